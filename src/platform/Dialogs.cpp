@@ -1,0 +1,86 @@
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+int ShowQtBox(const MessageRecord& r)
+{
+    QMessageBox box;
+    box.setWindowTitle(r.caption);
+    box.setText(r.text);
+    switch (r.type) {
+    case TMsgDlgType::mtWarning: box.setIcon(QMessageBox::Warning); break;
+    case TMsgDlgType::mtError: box.setIcon(QMessageBox::Critical); break;
+    case TMsgDlgType::mtInformation: box.setIcon(QMessageBox::Information); break;
+    case TMsgDlgType::mtConfirmation: box.setIcon(QMessageBox::Question); break;
+    case TMsgDlgType::mtCustom: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    struct Map { int flag; QMessageBox::StandardButton qt; int result; };
+    static const Map maps[] = {
+        {mbYes, QMessageBox::Yes, mrYes},         {mbNo, QMessageBox::No, mrNo},
+        {mbOK, QMessageBox::Ok, mrOk},            {mbCancel, QMessageBox::Cancel, mrCancel},
+        {mbAbort, QMessageBox::Abort, mrAbort},   {mbRetry, QMessageBox::Retry, mrRetry},
+        {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll},
+        {mbNoToAll, QMessageBox::NoToAll, mrNoToAll}, {mbYesToAll, QMessageBox::YesToAll, mrYesToAll},
+        {mbClose, QMessageBox::Close, mrClose},
+    };
+    QMessageBox::StandardButtons set;
+    for (const Map& m : maps)
+        if (r.buttons & m.flag) set |= m.qt;
+    if (!set) set = QMessageBox::Ok;
+    box.setStandardButtons(set);
+    const int pressed = box.exec();
+    for (const Map& m : maps)
+        if ((r.buttons & m.flag) && pressed == m.qt) return m.result;
+    // Closed by the title bar: Cancel when offered, else the first button.
+    if (r.buttons & mbCancel) return mrCancel;
+    if (r.buttons & mbNo) return mrNo;
+    return mrOk;
+}
+
+MessageHandler& Handler()
+{
+    static MessageHandler h;
+    return h;
+}
+
+} // namespace
+
+MessageHandler SetMessageHandler(MessageHandler handler)
+{
+    MessageHandler old = std::move(Handler());
+    Handler() = std::move(handler);
+    return old;
+}
+
+QString MessageCaption(TMsgDlgType type)
+{
+    switch (type) {
+    case TMsgDlgType::mtWarning: return QStringLiteral("Warning");
+    case TMsgDlgType::mtError: return QStringLiteral("Error");
+    case TMsgDlgType::mtInformation: return QStringLiteral("Information");
+    case TMsgDlgType::mtConfirmation: return QStringLiteral("Confirmation");
+    case TMsgDlgType::mtCustom: break;
+    }
+    return QApplication::applicationName();
+}
+
+int MessageBoxEx(const QString& text, const QString& caption, TMsgDlgType type, TMsgDlgButtons buttons)
+{
+    MessageRecord r{text, type, buttons, caption};
+    if (Handler()) return Handler()(r);
+    return ShowQtBox(r);
+}
+
+int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons, int)
+{
+    return MessageBoxEx(text, MessageCaption(type), type, buttons);
+}
+
+void ShowMessage(const QString& text)
+{
+    MessageBoxEx(text, QApplication::applicationName(), TMsgDlgType::mtInformation, mbOK);
+}

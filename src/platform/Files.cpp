@@ -1,0 +1,178 @@
+#include "platform/Files.h"
+
+#include "platform/Exception.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace {
+QString& ExeFolderOverride()
+{
+    static QString f;
+    return f;
+}
+
+// Code points of the bytes 0x80..0xFF.
+const char16_t kCp1252High[128] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00AF,
+    0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x00B9, 0x00BA, 0x00BB, 0x00BC, 0x00BD, 0x00BE, 0x00BF,
+    0x00C0, 0x00C1, 0x00C2, 0x00C3, 0x00C4, 0x00C5, 0x00C6, 0x00C7, 0x00C8, 0x00C9, 0x00CA, 0x00CB, 0x00CC, 0x00CD, 0x00CE, 0x00CF,
+    0x00D0, 0x00D1, 0x00D2, 0x00D3, 0x00D4, 0x00D5, 0x00D6, 0x00D7, 0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC, 0x00DD, 0x00DE, 0x00DF,
+    0x00E0, 0x00E1, 0x00E2, 0x00E3, 0x00E4, 0x00E5, 0x00E6, 0x00E7, 0x00E8, 0x00E9, 0x00EA, 0x00EB, 0x00EC, 0x00ED, 0x00EE, 0x00EF,
+    0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7, 0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,
+};
+
+const char16_t kCp850High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0, 0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,
+    0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x0131, 0x00CD, 0x00CE, 0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
+    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE, 0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,
+    0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8, 0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
+};
+
+QString DecodeSingleByte(const QByteArray& bytes, const char16_t* high)
+{
+    QString out;
+    out.resize(bytes.size());
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        d[i] = b < 0x80 ? QChar(b) : QChar(high[b - 0x80]);
+    }
+    return out;
+}
+
+QByteArray EncodeSingleByte(const QString& text, const char16_t* high, char unknown)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            out.append(char(u));
+            continue;
+        }
+        char b = unknown;
+        for (int i = 0; i < 128; ++i)
+            if (high[i] == u) {
+                b = char(0x80 + i);
+                break;
+            }
+        out.append(b);
+    }
+    return out;
+}
+} // namespace
+
+QString ExeFolder()
+{
+    if (!ExeFolderOverride().isEmpty()) return ExeFolderOverride();
+    return QCoreApplication::applicationDirPath();
+}
+
+void SetExeFolder(const QString& folder) { ExeFolderOverride() = folder; }
+
+QString PathJoin(const QString& a, const QString& b)
+{
+    if (a.isEmpty()) return b;
+    if (a.endsWith('/')) return a + b;
+    return a + '/' + b;
+}
+
+bool FileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+bool DirectoryExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+bool ForceDirectories(const QString& path) { return !path.isEmpty() && QDir().mkpath(path); }
+
+QStringList ListSubFolders(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Unsorted);
+}
+
+QStringList ListFiles(const QString& folder, const QString& pattern, bool caseSensitive)
+{
+    QDir dir(folder);
+    const QStringList all = dir.entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
+                                caseSensitive ? QRegularExpression::NoPatternOption : QRegularExpression::CaseInsensitiveOption);
+    QStringList out;
+    for (const QString& n : all)
+        if (re.match(n).hasMatch()) out << n;
+    return out;
+}
+
+bool CopyFileTo(const QString& from, const QString& to)
+{
+    if (QFileInfo::exists(to) && !QFile::remove(to)) return false;
+    return QFile::copy(from, to);
+}
+
+QByteArray ReadFileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
+    return f.readAll();
+}
+
+void WriteFileAtomic(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString()));
+    if (f.write(bytes) != bytes.size()) {
+        const QString why = f.errorString();
+        f.cancelWriting();
+        throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, why));
+    }
+    if (!f.commit()) throw EFileError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, f.errorString()));
+}
+
+QString DecodeAnsi(const QByteArray& bytes) { return DecodeSingleByte(bytes, kCp1252High); }
+QByteArray EncodeAnsi(const QString& text, char unknown) { return EncodeSingleByte(text, kCp1252High, unknown); }
+QString DecodeOem(const QByteArray& bytes) { return DecodeSingleByte(bytes, kCp850High); }
+QByteArray EncodeOem(const QString& text, char unknown) { return EncodeSingleByte(text, kCp850High, unknown); }
+
+QString DecodeTextFile(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (bytes.startsWith("\xFF\xFE")) {
+        QStringDecoder d(QStringDecoder::Utf16LE);
+        return d.decode(QByteArrayView(bytes).sliced(2));
+    }
+    if (bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder d(QStringDecoder::Utf16BE);
+        return d.decode(QByteArrayView(bytes).sliced(2));
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(bytes);
+    if (!utf8.hasError()) return asUtf8;
+    return DecodeAnsi(bytes);
+}
+
+QStringList SplitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines << text.mid(start, i - start);
+            if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n) lines << text.mid(start);
+    return lines;
+}
+
+QStringList ReadTextLines(const QString& path) { return SplitLines(DecodeTextFile(ReadFileBytes(path))); }
