@@ -205,6 +205,12 @@ void TGridWidget::resizeEvent(QResizeEvent* e)
 
 void TGridWidget::keyPressEvent(QKeyEvent* e)
 {
+    // While the editor is open, keys that reach the grid belong to it.
+    if (m_grid && m_grid->EditorMode() && m_editor->isVisible()) {
+        QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
+        QApplication::sendEvent(m_editor, &copy);
+        return;
+    }
     if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);
 }
 
