@@ -66,7 +66,12 @@ TGridCell* TGridCellStore::CellForWrite(int c, int r)
     Q_ASSERT_X(Contains(c, r), "TGridCellStore", "cell outside the grid written");
     if (!Contains(c, r)) return nullptr;
     std::unique_ptr<TGridRowData>& row = m_rows[size_t(r)];
-    if (!row) row = std::make_unique<TGridRowData>();
+    if (!row) {
+        row = std::make_unique<TGridRowData>();
+        // Tables mostly fill whole rows: give a new row the full width at
+        // once, unless the grid is very wide.
+        if (m_cols <= 64) row->Cells.reserve(size_t(m_cols));
+    }
     if (size_t(c) >= row->Cells.size()) row->Cells.resize(size_t(c) + 1);
     return &row->Cells[size_t(c)];
 }
