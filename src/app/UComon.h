@@ -128,3 +128,108 @@ QByteArray Setting_Bytes();
 // Writes the settings file whole, atomically. Throws EFileError when it
 // cannot be written; the old file is then untouched.
 void Save_Setting();
+
+// ---- address and number converters ---------------------------------------------
+// Dotted IPv4 address: true when all four parts are integers 0 .. 255. The
+// parts are assigned as they are found; those after a missing dot stay as
+// they were.
+bool Split_IP_Address(const QString& text, QString& a, QString& b, QString& c, QString& d);
+// Every byte is written (0 for a wrong part); true when something was wrong.
+// An empty text is wrong and leaves the bytes unchanged.
+bool IP_To_Bytes(const QString& text, uint8_t& a, uint8_t& b, uint8_t& c, uint8_t& d);
+// "a.b.c.d:port": true and all five written when valid; false with all 0.
+bool IP_Port_To_Bytes(const QString& text, uint8_t& a, uint8_t& b, uint8_t& c, uint8_t& d, uint16_t& port);
+
+// The desktop's decimal separator: "," or "." ("," when it is anything else).
+QChar Get_Decimal_Separator();
+// Reads a decimal number written with either separator; false (value 1.0)
+// when the text is no number.
+bool Text_To_Float(const QString& text, QChar separator, float& value);
+
+// The serial devices present, in ascending order; the caller owns the list.
+QStringList List_COM_Ports();
+// Empties both names and returns 1 (one network interface).
+int32_t Get_Interface_Names(QString& name1, QString& name2);
+
+// OPC UA browse records shared with the outside browsing library.
+struct TOPC_UA_Guid {
+    uint32_t data1;
+    uint16_t data2;
+    uint16_t data3;
+    uint8_t data4[8];
+};
+
+struct opcua_structure {
+    uint16_t nameSpaceIndex = 0;
+    uint16_t identifierType = 0;
+    uint32_t numeric = 0;
+    const char* stringname = nullptr;
+    uint32_t stringLength = 0;
+    uint32_t guide1 = 0;
+    uint16_t guide2 = 0;
+    uint16_t guide3 = 0;
+    uint8_t guide4[8] = {};
+    const char* byteString = nullptr;
+    uint32_t byteStringLength = 0;
+    const char* displayName = nullptr;
+    uint32_t displayNameLength = 0;
+    int32_t dataType = 0;
+    uint8_t accessLevel = 0;
+    uint8_t spare[3] = {};
+};
+
+struct opcua_server_to_discover {
+    const char* server_address = nullptr;
+    int32_t user_pass_auth_flag = 0;
+    const char* username = nullptr;
+    const char* password = nullptr;
+    const char* cert = nullptr;
+    const char* priv_key = nullptr;
+    int32_t security_type = 0;
+    int32_t security_policy = 0;
+};
+
+QString NodeType_To_Text(int32_t code);
+int32_t Text_To_NodeType(const QString& text);
+QString NodeID_To_Text(const opcua_structure& node);
+QString VarType_To_Text(int32_t code);
+QString Authorization_To_Text(int32_t code);
+int32_t Text_To_Authorization(const QString& text);
+QString SecurityType_To_Text(int32_t code);
+int32_t Text_To_SecurityType(const QString& text);
+QString SecurityPolicy_To_Text(int32_t code);
+int32_t Text_To_SecurityPolicy(const QString& text);
+
+// SNMP object identifier: 0 valid; 1 longer than 128 characters; 2 a
+// character other than a digit or "."; 3 starts with "."; 4 ends with ".";
+// 5 an empty arc ("..", or the empty text); 6 an arc above 4294967295.
+int32_t Check_OID(const QString& text);
+// SNMPv3 user name or pass phrase: 0 valid; 1 longer than 15; 2 shorter than
+// 8 (than 1 when short names are allowed); 3 a character not 0-9, A-Z, a-z.
+int32_t Check_SNMPv3_User_Pass(const QString& text, bool allowShort);
+// "AUTH NOPRIV" 1, "AUTH PRIV" 3, empty -1, anything else 0.
+int32_t Security_Level_Flags(const QString& text);
+// KNX individual (area.line.device or 1 .. 65535) or group address (main/sub,
+// main/middle/sub or 1 .. 65535): 0 valid, 1 invalid.
+int32_t Check_KNX_Address(const QString& text, bool group, bool allowZero);
+// True when the text holds no "." (a group address).
+bool Is_Group_Address(const QString& text);
+
+// ---- process starter ---------------------------------------------------------------
+// The longest wait for a started program, in milliseconds (tests shorten it).
+extern int32_t Start_Program_Limit_ms;
+
+struct TStartResult {
+    bool Started = false;   // the program could be started
+    QString Error;          // why not, when it could not
+    bool Finished = false;  // it ended within the limit
+    int ExitCode = -1;      // its exit code when it ended normally
+    qint64 Pid = 0;
+};
+
+// Starts the program NomeSW in the executable's folder (Parameter, when not
+// empty, is its one argument) and waits until it ends, at most
+// Start_Program_Limit_ms; the windows keep painting and take no input
+// meanwhile. A program still running at the limit is left running. `tipo` is
+// the show state of the original platform and has no meaning here.
+TStartResult Start_Program(const QString& NomeSW, const QString& Parameter, uint8_t tipo);
