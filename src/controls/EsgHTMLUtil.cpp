@@ -1,6 +1,7 @@
 #include "controls/EsgHTMLUtil.h"
 
 #include <QStringView>
+#include <algorithm>
 
 namespace {
 
@@ -201,15 +202,17 @@ QString MarkMatchesInHtml(const QString& text, const QString& search, const QStr
     const QString open = '<' + tag + '>';
     const QString close = QStringLiteral("</") + tag + '>';
     int from = 0;
+    qsizetype afterLastMark = 0; // an opening mark never goes before the previous closing one
     for (;;) {
         const int p = FindNextMatch(visible, wanted, from, caseSensitive);
         if (p == 0) break;
         const int a = HtmlPosOfVisibleChar(working, p);
         if (a == 0) break;
-        working.insert(a - 1, open);
+        working.insert(std::max(qsizetype(a - 1), afterLastMark), open);
         const int b = HtmlPosOfVisibleChar(working, p + int(wanted.size()));
         if (b == 0) break;
         working.insert(b - 1, close);
+        afterLastMark = b - 1 + close.size();
         from = p - 1 + int(wanted.size());
     }
     return working;
