@@ -4,6 +4,7 @@
 // They stay 32-bit values in every model and become QColor only when painted,
 // through ColorToQColor.
 #include <QColor>
+#include <QRect>
 #include <cstdint>
 
 using TColor = int32_t;
@@ -82,3 +83,30 @@ TColor ColorToRGB(TColor c);
 QColor ColorToQColor(TColor c);
 // And back (alpha dropped).
 TColor QColorToColor(const QColor& c);
+
+// A rectangle as the drawing routines take it: it covers the pixels
+// Left..Right-1 and Top..Bottom-1 (Right and Bottom lie just outside).
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+
+    constexpr int Width() const { return Right - Left; }
+    constexpr int Height() const { return Bottom - Top; }
+    constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+    constexpr bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
+    constexpr TRect Inflated(int dx, int dy) const { return {Left - dx, Top - dy, Right + dx, Bottom + dy}; }
+    constexpr TRect Offset(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
+    constexpr bool operator==(const TRect&) const = default;
+    QRect ToQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
+    static TRect FromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+};
+
+constexpr TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
+
+// Horizontal alignment of a text.
+enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+
+// Where a button's glyph stands beside its caption.
+enum TButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
