@@ -166,7 +166,8 @@ private:
 };
 
 using TGetDisplTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, QString& value)>;
-using TGetDisplWideTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, std::u16string& value)>;
+// The wide text is a QString (UTF-16), decoded from the cell's coded form.
+using TGetDisplWideTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, QString& value)>;
 
 class TBaseGrid : public TObjStringGrid {
 public:
@@ -218,8 +219,8 @@ public:
     void FreeCellPropsRect(int col1, int row1, int col2, int row2);
 
     // --- geometry ---------------------------------------------------------------
-    QRect CellRect(int c, int r) const override;
-    QRect AbsCellRect(int c, int r) const { return m_view.AbsCellRect(c, r); }
+    TRect CellRect(int c, int r) const override;
+    TRect AbsCellRect(int c, int r) const { return m_view.AbsCellRect(c, r); }
     QPoint CellSize(int c, int r) const;
     void RepaintCell(int c, int r);
     int FixedColsWidth() const { return m_view.FixedColsWidth(); }
@@ -248,9 +249,9 @@ public:
     int MergeCount() const { return FMergeCount; }
 
     // --- painting entries ------------------------------------------------------------
-    void PaintCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
-    void PaintCellExt(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
-    void Paint(QPainter& p) override;
+    void PaintCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
+    void PaintCellExt(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
+    void Paint(TCanvas& canvas) override;
     int PaintID() const { return FPaintID; }
 
     // --- properties ----------------------------------------------------------------
@@ -303,10 +304,10 @@ public:
     virtual bool IsFixed(int c, int r) { return false; }
     virtual int GetNodeIndent(int r) { return 0; }
     virtual bool HasNodes() { return false; }
-    virtual void DrawCellContent(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
+    virtual void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
     virtual void LastRowChanged() {}
     virtual void GetDisplText(int c, int r, QString& value);
-    virtual void GetDisplWideText(int c, int r, std::u16string& value);
+    virtual void GetDisplWideText(int c, int r, QString& value);
     virtual void GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo,
                                  TColor& mirrorColor, TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va,
                                  bool& ww, TCellGradientDirection& gd);
@@ -328,14 +329,14 @@ public:
     bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
 
 protected:
-    void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state) override;
+    void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
     bool SelectCell(int c, int r) override;
     void TopLeftChanged() override;
     QString GetEditText(int c, int r) override { return TObjStringGrid::GetEditText(c, r); }
     void SetEditText(int c, int r, const QString& v) override { TObjStringGrid::SetEditText(c, r, v); }
 
     // The cell painter (withContent: the content hook runs too).
-    void PaintCellPrivate(QPainter& p, int c, int r, QRect rect, TGridDrawState state, bool withContent);
+    void PaintCellPrivate(TCanvas& canvas, int c, int r, TRect rect, TGridDrawState state, bool withContent);
 
     bool FDefaultDrawing = false;
     int FGridLineWidth = 1;

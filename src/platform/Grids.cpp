@@ -130,9 +130,10 @@ int TGridViewport::RowTop(int r) const
     return y;
 }
 
-QRect TGridViewport::AbsCellRect(int c, int r) const
+TRect TGridViewport::AbsCellRect(int c, int r) const
 {
-    return QRect(ColLeft(c), RowTop(r), ColWidth(c), RowHeight(r));
+    const int x = ColLeft(c), y = RowTop(r);
+    return {x, y, x + ColWidth(c), y + RowHeight(r)};
 }
 
 bool TGridViewport::IsCellVisible(int c, int r) const
@@ -144,9 +145,9 @@ bool TGridViewport::IsCellVisible(int c, int r) const
     return x < ClientWidth && y < ClientHeight;
 }
 
-QRect TGridViewport::CellRect(int c, int r) const
+TRect TGridViewport::CellRect(int c, int r) const
 {
-    if (!IsCellVisible(c, r)) return QRect(0, 0, 0, 0);
+    if (!IsCellVisible(c, r)) return {};
     return AbsCellRect(c, r);
 }
 
@@ -340,9 +341,25 @@ void TCustomGrid::Invalidate()
     if (m_widget && !m_inPaint) m_widget->viewport()->update();
 }
 
-void TCustomGrid::InvalidateRect(const QRect& r)
+void TCustomGrid::InvalidateRect(const TRect& r)
 {
-    if (m_widget && !m_inPaint && !r.isEmpty()) m_widget->viewport()->update(r);
+    if (m_widget && !m_inPaint && !r.IsEmpty()) m_widget->viewport()->update(r.ToQRect());
+}
+
+void TCustomGrid::InvalidateRow(int r)
+{
+    if (!m_widget || m_inPaint || r < 0 || r >= RowCount()) return;
+    if (r >= FixedRows() && r < TopRow()) return;
+    const int y = m_view.RowTop(r);
+    InvalidateRect({0, y, ClientWidth(), y + m_view.RowHeight(r)});
+}
+
+void TCustomGrid::InvalidateCol(int c)
+{
+    if (!m_widget || m_inPaint || c < 0 || c >= ColCount()) return;
+    if (c >= FixedCols() && c < LeftCol()) return;
+    const int x = m_view.ColLeft(c);
+    InvalidateRect({x, 0, x + m_view.ColWidth(c), ClientHeight()});
 }
 
 void TCustomGrid::InvalidateCell(int c, int r)
@@ -534,6 +551,31 @@ void TCustomGrid::ClampCurrent()
     }
 }
 
+// The screen rectangle over a range of cells (the visible part).
+static TRect UnionOf(const TRect& a, const TRect& b)
+{
+    if (a.IsEmpty()) return b;
+    if (b.IsEmpty()) return a;
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
+
+TRect TCustomGrid::SpanRect(const TGridRect& g) const
+{
+    if (!m_widget) return {};
+    // Corners that are scrolled away are replaced by the visible edge.
+    TRect r;
+    for (int row : {g.Top, g.Bottom})
+        for (int col : {g.Left, g.Right}) r = UnionOf(r, CellRect(col, row));
+    if (g.Bottom > g.Top || g.Right > g.Left) {
+        const int x1 = m_view.ColLeft(std::max(g.Left, g.Left >= FixedCols() ? LeftCol() : 0));
+        const int y1 = m_view.RowTop(std::max(g.Top, g.Top >= FixedRows() ? TopRow() : 0));
+        const int x2 = std::min(ClientWidth(), m_view.ColLeft(g.Right) + m_view.ColWidth(g.Right));
+        const int y2 = std::min(ClientHeight(), m_view.RowTop(g.Bottom) + m_view.RowHeight(g.Bottom));
+        r = UnionOf(r, TRect{x1, y1, x2, y2});
+    }
+    return r;
+}
+
 TGridRect TCustomGrid::Selection() const
 {
     TGridRect s;
@@ -561,7 +603,7 @@ void TCustomGrid::SetSelection(const TGridRect& r)
     ClampCurrent();
     if (m_widget) {
         for (const TGridRect& g : {old, Selection()})
-            InvalidateRect(CellRect(g.Left, g.Top).united(CellRect(g.Right, g.Bottom)));
+            InvalidateRect(SpanRect(g));
         Invalidate();
     }
 }
@@ -603,9 +645,8 @@ void TCustomGrid::SetCurrent(int c, int r, bool moveAnchor, bool show)
     if (m_widget) {
         const TGridRect now = Selection();
         if (old == now && !moved) return;
-        InvalidateRect(CellRect(old.Left, old.Top).united(CellRect(old.Right, old.Bottom)));
-        InvalidateRect(CellRect(now.Left, now.Top).united(CellRect(now.Right, now.Bottom)));
-        Invalidate();
+        InvalidateRect(SpanRect(old));
+        InvalidateRect(SpanRect(now));
     }
     if (moved && m_options.Contains(goAlwaysShowEditor) && m_options.Contains(goEditing)) ShowEditor();
 }
@@ -918,10 +959,20 @@ TGridDrawState TCustomGrid::CellDrawState(int c, int r) const
     return s;
 }
 
-void TCustomGrid::Paint(QPainter& p)
+void TCustomGrid::PaintTo(QPainter& p)
+{
+    TCanvas canvas(p);
+    Paint(canvas);
+}
+
+void TCustomGrid::Paint(TCanvas& canvas)
 {
     m_inPaint = true;
-    p.fillRect(QRect(0, 0, ClientWidth(), ClientHeight()), ColorToQColor(Color));
+    TCanvas* const outer = m_canvas;
+    m_canvas = &canvas;
+    canvas.SetBrushStyle(TBrushStyle::Solid);
+    canvas.SetBrushColor(Color);
+    canvas.FillRect({0, 0, ClientWidth(), ClientHeight()});
     auto paintRange = [&](int c0, int c1, int r0, int r1) {
         for (int r = r0; r < r1; ++r) {
             const int y = m_view.RowTop(r);
@@ -929,7 +980,22 @@ void TCustomGrid::Paint(QPainter& p)
             for (int c = c0; c < c1; ++c) {
                 const int x = m_view.ColLeft(c);
                 if (x >= ClientWidth()) break;
-                DrawCell(p, c, r, QRect(x, y, m_view.ColWidth(c), m_view.RowHeight(r)), CellDrawState(c, r));
+                const TRect rect{x, y, x + m_view.ColWidth(c), y + m_view.RowHeight(r)};
+                // The platform's brush and font for the state of the cell.
+                const TGridDrawState state = CellDrawState(c, r);
+                canvas.SetBrushStyle(TBrushStyle::Solid);
+                canvas.SetFont(Font);
+                if (state.Contains(gdFixed)) {
+                    canvas.SetBrushColor(FixedColor);
+                    canvas.SetFontColor(FontColor);
+                } else if (state.Contains(gdSelected)) {
+                    canvas.SetBrushColor(clHighlight);
+                    canvas.SetFontColor(clHighlightText);
+                } else {
+                    canvas.SetBrushColor(Color);
+                    canvas.SetFontColor(FontColor);
+                }
+                DrawCell(canvas, c, r, rect, state);
             }
         }
     };
@@ -938,12 +1004,13 @@ void TCustomGrid::Paint(QPainter& p)
     paintRange(0, fc, TopRow(), RowCount());
     paintRange(LeftCol(), ColCount(), 0, fr);
     paintRange(0, fc, 0, fr);
+    m_canvas = outer;
     m_inPaint = false;
 }
 
-void TCustomGrid::DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state)
+void TCustomGrid::DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state)
 {
-    if (OnDrawCell) OnDrawCell(this, c, r, rect, state, p);
+    if (OnDrawCell) OnDrawCell(this, c, r, rect, state);
 }
 
 // --- rows and columns -------------------------------------------------------
@@ -1129,29 +1196,21 @@ void TStringGrid::PutRow(int r, std::unique_ptr<TGridRowData> row)
     Invalidate();
 }
 
-void TStringGrid::DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state)
+void TStringGrid::DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state)
 {
     if (DefaultDrawingEnabled) {
-        TColor bg = Color, fg = clWindowText;
-        if (state.Contains(gdFixed)) {
-            bg = FixedColor;
-            fg = clBtnText;
-        } else if (state.Contains(gdSelected)) {
-            bg = clHighlight;
-            fg = clHighlightText;
-        }
-        p.fillRect(rect, ColorToQColor(bg));
-        p.setPen(ColorToQColor(fg));
-        p.setFont(Font);
-        p.drawText(rect.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, StoreCell(c, r));
+        // The brush and font colour stand ready for the state; the text sits
+        // two pixels in, the lines lie in the gap after the cell.
+        TRect tr = rect;
+        canvas.TextRect(tr, rect.Left + 2, rect.Top + 2, StoreCell(c, r));
         if (GridLineWidth() > 0) {
             const bool fixed = state.Contains(gdFixed);
-            p.setPen(ColorToQColor(fixed ? clBlack : clSilver));
+            canvas.SetBrushColor(fixed ? clBlack : clSilver);
             if (HasOption(fixed ? goFixedHorzLine : goHorzLine))
-                p.drawLine(rect.left(), rect.bottom() + 1, rect.right() + 1, rect.bottom() + 1);
+                canvas.FillRect({rect.Left, rect.Bottom, rect.Right + GridLineWidth(), rect.Bottom + GridLineWidth()});
             if (HasOption(fixed ? goFixedVertLine : goVertLine))
-                p.drawLine(rect.right() + 1, rect.top(), rect.right() + 1, rect.bottom() + 1);
+                canvas.FillRect({rect.Right, rect.Top, rect.Right + GridLineWidth(), rect.Bottom + GridLineWidth()});
         }
     }
-    TCustomGrid::DrawCell(p, c, r, rect, state);
+    TCustomGrid::DrawCell(canvas, c, r, rect, state);
 }

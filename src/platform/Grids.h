@@ -12,6 +12,7 @@
 //  - TGridWidget (GridsWidget.h): the QAbstractScrollArea that a grid creates
 //    on demand. It paints through the grid's Paint and turns Qt events into
 //    the grid's input calls; it decides nothing itself.
+#include "platform/Canvas.h"
 #include "platform/Graphics.h"
 #include "platform/GridsStore.h"
 
@@ -175,12 +176,11 @@ public:
     // cell, visible or scrolled away (negative or past the client area).
     int ColLeft(int c) const;
     int RowTop(int r) const;
-    // The client rectangle of a cell (QRect with exclusive right and bottom
-    // edges), visible or not.
-    QRect AbsCellRect(int c, int r) const;
-    // The rectangle of a cell on screen; the empty rectangle for a cell that is
-    // scrolled out of view or lies outside the grid.
-    QRect CellRect(int c, int r) const;
+    // The client rectangle of a cell, visible or not.
+    TRect AbsCellRect(int c, int r) const;
+    // The rectangle of a cell on screen; the empty rectangle (0, 0, 0, 0)
+    // for a cell that is scrolled out of view or lies outside the grid.
+    TRect CellRect(int c, int r) const;
     bool IsCellVisible(int c, int r) const;
 
     // Non-fixed columns and rows shown whole from LeftCol / TopRow (at least 1
@@ -266,7 +266,7 @@ public:
     void ScrollInView(int c, int r);
 
     // --- geometry -------------------------------------------------------------
-    virtual QRect CellRect(int c, int r) const { return m_view.CellRect(c, r); }
+    virtual TRect CellRect(int c, int r) const { return m_view.CellRect(c, r); }
     // The cell under a client point, (-1, -1) when none.
     TGridCoord MouseCoord(int x, int y) const { return m_view.MouseCoord(x, y); }
     void MouseToCell(int x, int y, int& c, int& r) const;
@@ -308,13 +308,16 @@ public:
     // Repaint requests; nothing without a widget.
     void Invalidate();
     void InvalidateCell(int c, int r);
-    void InvalidateRect(const QRect& r);
+    void InvalidateRect(const TRect& r);
+    void InvalidateRow(int r);
+    void InvalidateCol(int c);
     bool UseRightToLeftAlignment() const { return false; }
 
     // --- events -----------------------------------------------------------------
     std::function<void(TCustomGrid* sender, int c, int r, bool& canSelect)> OnSelectCell;
     std::function<void(TCustomGrid* sender)> OnTopLeftChanged;
-    std::function<void(TCustomGrid* sender, int c, int r, const QRect& rect, TGridDrawState state, QPainter& p)> OnDrawCell;
+    // Fired by the default cell drawing; Canvas() is the surface.
+    std::function<void(TCustomGrid* sender, int c, int r, const TRect& rect, TGridDrawState state)> OnDrawCell;
     std::function<void(TCustomGrid* sender, int& key, TShiftState shift)> OnKeyDown;
     std::function<void(TCustomGrid* sender, QChar& key)> OnKeyPress;
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseDown;
@@ -337,7 +340,11 @@ public:
     virtual bool DoMouseWheelUp(TShiftState shift, QPoint pos);
     // Paints every visible cell through DrawCell (fixed cells last, so that
     // they stay on top of scrolled ones) and the empty area in Color.
-    virtual void Paint(QPainter& p);
+    virtual void Paint(TCanvas& canvas);
+    // Paint on a painter (the widget's entry).
+    void PaintTo(QPainter& p);
+    // The surface being painted on; null outside Paint.
+    TCanvas* Canvas() const { return m_canvas; }
     // The user moved the scroll bar.
     void ScrollBarMoved(bool vertical, int position);
 
@@ -360,7 +367,7 @@ public:
 protected:
     // Asked before the current cell moves; false keeps it where it is.
     virtual bool SelectCell(int c, int r);
-    virtual void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
+    virtual void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
     virtual void TopLeftChanged();
     virtual void SizeChanged(int oldColCount, int oldRowCount) {}
     virtual void ColWidthsChanged() {}
@@ -376,6 +383,8 @@ protected:
     virtual int GetEditLimit() { return 0; }
     // Called after the editor closed.
     virtual void EditorHidden() {}
+    // True while Paint runs.
+    bool InPaint() const { return m_inPaint; }
     // The draw state of a cell for the standard paint loop.
     TGridDrawState CellDrawState(int c, int r) const;
 
@@ -392,6 +401,7 @@ protected:
 private:
     friend class TGridWidget;
     void SetCurrent(int c, int r, bool moveAnchor, bool show);
+    TRect SpanRect(const TGridRect& g) const;
     void ClampCurrent();
     void AfterTopLeft(int oldLeft, int oldTop);
     void UpdateScrollBars();
@@ -412,6 +422,7 @@ private:
     int m_sizingOrig = 0;
     QPointer<TGridWidget> m_widget;
     bool m_inPaint = false;
+    TCanvas* m_canvas = nullptr;
 };
 
 // The string grid: TCustomGrid with the cell store. The editor edits the cell
@@ -450,7 +461,7 @@ public:
     const TGridCellStore& Store() const { return m_store; }
 
 protected:
-    void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state) override;
+    void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
     QString GetEditText(int c, int r) override { return StoreCell(c, r); }
     void SetEditText(int c, int r, const QString& value) override { SetStoreCell(c, r, value); }
     void StoreInsertRows(int at, int n) override { m_store.InsertRows(at, n); }

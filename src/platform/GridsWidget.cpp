@@ -138,12 +138,12 @@ void TGridWidget::PlaceEditor()
 {
     if (!m_grid || !m_grid->EditorMode()) return;
     const TGridCoord c = m_grid->EditorCell();
-    const QRect r = m_grid->CellRect(c.X, c.Y);
-    if (r.isEmpty()) {
+    const TRect r = m_grid->CellRect(c.X, c.Y);
+    if (r.IsEmpty()) {
         m_editor->setGeometry(-1000, -1000, 10, 10);
         return;
     }
-    m_editor->setGeometry(r.adjusted(1, 1, -1, -1));
+    m_editor->setGeometry(r.ToQRect().adjusted(1, 1, -1, -1));
 }
 
 QString TGridWidget::EditorText() const
@@ -192,7 +192,7 @@ void TGridWidget::paintEvent(QPaintEvent* e)
     if (!m_grid) return;
     QPainter p(viewport());
     p.setClipRegion(e->region());
-    m_grid->Paint(p);
+    m_grid->PaintTo(p);
 }
 
 void TGridWidget::resizeEvent(QResizeEvent* e)

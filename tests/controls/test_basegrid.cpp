@@ -160,13 +160,13 @@ TEST(BaseGridCells, DisplayTextHooks)
     EXPECT_EQ(g->GridCells(1, 1), "a");
 
     g->OnGetDisplText = nullptr;
-    std::u16string seen;
-    g->OnGetDisplWideText = [&](TBaseGrid*, int, int, std::u16string& v) {
+    QString seen;
+    g->OnGetDisplWideText = [&](TBaseGrid*, int, int, QString& v) {
         seen = v;
-        v += u"\u0416";
+        v += QChar(0x0416);
     };
     const QString coded = g->Cells(1, 1);
-    EXPECT_EQ(seen, u"a");
+    EXPECT_EQ(seen, "a");
     ASSERT_TRUE(coded.startsWith("|\\"));
     EXPECT_EQ(coded, QString("|\\") + QChar(0) + QChar('a') + QChar(4) + QChar(0x16));
 }
@@ -229,9 +229,9 @@ TEST(BaseGridMerge, RangeCodesAndQueries)
     // The union rectangle for every cell of the range.
     g->SetDefaultColWidth(30);
     g->SetDefaultRowHeight(10);
-    const QRect u = g->CellRect(3, 2);
+    const TRect u = g->CellRect(3, 2);
     EXPECT_EQ(u, g->CellRect(1, 1));
-    EXPECT_EQ(u, QRect(30, 10, 90, 20));
+    EXPECT_EQ(u, (TRect{30, 10, 120, 30}));
     EXPECT_EQ(g->CellSize(2, 1), QPoint(90, 20));
 
     // Splitting restores every cell and their own texts.
@@ -505,7 +505,7 @@ QImage Render(TBaseGrid& g, int w = 300, int h = 150)
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::magenta);
     QPainter p(&img);
-    g.Paint(p);
+    g.PaintTo(p);
     return img;
 }
 
@@ -526,10 +526,10 @@ struct ColourGrid : TBaseGrid {
         if (const TCellProperties* p = CellPropsOrNull(c, r); p && p->BrushColor() != clNone)
             brush.Color = p->BrushColor();
     }
-    void DrawCellContent(QPainter& p, int c, int r, const QRect& rect, TGridDrawState s) override
+    void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState s) override
     {
         contents.emplace_back(c, r);
-        TBaseGrid::DrawCellContent(p, c, r, rect, s);
+        TBaseGrid::DrawCellContent(canvas, c, r, rect, s);
     }
 };
 } // namespace

@@ -125,8 +125,8 @@ TEST(GridViewport, GeometryHitTestAndScrolling)
     v.TopRow = 1;
     v.ClientWidth = 200;
     v.ClientHeight = 105;
-    EXPECT_EQ(v.CellRect(0, 0), QRect(0, 0, 50, 20));
-    EXPECT_EQ(v.CellRect(2, 3), QRect(102, 63, 50, 20));
+    EXPECT_EQ(v.CellRect(0, 0), (TRect{0, 0, 50, 20}));
+    EXPECT_EQ(v.CellRect(2, 3), (TRect{102, 63, 152, 83}));
     // Rows 1..4 fit whole: 21 + 4 * 21 = 105.
     EXPECT_EQ(v.VisibleRowCount(), 4);
     EXPECT_EQ(v.VisibleColCount(), 2);
@@ -137,8 +137,8 @@ TEST(GridViewport, GeometryHitTestAndScrolling)
 
     EXPECT_TRUE(v.ScrollInView(2, 10));
     EXPECT_EQ(v.TopRow, 7); // row 10 becomes the last whole row
-    EXPECT_EQ(v.CellRect(1, 2), QRect(0, 0, 0, 0)); // scrolled away
-    EXPECT_EQ(v.CellRect(0, 10).top(), 21 + 3 * 21);
+    EXPECT_EQ(v.CellRect(1, 2), TRect{}); // scrolled away
+    EXPECT_EQ(v.CellRect(0, 10).Top, 21 + 3 * 21);
     EXPECT_EQ(v.MaxTopRow(), 96);
     v.TopRow = 500;
     v.ClampTopLeft();
@@ -272,7 +272,7 @@ TEST(GridWidget, ShowsScrollsAndEditsInPlace)
     EXPECT_EQ(w->verticalScrollBar()->value(), 1);
 
     // A click selects, typing opens the editor over the cell, Enter commits.
-    const QRect cell = g.CellRect(2, 3);
+    const QRect cell = g.CellRect(2, 3).ToQRect();
     QTest::mouseClick(w->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(g.Col(), 2);
     EXPECT_EQ(g.Row(), 3);
