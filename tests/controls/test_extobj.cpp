@@ -126,8 +126,8 @@ TEST(FilePicture, MissingPictureCountsAsEmpty)
     EXPECT_EQ(p.Height(), 0);
     QImage target(10, 10, QImage::Format_RGB32);
     target.fill(Qt::white);
-    QPainter painter(&target);
-    p.DrawPicture(painter, QRect(0, 0, 10, 10));
+    TCanvas canvas(&target);
+    p.DrawPicture(canvas, TRect{0, 0, 10, 10});
     EXPECT_EQ(target.pixel(5, 5), qRgb(255, 255, 255));
 }
 
@@ -248,6 +248,16 @@ TEST(GridButton, GroupsAndCheckStyle)
     QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_FALSE(c->Down());
     EXPECT_EQ(clicks, 2);
+
+    // The caption's accelerator clicks it.
+    c->SetCaption("&Find");
+    parent.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+    QTest::keyClick(&parent, Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(clicks, 3);
+    c->setEnabled(false);
+    QTest::keyClick(&parent, Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(clicks, 3);
 
     c->SetMargin(-5);
     EXPECT_EQ(c->Margin(), -1);
@@ -379,8 +389,8 @@ TEST(GradientSteps, BandsAndFrame)
     QImage img(40, 10, QImage::Format_RGB32);
     img.fill(Qt::magenta);
     {
-        QPainter p(&img);
-        FillGradientSteps(p, clBlack, clWhite, true, QRect(0, 0, 40, 10), 4, clRed);
+        TCanvas canvas(&img);
+        FillGradientSteps(canvas, clBlack, clWhite, true, TRect{0, 0, 40, 10}, 4, clRed);
     }
     EXPECT_EQ(img.pixel(5, 5), qRgb(0, 0, 0));
     EXPECT_EQ(img.pixel(35, 5), qRgb(191, 191, 191));
