@@ -474,6 +474,7 @@ void TCustomGrid::SetOptions(TGridOptions o)
     if (!o.Contains(goEditing) && m_editorMode) HideEditor();
     if (!o.Contains(goRangeSelect)) m_anchor = m_cur;
     if (o.Contains(goRowSelect) && m_editorMode) HideEditor();
+    UpdateScrollBars();
     Invalidate();
 }
 
@@ -666,6 +667,16 @@ bool TCustomGrid::CanEditShow()
            m_cur.Y >= FixedRows() && m_cur.X < ColCount() && m_cur.Y < RowCount();
 }
 
+TInplaceEdit* TCustomGrid::InplaceEditor() const
+{
+    return m_widget ? m_widget->Editor() : nullptr;
+}
+
+TInplaceEdit* TCustomGrid::CreateEditor(TGridWidget* owner)
+{
+    return new TInplaceEdit(owner);
+}
+
 void TCustomGrid::SetEditorMode(bool on)
 {
     if (on)
@@ -833,73 +844,66 @@ void TCustomGrid::KeyPress(QChar& key)
     }
 }
 
-bool TCustomGrid::IsOverSizingBorder(int x, int y) const
+void TCustomGrid::CalcSizingState(int x, int y, TGridState& state, int& index)
 {
+    state = gsNormal;
+    index = -1;
     const bool inFixedRow = y >= 0 && y < m_view.FixedRowsHeight();
     const bool inFixedCol = x >= 0 && x < m_view.FixedColsWidth();
     if (m_options.Contains(goColSizing) && inFixedRow) {
         for (int c = 0; c < ColCount(); ++c) {
             if (c >= FixedCols() && c < LeftCol()) continue;
             const int right = m_view.ColLeft(c) + m_view.ColWidth(c);
-            if (right > ClientWidth()) break;
-            if (std::abs(x - right) <= 2) return true;
+            if (m_view.ColLeft(c) >= ClientWidth()) break;
+            if (std::abs(x - right) <= 3) {
+                state = gsColSizing;
+                index = c;
+                return;
+            }
         }
     }
     if (m_options.Contains(goRowSizing) && inFixedCol) {
         for (int r = 0; r < RowCount(); ++r) {
             if (r >= FixedRows() && r < TopRow()) continue;
             const int bottom = m_view.RowTop(r) + m_view.RowHeight(r);
-            if (bottom > ClientHeight()) break;
-            if (std::abs(y - bottom) <= 2) return true;
+            if (m_view.RowTop(r) >= ClientHeight()) break;
+            if (std::abs(y - bottom) <= 3) {
+                state = gsRowSizing;
+                index = r;
+                return;
+            }
         }
     }
-    return false;
 }
 
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (button == mbLeft) {
-        m_sizing = Sizing::None;
-        if (IsOverSizingBorder(x, y)) {
-            // Which border: the nearest column right edge or row bottom edge.
-            if (m_options.Contains(goColSizing) && y < m_view.FixedRowsHeight()) {
-                for (int c = 0; c < ColCount(); ++c) {
-                    if (c >= FixedCols() && c < LeftCol()) continue;
-                    const int right = m_view.ColLeft(c) + m_view.ColWidth(c);
-                    if (std::abs(x - right) <= 2) {
-                        m_sizing = Sizing::Col;
-                        m_sizingIndex = c;
-                        m_sizingStart = x;
-                        m_sizingOrig = m_view.ColWidth(c);
-                        break;
-                    }
-                }
-            }
-            if (m_sizing == Sizing::None) {
-                for (int r = 0; r < RowCount(); ++r) {
-                    if (r >= FixedRows() && r < TopRow()) continue;
-                    const int bottom = m_view.RowTop(r) + m_view.RowHeight(r);
-                    if (std::abs(y - bottom) <= 2) {
-                        m_sizing = Sizing::Row;
-                        m_sizingIndex = r;
-                        m_sizingStart = y;
-                        m_sizingOrig = m_view.RowHeight(r);
-                        break;
-                    }
-                }
-            }
-        }
-        if (m_sizing == Sizing::None) {
-            const TGridCoord g = MouseCoord(x, y);
-            if (g.X >= FixedCols() && g.Y >= FixedRows()) {
-                const bool same = g.X == m_cur.X && g.Y == m_cur.Y;
-                if (same && m_options.Contains(goEditing) && !m_editorMode && !shift.Contains(ssShift)) {
-                    ShowEditor();
-                } else {
-                    const bool extend = shift.Contains(ssShift) && m_options.Contains(goRangeSelect);
-                    SetCurrent(g.X, g.Y, !extend, true);
-                    if (m_options.Contains(goRangeSelect)) m_sizing = Sizing::Select;
-                }
+        FGridState = gsNormal;
+        int index = -1;
+        TGridState sizing = gsNormal;
+        CalcSizingState(x, y, sizing, index);
+        const TGridCoord g = MouseCoord(x, y);
+        if (sizing == gsColSizing || sizing == gsRowSizing) {
+            FGridState = sizing;
+            m_sizingIndex = index;
+            m_sizingStart = sizing == gsColSizing ? x : y;
+            m_sizingOrig = sizing == gsColSizing ? m_view.ColWidth(index) : m_view.RowHeight(index);
+        } else if (g.X >= 0 && g.X < FixedCols() && g.Y >= FixedRows() && m_options.Contains(goRowMoving)) {
+            // A press on a fixed column cell picks up its row.
+            FGridState = gsRowMoving;
+            m_sizingIndex = g.Y;
+        } else if (g.Y >= 0 && g.Y < FixedRows() && g.X >= FixedCols() && m_options.Contains(goColMoving)) {
+            FGridState = gsColMoving;
+            m_sizingIndex = g.X;
+        } else if (g.X >= FixedCols() && g.Y >= FixedRows()) {
+            const bool same = g.X == m_cur.X && g.Y == m_cur.Y;
+            if (same && m_options.Contains(goEditing) && !m_editorMode && !shift.Contains(ssShift)) {
+                ShowEditor();
+            } else {
+                const bool extend = shift.Contains(ssShift) && m_options.Contains(goRangeSelect);
+                SetCurrent(g.X, g.Y, !extend, true);
+                if (m_options.Contains(goRangeSelect)) FGridState = gsSelecting;
             }
         }
     }
@@ -908,22 +912,29 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 
 void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
 {
-    switch (m_sizing) {
-    case Sizing::Col: SetColWidths(m_sizingIndex, std::max(0, m_sizingOrig + x - m_sizingStart)); break;
-    case Sizing::Row: SetRowHeights(m_sizingIndex, std::max(0, m_sizingOrig + y - m_sizingStart)); break;
-    case Sizing::Select: {
-        const TGridCoord g = MouseCoord(std::min(x, ClientWidth() - 1), std::min(y, ClientHeight() - 1));
+    switch (FGridState) {
+    case gsColSizing: SetColWidths(m_sizingIndex, std::max(0, m_sizingOrig + x - m_sizingStart)); break;
+    case gsRowSizing: SetRowHeights(m_sizingIndex, std::max(0, m_sizingOrig + y - m_sizingStart)); break;
+    case gsSelecting: {
+        const TGridCoord g = MouseCoord(std::clamp(x, 0, std::max(0, ClientWidth() - 1)),
+                                        std::clamp(y, 0, std::max(0, ClientHeight() - 1)));
         if (g.X >= FixedCols() && g.Y >= FixedRows() && (g.X != m_cur.X || g.Y != m_cur.Y))
             SetCurrent(g.X, g.Y, false, true);
         break;
     }
-    case Sizing::None: break;
+    default: break;
     }
 }
 
 void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    m_sizing = Sizing::None;
+    const TGridState state = FGridState;
+    FGridState = gsNormal;
+    if (state == gsRowMoving || state == gsColMoving) {
+        const TGridCoord g = MouseCoord(x, y);
+        if (state == gsRowMoving && g.Y >= FixedRows() && g.Y != m_sizingIndex) MoveRow(m_sizingIndex, g.Y);
+        if (state == gsColMoving && g.X >= FixedCols() && g.X != m_sizingIndex) MoveColumn(m_sizingIndex, g.X);
+    }
     if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
 }
 

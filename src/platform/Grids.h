@@ -30,6 +30,7 @@
 class QPainter;
 class QWidget;
 class TGridWidget;
+class TInplaceEdit;
 
 // A set of the values of a small enumeration, one bit per value (bit n for
 // value n), as the control library's option sets are stored.
@@ -111,6 +112,9 @@ enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// What the mouse is doing with the grid.
+enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
 
 // Horizontal text alignment: TAlignment of platform/Graphics.h.
 
@@ -287,6 +291,11 @@ public:
     void SetEditorText(const QString& s);
     // Column and row the editor was opened on.
     TGridCoord EditorCell() const { return m_editCell; }
+    // The in-place text editor of the widget (null without a widget).
+    TInplaceEdit* InplaceEditor() const;
+    // Makes the widget's text editor; a grid with an editor class of its own
+    // overrides it.
+    virtual TInplaceEdit* CreateEditor(TGridWidget* owner);
 
     // --- look -------------------------------------------------------------------
     QFont Font;
@@ -348,8 +357,13 @@ public:
     // The user moved the scroll bar.
     void ScrollBarMoved(bool vertical, int position);
 
-    // Mouse state used by the widget for the cursor.
-    bool IsOverSizingBorder(int x, int y) const;
+    // Whether a press at (x, y) would size a column or a row: state becomes
+    // gsColSizing or gsRowSizing with the column or row in index, else
+    // gsNormal. Columns size on the right edge of a fixed-row cell with
+    // goColSizing, rows on the bottom edge of a fixed-column cell with
+    // goRowSizing (3 pixels either side).
+    virtual void CalcSizingState(int x, int y, TGridState& state, int& index);
+    TGridState GridState() const { return FGridState; }
 
     // --- rows and columns -----------------------------------------------------------
     // They carry texts and objects with their cells, keep the row heights and
@@ -397,6 +411,7 @@ protected:
     virtual void StoreMoveCol(int from, int to) {}
 
     TGridViewport m_view;
+    TGridState FGridState = gsNormal;
 
 private:
     friend class TGridWidget;
@@ -414,9 +429,8 @@ private:
     bool m_editorMode = false;
     TGridCoord m_editCell{-1, -1};
     QString m_editText;
-    // Sizing of a column or row by the mouse.
-    enum class Sizing { None, Col, Row, Select };
-    Sizing m_sizing = Sizing::None;
+    // Sizing or moving by the mouse: the column or row, where the press was
+    // and the size it had.
     int m_sizingIndex = -1;
     int m_sizingStart = 0;
     int m_sizingOrig = 0;

@@ -88,7 +88,10 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_editor = new TInplaceEdit(this);
+    m_editor = grid ? grid->CreateEditor(this) : nullptr;
+    if (!m_editor) m_editor = new TInplaceEdit(this);
+    if (m_editor->parentWidget() != viewport()) m_editor->setParent(viewport());
+    m_editor->hide();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing && m_grid) m_grid->ScrollBarMoved(true, v);
     });
@@ -107,6 +110,9 @@ void TGridWidget::SyncScrollBars()
     if (!m_grid || m_syncing) return;
     m_syncing = true;
     const TGridViewport& v = m_grid->Viewport();
+    const bool tracking = m_grid->HasOption(goThumbTracking);
+    verticalScrollBar()->setTracking(tracking);
+    horizontalScrollBar()->setTracking(tracking);
     QScrollBar* vs = verticalScrollBar();
     vs->setRange(v.FixedRows, std::max(v.FixedRows, v.MaxTopRow()));
     vs->setPageStep(std::max(1, v.VisibleRowCount()));
@@ -122,6 +128,10 @@ void TGridWidget::SyncEditor()
 {
     if (!m_grid) return;
     if (m_grid->EditorMode()) {
+        const TGridCoord cell = m_grid->EditorCell();
+        const int limit = m_grid->GetEditLimit();
+        m_editor->setMaxLength(limit > 0 ? limit : 32767);
+        m_editor->setInputMask(m_grid->GetEditMask(cell.X, cell.Y));
         m_editor->setText(m_grid->m_editText);
         PlaceEditor();
         m_editor->show();
@@ -233,7 +243,14 @@ void TGridWidget::mouseMoveEvent(QMouseEvent* e)
 {
     if (!m_grid) return;
     const QPoint p = e->position().toPoint();
-    viewport()->setCursor(m_grid->IsOverSizingBorder(p.x(), p.y()) ? Qt::SplitHCursor : Qt::ArrowCursor);
+    if (m_grid->GridState() == gsNormal) {
+        TGridState state = gsNormal;
+        int index = -1;
+        m_grid->CalcSizingState(p.x(), p.y(), state, index);
+        viewport()->setCursor(state == gsColSizing   ? Qt::SplitHCursor
+                              : state == gsRowSizing ? Qt::SplitVCursor
+                                                     : Qt::ArrowCursor);
+    }
     m_grid->MouseMove(QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 

@@ -17,6 +17,7 @@ class TInplaceEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit TInplaceEdit(TGridWidget* owner);
+    TGridWidget* Owner() const { return m_owner; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -251,6 +251,45 @@ TEST(CustomGrid, RowOperationsKeepCurrentCellAndHeights)
     EXPECT_EQ(g->Row(), 1);
 }
 
+TEST(CustomGrid, MouseSizesAndMovesColumnsAndRows)
+{
+    std::unique_ptr<TStringGrid> g(MakeGrid(4, 6));
+    g->SetDefaultColWidth(50);
+    g->SetDefaultRowHeight(20);
+    g->SetClientSize(400, 300);
+    for (int r = 0; r < 6; ++r) g->SetStoreCell(1, r, QString::number(r));
+    TGridState st = gsNormal;
+    int index = -1;
+    // Column 1's right edge in the fixed row (x = 51 + 50).
+    g->CalcSizingState(101, 10, st, index);
+    EXPECT_EQ(st, gsNormal) << "no sizing without goColSizing";
+    g->SetOptions(g->Options().With(goColSizing).With(goRowMoving));
+    g->CalcSizingState(101, 10, st, index);
+    EXPECT_EQ(st, gsColSizing);
+    EXPECT_EQ(index, 1);
+    g->CalcSizingState(101, 40, st, index);
+    EXPECT_EQ(st, gsNormal) << "only in the fixed row";
+
+    g->MouseDown(mbLeft, {ssLeft}, 101, 10);
+    g->MouseMove({ssLeft}, 131, 10);
+    g->MouseUp(mbLeft, {}, 131, 10);
+    EXPECT_EQ(g->ColWidths(1), 80);
+
+    // Drag row 2 by its fixed cell onto row 4.
+    g->MouseDown(mbLeft, {ssLeft}, 10, g->CellRect(0, 2).Top + 5);
+    EXPECT_EQ(g->GridState(), gsRowMoving);
+    g->MouseUp(mbLeft, {}, 10, g->CellRect(0, 4).Top + 5);
+    EXPECT_EQ(g->StoreCell(1, 4), "2");
+    EXPECT_EQ(g->StoreCell(1, 2), "3");
+    EXPECT_EQ(g->GridState(), gsNormal);
+
+    // A press and drag over cells selects a range.
+    g->MouseDown(mbLeft, {ssLeft}, g->CellRect(1, 1).Left + 5, g->CellRect(1, 1).Top + 5);
+    g->MouseMove({ssLeft}, g->CellRect(3, 3).Left + 5, g->CellRect(3, 3).Top + 5);
+    g->MouseUp(mbLeft, {}, 0, 0);
+    EXPECT_EQ(g->Selection(), (TGridRect{1, 1, 3, 3}));
+}
+
 TEST(GridWidget, ShowsScrollsAndEditsInPlace)
 {
     TStringGrid g;
@@ -298,6 +337,26 @@ TEST(GridWidget, ShowsScrollsAndEditsInPlace)
     // Page Down scrolls.
     QTest::keyClick(w, Qt::Key_PageDown);
     EXPECT_GT(g.TopRow(), 1);
+}
+
+TEST(GridWidget, EditorClassAndLimitComeFromTheGrid)
+{
+    struct LimitedEdit : TInplaceEdit {
+        using TInplaceEdit::TInplaceEdit;
+    };
+    struct G : TStringGrid {
+        TInplaceEdit* CreateEditor(TGridWidget* owner) override { return new LimitedEdit(owner); }
+        int GetEditLimit() override { return 3; }
+    } g;
+    g.SetOptions(g.Options().With(goEditing));
+    TGridWidget* w = g.Widget();
+    w->resize(300, 200);
+    w->show();
+    ASSERT_NE(dynamic_cast<LimitedEdit*>(g.InplaceEditor()), nullptr);
+    g.ShowEditor();
+    QTest::keyClicks(g.InplaceEditor(), "abcdef");
+    g.HideEditor();
+    EXPECT_EQ(g.StoreCell(1, 1), "abc");
 }
 
 TEST(GridWidget, GridAndWidgetMayGoInEitherOrder)
