@@ -651,7 +651,11 @@ void TBaseGrid::KeyDown(int& key, TShiftState shift)
     if (key == VK_NEXT && FHideLastRow && RowCount() > 1 &&
         VisibleRowCount() + TopRow() - FixedRows() == RowCount() - 1)
         MoveColRow(Col(), RowCount() - 2, true, false);
+    const bool pageDown = key == VK_NEXT;
     TObjStringGrid::KeyDown(key, shift);
+    // Page Down skips the hidden last row.
+    if (pageDown && FHideLastRow && RowCount() - 2 >= FixedRows() && Row() == RowCount() - 1)
+        MoveColRow(Col(), RowCount() - 2, true, true);
     FocusBaseCell();
 }
 

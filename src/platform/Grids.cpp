@@ -141,8 +141,14 @@ bool TGridViewport::IsCellVisible(int c, int r) const
     if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return false;
     if (c >= FixedCols && c < LeftCol) return false;
     if (r >= FixedRows && r < TopRow) return false;
-    const int x = ColLeft(c), y = RowTop(r);
-    return x < ClientWidth && y < ClientHeight;
+    // Walk only across the client area, so that asking about a cell far
+    // below or to the right costs no more than the cells shown.
+    int x = c < FixedCols ? 0 : FixedColsWidth();
+    for (int i = c < FixedCols ? 0 : LeftCol; i < c && x < ClientWidth; ++i) x += ColWidth(i) + GridLineWidth;
+    if (x >= ClientWidth) return false;
+    int y = r < FixedRows ? 0 : FixedRowsHeight();
+    for (int i = r < FixedRows ? 0 : TopRow; i < r && y < ClientHeight; ++i) y += RowHeight(i) + GridLineWidth;
+    return y < ClientHeight;
 }
 
 TRect TGridViewport::CellRect(int c, int r) const

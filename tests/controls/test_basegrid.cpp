@@ -186,6 +186,25 @@ TEST(BaseGridCells, HiddenLastRowReportsWrites)
     EXPECT_EQ(g.changed, 1);
 }
 
+TEST(BaseGridCells, PageDownSkipsTheHiddenLastRow)
+{
+    auto g = Grid(4, 30);
+    g->SetHideLastRow(true);
+    int key = VK_NEXT;
+    for (int i = 0; i < 10; ++i) {
+        key = VK_NEXT;
+        g->DoKeyDown(key, {});
+    }
+    EXPECT_EQ(g->Row(), 28);
+    // Everything on screen: still not onto the hidden row.
+    auto small = Grid(4, 4);
+    small->SetHideLastRow(true);
+    small->SetClientSize(400, 400);
+    key = VK_NEXT;
+    small->DoKeyDown(key, {});
+    EXPECT_EQ(small->Row(), 2);
+}
+
 // ---------------------------------------------------------------------------
 
 TEST(BaseGridMerge, RangeCodesAndQueries)
