@@ -176,25 +176,40 @@ bool TGridWidget::ForwardKey(QKeyEvent* e, bool fromEditor)
     if (!m_grid) return false;
     TShiftState shift = QtModifiersToShift(e->modifiers());
     if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
+    const bool editing = m_grid->EditorMode();
+    const bool isReturn = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    const bool isEscape = e->key() == Qt::Key_Escape;
     int key = QtKeyToVirtualKey(e->key());
-    bool taken = false;
-    if (key != 0 && key != VK_RETURN && key != VK_ESCAPE) {
-        const int before = key;
+    bool cleared = false;
+    if (key != 0) {
         m_grid->DoKeyDown(key, shift);
-        taken = key == 0 || before != 0;
+        cleared = key == 0;
     }
+    // The key press (character) follows the key down, as on the platform.
     QChar ch;
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+    if (isReturn)
         ch = QChar(VK_RETURN);
-    else if (e->key() == Qt::Key_Escape)
+    else if (isEscape)
         ch = QChar(VK_ESCAPE);
-    else if (!fromEditor && !e->text().isEmpty() && !(e->modifiers() & Qt::ControlModifier))
+    else if (!fromEditor && !e->text().isEmpty() && e->text().at(0).isPrint() &&
+             !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         ch = e->text().at(0);
-    if (!ch.isNull()) {
-        m_grid->DoKeyPress(ch);
-        taken = true;
-    }
-    return taken;
+    if (!ch.isNull() && !cleared) m_grid->DoKeyPress(ch);
+    // Keys the grid does not use go on to the window: Tab without goTabs
+    // moves the focus, Enter and Esc reach the dialog unless an edit is open
+    // (or Enter opens one).
+    if (cleared || fromEditor) return true;
+    if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) return m_grid->HasOption(goTabs);
+    if (isReturn) return editing || m_grid->HasOption(goEditing);
+    if (isEscape) return editing;
+    return key != 0 || !ch.isNull();
+}
+
+bool TGridWidget::focusNextPrevChild(bool next)
+{
+    // With goTabs the grid keeps Tab for moving between cells.
+    if (m_grid && m_grid->HasOption(goTabs)) return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void TGridWidget::paintEvent(QPaintEvent* e)

@@ -2,6 +2,9 @@
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -357,6 +360,47 @@ TEST(GridWidget, EditorClassAndLimitComeFromTheGrid)
     QTest::keyClicks(g.InplaceEditor(), "abcdef");
     g.HideEditor();
     EXPECT_EQ(g.StoreCell(1, 1), "abc");
+}
+
+TEST(GridWidget, KeysTheGridDoesNotUseReachTheWindow)
+{
+    QDialog dlg;
+    TStringGrid g;
+    g.CreateWidget(&dlg);
+    auto* ok = new QPushButton("OK", &dlg);
+    ok->setDefault(true);
+    int okClicks = 0;
+    QObject::connect(ok, &QPushButton::clicked, [&] { ++okClicks; });
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(g.Widget());
+    layout->addWidget(ok);
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    g.Widget()->setFocus();
+
+    // Enter without editing goes to the default button.
+    QTest::keyClick(g.Widget(), Qt::Key_Return);
+    EXPECT_EQ(okClicks, 1);
+    // With editing, Enter opens the editor and Enter again commits: the
+    // dialog sees neither.
+    g.SetOptions(g.Options().With(goEditing));
+    QTest::keyClick(g.Widget(), Qt::Key_Return);
+    EXPECT_TRUE(g.EditorMode());
+    QTest::keyClick(g.InplaceEditor(), Qt::Key_Return);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(okClicks, 1);
+
+    // Tab moves the focus on, unless the grid uses it to walk its cells.
+    g.Widget()->setFocus();
+    QTest::keyClick(g.Widget(), Qt::Key_Tab);
+    EXPECT_TRUE(ok->hasFocus());
+    g.SetOptions(g.Options().With(goTabs));
+    g.Widget()->setFocus();
+    const int col = g.Col();
+    QTest::keyClick(g.Widget(), Qt::Key_Tab);
+    EXPECT_TRUE(g.Widget()->hasFocus());
+    EXPECT_EQ(g.Col(), col + 1);
 }
 
 TEST(GridWidget, GridAndWidgetMayGoInEitherOrder)
