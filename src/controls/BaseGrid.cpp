@@ -216,7 +216,13 @@ TCellProperties* TBaseGrid::GetCellProperties(int c, int r)
         Q_ASSERT_X(false, "TBaseGrid", "properties of a cell outside the grid");
         return nullptr;
     }
-    if (TCellProperties* p = CellPropsOrNull(c, r)) return p;
+    if (TCellProperties* p = CellPropsOrNull(c, r)) {
+        // Rows and columns move with their cells: the properties learn where
+        // they stand now.
+        p->FOwnerCol = c;
+        p->FOwnerRow = r;
+        return p;
+    }
     auto owned = std::make_unique<TCellProperties>(this, c, r);
     TCellProperties* p = owned.get();
     m_store.SetObject(c, r, std::move(owned));

@@ -165,6 +165,46 @@ private:
     QPointer<QWidget> FControl;
 };
 
+// What the base painter does for one cell, worked out without drawing
+// (TBaseGrid::PlanCell), then carried out on a canvas (ExecuteCellPlan).
+struct TBaseCellPlan {
+    enum TKind {
+        ckCell,      // paint the cell
+        ckHiddenRow, // the hidden last row: Rect filled in FillColor, nothing else
+        ckBaseCell,  // a covered cell of a range not yet painted in this pass: paint BaseCell instead
+        ckSkip,      // a range already painted in this pass
+    };
+    TKind Kind = ckCell;
+    QPoint BaseCell;
+    TRect Rect;
+    TGridDrawState State;
+    bool Clip = false;
+    TRect ClipRect;
+    // Background: a bevelled selection face, a gradient (or mirrored
+    // gradient), or nothing when the style engine paints it.
+    enum TBackground { bgGradient, bgMirror, bgSelectionFace, bgNone };
+    TBackground Background = bgGradient;
+    TColor FillColor = clNone;
+    TColor ColorTo = clNone;
+    TColor MirrorColor = clNone;
+    TColor MirrorColorTo = clNone;
+    bool Horizontal = false;
+    // The selection face: its colours (colour, colour to, mirror, mirror to,
+    // top line, bottom line, frame, corner), place and rectangle.
+    TColor Face[8] = {};
+    int FacePlace = 0;
+    TRect FaceRect;
+    // Grid lines, each from its first point up to its second (excluded).
+    bool HorzLine = false;
+    bool VertLine = false;
+    QPoint HorzFrom, HorzTo, VertFrom, VertTo;
+    TColor LineColor = clNone;
+    int LineWidth = 0;
+    TRect ContentRect;
+    TCellFont Font;
+    bool WithContent = true;
+};
+
 using TGetDisplTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, QString& value)>;
 // The wide text is a QString (UTF-16), decoded from the cell's coded form.
 using TGetDisplWideTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, QString& value)>;
@@ -253,6 +293,10 @@ public:
     void PaintCellExt(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
     void Paint(TCanvas& canvas) override;
     int PaintID() const { return FPaintID; }
+    // The painter's decisions for a cell painted with the canvas's brush and
+    // font colour as the platform set them for its state.
+    TBaseCellPlan PlanCell(int c, int r, const TRect& rect, TGridDrawState state, TColor brushColor, TColor fontColor,
+                           bool withContent);
 
     // --- properties ----------------------------------------------------------------
     bool DefaultDrawing() const { return FDefaultDrawing; }
@@ -337,6 +381,7 @@ protected:
 
     // The cell painter (withContent: the content hook runs too).
     void PaintCellPrivate(TCanvas& canvas, int c, int r, TRect rect, TGridDrawState state, bool withContent);
+    void ExecuteCellPlan(TCanvas& canvas, int c, int r, const TBaseCellPlan& plan);
 
     bool FDefaultDrawing = false;
     int FGridLineWidth = 1;

@@ -1,18 +1,17 @@
-// The grid base's cell painter.
+// The grid base's cell painter: PlanCell decides, ExecuteCellPlan draws.
 #include "controls/BaseGrid.h"
 #include "controls/ExtUtilDraw.h"
 
+#include <algorithm>
+
 namespace {
 
-struct SelectionFace {
-    TColor color, colorTo, mirror, mirrorTo, topLine, bottomLine, frame, corner;
-};
-
-const SelectionFace kVista{0xFDF8F1, 0xFCEFD5, clNone, clNone, 0xFDFBF6, 0xFDF5E7, 0xFDDE99, 0xFCEDCB};
-const SelectionFace kWin7{0xFCEBDC, 0xFCDBC1, clNone, clNone, 0xFDF4EB, 0xFDEADB, 0xCEA27D, 0xE0C5AE};
-const SelectionFace kOffice2007{0xD7FFFD, 0x58D4FC, 0x58D4FC, 0xB3F1FC, 0xF4FEFF, 0xCAF8FF, 0x8DD7D3, 0xC3D9DF};
+// colour, colour to, mirror, mirror to, top line, bottom line, frame, corner
+constexpr TColor kVista[8] = {0xFDF8F1, 0xFCEFD5, clNone, clNone, 0xFDFBF6, 0xFDF5E7, 0xFDDE99, 0xFCEDCB};
+constexpr TColor kWin7[8] = {0xFCEBDC, 0xFCDBC1, clNone, clNone, 0xFDF4EB, 0xFDEADB, 0xCEA27D, 0xE0C5AE};
+constexpr TColor kOffice2007[8] = {0xD7FFFD, 0x58D4FC, 0x58D4FC, 0xB3F1FC, 0xF4FEFF, 0xCAF8FF, 0x8DD7D3, 0xC3D9DF};
 // Whatever the style, a grid without the focus shows this set.
-const SelectionFace kGrey{0xF8F8F8, 0xE5E5E5, clNone, clNone, 0xFBFAFA, 0xF0F0F0, 0xD9D9D9, 0xEFEFEF};
+constexpr TColor kGrey[8] = {0xF8F8F8, 0xE5E5E5, clNone, clNone, 0xFBFAFA, 0xF0F0F0, 0xD9D9D9, 0xEFEFEF};
 
 } // namespace
 
@@ -44,59 +43,60 @@ void TBaseGrid::DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect
     canvas.DrawText(Cells(c, r), tr, tfCenter | tfVCenter | tfSingleLine | tfNoPrefix);
 }
 
-void TBaseGrid::PaintCellPrivate(TCanvas& canvas, int c, int r, TRect rect, TGridDrawState state, bool withContent)
+TBaseCellPlan TBaseGrid::PlanCell(int c, int r, const TRect& cellRect, TGridDrawState state, TColor brushColor,
+                                  TColor fontColor, bool withContent)
 {
+    TBaseCellPlan plan;
+    plan.Rect = cellRect;
+    plan.WithContent = withContent;
     // 1. The hidden last row is painted over in the grid's colour.
     if (r == RowCount() - 1 && FHideLastRow) {
-        canvas.SetBrushStyle(TBrushStyle::Solid);
-        canvas.SetBrushColor(Color);
-        canvas.FillRect(rect);
-        return;
+        plan.Kind = TBaseCellPlan::ckHiddenRow;
+        plan.FillColor = Color;
+        return plan;
     }
     // 2. A merged range is painted once per pass, whole, by the first of its
     // cells the paint reaches.
-    if (TCellProperties* props = CellPropsOrNull(c, r)) {
+    if (const TCellProperties* props = CellPropsOrNull(c, r)) {
         if (!props->IsBaseCell() && props->CellSpanX() != -1 && props->CellSpanY() != -1) {
             const QPoint b = props->BaseCell(c, r);
-            TCellProperties* bp = CellPropsOrNull(b.x(), b.y());
-            // The base cell's own test below marks the range as painted.
-            if (bp && bp->PaintID() != FPaintID) PaintCell(canvas, b.x(), b.y(), rect, state);
-            return;
+            const TCellProperties* bp = CellPropsOrNull(b.x(), b.y());
+            plan.Kind = bp && bp->PaintID() != FPaintID ? TBaseCellPlan::ckBaseCell : TBaseCellPlan::ckSkip;
+            plan.BaseCell = b;
+            return plan;
         }
-        if (withContent && IsMergedCell(c, r)) {
-            // The base cell itself: once per pass as well.
-            if (props->PaintID() == FPaintID && InPaint()) return;
-            props->SetPaintID(FPaintID);
+        if (withContent && InPaint() && IsMergedCell(c, r) && props->PaintID() == FPaintID) {
+            plan.Kind = TBaseCellPlan::ckSkip;
+            return plan;
         }
     }
     // 3. Cells the grid treats as fixed; the rectangle of the whole range.
     if (IsFixed(c, r) && withContent) state = state.With(gdFixed).Without(gdSelected);
-    if (withContent) rect = CellRect(c, r);
+    TRect rect = withContent ? CellRect(c, r) : cellRect;
+    plan.Rect = rect;
+    plan.State = state;
     // 4. A scrolled range never paints over the fixed cells.
     const bool fixedCol = c < FixedCols(), fixedRow = r < FixedRows();
     const int fcw = FixedColsWidth(), frh = FixedRowsHeight();
-    bool clipped = false;
     if ((!fixedCol && FixedCols() > 0 && rect.Left < fcw) || (!fixedRow && FixedRows() > 0 && rect.Top < frh)) {
-        canvas.Save();
-        canvas.IntersectClipRect({fcw, frh, ClientWidth(), ClientHeight()});
-        clipped = true;
+        plan.Clip = true;
+        plan.ClipRect = {fcw, frh, ClientWidth(), ClientHeight()};
     }
-    // 5. The visual properties, starting from the canvas as the platform set
-    // it up for the cell's state.
+    // 5. The visual properties, from the platform's colours for the state.
     const bool fixed = state.Contains(gdFixed);
     const bool selected = state.Contains(gdSelected);
-    canvas.SetPenWidth(1);
     TCellBrush brush;
-    brush.Color = canvas.BrushColor();
+    brush.Color = brushColor;
     TCellFont font;
     font.Font = Font;
-    font.Color = canvas.FontColor();
+    font.Color = fontColor;
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TCellGradientDirection gd = GradientVertical;
     TAlignment ha = taLeftJustify;
     TVAlignment va = vtaTop;
     bool ww = FWordWrap;
     GetVisualProperties(c, r, state, false, true, true, brush, colorTo, mirror, mirrorTo, font, ha, va, ww, gd);
+    plan.State = state;
     // 6. The hovered row.
     if (r == FHoverRowIdx && FHoverRow && !(selected && !FHoverRowCells.Contains(hcSelected)) &&
         !(fixed && !FHoverRowCells.Contains(hcFixed))) {
@@ -112,62 +112,116 @@ void TBaseGrid::PaintCellPrivate(TCanvas& canvas, int c, int r, TRect rect, TGri
         mirror = FActiveRowMirrorColor;
         mirrorTo = FActiveRowMirrorColorTo;
     }
-    canvas.SetBrushColor(brush.Color);
-    canvas.SetPenColor(brush.Color);
+    plan.FillColor = brush.Color;
+    plan.ColorTo = colorTo;
+    plan.MirrorColor = mirror;
+    plan.MirrorColorTo = mirrorTo;
+    plan.Horizontal = gd == GradientHorizontal;
     // 8. Background.
     if (selected && FSelectionStyle != ssDefault && FShowSel) {
         const TGridRect sel = Selection();
-        int place = bpSingle;
-        if (sel.Right > sel.Left) place = c == sel.Left ? bpLeft : c == sel.Right ? bpRight : bpMiddle;
-        TRect wide = rect;
-        if (!HasOption(goHorzLine)) wide.Bottom += 1;
-        if (!HasOption(goVertLine)) wide.Right += 1;
-        const SelectionFace* f = &kGrey;
+        plan.Background = TBaseCellPlan::bgSelectionFace;
+        plan.FacePlace = bpSingle;
+        if (sel.Right > sel.Left) plan.FacePlace = c == sel.Left ? bpLeft : c == sel.Right ? bpRight : bpMiddle;
+        plan.FaceRect = rect;
+        if (!HasOption(goHorzLine)) plan.FaceRect.Bottom += 1;
+        if (!HasOption(goVertLine)) plan.FaceRect.Right += 1;
+        const TColor* face = kGrey;
         if (Focused() || HasOption(goDrawFocusSelected))
-            f = FSelectionStyle == ssVista ? &kVista : FSelectionStyle == ssWin7 ? &kWin7 : &kOffice2007;
-        DrawBevelTabFace(canvas, f->color, f->colorTo, f->mirror, f->mirrorTo, f->topLine, f->bottomLine, f->frame,
-                         f->corner, Color, wide, place);
+            face = FSelectionStyle == ssVista ? kVista : FSelectionStyle == ssWin7 ? kWin7 : kOffice2007;
+        std::copy(face, face + 8, plan.Face);
         // The faces are light: the text keeps the normal colour.
         if (font.Color == clHighlightText) font.Color = FontColor;
-    } else if (!(UseStyleElements() && (fixed || selected))) {
-        if (mirrorTo == clNone)
-            FillGradientRect(canvas, brush.Color, colorTo, gd == GradientHorizontal, rect, 64);
-        else
-            DrawMirrorGradient(canvas, rect, brush.Color, true, false, clNone, true, mirrorTo, mirror, colorTo);
+    } else if (UseStyleElements() && (fixed || selected)) {
+        plan.Background = TBaseCellPlan::bgNone;
+    } else {
+        plan.Background = mirrorTo == clNone ? TBaseCellPlan::bgGradient : TBaseCellPlan::bgMirror;
     }
-    // 9. Grid lines, drawn inside the cell at its right and bottom edge.
-    int lw = 1, h = 1;
-    TColor lineColor = FGridFixedLineColor;
-    if (!fixed) {
-        lw = FGridLineWidth;
-        h = (FGridLineWidth + 1) / 2;
-        lineColor = FGridLineColor;
+    // 9. Grid lines, inside the cell at its right and bottom edge.
+    plan.LineWidth = fixed ? 1 : FGridLineWidth;
+    const int h = fixed ? 1 : (FGridLineWidth + 1) / 2;
+    plan.LineColor = fixed ? FGridFixedLineColor : FGridLineColor;
+    if (plan.LineWidth > 0) {
+        plan.HorzLine = (BaseCell(c, r).x() != 0 || !HasNodes()) && HasOption(fixed ? goFixedHorzLine : goHorzLine);
+        plan.HorzFrom = QPoint(rect.Left - h + 1, rect.Bottom - h);
+        plan.HorzTo = QPoint(rect.Right - h + 1, rect.Bottom - h);
+        plan.VertLine = HasOption(fixed ? goFixedVertLine : goVertLine);
+        plan.VertFrom = QPoint(rect.Right - h, rect.Bottom - h);
+        plan.VertTo = QPoint(rect.Right - h, rect.Top - h);
     }
-    if (lw > 0) {
+    // 10. Content.
+    plan.ContentRect = fixed ? TRect{rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 2}
+                             : rect.Inflated(-FGridLineWidth, -FGridLineWidth);
+    plan.Font = font;
+    return plan;
+}
+
+void TBaseGrid::ExecuteCellPlan(TCanvas& canvas, int c, int r, const TBaseCellPlan& plan)
+{
+    if (plan.Clip) {
+        canvas.Save();
+        canvas.IntersectClipRect(plan.ClipRect);
+    }
+    canvas.SetPenWidth(1);
+    canvas.SetBrushStyle(TBrushStyle::Solid);
+    canvas.SetBrushColor(plan.FillColor);
+    canvas.SetPenColor(plan.FillColor);
+    switch (plan.Background) {
+    case TBaseCellPlan::bgSelectionFace:
+        DrawBevelTabFace(canvas, plan.Face[0], plan.Face[1], plan.Face[2], plan.Face[3], plan.Face[4], plan.Face[5],
+                         plan.Face[6], plan.Face[7], Color, plan.FaceRect, plan.FacePlace);
+        break;
+    case TBaseCellPlan::bgGradient:
+        FillGradientRect(canvas, plan.FillColor, plan.ColorTo, plan.Horizontal, plan.Rect, 64);
+        break;
+    case TBaseCellPlan::bgMirror:
+        DrawMirrorGradient(canvas, plan.Rect, plan.FillColor, true, false, clNone, true, plan.MirrorColorTo,
+                           plan.MirrorColor, plan.ColorTo);
+        break;
+    case TBaseCellPlan::bgNone: break;
+    }
+    if (plan.HorzLine || plan.VertLine) {
         canvas.SetPenStyle(TPenStyle::Solid);
-        canvas.SetPenColor(lineColor);
-        canvas.SetPenWidth(lw);
-        if ((BaseCell(c, r).x() != 0 || !HasNodes()) && HasOption(fixed ? goFixedHorzLine : goHorzLine)) {
-            canvas.MoveTo(rect.Left - h + 1, rect.Bottom - h);
-            canvas.LineTo(rect.Right - h + 1, rect.Bottom - h);
+        canvas.SetPenColor(plan.LineColor);
+        canvas.SetPenWidth(plan.LineWidth);
+        if (plan.HorzLine) {
+            canvas.MoveTo(plan.HorzFrom.x(), plan.HorzFrom.y());
+            canvas.LineTo(plan.HorzTo.x(), plan.HorzTo.y());
         }
-        if (HasOption(fixed ? goFixedVertLine : goVertLine)) {
-            canvas.MoveTo(rect.Right - h, rect.Bottom - h);
-            canvas.LineTo(rect.Right - h, rect.Top - h);
+        if (plan.VertLine) {
+            canvas.MoveTo(plan.VertFrom.x(), plan.VertFrom.y());
+            canvas.LineTo(plan.VertTo.x(), plan.VertTo.y());
         }
         canvas.SetPenWidth(1);
     }
-    // 10. Content.
-    const TRect content = fixed ? TRect{rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 2}
-                                : rect.Inflated(-FGridLineWidth, -FGridLineWidth);
-    if (withContent) {
-        canvas.SetFont(font.Font);
-        canvas.SetFontColor(font.Color);
-        canvas.SetBrushColor(brush.Color);
-        DrawCellContent(canvas, c, r, content, state);
+    if (plan.WithContent) {
+        canvas.SetFont(plan.Font.Font);
+        canvas.SetFontColor(plan.Font.Color);
+        canvas.SetBrushColor(plan.FillColor);
+        DrawCellContent(canvas, c, r, plan.ContentRect, plan.State);
     }
-    // 11.
-    if (clipped) canvas.Restore();
+    if (plan.Clip) canvas.Restore();
     canvas.SetBrushStyle(TBrushStyle::Solid);
     canvas.SetPenStyle(TPenStyle::Solid);
+}
+
+void TBaseGrid::PaintCellPrivate(TCanvas& canvas, int c, int r, TRect rect, TGridDrawState state, bool withContent)
+{
+    const TBaseCellPlan plan = PlanCell(c, r, rect, state, canvas.BrushColor(), canvas.FontColor(), withContent);
+    switch (plan.Kind) {
+    case TBaseCellPlan::ckHiddenRow:
+        canvas.SetBrushStyle(TBrushStyle::Solid);
+        canvas.SetBrushColor(plan.FillColor);
+        canvas.FillRect(plan.Rect);
+        return;
+    case TBaseCellPlan::ckSkip: return;
+    case TBaseCellPlan::ckBaseCell:
+        // The base cell's own pass below marks the range as painted.
+        PaintCell(canvas, plan.BaseCell.x(), plan.BaseCell.y(), rect, state);
+        return;
+    case TBaseCellPlan::ckCell: break;
+    }
+    if (withContent && IsMergedCell(c, r))
+        if (TCellProperties* p = CellPropsOrNull(c, r)) p->SetPaintID(FPaintID);
+    ExecuteCellPlan(canvas, c, r, plan);
 }

@@ -131,6 +131,7 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     g->CellProperties(2, 5)->SetReadOnly(true);
     g->InsertRows(1, 2);
     EXPECT_TRUE(g->CellPropsOrNull(2, 7)->ReadOnly());
+    EXPECT_EQ(g->CellProperties(2, 7)->OwnerRow(), 7);
     EXPECT_FALSE(g->HasCellProps(2, 5));
     g->DeleteRow(7);
     EXPECT_FALSE(g->HasCellProps(2, 7));
@@ -647,6 +648,80 @@ TEST(BaseGridPaint, MergedRangeIsPaintedOnceAsOneCell)
     g.contents.clear();
     Render(g);
     EXPECT_EQ(std::count(g.contents.begin(), g.contents.end(), QPoint(1, 1)), 1);
+}
+
+TEST(BaseGridPaint, PlanDecisions)
+{
+    struct G : TBaseGrid {
+        bool style = false;
+        bool UseStyleElements() override { return style; }
+    } g;
+    g.SetColCount(6);
+    g.SetRowCount(6);
+    g.SetDefaultColWidth(40);
+    g.SetDefaultRowHeight(20);
+    g.SetClientSize(400, 200);
+
+    // Lines of width 3: h = 2, inside the cell's right and bottom edge.
+    g.SetGridLineWidth(3);
+    TBaseCellPlan p = g.PlanCell(2, 2, g.CellRect(2, 2), {}, clWhite, clBlack, true);
+    EXPECT_EQ(p.Kind, TBaseCellPlan::ckCell);
+    EXPECT_EQ(p.Rect, (TRect{80, 40, 120, 60}));
+    EXPECT_EQ(p.HorzFrom, QPoint(79, 58));
+    EXPECT_EQ(p.HorzTo, QPoint(119, 58));
+    EXPECT_EQ(p.VertFrom, QPoint(118, 58));
+    EXPECT_EQ(p.VertTo, QPoint(118, 38));
+    EXPECT_EQ(p.ContentRect, (TRect{83, 43, 117, 57}));
+    p = g.PlanCell(0, 2, g.CellRect(0, 2), {gdFixed}, clBtnFace, clBlack, true);
+    EXPECT_EQ(p.LineWidth, 1);
+    EXPECT_EQ(p.LineColor, 0x808080);
+    EXPECT_EQ(p.ContentRect, (TRect{0, 40, 39, 58}));
+
+    // The places of a selection three columns wide.
+    g.SetSelectionStyle(ssWin7);
+    g.SetSelection({2, 3, 4, 3});
+    const int places[] = {1, 3, 2}; // left end, middle, right end
+    for (int c = 2; c <= 4; ++c) {
+        p = g.PlanCell(c, 3, g.CellRect(c, 3), {gdSelected}, clHighlight, clHighlightText, true);
+        EXPECT_EQ(p.Background, TBaseCellPlan::bgSelectionFace);
+        EXPECT_EQ(p.FacePlace, places[c - 2]);
+        EXPECT_EQ(p.Face[0], 0xF8F8F8) << "no focus: the grey set";
+        EXPECT_EQ(p.Font.Color, g.FontColor);
+    }
+    // Without horizontal lines the face reaches one pixel lower.
+    g.SetOptions(g.Options().Without(goHorzLine));
+    p = g.PlanCell(3, 3, g.CellRect(3, 3), {gdSelected}, clHighlight, clHighlightText, true);
+    EXPECT_EQ(p.FaceRect.Bottom, p.Rect.Bottom + 1);
+    EXPECT_FALSE(p.HorzLine);
+
+    // The style engine paints fixed and selected cells itself.
+    g.style = true;
+    g.SetSelectionStyle(ssDefault);
+    p = g.PlanCell(0, 1, g.CellRect(0, 1), {gdFixed}, clBtnFace, clBlack, true);
+    EXPECT_EQ(p.Background, TBaseCellPlan::bgNone);
+
+    // Hover colours leave fixed cells alone unless asked.
+    g.SetHoverRow(true);
+    g.SetHoverRowIdx(4);
+    g.SetHoverRowColor(clAqua);
+    EXPECT_EQ(g.PlanCell(0, 4, g.CellRect(0, 4), {gdFixed}, clBtnFace, clBlack, true).FillColor, clBtnFace);
+    g.SetHoverRowCells({hcNormal, hcFixed});
+    EXPECT_EQ(g.PlanCell(0, 4, g.CellRect(0, 4), {gdFixed}, clBtnFace, clBlack, true).FillColor, clAqua);
+    // A mirror colour pair makes a mirrored background.
+    g.SetActiveRowShow(true);
+    g.SetActiveRowMirrorColor(clRed);
+    g.SetActiveRowMirrorColorTo(clBlue);
+    p = g.PlanCell(3, g.Row(), g.CellRect(3, g.Row()), {}, clWhite, clBlack, true);
+    EXPECT_EQ(p.Background, TBaseCellPlan::bgMirror);
+
+    // A covered cell hands over to its base once per pass.
+    g.MergeCells(1, 1, 2, 2);
+    p = g.PlanCell(2, 2, g.CellRect(2, 2), {}, clWhite, clBlack, true);
+    EXPECT_EQ(p.Kind, TBaseCellPlan::ckBaseCell);
+    EXPECT_EQ(p.BaseCell, QPoint(1, 1));
+    g.CellProperties(1, 1)->SetPaintID(g.PaintID());
+    EXPECT_EQ(g.PlanCell(2, 2, g.CellRect(2, 2), {}, clWhite, clBlack, true).Kind, TBaseCellPlan::ckSkip);
+    EXPECT_EQ(g.PlanCell(1, 1, g.CellRect(1, 1), {}, clWhite, clBlack, true).Rect, (TRect{40, 20, 120, 60}));
 }
 
 TEST(BaseGridWidget, ShowsScrollsAndEditsThroughTheBaseGrid)
