@@ -533,7 +533,9 @@ void TCustomGrid::ScrollBarMoved(bool vertical, int position)
 
 void TCustomGrid::UpdateScrollBars()
 {
-    if (m_widget) m_widget->SyncScrollBars();
+    if (!m_widget) return;
+    m_widget->SyncScrollBars();
+    m_widget->PlaceEditor();
 }
 
 void TCustomGrid::ScrollInView(int c, int r)
@@ -1021,8 +1023,22 @@ void TCustomGrid::Paint(TCanvas& canvas)
     paintRange(0, fc, TopRow(), RowCount());
     paintRange(LeftCol(), ColCount(), 0, fr);
     paintRange(0, fc, 0, fr);
+    PaintFocusRect(canvas);
     m_canvas = outer;
     m_inPaint = false;
+}
+
+void TCustomGrid::PaintFocusRect(TCanvas& canvas)
+{
+    if (!Focused() || m_options.Contains(goRowSelect) || m_editorMode) return;
+    const TRect r = TCustomGrid::CellRect(m_cur.X, m_cur.Y);
+    if (r.IsEmpty()) return;
+    QPainter& p = canvas.Painter();
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(ColorToQColor(clWindowText), 1, Qt::DotLine));
+    p.drawRect(r.Left + 1, r.Top + 1, r.Width() - 3, r.Height() - 3);
+    p.restore();
 }
 
 void TCustomGrid::DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state)

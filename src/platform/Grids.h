@@ -382,6 +382,9 @@ protected:
     // Asked before the current cell moves; false keeps it where it is.
     virtual bool SelectCell(int c, int r);
     virtual void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
+    // The dotted frame of the current cell while the grid has the focus,
+    // drawn after the cells; a grid with a focus frame of its own overrides it.
+    virtual void PaintFocusRect(TCanvas& canvas);
     virtual void TopLeftChanged();
     virtual void SizeChanged(int oldColCount, int oldRowCount) {}
     virtual void ColWidthsChanged() {}

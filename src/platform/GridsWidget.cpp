@@ -279,7 +279,10 @@ void TGridWidget::mouseReleaseEvent(QMouseEvent* e)
 void TGridWidget::mouseDoubleClickEvent(QMouseEvent* e)
 {
     if (!m_grid) return;
-    mousePressEvent(e);
+    setFocus(Qt::MouseFocusReason);
+    const QPoint p = e->position().toPoint();
+    m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()).With(ssDouble), p.x(),
+                      p.y());
     m_grid->DblClick();
 }
 
