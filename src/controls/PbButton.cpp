@@ -586,7 +586,7 @@ bool TPbButton::event(QEvent* e)
             e->accept();
             return true;
         }
-    } else if (e->type() == QEvent::ParentChange) {
+    } else if (e->type() == QEvent::ParentChange || e->type() == QEvent::Show) {
         UpdateDialogKeyFilter();
     }
     return QWidget::event(e);

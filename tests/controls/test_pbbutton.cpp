@@ -292,6 +292,19 @@ TEST_F(ButtonForm, DefaultAndCancelKeys)
     EXPECT_EQ(otherClicks, 2);
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(clicks, 2) << "no default button any more";
+
+    // A default button made inside a panel that joins the window later.
+    auto* panel = new QWidget;
+    auto* inPanel = new TPbButton(panel);
+    int panelClicks = 0;
+    inPanel->OnClick = [&](TPbButton*) { ++panelClicks; };
+    inPanel->SetDefault(true);
+    panel->setParent(&form);
+    panel->setGeometry(0, 90, 120, 30);
+    panel->show();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(panelClicks, 1);
 }
 
 TEST(PbButton, ModalResultClosesItsDialog)
