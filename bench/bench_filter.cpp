@@ -1,0 +1,47 @@
+// The filter's wildcard match over a long cell text with many stars: the
+// worst case for a back-tracking matcher (every star can take any run and
+// the final character never matches).
+#include "controls/ExtFilter.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+FormatSettings Pinned()
+{
+    FormatSettings fs;
+    fs.DecimalSeparator = '.';
+    fs.ThousandSeparator = ',';
+    fs.DateSeparator = '/';
+    fs.TimeSeparator = ':';
+    fs.ShortDateFormat = QStringLiteral("dd/MM/yyyy");
+    return fs;
+}
+
+void BM_ManyStarsNoMatch(benchmark::State& state)
+{
+    const QString text(int(state.range(0)), QChar('a'));
+    QString condition;
+    for (int i = 0; i < state.range(1); ++i) condition += QStringLiteral("*a");
+    condition += QStringLiteral("*b");
+    const FormatSettings fs = Pinned();
+    for (auto _ : state) benchmark::DoNotOptimize(MatchFilterExpression(condition, text, false, fs));
+    state.SetComplexityN(state.range(0) * state.range(1));
+}
+BENCHMARK(BM_ManyStarsNoMatch)->Args({1000, 20})->Args({10000, 50})->Args({100000, 50})->Args({10000, 500})->Unit(benchmark::kMicrosecond);
+
+void BM_ManyStarsMatch(benchmark::State& state)
+{
+    QString text;
+    for (int i = 0; i < state.range(0) / 10; ++i) text += QStringLiteral("abcdefghij");
+    QString condition;
+    for (int i = 0; i < state.range(1); ++i) condition += QStringLiteral("*c?e");
+    condition += QStringLiteral("*j");
+    const FormatSettings fs = Pinned();
+    for (auto _ : state) benchmark::DoNotOptimize(MatchFilterExpression(condition, text, false, fs));
+}
+BENCHMARK(BM_ManyStarsMatch)->Args({10000, 50})->Args({100000, 500})->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,249 @@
+#include "controls/ExtFilter.h"
+
+#include "controls/ExtUtil.h"
+
+#include <QRegularExpression>
+#include <cstdlib>
+
+namespace {
+
+// The wildcard match of a whole pattern against a whole value: "*" matches
+// any run, "?" one character, '"' is ignored and a "!" anywhere inverts the
+// result. Iterative with one back-track point, so that many stars over a
+// long text stay linear per star instead of exponential.
+bool MatchWildcard(const QString& pattern, const QString& value)
+{
+    bool negate = false;
+    QString p;
+    p.reserve(pattern.size());
+    for (QChar c : pattern) {
+        if (c == '!') negate = true;
+        else if (c != '"') p += c;
+    }
+
+    const qsizetype pn = p.size(), vn = value.size();
+    qsizetype i = 0, j = 0;
+    qsizetype star = -1, mark = 0;
+    bool matched = true;
+    while (j < vn) {
+        if (i < pn && p[i] == '*') {
+            star = i++;
+            mark = j;
+        } else if (i < pn && (p[i] == '?' || p[i] == value[j])) {
+            ++i;
+            ++j;
+        } else if (star >= 0) {
+            i = star + 1;
+            j = ++mark;
+        } else {
+            matched = false;
+            break;
+        }
+    }
+    if (matched) {
+        while (i < pn && p[i] == '*') ++i;
+        matched = i == pn;
+    }
+    return matched != negate;
+}
+
+// The operand of a comparison, starting at index `i` of the pattern.
+// `blankInQuotes`: inside quotes a single blank after a character belongs
+// to the operand.
+QString CollectOperand(const QString& p, qsizetype i, bool blankInQuotes)
+{
+    const qsizetype n = p.size();
+    while (i < n && p[i] == ' ') ++i;
+    const qsizetype start = i;
+    QString op;
+    int quotes = 0;
+    for (; i < n; ++i) {
+        const QChar c = p[i];
+        if (c == '"') {
+            ++quotes;
+        } else if (c == ' ') {
+            if (!(blankInQuotes && quotes % 2 == 1 && i > start && p[i - 1] != ' ')) break;
+        } else if ((c == '&' || c == '|') && quotes % 2 == 0) {
+            break;
+        }
+        op += c;
+    }
+    if (op.startsWith('"')) op.remove(0, 1);
+    if (op.endsWith('"')) op.chop(1);
+    return op;
+}
+
+bool ToNumber(const QString& s, const FormatSettings& fs, double& v)
+{
+    static const QRegularExpression number(QStringLiteral("^ *[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    const QString t = NumberTextForConversion(s, fs);
+    if (t.isEmpty() || !number.match(t).hasMatch()) return false;
+    v = std::strtod(t.trimmed().toLatin1().constData(), nullptr);
+    return true;
+}
+
+template <class T>
+int Sign(T a, T b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Three-way comparison of a cell value with a comparison operand: by number
+// when both are numbers, else by date when both are dates, else by text.
+int CompareForFilter(const QString& value, const QString& operand, const FormatSettings& fs)
+{
+    TDateTime dv = 0, dop = 0;
+    const bool valueIsDate = ParseDateByShortFormat(value, dv, fs);
+    const bool operandIsDate = ParseDateByShortFormat(operand, dop, fs);
+    double nv = 0, nop = 0;
+    const bool valueIsNumber = !valueIsDate && ToNumber(value, fs, nv);
+    const bool operandIsNumber = !operandIsDate && ToNumber(operand, fs, nop);
+    if (valueIsNumber && operandIsNumber) return Sign(nv, nop);
+    if (valueIsDate && operandIsDate) return Sign(dv, dop);
+    return Sign(QString::compare(value.left(255), operand.left(255), Qt::CaseSensitive), 0);
+}
+
+} // namespace
+
+QString StripBlanksOutsideQuotes(const QString& s)
+{
+    QString r;
+    r.reserve(s.size());
+    int quotes = 0;
+    for (QChar c : s) {
+        if (c == '"') ++quotes;
+        if (c == ' ' && quotes % 2 == 0) continue;
+        r += c;
+    }
+    return r;
+}
+
+int FindUnquotedSeparator(const QString& s)
+{
+    int quotes = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c == '"') ++quotes;
+        else if (quotes % 2 == 0 && (c == '(' || c == ';' || c == '^' || c == '&' || c == '|')) return int(i) + 1;
+    }
+    return 0;
+}
+
+int FindClosingParen(const QString& s)
+{
+    int open = 0, close = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] == '(') ++open;
+        else if (s[i] == ')' && ++close == open) return int(i) + 1;
+    }
+    return 0;
+}
+
+QString NumberTextForConversion(const QString& s, const FormatSettings& fs)
+{
+    QString r;
+    r.reserve(s.size());
+    for (QChar c : s) {
+        if (c == fs.ThousandSeparator) continue;
+        r += c == fs.DecimalSeparator ? QChar('.') : c;
+    }
+    return r;
+}
+
+bool MatchFilterCondition(const QString& operand, const QString& value, const FormatSettings& fs)
+{
+    const QString& p = operand;
+    bool greaterSeen = false, lessSeen = false, greaterHolds = true, lessHolds = true;
+
+    const qsizetype gt = p.indexOf('>');
+    if (gt >= 0) {
+        qsizetype i = gt + 1;
+        const bool orEqual = i < p.size() && p[i] == '=';
+        if (orEqual) ++i;
+        const int cmp = CompareForFilter(value, CollectOperand(p, i, true), fs);
+        greaterHolds = orEqual ? cmp >= 0 : cmp > 0;
+        greaterSeen = true;
+    }
+    const qsizetype lt = p.indexOf('<');
+    if (lt >= 0) {
+        qsizetype i = lt + 1;
+        const bool orEqual = i < p.size() && p[i] == '=';
+        if (orEqual) ++i;
+        const int cmp = CompareForFilter(value, CollectOperand(p, i, false), fs);
+        lessHolds = orEqual ? cmp <= 0 : cmp < 0;
+        lessSeen = true;
+    }
+    if (p.contains('!')) {
+        // A negated operand takes part only through the wildcard match, but
+        // it counts as both comparisons seen for the range rules below.
+        if (gt < 0) greaterSeen = true;
+        if (lt < 0) lessSeen = true;
+    }
+
+    if (p.contains('^') && (greaterSeen || lessSeen)) return lessHolds || greaterHolds;
+    if (p.contains('&') && greaterSeen && lessSeen) return lessHolds && greaterHolds;
+    if (gt >= 0 && greaterHolds) return true;
+    if (lt >= 0 && lessHolds) return true;
+    return MatchWildcard(p, value);
+}
+
+bool MatchFilterOperand(const QString& operand, const QString& value, bool caseSensitive, const FormatSettings& fs)
+{
+    if (caseSensitive) return MatchFilterCondition(operand, value, fs);
+    return MatchFilterCondition(operand.toUpper(), value.toUpper(), fs);
+}
+
+namespace {
+
+// Groups nested deeper than this are not split further: their text is taken
+// as one operand, so that no condition can exhaust the stack.
+constexpr int kMaxGroupDepth = 200;
+
+bool MatchExpressionAt(const QString& condition, const QString& value, bool caseSensitive, const FormatSettings& fs,
+                       int depth)
+{
+    if (depth > kMaxGroupDepth) return MatchFilterOperand(condition, value, caseSensitive, fs);
+    QString c = StripBlanksOutsideQuotes(Trim(condition));
+    if (c.startsWith('=')) c.remove(0, 1);
+
+    bool result = true;
+    QChar pending; // none until the first separator
+    auto combine = [&](bool r) {
+        switch (pending.unicode()) {
+        case 0: result = r; break;
+        case '&': result = result && r; break;
+        case '|': case ';': case '^': result = result || r; break;
+        default: break; // after a group the operand is dropped
+        }
+    };
+
+    for (;;) {
+        const int p = FindUnquotedSeparator(c);
+        if (p == 0) break;
+        const QChar sep = c[p - 1];
+        if (c.startsWith('(')) {
+            const int q = FindClosingParen(c);
+            if (q == 0) {
+                // No balancing ")": the rest is the group, and it ends the condition.
+                combine(MatchExpressionAt(c.mid(1), value, caseSensitive, fs, depth + 1));
+                return result;
+            }
+            combine(MatchExpressionAt(c.mid(1, q - 2), value, caseSensitive, fs, depth + 1));
+            c.remove(0, q);
+        } else {
+            combine(MatchFilterOperand(c.left(p - 1), value, caseSensitive, fs));
+            c.remove(0, p);
+        }
+        pending = sep;
+    }
+    combine(MatchFilterOperand(c, value, caseSensitive, fs));
+    return result;
+}
+
+} // namespace
+
+bool MatchFilterExpression(const QString& condition, const QString& value, bool caseSensitive,
+                           const FormatSettings& fs)
+{
+    return MatchExpressionAt(condition, value, caseSensitive, fs, 0);
+}
