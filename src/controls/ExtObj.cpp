@@ -568,7 +568,7 @@ void TBands::Assign(const TBands& s)
 // ---------------------------------------------------------------------------
 // Platform tests, gradient
 
-bool IsWinXPOrLater() { return true; }
+
 bool IsThemedComCtl6() { return false; }
 int GetXPColorScheme() { return 0; }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "controls/ExtXPVS.h"
 // Companions of the string grid: the shared enumerations, the small lists,
 // the settings objects the grid publishes (search bar, navigation, mouse,
 // synchronisation, bands, focus helper), the search bar's button and check
@@ -526,8 +527,7 @@ public:
 // ---------------------------------------------------------------------------
 // Platform tests and a stepped gradient
 
-// The desktop is of version 5.1 or later (always, here).
-bool IsWinXPOrLater();
+// IsWinXPOrLater: controls/ExtXPVS.h.
 // Themed common controls of version 6: there is no visual-styles library
 // here, so the controls draw their classic look.
 bool IsThemedComCtl6();
@@ -541,7 +541,7 @@ void FillGradientSteps(QPainter& p, TColor from, TColor to, bool horizontal, con
 // ---------------------------------------------------------------------------
 // Search-bar controls
 
-enum TButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+// TButtonLayout: platform/Graphics.h.
 enum TButtonState : uint8_t { bsUp, bsDisabled, bsDown, bsExclusive };
 
 // A flat, styled speed button; a grouped one stays down until another of its

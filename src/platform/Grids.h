@@ -111,8 +111,7 @@ using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
-// Horizontal text alignment.
-enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+// Horizontal text alignment: TAlignment of platform/Graphics.h.
 
 // Key codes the grid acts on (the platform's virtual-key numbers).
 enum : int {
