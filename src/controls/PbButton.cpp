@@ -287,7 +287,7 @@ TPbButton::~TPbButton()
     if (m_filteredWindow) m_filteredWindow->removeEventFilter(this);
 }
 
-void TPbButton::ApplyProgramLook(TColor hotTrackColor, TColor colorWhenDown)
+void TPbButton::ApplyProgramLook(TColor hotTrackColor, TColor colorWhenDown, TPbButtonStyle style)
 {
     SetColor(RGBColor(248, 247, 237));
     SetParentColor(false);
@@ -295,7 +295,7 @@ void TPbButton::ApplyProgramLook(TColor hotTrackColor, TColor colorWhenDown)
     SetUseHotTrackFont(false);
     SetColorWhenDown(colorWhenDown);
     SetHotTrackColor(hotTrackColor);
-    SetStyle(bsEncarta);
+    SetStyle(style);
 }
 
 void TPbButton::SetAlignment(TAlignment a)

@@ -109,8 +109,11 @@ public:
     ~TPbButton() override;
 
     // The one look most windows give their buttons: light face with a gray
-    // frame, yellow under the mouse, orange with a bold caption while pressed.
-    void ApplyProgramLook(TColor hotTrackColor = clYellow, TColor colorWhenDown = RGBColor(255, 128, 0));
+    // frame, yellow under the mouse, orange with a bold caption while pressed
+    // (a few buttons use other hot or pressed colours, the main window's step
+    // buttons bsNormal).
+    void ApplyProgramLook(TColor hotTrackColor = clYellow, TColor colorWhenDown = RGBColor(255, 128, 0),
+                          TPbButtonStyle style = bsEncarta);
 
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment a);
