@@ -24,6 +24,7 @@ class QLabel;
 class QWidget;
 class TCategoryPanel;
 class TCategoryPanelGroup;
+class TPbButton;
 
 // ---------------------------------------------------------------------------
 // Lists and key filters
@@ -342,8 +343,8 @@ public:
     TCategoryPanelGroup* CPG = nullptr;
     QLabel* L_SW_Code = nullptr;
     QLabel* L_SW_Desc = nullptr;
-    QWidget* Btn_OK = nullptr;
-    QWidget* Btn_Cancel = nullptr;
+    TPbButton* Btn_OK = nullptr;
+    TPbButton* Btn_Cancel = nullptr;
 
     // The key handlers of the octet edits and of the hex edits.
     void KeyPress(TParEdit* sender, QChar& key);
@@ -352,7 +353,6 @@ public:
 protected:
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;
-    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void Build_Panels();
