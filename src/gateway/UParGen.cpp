@@ -1,6 +1,7 @@
 // The communication parameter editor window.
 #include "gateway/UParGen.h"
 
+#include "platform/Application.h"
 #include "platform/CategoryPanelGroup.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
@@ -10,6 +11,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -275,6 +278,7 @@ void TFParGen::Build_Panels()
                 edit(N(r.Ctrl), r, false);
                 auto* b = new QPushButton(QStringLiteral("..."), body);
                 b->setObjectName(N(r.Button));
+                connect(b, &QPushButton::clicked, this, [this, b] { Guard([&] { Btn_OnCertificate(b); }); });
                 m_controls.insert(N(r.Button), b);
                 break;
             }
@@ -436,6 +440,34 @@ void TFParGen::Change_LoRaWAN_DataRate()
         c->addItems(items);
         c->setCurrentIndex(items.isEmpty() ? -1 : 0);
     }
+}
+
+void TFParGen::Btn_OnCertificate(QWidget* sender)
+{
+    static const QHash<QString, QString> boxes{{"Btn_TLS_CA_Cert", "E_TLS_CA_Cert"},
+                                               {"Btn_TLS_Server_Cert", "E_TLS_Server_Cert"},
+                                               {"Btn_TLS_Client_Cert", "E_TLS_Client_Cert"},
+                                               {"Btn_TLS_Client_Cert_Key", "E_TLS_Client_Cert_Key"}};
+    const QString box = boxes.value(sender->objectName());
+    if (box.isEmpty()) return;
+
+    const QString folder = PathJoin(Project_Path, Certificates_Folder_Name);
+    if (!DirectoryExists(folder) && !ForceDirectories(folder))
+        throw EFileError(QStringLiteral("Cannot create the folder \"%1\".").arg(folder));
+    const QString chosen = OD_Certificate ? OD_Certificate(folder)
+                                          : QFileDialog::getOpenFileName(this, QString(), folder, QStringLiteral("Any Files (*)"));
+    if (chosen.isEmpty() || !FileExists(chosen)) return;
+
+    const QString name = QFileInfo(chosen).fileName();
+    const QString target = PathJoin(folder, name);
+    const bool inside = QFileInfo(chosen).absoluteFilePath().compare(QFileInfo(target).absoluteFilePath(), Qt::CaseInsensitive) == 0;
+    if (!inside) {
+        if (FileExists(target) && MessageDlg(Txt(1430), TMsgDlgType::mtConfirmation, mbYesNoCancel) != mrYes) return;
+        if (!CopyFileTo(chosen, target))
+            throw EFileError(QStringLiteral("Cannot copy \"%1\" to \"%2\".").arg(chosen, target));
+    }
+    Edit(box)->clear();
+    Edit(box)->setText(name);
 }
 
 void TFParGen::KeyPress(TParEdit* sender, QChar& key)

@@ -346,6 +346,13 @@ public:
     TPbButton* Btn_OK = nullptr;
     TPbButton* Btn_Cancel = nullptr;
 
+    // The "..." buttons of the certificate rows: copies the chosen file into
+    // the configuration's Certificates folder and names it in the row.
+    void Btn_OnCertificate(QWidget* sender);
+    // The certificate open dialog: gets the starting folder, answers the
+    // chosen file or an empty text when cancelled. Replaceable for tests.
+    std::function<QString(const QString& folder)> OD_Certificate;
+
     // The key handlers of the octet edits and of the hex edits.
     void KeyPress(TParEdit* sender, QChar& key);
     void OnKeyPress(TParEdit* sender, QChar& key);

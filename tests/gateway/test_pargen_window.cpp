@@ -367,3 +367,83 @@ TEST_F(ParGenWindow, OtherVariantLayoutsRunOnTheWindow)
     EXPECT_FALSE(f->Panel("CP_WiFi2")->Collapsed());
     EXPECT_EQ(f->Panel("CP_PLC")->Caption(), "11. " + SL_Lang[1431]);
 }
+
+TEST_F(ParGenWindow, UnreadableFileShowsItsErrorAndTheDefaults)
+{
+    ShowWith(Fixture());
+    f->Btn_CancelClick();
+    f->SetModalResult(0);
+    WriteTestFile(ParGen_File, "<Par_Gen><Eth_Conn_Device_Name>x</Par_Gen>");
+    {
+        ScriptedMessages m;
+        m.Answer(mrOk);
+        Show();
+        ASSERT_EQ(m.shown.size(), 1u);
+        EXPECT_EQ(m.shown[0].type, TMsgDlgType::mtError);
+    }
+    // Nothing of the configuration shown before stays on screen.
+    EXPECT_EQ(f->Values(), ParGen_Defaults());
+    EXPECT_FALSE(f->Is_Change);
+}
+
+TEST_F(ParGenWindow, HeaderClickFoldsAPanel)
+{
+    Show();
+    TCategoryPanel* lora = f->Panel("CP_LoRaWAN");
+    TCategoryPanel* can = f->Panel("CP_CAN");
+    QTest::mouseClick(lora, Qt::LeftButton, Qt::NoModifier, QPoint(40, 10));
+    QApplication::processEvents();
+    EXPECT_TRUE(lora->Collapsed());
+    EXPECT_EQ(lora->height(), f->CPG->HeaderHeight());
+    EXPECT_EQ(can->y(), lora->y() + f->CPG->HeaderHeight());
+    EXPECT_FALSE(f->Control("CB_LoRaWAN_RF_Band")->isVisible());
+    QTest::mouseClick(lora, Qt::LeftButton, Qt::NoModifier, QPoint(40, 10));
+    EXPECT_FALSE(lora->Collapsed());
+}
+
+TEST_F(ParGenWindow, CertificateButtonsCopyIntoTheConfiguration)
+{
+    const QString folder = PathJoin(Project_Path, "Certificates");
+    const QString outside = PathJoin(m_exe.Path(), "ca.pem");
+    WriteTestFile(outside, "new");
+    QString chosen;
+    f->OD_Certificate = [&](const QString& start) {
+        EXPECT_EQ(start, folder);
+        return chosen;
+    };
+    QWidget* button = f->Control("Btn_TLS_CA_Cert");
+    TParEdit* box = f->Edit("E_TLS_CA_Cert");
+
+    chosen = "";
+    f->Btn_OnCertificate(button);
+    EXPECT_TRUE(DirectoryExists(folder));
+    EXPECT_EQ(box->text(), "");
+
+    chosen = outside;
+    f->Btn_OnCertificate(button);
+    EXPECT_EQ(box->text(), "ca.pem");
+    EXPECT_EQ(ReadTestFile(PathJoin(folder, "ca.pem")), "new");
+
+    // The name is taken: overwrite only on Yes.
+    WriteTestFile(PathJoin(folder, "ca.pem"), "old");
+    box->setText("keep");
+    for (int answer : {int(mrNo), int(mrCancel)}) {
+        ScriptedMessages m;
+        m.Expect("This file is already present in Certificates folder. Do you want to overwrite?", answer);
+        f->Btn_OnCertificate(button);
+    }
+    EXPECT_EQ(box->text(), "keep");
+    EXPECT_EQ(ReadTestFile(PathJoin(folder, "ca.pem")), "old");
+    {
+        ScriptedMessages m;
+        m.Answer(mrYes);
+        f->Btn_OnCertificate(button);
+    }
+    EXPECT_EQ(ReadTestFile(PathJoin(folder, "ca.pem")), "new");
+
+    // A file of the folder itself is taken without a question.
+    WriteTestFile(PathJoin(folder, "key.pem"), "k");
+    chosen = PathJoin(folder, "key.pem");
+    f->Btn_OnCertificate(f->Control("Btn_TLS_Client_Cert_Key"));
+    EXPECT_EQ(f->Edit("E_TLS_Client_Cert_Key")->text(), "key.pem");
+}
