@@ -447,3 +447,24 @@ TEST_F(ParGenWindow, CertificateButtonsCopyIntoTheConfiguration)
     f->Btn_OnCertificate(f->Control("Btn_TLS_Client_Cert_Key"));
     EXPECT_EQ(f->Edit("E_TLS_Client_Cert_Key")->text(), "key.pem");
 }
+
+TEST_F(ParGenWindow, EditedValuesComeBackOnTheNextShow)
+{
+    ShowWith(Fixture());
+    f->Edit("E_EthConn_Device_Name")->setText("Hall-3");
+    f->Combo("CB_LoRaWAN_RF_Band")->setCurrentText("EU868");
+    f->Combo("CB_LoRaWAN_RX2_Datarate")->setCurrentText("SF7BW250");
+    f->Combo("CB_CAN_Baudrate")->setCurrentText("62.5K");
+    f->Check("CB_EthConn_En_DHCP_Cable")->setChecked(true);
+    const TParGen_Values edited = f->Values();
+    f->Btn_OKClick();
+    ASSERT_EQ(f->ModalResult(), mrOk);
+
+    f->SetModalResult(0);
+    Show();
+    EXPECT_EQ(f->Values(), edited);
+    EXPECT_EQ(f->Combo("CB_LoRaWAN_RX2_Datarate")->currentText(), "SF7BW250");
+    EXPECT_FALSE(f->Control("CB_LoRaWAN_FreqSubBand")->isVisible());
+    EXPECT_FALSE(f->Edit("E_Ethernet_IP1")->isEnabled());
+    EXPECT_EQ(ParGen_Load(ParGen_File).CAN_Baudrate, 3);
+}
