@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -454,6 +455,9 @@ void TFFerravanteeFirmWare::Set_Lang()
     }
     L_Tolvex->setText(Maker_Web_Address());
     L_Tolvex->adjustSize();
+    // Where the system's font is wider than the window's design font, the
+    // address moves left so that it stays whole inside the window.
+    L_Tolvex->move(std::min(565, 694 - 6 - L_Tolvex->width()), L_Tolvex->y());
     Show_Configuration_Lines();
 }
 
