@@ -343,3 +343,22 @@ TEST_F(MainWindow, UpdateDeviceBuildsImagesAtEveryClick)
         EXPECT_TRUE(FileExists(exe.File("PROJECTS/Plant/bin/bank2.bin"))) << click;
     }
 }
+
+TEST_F(MainWindow, BACnetTypeOfTheParameterFile)
+{
+    ASSERT_TRUE(QDir().mkpath(exe.File("PROJECTS/Plant")));
+    Settings("<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj></Conf_Settings>");
+    Start();
+    EXPECT_EQ(M->Get_Type_BACnet(), 0); // no file
+    const std::pair<const char*, int> cases[] = {
+        {"<ParGen><BACnet_Type>3</BACnet_Type></ParGen>", 3},
+        {"<Other><BACnet_Type>$10</BACnet_Type></Other>", 16},
+        {"<ParGen><BACnet_Type>two</BACnet_Type></ParGen>", 0},
+        {"<ParGen><Other>5</Other></ParGen>", 0},
+        {"<ParGen><BACnet_Type>3</Par", 0},
+    };
+    for (const auto& [xml, type] : cases) {
+        WriteTestFile(ParGen_File, xml);
+        EXPECT_EQ(M->Get_Type_BACnet(), type) << xml;
+    }
+}
