@@ -193,9 +193,16 @@ bool MatchFilterOperand(const QString& operand, const QString& value, bool caseS
     return MatchFilterCondition(operand.toUpper(), value.toUpper(), fs);
 }
 
-bool MatchFilterExpression(const QString& condition, const QString& value, bool caseSensitive,
-                           const FormatSettings& fs)
+namespace {
+
+// Groups nested deeper than this are not split further: their text is taken
+// as one operand, so that no condition can exhaust the stack.
+constexpr int kMaxGroupDepth = 200;
+
+bool MatchExpressionAt(const QString& condition, const QString& value, bool caseSensitive, const FormatSettings& fs,
+                       int depth)
 {
+    if (depth > kMaxGroupDepth) return MatchFilterOperand(condition, value, caseSensitive, fs);
     QString c = StripBlanksOutsideQuotes(Trim(condition));
     if (c.startsWith('=')) c.remove(0, 1);
 
@@ -218,10 +225,10 @@ bool MatchFilterExpression(const QString& condition, const QString& value, bool 
             const int q = FindClosingParen(c);
             if (q == 0) {
                 // No balancing ")": the rest is the group, and it ends the condition.
-                combine(MatchFilterExpression(c.mid(1), value, caseSensitive, fs));
+                combine(MatchExpressionAt(c.mid(1), value, caseSensitive, fs, depth + 1));
                 return result;
             }
-            combine(MatchFilterExpression(c.mid(1, q - 2), value, caseSensitive, fs));
+            combine(MatchExpressionAt(c.mid(1, q - 2), value, caseSensitive, fs, depth + 1));
             c.remove(0, q);
         } else {
             combine(MatchFilterOperand(c.left(p - 1), value, caseSensitive, fs));
@@ -231,4 +238,12 @@ bool MatchFilterExpression(const QString& condition, const QString& value, bool 
     }
     combine(MatchFilterOperand(c, value, caseSensitive, fs));
     return result;
+}
+
+} // namespace
+
+bool MatchFilterExpression(const QString& condition, const QString& value, bool caseSensitive,
+                           const FormatSettings& fs)
+{
+    return MatchExpressionAt(condition, value, caseSensitive, fs, 0);
 }

@@ -796,6 +796,8 @@ void TPbButton::DrawFace(TCanvas& canvas, int W, int H, TColor light) const
     const bool useHot = hot && m_useHTFont;
     QFont f = useHot ? m_htFont : font();
     if (m_style == bsEncarta && pressed) f.setBold(true);
+    // Smoothed text on the colour-keyed background would leave magenta fringes.
+    if (m_style == bsShape) f.setStyleStrategy(QFont::NoAntialias);
     canvas.SetFont(f);
     canvas.SetFontColor(useHot ? m_htFontColor : m_fontColor);
     canvas.SetBkMode(TBkMode::Transparent);

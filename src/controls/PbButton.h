@@ -43,7 +43,7 @@ enum TPbColorStyle {
     lcsQuicken
 };
 enum TPbButtonKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
-enum TPbButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+using TPbButtonLayout = TButtonLayout;
 
 // The colours a colour-style preset gives a button.
 struct TPbColorStyleColors {

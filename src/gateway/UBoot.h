@@ -1,13 +1,21 @@
 #pragma once
 // The device update dialog: the echo check of the device address, the update
 // job file Ethernet_Update.xml and the start of the outside updater.
+#include "platform/Forms.h"
 #include "platform/Icmp.h"
 #include "platform/XmlDoc.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class TPbButton;
 
 // ---- address ---------------------------------------------------------------
 // The address of four octet texts: each, trimmed of blanks, must be decimal
@@ -71,3 +79,81 @@ struct TUpdate_Job {
 // Empties `xml` and fills it with the job: root Ethernet_Update with its fixed
 // elements and one Operation per flash step of the option.
 void Build_Update_Job(TXMLDocument& xml, const TUpdate_Job& job);
+
+// ---- the dialog --------------------------------------------------------------------
+// Form_Type values.
+inline constexpr int32_t Boot_Serial = 0;
+inline constexpr int32_t Boot_Ethernet = 1;
+inline constexpr int32_t Boot_USB = 2;
+
+class TFBoot : public TForm {
+    Q_OBJECT
+public:
+    explicit TFBoot(QWidget* parent = nullptr);
+    ~TFBoot() override;
+
+    int32_t Form_Type = Boot_Ethernet;
+    int32_t ping_res = Ping_None;
+    int32_t BACnetType = 0; // not used by this dialog
+
+    void Set_Lang() override;
+    // The echo check of the address in the four octet edits; true when the
+    // device answered. An address that is not four decimal octets sends
+    // nothing and gives false.
+    bool Send_Ping();
+    // Writes the update job file Exe_Path/Ethernet_Update.xml from the stored
+    // address and options. Throws EFileError when it cannot be written.
+    void Compile_XML_Parameter_New_Boot();
+    void Btn_UpdateClick();
+    void Btn_COM_ListClick();
+    // Loads ParGen.xml into XML1 when it exists; always 0.
+    int32_t Get_Type_Dev();
+
+    // True while a check or an update runs.
+    bool Busy() const { return m_busy; }
+
+    QWidget* P_Title = nullptr;
+    QLabel* L_SW_Code = nullptr;
+    QLabel* L_SW_Desc = nullptr;
+    QWidget* P_IP_Address = nullptr;
+    QLabel* L_IP_Address = nullptr;
+    QLineEdit* E_IP1 = nullptr;
+    QLineEdit* E_IP2 = nullptr;
+    QLineEdit* E_IP3 = nullptr;
+    QLineEdit* E_IP4 = nullptr;
+    QWidget* P_Options = nullptr;
+    QLabel* L_Update_Option = nullptr;
+    QComboBox* CB_Update_Options = nullptr;
+    QCheckBox* CB_Update_Option_Read_Back = nullptr;
+    QWidget* P_Serial = nullptr;
+    QLabel* L_COM_Port = nullptr;
+    QComboBox* CB_COM_Port = nullptr;
+    TPbButton* Btn_COM_List = nullptr;
+    QWidget* P_Eth_Search = nullptr;
+    QLabel* L_List_Device = nullptr;
+    TPbButton* Btn_Search = nullptr;
+    QCheckBox* CB_Find_All_TVX = nullptr;
+    QWidget* P_Button = nullptr;
+    TPbButton* Btn_Cancel = nullptr;
+    TPbButton* Btn_Update = nullptr;
+
+    // The echo client (an IcmpClient made at the first check unless one was
+    // set) and the clock of the check (the system's unless one was set).
+    std::unique_ptr<IcmpEchoTransport> Ping;
+    TEcho_Clock Ping_Clock;
+    TXMLDocument XML1;
+
+protected:
+    void FormShow() override;
+    void FormCloseQuery(bool& canClose) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Busy_Scope;
+    void Stack_Panels(std::initializer_list<QWidget*> shown);
+    void Fill_COM_Ports();
+    void Update_Ethernet();
+
+    bool m_busy = false;
+    QString m_checked_address; // canonical text of the address the last check used
+};

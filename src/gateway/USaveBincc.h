@@ -194,6 +194,9 @@ uint8_t Image_Char(QChar c);
 // hexadecimal after "$", "x", "X", "0x", "0X").
 std::optional<int64_t> TryStrToInt64(const QString& text);
 
+// A pair of hex digits as one byte, 0 when either is no hex digit.
+uint8_t Hex_Pair(QChar high, QChar low);
+
 // "0" characters in front of a text shorter than `width`.
 QString Pad_Hex_Text(const QString& text, int width);
 // Trims the text, pads it to twice the field's size and stores it pair by

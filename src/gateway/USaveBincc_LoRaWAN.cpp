@@ -2,31 +2,18 @@
 // the devices and rules of LoRaWAN_Gateway.xml, the layout and the writer).
 #include "gateway/LoRaWANDefaults.h"
 #include "gateway/USaveBincc.h"
+#include "gateway/USaveBincc_Xml.h"
 
 #include "platform/Files.h"
 #include "platform/SysUtils.h"
 #include "platform/XmlDoc.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr uint32_t Mode_Gateway = 4369;
 constexpr uint32_t Mode_End_Node = 8448;
-
-void Append16(QByteArray& out, uint16_t v)
-{
-    out.append(char(v & 0xFF)).append(char(v >> 8));
-}
-
-void Append32(QByteArray& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) out.append(char((v >> (8 * i)) & 0xFF));
-}
-
-template <size_t N>
-void AppendBytes(QByteArray& out, const std::array<uint8_t, N>& a)
-{
-    out.append(reinterpret_cast<const char*>(a.data()), qsizetype(N));
-}
 
 std::optional<QString> ElementText(const XmlNode& root, const char* name)
 {
@@ -54,13 +41,6 @@ void ParseHex(const QString& text, std::array<uint8_t, N>& field, bool reversed)
     Parse_Hex_Field(text, field.data(), int(N), reversed);
 }
 
-// "0x" + pair read as an integer; 0 when the pair is no hex number.
-uint8_t HexPair(const QString& pair)
-{
-    return uint8_t(StrToIntDef(QStringLiteral("0x") + pair, 0));
-}
-
-bool IsYes(const QString& text) { return Trim(text).toUpper() == QStringLiteral("Y"); }
 
 // Where a device or rule stands in LoRaWAN_Gateway.xml, for messages.
 struct Place {
@@ -77,29 +57,64 @@ struct Place {
     }
 };
 
-QString RequiredAttribute(const XmlNode& node, const char* name, const Place& where)
+const char* RequiredAttribute(TAttribute_Reader& node, const char* name, const Place& where)
 {
-    const QString n = QString::fromLatin1(name);
-    if (!node.HasAttribute(n))
-        throw EBankError(QStringLiteral("%1 has no attribute \"%2\". Open and confirm the LoRaWAN devices again.").arg(where.Text(), n));
-    return node.Attribute(n);
+    const char* v = node.Find(name);
+    if (!v)
+        throw EBankError(QStringLiteral("%1 has no attribute \"%2\". Open and confirm the LoRaWAN devices again.")
+                             .arg(where.Text(), QString::fromLatin1(name)));
+    return v;
 }
 
-int32_t RequiredInteger(const XmlNode& node, const char* name, const Place& where)
+int32_t RequiredInteger(TAttribute_Reader& node, const char* name, const Place& where)
 {
-    const QString text = RequiredAttribute(node, name, where);
-    const auto v = TryStrToInt(text);
+    const char* text = RequiredAttribute(node, name, where);
+    const auto v = Utf8_To_Int(text);
     if (!v)
         throw EBankError(QStringLiteral("%1: the attribute \"%2\" is \"%3\", which is not an integer.")
-                             .arg(where.Text(), QString::fromLatin1(name), text));
+                             .arg(where.Text(), QString::fromLatin1(name), Utf8_Text(text)));
     return *v;
 }
 
-XmlNode RequiredChild(const XmlNode& parent, const char* name, const QString& where)
+pugi::xml_node RequiredChild(const pugi::xml_node& parent, const char* name, const QString& where)
 {
-    const XmlNode n = parent.FindChild(QString::fromLatin1(name));
-    if (n.IsNull()) throw EBankError(QStringLiteral("%1 has no element \"%2\".").arg(where, QString::fromLatin1(name)));
+    const pugi::xml_node n = parent.child(name);
+    if (!n) throw EBankError(QStringLiteral("%1 has no element \"%2\".").arg(where, QString::fromLatin1(name)));
     return n;
+}
+
+// A flag that is "Y" once trimmed and upper-cased.
+bool IsYes(const char* text) { return Is_Word(text, "Y"); }
+
+// A hex field from an attribute text; ASCII texts are read in place.
+template <size_t N>
+void ParseHex(const char* text, std::array<uint8_t, N>& field, bool reversed)
+{
+    if (!Is_Ascii(text)) {
+        Parse_Hex_Field(Utf8_Text(text), field.data(), int(N), reversed);
+        return;
+    }
+    const char* b = text;
+    const char* e = text + std::strlen(text);
+    while (b < e && uint8_t(*b) <= ' ') ++b;
+    while (e > b && uint8_t(e[-1]) <= ' ') --e;
+    const qsizetype len = e - b;
+    const qsizetype pad = len < qsizetype(2 * N) ? qsizetype(2 * N) - len : 0;
+    const auto at = [&](qsizetype i) { return i < pad ? QChar('0') : QChar(char16_t(uint8_t(b[i - pad]))); };
+    for (size_t i = 0; i < N; ++i) field[reversed ? N - 1 - i : i] = Hex_Pair(at(qsizetype(2 * i)), at(qsizetype(2 * i + 1)));
+}
+
+// An unsigned 32-bit decimal number; anything else gives 0.
+uint32_t DecimalUInt32(const char* t)
+{
+    uint64_t v = 0;
+    if (!*t) return 0;
+    for (; *t; ++t) {
+        if (*t < '0' || *t > '9') return 0;
+        v = v * 10 + uint64_t(*t - '0');
+        if (v > 0xFFFFFFFFull) return 0;
+    }
+    return uint32_t(v);
 }
 
 // A decimal integer in JSON form (no blanks, no "+", no leading zeros), or
@@ -133,11 +148,24 @@ QString Pad_Hex_Text(const QString& text, int width)
     return QString(width - text.size(), QChar('0')) + text;
 }
 
+uint8_t Hex_Pair(QChar high, QChar low)
+{
+    const auto digit = [](QChar c) -> int {
+        const char16_t u = c.unicode();
+        if (u >= '0' && u <= '9') return u - '0';
+        if (u >= 'a' && u <= 'f') return u - 'a' + 10;
+        if (u >= 'A' && u <= 'F') return u - 'A' + 10;
+        return -1;
+    };
+    const int h = digit(high), l = digit(low);
+    return h < 0 || l < 0 ? 0 : uint8_t(h * 16 + l);
+}
+
 void Parse_Hex_Field(const QString& text, uint8_t* field, int size, bool reversed)
 {
     const QString t = Pad_Hex_Text(Trim(text), 2 * size);
     for (int i = 0; i < size; ++i) {
-        const uint8_t b = HexPair(t.mid(2 * i, 2));
+        const uint8_t b = Hex_Pair(t[2 * i], t[2 * i + 1]);
         field[reversed ? size - 1 - i : i] = b;
     }
 }
@@ -259,53 +287,40 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
     h.Num_Rules = 0;
 
     if (FileExists(path)) {
-        TXMLDocument doc;
-        doc.LoadFromFile(path);
+        QByteArray storage;
+        pugi::xml_document doc;
+        Load_Project_Xml(path, doc, storage);
         const QString fileName = QStringLiteral("LoRaWAN_Gateway.xml");
-        XmlNode root;
-        for (const XmlNode& n : doc.Nodes())
-            if (n.IsElement() && n.NodeName() == QStringLiteral("LoRaWAN_Gateway")) {
-                root = n;
-                break;
-            }
-        if (root.IsNull()) throw EBankError(QStringLiteral("%1 has no element \"LoRaWAN_Gateway\".").arg(fileName));
-        const XmlNode list = RequiredChild(root, "LoRaWAN_Devices_List", fileName);
+        const pugi::xml_node root = doc.child("LoRaWAN_Gateway");
+        if (!root) throw EBankError(QStringLiteral("%1 has no element \"LoRaWAN_Gateway\".").arg(fileName));
+        const pugi::xml_node list = RequiredChild(root, "LoRaWAN_Devices_List", fileName);
 
         int position = 0;
-        for (const XmlNode& dev : list.ChildElements()) {
+        for (const pugi::xml_node devNode : list.children()) {
+            if (devNode.type() != pugi::node_element) continue;
             ++position;
-            if (p.ModeMaster && dev.Attribute(QStringLiteral("Enable")) != QStringLiteral("Y")) continue;
-            Place where{fileName, position};
+            TAttribute_Reader dev(devNode);
+            if (p.ModeMaster) {
+                const char* enable = dev.Find("Enable");
+                if (!enable || std::strcmp(enable, "Y") != 0) continue;
+            }
+            const Place where{fileName, position};
             TLoRaWAN_Device d;
             if (p.ModeMaster) {
-                const QString cls = dev.HasAttribute(QStringLiteral("Class")) ? dev.Attribute(QStringLiteral("Class")) : QStringLiteral("A");
-                if (cls == QStringLiteral("C")) d.options += 2;
+                const char* cls = dev.Find("Class"); // missing: class A
+                if (cls && std::strcmp(cls, "C") == 0) d.options += 2;
                 ParseHex(RequiredAttribute(dev, "DeviceEUI", where), d.DevEUI, true);
                 ParseHex(RequiredAttribute(dev, "JoinEUI", where), d.JoinEUI, true);
-                const QString name = RequiredAttribute(dev, "DeviceName", where);
+                const QString name = Utf8_Text(RequiredAttribute(dev, "DeviceName", where));
                 for (qsizetype i = 0; i < std::min<qsizetype>(name.size(), 16); ++i) d.DevNAME[size_t(i)] = Image_Char(name[i]);
-                if (Is_OTAA(RequiredAttribute(dev, "ActivationMethod", where))) d.options |= 0x100;
+                if (Is_Word(RequiredAttribute(dev, "ActivationMethod", where), "OVER-THE-AIR ACTIVATION [OTAA]")) d.options |= 0x100;
                 ParseHex(RequiredAttribute(dev, "NetworkSessionKey", where), d.NwkSKey, false);
                 ParseHex(RequiredAttribute(dev, "ApplicationSessionKey", where), d.AppSKey, false);
                 ParseHex(RequiredAttribute(dev, "ApplicationKey", where), d.AppKey, false);
                 ParseHex(RequiredAttribute(dev, "DeviceAddress", where), d.DevADDR, true);
-                if (dev.HasAttribute(QStringLiteral("DiagTimeOut"))) {
-                    // An unsigned 32-bit decimal number; anything else gives 0.
-                    const QString t = dev.Attribute(QStringLiteral("DiagTimeOut"));
-                    uint64_t v = 0;
-                    bool ok = !t.isEmpty();
-                    for (QChar c : t) {
-                        if (c < '0' || c > '9' || v > 0xFFFFFFFFull) {
-                            ok = false;
-                            break;
-                        }
-                        v = v * 10 + uint64_t(c.unicode() - '0');
-                    }
-                    d.timeout = ok && v <= 0xFFFFFFFFull ? uint32_t(v) : 0;
-                }
-                d.DL_settings = dev.HasAttribute(QStringLiteral("RX2_Datarate"))
-                                    ? RX2_Datarate_Code(dev.Attribute(QStringLiteral("RX2_Datarate")), h.DataRate)
-                                    : h.DataRate;
+                if (const char* diag = dev.Find("DiagTimeOut")) d.timeout = DecimalUInt32(diag);
+                const char* rx2 = dev.Find("RX2_Datarate");
+                d.DL_settings = rx2 ? RX2_Datarate_Code(Utf8_Text(rx2), h.DataRate) : h.DataRate;
             } else {
                 d.options = p.LoRaWAN_Class;
                 d.JoinEUI = p.JoinEUI;
@@ -319,26 +334,45 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
             h.Devices_List.push_back(d);
 
             const QString devWhere = where.Text();
-            const XmlNode rules = RequiredChild(dev, "LoRaWAN_Rules", devWhere);
-            const XmlNode up = RequiredChild(rules, "LoRaWAN_UpLink_Rules", devWhere);
-            const XmlNode down = RequiredChild(rules, "LoRaWAN_DownLink_Rules", devWhere);
+            const pugi::xml_node rules = RequiredChild(devNode, "LoRaWAN_Rules", devWhere);
+            const pugi::xml_node up = RequiredChild(rules, "LoRaWAN_UpLink_Rules", devWhere);
+            const pugi::xml_node down = RequiredChild(rules, "LoRaWAN_DownLink_Rules", devWhere);
 
             int rulePos = 0;
-            for (const XmlNode& r : up.ChildElements()) {
-                Place rw{fileName, position, "uplink", ++rulePos};
+            for (const pugi::xml_node ruleNode : up.children()) {
+                if (ruleNode.type() != pugi::node_element) continue;
+                TAttribute_Reader r(ruleNode);
+                const Place rw{fileName, position, "uplink", ++rulePos};
                 if (!IsYes(RequiredAttribute(r, "Enable", rw))) continue;
                 TLoRaWAN_Rule rule;
                 rule.num_device = uint16_t(h.Num_Devices);
-                rule.port = uint16_t(StrToIntDef(RequiredAttribute(r, "Port", rw), 0xFFFF));
-                rule.start_test = r.HasAttribute(QStringLiteral("StartTest")) ? uint16_t(StrToIntDef(r.Attribute(QStringLiteral("StartTest")), 0xFFFF)) : 0xFFFF;
-                rule.len_test = r.HasAttribute(QStringLiteral("LenTest")) ? uint16_t(StrToIntDef(r.Attribute(QStringLiteral("LenTest")), 0xFFFF)) : 0xFFFF;
-                const bool hexTest = r.HasAttribute(QStringLiteral("HexTest")) && IsYes(r.Attribute(QStringLiteral("HexTest")));
-                QString value = r.Attribute(QStringLiteral("ValueTest"));
-                if (hexTest) {
-                    if (value.size() % 2 == 1) value.prepend(QChar('0'));
-                    for (qsizetype i = 0; i + 1 < value.size(); i += 2) rule.data_test.append(char(HexPair(value.mid(i, 2))));
+                rule.port = uint16_t(Utf8_To_Int_Def(RequiredAttribute(r, "Port", rw), 0xFFFF));
+                const char* startTest = r.Find("StartTest");
+                rule.start_test = startTest ? uint16_t(Utf8_To_Int_Def(startTest, 0xFFFF)) : 0xFFFF;
+                const char* lenTest = r.Find("LenTest");
+                rule.len_test = lenTest ? uint16_t(Utf8_To_Int_Def(lenTest, 0xFFFF)) : 0xFFFF;
+                const char* hexText = r.Find("HexTest");
+                const bool hexTest = hexText && IsYes(hexText);
+                const char* valueText = r.Find("ValueTest");
+                if (!valueText) valueText = "";
+                if (Is_Ascii(valueText)) {
+                    const qsizetype len = qsizetype(std::strlen(valueText));
+                    if (hexTest) {
+                        // An odd count of digits gets a "0" in front.
+                        const qsizetype pad = len % 2;
+                        const auto at = [&](qsizetype i) { return i < pad ? QChar('0') : QChar(char16_t(uint8_t(valueText[i - pad]))); };
+                        for (qsizetype i = 0; i + 1 < len + pad; i += 2) rule.data_test.append(char(Hex_Pair(at(i), at(i + 1))));
+                    } else {
+                        rule.data_test = QByteArray(valueText, len);
+                    }
                 } else {
-                    for (QChar c : value) rule.data_test.append(char(Image_Char(c)));
+                    QString value = Utf8_Text(valueText);
+                    if (hexTest) {
+                        if (value.size() % 2 == 1) value.prepend(QChar('0'));
+                        for (qsizetype i = 0; i + 1 < value.size(); i += 2) rule.data_test.append(char(Hex_Pair(value[i], value[i + 1])));
+                    } else {
+                        for (QChar c : value) rule.data_test.append(char(Image_Char(c)));
+                    }
                 }
                 rule.byte_offset_frame = uint16_t(RequiredInteger(r, "StartBit", rw));
                 rule.num_bytes = uint16_t(RequiredInteger(r, "NumberBits", rw));
@@ -348,8 +382,10 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
             }
 
             rulePos = 0;
-            for (const XmlNode& r : down.ChildElements()) {
-                Place rw{fileName, position, "downlink", ++rulePos};
+            for (const pugi::xml_node ruleNode : down.children()) {
+                if (ruleNode.type() != pugi::node_element) continue;
+                TAttribute_Reader r(ruleNode);
+                const Place rw{fileName, position, "downlink", ++rulePos};
                 if (!IsYes(RequiredAttribute(r, "Enable", rw))) continue;
                 TLoRaWAN_Rule rule;
                 rule.num_device = uint16_t(h.Num_Devices);
@@ -360,7 +396,7 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
                 if (IsYes(RequiredAttribute(r, "OnChange", rw))) rule.options |= 1;
                 if (IsYes(RequiredAttribute(r, "OnCommand", rw))) rule.options |= 2;
                 if (IsYes(RequiredAttribute(r, "OnTimer", rw))) rule.options |= 4;
-                rule.time_poll = uint32_t(StrToIntDef(RequiredAttribute(r, "Time", rw), 0));
+                rule.time_poll = uint32_t(Utf8_To_Int_Def(RequiredAttribute(r, "Time", rw), 0));
                 rule.byte_offset_memory = uint16_t(RequiredInteger(r, "PositionBit", rw));
                 h.Rules_List.push_back(std::move(rule));
                 ++h.Num_Rules;
@@ -401,43 +437,71 @@ qsizetype TBank_Builder::LoRaWAN_Section_Size() const
 void TBank_Builder::Write_LoRaWAN_Section(QByteArray& out) const
 {
     const TLoRaWAN_Infos& h = LoRaWAN_Infos;
-    Append32(out, h.Num_Devices);
-    Append32(out, h.Num_Rules);
-    Append32(out, h.Address_DevList);
-    Append32(out, h.Address_RuleList);
-    Append32(out, h.Address_ConfFile);
-    Append32(out, h.opzioni_funzionamento);
-    out.append(char(h.RF_Band)).append(char(h.DataRate)).append(char(h.Adaptive_DataRate)).append(char(h.Transmission_Type));
-    Append32(out, h.position_diagnostic);
-    out.append(char(h.Freq_SubBand)).append(3, char(0));
+    const QByteArray text = Forwarder_Conf_Bytes(Forwarder_Conf);
+    const size_t slotCount = std::max<size_t>(h.Devices_List.size(), LoRaWAN_Min_Device_Slots);
+    qsizetype testBytes = 0;
+    for (const TLoRaWAN_Rule& r : h.Rules_List) testBytes += r.data_test.size();
+    const qsizetype start = out.size();
+    out.resize(start + LoRaWAN_Header_Size + LoRaWAN_Device_Size * qsizetype(slotCount) +
+               LoRaWAN_Rule_Size * qsizetype(h.Rules_List.size()) + testBytes + text.size());
+    uint8_t* p = reinterpret_cast<uint8_t*>(out.data()) + start;
+    std::fill(p, reinterpret_cast<uint8_t*>(out.data()) + out.size(), uint8_t(0));
+
+    const auto put16 = [&p](uint16_t v) {
+        p[0] = uint8_t(v);
+        p[1] = uint8_t(v >> 8);
+        p += 2;
+    };
+    const auto put32 = [&p](uint32_t v) {
+        for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+        p += 4;
+    };
+    const auto put = [&p](const auto& bytes) {
+        std::copy(bytes.begin(), bytes.end(), p);
+        p += bytes.size();
+    };
+
+    put32(h.Num_Devices);
+    put32(h.Num_Rules);
+    put32(h.Address_DevList);
+    put32(h.Address_RuleList);
+    put32(h.Address_ConfFile);
+    put32(h.opzioni_funzionamento);
+    *p++ = h.RF_Band;
+    *p++ = h.DataRate;
+    *p++ = h.Adaptive_DataRate;
+    *p++ = h.Transmission_Type;
+    put32(h.position_diagnostic);
+    *p++ = h.Freq_SubBand;
+    p += 3;
 
     for (const TLoRaWAN_Device& d : h.Devices_List) {
-        AppendBytes(out, d.DevEUI);
-        AppendBytes(out, d.JoinEUI);
-        AppendBytes(out, d.DevNAME);
-        AppendBytes(out, d.NwkSKey);
-        AppendBytes(out, d.AppSKey);
-        AppendBytes(out, d.AppKey);
-        AppendBytes(out, d.DevADDR);
-        Append32(out, d.options);
-        Append32(out, d.timeout);
-        out.append(char(d.DL_settings)).append(3, char(0));
+        put(d.DevEUI);
+        put(d.JoinEUI);
+        put(d.DevNAME);
+        put(d.NwkSKey);
+        put(d.AppSKey);
+        put(d.AppKey);
+        put(d.DevADDR);
+        put32(d.options);
+        put32(d.timeout);
+        *p++ = d.DL_settings;
+        p += 3;
     }
-    if (h.Devices_List.size() < size_t(LoRaWAN_Min_Device_Slots))
-        out.append(qsizetype(LoRaWAN_Min_Device_Slots - h.Devices_List.size()) * LoRaWAN_Device_Size, char(0));
+    p += LoRaWAN_Device_Size * (slotCount - h.Devices_List.size()); // empty slots stay zero
 
     for (const TLoRaWAN_Rule& r : h.Rules_List) {
-        Append16(out, r.num_device);
-        Append16(out, r.port);
-        Append16(out, r.start_test);
-        Append16(out, r.len_test);
-        Append32(out, r.data_test_add);
-        Append32(out, r.time_poll);
-        Append16(out, r.byte_offset_frame);
-        Append16(out, r.byte_offset_memory);
-        Append16(out, r.num_bytes);
-        Append16(out, r.options);
+        put16(r.num_device);
+        put16(r.port);
+        put16(r.start_test);
+        put16(r.len_test);
+        put32(r.data_test_add);
+        put32(r.time_poll);
+        put16(r.byte_offset_frame);
+        put16(r.byte_offset_memory);
+        put16(r.num_bytes);
+        put16(r.options);
     }
-    for (const TLoRaWAN_Rule& r : h.Rules_List) out.append(r.data_test);
-    out.append(Forwarder_Conf_Bytes(Forwarder_Conf));
+    for (const TLoRaWAN_Rule& r : h.Rules_List) put(r.data_test);
+    put(text);
 }

@@ -106,4 +106,7 @@ struct TRect {
 constexpr TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
 
 // Horizontal alignment of a text.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+
+// Where a button's glyph stands beside its caption.
+enum TButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };

@@ -39,6 +39,10 @@ TEST(TextTable, BuiltInTextsAreCompleteAndInOrder)
     EXPECT_EQ(SL_Lang[5400], "LoRaWAN Gateway Access");
     EXPECT_EQ(SL_Lang[5485], "Error Device %d!! Device EUI must have 8 bytes (16 characters)");
     EXPECT_EQ(SL_Lang[5516], "Select the RX2 Datarate of LoRaWAN Device");
+    EXPECT_EQ(SL_Lang[2449], "!! Byte1 must be between 0 and ");
+    EXPECT_EQ(SL_Lang[3010], "Use \"None\" to not pass the byte from DeviceNet to LoRaWAN");
+    EXPECT_EQ(SL_Lang[5357], "!! [KNX in Write] Bit Mode must be \"No\" or between 0 and 7");
+    EXPECT_EQ(SL_Lang[4214], " ");   // a message with no built-in wording
     EXPECT_EQ(SL_Lang[99], " ");     // an empty tail of a block
     EXPECT_EQ(SL_Lang[5599], " ");
     EXPECT_EQ(SL_Lang[-1], "");      // outside the table: empty, never a crash

@@ -112,6 +112,19 @@ TEST(FilterSteps, ComparisonsUseTheInjectedLocale)
     EXPECT_FALSE(MatchFilterExpression(">15.03.2020", "01.04.2019", false, de));
 }
 
+TEST(FilterSteps, DeepGroupsEndWithoutExhaustingTheStack)
+{
+    const FormatSettings fs = DayMonthYear();
+    const QString open(20000, QChar('('));
+    const QString close(20000, QChar(')'));
+    EXPECT_FALSE(MatchFilterExpression(open + "a", "b", false, fs));
+    EXPECT_FALSE(MatchFilterExpression(open + "a" + close, "b", false, fs));
+    // Moderate nesting still evaluates the groups.
+    const QString open10(10, QChar('(')), close10(10, QChar(')'));
+    EXPECT_TRUE(MatchFilterExpression(open10 + "a|b" + close10 + "&b", "b", false, fs));
+    EXPECT_TRUE(MatchFilterExpression(open10 + "a|b", "b", false, fs));
+}
+
 namespace {
 
 // The plain recursive reading of the wildcard rules, kept small: the

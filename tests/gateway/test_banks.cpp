@@ -482,6 +482,32 @@ TEST(Banks, AbpEndNodeAndGatewayDeviceDefaults)
     EXPECT_EQ(uint8_t(b2[At(0x88024) + 92]), 4);    // SF8BW125
 }
 
+// Characters beyond ASCII: up to U+00FF they keep their low byte, above they
+// become "?"; in hex texts they are no digit. A file may declare Windows-1252.
+TEST(Banks, TextsBeyondAscii)
+{
+    TestProject p;
+    p.Write(QStringLiteral("ParGen.xml"), "<Par_Gen/>");
+    const QByteArray device =
+        "<LoRaWAN_Device Enable=\"Y\" DeviceEUI=\"\xE9" "01\" JoinEUI=\"\" DeviceName=\"\x80\xE9x\" ActivationMethod=\"\" "
+        "NetworkSessionKey=\"\" ApplicationSessionKey=\"\" ApplicationKey=\"\" DeviceAddress=\"\" Mnemonic=\"\"><LoRaWAN_Rules>"
+        "<LoRaWAN_UpLink_Rules><Rule Enable=\"\xA0Y\" Port=\"1\" StartBit=\"0\" NumberBits=\"1\" PositionBit=\"0\"/>"
+        "<Rule Enable=\"Y\" Port=\"1\" HexTest=\"N\" ValueTest=\"\xE9\x80\" StartBit=\"0\" "
+        "NumberBits=\"1\" PositionBit=\"0\"/><Rule Enable=\"Y\" Port=\"1\" HexTest=\"Y\" ValueTest=\"\xE9" "AB\" StartBit=\"0\" "
+        "NumberBits=\"1\" PositionBit=\"0\"/></LoRaWAN_UpLink_Rules><LoRaWAN_DownLink_Rules/></LoRaWAN_Rules></LoRaWAN_Device>";
+    p.Write(QStringLiteral("LoRaWAN_Gateway.xml"), "<?xml version=\"1.0\" encoding=\"windows-1252\"?><LoRaWAN_Gateway>"
+                                                   "<LoRaWAN_Devices_List>" + device + "</LoRaWAN_Devices_List></LoRaWAN_Gateway>");
+    const QByteArray b2 = Compile_Banks(p.path).Bank2;
+    const qsizetype slot = At(0x88024);
+    // Three characters padded to 16: the pair "0" + "\xE9" is no hex number, "01" is.
+    EXPECT_EQ(b2.mid(slot, 8).toHex(), QByteArray("0100000000000000"));
+    EXPECT_EQ(b2.mid(slot + 16, 4), QByteArray("?\xE9x\0", 4)); // the euro sign is U+20AC
+    // A no-break space is not trimmed away, so the first rule is not taken.
+    EXPECT_EQ(U32(b2, 32768 + 4), 2u);
+    // "\xE9\x80" as text, then "\xE9" "AB" as hex: "0\xE9" is no hex pair, "AB" is.
+    EXPECT_EQ(b2.mid(At(0x8A5A4) + 48, 4).toHex(), QByteArray("e93f00ab"));
+}
+
 TEST(Banks, LargeDeviceListMovesTheRules)
 {
     TestProject p;

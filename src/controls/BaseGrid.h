@@ -1,0 +1,429 @@
+#pragma once
+// The grid base: cells with merge redirection and display hooks, per-cell
+// properties created on demand, merged cells, its own cell painter and the
+// link to an undo/redo list. The string grid and the column grid derive from
+// TBaseGrid and override its virtual operations.
+//
+// Ownership: a cell owns its TCellProperties (kept in the cell's object slot
+// of the store); the properties own the cell graphic when they were given it
+// as owned. Row and column operations of the store carry both with the cell.
+#include "controls/ExtObj.h"
+
+#include <QFont>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TBaseGrid;
+class TExtGridUndoRedo;
+
+enum TColumnCalcType : uint8_t { acNONE, acSUM, acAVG, acCOUNT, acMIN, acMAX, acSPREAD, acCUSTOM, acDISTINCT, acSTDDEV };
+enum TGridSelectionStyle : uint8_t { ssDefault, ssVista, ssWin7, ssOffice2007 };
+enum THoverRowCell : uint8_t { hcNormal, hcFixed, hcSelected };
+using THoverRowCells = TSet<THoverRowCell>;
+
+enum TCellFontStyle : uint8_t { cfsBold, cfsItalic, cfsUnderline, cfsStrikeOut };
+using TCellFontStyles = TSet<TCellFontStyle>;
+
+// A font with its colour, as the cell hooks pass it around.
+struct TCellFont {
+    QFont Font;
+    TColor Color = clWindowText;
+};
+
+// The brush of a cell: its colour and style.
+struct TCellBrush {
+    TColor Color = clWindow;
+    Qt::BrushStyle Style = Qt::SolidPattern;
+};
+
+TCellFontStyles FontStylesOf(const QFont& f);
+void ApplyFontStyles(QFont& f, TCellFontStyles s);
+// Font size in points (pixel sizes taken at 96 dpi).
+int FontSizeOf(const QFont& f);
+
+// The properties of one cell, owned by that cell.
+class TCellProperties : public TCellObject {
+public:
+    TCellProperties(TBaseGrid* ownerGrid, int col, int row);
+    ~TCellProperties() override;
+
+    TBaseGrid* OwnerGrid() const { return FOwnerGrid; }
+    int OwnerCol() const { return FOwnerCol; }
+    void SetOwnerCol(int v) { FOwnerCol = v; }
+    int OwnerRow() const { return FOwnerRow; }
+    void SetOwnerRow(int v) { FOwnerRow = v; }
+
+    // Merge data: see TBaseGrid's merge operations.
+    bool IsBaseCell() const { return FIsBaseCell; }
+    void SetIsBaseCell(bool v) { FIsBaseCell = v; }
+    int CellSpanX() const { return FCellSpanX; }
+    void SetCellSpanX(int v) { FCellSpanX = v; }
+    int CellSpanY() const { return FCellSpanY; }
+    void SetCellSpanY(int v) { FCellSpanY = v; }
+    // The base cell of the range, this cell being (c, r).
+    QPoint BaseCell(int c, int r) const;
+
+    // The user's value of the cell (not owned).
+    uintptr_t CellObject() const { return FObject; }
+    void SetCellObject(uintptr_t v) { FObject = v; }
+    // The cell graphic; freed with the properties only when owned.
+    TCellObject* GraphicObject() const { return FGraphicObject; }
+    bool OwnsGraphic() const { return FOwnsGraphic; }
+    // Replaces the graphic; the old one is freed when it was owned (and is
+    // not the new one).
+    void SetGraphicObject(TCellObject* g, bool owned);
+    // Hands the graphic over without freeing it.
+    TCellObject* ReleaseGraphicObject();
+
+    Qt::BrushStyle BrushStyle() const { return FBrushStyle; }
+    void SetBrushStyle(Qt::BrushStyle v) { FBrushStyle = v; }
+    // These four repaint the owning cell.
+    TColor BrushColor() const { return FBrushColor; }
+    void SetBrushColor(TColor v);
+    TColor BrushColorTo() const { return FBrushColorTo; }
+    void SetBrushColorTo(TColor v);
+    TVAlignment VAlignment() const { return FVAlignment; }
+    void SetVAlignment(TVAlignment v);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+
+    int FontSize() const { return FFontSize; }
+    void SetFontSize(int v) { FFontSize = v; }
+    TColor FontColor() const { return FFontColor; }
+    void SetFontColor(TColor v) { FFontColor = v; }
+    TCellFontStyles FontStyle() const { return FFontStyle; }
+    void SetFontStyle(TCellFontStyles v) { FFontStyle = v; }
+    QString FontName() const { return FFontName; }
+    void SetFontName(const QString& v) { FFontName = v; }
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int v) { FBorderWidth = v; }
+    TColor BorderColor() const { return FBorderColor; }
+    void SetBorderColor(TColor v) { FBorderColor = v; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v) { FAlignment = v; }
+    int PaintID() const { return FPaintID; }
+    void SetPaintID(int v) { FPaintID = v; }
+    TColumnCalcType CalcType() const { return FCalcType; }
+    void SetCalcType(TColumnCalcType v) { FCalcType = v; }
+    // The calculation's object (not owned).
+    TCellObject* CalcObject() const { return FCalcObject; }
+    void SetCalcObject(TCellObject* v) { FCalcObject = v; }
+    int NodeLevel() const { return FNodeLevel; }
+    void SetNodeLevel(int v) { FNodeLevel = v; }
+    TEditorType Editor() const { return FEditor; }
+    void SetEditor(TEditorType v) { FEditor = v; }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v) { FReadOnly = v; }
+    TCellGradientDirection GradientDirection() const { return FGradientDirection; }
+    void SetGradientDirection(TCellGradientDirection v) { FGradientDirection = v; }
+    // A control hosted in the cell (not owned).
+    QWidget* Control() const { return FControl.data(); }
+    void SetControl(QWidget* v) { FControl = v; }
+
+    // Copies the published settings of another cell's properties; the owner
+    // grid and position stay this cell's, and neither the gradient end colour,
+    // the graphic, the paint pass nor the calculation are copied. No repaint.
+    void Assign(const TCellProperties& src);
+
+private:
+    friend class TBaseGrid;
+    void RepaintOwner();
+
+    TBaseGrid* FOwnerGrid;
+    int FOwnerCol;
+    int FOwnerRow;
+    uintptr_t FObject = 0;
+    TCellObject* FGraphicObject = nullptr;
+    bool FOwnsGraphic = false;
+    Qt::BrushStyle FBrushStyle = Qt::SolidPattern;
+    TColor FBrushColor = clNone;
+    TColor FBrushColorTo = clNone;
+    int FFontSize = 0;
+    TColor FFontColor = clNone;
+    TCellFontStyles FFontStyle;
+    int FCellSpanY = -1;
+    int FCellSpanX = -1;
+    int FBorderWidth = 0;
+    TColor FBorderColor = 0;
+    TAlignment FAlignment = taLeftJustify;
+    TVAlignment FVAlignment = vtaTop;
+    int FPaintID = 0;
+    bool FWordWrap = true;
+    bool FIsBaseCell = true;
+    TColumnCalcType FCalcType = acNONE;
+    TCellObject* FCalcObject = nullptr;
+    int FNodeLevel = 0;
+    TEditorType FEditor = edNormal;
+    QString FFontName;
+    bool FReadOnly = false;
+    TCellGradientDirection FGradientDirection = GradientVertical;
+    QPointer<QWidget> FControl;
+};
+
+using TGetDisplTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, QString& value)>;
+using TGetDisplWideTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, std::u16string& value)>;
+
+class TBaseGrid : public TObjStringGrid {
+public:
+    TBaseGrid();
+    ~TBaseGrid() override;
+
+    // --- cells ------------------------------------------------------------------
+    // The text of the base cell of the range that holds (c, r), through the
+    // display-text hooks for rows below FNormalRowCount. Outside the grid: empty.
+    QString Cells(int c, int r) { return GetCellEx(c, r); }
+    // Writes into the base cell of the range; outside the grid: ignored.
+    void SetCells(int c, int r, const QString& v) { SetCellEx(c, r, v); }
+    QString GetCellEx(int c, int r);
+    void SetCellEx(int c, int r, const QString& value);
+    // The stored text of exactly (c, r): no merge, hooks or repaint.
+    QString GridCells(int c, int r) const { return StoreCell(c, r); }
+    void SetGridCells(int c, int r, const QString& v) { m_store.SetText(c, r, v); }
+    // The raw object slot: the cell's properties or nothing.
+    TCellObject* GridObjects(int c, int r) const { return StoreObject(c, r); }
+    void SetGridObjects(int c, int r, std::unique_ptr<TCellObject> o) { m_store.SetObject(c, r, std::move(o)); }
+
+    // The cell's properties, created with the grid's defaults on first use.
+    // Must be called for cells inside the grid (nullptr outside).
+    TCellProperties* CellProperties(int c, int r) { return GetCellProperties(c, r); }
+    TCellProperties* GetCellProperties(int c, int r);
+    // The cell owns the given properties; the ones it held are freed unless
+    // they are the same object; nullptr frees them.
+    void SetCellProperties(int c, int r, std::unique_ptr<TCellProperties> value);
+    // The cell lies inside the grid and has properties; creates nothing.
+    bool HasCellProps(int c, int r) const;
+    // The properties or nullptr; creates nothing.
+    TCellProperties* CellPropsOrNull(int c, int r) const;
+
+    // The user's value of a cell (kept in its properties).
+    void* Objects(int c, int r) const { return GetObjectEx(c, r); }
+    void SetObjects(int c, int r, void* v) { SetObjectEx(c, r, v); }
+    void* GetObjectEx(int c, int r) const;
+    void SetObjectEx(int c, int r, void* value);
+    TCellObject* GraphicObjects(int c, int r) const { return GetGraphicObjectEx(c, r); }
+    TCellObject* GetGraphicObjectEx(int c, int r) const;
+    // Stores the graphic (owned by the cell's properties when `owned`).
+    void SetGraphicObjectEx(int c, int r, TCellObject* value, bool owned = false);
+
+    // Empties the text and frees the properties (with an owned graphic).
+    void ClearCellEx(int c, int r);
+    void ClearColumnCells(int c);
+    void ClearRowCells(int r);
+    void FreeCellProps(int c, int r);
+    void FreeCellPropsRect(int col1, int row1, int col2, int row2);
+
+    // --- geometry ---------------------------------------------------------------
+    QRect CellRect(int c, int r) const override;
+    QRect AbsCellRect(int c, int r) const { return m_view.AbsCellRect(c, r); }
+    QPoint CellSize(int c, int r) const;
+    void RepaintCell(int c, int r);
+    int FixedColsWidth() const { return m_view.FixedColsWidth(); }
+    int FixedRowsHeight() const { return m_view.FixedRowsHeight(); }
+
+    // --- merged cells ------------------------------------------------------------
+    virtual void MergeCells(int c, int r, int spanx, int spany);
+    virtual void SplitCells(int c, int r);
+    QPoint BaseCell(int c, int r) const;
+    bool IsBaseCell(int c, int r) const;
+    bool IsBaseCellPos(int c, int r, int& baseCol, int& baseRow) const;
+    bool IsMergedCell(int c, int r) const;
+    bool IsMergedNonBaseCell(int c, int r) const;
+    bool IsXMergedCell(int c, int r) const;
+    bool IsYMergedCell(int c, int r) const;
+    QPoint CellSpan(int c, int r) const;
+    QPoint CellExt(int c, int r) const;
+    // Left, top, right and bottom cell numbers of the range (inclusive).
+    TGridRect FullCell(int c, int r) const;
+    int MinRowSpan(int r) const;
+    int MaxRowSpan(int r) const;
+    bool RowSpanIdentical(int r1, int r2) const;
+    bool ColSpanIdentical(int c1, int c2) const;
+    // Moves the current cell to the base cell of its range.
+    void FocusBaseCell();
+    int MergeCount() const { return FMergeCount; }
+
+    // --- painting entries ------------------------------------------------------------
+    void PaintCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
+    void PaintCellExt(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
+    void Paint(QPainter& p) override;
+    int PaintID() const { return FPaintID; }
+
+    // --- properties ----------------------------------------------------------------
+    bool DefaultDrawing() const { return FDefaultDrawing; }
+    void SetDefaultDrawing(bool v);
+    int GridLineWidth() const { return FGridLineWidth; }
+    void SetGridLineWidth(int v);
+    TColor GridLineColor() const { return FGridLineColor; }
+    void SetGridLineColor(TColor v);
+    TColor GridFixedLineColor() const { return FGridFixedLineColor; }
+    void SetGridFixedLineColor(TColor v);
+    bool HideLastRow() const { return FHideLastRow; }
+    void SetHideLastRow(bool v);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v) { FWordWrap = v; }
+    bool ActiveRowShow() const { return FActiveRowShow; }
+    void SetActiveRowShow(bool v);
+    TColor ActiveRowColor() const { return FActiveRowColor; }
+    void SetActiveRowColor(TColor v);
+    TColor ActiveRowColorTo() const { return FActiveRowColorTo; }
+    void SetActiveRowColorTo(TColor v);
+    TColor ActiveRowMirrorColor() const { return FActiveRowMirrorColor; }
+    void SetActiveRowMirrorColor(TColor v);
+    TColor ActiveRowMirrorColorTo() const { return FActiveRowMirrorColorTo; }
+    void SetActiveRowMirrorColorTo(TColor v);
+    TGridSelectionStyle SelectionStyle() const { return FSelectionStyle; }
+    void SetSelectionStyle(TGridSelectionStyle v);
+    bool HoverRow() const { return FHoverRow; }
+    void SetHoverRow(bool v) { FHoverRow = v; }
+    int HoverRowIdx() const { return FHoverRowIdx; }
+    void SetHoverRowIdx(int v) { FHoverRowIdx = v; }
+    THoverRowCells HoverRowCells() const { return FHoverRowCells; }
+    void SetHoverRowCells(THoverRowCells v) { FHoverRowCells = v; }
+    TColor HoverRowColor() const { return FHoverRowColor; }
+    void SetHoverRowColor(TColor v) { FHoverRowColor = v; }
+    TColor HoverRowColorTo() const { return FHoverRowColorTo; }
+    void SetHoverRowColorTo(TColor v) { FHoverRowColorTo = v; }
+    bool ShowSel() const { return FShowSel; }
+    void SetShowSel(bool v) { FShowSel = v; }
+    bool HasCellPropsAny() const { return FHasCellProps; }
+    int NormalRowCount() const { return FNormalRowCount; }
+    void SetNormalRowCount(int v) { FNormalRowCount = v; }
+    TExtGridUndoRedo* UndoRedo() const { return FUndoRedo; }
+    void SetUndoRedo(TExtGridUndoRedo* u);
+
+    TGetDisplTextEvent OnGetDisplText;
+    TGetDisplWideTextEvent OnGetDisplWideText;
+
+    // --- virtual operations the derived grids override ------------------------------
+    virtual bool IsFixed(int c, int r) { return false; }
+    virtual int GetNodeIndent(int r) { return 0; }
+    virtual bool HasNodes() { return false; }
+    virtual void DrawCellContent(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
+    virtual void LastRowChanged() {}
+    virtual void GetDisplText(int c, int r, QString& value);
+    virtual void GetDisplWideText(int c, int r, std::u16string& value);
+    virtual void GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo,
+                                 TColor& mirrorColor, TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va,
+                                 bool& ww, TCellGradientDirection& gd);
+    virtual void CellTextChanged(int c, int r) {}
+    virtual bool HasCellBorders() { return false; }
+    virtual bool UseStyleElements() { return false; }
+    virtual void GetVisualProperties(int c, int r, TGridDrawState& state, bool print, bool select, bool remap,
+                                     TCellBrush& brush, TColor& colorTo, TColor& mirrorColor,
+                                     TColor& mirrorColorTo, TCellFont& font, TAlignment& ha, TVAlignment& va,
+                                     bool& ww, TCellGradientDirection& gd)
+    {
+    }
+    virtual int DisplColIndex(int c) { return c; }
+    virtual int TotalColCount() const { return ColCount(); }
+
+    // Input (overrides of the platform grid).
+    void KeyDown(int& key, TShiftState shift) override;
+    bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
+    bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+
+protected:
+    void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state) override;
+    bool SelectCell(int c, int r) override;
+    void TopLeftChanged() override;
+    QString GetEditText(int c, int r) override { return TObjStringGrid::GetEditText(c, r); }
+    void SetEditText(int c, int r, const QString& v) override { TObjStringGrid::SetEditText(c, r, v); }
+
+    // The cell painter (withContent: the content hook runs too).
+    void PaintCellPrivate(QPainter& p, int c, int r, QRect rect, TGridDrawState state, bool withContent);
+
+    bool FDefaultDrawing = false;
+    int FGridLineWidth = 1;
+    TColor FGridLineColor = 0xC0C0C0;
+    TColor FGridFixedLineColor = 0x808080;
+    int FPaintID = 1;
+    bool FHideLastRow = false;
+    int FNormalRowCount = 0;
+    TExtGridUndoRedo* FUndoRedo = nullptr;
+    bool FWordWrap = true;
+    bool FActiveRowShow = false;
+    TColor FActiveRowColor = clInfoBk;
+    TColor FActiveRowColorTo = clNone;
+    TColor FActiveRowMirrorColor = clNone;
+    TColor FActiveRowMirrorColorTo = clNone;
+    TGridSelectionStyle FSelectionStyle = ssDefault;
+    int FHoverRowIdx = -1;
+    bool FHoverRow = false;
+    THoverRowCells FHoverRowCells{hcNormal, hcSelected};
+    TColor FHoverRowColor = clInfoBk;
+    TColor FHoverRowColorTo = clNone;
+    bool FShowSel = true;
+    bool FHasCellProps = false;
+    int FMergeCount = 0;
+    bool FDestroying = false;
+
+private:
+    friend class TCellProperties;
+    friend class TExtGridUndoRedo;
+    bool Inside(int c, int r) const { return c >= 0 && r >= 0 && c < TotalColCount() && r < RowCount(); }
+};
+
+// ---------------------------------------------------------------------------
+// Undo and redo of cell texts
+
+class TUndoRedoItem {
+public:
+    int Row = -1;
+    int Col = -1;
+    QString Value;
+    QString OrigValue;
+    bool SequenceStart = false;
+    bool SequenceStop = false;
+};
+
+using TExtGridUndoRedoEvent = std::function<void(TExtGridUndoRedo* sender, TBaseGrid* grid, int col, int row,
+                                                 const QString& origValue, const QString& newValue)>;
+
+// Records changes of cell texts of one grid and plays them back through the
+// grid's Cells. Items 0..Level-1 can be undone, Level.. redone.
+class TExtGridUndoRedo {
+public:
+    TExtGridUndoRedo() = default;
+    virtual ~TExtGridUndoRedo();
+    TExtGridUndoRedo(const TExtGridUndoRedo&) = delete;
+    TExtGridUndoRedo& operator=(const TExtGridUndoRedo&) = delete;
+
+    // Records one change. Items that were undone and not redone are dropped
+    // first; with MaxLevel the oldest whole sequences (or single items) go
+    // until the new item fits.
+    virtual void RegisterChange(int acol, int arow, const QString& oldValue, const QString& newValue);
+    virtual void StartSequence();
+    virtual void StopSequence();
+    void Undo();
+    void Redo();
+    void Reset();
+    bool CanUndo() const { return FLevel > 0; }
+    bool CanRedo() const { return FLevel < Count(); }
+
+    int Count() const { return int(FItems.size()); }
+    const TUndoRedoItem& Items(int i) const { return FItems.at(size_t(i)); }
+    int Level() const { return FLevel; }
+    int MaxLevel() const { return FMaxLevel; }
+    void SetMaxLevel(int v) { FMaxLevel = std::max(0, v); }
+    TBaseGrid* Grid() const { return FGrid; }
+    void SetGrid(TBaseGrid* g);
+
+    TExtGridUndoRedoEvent OnUndo;
+    TExtGridUndoRedoEvent OnRedo;
+
+private:
+    friend class TBaseGrid;
+    void Append(TUndoRedoItem item);
+    void TrimToMaxLevel();
+    void PlayBack(const TUndoRedoItem& item, const QString& value, const TExtGridUndoRedoEvent& ev);
+
+    std::vector<TUndoRedoItem> FItems;
+    TBaseGrid* FGrid = nullptr;
+    int FLevel = 0;
+    int FMaxLevel = 0;
+};

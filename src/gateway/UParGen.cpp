@@ -1,0 +1,652 @@
+// The communication parameter editor window.
+#include "gateway/UParGen.h"
+
+#include "platform/CategoryPanelGroup.h"
+#include "platform/Dialogs.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#if __has_include("app/UComon.h")
+#include "app/UComon.h"
+#include "app/ULanguage.h"
+#define KR_HAVE_CORE 1
+#endif
+
+TFParGen* FParGen = nullptr;
+
+namespace {
+
+#ifdef KR_HAVE_CORE
+QString Txt(int n) { return SL_Lang[n]; }
+QString ParGenPath() { return ParGen_File; }
+QString SoftwareCode() { return SW_Code; }
+#else
+// Stand-ins until the shared state and the text table are in place.
+QString Txt(int n) { return QStringLiteral("Text %1").arg(n); }
+QString ParGenPath() { return PathJoin(ExeFolder(), QStringLiteral("ParGen.xml")); }
+QString SoftwareCode() { return QStringLiteral("KR52R08"); }
+#endif
+
+QWidget* MakeButton(QWidget* parent, const std::function<void()>& onClick)
+{
+    auto* b = new QPushButton(parent);
+    b->setFixedSize(110, 28);
+    QObject::connect(b, &QPushButton::clicked, b, [onClick] { onClick(); });
+    return b;
+}
+
+void SetButtonCaption(QWidget* b, const QString& caption)
+{
+    if (auto* pb = qobject_cast<QPushButton*>(b)) pb->setText(caption);
+}
+
+QString N(const char* s) { return QString::fromLatin1(s); }
+
+// Lists whose change re-lays out the panels.
+const QStringList& Layout_Lists()
+{
+    static const QStringList l{"CB_BACnet_Slave_Type", "CB_SNMP_Agent_SecurityLevel", "CB_WiFi2_Type",
+                               "CB_WiFi2_Secure_Type", "CB_BACnet_Master_Type", "CB_Select_Device_Device",
+                               "CB_LoRaWAN_Mode", "CB_LoRaWAN_Activation_Method", "CB_LoRaWAN_RF_Band"};
+    return l;
+}
+
+// Check boxes whose click re-lays out the panels.
+const QStringList& Layout_Checks()
+{
+    static const QStringList l{"CB_MQTT_WillFlag", "CB_TLS_Enable", "CB_TLS_En_Server_Auth", "CB_TLS_En_Client_Auth",
+                               "CB_SNMP_Agent_Version3", "CB_MQTT_PublishTopicConnection", "CB_MQTT_Enable_ReProgram",
+                               "CB_EthConn_En_DHCP_Cable", "CB_EthConn_En_DHCP_WiFi", "CB_WiFi2_En_DHCP",
+                               "CB_TLS_Server_Enable"};
+    return l;
+}
+
+} // namespace
+
+// --- TParEdit -------------------------------------------------------------
+
+TParEdit::TParEdit(QWidget* parent) : QLineEdit(parent) {}
+
+void TParEdit::FilteredPaste()
+{
+    const QString in = QGuiApplication::clipboard()->text();
+    QString out;
+    for (QChar c : in) {
+        if (c.unicode() < 32) continue; // line breaks and tabs are keys, not text
+        QChar k = c;
+        if (OnKeyPress) OnKeyPress(this, k);
+        if (k.isNull()) continue;
+        out += UpperCase ? k.toUpper() : k;
+    }
+    if (!out.isEmpty()) insert(out);
+}
+
+void TParEdit::keyPressEvent(QKeyEvent* e)
+{
+    if (FilterPaste && e->matches(QKeySequence::Paste)) {
+        FilteredPaste();
+        e->accept();
+        return;
+    }
+    const QString t = e->text();
+    const bool plain = !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (t.size() == 1 && plain && (OnKeyPress || UpperCase)) {
+        QChar k = t[0];
+        if (OnKeyPress) OnKeyPress(this, k);
+        if (k.isNull()) {
+            e->accept();
+            return;
+        }
+        if (UpperCase && k.unicode() > 32) k = k.toUpper();
+        if (k != t[0] && k.unicode() > 32) {
+            insert(QString(k));
+            e->accept();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(e);
+}
+
+void TParEdit::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu* menu = createStandardContextMenu();
+    if (FilterPaste) {
+        for (QAction* a : menu->actions()) {
+            if (a->objectName() != QLatin1String("edit-paste")) continue;
+            QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+            connect(a, &QAction::triggered, this, &TParEdit::FilteredPaste);
+        }
+    }
+    menu->exec(e->globalPos());
+    delete menu;
+}
+
+// --- TFParGen ---------------------------------------------------------------
+
+TFParGen::TFParGen(QWidget* parent) : TForm(parent)
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    QFont f(QStringLiteral("Verdana"));
+    f.setPointSize(8);
+    setFont(f);
+
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+
+    auto* title = new QWidget(this);
+    title->setObjectName("P_Title");
+    title->setFixedHeight(69);
+    title->setAutoFillBackground(true);
+    QPalette tp = title->palette();
+    tp.setColor(QPalette::Window, Qt::white);
+    title->setPalette(tp);
+    L_SW_Code = new QLabel(title);
+    L_SW_Code->setObjectName("L_SW_Code");
+    QFont big(QStringLiteral("Verdana"));
+    big.setPixelSize(32);
+    L_SW_Code->setFont(big);
+    L_SW_Code->setStyleSheet("color: grey");
+    L_SW_Code->setGeometry(14, 4, 420, 38);
+    L_SW_Desc = new QLabel(title);
+    L_SW_Desc->setObjectName("L_SW_Desc");
+    QFont bold = font();
+    bold.setBold(true);
+    L_SW_Desc->setFont(bold);
+    L_SW_Desc->setStyleSheet("color: grey");
+    L_SW_Desc->setGeometry(16, 44, 420, 18);
+    top->addWidget(title);
+
+    CPG = new TCategoryPanelGroup(this);
+    CPG->setObjectName("CPG");
+    top->addWidget(CPG, 1);
+
+    auto* buttons = new QWidget(this);
+    buttons->setObjectName("P_Button");
+    buttons->setFixedHeight(40);
+    auto* bl = new QHBoxLayout(buttons);
+    bl->setContentsMargins(8, 6, 8, 6);
+    bl->setSpacing(8);
+    bl->addStretch(1);
+    Btn_OK = MakeButton(buttons, [this] { Btn_OKClick(); });
+    Btn_OK->setObjectName("Btn_OK");
+    Btn_Cancel = MakeButton(buttons, [this] { Btn_CancelClick(); });
+    Btn_Cancel->setObjectName("Btn_Cancel");
+    bl->addWidget(Btn_OK);
+    bl->addWidget(Btn_Cancel);
+    top->addWidget(buttons);
+
+    L_SW_Code->setText(SoftwareCode());
+    setMinimumWidth(460);
+    setMaximumWidth(460);
+    resize(460, 700);
+
+    Build_Panels();
+    m_layout = ParGen_Design_Layout();
+    for (TCategoryPanel* p : m_panels) p->hide();
+    Order_TAB_Panels();
+    Move_GroupBoxs();
+    Set_Select_Device_Items();
+    Combo("CB_Select_Device_Device")->setCurrentIndex(0);
+    Set_Lang();
+    CPG->RouteWheel(CPG->widget());
+}
+
+TFParGen::~TFParGen()
+{
+    if (FParGen == this) FParGen = nullptr;
+}
+
+void TFParGen::Build_Panels()
+{
+    namespace G = ParGen_Geometry;
+    for (const TPanelSpec& spec : ParGen_Panels()) {
+        TCategoryPanel* panel = CPG->AddPanel();
+        panel->setObjectName(N(spec.Name));
+        m_panels.insert(N(spec.Name), panel);
+        QWidget* body = panel->Body();
+
+        auto label = [&](const QString& name, const QString& text = QString()) {
+            auto* l = new QLabel(text, body);
+            l->setObjectName(name);
+            m_controls.insert(name, l);
+        };
+        auto edit = [&](const QString& name, const TRowSpec& r, bool octet) {
+            auto* e = new TParEdit(body);
+            e->setObjectName(name);
+            if (r.MaxLen > 0) e->setMaxLength(r.MaxLen);
+            if (octet) e->OnKeyPress = [this](TParEdit* s, QChar& k) { KeyPress(s, k); };
+            if (r.Hex) {
+                e->OnKeyPress = [this](TParEdit* s, QChar& k) { OnKeyPress(s, k); };
+                e->FilterPaste = true;
+                e->UpperCase = true;
+                e->setAcceptDrops(false);
+            }
+            connect(e, &QLineEdit::textChanged, this, [this, e] { On_Change(e); });
+            m_controls.insert(name, e);
+        };
+        auto combo = [&](const QString& name, const TRowSpec& r) {
+            auto* c = new QComboBox(body);
+            c->setObjectName(name);
+            c->addItems(r.Items);
+            c->setCurrentIndex(r.Items.isEmpty() ? -1 : r.Selected);
+            c->setMaxVisibleItems(12);
+            connect(c, &QComboBox::currentIndexChanged, this, [this, c] { On_Change(c); });
+            m_controls.insert(name, c);
+        };
+        auto check = [&](const QString& name) {
+            auto* c = new QCheckBox(body);
+            c->setObjectName(name);
+            connect(c, &QCheckBox::toggled, this, [this, c] { On_Click(c); });
+            m_controls.insert(name, c);
+        };
+        auto octets = [&](const TRowSpec& r) {
+            for (int i = 1; i <= 4; ++i) edit(N(r.Ctrl) + QString::number(i), r, true);
+            for (int i = 1; i <= 3; ++i) label(N(r.Ctrl) + "_Dot" + QString::number(i), ".");
+        };
+
+        for (const TRowSpec& r : spec.Rows) {
+            switch (r.Kind) {
+            case TRowKind::Edit:
+                label(N(r.Label));
+                edit(N(r.Ctrl), r, false);
+                break;
+            case TRowKind::Combo:
+                label(N(r.Label));
+                combo(N(r.Ctrl), r);
+                break;
+            case TRowKind::Check:
+                check(N(r.Ctrl));
+                break;
+            case TRowKind::Octets:
+                label(N(r.Label));
+                octets(r);
+                break;
+            case TRowKind::CheckOctets:
+                check(N(r.Label));
+                octets(r);
+                break;
+            case TRowKind::CheckEdit:
+                check(N(r.Label));
+                edit(N(r.Ctrl), r, false);
+                break;
+            case TRowKind::Caption:
+                label(N(r.Label));
+                break;
+            case TRowKind::FileRow: {
+                label(N(r.Label));
+                edit(N(r.Ctrl), r, false);
+                auto* b = new QPushButton(QStringLiteral("..."), body);
+                b->setObjectName(N(r.Button));
+                m_controls.insert(N(r.Button), b);
+                break;
+            }
+            case TRowKind::Checks3:
+                label(N(r.Label));
+                for (int i = 1; i <= 3; ++i) check(N(r.Ctrl) + QString::number(i));
+                break;
+            }
+        }
+        (void)G::Row_Pitch;
+    }
+}
+
+QWidget* TFParGen::Control(const QString& name) const { return m_controls.value(name); }
+QLabel* TFParGen::Label(const QString& name) const { return qobject_cast<QLabel*>(Control(name)); }
+TParEdit* TFParGen::Edit(const QString& name) const { return qobject_cast<TParEdit*>(Control(name)); }
+QComboBox* TFParGen::Combo(const QString& name) const { return qobject_cast<QComboBox*>(Control(name)); }
+QCheckBox* TFParGen::Check(const QString& name) const { return qobject_cast<QCheckBox*>(Control(name)); }
+TCategoryPanel* TFParGen::Panel(const QString& name) const { return m_panels.value(name); }
+
+void TFParGen::Set_Select_Device_Items()
+{
+    QComboBox* c = Combo("CB_Select_Device_Device");
+    const int keep = c->currentIndex();
+    const QSignalBlocker block(c);
+    c->clear();
+    c->addItems({Txt(1346), Txt(1347), Txt(1348)});
+    c->setCurrentIndex(keep < 0 ? 0 : keep);
+}
+
+void TFParGen::Set_Panel_Captions()
+{
+    for (const QString& name : m_layout.Order) {
+        const TPanelState& p = m_layout.Panels.value(name);
+        Panel(name)->SetCaption(p.Caption_Prefix + Txt(p.CaptionText));
+    }
+}
+
+void TFParGen::Set_Lang()
+{
+    setWindowTitle(Txt(400));
+    L_SW_Desc->setText(Txt(401));
+    SetButtonCaption(Btn_OK, Txt(402));
+    SetButtonCaption(Btn_Cancel, Txt(403));
+    Btn_OK->setToolTip(Txt(404));
+    Btn_Cancel->setToolTip(Txt(405));
+
+    QHash<QString, QStringList> items;
+    QStringList itemOrder;
+    for (const TTextAssign& a : ParGen_Panel_Texts()) {
+        QWidget* w = Control(a.Control);
+        if (!w) continue;
+        switch (a.Target) {
+        case TTextTarget::Caption:
+            if (auto* l = qobject_cast<QLabel*>(w))
+                l->setText(Txt(a.Text));
+            else if (auto* c = qobject_cast<QCheckBox*>(w))
+                c->setText(Txt(a.Text));
+            break;
+        case TTextTarget::Hint:
+            w->setToolTip(Txt(a.Text));
+            break;
+        case TTextTarget::Item:
+            if (!items.contains(a.Control)) itemOrder << a.Control;
+            items[a.Control] << Txt(a.Text);
+            break;
+        }
+    }
+    for (const QString& name : itemOrder) {
+        QComboBox* c = Combo(name);
+        c->clear();
+        c->addItems(items.value(name));
+        c->setCurrentIndex(0);
+    }
+    // The panel captions and the Select Device items follow the language too.
+    Set_Panel_Captions();
+    Set_Select_Device_Items();
+}
+
+void TFParGen::Order_TAB_Panels() { Order_TAB_Panels_Variant(ParGen_Built_Variant); }
+void TFParGen::Move_GroupBoxs() { RePosition_Objects_Variant(m_variant.isEmpty() ? ParGen_Built_Variant : m_variant); }
+void TFParGen::Order_TAB_Panels_52R08() { Order_TAB_Panels_Variant("52R08"); }
+void TFParGen::RePosition_Objects_52R08() { RePosition_Objects_Variant("52R08"); }
+
+void TFParGen::Order_TAB_Panels_Variant(const QString& variant)
+{
+    ParGen_Order_Panels(variant, m_layout);
+    m_variant = variant;
+    QList<TCategoryPanel*> order;
+    for (const QString& name : m_layout.Order) order << Panel(name);
+    CPG->SetOrder(order);
+    for (auto it = m_panels.cbegin(); it != m_panels.cend(); ++it) it.value()->setVisible(m_layout.Panels.value(it.key()).Visible);
+    Set_Panel_Captions();
+    // Tab order follows the panels' order.
+    for (int i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void TFParGen::RePosition_Objects_Variant(const QString& variant)
+{
+    if (m_inLayout) return;
+    m_inLayout = true;
+    ParGen_RePosition(variant, Read_State(), CPG->HeaderHeight(), m_layout);
+    Apply_Layout();
+    m_inLayout = false;
+}
+
+TParGen_State TFParGen::Read_State() const
+{
+    TParGen_State s;
+    for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
+        if (auto* c = qobject_cast<QCheckBox*>(it.value()))
+            s.Checked.insert(it.key(), c->isChecked());
+        else if (auto* c = qobject_cast<QComboBox*>(it.value()))
+            s.Index.insert(it.key(), c->currentIndex());
+    }
+    s.RF_Band_Text = Combo("CB_LoRaWAN_RF_Band")->currentText();
+    return s;
+}
+
+void TFParGen::Apply_Layout()
+{
+    for (auto it = m_layout.Controls.cbegin(); it != m_layout.Controls.cend(); ++it) {
+        QWidget* w = Control(it.key());
+        if (!w) continue;
+        const TPlace& p = it.value();
+        w->setGeometry(p.Left, p.Top, p.Width, p.Height);
+        w->setVisible(p.Visible);
+        w->setEnabled(p.Enabled);
+    }
+    for (auto it = m_layout.Panels.cbegin(); it != m_layout.Panels.cend(); ++it) {
+        TCategoryPanel* panel = Panel(it.key());
+        const TPanelState& p = it.value();
+        if (p.Height > 0) panel->SetPanelHeight(p.Height);
+        panel->SetCollapsed(p.Collapsed);
+        panel->setEnabled(p.Enabled);
+    }
+}
+
+void TFParGen::On_Change(QWidget* sender)
+{
+    Is_Change = true;
+    const QString name = sender->objectName();
+    if (Layout_Lists().contains(name)) Move_GroupBoxs();
+    if (name == QLatin1String("CB_LoRaWAN_RF_Band")) Change_LoRaWAN_DataRate();
+}
+
+void TFParGen::On_Click(QWidget* sender)
+{
+    Is_Change = true;
+    if (Layout_Checks().contains(sender->objectName())) Move_GroupBoxs();
+}
+
+void TFParGen::Change_LoRaWAN_DataRate()
+{
+    const QString band = Combo("CB_LoRaWAN_RF_Band")->currentText();
+    for (const auto& [name, items] : {std::pair{QStringLiteral("CB_LoRaWAN_DataRate"), LoRaWAN_DataRate_Items(band)},
+                                      std::pair{QStringLiteral("CB_LoRaWAN_RX2_Datarate"), LoRaWAN_RX2_Items(band)}}) {
+        QComboBox* c = Combo(name);
+        c->clear();
+        c->addItems(items);
+        c->setCurrentIndex(items.isEmpty() ? -1 : 0);
+    }
+}
+
+void TFParGen::KeyPress(TParEdit* sender, QChar& key)
+{
+    if (key != QLatin1Char('.')) return;
+    const QString next = Octet_Successor(sender->objectName());
+    if (QWidget* w = next.isEmpty() ? nullptr : Control(next); w && w->isVisible() && w->isEnabled()) w->setFocus();
+    key = QChar();
+}
+
+void TFParGen::OnKeyPress(TParEdit*, QChar& key)
+{
+    if (!Hex_Key_Allowed(key)) key = QChar();
+}
+
+namespace {
+void SetOctets(TFParGen& f, const QString& prefix, const std::array<QString, 4>& v)
+{
+    for (int i = 0; i < 4; ++i) f.Edit(prefix + QString::number(i + 1))->setText(v[i]);
+}
+std::array<QString, 4> GetOctets(const TFParGen& f, const QString& prefix)
+{
+    std::array<QString, 4> v;
+    for (int i = 0; i < 4; ++i) v[i] = f.Edit(prefix + QString::number(i + 1))->text();
+    return v;
+}
+} // namespace
+
+void TFParGen::SetValues(const TParGen_Values& v)
+{
+    auto text = [this](const char* n, const QString& t) { Edit(N(n))->setText(t); };
+    auto hex = [this](const char* n, const QString& t) { Edit(N(n))->setText(t.toUpper()); };
+    auto check = [this](const char* n, bool b) { Check(N(n))->setChecked(b); };
+    auto list = [this](const char* n, int i) {
+        QComboBox* c = Combo(N(n));
+        c->setCurrentIndex(i >= 0 && i < c->count() ? i : -1);
+    };
+
+    text("E_EthConn_Device_Name", v.Device_Name);
+    check("CB_EthConn_En_DHCP_Cable", v.DHCP_Cable);
+    check("CB_EthConn_En_DHCP_WiFi", v.DHCP_WiFi);
+    check("CB_EthConn_Enable_DNS", v.Enable_DNS);
+    SetOctets(*this, "E_EthConn_Pri_DNS_IP", v.Pri_DNS);
+    SetOctets(*this, "E_EthConn_Sec_DNS_IP", v.Sec_DNS);
+    list("CB_LoRaWAN_Mode", v.Mode);
+    list("CB_LoRaWAN_RF_Band", v.RF_Band);
+    Change_LoRaWAN_DataRate();
+    text("E_LoRaWAN_Server_Address", v.Server_Address);
+    text("E_LoRaWAN_Server_Port_Up", v.Server_Port_Up);
+    text("E_LoRaWAN_Server_Port_Down", v.Server_Port_Down);
+    text("E_LoRaWAN_KeepAlive_Interval", v.KeepAlive_Interval);
+    list("CB_LoRaWAN_Network_Type", v.Network_Type);
+    check("CB_LoRaWAN_Adaptive_DataRate", v.Adaptive_DataRate);
+    list("CB_LoRaWAN_DataRate", v.DataRate);
+    list("CB_LoRaWAN_Transmission_Type", v.Transmission_Type);
+    hex("E_LoRaWAN_Join_EUI", v.Join_EUI);
+    list("CB_LoRaWAN_Activation_Method", v.Activation_Method);
+    hex("E_LoRaWAN_Device_Address", v.Device_Address);
+    hex("E_LoRaWAN_Network_Session_Key", v.Network_Session_Key);
+    hex("E_LoRaWAN_Application_Session_Key", v.Application_Session_Key);
+    hex("E_LoRaWAN_Application_Key", v.Application_Key);
+    list("CB_LoRaWAN_Class", v.Class);
+    text("E_LoRaWAN_Diag_Pos", v.Diag_Pos);
+    list("CB_LoRaWAN_RX2_Datarate", v.RX2_Datarate);
+    list("CB_LoRaWAN_FreqSubBand", v.FreqSubBand);
+    SetOctets(*this, "E_Ethernet_IP", v.IP);
+    SetOctets(*this, "E_Ethernet_SM", v.SM);
+    SetOctets(*this, "E_Ethernet_GAT", v.GAT);
+    check("CB_Ethernet_En_GAT", v.En_GAT);
+    list("CB_CAN_Baudrate", v.CAN_Baudrate);
+}
+
+TParGen_Values TFParGen::Values() const
+{
+    TParGen_Values v;
+    auto text = [this](const char* n) { return Edit(N(n))->text(); };
+    auto check = [this](const char* n) { return Check(N(n))->isChecked(); };
+    auto list = [this](const char* n) { return Combo(N(n))->currentIndex(); };
+
+    v.Device_Name = text("E_EthConn_Device_Name");
+    v.DHCP_Cable = check("CB_EthConn_En_DHCP_Cable");
+    v.DHCP_WiFi = check("CB_EthConn_En_DHCP_WiFi");
+    v.Enable_DNS = check("CB_EthConn_Enable_DNS");
+    v.Pri_DNS = GetOctets(*this, "E_EthConn_Pri_DNS_IP");
+    v.Sec_DNS = GetOctets(*this, "E_EthConn_Sec_DNS_IP");
+    v.Mode = list("CB_LoRaWAN_Mode");
+    v.RF_Band = list("CB_LoRaWAN_RF_Band");
+    v.Server_Address = text("E_LoRaWAN_Server_Address");
+    v.Server_Port_Up = text("E_LoRaWAN_Server_Port_Up");
+    v.Server_Port_Down = text("E_LoRaWAN_Server_Port_Down");
+    v.KeepAlive_Interval = text("E_LoRaWAN_KeepAlive_Interval");
+    v.Network_Type = list("CB_LoRaWAN_Network_Type");
+    v.Adaptive_DataRate = check("CB_LoRaWAN_Adaptive_DataRate");
+    v.DataRate = list("CB_LoRaWAN_DataRate");
+    v.Transmission_Type = list("CB_LoRaWAN_Transmission_Type");
+    v.Join_EUI = text("E_LoRaWAN_Join_EUI");
+    v.Activation_Method = list("CB_LoRaWAN_Activation_Method");
+    v.Device_Address = text("E_LoRaWAN_Device_Address");
+    v.Network_Session_Key = text("E_LoRaWAN_Network_Session_Key");
+    v.Application_Session_Key = text("E_LoRaWAN_Application_Session_Key");
+    v.Application_Key = text("E_LoRaWAN_Application_Key");
+    v.Class = list("CB_LoRaWAN_Class");
+    v.Diag_Pos = text("E_LoRaWAN_Diag_Pos");
+    v.RX2_Datarate = list("CB_LoRaWAN_RX2_Datarate");
+    v.FreqSubBand = list("CB_LoRaWAN_FreqSubBand");
+    v.IP = GetOctets(*this, "E_Ethernet_IP");
+    v.SM = GetOctets(*this, "E_Ethernet_SM");
+    v.GAT = GetOctets(*this, "E_Ethernet_GAT");
+    v.En_GAT = check("CB_Ethernet_En_GAT");
+    v.CAN_Baudrate = list("CB_CAN_Baudrate");
+    return v;
+}
+
+void TFParGen::Load_ParGen()
+{
+    // Start from the defaults, so that a file that cannot be read never
+    // leaves the values of an earlier configuration on screen.
+    SetValues(ParGen_Defaults());
+    struct Finish {
+        TFParGen* f;
+        ~Finish()
+        {
+            f->Is_Change = false;
+            f->Move_GroupBoxs();
+        }
+    } finish{this};
+    SetValues(ParGen_Load(ParGenPath()));
+}
+
+void TFParGen::FormShow() { Load_ParGen(); }
+
+bool TFParGen::Controllo_Dati()
+{
+    TParGen_CheckInput in;
+    auto field = [this](const char* n) {
+        QWidget* w = Control(N(n));
+        TParGen_Field f;
+        if (auto* e = qobject_cast<QLineEdit*>(w)) f.Text = e->text();
+        if (auto* c = qobject_cast<QComboBox*>(w)) f.Text = c->currentText();
+        f.Visible = m_layout.At(N(n)).Visible;
+        return f;
+    };
+    in.Enable_DNS = Check("CB_EthConn_Enable_DNS")->isChecked();
+    in.Pri_DNS = GetOctets(*this, "E_EthConn_Pri_DNS_IP");
+    in.Sec_DNS = GetOctets(*this, "E_EthConn_Sec_DNS_IP");
+    in.RF_Band = Combo("CB_LoRaWAN_RF_Band")->currentText();
+    in.Server_Port_Up = field("E_LoRaWAN_Server_Port_Up");
+    in.Server_Port_Down = field("E_LoRaWAN_Server_Port_Down");
+    in.KeepAlive_Interval = field("E_LoRaWAN_KeepAlive_Interval");
+    in.Network_Type = field("CB_LoRaWAN_Network_Type");
+    in.Diag_Pos = field("E_LoRaWAN_Diag_Pos");
+    in.DataRate = field("CB_LoRaWAN_DataRate");
+    in.Transmission_Type = field("CB_LoRaWAN_Transmission_Type");
+    in.Join_EUI = field("E_LoRaWAN_Join_EUI");
+    in.Activation_Method = field("CB_LoRaWAN_Activation_Method");
+    in.Device_Address = field("E_LoRaWAN_Device_Address");
+    in.Network_Session_Key = field("E_LoRaWAN_Network_Session_Key");
+    in.Application_Session_Key = field("E_LoRaWAN_Application_Session_Key");
+    in.Application_Key = field("E_LoRaWAN_Application_Key");
+    in.IP = GetOctets(*this, "E_Ethernet_IP");
+    in.SM = GetOctets(*this, "E_Ethernet_SM");
+    in.GAT = GetOctets(*this, "E_Ethernet_GAT");
+    in.En_GAT = Check("CB_Ethernet_En_GAT")->isChecked();
+
+    const std::optional<int> failed = ParGen_Check(in);
+    if (!failed) return true;
+    MessageDlg(ParGen_Check_Message(*failed, Txt), TMsgDlgType::mtError, mbOK);
+    return false;
+}
+
+void TFParGen::Btn_OKClick()
+{
+    if (!Controllo_Dati()) return;
+    try {
+        ParGen_Save(ParGenPath(), Values());
+    } catch (const Exception& e) {
+        // The file is untouched; the window stays open with the user's values.
+        MessageDlg(e.Message(), TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    SetModalResult(mrOk);
+}
+
+void TFParGen::Btn_CancelClick()
+{
+    if (Is_Change && MessageDlg(Txt(1336), TMsgDlgType::mtConfirmation, mbYesNo) != mrYes) return;
+    SetModalResult(mrCancel);
+}
+
+void TFParGen::FormCloseQuery(bool& canClose)
+{
+    // Closing by the title bar asks like Cancel does.
+    canClose = true;
+    if (ModalResult() == 0 && Is_Change)
+        canClose = MessageDlg(Txt(1336), TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
+}
+
+void TFParGen::resizeEvent(QResizeEvent* e) { TForm::resizeEvent(e); }

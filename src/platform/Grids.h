@@ -1,0 +1,464 @@
+#pragma once
+// The platform's string grid: a table of text cells with fixed rows and
+// columns, column widths and row heights, scrolling, a current cell, a
+// selection rectangle, an in-place text editor and a sparse store of one text
+// and one owned object per cell.
+//
+// It is written in two halves:
+//  - TCustomGrid / TStringGrid: headless. They hold the cell store, the
+//    geometry (TGridViewport), the current cell, the selection and the editor
+//    state, and take input as plain calls (KeyDown, MouseDown, ...). Tests
+//    drive them without any window.
+//  - TGridWidget (GridsWidget.h): the QAbstractScrollArea that a grid creates
+//    on demand. It paints through the grid's Paint and turns Qt events into
+//    the grid's input calls; it decides nothing itself.
+#include "platform/Graphics.h"
+#include "platform/GridsStore.h"
+
+#include <QFont>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QWidget;
+class TGridWidget;
+
+// A set of the values of a small enumeration, one bit per value (bit n for
+// value n), as the control library's option sets are stored.
+template <typename E>
+class TSet {
+public:
+    constexpr TSet() = default;
+    constexpr TSet(std::initializer_list<E> items)
+    {
+        for (E e : items) m_bits |= Bit(e);
+    }
+    static constexpr TSet FromBits(uint64_t bits)
+    {
+        TSet s;
+        s.m_bits = bits;
+        return s;
+    }
+    constexpr bool Contains(E e) const { return (m_bits & Bit(e)) != 0; }
+    constexpr TSet& Include(E e)
+    {
+        m_bits |= Bit(e);
+        return *this;
+    }
+    constexpr TSet& Exclude(E e)
+    {
+        m_bits &= ~Bit(e);
+        return *this;
+    }
+    constexpr TSet With(E e) const { return TSet(*this).Include(e); }
+    constexpr TSet Without(E e) const { return TSet(*this).Exclude(e); }
+    constexpr uint64_t Bits() const { return m_bits; }
+    constexpr bool Empty() const { return m_bits == 0; }
+    constexpr bool operator==(const TSet& o) const = default;
+
+private:
+    static constexpr uint64_t Bit(E e) { return uint64_t(1) << uint64_t(e); }
+    uint64_t m_bits = 0;
+};
+
+struct TGridCoord {
+    int X = 0;
+    int Y = 0;
+    bool operator==(const TGridCoord&) const = default;
+};
+
+// A range of cells, both corners inclusive, in cell numbers.
+struct TGridRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    bool operator==(const TGridRect&) const = default;
+    bool Contains(int c, int r) const { return c >= Left && c <= Right && r >= Top && r <= Bottom; }
+};
+
+enum TGridOption {
+    goFixedVertLine,
+    goFixedHorzLine,
+    goVertLine,
+    goHorzLine,
+    goRangeSelect,
+    goDrawFocusSelected,
+    goRowSizing,
+    goColSizing,
+    goRowMoving,
+    goColMoving,
+    goEditing,
+    goTabs,
+    goRowSelect,
+    goAlwaysShowEditor,
+    goThumbTracking,
+};
+using TGridOptions = TSet<TGridOption>;
+
+enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed, gdRowSelected, gdHotTrack, gdPressed };
+using TGridDrawState = TSet<TGridDrawStateItem>;
+
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Horizontal text alignment: TAlignment of platform/Graphics.h.
+
+// Key codes the grid acts on (the platform's virtual-key numbers).
+enum : int {
+    VK_BACK = 0x08,
+    VK_TAB = 0x09,
+    VK_RETURN = 0x0D,
+    VK_ESCAPE = 0x1B,
+    VK_SPACE = 0x20,
+    VK_PRIOR = 0x21,
+    VK_NEXT = 0x22,
+    VK_END = 0x23,
+    VK_HOME = 0x24,
+    VK_LEFT = 0x25,
+    VK_UP = 0x26,
+    VK_RIGHT = 0x27,
+    VK_DOWN = 0x28,
+    VK_INSERT = 0x2D,
+    VK_DELETE = 0x2E,
+    VK_F2 = 0x71,
+};
+
+// Geometry of a grid, without any window: counts, fixed counts, column widths,
+// row heights, the scroll position (LeftCol, TopRow) and the client size.
+// Positions are client pixels; the fixed columns and rows stay at the left and
+// top edge, the scrollable cells follow from LeftCol and TopRow.
+class TGridViewport {
+public:
+    int ColCount() const { return int(m_colWidths.size()); }
+    int RowCount() const { return int(m_rowHeights.size()); }
+    void SetColCount(int n);
+    void SetRowCount(int n);
+    void InsertRows(int at, int n);
+    void DeleteRows(int at, int n);
+    void MoveRow(int from, int to);
+    void InsertCols(int at, int n);
+    void DeleteCols(int at, int n);
+    void MoveCol(int from, int to);
+
+    int FixedCols = 0;
+    int FixedRows = 0;
+    int DefaultColWidth = 64;
+    int DefaultRowHeight = 24;
+    // Width of the line drawn after each column and row.
+    int GridLineWidth = 1;
+    int ClientWidth = 0;
+    int ClientHeight = 0;
+    int LeftCol = 0;
+    int TopRow = 0;
+
+    int ColWidth(int c) const { return c >= 0 && c < ColCount() ? m_colWidths[size_t(c)] : 0; }
+    int RowHeight(int r) const { return r >= 0 && r < RowCount() ? m_rowHeights[size_t(r)] : 0; }
+    void SetColWidth(int c, int w);
+    void SetRowHeight(int r, int h);
+    // Resets every width or height to the default.
+    void ResetColWidths();
+    void ResetRowHeights();
+
+    int FixedColsWidth() const;
+    int FixedRowsHeight() const;
+    // Left edge of column c and top edge of row r in client pixels, for any
+    // cell, visible or scrolled away (negative or past the client area).
+    int ColLeft(int c) const;
+    int RowTop(int r) const;
+    // The client rectangle of a cell (QRect with exclusive right and bottom
+    // edges), visible or not.
+    QRect AbsCellRect(int c, int r) const;
+    // The rectangle of a cell on screen; the empty rectangle for a cell that is
+    // scrolled out of view or lies outside the grid.
+    QRect CellRect(int c, int r) const;
+    bool IsCellVisible(int c, int r) const;
+
+    // Non-fixed columns and rows shown whole from LeftCol / TopRow (at least 1
+    // while there is any non-fixed column or row).
+    int VisibleColCount() const;
+    int VisibleRowCount() const;
+    // The last LeftCol / TopRow that still fills the client area.
+    int MaxLeftCol() const;
+    int MaxTopRow() const;
+    // The cell under a client point; (-1, -1) outside the cells.
+    TGridCoord MouseCoord(int x, int y) const;
+    // Puts LeftCol and TopRow into their valid range. Answers whether they changed.
+    bool ClampTopLeft();
+    // Scrolls so that the cell is shown whole where possible. Answers whether
+    // LeftCol or TopRow changed.
+    bool ScrollInView(int c, int r);
+
+private:
+    std::vector<int> m_colWidths;
+    std::vector<int> m_rowHeights;
+};
+
+// The headless grid: geometry, current cell, selection, options, editor
+// state and input handling. Painting and editing of texts are left to the
+// virtual operations, which TStringGrid and the grids above it override.
+class TCustomGrid {
+public:
+    TCustomGrid();
+    virtual ~TCustomGrid();
+    TCustomGrid(const TCustomGrid&) = delete;
+    TCustomGrid& operator=(const TCustomGrid&) = delete;
+
+    // --- dimensions -------------------------------------------------------
+    int ColCount() const { return m_view.ColCount(); }
+    int RowCount() const { return m_view.RowCount(); }
+    virtual void SetColCount(int n);
+    virtual void SetRowCount(int n);
+    int FixedCols() const { return m_view.FixedCols; }
+    int FixedRows() const { return m_view.FixedRows; }
+    void SetFixedCols(int n);
+    void SetFixedRows(int n);
+    int DefaultColWidth() const { return m_view.DefaultColWidth; }
+    int DefaultRowHeight() const { return m_view.DefaultRowHeight; }
+    void SetDefaultColWidth(int w);
+    void SetDefaultRowHeight(int h);
+    int ColWidths(int c) const { return m_view.ColWidth(c); }
+    int RowHeights(int r) const { return m_view.RowHeight(r); }
+    void SetColWidths(int c, int w);
+    void SetRowHeights(int r, int h);
+    int GridLineWidth() const { return m_view.GridLineWidth; }
+    void SetGridLineWidth(int w);
+    TGridOptions Options() const { return m_options; }
+    void SetOptions(TGridOptions o);
+    bool HasOption(TGridOption o) const { return m_options.Contains(o); }
+
+    // --- scrolling ----------------------------------------------------------
+    int LeftCol() const { return m_view.LeftCol; }
+    int TopRow() const { return m_view.TopRow; }
+    void SetLeftCol(int c);
+    void SetTopRow(int r);
+    int VisibleColCount() const { return m_view.VisibleColCount(); }
+    int VisibleRowCount() const { return m_view.VisibleRowCount(); }
+    int ClientWidth() const { return m_view.ClientWidth; }
+    int ClientHeight() const { return m_view.ClientHeight; }
+    // The size of the area the cells are painted in; the widget sets it, a
+    // headless test may set it directly.
+    void SetClientSize(int w, int h);
+    const TGridViewport& Viewport() const { return m_view; }
+
+    // --- current cell and selection ------------------------------------------
+    int Col() const { return m_cur.X; }
+    int Row() const { return m_cur.Y; }
+    void SetCol(int c);
+    void SetRow(int r);
+    // The selection rectangle (ordered); the current cell alone without
+    // goRangeSelect; whole rows with goRowSelect.
+    TGridRect Selection() const;
+    void SetSelection(const TGridRect& r);
+    // Moves the current cell (asking SelectCell), optionally the anchor too,
+    // and optionally scrolls it into view.
+    void MoveColRow(int c, int r, bool moveAnchor, bool show);
+    // Brings a cell into view.
+    void ScrollInView(int c, int r);
+
+    // --- geometry -------------------------------------------------------------
+    virtual QRect CellRect(int c, int r) const { return m_view.CellRect(c, r); }
+    // The cell under a client point, (-1, -1) when none.
+    TGridCoord MouseCoord(int x, int y) const { return m_view.MouseCoord(x, y); }
+    void MouseToCell(int x, int y, int& c, int& r) const;
+
+    // --- editing ----------------------------------------------------------------
+    bool EditorMode() const { return m_editorMode; }
+    void SetEditorMode(bool on);
+    // Opens the in-place editor on the current cell when CanEditShow allows it.
+    void ShowEditor();
+    // Opens it and replaces its text by one typed character.
+    void ShowEditorChar(QChar ch);
+    // Closes the editor, writing its text through SetEditText.
+    void HideEditor();
+    // Closes the editor, dropping what was typed.
+    void CancelEditor();
+    // The text in the editor (the typed text while it is open).
+    QString EditorText() const;
+    void SetEditorText(const QString& s);
+    // Column and row the editor was opened on.
+    TGridCoord EditorCell() const { return m_editCell; }
+
+    // --- look -------------------------------------------------------------------
+    QFont Font;
+    TColor FontColor = clWindowText;
+    TColor Color = clWindow;
+    TColor FixedColor = clBtnFace;
+    bool DefaultDrawingEnabled = true;
+
+    // --- window -----------------------------------------------------------------
+    // The widget that shows the grid, created on first use. It goes with the
+    // grid; when its parent deletes it first, the grid forgets it and works on
+    // without a window.
+    TGridWidget* Widget();
+    // Creates the widget as a child of parent.
+    TGridWidget* CreateWidget(QWidget* parent);
+    bool HandleAllocated() const { return !m_widget.isNull(); }
+    bool HasParent() const;
+    bool Focused() const;
+    // Repaint requests; nothing without a widget.
+    void Invalidate();
+    void InvalidateCell(int c, int r);
+    void InvalidateRect(const QRect& r);
+    bool UseRightToLeftAlignment() const { return false; }
+
+    // --- events -----------------------------------------------------------------
+    std::function<void(TCustomGrid* sender, int c, int r, bool& canSelect)> OnSelectCell;
+    std::function<void(TCustomGrid* sender)> OnTopLeftChanged;
+    std::function<void(TCustomGrid* sender, int c, int r, const QRect& rect, TGridDrawState state, QPainter& p)> OnDrawCell;
+    std::function<void(TCustomGrid* sender, int& key, TShiftState shift)> OnKeyDown;
+    std::function<void(TCustomGrid* sender, QChar& key)> OnKeyPress;
+    std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseDown;
+    std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseUp;
+    std::function<void(TCustomGrid* sender)> OnDblClick;
+
+    // --- input, called by the widget (and by tests) ---------------------------------
+    // A key from the user: OnKeyDown / OnKeyPress first, then, unless the
+    // event cleared the key, KeyDown / KeyPress.
+    void DoKeyDown(int& key, TShiftState shift);
+    void DoKeyPress(QChar& key);
+    virtual void KeyDown(int& key, TShiftState shift);
+    virtual void KeyPress(QChar& key);
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DblClick();
+    // The wheel; answer whether it was handled.
+    virtual bool DoMouseWheelDown(TShiftState shift, QPoint pos);
+    virtual bool DoMouseWheelUp(TShiftState shift, QPoint pos);
+    // Paints every visible cell through DrawCell (fixed cells last, so that
+    // they stay on top of scrolled ones) and the empty area in Color.
+    virtual void Paint(QPainter& p);
+    // The user moved the scroll bar.
+    void ScrollBarMoved(bool vertical, int position);
+
+    // Mouse state used by the widget for the cursor.
+    bool IsOverSizingBorder(int x, int y) const;
+
+    // --- rows and columns -----------------------------------------------------------
+    // They carry texts and objects with their cells, keep the row heights and
+    // column widths with them, and keep the current cell on the same cell
+    // where it still exists. RowMoved / ColumnMoved fire after a move.
+    void InsertRows(int at, int n);
+    void DeleteRow(int r) { DeleteRows(r, 1); }
+    void DeleteRows(int at, int n);
+    void MoveRow(int from, int to);
+    void InsertCols(int at, int n);
+    void DeleteColumn(int c) { DeleteCols(c, 1); }
+    void DeleteCols(int at, int n);
+    void MoveColumn(int from, int to);
+
+protected:
+    // Asked before the current cell moves; false keeps it where it is.
+    virtual bool SelectCell(int c, int r);
+    virtual void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
+    virtual void TopLeftChanged();
+    virtual void SizeChanged(int oldColCount, int oldRowCount) {}
+    virtual void ColWidthsChanged() {}
+    virtual void RowHeightsChanged() {}
+    virtual void ColumnMoved(int from, int to) {}
+    virtual void RowMoved(int from, int to) {}
+    // Asked whenever the editor would open.
+    virtual bool CanEditShow();
+    virtual bool CanEditModify() { return true; }
+    virtual QString GetEditText(int c, int r) { return QString(); }
+    virtual void SetEditText(int c, int r, const QString& value) {}
+    virtual QString GetEditMask(int c, int r) { return QString(); }
+    virtual int GetEditLimit() { return 0; }
+    // Called after the editor closed.
+    virtual void EditorHidden() {}
+    // The draw state of a cell for the standard paint loop.
+    TGridDrawState CellDrawState(int c, int r) const;
+
+    // The cell store's part of the row and column operations (TStringGrid).
+    virtual void StoreInsertRows(int at, int n) {}
+    virtual void StoreDeleteRows(int at, int n) {}
+    virtual void StoreMoveRow(int from, int to) {}
+    virtual void StoreInsertCols(int at, int n) {}
+    virtual void StoreDeleteCols(int at, int n) {}
+    virtual void StoreMoveCol(int from, int to) {}
+
+    TGridViewport m_view;
+
+private:
+    friend class TGridWidget;
+    void SetCurrent(int c, int r, bool moveAnchor, bool show);
+    void ClampCurrent();
+    void AfterTopLeft(int oldLeft, int oldTop);
+    void UpdateScrollBars();
+    void WidgetGone();
+    void MoveBy(int dc, int dr, TShiftState shift);
+
+    TGridOptions m_options{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
+    TGridCoord m_cur{0, 0};
+    TGridCoord m_anchor{0, 0};
+    bool m_editorMode = false;
+    TGridCoord m_editCell{-1, -1};
+    QString m_editText;
+    // Sizing of a column or row by the mouse.
+    enum class Sizing { None, Col, Row, Select };
+    Sizing m_sizing = Sizing::None;
+    int m_sizingIndex = -1;
+    int m_sizingStart = 0;
+    int m_sizingOrig = 0;
+    QPointer<TGridWidget> m_widget;
+    bool m_inPaint = false;
+};
+
+// The string grid: TCustomGrid with the cell store. The editor edits the cell
+// texts; row and column operations carry the cells with them.
+class TStringGrid : public TCustomGrid {
+public:
+    TStringGrid();
+    ~TStringGrid() override;
+
+    void SetColCount(int n) override;
+    void SetRowCount(int n) override;
+
+    // Raw store access: reading outside the grid answers empty, writing
+    // outside is ignored (and asserts in debug builds).
+    QString StoreCell(int c, int r) const;
+    void SetStoreCell(int c, int r, const QString& s);
+    TCellObject* StoreObject(int c, int r) const;
+    // Puts an object into the cell, which owns it from then on; the object the
+    // cell held before is freed unless it is the same one.
+    void SetStoreObject(int c, int r, std::unique_ptr<TCellObject> obj);
+    // Takes the object out of the cell without freeing it.
+    std::unique_ptr<TCellObject> ReleaseStoreObject(int c, int r);
+
+    // The texts of a row or a column (a copy).
+    QStringList RowTexts(int r) const;
+    QStringList ColTexts(int c) const;
+    void SetRowTexts(int r, const QStringList& texts);
+
+    // Takes a whole row out of the store (the row stays, empty) / puts one
+    // back into row r, replacing what stood there. Used to park rows outside
+    // the grid without copying their cells.
+    std::unique_ptr<TGridRowData> TakeRow(int r);
+    void PutRow(int r, std::unique_ptr<TGridRowData> row);
+
+    TGridCellStore& Store() { return m_store; }
+    const TGridCellStore& Store() const { return m_store; }
+
+protected:
+    void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state) override;
+    QString GetEditText(int c, int r) override { return StoreCell(c, r); }
+    void SetEditText(int c, int r, const QString& value) override { SetStoreCell(c, r, value); }
+    void StoreInsertRows(int at, int n) override { m_store.InsertRows(at, n); }
+    void StoreDeleteRows(int at, int n) override { m_store.DeleteRows(at, n); }
+    void StoreMoveRow(int from, int to) override { m_store.MoveRow(from, to); }
+    void StoreInsertCols(int at, int n) override { m_store.InsertCols(at, n); }
+    void StoreDeleteCols(int at, int n) override { m_store.DeleteCols(at, n); }
+    void StoreMoveCol(int from, int to) override { m_store.MoveCol(from, to); }
+
+    TGridCellStore m_store;
+};

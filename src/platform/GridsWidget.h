@@ -1,0 +1,73 @@
+#pragma once
+// The window of a grid: a QAbstractScrollArea whose viewport shows the cells.
+// It paints through the grid's Paint, turns Qt's key, mouse and wheel events
+// into the grid's input calls, keeps the scroll bars in step with LeftCol and
+// TopRow, and shows the in-place text editor over the cell being edited.
+// Every decision is the grid's; the widget only translates.
+#include "platform/Grids.h"
+
+#include <QAbstractScrollArea>
+#include <QLineEdit>
+
+class TCustomGrid;
+
+// The in-place text editor: a frameless line edit over the edited cell. The
+// keys that end an edit or move on go to the grid.
+class TInplaceEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TInplaceEdit(TGridWidget* owner);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TGridWidget* m_owner;
+};
+
+class TGridWidget : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    TGridWidget(TCustomGrid* grid, QWidget* parent);
+    ~TGridWidget() override;
+
+    TCustomGrid* Grid() const { return m_grid; }
+    // Called by the grid.
+    void DetachGrid() { m_grid = nullptr; }
+    void SyncScrollBars();
+    void SyncEditor();
+    void PlaceEditor();
+    QString EditorText() const;
+    void SetEditorText(const QString& s);
+    bool EditorHasFocus() const;
+    TInplaceEdit* Editor() const { return m_editor; }
+
+    // Key translation shared with the editor: answers whether the grid took it.
+    bool ForwardKey(QKeyEvent* e, bool fromEditor);
+
+    QSize sizeHint() const override { return QSize(320, 120); }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    TCustomGrid* m_grid;
+    TInplaceEdit* m_editor = nullptr;
+    bool m_syncing = false;
+    int m_wheelRest = 0;
+};
+
+// Qt key and modifiers to the platform's key code and shift state.
+int QtKeyToVirtualKey(int qtKey);
+TShiftState QtModifiersToShift(Qt::KeyboardModifiers m, Qt::MouseButtons b = Qt::NoButton);

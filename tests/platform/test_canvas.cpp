@@ -1,0 +1,189 @@
+#include "platform/Canvas.h"
+
+#include <QFontMetrics>
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage White(int w = 40, int h = 30)
+{
+    QImage img(w, h, QImage::Format_ARGB32);
+    img.fill(Qt::white);
+    return img;
+}
+
+TColor At(const QImage& img, int x, int y) { return QColorToColor(QColor::fromRgb(img.pixel(x, y))); }
+
+// The painted pixels (not white) of a row or a column, as a string of '#' and '.'.
+std::string Row(const QImage& img, int y, int x0, int x1)
+{
+    std::string s;
+    for (int x = x0; x < x1; ++x) s += At(img, x, y) == clWhite ? '.' : '#';
+    return s;
+}
+
+} // namespace
+
+TEST(Canvas, LinesLeaveOutTheirEndPixel)
+{
+    QImage img = White();
+    {
+        TCanvas c(&img);
+        c.SetPenColor(clBlack);
+        c.MoveTo(2, 1);
+        c.LineTo(8, 1); // right
+        EXPECT_EQ(c.PenPos(), QPoint(8, 1));
+        c.MoveTo(8, 3);
+        c.LineTo(2, 3); // left
+        c.MoveTo(1, 5);
+        c.LineTo(1, 9); // down
+        c.MoveTo(10, 10);
+        c.LineTo(14, 14); // diagonal
+        c.MoveTo(20, 20);
+        c.LineTo(20, 20); // empty
+    }
+    EXPECT_EQ(Row(img, 1, 0, 10), "..######..");
+    EXPECT_EQ(Row(img, 3, 0, 10), "...######.");
+    EXPECT_EQ(At(img, 1, 5), clBlack);
+    EXPECT_EQ(At(img, 1, 8), clBlack);
+    EXPECT_EQ(At(img, 1, 9), clWhite);
+    EXPECT_EQ(At(img, 13, 13), clBlack);
+    EXPECT_EQ(At(img, 14, 14), clWhite);
+    EXPECT_EQ(At(img, 20, 20), clWhite);
+}
+
+TEST(Canvas, RectanglesCoverLeftToRightMinusOne)
+{
+    QImage img = White();
+    {
+        TCanvas c(&img);
+        c.SetBrushColor(clBtnFace); // a system colour, resolved on painting
+        c.FillRect(Rect(2, 2, 6, 4));
+        c.SetPenColor(clBlack);
+        c.SetBrushColor(clRed);
+        c.Rectangle(Rect(10, 2, 15, 7));
+        c.SetBrushColor(clBlue);
+        c.FrameRect(Rect(20, 2, 25, 7));
+        c.SetBrushColor(clNone); // paints nothing
+        c.FillRect(Rect(30, 2, 35, 7));
+        c.SetBrushStyle(TBrushStyle::Clear);
+        c.SetBrushColor(clRed);
+        c.FillRect(Rect(30, 10, 35, 15));
+    }
+    EXPECT_EQ(Row(img, 2, 0, 8), "..####..");
+    EXPECT_EQ(At(img, 2, 2), ColorToRGB(clBtnFace));
+    EXPECT_EQ(At(img, 2, 3), ColorToRGB(clBtnFace));
+    EXPECT_EQ(At(img, 2, 4), clWhite);
+    // Outline on l..r-1 and t..b-1, brush inside.
+    EXPECT_EQ(Row(img, 2, 9, 16), ".#####.");
+    EXPECT_EQ(At(img, 14, 6), clBlack);
+    EXPECT_EQ(At(img, 12, 4), clRed);
+    EXPECT_EQ(At(img, 12, 7), clWhite);
+    EXPECT_EQ(At(img, 20, 6), clBlue);
+    EXPECT_EQ(At(img, 22, 4), clWhite);
+    EXPECT_EQ(At(img, 32, 4), clWhite);
+    EXPECT_EQ(At(img, 32, 12), clWhite);
+}
+
+TEST(Canvas, ShapesStayInsideTheirRectangle)
+{
+    QImage img = White();
+    {
+        TCanvas c(&img);
+        c.SetPenColor(clBlack);
+        c.SetBrushColor(clRed);
+        c.Ellipse(Rect(2, 2, 12, 12));
+        c.Polygon({QPoint(20, 2), QPoint(30, 2), QPoint(25, 12)});
+    }
+    EXPECT_EQ(At(img, 7, 7), clRed);
+    EXPECT_EQ(At(img, 2, 7), clBlack);
+    EXPECT_EQ(At(img, 11, 7), clBlack);
+    EXPECT_EQ(At(img, 12, 7), clWhite);
+    EXPECT_EQ(At(img, 7, 12), clWhite);
+    // The polygon's vertices are painted, the inside filled.
+    EXPECT_EQ(At(img, 20, 2), clBlack);
+    EXPECT_EQ(At(img, 25, 12), clBlack);
+    EXPECT_EQ(At(img, 25, 5), clRed);
+    EXPECT_EQ(At(img, 25, 13), clWhite);
+}
+
+TEST(Canvas, ClipLimitsDrawing)
+{
+    QImage img = White();
+    {
+        TCanvas c(&img);
+        c.SetBrushColor(clBlack);
+        c.SetClipRect(Rect(5, 0, 10, 30));
+        c.FillRect(Rect(0, 0, 40, 2));
+        c.IntersectClipRect(Rect(7, 0, 40, 30));
+        c.FillRect(Rect(0, 4, 40, 6));
+        c.Save();
+        c.SetClipRegion(QRegion(20, 0, 2, 30));
+        c.FillRect(Rect(0, 8, 40, 10));
+        c.Restore();
+        c.FillRect(Rect(0, 12, 40, 14));
+        c.RemoveClip();
+        EXPECT_FALSE(c.HasClip());
+        c.FillRect(Rect(0, 16, 40, 18));
+    }
+    EXPECT_EQ(Row(img, 0, 0, 12), ".....#####..");
+    EXPECT_EQ(Row(img, 4, 0, 12), ".......###..");
+    EXPECT_EQ(Row(img, 8, 18, 24), "..##..");
+    EXPECT_EQ(Row(img, 12, 0, 12), ".......###..") << "Restore brings the clip back";
+    EXPECT_EQ(Row(img, 16, 0, 12), "############");
+}
+
+TEST(Canvas, TextMeasureAndBackground)
+{
+    QImage img = White(200, 60);
+    TCanvas c(&img);
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(11);
+    c.SetFont(f);
+    const QFontMetrics fm(f);
+    EXPECT_EQ(c.TextWidth(QStringLiteral("Hello")), fm.horizontalAdvance(QStringLiteral("Hello")));
+
+    // The accelerator mark takes no room, unless prefixes are off.
+    TRect a = Rect(5, 5, 5, 5), b = Rect(0, 0, 0, 0), n = Rect(0, 0, 0, 0);
+    c.DrawText(QStringLiteral("&Save"), a, tfCalcRect);
+    c.DrawText(QStringLiteral("Save"), b, tfCalcRect);
+    c.DrawText(QStringLiteral("&Save"), n, tfCalcRect | tfNoPrefix);
+    EXPECT_EQ(a.Left, 5);
+    EXPECT_EQ(a.Width(), b.Width());
+    EXPECT_GT(n.Width(), b.Width());
+    EXPECT_EQ(a.Height(), fm.height());
+
+    // Word break in a narrow rectangle gives more lines.
+    TRect w = Rect(0, 0, 40, 0);
+    const int h = c.DrawText(QStringLiteral("one two three four"), w, tfWordBreak | tfCalcRect);
+    EXPECT_GE(h, 3 * fm.height());
+    EXPECT_LE(w.Width(), 40 + fm.horizontalAdvance(QStringLiteral("three")));
+    TRect e = Rect(3, 3, 50, 3);
+    EXPECT_EQ(c.DrawText(QString(), e, tfCalcRect), 0);
+    EXPECT_EQ(e, Rect(3, 3, 3, 3));
+
+    // Opaque text fills its box with the brush; transparent text does not.
+    c.SetBrushColor(clYellow);
+    c.TextOut(10, 20, QStringLiteral("ij"));
+    EXPECT_EQ(At(img, 10, 20), clYellow);
+    c.SetBkMode(TBkMode::Transparent);
+    c.TextOut(60, 20, QStringLiteral("ij"));
+    EXPECT_EQ(At(img, 60, 20), clWhite);
+}
+
+TEST(Canvas, TransparentDrawLeavesTheKeyColourOut)
+{
+    QImage pic(4, 2, QImage::Format_RGB32);
+    pic.fill(QColor(255, 0, 255));
+    pic.setPixel(1, 0, qRgb(0, 0, 255));
+    QImage img = White();
+    {
+        TCanvas c(&img);
+        c.DrawTransparent(10, 10, pic, RGBColor(255, 0, 255));
+        c.SetPixel(0, 0, clGreen);
+        EXPECT_EQ(c.Pixel(0, 0), clGreen);
+        EXPECT_EQ(c.Pixel(-1, 0), clNone);
+    }
+    EXPECT_EQ(At(img, 10, 10), clWhite);
+    EXPECT_EQ(At(img, 11, 10), clBlue);
+}
