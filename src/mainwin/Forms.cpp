@@ -8,6 +8,7 @@ TFNew_Project* FNew_Project = nullptr;
 TFOpenConf* FOpenConf = nullptr;
 TFAbout* FAbout = nullptr;
 TFSoftOptions* FSoftOptions = nullptr;
+TFBoot* FBoot = nullptr;
 
 namespace {
 
@@ -38,6 +39,8 @@ const std::vector<Form_Slot>& Slots()
         Slot("TFOpenConf", FOpenConf),
         Slot("TFAbout", FAbout),
         Slot("TFSoftOptions", FSoftOptions),
+        Slot("TFBoot", FBoot),
+        Slot("TFParGen", FParGen),
     };
     return table;
 }

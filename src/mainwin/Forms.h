@@ -7,6 +7,8 @@
 #include "app/UNew_Project.h"
 #include "app/UOpenConf.h"
 #include "app/USoftOptions.h"
+#include "gateway/UBoot.h"
+#include "gateway/UParGen.h"
 #include "mainwin/UFerravanteeFirmWare.h"
 
 #include <QStringList>
@@ -16,6 +18,8 @@ extern TFNew_Project* FNew_Project;
 extern TFOpenConf* FOpenConf;
 extern TFAbout* FAbout;
 extern TFSoftOptions* FSoftOptions;
+extern TFBoot* FBoot;
+extern TFParGen* FParGen;
 
 // The classes of the 42 windows in creation order.
 const QStringList& Creation_Order();

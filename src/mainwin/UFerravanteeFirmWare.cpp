@@ -574,6 +574,10 @@ void TFFerravanteeFirmWare::Update_Device()
         HandleException(e);
         return;
     }
+    if (FBoot) {
+        FBoot->Form_Type = Boot_Ethernet;
+        FBoot->ShowModal();
+    }
 }
 
 void TFFerravanteeFirmWare::Set_Timer_Update(bool enabled)

@@ -179,6 +179,14 @@ TEST_F(MainWindow, NewAndOpenConfigurationSteps)
     EXPECT_EQ(Line2(), "Plant");
     EXPECT_EQ(CAN_Rec_Frames_File, exe.File("PROJECTS/Plant/CAN_Rec_Frames.xml"));
 
+    // With a configuration open the steps open their editors.
+    modals.Then([](TForm& f) {
+        EXPECT_EQ(&f, FParGen);
+        f.SetModalResult(mrCancel);
+    });
+    M->Btn_Click(M->Btn_Prm_Gen);
+    EXPECT_EQ(modals.opened.size(), 2u);
+
     // Cancel of the new dialog changes nothing.
     modals.Then([](TForm&) { FNew_Project->Btn_Cancel->Click(); });
     M->Btn_Click(M->Btn_New);
@@ -244,7 +252,8 @@ TEST_F(MainWindow, LanguageSwitchRetextsEveryWindow)
 {
     WriteTestFile(exe.File("LANGUAGE/Italiano.lng"), "STR9 = Nessuna Configurazione \r\nSTR11 = \xC2\xB6" "Configurazione : \xC2\xB6\r\n"
                                                      "STR15 = Nuova Configurazione\r\nSTR100 = Crea Configurazione\r\n"
-                                                     "STR200 = Apri Configurazione\r\nSTR300 = Opzioni\r\n");
+                                                     "STR200 = Apri Configurazione\r\nSTR300 = Opzioni\r\n"
+                                                     "STR1606 = Indirizzo IP\r\n");
     ASSERT_TRUE(QDir().mkpath(exe.File("PROJECTS/Plant")));
     Settings("<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj></Conf_Settings>");
     Start();
@@ -260,6 +269,7 @@ TEST_F(MainWindow, LanguageSwitchRetextsEveryWindow)
     EXPECT_EQ(M->Btn_New->Caption(), "Nuova Configurazione");
     EXPECT_EQ(FNew_Project->Caption(), "Crea Configurazione");
     EXPECT_EQ(FOpenConf->Caption(), "Apri Configurazione");
+    EXPECT_EQ(FBoot->L_IP_Address->text(), "Indirizzo IP");
     // The configuration lines keep the name with the new text.
     EXPECT_EQ(Line1(), "Configurazione : ");
     EXPECT_EQ(Line2(), "Plant");
@@ -335,13 +345,21 @@ TEST_F(MainWindow, UpdateDeviceBuildsImagesAtEveryClick)
     EXPECT_FALSE(FileExists(exe.File("PROJECTS/Plant/bin/bank1.bin")));
 
     ASSERT_TRUE(CopyFileTo(FixturePath("banks/bare/ParGen.xml"), exe.File("PROJECTS/Plant/ParGen.xml")));
-    ScriptedModals modals; // the update dialog, once it is part of the program
+    // The images are rebuilt at every click, before the update dialog opens in
+    // its Ethernet mode, even when it is then closed without an update.
+    ScriptedModals modals;
     for (int click = 0; click < 2; ++click) {
         QFile::remove(exe.File("PROJECTS/Plant/bin/bank1.bin"));
+        modals.Then([&](TForm& f) {
+            EXPECT_EQ(&f, FBoot);
+            EXPECT_EQ(FBoot->Form_Type, Boot_Ethernet);
+            EXPECT_EQ(QFileInfo(exe.File("PROJECTS/Plant/bin/bank1.bin")).size(), 2048);
+            EXPECT_TRUE(FileExists(exe.File("PROJECTS/Plant/bin/bank2.bin")));
+            FBoot->Btn_Cancel->Click();
+        });
         M->Btn_Click(M->Btn_CreateBin);
-        EXPECT_EQ(QFileInfo(exe.File("PROJECTS/Plant/bin/bank1.bin")).size(), 2048) << click;
-        EXPECT_TRUE(FileExists(exe.File("PROJECTS/Plant/bin/bank2.bin"))) << click;
     }
+    EXPECT_EQ(modals.opened.size(), 2u);
 }
 
 TEST_F(MainWindow, BACnetTypeOfTheParameterFile)
