@@ -598,6 +598,8 @@ void TFFerravanteeFirmWare::Timer_UpdateTimer()
     if (newer) {
         LL_Update->setText(QStringLiteral("<a href=\"") + Maker_Download_Page().toHtmlEscaped() + QStringLiteral("\">") +
                            SL_Lang[19].toHtmlEscaped() + QStringLiteral("</a>"));
+        // The link takes the width of its text, from its designed place on.
+        LL_Update->resize(std::max(294, LL_Update->sizeHint().width()), 17);
         LL_Update->show();
     } else {
         LL_Update->hide();
