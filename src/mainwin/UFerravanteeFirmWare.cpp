@@ -636,12 +636,16 @@ void TFFerravanteeFirmWare::FormShow()
     }
 }
 
-void TFFerravanteeFirmWare::FormCloseQuery(bool& canClose)
+void TFFerravanteeFirmWare::FormClose()
 {
-    // Closing always ends the program; a settings file that cannot be
-    // written is reported first.
     Timer_Update->stop();
     Guard([this] { Save_Setting(); });
+}
+
+void TFFerravanteeFirmWare::FormCloseQuery(bool& canClose)
+{
+    // Closing always ends the program.
+    FormClose();
     canClose = true;
 }
 

@@ -41,6 +41,9 @@ public:
     // Starts an outside program from the executable's folder and waits for
     // its end (at most 150 s); says whether it could be started.
     TStartResult Start_Program(const QString& NomeSW, const QString& Parameter, uint8_t tipo);
+    // Shutdown: stops the version check and writes the settings file; a file
+    // that cannot be written is reported, and the program ends all the same.
+    void FormClose();
     void LL_UpdateLinkClick(const QString& Link);
     void L_TolvexClick();
     // BACnet_Type of the parameter file, 0 when it is missing or no integer.

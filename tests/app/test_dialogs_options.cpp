@@ -1,4 +1,5 @@
 // Options dialog, version check, links.
+#include "app/UAbout.h"
 #include "app/UComon.h"
 #include "app/USoftOptions.h"
 #include "common/TestSupport.h"
@@ -348,4 +349,30 @@ TEST_F(OptionsDialog, ManualVersionCheck)
     SetShellOpenHandler(old);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], server.Site() + "/Home/download/download.asp#PT52R08");
+}
+
+TEST(AboutBox, IdentityAndHomePage)
+{
+    TFAbout about;
+    std::vector<QString> opened;
+    ShellOpenHandler old = SetShellOpenHandler([&](const QString& url) {
+        opened.push_back(url);
+        return true;
+    });
+    ScriptedModals modals;
+    modals.Then([&](TForm&) {
+        EXPECT_EQ(about.Label2->text(), "CAN / LoRaWAN Gateway - Converter");
+        EXPECT_EQ(about.Label9->text(), "KR52R08");
+        EXPECT_EQ(about.Label10->text(), "1.000");
+        EXPECT_EQ(about.Label12->text(), "ZL52R08");
+        EXPECT_EQ(about.ClientWidth(), 425);
+        EXPECT_EQ(about.ClientHeight(), 148);
+        about.Label4Click();
+        about.PbButton1->Click();
+    });
+    EXPECT_EQ(about.ShowModal(), mrOk);
+    SetShellOpenHandler(old);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], Maker_Home_Page());
+    EXPECT_TRUE(opened[0].endsWith("/HOME/default.asp?frompg=KR52R08"));
 }
