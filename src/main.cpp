@@ -1,8 +1,15 @@
-// Program entry.
+// Program entry: creates every window once, the main window first, shows the
+// main window and runs the message loop until it closes.
+#include "mainwin/Forms.h"
 #include "platform/Application.h"
 
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
-    return 0;
+    Create_Forms();
+    QObject::connect(FFerravanteeFirmWare, &QDialog::finished, &app, &QCoreApplication::quit);
+    FFerravanteeFirmWare->show();
+    const int rc = app.exec();
+    Destroy_Forms();
+    return rc;
 }

@@ -241,7 +241,7 @@ std::vector<TProgressBlock> ProgressBarBlocks(const TRect& r, int p, const TProg
 {
     std::vector<TProgressBlock> blocks;
     p = std::clamp(p, 0, 100);
-    const bool vertical = s.Style == psVertical;
+    const bool vertical = s.Style == pbdVertical;
     const int Ln = vertical ? r.Height() - 2 : r.Width() - 2;
     if (p <= 0 || Ln <= 0) return blocks;
     // A piece from..to along the bar (offsets from the bar's start), inset
@@ -284,7 +284,7 @@ void DrawCellProgressBar(TCanvas& canvas, const TRect& r, int p, const TProgress
     canvas.SetPenColor(framePen);
     canvas.Rectangle(r);
 
-    const bool vertical = s.Style == psVertical;
+    const bool vertical = s.Style == pbdVertical;
     for (const TProgressBlock& b : ProgressBarBlocks(r, p, s)) {
         const TColor c = s.LevelColor[b.Level], to = s.LevelColorTo[b.Level];
         if (s.ShowGradient) {
@@ -683,6 +683,19 @@ void DrawSmallDownTriangle(TCanvas& canvas, int x, int y, TColor color)
 void FillRectColor(TCanvas& canvas, const TRect& r, TColor color) { Fill(canvas, r, color); }
 
 // ---- Buttons ---------------------------------------------------------------
+
+TButtonColors ButtonColorsFromTones(const TColorTones& tones)
+{
+    TButtonColors c;
+    const TColorTone* byState[4] = {&tones.Foreground, &tones.Hover, &tones.Selected, &tones.Disabled};
+    for (int i = 0; i < 4; ++i) {
+        c.Brush[i] = byState[i]->BrushColor;
+        c.Pen[i] = byState[i]->BorderColor;
+    }
+    c.Line = tones.Foreground.BorderColor;
+    c.Arrow = tones.Foreground.TextColor;
+    return c;
+}
 
 TRect ComboButtonRect(const TRect& r) { return Rect(r.Right - 17 - 2, r.Top + 1, r.Right - 2, r.Bottom - 1); }
 

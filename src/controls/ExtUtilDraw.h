@@ -12,6 +12,7 @@
 //
 // Colours: system colours are resolved before any arithmetic; clNone switches
 // the part that uses it off. nearest(x) below rounds halves to even.
+#include "controls/ExtStyleIF.h"
 #include "platform/Canvas.h"
 #include "platform/Graphics.h"
 
@@ -73,7 +74,8 @@ TColor ScaleColorPercent(TColor color, int percent);
 
 // ---- Progress bars, bar graphs, pies --------------------------------------
 
-enum TProgressStyle { psHorizontal, psVertical };
+// Direction of a progress bar (vertical bars grow upward).
+enum TProgressBarDirection { pbdHorizontal, pbdVertical };
 
 // What a progress bar looks like (filled from the grid's progress appearance).
 struct TProgressSettings {
@@ -92,7 +94,7 @@ struct TProgressSettings {
     TColor LevelColor[4] = {clLime, clYellow, RGBColor(255, 128, 0), clRed};
     TColor LevelColorTo[4] = {clNone, clNone, clNone, clNone};
     TColor BorderColor = clGray;
-    TProgressStyle Style = psHorizontal;
+    TProgressBarDirection Style = pbdHorizontal;
     QFont Font; // of the percentage text
 };
 
@@ -232,6 +234,11 @@ struct TButtonColors {
     TColor Line = clBtnShadow;
     TColor Arrow = clBtnText;
 };
+
+// The colours of a set of tones: normal from Foreground, hot from Hover,
+// pressed from Selected, disabled from Disabled (brush and border colours);
+// the line is Foreground's border colour, the arrow its text colour.
+TButtonColors ButtonColorsFromTones(const TColorTones& tones);
 
 // The button area of a combo button in r: the right 17 pixels, 1 pixel in
 // from top and bottom, moved 2 pixels left.

@@ -287,7 +287,7 @@ TPbButton::~TPbButton()
     if (m_filteredWindow) m_filteredWindow->removeEventFilter(this);
 }
 
-void TPbButton::ApplyProgramLook(TColor hotTrackColor, TColor colorWhenDown)
+void TPbButton::ApplyProgramLook(TColor hotTrackColor, TColor colorWhenDown, TPbButtonStyle style)
 {
     SetColor(RGBColor(248, 247, 237));
     SetParentColor(false);
@@ -295,7 +295,7 @@ void TPbButton::ApplyProgramLook(TColor hotTrackColor, TColor colorWhenDown)
     SetUseHotTrackFont(false);
     SetColorWhenDown(colorWhenDown);
     SetHotTrackColor(hotTrackColor);
-    SetStyle(bsEncarta);
+    SetStyle(style);
 }
 
 void TPbButton::SetAlignment(TAlignment a)
@@ -483,6 +483,44 @@ void TPbButton::SetPopupMenu(QMenu* menu)
     update();
 }
 
+void TPbButton::SetAction(QAction* action)
+{
+    if (m_actionChanged) QObject::disconnect(m_actionChanged);
+    m_action = action;
+    if (action) {
+        m_actionChanged = QObject::connect(action, &QAction::changed, this, [this] { ActionChanged(); });
+        ActionChanged();
+    }
+}
+
+void TPbButton::ActionChanged()
+{
+    if (!m_action) return;
+    SetCaption(m_action->text());
+    setEnabled(m_action->isEnabled());
+    setVisible(m_action->isVisible());
+    setToolTip(m_action->toolTip());
+    GlyphFromImageList();
+}
+
+// The linked action's picture becomes the glyph while the button has none:
+// one cell, drawn on magenta, which then counts as transparent.
+void TPbButton::GlyphFromImageList()
+{
+    if (!m_action || !m_glyph.isNull() || m_action->icon().isNull()) return;
+    const QList<QSize> sizes = m_action->icon().availableSizes();
+    const QSize size = sizes.isEmpty() ? QSize(16, 16) : sizes.front();
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(QColor(255, 0, 255));
+    {
+        QPainter p(&img);
+        p.drawPixmap(0, 0, m_action->icon().pixmap(size, QIcon::Normal));
+    }
+    m_glyph = img;
+    m_numGlyphs = 1;
+    Repaint();
+}
+
 bool TPbButton::HasFadeWorker() const { return m_fade != nullptr; }
 
 bool TPbButton::FadeRunning() const { return m_fade && m_fade->isActive(); }
@@ -508,7 +546,9 @@ void TPbButton::TakeFocus()
 void TPbButton::Click()
 {
     m_down = true;
+    QPointer<TPbButton> self(this);
     DoButtonClick();
+    if (self && m_action) m_action->trigger();
 }
 
 void TPbButton::DoButtonClick()
@@ -586,7 +626,7 @@ bool TPbButton::event(QEvent* e)
             e->accept();
             return true;
         }
-    } else if (e->type() == QEvent::ParentChange) {
+    } else if (e->type() == QEvent::ParentChange || e->type() == QEvent::Show) {
         UpdateDialogKeyFilter();
     }
     return QWidget::event(e);

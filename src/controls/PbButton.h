@@ -17,6 +17,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QAction>
 #include <QMenu>
 #include <QPointer>
 #include <QString>
@@ -108,8 +109,11 @@ public:
     ~TPbButton() override;
 
     // The one look most windows give their buttons: light face with a gray
-    // frame, yellow under the mouse, orange with a bold caption while pressed.
-    void ApplyProgramLook(TColor hotTrackColor = clYellow, TColor colorWhenDown = RGBColor(255, 128, 0));
+    // frame, yellow under the mouse, orange with a bold caption while pressed
+    // (a few buttons use other hot or pressed colours, the main window's step
+    // buttons bsNormal).
+    void ApplyProgramLook(TColor hotTrackColor = clYellow, TColor colorWhenDown = RGBColor(255, 128, 0),
+                          TPbButtonStyle style = bsEncarta);
 
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment a);
@@ -162,6 +166,11 @@ public:
     void SetFontColor(TColor c);
     QMenu* PopupMenu() const { return m_popup; }
     void SetPopupMenu(QMenu* menu);
+    // A linked action: the button takes its caption, enabled state,
+    // visibility and hint, and its icon as the glyph while the button has
+    // none; a click triggers it after OnClick.
+    QAction* Action() const { return m_action; }
+    void SetAction(QAction* action);
 
     std::function<void(TPbButton*)> OnClick;
     std::function<void(TPbButton*)> OnMouseEnter;
@@ -210,6 +219,8 @@ private:
     // Takes the focus, so the control that had it finishes its work first.
     void TakeFocus();
     void ClickFromKeyboard();
+    void ActionChanged();
+    void GlyphFromImageList();
 
     TAlignment m_alignment = taCenter;
     TColor m_shadowColor = RGBColor(128, 128, 128);
@@ -240,6 +251,8 @@ private:
     int m_keyDown = 0; // the Enter or Space key this button saw go down
     QString m_caption;
     QPointer<QMenu> m_popup;
+    QPointer<QAction> m_action;
+    QMetaObject::Connection m_actionChanged;
     std::unique_ptr<QTimer> m_fade;
     QShortcut* m_shortcut = nullptr;
     QPointer<QWidget> m_filteredWindow;

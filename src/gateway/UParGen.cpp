@@ -1,6 +1,7 @@
 // The communication parameter editor window.
 #include "gateway/UParGen.h"
 
+#include "platform/Application.h"
 #include "platform/CategoryPanelGroup.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
@@ -10,6 +11,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -18,38 +21,23 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#if __has_include("app/UComon.h")
 #include "app/UComon.h"
 #include "app/ULanguage.h"
-#define KR_HAVE_CORE 1
-#endif
+#include "controls/PbButton.h"
 
 TFParGen* FParGen = nullptr;
 
 namespace {
 
-#ifdef KR_HAVE_CORE
 QString Txt(int n) { return SL_Lang[n]; }
-QString ParGenPath() { return ParGen_File; }
-QString SoftwareCode() { return SW_Code; }
-#else
-// Stand-ins until the shared state and the text table are in place.
-QString Txt(int n) { return QStringLiteral("Text %1").arg(n); }
-QString ParGenPath() { return PathJoin(ExeFolder(), QStringLiteral("ParGen.xml")); }
-QString SoftwareCode() { return QStringLiteral("KR52R08"); }
-#endif
 
-QWidget* MakeButton(QWidget* parent, const std::function<void()>& onClick)
+TPbButton* MakeButton(QWidget* parent, const std::function<void()>& onClick)
 {
-    auto* b = new QPushButton(parent);
+    auto* b = new TPbButton(parent);
+    b->ApplyProgramLook();
     b->setFixedSize(110, 28);
-    QObject::connect(b, &QPushButton::clicked, b, [onClick] { onClick(); });
+    b->OnClick = [onClick](TPbButton*) { onClick(); };
     return b;
-}
-
-void SetButtonCaption(QWidget* b, const QString& caption)
-{
-    if (auto* pb = qobject_cast<QPushButton*>(b)) pb->setText(caption);
 }
 
 QString N(const char* s) { return QString::fromLatin1(s); }
@@ -188,7 +176,8 @@ TFParGen::TFParGen(QWidget* parent) : TForm(parent)
     bl->addWidget(Btn_Cancel);
     top->addWidget(buttons);
 
-    L_SW_Code->setText(SoftwareCode());
+    L_SW_Code->setText(SW_Code);
+    // Only the height follows the user: the client width stays 460.
     setMinimumWidth(460);
     setMaximumWidth(460);
     resize(460, 700);
@@ -211,7 +200,6 @@ TFParGen::~TFParGen()
 
 void TFParGen::Build_Panels()
 {
-    namespace G = ParGen_Geometry;
     for (const TPanelSpec& spec : ParGen_Panels()) {
         TCategoryPanel* panel = CPG->AddPanel();
         panel->setObjectName(N(spec.Name));
@@ -290,6 +278,7 @@ void TFParGen::Build_Panels()
                 edit(N(r.Ctrl), r, false);
                 auto* b = new QPushButton(QStringLiteral("..."), body);
                 b->setObjectName(N(r.Button));
+                connect(b, &QPushButton::clicked, this, [this, b] { Guard([&] { Btn_OnCertificate(b); }); });
                 m_controls.insert(N(r.Button), b);
                 break;
             }
@@ -299,7 +288,6 @@ void TFParGen::Build_Panels()
                 break;
             }
         }
-        (void)G::Row_Pitch;
     }
 }
 
@@ -332,8 +320,8 @@ void TFParGen::Set_Lang()
 {
     setWindowTitle(Txt(400));
     L_SW_Desc->setText(Txt(401));
-    SetButtonCaption(Btn_OK, Txt(402));
-    SetButtonCaption(Btn_Cancel, Txt(403));
+    Btn_OK->SetCaption(Txt(402));
+    Btn_Cancel->SetCaption(Txt(403));
     Btn_OK->setToolTip(Txt(404));
     Btn_Cancel->setToolTip(Txt(405));
 
@@ -452,6 +440,34 @@ void TFParGen::Change_LoRaWAN_DataRate()
         c->addItems(items);
         c->setCurrentIndex(items.isEmpty() ? -1 : 0);
     }
+}
+
+void TFParGen::Btn_OnCertificate(QWidget* sender)
+{
+    static const QHash<QString, QString> boxes{{"Btn_TLS_CA_Cert", "E_TLS_CA_Cert"},
+                                               {"Btn_TLS_Server_Cert", "E_TLS_Server_Cert"},
+                                               {"Btn_TLS_Client_Cert", "E_TLS_Client_Cert"},
+                                               {"Btn_TLS_Client_Cert_Key", "E_TLS_Client_Cert_Key"}};
+    const QString box = boxes.value(sender->objectName());
+    if (box.isEmpty()) return;
+
+    const QString folder = PathJoin(Project_Path, Certificates_Folder_Name);
+    if (!DirectoryExists(folder) && !ForceDirectories(folder))
+        throw EFileError(QStringLiteral("Cannot create the folder \"%1\".").arg(folder));
+    const QString chosen = OD_Certificate ? OD_Certificate(folder)
+                                          : QFileDialog::getOpenFileName(this, QString(), folder, QStringLiteral("Any Files (*)"));
+    if (chosen.isEmpty() || !FileExists(chosen)) return;
+
+    const QString name = QFileInfo(chosen).fileName();
+    const QString target = PathJoin(folder, name);
+    const bool inside = QFileInfo(chosen).absoluteFilePath().compare(QFileInfo(target).absoluteFilePath(), Qt::CaseInsensitive) == 0;
+    if (!inside) {
+        if (FileExists(target) && MessageDlg(Txt(1430), TMsgDlgType::mtConfirmation, mbYesNoCancel) != mrYes) return;
+        if (!CopyFileTo(chosen, target))
+            throw EFileError(QStringLiteral("Cannot copy \"%1\" to \"%2\".").arg(chosen, target));
+    }
+    Edit(box)->clear();
+    Edit(box)->setText(name);
 }
 
 void TFParGen::KeyPress(TParEdit* sender, QChar& key)
@@ -578,7 +594,7 @@ void TFParGen::Load_ParGen()
             f->Move_GroupBoxs();
         }
     } finish{this};
-    SetValues(ParGen_Load(ParGenPath()));
+    SetValues(ParGen_Load(ParGen_File));
 }
 
 void TFParGen::FormShow() { Load_ParGen(); }
@@ -626,7 +642,7 @@ void TFParGen::Btn_OKClick()
 {
     if (!Controllo_Dati()) return;
     try {
-        ParGen_Save(ParGenPath(), Values());
+        ParGen_Save(ParGen_File, Values());
     } catch (const Exception& e) {
         // The file is untouched; the window stays open with the user's values.
         MessageDlg(e.Message(), TMsgDlgType::mtError, mbOK);
@@ -648,5 +664,3 @@ void TFParGen::FormCloseQuery(bool& canClose)
     if (ModalResult() == 0 && Is_Change)
         canClose = MessageDlg(Txt(1336), TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
 }
-
-void TFParGen::resizeEvent(QResizeEvent* e) { TForm::resizeEvent(e); }

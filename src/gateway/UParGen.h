@@ -24,6 +24,7 @@ class QLabel;
 class QWidget;
 class TCategoryPanel;
 class TCategoryPanelGroup;
+class TPbButton;
 
 // ---------------------------------------------------------------------------
 // Lists and key filters
@@ -342,8 +343,15 @@ public:
     TCategoryPanelGroup* CPG = nullptr;
     QLabel* L_SW_Code = nullptr;
     QLabel* L_SW_Desc = nullptr;
-    QWidget* Btn_OK = nullptr;
-    QWidget* Btn_Cancel = nullptr;
+    TPbButton* Btn_OK = nullptr;
+    TPbButton* Btn_Cancel = nullptr;
+
+    // The "..." buttons of the certificate rows: copies the chosen file into
+    // the configuration's Certificates folder and names it in the row.
+    void Btn_OnCertificate(QWidget* sender);
+    // The certificate open dialog: gets the starting folder, answers the
+    // chosen file or an empty text when cancelled. Replaceable for tests.
+    std::function<QString(const QString& folder)> OD_Certificate;
 
     // The key handlers of the octet edits and of the hex edits.
     void KeyPress(TParEdit* sender, QChar& key);
@@ -352,7 +360,6 @@ public:
 protected:
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;
-    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void Build_Panels();

@@ -4,6 +4,7 @@
 // stands, shows and is enabled.
 #include "gateway/UParGen.h"
 
+#include "app/UComon.h"
 #include "platform/Exception.h"
 
 // The row tables name only the fields that differ from a row's defaults.
@@ -611,15 +612,6 @@ void RePosition_Object_BACnet(TParGen_Layout& L, const TParGen_State& s, int hea
         Put(L, "CB_BACnet_Slave_Desc_32_Chars", L.At(last).Top + G::Row_Pitch);
         HeightFrom(L, panel, "CB_BACnet_Slave_Desc_32_Chars", header);
     }
-}
-
-// Asks the system for the names of the Wi-Fi interfaces; reports one
-// interface and no names.
-int Get_Interface_Names(QString& name1, QString& name2)
-{
-    name1.clear();
-    name2.clear();
-    return 1;
 }
 
 void RePosition_Object_WiFi2(TParGen_Layout& L, const TParGen_State& s, int header)

@@ -115,8 +115,6 @@ void TCanvas::Polyline(const std::vector<QPoint>& points)
     const QPoint keep = m_penPos;
     MoveTo(points[0].x(), points[0].y());
     for (size_t i = 1; i < points.size(); ++i) LineTo(points[i].x(), points[i].y());
-    // Unlike LineTo the polyline's own last pixel is painted.
-    if (points.size() > 1 && PenVisible() && m_penWidth == 1) SetPixel(points.back().x(), points.back().y(), m_penColor);
     m_penPos = keep;
 }
 

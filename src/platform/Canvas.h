@@ -89,6 +89,8 @@ public:
     QPoint PenPos() const { return m_penPos; }
     void MoveTo(int x, int y) { m_penPos = QPoint(x, y); }
     void LineTo(int x, int y);
+    // Lines through the points, each leaving out its end pixel as LineTo
+    // does; the pen position is not used or moved.
     void Polyline(const std::vector<QPoint>& points);
 
     // Areas.

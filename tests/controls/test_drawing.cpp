@@ -171,9 +171,9 @@ TEST(Progress, BlocksTable)
     EXPECT_TRUE(ProgressBarBlocks(Rect(0, 0, 2, 20), 50, s).empty()) << "no room";
 
     // Vertical bars grow upward from the bottom.
-    s.Style = psVertical;
+    s.Style = pbdVertical;
     EXPECT_EQ(ProgressBarBlocks(Rect(0, 0, 20, 102), 25, s), B({{Rect(1, 76, 19, 101), 0}}));
-    s.Style = psHorizontal;
+    s.Style = pbdHorizontal;
 
     s.Stacked = true;
     EXPECT_EQ(ProgressBarBlocks(h, 95, s), B({{Rect(1, 1, 71, 19), 0}, {Rect(71, 1, 91, 19), 1}, {Rect(91, 1, 96, 19), 3}}));
@@ -421,6 +421,18 @@ TEST(Buttons, AreasAndOwnColours)
     EXPECT_EQ(ComboButtonRect(Rect(0, 0, 100, 20)), Rect(81, 1, 98, 19));
     EXPECT_EQ(SpinButtonsRect(Rect(0, 0, 100, 20)), Rect(84, -1, 99, 19));
     EXPECT_EQ(SpinButtonHalves(Rect(84, -1, 99, 19)), std::make_pair(Rect(84, -1, 99, 9), Rect(84, 9, 99, 19)));
+
+    TColorTones tones;
+    tones.Foreground = {clWhite, clNavy, clBlack};
+    tones.Hover = {clYellow, clBlack, clBlack};
+    tones.Selected = {clAqua, clTeal, clBlack};
+    const TButtonColors fromTones = ButtonColorsFromTones(tones);
+    EXPECT_EQ(fromTones.Brush[bdsNormal], clWhite);
+    EXPECT_EQ(fromTones.Pen[bdsNormal], clNavy);
+    EXPECT_EQ(fromTones.Brush[bdsPressed], clAqua);
+    EXPECT_EQ(fromTones.Brush[bdsDisabled], clNone);
+    EXPECT_EQ(fromTones.Line, clNavy);
+    EXPECT_EQ(fromTones.Arrow, clBlack);
 
     TButtonColors colors;
     colors.Brush[bdsHot] = clYellow;

@@ -292,6 +292,19 @@ TEST_F(ButtonForm, DefaultAndCancelKeys)
     EXPECT_EQ(otherClicks, 2);
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(clicks, 2) << "no default button any more";
+
+    // A default button made inside a panel that joins the window later.
+    auto* panel = new QWidget;
+    auto* inPanel = new TPbButton(panel);
+    int panelClicks = 0;
+    inPanel->OnClick = [&](TPbButton*) { ++panelClicks; };
+    inPanel->SetDefault(true);
+    panel->setParent(&form);
+    panel->setGeometry(0, 90, 120, 30);
+    panel->show();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(panelClicks, 1);
 }
 
 TEST(PbButton, ModalResultClosesItsDialog)
@@ -621,4 +634,37 @@ TEST(PbButton, StylesPaintTheirOutline)
     b->SetStyle(bsShape);
     img = b->Render();
     EXPECT_EQ(img.pixelColor(2, 2).alpha(), 0) << "shape: all transparent but caption and glyph";
+}
+
+TEST(PbButton, LinkedAction)
+{
+    TForm form;
+    auto* b = new TPbButton(&form);
+    QAction action(QStringLiteral("&Run"));
+    QPixmap pic(8, 8);
+    pic.fill(Qt::red);
+    action.setIcon(QIcon(pic));
+    int triggered = 0, clicked = 0;
+    QObject::connect(&action, &QAction::triggered, [&] { ++triggered; });
+    b->OnClick = [&](TPbButton*) {
+        EXPECT_EQ(triggered, 0) << "OnClick runs first";
+        ++clicked;
+    };
+    b->SetAction(&action);
+    form.show();
+    EXPECT_EQ(b->Caption(), "&Run");
+    EXPECT_EQ(b->NumGlyphs(), 1);
+    EXPECT_EQ(b->Glyph().pixel(3, 3), qRgb(255, 0, 0));
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicked, 1);
+    EXPECT_EQ(triggered, 1);
+    action.setEnabled(false);
+    EXPECT_FALSE(b->Enabled());
+    // A glyph of its own is kept.
+    QImage own(4, 4, QImage::Format_RGB32);
+    own.fill(Qt::green);
+    b->SetGlyph(own);
+    action.setText(QStringLiteral("Go"));
+    EXPECT_EQ(b->Glyph().pixel(0, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(b->Caption(), "Go");
 }
