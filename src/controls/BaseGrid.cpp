@@ -134,7 +134,7 @@ TBaseGrid::TBaseGrid()
 TBaseGrid::~TBaseGrid()
 {
     FDestroying = true;
-    FreeCellPropsRect(0, 0, ColCount() - 1, RowCount() - 1);
+    FreeCellPropsRect(0, 0, m_store.ColCount() - 1, RowCount() - 1);
     if (FUndoRedo && FUndoRedo->FGrid == this) FUndoRedo->FGrid = nullptr;
 }
 

@@ -365,7 +365,7 @@ public:
     {
     }
     virtual int DisplColIndex(int c) { return c; }
-    virtual int TotalColCount() const { return ColCount(); }
+    int TotalColCount() const override { return ColCount(); }
 
     // Input (overrides of the platform grid).
     void KeyDown(int& key, TShiftState shift) override;

@@ -1157,8 +1157,15 @@ void TStringGrid::SetColCount(int n)
 {
     n = std::max(1, n);
     if (n < ColCount() && EditorMode() && EditorCell().X >= n) CancelEditor();
-    m_store.SetColCount(n);
+    // The store keeps the hidden columns past the shown ones.
+    const int hidden = std::max(0, TotalColCount() - ColCount());
+    m_store.SetColCount(n + hidden);
     TCustomGrid::SetColCount(n);
+}
+
+void TStringGrid::StoreWidthChanged()
+{
+    m_store.SetColCount(std::max(ColCount(), TotalColCount()));
 }
 
 void TStringGrid::SetRowCount(int n)

@@ -222,6 +222,12 @@ public:
     int RowCount() const { return m_view.RowCount(); }
     virtual void SetColCount(int n);
     virtual void SetRowCount(int n);
+    // Columns the cell store holds: ColCount, plus the hidden columns of a
+    // grid that hides some (they keep their cells at their real index past
+    // the shown ones). A grid that changes its hidden count calls
+    // StoreWidthChanged; when it hides a column it counts it as hidden before
+    // it lowers ColCount, so that no cell is dropped.
+    virtual int TotalColCount() const { return ColCount(); }
     int FixedCols() const { return m_view.FixedCols; }
     int FixedRows() const { return m_view.FixedRows; }
     void SetFixedCols(int n);
@@ -473,6 +479,9 @@ public:
     // the grid without copying their cells.
     std::unique_ptr<TGridRowData> TakeRow(int r);
     void PutRow(int r, std::unique_ptr<TGridRowData> row);
+
+    // Makes the store as wide as TotalColCount.
+    void StoreWidthChanged();
 
     TGridCellStore& Store() { return m_store; }
     const TGridCellStore& Store() const { return m_store; }

@@ -172,6 +172,34 @@ TEST(BaseGridCells, DisplayTextHooks)
     EXPECT_EQ(coded, QString("|\\") + QChar(0) + QChar('a') + QChar(4) + QChar(0x16));
 }
 
+TEST(BaseGridCells, HiddenColumnsKeepTheirCellsPastTheShownOnes)
+{
+    struct G : TBaseGrid {
+        int hidden = 0;
+        int TotalColCount() const override { return ColCount() + hidden; }
+    } g;
+    g.SetColCount(5);
+    g.SetRowCount(3);
+    g.SetCells(4, 1, "last");
+    g.CellProperties(4, 1)->SetReadOnly(true);
+    // Hide one column: counted as hidden first, then the shown count drops.
+    ++g.hidden;
+    g.SetColCount(4);
+    EXPECT_EQ(g.Cells(4, 1), "last");
+    EXPECT_TRUE(g.CellPropsOrNull(4, 1)->ReadOnly());
+    g.SetCells(4, 2, "written");
+    EXPECT_EQ(g.GridCells(4, 2), "written");
+    EXPECT_EQ(g.Cells(5, 1), "") << "past the total";
+    // Shown again.
+    --g.hidden;
+    g.SetColCount(5);
+    EXPECT_EQ(g.Cells(4, 1), "last");
+    // Shrinking without hiding drops the cells.
+    g.SetColCount(4);
+    g.SetColCount(5);
+    EXPECT_EQ(g.Cells(4, 1), "");
+}
+
 TEST(BaseGridCells, HiddenLastRowReportsWrites)
 {
     struct G : TBaseGrid {
