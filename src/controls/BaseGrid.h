@@ -439,9 +439,9 @@ public:
     TExtGridUndoRedo(const TExtGridUndoRedo&) = delete;
     TExtGridUndoRedo& operator=(const TExtGridUndoRedo&) = delete;
 
-    // Records one change. Items that were undone and not redone are dropped
-    // first; with MaxLevel the oldest whole sequences (or single items) go
-    // until the new item fits.
+    // Records one change: the text before it first, then the text after it.
+    // Items that were undone and not redone are dropped first; with MaxLevel
+    // the oldest whole sequences (or single items) go until the new item fits.
     virtual void RegisterChange(int acol, int arow, const QString& oldValue, const QString& newValue);
     virtual void StartSequence();
     virtual void StopSequence();
