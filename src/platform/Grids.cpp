@@ -478,7 +478,6 @@ void TCustomGrid::SetOptions(TGridOptions o)
     if (o == m_options) return;
     m_options = o;
     if (!o.Contains(goEditing) && m_editorMode) HideEditor();
-    if (!o.Contains(goRangeSelect)) m_anchor = m_cur;
     if (o.Contains(goRowSelect) && m_editorMode) HideEditor();
     UpdateScrollBars();
     Invalidate();
@@ -587,13 +586,8 @@ TRect TCustomGrid::SpanRect(const TGridRect& g) const
 
 TGridRect TCustomGrid::Selection() const
 {
-    TGridRect s;
-    if (m_options.Contains(goRangeSelect)) {
-        s = {std::min(m_anchor.X, m_cur.X), std::min(m_anchor.Y, m_cur.Y), std::max(m_anchor.X, m_cur.X),
-             std::max(m_anchor.Y, m_cur.Y)};
-    } else {
-        s = {m_cur.X, m_cur.Y, m_cur.X, m_cur.Y};
-    }
+    TGridRect s{std::min(m_anchor.X, m_cur.X), std::min(m_anchor.Y, m_cur.Y), std::max(m_anchor.X, m_cur.X),
+                std::max(m_anchor.Y, m_cur.Y)};
     if (m_options.Contains(goRowSelect)) {
         s.Left = FixedCols();
         s.Right = ColCount() - 1;
@@ -603,17 +597,16 @@ TGridRect TCustomGrid::Selection() const
 
 void TCustomGrid::SetSelection(const TGridRect& r)
 {
-    // The current cell takes the top-left corner, the anchor the opposite one.
+    // The anchor takes the top-left corner, the current cell the opposite one.
     const TGridRect old = Selection();
-    TGridRect n{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
-                std::max(r.Top, r.Bottom)};
-    m_cur = {n.Left, n.Top};
-    m_anchor = m_options.Contains(goRangeSelect) ? TGridCoord{n.Right, n.Bottom} : m_cur;
+    const TGridRect n{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
+                      std::max(r.Top, r.Bottom)};
+    m_anchor = {n.Left, n.Top};
+    m_cur = {n.Right, n.Bottom};
     ClampCurrent();
     if (m_widget) {
-        for (const TGridRect& g : {old, Selection()})
-            InvalidateRect(SpanRect(g));
-        Invalidate();
+        InvalidateRect(SpanRect(old));
+        InvalidateRect(SpanRect(Selection()));
     }
 }
 
@@ -649,7 +642,7 @@ void TCustomGrid::SetCurrent(int c, int r, bool moveAnchor, bool show)
     }
     const TGridRect old = Selection();
     m_cur = {c, r};
-    if (moveAnchor || !m_options.Contains(goRangeSelect)) m_anchor = m_cur;
+    if (moveAnchor) m_anchor = m_cur;
     if (show) ScrollInView(c, r);
     if (m_widget) {
         const TGridRect now = Selection();

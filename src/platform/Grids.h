@@ -265,9 +265,12 @@ public:
     int Row() const { return m_cur.Y; }
     void SetCol(int c);
     void SetRow(int r);
-    // The selection rectangle (ordered); the current cell alone without
-    // goRangeSelect; whole rows with goRowSelect.
+    // The selection rectangle (ordered) between the anchor and the current
+    // cell; whole rows with goRowSelect. The user extends it (Shift, mouse
+    // drag) only with goRangeSelect; a program may set any range.
     TGridRect Selection() const;
+    // The anchor goes to the top-left corner and the current cell to the
+    // bottom-right one.
     void SetSelection(const TGridRect& r);
     // Moves the current cell (asking SelectCell), optionally the anchor too,
     // and optionally scrolls it into view.

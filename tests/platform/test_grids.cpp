@@ -196,6 +196,23 @@ TEST(CustomGrid, KeyboardMovesCurrentCellAndSelection)
     EXPECT_EQ(g->Row(), 3);
 }
 
+TEST(CustomGrid, ProgramSetSelection)
+{
+    std::unique_ptr<TStringGrid> g(MakeGrid(6, 8));
+    g->SetOptions(g->Options().Without(goRangeSelect));
+    g->SetSelection({4, 5, 2, 3});
+    EXPECT_EQ(g->Selection(), (TGridRect{2, 3, 4, 5}));
+    EXPECT_EQ(g->Col(), 4);
+    EXPECT_EQ(g->Row(), 5);
+    // Shift does not extend without goRangeSelect; a move collapses it.
+    int k = VK_UP;
+    g->DoKeyDown(k, {ssShift});
+    EXPECT_EQ(g->Selection(), (TGridRect{4, 4, 4, 4}));
+    g->SetOptions(g->Options().With(goRowSelect));
+    g->SetSelection({1, 2, 1, 3});
+    EXPECT_EQ(g->Selection(), (TGridRect{1, 2, 5, 3}));
+}
+
 TEST(CustomGrid, EditorLifeCycleWithoutWindow)
 {
     std::unique_ptr<TStringGrid> g(MakeGrid(4, 4));
