@@ -937,11 +937,28 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
         if (state == gsColMoving && g.X >= FixedCols() && g.X != m_sizingIndex) MoveColumn(m_sizingIndex, g.X);
     }
     if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+    if (button == mbLeft && x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight()) Click();
 }
 
 void TCustomGrid::DblClick()
 {
     if (OnDblClick) OnDblClick(this);
+}
+
+void TCustomGrid::Click()
+{
+    if (OnClick) OnClick(this);
+}
+
+void TCustomGrid::DoEnter()
+{
+    if (OnEnter) OnEnter(this);
+}
+
+void TCustomGrid::DoExit()
+{
+    if (m_editorMode && !m_options.Contains(goAlwaysShowEditor)) HideEditor();
+    if (OnExit) OnExit(this);
 }
 
 bool TCustomGrid::DoMouseWheelDown(TShiftState shift, QPoint pos)

@@ -341,6 +341,9 @@ public:
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseDown;
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseUp;
     std::function<void(TCustomGrid* sender)> OnDblClick;
+    std::function<void(TCustomGrid* sender)> OnClick;
+    std::function<void(TCustomGrid* sender)> OnEnter;
+    std::function<void(TCustomGrid* sender)> OnExit;
 
     // --- input, called by the widget (and by tests) ---------------------------------
     // A key from the user: OnKeyDown / OnKeyPress first, then, unless the
@@ -353,6 +356,14 @@ public:
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void DblClick();
+    // A left click released inside the grid: fires OnClick.
+    virtual void Click();
+    // The focus came into the grid (or its editor): fires OnEnter.
+    virtual void DoEnter();
+    // The focus left the grid and its editor for another control: the
+    // editor's text is written (unless the editor is always shown), then
+    // OnExit fires.
+    virtual void DoExit();
     // The wheel; answer whether it was handled.
     virtual bool DoMouseWheelDown(TShiftState shift, QPoint pos);
     virtual bool DoMouseWheelUp(TShiftState shift, QPoint pos);

@@ -71,15 +71,7 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* e)
     QLineEdit::keyPressEvent(e);
 }
 
-void TInplaceEdit::focusOutEvent(QFocusEvent* e)
-{
-    QLineEdit::focusOutEvent(e);
-    // Leaving the grid altogether commits what was typed, so nothing is lost.
-    QWidget* to = QApplication::focusWidget();
-    if (to && (to == m_owner || m_owner->isAncestorOf(to))) return;
-    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
-    if (TCustomGrid* g = m_owner->Grid(); g && g->EditorMode()) g->HideEditor();
-}
+
 
 // ---------------------------------------------------------------------------
 
@@ -97,6 +89,26 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing && m_grid) m_grid->ScrollBarMoved(false, v);
+    });
+    // Entering and leaving the grid as a whole (the editor counts as part of
+    // it); a pop-up window opened from the grid does not count as leaving.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (!m_grid) return;
+        auto inside = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
+        if (inside(now)) {
+            if (!m_focusInside) {
+                m_focusInside = true;
+                m_grid->DoEnter();
+            }
+            return;
+        }
+        if (!m_focusInside || !inside(old)) return;
+        // The whole window losing the focus, or a pop-up opened from the
+        // grid, is not leaving it.
+        if (!now && !QApplication::activeWindow()) return;
+        if (now && (now->window()->windowFlags() & Qt::Popup) == Qt::Popup) return;
+        m_focusInside = false;
+        m_grid->DoExit();
     });
 }
 

@@ -21,7 +21,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     TGridWidget* m_owner;
@@ -67,6 +66,7 @@ private:
     TCustomGrid* m_grid;
     TInplaceEdit* m_editor = nullptr;
     bool m_syncing = false;
+    bool m_focusInside = false;
     int m_wheelRest = 0;
 };
 

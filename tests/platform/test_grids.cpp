@@ -420,6 +420,37 @@ TEST(GridWidget, KeysTheGridDoesNotUseReachTheWindow)
     EXPECT_EQ(g.Col(), col + 1);
 }
 
+TEST(GridWidget, LeavingTheGridCommitsTheEditorThenFiresOnExit)
+{
+    QDialog dlg;
+    TStringGrid g;
+    g.CreateWidget(&dlg);
+    auto* other = new QPushButton("Other", &dlg);
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(g.Widget());
+    layout->addWidget(other);
+    g.SetOptions(g.Options().With(goEditing));
+    std::vector<QString> log;
+    g.OnEnter = [&](TCustomGrid*) { log.push_back("enter"); };
+    g.OnExit = [&](TCustomGrid* s) { log.push_back("exit:" + static_cast<TStringGrid*>(s)->StoreCell(1, 1)); };
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    g.Widget()->setFocus();
+    g.ShowEditor();
+    ASSERT_TRUE(g.InplaceEditor()->hasFocus());
+    QTest::keyClicks(g.InplaceEditor(), "kept");
+    other->setFocus();
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.StoreCell(1, 1), "kept");
+    EXPECT_EQ(log, (std::vector<QString>{"enter", "exit:kept"}));
+    // Moving between the grid and its editor is neither.
+    g.Widget()->setFocus();
+    g.ShowEditor();
+    g.Widget()->setFocus();
+    EXPECT_EQ(log.size(), 3u);
+}
+
 TEST(GridWidget, GridAndWidgetMayGoInEitherOrder)
 {
     {
