@@ -342,6 +342,19 @@ bool TCustomGrid::Focused() const
     return m_widget && (m_widget->hasFocus() || m_widget->viewport()->hasFocus() || m_widget->EditorHasFocus());
 }
 
+void TCustomGrid::SetScrollBars(TScrollStyle s)
+{
+    m_scrollBars = s;
+    UpdateScrollBars();
+}
+
+void TCustomGrid::SetRedraw(bool on)
+{
+    if (!m_widget) return;
+    m_widget->setUpdatesEnabled(on);
+    if (on) Invalidate();
+}
+
 void TCustomGrid::Invalidate()
 {
     if (m_widget && !m_inPaint) m_widget->viewport()->update();

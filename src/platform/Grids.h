@@ -113,6 +113,9 @@ using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
+// Which scroll bars the grid shows (when the cells do not fit).
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 // What the mouse is doing with the grid.
 enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
 
@@ -323,8 +326,14 @@ public:
     bool HandleAllocated() const { return !m_widget.isNull(); }
     bool HasParent() const;
     bool Focused() const;
+    TScrollStyle ScrollBars() const { return m_scrollBars; }
+    void SetScrollBars(TScrollStyle s);
+    // Switches the window's drawing off (false) and on again (true, with a
+    // repaint), around many changes.
+    void SetRedraw(bool on);
     // Repaint requests; nothing without a widget.
     void Invalidate();
+    void InvalidateGrid() { Invalidate(); }
     void InvalidateCell(int c, int r);
     void InvalidateRect(const TRect& r);
     void InvalidateRow(int r);
@@ -460,6 +469,7 @@ private:
     QPointer<TGridWidget> m_widget;
     bool m_inPaint = false;
     TCanvas* m_canvas = nullptr;
+    TScrollStyle m_scrollBars = ssBoth;
 };
 
 // The string grid: TCustomGrid with the cell store. The editor edits the cell

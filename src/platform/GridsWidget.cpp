@@ -122,6 +122,10 @@ void TGridWidget::SyncScrollBars()
     if (!m_grid || m_syncing) return;
     m_syncing = true;
     const TGridViewport& v = m_grid->Viewport();
+    const TScrollStyle bars = m_grid->ScrollBars();
+    setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded
+                                                                         : Qt::ScrollBarAlwaysOff);
     const bool tracking = m_grid->HasOption(goThumbTracking);
     verticalScrollBar()->setTracking(tracking);
     horizontalScrollBar()->setTracking(tracking);

@@ -357,6 +357,12 @@ TEST(GridWidget, ShowsScrollsAndEditsInPlace)
     // Page Down scrolls.
     QTest::keyClick(w, Qt::Key_PageDown);
     EXPECT_GT(g.TopRow(), 1);
+
+    g.SetScrollBars(ssNone);
+    EXPECT_EQ(w->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    g.SetScrollBars(ssVertical);
+    EXPECT_EQ(w->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    EXPECT_EQ(w->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 TEST(GridWidget, EditorClassAndLimitComeFromTheGrid)
