@@ -138,6 +138,14 @@ void TGridWidget::SyncScrollBars()
     hs->setPageStep(std::max(1, v.VisibleColCount()));
     hs->setValue(v.LeftCol);
     m_syncing = false;
+    // A scroll bar that came or went changed the viewport: size the grid to
+    // it once more.
+    const QSize vp = viewport()->size();
+    if (!m_resyncing && (vp.width() != v.ClientWidth || vp.height() != v.ClientHeight)) {
+        m_resyncing = true;
+        m_grid->SetClientSize(vp.width(), vp.height());
+        m_resyncing = false;
+    }
 }
 
 void TGridWidget::SyncEditor()

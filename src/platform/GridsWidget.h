@@ -67,6 +67,7 @@ private:
     TInplaceEdit* m_editor = nullptr;
     bool m_syncing = false;
     bool m_focusInside = false;
+    bool m_resyncing = false;
     int m_wheelRest = 0;
 };
 
