@@ -371,6 +371,9 @@ public:
     void KeyDown(int& key, TShiftState shift) override;
     bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
     bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+    // A click inside a merged range makes its base cell current, as the keys
+    // and the wheel do.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
 protected:
     void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
