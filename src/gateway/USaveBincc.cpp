@@ -100,101 +100,6 @@ uint8_t Image_Char(QChar c)
     return u > 0xFF ? uint8_t('?') : uint8_t(u);
 }
 
-namespace {
-
-// An integer text split into sign, base and magnitude; nothing when the text
-// does not follow the program's convention (optional leading blanks and a
-// sign, then decimal digits, or hexadecimal digits after "$", "x", "X", "0x"
-// or "0X"). Magnitudes beyond 64 bits are refused here.
-struct Int_Text {
-    uint64_t magnitude = 0;
-    bool negative = false;
-    bool hex = false;
-};
-
-template <class At>
-std::optional<Int_Text> Scan_Int(qsizetype n, At at)
-{
-    Int_Text r;
-    qsizetype i = 0;
-    while (i < n && at(i) == ' ') ++i;
-    if (i < n && (at(i) == '+' || at(i) == '-')) {
-        r.negative = at(i) == '-';
-        ++i;
-    }
-    if (i < n && at(i) == '$') {
-        r.hex = true;
-        ++i;
-    } else if (i < n && (at(i) == 'x' || at(i) == 'X')) {
-        r.hex = true;
-        ++i;
-    } else if (i + 1 < n && at(i) == '0' && (at(i + 1) == 'x' || at(i + 1) == 'X')) {
-        r.hex = true;
-        i += 2;
-    }
-    if (i >= n) return std::nullopt;
-    int significant = 0;
-    for (; i < n; ++i) {
-        const char16_t c = at(i);
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (r.hex && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (r.hex && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            return std::nullopt;
-        if (r.hex) {
-            if (r.magnitude != 0 || d != 0) ++significant;
-            if (significant > 16) return std::nullopt;
-            r.magnitude = r.magnitude * 16 + uint64_t(d);
-        } else {
-            if (r.magnitude > (uint64_t(1) << 63) / 10) return std::nullopt;
-            r.magnitude = r.magnitude * 10 + uint64_t(d);
-            if (r.magnitude > (uint64_t(1) << 63)) return std::nullopt;
-        }
-    }
-    return r;
-}
-
-std::optional<int64_t> To_Int64(const std::optional<Int_Text>& t)
-{
-    if (!t) return std::nullopt;
-    if (t->hex) return int64_t(t->negative ? 0 - t->magnitude : t->magnitude);
-    if (!t->negative && t->magnitude > uint64_t(INT64_MAX)) return std::nullopt;
-    return t->negative ? int64_t(0 - t->magnitude) : int64_t(t->magnitude);
-}
-
-// The 32-bit rule of TryStrToInt: hexadecimal is a 32-bit pattern, decimal
-// must lie in the signed 32-bit range.
-std::optional<int32_t> To_Int32(const std::optional<Int_Text>& t)
-{
-    if (!t) return std::nullopt;
-    if (t->hex) {
-        if (t->magnitude > 0xFFFFFFFFull) return std::nullopt;
-        const uint32_t v = uint32_t(t->magnitude);
-        return int32_t(t->negative ? 0u - v : v);
-    }
-    if (t->magnitude > (t->negative ? 2147483648ull : 2147483647ull)) return std::nullopt;
-    return t->negative ? int32_t(-int64_t(t->magnitude)) : int32_t(t->magnitude);
-}
-
-auto Utf8_At(const char* text)
-{
-    return [text](qsizetype i) { return char16_t(uint8_t(text[i])); };
-}
-
-} // namespace
-
-std::optional<int64_t> TryStrToInt64(const QString& text)
-{
-    return To_Int64(Scan_Int(text.size(), [&text](qsizetype i) { return text[i].unicode(); }));
-}
-
-std::optional<int32_t> Utf8_To_Int(const char* text) { return To_Int32(Scan_Int(qsizetype(std::strlen(text)), Utf8_At(text))); }
-std::optional<int64_t> Utf8_To_Int64(const char* text) { return To_Int64(Scan_Int(qsizetype(std::strlen(text)), Utf8_At(text))); }
-
 bool Is_Word(const char* text, std::string_view word)
 {
     if (!Is_Ascii(text)) return Trim(QString::fromUtf8(text)).toUpper() == QLatin1StringView(word.data(), qsizetype(word.size()));
@@ -215,32 +120,6 @@ bool Is_Ascii(const char* text)
     for (; *text; ++text)
         if (uint8_t(*text) >= 0x80) return false;
     return true;
-}
-
-void Load_Project_Xml(const QString& path, pugi::xml_document& doc, QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) throw EXMLError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
-    bytes = f.readAll();
-    // pugixml reads UTF encodings by itself; a declared single-byte Western
-    // code page is turned into UTF-8 first.
-    if (bytes.startsWith("<?xml")) {
-        const qsizetype end = bytes.indexOf("?>");
-        if (end >= 0) {
-            const QByteArray decl = bytes.left(end).toLower();
-            if (decl.contains("windows-1252") || decl.contains("iso-8859-1") || decl.contains("latin1"))
-                bytes = DecodeAnsi(bytes.mid(end + 2)).toUtf8();
-        }
-    }
-    const pugi::xml_parse_result r = doc.load_buffer_inplace(bytes.data(), size_t(bytes.size()),
-                                                     pugi::parse_default | pugi::parse_comments | pugi::parse_declaration,
-                                                     pugi::encoding_auto);
-    if (!r) {
-        doc.reset();
-        throw EXMLError(QStringLiteral("%1\nXML error at offset %2: %3").arg(path).arg(r.offset).arg(QString::fromUtf8(r.description())));
-    }
-    const pugi::xml_node first = doc.first_child();
-    if (first && first.type() == pugi::node_declaration) doc.remove_child(first);
 }
 
 // ---------------------------------------------------------------------------
@@ -370,13 +249,12 @@ int TBank_Builder::Read_CAN_Frames(const QString& receivePath, const QString& se
 void TBank_Builder::Read_CAN_File(const QString& path, bool sendFile, int& index)
 {
     if (!FileExists(path)) return;
-    QByteArray storage;
-    pugi::xml_document doc;
-    Load_Project_Xml(path, doc, storage);
+    TXMLDocument doc;
+    doc.LoadFromFile(path);
     static const char* const byteNames[8] = {"Byte1", "Byte2", "Byte3", "Byte4", "Byte5", "Byte6", "Byte7", "Byte8"};
     const auto isY = [](const char* v) { return v && std::strcmp(v, "Y") == 0; };
 
-    for (const pugi::xml_node node : doc.first_child().children()) {
+    for (const pugi::xml_node node : doc.Raw().first_child().children()) {
         if (node.type() != pugi::node_element) continue;
         TAttribute_Reader row(node);
         if (const char* enable = row.Find("Enable"); enable && !isY(enable)) continue;
@@ -386,7 +264,7 @@ void TBank_Builder::Read_CAN_File(const QString& path, bool sendFile, int& index
                                  .arg(CAN_Table_Entries));
         const auto int64Of = [&row](const char* name) -> std::optional<int64_t> {
             const char* v = row.Find(name);
-            return v ? Utf8_To_Int64(v) : std::nullopt;
+            return v ? TryStrToInt64(v) : std::nullopt;
         };
         TCAN_Frame_Entry& e = CAN_Table[size_t(index)];
         if (const auto id = int64Of("COBID")) e.COB_ID = uint32_t(*id);
@@ -399,7 +277,7 @@ void TBank_Builder::Read_CAN_File(const QString& path, bool sendFile, int& index
             if (std::string_view(b, size_t(end - b)) == "2.0B (29 bits)") e.COB_ID |= 0x80000000u;
         }
         const char* dimText = row.Find("Dim");
-        const auto dim = dimText ? Utf8_To_Int(dimText) : std::nullopt;
+        const auto dim = dimText ? TryStrToInt(dimText) : std::nullopt;
         e.Data_Length = dim ? uint8_t(*dim) : 8;
         if (!sendFile) {
             const auto t = int64Of("TimeOut");
@@ -414,7 +292,7 @@ void TBank_Builder::Read_CAN_File(const QString& path, bool sendFile, int& index
         }
         for (int k = 1; k <= 8; ++k) {
             uint16_t pos = 0xFFFF;
-            if (const char* v = row.Find(byteNames[k - 1])) pos = uint16_t(Utf8_To_Int_Def(v, 0xFFFF));
+            if (const char* v = row.Find(byteNames[k - 1])) pos = uint16_t(TryStrToInt(v).value_or(0xFFFF));
             if (e.Data_Length < k) pos = 0xFFFF;
             e.Byte_Position[size_t(k - 1)] = pos;
         }

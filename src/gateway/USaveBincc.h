@@ -190,10 +190,6 @@ private:
 // characters up to U+00FF and "?" above.
 uint8_t Image_Char(QChar c);
 
-// The program's integer convention widened to 64 bits (decimal, or
-// hexadecimal after "$", "x", "X", "0x", "0X").
-std::optional<int64_t> TryStrToInt64(const QString& text);
-
 // A pair of hex digits as one byte, 0 when either is no hex digit.
 uint8_t Hex_Pair(QChar high, QChar low);
 

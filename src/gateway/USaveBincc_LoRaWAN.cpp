@@ -69,7 +69,7 @@ const char* RequiredAttribute(TAttribute_Reader& node, const char* name, const P
 int32_t RequiredInteger(TAttribute_Reader& node, const char* name, const Place& where)
 {
     const char* text = RequiredAttribute(node, name, where);
-    const auto v = Utf8_To_Int(text);
+    const auto v = TryStrToInt(text);
     if (!v)
         throw EBankError(QStringLiteral("%1: the attribute \"%2\" is \"%3\", which is not an integer.")
                              .arg(where.Text(), QString::fromLatin1(name), Utf8_Text(text)));
@@ -287,9 +287,9 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
     h.Num_Rules = 0;
 
     if (FileExists(path)) {
-        QByteArray storage;
-        pugi::xml_document doc;
-        Load_Project_Xml(path, doc, storage);
+        TXMLDocument xml;
+        xml.LoadFromFile(path);
+        const pugi::xml_document& doc = xml.Raw();
         const QString fileName = QStringLiteral("LoRaWAN_Gateway.xml");
         const pugi::xml_node root = doc.child("LoRaWAN_Gateway");
         if (!root) throw EBankError(QStringLiteral("%1 has no element \"LoRaWAN_Gateway\".").arg(fileName));
@@ -346,11 +346,11 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
                 if (!IsYes(RequiredAttribute(r, "Enable", rw))) continue;
                 TLoRaWAN_Rule rule;
                 rule.num_device = uint16_t(h.Num_Devices);
-                rule.port = uint16_t(Utf8_To_Int_Def(RequiredAttribute(r, "Port", rw), 0xFFFF));
+                rule.port = uint16_t(TryStrToInt(RequiredAttribute(r, "Port", rw)).value_or(0xFFFF));
                 const char* startTest = r.Find("StartTest");
-                rule.start_test = startTest ? uint16_t(Utf8_To_Int_Def(startTest, 0xFFFF)) : 0xFFFF;
+                rule.start_test = startTest ? uint16_t(TryStrToInt(startTest).value_or(0xFFFF)) : 0xFFFF;
                 const char* lenTest = r.Find("LenTest");
-                rule.len_test = lenTest ? uint16_t(Utf8_To_Int_Def(lenTest, 0xFFFF)) : 0xFFFF;
+                rule.len_test = lenTest ? uint16_t(TryStrToInt(lenTest).value_or(0xFFFF)) : 0xFFFF;
                 const char* hexText = r.Find("HexTest");
                 const bool hexTest = hexText && IsYes(hexText);
                 const char* valueText = r.Find("ValueTest");
@@ -396,7 +396,7 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
                 if (IsYes(RequiredAttribute(r, "OnChange", rw))) rule.options |= 1;
                 if (IsYes(RequiredAttribute(r, "OnCommand", rw))) rule.options |= 2;
                 if (IsYes(RequiredAttribute(r, "OnTimer", rw))) rule.options |= 4;
-                rule.time_poll = uint32_t(Utf8_To_Int_Def(RequiredAttribute(r, "Time", rw), 0));
+                rule.time_poll = uint32_t(TryStrToInt(RequiredAttribute(r, "Time", rw)).value_or(0));
                 rule.byte_offset_memory = uint16_t(RequiredInteger(r, "PositionBit", rw));
                 h.Rules_List.push_back(std::move(rule));
                 ++h.Num_Rules;

@@ -4,13 +4,22 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 // The program's integer convention: optional leading blanks and a sign, then
 // decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X".
 // Anything else (the empty text, trailing characters, a value outside the
-// 32-bit range) is no integer. Hexadecimal takes up to eight digits, read as
-// the 32-bit pattern (so "$FFFFFFFF" is -1).
+// range) is no integer. The 32-bit form takes hexadecimal up to eight digits,
+// read as the 32-bit pattern (so "$FFFFFFFF" is -1); the 64-bit form takes
+// the signed 64-bit decimal range and up to sixteen hexadecimal digits, read
+// as the 64-bit pattern. The UTF-8 forms read the same rule straight from
+// bytes (for readers that walk large files without making QStrings).
 std::optional<int32_t> TryStrToInt(const QString& text);
+std::optional<int32_t> TryStrToInt(std::string_view utf8);
+inline std::optional<int32_t> TryStrToInt(const char* utf8) { return TryStrToInt(std::string_view(utf8)); }
+std::optional<int64_t> TryStrToInt64(const QString& text);
+std::optional<int64_t> TryStrToInt64(std::string_view utf8);
+inline std::optional<int64_t> TryStrToInt64(const char* utf8) { return TryStrToInt64(std::string_view(utf8)); }
 int32_t StrToIntDef(const QString& text, int32_t def);
 // Throws EConvertError "'text' is not a valid integer value" when not an integer.
 int32_t StrToInt(const QString& text);

@@ -112,17 +112,23 @@ void XmlNode::AddComment(const QString& text)
 TXMLDocument::TXMLDocument() : m_doc(std::make_unique<pugi::xml_document>()) {}
 TXMLDocument::~TXMLDocument() = default;
 
-void TXMLDocument::Clear() { m_doc->reset(); }
-
-void TXMLDocument::LoadFromBytes(const QByteArray& raw)
+void TXMLDocument::Clear()
 {
     m_doc->reset();
-    const QByteArray bytes = Normalise(raw);
-    const pugi::xml_parse_result r = m_doc->load_buffer(bytes.constData(), size_t(bytes.size()),
-                                                        pugi::parse_default | pugi::parse_comments | pugi::parse_declaration,
-                                                        pugi::encoding_auto);
+    m_text.clear();
+}
+
+void TXMLDocument::Parse(QByteArray bytes)
+{
+    Clear();
+    m_text = Normalise(bytes);
+    bytes = QByteArray();
+    // Parsed in place: no copy of a large file is made.
+    const pugi::xml_parse_result r = m_doc->load_buffer_inplace(m_text.data(), size_t(m_text.size()),
+                                                                pugi::parse_default | pugi::parse_comments | pugi::parse_declaration,
+                                                                pugi::encoding_auto);
     if (!r) {
-        m_doc->reset();
+        Clear();
         throw EXMLError(QStringLiteral("XML error at offset %1: %2").arg(r.offset).arg(Q(r.description())));
     }
     // The declaration is not a node the program's readers see.
@@ -130,13 +136,14 @@ void TXMLDocument::LoadFromBytes(const QByteArray& raw)
     if (first && first.type() == pugi::node_declaration) m_doc->remove_child(first);
 }
 
+void TXMLDocument::LoadFromBytes(const QByteArray& bytes) { Parse(bytes); }
+
 void TXMLDocument::LoadFromFile(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) throw EXMLError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
-    const QByteArray bytes = f.readAll();
     try {
-        LoadFromBytes(bytes);
+        Parse(f.readAll());
     } catch (const EXMLError& e) {
         throw EXMLError(QStringLiteral("%1\n%2").arg(path, e.Message()));
     }

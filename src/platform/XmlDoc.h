@@ -91,6 +91,16 @@ public:
     // Writes atomically; throws EFileError when the file cannot be written.
     void SaveToFile(const QString& path) const;
 
+    // The parsed document itself, for readers that walk large files on
+    // pugixml without making a QString of every name and value. Valid until
+    // the document is loaded again, cleared or destroyed.
+    const pugi::xml_document& Raw() const { return *m_doc; }
+
 private:
+    void Parse(QByteArray bytes);
+
     std::unique_ptr<pugi::xml_document> m_doc;
+    // The loaded text: the document is parsed in place and its names and
+    // values point into it.
+    QByteArray m_text;
 };

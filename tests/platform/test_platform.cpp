@@ -9,25 +9,44 @@
 #include <QPushButton>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 struct IntCase {
-    const char* text;
+    const char* text; // UTF-8
     std::optional<int32_t> value;
+    std::optional<int64_t> value64;
 };
 
+// Every form reads the same convention: QString and UTF-8 texts, 32 and 64 bits.
 TEST(SysUtils, IntegerConvention)
 {
+    const std::nullopt_t no = std::nullopt;
     const IntCase cases[] = {
-        {"0", 0}, {"42", 42}, {"  42", 42}, {"-7", -7}, {"+7", 7}, {"$1F", 31}, {"x1f", 31}, {"X10", 16},
-        {"0x10", 16}, {"0X10", 16}, {"-$10", -16}, {"$FFFFFFFF", -1}, {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN}, {"2147483648", std::nullopt}, {"$100000000", std::nullopt}, {"", std::nullopt},
-        {"  ", std::nullopt}, {"12 ", std::nullopt}, {"1a", std::nullopt}, {"abc", std::nullopt}, {"$", std::nullopt},
-        {"0x", std::nullopt}, {"-", std::nullopt}, {"1.5", std::nullopt}, {"00012", 12},
+        {"0", 0, 0}, {"42", 42, 42}, {"  42", 42, 42}, {"-7", -7, -7}, {"+7", 7, 7}, {"$1F", 31, 31}, {"x1f", 31, 31},
+        {"X10", 16, 16}, {"0x10", 16, 16}, {"0X10", 16, 16}, {"-$10", -16, -16}, {"00012", 12, 12},
+        {"$FFFFFFFF", -1, 4294967295LL}, {"-$80000000", INT32_MIN, -2147483648LL}, {"$0000000000FF", 255, 255},
+        {"2147483647", 2147483647, 2147483647}, {"-2147483648", INT32_MIN, INT32_MIN},
+        {"2147483648", no, 2147483648LL}, {"$100000000", no, 4294967296LL},
+        {"9223372036854775807", no, INT64_MAX}, {"-9223372036854775808", no, INT64_MIN},
+        {"9223372036854775808", no, no}, {"-9223372036854775809", no, no}, {"99999999999999999999", no, no},
+        {"$FFFFFFFFFFFFFFFF", no, -1}, {"$8000000000000000", no, INT64_MIN}, {"-$1", -1, -1},
+        {"$00000000000000000001", 1, 1}, {"$10000000000000000", no, no},
+        {"", no, no}, {"  ", no, no}, {"12 ", no, no}, {"1a", no, no}, {"abc", no, no}, {"$", no, no},
+        {"0x", no, no}, {"-", no, no}, {"1.5", no, no}, {"- 1", no, no}, {"$-1", no, no},
+        // Characters beyond ASCII are no digits, whatever their low byte.
+        {"4\u00B2", no, no}, {"\u01302", no, no}, {"\u0661\u0662", no, no}, {"$\uFF21", no, no},
     };
     for (const IntCase& c : cases) {
-        EXPECT_EQ(TryStrToInt(QString::fromUtf8(c.text)), c.value) << c.text;
-        EXPECT_EQ(StrToIntDef(QString::fromUtf8(c.text), -99), c.value.value_or(-99)) << c.text;
+        const QString q = QString::fromUtf8(c.text);
+        EXPECT_EQ(TryStrToInt(q), c.value) << c.text;
+        EXPECT_EQ(TryStrToInt(std::string_view(c.text)), c.value) << c.text;
+        EXPECT_EQ(TryStrToInt64(q), c.value64) << c.text;
+        EXPECT_EQ(TryStrToInt64(std::string_view(c.text)), c.value64) << c.text;
+        EXPECT_EQ(StrToIntDef(q, -99), c.value.value_or(-99)) << c.text;
     }
+    // A UTF-8 text is read to its end only, not to a terminating zero.
+    EXPECT_EQ(TryStrToInt(std::string_view("123", 2)), 12);
+    EXPECT_EQ(TryStrToInt64(std::string_view("$FF", 2)), 15);
     EXPECT_THROW(StrToInt("zz"), EConvertError);
 }
 
@@ -115,6 +134,37 @@ TEST(Xml, DeclarationIsSkippedAndBadInputThrows)
     EXPECT_THROW(doc.LoadFromBytes(QByteArray("\x00\x01\x02", 3)), EXMLError);
     EXPECT_THROW(doc.LoadFromFile("/nonexistent/file.xml"), EXMLError);
     EXPECT_TRUE(doc.FirstNode().IsNull());
+}
+
+// A file is parsed in place: its raw document stays readable and editable
+// while the document holds it, and a new load replaces it.
+TEST(Xml, LoadedFileIsWalkedRawAndStaysEditable)
+{
+    TempExeFolder dir;
+    const QString path = dir.File("t.xml");
+    WriteTestFile(path, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><R><row Name=\"\xE9\x80\"/></R><!--v-->");
+    TXMLDocument doc;
+    doc.LoadFromFile(path);
+    const pugi::xml_node root = doc.Raw().first_child();
+    EXPECT_STREQ(root.name(), "R");
+    EXPECT_STREQ(root.child("row").attribute("Name").value(), "\xC3\xA9\xE2\x82\xAC");
+    EXPECT_EQ(doc.Raw().last_child().type(), pugi::node_comment);
+    doc.FirstNode().FindChild("row").SetAttribute("Name", "a longer value than before");
+    doc.FirstNode().AddChild("B", "b");
+    EXPECT_EQ(doc.SaveToBytes(), QByteArray("<R><row Name=\"a longer value than before\"/><B>b</B></R><!--v-->"));
+
+    WriteTestFile(path, "<S a=\"1\"/>");
+    doc.LoadFromFile(path);
+    EXPECT_STREQ(doc.Raw().first_child().attribute("a").value(), "1");
+
+    WriteTestFile(path, "<S><T></S>");
+    try {
+        doc.LoadFromFile(path);
+        ADD_FAILURE() << "no error";
+    } catch (const EXMLError& e) {
+        EXPECT_TRUE(e.Message().startsWith(path + "\nXML error at offset ")) << e.Message().toStdString();
+    }
+    EXPECT_FALSE(doc.Raw().first_child());
 }
 
 TEST(Dialogs, ScriptedAnswersAndTopLevelHandler)
