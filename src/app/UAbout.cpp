@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,10 +27,14 @@ QPixmap Logo(const QSize& size)
     p.drawRect(QRectF(0, size.height() - 8, size.width(), 4));
     QFont f = Dialog_Look::Font();
     f.setBold(true);
-    f.setPixelSize(size.height() / 3);
+    // The name keeps a margin on both sides: the font shrinks until it fits.
+    const QString name = QStringLiteral("TolvexCorp");
+    int pixels = size.height() / 3;
+    f.setPixelSize(pixels);
+    while (pixels > 6 && QFontMetrics(f).horizontalAdvance(name) > size.width() - 12) f.setPixelSize(--pixels);
     p.setFont(f);
     p.setPen(Qt::white);
-    p.drawText(QRect(0, 0, size.width(), size.height() - 8), Qt::AlignCenter, QStringLiteral("TolvexCorp"));
+    p.drawText(QRect(0, 0, size.width(), size.height() - 8), Qt::AlignCenter, name);
     return pix;
 }
 

@@ -160,7 +160,12 @@ void TFNew_Project::Btn_OKClick()
         MessageDlg(SL_Lang[105], TMsgDlgType::mtError, mbOK);
         return;
     }
-    if (DirectoryExists(folder)) {
+    // A folder of the same name in other letter case counts as existing: the
+    // two could not stand side by side on every desktop system.
+    bool exists = DirectoryExists(folder);
+    for (const QString& other : ListSubFolders(Projects_Path))
+        exists = exists || other.compare(name, Qt::CaseInsensitive) == 0;
+    if (exists) {
         MessageDlg(SL_Lang[106], TMsgDlgType::mtError, mbOK);
         return;
     }

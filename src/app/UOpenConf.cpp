@@ -66,6 +66,9 @@ void TFOpenConf::Load_Existing_Configuration()
 
 int TFOpenConf::Search_Open_Conf(const QString& name) const
 {
+    // Where folders differ only in letter case, the one named exactly wins.
+    const int exact = int(SL.indexOf(name));
+    if (exact >= 0) return exact;
     const QString key = AsciiUpper(name);
     for (int i = 0; i < SL.size(); ++i)
         if (AsciiUpper(SL[i]) == key) return i;

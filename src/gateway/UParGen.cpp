@@ -474,7 +474,11 @@ void TFParGen::KeyPress(TParEdit* sender, QChar& key)
 {
     if (key != QLatin1Char('.')) return;
     const QString next = Octet_Successor(sender->objectName());
-    if (QWidget* w = next.isEmpty() ? nullptr : Control(next); w && w->isVisible() && w->isEnabled()) w->setFocus();
+    if (QWidget* w = next.isEmpty() ? nullptr : Control(next); w && w->isVisible() && w->isEnabled()) {
+        // The next octet comes with its text selected, so typing replaces it.
+        w->setFocus(Qt::TabFocusReason);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+    }
     key = QChar();
 }
 

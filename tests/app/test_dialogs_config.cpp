@@ -55,6 +55,7 @@ TEST_F(ConfigDialogs, NewConfigurationErrorsChangeNothing)
     const std::pair<const char*, const char*> cases[] = {
         {"", "Error! Name Project is not valid"},
         {"Existing", "Error! Name project is not valid because directory already exists"},
+        {"EXISTING", "Error! Name project is not valid because directory already exists"},
         {"..", "Error! Name project is not valid"},
         {".", "Error! Name project is not valid"},
         {"a/b", "Error! Name project is not valid"},
@@ -153,4 +154,16 @@ TEST_F(ConfigDialogs, OpenListsSortedAndPreselects)
     EXPECT_EQ(dlg.ShowModal(), mrCancel);
     EXPECT_EQ(dlg.Search_Open_Conf("GAMMA"), 2);
     EXPECT_EQ(dlg.Search_Open_Conf("delta"), -1);
+
+    // Two folders that differ only in letter case: the open one is preselected.
+    MakeConfig("BETA");
+    Project_Name = "Beta";
+    Project_Path = PathJoin(Projects_Path, "Beta");
+    modals.Then([&](TForm&) {
+        EXPECT_EQ(dlg.SL, (QStringList{"alpha", "BETA", "Beta", "gamma"}));
+        EXPECT_EQ(dlg.Name_Conf, "Beta");
+        dlg.Btn_OK->Click();
+    });
+    EXPECT_EQ(dlg.ShowModal(), mrOk);
+    EXPECT_EQ(dlg.Name_Conf, "Beta");
 }

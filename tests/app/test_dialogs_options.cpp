@@ -375,4 +375,14 @@ TEST(AboutBox, IdentityAndHomePage)
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], Maker_Home_Page());
     EXPECT_TRUE(opened[0].endsWith("/HOME/default.asp?frompg=KR52R08"));
+
+    // The maker's name stays whole inside the logo: no white text pixel in
+    // the outer columns.
+    const QImage logo = about.Image2->pixmap().toImage();
+    ASSERT_FALSE(logo.isNull());
+    int edgeText = 0;
+    for (int y = 0; y < logo.height() - 8; ++y)
+        for (int x : {0, 1, 2, 3, logo.width() - 4, logo.width() - 3, logo.width() - 2, logo.width() - 1})
+            if (QColor(logo.pixel(x, y)).red() > 200) ++edgeText;
+    EXPECT_EQ(edgeText, 0);
 }

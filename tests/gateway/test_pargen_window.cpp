@@ -197,10 +197,11 @@ TEST_F(ParGenWindow, DotJumpsToTheNextOctet)
     Show();
     TParEdit* ip1 = f->Edit("E_Ethernet_IP1");
     ip1->clear();
-    f->Edit("E_Ethernet_IP2")->clear();
+    f->Edit("E_Ethernet_IP2")->setText("7");
     ip1->setFocus();
     Type("192.168");
     EXPECT_EQ(ip1->text(), "192");
+    // The next octet's old text is replaced, not added to.
     EXPECT_EQ(f->Edit("E_Ethernet_IP2")->text(), "168");
     EXPECT_EQ(QApplication::focusWidget(), f->Edit("E_Ethernet_IP2"));
 
