@@ -204,6 +204,8 @@ void TFParGen::Build_Panels()
         TCategoryPanel* panel = CPG->AddPanel();
         panel->setObjectName(N(spec.Name));
         m_panels.insert(N(spec.Name), panel);
+        // A panel the user folds stays folded when the layout runs again.
+        panel->OnToggle = [this, name = N(spec.Name)](TCategoryPanel* p) { m_layout.Panels[name].Collapsed = p->Collapsed(); };
         QWidget* body = panel->Body();
 
         auto label = [&](const QString& name, const QString& text = QString()) {

@@ -398,7 +398,13 @@ TEST_F(ParGenWindow, HeaderClickFoldsAPanel)
     EXPECT_EQ(lora->height(), f->CPG->HeaderHeight());
     EXPECT_EQ(can->y(), lora->y() + f->CPG->HeaderHeight());
     EXPECT_FALSE(f->Control("CB_LoRaWAN_RF_Band")->isVisible());
+    // A change elsewhere that lays the panels out again leaves the fold alone.
+    f->Check("CB_EthConn_En_DHCP_Cable")->click();
+    EXPECT_TRUE(lora->Collapsed());
+    EXPECT_EQ(lora->height(), f->CPG->HeaderHeight());
     QTest::mouseClick(lora, Qt::LeftButton, Qt::NoModifier, QPoint(40, 10));
+    EXPECT_FALSE(lora->Collapsed());
+    f->Check("CB_EthConn_En_DHCP_Cable")->click();
     EXPECT_FALSE(lora->Collapsed());
 }
 
