@@ -67,6 +67,18 @@ const QStringList& Layout_Checks()
 
 TParEdit::TParEdit(QWidget* parent) : QLineEdit(parent) {}
 
+void TParEdit::SetMaxLen(int n)
+{
+    MaxLen = n;
+    setMaxLength(n > 0 ? n : 32767);
+}
+
+void TParEdit::LoadText(const QString& text)
+{
+    if (MaxLen > 0) setMaxLength(std::max<int>(MaxLen, text.size()));
+    setText(text);
+}
+
 void TParEdit::FilteredPaste()
 {
     const QString in = QGuiApplication::clipboard()->text();
@@ -216,7 +228,7 @@ void TFParGen::Build_Panels()
         auto edit = [&](const QString& name, const TRowSpec& r, bool octet) {
             auto* e = new TParEdit(body);
             e->setObjectName(name);
-            if (r.MaxLen > 0) e->setMaxLength(r.MaxLen);
+            if (r.MaxLen > 0) e->SetMaxLen(r.MaxLen);
             if (octet) e->OnKeyPress = [this](TParEdit* s, QChar& k) { KeyPress(s, k); };
             if (r.Hex) {
                 e->OnKeyPress = [this](TParEdit* s, QChar& k) { OnKeyPress(s, k); };
@@ -504,8 +516,8 @@ std::array<QString, 4> GetOctets(const TFParGen& f, const QString& prefix)
 
 void TFParGen::SetValues(const TParGen_Values& v)
 {
-    auto text = [this](const char* n, const QString& t) { Edit(N(n))->setText(t); };
-    auto hex = [this](const char* n, const QString& t) { Edit(N(n))->setText(t.toUpper()); };
+    auto text = [this](const char* n, const QString& t) { Edit(N(n))->LoadText(t); };
+    auto hex = [this](const char* n, const QString& t) { Edit(N(n))->LoadText(t.toUpper()); };
     auto check = [this](const char* n, bool b) { Check(N(n))->setChecked(b); };
     auto list = [this](const char* n, int i) {
         QComboBox* c = Combo(N(n));

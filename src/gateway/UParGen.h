@@ -292,6 +292,11 @@ public:
     std::function<void(TParEdit* sender, QChar& key)> OnKeyPress;
     bool FilterPaste = false;
     bool UpperCase = false;
+    // The length the user may type (0: none). A longer text set by the
+    // program is kept whole; the user cannot make it longer.
+    int MaxLen = 0;
+    void SetMaxLen(int n);
+    void LoadText(const QString& text);
     // Inserts the clipboard's text through the key handler.
     void FilteredPaste();
 

@@ -86,6 +86,29 @@ TEST_F(ParGenWindow, ShowsTheFileAndWritesItBackUnchanged)
     EXPECT_EQ(ReadTestFile(ParGen_File), Fixture());
 }
 
+TEST_F(ParGenWindow, OverlongTextsOfTheFilePassUnchanged)
+{
+    // Texts longer than their edits take by typing, written by another tool.
+    const QString name(40, 'N');
+    const QString eui = "0123456789ABCDEF0123";
+    QByteArray file = Fixture();
+    file.replace("Gateway-07", name.toUtf8());
+    file.replace("70B3D57ED0001234", eui.toUtf8());
+    ShowWith(file);
+    EXPECT_EQ(f->Edit("E_EthConn_Device_Name")->text(), name);
+    f->Btn_OKClick();
+    ASSERT_EQ(f->ModalResult(), mrOk);
+    EXPECT_EQ(ReadTestFile(ParGen_File), file);
+
+    // The next show with a short name limits typing again.
+    f->SetModalResult(0);
+    ShowWith(Fixture());
+    TParEdit* e = f->Edit("E_EthConn_Device_Name");
+    e->clear();
+    QTest::keyClicks(e, QString(35, 'x'));
+    EXPECT_EQ(e->text(), QString(31, 'x'));
+}
+
 TEST_F(ParGenWindow, MissingFileShowsDefaultsAndOkWritesThem)
 {
     Show();
