@@ -101,8 +101,11 @@ void TParEdit::keyPressEvent(QKeyEvent* e)
         return;
     }
     const QString t = e->text();
-    const bool plain = !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (t.size() == 1 && plain && (OnKeyPress || UpperCase)) {
+    const Qt::KeyboardModifiers m = e->modifiers();
+    const bool plain = !(m & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    // AltGr arrives as Ctrl+Alt and types characters like any plain key.
+    const bool altGr = (m & Qt::ControlModifier) && (m & Qt::AltModifier);
+    if (t.size() == 1 && (plain || altGr) && (OnKeyPress || UpperCase)) {
         QChar k = t[0];
         if (OnKeyPress) OnKeyPress(this, k);
         if (k.isNull()) {

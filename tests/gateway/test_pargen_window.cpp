@@ -263,6 +263,10 @@ TEST_F(ParGenWindow, HexEditsFilterTypingAndPasting)
     eui->setFocus();
     QTest::keyClicks(eui, "a1g-Zb.f");
     EXPECT_EQ(eui->text(), "A1BF");
+    // Characters typed with AltGr (Ctrl+Alt) pass the same filter.
+    QTest::keyClick(eui, '@', Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(eui, '{', Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(eui->text(), "A1BF");
     QTest::keyClick(eui, Qt::Key_Backspace);
     EXPECT_EQ(eui->text(), "A1B");
 
