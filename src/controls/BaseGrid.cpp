@@ -1,33 +1,10 @@
 #include "controls/BaseGrid.h"
+#include "controls/ExtUtil.h"
 
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
 
-// Wide cell texts: a marker followed by two characters (high byte, low byte)
-// per UTF-16 unit.
-namespace {
-const QString kWideMarker = QStringLiteral("|\\");
-
-std::u16string DecodeWide(const QString& s)
-{
-    if (!s.startsWith(kWideMarker)) return s.toStdU16String();
-    std::u16string out;
-    for (int i = 2; i + 1 < s.size(); i += 2)
-        out.push_back(char16_t(((s[i].unicode() & 0xFF) << 8) | (s[i + 1].unicode() & 0xFF)));
-    return out;
-}
-
-QString EncodeWide(const std::u16string& w)
-{
-    QString out = kWideMarker;
-    for (char16_t ch : w) {
-        out += QChar(char16_t(ch >> 8));
-        out += QChar(char16_t(ch & 0xFF));
-    }
-    return out;
-}
-} // namespace
 
 TCellFontStyles FontStylesOf(const QFont& f)
 {
@@ -157,7 +134,7 @@ TBaseGrid::TBaseGrid()
 TBaseGrid::~TBaseGrid()
 {
     FDestroying = true;
-    FreeCellPropsRect(0, 0, ColCount() - 1, RowCount() - 1);
+    FreeCellPropsRect(0, 0, m_store.ColCount() - 1, RowCount() - 1);
     if (FUndoRedo && FUndoRedo->FGrid == this) FUndoRedo->FGrid = nullptr;
 }
 
@@ -182,9 +159,9 @@ QString TBaseGrid::GetCellEx(int c, int r)
     if (b.y() < FNormalRowCount) {
         GetDisplText(b.x(), b.y(), result);
         if (OnGetDisplWideText) {
-            std::u16string w = DecodeWide(result);
+            QString w = DecodeWideCellText(result);
             GetDisplWideText(b.x(), b.y(), w);
-            result = EncodeWide(w);
+            result = EncodeWideCellText(w);
         }
     }
     return result;
@@ -212,7 +189,7 @@ void TBaseGrid::GetDisplText(int c, int r, QString& value)
     if (OnGetDisplText) OnGetDisplText(this, c, r, value);
 }
 
-void TBaseGrid::GetDisplWideText(int c, int r, std::u16string& value)
+void TBaseGrid::GetDisplWideText(int c, int r, QString& value)
 {
     if (OnGetDisplWideText) OnGetDisplWideText(this, c, r, value);
 }
@@ -239,7 +216,13 @@ TCellProperties* TBaseGrid::GetCellProperties(int c, int r)
         Q_ASSERT_X(false, "TBaseGrid", "properties of a cell outside the grid");
         return nullptr;
     }
-    if (TCellProperties* p = CellPropsOrNull(c, r)) return p;
+    if (TCellProperties* p = CellPropsOrNull(c, r)) {
+        // Rows and columns move with their cells: the properties learn where
+        // they stand now.
+        p->FOwnerCol = c;
+        p->FOwnerRow = r;
+        return p;
+    }
     auto owned = std::make_unique<TCellProperties>(this, c, r);
     TCellProperties* p = owned.get();
     m_store.SetObject(c, r, std::move(owned));
@@ -362,25 +345,22 @@ void TBaseGrid::FreeCellPropsRect(int col1, int row1, int col2, int row2)
 // --- geometry ----------------------------------------------------------------
 
 namespace {
-QRect UnionRect(const QRect& a, const QRect& b)
+TRect UnionRect(const TRect& a, const TRect& b)
 {
-    const int l = std::min(a.left(), b.left()), t = std::min(a.top(), b.top());
-    const int r = std::max(a.x() + a.width(), b.x() + b.width());
-    const int btm = std::max(a.y() + a.height(), b.y() + b.height());
-    return QRect(l, t, r - l, btm - t);
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
 }
 } // namespace
 
-QRect TBaseGrid::CellRect(int c, int r) const
+TRect TBaseGrid::CellRect(int c, int r) const
 {
     if (const TCellProperties* p = CellPropsOrNull(c, r)) {
         if (p->CellSpanX() != -1 || p->CellSpanY() != -1) {
             const QPoint b = p->BaseCell(c, r);
             const QPoint s = CellSpan(c, r);
-            QRect rb = AbsCellRect(b.x(), b.y());
-            QRect rf = AbsCellRect(b.x() + s.x(), b.y() + s.y());
-            if (rb.width() == 0) rb.setWidth(1);
-            if (rf.width() == 0) rf = QRect(rf.x() - 1, rf.y(), 1, rf.height());
+            TRect rb = AbsCellRect(b.x(), b.y());
+            TRect rf = AbsCellRect(b.x() + s.x(), b.y() + s.y());
+            if (rb.Width() == 0) rb.Right += 1;
+            if (rf.Width() == 0) rf.Left -= 1;
             return UnionRect(rb, rf);
         }
         if (p->Control()) return AbsCellRect(c, r);
@@ -390,12 +370,12 @@ QRect TBaseGrid::CellRect(int c, int r) const
 
 QPoint TBaseGrid::CellSize(int c, int r) const
 {
-    QRect rc = AbsCellRect(c, r);
+    TRect rc = AbsCellRect(c, r);
     if (IsMergedCell(c, r)) {
         const QPoint b = BaseCell(c, r), s = CellSpan(c, r);
         rc = UnionRect(AbsCellRect(b.x(), b.y()), AbsCellRect(b.x() + s.x(), b.y() + s.y()));
     }
-    return QPoint(rc.width(), rc.height());
+    return QPoint(rc.Width(), rc.Height());
 }
 
 void TBaseGrid::RepaintCell(int c, int r)
@@ -677,7 +657,11 @@ void TBaseGrid::KeyDown(int& key, TShiftState shift)
     if (key == VK_NEXT && FHideLastRow && RowCount() > 1 &&
         VisibleRowCount() + TopRow() - FixedRows() == RowCount() - 1)
         MoveColRow(Col(), RowCount() - 2, true, false);
+    const bool pageDown = key == VK_NEXT;
     TObjStringGrid::KeyDown(key, shift);
+    // Page Down skips the hidden last row.
+    if (pageDown && FHideLastRow && RowCount() - 2 >= FixedRows() && Row() == RowCount() - 1)
+        MoveColRow(Col(), RowCount() - 2, true, true);
     FocusBaseCell();
 }
 
@@ -694,6 +678,12 @@ bool TBaseGrid::DoMouseWheelUp(TShiftState shift, QPoint pos)
     const bool result = TObjStringGrid::DoMouseWheelUp(shift, pos);
     FocusBaseCell();
     return result;
+}
+
+void TBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TObjStringGrid::MouseDown(button, shift, x, y);
+    FocusBaseCell();
 }
 
 void TBaseGrid::TopLeftChanged()

@@ -7,6 +7,17 @@
 // Ownership: a cell owns its TCellProperties (kept in the cell's object slot
 // of the store); the properties own the cell graphic when they were given it
 // as owned. Row and column operations of the store carry both with the cell.
+//
+// Painting: for every cell PlanCell works out what is drawn (hidden last
+// row, merged ranges once per pass, clipping under fixed cells, colours from
+// GetVisualProperties, hover and active row, the selection face, grid lines,
+// the content rectangle) and ExecuteCellPlan draws it, calling
+// DrawCellContent for the content. Derived grids override the hooks
+// (GetVisualProperties, DrawCellContent, IsFixed, HasNodes, ...) rather than
+// the painter.
+//
+// Indexes: Cells, CellProperties and the merge queries take the store's
+// column (real column) and the display row.
 #include "controls/ExtObj.h"
 
 #include <QFont>
@@ -165,8 +176,49 @@ private:
     QPointer<QWidget> FControl;
 };
 
+// What the base painter does for one cell, worked out without drawing
+// (TBaseGrid::PlanCell), then carried out on a canvas (ExecuteCellPlan).
+struct TBaseCellPlan {
+    enum TKind {
+        ckCell,      // paint the cell
+        ckHiddenRow, // the hidden last row: Rect filled in FillColor, nothing else
+        ckBaseCell,  // a covered cell of a range not yet painted in this pass: paint BaseCell instead
+        ckSkip,      // a range already painted in this pass
+    };
+    TKind Kind = ckCell;
+    QPoint BaseCell;
+    TRect Rect;
+    TGridDrawState State;
+    bool Clip = false;
+    TRect ClipRect;
+    // Background: a bevelled selection face, a gradient (or mirrored
+    // gradient), or nothing when the style engine paints it.
+    enum TBackground { bgGradient, bgMirror, bgSelectionFace, bgNone };
+    TBackground Background = bgGradient;
+    TColor FillColor = clNone;
+    TColor ColorTo = clNone;
+    TColor MirrorColor = clNone;
+    TColor MirrorColorTo = clNone;
+    bool Horizontal = false;
+    // The selection face: its colours (colour, colour to, mirror, mirror to,
+    // top line, bottom line, frame, corner), place and rectangle.
+    TColor Face[8] = {};
+    int FacePlace = 0;
+    TRect FaceRect;
+    // Grid lines, each from its first point up to its second (excluded).
+    bool HorzLine = false;
+    bool VertLine = false;
+    QPoint HorzFrom, HorzTo, VertFrom, VertTo;
+    TColor LineColor = clNone;
+    int LineWidth = 0;
+    TRect ContentRect;
+    TCellFont Font;
+    bool WithContent = true;
+};
+
 using TGetDisplTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, QString& value)>;
-using TGetDisplWideTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, std::u16string& value)>;
+// The wide text is a QString (UTF-16), decoded from the cell's coded form.
+using TGetDisplWideTextEvent = std::function<void(TBaseGrid* sender, int acol, int arow, QString& value)>;
 
 class TBaseGrid : public TObjStringGrid {
 public:
@@ -218,8 +270,8 @@ public:
     void FreeCellPropsRect(int col1, int row1, int col2, int row2);
 
     // --- geometry ---------------------------------------------------------------
-    QRect CellRect(int c, int r) const override;
-    QRect AbsCellRect(int c, int r) const { return m_view.AbsCellRect(c, r); }
+    TRect CellRect(int c, int r) const override;
+    TRect AbsCellRect(int c, int r) const { return m_view.AbsCellRect(c, r); }
     QPoint CellSize(int c, int r) const;
     void RepaintCell(int c, int r);
     int FixedColsWidth() const { return m_view.FixedColsWidth(); }
@@ -248,10 +300,14 @@ public:
     int MergeCount() const { return FMergeCount; }
 
     // --- painting entries ------------------------------------------------------------
-    void PaintCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
-    void PaintCellExt(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
-    void Paint(QPainter& p) override;
+    void PaintCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
+    void PaintCellExt(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
+    void Paint(TCanvas& canvas) override;
     int PaintID() const { return FPaintID; }
+    // The painter's decisions for a cell painted with the canvas's brush and
+    // font colour as the platform set them for its state.
+    TBaseCellPlan PlanCell(int c, int r, const TRect& rect, TGridDrawState state, TColor brushColor, TColor fontColor,
+                           bool withContent);
 
     // --- properties ----------------------------------------------------------------
     bool DefaultDrawing() const { return FDefaultDrawing; }
@@ -303,10 +359,10 @@ public:
     virtual bool IsFixed(int c, int r) { return false; }
     virtual int GetNodeIndent(int r) { return 0; }
     virtual bool HasNodes() { return false; }
-    virtual void DrawCellContent(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
+    virtual void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
     virtual void LastRowChanged() {}
     virtual void GetDisplText(int c, int r, QString& value);
-    virtual void GetDisplWideText(int c, int r, std::u16string& value);
+    virtual void GetDisplWideText(int c, int r, QString& value);
     virtual void GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo,
                                  TColor& mirrorColor, TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va,
                                  bool& ww, TCellGradientDirection& gd);
@@ -320,22 +376,26 @@ public:
     {
     }
     virtual int DisplColIndex(int c) { return c; }
-    virtual int TotalColCount() const { return ColCount(); }
+    int TotalColCount() const override { return ColCount(); }
 
     // Input (overrides of the platform grid).
     void KeyDown(int& key, TShiftState shift) override;
     bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
     bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+    // A click inside a merged range makes its base cell current, as the keys
+    // and the wheel do.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
 protected:
-    void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state) override;
+    void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
     bool SelectCell(int c, int r) override;
     void TopLeftChanged() override;
     QString GetEditText(int c, int r) override { return TObjStringGrid::GetEditText(c, r); }
     void SetEditText(int c, int r, const QString& v) override { TObjStringGrid::SetEditText(c, r, v); }
 
     // The cell painter (withContent: the content hook runs too).
-    void PaintCellPrivate(QPainter& p, int c, int r, QRect rect, TGridDrawState state, bool withContent);
+    void PaintCellPrivate(TCanvas& canvas, int c, int r, TRect rect, TGridDrawState state, bool withContent);
+    void ExecuteCellPlan(TCanvas& canvas, int c, int r, const TBaseCellPlan& plan);
 
     bool FDefaultDrawing = false;
     int FGridLineWidth = 1;
@@ -393,9 +453,9 @@ public:
     TExtGridUndoRedo(const TExtGridUndoRedo&) = delete;
     TExtGridUndoRedo& operator=(const TExtGridUndoRedo&) = delete;
 
-    // Records one change. Items that were undone and not redone are dropped
-    // first; with MaxLevel the oldest whole sequences (or single items) go
-    // until the new item fits.
+    // Records one change: the text before it first, then the text after it.
+    // Items that were undone and not redone are dropped first; with MaxLevel
+    // the oldest whole sequences (or single items) go until the new item fits.
     virtual void RegisterChange(int acol, int arow, const QString& oldValue, const QString& newValue);
     virtual void StartSequence();
     virtual void StopSequence();

@@ -274,12 +274,12 @@ void TFilePicture::SetFilename(const QString& name)
     }
 }
 
-void TFilePicture::DrawPicture(QPainter& p, const QRect& r) const
+void TFilePicture::DrawPicture(TCanvas& canvas, const TRect& r) const
 {
     if (FFilename.isEmpty()) return;
     QImage img;
     if (!img.load(FFilename)) return;
-    p.drawImage(r, img);
+    canvas.StretchDraw(r, img);
 }
 
 void TFilePicture::Assign(const TFilePicture& src)
@@ -569,32 +569,48 @@ void TBands::Assign(const TBands& s)
 // Platform tests, gradient
 
 
-bool IsThemedComCtl6() { return false; }
-int GetXPColorScheme() { return 0; }
+bool IsThemedComCtl6()
+{
+    return IsWinXPOrLater() && IsThemeActive() && IsComCtl6();
+}
 
-void FillGradientSteps(QPainter& p, TColor from, TColor to, bool horizontal, const QRect& r, int steps,
+int GetXPColorScheme()
+{
+    if (!IsWinXPOrLater() || !IsThemeActive()) return 0;
+    const QString name = GetCurrentThemeColorName();
+    if (name == QLatin1String("NormalColor")) return 1;
+    if (name == QLatin1String("HomeStead")) return 2;
+    if (name == QLatin1String("Metallic")) return 3;
+    return 0;
+}
+
+void FillGradientSteps(TCanvas& canvas, TColor from, TColor to, bool horizontal, const TRect& r, int steps,
                        TColor borderColor)
 {
     if (steps <= 0) steps = 1;
     const TColor f = ColorToRGB(from), t = ColorToRGB(to);
     const int fr = GetRValue(f), fg = GetGValue(f), fb = GetBValue(f);
     const int dr = GetRValue(t) - fr, dg = GetGValue(t) - fg, db = GetBValue(t) - fb;
-    const int length = horizontal ? r.width() : r.height();
+    const int length = horizontal ? r.Width() : r.Height();
+    canvas.Save();
+    canvas.SetBrushStyle(TBrushStyle::Solid);
     for (int k = 0; k < steps; ++k) {
-        const QColor c(fr + int(std::lround(double(k) * dr / steps)), fg + int(std::lround(double(k) * dg / steps)),
-                       fb + int(std::lround(double(k) * db / steps)));
-        const int a = k * length / steps, b = (k + 1) * length / steps + 1;
-        const QRect band = horizontal ? QRect(r.left() + a, r.top(), std::min(b, length) - a, r.height())
-                                      : QRect(r.left(), r.top() + a, r.width(), std::min(b, length) - a);
-        if (!band.isEmpty()) p.fillRect(band, c);
+        canvas.SetBrushColor(RGBColor(fr + int(std::lround(double(k) * dr / steps)),
+                                      fg + int(std::lround(double(k) * dg / steps)),
+                                      fb + int(std::lround(double(k) * db / steps))));
+        // Each band one pixel longer than its share, cut at the end.
+        const int a = k * length / steps, b = std::min(length, (k + 1) * length / steps + 1);
+        const TRect band = horizontal ? TRect{r.Left + a, r.Top, r.Left + b, r.Bottom}
+                                      : TRect{r.Left, r.Top + a, r.Right, r.Top + b};
+        if (!band.IsEmpty()) canvas.FillRect(band);
     }
     if (borderColor != clNone) {
-        p.save();
-        p.setBrush(Qt::NoBrush);
-        p.setPen(ColorToQColor(borderColor));
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-        p.restore();
+        canvas.SetBrushStyle(TBrushStyle::Clear);
+        canvas.SetPenStyle(TPenStyle::Solid);
+        canvas.SetPenColor(borderColor);
+        canvas.Rectangle(r);
     }
+    canvas.Restore();
 }
 
 // ---------------------------------------------------------------------------

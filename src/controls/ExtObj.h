@@ -16,6 +16,8 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+
+class QShortcut;
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -163,7 +165,7 @@ protected:
 // column number in bits 0..30 with bit 31 set for descending order.
 class TSortIndexList : public TIntList {
 public:
-    TSortIndexList() : TIntList(-1, -1) {}
+    explicit TSortIndexList(int col = -1, int row = -1) : TIntList(col, row) {}
     void AddIndex(int columnIndex, bool ascending);
     int FindIndex(int columnIndex) const;
     void ToggleIndex(int columnIndex);
@@ -226,7 +228,7 @@ public:
     void SetFilename(const QString& name);
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    void DrawPicture(QPainter& p, const QRect& r) const;
+    void DrawPicture(TCanvas& canvas, const TRect& r) const;
     void Assign(const TFilePicture& src);
 
 private:
@@ -528,14 +530,15 @@ public:
 // Platform tests and a stepped gradient
 
 // IsWinXPOrLater: controls/ExtXPVS.h.
-// Themed common controls of version 6: there is no visual-styles library
-// here, so the controls draw their classic look.
+// Visual styles are in use with common controls of version 6: the button
+// and the check box then draw themed, otherwise in their classic look.
 bool IsThemedComCtl6();
-// The colour scheme of the current visual style: 0 (none) here.
+// The colour scheme of the current visual style: "NormalColor" 1,
+// "HomeStead" 2, "Metallic" 3, anything else (or no style) 0.
 int GetXPColorScheme();
 // Fills r in `steps` bands from `from` to `to` (steps 0 is taken as 1), then
 // frames it unless borderColor is clNone.
-void FillGradientSteps(QPainter& p, TColor from, TColor to, bool horizontal, const QRect& r, int steps,
+void FillGradientSteps(TCanvas& canvas, TColor from, TColor to, bool horizontal, const TRect& r, int steps,
                        TColor borderColor);
 
 // ---------------------------------------------------------------------------
@@ -650,6 +653,7 @@ protected:
 
 private:
     void SetCol(TColor& field, TColor v);
+    void UpdateAccelerator();
     void UpdateExclusive();
     void BuildShade();
     void SyncState();
@@ -691,6 +695,7 @@ private:
     bool FShowCaption = true;
     TButtonState FState = bsUp;
     QString FCaption;
+    QShortcut* m_accel = nullptr;
 };
 
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
@@ -721,6 +726,9 @@ public:
     void SetEllipsis(bool v);
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool v);
+    // Takes the focus with Tab (and from its accelerator).
+    bool TabStop() const { return focusPolicy() != Qt::NoFocus; }
+    void SetTabStop(bool v) { setFocusPolicy(v ? Qt::StrongFocus : Qt::NoFocus); }
     bool Down() const { return FDown; }
     bool Hot() const { return FHot; }
     TColor Color = clBtnFace;
@@ -759,6 +767,7 @@ private:
     bool FReadOnly = false;
     bool FMouseDown = false;
     bool FTransparent = false;
+    QShortcut* m_accel = nullptr;
 };
 
 // ---------------------------------------------------------------------------

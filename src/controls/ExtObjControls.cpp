@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -30,7 +31,23 @@ void TExtGridButton::SetCol(TColor& field, TColor v)
 void TExtGridButton::SetCaption(const QString& v)
 {
     FCaption = v;
+    UpdateAccelerator();
     update();
+}
+
+// The caption's accelerator clicks the button while it is enabled and
+// visible and its parent is showing.
+void TExtGridButton::UpdateAccelerator()
+{
+    delete m_accel;
+    m_accel = nullptr;
+    const QKeySequence seq = QKeySequence::mnemonic(FCaption);
+    if (seq.isEmpty()) return;
+    m_accel = new QShortcut(seq, this);
+    m_accel->setContext(Qt::WindowShortcut);
+    connect(m_accel, &QShortcut::activated, this, [this] {
+        if (isEnabled() && isVisible() && parentWidget() && parentWidget()->isVisible()) Click();
+    });
 }
 
 void TExtGridButton::SetStyle(TExtGridButtonStyle v)
@@ -340,6 +357,10 @@ void TExtGridButton::changeEvent(QEvent* e)
         update();
     } else if (e->type() == QEvent::FontChange) {
         update();
+    } else if (e->type() == QEvent::StyleChange || e->type() == QEvent::PaletteChange) {
+        // The desktop's look changed: an adapting button takes the matching look.
+        if (FAutoThemeAdapt) SetAutoThemeAdapt(true);
+        update();
     }
     QWidget::changeEvent(e);
 }
@@ -420,12 +441,13 @@ void TExtGridButton::paintEvent(QPaintEvent*)
 {
     SyncState();
     QPainter p(this);
+    TCanvas canvas(p);
     QRect r = rect();
     const bool pressed = FState == bsDown || FState == bsExclusive;
     const bool hot = FMouseInControl && isEnabled();
     auto fill = [&](TColor c, TColor cTo, TColor border, const QRect& rr) {
         if (cTo != clNone)
-            FillGradientSteps(p, c, cTo, false, rr, 16, FRounded ? clNone : border);
+            FillGradientSteps(canvas, c, cTo, false, TRect::FromQRect(rr), 16, FRounded ? clNone : border);
         else {
             p.fillRect(rr, ColorToQColor(c));
             if (border != clNone && !FRounded) {
@@ -462,7 +484,7 @@ void TExtGridButton::paintEvent(QPaintEvent*)
                 b = FBorderDownColor;
             }
             if (cTo != clNone)
-                FillGradientSteps(p, c, cTo, false, r, 16, clNone);
+                FillGradientSteps(canvas, c, cTo, false, TRect::FromQRect(r), 16, clNone);
             else
                 p.fillRect(r, ColorToQColor(c));
             p.setPen(ColorToQColor(b == clNone ? c : b));
@@ -481,7 +503,8 @@ void TExtGridButton::paintEvent(QPaintEvent*)
         style()->drawControl(QStyle::CE_PushButtonBevel, &opt, &p, this);
         if (FState == bsExclusive && !hot) {
             if (FColorCheckedTo != clNone)
-                FillGradientSteps(p, FColorChecked, FColorCheckedTo, false, r.adjusted(2, 2, -2, -2), 16, clNone);
+                FillGradientSteps(canvas, FColorChecked, FColorCheckedTo, false, TRect::FromQRect(r.adjusted(2, 2, -2, -2)), 16,
+                                  clNone);
             else
                 p.fillRect(r.adjusted(2, 2, -2, -2), ColorToQColor(FColorChecked));
         }
@@ -528,6 +551,21 @@ void TExtCheckBox::SetCaption(const QString& v)
 {
     FCaption = v;
     setAccessibleName(v);
+    // The caption's accelerator toggles the box and focuses it when it is a
+    // tab stop.
+    delete m_accel;
+    m_accel = nullptr;
+    const QKeySequence seq = QKeySequence::mnemonic(v);
+    if (!seq.isEmpty()) {
+        m_accel = new QShortcut(seq, this);
+        m_accel->setContext(Qt::WindowShortcut);
+        connect(m_accel, &QShortcut::activated, this, [this] {
+            if (!isEnabled()) return;
+            if (TabStop()) setFocus(Qt::ShortcutFocusReason);
+            Toggle();
+            Click();
+        });
+    }
     update();
 }
 
@@ -578,6 +616,13 @@ void TExtCheckBox::Click()
 
 QRect TExtCheckBox::BoxRect() const
 {
+    if (IsThemedComCtl6()) {
+        const int x = FAlignment == taLeftJustifyBox ? 0 : width() - 15;
+        int y = 4;
+        if (FBtnVAlign == tvaCenter) y = height() / 2 - 6;
+        if (FBtnVAlign == tvaBottom) y = height() - 14;
+        return QRect(x, y, 14, 14);
+    }
     const int x = FAlignment == taLeftJustifyBox ? 0 : width() - 13;
     int y = 4;
     if (FBtnVAlign == tvaCenter) y = height() / 2 - 6;
@@ -672,17 +717,37 @@ void TExtCheckBox::focusOutEvent(QFocusEvent*)
 void TExtCheckBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    TCanvas canvas(p);
     if (!FTransparent) p.fillRect(rect(), ColorToQColor(Color));
-    // The classic 13 x 13 check box.
     const QRect box = BoxRect();
-    p.setPen(palette().color(QPalette::Dark));
-    p.setBrush(isEnabled() && !FDown ? QColor(Qt::white) : palette().color(QPalette::Button));
-    p.drawRect(box.adjusted(0, 0, -1, -1));
-    if (FState != cbUnchecked) {
-        p.setPen(QPen(FState == cbGrayed || !isEnabled() ? palette().color(QPalette::Dark) : QColor(Qt::black), 2));
-        const QPoint a(box.left() + 3, box.top() + 6), b(box.left() + 5, box.top() + 9), c(box.left() + 10, box.top() + 3);
-        p.drawLine(a, b);
-        p.drawLine(b, c);
+    bool drawn = false;
+    if (IsThemedComCtl6()) {
+        if (TThemeData* theme = OpenThemeData(this, QStringLiteral("button"))) {
+            int st = thsNormal;
+            if (!isEnabled())
+                st = thsDisabled;
+            else if (FDown)
+                st = thsPressed;
+            else if (FHot)
+                st = thsHot;
+            drawn = DrawThemeBackground(theme, canvas, tpButtonCheck,
+                                        CheckBoxThemeState(st, FState == cbChecked, FState == cbGrayed),
+                                        TRect::FromQRect(box));
+            CloseThemeData(theme);
+        }
+    }
+    if (!drawn) {
+        // The classic 13 x 13 box.
+        p.setPen(palette().color(QPalette::Dark));
+        p.setBrush(isEnabled() && !FDown ? QColor(Qt::white) : palette().color(QPalette::Button));
+        p.drawRect(box.adjusted(0, 0, -1, -1));
+        if (FState != cbUnchecked) {
+            p.setPen(QPen(FState == cbGrayed || !isEnabled() ? palette().color(QPalette::Dark) : QColor(Qt::black), 2));
+            const QPoint a(box.left() + 3, box.top() + 6), b(box.left() + 5, box.top() + 9),
+                c(box.left() + 10, box.top() + 3);
+            p.drawLine(a, b);
+            p.drawLine(b, c);
+        }
     }
     QRect tr = FAlignment == taLeftJustifyBox ? QRect(15, 4, width() - 15, height() - 4)
                                               : QRect(6, 4, width() - 6 - 9 - 13, height() - 4);

@@ -130,9 +130,10 @@ int TGridViewport::RowTop(int r) const
     return y;
 }
 
-QRect TGridViewport::AbsCellRect(int c, int r) const
+TRect TGridViewport::AbsCellRect(int c, int r) const
 {
-    return QRect(ColLeft(c), RowTop(r), ColWidth(c), RowHeight(r));
+    const int x = ColLeft(c), y = RowTop(r);
+    return {x, y, x + ColWidth(c), y + RowHeight(r)};
 }
 
 bool TGridViewport::IsCellVisible(int c, int r) const
@@ -140,13 +141,19 @@ bool TGridViewport::IsCellVisible(int c, int r) const
     if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return false;
     if (c >= FixedCols && c < LeftCol) return false;
     if (r >= FixedRows && r < TopRow) return false;
-    const int x = ColLeft(c), y = RowTop(r);
-    return x < ClientWidth && y < ClientHeight;
+    // Walk only across the client area, so that asking about a cell far
+    // below or to the right costs no more than the cells shown.
+    int x = c < FixedCols ? 0 : FixedColsWidth();
+    for (int i = c < FixedCols ? 0 : LeftCol; i < c && x < ClientWidth; ++i) x += ColWidth(i) + GridLineWidth;
+    if (x >= ClientWidth) return false;
+    int y = r < FixedRows ? 0 : FixedRowsHeight();
+    for (int i = r < FixedRows ? 0 : TopRow; i < r && y < ClientHeight; ++i) y += RowHeight(i) + GridLineWidth;
+    return y < ClientHeight;
 }
 
-QRect TGridViewport::CellRect(int c, int r) const
+TRect TGridViewport::CellRect(int c, int r) const
 {
-    if (!IsCellVisible(c, r)) return QRect(0, 0, 0, 0);
+    if (!IsCellVisible(c, r)) return {};
     return AbsCellRect(c, r);
 }
 
@@ -335,14 +342,43 @@ bool TCustomGrid::Focused() const
     return m_widget && (m_widget->hasFocus() || m_widget->viewport()->hasFocus() || m_widget->EditorHasFocus());
 }
 
+void TCustomGrid::SetScrollBars(TScrollStyle s)
+{
+    m_scrollBars = s;
+    UpdateScrollBars();
+}
+
+void TCustomGrid::SetRedraw(bool on)
+{
+    if (!m_widget) return;
+    m_widget->setUpdatesEnabled(on);
+    if (on) Invalidate();
+}
+
 void TCustomGrid::Invalidate()
 {
     if (m_widget && !m_inPaint) m_widget->viewport()->update();
 }
 
-void TCustomGrid::InvalidateRect(const QRect& r)
+void TCustomGrid::InvalidateRect(const TRect& r)
 {
-    if (m_widget && !m_inPaint && !r.isEmpty()) m_widget->viewport()->update(r);
+    if (m_widget && !m_inPaint && !r.IsEmpty()) m_widget->viewport()->update(r.ToQRect());
+}
+
+void TCustomGrid::InvalidateRow(int r)
+{
+    if (!m_widget || m_inPaint || r < 0 || r >= RowCount()) return;
+    if (r >= FixedRows() && r < TopRow()) return;
+    const int y = m_view.RowTop(r);
+    InvalidateRect({0, y, ClientWidth(), y + m_view.RowHeight(r)});
+}
+
+void TCustomGrid::InvalidateCol(int c)
+{
+    if (!m_widget || m_inPaint || c < 0 || c >= ColCount()) return;
+    if (c >= FixedCols() && c < LeftCol()) return;
+    const int x = m_view.ColLeft(c);
+    InvalidateRect({x, 0, x + m_view.ColWidth(c), ClientHeight()});
 }
 
 void TCustomGrid::InvalidateCell(int c, int r)
@@ -455,8 +491,8 @@ void TCustomGrid::SetOptions(TGridOptions o)
     if (o == m_options) return;
     m_options = o;
     if (!o.Contains(goEditing) && m_editorMode) HideEditor();
-    if (!o.Contains(goRangeSelect)) m_anchor = m_cur;
     if (o.Contains(goRowSelect) && m_editorMode) HideEditor();
+    UpdateScrollBars();
     Invalidate();
 }
 
@@ -509,7 +545,9 @@ void TCustomGrid::ScrollBarMoved(bool vertical, int position)
 
 void TCustomGrid::UpdateScrollBars()
 {
-    if (m_widget) m_widget->SyncScrollBars();
+    if (!m_widget) return;
+    m_widget->SyncScrollBars();
+    m_widget->PlaceEditor();
 }
 
 void TCustomGrid::ScrollInView(int c, int r)
@@ -534,15 +572,35 @@ void TCustomGrid::ClampCurrent()
     }
 }
 
+// The screen rectangle over a range of cells (the visible part).
+static TRect UnionOf(const TRect& a, const TRect& b)
+{
+    if (a.IsEmpty()) return b;
+    if (b.IsEmpty()) return a;
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
+
+TRect TCustomGrid::SpanRect(const TGridRect& g) const
+{
+    if (!m_widget) return {};
+    // Corners that are scrolled away are replaced by the visible edge.
+    TRect r;
+    for (int row : {g.Top, g.Bottom})
+        for (int col : {g.Left, g.Right}) r = UnionOf(r, CellRect(col, row));
+    if (g.Bottom > g.Top || g.Right > g.Left) {
+        const int x1 = m_view.ColLeft(std::max(g.Left, g.Left >= FixedCols() ? LeftCol() : 0));
+        const int y1 = m_view.RowTop(std::max(g.Top, g.Top >= FixedRows() ? TopRow() : 0));
+        const int x2 = std::min(ClientWidth(), m_view.ColLeft(g.Right) + m_view.ColWidth(g.Right));
+        const int y2 = std::min(ClientHeight(), m_view.RowTop(g.Bottom) + m_view.RowHeight(g.Bottom));
+        r = UnionOf(r, TRect{x1, y1, x2, y2});
+    }
+    return r;
+}
+
 TGridRect TCustomGrid::Selection() const
 {
-    TGridRect s;
-    if (m_options.Contains(goRangeSelect)) {
-        s = {std::min(m_anchor.X, m_cur.X), std::min(m_anchor.Y, m_cur.Y), std::max(m_anchor.X, m_cur.X),
-             std::max(m_anchor.Y, m_cur.Y)};
-    } else {
-        s = {m_cur.X, m_cur.Y, m_cur.X, m_cur.Y};
-    }
+    TGridRect s{std::min(m_anchor.X, m_cur.X), std::min(m_anchor.Y, m_cur.Y), std::max(m_anchor.X, m_cur.X),
+                std::max(m_anchor.Y, m_cur.Y)};
     if (m_options.Contains(goRowSelect)) {
         s.Left = FixedCols();
         s.Right = ColCount() - 1;
@@ -552,17 +610,16 @@ TGridRect TCustomGrid::Selection() const
 
 void TCustomGrid::SetSelection(const TGridRect& r)
 {
-    // The current cell takes the top-left corner, the anchor the opposite one.
+    // The anchor takes the top-left corner, the current cell the opposite one.
     const TGridRect old = Selection();
-    TGridRect n{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
-                std::max(r.Top, r.Bottom)};
-    m_cur = {n.Left, n.Top};
-    m_anchor = m_options.Contains(goRangeSelect) ? TGridCoord{n.Right, n.Bottom} : m_cur;
+    const TGridRect n{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
+                      std::max(r.Top, r.Bottom)};
+    m_anchor = {n.Left, n.Top};
+    m_cur = {n.Right, n.Bottom};
     ClampCurrent();
     if (m_widget) {
-        for (const TGridRect& g : {old, Selection()})
-            InvalidateRect(CellRect(g.Left, g.Top).united(CellRect(g.Right, g.Bottom)));
-        Invalidate();
+        InvalidateRect(SpanRect(old));
+        InvalidateRect(SpanRect(Selection()));
     }
 }
 
@@ -598,14 +655,13 @@ void TCustomGrid::SetCurrent(int c, int r, bool moveAnchor, bool show)
     }
     const TGridRect old = Selection();
     m_cur = {c, r};
-    if (moveAnchor || !m_options.Contains(goRangeSelect)) m_anchor = m_cur;
+    if (moveAnchor) m_anchor = m_cur;
     if (show) ScrollInView(c, r);
     if (m_widget) {
         const TGridRect now = Selection();
         if (old == now && !moved) return;
-        InvalidateRect(CellRect(old.Left, old.Top).united(CellRect(old.Right, old.Bottom)));
-        InvalidateRect(CellRect(now.Left, now.Top).united(CellRect(now.Right, now.Bottom)));
-        Invalidate();
+        InvalidateRect(SpanRect(old));
+        InvalidateRect(SpanRect(now));
     }
     if (moved && m_options.Contains(goAlwaysShowEditor) && m_options.Contains(goEditing)) ShowEditor();
 }
@@ -623,6 +679,16 @@ bool TCustomGrid::CanEditShow()
 {
     return m_options.Contains(goEditing) && !m_options.Contains(goRowSelect) && m_cur.X >= FixedCols() &&
            m_cur.Y >= FixedRows() && m_cur.X < ColCount() && m_cur.Y < RowCount();
+}
+
+TInplaceEdit* TCustomGrid::InplaceEditor() const
+{
+    return m_widget ? m_widget->Editor() : nullptr;
+}
+
+TInplaceEdit* TCustomGrid::CreateEditor(TGridWidget* owner)
+{
+    return new TInplaceEdit(owner);
 }
 
 void TCustomGrid::SetEditorMode(bool on)
@@ -792,73 +858,66 @@ void TCustomGrid::KeyPress(QChar& key)
     }
 }
 
-bool TCustomGrid::IsOverSizingBorder(int x, int y) const
+void TCustomGrid::CalcSizingState(int x, int y, TGridState& state, int& index)
 {
+    state = gsNormal;
+    index = -1;
     const bool inFixedRow = y >= 0 && y < m_view.FixedRowsHeight();
     const bool inFixedCol = x >= 0 && x < m_view.FixedColsWidth();
     if (m_options.Contains(goColSizing) && inFixedRow) {
         for (int c = 0; c < ColCount(); ++c) {
             if (c >= FixedCols() && c < LeftCol()) continue;
             const int right = m_view.ColLeft(c) + m_view.ColWidth(c);
-            if (right > ClientWidth()) break;
-            if (std::abs(x - right) <= 2) return true;
+            if (m_view.ColLeft(c) >= ClientWidth()) break;
+            if (std::abs(x - right) <= 3) {
+                state = gsColSizing;
+                index = c;
+                return;
+            }
         }
     }
     if (m_options.Contains(goRowSizing) && inFixedCol) {
         for (int r = 0; r < RowCount(); ++r) {
             if (r >= FixedRows() && r < TopRow()) continue;
             const int bottom = m_view.RowTop(r) + m_view.RowHeight(r);
-            if (bottom > ClientHeight()) break;
-            if (std::abs(y - bottom) <= 2) return true;
+            if (m_view.RowTop(r) >= ClientHeight()) break;
+            if (std::abs(y - bottom) <= 3) {
+                state = gsRowSizing;
+                index = r;
+                return;
+            }
         }
     }
-    return false;
 }
 
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (button == mbLeft) {
-        m_sizing = Sizing::None;
-        if (IsOverSizingBorder(x, y)) {
-            // Which border: the nearest column right edge or row bottom edge.
-            if (m_options.Contains(goColSizing) && y < m_view.FixedRowsHeight()) {
-                for (int c = 0; c < ColCount(); ++c) {
-                    if (c >= FixedCols() && c < LeftCol()) continue;
-                    const int right = m_view.ColLeft(c) + m_view.ColWidth(c);
-                    if (std::abs(x - right) <= 2) {
-                        m_sizing = Sizing::Col;
-                        m_sizingIndex = c;
-                        m_sizingStart = x;
-                        m_sizingOrig = m_view.ColWidth(c);
-                        break;
-                    }
-                }
-            }
-            if (m_sizing == Sizing::None) {
-                for (int r = 0; r < RowCount(); ++r) {
-                    if (r >= FixedRows() && r < TopRow()) continue;
-                    const int bottom = m_view.RowTop(r) + m_view.RowHeight(r);
-                    if (std::abs(y - bottom) <= 2) {
-                        m_sizing = Sizing::Row;
-                        m_sizingIndex = r;
-                        m_sizingStart = y;
-                        m_sizingOrig = m_view.RowHeight(r);
-                        break;
-                    }
-                }
-            }
-        }
-        if (m_sizing == Sizing::None) {
-            const TGridCoord g = MouseCoord(x, y);
-            if (g.X >= FixedCols() && g.Y >= FixedRows()) {
-                const bool same = g.X == m_cur.X && g.Y == m_cur.Y;
-                if (same && m_options.Contains(goEditing) && !m_editorMode && !shift.Contains(ssShift)) {
-                    ShowEditor();
-                } else {
-                    const bool extend = shift.Contains(ssShift) && m_options.Contains(goRangeSelect);
-                    SetCurrent(g.X, g.Y, !extend, true);
-                    if (m_options.Contains(goRangeSelect)) m_sizing = Sizing::Select;
-                }
+        FGridState = gsNormal;
+        int index = -1;
+        TGridState sizing = gsNormal;
+        CalcSizingState(x, y, sizing, index);
+        const TGridCoord g = MouseCoord(x, y);
+        if (sizing == gsColSizing || sizing == gsRowSizing) {
+            FGridState = sizing;
+            m_sizingIndex = index;
+            m_sizingStart = sizing == gsColSizing ? x : y;
+            m_sizingOrig = sizing == gsColSizing ? m_view.ColWidth(index) : m_view.RowHeight(index);
+        } else if (g.X >= 0 && g.X < FixedCols() && g.Y >= FixedRows() && m_options.Contains(goRowMoving)) {
+            // A press on a fixed column cell picks up its row.
+            FGridState = gsRowMoving;
+            m_sizingIndex = g.Y;
+        } else if (g.Y >= 0 && g.Y < FixedRows() && g.X >= FixedCols() && m_options.Contains(goColMoving)) {
+            FGridState = gsColMoving;
+            m_sizingIndex = g.X;
+        } else if (g.X >= FixedCols() && g.Y >= FixedRows()) {
+            const bool same = g.X == m_cur.X && g.Y == m_cur.Y;
+            if (same && m_options.Contains(goEditing) && !m_editorMode && !shift.Contains(ssShift)) {
+                ShowEditor();
+            } else {
+                const bool extend = shift.Contains(ssShift) && m_options.Contains(goRangeSelect);
+                SetCurrent(g.X, g.Y, !extend, true);
+                if (m_options.Contains(goRangeSelect)) FGridState = gsSelecting;
             }
         }
     }
@@ -867,28 +926,52 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 
 void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
 {
-    switch (m_sizing) {
-    case Sizing::Col: SetColWidths(m_sizingIndex, std::max(0, m_sizingOrig + x - m_sizingStart)); break;
-    case Sizing::Row: SetRowHeights(m_sizingIndex, std::max(0, m_sizingOrig + y - m_sizingStart)); break;
-    case Sizing::Select: {
-        const TGridCoord g = MouseCoord(std::min(x, ClientWidth() - 1), std::min(y, ClientHeight() - 1));
+    switch (FGridState) {
+    case gsColSizing: SetColWidths(m_sizingIndex, std::max(0, m_sizingOrig + x - m_sizingStart)); break;
+    case gsRowSizing: SetRowHeights(m_sizingIndex, std::max(0, m_sizingOrig + y - m_sizingStart)); break;
+    case gsSelecting: {
+        const TGridCoord g = MouseCoord(std::clamp(x, 0, std::max(0, ClientWidth() - 1)),
+                                        std::clamp(y, 0, std::max(0, ClientHeight() - 1)));
         if (g.X >= FixedCols() && g.Y >= FixedRows() && (g.X != m_cur.X || g.Y != m_cur.Y))
             SetCurrent(g.X, g.Y, false, true);
         break;
     }
-    case Sizing::None: break;
+    default: break;
     }
 }
 
 void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    m_sizing = Sizing::None;
+    const TGridState state = FGridState;
+    FGridState = gsNormal;
+    if (state == gsRowMoving || state == gsColMoving) {
+        const TGridCoord g = MouseCoord(x, y);
+        if (state == gsRowMoving && g.Y >= FixedRows() && g.Y != m_sizingIndex) MoveRow(m_sizingIndex, g.Y);
+        if (state == gsColMoving && g.X >= FixedCols() && g.X != m_sizingIndex) MoveColumn(m_sizingIndex, g.X);
+    }
     if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+    if (button == mbLeft && x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight()) Click();
 }
 
 void TCustomGrid::DblClick()
 {
     if (OnDblClick) OnDblClick(this);
+}
+
+void TCustomGrid::Click()
+{
+    if (OnClick) OnClick(this);
+}
+
+void TCustomGrid::DoEnter()
+{
+    if (OnEnter) OnEnter(this);
+}
+
+void TCustomGrid::DoExit()
+{
+    if (m_editorMode && !m_options.Contains(goAlwaysShowEditor)) HideEditor();
+    if (OnExit) OnExit(this);
 }
 
 bool TCustomGrid::DoMouseWheelDown(TShiftState shift, QPoint pos)
@@ -918,10 +1001,20 @@ TGridDrawState TCustomGrid::CellDrawState(int c, int r) const
     return s;
 }
 
-void TCustomGrid::Paint(QPainter& p)
+void TCustomGrid::PaintTo(QPainter& p)
+{
+    TCanvas canvas(p);
+    Paint(canvas);
+}
+
+void TCustomGrid::Paint(TCanvas& canvas)
 {
     m_inPaint = true;
-    p.fillRect(QRect(0, 0, ClientWidth(), ClientHeight()), ColorToQColor(Color));
+    TCanvas* const outer = m_canvas;
+    m_canvas = &canvas;
+    canvas.SetBrushStyle(TBrushStyle::Solid);
+    canvas.SetBrushColor(Color);
+    canvas.FillRect({0, 0, ClientWidth(), ClientHeight()});
     auto paintRange = [&](int c0, int c1, int r0, int r1) {
         for (int r = r0; r < r1; ++r) {
             const int y = m_view.RowTop(r);
@@ -929,7 +1022,22 @@ void TCustomGrid::Paint(QPainter& p)
             for (int c = c0; c < c1; ++c) {
                 const int x = m_view.ColLeft(c);
                 if (x >= ClientWidth()) break;
-                DrawCell(p, c, r, QRect(x, y, m_view.ColWidth(c), m_view.RowHeight(r)), CellDrawState(c, r));
+                const TRect rect{x, y, x + m_view.ColWidth(c), y + m_view.RowHeight(r)};
+                // The platform's brush and font for the state of the cell.
+                const TGridDrawState state = CellDrawState(c, r);
+                canvas.SetBrushStyle(TBrushStyle::Solid);
+                canvas.SetFont(Font);
+                if (state.Contains(gdFixed)) {
+                    canvas.SetBrushColor(FixedColor);
+                    canvas.SetFontColor(FontColor);
+                } else if (state.Contains(gdSelected)) {
+                    canvas.SetBrushColor(clHighlight);
+                    canvas.SetFontColor(clHighlightText);
+                } else {
+                    canvas.SetBrushColor(Color);
+                    canvas.SetFontColor(FontColor);
+                }
+                DrawCell(canvas, c, r, rect, state);
             }
         }
     };
@@ -938,12 +1046,27 @@ void TCustomGrid::Paint(QPainter& p)
     paintRange(0, fc, TopRow(), RowCount());
     paintRange(LeftCol(), ColCount(), 0, fr);
     paintRange(0, fc, 0, fr);
+    PaintFocusRect(canvas);
+    m_canvas = outer;
     m_inPaint = false;
 }
 
-void TCustomGrid::DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state)
+void TCustomGrid::PaintFocusRect(TCanvas& canvas)
 {
-    if (OnDrawCell) OnDrawCell(this, c, r, rect, state, p);
+    if (!Focused() || m_options.Contains(goRowSelect) || m_editorMode) return;
+    const TRect r = TCustomGrid::CellRect(m_cur.X, m_cur.Y);
+    if (r.IsEmpty()) return;
+    QPainter& p = canvas.Painter();
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(ColorToQColor(clWindowText), 1, Qt::DotLine));
+    p.drawRect(r.Left + 1, r.Top + 1, r.Width() - 3, r.Height() - 3);
+    p.restore();
+}
+
+void TCustomGrid::DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state)
+{
+    if (OnDrawCell) OnDrawCell(this, c, r, rect, state);
 }
 
 // --- rows and columns -------------------------------------------------------
@@ -1057,8 +1180,15 @@ void TStringGrid::SetColCount(int n)
 {
     n = std::max(1, n);
     if (n < ColCount() && EditorMode() && EditorCell().X >= n) CancelEditor();
-    m_store.SetColCount(n);
+    // The store keeps the hidden columns past the shown ones.
+    const int hidden = std::max(0, TotalColCount() - ColCount());
+    m_store.SetColCount(n + hidden);
     TCustomGrid::SetColCount(n);
+}
+
+void TStringGrid::StoreWidthChanged()
+{
+    m_store.SetColCount(std::max(ColCount(), TotalColCount()));
 }
 
 void TStringGrid::SetRowCount(int n)
@@ -1129,29 +1259,21 @@ void TStringGrid::PutRow(int r, std::unique_ptr<TGridRowData> row)
     Invalidate();
 }
 
-void TStringGrid::DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state)
+void TStringGrid::DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state)
 {
     if (DefaultDrawingEnabled) {
-        TColor bg = Color, fg = clWindowText;
-        if (state.Contains(gdFixed)) {
-            bg = FixedColor;
-            fg = clBtnText;
-        } else if (state.Contains(gdSelected)) {
-            bg = clHighlight;
-            fg = clHighlightText;
-        }
-        p.fillRect(rect, ColorToQColor(bg));
-        p.setPen(ColorToQColor(fg));
-        p.setFont(Font);
-        p.drawText(rect.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, StoreCell(c, r));
+        // The brush and font colour stand ready for the state; the text sits
+        // two pixels in, the lines lie in the gap after the cell.
+        TRect tr = rect;
+        canvas.TextRect(tr, rect.Left + 2, rect.Top + 2, StoreCell(c, r));
         if (GridLineWidth() > 0) {
             const bool fixed = state.Contains(gdFixed);
-            p.setPen(ColorToQColor(fixed ? clBlack : clSilver));
+            canvas.SetBrushColor(fixed ? clBlack : clSilver);
             if (HasOption(fixed ? goFixedHorzLine : goHorzLine))
-                p.drawLine(rect.left(), rect.bottom() + 1, rect.right() + 1, rect.bottom() + 1);
+                canvas.FillRect({rect.Left, rect.Bottom, rect.Right + GridLineWidth(), rect.Bottom + GridLineWidth()});
             if (HasOption(fixed ? goFixedVertLine : goVertLine))
-                p.drawLine(rect.right() + 1, rect.top(), rect.right() + 1, rect.bottom() + 1);
+                canvas.FillRect({rect.Right, rect.Top, rect.Right + GridLineWidth(), rect.Bottom + GridLineWidth()});
         }
     }
-    TCustomGrid::DrawCell(p, c, r, rect, state);
+    TCustomGrid::DrawCell(canvas, c, r, rect, state);
 }

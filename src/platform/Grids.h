@@ -12,6 +12,26 @@
 //  - TGridWidget (GridsWidget.h): the QAbstractScrollArea that a grid creates
 //    on demand. It paints through the grid's Paint and turns Qt events into
 //    the grid's input calls; it decides nothing itself.
+//
+// For the grids built on it:
+//  - Input arrives as DoKeyDown / DoKeyPress (events first, then the virtual
+//    KeyDown / KeyPress), MouseDown / MouseMove / MouseUp, DblClick, Click,
+//    DoMouseWheelDown / Up, DoEnter / DoExit. Override the virtual and call
+//    the inherited one where the platform's own handling is wanted.
+//  - Painting: Paint(canvas) sets the canvas's brush and font colour for each
+//    cell's state (fixed, selected, normal) and calls DrawCell; Canvas() is
+//    the surface during Paint. Rectangles are TRect (right and bottom just
+//    outside), as the drawing routines take them.
+//  - Editing: CanEditShow decides, GetEditText loads, SetEditText stores,
+//    GetEditMask / GetEditLimit shape the editor, CreateEditor makes it.
+//  - Rows and columns: InsertRows, DeleteRows, MoveRow, InsertCols,
+//    DeleteCols, MoveColumn carry cells (texts and owned objects), heights
+//    and widths. To park a row outside the grid without copying its cells:
+//    TakeRow(r) then DeleteRow(r); to bring it back: InsertRows(r, 1) then
+//    PutRow(r, row).
+//  - Hidden columns keep their cells past ColCount: override TotalColCount
+//    and call StoreWidthChanged when the hidden count changes.
+#include "platform/Canvas.h"
 #include "platform/Graphics.h"
 #include "platform/GridsStore.h"
 
@@ -29,6 +49,7 @@
 class QPainter;
 class QWidget;
 class TGridWidget;
+class TInplaceEdit;
 
 // A set of the values of a small enumeration, one bit per value (bit n for
 // value n), as the control library's option sets are stored.
@@ -111,6 +132,12 @@ using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
+// Which scroll bars the grid shows (when the cells do not fit).
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// What the mouse is doing with the grid.
+enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
+
 // Horizontal text alignment: TAlignment of platform/Graphics.h.
 
 // Key codes the grid acts on (the platform's virtual-key numbers).
@@ -175,12 +202,11 @@ public:
     // cell, visible or scrolled away (negative or past the client area).
     int ColLeft(int c) const;
     int RowTop(int r) const;
-    // The client rectangle of a cell (QRect with exclusive right and bottom
-    // edges), visible or not.
-    QRect AbsCellRect(int c, int r) const;
-    // The rectangle of a cell on screen; the empty rectangle for a cell that is
-    // scrolled out of view or lies outside the grid.
-    QRect CellRect(int c, int r) const;
+    // The client rectangle of a cell, visible or not.
+    TRect AbsCellRect(int c, int r) const;
+    // The rectangle of a cell on screen; the empty rectangle (0, 0, 0, 0)
+    // for a cell that is scrolled out of view or lies outside the grid.
+    TRect CellRect(int c, int r) const;
     bool IsCellVisible(int c, int r) const;
 
     // Non-fixed columns and rows shown whole from LeftCol / TopRow (at least 1
@@ -218,6 +244,12 @@ public:
     int RowCount() const { return m_view.RowCount(); }
     virtual void SetColCount(int n);
     virtual void SetRowCount(int n);
+    // Columns the cell store holds: ColCount, plus the hidden columns of a
+    // grid that hides some (they keep their cells at their real index past
+    // the shown ones). A grid that changes its hidden count calls
+    // StoreWidthChanged; when it hides a column it counts it as hidden before
+    // it lowers ColCount, so that no cell is dropped.
+    virtual int TotalColCount() const { return ColCount(); }
     int FixedCols() const { return m_view.FixedCols; }
     int FixedRows() const { return m_view.FixedRows; }
     void SetFixedCols(int n);
@@ -255,9 +287,12 @@ public:
     int Row() const { return m_cur.Y; }
     void SetCol(int c);
     void SetRow(int r);
-    // The selection rectangle (ordered); the current cell alone without
-    // goRangeSelect; whole rows with goRowSelect.
+    // The selection rectangle (ordered) between the anchor and the current
+    // cell; whole rows with goRowSelect. The user extends it (Shift, mouse
+    // drag) only with goRangeSelect; a program may set any range.
     TGridRect Selection() const;
+    // The anchor goes to the top-left corner and the current cell to the
+    // bottom-right one.
     void SetSelection(const TGridRect& r);
     // Moves the current cell (asking SelectCell), optionally the anchor too,
     // and optionally scrolls it into view.
@@ -266,7 +301,7 @@ public:
     void ScrollInView(int c, int r);
 
     // --- geometry -------------------------------------------------------------
-    virtual QRect CellRect(int c, int r) const { return m_view.CellRect(c, r); }
+    virtual TRect CellRect(int c, int r) const { return m_view.CellRect(c, r); }
     // The cell under a client point, (-1, -1) when none.
     TGridCoord MouseCoord(int x, int y) const { return m_view.MouseCoord(x, y); }
     void MouseToCell(int x, int y, int& c, int& r) const;
@@ -287,6 +322,11 @@ public:
     void SetEditorText(const QString& s);
     // Column and row the editor was opened on.
     TGridCoord EditorCell() const { return m_editCell; }
+    // The in-place text editor of the widget (null without a widget).
+    TInplaceEdit* InplaceEditor() const;
+    // Makes the widget's text editor; a grid with an editor class of its own
+    // overrides it.
+    virtual TInplaceEdit* CreateEditor(TGridWidget* owner);
 
     // --- look -------------------------------------------------------------------
     QFont Font;
@@ -305,21 +345,33 @@ public:
     bool HandleAllocated() const { return !m_widget.isNull(); }
     bool HasParent() const;
     bool Focused() const;
+    TScrollStyle ScrollBars() const { return m_scrollBars; }
+    void SetScrollBars(TScrollStyle s);
+    // Switches the window's drawing off (false) and on again (true, with a
+    // repaint), around many changes.
+    void SetRedraw(bool on);
     // Repaint requests; nothing without a widget.
     void Invalidate();
+    void InvalidateGrid() { Invalidate(); }
     void InvalidateCell(int c, int r);
-    void InvalidateRect(const QRect& r);
+    void InvalidateRect(const TRect& r);
+    void InvalidateRow(int r);
+    void InvalidateCol(int c);
     bool UseRightToLeftAlignment() const { return false; }
 
     // --- events -----------------------------------------------------------------
     std::function<void(TCustomGrid* sender, int c, int r, bool& canSelect)> OnSelectCell;
     std::function<void(TCustomGrid* sender)> OnTopLeftChanged;
-    std::function<void(TCustomGrid* sender, int c, int r, const QRect& rect, TGridDrawState state, QPainter& p)> OnDrawCell;
+    // Fired by the default cell drawing; Canvas() is the surface.
+    std::function<void(TCustomGrid* sender, int c, int r, const TRect& rect, TGridDrawState state)> OnDrawCell;
     std::function<void(TCustomGrid* sender, int& key, TShiftState shift)> OnKeyDown;
     std::function<void(TCustomGrid* sender, QChar& key)> OnKeyPress;
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseDown;
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseUp;
     std::function<void(TCustomGrid* sender)> OnDblClick;
+    std::function<void(TCustomGrid* sender)> OnClick;
+    std::function<void(TCustomGrid* sender)> OnEnter;
+    std::function<void(TCustomGrid* sender)> OnExit;
 
     // --- input, called by the widget (and by tests) ---------------------------------
     // A key from the user: OnKeyDown / OnKeyPress first, then, unless the
@@ -332,17 +384,34 @@ public:
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void DblClick();
+    // A left click released inside the grid: fires OnClick.
+    virtual void Click();
+    // The focus came into the grid (or its editor): fires OnEnter.
+    virtual void DoEnter();
+    // The focus left the grid and its editor for another control: the
+    // editor's text is written (unless the editor is always shown), then
+    // OnExit fires.
+    virtual void DoExit();
     // The wheel; answer whether it was handled.
     virtual bool DoMouseWheelDown(TShiftState shift, QPoint pos);
     virtual bool DoMouseWheelUp(TShiftState shift, QPoint pos);
     // Paints every visible cell through DrawCell (fixed cells last, so that
     // they stay on top of scrolled ones) and the empty area in Color.
-    virtual void Paint(QPainter& p);
+    virtual void Paint(TCanvas& canvas);
+    // Paint on a painter (the widget's entry).
+    void PaintTo(QPainter& p);
+    // The surface being painted on; null outside Paint.
+    TCanvas* Canvas() const { return m_canvas; }
     // The user moved the scroll bar.
     void ScrollBarMoved(bool vertical, int position);
 
-    // Mouse state used by the widget for the cursor.
-    bool IsOverSizingBorder(int x, int y) const;
+    // Whether a press at (x, y) would size a column or a row: state becomes
+    // gsColSizing or gsRowSizing with the column or row in index, else
+    // gsNormal. Columns size on the right edge of a fixed-row cell with
+    // goColSizing, rows on the bottom edge of a fixed-column cell with
+    // goRowSizing (3 pixels either side).
+    virtual void CalcSizingState(int x, int y, TGridState& state, int& index);
+    TGridState GridState() const { return FGridState; }
 
     // --- rows and columns -----------------------------------------------------------
     // They carry texts and objects with their cells, keep the row heights and
@@ -360,7 +429,10 @@ public:
 protected:
     // Asked before the current cell moves; false keeps it where it is.
     virtual bool SelectCell(int c, int r);
-    virtual void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state);
+    virtual void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
+    // The dotted frame of the current cell while the grid has the focus,
+    // drawn after the cells; a grid with a focus frame of its own overrides it.
+    virtual void PaintFocusRect(TCanvas& canvas);
     virtual void TopLeftChanged();
     virtual void SizeChanged(int oldColCount, int oldRowCount) {}
     virtual void ColWidthsChanged() {}
@@ -376,6 +448,8 @@ protected:
     virtual int GetEditLimit() { return 0; }
     // Called after the editor closed.
     virtual void EditorHidden() {}
+    // True while Paint runs.
+    bool InPaint() const { return m_inPaint; }
     // The draw state of a cell for the standard paint loop.
     TGridDrawState CellDrawState(int c, int r) const;
 
@@ -388,10 +462,12 @@ protected:
     virtual void StoreMoveCol(int from, int to) {}
 
     TGridViewport m_view;
+    TGridState FGridState = gsNormal;
 
 private:
     friend class TGridWidget;
     void SetCurrent(int c, int r, bool moveAnchor, bool show);
+    TRect SpanRect(const TGridRect& g) const;
     void ClampCurrent();
     void AfterTopLeft(int oldLeft, int oldTop);
     void UpdateScrollBars();
@@ -404,14 +480,15 @@ private:
     bool m_editorMode = false;
     TGridCoord m_editCell{-1, -1};
     QString m_editText;
-    // Sizing of a column or row by the mouse.
-    enum class Sizing { None, Col, Row, Select };
-    Sizing m_sizing = Sizing::None;
+    // Sizing or moving by the mouse: the column or row, where the press was
+    // and the size it had.
     int m_sizingIndex = -1;
     int m_sizingStart = 0;
     int m_sizingOrig = 0;
     QPointer<TGridWidget> m_widget;
     bool m_inPaint = false;
+    TCanvas* m_canvas = nullptr;
+    TScrollStyle m_scrollBars = ssBoth;
 };
 
 // The string grid: TCustomGrid with the cell store. The editor edits the cell
@@ -446,11 +523,14 @@ public:
     std::unique_ptr<TGridRowData> TakeRow(int r);
     void PutRow(int r, std::unique_ptr<TGridRowData> row);
 
+    // Makes the store as wide as TotalColCount.
+    void StoreWidthChanged();
+
     TGridCellStore& Store() { return m_store; }
     const TGridCellStore& Store() const { return m_store; }
 
 protected:
-    void DrawCell(QPainter& p, int c, int r, const QRect& rect, TGridDrawState state) override;
+    void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
     QString GetEditText(int c, int r) override { return StoreCell(c, r); }
     void SetEditText(int c, int r, const QString& value) override { SetStoreCell(c, r, value); }
     void StoreInsertRows(int at, int n) override { m_store.InsertRows(at, n); }

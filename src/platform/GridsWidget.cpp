@@ -71,15 +71,7 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* e)
     QLineEdit::keyPressEvent(e);
 }
 
-void TInplaceEdit::focusOutEvent(QFocusEvent* e)
-{
-    QLineEdit::focusOutEvent(e);
-    // Leaving the grid altogether commits what was typed, so nothing is lost.
-    QWidget* to = QApplication::focusWidget();
-    if (to && (to == m_owner || m_owner->isAncestorOf(to))) return;
-    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
-    if (TCustomGrid* g = m_owner->Grid(); g && g->EditorMode()) g->HideEditor();
-}
+
 
 // ---------------------------------------------------------------------------
 
@@ -88,12 +80,35 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_editor = new TInplaceEdit(this);
+    m_editor = grid ? grid->CreateEditor(this) : nullptr;
+    if (!m_editor) m_editor = new TInplaceEdit(this);
+    if (m_editor->parentWidget() != viewport()) m_editor->setParent(viewport());
+    m_editor->hide();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing && m_grid) m_grid->ScrollBarMoved(true, v);
     });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing && m_grid) m_grid->ScrollBarMoved(false, v);
+    });
+    // Entering and leaving the grid as a whole (the editor counts as part of
+    // it); a pop-up window opened from the grid does not count as leaving.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (!m_grid) return;
+        auto inside = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
+        if (inside(now)) {
+            if (!m_focusInside) {
+                m_focusInside = true;
+                m_grid->DoEnter();
+            }
+            return;
+        }
+        if (!m_focusInside || !inside(old)) return;
+        // The whole window losing the focus, or a pop-up opened from the
+        // grid, is not leaving it.
+        if (!now && !QApplication::activeWindow()) return;
+        if (now && (now->window()->windowFlags() & Qt::Popup) == Qt::Popup) return;
+        m_focusInside = false;
+        m_grid->DoExit();
     });
 }
 
@@ -107,6 +122,13 @@ void TGridWidget::SyncScrollBars()
     if (!m_grid || m_syncing) return;
     m_syncing = true;
     const TGridViewport& v = m_grid->Viewport();
+    const TScrollStyle bars = m_grid->ScrollBars();
+    setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded
+                                                                         : Qt::ScrollBarAlwaysOff);
+    const bool tracking = m_grid->HasOption(goThumbTracking);
+    verticalScrollBar()->setTracking(tracking);
+    horizontalScrollBar()->setTracking(tracking);
     QScrollBar* vs = verticalScrollBar();
     vs->setRange(v.FixedRows, std::max(v.FixedRows, v.MaxTopRow()));
     vs->setPageStep(std::max(1, v.VisibleRowCount()));
@@ -116,12 +138,24 @@ void TGridWidget::SyncScrollBars()
     hs->setPageStep(std::max(1, v.VisibleColCount()));
     hs->setValue(v.LeftCol);
     m_syncing = false;
+    // A scroll bar that came or went changed the viewport: size the grid to
+    // it once more.
+    const QSize vp = viewport()->size();
+    if (!m_resyncing && (vp.width() != v.ClientWidth || vp.height() != v.ClientHeight)) {
+        m_resyncing = true;
+        m_grid->SetClientSize(vp.width(), vp.height());
+        m_resyncing = false;
+    }
 }
 
 void TGridWidget::SyncEditor()
 {
     if (!m_grid) return;
     if (m_grid->EditorMode()) {
+        const TGridCoord cell = m_grid->EditorCell();
+        const int limit = m_grid->GetEditLimit();
+        m_editor->setMaxLength(limit > 0 ? limit : 32767);
+        m_editor->setInputMask(m_grid->GetEditMask(cell.X, cell.Y));
         m_editor->setText(m_grid->m_editText);
         PlaceEditor();
         m_editor->show();
@@ -138,12 +172,12 @@ void TGridWidget::PlaceEditor()
 {
     if (!m_grid || !m_grid->EditorMode()) return;
     const TGridCoord c = m_grid->EditorCell();
-    const QRect r = m_grid->CellRect(c.X, c.Y);
-    if (r.isEmpty()) {
+    const TRect r = m_grid->CellRect(c.X, c.Y);
+    if (r.IsEmpty()) {
         m_editor->setGeometry(-1000, -1000, 10, 10);
         return;
     }
-    m_editor->setGeometry(r.adjusted(1, 1, -1, -1));
+    m_editor->setGeometry(r.ToQRect().adjusted(1, 1, -1, -1));
 }
 
 QString TGridWidget::EditorText() const
@@ -166,25 +200,40 @@ bool TGridWidget::ForwardKey(QKeyEvent* e, bool fromEditor)
     if (!m_grid) return false;
     TShiftState shift = QtModifiersToShift(e->modifiers());
     if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
+    const bool editing = m_grid->EditorMode();
+    const bool isReturn = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    const bool isEscape = e->key() == Qt::Key_Escape;
     int key = QtKeyToVirtualKey(e->key());
-    bool taken = false;
-    if (key != 0 && key != VK_RETURN && key != VK_ESCAPE) {
-        const int before = key;
+    bool cleared = false;
+    if (key != 0) {
         m_grid->DoKeyDown(key, shift);
-        taken = key == 0 || before != 0;
+        cleared = key == 0;
     }
+    // The key press (character) follows the key down, as on the platform.
     QChar ch;
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+    if (isReturn)
         ch = QChar(VK_RETURN);
-    else if (e->key() == Qt::Key_Escape)
+    else if (isEscape)
         ch = QChar(VK_ESCAPE);
-    else if (!fromEditor && !e->text().isEmpty() && !(e->modifiers() & Qt::ControlModifier))
+    else if (!fromEditor && !e->text().isEmpty() && e->text().at(0).isPrint() &&
+             !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         ch = e->text().at(0);
-    if (!ch.isNull()) {
-        m_grid->DoKeyPress(ch);
-        taken = true;
-    }
-    return taken;
+    if (!ch.isNull() && !cleared) m_grid->DoKeyPress(ch);
+    // Keys the grid does not use go on to the window: Tab without goTabs
+    // moves the focus, Enter and Esc reach the dialog unless an edit is open
+    // (or Enter opens one).
+    if (cleared || fromEditor) return true;
+    if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) return m_grid->HasOption(goTabs);
+    if (isReturn) return editing || m_grid->HasOption(goEditing);
+    if (isEscape) return editing;
+    return key != 0 || !ch.isNull();
+}
+
+bool TGridWidget::focusNextPrevChild(bool next)
+{
+    // With goTabs the grid keeps Tab for moving between cells.
+    if (m_grid && m_grid->HasOption(goTabs)) return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void TGridWidget::paintEvent(QPaintEvent* e)
@@ -192,7 +241,7 @@ void TGridWidget::paintEvent(QPaintEvent* e)
     if (!m_grid) return;
     QPainter p(viewport());
     p.setClipRegion(e->region());
-    m_grid->Paint(p);
+    m_grid->PaintTo(p);
 }
 
 void TGridWidget::resizeEvent(QResizeEvent* e)
@@ -205,6 +254,12 @@ void TGridWidget::resizeEvent(QResizeEvent* e)
 
 void TGridWidget::keyPressEvent(QKeyEvent* e)
 {
+    // While the editor is open, keys that reach the grid belong to it.
+    if (m_grid && m_grid->EditorMode() && m_editor->isVisible()) {
+        QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
+        QApplication::sendEvent(m_editor, &copy);
+        return;
+    }
     if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);
 }
 
@@ -227,7 +282,14 @@ void TGridWidget::mouseMoveEvent(QMouseEvent* e)
 {
     if (!m_grid) return;
     const QPoint p = e->position().toPoint();
-    viewport()->setCursor(m_grid->IsOverSizingBorder(p.x(), p.y()) ? Qt::SplitHCursor : Qt::ArrowCursor);
+    if (m_grid->GridState() == gsNormal) {
+        TGridState state = gsNormal;
+        int index = -1;
+        m_grid->CalcSizingState(p.x(), p.y(), state, index);
+        viewport()->setCursor(state == gsColSizing   ? Qt::SplitHCursor
+                              : state == gsRowSizing ? Qt::SplitVCursor
+                                                     : Qt::ArrowCursor);
+    }
     m_grid->MouseMove(QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 
@@ -241,7 +303,10 @@ void TGridWidget::mouseReleaseEvent(QMouseEvent* e)
 void TGridWidget::mouseDoubleClickEvent(QMouseEvent* e)
 {
     if (!m_grid) return;
-    mousePressEvent(e);
+    setFocus(Qt::MouseFocusReason);
+    const QPoint p = e->position().toPoint();
+    m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()).With(ssDouble), p.x(),
+                      p.y());
     m_grid->DblClick();
 }
 

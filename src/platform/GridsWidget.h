@@ -17,10 +17,10 @@ class TInplaceEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit TInplaceEdit(TGridWidget* owner);
+    TGridWidget* Owner() const { return m_owner; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     TGridWidget* m_owner;
@@ -60,11 +60,14 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     TCustomGrid* m_grid;
     TInplaceEdit* m_editor = nullptr;
     bool m_syncing = false;
+    bool m_focusInside = false;
+    bool m_resyncing = false;
     int m_wheelRest = 0;
 };
 

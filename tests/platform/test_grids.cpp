@@ -2,6 +2,9 @@
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -125,8 +128,8 @@ TEST(GridViewport, GeometryHitTestAndScrolling)
     v.TopRow = 1;
     v.ClientWidth = 200;
     v.ClientHeight = 105;
-    EXPECT_EQ(v.CellRect(0, 0), QRect(0, 0, 50, 20));
-    EXPECT_EQ(v.CellRect(2, 3), QRect(102, 63, 50, 20));
+    EXPECT_EQ(v.CellRect(0, 0), (TRect{0, 0, 50, 20}));
+    EXPECT_EQ(v.CellRect(2, 3), (TRect{102, 63, 152, 83}));
     // Rows 1..4 fit whole: 21 + 4 * 21 = 105.
     EXPECT_EQ(v.VisibleRowCount(), 4);
     EXPECT_EQ(v.VisibleColCount(), 2);
@@ -137,8 +140,8 @@ TEST(GridViewport, GeometryHitTestAndScrolling)
 
     EXPECT_TRUE(v.ScrollInView(2, 10));
     EXPECT_EQ(v.TopRow, 7); // row 10 becomes the last whole row
-    EXPECT_EQ(v.CellRect(1, 2), QRect(0, 0, 0, 0)); // scrolled away
-    EXPECT_EQ(v.CellRect(0, 10).top(), 21 + 3 * 21);
+    EXPECT_EQ(v.CellRect(1, 2), TRect{}); // scrolled away
+    EXPECT_EQ(v.CellRect(0, 10).Top, 21 + 3 * 21);
     EXPECT_EQ(v.MaxTopRow(), 96);
     v.TopRow = 500;
     v.ClampTopLeft();
@@ -191,6 +194,23 @@ TEST(CustomGrid, KeyboardMovesCurrentCellAndSelection)
     k = VK_DOWN;
     g->DoKeyDown(k, {});
     EXPECT_EQ(g->Row(), 3);
+}
+
+TEST(CustomGrid, ProgramSetSelection)
+{
+    std::unique_ptr<TStringGrid> g(MakeGrid(6, 8));
+    g->SetOptions(g->Options().Without(goRangeSelect));
+    g->SetSelection({4, 5, 2, 3});
+    EXPECT_EQ(g->Selection(), (TGridRect{2, 3, 4, 5}));
+    EXPECT_EQ(g->Col(), 4);
+    EXPECT_EQ(g->Row(), 5);
+    // Shift does not extend without goRangeSelect; a move collapses it.
+    int k = VK_UP;
+    g->DoKeyDown(k, {ssShift});
+    EXPECT_EQ(g->Selection(), (TGridRect{4, 4, 4, 4}));
+    g->SetOptions(g->Options().With(goRowSelect));
+    g->SetSelection({1, 2, 1, 3});
+    EXPECT_EQ(g->Selection(), (TGridRect{1, 2, 5, 3}));
 }
 
 TEST(CustomGrid, EditorLifeCycleWithoutWindow)
@@ -251,6 +271,45 @@ TEST(CustomGrid, RowOperationsKeepCurrentCellAndHeights)
     EXPECT_EQ(g->Row(), 1);
 }
 
+TEST(CustomGrid, MouseSizesAndMovesColumnsAndRows)
+{
+    std::unique_ptr<TStringGrid> g(MakeGrid(4, 6));
+    g->SetDefaultColWidth(50);
+    g->SetDefaultRowHeight(20);
+    g->SetClientSize(400, 300);
+    for (int r = 0; r < 6; ++r) g->SetStoreCell(1, r, QString::number(r));
+    TGridState st = gsNormal;
+    int index = -1;
+    // Column 1's right edge in the fixed row (x = 51 + 50).
+    g->CalcSizingState(101, 10, st, index);
+    EXPECT_EQ(st, gsNormal) << "no sizing without goColSizing";
+    g->SetOptions(g->Options().With(goColSizing).With(goRowMoving));
+    g->CalcSizingState(101, 10, st, index);
+    EXPECT_EQ(st, gsColSizing);
+    EXPECT_EQ(index, 1);
+    g->CalcSizingState(101, 40, st, index);
+    EXPECT_EQ(st, gsNormal) << "only in the fixed row";
+
+    g->MouseDown(mbLeft, {ssLeft}, 101, 10);
+    g->MouseMove({ssLeft}, 131, 10);
+    g->MouseUp(mbLeft, {}, 131, 10);
+    EXPECT_EQ(g->ColWidths(1), 80);
+
+    // Drag row 2 by its fixed cell onto row 4.
+    g->MouseDown(mbLeft, {ssLeft}, 10, g->CellRect(0, 2).Top + 5);
+    EXPECT_EQ(g->GridState(), gsRowMoving);
+    g->MouseUp(mbLeft, {}, 10, g->CellRect(0, 4).Top + 5);
+    EXPECT_EQ(g->StoreCell(1, 4), "2");
+    EXPECT_EQ(g->StoreCell(1, 2), "3");
+    EXPECT_EQ(g->GridState(), gsNormal);
+
+    // A press and drag over cells selects a range.
+    g->MouseDown(mbLeft, {ssLeft}, g->CellRect(1, 1).Left + 5, g->CellRect(1, 1).Top + 5);
+    g->MouseMove({ssLeft}, g->CellRect(3, 3).Left + 5, g->CellRect(3, 3).Top + 5);
+    g->MouseUp(mbLeft, {}, 0, 0);
+    EXPECT_EQ(g->Selection(), (TGridRect{1, 1, 3, 3}));
+}
+
 TEST(GridWidget, ShowsScrollsAndEditsInPlace)
 {
     TStringGrid g;
@@ -272,7 +331,7 @@ TEST(GridWidget, ShowsScrollsAndEditsInPlace)
     EXPECT_EQ(w->verticalScrollBar()->value(), 1);
 
     // A click selects, typing opens the editor over the cell, Enter commits.
-    const QRect cell = g.CellRect(2, 3);
+    const QRect cell = g.CellRect(2, 3).ToQRect();
     QTest::mouseClick(w->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(g.Col(), 2);
     EXPECT_EQ(g.Row(), 3);
@@ -298,6 +357,104 @@ TEST(GridWidget, ShowsScrollsAndEditsInPlace)
     // Page Down scrolls.
     QTest::keyClick(w, Qt::Key_PageDown);
     EXPECT_GT(g.TopRow(), 1);
+
+    g.SetScrollBars(ssNone);
+    EXPECT_EQ(w->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    g.SetScrollBars(ssVertical);
+    EXPECT_EQ(w->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    EXPECT_EQ(w->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+TEST(GridWidget, EditorClassAndLimitComeFromTheGrid)
+{
+    struct LimitedEdit : TInplaceEdit {
+        using TInplaceEdit::TInplaceEdit;
+    };
+    struct G : TStringGrid {
+        TInplaceEdit* CreateEditor(TGridWidget* owner) override { return new LimitedEdit(owner); }
+        int GetEditLimit() override { return 3; }
+    } g;
+    g.SetOptions(g.Options().With(goEditing));
+    TGridWidget* w = g.Widget();
+    w->resize(300, 200);
+    w->show();
+    ASSERT_NE(dynamic_cast<LimitedEdit*>(g.InplaceEditor()), nullptr);
+    g.ShowEditor();
+    QTest::keyClicks(g.InplaceEditor(), "abcdef");
+    g.HideEditor();
+    EXPECT_EQ(g.StoreCell(1, 1), "abc");
+}
+
+TEST(GridWidget, KeysTheGridDoesNotUseReachTheWindow)
+{
+    QDialog dlg;
+    TStringGrid g;
+    g.CreateWidget(&dlg);
+    auto* ok = new QPushButton("OK", &dlg);
+    ok->setDefault(true);
+    int okClicks = 0;
+    QObject::connect(ok, &QPushButton::clicked, [&] { ++okClicks; });
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(g.Widget());
+    layout->addWidget(ok);
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    g.Widget()->setFocus();
+
+    // Enter without editing goes to the default button.
+    QTest::keyClick(g.Widget(), Qt::Key_Return);
+    EXPECT_EQ(okClicks, 1);
+    // With editing, Enter opens the editor and Enter again commits: the
+    // dialog sees neither.
+    g.SetOptions(g.Options().With(goEditing));
+    QTest::keyClick(g.Widget(), Qt::Key_Return);
+    EXPECT_TRUE(g.EditorMode());
+    QTest::keyClick(g.InplaceEditor(), Qt::Key_Return);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(okClicks, 1);
+
+    // Tab moves the focus on, unless the grid uses it to walk its cells.
+    g.Widget()->setFocus();
+    QTest::keyClick(g.Widget(), Qt::Key_Tab);
+    EXPECT_TRUE(ok->hasFocus());
+    g.SetOptions(g.Options().With(goTabs));
+    g.Widget()->setFocus();
+    const int col = g.Col();
+    QTest::keyClick(g.Widget(), Qt::Key_Tab);
+    EXPECT_TRUE(g.Widget()->hasFocus());
+    EXPECT_EQ(g.Col(), col + 1);
+}
+
+TEST(GridWidget, LeavingTheGridCommitsTheEditorThenFiresOnExit)
+{
+    QDialog dlg;
+    TStringGrid g;
+    g.CreateWidget(&dlg);
+    auto* other = new QPushButton("Other", &dlg);
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(g.Widget());
+    layout->addWidget(other);
+    g.SetOptions(g.Options().With(goEditing));
+    std::vector<QString> log;
+    g.OnEnter = [&](TCustomGrid*) { log.push_back("enter"); };
+    g.OnExit = [&](TCustomGrid* s) { log.push_back("exit:" + static_cast<TStringGrid*>(s)->StoreCell(1, 1)); };
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    g.Widget()->setFocus();
+    g.ShowEditor();
+    ASSERT_TRUE(g.InplaceEditor()->hasFocus());
+    QTest::keyClicks(g.InplaceEditor(), "kept");
+    other->setFocus();
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.StoreCell(1, 1), "kept");
+    EXPECT_EQ(log, (std::vector<QString>{"enter", "exit:kept"}));
+    // Moving between the grid and its editor is neither.
+    g.Widget()->setFocus();
+    g.ShowEditor();
+    g.Widget()->setFocus();
+    EXPECT_EQ(log.size(), 3u);
 }
 
 TEST(GridWidget, GridAndWidgetMayGoInEitherOrder)

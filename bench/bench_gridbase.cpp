@@ -1,0 +1,170 @@
+// The grid base's cell store against QStandardItemModel, the model a Qt
+// program would take instead, on 100,000 rows x 10 columns: filling every
+// cell, reading every cell back, inserting and deleting 1,000 rows in the
+// middle, and the heap bytes per filled cell.
+#include "controls/BaseGrid.h"
+
+#include <QGuiApplication>
+#include <QStandardItemModel>
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kCols = 10;
+
+QString CellText(int c, int r)
+{
+    return QString::number(r * 16 + c) + QStringLiteral(" text");
+}
+
+size_t HeapInUse()
+{
+    malloc_trim(0);
+    return mallinfo2().uordblks;
+}
+
+void FillGrid(TBaseGrid& g)
+{
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kCols; ++c) g.SetCells(c, r, CellText(c, r));
+}
+
+void FillModel(QStandardItemModel& m)
+{
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kCols; ++c) m.setData(m.index(r, c), CellText(c, r));
+}
+
+std::unique_ptr<TBaseGrid> NewGrid()
+{
+    auto g = std::make_unique<TBaseGrid>();
+    g->SetColCount(kCols);
+    g->SetRowCount(kRows);
+    return g;
+}
+
+std::unique_ptr<QStandardItemModel> NewModel()
+{
+    return std::make_unique<QStandardItemModel>(kRows, kCols);
+}
+
+void BM_Fill_GridBase(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto g = NewGrid();
+        const size_t before = HeapInUse();
+        state.ResumeTiming();
+        FillGrid(*g);
+        state.PauseTiming();
+        state.counters["bytes_per_cell"] = double(HeapInUse() - before) / (kRows * kCols);
+        g.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_Fill_StandardItemModel(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto m = NewModel();
+        const size_t before = HeapInUse();
+        state.ResumeTiming();
+        FillModel(*m);
+        state.PauseTiming();
+        state.counters["bytes_per_cell"] = double(HeapInUse() - before) / (kRows * kCols);
+        m.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_Read_GridBase(benchmark::State& state)
+{
+    auto g = NewGrid();
+    FillGrid(*g);
+    for (auto _ : state) {
+        qsizetype total = 0;
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) total += g->Cells(c, r).size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+void BM_Read_StandardItemModel(benchmark::State& state)
+{
+    auto m = NewModel();
+    FillModel(*m);
+    for (auto _ : state) {
+        qsizetype total = 0;
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) total += m->data(m->index(r, c)).toString().size();
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+void BM_InsertDelete1000_GridBase(benchmark::State& state)
+{
+    auto g = NewGrid();
+    FillGrid(*g);
+    for (auto _ : state) {
+        g->InsertRows(kRows / 2, 1000);
+        g->DeleteRows(kRows / 2, 1000);
+    }
+    if (g->Cells(0, kRows / 2) != CellText(0, kRows / 2)) state.SkipWithError("rows lost");
+}
+
+void BM_InsertDelete1000_StandardItemModel(benchmark::State& state)
+{
+    auto m = NewModel();
+    FillModel(*m);
+    for (auto _ : state) {
+        m->insertRows(kRows / 2, 1000);
+        m->removeRows(kRows / 2, 1000);
+    }
+    if (m->data(m->index(kRows / 2, 0)).toString() != CellText(0, kRows / 2)) state.SkipWithError("rows lost");
+}
+
+// One row at a time, as a user inserting rows one by one does.
+void BM_InsertDelete1000Single_GridBase(benchmark::State& state)
+{
+    auto g = NewGrid();
+    FillGrid(*g);
+    for (auto _ : state) {
+        for (int i = 0; i < 1000; ++i) g->InsertRows(kRows / 2, 1);
+        for (int i = 0; i < 1000; ++i) g->DeleteRow(kRows / 2);
+    }
+}
+
+void BM_InsertDelete1000Single_StandardItemModel(benchmark::State& state)
+{
+    auto m = NewModel();
+    FillModel(*m);
+    for (auto _ : state) {
+        for (int i = 0; i < 1000; ++i) m->insertRows(kRows / 2, 1);
+        for (int i = 0; i < 1000; ++i) m->removeRows(kRows / 2, 1);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Fill_GridBase)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Fill_StandardItemModel)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Read_GridBase)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Read_StandardItemModel)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertDelete1000_GridBase)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InsertDelete1000_StandardItemModel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InsertDelete1000Single_GridBase)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertDelete1000Single_StandardItemModel)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
