@@ -265,7 +265,7 @@ void TBank_Builder::Check_Server_Numbers()
         const auto v = JsonInteger(*f.text);
         if (!v)
             throw EBankError(QStringLiteral("The %1 \"%2\" is not a decimal number.\n"
-                                            "Please correct it in step 1 \"Set Communication\".")
+                                            "Please correct it with \"Set Communication\".")
                                  .arg(QString::fromLatin1(f.what), *f.text));
         *f.text = *v;
     }

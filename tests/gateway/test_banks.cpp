@@ -731,7 +731,7 @@ TEST(Banks, RefusedBuildLeavesEarlierImages)
         {"port up not a number", "ParGen.xml", QByteArray(parGen).replace(">1700<", ">17OO<"), "server port up \"17OO\""},
         {"empty port down", "ParGen.xml", QByteArray(parGen).replace(">1701<", "><"), "server port down"},
         {"keep-alive not a number", "ParGen.xml", QByteArray(parGen).replace("Interval>10<", "Interval>abc<"), "keep-alive"},
-        {"ParGen.xml missing", "ParGen.xml", QByteArray(), "step 1"},
+        {"ParGen.xml missing", "ParGen.xml", QByteArray(), "set them first with \"Set Communication\""},
         {"more than 1024 CAN frames", "CAN_Rec_Frames.xml", many, "1024"},
         {"bank2 over capacity", "LoRaWAN_Gateway.xml", bigValue, "524288"},
         {"uplink rule without StartBit", "LoRaWAN_Gateway.xml", noStartBit, "uplink rule 3 has no attribute \"StartBit\""},
