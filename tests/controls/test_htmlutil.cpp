@@ -53,6 +53,12 @@ struct MarkCase {
     const char* marked;
 };
 
+// Readable parameter names in test lists.
+void PrintTo(const MarkCase& c, std::ostream* os)
+{
+    *os << '[' << c.text << "] find [" << c.search << ']' << (c.caseSensitive ? " case-sensitive" : "");
+}
+
 class MarkMatches : public ::testing::TestWithParam<MarkCase> {};
 
 TEST_P(MarkMatches, AroundTagsAndBack)

@@ -114,6 +114,9 @@ struct NumericCase {
     int kind;
 };
 
+// Readable parameter names in test lists.
+void PrintTo(const NumericCase& c, std::ostream* os) { *os << '[' << c.text << "] is " << c.kind; }
+
 class ClassifyNumeric : public ::testing::TestWithParam<NumericCase> {};
 
 TEST_P(ClassifyNumeric, WithCommaThousandsAndPointDecimals)
@@ -183,6 +186,11 @@ struct LocaleDateCase {
     bool stored;
     TDateTime value;
 };
+
+void PrintTo(const LocaleDateCase& c, std::ostream* os)
+{
+    *os << '[' << c.text << "] " << (c.ok ? "true" : "false") << (c.stored ? ", value stored" : ", no value");
+}
 
 class LocaleDate : public ::testing::TestWithParam<LocaleDateCase> {};
 
