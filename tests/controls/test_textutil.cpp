@@ -167,6 +167,12 @@ TEST(Numbers, CharacterTests)
     de.ThousandSeparator = QChar(0x00A0);
     EXPECT_TRUE(IsDigitChar('7'));
     EXPECT_FALSE(IsDigitChar('x'));
+    // Every Unicode number counts: another script's digit, a Roman numeral,
+    // a superscript.
+    EXPECT_TRUE(IsDigitChar(QChar(0x0663)));
+    EXPECT_TRUE(IsDigitChar(QChar(0x2163)));
+    EXPECT_TRUE(IsDigitChar(QChar(0x00B2)));
+    EXPECT_FALSE(IsDigitChar(QChar(0x00B7)));
     EXPECT_TRUE(IsDigitOrMinus('-'));
     EXPECT_FALSE(IsDigitOrMinus('+'));
     EXPECT_TRUE(IsNumericChar(QChar(0x00A0), de));
