@@ -1,10 +1,10 @@
+#include "common/TestSupport.h"
 #include "controls/ExtFilter.h"
 
 #include <QRandomGenerator>
 #include <functional>
 #include <gtest/gtest.h>
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 

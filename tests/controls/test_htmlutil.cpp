@@ -1,8 +1,8 @@
+#include "common/TestSupport.h"
 #include "controls/EsgHTMLUtil.h"
 
 #include <gtest/gtest.h>
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }

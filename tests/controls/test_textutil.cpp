@@ -1,3 +1,4 @@
+#include "common/TestSupport.h"
 #include "controls/ExtUtil.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
@@ -7,7 +8,6 @@
 #include <gtest/gtest.h>
 
 // Readable failure output for texts.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
