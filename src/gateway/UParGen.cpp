@@ -1,6 +1,12 @@
 // The communication parameter editor window.
 #include "gateway/UParGen.h"
 
+#include <QMouseEvent>
+
+#include <QDropEvent>
+
+#include <QMimeData>
+
 #include "platform/Application.h"
 #include "platform/CategoryPanelGroup.h"
 #include "platform/Dialogs.h"
@@ -11,6 +17,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -18,6 +25,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -80,9 +89,10 @@ void TParEdit::LoadText(const QString& text)
     setText(text);
 }
 
-void TParEdit::FilteredPaste()
+void TParEdit::FilteredPaste() { InsertFiltered(QGuiApplication::clipboard()->text()); }
+
+void TParEdit::InsertFiltered(const QString& in)
 {
-    const QString in = QGuiApplication::clipboard()->text();
     QString out;
     for (QChar c : in) {
         if (c.unicode() < 32) continue; // line breaks and tabs are keys, not text
@@ -121,6 +131,30 @@ void TParEdit::keyPressEvent(QKeyEvent* e)
         }
     }
     QLineEdit::keyPressEvent(e);
+}
+
+void TParEdit::mouseReleaseEvent(QMouseEvent* e)
+{
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (FilterPaste && e->button() == Qt::MiddleButton && cb->supportsSelection() && !isReadOnly()) {
+        setCursorPosition(cursorPositionAt(e->position().toPoint()));
+        InsertFiltered(cb->text(QClipboard::Selection));
+        e->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(e);
+}
+
+void TParEdit::dropEvent(QDropEvent* e)
+{
+    if (FilterPaste && e->mimeData() && e->mimeData()->hasText() && !isReadOnly()) {
+        setCursorPosition(cursorPositionAt(e->position().toPoint()));
+        InsertFiltered(e->mimeData()->text());
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+        return;
+    }
+    QLineEdit::dropEvent(e);
 }
 
 void TParEdit::contextMenuEvent(QContextMenuEvent* e)

@@ -299,10 +299,16 @@ public:
     void LoadText(const QString& text);
     // Inserts the clipboard's text through the key handler.
     void FilteredPaste();
+    // Inserts a text through the key handler, as if it had been typed.
+    void InsertFiltered(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    // The selection paste of the middle button and dropped text go through
+    // the same filter as typing.
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 };
 
 class TFParGen : public TForm {

@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -274,6 +276,14 @@ TEST_F(ParGenWindow, HexEditsFilterTypingAndPasting)
     QApplication::clipboard()->setText("12zz\nab-CD!9");
     QTest::keyClick(eui, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(eui->text(), "A1B12ABCD9");
+
+    // Dropped text passes the same filter.
+    eui->clear();
+    QMimeData dropped;
+    dropped.setText("x0e-f");
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject*>(eui)->event(&drop);
+    EXPECT_EQ(eui->text(), "0EF");
 
     // Pasting stops at the edit's length limit.
     addr->setFocus();
