@@ -156,12 +156,18 @@ void DrawCellBarGraph(TCanvas& canvas, const TRect& r, double value, TColor posi
 
 // The end of the pie's hand for percentage p: clockwise from 12 o'clock.
 QPoint PieHandEnd(const TRect& r, double p);
-// The filled sector of the pie: the centre and the rim from 12 o'clock
-// clockwise to the hand.
+// The sector of the pie as a polygon: the centre and points beyond the rim
+// from 12 o'clock clockwise to the hand.
 std::vector<QPoint> PieSectorPolygon(const TRect& r, double p);
+// The filled part of the pie, as 1-pixel-high runs: the area bounded by the
+// gray outline (ellipse, 12 o'clock line and hand) that holds the point just
+// right of the 12 o'clock line 2 pixels below the top (the sector from 12
+// o'clock clockwise to the hand), or with `outside` the point 2 pixels above
+// the top (the parts of r outside the ellipse). It never leaves r, and the
+// outline's own pixels stay out. Empty at 0 %.
+std::vector<TRect> PieFillRuns(const TRect& r, double p, bool outside);
 // A gray ellipse over r with a line from 12 o'clock to the centre and the
-// hand; the sector up to the hand filled with fillColor. With `outside` the
-// part of r outside the ellipse is filled instead. Nothing is filled at 0 %.
+// hand, and PieFillRuns filled with fillColor.
 void DrawCellPie(TCanvas& canvas, const TRect& r, TColor fillColor, bool outside, double p);
 
 // ---- Shapes ------------------------------------------------------------------

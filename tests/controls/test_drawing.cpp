@@ -321,6 +321,33 @@ TEST(Pie, HandAndFill)
     EXPECT_EQ(At(img, 12, 28), clBlue);
     EXPECT_EQ(At(img, 12, 12), clWhite);
 
+    // The fill stays inside the gray outline: on every row it lies between
+    // the outline's leftmost and rightmost pixels, and nothing is filled
+    // beyond them.
+    for (double p : {10.0, 37.5, 50.0, 75.0, 99.0, 100.0}) {
+        img = paint(p, false);
+        int blue = 0;
+        for (int y = 0; y < 60; ++y) {
+            int left = 60, right = -1;
+            for (int x = 0; x < 60; ++x)
+                if (At(img, x, y) == RGBColor(128, 128, 128)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            for (int x = 0; x < 60; ++x)
+                if (At(img, x, y) == clBlue) {
+                    ++blue;
+                    EXPECT_TRUE(x > left && x < right) << p << "%: " << x << "," << y;
+                }
+        }
+        EXPECT_GT(blue, int(p * 41 * 41 * 0.7 / 100 * 0.5)) << p;
+    }
+    // The runs match what is painted, and the outline's own pixels stay out.
+    img = paint(75, false);
+    for (const TRect& run : PieFillRuns(r, 75, false))
+        for (int x = run.Left; x < run.Right; ++x) EXPECT_EQ(At(img, x, run.Top), clBlue);
+    EXPECT_TRUE(PieFillRuns(r, 0, false).empty());
+
     // The fill never leaves the cell.
     img = paint(60, true);
     EXPECT_EQ(At(img, 1, 1), clBlue);
