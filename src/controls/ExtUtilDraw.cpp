@@ -806,7 +806,8 @@ void DrawThemedComboButton(TCanvas& canvas, QWidget* widget, const TRect& r, con
     }
     const bool disabled = state == bdsDisabled;
     if (look == blkVisualStyles && Themed(canvas, widget, "combobox", tpComboDropDown, disabled ? thsDisabled : thsNormal, area)) return;
-    DrawClassicButtonFrame(canvas, area, state == bdsPressed, look == blkClassicFlat);
+    // The classic combo button knows no pressed look: only disabled changes it.
+    DrawClassicButtonFrame(canvas, area, false, look == blkClassicFlat);
     ClassicArrow(canvas, area, false, disabled);
 }
 

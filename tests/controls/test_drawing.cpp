@@ -513,6 +513,20 @@ TEST(Buttons, ClassicAndVisualStyles)
     CloseThemeData(t);
     EXPECT_EQ(OpenThemeData(nullptr, QStringLiteral("toolbar")), nullptr);
 
+    // The classic combo and spin buttons change only when disabled.
+    auto paintCombo = [&](int state, bool spin) {
+        QImage img = White(60, 30);
+        TCanvas c(&img);
+        if (spin) DrawThemedSpinButtons(c, nullptr, Rect(0, 0, 60, 30), colors, state, blkClassic);
+        else DrawThemedComboButton(c, nullptr, Rect(0, 0, 60, 30), colors, state, blkClassic);
+        return img;
+    };
+    for (bool spin : {false, true}) {
+        EXPECT_EQ(paintCombo(bdsPressed, spin), paintCombo(bdsNormal, spin)) << spin;
+        EXPECT_EQ(paintCombo(bdsHot, spin), paintCombo(bdsNormal, spin)) << spin;
+        EXPECT_NE(paintCombo(bdsDisabled, spin), paintCombo(bdsNormal, spin)) << spin;
+    }
+
     // Spin buttons: two halves, classic arrows up and down.
     QImage img = White(40, 30);
     {
