@@ -253,9 +253,13 @@ void TCanvas::Polygon(const std::vector<QPoint>& points)
     if (points.size() < 2) return;
     const QPolygon poly(QList<QPoint>(points.begin(), points.end()));
     if (BrushVisible()) {
+        // A pixel is filled when its centre lies inside; the vertices are
+        // pixel centres, as for the outline, so the fill stays within it.
+        QPolygonF centres;
+        for (const QPoint& p : points) centres << QPointF(p.x() + 0.5, p.y() + 0.5);
         m_painter->setPen(QPen(Qt::NoPen));
         m_painter->setBrush(QBrush(ColorToQColor(m_brushColor)));
-        m_painter->drawPolygon(poly);
+        m_painter->drawPolygon(centres);
     }
     if (PenVisible()) {
         if (m_penWidth == 1) {

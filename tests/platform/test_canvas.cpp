@@ -176,6 +176,45 @@ TEST(Canvas, RoundShapesAreSymmetricAndRound)
     EXPECT_EQ(At(brushOnly, 0, 2), clRed);
 }
 
+TEST(Canvas, PolygonFillStaysWithinItsOutline)
+{
+    // Convex polygons with slanted edges: on every row and column the brush
+    // lies strictly between the outermost pen pixels.
+    const std::vector<std::vector<QPoint>> polygons = {
+        {{15, 2}, {15, 14}, {2, 8}},
+        {{2, 14}, {15, 14}, {8, 2}},
+        {{2, 8}, {8, 2}, {14, 8}, {8, 14}},
+        {{3, 3}, {25, 6}, {12, 20}},
+    };
+    for (size_t k = 0; k < polygons.size(); ++k) {
+        QImage img = White();
+        {
+            TCanvas c(&img);
+            c.SetPenColor(clBlack);
+            c.SetBrushColor(clRed);
+            c.Polygon(polygons[k]);
+        }
+        int red = 0;
+        for (int pass = 0; pass < 2; ++pass)
+            for (int a = 0; a < (pass ? img.width() : img.height()); ++a) {
+                auto px = [&](int b) { return pass ? At(img, a, b) : At(img, b, a); };
+                const int n = pass ? img.height() : img.width();
+                int lo = n, hi = -1;
+                for (int b = 0; b < n; ++b)
+                    if (px(b) == clBlack) {
+                        lo = std::min(lo, b);
+                        hi = std::max(hi, b);
+                    }
+                for (int b = 0; b < n; ++b)
+                    if (px(b) == clRed) {
+                        ++red;
+                        EXPECT_TRUE(b > lo && b < hi) << "polygon " << k << (pass ? " column " : " row ") << a << " at " << b;
+                    }
+            }
+        EXPECT_GT(red, 0) << k;
+    }
+}
+
 TEST(Canvas, ClipLimitsDrawing)
 {
     QImage img = White();
