@@ -304,7 +304,7 @@ void DrawCellProgressBar(TCanvas& canvas, const TRect& r, int p, const TProgress
     }
 
     if (s.ShowPercentage) {
-        const QString text = QString::number(std::clamp(p, 0, 100)) + QLatin1Char('%');
+        const QString text = QString::number(p) + QLatin1Char('%'); // the value itself, even where the bar stops at an end
         canvas.Save();
         canvas.SetFont(s.Font);
         canvas.SetFontColor(s.CompleteFontColor);

@@ -114,7 +114,8 @@ std::vector<TProgressBlock> ProgressBarBlocks(const TRect& r, int p, const TProg
 // filled length t: blocks of 7 with 2-pixel gaps, starting 2 pixels in.
 std::vector<std::pair<int, int>> ProgressSegments(int t);
 
-// A progress bar with an optional percentage text.
+// A progress bar with an optional percentage text (the percentage as given,
+// though the bar stops at its ends).
 void DrawCellProgressBar(TCanvas& canvas, const TRect& r, int p, const TProgressSettings& s);
 
 // Colours of DrawCellProgressBarFmt.

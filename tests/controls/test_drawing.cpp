@@ -221,6 +221,22 @@ TEST(Progress, PaintedBar)
     }
     EXPECT_EQ(At(img, 20, 1), clWhite);
     EXPECT_EQ(At(img, 20, 10), clGreen);
+
+    // Beyond 100 the bar stops at the end, but the text tells the value.
+    s.ShowGradient = false;
+    s.ShowPercentage = true;
+    s.Font = QFont(QStringLiteral("DejaVu Sans"));
+    s.Font.setPixelSize(11);
+    auto paint = [&](int p) {
+        QImage bar = White(120, 30);
+        TCanvas c(&bar);
+        DrawCellProgressBar(c, Rect(0, 0, 102, 20), p, s);
+        return bar;
+    };
+    const QImage full = paint(100), beyond = paint(150);
+    EXPECT_EQ(At(beyond, 5, 3), At(full, 5, 3));
+    EXPECT_EQ(At(beyond, 100, 3), At(full, 100, 3));
+    EXPECT_NE(beyond, full) << "150% is shown, not 100%";
 }
 
 TEST(Progress, FormattedTextTable)
