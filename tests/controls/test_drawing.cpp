@@ -364,6 +364,16 @@ TEST(Pie, HandAndFill)
         for (int x = run.Left; x < run.Right; ++x) EXPECT_EQ(At(img, x, run.Top), clBlue);
     EXPECT_TRUE(PieFillRuns(r, 0, false).empty());
 
+    // The caller's clip holds for the fill too.
+    img = White(60, 60);
+    {
+        TCanvas c(&img);
+        c.SetClipRect(Rect(0, 0, 20, 60));
+        DrawCellPie(c, r, clBlue, false, 75);
+    }
+    EXPECT_EQ(At(img, 12, 28), clBlue);
+    EXPECT_EQ(At(img, 28, 28), clWhite);
+
     // The fill never leaves the cell.
     img = paint(60, true);
     EXPECT_EQ(At(img, 1, 1), clBlue);
