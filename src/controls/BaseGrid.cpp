@@ -680,6 +680,12 @@ bool TBaseGrid::DoMouseWheelUp(TShiftState shift, QPoint pos)
     return result;
 }
 
+void TBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TObjStringGrid::MouseDown(button, shift, x, y);
+    FocusBaseCell();
+}
+
 void TBaseGrid::TopLeftChanged()
 {
     TObjStringGrid::TopLeftChanged();

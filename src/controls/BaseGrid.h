@@ -7,6 +7,17 @@
 // Ownership: a cell owns its TCellProperties (kept in the cell's object slot
 // of the store); the properties own the cell graphic when they were given it
 // as owned. Row and column operations of the store carry both with the cell.
+//
+// Painting: for every cell PlanCell works out what is drawn (hidden last
+// row, merged ranges once per pass, clipping under fixed cells, colours from
+// GetVisualProperties, hover and active row, the selection face, grid lines,
+// the content rectangle) and ExecuteCellPlan draws it, calling
+// DrawCellContent for the content. Derived grids override the hooks
+// (GetVisualProperties, DrawCellContent, IsFixed, HasNodes, ...) rather than
+// the painter.
+//
+// Indexes: Cells, CellProperties and the merge queries take the store's
+// column (real column) and the display row.
 #include "controls/ExtObj.h"
 
 #include <QFont>
@@ -371,6 +382,9 @@ public:
     void KeyDown(int& key, TShiftState shift) override;
     bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
     bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+    // A click inside a merged range makes its base cell current, as the keys
+    // and the wheel do.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
 protected:
     void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;

@@ -165,7 +165,7 @@ protected:
 // column number in bits 0..30 with bit 31 set for descending order.
 class TSortIndexList : public TIntList {
 public:
-    TSortIndexList() : TIntList(-1, -1) {}
+    explicit TSortIndexList(int col = -1, int row = -1) : TIntList(col, row) {}
     void AddIndex(int columnIndex, bool ascending);
     int FindIndex(int columnIndex) const;
     void ToggleIndex(int columnIndex);

@@ -357,6 +357,10 @@ void TExtGridButton::changeEvent(QEvent* e)
         update();
     } else if (e->type() == QEvent::FontChange) {
         update();
+    } else if (e->type() == QEvent::StyleChange || e->type() == QEvent::PaletteChange) {
+        // The desktop's look changed: an adapting button takes the matching look.
+        if (FAutoThemeAdapt) SetAutoThemeAdapt(true);
+        update();
     }
     QWidget::changeEvent(e);
 }

@@ -12,6 +12,25 @@
 //  - TGridWidget (GridsWidget.h): the QAbstractScrollArea that a grid creates
 //    on demand. It paints through the grid's Paint and turns Qt events into
 //    the grid's input calls; it decides nothing itself.
+//
+// For the grids built on it:
+//  - Input arrives as DoKeyDown / DoKeyPress (events first, then the virtual
+//    KeyDown / KeyPress), MouseDown / MouseMove / MouseUp, DblClick, Click,
+//    DoMouseWheelDown / Up, DoEnter / DoExit. Override the virtual and call
+//    the inherited one where the platform's own handling is wanted.
+//  - Painting: Paint(canvas) sets the canvas's brush and font colour for each
+//    cell's state (fixed, selected, normal) and calls DrawCell; Canvas() is
+//    the surface during Paint. Rectangles are TRect (right and bottom just
+//    outside), as the drawing routines take them.
+//  - Editing: CanEditShow decides, GetEditText loads, SetEditText stores,
+//    GetEditMask / GetEditLimit shape the editor, CreateEditor makes it.
+//  - Rows and columns: InsertRows, DeleteRows, MoveRow, InsertCols,
+//    DeleteCols, MoveColumn carry cells (texts and owned objects), heights
+//    and widths. To park a row outside the grid without copying its cells:
+//    TakeRow(r) then DeleteRow(r); to bring it back: InsertRows(r, 1) then
+//    PutRow(r, row).
+//  - Hidden columns keep their cells past ColCount: override TotalColCount
+//    and call StoreWidthChanged when the hidden count changes.
 #include "platform/Canvas.h"
 #include "platform/Graphics.h"
 #include "platform/GridsStore.h"

@@ -30,7 +30,7 @@ void TGridCellStore::SetColCount(int n)
     n = std::max(0, n);
     if (n < m_cols) {
         for (size_t r = 0; r < m_rows.size(); ++r) {
-            TGridRowData* row = m_rows[r].get();
+            TGridRowData* row = m_rows[r];
             if (row && int(row->Cells.size()) > n) {
                 row->Cells.resize(size_t(n));
                 TrimRow(int(r));
@@ -40,15 +40,22 @@ void TGridCellStore::SetColCount(int n)
     m_cols = n;
 }
 
+TGridCellStore::~TGridCellStore()
+{
+    for (TGridRowData* row : m_rows) delete row;
+}
+
 void TGridCellStore::SetRowCount(int n)
 {
-    m_rows.resize(size_t(std::max(0, n)));
+    n = std::max(0, n);
+    for (size_t r = size_t(n); r < m_rows.size(); ++r) delete m_rows[r];
+    m_rows.resize(size_t(n), nullptr);
 }
 
 const QString& TGridCellStore::Text(int c, int r) const
 {
     if (!Contains(c, r)) return EmptyText();
-    const TGridRowData* row = m_rows[size_t(r)].get();
+    const TGridRowData* row = m_rows[size_t(r)];
     if (!row || size_t(c) >= row->Cells.size()) return EmptyText();
     return row->Cells[size_t(c)].Text;
 }
@@ -56,7 +63,7 @@ const QString& TGridCellStore::Text(int c, int r) const
 TCellObject* TGridCellStore::Object(int c, int r) const
 {
     if (!Contains(c, r)) return nullptr;
-    const TGridRowData* row = m_rows[size_t(r)].get();
+    const TGridRowData* row = m_rows[size_t(r)];
     if (!row || size_t(c) >= row->Cells.size()) return nullptr;
     return row->Cells[size_t(c)].Object.get();
 }
@@ -65,9 +72,9 @@ TGridCell* TGridCellStore::CellForWrite(int c, int r)
 {
     Q_ASSERT_X(Contains(c, r), "TGridCellStore", "cell outside the grid written");
     if (!Contains(c, r)) return nullptr;
-    std::unique_ptr<TGridRowData>& row = m_rows[size_t(r)];
+    TGridRowData*& row = m_rows[size_t(r)];
     if (!row) {
-        row = std::make_unique<TGridRowData>();
+        row = new TGridRowData;
         // Tables mostly fill whole rows: give a new row the full width at
         // once, unless the grid is very wide.
         if (m_cols <= 64) row->Cells.reserve(size_t(m_cols));
@@ -78,10 +85,13 @@ TGridCell* TGridCellStore::CellForWrite(int c, int r)
 
 void TGridCellStore::TrimRow(int r)
 {
-    std::unique_ptr<TGridRowData>& row = m_rows[size_t(r)];
+    TGridRowData*& row = m_rows[size_t(r)];
     if (!row) return;
     row->Trim();
-    if (row->Cells.empty()) row.reset();
+    if (row->Cells.empty()) {
+        delete row;
+        row = nullptr;
+    }
 }
 
 void TGridCellStore::SetText(int c, int r, const QString& s)
@@ -91,7 +101,7 @@ void TGridCellStore::SetText(int c, int r, const QString& s)
             Q_ASSERT_X(false, "TGridCellStore", "cell outside the grid written");
             return;
         }
-        TGridRowData* row = m_rows[size_t(r)].get();
+        TGridRowData* row = m_rows[size_t(r)];
         if (!row || size_t(c) >= row->Cells.size()) return;
         row->Cells[size_t(c)].Text.clear();
         if (size_t(c) + 1 == row->Cells.size()) TrimRow(r);
@@ -107,7 +117,7 @@ void TGridCellStore::SetObject(int c, int r, std::unique_ptr<TCellObject> obj)
             Q_ASSERT_X(false, "TGridCellStore", "cell outside the grid written");
             return;
         }
-        TGridRowData* row = m_rows[size_t(r)].get();
+        TGridRowData* row = m_rows[size_t(r)];
         if (!row || size_t(c) >= row->Cells.size()) return;
         row->Cells[size_t(c)].Object.reset();
         if (size_t(c) + 1 == row->Cells.size()) TrimRow(r);
@@ -125,7 +135,7 @@ void TGridCellStore::SetObject(int c, int r, std::unique_ptr<TCellObject> obj)
 std::unique_ptr<TCellObject> TGridCellStore::ReleaseObject(int c, int r)
 {
     if (!Contains(c, r)) return nullptr;
-    TGridRowData* row = m_rows[size_t(r)].get();
+    TGridRowData* row = m_rows[size_t(r)];
     if (!row || size_t(c) >= row->Cells.size()) return nullptr;
     std::unique_ptr<TCellObject> o = std::move(row->Cells[size_t(c)].Object);
     if (size_t(c) + 1 == row->Cells.size()) TrimRow(r);
@@ -135,7 +145,7 @@ std::unique_ptr<TCellObject> TGridCellStore::ReleaseObject(int c, int r)
 void TGridCellStore::ClearCell(int c, int r)
 {
     if (!Contains(c, r)) return;
-    TGridRowData* row = m_rows[size_t(r)].get();
+    TGridRowData* row = m_rows[size_t(r)];
     if (!row || size_t(c) >= row->Cells.size()) return;
     row->Cells[size_t(c)] = TGridCell();
     if (size_t(c) + 1 == row->Cells.size()) TrimRow(r);
@@ -145,15 +155,14 @@ void TGridCellStore::InsertRows(int at, int n)
 {
     if (n <= 0) return;
     at = std::clamp(at, 0, RowCount());
-    const size_t old = m_rows.size();
-    m_rows.resize(old + size_t(n));
-    std::rotate(m_rows.begin() + at, m_rows.begin() + long(old), m_rows.end());
+    m_rows.insert(m_rows.begin() + at, size_t(n), nullptr);
 }
 
 void TGridCellStore::DeleteRows(int at, int n)
 {
     if (at < 0 || at >= RowCount() || n <= 0) return;
     n = std::min(n, RowCount() - at);
+    for (int r = at; r < at + n; ++r) delete m_rows[size_t(r)];
     m_rows.erase(m_rows.begin() + at, m_rows.begin() + at + n);
 }
 
@@ -177,7 +186,7 @@ void TGridCellStore::InsertCols(int at, int n)
     if (n <= 0) return;
     at = std::clamp(at, 0, m_cols);
     m_cols += n;
-    for (auto& row : m_rows) {
+    for (TGridRowData* row : m_rows) {
         if (!row || size_t(at) >= row->Cells.size()) continue;
         const size_t old = row->Cells.size();
         row->Cells.resize(old + size_t(n));
@@ -191,7 +200,7 @@ void TGridCellStore::DeleteCols(int at, int n)
     n = std::min(n, m_cols - at);
     m_cols -= n;
     for (size_t r = 0; r < m_rows.size(); ++r) {
-        TGridRowData* row = m_rows[r].get();
+        TGridRowData* row = m_rows[r];
         if (!row || size_t(at) >= row->Cells.size()) continue;
         const size_t end = std::min(row->Cells.size(), size_t(at + n));
         row->Cells.erase(row->Cells.begin() + at, row->Cells.begin() + long(end));
@@ -204,7 +213,7 @@ void TGridCellStore::MoveCol(int from, int to)
     if (from == to || from < 0 || to < 0 || from >= m_cols || to >= m_cols) return;
     const size_t need = size_t(std::max(from, to)) + 1;
     for (size_t r = 0; r < m_rows.size(); ++r) {
-        TGridRowData* row = m_rows[r].get();
+        TGridRowData* row = m_rows[r];
         if (!row) continue;
         if (row->Cells.size() <= size_t(std::min(from, to))) continue; // nothing in the range
         if (row->Cells.size() < need) row->Cells.resize(need);
@@ -220,7 +229,9 @@ void TGridCellStore::MoveCol(int from, int to)
 std::unique_ptr<TGridRowData> TGridCellStore::TakeRow(int r)
 {
     if (r < 0 || r >= RowCount()) return nullptr;
-    return std::move(m_rows[size_t(r)]);
+    TGridRowData* row = m_rows[size_t(r)];
+    m_rows[size_t(r)] = nullptr;
+    return std::unique_ptr<TGridRowData>(row);
 }
 
 void TGridCellStore::PutRow(int r, std::unique_ptr<TGridRowData> row)
@@ -228,20 +239,21 @@ void TGridCellStore::PutRow(int r, std::unique_ptr<TGridRowData> row)
     Q_ASSERT_X(r >= 0 && r < RowCount(), "TGridCellStore", "row outside the grid written");
     if (r < 0 || r >= RowCount()) return;
     if (row && int(row->Cells.size()) > m_cols) row->Cells.resize(size_t(m_cols));
-    m_rows[size_t(r)] = std::move(row);
+    delete m_rows[size_t(r)];
+    m_rows[size_t(r)] = row.release();
     TrimRow(r);
 }
 
 const TGridRowData* TGridCellStore::RowData(int r) const
 {
     if (r < 0 || r >= RowCount()) return nullptr;
-    return m_rows[size_t(r)].get();
+    return m_rows[size_t(r)];
 }
 
 size_t TGridCellStore::FilledCellCount() const
 {
     size_t n = 0;
-    for (const auto& row : m_rows)
+    for (const TGridRowData* row : m_rows)
         if (row)
             for (const TGridCell& c : row->Cells)
                 if (!c.Empty()) ++n;
@@ -251,7 +263,7 @@ size_t TGridCellStore::FilledCellCount() const
 size_t TGridCellStore::MemoryBytes() const
 {
     size_t bytes = m_rows.capacity() * sizeof(void*);
-    for (const auto& row : m_rows) {
+    for (const TGridRowData* row : m_rows) {
         if (!row) continue;
         bytes += sizeof(TGridRowData) + row->Cells.capacity() * sizeof(TGridCell);
         // Every text buffer is counted, shared ones too (an upper bound).

@@ -34,6 +34,11 @@ public:
 
 class TGridCellStore {
 public:
+    TGridCellStore() = default;
+    ~TGridCellStore();
+    TGridCellStore(const TGridCellStore&) = delete;
+    TGridCellStore& operator=(const TGridCellStore&) = delete;
+
     int ColCount() const { return m_cols; }
     int RowCount() const { return int(m_rows.size()); }
     // Shrinking drops the cells (and frees the objects) beyond the new size.
@@ -79,7 +84,7 @@ public:
     void ForEachObject(F&& f) const
     {
         for (size_t r = 0; r < m_rows.size(); ++r) {
-            const TGridRowData* row = m_rows[r].get();
+            const TGridRowData* row = m_rows[r];
             if (!row) continue;
             for (size_t c = 0; c < row->Cells.size(); ++c)
                 if (row->Cells[c].Object) f(int(c), int(r), row->Cells[c].Object.get());
@@ -91,5 +96,7 @@ private:
     void TrimRow(int r);
 
     int m_cols = 0;
-    std::vector<std::unique_ptr<TGridRowData>> m_rows;
+    // Owned rows (nullptr for a row without cells), held as plain pointers
+    // so that inserting and deleting rows moves them as a block.
+    std::vector<TGridRowData*> m_rows;
 };

@@ -376,6 +376,25 @@ TEST(BaseGridMerge, KeysMoveAroundARange)
     EXPECT_EQ(g->Col(), 2);
 }
 
+TEST(BaseGridMerge, AClickInsideARangeEditsItsBaseCell)
+{
+    auto g = Grid();
+    g->SetOptions(g->Options().With(goEditing));
+    g->SetDefaultColWidth(40);
+    g->SetDefaultRowHeight(20);
+    g->SetClientSize(400, 300);
+    g->SetCells(2, 2, "base");
+    g->SetCells(3, 3, "covered");
+    g->MergeCells(2, 2, 2, 2);
+    const TRect r = g->Viewport().AbsCellRect(3, 3);
+    g->MouseDown(mbLeft, {ssLeft}, r.Left + 5, r.Top + 5);
+    g->MouseUp(mbLeft, {}, r.Left + 5, r.Top + 5);
+    EXPECT_EQ(g->Col(), 2);
+    EXPECT_EQ(g->Row(), 2);
+    g->ShowEditor();
+    EXPECT_EQ(g->EditorText(), "base");
+}
+
 TEST(BaseGridMerge, LeftAndUpFromInsideLandOnTheNeighbour)
 {
     auto g = Grid(10, 10);
