@@ -656,6 +656,15 @@ void TPbButton::leaveEvent(QEvent* e)
     if (isEnabled() && isVisible() && ParentShowing() && OnMouseExit) OnMouseExit(this);
 }
 
+void TPbButton::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    m_cursorOn = false;
+    m_down = false;
+    m_hotTrackStep = 0;
+    if (m_fade) m_fade->stop();
+}
+
 void TPbButton::mousePressEvent(QMouseEvent* e)
 {
     QWidget::mousePressEvent(e);

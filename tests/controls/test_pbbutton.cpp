@@ -668,3 +668,16 @@ TEST(PbButton, LinkedAction)
     EXPECT_EQ(b->Glyph().pixel(0, 0), qRgb(0, 255, 0));
     EXPECT_EQ(b->Caption(), "Go");
 }
+
+TEST_F(ButtonForm, HiddenUnderTheMouseComesBackCold)
+{
+    // A dialog closed by its button hides under the mouse and gets no leave
+    // event: shown again, the button must not still look hot.
+    SendEnter(button);
+    ASSERT_TRUE(button->IsCursorOnButton());
+    form.hide();
+    form.show();
+    EXPECT_FALSE(button->IsCursorOnButton());
+    edit->setFocus();
+    EXPECT_EQ(At(button->grab().toImage(), 3, 14), RGBColor(248, 247, 237));
+}
