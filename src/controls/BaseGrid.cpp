@@ -254,7 +254,14 @@ void TBaseGrid::SetCellProperties(int c, int r, std::unique_ptr<TCellProperties>
         Q_ASSERT_X(false, "TBaseGrid", "properties of a cell outside the grid");
         return;
     }
-    if (value) FHasCellProps = true;
+    if (value) {
+        // The properties belong to this cell from now on, wherever they
+        // were made.
+        FHasCellProps = true;
+        value->FOwnerGrid = this;
+        value->FOwnerCol = c;
+        value->FOwnerRow = r;
+    }
     m_store.SetObject(c, r, std::move(value));
 }
 
@@ -284,7 +291,11 @@ TCellObject* TBaseGrid::GetGraphicObjectEx(int c, int r) const
 
 void TBaseGrid::SetGraphicObjectEx(int c, int r, TCellObject* value, bool owned)
 {
-    if (FDestroying) return;
+    if (FDestroying) {
+        // Nothing is stored any more; a graphic handed over is not lost.
+        if (owned) delete value;
+        return;
+    }
     if (!Inside(c, r)) {
         Q_ASSERT_X(false, "TBaseGrid", "cell outside the grid written");
         if (owned) delete value;

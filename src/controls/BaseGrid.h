@@ -304,8 +304,10 @@ public:
     void PaintCellExt(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
     void Paint(TCanvas& canvas) override;
     int PaintID() const { return FPaintID; }
-    // The painter's decisions for a cell painted with the canvas's brush and
-    // font colour as the platform set them for its state.
+    // The painter's decisions for a cell, starting from the canvas's brush as
+    // the platform set it for the cell's state. The text starts in the grid's
+    // own font and FontColor (the platform's font colour for the state,
+    // fontColor, is not taken); GetVisualProperties decides from there.
     TBaseCellPlan PlanCell(int c, int r, const TRect& rect, TGridDrawState state, TColor brushColor, TColor fontColor,
                            bool withContent);
 

@@ -126,6 +126,20 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     EXPECT_EQ(g->CellPropsOrNull(4, 4)->FontColor(), clBlue);
     g->SetCellProperties(4, 4, nullptr);
     EXPECT_FALSE(g->HasCellProps(4, 4));
+    // Properties made for another grid belong to the cell they are put in,
+    // and outlive that grid.
+    {
+        TBaseGrid other;
+        other.SetColCount(2);
+        other.SetRowCount(2);
+        g->SetCellProperties(5, 6, std::make_unique<TCellProperties>(&other, 0, 0));
+    }
+    TCellProperties* adopted = g->CellPropsOrNull(5, 6);
+    ASSERT_NE(adopted, nullptr);
+    EXPECT_EQ(adopted->OwnerGrid(), g.get());
+    EXPECT_EQ(QPoint(adopted->OwnerCol(), adopted->OwnerRow()), QPoint(5, 6));
+    adopted->SetBrushColor(clYellow); // repaints its cell of this grid
+    g->FreeCellProps(5, 6);
 
     // Row operations carry properties with their cells.
     g->CellProperties(2, 5)->SetReadOnly(true);
@@ -140,6 +154,17 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     g->SetGraphicObjectEx(0, 0, new Graphic(&deaths), true);
     g.reset();
     EXPECT_EQ(deaths, 2);
+
+    // A graphic handed over while the grid is going is freed, not lost.
+    struct Going : TBaseGrid {
+        void StartDestroying() { FDestroying = true; }
+    } going;
+    going.SetColCount(2);
+    going.SetRowCount(2);
+    going.StartDestroying();
+    going.SetGraphicObjectEx(1, 1, new Graphic(&deaths), true);
+    EXPECT_EQ(deaths, 3);
+    EXPECT_FALSE(going.HasCellProps(1, 1));
 }
 
 TEST(BaseGridCells, DisplayTextHooks)
@@ -769,6 +794,56 @@ TEST(BaseGridPaint, PlanDecisions)
     g.CellProperties(1, 1)->SetPaintID(g.PaintID());
     EXPECT_EQ(g.PlanCell(2, 2, g.CellRect(2, 2), {}, clWhite, clBlack, true).Kind, TBaseCellPlan::ckSkip);
     EXPECT_EQ(g.PlanCell(1, 1, g.CellRect(1, 1), {}, clWhite, clBlack, true).Rect, (TRect{40, 20, 120, 60}));
+}
+
+TEST(BaseGridPaint, PlanFollowsTheStateTheVisualHookLeaves)
+{
+    // A derived grid decides in its visual-properties hook whether a cell is
+    // shown selected; the selection face, hover and lines follow its answer.
+    struct G : TBaseGrid {
+        bool select = false, unselect = false;
+        void GetVisualProperties(int, int, TGridDrawState& s, bool, bool, bool, TCellBrush&, TColor&, TColor&,
+                                 TColor&, TCellFont&, TAlignment&, TVAlignment&, bool&,
+                                 TCellGradientDirection&) override
+        {
+            if (select) s.Include(gdSelected);
+            if (unselect) s.Exclude(gdSelected);
+        }
+    } g;
+    g.SetColCount(4);
+    g.SetRowCount(4);
+    g.SetClientSize(400, 200);
+    g.SetSelectionStyle(ssVista);
+    g.SetHoverRow(true);
+    g.SetHoverRowIdx(2);
+    g.SetHoverRowColor(clAqua);
+    g.SetHoverRowCells({hcNormal});
+    struct Case {
+        bool select, unselect;
+        TGridDrawState in;
+        TBaseCellPlan::TBackground background;
+        TColor fill;
+    };
+    const Case cases[] = {
+        {false, false, {gdSelected}, TBaseCellPlan::bgSelectionFace, clAqua}, // selected: no hover colour
+        {false, true, {gdSelected}, TBaseCellPlan::bgGradient, clAqua},       // the hook unselected it
+        {true, false, {}, TBaseCellPlan::bgSelectionFace, clWhite},           // the hook selected it
+        {false, false, {}, TBaseCellPlan::bgGradient, clAqua},
+    };
+    for (const Case& k : cases) {
+        g.select = k.select;
+        g.unselect = k.unselect;
+        const TBaseCellPlan p = g.PlanCell(2, 2, g.CellRect(2, 2), k.in, clWhite, clHighlightText, true);
+        EXPECT_EQ(p.Background, k.background) << k.select << k.unselect << k.in.Bits();
+        EXPECT_EQ(p.State.Contains(gdSelected), p.Background == TBaseCellPlan::bgSelectionFace);
+        if (p.Background != TBaseCellPlan::bgSelectionFace) EXPECT_EQ(p.FillColor, k.fill);
+    }
+    // The text starts in the grid's font colour, not the platform's
+    // highlight text colour.
+    g.FontColor = 0x123456;
+    g.SetSelectionStyle(ssDefault);
+    EXPECT_EQ(g.PlanCell(1, 1, g.CellRect(1, 1), {gdSelected}, clHighlight, clHighlightText, true).Font.Color,
+              0x123456);
 }
 
 TEST(BaseGridWidget, ShowsScrollsAndEditsThroughTheBaseGrid)

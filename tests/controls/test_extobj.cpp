@@ -66,6 +66,7 @@ TEST(SortIndexList, KeysAndTextForm)
     EXPECT_EQ(s.SaveToString(), "u3;u1");
     s.SetSortColumns(0, 5);
     EXPECT_EQ(s.SortColumns(0), 5);
+    EXPECT_EQ(s.GetSortColumns(1), 1);
 
     // The whole column number is written, so it reads back.
     TSortIndexList big;
@@ -94,6 +95,9 @@ TEST(ControlList, ItemsByCell)
     l.AddControl(3, 4, &b);
     EXPECT_EQ(l.ControlIndex(3, 4), 1);
     EXPECT_EQ(l.ControlIndex(0, 0), -1);
+    EXPECT_EQ(l.GetControl(1).Control.data(), &b);
+    EXPECT_EQ(l.GetControl(1).Y, 4);
+    EXPECT_THROW(l.GetControl(2), Exception);
     EXPECT_TRUE(l.HasHandle(&b));
     l.RemoveControl(0);
     EXPECT_EQ(l.Count(), 1);
@@ -341,7 +345,7 @@ TEST(AlphaMask, MergeMaskPremultiplies)
     EXPECT_EQ(qGreen(p0), 51);
     // Only 24-bit sources are merged.
     TGridAlphaMask n;
-    n.MergeMask(mask, bmp.convertToFormat(QImage::Format_RGB32), clNone);
+    n.MergeMask(mask, bmp.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(n.Width(), 0);
 }
 
