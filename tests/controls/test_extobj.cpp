@@ -18,6 +18,16 @@ TEST(GridEnums, OrdinalsAreStable)
     EXPECT_EQ(int(ssOffice2007), 3);
     EXPECT_EQ(int(waScroll), 1);
     EXPECT_EQ((THoverRowCells{hcNormal, hcSelected}).Bits(), 5u);
+    // The last value of every enumeration: a name missing or added in the
+    // middle shifts it.
+    const std::pair<int, int> last[] = {
+        {edValidChars, 29},     {edExtGridDropDown, 38}, {edPositiveFloat, 39}, {cbBottom, 3},
+        {GradientHorizontal, 1}, {vtaBottom, 2},         {arrRight, 3},         {tasCheck, 1},
+        {sdLeftRight, 1},        {heFirstLastCell, 2},   {paInsert, 1},         {adTopBottomInCol, 3},
+        {pInsertAfter, 1},       {caLoop, 2},            {fceRightClick, 3},    {fceComboList, 2},
+        {acDISTINCT, 8},         {hcSelected, 2},        {ssAnsiAlphaNoCase, 11}, {ssCheckBox, 15},
+    };
+    for (const auto& [value, ordinal] : last) EXPECT_EQ(value, ordinal);
     EXPECT_EQ(sizeof(TEditorType), 1u);
 }
 
