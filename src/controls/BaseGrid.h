@@ -78,6 +78,7 @@ public:
     void SetCellSpanY(int v) { FCellSpanY = v; }
     // The base cell of the range, this cell being (c, r).
     QPoint BaseCell(int c, int r) const;
+    QPoint GetBaseCell(int c, int r) const { return BaseCell(c, r); }
 
     // The user's value of the cell (not owned).
     uintptr_t CellObject() const { return FObject; }
@@ -236,9 +237,16 @@ public:
     // The stored text of exactly (c, r): no merge, hooks or repaint.
     QString GridCells(int c, int r) const { return StoreCell(c, r); }
     void SetGridCells(int c, int r, const QString& v) { m_store.SetText(c, r, v); }
-    // The raw object slot: the cell's properties or nothing.
+    // The raw object slot: the cell's properties or nothing. The cell owns
+    // what stands there, so writing the slot frees the object it held (unless
+    // it is the same one); ReleaseStoreObject takes one out without freeing it,
+    // to move it to another cell.
     TCellObject* GridObjects(int c, int r) const { return StoreObject(c, r); }
     void SetGridObjects(int c, int r, std::unique_ptr<TCellObject> o) { m_store.SetObject(c, r, std::move(o)); }
+    QString GetGridCell(int c, int r) const { return GridCells(c, r); }
+    void SetGridCell(int c, int r, const QString& v) { SetGridCells(c, r, v); }
+    TCellObject* GetGridObject(int c, int r) const { return GridObjects(c, r); }
+    void SetGridObject(int c, int r, std::unique_ptr<TCellObject> o) { SetGridObjects(c, r, std::move(o)); }
 
     // The cell's properties, created with the grid's defaults on first use.
     // Must be called for cells inside the grid (nullptr outside).

@@ -31,6 +31,7 @@ TEST(BaseGridCells, PlainGridWithoutProperties)
     g->SetCells(2, 3, "a");
     EXPECT_EQ(g->Cells(2, 3), "a");
     EXPECT_EQ(g->GridCells(2, 3), "a");
+    EXPECT_EQ(g->GetGridCell(2, 3), "a");
     EXPECT_EQ(g->Objects(2, 3), nullptr);
     EXPECT_FALSE(g->HasCellProps(2, 3));
     EXPECT_FALSE(g->HasCellPropsAny());
@@ -139,7 +140,13 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     EXPECT_EQ(adopted->OwnerGrid(), g.get());
     EXPECT_EQ(QPoint(adopted->OwnerCol(), adopted->OwnerRow()), QPoint(5, 6));
     adopted->SetBrushColor(clYellow); // repaints its cell of this grid
-    g->FreeCellProps(5, 6);
+    // Moved through the raw slot: taken out without freeing, then owned by
+    // the new cell.
+    g->SetGridObject(6, 6, g->ReleaseStoreObject(5, 6));
+    EXPECT_FALSE(g->HasCellProps(5, 6));
+    EXPECT_EQ(g->GetGridObject(6, 6), adopted);
+    EXPECT_EQ(g->CellProperties(6, 6)->BrushColor(), clYellow);
+    g->FreeCellProps(6, 6);
 
     // Row operations carry properties with their cells.
     g->CellProperties(2, 5)->SetReadOnly(true);
@@ -275,6 +282,8 @@ TEST(BaseGridMerge, RangeCodesAndQueries)
     EXPECT_FALSE(far->IsBaseCell());
     EXPECT_EQ(QPoint(far->CellSpanX(), far->CellSpanY()), QPoint(2, 1));
     EXPECT_EQ(g->BaseCell(3, 2), QPoint(1, 1));
+    EXPECT_EQ(far->GetBaseCell(3, 2), QPoint(1, 1));
+    EXPECT_EQ(base->GetBaseCell(1, 1), QPoint(1, 1));
     EXPECT_EQ(g->CellExt(2, 1), QPoint(1, 1));
     EXPECT_EQ(g->FullCell(2, 2), (TGridRect{1, 1, 3, 2}));
     EXPECT_EQ(g->CellSpan(3, 2), QPoint(2, 1));
