@@ -640,7 +640,7 @@ bool TBaseGrid::SelectCell(int c, int r)
     return ok;
 }
 
-void TBaseGrid::KeyDown(int& key, TShiftState shift)
+void TBaseGrid::PrePositionInRange(int key)
 {
     if (HasCellProps(Col(), Row())) {
         const QPoint b = BaseCell(Col(), Row()), s = CellSpan(Col(), Row());
@@ -665,6 +665,11 @@ void TBaseGrid::KeyDown(int& key, TShiftState shift)
         default: break;
         }
     }
+}
+
+void TBaseGrid::KeyDown(int& key, TShiftState shift)
+{
+    PrePositionInRange(key);
     if (key == VK_NEXT && FHideLastRow && RowCount() > 1 &&
         VisibleRowCount() + TopRow() - FixedRows() == RowCount() - 1)
         MoveColRow(Col(), RowCount() - 2, true, false);
@@ -678,6 +683,10 @@ void TBaseGrid::KeyDown(int& key, TShiftState shift)
 
 bool TBaseGrid::DoMouseWheelDown(TShiftState shift, QPoint pos)
 {
+    // The wheel steps down one row, as Down does: from a vertically merged
+    // range it first goes to the range's last row, or the step would land
+    // inside the range and be taken back to its base cell for ever.
+    PrePositionInRange(VK_DOWN);
     const bool result = TObjStringGrid::DoMouseWheelDown(shift, pos);
     if (FHideLastRow && Row() < RowCount() - 1 && Row() - TopRow() > VisibleRowCount()) SetTopRow(TopRow() + 1);
     FocusBaseCell();

@@ -403,6 +403,10 @@ protected:
     QString GetEditText(int c, int r) override { return TObjStringGrid::GetEditText(c, r); }
     void SetEditText(int c, int r, const QString& v) override { TObjStringGrid::SetEditText(c, r, v); }
 
+    // Before an arrow key's one-cell step: a current cell in a merged range
+    // moves to the range's edge, so that the step leaves the range.
+    void PrePositionInRange(int key);
+
     // The cell painter (withContent: the content hook runs too).
     void PaintCellPrivate(TCanvas& canvas, int c, int r, TRect rect, TGridDrawState state, bool withContent);
     void ExecuteCellPlan(TCanvas& canvas, int c, int r, const TBaseCellPlan& plan);

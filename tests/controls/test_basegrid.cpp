@@ -410,6 +410,22 @@ TEST(BaseGridMerge, KeysMoveAroundARange)
     EXPECT_EQ(g->Col(), 2);
 }
 
+TEST(BaseGridMerge, TheWheelStepsOverARange)
+{
+    auto g = Grid();
+    g->MergeCells(2, 3, 1, 2); // rows 3..4 in column 2
+    g->MoveColRow(2, 2, true, true);
+    g->DoMouseWheelDown({}, {});
+    EXPECT_EQ(g->Row(), 3) << "onto the base cell";
+    g->DoMouseWheelDown({}, {});
+    EXPECT_EQ(g->Row(), 5) << "past the range, not back to its base";
+    g->DoMouseWheelUp({}, {});
+    EXPECT_EQ(g->Row(), 3) << "up into the range: its base cell";
+    g->DoMouseWheelUp({}, {});
+    EXPECT_EQ(g->Row(), 2);
+    EXPECT_EQ(g->Col(), 2);
+}
+
 TEST(BaseGridMerge, AClickInsideARangeEditsItsBaseCell)
 {
     auto g = Grid();
