@@ -670,6 +670,10 @@ void TBaseGrid::PrePositionInRange(int key)
 void TBaseGrid::KeyDown(int& key, TShiftState shift)
 {
     PrePositionInRange(key);
+    // Tab steps right as Right does (Shift+Tab leaves from the base cell,
+    // which is the range's first column, anyway).
+    if (key == VK_TAB && HasOption(goTabs) && !shift.Contains(ssShift) && !shift.Contains(ssCtrl))
+        PrePositionInRange(VK_RIGHT);
     if (key == VK_NEXT && FHideLastRow && RowCount() > 1 &&
         VisibleRowCount() + TopRow() - FixedRows() == RowCount() - 1)
         MoveColRow(Col(), RowCount() - 2, true, false);

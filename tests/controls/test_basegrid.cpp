@@ -410,7 +410,7 @@ TEST(BaseGridMerge, KeysMoveAroundARange)
     EXPECT_EQ(g->Col(), 2);
 }
 
-TEST(BaseGridMerge, TheWheelStepsOverARange)
+TEST(BaseGridMerge, TheWheelAndTabStepOverARange)
 {
     auto g = Grid();
     g->MergeCells(2, 3, 1, 2); // rows 3..4 in column 2
@@ -424,6 +424,17 @@ TEST(BaseGridMerge, TheWheelStepsOverARange)
     g->DoMouseWheelUp({}, {});
     EXPECT_EQ(g->Row(), 2);
     EXPECT_EQ(g->Col(), 2);
+
+    // Tab likewise steps over a range wider than one column.
+    g->SetOptions(g->Options().With(goTabs));
+    g->MergeCells(3, 2, 2, 1); // columns 3..4 in row 2
+    int key = VK_TAB;
+    g->DoKeyDown(key, {});
+    EXPECT_EQ(g->Col(), 3);
+    key = VK_TAB;
+    g->DoKeyDown(key, {});
+    EXPECT_EQ(g->Col(), 5);
+    EXPECT_EQ(g->Row(), 2);
 }
 
 TEST(BaseGridMerge, AClickInsideARangeEditsItsBaseCell)
