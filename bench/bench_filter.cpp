@@ -42,6 +42,19 @@ void BM_ManyStarsMatch(benchmark::State& state)
 }
 BENCHMARK(BM_ManyStarsMatch)->Args({10000, 50})->Args({100000, 500})->Unit(benchmark::kMicrosecond);
 
+// A "!" after a star inverts only the rest of the pattern, which takes the
+// matcher off its one-back-track path.
+void BM_ManyStarsInnerNegation(benchmark::State& state)
+{
+    const QString text(int(state.range(0)), QChar('a'));
+    QString condition;
+    for (int i = 0; i < state.range(1); ++i) condition += QStringLiteral("*a");
+    condition += QStringLiteral("*!a");
+    const FormatSettings fs = Pinned();
+    for (auto _ : state) benchmark::DoNotOptimize(MatchFilterExpression(condition, text, false, fs));
+}
+BENCHMARK(BM_ManyStarsInnerNegation)->Args({1000, 20})->Args({10000, 50})->Args({10000, 500})->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

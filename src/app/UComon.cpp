@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -555,8 +556,9 @@ TStartResult Start_Program(const QString& NomeSW, const QString& Parameter, uint
 {
     (void)tipo;
     const QString folder = Exe_Path.isEmpty() ? ExeFolder() : Exe_Path;
-    const ProcessRun run =
-        RunProgramAndWait(NomeSW, Parameter.isEmpty() ? QStringList() : QStringList{Parameter}, folder, Start_Program_Limit_ms);
+    // Parameter is a command line: blanks separate the arguments, quotes keep
+    // an argument with blanks together.
+    const ProcessRun run = RunProgramAndWait(NomeSW, QProcess::splitCommand(Parameter), folder, Start_Program_Limit_ms);
     TStartResult r;
     r.Started = run.started;
     r.Error = run.error;

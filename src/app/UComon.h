@@ -227,8 +227,9 @@ struct TStartResult {
     qint64 Pid = 0;
 };
 
-// Starts the program NomeSW in the executable's folder (Parameter, when not
-// empty, is its one argument) and waits until it ends, at most
+// Starts the program NomeSW in the executable's folder (Parameter is its
+// command line: arguments separated by blanks, quoted where they hold blanks;
+// an empty text gives none) and waits until it ends, at most
 // Start_Program_Limit_ms; the windows keep painting and take no input
 // meanwhile. A program still running at the limit is left running. `tipo` is
 // the show state of the original platform and has no meaning here.

@@ -188,32 +188,39 @@ int FindNextMatch(const QString& visible, const QString& search, int from, bool 
 QString MarkMatchesInHtml(const QString& text, const QString& search, const QString& tag, bool caseSensitive)
 {
     if (search.isEmpty()) return text;
-    QString visible = StripTagsOnly(text);
+    const QString visible = StripTagsOnly(text);
     QString working = text;
-    QString wanted = search;
     // A "<" or ">" in the visible text would be taken for a tag once marks
     // are inserted around it: then the visible text is escaped and marked
-    // instead of the tagged one.
-    if ((visible.contains('<') || visible.contains('>')) && FindNextMatch(visible, search, 0, caseSensitive) > 0) {
-        visible = EscapeAngles(visible);
-        wanted = EscapeAngles(search);
-        working = visible;
-    }
+    // instead of the tagged one. Matches are still looked for in the plain
+    // visible text, so that none lands inside an "&lt;" or "&gt;".
+    const bool escaped =
+        (visible.contains('<') || visible.contains('>')) && FindNextMatch(visible, search, 0, caseSensitive) > 0;
+    if (escaped) working = EscapeAngles(visible);
+    // A 1-based position in the plain visible text moved to the working text.
+    auto inWorking = [&](int p) {
+        if (!escaped) return p;
+        int shift = 0;
+        for (int k = 0; k < p - 1 && k < visible.size(); ++k)
+            if (visible[k] == '<' || visible[k] == '>') shift += 3;
+        return p + shift;
+    };
     const QString open = '<' + tag + '>';
     const QString close = QStringLiteral("</") + tag + '>';
+    const int length = int(search.size());
     int from = 0;
     qsizetype afterLastMark = 0; // an opening mark never goes before the previous closing one
     for (;;) {
-        const int p = FindNextMatch(visible, wanted, from, caseSensitive);
+        const int p = FindNextMatch(visible, search, from, caseSensitive);
         if (p == 0) break;
-        const int a = HtmlPosOfVisibleChar(working, p);
+        const int a = HtmlPosOfVisibleChar(working, inWorking(p));
         if (a == 0) break;
         working.insert(std::max(qsizetype(a - 1), afterLastMark), open);
-        const int b = HtmlPosOfVisibleChar(working, p + int(wanted.size()));
+        const int b = HtmlPosOfVisibleChar(working, inWorking(p + length));
         if (b == 0) break;
         working.insert(b - 1, close);
         afterLastMark = b - 1 + close.size();
-        from = p - 1 + int(wanted.size());
+        from = p - 1 + length;
     }
     return working;
 }

@@ -2,29 +2,44 @@
 
 #include "controls/ExtUtil.h"
 
+#include <QList>
 #include <QRegularExpression>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
-// The wildcard match of a whole pattern against a whole value: "*" matches
-// any run, "?" one character, '"' is ignored and a "!" anywhere inverts the
-// result. Iterative with one back-track point, so that many stars over a
-// long text stay linear per star instead of exponential.
-bool MatchWildcard(const QString& pattern, const QString& value)
-{
-    bool negate = false;
-    QString p;
-    p.reserve(pattern.size());
-    for (QChar c : pattern) {
-        if (c == '!') negate = true;
-        else if (c != '"') p += c;
-    }
+// The wildcard match of a whole pattern against a whole value, read from the
+// left: "*" matches any run, "?" one character, '"' is ignored. A "!" inverts
+// the match it is read in: one before the first "*" inverts the whole match,
+// one after a "*" only the match of the rest of the pattern against a tail
+// of the value, and one behind a character that already failed to match is
+// never read.
 
+// A piece of the pattern without stars ('"' already dropped), walked from
+// value position j. False when a character does not match; `neg` is set when
+// a "!" is read before that.
+bool WalkPiece(const QString& piece, const QString& v, qsizetype j, qsizetype& end, bool& neg)
+{
+    for (QChar c : piece) {
+        if (c == '!') {
+            neg = true;
+            continue;
+        }
+        if (j == v.size() || (c != '?' && c != v[j])) return false;
+        ++j;
+    }
+    end = j;
+    return true;
+}
+
+// Plain stars and question marks: iterative with one back-track point, so
+// that many stars over a long text stay linear per star.
+bool GlobMatch(const QString& p, const QString& value)
+{
     const qsizetype pn = p.size(), vn = value.size();
     qsizetype i = 0, j = 0;
     qsizetype star = -1, mark = 0;
-    bool matched = true;
     while (j < vn) {
         if (i < pn && p[i] == '*') {
             star = i++;
@@ -36,18 +51,66 @@ bool MatchWildcard(const QString& pattern, const QString& value)
             i = star + 1;
             j = ++mark;
         } else {
-            matched = false;
-            break;
+            return false;
         }
     }
-    if (matched) {
-        while (i < pn && p[i] == '*') ++i;
-        matched = i == pn;
-    }
-    return matched != negate;
+    while (i < pn && p[i] == '*') ++i;
+    return i == pn;
 }
 
-// The operand of a comparison, starting at index `i` of the pattern.
+bool MatchWildcard(const QString& pattern, const QString& value)
+{
+    // The pieces between runs of stars.
+    QList<QString> pieces{QString()};
+    bool afterStar = false;
+    for (QChar c : pattern) {
+        if (c == '"') continue;
+        if (c == '*') {
+            if (!afterStar) pieces.append(QString());
+            afterStar = true;
+            continue;
+        }
+        afterStar = false;
+        pieces.last() += c;
+    }
+
+    // The usual case: "!" only at the start, so it inverts the whole match.
+    qsizetype leading = 0;
+    while (leading < pieces[0].size() && pieces[0][leading] == '!') ++leading;
+    bool laterNegation = pieces[0].indexOf('!', leading) >= 0;
+    for (qsizetype k = 1; k < pieces.size() && !laterNegation; ++k) laterNegation = pieces[k].contains('!');
+    if (!laterNegation) {
+        pieces[0].remove(0, leading);
+        return GlobMatch(pieces.join('*'), value) != (leading > 0);
+    }
+
+    // Otherwise, from the last piece back to the first: match[j] tells
+    // whether the pattern from the current piece on matches the value from
+    // position j; tailMatch[j] whether that of the next piece matches some
+    // tail of the value that starts at j or later.
+    const qsizetype n = value.size();
+    const qsizetype last = pieces.size() - 1;
+    std::vector<char> match(size_t(n + 1)), tailMatch(size_t(n + 1));
+    for (qsizetype i = last; i >= 0; --i) {
+        if (i < last) {
+            tailMatch[size_t(n)] = match[size_t(n)];
+            for (qsizetype k = n - 1; k >= 0; --k) tailMatch[size_t(k)] = match[size_t(k)] || tailMatch[size_t(k + 1)];
+        }
+        const qsizetype upTo = i == 0 ? 0 : n;
+        for (qsizetype j = 0; j <= upTo; ++j) {
+            bool neg = false;
+            qsizetype end = 0;
+            bool ok = WalkPiece(pieces[i], value, j, end, neg);
+            if (ok) ok = i == last ? end == n : tailMatch[size_t(end)] != 0;
+            match[size_t(j)] = ok != neg;
+        }
+    }
+    return match[0] != 0;
+}
+
+// The operand of a comparison, starting at index `i` of the pattern; it ends
+// at a blank or at an and / or operator outside quotes, so that a quoted
+// range such as "<5^>10" compares with 5 and 10.
 // `blankInQuotes`: inside quotes a single blank after a character belongs
 // to the operand.
 QString CollectOperand(const QString& p, qsizetype i, bool blankInQuotes)
@@ -63,7 +126,7 @@ QString CollectOperand(const QString& p, qsizetype i, bool blankInQuotes)
             ++quotes;
         } else if (c == ' ') {
             if (!(blankInQuotes && quotes % 2 == 1 && i > start && p[i - 1] != ' ')) break;
-        } else if ((c == '&' || c == '|') && quotes % 2 == 0) {
+        } else if ((c == '&' || c == '|' || c == '^') && quotes % 2 == 0) {
             break;
         }
         op += c;

@@ -236,7 +236,9 @@ QString OemTextToAnsi(const QString& s) { return DecodeOem(EncodeAnsi(s)); }
 // ---------------------------------------------------------------------------
 // Numbers
 
-bool IsDigitChar(QChar c) { return c.isDigit(); }
+// Any Unicode number: decimal digits of every script, letter numbers (Roman
+// numerals) and other numbers (superscripts, fractions).
+bool IsDigitChar(QChar c) { return c.isNumber(); }
 bool IsDigitOrMinus(QChar c) { return IsDigitChar(c) || c == '-'; }
 
 bool IsNumericChar(QChar c, const FormatSettings& fs)

@@ -77,6 +77,7 @@ int ClassifyNumericText(const QString& s, const FormatSettings& fs);
 // leading text dropped, "-" for a negative or a value in parentheses.
 QString NormalizeNumericText(const QString& s, const FormatSettings& fs);
 
+// A character of the Unicode number categories.
 bool IsDigitChar(QChar c);
 // A digit or "-".
 bool IsDigitOrMinus(QChar c);

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/UComon.h"
@@ -601,7 +602,24 @@ void TFParGen::Load_ParGen()
     SetValues(ParGen_Load(ParGen_File));
 }
 
-void TFParGen::FormShow() { Load_ParGen(); }
+void TFParGen::FormShow()
+{
+    Fit_To_Screen();
+    Load_ParGen();
+}
+
+void TFParGen::Fit_To_Screen()
+{
+    const QScreen* s = screen();
+    if (!s) return;
+    const QRect area = s->availableGeometry();
+    const int frame = std::max(0, frameGeometry().height() - height());
+    const int room = area.height() - frame;
+    if (height() > room) resize(width(), std::max(minimumHeight(), room));
+    const QRect outer = frameGeometry();
+    if (outer.bottom() > area.bottom() || outer.top() < area.top())
+        move(x(), std::max(area.top(), area.bottom() + 1 - outer.height()));
+}
 
 bool TFParGen::Controllo_Dati()
 {

@@ -362,6 +362,9 @@ protected:
     void FormCloseQuery(bool& canClose) override;
 
 private:
+    // On a screen lower than the window, the window takes the screen's
+    // height and stays on it, so that OK and Cancel can be reached.
+    void Fit_To_Screen();
     void Build_Panels();
     void Apply_Layout();
     TParGen_State Read_State() const;

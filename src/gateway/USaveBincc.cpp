@@ -138,7 +138,7 @@ TBank_Images TBank_Builder::Build_Banks(const TBank_Files& files)
     if (!FileExists(files.ParGen_File))
         throw EBankError(QStringLiteral(
             "The communication parameters of this configuration are not set (ParGen.xml is missing).\n"
-            "Please set them first with step 1 \"Set Communication\", then update the device again."));
+            "Please set them first with \"Set Communication\", then update the device again."));
 
     Init_General_Block();
     LoRaWAN_ParGen = TLoRaWAN_ParGen();

@@ -104,17 +104,12 @@ void ParseHex(const char* text, std::array<uint8_t, N>& field, bool reversed)
     for (size_t i = 0; i < N; ++i) field[reversed ? N - 1 - i : i] = Hex_Pair(at(qsizetype(2 * i)), at(qsizetype(2 * i + 1)));
 }
 
-// An unsigned 32-bit decimal number; anything else gives 0.
-uint32_t DecimalUInt32(const char* t)
+// An integer text in the unsigned 32-bit range (the range the device editor
+// accepts for a time-out); anything else gives 0.
+uint32_t UInt32Or0(const char* t)
 {
-    uint64_t v = 0;
-    if (!*t) return 0;
-    for (; *t; ++t) {
-        if (*t < '0' || *t > '9') return 0;
-        v = v * 10 + uint64_t(*t - '0');
-        if (v > 0xFFFFFFFFull) return 0;
-    }
-    return uint32_t(v);
+    const auto v = TryStrToInt64(t);
+    return v && *v >= 0 && *v <= int64_t(0xFFFFFFFF) ? uint32_t(*v) : 0;
 }
 
 // A decimal integer in JSON form (no blanks, no "+", no leading zeros), or
@@ -270,7 +265,7 @@ void TBank_Builder::Check_Server_Numbers()
         const auto v = JsonInteger(*f.text);
         if (!v)
             throw EBankError(QStringLiteral("The %1 \"%2\" is not a decimal number.\n"
-                                            "Please correct it in step 1 \"Set Communication\".")
+                                            "Please correct it with \"Set Communication\".")
                                  .arg(QString::fromLatin1(f.what), *f.text));
         *f.text = *v;
     }
@@ -318,7 +313,7 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
                 ParseHex(RequiredAttribute(dev, "ApplicationSessionKey", where), d.AppSKey, false);
                 ParseHex(RequiredAttribute(dev, "ApplicationKey", where), d.AppKey, false);
                 ParseHex(RequiredAttribute(dev, "DeviceAddress", where), d.DevADDR, true);
-                if (const char* diag = dev.Find("DiagTimeOut")) d.timeout = DecimalUInt32(diag);
+                if (const char* diag = dev.Find("DiagTimeOut")) d.timeout = UInt32Or0(diag);
                 const char* rx2 = dev.Find("RX2_Datarate");
                 d.DL_settings = rx2 ? RX2_Datarate_Code(Utf8_Text(rx2), h.DataRate) : h.DataRate;
             } else {
@@ -356,9 +351,12 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
                 const char* valueText = r.Find("ValueTest");
                 if (!valueText) valueText = "";
                 if (Is_Ascii(valueText)) {
-                    const qsizetype len = qsizetype(std::strlen(valueText));
+                    qsizetype len = qsizetype(std::strlen(valueText));
                     if (hexTest) {
-                        // An odd count of digits gets a "0" in front.
+                        // Hex digits are read without the blanks around them;
+                        // an odd count of digits gets a "0" in front.
+                        while (len > 0 && uint8_t(*valueText) <= ' ') ++valueText, --len;
+                        while (len > 0 && uint8_t(valueText[len - 1]) <= ' ') --len;
                         const qsizetype pad = len % 2;
                         const auto at = [&](qsizetype i) { return i < pad ? QChar('0') : QChar(char16_t(uint8_t(valueText[i - pad]))); };
                         for (qsizetype i = 0; i + 1 < len + pad; i += 2) rule.data_test.append(char(Hex_Pair(at(i), at(i + 1))));
@@ -368,6 +366,7 @@ void TBank_Builder::Read_LoRaWAN_Gateway_File(const QString& path, uint32_t base
                 } else {
                     QString value = Utf8_Text(valueText);
                     if (hexTest) {
+                        value = Trim(value);
                         if (value.size() % 2 == 1) value.prepend(QChar('0'));
                         for (qsizetype i = 0; i + 1 < value.size(); i += 2) rule.data_test.append(char(Hex_Pair(value[i], value[i + 1])));
                     } else {

@@ -123,10 +123,11 @@ void TXMLDocument::Parse(QByteArray bytes)
     Clear();
     m_text = Normalise(bytes);
     bytes = QByteArray();
-    // Parsed in place: no copy of a large file is made.
-    const pugi::xml_parse_result r = m_doc->load_buffer_inplace(m_text.data(), size_t(m_text.size()),
-                                                                pugi::parse_default | pugi::parse_comments | pugi::parse_declaration,
-                                                                pugi::encoding_auto);
+    // Parsed in place: no copy of a large file is made. An element whose
+    // whole text is blanks keeps it (a value of blanks must come back as it
+    // was written); blanks between elements are layout and are dropped.
+    const unsigned options = pugi::parse_default | pugi::parse_comments | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+    const pugi::xml_parse_result r = m_doc->load_buffer_inplace(m_text.data(), size_t(m_text.size()), options, pugi::encoding_auto);
     if (!r) {
         Clear();
         throw EXMLError(QStringLiteral("XML error at offset %1: %2").arg(r.offset).arg(Q(r.description())));

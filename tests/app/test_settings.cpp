@@ -125,7 +125,7 @@ TEST(SettingsFile, SaveWritesAllSevenLeavesAndReadsBack)
                          "<enable_jump_field_tables>0</enable_jump_field_tables><Double_Click_Auto_Size>0"
                          "</Double_Click_Auto_Size></lastinternet></Conf_Settings>"));
 
-    const Settings written{QString::fromUtf8("Impianto <n\u00b01> & \"x\""), "10.1.2.3", "Deutsch", true, false, true, false};
+    const Settings written{QString::fromUtf8("Impianto <n\u00b01> & \"x\"\x01\t"), "10.1.2.3", "Deutsch", true, false, true, false};
     Project_Name = written.project;
     Last_IP_Address = written.ip;
     Language_Name = written.language;

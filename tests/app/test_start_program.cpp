@@ -14,14 +14,20 @@ TEST(StartProgram, RunsTheUpdaterInTheExecutableFolderWithTheInjectedLimit)
     TempExeFolder exe;
     Set_Program_Folders();
     const QString updater = PathJoin(Exe_Path, "Ethernet_Update.exe");
-    WriteTestFile(updater, "#!/bin/sh\necho \"$#|$(pwd)\" > job_seen.txt\n[ -f wait ] && exec sleep 30\nexit 0\n");
+    WriteTestFile(updater, "#!/bin/sh\nprintf '%s|' \"$#\" \"$(pwd)\" \"$@\" > job_seen.txt\n[ -f wait ] && exec sleep 30\nexit 0\n");
     chmod(QFile::encodeName(updater).constData(), 0755);
 
     TStartResult r = Start_Program(updater, "", 0);
     EXPECT_TRUE(r.Started);
     EXPECT_TRUE(r.Finished);
     EXPECT_EQ(r.ExitCode, 0);
-    EXPECT_EQ(ReadTestFile(PathJoin(Exe_Path, "job_seen.txt")).trimmed(), ("0|" + QDir(Exe_Path).canonicalPath()).toUtf8());
+    EXPECT_EQ(ReadTestFile(PathJoin(Exe_Path, "job_seen.txt")), ("0|" + QDir(Exe_Path).canonicalPath() + "|").toUtf8());
+
+    // The parameter text is a command line of several arguments.
+    r = Start_Program(updater, "-v \"job file.xml\"", 0);
+    EXPECT_TRUE(r.Finished);
+    EXPECT_EQ(ReadTestFile(PathJoin(Exe_Path, "job_seen.txt")),
+              ("2|" + QDir(Exe_Path).canonicalPath() + "|-v|job file.xml|").toUtf8());
 
     WriteTestFile(PathJoin(Exe_Path, "wait"), "");
     const int32_t saved = Start_Program_Limit_ms;

@@ -5,9 +5,13 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <ostream>
 #include <deque>
 #include <functional>
 #include <vector>
+
+// Test failures print texts as text, not as byte dumps.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // Scripts the answers of message boxes. While one is alive every box goes to
 // it: a box with no scripted answer left fails the running test (and answers

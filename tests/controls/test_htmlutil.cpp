@@ -1,8 +1,8 @@
+#include "common/TestSupport.h"
 #include "controls/EsgHTMLUtil.h"
 
 #include <gtest/gtest.h>
 
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -53,6 +53,12 @@ struct MarkCase {
     const char* marked;
 };
 
+// Readable parameter names in test lists.
+void PrintTo(const MarkCase& c, std::ostream* os)
+{
+    *os << '[' << c.text << "] find [" << c.search << ']' << (c.caseSensitive ? " case-sensitive" : "");
+}
+
 class MarkMatches : public ::testing::TestWithParam<MarkCase> {};
 
 TEST_P(MarkMatches, AroundTagsAndBack)
@@ -82,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
                       MarkCase{"5 > 3 <B>x</B>", "X", false, "5 &gt; 3 <HI>x</HI>"},
                       MarkCase{"a<b", "B", false, "a&lt;<HI>b</HI>"},
                       MarkCase{"a<b", "<", true, "a<HI>&lt;</HI>b"},
+                      // A match never lands inside an escaped angle.
+                      MarkCase{"5 > 3 <B>total</B>", "T", false, "5 &gt; 3 <HI>t</HI>o<HI>t</HI>al"},
+                      MarkCase{"x>y>z", ">Y>", false, "x<HI>&gt;y&gt;</HI>z"},
                       MarkCase{"Straße", "SSE", false, "Straße"},
                       MarkCase{"ÄbÄ", "ä", false, "<HI>Ä</HI>b<HI>Ä</HI>"}));
 

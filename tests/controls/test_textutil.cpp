@@ -1,3 +1,4 @@
+#include "common/TestSupport.h"
 #include "controls/ExtUtil.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
@@ -7,7 +8,6 @@
 #include <gtest/gtest.h>
 
 // Readable failure output for texts.
-static void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -114,6 +114,9 @@ struct NumericCase {
     int kind;
 };
 
+// Readable parameter names in test lists.
+void PrintTo(const NumericCase& c, std::ostream* os) { *os << '[' << c.text << "] is " << c.kind; }
+
 class ClassifyNumeric : public ::testing::TestWithParam<NumericCase> {};
 
 TEST_P(ClassifyNumeric, WithCommaThousandsAndPointDecimals)
@@ -164,6 +167,12 @@ TEST(Numbers, CharacterTests)
     de.ThousandSeparator = QChar(0x00A0);
     EXPECT_TRUE(IsDigitChar('7'));
     EXPECT_FALSE(IsDigitChar('x'));
+    // Every Unicode number counts: another script's digit, a Roman numeral,
+    // a superscript.
+    EXPECT_TRUE(IsDigitChar(QChar(0x0663)));
+    EXPECT_TRUE(IsDigitChar(QChar(0x2163)));
+    EXPECT_TRUE(IsDigitChar(QChar(0x00B2)));
+    EXPECT_FALSE(IsDigitChar(QChar(0x00B7)));
     EXPECT_TRUE(IsDigitOrMinus('-'));
     EXPECT_FALSE(IsDigitOrMinus('+'));
     EXPECT_TRUE(IsNumericChar(QChar(0x00A0), de));
@@ -183,6 +192,11 @@ struct LocaleDateCase {
     bool stored;
     TDateTime value;
 };
+
+void PrintTo(const LocaleDateCase& c, std::ostream* os)
+{
+    *os << '[' << c.text << "] " << (c.ok ? "true" : "false") << (c.stored ? ", value stored" : ", no value");
+}
 
 class LocaleDate : public ::testing::TestWithParam<LocaleDateCase> {};
 

@@ -508,6 +508,48 @@ TEST(Banks, TextsBeyondAscii)
     EXPECT_EQ(b2.mid(At(0x8A5A4) + 48, 4).toHex(), QByteArray("e93f00ab"));
 }
 
+// Texts the device editor accepts must reach the image as it checked them:
+// its time-out check reads any integer text, and its hex test values are
+// checked without the blanks around them (plain test values keep theirs).
+TEST(Banks, DeviceTimeOutAndTestValueTexts)
+{
+    struct Case {
+        const char* diag;
+        const char* hexTest;
+        const char* value;
+        uint32_t timeout;
+        QByteArray testBytes;
+    };
+    const Case cases[] = {
+        {"5000", "Y", "0A0B", 5000, Hex("0a0b")},
+        {" 5000", "Y", " 0A0B ", 5000, Hex("0a0b")},
+        {"0x1388", "Y", "\tABC ", 5000, Hex("0abc")},
+        {"+7", "Y", "  ", 7, QByteArray()},
+        {"4294967296", "N", " AB ", 0, QByteArray(" AB ")},
+        {"-1", "N", "", 0, QByteArray()},
+        {"5000 ", "N", "x", 0, QByteArray("x")},
+    };
+    for (const Case& c : cases) {
+        TestProject p;
+        p.Write(QStringLiteral("ParGen.xml"), "<Par_Gen/>");
+        p.Write(QStringLiteral("LoRaWAN_Gateway.xml"),
+                QByteArray("<LoRaWAN_Gateway><LoRaWAN_Devices_List><LoRaWAN_Device Enable=\"Y\" DeviceEUI=\"1\" JoinEUI=\"\" "
+                           "DeviceName=\"\" ActivationMethod=\"\" NetworkSessionKey=\"\" ApplicationSessionKey=\"\" "
+                           "ApplicationKey=\"\" DeviceAddress=\"\" DiagTimeOut=\"") +
+                    c.diag + "\"><LoRaWAN_Rules><LoRaWAN_UpLink_Rules><Rule Enable=\"Y\" Port=\"1\" StartTest=\"0\" LenTest=\"2\" "
+                    "HexTest=\"" + c.hexTest + "\" ValueTest=\"" + c.value + "\" StartBit=\"0\" NumberBits=\"1\" PositionBit=\"0\"/>"
+                    "</LoRaWAN_UpLink_Rules><LoRaWAN_DownLink_Rules/></LoRaWAN_Rules></LoRaWAN_Device></LoRaWAN_Devices_List>"
+                    "</LoRaWAN_Gateway>");
+        const QByteArray b2 = Compile_Banks(p.path).Bank2;
+        const std::string label = std::string(c.diag) + " / " + c.value;
+        EXPECT_EQ(U32(b2, At(0x88024) + 88), c.timeout) << label;
+        const uint32_t testAt = 0x8A5A4 + 24;
+        EXPECT_EQ(U32(b2, At(0x8A5A4) + 8), testAt) << label;
+        EXPECT_EQ(U32(b2, 32768 + 16), testAt + uint32_t(c.testBytes.size())) << label; // the text follows the test bytes
+        EXPECT_EQ(b2.mid(At(testAt), c.testBytes.size()).toHex(), c.testBytes.toHex()) << label;
+    }
+}
+
 TEST(Banks, LargeDeviceListMovesTheRules)
 {
     TestProject p;
@@ -689,7 +731,7 @@ TEST(Banks, RefusedBuildLeavesEarlierImages)
         {"port up not a number", "ParGen.xml", QByteArray(parGen).replace(">1700<", ">17OO<"), "server port up \"17OO\""},
         {"empty port down", "ParGen.xml", QByteArray(parGen).replace(">1701<", "><"), "server port down"},
         {"keep-alive not a number", "ParGen.xml", QByteArray(parGen).replace("Interval>10<", "Interval>abc<"), "keep-alive"},
-        {"ParGen.xml missing", "ParGen.xml", QByteArray(), "step 1"},
+        {"ParGen.xml missing", "ParGen.xml", QByteArray(), "set them first with \"Set Communication\""},
         {"more than 1024 CAN frames", "CAN_Rec_Frames.xml", many, "1024"},
         {"bank2 over capacity", "LoRaWAN_Gateway.xml", bigValue, "524288"},
         {"uplink rule without StartBit", "LoRaWAN_Gateway.xml", noStartBit, "uplink rule 3 has no attribute \"StartBit\""},

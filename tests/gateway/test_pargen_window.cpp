@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -308,6 +309,20 @@ TEST_F(ParGenWindow, PanelsAndRowsOnScreen)
     f->resize(600, 400);
     EXPECT_EQ(f->width(), 460);
     EXPECT_EQ(f->height(), 400);
+}
+
+TEST_F(ParGenWindow, OkAndCancelStayOnALowScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    f->resize(460, area.height() + 200);
+    f->move(area.left() + 10, area.top() + 50);
+    Show();
+    EXPECT_LE(f->height(), area.height());
+    EXPECT_TRUE(area.contains(f->frameGeometry())) << f->frameGeometry().y() << " " << f->frameGeometry().height();
+    for (const QWidget* b : {static_cast<QWidget*>(f->Btn_OK), static_cast<QWidget*>(f->Btn_Cancel)}) {
+        const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+        EXPECT_TRUE(area.contains(onScreen));
+    }
 }
 
 TEST_F(ParGenWindow, WheelOverTheGroupScrollsIt)

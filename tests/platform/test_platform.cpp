@@ -124,6 +124,21 @@ TEST(Xml, WritesRawWithoutDeclarationAndReadsBack)
     EXPECT_EQ(back.Nodes()[1].Text(), "SW_VERSION = 1.000");
 }
 
+TEST(Xml, BlankValuesSurviveAndLayoutBlanksDoNot)
+{
+    TXMLDocument doc;
+    doc.AddRoot("R").AddChild("Name", "   ");
+    TXMLDocument back;
+    back.LoadFromBytes(doc.SaveToBytes());
+    EXPECT_EQ(back.FirstNode().FindChild("Name").Text(), "   ");
+
+    back.LoadFromBytes("<R>\r\n  <a>1</a>\r\n  <b> </b>\r\n</R>");
+    const auto kids = back.FirstNode().ChildNodes();
+    ASSERT_EQ(kids.size(), 2u);
+    EXPECT_EQ(kids[0].Text(), "1");
+    EXPECT_EQ(kids[1].Text(), " ");
+}
+
 TEST(Xml, DeclarationIsSkippedAndBadInputThrows)
 {
     TXMLDocument doc;
