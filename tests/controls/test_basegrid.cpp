@@ -830,6 +830,20 @@ TEST(BaseGridPaint, PlanDecisions)
     g.CellProperties(1, 1)->SetPaintID(g.PaintID());
     EXPECT_EQ(g.PlanCell(2, 2, g.CellRect(2, 2), {}, clWhite, clBlack, true).Kind, TBaseCellPlan::ckSkip);
     EXPECT_EQ(g.PlanCell(1, 1, g.CellRect(1, 1), {}, clWhite, clBlack, true).Rect, (TRect{40, 20, 120, 60}));
+
+    // A range scrolled partly under the fixed cells is clipped to the
+    // scrollable area.
+    g.SetFixedCols(1);
+    g.SetFixedRows(1);
+    g.MergeCells(2, 3, 3, 1); // columns 2..4 in row 3
+    g.SetClientSize(120, 200);
+    g.SetLeftCol(3);
+    ASSERT_EQ(g.LeftCol(), 3);
+    p = g.PlanCell(2, 3, g.CellRect(2, 3), {}, clWhite, clBlack, true);
+    EXPECT_LT(p.Rect.Left, g.FixedColsWidth());
+    EXPECT_TRUE(p.Clip);
+    EXPECT_EQ(p.ClipRect, (TRect{g.FixedColsWidth(), g.FixedRowsHeight(), 120, 200}));
+    EXPECT_FALSE(g.PlanCell(4, 4, g.CellRect(4, 4), {}, clWhite, clBlack, true).Clip);
 }
 
 TEST(BaseGridPaint, PlanFollowsTheStateTheVisualHookLeaves)
