@@ -304,7 +304,7 @@ void DrawCellProgressBar(TCanvas& canvas, const TRect& r, int p, const TProgress
     }
 
     if (s.ShowPercentage) {
-        const QString text = QString::number(std::clamp(p, 0, 100)) + QLatin1Char('%');
+        const QString text = QString::number(p) + QLatin1Char('%'); // the value itself, even where the bar stops at an end
         canvas.Save();
         canvas.SetFont(s.Font);
         canvas.SetFontColor(s.CompleteFontColor);
@@ -485,27 +485,12 @@ std::vector<QPoint> PieSectorPolygon(const TRect& r, double p)
     return pts;
 }
 
-void DrawCellPie(TCanvas& canvas, const TRect& r, TColor fillColor, bool outside, double p)
+namespace {
+// The gray outline of the pie: the ellipse, the line from 12 o'clock to the
+// centre and the hand.
+void PieOutline(TCanvas& canvas, const TRect& r, double p)
 {
-    if (r.IsEmpty()) return;
     const int cx = r.Left + r.Width() / 2, cy = r.Top + r.Height() / 2;
-    if (p != 0 && fillColor != clNone) {
-        // Filled within the cell: the sector inside the ellipse, or the
-        // corners of the cell outside it.
-        const QRegion ellipse(r.ToQRect(), QRegion::Ellipse);
-        canvas.Save();
-        if (outside) {
-            canvas.SetClipRegion(QRegion(r.ToQRect()).subtracted(ellipse));
-            Fill(canvas, r, fillColor);
-        } else {
-            canvas.SetClipRegion(ellipse);
-            canvas.SetPenStyle(TPenStyle::Clear);
-            canvas.SetBrushStyle(TBrushStyle::Solid);
-            canvas.SetBrushColor(fillColor);
-            canvas.Polygon(PieSectorPolygon(r, p));
-        }
-        canvas.Restore();
-    }
     canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetPenWidth(1);
     canvas.SetPenColor(RGBColor(128, 128, 128));
@@ -517,6 +502,65 @@ void DrawCellPie(TCanvas& canvas, const TRect& r, TColor fillColor, bool outside
     canvas.MoveTo(cx, r.Top);
     canvas.LineTo(cx, cy);
     canvas.LineTo(hand.x(), hand.y());
+}
+} // namespace
+
+std::vector<TRect> PieFillRuns(const TRect& r, double p, bool outside)
+{
+    std::vector<TRect> runs;
+    if (r.IsEmpty() || p == 0 || std::isnan(p)) return runs;
+    // The outline is drawn into a mask 2 pixels larger all round, and the
+    // area reached from the seed without crossing it (4-connected) is the
+    // fill, kept within r.
+    constexpr int margin = 2;
+    const int w = r.Width() + 2 * margin, h = r.Height() + 2 * margin;
+    QImage mask(w, h, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    {
+        TCanvas c(&mask);
+        c.Painter().translate(margin - r.Left, margin - r.Top);
+        PieOutline(c, r, p);
+    }
+    const int seedX = r.Width() / 2 + 1 + margin;
+    const int seedY = outside ? margin - 2 : margin + 2;
+    std::vector<char> filled(size_t(w) * h, 0);
+    auto border = [&](int x, int y) { return (mask.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF; };
+    if (seedX >= 0 && seedX < w && seedY >= 0 && seedY < h && !border(seedX, seedY)) {
+        std::vector<QPoint> stack{QPoint(seedX, seedY)};
+        filled[size_t(seedY) * w + seedX] = 1;
+        while (!stack.empty()) {
+            const QPoint q = stack.back();
+            stack.pop_back();
+            for (const QPoint n : {QPoint(q.x() + 1, q.y()), QPoint(q.x() - 1, q.y()), QPoint(q.x(), q.y() + 1), QPoint(q.x(), q.y() - 1)}) {
+                if (n.x() < 0 || n.y() < 0 || n.x() >= w || n.y() >= h) continue;
+                char& f = filled[size_t(n.y()) * w + n.x()];
+                if (f || border(n.x(), n.y())) continue;
+                f = 1;
+                stack.push_back(n);
+            }
+        }
+    }
+    for (int y = margin; y < h - margin; ++y) {
+        int x = margin;
+        while (x < w - margin) {
+            if (!filled[size_t(y) * w + x]) {
+                ++x;
+                continue;
+            }
+            const int from = x;
+            while (x < w - margin && filled[size_t(y) * w + x]) ++x;
+            runs.push_back(Rect(r.Left + from - margin, r.Top + y - margin, r.Left + x - margin, r.Top + y - margin + 1));
+        }
+    }
+    return runs;
+}
+
+void DrawCellPie(TCanvas& canvas, const TRect& r, TColor fillColor, bool outside, double p)
+{
+    if (r.IsEmpty()) return;
+    if (fillColor != clNone)
+        for (const TRect& run : PieFillRuns(r, p, outside)) Fill(canvas, run, fillColor);
+    PieOutline(canvas, r, p);
 }
 
 // ---- Shapes ------------------------------------------------------------------
@@ -762,7 +806,8 @@ void DrawThemedComboButton(TCanvas& canvas, QWidget* widget, const TRect& r, con
     }
     const bool disabled = state == bdsDisabled;
     if (look == blkVisualStyles && Themed(canvas, widget, "combobox", tpComboDropDown, disabled ? thsDisabled : thsNormal, area)) return;
-    DrawClassicButtonFrame(canvas, area, state == bdsPressed, look == blkClassicFlat);
+    // The classic combo button knows no pressed look: only disabled changes it.
+    DrawClassicButtonFrame(canvas, area, false, look == blkClassicFlat);
     ClassicArrow(canvas, area, false, disabled);
 }
 

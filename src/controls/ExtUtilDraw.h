@@ -114,7 +114,8 @@ std::vector<TProgressBlock> ProgressBarBlocks(const TRect& r, int p, const TProg
 // filled length t: blocks of 7 with 2-pixel gaps, starting 2 pixels in.
 std::vector<std::pair<int, int>> ProgressSegments(int t);
 
-// A progress bar with an optional percentage text.
+// A progress bar with an optional percentage text (the percentage as given,
+// though the bar stops at its ends).
 void DrawCellProgressBar(TCanvas& canvas, const TRect& r, int p, const TProgressSettings& s);
 
 // Colours of DrawCellProgressBarFmt.
@@ -156,12 +157,18 @@ void DrawCellBarGraph(TCanvas& canvas, const TRect& r, double value, TColor posi
 
 // The end of the pie's hand for percentage p: clockwise from 12 o'clock.
 QPoint PieHandEnd(const TRect& r, double p);
-// The filled sector of the pie: the centre and the rim from 12 o'clock
-// clockwise to the hand.
+// The sector of the pie as a polygon: the centre and points beyond the rim
+// from 12 o'clock clockwise to the hand.
 std::vector<QPoint> PieSectorPolygon(const TRect& r, double p);
+// The filled part of the pie, as 1-pixel-high runs: the area bounded by the
+// gray outline (ellipse, 12 o'clock line and hand) that holds the point just
+// right of the 12 o'clock line 2 pixels below the top (the sector from 12
+// o'clock clockwise to the hand), or with `outside` the point 2 pixels above
+// the top (the parts of r outside the ellipse). It never leaves r, and the
+// outline's own pixels stay out. Empty at 0 %.
+std::vector<TRect> PieFillRuns(const TRect& r, double p, bool outside);
 // A gray ellipse over r with a line from 12 o'clock to the centre and the
-// hand; the sector up to the hand filled with fillColor. With `outside` the
-// part of r outside the ellipse is filled instead. Nothing is filled at 0 %.
+// hand, and PieFillRuns filled with fillColor.
 void DrawCellPie(TCanvas& canvas, const TRect& r, TColor fillColor, bool outside, double p);
 
 // ---- Shapes ------------------------------------------------------------------

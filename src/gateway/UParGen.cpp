@@ -1,6 +1,12 @@
 // The communication parameter editor window.
 #include "gateway/UParGen.h"
 
+#include <QMouseEvent>
+
+#include <QDropEvent>
+
+#include <QMimeData>
+
 #include "platform/Application.h"
 #include "platform/CategoryPanelGroup.h"
 #include "platform/Dialogs.h"
@@ -11,6 +17,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -18,6 +25,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -68,9 +77,22 @@ const QStringList& Layout_Checks()
 
 TParEdit::TParEdit(QWidget* parent) : QLineEdit(parent) {}
 
-void TParEdit::FilteredPaste()
+void TParEdit::SetMaxLen(int n)
 {
-    const QString in = QGuiApplication::clipboard()->text();
+    MaxLen = n;
+    setMaxLength(n > 0 ? n : 32767);
+}
+
+void TParEdit::LoadText(const QString& text)
+{
+    if (MaxLen > 0) setMaxLength(std::max<int>(MaxLen, text.size()));
+    setText(text);
+}
+
+void TParEdit::FilteredPaste() { InsertFiltered(QGuiApplication::clipboard()->text()); }
+
+void TParEdit::InsertFiltered(const QString& in)
+{
     QString out;
     for (QChar c : in) {
         if (c.unicode() < 32) continue; // line breaks and tabs are keys, not text
@@ -90,8 +112,11 @@ void TParEdit::keyPressEvent(QKeyEvent* e)
         return;
     }
     const QString t = e->text();
-    const bool plain = !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (t.size() == 1 && plain && (OnKeyPress || UpperCase)) {
+    const Qt::KeyboardModifiers m = e->modifiers();
+    const bool plain = !(m & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    // AltGr arrives as Ctrl+Alt and types characters like any plain key.
+    const bool altGr = (m & Qt::ControlModifier) && (m & Qt::AltModifier);
+    if (t.size() == 1 && (plain || altGr) && (OnKeyPress || UpperCase)) {
         QChar k = t[0];
         if (OnKeyPress) OnKeyPress(this, k);
         if (k.isNull()) {
@@ -106,6 +131,30 @@ void TParEdit::keyPressEvent(QKeyEvent* e)
         }
     }
     QLineEdit::keyPressEvent(e);
+}
+
+void TParEdit::mouseReleaseEvent(QMouseEvent* e)
+{
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (FilterPaste && e->button() == Qt::MiddleButton && cb->supportsSelection() && !isReadOnly()) {
+        setCursorPosition(cursorPositionAt(e->position().toPoint()));
+        InsertFiltered(cb->text(QClipboard::Selection));
+        e->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(e);
+}
+
+void TParEdit::dropEvent(QDropEvent* e)
+{
+    if (FilterPaste && e->mimeData() && e->mimeData()->hasText() && !isReadOnly()) {
+        setCursorPosition(cursorPositionAt(e->position().toPoint()));
+        InsertFiltered(e->mimeData()->text());
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+        return;
+    }
+    QLineEdit::dropEvent(e);
 }
 
 void TParEdit::contextMenuEvent(QContextMenuEvent* e)
@@ -205,6 +254,8 @@ void TFParGen::Build_Panels()
         TCategoryPanel* panel = CPG->AddPanel();
         panel->setObjectName(N(spec.Name));
         m_panels.insert(N(spec.Name), panel);
+        // A panel the user folds stays folded when the layout runs again.
+        panel->OnToggle = [this, name = N(spec.Name)](TCategoryPanel* p) { m_layout.Panels[name].Collapsed = p->Collapsed(); };
         QWidget* body = panel->Body();
 
         auto label = [&](const QString& name, const QString& text = QString()) {
@@ -215,7 +266,7 @@ void TFParGen::Build_Panels()
         auto edit = [&](const QString& name, const TRowSpec& r, bool octet) {
             auto* e = new TParEdit(body);
             e->setObjectName(name);
-            if (r.MaxLen > 0) e->setMaxLength(r.MaxLen);
+            if (r.MaxLen > 0) e->SetMaxLen(r.MaxLen);
             if (octet) e->OnKeyPress = [this](TParEdit* s, QChar& k) { KeyPress(s, k); };
             if (r.Hex) {
                 e->OnKeyPress = [this](TParEdit* s, QChar& k) { OnKeyPress(s, k); };
@@ -503,8 +554,8 @@ std::array<QString, 4> GetOctets(const TFParGen& f, const QString& prefix)
 
 void TFParGen::SetValues(const TParGen_Values& v)
 {
-    auto text = [this](const char* n, const QString& t) { Edit(N(n))->setText(t); };
-    auto hex = [this](const char* n, const QString& t) { Edit(N(n))->setText(t.toUpper()); };
+    auto text = [this](const char* n, const QString& t) { Edit(N(n))->LoadText(t); };
+    auto hex = [this](const char* n, const QString& t) { Edit(N(n))->LoadText(t.toUpper()); };
     auto check = [this](const char* n, bool b) { Check(N(n))->setChecked(b); };
     auto list = [this](const char* n, int i) {
         QComboBox* c = Combo(N(n));

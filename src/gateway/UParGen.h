@@ -292,12 +292,23 @@ public:
     std::function<void(TParEdit* sender, QChar& key)> OnKeyPress;
     bool FilterPaste = false;
     bool UpperCase = false;
+    // The length the user may type (0: none). A longer text set by the
+    // program is kept whole; the user cannot make it longer.
+    int MaxLen = 0;
+    void SetMaxLen(int n);
+    void LoadText(const QString& text);
     // Inserts the clipboard's text through the key handler.
     void FilteredPaste();
+    // Inserts a text through the key handler, as if it had been typed.
+    void InsertFiltered(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    // The selection paste of the middle button and dropped text go through
+    // the same filter as typing.
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 };
 
 class TFParGen : public TForm {

@@ -4,7 +4,9 @@
 #include <QPaintDevice>
 #include <QPen>
 #include <QTransform>
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 struct TCanvas::State {
@@ -26,6 +28,49 @@ void Prepare(QPainter& p)
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 } // namespace
+
+std::vector<TSpan> RoundRectSpans(const TRect& r, int cornerW, int cornerH)
+{
+    std::vector<TSpan> spans;
+    if (r.IsEmpty()) return spans;
+    const int w = r.Width(), h = r.Height();
+    cornerW = std::clamp(cornerW, 0, w);
+    cornerH = std::clamp(cornerH, 0, h);
+    spans.assign(h, TSpan{r.Left, r.Right - 1});
+    if (cornerW <= 1 || cornerH <= 1) return spans;
+    // The corner ellipse passes through the centres of the outermost pixels:
+    // radii (size - 1) / 2 about the centre of the corner's pixels.
+    const double a = (cornerW - 1) / 2.0, b = (cornerH - 1) / 2.0;
+    constexpr double eps = 1e-9;
+    // How far the curve lies in from the edge at a distance d from the
+    // corner ellipse's centre line, rounded to the nearest pixel; the far
+    // side is the mirror image.
+    auto inset = [](double radius, double otherRadius, double d) {
+        const double q = d / otherRadius;
+        const double extent = q >= 1 ? 0 : radius * std::sqrt(1 - q * q);
+        return int(std::floor(radius - extent + 0.5 + eps));
+    };
+    // An inset that leaves nothing keeps the middle pixel (or the middle two).
+    auto keepMiddle = [](int size, int in) { return in <= size - 1 - in ? in : (size - 1) / 2; };
+    // Rows: how far each row starts in from the left.
+    std::vector<int> rowIn(h, 0), colIn(w, 0);
+    for (int i = 0; i < h; ++i) {
+        const double d = std::max({0.0, b - i, i - (h - 1 - b)});
+        rowIn[i] = d <= 0 ? 0 : keepMiddle(w, inset(a, b, d));
+    }
+    // Columns: how far each column starts down from the top. Where the curve
+    // runs flat the columns decide, where it runs steep the rows.
+    for (int j = 0; j < w; ++j) {
+        const double d = std::max({0.0, a - j, j - (w - 1 - a)});
+        colIn[j] = d <= 0 ? 0 : keepMiddle(h, inset(b, a, d));
+    }
+    for (int i = 0; i < h; ++i) {
+        int left = rowIn[i];
+        while (left > 0 && colIn[left - 1] <= std::min(i, h - 1 - i)) --left;
+        spans[i] = TSpan{r.Left + left, r.Right - 1 - left};
+    }
+    return spans;
+}
 
 TCanvas::TCanvas(QPaintDevice* device) : m_own(std::make_unique<QPainter>(device)), m_painter(m_own.get())
 {
@@ -163,33 +208,58 @@ void TCanvas::Rectangle(const TRect& r)
 void TCanvas::RoundRect(const TRect& r, int cornerW, int cornerH)
 {
     if (r.IsEmpty()) return;
-    m_painter->setPen(PenVisible() ? QtPen() : QPen(Qt::NoPen));
-    m_painter->setBrush(BrushVisible() ? QBrush(ColorToQColor(m_brushColor)) : QBrush(Qt::NoBrush));
-    if (PenVisible())
+    if (PenVisible() && (m_penWidth != 1 || m_penStyle != TPenStyle::Solid)) {
+        // Wide or broken outlines: the paint engine strokes them.
+        m_painter->setPen(QtPen());
+        m_painter->setBrush(BrushVisible() ? QBrush(ColorToQColor(m_brushColor)) : QBrush(Qt::NoBrush));
         m_painter->drawRoundedRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1), cornerW / 2.0, cornerH / 2.0);
-    else
-        m_painter->drawRoundedRect(QRectF(r.Left, r.Top, r.Width(), r.Height()), cornerW / 2.0, cornerH / 2.0);
+        return;
+    }
+    const std::vector<TSpan> spans = RoundRectSpans(r, cornerW, cornerH);
+    const bool pen = PenVisible(), brush = BrushVisible();
+    const QColor penColor = ColorToQColor(m_penColor), brushColor = ColorToQColor(m_brushColor);
+    const int n = int(spans.size());
+    for (int i = 0; i < n; ++i) {
+        const TSpan& s = spans[i];
+        const int y = r.Top + i;
+        if (s.Right < s.Left) continue;
+        if (!pen) {
+            if (brush) m_painter->fillRect(QRect(s.Left, y, s.Right - s.Left + 1, 1), brushColor);
+            continue;
+        }
+        // A pixel is on the outline when one of its four neighbours lies outside.
+        int inL = s.Left + 1, inR = s.Right - 1;
+        if (i == 0 || i == n - 1) {
+            inL = s.Right + 1;
+            inR = s.Left - 1;
+        } else {
+            inL = std::max({inL, spans[i - 1].Left, spans[i + 1].Left});
+            inR = std::min({inR, spans[i - 1].Right, spans[i + 1].Right});
+        }
+        if (inL > inR) {
+            m_painter->fillRect(QRect(s.Left, y, s.Right - s.Left + 1, 1), penColor);
+            continue;
+        }
+        m_painter->fillRect(QRect(s.Left, y, inL - s.Left, 1), penColor);
+        m_painter->fillRect(QRect(inR + 1, y, s.Right - inR, 1), penColor);
+        if (brush) m_painter->fillRect(QRect(inL, y, inR - inL + 1, 1), brushColor);
+    }
 }
 
-void TCanvas::Ellipse(const TRect& r)
-{
-    if (r.IsEmpty()) return;
-    m_painter->setPen(PenVisible() ? QtPen() : QPen(Qt::NoPen));
-    m_painter->setBrush(BrushVisible() ? QBrush(ColorToQColor(m_brushColor)) : QBrush(Qt::NoBrush));
-    if (PenVisible())
-        m_painter->drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
-    else
-        m_painter->drawEllipse(QRectF(r.Left, r.Top, r.Width(), r.Height()));
-}
+void TCanvas::Ellipse(const TRect& r) { RoundRect(r, r.Width(), r.Height()); }
 
 void TCanvas::Polygon(const std::vector<QPoint>& points)
 {
     if (points.size() < 2) return;
     const QPolygon poly(QList<QPoint>(points.begin(), points.end()));
     if (BrushVisible()) {
+        // A pixel is filled when its centre lies inside; the vertices are
+        // pixel centres, as for the outline, so the fill stays within it.
+        QPolygonF centres;
+        for (const QPoint& p : points) centres << QPointF(p.x() + 0.5, p.y() + 0.5);
         m_painter->setPen(QPen(Qt::NoPen));
         m_painter->setBrush(QBrush(ColorToQColor(m_brushColor)));
-        m_painter->drawPolygon(poly);
+        m_painter->drawPolygon(centres);
     }
     if (PenVisible()) {
         if (m_penWidth == 1) {

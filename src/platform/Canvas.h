@@ -44,6 +44,17 @@ enum TTextFormat : unsigned {
     tfEndEllipsis = 0x8000, // a line too long is cut with "..."
 };
 
+// One row of a filled shape: the pixels Left..Right (Right < Left: none).
+struct TSpan {
+    int Left;
+    int Right;
+    bool operator==(const TSpan&) const = default;
+};
+// The rows of a rectangle with elliptic corners of cornerW x cornerH pixels
+// (the whole size: an ellipse), one span per row from r.Top down. The shape
+// is symmetric about both axes of r.
+std::vector<TSpan> RoundRectSpans(const TRect& r, int cornerW, int cornerH);
+
 class TCanvas {
 public:
     // Paints on `device` through a painter of its own.

@@ -221,6 +221,22 @@ TEST(Progress, PaintedBar)
     }
     EXPECT_EQ(At(img, 20, 1), clWhite);
     EXPECT_EQ(At(img, 20, 10), clGreen);
+
+    // Beyond 100 the bar stops at the end, but the text tells the value.
+    s.ShowGradient = false;
+    s.ShowPercentage = true;
+    s.Font = QFont(QStringLiteral("DejaVu Sans"));
+    s.Font.setPixelSize(11);
+    auto paint = [&](int p) {
+        QImage bar = White(120, 30);
+        TCanvas c(&bar);
+        DrawCellProgressBar(c, Rect(0, 0, 102, 20), p, s);
+        return bar;
+    };
+    const QImage full = paint(100), beyond = paint(150);
+    EXPECT_EQ(At(beyond, 5, 3), At(full, 5, 3));
+    EXPECT_EQ(At(beyond, 100, 3), At(full, 100, 3));
+    EXPECT_NE(beyond, full) << "150% is shown, not 100%";
 }
 
 TEST(Progress, FormattedTextTable)
@@ -320,6 +336,43 @@ TEST(Pie, HandAndFill)
     EXPECT_EQ(At(img, 28, 28), clBlue);
     EXPECT_EQ(At(img, 12, 28), clBlue);
     EXPECT_EQ(At(img, 12, 12), clWhite);
+
+    // The fill stays inside the gray outline: on every row it lies between
+    // the outline's leftmost and rightmost pixels, and nothing is filled
+    // beyond them.
+    for (double p : {10.0, 37.5, 50.0, 75.0, 99.0, 100.0}) {
+        img = paint(p, false);
+        int blue = 0;
+        for (int y = 0; y < 60; ++y) {
+            int left = 60, right = -1;
+            for (int x = 0; x < 60; ++x)
+                if (At(img, x, y) == RGBColor(128, 128, 128)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            for (int x = 0; x < 60; ++x)
+                if (At(img, x, y) == clBlue) {
+                    ++blue;
+                    EXPECT_TRUE(x > left && x < right) << p << "%: " << x << "," << y;
+                }
+        }
+        EXPECT_GT(blue, int(p * 41 * 41 * 0.7 / 100 * 0.5)) << p;
+    }
+    // The runs match what is painted, and the outline's own pixels stay out.
+    img = paint(75, false);
+    for (const TRect& run : PieFillRuns(r, 75, false))
+        for (int x = run.Left; x < run.Right; ++x) EXPECT_EQ(At(img, x, run.Top), clBlue);
+    EXPECT_TRUE(PieFillRuns(r, 0, false).empty());
+
+    // The caller's clip holds for the fill too.
+    img = White(60, 60);
+    {
+        TCanvas c(&img);
+        c.SetClipRect(Rect(0, 0, 20, 60));
+        DrawCellPie(c, r, clBlue, false, 75);
+    }
+    EXPECT_EQ(At(img, 12, 28), clBlue);
+    EXPECT_EQ(At(img, 28, 28), clWhite);
 
     // The fill never leaves the cell.
     img = paint(60, true);
@@ -485,6 +538,20 @@ TEST(Buttons, ClassicAndVisualStyles)
     ASSERT_NE(t, nullptr);
     CloseThemeData(t);
     EXPECT_EQ(OpenThemeData(nullptr, QStringLiteral("toolbar")), nullptr);
+
+    // The classic combo and spin buttons change only when disabled.
+    auto paintCombo = [&](int state, bool spin) {
+        QImage img = White(60, 30);
+        TCanvas c(&img);
+        if (spin) DrawThemedSpinButtons(c, nullptr, Rect(0, 0, 60, 30), colors, state, blkClassic);
+        else DrawThemedComboButton(c, nullptr, Rect(0, 0, 60, 30), colors, state, blkClassic);
+        return img;
+    };
+    for (bool spin : {false, true}) {
+        EXPECT_EQ(paintCombo(bdsPressed, spin), paintCombo(bdsNormal, spin)) << spin;
+        EXPECT_EQ(paintCombo(bdsHot, spin), paintCombo(bdsNormal, spin)) << spin;
+        EXPECT_NE(paintCombo(bdsDisabled, spin), paintCombo(bdsNormal, spin)) << spin;
+    }
 
     // Spin buttons: two halves, classic arrows up and down.
     QImage img = White(40, 30);

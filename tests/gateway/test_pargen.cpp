@@ -176,9 +176,11 @@ TEST(ParGenFile, ValuesTheEditorCorrectsOnReading)
     EXPECT_FALSE(v.DHCP_Cable);
 
     // Edits take the text unchanged.
-    v = read("<Ethernet_IP1> 300</Ethernet_IP1><LoRaWAN_Diagostic_Position>abc</LoRaWAN_Diagostic_Position>");
+    v = read("<Ethernet_IP1> 300</Ethernet_IP1><LoRaWAN_Diagostic_Position>abc</LoRaWAN_Diagostic_Position>"
+             "<Eth_Conn_Device_Name>  </Eth_Conn_Device_Name>");
     EXPECT_EQ(v.IP[0], " 300");
     EXPECT_EQ(v.Diag_Pos, "abc");
+    EXPECT_EQ(v.Device_Name, "  ");
 
     const std::pair<const char*, int> bauds[] = {{"abc", 9}, {"12", 9}, {"-1", 9}, {"", 9}, {"0", 0}, {"3", 3}, {"$5", 5}};
     for (const auto& [text, index] : bauds) {

@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -85,6 +87,29 @@ TEST_F(ParGenWindow, ShowsTheFileAndWritesItBackUnchanged)
     EXPECT_EQ(f->ModalResult(), mrOk);
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(ReadTestFile(ParGen_File), Fixture());
+}
+
+TEST_F(ParGenWindow, OverlongTextsOfTheFilePassUnchanged)
+{
+    // Texts longer than their edits take by typing, written by another tool.
+    const QString name(40, 'N');
+    const QString eui = "0123456789ABCDEF0123";
+    QByteArray file = Fixture();
+    file.replace("Gateway-07", name.toUtf8());
+    file.replace("70B3D57ED0001234", eui.toUtf8());
+    ShowWith(file);
+    EXPECT_EQ(f->Edit("E_EthConn_Device_Name")->text(), name);
+    f->Btn_OKClick();
+    ASSERT_EQ(f->ModalResult(), mrOk);
+    EXPECT_EQ(ReadTestFile(ParGen_File), file);
+
+    // The next show with a short name limits typing again.
+    f->SetModalResult(0);
+    ShowWith(Fixture());
+    TParEdit* e = f->Edit("E_EthConn_Device_Name");
+    e->clear();
+    QTest::keyClicks(e, QString(35, 'x'));
+    EXPECT_EQ(e->text(), QString(31, 'x'));
 }
 
 TEST_F(ParGenWindow, MissingFileShowsDefaultsAndOkWritesThem)
@@ -241,12 +266,24 @@ TEST_F(ParGenWindow, HexEditsFilterTypingAndPasting)
     eui->setFocus();
     QTest::keyClicks(eui, "a1g-Zb.f");
     EXPECT_EQ(eui->text(), "A1BF");
+    // Characters typed with AltGr (Ctrl+Alt) pass the same filter.
+    QTest::keyClick(eui, '@', Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(eui, '{', Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(eui->text(), "A1BF");
     QTest::keyClick(eui, Qt::Key_Backspace);
     EXPECT_EQ(eui->text(), "A1B");
 
     QApplication::clipboard()->setText("12zz\nab-CD!9");
     QTest::keyClick(eui, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(eui->text(), "A1B12ABCD9");
+
+    // Dropped text passes the same filter.
+    eui->clear();
+    QMimeData dropped;
+    dropped.setText("x0e-f");
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject*>(eui)->event(&drop);
+    EXPECT_EQ(eui->text(), "0EF");
 
     // Pasting stops at the edit's length limit.
     addr->setFocus();
@@ -413,7 +450,13 @@ TEST_F(ParGenWindow, HeaderClickFoldsAPanel)
     EXPECT_EQ(lora->height(), f->CPG->HeaderHeight());
     EXPECT_EQ(can->y(), lora->y() + f->CPG->HeaderHeight());
     EXPECT_FALSE(f->Control("CB_LoRaWAN_RF_Band")->isVisible());
+    // A change elsewhere that lays the panels out again leaves the fold alone.
+    f->Check("CB_EthConn_En_DHCP_Cable")->click();
+    EXPECT_TRUE(lora->Collapsed());
+    EXPECT_EQ(lora->height(), f->CPG->HeaderHeight());
     QTest::mouseClick(lora, Qt::LeftButton, Qt::NoModifier, QPoint(40, 10));
+    EXPECT_FALSE(lora->Collapsed());
+    f->Check("CB_EthConn_En_DHCP_Cable")->click();
     EXPECT_FALSE(lora->Collapsed());
 }
 

@@ -107,6 +107,114 @@ TEST(Canvas, ShapesStayInsideTheirRectangle)
     EXPECT_EQ(At(img, 25, 13), clWhite);
 }
 
+TEST(Canvas, RoundShapesAreSymmetricAndRound)
+{
+    // Outline in the pen, inside in the brush, mirror-symmetric about both
+    // axes of the rectangle, within l..r-1 and t..b-1.
+    struct Case {
+        int w, h, cw, ch; // cw = ch = 0: an ellipse
+    };
+    for (const Case& k : {Case{10, 8, 0, 0}, Case{7, 7, 0, 0}, Case{41, 41, 0, 0}, Case{40, 20, 6, 6}, Case{40, 19, 4, 4}, Case{30, 12, 10, 10}}) {
+        QImage img = White(50, 50);
+        {
+            TCanvas c(&img);
+            c.SetPenColor(clBlack);
+            c.SetBrushColor(clRed);
+            if (k.cw == 0) c.Ellipse(Rect(3, 4, 3 + k.w, 4 + k.h));
+            else c.RoundRect(Rect(3, 4, 3 + k.w, 4 + k.h), k.cw, k.ch);
+        }
+        const std::string name = std::to_string(k.w) + "x" + std::to_string(k.h) + "/" + std::to_string(k.cw);
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 50; ++x) {
+                const bool inside = x >= 3 && x < 3 + k.w && y >= 4 && y < 4 + k.h;
+                if (!inside) {
+                    ASSERT_EQ(At(img, x, y), clWhite) << name << " " << x << "," << y;
+                    continue;
+                }
+                const int mx = 3 + 3 + k.w - 1 - x, my = 4 + 4 + k.h - 1 - y;
+                ASSERT_EQ(At(img, x, y), At(img, mx, y)) << name << " " << x << "," << y;
+                ASSERT_EQ(At(img, x, y), At(img, x, my)) << name << " " << x << "," << y;
+            }
+        // The middle row reaches both sides, the middle column top and bottom.
+        EXPECT_EQ(At(img, 3, 4 + k.h / 2), clBlack) << name;
+        EXPECT_EQ(At(img, 3 + k.w / 2, 4), clBlack) << name;
+    }
+
+    // A 6 x 6 circle, and a 6 x 6 corner: the outline steps diagonally.
+    QImage img = White();
+    {
+        TCanvas c(&img);
+        c.SetPenColor(clBlack);
+        c.SetBrushColor(clRed);
+        c.Ellipse(Rect(0, 0, 6, 6));
+        c.RoundRect(Rect(10, 0, 30, 10), 6, 6);
+    }
+    auto row = [&](int y, int x0, int x1) {
+        std::string s;
+        for (int x = x0; x < x1; ++x) s += At(img, x, y) == clWhite ? '.' : At(img, x, y) == clBlack ? '#' : 'r';
+        return s;
+    };
+    EXPECT_EQ(row(0, 0, 6), "..##..");
+    EXPECT_EQ(row(1, 0, 6), ".#rr#.");
+    EXPECT_EQ(row(2, 0, 6), "#rrrr#");
+    EXPECT_EQ(row(5, 0, 6), "..##..");
+    EXPECT_EQ(row(0, 10, 16), "..####");
+    EXPECT_EQ(row(1, 10, 16), ".#rrrr");
+    EXPECT_EQ(row(2, 10, 16), "#rrrrr");
+    EXPECT_EQ(row(9, 24, 30), "####..");
+
+    // Without a pen the brush covers the same pixels.
+    QImage brushOnly = White();
+    {
+        TCanvas c(&brushOnly);
+        c.SetPenStyle(TPenStyle::Clear);
+        c.SetBrushColor(clRed);
+        c.Ellipse(Rect(0, 0, 6, 6));
+    }
+    EXPECT_EQ(At(brushOnly, 2, 0), clRed);
+    EXPECT_EQ(At(brushOnly, 1, 0), clWhite);
+    EXPECT_EQ(At(brushOnly, 0, 2), clRed);
+}
+
+TEST(Canvas, PolygonFillStaysWithinItsOutline)
+{
+    // Convex polygons with slanted edges: on every row and column the brush
+    // lies strictly between the outermost pen pixels.
+    const std::vector<std::vector<QPoint>> polygons = {
+        {{15, 2}, {15, 14}, {2, 8}},
+        {{2, 14}, {15, 14}, {8, 2}},
+        {{2, 8}, {8, 2}, {14, 8}, {8, 14}},
+        {{3, 3}, {25, 6}, {12, 20}},
+    };
+    for (size_t k = 0; k < polygons.size(); ++k) {
+        QImage img = White();
+        {
+            TCanvas c(&img);
+            c.SetPenColor(clBlack);
+            c.SetBrushColor(clRed);
+            c.Polygon(polygons[k]);
+        }
+        int red = 0;
+        for (int pass = 0; pass < 2; ++pass)
+            for (int a = 0; a < (pass ? img.width() : img.height()); ++a) {
+                auto px = [&](int b) { return pass ? At(img, a, b) : At(img, b, a); };
+                const int n = pass ? img.height() : img.width();
+                int lo = n, hi = -1;
+                for (int b = 0; b < n; ++b)
+                    if (px(b) == clBlack) {
+                        lo = std::min(lo, b);
+                        hi = std::max(hi, b);
+                    }
+                for (int b = 0; b < n; ++b)
+                    if (px(b) == clRed) {
+                        ++red;
+                        EXPECT_TRUE(b > lo && b < hi) << "polygon " << k << (pass ? " column " : " row ") << a << " at " << b;
+                    }
+            }
+        EXPECT_GT(red, 0) << k;
+    }
+}
+
 TEST(Canvas, ClipLimitsDrawing)
 {
     QImage img = White();
