@@ -254,7 +254,14 @@ void TBaseGrid::SetCellProperties(int c, int r, std::unique_ptr<TCellProperties>
         Q_ASSERT_X(false, "TBaseGrid", "properties of a cell outside the grid");
         return;
     }
-    if (value) FHasCellProps = true;
+    if (value) {
+        // The properties belong to this cell from now on, wherever they
+        // were made.
+        FHasCellProps = true;
+        value->FOwnerGrid = this;
+        value->FOwnerCol = c;
+        value->FOwnerRow = r;
+    }
     m_store.SetObject(c, r, std::move(value));
 }
 
@@ -284,7 +291,11 @@ TCellObject* TBaseGrid::GetGraphicObjectEx(int c, int r) const
 
 void TBaseGrid::SetGraphicObjectEx(int c, int r, TCellObject* value, bool owned)
 {
-    if (FDestroying) return;
+    if (FDestroying) {
+        // Nothing is stored any more; a graphic handed over is not lost.
+        if (owned) delete value;
+        return;
+    }
     if (!Inside(c, r)) {
         Q_ASSERT_X(false, "TBaseGrid", "cell outside the grid written");
         if (owned) delete value;
@@ -629,7 +640,7 @@ bool TBaseGrid::SelectCell(int c, int r)
     return ok;
 }
 
-void TBaseGrid::KeyDown(int& key, TShiftState shift)
+void TBaseGrid::PrePositionInRange(int key)
 {
     if (HasCellProps(Col(), Row())) {
         const QPoint b = BaseCell(Col(), Row()), s = CellSpan(Col(), Row());
@@ -654,6 +665,15 @@ void TBaseGrid::KeyDown(int& key, TShiftState shift)
         default: break;
         }
     }
+}
+
+void TBaseGrid::KeyDown(int& key, TShiftState shift)
+{
+    PrePositionInRange(key);
+    // Tab steps right as Right does (Shift+Tab leaves from the base cell,
+    // which is the range's first column, anyway).
+    if (key == VK_TAB && HasOption(goTabs) && !shift.Contains(ssShift) && !shift.Contains(ssCtrl))
+        PrePositionInRange(VK_RIGHT);
     if (key == VK_NEXT && FHideLastRow && RowCount() > 1 &&
         VisibleRowCount() + TopRow() - FixedRows() == RowCount() - 1)
         MoveColRow(Col(), RowCount() - 2, true, false);
@@ -667,6 +687,10 @@ void TBaseGrid::KeyDown(int& key, TShiftState shift)
 
 bool TBaseGrid::DoMouseWheelDown(TShiftState shift, QPoint pos)
 {
+    // The wheel steps down one row, as Down does: from a vertically merged
+    // range it first goes to the range's last row, or the step would land
+    // inside the range and be taken back to its base cell for ever.
+    PrePositionInRange(VK_DOWN);
     const bool result = TObjStringGrid::DoMouseWheelDown(shift, pos);
     if (FHideLastRow && Row() < RowCount() - 1 && Row() - TopRow() > VisibleRowCount()) SetTopRow(TopRow() + 1);
     FocusBaseCell();

@@ -78,6 +78,7 @@ public:
     void SetCellSpanY(int v) { FCellSpanY = v; }
     // The base cell of the range, this cell being (c, r).
     QPoint BaseCell(int c, int r) const;
+    QPoint GetBaseCell(int c, int r) const { return BaseCell(c, r); }
 
     // The user's value of the cell (not owned).
     uintptr_t CellObject() const { return FObject; }
@@ -236,9 +237,16 @@ public:
     // The stored text of exactly (c, r): no merge, hooks or repaint.
     QString GridCells(int c, int r) const { return StoreCell(c, r); }
     void SetGridCells(int c, int r, const QString& v) { m_store.SetText(c, r, v); }
-    // The raw object slot: the cell's properties or nothing.
+    // The raw object slot: the cell's properties or nothing. The cell owns
+    // what stands there, so writing the slot frees the object it held (unless
+    // it is the same one); ReleaseStoreObject takes one out without freeing it,
+    // to move it to another cell.
     TCellObject* GridObjects(int c, int r) const { return StoreObject(c, r); }
     void SetGridObjects(int c, int r, std::unique_ptr<TCellObject> o) { m_store.SetObject(c, r, std::move(o)); }
+    QString GetGridCell(int c, int r) const { return GridCells(c, r); }
+    void SetGridCell(int c, int r, const QString& v) { SetGridCells(c, r, v); }
+    TCellObject* GetGridObject(int c, int r) const { return GridObjects(c, r); }
+    void SetGridObject(int c, int r, std::unique_ptr<TCellObject> o) { SetGridObjects(c, r, std::move(o)); }
 
     // The cell's properties, created with the grid's defaults on first use.
     // Must be called for cells inside the grid (nullptr outside).
@@ -304,8 +312,10 @@ public:
     void PaintCellExt(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
     void Paint(TCanvas& canvas) override;
     int PaintID() const { return FPaintID; }
-    // The painter's decisions for a cell painted with the canvas's brush and
-    // font colour as the platform set them for its state.
+    // The painter's decisions for a cell, starting from the canvas's brush as
+    // the platform set it for the cell's state. The text starts in the grid's
+    // own font and FontColor (the platform's font colour for the state,
+    // fontColor, is not taken); GetVisualProperties decides from there.
     TBaseCellPlan PlanCell(int c, int r, const TRect& rect, TGridDrawState state, TColor brushColor, TColor fontColor,
                            bool withContent);
 
@@ -392,6 +402,10 @@ protected:
     void TopLeftChanged() override;
     QString GetEditText(int c, int r) override { return TObjStringGrid::GetEditText(c, r); }
     void SetEditText(int c, int r, const QString& v) override { TObjStringGrid::SetEditText(c, r, v); }
+
+    // Before an arrow key's one-cell step: a current cell in a merged range
+    // moves to the range's edge, so that the step leaves the range.
+    void PrePositionInRange(int key);
 
     // The cell painter (withContent: the content hook runs too).
     void PaintCellPrivate(TCanvas& canvas, int c, int r, TRect rect, TGridDrawState state, bool withContent);

@@ -44,7 +44,7 @@ void TBaseGrid::DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect
 }
 
 TBaseCellPlan TBaseGrid::PlanCell(int c, int r, const TRect& cellRect, TGridDrawState state, TColor brushColor,
-                                  TColor fontColor, bool withContent)
+                                  TColor /*fontColor*/, bool withContent)
 {
     TBaseCellPlan plan;
     plan.Rect = cellRect;
@@ -82,14 +82,13 @@ TBaseCellPlan TBaseGrid::PlanCell(int c, int r, const TRect& cellRect, TGridDraw
         plan.Clip = true;
         plan.ClipRect = {fcw, frh, ClientWidth(), ClientHeight()};
     }
-    // 5. The visual properties, from the platform's colours for the state.
-    const bool fixed = state.Contains(gdFixed);
-    const bool selected = state.Contains(gdSelected);
+    // 5. The visual properties: the brush as the platform set it for the
+    // state, the font the grid's own (with its colour).
     TCellBrush brush;
     brush.Color = brushColor;
     TCellFont font;
     font.Font = Font;
-    font.Color = fontColor;
+    font.Color = FontColor;
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TCellGradientDirection gd = GradientVertical;
     TAlignment ha = taLeftJustify;
@@ -97,6 +96,9 @@ TBaseCellPlan TBaseGrid::PlanCell(int c, int r, const TRect& cellRect, TGridDraw
     bool ww = FWordWrap;
     GetVisualProperties(c, r, state, false, true, true, brush, colorTo, mirror, mirrorTo, font, ha, va, ww, gd);
     plan.State = state;
+    // The hook may have changed the state: the rest follows what it left.
+    const bool fixed = state.Contains(gdFixed);
+    const bool selected = state.Contains(gdSelected);
     // 6. The hovered row.
     if (r == FHoverRowIdx && FHoverRow && !(selected && !FHoverRowCells.Contains(hcSelected)) &&
         !(fixed && !FHoverRowCells.Contains(hcFixed))) {
@@ -130,8 +132,6 @@ TBaseCellPlan TBaseGrid::PlanCell(int c, int r, const TRect& cellRect, TGridDraw
         if (Focused() || HasOption(goDrawFocusSelected))
             face = FSelectionStyle == ssVista ? kVista : FSelectionStyle == ssWin7 ? kWin7 : kOffice2007;
         std::copy(face, face + 8, plan.Face);
-        // The faces are light: the text keeps the normal colour.
-        if (font.Color == clHighlightText) font.Color = FontColor;
     } else if (UseStyleElements() && (fixed || selected)) {
         plan.Background = TBaseCellPlan::bgNone;
     } else {

@@ -220,6 +220,12 @@ int TControlList::ControlIndex(int x, int y) const
     return -1;
 }
 
+const TControlItem& TControlList::Control(int i) const
+{
+    CheckIndex(i, Count());
+    return *m_items[size_t(i)];
+}
+
 void TControlList::RemoveControl(int i)
 {
     CheckIndex(i, Count());

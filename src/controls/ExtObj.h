@@ -170,6 +170,7 @@ public:
     int FindIndex(int columnIndex) const;
     void ToggleIndex(int columnIndex);
     int SortColumns(int i) const;
+    int GetSortColumns(int i) const { return SortColumns(i); }
     void SetSortColumns(int i, int column);
     // true = ascending.
     bool SortDirections(int i) const;
@@ -196,7 +197,9 @@ public:
     // Frees the list item, not the control.
     void RemoveControl(int i);
     bool HasHandle(const QWidget* window) const;
-    const TControlItem& Control(int i) const { return *m_items.at(size_t(i)); }
+    // Index errors raise Exception "List index out of bounds (n)".
+    const TControlItem& Control(int i) const;
+    const TControlItem& GetControl(int i) const { return Control(i); }
     int Count() const { return int(m_items.size()); }
     void Clear() { m_items.clear(); }
 
@@ -825,7 +828,8 @@ public:
     void Assign(const QImage& src);
     // For a 24-bit bitmap only: the mask takes its size; alpha := the
     // mask's red channel and each colour channel premultiplied by it.
-    void MergeMask(const QImage& mask, const QImage& bitmap, TColor color);
+    // The colour is not used.
+    void MergeMask(const QImage& mask, const QImage& bitmap, TColor color = clNone);
 
 private:
     uint8_t FOpacity = 255;

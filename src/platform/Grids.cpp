@@ -1246,6 +1246,13 @@ void TStringGrid::SetRowTexts(int r, const QStringList& texts)
     Invalidate();
 }
 
+void TStringGrid::SetColTexts(int c, const QStringList& texts)
+{
+    if (c < 0 || c >= ColCount()) return;
+    for (int r = 0; r < RowCount(); ++r) m_store.SetText(c, r, r < texts.size() ? texts[r] : QString());
+    Invalidate();
+}
+
 std::unique_ptr<TGridRowData> TStringGrid::TakeRow(int r)
 {
     auto row = m_store.TakeRow(r);

@@ -512,10 +512,17 @@ public:
     // Takes the object out of the cell without freeing it.
     std::unique_ptr<TCellObject> ReleaseStoreObject(int c, int r);
 
-    // The texts of a row or a column (a copy).
+    // The texts of a row or a column (a copy). Setting them writes every
+    // cell of the row or column: the given texts in order, the rest emptied.
     QStringList RowTexts(int r) const;
     QStringList ColTexts(int c) const;
     void SetRowTexts(int r, const QStringList& texts);
+    void SetColTexts(int c, const QStringList& texts);
+    // The same as the string lists Rows[r] and Cols[c].
+    QStringList Rows(int r) const { return RowTexts(r); }
+    void SetRows(int r, const QStringList& texts) { SetRowTexts(r, texts); }
+    QStringList Cols(int c) const { return ColTexts(c); }
+    void SetCols(int c, const QStringList& texts) { SetColTexts(c, texts); }
 
     // Takes a whole row out of the store (the row stays, empty) / puts one
     // back into row r, replacing what stood there. Used to park rows outside

@@ -31,6 +31,7 @@ TEST(BaseGridCells, PlainGridWithoutProperties)
     g->SetCells(2, 3, "a");
     EXPECT_EQ(g->Cells(2, 3), "a");
     EXPECT_EQ(g->GridCells(2, 3), "a");
+    EXPECT_EQ(g->GetGridCell(2, 3), "a");
     EXPECT_EQ(g->Objects(2, 3), nullptr);
     EXPECT_FALSE(g->HasCellProps(2, 3));
     EXPECT_FALSE(g->HasCellPropsAny());
@@ -126,6 +127,26 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     EXPECT_EQ(g->CellPropsOrNull(4, 4)->FontColor(), clBlue);
     g->SetCellProperties(4, 4, nullptr);
     EXPECT_FALSE(g->HasCellProps(4, 4));
+    // Properties made for another grid belong to the cell they are put in,
+    // and outlive that grid.
+    {
+        TBaseGrid other;
+        other.SetColCount(2);
+        other.SetRowCount(2);
+        g->SetCellProperties(5, 6, std::make_unique<TCellProperties>(&other, 0, 0));
+    }
+    TCellProperties* adopted = g->CellPropsOrNull(5, 6);
+    ASSERT_NE(adopted, nullptr);
+    EXPECT_EQ(adopted->OwnerGrid(), g.get());
+    EXPECT_EQ(QPoint(adopted->OwnerCol(), adopted->OwnerRow()), QPoint(5, 6));
+    adopted->SetBrushColor(clYellow); // repaints its cell of this grid
+    // Moved through the raw slot: taken out without freeing, then owned by
+    // the new cell.
+    g->SetGridObject(6, 6, g->ReleaseStoreObject(5, 6));
+    EXPECT_FALSE(g->HasCellProps(5, 6));
+    EXPECT_EQ(g->GetGridObject(6, 6), adopted);
+    EXPECT_EQ(g->CellProperties(6, 6)->BrushColor(), clYellow);
+    g->FreeCellProps(6, 6);
 
     // Row operations carry properties with their cells.
     g->CellProperties(2, 5)->SetReadOnly(true);
@@ -140,6 +161,17 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     g->SetGraphicObjectEx(0, 0, new Graphic(&deaths), true);
     g.reset();
     EXPECT_EQ(deaths, 2);
+
+    // A graphic handed over while the grid is going is freed, not lost.
+    struct Going : TBaseGrid {
+        void StartDestroying() { FDestroying = true; }
+    } going;
+    going.SetColCount(2);
+    going.SetRowCount(2);
+    going.StartDestroying();
+    going.SetGraphicObjectEx(1, 1, new Graphic(&deaths), true);
+    EXPECT_EQ(deaths, 3);
+    EXPECT_FALSE(going.HasCellProps(1, 1));
 }
 
 TEST(BaseGridCells, DisplayTextHooks)
@@ -250,6 +282,8 @@ TEST(BaseGridMerge, RangeCodesAndQueries)
     EXPECT_FALSE(far->IsBaseCell());
     EXPECT_EQ(QPoint(far->CellSpanX(), far->CellSpanY()), QPoint(2, 1));
     EXPECT_EQ(g->BaseCell(3, 2), QPoint(1, 1));
+    EXPECT_EQ(far->GetBaseCell(3, 2), QPoint(1, 1));
+    EXPECT_EQ(base->GetBaseCell(1, 1), QPoint(1, 1));
     EXPECT_EQ(g->CellExt(2, 1), QPoint(1, 1));
     EXPECT_EQ(g->FullCell(2, 2), (TGridRect{1, 1, 3, 2}));
     EXPECT_EQ(g->CellSpan(3, 2), QPoint(2, 1));
@@ -374,6 +408,33 @@ TEST(BaseGridMerge, KeysMoveAroundARange)
     g->DoKeyDown(key, {});
     EXPECT_EQ(g->Row(), 6);
     EXPECT_EQ(g->Col(), 2);
+}
+
+TEST(BaseGridMerge, TheWheelAndTabStepOverARange)
+{
+    auto g = Grid();
+    g->MergeCells(2, 3, 1, 2); // rows 3..4 in column 2
+    g->MoveColRow(2, 2, true, true);
+    g->DoMouseWheelDown({}, {});
+    EXPECT_EQ(g->Row(), 3) << "onto the base cell";
+    g->DoMouseWheelDown({}, {});
+    EXPECT_EQ(g->Row(), 5) << "past the range, not back to its base";
+    g->DoMouseWheelUp({}, {});
+    EXPECT_EQ(g->Row(), 3) << "up into the range: its base cell";
+    g->DoMouseWheelUp({}, {});
+    EXPECT_EQ(g->Row(), 2);
+    EXPECT_EQ(g->Col(), 2);
+
+    // Tab likewise steps over a range wider than one column.
+    g->SetOptions(g->Options().With(goTabs));
+    g->MergeCells(3, 2, 2, 1); // columns 3..4 in row 2
+    int key = VK_TAB;
+    g->DoKeyDown(key, {});
+    EXPECT_EQ(g->Col(), 3);
+    key = VK_TAB;
+    g->DoKeyDown(key, {});
+    EXPECT_EQ(g->Col(), 5);
+    EXPECT_EQ(g->Row(), 2);
 }
 
 TEST(BaseGridMerge, AClickInsideARangeEditsItsBaseCell)
@@ -769,6 +830,70 @@ TEST(BaseGridPaint, PlanDecisions)
     g.CellProperties(1, 1)->SetPaintID(g.PaintID());
     EXPECT_EQ(g.PlanCell(2, 2, g.CellRect(2, 2), {}, clWhite, clBlack, true).Kind, TBaseCellPlan::ckSkip);
     EXPECT_EQ(g.PlanCell(1, 1, g.CellRect(1, 1), {}, clWhite, clBlack, true).Rect, (TRect{40, 20, 120, 60}));
+
+    // A range scrolled partly under the fixed cells is clipped to the
+    // scrollable area.
+    g.SetFixedCols(1);
+    g.SetFixedRows(1);
+    g.MergeCells(2, 3, 3, 1); // columns 2..4 in row 3
+    g.SetClientSize(120, 200);
+    g.SetLeftCol(3);
+    ASSERT_EQ(g.LeftCol(), 3);
+    p = g.PlanCell(2, 3, g.CellRect(2, 3), {}, clWhite, clBlack, true);
+    EXPECT_LT(p.Rect.Left, g.FixedColsWidth());
+    EXPECT_TRUE(p.Clip);
+    EXPECT_EQ(p.ClipRect, (TRect{g.FixedColsWidth(), g.FixedRowsHeight(), 120, 200}));
+    EXPECT_FALSE(g.PlanCell(4, 4, g.CellRect(4, 4), {}, clWhite, clBlack, true).Clip);
+}
+
+TEST(BaseGridPaint, PlanFollowsTheStateTheVisualHookLeaves)
+{
+    // A derived grid decides in its visual-properties hook whether a cell is
+    // shown selected; the selection face, hover and lines follow its answer.
+    struct G : TBaseGrid {
+        bool select = false, unselect = false;
+        void GetVisualProperties(int, int, TGridDrawState& s, bool, bool, bool, TCellBrush&, TColor&, TColor&,
+                                 TColor&, TCellFont&, TAlignment&, TVAlignment&, bool&,
+                                 TCellGradientDirection&) override
+        {
+            if (select) s.Include(gdSelected);
+            if (unselect) s.Exclude(gdSelected);
+        }
+    } g;
+    g.SetColCount(4);
+    g.SetRowCount(4);
+    g.SetClientSize(400, 200);
+    g.SetSelectionStyle(ssVista);
+    g.SetHoverRow(true);
+    g.SetHoverRowIdx(2);
+    g.SetHoverRowColor(clAqua);
+    g.SetHoverRowCells({hcNormal});
+    struct Case {
+        bool select, unselect;
+        TGridDrawState in;
+        TBaseCellPlan::TBackground background;
+        TColor fill;
+    };
+    const Case cases[] = {
+        {false, false, {gdSelected}, TBaseCellPlan::bgSelectionFace, clAqua}, // selected: no hover colour
+        {false, true, {gdSelected}, TBaseCellPlan::bgGradient, clAqua},       // the hook unselected it
+        {true, false, {}, TBaseCellPlan::bgSelectionFace, clWhite},           // the hook selected it
+        {false, false, {}, TBaseCellPlan::bgGradient, clAqua},
+    };
+    for (const Case& k : cases) {
+        g.select = k.select;
+        g.unselect = k.unselect;
+        const TBaseCellPlan p = g.PlanCell(2, 2, g.CellRect(2, 2), k.in, clWhite, clHighlightText, true);
+        EXPECT_EQ(p.Background, k.background) << k.select << k.unselect << k.in.Bits();
+        EXPECT_EQ(p.State.Contains(gdSelected), p.Background == TBaseCellPlan::bgSelectionFace);
+        if (p.Background != TBaseCellPlan::bgSelectionFace) EXPECT_EQ(p.FillColor, k.fill);
+    }
+    // The text starts in the grid's font colour, not the platform's
+    // highlight text colour.
+    g.FontColor = 0x123456;
+    g.SetSelectionStyle(ssDefault);
+    EXPECT_EQ(g.PlanCell(1, 1, g.CellRect(1, 1), {gdSelected}, clHighlight, clHighlightText, true).Font.Color,
+              0x123456);
 }
 
 TEST(BaseGridWidget, ShowsScrollsAndEditsThroughTheBaseGrid)

@@ -18,6 +18,16 @@ TEST(GridEnums, OrdinalsAreStable)
     EXPECT_EQ(int(ssOffice2007), 3);
     EXPECT_EQ(int(waScroll), 1);
     EXPECT_EQ((THoverRowCells{hcNormal, hcSelected}).Bits(), 5u);
+    // The last value of every enumeration: a name missing or added in the
+    // middle shifts it.
+    const std::pair<int, int> last[] = {
+        {edValidChars, 29},     {edExtGridDropDown, 38}, {edPositiveFloat, 39}, {cbBottom, 3},
+        {GradientHorizontal, 1}, {vtaBottom, 2},         {arrRight, 3},         {tasCheck, 1},
+        {sdLeftRight, 1},        {heFirstLastCell, 2},   {paInsert, 1},         {adTopBottomInCol, 3},
+        {pInsertAfter, 1},       {caLoop, 2},            {fceRightClick, 3},    {fceComboList, 2},
+        {acDISTINCT, 8},         {hcSelected, 2},        {ssAnsiAlphaNoCase, 11}, {ssCheckBox, 15},
+    };
+    for (const auto& [value, ordinal] : last) EXPECT_EQ(value, ordinal);
     EXPECT_EQ(sizeof(TEditorType), 1u);
 }
 
@@ -66,6 +76,7 @@ TEST(SortIndexList, KeysAndTextForm)
     EXPECT_EQ(s.SaveToString(), "u3;u1");
     s.SetSortColumns(0, 5);
     EXPECT_EQ(s.SortColumns(0), 5);
+    EXPECT_EQ(s.GetSortColumns(1), 1);
 
     // The whole column number is written, so it reads back.
     TSortIndexList big;
@@ -94,6 +105,9 @@ TEST(ControlList, ItemsByCell)
     l.AddControl(3, 4, &b);
     EXPECT_EQ(l.ControlIndex(3, 4), 1);
     EXPECT_EQ(l.ControlIndex(0, 0), -1);
+    EXPECT_EQ(l.GetControl(1).Control.data(), &b);
+    EXPECT_EQ(l.GetControl(1).Y, 4);
+    EXPECT_THROW(l.GetControl(2), Exception);
     EXPECT_TRUE(l.HasHandle(&b));
     l.RemoveControl(0);
     EXPECT_EQ(l.Count(), 1);
@@ -341,7 +355,7 @@ TEST(AlphaMask, MergeMaskPremultiplies)
     EXPECT_EQ(qGreen(p0), 51);
     // Only 24-bit sources are merged.
     TGridAlphaMask n;
-    n.MergeMask(mask, bmp.convertToFormat(QImage::Format_RGB32), clNone);
+    n.MergeMask(mask, bmp.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(n.Width(), 0);
 }
 

@@ -70,6 +70,21 @@ TEST(GridStore, OutsideReadsEmptyAndWritesAreIgnored)
 #endif
 }
 
+TEST(StringGrid, RowsAndColsAsStringLists)
+{
+    std::unique_ptr<TStringGrid> g(MakeGrid(3, 4));
+    g->SetStoreCell(0, 1, "old");
+    g->SetStoreCell(2, 1, "old");
+    g->SetRows(1, {"a", "b"});
+    EXPECT_EQ(g->Rows(1), QStringList({"a", "b", ""})) << "the rest emptied";
+    g->SetCols(2, {"p", "q", "r", "s", "beyond"});
+    EXPECT_EQ(g->Cols(2), QStringList({"p", "q", "r", "s"}));
+    EXPECT_EQ(g->StoreCell(2, 1), "q");
+    g->SetCols(1, {});
+    EXPECT_EQ(g->StoreCell(1, 1), "");
+    EXPECT_EQ(g->Rows(1), QStringList({"a", "", "q"}));
+}
+
 TEST(GridStore, RowAndColumnOperationsCarryCells)
 {
     TGridCellStore s;
