@@ -97,6 +97,29 @@ TEST(Files, AtomicWriteReplacesOrReportsAndKeepsTheOldFile)
     EXPECT_EQ(ListSubFolders(dir.File("x")), QStringList({"y"}));
 }
 
+TEST(Files, CopyReplacesTheTargetOnlyWhenItSucceeds)
+{
+    TempExeFolder dir;
+    const QString source = dir.File("a.pem");
+    const QString target = dir.File("certs/a.pem");
+    WriteTestFile(source, "new");
+    WriteTestFile(target, "old");
+    ASSERT_TRUE(CopyFileTo(source, target));
+    EXPECT_EQ(ReadTestFile(target), "new");
+
+    // A missing source leaves the old target as it was.
+    WriteTestFile(target, "old");
+    EXPECT_FALSE(CopyFileTo(dir.File("missing.pem"), target));
+    EXPECT_EQ(ReadTestFile(target), "old");
+
+    // The same file under another spelling or through a link is kept.
+    EXPECT_TRUE(CopyFileTo(target, dir.File("certs/../certs/a.pem")));
+    EXPECT_EQ(ReadTestFile(target), "old");
+    ASSERT_TRUE(QFile::link(target, dir.File("link.pem")));
+    EXPECT_TRUE(CopyFileTo(dir.File("link.pem"), target));
+    EXPECT_EQ(ReadTestFile(target), "old");
+}
+
 TEST(Xml, WritesRawWithoutDeclarationAndReadsBack)
 {
     TXMLDocument doc;
