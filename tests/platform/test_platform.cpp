@@ -235,10 +235,15 @@ class ProbeForm : public TForm {
 public:
     int shows = 0;
     bool allowClose = true;
+    bool failClose = false;
 
 protected:
     void FormShow() override { ++shows; }
-    void FormCloseQuery(bool& canClose) override { canClose = allowClose; }
+    void FormCloseQuery(bool& canClose) override
+    {
+        if (failClose) throw Exception("cannot save");
+        canClose = allowClose;
+    }
 };
 } // namespace
 
@@ -261,4 +266,18 @@ TEST(Forms, ShowModalThroughTheSeam)
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.ShowModal(), mrCancel);
     EXPECT_EQ(f.shows, 2);
+}
+
+TEST(Forms, AnErrorWhileClosingIsShownAndKeepsTheWindowOpen)
+{
+    ProbeForm f;
+    f.failClose = true;
+    f.show();
+    ScriptedMessages boxes;
+    boxes.Expect("cannot save");
+    f.close();
+    EXPECT_TRUE(f.isVisible());
+    f.failClose = false;
+    f.close();
+    EXPECT_FALSE(f.isVisible());
 }
