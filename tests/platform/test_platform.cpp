@@ -6,7 +6,9 @@
 #include "platform/XmlDoc.h"
 
 #include <QFile>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -214,6 +216,39 @@ TEST(Dialogs, ScriptedAnswersAndTopLevelHandler)
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[1].type, TMsgDlgType::mtError);
     EXPECT_EQ(boxes.shown[1].caption, "Error");
+}
+
+TEST(Dialogs, TheDesktopBoxTellsAllFromYesToAll)
+{
+    // The real box, answered by clicking its buttons as a user would.
+    const MessageHandler scripted = SetMessageHandler({});
+    const auto answer = [](const QString& text) {
+        QTimer::singleShot(0, [text] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (!box || !box->isVisible()) continue;
+                QStringList texts;
+                for (QAbstractButton* b : box->buttons()) texts << b->text().remove(QLatin1Char('&'));
+                EXPECT_EQ(texts.size(), 3) << texts.join(QLatin1Char('|')).toStdString();
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text().remove(QLatin1Char('&')) == text) {
+                        b->click();
+                        return;
+                    }
+                ADD_FAILURE() << "no button " << text.toStdString();
+                box->done(0);
+                return;
+            }
+            ADD_FAILURE() << "no message box";
+        });
+    };
+    answer("All");
+    const int all = MessageDlg("Replace?", TMsgDlgType::mtConfirmation, mbYes | mbAll | mbYesToAll);
+    answer("Yes to All");
+    const int yesToAll = MessageDlg("Replace?", TMsgDlgType::mtConfirmation, mbYes | mbAll | mbYesToAll);
+    SetMessageHandler(scripted);
+    EXPECT_EQ(all, mrAll);
+    EXPECT_EQ(yesToAll, mrYesToAll);
 }
 
 TEST(Dialogs, ExceptionFromAnEventHandlerIsShownAndTheProgramGoesOn)
