@@ -75,7 +75,12 @@ ScriptedModals& ScriptedModals::Then(Script s)
     return *this;
 }
 
-TempExeFolder::TempExeFolder() { SetExeFolder(m_dir.path()); }
+TempExeFolder::TempExeFolder()
+{
+    // Without its folder a test would write next to the test binary.
+    if (!m_dir.isValid()) ADD_FAILURE() << "no temporary folder: " << m_dir.errorString().toStdString();
+    SetExeFolder(m_dir.path());
+}
 TempExeFolder::~TempExeFolder() { SetExeFolder(QString()); }
 QString TempExeFolder::File(const QString& name) const { return PathJoin(m_dir.path(), name); }
 
