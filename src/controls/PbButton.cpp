@@ -680,11 +680,17 @@ void TPbButton::mouseReleaseEvent(QMouseEvent* e)
 {
     QWidget::mouseReleaseEvent(e);
     e->accept();
-    QPointer<TPbButton> self(this);
+    // The face comes up after the click, also when the click handler fails.
+    struct RaiseFace {
+        QPointer<TPbButton> button;
+        ~RaiseFace()
+        {
+            if (!button) return;
+            button->m_down = false;
+            button->Repaint();
+        }
+    } raise{this};
     if (m_down) Click();
-    if (!self) return;
-    m_down = false;
-    Repaint();
 }
 
 void TPbButton::keyPressEvent(QKeyEvent* e)
