@@ -886,7 +886,9 @@ TEST(BaseGridPaint, PlanFollowsTheStateTheVisualHookLeaves)
         const TBaseCellPlan p = g.PlanCell(2, 2, g.CellRect(2, 2), k.in, clWhite, clHighlightText, true);
         EXPECT_EQ(p.Background, k.background) << k.select << k.unselect << k.in.Bits();
         EXPECT_EQ(p.State.Contains(gdSelected), p.Background == TBaseCellPlan::bgSelectionFace);
-        if (p.Background != TBaseCellPlan::bgSelectionFace) EXPECT_EQ(p.FillColor, k.fill);
+        if (p.Background != TBaseCellPlan::bgSelectionFace) {
+            EXPECT_EQ(p.FillColor, k.fill);
+        }
     }
     // The text starts in the grid's font colour, not the platform's
     // highlight text colour.
