@@ -98,3 +98,14 @@ QByteArray ReadTestFile(const QString& path)
 }
 
 QString FixturePath(const QString& name) { return PathJoin(QStringLiteral(KR_FIXTURES_DIR), name); }
+
+FormatSettings DayMonthYear()
+{
+    FormatSettings fs;
+    fs.DecimalSeparator = '.';
+    fs.ThousandSeparator = ',';
+    fs.DateSeparator = '/';
+    fs.TimeSeparator = ':';
+    fs.ShortDateFormat = QStringLiteral("dd/MM/yyyy");
+    return fs;
+}

@@ -2,6 +2,7 @@
 // Test helpers shared by every test binary.
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
+#include "platform/SysUtils.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -80,3 +81,7 @@ QByteArray ReadTestFile(const QString& path);
 
 // The folder of the small real files the tests use.
 QString FixturePath(const QString& name);
+
+// Format settings pinned to day/month/year with '.' decimals, ',' thousands,
+// '/' dates and ':' times, whatever the machine's locale.
+FormatSettings DayMonthYear();
