@@ -75,6 +75,16 @@ ScriptedModals& ScriptedModals::Then(Script s)
     return *this;
 }
 
+RecordedLinks::RecordedLinks()
+{
+    m_previous = SetShellOpenHandler([this](const QString& url) {
+        opened.push_back(url);
+        return true;
+    });
+}
+
+RecordedLinks::~RecordedLinks() { SetShellOpenHandler(m_previous); }
+
 TempExeFolder::TempExeFolder() { SetExeFolder(m_dir.path()); }
 TempExeFolder::~TempExeFolder() { SetExeFolder(QString()); }
 QString TempExeFolder::File(const QString& name) const { return PathJoin(m_dir.path(), name); }

@@ -2,6 +2,7 @@
 // Test helpers shared by every test binary.
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
+#include "platform/Shell.h"
 #include "platform/SysUtils.h"
 
 #include <QString>
@@ -61,6 +62,21 @@ public:
 private:
     std::deque<Script> m_scripts;
     ModalHandler m_previous;
+};
+
+// Records the links handed to the desktop while it lives, instead of opening
+// them.
+class RecordedLinks {
+public:
+    RecordedLinks();
+    ~RecordedLinks();
+    RecordedLinks(const RecordedLinks&) = delete;
+    RecordedLinks& operator=(const RecordedLinks&) = delete;
+
+    std::vector<QString> opened;
+
+private:
+    ShellOpenHandler m_previous;
 };
 
 // A temporary folder that stands as the executable's folder while it lives.
