@@ -6,7 +6,12 @@
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
-    Create_Forms();
+    // A window that cannot be created is reported like any other error; the
+    // program then ends instead of running with windows missing.
+    if (!Guard([] { Create_Forms(); })) {
+        Destroy_Forms();
+        return 1;
+    }
     QObject::connect(FFerravanteeFirmWare, &QDialog::finished, &app, &QCoreApplication::quit);
     FFerravanteeFirmWare->show();
     const int rc = app.exec();

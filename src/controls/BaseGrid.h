@@ -62,6 +62,9 @@ class TCellProperties : public TCellObject {
 public:
     TCellProperties(TBaseGrid* ownerGrid, int col, int row);
     ~TCellProperties() override;
+    // Owns its graphic: copied only through Assign.
+    TCellProperties(const TCellProperties&) = delete;
+    TCellProperties& operator=(const TCellProperties&) = delete;
 
     TBaseGrid* OwnerGrid() const { return FOwnerGrid; }
     int OwnerCol() const { return FOwnerCol; }

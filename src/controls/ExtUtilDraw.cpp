@@ -7,13 +7,32 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
 // Rounds to the nearest integer, halves to the even neighbour.
-int Nearest(double x) { return int(std::nearbyint(x)); }
+// Nearest integer; NaN gives 0 and values beyond the int range stop at its ends.
+int Nearest(double x)
+{
+    if (std::isnan(x)) return 0;
+    const double r = std::nearbyint(x);
+    if (r >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    if (r <= double(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+    return int(r);
+}
+
+// The same for the 64-bit conversions of a format.
+long long Nearest64(double x)
+{
+    if (std::isnan(x)) return 0;
+    const double r = std::nearbyint(x);
+    if (r >= 9.2233720368547758e18) return std::numeric_limits<long long>::max();
+    if (r <= -9.2233720368547758e18) return std::numeric_limits<long long>::min();
+    return static_cast<long long>(r);
+}
 
 int Clamp255(int c) { return std::clamp(c, 0, 255); }
 
@@ -365,15 +384,18 @@ QString FormatProgressValue(const QString& format, double value)
         if (width > 0) spec += QString::number(width);
         if (precision >= 0) spec += QLatin1Char('.') + QString::number(precision);
         const QByteArray s8 = spec.toLatin1();
+        // "#" has no meaning for decimal integers: it is left out there.
+        QByteArray decimal = s8;
+        decimal.replace('#', QByteArray());
         switch (conv) {
         case 'd':
         case 'i':
         case 'u':
-            out += QString::asprintf((s8 + "lld").constData(), static_cast<long long>(std::llround(std::nearbyint(value))));
+            out += QString::asprintf((decimal + "lld").constData(), Nearest64(value));
             break;
         case 'x':
         case 'X':
-            out += QString::asprintf((s8 + "ll" + conv).constData(), static_cast<unsigned long long>(std::llround(std::nearbyint(value))));
+            out += QString::asprintf((s8 + "ll" + conv).constData(), static_cast<unsigned long long>(Nearest64(value)));
             break;
         case 'f':
         case 'e':

@@ -1,5 +1,7 @@
 #include "controls/PbButton.h"
 
+#include "platform/Application.h"
+
 #include "platform/Forms.h"
 
 #include <QApplication>
@@ -556,7 +558,10 @@ void TPbButton::DoButtonClick()
     if (!isVisible() || !isEnabled() || !m_down) return;
     m_down = false;
     QPointer<TPbButton> self(this);
-    if (OnClick) OnClick(this);
+    // A failing handler is shown here, where the click began, and abandons
+    // the rest of the click (no modal result, no menu); it never unwinds
+    // through the toolkit's own frames.
+    if (OnClick && !Guard([&] { OnClick(this); })) return;
     if (!self) return;
     if (m_modalResult != 0) {
         if (auto* form = qobject_cast<TForm*>(window())) form->SetModalResult(m_modalResult);
@@ -680,11 +685,17 @@ void TPbButton::mouseReleaseEvent(QMouseEvent* e)
 {
     QWidget::mouseReleaseEvent(e);
     e->accept();
-    QPointer<TPbButton> self(this);
+    // The face comes up after the click, also when the click handler fails.
+    struct RaiseFace {
+        QPointer<TPbButton> button;
+        ~RaiseFace()
+        {
+            if (!button) return;
+            button->m_down = false;
+            button->Repaint();
+        }
+    } raise{this};
     if (m_down) Click();
-    if (!self) return;
-    m_down = false;
-    Repaint();
 }
 
 void TPbButton::keyPressEvent(QKeyEvent* e)

@@ -4,6 +4,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 int ShowQtBox(const MessageRecord& r)
@@ -18,23 +21,28 @@ int ShowQtBox(const MessageRecord& r)
     case TMsgDlgType::mtConfirmation: box.setIcon(QMessageBox::Question); break;
     case TMsgDlgType::mtCustom: box.setIcon(QMessageBox::NoIcon); break;
     }
+    // "All" has no standard button of its own: it gets a button of its own
+    // text, so that it is not confused with "Yes to All".
     struct Map { int flag; QMessageBox::StandardButton qt; int result; };
     static const Map maps[] = {
         {mbYes, QMessageBox::Yes, mrYes},         {mbNo, QMessageBox::No, mrNo},
         {mbOK, QMessageBox::Ok, mrOk},            {mbCancel, QMessageBox::Cancel, mrCancel},
         {mbAbort, QMessageBox::Abort, mrAbort},   {mbRetry, QMessageBox::Retry, mrRetry},
-        {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll},
+        {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::NoButton, mrAll},
         {mbNoToAll, QMessageBox::NoToAll, mrNoToAll}, {mbYesToAll, QMessageBox::YesToAll, mrYesToAll},
         {mbClose, QMessageBox::Close, mrClose},
     };
-    QMessageBox::StandardButtons set;
-    for (const Map& m : maps)
-        if (r.buttons & m.flag) set |= m.qt;
-    if (!set) set = QMessageBox::Ok;
-    box.setStandardButtons(set);
-    const int pressed = box.exec();
-    for (const Map& m : maps)
-        if ((r.buttons & m.flag) && pressed == m.qt) return m.result;
+    std::vector<std::pair<QAbstractButton*, int>> buttons;
+    for (const Map& m : maps) {
+        if (!(r.buttons & m.flag)) continue;
+        QAbstractButton* b = m.qt == QMessageBox::NoButton ? box.addButton(QStringLiteral("All"), QMessageBox::AcceptRole)
+                                                           : box.addButton(m.qt);
+        buttons.emplace_back(b, m.result);
+    }
+    if (buttons.empty()) buttons.emplace_back(box.addButton(QMessageBox::Ok), mrOk);
+    box.exec();
+    for (const auto& [button, result] : buttons)
+        if (box.clickedButton() == button) return result;
     // Closed by the title bar: Cancel when offered, else the first button.
     if (r.buttons & mbCancel) return mrCancel;
     if (r.buttons & mbNo) return mrNo;

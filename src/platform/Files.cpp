@@ -112,8 +112,30 @@ QStringList ListFiles(const QString& folder, const QString& pattern, bool caseSe
 
 bool CopyFileTo(const QString& from, const QString& to)
 {
-    if (QFileInfo::exists(to) && !QFile::remove(to)) return false;
-    return QFile::copy(from, to);
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) return false;
+    // A file copied onto itself (the same path spelled otherwise, or a link
+    // to it) is already in place; replacing it would lose it.
+    const QString fromReal = QFileInfo(from).canonicalFilePath();
+    if (!fromReal.isEmpty() && fromReal == QFileInfo(to).canonicalFilePath()) return true;
+    // The copy is written beside the target and takes its place only once
+    // complete: a failed copy leaves the old target as it was.
+    QSaveFile target(to);
+    if (!target.open(QIODevice::WriteOnly)) return false;
+    char buffer[64 * 1024];
+    for (;;) {
+        const qint64 n = source.read(buffer, sizeof buffer);
+        if (n < 0) {
+            target.cancelWriting();
+            return false;
+        }
+        if (n == 0) break;
+        if (target.write(buffer, n) != n) {
+            target.cancelWriting();
+            return false;
+        }
+    }
+    return target.commit();
 }
 
 QByteArray ReadFileBytes(const QString& path)

@@ -26,7 +26,9 @@ QStringList ListSubFolders(const QString& folder);
 // `caseSensitive` false matches the pattern in any letter case.
 QStringList ListFiles(const QString& folder, const QString& pattern, bool caseSensitive = false);
 
-// Copies a file, replacing the target. False when it fails.
+// Copies a file, replacing the target atomically: a failed copy leaves the
+// old target untouched. Copying a file onto itself leaves it as it is.
+// False when it fails.
 bool CopyFileTo(const QString& from, const QString& to);
 
 // Reads a whole file; throws EFileError when it cannot.

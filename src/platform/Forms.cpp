@@ -63,7 +63,9 @@ void TForm::showEvent(QShowEvent* event)
 void TForm::closeEvent(QCloseEvent* event)
 {
     bool canClose = true;
-    Guard([&] { FormCloseQuery(canClose); });
+    // An error while deciding is shown and the window stays open: closing
+    // it anyway could lose what the user entered.
+    if (!Guard([&] { FormCloseQuery(canClose); })) canClose = false;
     if (canClose) {
         if (m_modalResult == 0) m_modalResult = 2; // closed by the title bar: Cancel
         event->accept();

@@ -49,6 +49,7 @@ protected:
     // Called each time the window is about to be shown.
     virtual void FormShow() {}
     // Called when the window is asked to close; set canClose false to refuse.
+    // An exception from it is shown and the window stays open.
     virtual void FormCloseQuery(bool& canClose) { canClose = true; }
 
     void showEvent(QShowEvent* event) override;

@@ -1,5 +1,7 @@
 #include "platform/GridsWidget.h"
 
+#include "platform/Application.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -92,13 +94,13 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     });
     // Entering and leaving the grid as a whole (the editor counts as part of
     // it); a pop-up window opened from the grid does not count as leaving.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (!m_grid) return;
         auto inside = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
         if (inside(now)) {
             if (!m_focusInside) {
                 m_focusInside = true;
-                m_grid->DoEnter();
+                Guard([this] { m_grid->DoEnter(); });
             }
             return;
         }
@@ -108,13 +110,17 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
         if (!now && !QApplication::activeWindow()) return;
         if (now && (now->window()->windowFlags() & Qt::Popup) == Qt::Popup) return;
         m_focusInside = false;
-        m_grid->DoExit();
+        Guard([this] { m_grid->DoExit(); });
     });
 }
 
 TGridWidget::~TGridWidget()
 {
+    // Focus moves while the widget is taken down: that is not the user
+    // leaving the grid, so no exit event runs from here.
+    disconnect(m_focusConnection);
     if (m_grid) m_grid->WidgetGone();
+    m_grid = nullptr;
 }
 
 void TGridWidget::SyncScrollBars()

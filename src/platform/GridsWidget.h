@@ -63,6 +63,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    QMetaObject::Connection m_focusConnection;
     TCustomGrid* m_grid;
     TInplaceEdit* m_editor = nullptr;
     bool m_syncing = false;

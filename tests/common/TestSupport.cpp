@@ -85,7 +85,12 @@ RecordedLinks::RecordedLinks()
 
 RecordedLinks::~RecordedLinks() { SetShellOpenHandler(m_previous); }
 
-TempExeFolder::TempExeFolder() { SetExeFolder(m_dir.path()); }
+TempExeFolder::TempExeFolder()
+{
+    // Without its folder a test would write next to the test binary.
+    if (!m_dir.isValid()) ADD_FAILURE() << "no temporary folder: " << m_dir.errorString().toStdString();
+    SetExeFolder(m_dir.path());
+}
 TempExeFolder::~TempExeFolder() { SetExeFolder(QString()); }
 QString TempExeFolder::File(const QString& name) const { return PathJoin(m_dir.path(), name); }
 

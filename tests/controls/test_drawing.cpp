@@ -4,6 +4,7 @@
 #include "controls/ExtXPVS.h"
 
 #include <QFontMetrics>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -254,6 +255,11 @@ TEST(Progress, FormattedTextTable)
         {"%d", 0, 100, -5, "-5", 0},
         {"", 0, 100, 42.5, "42%", 42},
         {"", 0, 100, 120, "120%", 100},
+        // Values no integer can hold stop at the ends of the range; NaN is 0.
+        {"", 0, 100, 1e20, "2147483647%", 100},
+        {"", 0, 100, std::nan(""), "0%", 0},
+        {"%d", 0, 100, 1e300, "9223372036854775807", 100},
+        {"%#d", 0, 100, 7, "7", 7},
     };
     for (const Case& c : cases) {
         const TProgressText t = ProgressFmtText(QString::fromLatin1(c.format), c.min, c.max, c.value);

@@ -1,6 +1,7 @@
 #include "common/PixelSupport.h"
 #include "common/TestSupport.h"
 #include "controls/PbButton.h"
+#include "platform/Exception.h"
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
 
@@ -155,6 +156,16 @@ TEST_F(ButtonForm, MouseClickSemantics)
         EXPECT_EQ(clicks, c.clicks) << c.name;
         EXPECT_FALSE(button->IsDown()) << c.name;
     }
+}
+
+TEST_F(ButtonForm, AFailingClickLeavesTheButtonUp)
+{
+    ScriptedMessages boxes;
+    boxes.Expect("click failed");
+    button->OnClick = [](TPbButton*) { throw Exception("click failed"); };
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(button->IsDown());
 }
 
 TEST_F(ButtonForm, KeyClickSemantics)

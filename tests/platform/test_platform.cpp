@@ -6,7 +6,9 @@
 #include "platform/XmlDoc.h"
 
 #include <QFile>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -95,6 +97,29 @@ TEST(Files, AtomicWriteReplacesOrReportsAndKeepsTheOldFile)
     WriteTestFile(dir.File("x/b.txt"), "a");
     EXPECT_EQ(ListFiles(dir.File("x"), "*.lng"), QStringList({"English.LNG"}));
     EXPECT_EQ(ListSubFolders(dir.File("x")), QStringList({"y"}));
+}
+
+TEST(Files, CopyReplacesTheTargetOnlyWhenItSucceeds)
+{
+    TempExeFolder dir;
+    const QString source = dir.File("a.pem");
+    const QString target = dir.File("certs/a.pem");
+    WriteTestFile(source, "new");
+    WriteTestFile(target, "old");
+    ASSERT_TRUE(CopyFileTo(source, target));
+    EXPECT_EQ(ReadTestFile(target), "new");
+
+    // A missing source leaves the old target as it was.
+    WriteTestFile(target, "old");
+    EXPECT_FALSE(CopyFileTo(dir.File("missing.pem"), target));
+    EXPECT_EQ(ReadTestFile(target), "old");
+
+    // The same file under another spelling or through a link is kept.
+    EXPECT_TRUE(CopyFileTo(target, dir.File("certs/../certs/a.pem")));
+    EXPECT_EQ(ReadTestFile(target), "old");
+    ASSERT_TRUE(QFile::link(target, dir.File("link.pem")));
+    EXPECT_TRUE(CopyFileTo(dir.File("link.pem"), target));
+    EXPECT_EQ(ReadTestFile(target), "old");
 }
 
 TEST(Xml, WritesRawWithoutDeclarationAndReadsBack)
@@ -193,6 +218,39 @@ TEST(Dialogs, ScriptedAnswersAndTopLevelHandler)
     EXPECT_EQ(boxes.shown[1].caption, "Error");
 }
 
+TEST(Dialogs, TheDesktopBoxTellsAllFromYesToAll)
+{
+    // The real box, answered by clicking its buttons as a user would.
+    const MessageHandler scripted = SetMessageHandler({});
+    const auto answer = [](const QString& text) {
+        QTimer::singleShot(0, [text] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (!box || !box->isVisible()) continue;
+                QStringList texts;
+                for (QAbstractButton* b : box->buttons()) texts << b->text().remove(QLatin1Char('&'));
+                EXPECT_EQ(texts.size(), 3) << texts.join(QLatin1Char('|')).toStdString();
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text().remove(QLatin1Char('&')) == text) {
+                        b->click();
+                        return;
+                    }
+                ADD_FAILURE() << "no button " << text.toStdString();
+                box->done(0);
+                return;
+            }
+            ADD_FAILURE() << "no message box";
+        });
+    };
+    answer("All");
+    const int all = MessageDlg("Replace?", TMsgDlgType::mtConfirmation, mbYes | mbAll | mbYesToAll);
+    answer("Yes to All");
+    const int yesToAll = MessageDlg("Replace?", TMsgDlgType::mtConfirmation, mbYes | mbAll | mbYesToAll);
+    SetMessageHandler(scripted);
+    EXPECT_EQ(all, mrAll);
+    EXPECT_EQ(yesToAll, mrYesToAll);
+}
+
 TEST(Dialogs, ExceptionFromAnEventHandlerIsShownAndTheProgramGoesOn)
 {
     ScriptedMessages boxes;
@@ -212,10 +270,15 @@ class ProbeForm : public TForm {
 public:
     int shows = 0;
     bool allowClose = true;
+    bool failClose = false;
 
 protected:
     void FormShow() override { ++shows; }
-    void FormCloseQuery(bool& canClose) override { canClose = allowClose; }
+    void FormCloseQuery(bool& canClose) override
+    {
+        if (failClose) throw Exception("cannot save");
+        canClose = allowClose;
+    }
 };
 } // namespace
 
@@ -238,4 +301,18 @@ TEST(Forms, ShowModalThroughTheSeam)
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.ShowModal(), mrCancel);
     EXPECT_EQ(f.shows, 2);
+}
+
+TEST(Forms, AnErrorWhileClosingIsShownAndKeepsTheWindowOpen)
+{
+    ProbeForm f;
+    f.failClose = true;
+    f.show();
+    ScriptedMessages boxes;
+    boxes.Expect("cannot save");
+    f.close();
+    EXPECT_TRUE(f.isVisible());
+    f.failClose = false;
+    f.close();
+    EXPECT_FALSE(f.isVisible());
 }

@@ -41,7 +41,7 @@ TEST(Process, StartFailuresAreReported)
     TempExeFolder exe;
     const QString notExecutable = WriteScript(exe, "plain.sh", "exit 0\n", false);
     const QString notAProgram = exe.File("data.bin");
-    WriteTestFile(notAProgram, QByteArray("\x01\x02\x03 not a program", 20));
+    WriteTestFile(notAProgram, QByteArray("\x01\x02\x03 not a program"));
     chmod(QFile::encodeName(notAProgram).constData(), 0755);
     const QString cases[] = {exe.File("Missing.exe"), notExecutable, notAProgram, exe.Path()};
     for (const QString& program : cases) {
