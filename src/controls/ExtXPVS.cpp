@@ -25,6 +25,25 @@ void SetStateFlags(QStyleOption& opt, int state)
     if (state == thsPressed) opt.state |= QStyle::State_Sunken;
     else opt.state |= QStyle::State_Raised;
 }
+
+QPalette Palette(const TThemeData& theme) { return theme.widget ? theme.widget->palette() : QApplication::palette(); }
+
+// A command-button face with an arrow on it, `inset` pixels in from its edges:
+// the drop-down button of a combo box and the buttons of a spin box.
+void DrawArrowButton(QStyle& style, QPainter& p, const TThemeData& theme, const TRect& r, int state, int inset,
+                     QStyle::PrimitiveElement arrowKind)
+{
+    QStyleOptionButton opt;
+    opt.rect = r.ToQRect();
+    opt.palette = Palette(theme);
+    SetStateFlags(opt, state);
+    style.drawPrimitive(QStyle::PE_PanelButtonCommand, &opt, &p, theme.widget);
+    QStyleOption arrow;
+    arrow.rect = r.ToQRect().adjusted(inset, inset, -inset, -inset);
+    arrow.state = opt.state;
+    arrow.palette = QApplication::palette();
+    style.drawPrimitive(arrowKind, &arrow, &p, theme.widget);
+}
 } // namespace
 
 bool BindThemeLibrary()
@@ -82,7 +101,7 @@ bool DrawThemeBackground(TThemeData* theme, TCanvas& canvas, int part, int state
     if (theme->cls == QLatin1String("button")) {
         QStyleOptionButton opt;
         opt.rect = r.ToQRect();
-        opt.palette = theme->widget ? theme->widget->palette() : QApplication::palette();
+        opt.palette = Palette(*theme);
         if (part == tpButtonPush) {
             SetStateFlags(opt, state);
             if (state == thsDefaulted) opt.features |= QStyleOptionButton::DefaultButton;
@@ -98,27 +117,9 @@ bool DrawThemeBackground(TThemeData* theme, TCanvas& canvas, int part, int state
             drawn = false;
         }
     } else if (theme->cls == QLatin1String("combobox") && part == tpComboDropDown) {
-        QStyleOptionButton opt;
-        opt.rect = r.ToQRect();
-        opt.palette = theme->widget ? theme->widget->palette() : QApplication::palette();
-        SetStateFlags(opt, state);
-        style->drawPrimitive(QStyle::PE_PanelButtonCommand, &opt, &p, theme->widget);
-        QStyleOption arrow;
-        arrow.rect = r.ToQRect().adjusted(2, 2, -2, -2);
-        arrow.state = opt.state;
-        arrow.palette = QApplication::palette();
-        style->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &p, theme->widget);
+        DrawArrowButton(*style, p, *theme, r, state, 2, QStyle::PE_IndicatorArrowDown);
     } else if (theme->cls == QLatin1String("spin") && (part == tpSpinUp || part == tpSpinDown)) {
-        QStyleOptionButton opt;
-        opt.rect = r.ToQRect();
-        opt.palette = theme->widget ? theme->widget->palette() : QApplication::palette();
-        SetStateFlags(opt, state);
-        style->drawPrimitive(QStyle::PE_PanelButtonCommand, &opt, &p, theme->widget);
-        QStyleOption arrow;
-        arrow.rect = r.ToQRect().adjusted(1, 1, -1, -1);
-        arrow.state = opt.state;
-        arrow.palette = QApplication::palette();
-        style->drawPrimitive(part == tpSpinUp ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &arrow, &p, theme->widget);
+        DrawArrowButton(*style, p, *theme, r, state, 1, part == tpSpinUp ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown);
     } else {
         drawn = false;
     }

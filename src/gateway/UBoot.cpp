@@ -35,15 +35,6 @@ std::optional<uint32_t> Octets_To_Address(const QString& a, const QString& b, co
     return address;
 }
 
-QString Address_To_Text(uint32_t address)
-{
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg((address >> 24) & 0xFF)
-        .arg((address >> 16) & 0xFF)
-        .arg((address >> 8) & 0xFF)
-        .arg(address & 0xFF);
-}
-
 // ---- echo check ------------------------------------------------------------------
 
 TEcho_Clock System_Echo_Clock()
@@ -411,7 +402,7 @@ bool TFBoot::Send_Ping()
     const std::optional<uint32_t> address =
         Octets_To_Address(E_IP1->text(), E_IP2->text(), E_IP3->text(), E_IP4->text());
     if (!address) return false; // no address: nothing is sent and nothing is resolved
-    m_checked_address = Address_To_Text(*address);
+    m_checked_address = Ipv4Text(*address);
     if (!Ping) Ping = std::make_unique<IcmpClient>();
     return Run_Echo_Check(*Ping, *address, m_checked_address.toLatin1(), Ping_Clock.Now ? Ping_Clock : System_Echo_Clock(),
                           ping_res);

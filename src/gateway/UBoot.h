@@ -22,8 +22,6 @@ class TPbButton;
 // digits with a value 0..255. Anything else (empty, a sign, hexadecimal, a
 // name) is no address. The result is in host byte order.
 std::optional<uint32_t> Octets_To_Address(const QString& a, const QString& b, const QString& c, const QString& d);
-// The canonical dotted text of an address ("192.168.2.205").
-QString Address_To_Text(uint32_t address);
 
 // ---- echo check ------------------------------------------------------------
 inline constexpr int Ping_Receive_Timeout = 400;  // ms one try waits for its reply

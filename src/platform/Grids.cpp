@@ -387,6 +387,15 @@ void TCustomGrid::InvalidateCell(int c, int r)
     InvalidateRect(CellRect(c, r));
 }
 
+void TCustomGrid::AfterCountChange(int oldColCount, int oldRowCount)
+{
+    ClampCurrent();
+    m_view.ClampTopLeft();
+    SizeChanged(oldColCount, oldRowCount);
+    UpdateScrollBars();
+    Invalidate();
+}
+
 void TCustomGrid::SetColCount(int n)
 {
     n = std::max(1, n);
@@ -394,11 +403,7 @@ void TCustomGrid::SetColCount(int n)
     const int oldC = ColCount(), oldR = RowCount();
     m_view.SetColCount(n);
     if (m_view.FixedCols >= n) m_view.FixedCols = n - 1;
-    ClampCurrent();
-    m_view.ClampTopLeft();
-    SizeChanged(oldC, oldR);
-    UpdateScrollBars();
-    Invalidate();
+    AfterCountChange(oldC, oldR);
 }
 
 void TCustomGrid::SetRowCount(int n)
@@ -408,11 +413,7 @@ void TCustomGrid::SetRowCount(int n)
     const int oldC = ColCount(), oldR = RowCount();
     m_view.SetRowCount(n);
     if (m_view.FixedRows >= n) m_view.FixedRows = n - 1;
-    ClampCurrent();
-    m_view.ClampTopLeft();
-    SizeChanged(oldC, oldR);
-    UpdateScrollBars();
-    Invalidate();
+    AfterCountChange(oldC, oldR);
 }
 
 void TCustomGrid::SetFixedCols(int n)
@@ -1080,11 +1081,7 @@ void TCustomGrid::InsertRows(int at, int n)
     StoreInsertRows(at, n);
     if (m_cur.Y >= at) m_cur.Y += n;
     if (m_anchor.Y >= at) m_anchor.Y += n;
-    ClampCurrent();
-    m_view.ClampTopLeft();
-    SizeChanged(oldC, oldR);
-    UpdateScrollBars();
-    Invalidate();
+    AfterCountChange(oldC, oldR);
 }
 
 void TCustomGrid::DeleteRows(int at, int n)
@@ -1101,11 +1098,7 @@ void TCustomGrid::DeleteRows(int at, int n)
     auto shift = [&](int y) { return y >= at + n ? y - n : (y >= at ? at : y); };
     m_cur.Y = shift(m_cur.Y);
     m_anchor.Y = shift(m_anchor.Y);
-    ClampCurrent();
-    m_view.ClampTopLeft();
-    SizeChanged(oldC, oldR);
-    UpdateScrollBars();
-    Invalidate();
+    AfterCountChange(oldC, oldR);
 }
 
 void TCustomGrid::MoveRow(int from, int to)
@@ -1127,11 +1120,7 @@ void TCustomGrid::InsertCols(int at, int n)
     StoreInsertCols(at, n);
     if (m_cur.X >= at) m_cur.X += n;
     if (m_anchor.X >= at) m_anchor.X += n;
-    ClampCurrent();
-    m_view.ClampTopLeft();
-    SizeChanged(oldC, oldR);
-    UpdateScrollBars();
-    Invalidate();
+    AfterCountChange(oldC, oldR);
 }
 
 void TCustomGrid::DeleteCols(int at, int n)
@@ -1148,11 +1137,7 @@ void TCustomGrid::DeleteCols(int at, int n)
     auto shift = [&](int x) { return x >= at + n ? x - n : (x >= at ? at : x); };
     m_cur.X = shift(m_cur.X);
     m_anchor.X = shift(m_anchor.X);
-    ClampCurrent();
-    m_view.ClampTopLeft();
-    SizeChanged(oldC, oldR);
-    UpdateScrollBars();
-    Invalidate();
+    AfterCountChange(oldC, oldR);
 }
 
 void TCustomGrid::MoveColumn(int from, int to)

@@ -469,6 +469,9 @@ private:
     void SetCurrent(int c, int r, bool moveAnchor, bool show);
     TRect SpanRect(const TGridRect& g) const;
     void ClampCurrent();
+    // After the number of columns or rows changed: keeps the current cell and
+    // the scroll position inside the grid, tells SizeChanged and repaints.
+    void AfterCountChange(int oldColCount, int oldRowCount);
     void AfterTopLeft(int oldLeft, int oldTop);
     void UpdateScrollBars();
     void WidgetGone();

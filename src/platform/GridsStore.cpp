@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <utility>
 
 TCellObject::~TCellObject() = default;
 
@@ -52,20 +53,29 @@ void TGridCellStore::SetRowCount(int n)
     m_rows.resize(size_t(n), nullptr);
 }
 
-const QString& TGridCellStore::Text(int c, int r) const
-{
-    if (!Contains(c, r)) return EmptyText();
-    const TGridRowData* row = m_rows[size_t(r)];
-    if (!row || size_t(c) >= row->Cells.size()) return EmptyText();
-    return row->Cells[size_t(c)].Text;
-}
-
-TCellObject* TGridCellStore::Object(int c, int r) const
+const TGridCell* TGridCellStore::StoredCell(int c, int r) const
 {
     if (!Contains(c, r)) return nullptr;
     const TGridRowData* row = m_rows[size_t(r)];
     if (!row || size_t(c) >= row->Cells.size()) return nullptr;
-    return row->Cells[size_t(c)].Object.get();
+    return &row->Cells[size_t(c)];
+}
+
+TGridCell* TGridCellStore::StoredCell(int c, int r)
+{
+    return const_cast<TGridCell*>(std::as_const(*this).StoredCell(c, r));
+}
+
+const QString& TGridCellStore::Text(int c, int r) const
+{
+    const TGridCell* cell = StoredCell(c, r);
+    return cell ? cell->Text : EmptyText();
+}
+
+TCellObject* TGridCellStore::Object(int c, int r) const
+{
+    const TGridCell* cell = StoredCell(c, r);
+    return cell ? cell->Object.get() : nullptr;
 }
 
 TGridCell* TGridCellStore::CellForWrite(int c, int r)
@@ -83,6 +93,11 @@ TGridCell* TGridCellStore::CellForWrite(int c, int r)
     return &row->Cells[size_t(c)];
 }
 
+void TGridCellStore::TrimAfterClear(int c, int r)
+{
+    if (size_t(c) + 1 == m_rows[size_t(r)]->Cells.size()) TrimRow(r);
+}
+
 void TGridCellStore::TrimRow(int r)
 {
     TGridRowData*& row = m_rows[size_t(r)];
@@ -97,14 +112,11 @@ void TGridCellStore::TrimRow(int r)
 void TGridCellStore::SetText(int c, int r, const QString& s)
 {
     if (s.isEmpty()) {
-        if (!Contains(c, r)) {
-            Q_ASSERT_X(false, "TGridCellStore", "cell outside the grid written");
-            return;
+        Q_ASSERT_X(Contains(c, r), "TGridCellStore", "cell outside the grid written");
+        if (TGridCell* cell = StoredCell(c, r)) {
+            cell->Text.clear();
+            TrimAfterClear(c, r);
         }
-        TGridRowData* row = m_rows[size_t(r)];
-        if (!row || size_t(c) >= row->Cells.size()) return;
-        row->Cells[size_t(c)].Text.clear();
-        if (size_t(c) + 1 == row->Cells.size()) TrimRow(r);
         return;
     }
     if (TGridCell* cell = CellForWrite(c, r)) cell->Text = s;
@@ -113,14 +125,11 @@ void TGridCellStore::SetText(int c, int r, const QString& s)
 void TGridCellStore::SetObject(int c, int r, std::unique_ptr<TCellObject> obj)
 {
     if (!obj) {
-        if (!Contains(c, r)) {
-            Q_ASSERT_X(false, "TGridCellStore", "cell outside the grid written");
-            return;
+        Q_ASSERT_X(Contains(c, r), "TGridCellStore", "cell outside the grid written");
+        if (TGridCell* cell = StoredCell(c, r)) {
+            cell->Object.reset();
+            TrimAfterClear(c, r);
         }
-        TGridRowData* row = m_rows[size_t(r)];
-        if (!row || size_t(c) >= row->Cells.size()) return;
-        row->Cells[size_t(c)].Object.reset();
-        if (size_t(c) + 1 == row->Cells.size()) TrimRow(r);
         return;
     }
     TGridCell* cell = CellForWrite(c, r);
@@ -134,21 +143,19 @@ void TGridCellStore::SetObject(int c, int r, std::unique_ptr<TCellObject> obj)
 
 std::unique_ptr<TCellObject> TGridCellStore::ReleaseObject(int c, int r)
 {
-    if (!Contains(c, r)) return nullptr;
-    TGridRowData* row = m_rows[size_t(r)];
-    if (!row || size_t(c) >= row->Cells.size()) return nullptr;
-    std::unique_ptr<TCellObject> o = std::move(row->Cells[size_t(c)].Object);
-    if (size_t(c) + 1 == row->Cells.size()) TrimRow(r);
+    TGridCell* cell = StoredCell(c, r);
+    if (!cell) return nullptr;
+    std::unique_ptr<TCellObject> o = std::move(cell->Object);
+    TrimAfterClear(c, r);
     return o;
 }
 
 void TGridCellStore::ClearCell(int c, int r)
 {
-    if (!Contains(c, r)) return;
-    TGridRowData* row = m_rows[size_t(r)];
-    if (!row || size_t(c) >= row->Cells.size()) return;
-    row->Cells[size_t(c)] = TGridCell();
-    if (size_t(c) + 1 == row->Cells.size()) TrimRow(r);
+    TGridCell* cell = StoredCell(c, r);
+    if (!cell) return;
+    *cell = TGridCell();
+    TrimAfterClear(c, r);
 }
 
 void TGridCellStore::InsertRows(int at, int n)

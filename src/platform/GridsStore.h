@@ -92,7 +92,14 @@ public:
     }
 
 private:
+    // The stored cell at c, r; nullptr when it is outside the grid or nothing
+    // was stored there.
+    const TGridCell* StoredCell(int c, int r) const;
+    TGridCell* StoredCell(int c, int r);
     TGridCell* CellForWrite(int c, int r);
+    // After a part of the stored cell c, r was cleared: when it is the last
+    // cell of its row, the row drops its empty tail.
+    void TrimAfterClear(int c, int r);
     void TrimRow(int r);
 
     int m_cols = 0;

@@ -23,7 +23,14 @@ QString ErrorText(int err)
     return QString::fromLocal8Bit(std::strerror(err));
 }
 
-QString AddressText(uint32_t address)
+int OpenSocket(int type)
+{
+    return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
+}
+
+} // namespace
+
+QString Ipv4Text(uint32_t address)
 {
     return QStringLiteral("%1.%2.%3.%4")
         .arg((address >> 24) & 0xFF)
@@ -31,13 +38,6 @@ QString AddressText(uint32_t address)
         .arg((address >> 8) & 0xFF)
         .arg(address & 0xFF);
 }
-
-int OpenSocket(int type)
-{
-    return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMP);
-}
-
-} // namespace
 
 uint16_t InternetChecksum(const uint8_t* data, size_t size)
 {
@@ -135,7 +135,7 @@ void IcmpClient::SendEcho(uint32_t address, const QByteArray& data)
         if (errno == EINTR) continue;
         const int err = errno;
         throw EIcmpError(
-            QStringLiteral("The echo request to %1 could not be sent: %2").arg(AddressText(address), ErrorText(err)));
+            QStringLiteral("The echo request to %1 could not be sent: %2").arg(Ipv4Text(address), ErrorText(err)));
     }
     m_target = address;
     m_waiting = true;

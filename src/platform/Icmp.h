@@ -15,7 +15,11 @@
 #include "platform/Exception.h"
 
 #include <QByteArray>
+#include <QString>
 #include <cstdint>
+
+// The dotted text of an IPv4 address in host byte order ("192.168.2.205").
+QString Ipv4Text(uint32_t address);
 
 // A failed send or receive (the message says what failed).
 class EIcmpError : public Exception {

@@ -100,19 +100,14 @@ TEST(Http, OversizedBodyIsRefused)
 
 TEST(Shell, OnlyWebAndMailLinksAreOpened)
 {
-    std::vector<QString> opened;
-    ShellOpenHandler old = SetShellOpenHandler([&](const QString& url) {
-        opened.push_back(url);
-        return true;
-    });
+    RecordedLinks links;
     const std::pair<const char*, bool> cases[] = {
         {"http://www.example.com/a", true}, {"HTTPS://example.com", true}, {"mailto:someone@example.com", true},
         {"file:///etc/passwd", false}, {"/usr/bin/xterm", false}, {"javascript:alert(1)", false},
         {"ftp://example.com", false}, {"http://", false}, {"", false}, {"mailto:", false},
     };
     for (const auto& [url, accepted] : cases) EXPECT_EQ(ShellOpenLink(QString::fromUtf8(url)), accepted) << url;
-    EXPECT_EQ(opened.size(), 3u);
-    SetShellOpenHandler(old);
+    EXPECT_EQ(links.opened.size(), 3u);
 }
 
 TEST(VersionCheck, MakerPages)
@@ -324,11 +319,7 @@ TEST_F(OptionsDialog, ManualVersionCheck)
     SiteScope site(server.Site());
     Enable_Internet = Enable_Update = true;
     TFSoftOptions d;
-    std::vector<QString> opened;
-    ShellOpenHandler old = SetShellOpenHandler([&](const QString& url) {
-        opened.push_back(url);
-        return true;
-    });
+    RecordedLinks links;
     ScriptedModals modals;
     modals.Then([&](TForm&) {
         EXPECT_FALSE(d.LL_Check_Update->isVisibleTo(&d));
@@ -346,19 +337,14 @@ TEST_F(OptionsDialog, ManualVersionCheck)
         d.Btn_Cancel->Click();
     });
     d.ShowModal();
-    SetShellOpenHandler(old);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], server.Site() + "/Home/download/download.asp#PT52R08");
+    ASSERT_EQ(links.opened.size(), 1u);
+    EXPECT_EQ(links.opened[0], server.Site() + "/Home/download/download.asp#PT52R08");
 }
 
 TEST(AboutBox, IdentityAndHomePage)
 {
     TFAbout about;
-    std::vector<QString> opened;
-    ShellOpenHandler old = SetShellOpenHandler([&](const QString& url) {
-        opened.push_back(url);
-        return true;
-    });
+    RecordedLinks links;
     ScriptedModals modals;
     modals.Then([&](TForm&) {
         EXPECT_EQ(about.Label2->text(), "CAN / LoRaWAN Gateway - Converter");
@@ -371,10 +357,9 @@ TEST(AboutBox, IdentityAndHomePage)
         about.PbButton1->Click();
     });
     EXPECT_EQ(about.ShowModal(), mrOk);
-    SetShellOpenHandler(old);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], Maker_Home_Page());
-    EXPECT_TRUE(opened[0].endsWith("/HOME/default.asp?frompg=KR52R08"));
+    ASSERT_EQ(links.opened.size(), 1u);
+    EXPECT_EQ(links.opened[0], Maker_Home_Page());
+    EXPECT_TRUE(links.opened[0].endsWith("/HOME/default.asp?frompg=KR52R08"));
 
     // The maker's name stays whole inside the logo: no white text pixel in
     // the outer columns.

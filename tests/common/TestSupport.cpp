@@ -75,6 +75,16 @@ ScriptedModals& ScriptedModals::Then(Script s)
     return *this;
 }
 
+RecordedLinks::RecordedLinks()
+{
+    m_previous = SetShellOpenHandler([this](const QString& url) {
+        opened.push_back(url);
+        return true;
+    });
+}
+
+RecordedLinks::~RecordedLinks() { SetShellOpenHandler(m_previous); }
+
 TempExeFolder::TempExeFolder()
 {
     // Without its folder a test would write next to the test binary.
@@ -103,3 +113,14 @@ QByteArray ReadTestFile(const QString& path)
 }
 
 QString FixturePath(const QString& name) { return PathJoin(QStringLiteral(KR_FIXTURES_DIR), name); }
+
+FormatSettings DayMonthYear()
+{
+    FormatSettings fs;
+    fs.DecimalSeparator = '.';
+    fs.ThousandSeparator = ',';
+    fs.DateSeparator = '/';
+    fs.TimeSeparator = ':';
+    fs.ShortDateFormat = QStringLiteral("dd/MM/yyyy");
+    return fs;
+}

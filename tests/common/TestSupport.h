@@ -2,6 +2,8 @@
 // Test helpers shared by every test binary.
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
+#include "platform/Shell.h"
+#include "platform/SysUtils.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -62,6 +64,21 @@ private:
     ModalHandler m_previous;
 };
 
+// Records the links handed to the desktop while it lives, instead of opening
+// them.
+class RecordedLinks {
+public:
+    RecordedLinks();
+    ~RecordedLinks();
+    RecordedLinks(const RecordedLinks&) = delete;
+    RecordedLinks& operator=(const RecordedLinks&) = delete;
+
+    std::vector<QString> opened;
+
+private:
+    ShellOpenHandler m_previous;
+};
+
 // A temporary folder that stands as the executable's folder while it lives.
 class TempExeFolder {
 public:
@@ -80,3 +97,7 @@ QByteArray ReadTestFile(const QString& path);
 
 // The folder of the small real files the tests use.
 QString FixturePath(const QString& name);
+
+// Format settings pinned to day/month/year with '.' decimals, ',' thousands,
+// '/' dates and ':' times, whatever the machine's locale.
+FormatSettings DayMonthYear();

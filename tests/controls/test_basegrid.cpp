@@ -1,3 +1,4 @@
+#include "common/PixelSupport.h"
 #include "controls/BaseGrid.h"
 #include "platform/GridsWidget.h"
 
@@ -635,11 +636,6 @@ QImage Render(TBaseGrid& g, int w = 300, int h = 150)
     QPainter p(&img);
     g.PaintTo(p);
     return img;
-}
-
-TColor At(const QImage& img, int x, int y)
-{
-    return QColorToColor(img.pixelColor(x, y));
 }
 } // namespace
 

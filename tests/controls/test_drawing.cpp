@@ -1,3 +1,4 @@
+#include "common/PixelSupport.h"
 #include "controls/ExtStyleIF.h"
 #include "controls/ExtUtilDraw.h"
 #include "controls/ExtXPVS.h"
@@ -8,14 +9,7 @@
 
 namespace {
 
-QImage White(int w = 80, int h = 50)
-{
-    QImage img(w, h, QImage::Format_ARGB32);
-    img.fill(Qt::white);
-    return img;
-}
-
-TColor At(const QImage& img, int x, int y) { return QColorToColor(QColor::fromRgb(img.pixel(x, y))); }
+QImage White() { return ::White(80, 50); }
 
 // Restores the visual-styles switch at the end of a test.
 struct VisualStyles {

@@ -8,17 +8,6 @@
 
 namespace {
 
-FormatSettings DayMonthYear()
-{
-    FormatSettings fs;
-    fs.DecimalSeparator = '.';
-    fs.ThousandSeparator = ',';
-    fs.DateSeparator = '/';
-    fs.TimeSeparator = ':';
-    fs.ShortDateFormat = QStringLiteral("dd/MM/yyyy");
-    return fs;
-}
-
 struct FilterCase {
     const char* condition;
     const char* value;

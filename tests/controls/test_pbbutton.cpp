@@ -1,3 +1,4 @@
+#include "common/PixelSupport.h"
 #include "common/TestSupport.h"
 #include "controls/PbButton.h"
 #include "platform/Exception.h"
@@ -14,8 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TColor At(const QImage& img, int x, int y) { return QColorToColor(QColor::fromRgb(img.pixel(x, y))); }
 
 // Counts the pixels of exactly `c` in r.
 int CountColor(const QImage& img, const TRect& r, TColor c)

@@ -14,17 +14,6 @@ namespace {
 constexpr QChar CR = QChar(13);
 constexpr QChar LF = QChar(10);
 
-FormatSettings DayMonthYear()
-{
-    FormatSettings fs;
-    fs.DecimalSeparator = '.';
-    fs.ThousandSeparator = ',';
-    fs.DateSeparator = '/';
-    fs.TimeSeparator = ':';
-    fs.ShortDateFormat = QStringLiteral("dd/MM/yyyy");
-    return fs;
-}
-
 TDateTime At(int y, int m, int d, int h = 0, int mi = 0, int s = 0)
 {
     TDateTime t = 0;

@@ -147,12 +147,15 @@ QByteArray DefaultGeneralBlock()
     return g;
 }
 
-void SetChecksum(QByteArray& g)
+// The general block's checksum: the sum of the bytes before it.
+uint32_t Checksum(const QByteArray& g)
 {
     uint32_t sum = 0;
     for (int i = 0; i < 0x7FC; ++i) sum += uint8_t(g[i]);
-    Put32(g, 0x7FC, sum);
+    return sum;
 }
+
+void SetChecksum(QByteArray& g) { Put32(g, 0x7FC, Checksum(g)); }
 
 // Offset in bank2.bin of a device address inside the LoRaWAN section.
 qsizetype At(uint32_t deviceAddress) { return qsizetype(deviceAddress - 0x80000); }
@@ -302,9 +305,7 @@ TEST(Banks, GeneralBlockDefaultsAndChecksum)
         q.Write(QStringLiteral("ParGen.xml"), QByteArray("<Par_Gen>") + c.elements + "</Par_Gen>");
         const QByteArray b1 = Compile_Banks(q.path).Bank1;
         EXPECT_EQ(b1.mid(c.at, c.bytes.size()).toHex(), c.bytes.toHex()) << c.elements;
-        uint32_t sum = 0;
-        for (int i = 0; i < 0x7FC; ++i) sum += uint8_t(b1[i]);
-        EXPECT_EQ(U32(b1, 0x7FC), sum) << c.elements;
+        EXPECT_EQ(U32(b1, 0x7FC), Checksum(b1)) << c.elements;
     }
 }
 

@@ -212,7 +212,7 @@ TEST(EchoCheck, AddressRule)
                                                             QString::fromUtf8(c.c), QString::fromUtf8(c.d));
         if (c.address) {
             ASSERT_TRUE(a.has_value()) << c.a << "." << c.b << "." << c.c << "." << c.d;
-            EXPECT_EQ(Address_To_Text(*a), QString::fromLatin1(c.address));
+            EXPECT_EQ(Ipv4Text(*a), QString::fromLatin1(c.address));
         } else {
             EXPECT_FALSE(a.has_value()) << c.a << "." << c.b << "." << c.c << "." << c.d;
         }

@@ -302,15 +302,10 @@ TEST_F(MainWindow, VersionCheckTick)
     EXPECT_EQ(server.Requests().size(), 3u);
     Set_Maker_Site(site);
 
-    std::vector<QString> opened;
-    ShellOpenHandler old = SetShellOpenHandler([&](const QString& url) {
-        opened.push_back(url);
-        return true;
-    });
+    RecordedLinks links;
     M->L_TolvexClick();
-    SetShellOpenHandler(old);
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], site + "/HOME/default.asp?frompg=KR52R08");
+    ASSERT_EQ(links.opened.size(), 1u);
+    EXPECT_EQ(links.opened[0], site + "/HOME/default.asp?frompg=KR52R08");
 }
 
 TEST_F(MainWindow, CloseAlwaysEndsEvenWhenSettingsCannotBeWritten)

@@ -1,3 +1,4 @@
+#include "common/PixelSupport.h"
 #include "platform/Canvas.h"
 
 #include <QFontMetrics>
@@ -5,14 +6,7 @@
 
 namespace {
 
-QImage White(int w = 40, int h = 30)
-{
-    QImage img(w, h, QImage::Format_ARGB32);
-    img.fill(Qt::white);
-    return img;
-}
-
-TColor At(const QImage& img, int x, int y) { return QColorToColor(QColor::fromRgb(img.pixel(x, y))); }
+QImage White() { return ::White(40, 30); }
 
 // The painted pixels (not white) of a row or a column, as a string of '#' and '.'.
 std::string Row(const QImage& img, int y, int x0, int x1)
