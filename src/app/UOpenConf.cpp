@@ -1,4 +1,5 @@
 #include "app/UOpenConf.h"
+#include "platform/Application.h"
 
 #include "app/UComon.h"
 #include "app/UNew_Project.h"
@@ -32,7 +33,7 @@ TFOpenConf::TFOpenConf(QWidget* parent) : TForm(parent)
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(16, 78, 345, 220);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int) { ListBox1Click(); });
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int) { Guard([this] { ListBox1Click(); }); });
 
     P_Buttons = Dialog_Look::Button_Panel(this, 377, 351);
     Btn_OK = Dialog_Look::Panel_Button(P_Buttons, 377 - 2 * 94, mrOk);

@@ -274,7 +274,7 @@ void TFParGen::Build_Panels()
                 e->UpperCase = true;
                 e->setAcceptDrops(false);
             }
-            connect(e, &QLineEdit::textChanged, this, [this, e] { On_Change(e); });
+            connect(e, &QLineEdit::textChanged, this, [this, e] { Guard([&] { On_Change(e); }); });
             m_controls.insert(name, e);
         };
         auto combo = [&](const QString& name, const TRowSpec& r) {
@@ -283,13 +283,13 @@ void TFParGen::Build_Panels()
             c->addItems(r.Items);
             c->setCurrentIndex(r.Items.isEmpty() ? -1 : r.Selected);
             c->setMaxVisibleItems(12);
-            connect(c, &QComboBox::currentIndexChanged, this, [this, c] { On_Change(c); });
+            connect(c, &QComboBox::currentIndexChanged, this, [this, c] { Guard([&] { On_Change(c); }); });
             m_controls.insert(name, c);
         };
         auto check = [&](const QString& name) {
             auto* c = new QCheckBox(body);
             c->setObjectName(name);
-            connect(c, &QCheckBox::toggled, this, [this, c] { On_Click(c); });
+            connect(c, &QCheckBox::toggled, this, [this, c] { Guard([&] { On_Click(c); }); });
             m_controls.insert(name, c);
         };
         auto octets = [&](const TRowSpec& r) {

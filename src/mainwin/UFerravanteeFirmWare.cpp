@@ -256,7 +256,7 @@ void TFFerravanteeFirmWare::Create_Components()
     LL_Update->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     LL_Update->setOpenExternalLinks(false);
     LL_Update->hide();
-    connect(LL_Update, &QLabel::linkActivated, this, [this](const QString& link) { LL_UpdateLinkClick(link); });
+    connect(LL_Update, &QLabel::linkActivated, this, [this](const QString& link) { Guard([&] { LL_UpdateLinkClick(link); }); });
 
     auto iconButton = [this](GlyphKind kind) {
         auto* b = new TPbButton(this);
