@@ -380,10 +380,10 @@ QString FormatProgressValue(const QString& format, double value)
             break;
         }
         const char conv = format[j].toLatin1();
-        QString spec = QLatin1Char('%') + flags;
-        if (width > 0) spec += QString::number(width);
-        if (precision >= 0) spec += QLatin1Char('.') + QString::number(precision);
-        const QByteArray s8 = spec.toLatin1();
+        QString conversion = QLatin1Char('%') + flags;
+        if (width > 0) conversion += QString::number(width);
+        if (precision >= 0) conversion += QLatin1Char('.') + QString::number(precision);
+        const QByteArray s8 = conversion.toLatin1();
         // "#" has no meaning for decimal integers: it is left out there.
         QByteArray decimal = s8;
         decimal.replace('#', QByteArray());

@@ -250,12 +250,12 @@ TFParGen::~TFParGen()
 
 void TFParGen::Build_Panels()
 {
-    for (const TPanelSpec& spec : ParGen_Panels()) {
+    for (const TPanelDef& def : ParGen_Panels()) {
         TCategoryPanel* panel = CPG->AddPanel();
-        panel->setObjectName(N(spec.Name));
-        m_panels.insert(N(spec.Name), panel);
+        panel->setObjectName(N(def.Name));
+        m_panels.insert(N(def.Name), panel);
         // A panel the user folds stays folded when the layout runs again.
-        panel->OnToggle = [this, name = N(spec.Name)](TCategoryPanel* p) { m_layout.Panels[name].Collapsed = p->Collapsed(); };
+        panel->OnToggle = [this, name = N(def.Name)](TCategoryPanel* p) { m_layout.Panels[name].Collapsed = p->Collapsed(); };
         QWidget* body = panel->Body();
 
         auto label = [&](const QString& name, const QString& text = QString()) {
@@ -263,7 +263,7 @@ void TFParGen::Build_Panels()
             l->setObjectName(name);
             m_controls.insert(name, l);
         };
-        auto edit = [&](const QString& name, const TRowSpec& r, bool octet) {
+        auto edit = [&](const QString& name, const TRowDef& r, bool octet) {
             auto* e = new TParEdit(body);
             e->setObjectName(name);
             if (r.MaxLen > 0) e->SetMaxLen(r.MaxLen);
@@ -277,7 +277,7 @@ void TFParGen::Build_Panels()
             connect(e, &QLineEdit::textChanged, this, [this, e] { Guard([&] { On_Change(e); }); });
             m_controls.insert(name, e);
         };
-        auto combo = [&](const QString& name, const TRowSpec& r) {
+        auto combo = [&](const QString& name, const TRowDef& r) {
             auto* c = new QComboBox(body);
             c->setObjectName(name);
             c->addItems(r.Items);
@@ -292,12 +292,12 @@ void TFParGen::Build_Panels()
             connect(c, &QCheckBox::toggled, this, [this, c] { Guard([&] { On_Click(c); }); });
             m_controls.insert(name, c);
         };
-        auto octets = [&](const TRowSpec& r) {
+        auto octets = [&](const TRowDef& r) {
             for (int i = 1; i <= 4; ++i) edit(N(r.Ctrl) + QString::number(i), r, true);
             for (int i = 1; i <= 3; ++i) label(N(r.Ctrl) + "_Dot" + QString::number(i), ".");
         };
 
-        for (const TRowSpec& r : spec.Rows) {
+        for (const TRowDef& r : def.Rows) {
             switch (r.Kind) {
             case TRowKind::Edit:
                 label(N(r.Label));

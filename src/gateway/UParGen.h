@@ -167,7 +167,7 @@ enum class TRowKind {
 // One row of a panel. Names: `Label` is the label (or the check box of the
 // check kinds), `Ctrl` the control, or the name prefix of octet edits and of
 // the three check boxes (numbered 1..).
-struct TRowSpec {
+struct TRowDef {
     TRowKind Kind = TRowKind::Edit;
     const char* Label = "";
     const char* Ctrl = "";
@@ -184,16 +184,16 @@ struct TRowSpec {
     const char* Button = "";    // the "..." button of a file row
 };
 
-struct TPanelSpec {
+struct TPanelDef {
     const char* Name;
     int CaptionText;
     int FirstText;
     const char* HeightFrom;
-    std::vector<TRowSpec> Rows;
+    std::vector<TRowDef> Rows;
 };
 
 // The 38 panels, live ones first.
-const std::vector<TPanelSpec>& ParGen_Panels();
+const std::vector<TPanelDef>& ParGen_Panels();
 
 // One text assignment of the text routine: control name, what is set and the
 // text number.

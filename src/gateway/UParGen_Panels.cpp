@@ -31,7 +31,7 @@ const QStringList DeviceNet_Bauds{"125K", "250K", "500K"};
 const QStringList Auth_Types{"None", "PAP", "CHAP", "PAP or CHAP"};
 
 // The address rows that most panels share: address, mask and gateway.
-std::vector<TRowSpec> Address_Rows(const char* lIP, const char* eIP, const char* lSM, const char* eSM, const char* cGAT,
+std::vector<TRowDef> Address_Rows(const char* lIP, const char* eIP, const char* lSM, const char* eSM, const char* cGAT,
                                    const char* eGAT)
 {
     return {
@@ -41,15 +41,15 @@ std::vector<TRowSpec> Address_Rows(const char* lIP, const char* eIP, const char*
     };
 }
 
-std::vector<TRowSpec> operator+(std::vector<TRowSpec> a, const std::vector<TRowSpec>& b)
+std::vector<TRowDef> operator+(std::vector<TRowDef> a, const std::vector<TRowDef>& b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-std::vector<TPanelSpec> Build_Panels()
+std::vector<TPanelDef> Build_Panels()
 {
-    std::vector<TPanelSpec> p;
+    std::vector<TPanelDef> p;
 
     // --- the live panels -------------------------------------------------
     p.push_back({"CP_Ethernet_Connection", 406, 407, "E_EthConn_Sec_DNS_IP4", {
@@ -86,7 +86,7 @@ std::vector<TPanelSpec> Build_Panels()
         {.Kind = K::Combo, .Label = "L_CAN_Baudrate", .Ctrl = "CB_CAN_Baudrate", .Items = CAN_Baudrate_Items(), .Selected = 9},
     }});
     p.push_back({"CP_Ethernet", 425, 426, "E_Ethernet_GAT4",
-        Address_Rows("L_Ethernet_IP", "E_Ethernet_IP", "L_Ethernet_SM", "E_Ethernet_SM", "CB_Ethernet_En_GAT", "E_Ethernet_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_Ethernet_IP", "E_Ethernet_IP", "L_Ethernet_SM", "E_Ethernet_SM", "CB_Ethernet_En_GAT", "E_Ethernet_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_Ethernet_TCP_Port", .Ctrl = "E_Ethernet_TCP_Port"},
         {.Kind = K::Edit, .Label = "L_Ethernet_UDP_Port", .Ctrl = "E_Ethernet_UDP_Port"},
     }});
@@ -118,17 +118,17 @@ std::vector<TPanelSpec> Build_Panels()
         {.Kind = K::Check, .Ctrl = "CB_ModbusSlave_ReadInput"},
     }});
     p.push_back({"CP_Modbus_TCP_Master", 481, 482, "E_ModbusTCPMaster_CyclicDelay",
-        Address_Rows("L_ModbusTCPMaster_IP", "E_ModbusTCPMaster_IP", "L_ModbusTCPMaster_SM", "E_ModbusTCPMaster_SM", "CB_ModbusTCPMaster_En_GAT", "E_ModbusTCPMaster_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_ModbusTCPMaster_IP", "E_ModbusTCPMaster_IP", "L_ModbusTCPMaster_SM", "E_ModbusTCPMaster_SM", "CB_ModbusTCPMaster_En_GAT", "E_ModbusTCPMaster_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_ModbusTCPMaster_TimeOut", .Ctrl = "E_ModbusTCPMaster_TimeOut"},
         {.Kind = K::Edit, .Label = "L_ModbusTCPMaster_CyclicDelay", .Ctrl = "E_ModbusTCPMaster_CyclicDelay"},
     }});
     p.push_back({"CP_Modbus_TCP_Slave", 502, 503, "E_ModbusTCPSlave_Port",
-        Address_Rows("L_ModbusTCPSlave_IP", "E_ModbusTCPSlave_IP", "L_ModbusTCPSlave_SM", "E_ModbusTCPSlave_SM", "CB_ModbusTCPSlave_En_GAT", "E_ModbusTCPSlave_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_ModbusTCPSlave_IP", "E_ModbusTCPSlave_IP", "L_ModbusTCPSlave_SM", "E_ModbusTCPSlave_SM", "CB_ModbusTCPSlave_En_GAT", "E_ModbusTCPSlave_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_ModbusTCPSlave_Port", .Ctrl = "E_ModbusTCPSlave_Port"},
     }});
-    p.push_back({"CP_BACnet_Master", 521, 522, "", std::vector<TRowSpec>{
+    p.push_back({"CP_BACnet_Master", 521, 522, "", std::vector<TRowDef>{
         {.Kind = K::Combo, .Label = "L_BACnet_Master_Type", .Ctrl = "CB_BACnet_Master_Type", .Items = {"BACnet/IP", "BACnet MS/TP"}},
-    } + Address_Rows("L_BACnet_IP_Master_IP", "E_BACnet_IP_Master_IP", "L_BACnet_IP_Master_SM", "E_BACnet_IP_Master_SM", "CB_BACnet_IP_Master_GAT", "E_BACnet_IP_Master_GAT") + std::vector<TRowSpec>{
+    } + Address_Rows("L_BACnet_IP_Master_IP", "E_BACnet_IP_Master_IP", "L_BACnet_IP_Master_SM", "E_BACnet_IP_Master_SM", "CB_BACnet_IP_Master_GAT", "E_BACnet_IP_Master_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_BACnet_IP_Master_Port", .Ctrl = "E_BACnet_IP_Master_Port"},
         {.Kind = K::Edit, .Label = "L_BACnet_IP_Master_Device_Name", .Ctrl = "E_BACnet_IP_Master_Device_Name", .MaxLen = 15},
         {.Kind = K::Edit, .Label = "L_BACnet_IP_Master_Device_Identifier", .Ctrl = "E_BACnet_IP_Master_Device_Identifier"},
@@ -141,9 +141,9 @@ std::vector<TPanelSpec> Build_Panels()
         {.Kind = K::Edit, .Label = "L_BACnet_MSTP_Master_Max_Info_Frame", .Ctrl = "E_BACnet_MSTP_Master_Max_Info_Frame"},
         {.Kind = K::Edit, .Label = "L_BACnet_MSTP_Master_Device_Instance", .Ctrl = "E_BACnet_MSTP_Master_Device_Instance", .MaxLen = 15},
     }});
-    p.push_back({"CP_BACnet_Slave", 562, 563, "CB_BACnet_Slave_Desc_32_Chars", std::vector<TRowSpec>{
+    p.push_back({"CP_BACnet_Slave", 562, 563, "CB_BACnet_Slave_Desc_32_Chars", std::vector<TRowDef>{
         {.Kind = K::Combo, .Label = "L_BACnet_Slave_Type", .Ctrl = "CB_BACnet_Slave_Type", .Items = {"BACnet/IP", "BACnet MS/TP"}},
-    } + Address_Rows("L_BACnet_IP_Slave_IP", "E_BACnet_IP_Slave_IP", "L_BACnet_IP_Slave_SM", "E_BACnet_IP_Slave_SM", "CB_BACnet_IP_Slave_GAT", "E_BACnet_IP_Slave_GAT") + std::vector<TRowSpec>{
+    } + Address_Rows("L_BACnet_IP_Slave_IP", "E_BACnet_IP_Slave_IP", "L_BACnet_IP_Slave_SM", "E_BACnet_IP_Slave_SM", "CB_BACnet_IP_Slave_GAT", "E_BACnet_IP_Slave_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_BACnet_IP_Slave_Port", .Ctrl = "E_BACnet_IP_Slave_Port"},
         {.Kind = K::Edit, .Label = "L_BACnet_IP_Slave_Device_Name", .Ctrl = "E_BACnet_IP_Slave_Device_Name", .MaxLen = 15},
         {.Kind = K::Edit, .Label = "L_BACnet_IP_Slave_Device_Identifier", .Ctrl = "E_BACnet_IP_Slave_Device_Identifier"},
@@ -180,13 +180,13 @@ std::vector<TPanelSpec> Build_Panels()
         {.Kind = K::Edit, .Label = "L_DMX_ChannelNum", .Ctrl = "E_DMX_ChannelNum"},
     }});
     p.push_back({"CP_IEC61850_Client", 639, 640, "E_IEC61850_Client_AppID",
-        Address_Rows("L_IEC61850_Client_IP", "E_IEC61850_Client_IP", "L_IEC61850_Client_SM", "E_IEC61850_Client_SM", "CB_IEC61850_Client_En_GAT", "E_IEC61850_Client_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_IEC61850_Client_IP", "E_IEC61850_Client_IP", "L_IEC61850_Client_SM", "E_IEC61850_Client_SM", "CB_IEC61850_Client_En_GAT", "E_IEC61850_Client_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_IEC61850_Client_VLAN", .Ctrl = "E_IEC61850_Client_VLAN", .MaxLen = 8},
         {.Kind = K::Edit, .Label = "L_IEC61850_Client_AppID", .Ctrl = "E_IEC61850_Client_AppID"},
     }});
     {
         // The port and password rows carry the first texts of the block.
-        std::vector<TRowSpec> rows = Address_Rows("L_IEC61850_Server_IP", "E_IEC61850_Server_IP", "L_IEC61850_Server_SM", "E_IEC61850_Server_SM", "CB_IEC61850_Server_En_GAT", "E_IEC61850_Server_GAT");
+        std::vector<TRowDef> rows = Address_Rows("L_IEC61850_Server_IP", "E_IEC61850_Server_IP", "L_IEC61850_Server_SM", "E_IEC61850_Server_SM", "CB_IEC61850_Server_En_GAT", "E_IEC61850_Server_GAT");
         rows[0].Text = 665;
         rows.push_back({.Kind = K::Edit, .Label = "L_IEC61850_Server_Port", .Ctrl = "E_IEC61850_Server_Port", .Text = 661});
         rows.push_back({.Kind = K::Edit, .Label = "L_IEC61850_Server_Password", .Ctrl = "E_IEC61850_Server_Password"});
@@ -221,12 +221,12 @@ std::vector<TPanelSpec> Build_Panels()
         {.Kind = K::Edit, .Label = "L_MQTT_Reprogram_Topic", .Ctrl = "E_MQTT_Reprogram_Topic"},
         {.Kind = K::Edit, .Label = "L_MQTT_Reproram_Value", .Ctrl = "E_MQTT_Reproram_Value"},
     }});
-    p.push_back({"CP_WiFi2", 733, 734, "", std::vector<TRowSpec>{
+    p.push_back({"CP_WiFi2", 733, 734, "", std::vector<TRowDef>{
         {.Kind = K::Combo, .Label = "L_WiFi2_Type", .Ctrl = "CB_WiFi2_Type", .ItemTexts = 2},
         {.Kind = K::Caption, .Label = "L_WiFi2_IP1"},
-    } + Address_Rows("L_WiFi2_IP1_IP", "E_WiFi2_IP1_IP", "L_WiFi2_IP1_SM", "E_WiFi2_IP1_SM", "CB_WiFi2_IP1_En_GAT", "E_WiFi2_IP1_GAT") + std::vector<TRowSpec>{
+    } + Address_Rows("L_WiFi2_IP1_IP", "E_WiFi2_IP1_IP", "L_WiFi2_IP1_SM", "E_WiFi2_IP1_SM", "CB_WiFi2_IP1_En_GAT", "E_WiFi2_IP1_GAT") + std::vector<TRowDef>{
         {.Kind = K::Caption, .Label = "L_WiFi2_IP2"},
-    } + Address_Rows("L_WiFi2_IP2_IP", "E_WiFi2_IP2_IP", "L_WiFi2_IP2_SM", "E_WiFi2_IP2_SM", "CB_WiFi2_IP2_En_GAT", "E_WiFi2_IP2_GAT") + std::vector<TRowSpec>{
+    } + Address_Rows("L_WiFi2_IP2_IP", "E_WiFi2_IP2_IP", "L_WiFi2_IP2_SM", "E_WiFi2_IP2_SM", "CB_WiFi2_IP2_En_GAT", "E_WiFi2_IP2_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_WiFi2_SSID", .Ctrl = "E_WiFi2_SSID"},
         {.Kind = K::Edit, .Label = "L_WiFi2_Password", .Ctrl = "E_WiFi2_Password"},
         {.Kind = K::Combo, .Label = "L_WiFi2_Secure_Type", .Ctrl = "CB_WiFi2_Secure_Type", .ItemTexts = 4},
@@ -259,11 +259,11 @@ std::vector<TPanelSpec> Build_Panels()
     p.push_back({"CP_OPC_UA_Client", 839, 840, "E_OPC_UA_Client_GAT4",
         Address_Rows("L_OPC_UA_Client_IP", "E_OPC_UA_Client_IP", "L_OPC_UA_Client_SM", "E_OPC_UA_Client_SM", "CB_OPC_UA_Client_En_GAT", "E_OPC_UA_Client_GAT")});
     p.push_back({"CP_OPC_UA_Server", 856, 857, "E_OPC_UA_Server_Port",
-        Address_Rows("L_OPC_UA_Server_IP", "E_OPC_UA_Server_IP", "L_OPC_UA_Server_SM", "E_OPC_UA_Server_SM", "CB_OPC_UA_Server_En_GAT", "E_OPC_UA_Server_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_OPC_UA_Server_IP", "E_OPC_UA_Server_IP", "L_OPC_UA_Server_SM", "E_OPC_UA_Server_SM", "CB_OPC_UA_Server_En_GAT", "E_OPC_UA_Server_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_OPC_UA_Server_Port", .Ctrl = "E_OPC_UA_Server_Port"},
     }});
     p.push_back({"CP_PROFINET", 875, 876, "E_PROFINET_NByte_Out",
-        Address_Rows("L_PROFINET_IP", "E_PROFINET_IP", "L_PROFINET_SM", "E_PROFINET_SM", "CB_PROFINET_GAT", "E_PROFINET_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_PROFINET_IP", "E_PROFINET_IP", "L_PROFINET_SM", "E_PROFINET_SM", "CB_PROFINET_GAT", "E_PROFINET_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_PROFINET_TunnelPort", .Ctrl = "E_PROFINET_TunnelPort"},
         {.Kind = K::Edit, .Label = "L_PROFINET_NameStation", .Ctrl = "E_PROFINET_NameStation", .MaxLen = 15},
         {.Kind = K::Edit, .Label = "L_PROFINET_NByte_In", .Ctrl = "E_PROFINET_NByte_In"},
@@ -271,11 +271,11 @@ std::vector<TPanelSpec> Build_Panels()
         {.Kind = K::CheckEdit, .Label = "CB_PROFINET_Diagnostic", .Ctrl = "E_PROFINET_Diagnostic"},
     }});
     p.push_back({"CP_SNMP_Manager", 903, 904, "E_SNMP_Manager_NameStation",
-        Address_Rows("L_SNMP_Manager_IP", "E_SNMP_Manager_IP", "L_SNMP_Manager_SM", "E_SNMP_Manager_SM", "CB_SNMP_Manager_GAT", "E_SNMP_Manager_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_SNMP_Manager_IP", "E_SNMP_Manager_IP", "L_SNMP_Manager_SM", "E_SNMP_Manager_SM", "CB_SNMP_Manager_GAT", "E_SNMP_Manager_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_SNMP_Manager_NameStation", .Ctrl = "E_SNMP_Manager_NameStation", .MaxLen = 15, .NoHint = true},
     }});
     p.push_back({"CP_SNMP_Agent", 921, 922, "",
-        Address_Rows("L_SNMP_Agent_IP", "E_SNMP_Agent_IP", "L_SNMP_Agent_SM", "E_SNMP_Agent_SM", "CB_SNMP_Agent_GAT", "E_SNMP_Agent_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_SNMP_Agent_IP", "E_SNMP_Agent_IP", "L_SNMP_Agent_SM", "E_SNMP_Agent_SM", "CB_SNMP_Agent_GAT", "E_SNMP_Agent_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_SNMP_Agent_NameStation", .Ctrl = "E_SNMP_Agent_NameStation", .MaxLen = 15},
         {.Kind = K::Edit, .Label = "L_SNMP_Agent_Contact", .Ctrl = "E_SNMP_Agent_Contact", .MaxLen = 16},
         {.Kind = K::Edit, .Label = "L_SNMP_Agent_Location", .Ctrl = "E_SNMP_Agent_Location", .MaxLen = 16},
@@ -297,11 +297,11 @@ std::vector<TPanelSpec> Build_Panels()
         {.Kind = K::Check, .Ctrl = "CB_TLS_Server_En_Known_Cert"},
     }});
     p.push_back({"CP_EtherNetIP_Master", 973, 974, "E_EtherNetIP_Master_Port",
-        Address_Rows("L_EtherNetIP_Master_IP", "E_EtherNetIP_Master_IP", "L_EtherNetIP_Master_SM", "E_EtherNetIP_Master_SM", "CB_EtherNetIP_Master_GAT", "E_EtherNetIP_Master_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_EtherNetIP_Master_IP", "E_EtherNetIP_Master_IP", "L_EtherNetIP_Master_SM", "E_EtherNetIP_Master_SM", "CB_EtherNetIP_Master_GAT", "E_EtherNetIP_Master_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_EtherNetIP_Master_TunnelPort", .Ctrl = "E_EtherNetIP_Master_Port", .Disabled = true},
     }});
     p.push_back({"CP_EtherNetIP", 992, 993, "E_EtherNetIP_NByte_Out",
-        Address_Rows("L_EtherNetIP_IP", "E_EtherNetIP_IP", "L_EtherNetIP_SM", "E_EtherNetIP_SM", "CB_EtherNetIP_GAT", "E_EtherNetIP_GAT") + std::vector<TRowSpec>{
+        Address_Rows("L_EtherNetIP_IP", "E_EtherNetIP_IP", "L_EtherNetIP_SM", "E_EtherNetIP_SM", "CB_EtherNetIP_GAT", "E_EtherNetIP_GAT") + std::vector<TRowDef>{
         {.Kind = K::Edit, .Label = "L_EtherNetIP_TunnelPort", .Ctrl = "E_EtherNetIP_TunnelPort", .Disabled = true},
         {.Kind = K::Edit, .Label = "L_EtherNetIP_NByte_In", .Ctrl = "E_EtherNetIP_NByte_In"},
         {.Kind = K::Edit, .Label = "L_EtherNetIP_NByte_Out", .Ctrl = "E_EtherNetIP_NByte_Out"},
@@ -352,9 +352,9 @@ std::vector<TTextAssign> Build_Texts()
     auto cap = [&out](const QString& c, int t) { out.push_back({c, TTextTarget::Caption, t}); };
     auto hint = [&out](const QString& c, int t) { out.push_back({c, TTextTarget::Hint, t}); };
     auto item = [&out](const QString& c, int t) { out.push_back({c, TTextTarget::Item, t}); };
-    for (const TPanelSpec& p : ParGen_Panels()) {
+    for (const TPanelDef& p : ParGen_Panels()) {
         int t = p.FirstText;
-        for (const TRowSpec& r : p.Rows) {
+        for (const TRowDef& r : p.Rows) {
             if (r.Text) t = r.Text;
             auto ownHint = [&](const QString& c) { hint(c, r.Hint ? r.Hint : t++); };
             switch (r.Kind) {
@@ -457,9 +457,9 @@ void HeightFrom(TParGen_Layout& L, const QString& panel, const QString& ctrl, in
     L.Panels[panel].Height = p.Top + p.Height + header + 12;
 }
 
-const TPanelSpec* Spec(const QString& panel)
+const TPanelDef* Panel_Def(const QString& panel)
 {
-    for (const TPanelSpec& p : ParGen_Panels())
+    for (const TPanelDef& p : ParGen_Panels())
         if (N(p.Name) == panel) return &p;
     return nullptr;
 }
@@ -470,9 +470,9 @@ const TPanelSpec* Spec(const QString& panel)
 void DhcpRule(TParGen_Layout& L, const TParGen_State& s, const QString& panel, bool gatBox)
 {
     const bool on = !s.IsChecked("CB_EthConn_En_DHCP_Cable");
-    const TPanelSpec* p = Spec(panel);
+    const TPanelDef* p = Panel_Def(panel);
     int n = 0;
-    for (const TRowSpec& r : p->Rows) {
+    for (const TRowDef& r : p->Rows) {
         if (r.Kind != K::Octets && r.Kind != K::CheckOctets) continue;
         if (n++ == 3) break;
         EnableOctets(L, r.Ctrl, on);
@@ -840,9 +840,9 @@ const TVariant& Variant(const QString& code)
 
 } // namespace
 
-const std::vector<TPanelSpec>& ParGen_Panels()
+const std::vector<TPanelDef>& ParGen_Panels()
 {
-    static const std::vector<TPanelSpec> p = Build_Panels();
+    static const std::vector<TPanelDef> p = Build_Panels();
     return p;
 }
 
@@ -869,12 +869,12 @@ TPlace& TParGen_Layout::Mod(const QString& control)
 TParGen_Layout ParGen_Design_Layout()
 {
     TParGen_Layout L;
-    for (const TPanelSpec& p : ParGen_Panels()) {
+    for (const TPanelDef& p : ParGen_Panels()) {
         const QString panel = N(p.Name);
         TPanelState& ps = L.Panels[panel];
         ps.CaptionText = p.CaptionText;
         int k = 0;
-        for (const TRowSpec& r : p.Rows) {
+        for (const TRowDef& r : p.Rows) {
             const int top = G::First_Row + G::Row_Pitch * k++;
             auto add = [&](const QString& name, int left, int t, int w, int h, bool enabled = true) {
                 L.Controls.insert(name, TPlace{left, t, w, h, true, enabled, panel});
@@ -960,7 +960,7 @@ void ParGen_RePosition_Panel(const QString& panel, const TParGen_State& s, int h
     if (panel == "CP_MQTT") return RePosition_Object_MQTT(L, s, header);
     if (panel == "CP_SNMP_Agent") return RePosition_Object_SNMP_Agent(L, s, header);
 
-    const TPanelSpec* p = Spec(panel);
+    const TPanelDef* p = Panel_Def(panel);
     if (!p) throw Exception(QStringLiteral("No panel %1 in the parameter editor").arg(panel));
     if (panel == "CP_PROFINET") {
         Show(L, "CB_PROFINET_Diagnostic", false);

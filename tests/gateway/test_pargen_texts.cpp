@@ -17,7 +17,7 @@ TEST(ParGenBuiltInTexts, EveryPanelTextHasABuiltInWording)
         EXPECT_FALSE(SL_Lang[a.Text].trimmed().isEmpty())
             << "text " << a.Text << " of " << a.Control.toStdString() << " is blank";
     }
-    for (const TPanelSpec& p : ParGen_Panels())
+    for (const TPanelDef& p : ParGen_Panels())
         EXPECT_FALSE(SL_Lang[p.CaptionText].trimmed().isEmpty()) << "caption of " << p.Name;
 
     // The window's own texts, its question and the device choices.
