@@ -16,12 +16,12 @@ namespace {
 // of the value, and one behind a character that already failed to match is
 // never read.
 
-// A piece of the pattern without stars ('"' already dropped), walked from
+// A segment of the pattern without stars ('"' already dropped), walked from
 // value position j. False when a character does not match; `neg` is set when
 // a "!" is read before that.
-bool WalkPiece(const QString& piece, const QString& v, qsizetype j, qsizetype& end, bool& neg)
+bool WalkSegment(const QString& segment, const QString& v, qsizetype j, qsizetype& end, bool& neg)
 {
-    for (QChar c : piece) {
+    for (QChar c : segment) {
         if (c == '!') {
             neg = true;
             continue;
@@ -60,36 +60,36 @@ bool GlobMatch(const QString& p, const QString& value)
 
 bool MatchWildcard(const QString& pattern, const QString& value)
 {
-    // The pieces between runs of stars.
-    QList<QString> pieces{QString()};
+    // The segments between runs of stars.
+    QList<QString> segments{QString()};
     bool afterStar = false;
     for (QChar c : pattern) {
         if (c == '"') continue;
         if (c == '*') {
-            if (!afterStar) pieces.append(QString());
+            if (!afterStar) segments.append(QString());
             afterStar = true;
             continue;
         }
         afterStar = false;
-        pieces.last() += c;
+        segments.last() += c;
     }
 
     // The usual case: "!" only at the start, so it inverts the whole match.
     qsizetype leading = 0;
-    while (leading < pieces[0].size() && pieces[0][leading] == '!') ++leading;
-    bool laterNegation = pieces[0].indexOf('!', leading) >= 0;
-    for (qsizetype k = 1; k < pieces.size() && !laterNegation; ++k) laterNegation = pieces[k].contains('!');
+    while (leading < segments[0].size() && segments[0][leading] == '!') ++leading;
+    bool laterNegation = segments[0].indexOf('!', leading) >= 0;
+    for (qsizetype k = 1; k < segments.size() && !laterNegation; ++k) laterNegation = segments[k].contains('!');
     if (!laterNegation) {
-        pieces[0].remove(0, leading);
-        return GlobMatch(pieces.join('*'), value) != (leading > 0);
+        segments[0].remove(0, leading);
+        return GlobMatch(segments.join('*'), value) != (leading > 0);
     }
 
-    // Otherwise, from the last piece back to the first: match[j] tells
-    // whether the pattern from the current piece on matches the value from
-    // position j; tailMatch[j] whether that of the next piece matches some
+    // Otherwise, from the last segment back to the first: match[j] tells
+    // whether the pattern from the current segment on matches the value from
+    // position j; tailMatch[j] whether that of the next segment matches some
     // tail of the value that starts at j or later.
     const qsizetype n = value.size();
-    const qsizetype last = pieces.size() - 1;
+    const qsizetype last = segments.size() - 1;
     std::vector<char> match(size_t(n + 1)), tailMatch(size_t(n + 1));
     for (qsizetype i = last; i >= 0; --i) {
         if (i < last) {
@@ -100,7 +100,7 @@ bool MatchWildcard(const QString& pattern, const QString& value)
         for (qsizetype j = 0; j <= upTo; ++j) {
             bool neg = false;
             qsizetype end = 0;
-            bool ok = WalkPiece(pieces[i], value, j, end, neg);
+            bool ok = WalkSegment(segments[i], value, j, end, neg);
             if (ok) ok = i == last ? end == n : tailMatch[size_t(end)] != 0;
             match[size_t(j)] = ok != neg;
         }
