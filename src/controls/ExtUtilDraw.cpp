@@ -263,9 +263,9 @@ std::vector<TProgressBlock> ProgressBarBlocks(const TRect& r, int p, const TProg
     const bool vertical = s.Style == pbdVertical;
     const int Ln = vertical ? r.Height() - 2 : r.Width() - 2;
     if (p <= 0 || Ln <= 0) return blocks;
-    // A piece from..to along the bar (offsets from the bar's start), inset
+    // A stretch from..to along the bar (offsets from the bar's start), inset
     // `cross` pixels from the cell's sides.
-    auto piece = [&](int from, int to, int level, int cross) {
+    auto stretch = [&](int from, int to, int level, int cross) {
         if (to <= from) return;
         const TRect rc = vertical ? Rect(r.Left + cross, r.Bottom - 1 - to, r.Right - cross, r.Bottom - 1 - from)
                                   : Rect(r.Left + 1 + from, r.Top + cross, r.Left + 1 + to, r.Bottom - cross);
@@ -276,19 +276,19 @@ std::vector<TProgressBlock> ProgressBarBlocks(const TRect& r, int p, const TProg
         const int pos1 = along(std::min(p, s.Level1Perc));
         const int pos2 = std::max(along(std::min(p, s.Level2Perc)), pos1);
         const int pos3 = std::max(p >= 100 ? Ln : along(p), pos2);
-        piece(0, pos1, 0, 1);
-        if (p > s.Level1Perc) piece(pos1, pos2, 1, 1);
-        if (p > s.Level2Perc) piece(pos2, pos3, 3, 1);
+        stretch(0, pos1, 0, 1);
+        if (p > s.Level1Perc) stretch(pos1, pos2, 1, 1);
+        if (p > s.Level2Perc) stretch(pos2, pos3, 3, 1);
         return blocks;
     }
     const int level = p < s.Level1Perc ? 0 : p < s.Level2Perc ? 1 : p > 99 ? 3 : 2;
     const int t = along(p);
     if (s.CompletionSmooth) {
-        piece(0, t, level, 1);
+        stretch(0, t, level, 1);
         return blocks;
     }
     // Segments are measured from the cell's edge; the bar starts 1 pixel in.
-    for (auto [offset, length] : ProgressSegments(t)) piece(offset - 1, offset - 1 + length, level, 2);
+    for (auto [offset, length] : ProgressSegments(t)) stretch(offset - 1, offset - 1 + length, level, 2);
     return blocks;
 }
 
