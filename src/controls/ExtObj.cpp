@@ -79,8 +79,8 @@ QString TIntList::StrValue() const
     return parts.join(QLatin1Char(','));
 }
 
-// Splits a comma text: pieces end at commas and at blanks outside double
-// quotes; a quoted piece keeps its blanks and takes "" for one quote.
+// Splits a comma text: items end at commas and at blanks outside double
+// quotes; a quoted item keeps its blanks and takes "" for one quote.
 static QStringList SplitCommaText(const QString& s)
 {
     QStringList out;
@@ -91,26 +91,26 @@ static QStringList SplitCommaText(const QString& s)
     };
     skipBlanks();
     while (i < n) {
-        QString piece;
+        QString item;
         if (s[i] == QLatin1Char('"')) {
             ++i;
             while (i < n) {
                 if (s[i] == QLatin1Char('"')) {
                     if (i + 1 < n && s[i + 1] == QLatin1Char('"')) {
-                        piece += QLatin1Char('"');
+                        item += QLatin1Char('"');
                         i += 2;
                         continue;
                     }
                     ++i;
                     break;
                 }
-                piece += s[i++];
+                item += s[i++];
             }
-            while (i < n && s[i] > QLatin1Char(' ') && s[i] != QLatin1Char(',')) piece += s[i++];
+            while (i < n && s[i] > QLatin1Char(' ') && s[i] != QLatin1Char(',')) item += s[i++];
         } else {
-            while (i < n && s[i] > QLatin1Char(' ') && s[i] != QLatin1Char(',')) piece += s[i++];
+            while (i < n && s[i] > QLatin1Char(' ') && s[i] != QLatin1Char(',')) item += s[i++];
         }
-        out << piece;
+        out << item;
         skipBlanks();
         if (i < n && s[i] == QLatin1Char(',')) {
             ++i;
@@ -124,7 +124,7 @@ static QStringList SplitCommaText(const QString& s)
 void TIntList::SetStrValue(const QString& s)
 {
     std::vector<int32_t> values;
-    for (const QString& piece : SplitCommaText(s)) values.push_back(StrToInt(piece));
+    for (const QString& item : SplitCommaText(s)) values.push_back(StrToInt(item));
     m_items.clear();
     for (int32_t v : values) Add(v);
 }
@@ -190,12 +190,12 @@ QString TSortIndexList::SaveToString() const
 void TSortIndexList::LoadFromString(const QString& s)
 {
     std::vector<std::pair<int, bool>> keys;
-    for (const QString& piece : s.split(QLatin1Char(';'))) {
-        if (piece.size() < 2) continue;
+    for (const QString& item : s.split(QLatin1Char(';'))) {
+        if (item.size() < 2) continue;
         bool ok = false;
-        const int col = piece.mid(1).toInt(&ok, 10);
-        if (!ok || col < 0) throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(piece.mid(1)));
-        keys.emplace_back(col, piece[0] == QLatin1Char('u'));
+        const int col = item.mid(1).toInt(&ok, 10);
+        if (!ok || col < 0) throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(item.mid(1)));
+        keys.emplace_back(col, item[0] == QLatin1Char('u'));
     }
     Clear();
     for (const auto& [col, asc] : keys) AddIndex(col, asc);

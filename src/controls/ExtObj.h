@@ -144,8 +144,8 @@ public:
     void Clear() { m_items.clear(); }
     // The entries as decimal numbers joined by ",".
     QString StrValue() const;
-    // Reads a comma text; every piece is checked before anything changes: a
-    // piece that is not an integer raises EConvertError and leaves the list
+    // Reads a comma text; every item is checked before anything changes: a
+    // item that is not an integer raises EConvertError and leaves the list
     // as it was. Then the list is cleared and each number added (one OnChange
     // per entry).
     void SetStrValue(const QString& s);
@@ -177,7 +177,7 @@ public:
     void SetSortDirections(int i, bool ascending);
     // "u" or "d" and the column number for each entry, joined by ";".
     QString SaveToString() const;
-    // Reads what SaveToString wrote; pieces shorter than two characters are
+    // Reads what SaveToString wrote; items shorter than two characters are
     // skipped. A column that is not a number raises EConvertError before the
     // list is changed.
     void LoadFromString(const QString& s);

@@ -98,14 +98,14 @@ struct TProgressSettings {
     QFont Font; // of the percentage text
 };
 
-// One filled piece of a progress bar: a rectangle and the level colour pair.
+// One filled stretch of a progress bar: a rectangle and the level colour pair.
 struct TProgressBlock {
     TRect Rect;
     int Level; // 0..3
     bool operator==(const TProgressBlock&) const = default;
 };
 
-// The filled pieces of DrawCellProgressBar for percentage p in cell r.
+// The filled stretches of DrawCellProgressBar for percentage p in cell r.
 // The bar runs inside the cell's 1-pixel frame (length width - 2, or height
 // - 2 growing upward for a vertical bar). Percentages are taken within 0..100.
 std::vector<TProgressBlock> ProgressBarBlocks(const TRect& r, int p, const TProgressSettings& s);

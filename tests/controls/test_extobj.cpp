@@ -54,7 +54,7 @@ TEST(IntList, ChangeEventsAndTextForm)
     EXPECT_TRUE(l.HasValue(7));
     l.DeleteValue(7);
     EXPECT_EQ(l.StrValue(), "4,9");
-    // A bad piece changes nothing.
+    // A bad item changes nothing.
     EXPECT_THROW(l.SetStrValue("1,x,3"), EConvertError);
     EXPECT_EQ(l.StrValue(), "4,9");
     l.SetStrValue("");
