@@ -752,10 +752,14 @@ void Renderer::AnchorStart(int pass, const QString& tag, Line& L)
     anchorRef = DecodeEntities(TagAttribute(attrs, QStringLiteral("HREF")));
     anchorTitle = DecodeEntities(TagAttribute(attrs, QStringLiteral("TITLE")));
     inAnchor = true;
-    anchorMarkedHit = false;
-    anchorStartX = x;
-    anchorStartTop = L.Top;
-    anchorStartLine = lineNumber;
+    if (pass == 2) {
+        // Where the anchor began, for its rectangle; the measuring pass of a
+        // later line must not disturb an anchor still open in the drawing pass.
+        anchorMarkedHit = false;
+        anchorStartX = x;
+        anchorStartTop = L.Top;
+        anchorStartLine = lineNumber;
+    }
 }
 
 void Renderer::AnchorEnd(int pass, Line& L)

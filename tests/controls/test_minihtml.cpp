@@ -844,3 +844,66 @@ TEST(MiniHtmlText, EscapedTextIsShownAsWritten)
     const TMiniHtmlResult r = s.Measure("<B>Name:</B> " + EscapeHtmlChars(typed, false));
     EXPECT_EQ(r.PlainText, "Name: " + typed);
 }
+
+TEST(MiniHtmlHit, AnchorOverTwoLines)
+{
+    Surface s(200, 60);
+    const int h = LineH();
+    // "aaa " on the first line, "bbb" on the second, both in one anchor.
+    const QString text = "x <A HREF=\"ab\">aaa bbb</A> <A HREF=\"c\">c</A>";
+    const int width = Adv("x ") + Adv("aaa ") + 3;
+    auto hit = [&](int hx, int hy) {
+        return s.Render(text, Rect(0, 0, width, 60), [&](TMiniHtmlParams& p) {
+            p.WordWrap = true;
+            p.HitX = hx;
+            p.HitY = hy;
+            p.HitTestOnly = true;
+        });
+    };
+    TMiniHtmlResult r = hit(1 + Adv("bb"), h + h / 2);
+    EXPECT_TRUE(r.Hit);
+    EXPECT_EQ(r.HitAnchorRef, "ab");
+    EXPECT_EQ(r.HitAnchorNumber, 1);
+    // Started on an earlier line: the rectangle starts at this line's left and top.
+    EXPECT_EQ(r.HitAnchorRect, Rect(1, h, 1 + Adv("bbb"), 2 * h));
+    // Hit on its first line, the rectangle is still the part on the line where it ends.
+    r = hit(1 + Adv("x ") + 2, h / 2);
+    EXPECT_EQ(r.HitAnchorNumber, 1);
+    EXPECT_EQ(r.HitAnchorRef, "ab");
+    EXPECT_EQ(r.HitAnchorRect, Rect(1, h, 1 + Adv("bbb"), 2 * h));
+    // An anchor on one line: from its first to its last character.
+    r = hit(1 + Adv("bbb") + Adv(" ") + 2, h + h / 2);
+    EXPECT_EQ(r.HitAnchorRef, "c");
+    EXPECT_EQ(r.HitAnchorNumber, 2);
+    EXPECT_EQ(r.AnchorCount, 2);
+}
+
+TEST(MiniHtmlDraw, RightToLeftPlacesRunsFromTheRight)
+{
+    Surface ltr(100, 20), rtl(100, 20);
+    ltr.Render("WW", Rect(0, 0, 100, 20));
+    rtl.Render("WW", Rect(0, 0, 100, 20), [](TMiniHtmlParams& p) { p.BiDiMode = 1; });
+    const int bearing = ltr.FirstInk(Rect(0, 0, 100, 20)) - 1;
+    EXPECT_EQ(rtl.FirstInk(Rect(0, 0, 100, 20)), 100 - Adv("WW") + bearing);
+    EXPECT_EQ(MiniHtmlBiDiFlags(0, true), unsigned(tfSingleLine | tfBottom | tfNoPrefix));
+    EXPECT_EQ(MiniHtmlBiDiFlags(1, false), unsigned(tfSingleLine | tfBottom | tfNoPrefix | tfRtlReading | tfRight | tfEndEllipsis));
+    EXPECT_EQ(MiniHtmlBiDiFlags(3, true), unsigned(tfSingleLine | tfBottom | tfNoPrefix | tfRtlReading));
+}
+
+TEST(MiniHtmlPictures, PrintingAndSystemIcons)
+{
+    const TCustomImageList list = ThreeImages();
+    Surface s(100, 60);
+    s.Render("<IMG SRC=\"IDX:2\">", Rect(0, 0, 100, 60), [&](TMiniHtmlParams& p) {
+        p.Images = &list;
+        p.Printing = true;
+        p.PrintScale = 2.0;
+    });
+    // Printed: stretched by the print scale.
+    EXPECT_EQ(s.Count(clBlue, Rect(0, 0, 100, 60)), 32 * 32);
+    EXPECT_EQ(s.Count(clBlue, Rect(1, 0, 33, 32)), 32 * 32);
+    // System icons take the size of the small or large icon.
+    EXPECT_EQ(s.Measure("<IMG SRC=\"SSYS:/tmp\">").MaxLineWidth, 16);
+    EXPECT_EQ(s.Measure("<IMG SRC=\"LSYS:/tmp\">").TotalHeight, 32);
+    EXPECT_EQ(s.Measure("<IMG SRC=\"LSYS:3\">").MaxLineWidth, 32);
+}
