@@ -241,9 +241,19 @@ private:
     FoundPicture FindPicture(const QString& name);
     void DrawRun(const QString& run, int width, Line& L);
     void CloseFocusAtLineEnd(Line& L);
+    // Draws a part of an inline control in the visual style (opened for the
+    // theme window and closed again); false when visual styles are not in use.
+    bool Themed(const QString& themeClass, int part, int state, const TRect& r)
+    {
+        TThemeData* theme = themed ? OpenThemeData(P.ThemeWindow, themeClass) : nullptr;
+        if (!theme) return false;
+        DrawThemeBackground(theme, C, part, state, r);
+        CloseThemeData(theme);
+        return true;
+    }
 
     bool Drawing(int pass) const { return pass == 2 && !P.HitTestOnly && !P.MeasureOnly; }
-    bool Hovered() const { return !P.UnderlineHoverOnly || anchorCount == P.HoverAnchorNumber; }
+    bool Hovered() const { return !P.UnderlineHoverOnly || k.anchorCount == P.HoverAnchorNumber; }
     int GH() const { return C.TextHeight(QStringLiteral("gh")); }
     void SetFontFlag(void (QFont::*setter)(bool), bool on)
     {
@@ -269,12 +279,17 @@ private:
     // Carried from line to line.
     int align = 0; // 0 left, 1 right, 2 centre
     int paraIndent = 0;
-    int listLevel = 0;
-    int pictureCount = 0;
+    // Both passes of a line start from what the last pass of the line
+    // before left here.
+    struct Carried {
+        int anchorCount = 0;
+        int listLevel = 0;
+        int pictureCount = 0;
+        bool inAnchor = false;
+        QString anchorRef, anchorTitle;
+    } k;
     int hitPicture = -1;
-    bool shadow = false, hidden = false, error = false, paraBackground = false, inAnchor = false;
-    int anchorCount = 0;
-    QString anchorRef, anchorTitle;
+    bool shadow = false, hidden = false, error = false, paraBackground = false;
     bool anchorMarkedHit = false;
     int anchorStartX = 0, anchorStartTop = 0;
     int lineNumber = 0, anchorStartLine = 0;
@@ -328,9 +343,7 @@ TMiniHtmlResult Renderer::Run()
         select(pass[0]);
         L.Height = GH();
         const int ghBefore = L.Height;
-        const int anchorCount0 = anchorCount, listLevel0 = listLevel, pictureCount0 = pictureCount;
-        const bool inAnchor0 = inAnchor;
-        const QString anchorRef0 = anchorRef, anchorTitle0 = anchorTitle;
+        const Carried lineStart = k;
         const int textLength = int(text.size());
         RenderLine(1, text, L);
         keep(pass[0]);
@@ -342,12 +355,7 @@ TMiniHtmlResult Renderer::Run()
         L.Left += paraIndent;
 
         if (!P.MeasureOnly) {
-            anchorCount = anchorCount0;
-            listLevel = listLevel0;
-            pictureCount = pictureCount0;
-            inAnchor = inAnchor0;
-            anchorRef = anchorRef0;
-            anchorTitle = anchorTitle0;
+            k = lineStart;
             select(pass[1]);
             QString source = L.Source;
             Line L2 = L;
@@ -366,7 +374,7 @@ TMiniHtmlResult Renderer::Run()
         C.SetFont(startFont);
         R.TotalHeight = GH();
     }
-    R.AnchorCount = anchorCount;
+    R.AnchorCount = k.anchorCount;
 
     C.SetPenColor(penColor);
     C.SetPenWidth(penWidth);
@@ -433,15 +441,15 @@ void Renderer::RenderLine(int pass, QString& text, Line& L)
 
             if (pass == 2) {
                 const int runLeft = P.BiDiMode != 0 ? drawRight - w : L.Left + x;
-                if (inAnchor && P.HitX >= runLeft && P.HitX <= runLeft + w) {
+                if (k.inAnchor && P.HitX >= runLeft && P.HitX <= runLeft + w) {
                     L.AnchorHit = true;
                     if (P.HitY > L.Top && P.HitY < L.Bottom()) {
-                        R.HitAnchorRef = anchorRef;
-                        R.HitAnchorTitle = anchorTitle;
+                        R.HitAnchorRef = k.anchorRef;
+                        R.HitAnchorTitle = k.anchorTitle;
                         anchorMarkedHit = true;
                     }
                 }
-                if (inAnchor && anchorCount == P.FocusAnchorIndex + 1) R.FocusAnchorRef = anchorRef;
+                if (k.inAnchor && k.anchorCount == P.FocusAnchorIndex + 1) R.FocusAnchorRef = k.anchorRef;
                 if (drawing) DrawRun(run, w, L);
             }
             x = newX;
@@ -515,7 +523,7 @@ void Renderer::DrawRun(const QString& run, int width, Line& L)
 
 void Renderer::CloseFocusAtLineEnd(Line& L)
 {
-    if (!inAnchor || anchorCount != P.FocusAnchorIndex + 1) return;
+    if (!k.inAnchor || k.anchorCount != P.FocusAnchorIndex + 1) return;
     focus.Right = drawLeft;
     focus.Bottom = L.Bottom();
     DrawFocusFrame(C, focus.Inflated(1, 1));
@@ -598,17 +606,17 @@ TagEffect Renderer::Tag(int pass, const QString& tag, Line& L)
     case u'L': {
         if (pass == 1 && L.ItemsInLine > 0) return TagEffect::LineFull; // one item per line
         ++L.ItemsInLine;
-        x += 12 * listLevel;
-        if (drawing && listLevel > 0) {
+        x += 12 * k.listLevel;
+        if (drawing && k.listLevel > 0) {
             const QFont f = C.Font();
             QFont symbol = f;
             symbol.setFamily(QStringLiteral("Symbol"));
             C.SetFont(symbol);
-            TRect r{drawLeft + 12 * (listLevel - 1), L.Top, L.Right, L.TextBottom() - L.PicAlign};
-            C.DrawText(listLevel % 2 == 1 ? QStringLiteral("\u00B7") : QStringLiteral("o"), r, flags);
+            TRect r{drawLeft + 12 * (k.listLevel - 1), L.Top, L.Right, L.TextBottom() - L.PicAlign};
+            C.DrawText(k.listLevel % 2 == 1 ? QStringLiteral("\u00B7") : QStringLiteral("o"), r, flags);
             C.SetFont(f);
         }
-        drawLeft += 12 * listLevel;
+        drawLeft += 12 * k.listLevel;
         break;
     }
     case u'P': {
@@ -644,7 +652,7 @@ TagEffect Renderer::Tag(int pass, const QString& tag, Line& L)
         if (name == QLatin1String("U")) {
             SetFontFlag(&QFont::setUnderline, true);
         } else {
-            ++listLevel;
+            ++k.listLevel;
             return TagEffect::LineBreak;
         }
         break;
@@ -715,8 +723,8 @@ TagEffect Renderer::ClosingTag(int pass, const QString& up, Line& L)
         else SetFontFlag(&QFont::setStrikeOut, false);
         break;
     case u'U':
-        if (name == QLatin1String("U") || listLevel == 0) SetFontFlag(&QFont::setUnderline, false);
-        else --listLevel;
+        if (name == QLatin1String("U") || k.listLevel == 0) SetFontFlag(&QFont::setUnderline, false);
+        else --k.listLevel;
         break;
     case u'Z':
         hidden = false;
@@ -730,11 +738,11 @@ TagEffect Renderer::ClosingTag(int pass, const QString& up, Line& L)
 void Renderer::AnchorStart(int pass, const QString& tag, Line& L)
 {
     const bool drawing = Drawing(pass);
-    if (drawing && anchorCount == P.FocusAnchorIndex) {
+    if (drawing && k.anchorCount == P.FocusAnchorIndex) {
         focus.Left = drawLeft;
         focus.Top = L.Top;
     }
-    ++anchorCount;
+    ++k.anchorCount;
     if (drawing && Hovered()) {
         SetFontFlag(&QFont::setUnderline, true);
         if (P.HoverBrushColor != clNone) {
@@ -746,12 +754,12 @@ void Renderer::AnchorStart(int pass, const QString& tag, Line& L)
             C.SetFontColor(P.HoverTextColor);
         }
     }
-    if (!P.OnSelection && (P.HoverTextColor == clNone || anchorCount != P.HoverAnchorNumber || !P.UnderlineHoverOnly))
+    if (!P.OnSelection && (P.HoverTextColor == clNone || k.anchorCount != P.HoverAnchorNumber || !P.UnderlineHoverOnly))
         C.SetFontColor(P.URLColor);
     const std::vector<TTagAttribute> attrs = TagAttributes(tag);
-    anchorRef = DecodeEntities(TagAttribute(attrs, QStringLiteral("HREF")));
-    anchorTitle = DecodeEntities(TagAttribute(attrs, QStringLiteral("TITLE")));
-    inAnchor = true;
+    k.anchorRef = DecodeEntities(TagAttribute(attrs, QStringLiteral("HREF")));
+    k.anchorTitle = DecodeEntities(TagAttribute(attrs, QStringLiteral("TITLE")));
+    k.inAnchor = true;
     if (pass == 2) {
         // Where the anchor began, for its rectangle; the measuring pass of a
         // later line must not disturb an anchor still open in the drawing pass.
@@ -771,14 +779,14 @@ void Renderer::AnchorEnd(int pass, Line& L)
         if (P.HoverTextColor != clNone) C.SetFontColor(savedHoverFont);
     }
     if (!P.OnSelection) C.SetFontColor(baseColor);
-    inAnchor = false;
+    k.inAnchor = false;
     if (anchorMarkedHit && pass == 2) {
         const bool sameLine = anchorStartLine == lineNumber;
         R.HitAnchorRect = TRect{sameLine ? L.Left + anchorStartX : L.Left, sameLine ? anchorStartTop : L.Top, L.Left + x, L.TextBottom()};
-        R.HitAnchorNumber = anchorCount;
+        R.HitAnchorNumber = k.anchorCount;
         anchorMarkedHit = false;
     }
-    if (anchorCount == P.FocusAnchorIndex + 1 && drawing) {
+    if (k.anchorCount == P.FocusAnchorIndex + 1 && drawing) {
         focus.Right = drawLeft;
         focus.Bottom = L.TextBottom() - L.PicAlign;
         focus.Top = focus.Bottom - GH();
@@ -883,10 +891,10 @@ FoundPicture Renderer::FindPicture(const QString& source)
 TagEffect Renderer::Picture(int pass, const QString& tag, Line& L)
 {
     const bool drawing = Drawing(pass);
-    ++pictureCount;
+    ++k.pictureCount;
     const std::vector<TTagAttribute> attrs = TagAttributes(tag);
     QString source = TagAttribute(attrs, QStringLiteral("SRC"));
-    if (HasTagAttribute(attrs, QStringLiteral("ALT")) && pictureCount == hitPicture) source = TagAttribute(attrs, QStringLiteral("ALT"));
+    if (HasTagAttribute(attrs, QStringLiteral("ALT")) && k.pictureCount == hitPicture) source = TagAttribute(attrs, QStringLiteral("ALT"));
     bool ok = false;
     int givenW = StrictNumber(TagAttribute(attrs, QStringLiteral("WIDTH")), &ok);
     if (!ok || givenW < 0) givenW = 0;
@@ -956,12 +964,12 @@ TagEffect Renderer::Picture(int pass, const QString& tag, Line& L)
     objectH = h;
     // Hit: a picture inside an anchor under the point.
     const int rel = P.HitX - L.Left;
-    if (inAnchor && rel > x && rel < x + w && P.HitY > L.Top && P.HitY < L.Top + h) {
-        hitPicture = pictureCount;
+    if (k.inAnchor && rel > x && rel < x + w && P.HitY > L.Top && P.HitY < L.Top + h) {
+        hitPicture = k.pictureCount;
         if (pass == 2) {
             L.PictureHit = true;
-            R.HitAnchorRef = anchorRef;
-            R.HitAnchorTitle = anchorTitle;
+            R.HitAnchorRef = k.anchorRef;
+            R.HitAnchorTitle = k.anchorTitle;
         }
     }
     const int lineWidth = L.Right - L.Left;
@@ -1021,11 +1029,7 @@ TagEffect Renderer::Control(int pass, const QString& tag, Line& L)
             frame();
             value(a.Value, TRect{left + 4, bottom - lineH + 4, left + W - 18, bottom}, tfVCenter);
             const TRect button{left + W - 18, bottom - lineH + 5, left + W - 1, bottom + 1};
-            TThemeData* theme = themed ? OpenThemeData(P.ThemeWindow, QStringLiteral("combobox")) : nullptr;
-            if (theme) {
-                DrawThemeBackground(theme, C, tpComboDropDown, hot ? thsHot : thsNormal, button);
-                CloseThemeData(theme);
-            } else {
+            if (!Themed(QStringLiteral("combobox"), tpComboDropDown, hot ? thsHot : thsNormal, button)) {
                 // The combo button area of the control's frame extended by one pixel.
                 DrawThemedComboButton(C, P.ThemeWindow, TRect{left, bottom - lineH + 4, left + W + 1, bottom + 2}, TButtonColors(), bdsNormal,
                                       blkClassic);
@@ -1034,22 +1038,12 @@ TagEffect Renderer::Control(int pass, const QString& tag, Line& L)
             const bool radio = a.Type == QLatin1String("RADIO");
             const bool checked = a.Value.toUpper() == QLatin1String("TRUE");
             const TRect r = radio ? TRect{left + 2, bottom - 14, left + 14, bottom} : TRect{left + 2, bottom - 15, left + 15, bottom};
-            TThemeData* theme = themed ? OpenThemeData(P.ThemeWindow, QStringLiteral("button")) : nullptr;
-            if (theme) {
-                DrawThemeBackground(theme, C, radio ? tpButtonRadio : tpButtonCheck, CheckBoxThemeState(thsNormal, checked), r);
-                CloseThemeData(theme);
-            } else {
+            if (!Themed(QStringLiteral("button"), radio ? tpButtonRadio : tpButtonCheck, CheckBoxThemeState(thsNormal, checked), r))
                 DrawClassicCheck(C, r, radio, checked);
-            }
         } else if (a.Type == QLatin1String("BUTTON")) {
             const TRect r{left + 2, bottom - h, left + W - 2, bottom};
-            TThemeData* theme = themed ? OpenThemeData(P.ThemeWindow, QStringLiteral("button")) : nullptr;
-            if (theme) {
-                DrawThemeBackground(theme, C, tpButtonPush, P.ButtonDown ? thsPressed : hot ? thsHot : thsNormal, r);
-                CloseThemeData(theme);
-            } else {
+            if (!Themed(QStringLiteral("button"), tpButtonPush, P.ButtonDown ? thsPressed : hot ? thsHot : thsNormal, r))
                 DrawClassicButtonFrame(C, r, hot && P.ButtonDown, false);
-            }
             C.SetBrushColor(clNone);
             value(a.Value, r.Inflated(-2, -2), tfCenter | tfVCenter);
         }

@@ -606,6 +606,17 @@ TEST(MiniHtmlControls, HitTests)
     EXPECT_EQ(r.HitControlRect, TRect());
 }
 
+namespace {
+
+// The value of control `id`, or "(none)" when there is no such control.
+QString ValueOf(const QString& text, const QString& id)
+{
+    QString value;
+    return GetControlValue(text, id, value) ? value : QStringLiteral("(none)");
+}
+
+} // namespace
+
 TEST(ControlTags, Attributes)
 {
     // Attribute names are whole tokens: an "ID=" inside a value is no ID.
@@ -637,12 +648,9 @@ TEST(ControlTags, Routines)
     EXPECT_EQ(NextEditableControlID(text, "e2"), "");
     EXPECT_EQ(NextEditableControlID(text, "zz"), "");
 
-    QString value;
-    EXPECT_TRUE(GetControlValue(text, "e1", value));
-    EXPECT_EQ(value, "ID=\"c1\"");
-    EXPECT_TRUE(GetControlValue(text, "c1", value));
-    EXPECT_EQ(value, "TRUE");
-    EXPECT_FALSE(GetControlValue(text, "zz", value));
+    EXPECT_EQ(ValueOf(text, "e1"), "ID=\"c1\"");
+    EXPECT_EQ(ValueOf(text, "c1"), "TRUE");
+    EXPECT_EQ(ValueOf(text, "zz"), "(none)");
     EXPECT_EQ(GetControlProp(text, "c1"), "kept");
     EXPECT_EQ(GetControlProp(text, "e2"), "a<b");
     EXPECT_EQ(GetControlProp(text, "zz"), "");
@@ -655,8 +663,7 @@ TEST(ControlTags, Routines)
     EXPECT_TRUE(t.startsWith(text.left(text.indexOf(" <CONTROL TYPE=\"EDIT\" ID=\"e2\""))));
     EXPECT_TRUE(t.endsWith("<CONTROL ID=\"e2\" VALUE=\"x&lt;y\" WIDTH=\"40\" TYPE=\"EDIT\" HEIGHT=\"30\" PROP=\"a&lt;b\" COLOR=\"red\">"))
         << t.toStdString();
-    EXPECT_TRUE(GetControlValue(t, "e2", value));
-    EXPECT_EQ(value, "x<y");
+    EXPECT_EQ(ValueOf(t, "e2"), "x<y");
     EXPECT_EQ(GetControlProp(t, "e2"), "a<b");
     t = text;
     ASSERT_TRUE(BuildControlTag(t, "e1", "v"));
@@ -673,13 +680,9 @@ TEST(ControlTags, UncheckRadioControlsLeavesCheckBoxes)
                          "<CONTROL TYPE=\"CHECK\" ID=\"c1\" VALUE=\"TRUE\" WIDTH=\"16\">"
                          "<CONTROL TYPE=\"radio\" ID=\"r2\" VALUE=\"TRUE\" WIDTH=\"16\">";
     const QString out = UncheckRadioControls(text);
-    QString v;
-    EXPECT_TRUE(GetControlValue(out, "r1", v));
-    EXPECT_EQ(v, "FALSE");
-    EXPECT_TRUE(GetControlValue(out, "r2", v));
-    EXPECT_EQ(v, "FALSE");
-    EXPECT_TRUE(GetControlValue(out, "c1", v));
-    EXPECT_EQ(v, "TRUE");
+    EXPECT_EQ(ValueOf(out, "r1"), "FALSE");
+    EXPECT_EQ(ValueOf(out, "r2"), "FALSE");
+    EXPECT_EQ(ValueOf(out, "c1"), "TRUE");
     EXPECT_TRUE(out.contains("<CONTROL TYPE=\"CHECK\" ID=\"c1\" VALUE=\"TRUE\" WIDTH=\"16\">"));
 }
 
