@@ -8,126 +8,10 @@
 // ---------------------------------------------------------------------------
 // TGridViewport
 
-void TGridViewport::SetColCount(int n)
+TGridViewport::TGridViewport()
 {
-    m_colWidths.resize(size_t(std::max(0, n)), DefaultColWidth);
-}
-
-void TGridViewport::SetRowCount(int n)
-{
-    m_rowHeights.resize(size_t(std::max(0, n)), DefaultRowHeight);
-}
-
-void TGridViewport::InsertRows(int at, int n)
-{
-    if (n <= 0) return;
-    at = std::clamp(at, 0, RowCount());
-    m_rowHeights.insert(m_rowHeights.begin() + at, size_t(n), DefaultRowHeight);
-}
-
-void TGridViewport::DeleteRows(int at, int n)
-{
-    if (at < 0 || at >= RowCount() || n <= 0) return;
-    n = std::min(n, RowCount() - at);
-    m_rowHeights.erase(m_rowHeights.begin() + at, m_rowHeights.begin() + at + n);
-}
-
-void TGridViewport::MoveRow(int from, int to)
-{
-    if (from == to || from < 0 || to < 0 || from >= RowCount() || to >= RowCount()) return;
-    auto b = m_rowHeights.begin();
-    if (from < to)
-        std::rotate(b + from, b + from + 1, b + to + 1);
-    else
-        std::rotate(b + to, b + from, b + from + 1);
-}
-
-void TGridViewport::InsertCols(int at, int n)
-{
-    if (n <= 0) return;
-    at = std::clamp(at, 0, ColCount());
-    m_colWidths.insert(m_colWidths.begin() + at, size_t(n), DefaultColWidth);
-}
-
-void TGridViewport::DeleteCols(int at, int n)
-{
-    if (at < 0 || at >= ColCount() || n <= 0) return;
-    n = std::min(n, ColCount() - at);
-    m_colWidths.erase(m_colWidths.begin() + at, m_colWidths.begin() + at + n);
-}
-
-void TGridViewport::MoveCol(int from, int to)
-{
-    if (from == to || from < 0 || to < 0 || from >= ColCount() || to >= ColCount()) return;
-    auto b = m_colWidths.begin();
-    if (from < to)
-        std::rotate(b + from, b + from + 1, b + to + 1);
-    else
-        std::rotate(b + to, b + from, b + from + 1);
-}
-
-void TGridViewport::SetColWidth(int c, int w)
-{
-    if (c >= 0 && c < ColCount()) m_colWidths[size_t(c)] = std::max(0, w);
-}
-
-void TGridViewport::SetRowHeight(int r, int h)
-{
-    if (r >= 0 && r < RowCount()) m_rowHeights[size_t(r)] = std::max(0, h);
-}
-
-void TGridViewport::ResetColWidths()
-{
-    std::fill(m_colWidths.begin(), m_colWidths.end(), DefaultColWidth);
-}
-
-void TGridViewport::ResetRowHeights()
-{
-    std::fill(m_rowHeights.begin(), m_rowHeights.end(), DefaultRowHeight);
-}
-
-int TGridViewport::FixedColsWidth() const
-{
-    int w = 0;
-    for (int c = 0; c < std::min(FixedCols, ColCount()); ++c) w += ColWidth(c) + GridLineWidth;
-    return w;
-}
-
-int TGridViewport::FixedRowsHeight() const
-{
-    int h = 0;
-    for (int r = 0; r < std::min(FixedRows, RowCount()); ++r) h += RowHeight(r) + GridLineWidth;
-    return h;
-}
-
-int TGridViewport::ColLeft(int c) const
-{
-    if (c < FixedCols) {
-        int x = 0;
-        for (int i = 0; i < c; ++i) x += ColWidth(i) + GridLineWidth;
-        return x;
-    }
-    int x = FixedColsWidth();
-    if (c >= LeftCol)
-        for (int i = LeftCol; i < c; ++i) x += ColWidth(i) + GridLineWidth;
-    else
-        for (int i = c; i < LeftCol; ++i) x -= ColWidth(i) + GridLineWidth;
-    return x;
-}
-
-int TGridViewport::RowTop(int r) const
-{
-    if (r < FixedRows) {
-        int y = 0;
-        for (int i = 0; i < r; ++i) y += RowHeight(i) + GridLineWidth;
-        return y;
-    }
-    int y = FixedRowsHeight();
-    if (r >= TopRow)
-        for (int i = TopRow; i < r; ++i) y += RowHeight(i) + GridLineWidth;
-    else
-        for (int i = r; i < TopRow; ++i) y -= RowHeight(i) + GridLineWidth;
-    return y;
+    Cols.SetDefaultSize(64);
+    Rows.SetDefaultSize(24);
 }
 
 TRect TGridViewport::AbsCellRect(int c, int r) const
@@ -136,151 +20,32 @@ TRect TGridViewport::AbsCellRect(int c, int r) const
     return {x, y, x + ColWidth(c), y + RowHeight(r)};
 }
 
-bool TGridViewport::IsCellVisible(int c, int r) const
-{
-    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return false;
-    if (c >= FixedCols && c < LeftCol) return false;
-    if (r >= FixedRows && r < TopRow) return false;
-    // Walk only across the client area, so that asking about a cell far
-    // below or to the right costs no more than the cells shown.
-    int x = c < FixedCols ? 0 : FixedColsWidth();
-    for (int i = c < FixedCols ? 0 : LeftCol; i < c && x < ClientWidth; ++i) x += ColWidth(i) + GridLineWidth;
-    if (x >= ClientWidth) return false;
-    int y = r < FixedRows ? 0 : FixedRowsHeight();
-    for (int i = r < FixedRows ? 0 : TopRow; i < r && y < ClientHeight; ++i) y += RowHeight(i) + GridLineWidth;
-    return y < ClientHeight;
-}
-
 TRect TGridViewport::CellRect(int c, int r) const
 {
     if (!IsCellVisible(c, r)) return {};
     return AbsCellRect(c, r);
 }
 
-int TGridViewport::VisibleColCount() const
-{
-    if (ColCount() <= FixedCols) return 0;
-    int x = FixedColsWidth(), n = 0;
-    for (int c = LeftCol; c < ColCount(); ++c) {
-        x += ColWidth(c);
-        if (x > ClientWidth) break;
-        x += GridLineWidth;
-        ++n;
-    }
-    return std::max(1, n);
-}
-
-int TGridViewport::VisibleRowCount() const
-{
-    if (RowCount() <= FixedRows) return 0;
-    int y = FixedRowsHeight(), n = 0;
-    for (int r = TopRow; r < RowCount(); ++r) {
-        y += RowHeight(r);
-        if (y > ClientHeight) break;
-        y += GridLineWidth;
-        ++n;
-    }
-    return std::max(1, n);
-}
-
-int TGridViewport::MaxLeftCol() const
-{
-    if (ColCount() <= FixedCols) return FixedCols;
-    const int avail = ClientWidth - FixedColsWidth();
-    int used = 0, c = ColCount() - 1;
-    for (; c >= FixedCols; --c) {
-        used += ColWidth(c) + GridLineWidth;
-        if (used - GridLineWidth > avail) break;
-    }
-    return std::clamp(c + 1, FixedCols, ColCount() - 1);
-}
-
-int TGridViewport::MaxTopRow() const
-{
-    if (RowCount() <= FixedRows) return FixedRows;
-    const int avail = ClientHeight - FixedRowsHeight();
-    int used = 0, r = RowCount() - 1;
-    for (; r >= FixedRows; --r) {
-        used += RowHeight(r) + GridLineWidth;
-        if (used - GridLineWidth > avail) break;
-    }
-    return std::clamp(r + 1, FixedRows, RowCount() - 1);
-}
-
 TGridCoord TGridViewport::MouseCoord(int x, int y) const
 {
-    auto find = [](int p, int fixedCount, int first, int count, int fixedSize, auto size, int line) {
-        if (p < 0) return -1;
-        if (p < fixedSize) {
-            int s = 0;
-            for (int i = 0; i < fixedCount; ++i) {
-                s += size(i) + line;
-                if (p < s) return i;
-            }
-            return -1;
-        }
-        int s = fixedSize;
-        for (int i = first; i < count; ++i) {
-            s += size(i) + line;
-            if (p < s) return i;
-        }
-        return -1;
-    };
-    const int c = find(x, std::min(FixedCols, ColCount()), LeftCol, ColCount(), FixedColsWidth(),
-                       [this](int i) { return ColWidth(i); }, GridLineWidth);
-    const int r = find(y, std::min(FixedRows, RowCount()), TopRow, RowCount(), FixedRowsHeight(),
-                       [this](int i) { return RowHeight(i); }, GridLineWidth);
+    const int c = Cols.IndexAt(x);
+    const int r = Rows.IndexAt(y);
     if (c < 0 || r < 0) return {-1, -1};
     return {c, r};
 }
 
 bool TGridViewport::ClampTopLeft()
 {
-    const int oldL = LeftCol, oldT = TopRow;
-    LeftCol = std::clamp(LeftCol, FixedCols, std::max(FixedCols, MaxLeftCol()));
-    TopRow = std::clamp(TopRow, FixedRows, std::max(FixedRows, MaxTopRow()));
-    return oldL != LeftCol || oldT != TopRow;
+    const bool a = Cols.Clamp();
+    const bool b = Rows.Clamp();
+    return a || b;
 }
 
 bool TGridViewport::ScrollInView(int c, int r)
 {
-    const int oldL = LeftCol, oldT = TopRow;
-    if (c >= FixedCols && c < ColCount()) {
-        if (c < LeftCol) {
-            LeftCol = c;
-        } else {
-            // Make c the last column shown whole when it lies beyond.
-            const int avail = ClientWidth - FixedColsWidth();
-            int x = 0;
-            for (int i = LeftCol; i <= c; ++i) x += ColWidth(i) + GridLineWidth;
-            if (x - GridLineWidth > avail) {
-                int used = 0, first = c;
-                for (; first >= FixedCols; --first) {
-                    used += ColWidth(first) + GridLineWidth;
-                    if (used - GridLineWidth > avail) break;
-                }
-                LeftCol = std::min(c, first + 1);
-            }
-        }
-    }
-    if (r >= FixedRows && r < RowCount()) {
-        if (r < TopRow) {
-            TopRow = r;
-        } else {
-            const int avail = ClientHeight - FixedRowsHeight();
-            int y = 0;
-            for (int i = TopRow; i <= r; ++i) y += RowHeight(i) + GridLineWidth;
-            if (y - GridLineWidth > avail) {
-                int used = 0, first = r;
-                for (; first >= FixedRows; --first) {
-                    used += RowHeight(first) + GridLineWidth;
-                    if (used - GridLineWidth > avail) break;
-                }
-                TopRow = std::min(r, first + 1);
-            }
-        }
-    }
-    return oldL != LeftCol || oldT != TopRow;
+    const bool a = Cols.ScrollInView(c);
+    const bool b = Rows.ScrollInView(r);
+    return a || b;
 }
 
 // ---------------------------------------------------------------------------
@@ -290,12 +55,12 @@ TCustomGrid::TCustomGrid()
 {
     m_view.SetColCount(5);
     m_view.SetRowCount(5);
-    m_view.FixedCols = 1;
-    m_view.FixedRows = 1;
-    m_view.ClientWidth = 320;
-    m_view.ClientHeight = 120;
-    m_view.LeftCol = 1;
-    m_view.TopRow = 1;
+    m_view.Cols.SetFixedCount(1);
+    m_view.Rows.SetFixedCount(1);
+    m_view.Cols.SetClientExtent(320);
+    m_view.Rows.SetClientExtent(120);
+    m_view.Cols.SetFirst(1);
+    m_view.Rows.SetFirst(1);
     m_cur = m_anchor = {1, 1};
 }
 
@@ -396,93 +161,98 @@ void TCustomGrid::AfterCountChange(int oldColCount, int oldRowCount)
     Invalidate();
 }
 
-void TCustomGrid::SetColCount(int n)
+void TCustomGrid::SetAxisCount(TGridAxis& axis, int n)
 {
     n = std::max(1, n);
-    if (n == ColCount()) return;
+    if (n == axis.Count()) return;
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.SetColCount(n);
-    if (m_view.FixedCols >= n) m_view.FixedCols = n - 1;
+    axis.SetCount(n);
+    if (axis.FixedCount() >= n) axis.SetFixedCount(n - 1);
     AfterCountChange(oldC, oldR);
+}
+
+void TCustomGrid::SetColCount(int n)
+{
+    SetAxisCount(m_view.Cols, n);
 }
 
 void TCustomGrid::SetRowCount(int n)
 {
-    n = std::max(1, n);
-    if (n == RowCount()) return;
-    const int oldC = ColCount(), oldR = RowCount();
-    m_view.SetRowCount(n);
-    if (m_view.FixedRows >= n) m_view.FixedRows = n - 1;
-    AfterCountChange(oldC, oldR);
+    SetAxisCount(m_view.Rows, n);
+}
+
+void TCustomGrid::SetAxisFixedCount(TGridAxis& axis, int n)
+{
+    n = std::clamp(n, 0, axis.Count() - 1);
+    if (n == axis.FixedCount()) return;
+    axis.SetFixedCount(n);
+    axis.SetFirst(std::max(axis.First(), n));
+    ClampCurrent();
+    m_view.ClampTopLeft();
+    UpdateScrollBars();
+    Invalidate();
 }
 
 void TCustomGrid::SetFixedCols(int n)
 {
-    n = std::clamp(n, 0, ColCount() - 1);
-    if (n == m_view.FixedCols) return;
-    m_view.FixedCols = n;
-    m_view.LeftCol = std::max(m_view.LeftCol, n);
-    ClampCurrent();
-    m_view.ClampTopLeft();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisFixedCount(m_view.Cols, n);
 }
 
 void TCustomGrid::SetFixedRows(int n)
 {
-    n = std::clamp(n, 0, RowCount() - 1);
-    if (n == m_view.FixedRows) return;
-    m_view.FixedRows = n;
-    m_view.TopRow = std::max(m_view.TopRow, n);
-    ClampCurrent();
-    m_view.ClampTopLeft();
+    SetAxisFixedCount(m_view.Rows, n);
+}
+
+void TCustomGrid::AxisSizesChanged(const TGridAxis& axis)
+{
+    if (&axis == &m_view.Cols)
+        ColWidthsChanged();
+    else
+        RowHeightsChanged();
     UpdateScrollBars();
     Invalidate();
+}
+
+void TCustomGrid::SetAxisDefaultSize(TGridAxis& axis, int size)
+{
+    axis.SetDefaultSize(std::max(0, size));
+    axis.ResetSizes();
+    m_view.ClampTopLeft();
+    AxisSizesChanged(axis);
 }
 
 void TCustomGrid::SetDefaultColWidth(int w)
 {
-    m_view.DefaultColWidth = std::max(0, w);
-    m_view.ResetColWidths();
-    m_view.ClampTopLeft();
-    ColWidthsChanged();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisDefaultSize(m_view.Cols, w);
 }
 
 void TCustomGrid::SetDefaultRowHeight(int h)
 {
-    m_view.DefaultRowHeight = std::max(0, h);
-    m_view.ResetRowHeights();
-    m_view.ClampTopLeft();
-    RowHeightsChanged();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisDefaultSize(m_view.Rows, h);
+}
+
+void TCustomGrid::SetAxisSize(TGridAxis& axis, int i, int size)
+{
+    if (i < 0 || i >= axis.Count() || axis.Size(i) == std::max(0, size)) return;
+    axis.SetSize(i, size);
+    AxisSizesChanged(axis);
 }
 
 void TCustomGrid::SetColWidths(int c, int w)
 {
-    if (c < 0 || c >= ColCount() || m_view.ColWidth(c) == std::max(0, w)) return;
-    m_view.SetColWidth(c, w);
-    ColWidthsChanged();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisSize(m_view.Cols, c, w);
 }
 
 void TCustomGrid::SetRowHeights(int r, int h)
 {
-    if (r < 0 || r >= RowCount() || m_view.RowHeight(r) == std::max(0, h)) return;
-    m_view.SetRowHeight(r, h);
-    RowHeightsChanged();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisSize(m_view.Rows, r, h);
 }
 
 void TCustomGrid::SetGridLineWidth(int w)
 {
     w = std::max(0, w);
-    if (w == m_view.GridLineWidth) return;
-    m_view.GridLineWidth = w;
+    if (w == m_view.GridLineWidth()) return;
+    m_view.SetGridLineWidth(w);
     UpdateScrollBars();
     Invalidate();
 }
@@ -499,32 +269,32 @@ void TCustomGrid::SetOptions(TGridOptions o)
 
 void TCustomGrid::SetClientSize(int w, int h)
 {
-    m_view.ClientWidth = std::max(0, w);
-    m_view.ClientHeight = std::max(0, h);
-    const int oldL = m_view.LeftCol, oldT = m_view.TopRow;
+    m_view.Cols.SetClientExtent(std::max(0, w));
+    m_view.Rows.SetClientExtent(std::max(0, h));
+    const int oldL = m_view.LeftCol(), oldT = m_view.TopRow();
     if (m_view.ClampTopLeft()) AfterTopLeft(oldL, oldT);
     UpdateScrollBars();
 }
 
 void TCustomGrid::SetLeftCol(int c)
 {
-    const int oldL = m_view.LeftCol, oldT = m_view.TopRow;
-    m_view.LeftCol = c;
+    const int oldL = m_view.LeftCol(), oldT = m_view.TopRow();
+    m_view.Cols.SetFirst(c);
     m_view.ClampTopLeft();
-    if (oldL != m_view.LeftCol) AfterTopLeft(oldL, oldT);
+    if (oldL != m_view.LeftCol()) AfterTopLeft(oldL, oldT);
 }
 
 void TCustomGrid::SetTopRow(int r)
 {
-    const int oldL = m_view.LeftCol, oldT = m_view.TopRow;
-    m_view.TopRow = r;
+    const int oldL = m_view.LeftCol(), oldT = m_view.TopRow();
+    m_view.Rows.SetFirst(r);
     m_view.ClampTopLeft();
-    if (oldT != m_view.TopRow) AfterTopLeft(oldL, oldT);
+    if (oldT != m_view.TopRow()) AfterTopLeft(oldL, oldT);
 }
 
 void TCustomGrid::AfterTopLeft(int oldLeft, int oldTop)
 {
-    if (oldLeft == m_view.LeftCol && oldTop == m_view.TopRow) return;
+    if (oldLeft == m_view.LeftCol() && oldTop == m_view.TopRow()) return;
     UpdateScrollBars();
     if (m_widget) m_widget->PlaceEditor();
     Invalidate();
@@ -553,7 +323,7 @@ void TCustomGrid::UpdateScrollBars()
 
 void TCustomGrid::ScrollInView(int c, int r)
 {
-    const int oldL = m_view.LeftCol, oldT = m_view.TopRow;
+    const int oldL = m_view.LeftCol(), oldT = m_view.TopRow();
     if (m_view.ScrollInView(c, r)) {
         m_view.ClampTopLeft();
         AfterTopLeft(oldL, oldT);
@@ -865,30 +635,15 @@ void TCustomGrid::CalcSizingState(int x, int y, TGridState& state, int& index)
     index = -1;
     const bool inFixedRow = y >= 0 && y < m_view.FixedRowsHeight();
     const bool inFixedCol = x >= 0 && x < m_view.FixedColsWidth();
-    if (m_options.Contains(goColSizing) && inFixedRow) {
-        for (int c = 0; c < ColCount(); ++c) {
-            if (c >= FixedCols() && c < LeftCol()) continue;
-            const int right = m_view.ColLeft(c) + m_view.ColWidth(c);
-            if (m_view.ColLeft(c) >= ClientWidth()) break;
-            if (std::abs(x - right) <= 3) {
-                state = gsColSizing;
-                index = c;
-                return;
-            }
-        }
+    if (m_options.Contains(goColSizing) && inFixedRow && (index = m_view.Cols.SizingEdgeAt(x, 3)) >= 0) {
+        state = gsColSizing;
+        return;
     }
-    if (m_options.Contains(goRowSizing) && inFixedCol) {
-        for (int r = 0; r < RowCount(); ++r) {
-            if (r >= FixedRows() && r < TopRow()) continue;
-            const int bottom = m_view.RowTop(r) + m_view.RowHeight(r);
-            if (m_view.RowTop(r) >= ClientHeight()) break;
-            if (std::abs(y - bottom) <= 3) {
-                state = gsRowSizing;
-                index = r;
-                return;
-            }
-        }
+    if (m_options.Contains(goRowSizing) && inFixedCol && (index = m_view.Rows.SizingEdgeAt(y, 3)) >= 0) {
+        state = gsRowSizing;
+        return;
     }
+    index = -1;
 }
 
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -1077,7 +832,7 @@ void TCustomGrid::InsertRows(int at, int n)
     if (n <= 0 || at < 0 || at > RowCount()) return;
     if (m_editorMode) HideEditor();
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.InsertRows(at, n);
+    m_view.Rows.Insert(at, n);
     StoreInsertRows(at, n);
     if (m_cur.Y >= at) m_cur.Y += n;
     if (m_anchor.Y >= at) m_anchor.Y += n;
@@ -1092,9 +847,9 @@ void TCustomGrid::DeleteRows(int at, int n)
     if (n <= 0) return;
     if (m_editorMode) HideEditor();
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.DeleteRows(at, n);
+    m_view.Rows.Remove(at, n);
     StoreDeleteRows(at, n);
-    if (m_view.FixedRows >= RowCount()) m_view.FixedRows = RowCount() - 1;
+    if (m_view.FixedRows() >= RowCount()) m_view.Rows.SetFixedCount(RowCount() - 1);
     auto shift = [&](int y) { return y >= at + n ? y - n : (y >= at ? at : y); };
     m_cur.Y = shift(m_cur.Y);
     m_anchor.Y = shift(m_anchor.Y);
@@ -1105,7 +860,7 @@ void TCustomGrid::MoveRow(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= RowCount() || to >= RowCount()) return;
     if (m_editorMode) HideEditor();
-    m_view.MoveRow(from, to);
+    m_view.Rows.Move(from, to);
     StoreMoveRow(from, to);
     RowMoved(from, to);
     Invalidate();
@@ -1116,7 +871,7 @@ void TCustomGrid::InsertCols(int at, int n)
     if (n <= 0 || at < 0 || at > ColCount()) return;
     if (m_editorMode) HideEditor();
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.InsertCols(at, n);
+    m_view.Cols.Insert(at, n);
     StoreInsertCols(at, n);
     if (m_cur.X >= at) m_cur.X += n;
     if (m_anchor.X >= at) m_anchor.X += n;
@@ -1131,9 +886,9 @@ void TCustomGrid::DeleteCols(int at, int n)
     if (n <= 0) return;
     if (m_editorMode) HideEditor();
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.DeleteCols(at, n);
+    m_view.Cols.Remove(at, n);
     StoreDeleteCols(at, n);
-    if (m_view.FixedCols >= ColCount()) m_view.FixedCols = ColCount() - 1;
+    if (m_view.FixedCols() >= ColCount()) m_view.Cols.SetFixedCount(ColCount() - 1);
     auto shift = [&](int x) { return x >= at + n ? x - n : (x >= at ? at : x); };
     m_cur.X = shift(m_cur.X);
     m_anchor.X = shift(m_anchor.X);
@@ -1144,7 +899,7 @@ void TCustomGrid::MoveColumn(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= ColCount() || to >= ColCount()) return;
     if (m_editorMode) HideEditor();
-    m_view.MoveCol(from, to);
+    m_view.Cols.Move(from, to);
     StoreMoveCol(from, to);
     ColumnMoved(from, to);
     Invalidate();

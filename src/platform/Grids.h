@@ -32,6 +32,7 @@
 //  - Hidden columns keep their cells past ColCount: override TotalColCount
 //    and call StoreWidthChanged when the hidden count changes.
 #include "platform/Canvas.h"
+#include "platform/GridAxis.h"
 #include "platform/Graphics.h"
 #include "platform/GridsStore.h"
 
@@ -160,62 +161,65 @@ enum : int {
     VK_F2 = 0x71,
 };
 
-// Geometry of a grid, without any window: counts, fixed counts, column widths,
-// row heights, the scroll position (LeftCol, TopRow) and the client size.
-// Positions are client pixels; the fixed columns and rows stay at the left and
-// top edge, the scrollable cells follow from LeftCol and TopRow.
+// Geometry of a grid, without any window: one TGridAxis for the columns and
+// one for the rows (counts, fixed counts, widths and heights, the scroll
+// position LeftCol / TopRow, the client size). Positions are client pixels;
+// the fixed columns and rows stay at the left and top edge, the scrollable
+// cells follow from LeftCol and TopRow. The members below only pair up the
+// two axes' answers.
 class TGridViewport {
 public:
-    int ColCount() const { return int(m_colWidths.size()); }
-    int RowCount() const { return int(m_rowHeights.size()); }
-    void SetColCount(int n);
-    void SetRowCount(int n);
-    void InsertRows(int at, int n);
-    void DeleteRows(int at, int n);
-    void MoveRow(int from, int to);
-    void InsertCols(int at, int n);
-    void DeleteCols(int at, int n);
-    void MoveCol(int from, int to);
+    TGridViewport();
 
-    int FixedCols = 0;
-    int FixedRows = 0;
-    int DefaultColWidth = 64;
-    int DefaultRowHeight = 24;
-    // Width of the line drawn after each column and row.
-    int GridLineWidth = 1;
-    int ClientWidth = 0;
-    int ClientHeight = 0;
-    int LeftCol = 0;
-    int TopRow = 0;
+    TGridAxis Cols;
+    TGridAxis Rows;
 
-    int ColWidth(int c) const { return c >= 0 && c < ColCount() ? m_colWidths[size_t(c)] : 0; }
-    int RowHeight(int r) const { return r >= 0 && r < RowCount() ? m_rowHeights[size_t(r)] : 0; }
-    void SetColWidth(int c, int w);
-    void SetRowHeight(int r, int h);
-    // Resets every width or height to the default.
-    void ResetColWidths();
-    void ResetRowHeights();
+    int ColCount() const { return Cols.Count(); }
+    int RowCount() const { return Rows.Count(); }
+    void SetColCount(int n) { Cols.SetCount(n); }
+    void SetRowCount(int n) { Rows.SetCount(n); }
 
-    int FixedColsWidth() const;
-    int FixedRowsHeight() const;
+    int FixedCols() const { return Cols.FixedCount(); }
+    int FixedRows() const { return Rows.FixedCount(); }
+    int LeftCol() const { return Cols.First(); }
+    int TopRow() const { return Rows.First(); }
+    int ClientWidth() const { return Cols.ClientExtent(); }
+    int ClientHeight() const { return Rows.ClientExtent(); }
+    // Width of the line drawn after each column and row (both axes).
+    int GridLineWidth() const { return Cols.LineWidth(); }
+    void SetGridLineWidth(int w)
+    {
+        Cols.SetLineWidth(w);
+        Rows.SetLineWidth(w);
+    }
+    void SetClientSize(int w, int h)
+    {
+        Cols.SetClientExtent(w);
+        Rows.SetClientExtent(h);
+    }
+
+    int ColWidth(int c) const { return Cols.Size(c); }
+    int RowHeight(int r) const { return Rows.Size(r); }
+    int FixedColsWidth() const { return Cols.FixedExtent(); }
+    int FixedRowsHeight() const { return Rows.FixedExtent(); }
     // Left edge of column c and top edge of row r in client pixels, for any
     // cell, visible or scrolled away (negative or past the client area).
-    int ColLeft(int c) const;
-    int RowTop(int r) const;
+    int ColLeft(int c) const { return Cols.SectionStart(c); }
+    int RowTop(int r) const { return Rows.SectionStart(r); }
     // The client rectangle of a cell, visible or not.
     TRect AbsCellRect(int c, int r) const;
     // The rectangle of a cell on screen; the empty rectangle (0, 0, 0, 0)
     // for a cell that is scrolled out of view or lies outside the grid.
     TRect CellRect(int c, int r) const;
-    bool IsCellVisible(int c, int r) const;
+    bool IsCellVisible(int c, int r) const { return Cols.IsVisible(c) && Rows.IsVisible(r); }
 
     // Non-fixed columns and rows shown whole from LeftCol / TopRow (at least 1
     // while there is any non-fixed column or row).
-    int VisibleColCount() const;
-    int VisibleRowCount() const;
+    int VisibleColCount() const { return Cols.VisibleCount(); }
+    int VisibleRowCount() const { return Rows.VisibleCount(); }
     // The last LeftCol / TopRow that still fills the client area.
-    int MaxLeftCol() const;
-    int MaxTopRow() const;
+    int MaxLeftCol() const { return Cols.MaxFirst(); }
+    int MaxTopRow() const { return Rows.MaxFirst(); }
     // The cell under a client point; (-1, -1) outside the cells.
     TGridCoord MouseCoord(int x, int y) const;
     // Puts LeftCol and TopRow into their valid range. Answers whether they changed.
@@ -223,10 +227,6 @@ public:
     // Scrolls so that the cell is shown whole where possible. Answers whether
     // LeftCol or TopRow changed.
     bool ScrollInView(int c, int r);
-
-private:
-    std::vector<int> m_colWidths;
-    std::vector<int> m_rowHeights;
 };
 
 // The headless grid: geometry, current cell, selection, options, editor
@@ -250,33 +250,33 @@ public:
     // StoreWidthChanged; when it hides a column it counts it as hidden before
     // it lowers ColCount, so that no cell is dropped.
     virtual int TotalColCount() const { return ColCount(); }
-    int FixedCols() const { return m_view.FixedCols; }
-    int FixedRows() const { return m_view.FixedRows; }
+    int FixedCols() const { return m_view.FixedCols(); }
+    int FixedRows() const { return m_view.FixedRows(); }
     void SetFixedCols(int n);
     void SetFixedRows(int n);
-    int DefaultColWidth() const { return m_view.DefaultColWidth; }
-    int DefaultRowHeight() const { return m_view.DefaultRowHeight; }
+    int DefaultColWidth() const { return m_view.Cols.DefaultSize(); }
+    int DefaultRowHeight() const { return m_view.Rows.DefaultSize(); }
     void SetDefaultColWidth(int w);
     void SetDefaultRowHeight(int h);
     int ColWidths(int c) const { return m_view.ColWidth(c); }
     int RowHeights(int r) const { return m_view.RowHeight(r); }
     void SetColWidths(int c, int w);
     void SetRowHeights(int r, int h);
-    int GridLineWidth() const { return m_view.GridLineWidth; }
+    int GridLineWidth() const { return m_view.GridLineWidth(); }
     void SetGridLineWidth(int w);
     TGridOptions Options() const { return m_options; }
     void SetOptions(TGridOptions o);
     bool HasOption(TGridOption o) const { return m_options.Contains(o); }
 
     // --- scrolling ----------------------------------------------------------
-    int LeftCol() const { return m_view.LeftCol; }
-    int TopRow() const { return m_view.TopRow; }
+    int LeftCol() const { return m_view.LeftCol(); }
+    int TopRow() const { return m_view.TopRow(); }
     void SetLeftCol(int c);
     void SetTopRow(int r);
     int VisibleColCount() const { return m_view.VisibleColCount(); }
     int VisibleRowCount() const { return m_view.VisibleRowCount(); }
-    int ClientWidth() const { return m_view.ClientWidth; }
-    int ClientHeight() const { return m_view.ClientHeight; }
+    int ClientWidth() const { return m_view.ClientWidth(); }
+    int ClientHeight() const { return m_view.ClientHeight(); }
     // The size of the area the cells are painted in; the widget sets it, a
     // headless test may set it directly.
     void SetClientSize(int w, int h);
@@ -476,6 +476,12 @@ private:
     void UpdateScrollBars();
     void WidgetGone();
     void MoveBy(int dc, int dr, TShiftState shift);
+    // One axis's part of the column and row setters.
+    void SetAxisCount(TGridAxis& axis, int n);
+    void SetAxisFixedCount(TGridAxis& axis, int n);
+    void SetAxisDefaultSize(TGridAxis& axis, int size);
+    void SetAxisSize(TGridAxis& axis, int i, int size);
+    void AxisSizesChanged(const TGridAxis& axis);
 
     TGridOptions m_options{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
     TGridCoord m_cur{0, 0};

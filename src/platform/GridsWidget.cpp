@@ -136,18 +136,18 @@ void TGridWidget::SyncScrollBars()
     verticalScrollBar()->setTracking(tracking);
     horizontalScrollBar()->setTracking(tracking);
     QScrollBar* vs = verticalScrollBar();
-    vs->setRange(v.FixedRows, std::max(v.FixedRows, v.MaxTopRow()));
+    vs->setRange(v.FixedRows(), std::max(v.FixedRows(), v.MaxTopRow()));
     vs->setPageStep(std::max(1, v.VisibleRowCount()));
-    vs->setValue(v.TopRow);
+    vs->setValue(v.TopRow());
     QScrollBar* hs = horizontalScrollBar();
-    hs->setRange(v.FixedCols, std::max(v.FixedCols, v.MaxLeftCol()));
+    hs->setRange(v.FixedCols(), std::max(v.FixedCols(), v.MaxLeftCol()));
     hs->setPageStep(std::max(1, v.VisibleColCount()));
-    hs->setValue(v.LeftCol);
+    hs->setValue(v.LeftCol());
     m_syncing = false;
     // A scroll bar that came or went changed the viewport: size the grid to
     // it once more.
     const QSize vp = viewport()->size();
-    if (!m_resyncing && (vp.width() != v.ClientWidth || vp.height() != v.ClientHeight)) {
+    if (!m_resyncing && (vp.width() != v.ClientWidth() || vp.height() != v.ClientHeight())) {
         m_resyncing = true;
         m_grid->SetClientSize(vp.width(), vp.height());
         m_resyncing = false;

@@ -132,17 +132,16 @@ TEST(GridStore, RowAndColumnOperationsCarryCells)
 TEST(GridViewport, GeometryHitTestAndScrolling)
 {
     TGridViewport v;
-    v.DefaultColWidth = 50;
-    v.DefaultRowHeight = 20;
-    v.GridLineWidth = 1;
+    v.Cols.SetDefaultSize(50);
+    v.Rows.SetDefaultSize(20);
+    v.SetGridLineWidth(1);
     v.SetColCount(10);
     v.SetRowCount(100);
-    v.FixedCols = 1;
-    v.FixedRows = 1;
-    v.LeftCol = 1;
-    v.TopRow = 1;
-    v.ClientWidth = 200;
-    v.ClientHeight = 105;
+    v.Cols.SetFixedCount(1);
+    v.Rows.SetFixedCount(1);
+    v.Cols.SetFirst(1);
+    v.Rows.SetFirst(1);
+    v.SetClientSize(200, 105);
     EXPECT_EQ(v.CellRect(0, 0), (TRect{0, 0, 50, 20}));
     EXPECT_EQ(v.CellRect(2, 3), (TRect{102, 63, 152, 83}));
     // Rows 1..4 fit whole: 21 + 4 * 21 = 105.
@@ -154,13 +153,13 @@ TEST(GridViewport, GeometryHitTestAndScrolling)
     EXPECT_EQ(v.MouseCoord(600, 10).X, -1);
 
     EXPECT_TRUE(v.ScrollInView(2, 10));
-    EXPECT_EQ(v.TopRow, 7); // row 10 becomes the last whole row
+    EXPECT_EQ(v.TopRow(), 7); // row 10 becomes the last whole row
     EXPECT_EQ(v.CellRect(1, 2), TRect{}); // scrolled away
     EXPECT_EQ(v.CellRect(0, 10).Top, 21 + 3 * 21);
     EXPECT_EQ(v.MaxTopRow(), 96);
-    v.TopRow = 500;
+    v.Rows.SetFirst(500);
     v.ClampTopLeft();
-    EXPECT_EQ(v.TopRow, 96);
+    EXPECT_EQ(v.TopRow(), 96);
 }
 
 TEST(CustomGrid, KeyboardMovesCurrentCellAndSelection)
