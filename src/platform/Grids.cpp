@@ -1,8 +1,5 @@
 #include "platform/Grids.h"
-#include "platform/GridsWidget.h"
-
 #include <QPainter>
-#include <QScrollBar>
 #include <algorithm>
 
 // ---------------------------------------------------------------------------
@@ -66,45 +63,34 @@ TCustomGrid::TCustomGrid()
 
 TCustomGrid::~TCustomGrid()
 {
-    // The widget only shows this grid: it goes with it.
-    if (m_widget) {
-        m_widget->DetachGrid();
-        delete m_widget.data();
-    }
+    if (m_gridView) m_gridView->GridGone();
 }
 
-TGridWidget* TCustomGrid::Widget()
+void TCustomGrid::AttachView(TGridView* view)
 {
-    if (!m_widget) CreateWidget(nullptr);
-    return m_widget.data();
+    if (m_gridView == view) return;
+    if (m_gridView) m_gridView->GridGone();
+    m_gridView = view;
+    m_focused = false;
 }
 
-TGridWidget* TCustomGrid::CreateWidget(QWidget* parent)
+void TCustomGrid::DetachView(TGridView* view)
 {
-    if (m_widget) {
-        if (parent && m_widget->parentWidget() != parent) m_widget->setParent(parent);
-        return m_widget.data();
-    }
-    m_widget = new TGridWidget(this, parent);
-    const QSize vs = m_widget->viewport()->size();
-    if (vs.width() > 0 && vs.height() > 0) SetClientSize(vs.width(), vs.height());
-    m_widget->SyncScrollBars();
-    return m_widget.data();
-}
-
-void TCustomGrid::WidgetGone()
-{
-    m_widget.clear();
+    if (m_gridView != view) return;
+    m_gridView = nullptr;
+    m_focused = false;
 }
 
 bool TCustomGrid::HasParent() const
 {
-    return m_widget && m_widget->parentWidget() != nullptr;
+    return m_gridView && m_gridView->HasParent();
 }
 
-bool TCustomGrid::Focused() const
+void TCustomGrid::SetFocused(bool focused)
 {
-    return m_widget && (m_widget->hasFocus() || m_widget->viewport()->hasFocus() || m_widget->EditorHasFocus());
+    if (focused == m_focused) return;
+    m_focused = focused;
+    Invalidate();
 }
 
 void TCustomGrid::SetScrollBars(TScrollStyle s)
@@ -115,24 +101,24 @@ void TCustomGrid::SetScrollBars(TScrollStyle s)
 
 void TCustomGrid::SetRedraw(bool on)
 {
-    if (!m_widget) return;
-    m_widget->setUpdatesEnabled(on);
+    if (!m_gridView) return;
+    m_gridView->SetRedraw(on);
     if (on) Invalidate();
 }
 
 void TCustomGrid::Invalidate()
 {
-    if (m_widget && !m_inPaint) m_widget->viewport()->update();
+    if (m_gridView && !m_inPaint) m_gridView->InvalidateAll();
 }
 
 void TCustomGrid::InvalidateRect(const TRect& r)
 {
-    if (m_widget && !m_inPaint && !r.IsEmpty()) m_widget->viewport()->update(r.ToQRect());
+    if (m_gridView && !m_inPaint && !r.IsEmpty()) m_gridView->InvalidateRect(r);
 }
 
 void TCustomGrid::InvalidateRow(int r)
 {
-    if (!m_widget || m_inPaint || r < 0 || r >= RowCount()) return;
+    if (!m_gridView || m_inPaint || r < 0 || r >= RowCount()) return;
     if (r >= FixedRows() && r < TopRow()) return;
     const int y = m_view.RowTop(r);
     InvalidateRect({0, y, ClientWidth(), y + m_view.RowHeight(r)});
@@ -140,7 +126,7 @@ void TCustomGrid::InvalidateRow(int r)
 
 void TCustomGrid::InvalidateCol(int c)
 {
-    if (!m_widget || m_inPaint || c < 0 || c >= ColCount()) return;
+    if (!m_gridView || m_inPaint || c < 0 || c >= ColCount()) return;
     if (c >= FixedCols() && c < LeftCol()) return;
     const int x = m_view.ColLeft(c);
     InvalidateRect({x, 0, x + m_view.ColWidth(c), ClientHeight()});
@@ -148,7 +134,7 @@ void TCustomGrid::InvalidateCol(int c)
 
 void TCustomGrid::InvalidateCell(int c, int r)
 {
-    if (!m_widget || m_inPaint) return;
+    if (!m_gridView || m_inPaint) return;
     InvalidateRect(CellRect(c, r));
 }
 
@@ -296,7 +282,7 @@ void TCustomGrid::AfterTopLeft(int oldLeft, int oldTop)
 {
     if (oldLeft == m_view.LeftCol() && oldTop == m_view.TopRow()) return;
     UpdateScrollBars();
-    if (m_widget) m_widget->PlaceEditor();
+    if (m_gridView) m_gridView->PlaceEditor();
     Invalidate();
     TopLeftChanged();
 }
@@ -316,9 +302,9 @@ void TCustomGrid::ScrollBarMoved(bool vertical, int position)
 
 void TCustomGrid::UpdateScrollBars()
 {
-    if (!m_widget) return;
-    m_widget->SyncScrollBars();
-    m_widget->PlaceEditor();
+    if (!m_gridView) return;
+    m_gridView->ScrollBarsChanged();
+    m_gridView->PlaceEditor();
 }
 
 void TCustomGrid::ScrollInView(int c, int r)
@@ -339,7 +325,7 @@ void TCustomGrid::ClampCurrent()
     m_anchor.Y = clampTo(m_anchor.Y, FixedRows(), RowCount() - 1);
     if (m_editorMode && (m_editCell.X >= ColCount() || m_editCell.Y >= RowCount())) {
         m_editorMode = false;
-        if (m_widget) m_widget->SyncEditor();
+        if (m_gridView) m_gridView->EditorClosed();
     }
 }
 
@@ -353,7 +339,7 @@ static TRect UnionOf(const TRect& a, const TRect& b)
 
 TRect TCustomGrid::SpanRect(const TGridRect& g) const
 {
-    if (!m_widget) return {};
+    if (!m_gridView) return {};
     // Corners that are scrolled away are replaced by the visible edge.
     TRect r;
     for (int row : {g.Top, g.Bottom})
@@ -388,7 +374,7 @@ void TCustomGrid::SetSelection(const TGridRect& r)
     m_anchor = {n.Left, n.Top};
     m_cur = {n.Right, n.Bottom};
     ClampCurrent();
-    if (m_widget) {
+    if (m_gridView) {
         InvalidateRect(SpanRect(old));
         InvalidateRect(SpanRect(Selection()));
     }
@@ -428,7 +414,7 @@ void TCustomGrid::SetCurrent(int c, int r, bool moveAnchor, bool show)
     m_cur = {c, r};
     if (moveAnchor) m_anchor = m_cur;
     if (show) ScrollInView(c, r);
-    if (m_widget) {
+    if (m_gridView) {
         const TGridRect now = Selection();
         if (old == now && !moved) return;
         InvalidateRect(SpanRect(old));
@@ -452,16 +438,6 @@ bool TCustomGrid::CanEditShow()
            m_cur.Y >= FixedRows() && m_cur.X < ColCount() && m_cur.Y < RowCount();
 }
 
-TInplaceEdit* TCustomGrid::InplaceEditor() const
-{
-    return m_widget ? m_widget->Editor() : nullptr;
-}
-
-TInplaceEdit* TCustomGrid::CreateEditor(TGridWidget* owner)
-{
-    return new TInplaceEdit(owner);
-}
-
 void TCustomGrid::SetEditorMode(bool on)
 {
     if (on)
@@ -478,7 +454,7 @@ void TCustomGrid::ShowEditor()
     m_editText = GetEditText(m_cur.X, m_cur.Y);
     m_editorMode = true;
     ScrollInView(m_cur.X, m_cur.Y);
-    if (m_widget) m_widget->SyncEditor();
+    if (m_gridView) m_gridView->EditorOpened(m_editText, GetEditLimit(), GetEditMask(m_editCell.X, m_editCell.Y));
 }
 
 void TCustomGrid::ShowEditorChar(QChar ch)
@@ -489,14 +465,14 @@ void TCustomGrid::ShowEditorChar(QChar ch)
 
 QString TCustomGrid::EditorText() const
 {
-    if (m_editorMode && m_widget) return m_widget->EditorText();
+    if (m_editorMode && m_gridView) return m_gridView->EditorText();
     return m_editText;
 }
 
 void TCustomGrid::SetEditorText(const QString& s)
 {
     m_editText = s;
-    if (m_editorMode && m_widget) m_widget->SetEditorText(s);
+    if (m_editorMode && m_gridView) m_gridView->SetEditorText(s);
 }
 
 void TCustomGrid::HideEditor()
@@ -505,7 +481,7 @@ void TCustomGrid::HideEditor()
     const QString text = EditorText();
     const TGridCoord cell = m_editCell;
     m_editorMode = false;
-    if (m_widget) m_widget->SyncEditor();
+    if (m_gridView) m_gridView->EditorClosed();
     if (CanEditModify()) SetEditText(cell.X, cell.Y, text);
     InvalidateCell(cell.X, cell.Y);
     EditorHidden();
@@ -516,7 +492,7 @@ void TCustomGrid::CancelEditor()
     if (!m_editorMode) return;
     const TGridCoord cell = m_editCell;
     m_editorMode = false;
-    if (m_widget) m_widget->SyncEditor();
+    if (m_gridView) m_gridView->EditorClosed();
     InvalidateCell(cell.X, cell.Y);
     EditorHidden();
 }

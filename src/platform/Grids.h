@@ -9,8 +9,13 @@
 //    geometry (TGridViewport), the current cell, the selection and the editor
 //    state, and take input as plain calls (KeyDown, MouseDown, ...). Tests
 //    drive them without any window.
-//  - TGridWidget (GridsWidget.h): the QAbstractScrollArea that a grid creates
-//    on demand. It paints through the grid's Paint and turns Qt events into
+//  - TGridView: the small interface through which the grid asks whatever
+//    shows it to repaint, follow the scroll position and show or hide the
+//    editor. The grid never reaches into a widget; the view pushes the
+//    user's focus into the grid (SetFocused), so focus-dependent painting
+//    works and is tested without a window.
+//  - TGridWidget (GridsWidget.h): the QAbstractScrollArea that implements
+//    TGridView. It paints through the grid's Paint and turns Qt events into
 //    the grid's input calls; it decides nothing itself.
 //
 // For the grids built on it:
@@ -38,7 +43,6 @@
 
 #include <QFont>
 #include <QPoint>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -49,6 +53,7 @@
 
 class QPainter;
 class QWidget;
+class TGridView;
 class TGridWidget;
 class TInplaceEdit;
 
@@ -229,6 +234,31 @@ public:
     bool ScrollInView(int c, int r);
 };
 
+// What the headless grid asks of whatever shows it (the Qt widget, or a
+// test's stand-in). Every call is a notification; the view decides nothing
+// about the grid and reads what it needs through the grid's public members.
+class TGridView {
+public:
+    virtual ~TGridView() = default;
+    // The grid is being destroyed: forget it (a widget that shows only this
+    // grid deletes itself).
+    virtual void GridGone() = 0;
+    virtual bool HasParent() const = 0;
+    virtual void InvalidateAll() = 0;
+    virtual void InvalidateRect(const TRect& r) = 0;
+    virtual void SetRedraw(bool on) = 0;
+    // Counts, sizes, the scroll position or the scroll-bar style changed.
+    virtual void ScrollBarsChanged() = 0;
+    // The editor opened on EditorCell() with this text, length limit (0: none)
+    // and input mask; it closed; the cell moved on screen.
+    virtual void EditorOpened(const QString& text, int limit, const QString& mask) = 0;
+    virtual void EditorClosed() = 0;
+    virtual void PlaceEditor() = 0;
+    // The text typed into the open editor.
+    virtual QString EditorText() const = 0;
+    virtual void SetEditorText(const QString& s) = 0;
+};
+
 // The headless grid: geometry, current cell, selection, options, editor
 // state and input handling. Painting and editing of texts are left to the
 // virtual operations, which TStringGrid and the grids above it override.
@@ -336,21 +366,33 @@ public:
     bool DefaultDrawingEnabled = true;
 
     // --- window -----------------------------------------------------------------
-    // The widget that shows the grid, created on first use. It goes with the
-    // grid; when its parent deletes it first, the grid forgets it and works on
-    // without a window.
+    // The grid is shown through a TGridView (below), which it only borrows:
+    // the view attaches itself (AttachView), tells the grid when it goes
+    // (DetachView) and pushes the user's focus in (SetFocused). Without a
+    // view the grid works on headless: repaint requests are dropped.
+    TGridView* View() const { return m_gridView; }
+    void AttachView(TGridView* view);
+    // Forgets the view when it is the one attached.
+    void DetachView(TGridView* view);
+    // The Qt widget (GridsWidget.h) for this grid, made on first use as a
+    // TGridView; it goes with the grid. When its parent deletes it first,
+    // the grid forgets it and works on without a window. Both are defined
+    // with the widget.
     TGridWidget* Widget();
-    // Creates the widget as a child of parent.
+    // Makes (or re-parents) the widget as a child of parent.
     TGridWidget* CreateWidget(QWidget* parent);
-    bool HandleAllocated() const { return !m_widget.isNull(); }
+    bool HandleAllocated() const { return m_gridView != nullptr; }
     bool HasParent() const;
-    bool Focused() const;
+    // Whether the grid (or its editor) has the keyboard focus, as the view
+    // last told it; it decides the focus frame and the focused draw state.
+    bool Focused() const { return m_focused; }
+    void SetFocused(bool focused);
     TScrollStyle ScrollBars() const { return m_scrollBars; }
     void SetScrollBars(TScrollStyle s);
     // Switches the window's drawing off (false) and on again (true, with a
     // repaint), around many changes.
     void SetRedraw(bool on);
-    // Repaint requests; nothing without a widget.
+    // Repaint requests; nothing without a view.
     void Invalidate();
     void InvalidateGrid() { Invalidate(); }
     void InvalidateCell(int c, int r);
@@ -465,7 +507,6 @@ protected:
     TGridState FGridState = gsNormal;
 
 private:
-    friend class TGridWidget;
     void SetCurrent(int c, int r, bool moveAnchor, bool show);
     TRect SpanRect(const TGridRect& g) const;
     void ClampCurrent();
@@ -474,7 +515,6 @@ private:
     void AfterCountChange(int oldColCount, int oldRowCount);
     void AfterTopLeft(int oldLeft, int oldTop);
     void UpdateScrollBars();
-    void WidgetGone();
     void MoveBy(int dc, int dr, TShiftState shift);
     // One axis's part of the column and row setters.
     void SetAxisCount(TGridAxis& axis, int n);
@@ -494,7 +534,8 @@ private:
     int m_sizingIndex = -1;
     int m_sizingStart = 0;
     int m_sizingOrig = 0;
-    QPointer<TGridWidget> m_widget;
+    TGridView* m_gridView = nullptr;
+    bool m_focused = false;
     bool m_inPaint = false;
     TCanvas* m_canvas = nullptr;
     TScrollStyle m_scrollBars = ssBoth;

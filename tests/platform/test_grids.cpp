@@ -1,8 +1,10 @@
+#include "common/PixelSupport.h"
 #include "platform/Grids.h"
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QScrollBar>
@@ -488,4 +490,116 @@ TEST(GridWidget, GridAndWidgetMayGoInEitherOrder)
         g.reset();
         EXPECT_TRUE(w.isNull());
     }
+}
+
+namespace {
+// A view that only records what the grid tells it.
+struct RecordingView : TGridView {
+    TCustomGrid* grid = nullptr;
+    std::vector<QString> log;
+    QString editorText;
+    bool gone = false;
+    void GridGone() override { gone = true; }
+    bool HasParent() const override { return true; }
+    void InvalidateAll() override { log.push_back("all"); }
+    void InvalidateRect(const TRect& r) override
+    {
+        log.push_back(QString("rect %1,%2").arg(r.Left).arg(r.Top));
+    }
+    void SetRedraw(bool on) override { log.push_back(on ? "redraw on" : "redraw off"); }
+    void ScrollBarsChanged() override { log.push_back("bars"); }
+    void EditorOpened(const QString& text, int limit, const QString&) override
+    {
+        editorText = text;
+        log.push_back(QString("open %1 %2").arg(text).arg(limit));
+    }
+    void EditorClosed() override { log.push_back("close"); }
+    void PlaceEditor() override {}
+    QString EditorText() const override { return editorText; }
+    void SetEditorText(const QString& s) override { editorText = s; }
+};
+
+QImage PaintGrid(TCustomGrid& g)
+{
+    QImage img(g.ClientWidth(), g.ClientHeight(), QImage::Format_ARGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    g.PaintTo(p);
+    return img;
+}
+} // namespace
+
+TEST(GridView, FocusFrameAndFocusedStateFollowSetFocusedWithoutAWindow)
+{
+    TStringGrid g;
+    g.SetClientSize(400, 200);
+    std::vector<TGridDrawState> currentStates;
+    g.OnDrawCell = [&](TCustomGrid*, int c, int r, const TRect&, TGridDrawState s) {
+        if (c == g.Col() && r == g.Row()) currentStates.push_back(s);
+    };
+    const TRect cell = g.CellRect(g.Col(), g.Row());
+    ASSERT_FALSE(cell.IsEmpty());
+
+    QImage img = PaintGrid(g);
+    ASSERT_EQ(currentStates.size(), 1u);
+    EXPECT_FALSE(currentStates[0].Contains(gdFocused));
+
+    // Dark pixels of the dotted focus frame along the cell's top, one pixel in.
+    auto frameDots = [&](const QImage& i) {
+        int n = 0;
+        for (int x = cell.Left + 1; x < cell.Right - 1; ++x) n += At(i, x, cell.Top + 1) == 0;
+        return n;
+    };
+    EXPECT_EQ(frameDots(img), 0);
+
+    g.SetFocused(true);
+    img = PaintGrid(g);
+    EXPECT_GT(frameDots(img), cell.Width() / 4);
+    ASSERT_EQ(currentStates.size(), 2u);
+    EXPECT_TRUE(currentStates[1].Contains(gdFocused));
+
+    // While the editor is open the frame is not drawn.
+    g.SetOptions(g.Options().With(goEditing));
+    g.ShowEditor();
+    img = PaintGrid(g);
+    EXPECT_EQ(frameDots(img), 0);
+}
+
+TEST(GridView, TheGridTalksToItsViewOnlyThroughTheInterface)
+{
+    RecordingView view;
+    {
+        TStringGrid g;
+        g.SetStoreCell(1, 1, "abc");
+        g.AttachView(&view);
+        EXPECT_TRUE(g.HandleAllocated());
+        EXPECT_TRUE(g.HasParent());
+        g.SetFocused(true);
+        EXPECT_EQ(view.log.back(), "all");
+        view.log.clear();
+
+        g.SetOptions(g.Options().With(goEditing));
+        g.ShowEditor();
+        EXPECT_EQ(view.log.back(), "open abc 0");
+        // What the user typed comes from the view.
+        view.editorText = "typed";
+        EXPECT_EQ(g.EditorText(), "typed");
+        g.HideEditor();
+        EXPECT_EQ(g.StoreCell(1, 1), "typed");
+        EXPECT_NE(std::find(view.log.begin(), view.log.end(), "close"), view.log.end());
+
+        view.log.clear();
+        g.SetRowCount(40);
+        EXPECT_NE(std::find(view.log.begin(), view.log.end(), "bars"), view.log.end());
+        g.SetRedraw(false);
+        EXPECT_EQ(view.log.back(), "redraw off");
+
+        // A view that goes first is forgotten.
+        g.DetachView(&view);
+        EXPECT_FALSE(g.HandleAllocated());
+        EXPECT_FALSE(g.Focused());
+        g.Invalidate();
+        g.AttachView(&view);
+    }
+    EXPECT_TRUE(view.gone);
 }
