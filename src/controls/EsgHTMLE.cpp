@@ -490,7 +490,8 @@ void Renderer::DrawRun(const QString& run, int width, Line& L)
     TRect r = P.BiDiMode != 0 ? TRect{drawRight - width, L.Top, drawRight, bottom} : TRect{drawLeft, L.Top, L.Right, bottom};
     auto draw = [&](const TRect& rr) {
         if (C.FontEscapement() != 0) {
-            C.TextOut(rr.Left, rr.Bottom - C.TextHeight(run), run);
+            // Turned text stands on the run's bottom-left corner.
+            C.TextOut(rr.Left, rr.Bottom, run);
         } else {
             TRect box = rr;
             C.DrawText(run, box, flags);

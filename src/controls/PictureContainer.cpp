@@ -398,9 +398,13 @@ TPictureItem& TPictureCollection::Insert(int index)
     return **m_items.insert(m_items.begin() + index, std::make_unique<TPictureItem>());
 }
 
-TPictureItem& TPictureCollection::GetItem(int index) { return *m_items.at(size_t(index)); }
+TPictureItem& TPictureCollection::GetItem(int index)
+{
+    if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return *m_items[size_t(index)];
+}
 
-const TPictureItem& TPictureCollection::GetItem(int index) const { return *m_items.at(size_t(index)); }
+const TPictureItem& TPictureCollection::GetItem(int index) const { return const_cast<TPictureCollection*>(this)->GetItem(index); }
 
 void TPictureCollection::SetItem(int index, const TPictureItem& item) { GetItem(index).Assign(item); }
 

@@ -341,4 +341,7 @@ TEST(PictureContainer, NamesIgnoreCase)
     EXPECT_FALSE(inserted.Picture().Empty());
     EXPECT_EQ(container.FindPicture("logo"), &inserted.Picture()); // the first match
     EXPECT_EQ(container.Items().Count(), 3);
+    EXPECT_EQ(ErrorOf([&] { container.Items().GetItem(3); }), "List index out of bounds (3)");
+    container.Items().Delete(0);
+    EXPECT_EQ(container.FindPicture("logo"), &item.Picture());
 }
