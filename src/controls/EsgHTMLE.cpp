@@ -229,7 +229,7 @@ public:
     TMiniHtmlResult Run();
 
 private:
-    void RenderLine(int pass, QString& text, Line& L);
+    void RenderMiniHtmlLine(int pass, QString& text, Line& L);
     TagEffect Tag(int pass, const QString& tag, Line& L);
     TagEffect ClosingTag(int pass, const QString& up, Line& L);
     void AnchorStart(int pass, const QString& tag, Line& L);
@@ -345,7 +345,7 @@ TMiniHtmlResult Renderer::Run()
         const int ghBefore = L.Height;
         const Carried lineStart = k;
         const int textLength = int(text.size());
-        RenderLine(1, text, L);
+        RenderMiniHtmlLine(1, text, L);
         keep(pass[0]);
         if (int(text.size()) == textLength && L.Source.isEmpty()) break; // nothing could be placed
 
@@ -360,7 +360,7 @@ TMiniHtmlResult Renderer::Run()
             QString source = L.Source;
             Line L2 = L;
             L2.FrozenTextBottom = L.TextBottom();
-            RenderLine(2, source, L2);
+            RenderMiniHtmlLine(2, source, L2);
             keep(pass[1]);
             const int band = L.Bottom() - L.PicAlign;
             if ((L2.AnchorHit && P.HitY > band - ghBefore && P.HitY < band) || L2.PictureHit || L2.ControlHit) R.Hit = true;
@@ -388,7 +388,7 @@ TMiniHtmlResult Renderer::Run()
     return R;
 }
 
-void Renderer::RenderLine(int pass, QString& text, Line& L)
+void Renderer::RenderMiniHtmlLine(int pass, QString& text, Line& L)
 {
     x = 0;
     drawLeft = L.Left;

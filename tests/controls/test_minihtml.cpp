@@ -910,3 +910,34 @@ TEST(MiniHtmlPictures, PrintingAndSystemIcons)
     EXPECT_EQ(s.Measure("<IMG SRC=\"LSYS:/tmp\">").TotalHeight, 32);
     EXPECT_EQ(s.Measure("<IMG SRC=\"LSYS:3\">").MaxLineWidth, 32);
 }
+
+TEST(MiniHtmlDraw, OverflowIsCutWithAnEllipsis)
+{
+    // Without word wrap a line too wide ends in "..." inside the rectangle.
+    Surface s(150, 20);
+    s.Render("WWWWWWWWWWWWWWWWWWWW", Rect(0, 0, 60, 20));
+    EXPECT_EQ(s.Count(clBlack, Rect(60, 0, 150, 20)), 0);
+    EXPECT_GT(s.Count(clBlack, Rect(0, 0, 60, 20)), 20);
+    Surface dots(150, 20);
+    TRect r = Rect(1, 0, 60, LineH());
+    dots.canvas->DrawText("WWWWWWWWWWWWWWWWWWWW", r, tfSingleLine | tfBottom | tfNoPrefix | tfEndEllipsis);
+    EXPECT_EQ(s.img, dots.img);
+}
+
+TEST(MiniHtmlDraw, SelectRotatedFont)
+{
+    Surface s;
+    const TCanvasFontState before = SelectRotatedFont(*s.canvas, 90);
+    EXPECT_EQ(s.canvas->FontEscapement(), 900);
+    EXPECT_EQ(before.Escapement, 0);
+    EXPECT_EQ(before.Font, TestFont());
+    // The turned font is given up by </R>: the text after it is level again.
+    Surface a(100, 40), b(100, 40);
+    a.Render("<R a=\"90\">W</R>x", Rect(0, 0, 100, 40));
+    b.Render("<R a=\"90\">W</R>", Rect(0, 0, 100, 40));
+    const int xLeft = 1 + Adv("W");
+    EXPECT_GT(a.Count(clBlack, Rect(xLeft, 0, xLeft + Adv("x"), 40)), 0);
+    EXPECT_EQ(b.Count(clBlack, Rect(xLeft, 0, 100, 40)), 0);
+    // The turned W stands above the line's bottom, inside the rectangle's width.
+    EXPECT_GT(b.Count(clBlack, Rect(0, 0, xLeft, LineH())), 5);
+}
