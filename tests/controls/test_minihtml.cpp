@@ -941,3 +941,11 @@ TEST(MiniHtmlDraw, SelectRotatedFont)
     // The turned W stands above the line's bottom, inside the rectangle's width.
     EXPECT_GT(b.Count(clBlack, Rect(0, 0, xLeft, LineH())), 5);
 }
+
+TEST(MiniHtmlText, PlainTextOnceWhenDrawing)
+{
+    // Drawing runs two passes per line; the plain text holds each run once.
+    Surface s;
+    EXPECT_EQ(s.Render("a<B>b</B><BR>c", Rect(0, 0, 200, 60)).PlainText, "ab\rc");
+    EXPECT_EQ(s.Render("a<B>b</B><BR>c", Rect(0, 0, 200, 60), [](TMiniHtmlParams& p) { p.HitTestOnly = true; }).PlainText, "ab\rc");
+}
