@@ -5,11 +5,13 @@
 #include "controls/ExtUtilDraw.h"
 #include "platform/ImageList.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <algorithm>
 
 // ---- Items -------------------------------------------------------------------
@@ -784,3 +786,7 @@ void TExtCustomItemSelector::resizeEvent(QResizeEvent* event)
     QScrollArea::resizeEvent(event);
     if (OnResize) OnResize(this);
 }
+
+void TExtCustomItemSelector::keyPressEvent(QKeyEvent* event) { event->ignore(); }
+
+void TExtCustomItemSelector::wheelEvent(QWheelEvent* event) { event->ignore(); }

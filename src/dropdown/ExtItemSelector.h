@@ -385,6 +385,10 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Keys and the wheel are left to the window holding the selector: the
+    // drop-downs drive it from their own handlers.
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     std::unique_ptr<TSelectorItems> FItems;
