@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QScrollBar>
 
+using enum TShiftStateItem;
+using enum TScrollStyle;
+
 int QtKeyToVirtualKey(int k)
 {
     switch (k) {

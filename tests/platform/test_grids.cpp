@@ -11,6 +11,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using enum TShiftStateItem;
+using enum TScrollStyle;
+
 namespace {
 
 struct Probe : TCellObject {
