@@ -164,7 +164,7 @@ void TParEdit::contextMenuEvent(QContextMenuEvent* e)
         for (QAction* a : menu->actions()) {
             if (a->objectName() != QLatin1String("edit-paste")) continue;
             QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
-            connect(a, &QAction::triggered, this, &TParEdit::FilteredPaste);
+            GuardedConnect(a, &QAction::triggered, this, [this] { FilteredPaste(); });
         }
     }
     menu->exec(e->globalPos());
@@ -274,7 +274,7 @@ void TFParGen::Build_Panels()
                 e->UpperCase = true;
                 e->setAcceptDrops(false);
             }
-            connect(e, &QLineEdit::textChanged, this, [this, e] { Guard([&] { On_Change(e); }); });
+            GuardedConnect(e, &QLineEdit::textChanged, this, [this, e] { On_Change(e); });
             m_controls.insert(name, e);
         };
         auto combo = [&](const QString& name, const TRowDef& r) {
@@ -283,13 +283,13 @@ void TFParGen::Build_Panels()
             c->addItems(r.Items);
             c->setCurrentIndex(r.Items.isEmpty() ? -1 : r.Selected);
             c->setMaxVisibleItems(12);
-            connect(c, &QComboBox::currentIndexChanged, this, [this, c] { Guard([&] { On_Change(c); }); });
+            GuardedConnect(c, &QComboBox::currentIndexChanged, this, [this, c] { On_Change(c); });
             m_controls.insert(name, c);
         };
         auto check = [&](const QString& name) {
             auto* c = new QCheckBox(body);
             c->setObjectName(name);
-            connect(c, &QCheckBox::toggled, this, [this, c] { Guard([&] { On_Click(c); }); });
+            GuardedConnect(c, &QCheckBox::toggled, this, [this, c] { On_Click(c); });
             m_controls.insert(name, c);
         };
         auto octets = [&](const TRowDef& r) {
@@ -330,7 +330,7 @@ void TFParGen::Build_Panels()
                 edit(N(r.Ctrl), r, false);
                 auto* b = new QPushButton(QStringLiteral("..."), body);
                 b->setObjectName(N(r.Button));
-                connect(b, &QPushButton::clicked, this, [this, b] { Guard([&] { Btn_OnCertificate(b); }); });
+                GuardedConnect(b, &QPushButton::clicked, this, [this, b] { Btn_OnCertificate(b); });
                 m_controls.insert(N(r.Button), b);
                 break;
             }
