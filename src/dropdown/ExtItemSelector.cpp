@@ -654,7 +654,7 @@ void TExtCustomItemSelector::SetSelectorType(TSelectorType value)
 
 void TExtCustomItemSelector::SetImages(TCustomImageList* value)
 {
-    if (value == FImages) return;
+    if (value == FImages.get()) return;
     FImages = value;
     UpdateSelectorPanel();
 }

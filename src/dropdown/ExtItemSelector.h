@@ -17,6 +17,8 @@
 // collection's OnChange, which lays the panel out again; adding, inserting and
 // deleting items raise nothing, so the owner calls UpdateSelectorPanel.
 #include "controls/ExtStyleIF.h"
+#include "dropdown/ExtDropDownStyles.h"
+#include "platform/ImageList.h"
 #include "platform/Canvas.h"
 #include "platform/Exception.h"
 #include "platform/Graphics.h"
@@ -31,11 +33,8 @@
 #include <memory>
 #include <vector>
 
-class TCustomImageList;
 class TExtCustomItemSelector;
 
-// The colour sets of the list editors' selection.
-enum class TSelectionColorStyle { scCustom, scOffice2007, scWindowsVista, scWindows7 };
 // Colour boxes or pictures.
 enum class TSelectorType { stImage, stColor };
 // Where an item's caption stands beside its box or picture.
@@ -347,7 +346,8 @@ public:
     TItemLayout ItemLayout() const { return FItemLayout; }
     // Only stored: the owner calls UpdateSelectorPanel afterwards.
     void SetItemLayout(TItemLayout value) { FItemLayout = value; }
-    TCustomImageList* Images() const { return FImages; }
+    // Not owned; reads as null once the list is gone.
+    TCustomImageList* Images() const { return FImages.get(); }
     void SetImages(TCustomImageList* value);
     TItemAppearance& ItemAppearance() const { return *FItemAppearance; }
     void SetItemAppearance(const TItemAppearance& value) { FItemAppearance->Assign(value); }
@@ -397,7 +397,7 @@ private:
     int FColumns = 1;
     int FColorBoxWidth = 14;
     int FColorBoxHeight = 14;
-    TCustomImageList* FImages = nullptr;
+    TImageListRef FImages;
     TColor FColor = clWindow;
     std::unique_ptr<TItemAppearance> FItemAppearance;
     TCustomItemSelector* FItemSelectorPanel = nullptr; // owned as child widget
