@@ -3,9 +3,14 @@
 #include "controls/ExtUtilDraw.h"
 #include "controls/ExtXPVS.h"
 #include "dropdown/ExtDropDownStrips.h"
+#include "platform/Application.h"
 #include "platform/SysUtils.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +18,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <cmath>
 
 namespace {
 
@@ -341,6 +347,14 @@ TExtCustomDropDown::TExtCustomDropDown(QWidget* parent)
     SetComponentStyle(tsOffice2007Luna);
     setAttribute(Qt::WA_Hover, true);
     SetEditRect();
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        // A reformatting right after a change is not reported again.
+        if (FBlockChange) {
+            FBlockChange = false;
+            return;
+        }
+        Change();
+    });
 }
 
 TExtCustomDropDown::~TExtCustomDropDown()
@@ -434,9 +448,15 @@ QString TExtCustomDropDown::Text() const
 
 void TExtCustomDropDown::SetText(const QString& value)
 {
+    using enum TDropDownEditType;
     QString v = value;
     if (v.isEmpty() && IsNumberType(FEditType)) v = QStringLiteral("0");
-    if (FEditType == TDropDownEditType::etHex) v = v.toUpper();
+    if (FPrecision > 0 && !v.isEmpty() && v != QStringLiteral("Error")) {
+        const FormatSettings& fs = SystemFormatSettings();
+        if (FEditType == etMoney) v = FormatFloatText(TextToFloat(v, fs), FPrecision, true, fs);
+        if (FEditType == etFloat) v = FormatFloatText(TextToFloat(v, fs), FPrecision, false, fs);
+    }
+    if (FEditType == etHex) v = v.toUpper();
     QLineEdit::setText(FPrefix + v + FSuffix);
     FOldText = v;
     SetModifiedState(false);
@@ -475,13 +495,229 @@ void TExtCustomDropDown::SelectAfterDecimal()
 void TExtCustomDropDown::SetEditType(TDropDownEditType value)
 {
     if (value == FEditType) return;
+    using enum TDropDownEditType;
     FEditType = value;
-    if (value == TDropDownEditType::etPassword) {
+    if (value == etPassword) {
         setEchoMode(QLineEdit::Password);
         FCanUndo = false;
     } else {
         setEchoMode(QLineEdit::Normal);
     }
+    const int k = ClassifyDropDownNumber(Text(), SystemFormatSettings());
+    if (value == etNumeric && k != 0) SetIntValue(0);
+    if ((value == etFloat || value == etMoney) && k > 1) SetFloatValue(0);
+    if (value == etHex && k != 0 && k != 5) SetIntValue(0);
+}
+
+void TExtCustomDropDown::SetPrecision(int value)
+{
+    using enum TDropDownEditType;
+    if (value == FPrecision) return;
+    if (FEditType != etString && FEditType != etFloat && FEditType != etMoney) return;
+    FPrecision = value;
+    if (ClassifyDropDownNumber(Text(), SystemFormatSettings()) > 1)
+        SetFloatValue(0);
+    else
+        SetFloatValue(FloatValue());
+}
+
+double TExtCustomDropDown::FloatValue() const
+{
+    using enum TDropDownEditType;
+    const FormatSettings& fs = SystemFormatSettings();
+    const QString v = Text();
+    switch (FEditType) {
+    case etString: {
+        bool ok = false;
+        const double d = v.trimmed().toDouble(&ok);
+        return ok && std::isfinite(d) ? d : 0;
+    }
+    case etNumeric:
+    case etFloat:
+        if (v.isEmpty() || v == QStringLiteral("Error") || v == QStringLiteral("-")) return 0;
+        return TextToFloat(v, fs);
+    case etMoney: {
+        if (v.isEmpty()) return 0;
+        QString t = StripThousandSeparators(v, fs);
+        if (t.endsWith(fs.DecimalSeparator)) t.chop(1);
+        if (t.isEmpty() || t == QStringLiteral("-")) return 0;
+        return TextToFloat(t, fs);
+    }
+    case etHex: return v.isEmpty() ? 0 : double(HexToInt(v));
+    default: return 0;
+    }
+}
+
+void TExtCustomDropDown::SetFloatValue(double value)
+{
+    using enum TDropDownEditType;
+    const FormatSettings& fs = SystemFormatSettings();
+    switch (FEditType) {
+    case etString:
+    case etFloat: SetText(FormatFloatText(value, FPrecision, false, fs)); break;
+    case etNumeric: SetText(FormatFloatText(value, FPrecision, true, fs)); break;
+    case etMoney:
+        SetText(FormatFloatText(value, FPrecision, false, fs));
+        FormatMoneyText();
+        break;
+    case etHex: SetText(HexText(int64_t(std::trunc(std::isfinite(value) ? value : 0)))); break;
+    default: break;
+    }
+    SetModifiedState(true);
+}
+
+void TExtCustomDropDown::SetIntValue(int value)
+{
+    using enum TDropDownEditType;
+    switch (FEditType) {
+    case etNumeric:
+    case etFloat: SetText(QString::number(value)); break;
+    case etMoney:
+        SetText(QString::number(value));
+        FormatMoneyText();
+        break;
+    case etHex: SetText(HexText(value)); break;
+    default: break;
+    }
+    SetModifiedState(true);
+}
+
+void TExtCustomDropDown::FormatMoneyText()
+{
+    const QString v = Text();
+    if (v.isEmpty()) return;
+    TDropDownInputSettings settings = InputSettings();
+    settings.Precision = 0;
+    const TDropDownInputEngine engine(settings, EditState(), FDroppedDown);
+    const QString formatted = engine.FormatMoneyValue(v);
+    const QString text = FPrefix + formatted + FSuffix;
+    const int caret = cursorPosition();
+    FBlockChange = text != QLineEdit::text();
+    QLineEdit::setText(text);
+    FBlockChange = false;
+    setCursorPosition(std::clamp(caret + int(formatted.size() - v.size()), 0, int(text.size())));
+}
+
+TDropDownInputSettings TExtCustomDropDown::InputSettings() const
+{
+    TDropDownInputSettings s;
+    s.EditType = FEditType;
+    s.Prefix = FPrefix;
+    s.Suffix = FSuffix;
+    s.Precision = FPrecision;
+    s.LengthLimit = FLengthLimit;
+    s.Signed = FSigned;
+    s.ValidChars = FValidChars;
+    s.AutoThousandSeparator = FAutoThousandSeparator;
+    s.ExcelStyleDecimalSeparator = FExcelStyleDecimalSeparator;
+    s.ReturnIsTab = FReturnIsTab;
+    s.DefaultHandling = FDefaultHandling;
+    s.CanUndo = FCanUndo;
+    s.EditorEnabled = FEditorEnabled;
+    s.ReadOnly = FReadOnly;
+    s.MaxLength = maxLength() < 32767 ? maxLength() : 0;
+    s.Separators = SystemFormatSettings();
+    return s;
+}
+
+TDropDownEditState TExtCustomDropDown::EditState() const
+{
+    TDropDownEditState st;
+    st.Text = QLineEdit::text();
+    if (hasSelectedText()) {
+        st.SelStart = selectionStart();
+        st.SelLength = int(selectedText().size());
+    } else {
+        st.SelStart = cursorPosition();
+    }
+    return st;
+}
+
+void TExtCustomDropDown::SetEditState(const TDropDownEditState& state)
+{
+    if (state.Text != QLineEdit::text()) {
+        const bool modified = isModified();
+        QLineEdit::setText(state.Text);
+        setModified(modified);
+    }
+    if (state.SelLength > 0)
+        setSelection(state.SelStart, state.SelLength);
+    else
+        setCursorPosition(state.SelStart);
+}
+
+bool TExtCustomDropDown::ApplyInput(const TDropDownInputResult& r)
+{
+    if (r.Consumed && !(r.State == EditState())) SetEditState(r.State);
+    if (r.SetModified) SetModifiedState(true);
+    if (r.ClearModified) SetModifiedState(false);
+    if (r.MoveFocus) focusNextChild();
+    switch (r.Popup) {
+    case TPopupAction::Show: DoShowDropDown(); break;
+    case TPopupAction::Hide: DoHideDropDown(false); break;
+    case TPopupAction::HideCancel: DoHideDropDown(true); break;
+    case TPopupAction::Toggle: FDroppedDown ? DoHideDropDown(false) : DoShowDropDown(); break;
+    case TPopupAction::None: break;
+    }
+    return !r.ToParent;
+}
+
+void TExtCustomDropDown::TypeChar(QChar c, bool keypad)
+{
+    TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
+    ApplyInput(engine.Char(c, false, keypad));
+}
+
+void TExtCustomDropDown::Change()
+{
+    if (OnChange) OnChange(this);
+}
+
+void TExtCustomDropDown::CutToClipboard()
+{
+    if (!FEditorEnabled || FReadOnly) return;
+    bool allow = true;
+    FBlockCopy = true;
+    if (OnClipboardCut) OnClipboardCut(this, selectedText(), allow);
+    if (allow) QLineEdit::cut();
+    FBlockCopy = false;
+}
+
+void TExtCustomDropDown::CopyToClipboard()
+{
+    bool allow = true;
+    if (OnClipboardCopy && !FBlockCopy) OnClipboardCopy(this, selectedText(), allow);
+    FBlockCopy = false;
+    if (allow) QLineEdit::copy();
+}
+
+void TExtCustomDropDown::PasteFromClipboard()
+{
+    if (FReadOnly) return;
+    const QString clip = QGuiApplication::clipboard()->text();
+    if (clip.isEmpty()) return;
+    TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
+    TDropDownEditState composed;
+    const QString s = engine.ComposePasteText(clip, composed);
+    bool allow = true;
+    if (OnClipboardPaste) OnClipboardPaste(this, s, allow);
+    ApplyInput(engine.Paste(clip, allow));
+}
+
+void TExtCustomDropDown::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The menu's cut, copy and paste go through the same handlers as the keys.
+    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    for (QAction* a : menu->actions()) {
+        std::function<void()> handler;
+        if (a->objectName() == QStringLiteral("edit-cut")) handler = [this] { CutToClipboard(); };
+        if (a->objectName() == QStringLiteral("edit-copy")) handler = [this] { CopyToClipboard(); };
+        if (a->objectName() == QStringLiteral("edit-paste")) handler = [this] { PasteFromClipboard(); };
+        if (!handler) continue;
+        a->disconnect();
+        connect(a, &QAction::triggered, this, [handler] { Guard(handler); });
+    }
+    menu->exec(event->globalPos());
 }
 
 void TExtCustomDropDown::SetEditorEnabled(bool value)
@@ -767,62 +1003,77 @@ void TExtCustomDropDown::KeyPress(QChar& key)
 
 bool TExtCustomDropDown::WMKeyDown(int key, Qt::KeyboardModifiers shift)
 {
-    const bool dropped = FDropDownForm && FDropDownForm->isVisible();
-    if ((shift & Qt::AltModifier) && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        if (FDroppedDown)
-            DoHideDropDown(false);
-        else
-            DoShowDropDown();
-        return true;
-    }
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!FEditorEnabled) {
-        if (isEnabled() && !FReadOnly) {
-            if (enter)
-                DoHideDropDown(false);
-            else if (key == Qt::Key_Escape)
-                DoHideDropDown(true);
-            else if (key == Qt::Key_F4)
-                dropped ? DoHideDropDown(false) : DoShowDropDown();
-        }
-        return !(enter || key == Qt::Key_Escape) || dropped;
-    }
-    if (enter && dropped) {
-        DoHideDropDown(false);
-        return true;
-    }
-    if (key == Qt::Key_Escape && dropped) {
-        DoHideDropDown(true);
-        return true;
-    }
-    if (key == Qt::Key_F4) {
-        dropped ? DoHideDropDown(false) : DoShowDropDown();
-        return true;
-    }
-    return false;
+    TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
+    const TDropDownInputResult r = engine.KeyDown(key, shift & Qt::ShiftModifier, shift & Qt::ControlModifier, shift & Qt::AltModifier);
+    if (!r.Consumed) return false;
+    ApplyInput(r);
+    return true;
 }
 
 void TExtCustomDropDown::WMChar(QChar c)
 {
-    if (!FEditorEnabled || FReadOnly || c.isNull()) return;
-    if (c.isPrint()) insert(QString(c));
+    if (c.isNull()) return;
+    TypeChar(c);
 }
 
 void TExtCustomDropDown::keyPressEvent(QKeyEvent* event)
 {
+    if (event == QKeySequence::Cut || event == QKeySequence::Copy || event == QKeySequence::Paste) {
+        if (event == QKeySequence::Cut) CutToClipboard();
+        if (event == QKeySequence::Copy) CopyToClipboard();
+        if (event == QKeySequence::Paste) PasteFromClipboard();
+        event->accept();
+        return;
+    }
     int key = event->key();
-    const bool altArrow = (event->modifiers() & Qt::AltModifier) && (key == Qt::Key_Up || key == Qt::Key_Down);
-    KeyDown(key, event->modifiers());
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool altArrow = (mods & Qt::AltModifier) && (key == Qt::Key_Up || key == Qt::Key_Down);
+    KeyDown(key, mods);
     // Alt+Up and Alt+Down are system keys: KeyDown alone toggles for them.
     if (key == 0 || altArrow) {
         event->accept();
         return;
     }
-    if (WMKeyDown(key, event->modifiers())) {
-        event->accept();
+    const bool wasDropped = FDroppedDown;
+    TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
+    const TDropDownInputResult down = engine.KeyDown(key, mods & Qt::ShiftModifier, ctrl, mods & Qt::AltModifier);
+    bool toParent = false;
+    if (down.Consumed) toParent = !ApplyInput(down);
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool closedPopup = wasDropped && !FDroppedDown;
+    const QString text = event->text();
+
+    // The character step follows the key-down step, as a typed character
+    // follows its key.
+    QChar c;
+    if (enter)
+        c = down.Consumed && !down.MoveFocus && !closedPopup && !ctrl && FEditorEnabled ? QChar(13) : QChar();
+    else if (key == Qt::Key_Backspace)
+        c = QChar(8);
+    else if (!down.Consumed && !text.isEmpty() && text[0].isPrint())
+        c = text[0];
+    if (!c.isNull()) {
+        if (enter) {
+            QChar copy = c; // the handler sees Enter; its change is ignored
+            if (OnKeyPress) OnKeyPress(this, copy);
+        } else {
+            KeyPress(c);
+        }
+        if (!c.isNull()) {
+            TDropDownInputEngine typed(InputSettings(), EditState(), FDroppedDown);
+            toParent = !ApplyInput(typed.Char(c, ctrl, mods & Qt::KeypadModifier)) || toParent;
+        }
+    } else if (!down.Consumed) {
+        QLineEdit::keyPressEvent(event);
+        TDropDownInputEngine after(InputSettings(), EditState(), FDroppedDown);
+        ApplyInput(after.AfterKeyDown(key, EditState()));
         return;
     }
-    QLineEdit::keyPressEvent(event);
+    if (toParent)
+        event->ignore();
+    else
+        event->accept();
 }
 
 void TExtCustomDropDown::keyReleaseEvent(QKeyEvent* event)
@@ -850,6 +1101,15 @@ void TExtCustomDropDown::focusInEvent(QFocusEvent* event)
 
 void TExtCustomDropDown::focusOutEvent(QFocusEvent* event)
 {
+    using enum TDropDownEditType;
+    const bool floating = FEditType == etFloat || FEditType == etMoney;
+    if (FPrecision > 0 && floating && (!Text().isEmpty() || !FAllowNumericNullValue)) {
+        const bool modified = FIsModified;
+        SetFloatValue(FloatValue());
+        SetModifiedState(modified);
+    }
+    if (FEditType == etNumeric && Text().isEmpty() && !FAllowNumericNullValue) SetText(QStringLiteral("0"));
+    if (floating && Text().isEmpty() && !FAllowNumericNullValue) SetFloatValue(0);
     QLineEdit::focusOutEvent(event);
     UpdateButtonFocus();
     update();

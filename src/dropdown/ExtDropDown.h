@@ -20,6 +20,7 @@
 #include "controls/ExtDropDownAppearance.h"
 #include "controls/ExtDropDownDraw.h"
 #include "controls/ExtStyleIF.h"
+#include "dropdown/ExtDropDownInput.h"
 #include "dropdown/ExtDropDownStyles.h"
 #include "platform/ImageList.h"
 
@@ -318,7 +319,9 @@ public:
     QString Suffix() const { return FSuffix; }
     void SetSuffix(const QString& value);
     int Precision() const { return FPrecision; }
-    void SetPrecision(int value) { FPrecision = value; }
+    // Only etString, etFloat and etMoney take a precision; the value is
+    // rewritten with it.
+    void SetPrecision(int value);
     int LengthLimit() const { return FLengthLimit; }
     void SetLengthLimit(int value) { FLengthLimit = value; }
     bool Signed() const { return FSigned; }
@@ -341,6 +344,27 @@ public:
     void SetAutoSelect(bool value) { FAutoSelect = value; }
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool value);
+
+    // -- numbers and input -----------------------------------------------------
+    // The value as a number (0 for a value that is none).
+    double FloatValue() const;
+    void SetFloatValue(double value);
+    void SetIntValue(int value);
+    // Regroups the integer part of an etMoney value, keeping the caret.
+    void FormatMoneyText();
+    // The input settings and the edit state the input engine works on.
+    TDropDownInputSettings InputSettings() const;
+    TDropDownEditState EditState() const;
+    void SetEditState(const TDropDownEditState& state);
+    // One character as typed (the grid hands its start character this way).
+    void TypeChar(QChar c, bool keypad = false);
+    // Cut, copy and paste through the clipboard with their events.
+    void CutToClipboard();
+    void CopyToClipboard();
+    void PasteFromClipboard();
+    // Runs for every change of the edit text (fires OnChange).
+    virtual void Change();
+    std::function<void(TExtCustomDropDown* sender)> OnChange;
 
     // -- pop-up ---------------------------------------------------------------
     int DropDownWidth() const { return FDropDownWidth; }
@@ -530,6 +554,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+    // Applies a result of the input engine; false: the key goes on to the
+    // parent window.
+    bool ApplyInput(const TDropDownInputResult& result);
 
     // The frame of the edit by its state (Algorithms of the borders).
     void DrawBorder(TCanvas& canvas);
