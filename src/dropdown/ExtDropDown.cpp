@@ -1076,6 +1076,30 @@ void TExtCustomDropDown::keyPressEvent(QKeyEvent* event)
         event->accept();
 }
 
+void TExtCustomDropDown::WMSetFocus()
+{
+    if (FEditorEnabled) {
+        FOldString = Text();
+        if (FAutoSelect)
+            SelectAll();
+        else if (FEditType == TDropDownEditType::etFloat || FEditType == TDropDownEditType::etMoney)
+            SelectBeforeDecimal();
+    }
+    update();
+}
+
+bool TExtCustomDropDown::CMWantSpecialKey(int& key)
+{
+    if (key != Qt::Key_Escape) return false;
+    if (FDroppedDown) return true;
+    if (FCanUndo) {
+        SelectAll();
+        SetModifiedState(false);
+        key = 0;
+    }
+    return false;
+}
+
 void TExtCustomDropDown::keyReleaseEvent(QKeyEvent* event)
 {
     int key = event->key();
@@ -1088,13 +1112,9 @@ void TExtCustomDropDown::keyReleaseEvent(QKeyEvent* event)
 void TExtCustomDropDown::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    if (FEditorEnabled) {
-        FOldString = Text();
-        if (FAutoSelect && event->reason() != Qt::MouseFocusReason)
-            SelectAll();
-        else if (FEditType == TDropDownEditType::etFloat || FEditType == TDropDownEditType::etMoney)
-            SelectBeforeDecimal();
-    }
+    // A click places the caret where it lands.
+    if (event->reason() != Qt::MouseFocusReason) WMSetFocus();
+    else if (FEditorEnabled) FOldString = Text();
     UpdateButtonFocus();
     update();
 }

@@ -476,6 +476,13 @@ public:
     virtual bool WMKeyDown(int key, Qt::KeyboardModifiers shift);
     // A character typed while the pop-up has the keyboard.
     virtual void WMChar(QChar c);
+    // The focus-gain steps: remember the value, then select it (AutoSelect)
+    // or put the caret before the decimal separator of a number.
+    void WMSetFocus();
+    // Enter and Escape before the key handling: Escape (with CanUndo)
+    // selects the value, clears the modified state and becomes 0. True when
+    // the edit wants the key itself (Escape while dropped down).
+    bool CMWantSpecialKey(int& key);
 
     void SetComponentStyle(TStudioStyle style) override;
     TStudioStyle GetComponentStyle() const { return FStudioStyle; }

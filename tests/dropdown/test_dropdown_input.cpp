@@ -430,6 +430,29 @@ TEST(DropDownInputEdit, KeyClicksGoThroughTheEngine)
     EXPECT_EQ(other, QLatin1Char('a'));
 }
 
+TEST(DropDownInputEdit, GridEntryPoints)
+{
+    PinnedLocale pin(PointLocale());
+    TExtCustomDropDown e;
+    e.SetPrefix(QStringLiteral("$"));
+    e.SetText(QStringLiteral("12.5"));
+    e.WMSetFocus();
+    EXPECT_EQ(e.selectedText(), QStringLiteral("12.5"));
+    e.SetAutoSelect(false);
+    e.SetEditType(etFloat);
+    e.WMSetFocus();
+    EXPECT_EQ(e.cursorPosition(), 3); // before the point
+    int key = Qt::Key_Escape;
+    e.SetModifiedState(true);
+    EXPECT_FALSE(e.CMWantSpecialKey(key));
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(e.selectedText(), QStringLiteral("12.5"));
+    EXPECT_FALSE(e.IsModified());
+    key = Qt::Key_Return;
+    EXPECT_FALSE(e.CMWantSpecialKey(key));
+    EXPECT_EQ(key, int(Qt::Key_Return));
+}
+
 TEST(DropDownInputEdit, ReturnIsTabMovesTheFocus)
 {
     QWidget host;
