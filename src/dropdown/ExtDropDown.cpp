@@ -406,18 +406,18 @@ void TExtCustomDropDown::Assign(const TExtCustomDropDown& s)
     SetDropDownWidth(s.FDropDownWidth);
     SetDropDownHeight(s.FDropDownHeight);
     FDropDownSizeable = s.FDropDownSizeable;
-    FEditType = s.FEditType;
-    FReturnIsTab = s.FReturnIsTab;
-    FLengthLimit = s.FLengthLimit;
-    FPrecision = s.FPrecision;
-    FPrefix = s.FPrefix;
-    FSuffix = s.FSuffix;
-    FDefaultHandling = s.FDefaultHandling;
-    FCanUndo = s.FCanUndo;
-    FExcelStyleDecimalSeparator = s.FExcelStyleDecimalSeparator;
-    FValidChars = s.FValidChars;
-    FSigned = s.FSigned;
-    FAutoThousandSeparator = s.FAutoThousandSeparator;
+    FInput.EditType = s.FInput.EditType;
+    FInput.ReturnIsTab = s.FInput.ReturnIsTab;
+    FInput.LengthLimit = s.FInput.LengthLimit;
+    FInput.Precision = s.FInput.Precision;
+    FInput.Prefix = s.FInput.Prefix;
+    FInput.Suffix = s.FInput.Suffix;
+    FInput.DefaultHandling = s.FInput.DefaultHandling;
+    FInput.CanUndo = s.FInput.CanUndo;
+    FInput.ExcelStyleDecimalSeparator = s.FInput.ExcelStyleDecimalSeparator;
+    FInput.ValidChars = s.FInput.ValidChars;
+    FInput.Signed = s.FInput.Signed;
+    FInput.AutoThousandSeparator = s.FInput.AutoThousandSeparator;
     FButtonAppearance->Assign(*s.FButtonAppearance);
     FDropDownHeader->Assign(*s.FDropDownHeader);
     FDropDownFooter->Assign(*s.FDropDownFooter);
@@ -425,7 +425,7 @@ void TExtCustomDropDown::Assign(const TExtCustomDropDown& s)
     SetFlat(s.FFlat);
     SetDropDownButtonWidth(s.FDropDownButtonWidth);
     SetDropDownButtonHint(s.FDropDownButtonHint);
-    FEditorEnabled = s.FEditorEnabled;
+    FInput.EditorEnabled = s.FInput.EditorEnabled;
     UpdateReadOnlyState();
     SetDropDownButtonGlyph(s.DropDownButtonGlyph());
     SetDropDownButtonCaption(s.DropDownButtonCaption());
@@ -441,8 +441,8 @@ void TExtCustomDropDown::Assign(const TExtCustomDropDown& s)
 QString TExtCustomDropDown::Text() const
 {
     QString s = QLineEdit::text();
-    if (!FPrefix.isEmpty() && s.startsWith(FPrefix)) s.remove(0, FPrefix.size());
-    if (!FSuffix.isEmpty() && s.size() >= FSuffix.size()) s.chop(FSuffix.size());
+    if (!FInput.Prefix.isEmpty() && s.startsWith(FInput.Prefix)) s.remove(0, FInput.Prefix.size());
+    if (!FInput.Suffix.isEmpty() && s.size() >= FInput.Suffix.size()) s.chop(FInput.Suffix.size());
     return s;
 }
 
@@ -450,14 +450,14 @@ void TExtCustomDropDown::SetText(const QString& value)
 {
     using enum TDropDownEditType;
     QString v = value;
-    if (v.isEmpty() && IsNumberType(FEditType)) v = QStringLiteral("0");
-    if (FPrecision > 0 && !v.isEmpty() && v != QStringLiteral("Error")) {
+    if (v.isEmpty() && IsNumberType(FInput.EditType)) v = QStringLiteral("0");
+    if (FInput.Precision > 0 && !v.isEmpty() && v != QStringLiteral("Error")) {
         const FormatSettings& fs = SystemFormatSettings();
-        if (FEditType == etMoney) v = FormatFloatText(TextToFloat(v, fs), FPrecision, true, fs);
-        if (FEditType == etFloat) v = FormatFloatText(TextToFloat(v, fs), FPrecision, false, fs);
+        if (FInput.EditType == etMoney) v = FormatFloatText(TextToFloat(v, fs), FInput.Precision, true, fs);
+        if (FInput.EditType == etFloat) v = FormatFloatText(TextToFloat(v, fs), FInput.Precision, false, fs);
     }
-    if (FEditType == etHex) v = v.toUpper();
-    QLineEdit::setText(FPrefix + v + FSuffix);
+    if (FInput.EditType == etHex) v = v.toUpper();
+    QLineEdit::setText(FInput.Prefix + v + FInput.Suffix);
     FOldText = v;
     SetModifiedState(false);
 }
@@ -466,7 +466,7 @@ void TExtCustomDropDown::SetTextDirect(const QString& value) { QLineEdit::setTex
 
 void TExtCustomDropDown::SetModifiedState(bool value)
 {
-    if (!FEditorEnabled || FReadOnly) return;
+    if (!FInput.EditorEnabled || FInput.ReadOnly) return;
     setModified(value);
     FIsModified = value;
 }
@@ -474,32 +474,32 @@ void TExtCustomDropDown::SetModifiedState(bool value)
 void TExtCustomDropDown::SelectAll()
 {
     const int len = int(Text().size());
-    if (FPrefix.isEmpty() && FSuffix.isEmpty())
+    if (FInput.Prefix.isEmpty() && FInput.Suffix.isEmpty())
         setSelection(0, len);
     else
-        setSelection(int(FPrefix.size()), len);
+        setSelection(int(FInput.Prefix.size()), len);
 }
 
 void TExtCustomDropDown::SelectBeforeDecimal()
 {
     const int p = int(Text().indexOf(SystemFormatSettings().DecimalSeparator)) + 1;
-    setCursorPosition(int(FPrefix.size()) + (p > 0 ? p - 1 : 0));
+    setCursorPosition(int(FInput.Prefix.size()) + (p > 0 ? p - 1 : 0));
 }
 
 void TExtCustomDropDown::SelectAfterDecimal()
 {
     const int p = int(Text().indexOf(SystemFormatSettings().DecimalSeparator)) + 1;
-    setCursorPosition(int(FPrefix.size()) + (p > 0 ? p : 0));
+    setCursorPosition(int(FInput.Prefix.size()) + (p > 0 ? p : 0));
 }
 
 void TExtCustomDropDown::SetEditType(TDropDownEditType value)
 {
-    if (value == FEditType) return;
+    if (value == FInput.EditType) return;
     using enum TDropDownEditType;
-    FEditType = value;
+    FInput.EditType = value;
     if (value == etPassword) {
         setEchoMode(QLineEdit::Password);
-        FCanUndo = false;
+        FInput.CanUndo = false;
     } else {
         setEchoMode(QLineEdit::Normal);
     }
@@ -512,9 +512,9 @@ void TExtCustomDropDown::SetEditType(TDropDownEditType value)
 void TExtCustomDropDown::SetPrecision(int value)
 {
     using enum TDropDownEditType;
-    if (value == FPrecision) return;
-    if (FEditType != etString && FEditType != etFloat && FEditType != etMoney) return;
-    FPrecision = value;
+    if (value == FInput.Precision) return;
+    if (FInput.EditType != etString && FInput.EditType != etFloat && FInput.EditType != etMoney) return;
+    FInput.Precision = value;
     if (ClassifyDropDownNumber(Text(), SystemFormatSettings()) > 1)
         SetFloatValue(0);
     else
@@ -526,7 +526,7 @@ double TExtCustomDropDown::FloatValue() const
     using enum TDropDownEditType;
     const FormatSettings& fs = SystemFormatSettings();
     const QString v = Text();
-    switch (FEditType) {
+    switch (FInput.EditType) {
     case etString: {
         bool ok = false;
         const double d = v.trimmed().toDouble(&ok);
@@ -552,12 +552,12 @@ void TExtCustomDropDown::SetFloatValue(double value)
 {
     using enum TDropDownEditType;
     const FormatSettings& fs = SystemFormatSettings();
-    switch (FEditType) {
+    switch (FInput.EditType) {
     case etString:
-    case etFloat: SetText(FormatFloatText(value, FPrecision, false, fs)); break;
-    case etNumeric: SetText(FormatFloatText(value, FPrecision, true, fs)); break;
+    case etFloat: SetText(FormatFloatText(value, FInput.Precision, false, fs)); break;
+    case etNumeric: SetText(FormatFloatText(value, FInput.Precision, true, fs)); break;
     case etMoney:
-        SetText(FormatFloatText(value, FPrecision, false, fs));
+        SetText(FormatFloatText(value, FInput.Precision, false, fs));
         FormatMoneyText();
         break;
     case etHex: SetText(HexText(int64_t(std::trunc(std::isfinite(value) ? value : 0)))); break;
@@ -569,7 +569,7 @@ void TExtCustomDropDown::SetFloatValue(double value)
 void TExtCustomDropDown::SetIntValue(int value)
 {
     using enum TDropDownEditType;
-    switch (FEditType) {
+    switch (FInput.EditType) {
     case etNumeric:
     case etFloat: SetText(QString::number(value)); break;
     case etMoney:
@@ -590,7 +590,7 @@ void TExtCustomDropDown::FormatMoneyText()
     settings.Precision = 0;
     const TDropDownInputEngine engine(settings, EditState(), FDroppedDown);
     const QString formatted = engine.FormatMoneyValue(v);
-    const QString text = FPrefix + formatted + FSuffix;
+    const QString text = FInput.Prefix + formatted + FInput.Suffix;
     const int caret = cursorPosition();
     FBlockChange = text != QLineEdit::text();
     QLineEdit::setText(text);
@@ -600,21 +600,7 @@ void TExtCustomDropDown::FormatMoneyText()
 
 TDropDownInputSettings TExtCustomDropDown::InputSettings() const
 {
-    TDropDownInputSettings s;
-    s.EditType = FEditType;
-    s.Prefix = FPrefix;
-    s.Suffix = FSuffix;
-    s.Precision = FPrecision;
-    s.LengthLimit = FLengthLimit;
-    s.Signed = FSigned;
-    s.ValidChars = FValidChars;
-    s.AutoThousandSeparator = FAutoThousandSeparator;
-    s.ExcelStyleDecimalSeparator = FExcelStyleDecimalSeparator;
-    s.ReturnIsTab = FReturnIsTab;
-    s.DefaultHandling = FDefaultHandling;
-    s.CanUndo = FCanUndo;
-    s.EditorEnabled = FEditorEnabled;
-    s.ReadOnly = FReadOnly;
+    TDropDownInputSettings s = FInput;
     s.MaxLength = maxLength() < 32767 ? maxLength() : 0;
     s.Separators = SystemFormatSettings();
     return s;
@@ -675,7 +661,7 @@ void TExtCustomDropDown::Change()
 
 void TExtCustomDropDown::CutToClipboard()
 {
-    if (!FEditorEnabled || FReadOnly) return;
+    if (!FInput.EditorEnabled || FInput.ReadOnly) return;
     bool allow = true;
     FBlockCopy = true;
     if (OnClipboardCut) OnClipboardCut(this, selectedText(), allow);
@@ -693,7 +679,7 @@ void TExtCustomDropDown::CopyToClipboard()
 
 void TExtCustomDropDown::PasteFromClipboard()
 {
-    if (FReadOnly) return;
+    if (FInput.ReadOnly) return;
     const QString clip = QGuiApplication::clipboard()->text();
     if (clip.isEmpty()) return;
     TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
@@ -722,14 +708,14 @@ void TExtCustomDropDown::contextMenuEvent(QContextMenuEvent* event)
 
 void TExtCustomDropDown::SetEditorEnabled(bool value)
 {
-    FEditorEnabled = value;
+    FInput.EditorEnabled = value;
     UpdateReadOnlyState();
     update();
 }
 
 void TExtCustomDropDown::SetReadOnly(bool value)
 {
-    FReadOnly = value;
+    FInput.ReadOnly = value;
     UpdateReadOnlyState();
     if (FButton) FButton->Button()->update();
 }
@@ -737,21 +723,21 @@ void TExtCustomDropDown::SetReadOnly(bool value)
 void TExtCustomDropDown::UpdateReadOnlyState()
 {
     // Without the editor the edit takes no characters and shows no caret.
-    setReadOnly(FReadOnly || !FEditorEnabled);
+    setReadOnly(FInput.ReadOnly || !FInput.EditorEnabled);
 }
 
 void TExtCustomDropDown::SetPrefix(const QString& value)
 {
     const QString v = Text();
-    FPrefix = value;
-    QLineEdit::setText(FPrefix + v + FSuffix);
+    FInput.Prefix = value;
+    QLineEdit::setText(FInput.Prefix + v + FInput.Suffix);
 }
 
 void TExtCustomDropDown::SetSuffix(const QString& value)
 {
     const QString v = Text();
-    FSuffix = value;
-    QLineEdit::setText(FPrefix + v + FSuffix);
+    FInput.Suffix = value;
+    QLineEdit::setText(FInput.Prefix + v + FInput.Suffix);
 }
 
 // ---- pop-up properties -------------------------------------------------------
@@ -909,7 +895,7 @@ void TExtCustomDropDown::FocusDropDownControl()
 void TExtCustomDropDown::DoShowDropDown()
 {
     TDropDownForm* form = FDropDownForm;
-    if (!form || form->isVisible() || !isEnabled() || FReadOnly) return;
+    if (!form || form->isVisible() || !isEnabled() || FInput.ReadOnly) return;
     BeforeDropDown();
     form->FShadow = FDropDownShadow;
     form->InitializeAndUpdate();
@@ -1048,7 +1034,7 @@ void TExtCustomDropDown::keyPressEvent(QKeyEvent* event)
     // follows its key.
     QChar c;
     if (enter)
-        c = down.Consumed && !down.MoveFocus && !closedPopup && !ctrl && FEditorEnabled ? QChar(13) : QChar();
+        c = down.Consumed && !down.MoveFocus && !closedPopup && !ctrl && FInput.EditorEnabled ? QChar(13) : QChar();
     else if (key == Qt::Key_Backspace)
         c = QChar(8);
     else if (!down.Consumed && !text.isEmpty() && text[0].isPrint())
@@ -1078,11 +1064,11 @@ void TExtCustomDropDown::keyPressEvent(QKeyEvent* event)
 
 void TExtCustomDropDown::WMSetFocus()
 {
-    if (FEditorEnabled) {
+    if (FInput.EditorEnabled) {
         FOldString = Text();
         if (FAutoSelect)
             SelectAll();
-        else if (FEditType == TDropDownEditType::etFloat || FEditType == TDropDownEditType::etMoney)
+        else if (FInput.EditType == TDropDownEditType::etFloat || FInput.EditType == TDropDownEditType::etMoney)
             SelectBeforeDecimal();
     }
     update();
@@ -1092,7 +1078,7 @@ bool TExtCustomDropDown::CMWantSpecialKey(int& key)
 {
     if (key != Qt::Key_Escape) return false;
     if (FDroppedDown) return true;
-    if (FCanUndo) {
+    if (FInput.CanUndo) {
         SelectAll();
         SetModifiedState(false);
         key = 0;
@@ -1114,7 +1100,7 @@ void TExtCustomDropDown::focusInEvent(QFocusEvent* event)
     QLineEdit::focusInEvent(event);
     // A click places the caret where it lands.
     if (event->reason() != Qt::MouseFocusReason) WMSetFocus();
-    else if (FEditorEnabled) FOldString = Text();
+    else if (FInput.EditorEnabled) FOldString = Text();
     UpdateButtonFocus();
     update();
 }
@@ -1122,13 +1108,13 @@ void TExtCustomDropDown::focusInEvent(QFocusEvent* event)
 void TExtCustomDropDown::focusOutEvent(QFocusEvent* event)
 {
     using enum TDropDownEditType;
-    const bool floating = FEditType == etFloat || FEditType == etMoney;
-    if (FPrecision > 0 && floating && (!Text().isEmpty() || !FAllowNumericNullValue)) {
+    const bool floating = FInput.EditType == etFloat || FInput.EditType == etMoney;
+    if (FInput.Precision > 0 && floating && (!Text().isEmpty() || !FAllowNumericNullValue)) {
         const bool modified = FIsModified;
         SetFloatValue(FloatValue());
         SetModifiedState(modified);
     }
-    if (FEditType == etNumeric && Text().isEmpty() && !FAllowNumericNullValue) SetText(QStringLiteral("0"));
+    if (FInput.EditType == etNumeric && Text().isEmpty() && !FAllowNumericNullValue) SetText(QStringLiteral("0"));
     if (floating && Text().isEmpty() && !FAllowNumericNullValue) SetFloatValue(0);
     QLineEdit::focusOutEvent(event);
     UpdateButtonFocus();
@@ -1141,7 +1127,7 @@ void TExtCustomDropDown::mousePressEvent(QMouseEvent* event)
         QLineEdit::mousePressEvent(event);
         return;
     }
-    if (!FEditorEnabled) {
+    if (!FInput.EditorEnabled) {
         QLineEdit::mousePressEvent(event);
         DropDownButtonClick();
         return;
@@ -1164,10 +1150,10 @@ void TExtCustomDropDown::mouseReleaseEvent(QMouseEvent* event)
     FButtonDown = false;
     QLineEdit::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton) return;
-    const int prefixEnd = int(FPrefix.size());
+    const int prefixEnd = int(FInput.Prefix.size());
     const int valueEnd = prefixEnd + int(Text().size());
-    if (!FPrefix.isEmpty() && cursorPosition() < prefixEnd && !hasSelectedText()) setSelection(prefixEnd, int(Text().size()));
-    if (!FSuffix.isEmpty()) {
+    if (!FInput.Prefix.isEmpty() && cursorPosition() < prefixEnd && !hasSelectedText()) setSelection(prefixEnd, int(Text().size()));
+    if (!FInput.Suffix.isEmpty()) {
         if (hasSelectedText()) {
             const int start = selectionStart(), end = start + int(selectedText().size());
             if (end > valueEnd) setSelection(start, std::max(0, valueEnd - start));
@@ -1180,7 +1166,7 @@ void TExtCustomDropDown::mouseReleaseEvent(QMouseEvent* event)
 void TExtCustomDropDown::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // Without the editor double clicks are not taken.
-    if (!FEditorEnabled) {
+    if (!FInput.EditorEnabled) {
         mousePressEvent(event);
         return;
     }
@@ -1278,7 +1264,7 @@ void TExtCustomDropDown::DrawBorder(TCanvas& c)
 
 void TExtCustomDropDown::PaintFocusHighlight(TCanvas& c)
 {
-    if (FEditorEnabled || !hasFocus() || !FFocusDraw) return;
+    if (FInput.EditorEnabled || !hasFocus() || !FFocusDraw) return;
     TRect r{2, 2, width() - FDropDownButtonWidth - 1, height() - 2};
     c.SetPenStyle(TPenStyle::Solid);
     c.SetPenColor(clBlack);

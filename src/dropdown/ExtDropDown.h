@@ -310,39 +310,39 @@ public:
     void SelectAfterDecimal();
     QString OldText() const { return FOldText; }
 
-    TDropDownEditType EditType() const { return FEditType; }
+    TDropDownEditType EditType() const { return FInput.EditType; }
     void SetEditType(TDropDownEditType value);
-    bool EditorEnabled() const { return FEditorEnabled; }
+    bool EditorEnabled() const { return FInput.EditorEnabled; }
     void SetEditorEnabled(bool value);
-    QString Prefix() const { return FPrefix; }
+    QString Prefix() const { return FInput.Prefix; }
     void SetPrefix(const QString& value);
-    QString Suffix() const { return FSuffix; }
+    QString Suffix() const { return FInput.Suffix; }
     void SetSuffix(const QString& value);
-    int Precision() const { return FPrecision; }
+    int Precision() const { return FInput.Precision; }
     // Only etString, etFloat and etMoney take a precision; the value is
     // rewritten with it.
     void SetPrecision(int value);
-    int LengthLimit() const { return FLengthLimit; }
-    void SetLengthLimit(int value) { FLengthLimit = value; }
-    bool Signed() const { return FSigned; }
-    void SetSigned(bool value) { FSigned = value; }
-    QString ValidChars() const { return FValidChars; }
-    void SetValidChars(const QString& value) { FValidChars = value; }
+    int LengthLimit() const { return FInput.LengthLimit; }
+    void SetLengthLimit(int value) { FInput.LengthLimit = value; }
+    bool Signed() const { return FInput.Signed; }
+    void SetSigned(bool value) { FInput.Signed = value; }
+    QString ValidChars() const { return FInput.ValidChars; }
+    void SetValidChars(const QString& value) { FInput.ValidChars = value; }
     bool AllowNumericNullValue() const { return FAllowNumericNullValue; }
     void SetAllowNumericNullValue(bool value) { FAllowNumericNullValue = value; }
-    bool AutoThousandSeparator() const { return FAutoThousandSeparator; }
-    void SetAutoThousandSeparator(bool value) { FAutoThousandSeparator = value; }
-    bool ExcelStyleDecimalSeparator() const { return FExcelStyleDecimalSeparator; }
-    void SetExcelStyleDecimalSeparator(bool value) { FExcelStyleDecimalSeparator = value; }
-    bool ReturnIsTab() const { return FReturnIsTab; }
-    void SetReturnIsTab(bool value) { FReturnIsTab = value; }
-    bool DefaultHandling() const { return FDefaultHandling; }
-    void SetDefaultHandling(bool value) { FDefaultHandling = value; }
-    bool CanUndo() const { return FCanUndo; }
-    void SetCanUndo(bool value) { FCanUndo = value; }
+    bool AutoThousandSeparator() const { return FInput.AutoThousandSeparator; }
+    void SetAutoThousandSeparator(bool value) { FInput.AutoThousandSeparator = value; }
+    bool ExcelStyleDecimalSeparator() const { return FInput.ExcelStyleDecimalSeparator; }
+    void SetExcelStyleDecimalSeparator(bool value) { FInput.ExcelStyleDecimalSeparator = value; }
+    bool ReturnIsTab() const { return FInput.ReturnIsTab; }
+    void SetReturnIsTab(bool value) { FInput.ReturnIsTab = value; }
+    bool DefaultHandling() const { return FInput.DefaultHandling; }
+    void SetDefaultHandling(bool value) { FInput.DefaultHandling = value; }
+    bool CanUndo() const { return FInput.CanUndo; }
+    void SetCanUndo(bool value) { FInput.CanUndo = value; }
     bool AutoSelect() const { return FAutoSelect; }
     void SetAutoSelect(bool value) { FAutoSelect = value; }
-    bool ReadOnly() const { return FReadOnly; }
+    bool ReadOnly() const { return FInput.ReadOnly; }
     void SetReadOnly(bool value);
 
     // -- numbers and input -----------------------------------------------------
@@ -591,21 +591,10 @@ protected:
     TDropDownEditButton* FButton = nullptr;
 
 private:
-    TDropDownEditType FEditType = TDropDownEditType::etString;
-    bool FEditorEnabled = true;
-    QString FPrefix, FSuffix;
-    int FPrecision = 0;
-    int FLengthLimit = 0;
-    bool FSigned = false;
-    QString FValidChars;
+    // The input settings, kept in the form the input engine takes them.
+    TDropDownInputSettings FInput;
     bool FAllowNumericNullValue = false;
-    bool FAutoThousandSeparator = true;
-    bool FExcelStyleDecimalSeparator = false;
-    bool FReturnIsTab = false;
-    bool FDefaultHandling = true;
-    bool FCanUndo = true;
     bool FAutoSelect = true;
-    bool FReadOnly = false;
     int FDropDownWidth = 0;
     int FDropDownHeight = 0;
     TColor FDropDownColor = 0xFFFFFF;

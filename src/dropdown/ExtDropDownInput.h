@@ -40,7 +40,7 @@ QString HexText(int64_t v);
 // ---- The engine ------------------------------------------------------------
 
 struct TDropDownInputSettings {
-    TDropDownEditType EditType;
+    TDropDownEditType EditType{}; // etString
     QString Prefix;
     QString Suffix;
     int Precision = 0;
