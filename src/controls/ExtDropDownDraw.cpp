@@ -155,7 +155,8 @@ QString EllipsizeText(TCanvas& canvas, const QString& text, int maxWidth, bool a
 QSize DrawItemTextOrHtml(TCanvas& canvas, const QString& text, const TRect& r, QWidget* window, bool draw, const TCustomImageList* images)
 {
     if (text.isEmpty()) return QSize(0, 0);
-    // Captions are mini-HTML; a text without tags renders as one run.
+    // Plain text is mini-HTML without tags; the renderer's own defaults for
+    // everything else.
     TMiniHtmlParams params(canvas, text, r);
     params.Images = images;
     params.ThemeWindow = window;
