@@ -30,10 +30,10 @@ TTypeAheadResult CompleteTypeAhead(const QString& text, int selStart, const QStr
     return result;
 }
 
-QString TypeAheadSearchText(const QString& keyText, bool ctrlHeld)
+QString TypeAheadSearchKey(int key, bool ctrlHeld)
 {
-    if (ctrlHeld || keyText.isEmpty()) return QString();
-    for (const QChar c : keyText)
-        if (!c.isPrint()) return QString();
-    return keyText.toUpper();
+    // Qt's codes of the printable Latin-1 keys are their (capital) characters.
+    if (ctrlHeld || key < 0x20 || key > 0xFF) return QString();
+    const QChar c(key);
+    return c.isPrint() ? QString(c) : QString();
 }

@@ -27,7 +27,9 @@ struct TTypeAheadResult {
 // entry the text is cut back to the typed part with the caret at its end.
 TTypeAheadResult CompleteTypeAhead(const QString& text, int selStart, const QStringList& entries, bool matchCase);
 
-// The upper-cased character a key adds to a list search, or an empty text
-// for a key that types no printable character (Enter, Escape, Shift, the
-// arrows and the like) or one pressed with Ctrl.
-QString TypeAheadSearchText(const QString& keyText, bool ctrlHeld);
+// The character a key (a Qt key code) adds to a list search: letters as
+// capitals whatever the Shift state, digits, blanks and the other printable
+// Latin-1 keys as their character. Keys that type no printable character
+// (Enter, Escape, Shift, the arrows and the like) and keys pressed with Ctrl
+// add nothing (an empty text).
+QString TypeAheadSearchKey(int key, bool ctrlHeld);

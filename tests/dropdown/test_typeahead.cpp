@@ -39,12 +39,12 @@ TEST(TypeAhead, LongEntryCompletesWhole)
 
 TEST(TypeAhead, SearchCharacters)
 {
-    EXPECT_EQ(TypeAheadSearchText(QStringLiteral("r"), false), QStringLiteral("R"));
-    EXPECT_EQ(TypeAheadSearchText(QStringLiteral("R"), false), QStringLiteral("R")); // Shift+r
-    EXPECT_EQ(TypeAheadSearchText(QStringLiteral(" "), false), QStringLiteral(" "));
-    EXPECT_EQ(TypeAheadSearchText(QStringLiteral("\u00e4"), false), QStringLiteral("\u00c4"));
-    EXPECT_EQ(TypeAheadSearchText(QString(), false), QString());              // Shift alone, arrows
-    EXPECT_EQ(TypeAheadSearchText(QStringLiteral("\r"), false), QString());   // Enter
-    EXPECT_EQ(TypeAheadSearchText(QStringLiteral("\x1b"), false), QString()); // Escape
-    EXPECT_EQ(TypeAheadSearchText(QStringLiteral("r"), true), QString());     // Ctrl+R
+    EXPECT_EQ(TypeAheadSearchKey(Qt::Key_R, false), QStringLiteral("R")); // also with Shift
+    EXPECT_EQ(TypeAheadSearchKey(Qt::Key_5, false), QStringLiteral("5"));
+    EXPECT_EQ(TypeAheadSearchKey(Qt::Key_Space, false), QStringLiteral(" "));
+    EXPECT_EQ(TypeAheadSearchKey(Qt::Key_Adiaeresis, false), QStringLiteral("\u00c4"));
+    for (int key : {int(Qt::Key_Shift), int(Qt::Key_Return), int(Qt::Key_Enter), int(Qt::Key_Escape), int(Qt::Key_Down), int(Qt::Key_F4),
+                    int(Qt::Key_Control), 0})
+        EXPECT_EQ(TypeAheadSearchKey(key, false), QString()) << key;
+    EXPECT_EQ(TypeAheadSearchKey(Qt::Key_R, true), QString()); // Ctrl+R
 }
