@@ -9,33 +9,16 @@
 
 // ---- Items -------------------------------------------------------------------
 
-void TDetailItem::SetCaption(const QString& value)
-{
-    if (value == FCaption) return;
-    FCaption = value;
-    Changed();
-}
-
-void TDetailItem::SetImageIndex(int value)
-{
-    if (value == FImageIndex) return;
-    FImageIndex = value;
-    Changed();
-}
-
 void TDetailItem::Assign(const TDetailItem& source)
 {
     if (&source == this) return;
-    SetCaption(source.FCaption);
-    SetImageIndex(source.FImageIndex);
-    FImage = source.FImage;
-    FEnabled = source.FEnabled;
+    SetCaption(source.Caption());
+    SetImageIndex(source.ImageIndex());
+    AssignPicture(source);
     FNotes = source.FNotes;
     FTag = source.FTag;
     FItemObject = source.FItemObject;
 }
-
-int TDetailItem::Index() const { return FCollection->IndexOf(this); }
 
 int TDetailItems::IndexOf(const QString& caption) const
 {
@@ -53,9 +36,6 @@ TExtDetailDropDown::TExtDetailDropDown(QWidget* parent)
     FItems->OnChange = [](TStripButtonCollection<TDetailItem>*) {};
     SetEditorEnabled(true);
     SetDropDownEnabled(true);
-    FKeyTimer.setInterval(500);
-    FKeyTimer.setSingleShot(true);
-    QObject::connect(&FKeyTimer, &QTimer::timeout, this, [this] { ResetTypeAhead(); });
     FCaptionFont = font();
     FNotesFont = font();
 }
@@ -80,6 +60,7 @@ void TExtDetailDropDown::CreateDropDownForm()
         FItemSelector->OnItemSize = [this](QObject* sender, QSize& size) { DetailItemSize(sender, size); };
         FItemSelector->UpdateSelectorPanel();
         FItemSelector->OnResize = [this](QObject*) { FItemSelector->UpdateSelectorPanel(); };
+        FDriver.Selector = FItemSelector;
     }
     FItemSelector->SetColor(DropDownColor());
     FItemSelector->UpdateSelectorPanel();
@@ -95,19 +76,7 @@ void TExtDetailDropDown::FillSelector()
     FItemSelector->SetItemLayout(FLayout);
     FItemSelector->SetColor(DropDownColor());
     FItemSelector->SetItemAppearance(*FItemAppearance);
-    TSelectorItems& items = FItemSelector->Items();
-    // One layout at the end rather than one per caption.
-    const auto relayout = std::move(items.OnChange);
-    items.OnChange = nullptr;
-    items.Clear();
-    for (int i = 0; i < FItems->Count(); ++i) {
-        const TDetailItem* source = FItems->GetItem(i);
-        TSelectorItem* item = items.Add();
-        item->SetCaption(source->Caption());
-        item->SetImage(source->Image());
-        item->SetImageIndex(source->ImageIndex());
-    }
-    items.OnChange = relayout;
+    CopyPictureItems(FItemSelector->Items(), *FItems);
     FItemSelector->UpdateSelectorPanel();
     FItemSelector->SetItemIndex(FItemIndex);
     FItemSelector->OnItemSelect = [this](QObject*) { SelectorItemSelected(); };
@@ -150,16 +119,8 @@ void TExtDetailDropDown::DropDownFormSizing()
 void TExtDetailDropDown::StepInSelector(int delta)
 {
     const int current = FItemSelector->ItemIndex();
-    SelectInSelector(current < 0 ? 0 : current + delta);
+    FDriver.Select(current < 0 ? 0 : current + delta);
     update();
-}
-
-void TExtDetailDropDown::SelectInSelector(int index)
-{
-    if (index < 0 || index >= FItemSelector->Items().Count()) return;
-    FInternalCall = true;
-    FItemSelector->SetItemIndex(index);
-    FInternalCall = false;
 }
 
 void TExtDetailDropDown::HandleMouseWheelDown()
@@ -221,16 +182,12 @@ void TExtDetailDropDown::SelectLast()
 
 void TExtDetailDropDown::SelectNext()
 {
-    if (FItems->Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex < FItems->Count() - 1) SetItemIndex(FItemIndex + 1);
+    if (const auto next = SteppedIndex(FItemIndex, FItems->Count(), 1)) SetItemIndex(*next);
 }
 
 void TExtDetailDropDown::SelectPrevious()
 {
-    if (FItems->Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex > 0) SetItemIndex(FItemIndex - 1);
+    if (const auto next = SteppedIndex(FItemIndex, FItems->Count(), -1)) SetItemIndex(*next);
 }
 
 void TExtDetailDropDown::SelectorItemSelected()
@@ -241,7 +198,7 @@ void TExtDetailDropDown::SelectorItemSelected()
         SetOwnText(FItems->GetItem(index)->Caption());
         SelectAll();
     }
-    if (!FInternalCall) DoHideDropDown(false);
+    if (!FDriver.InternalCall()) DoHideDropDown(false);
 }
 
 void TExtDetailDropDown::SetOwnText(const QString& text)
@@ -254,11 +211,7 @@ void TExtDetailDropDown::SetOwnText(const QString& text)
     FCompleting = completing;
 }
 
-void TExtDetailDropDown::ResetTypeAhead()
-{
-    FKeyTimer.stop();
-    FCurSearch.clear();
-}
+void TExtDetailDropDown::ResetTypeAhead() { FDriver.ResetTypeAhead(); }
 
 // ---- Type-ahead ----------------------------------------------------------------
 
@@ -370,33 +323,22 @@ bool TExtDetailDropDown::ListKeys(int key, Qt::KeyboardModifiers shift)
     const bool open = DroppedDown();
     switch (key) {
     case Qt::Key_PageUp:
-    case Qt::Key_PageDown: {
+    case Qt::Key_PageDown:
         if (!FItemSelector) break;
         if (FItemSelector->Items().Count() != FItems->Count()) FillSelector();
-        const int n = FItemSelector->GetVisibleItemCount();
-        if (n < 1) break;
-        const int current = FItemSelector->ItemIndex();
-        const int last = FItemSelector->Items().Count() - 1;
-        SelectInSelector(key == Qt::Key_PageUp ? std::max(0, current - n) : std::min(last, current + n));
+        FDriver.Page(key == Qt::Key_PageUp);
         break;
-    }
     case Qt::Key_End:
     case Qt::Key_Home:
-        if (open && FItemSelector) {
-            FInternalCall = true;
-            key == Qt::Key_End ? FItemSelector->SelectLast() : FItemSelector->SelectFirst();
-            FInternalCall = false;
-        } else if (!open && !EditorEnabled()) {
+        if (open && FItemSelector)
+            FDriver.Internal([key](TExtCustomItemSelector& s) { key == Qt::Key_End ? s.SelectLast() : s.SelectFirst(); });
+        else if (!open && !EditorEnabled())
             key == Qt::Key_End ? SelectLast() : SelectFirst();
-        }
         break;
     case Qt::Key_Left:
     case Qt::Key_Right:
-        if (open && !EditorEnabled() && FItemSelector) {
-            FInternalCall = true;
-            key == Qt::Key_Left ? FItemSelector->SelectPrevious() : FItemSelector->SelectNext();
-            FInternalCall = false;
-        }
+        if (open && !EditorEnabled())
+            FDriver.Internal([key](TExtCustomItemSelector& s) { key == Qt::Key_Left ? s.SelectPrevious() : s.SelectNext(); });
         break;
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -405,22 +347,13 @@ bool TExtDetailDropDown::ListKeys(int key, Qt::KeyboardModifiers shift)
         else if (!open)
             key == Qt::Key_Up ? SelectPrevious() : SelectNext();
         break;
-    default: {
+    default:
         // The list search: only without the editor, where typing in the edit
         // does not complete the text itself.
-        const QString c = TypeAheadSearchKey(key, shift & Qt::ControlModifier);
-        if (c.isEmpty() || !FItemSelector || EditorEnabled()) break;
-        FCurSearch += c;
-        FInternalCall = true;
-        FItemSelector->LookupItem(FCurSearch);
-        FInternalCall = false;
-        FKeyTimer.start();
+        if (!EditorEnabled()) FDriver.Search(key, shift & Qt::ControlModifier);
         break;
     }
-    }
-    const bool moves = key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up || key == Qt::Key_Down ||
-                       key == Qt::Key_Left || key == Qt::Key_Right;
-    return open && moves;
+    return open && IsListMoveKey(key);
 }
 
 // ---- Drawing -------------------------------------------------------------------

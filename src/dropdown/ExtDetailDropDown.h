@@ -10,19 +10,9 @@
 #include "dropdown/ExtItemSelector.h"
 
 #include <QImage>
-#include <QTimer>
 
-class TDetailItem {
+class TDetailItem : public TCaptionedItem<TDetailItem> {
 public:
-    TDetailItem(const TDetailItem&) = delete;
-    TDetailItem& operator=(const TDetailItem&) = delete;
-
-    QString Caption() const { return FCaption; }
-    void SetCaption(const QString& value);
-    int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int value);
-    const QImage& Image() const { return FImage; }
-    void SetImage(const QImage& value) { FImage = value; }
     // Mini-HTML shown under the caption.
     QString Notes() const { return FNotes; }
     void SetNotes(const QString& value) { FNotes = value; }
@@ -31,24 +21,15 @@ public:
     // Not owned.
     QObject* ItemObject() const { return FItemObject; }
     void SetItemObject(QObject* value) { FItemObject = value; }
-    bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value) { FEnabled = value; }
 
     // Caption and ImageIndex through their writes, then the picture, the
     // enabled state, Notes, Tag and ItemObject.
     void Assign(const TDetailItem& source);
-    int Index() const;
 
 private:
     friend class TStripButtonCollection<TDetailItem>;
-    explicit TDetailItem(TStripButtonCollection<TDetailItem>* collection) : FCollection(collection) {}
-    void Changed() { FCollection->ItemChanged(); }
+    explicit TDetailItem(TStripButtonCollection<TDetailItem>* collection) : TCaptionedItem(collection) {}
 
-    TStripButtonCollection<TDetailItem>* FCollection;
-    QString FCaption;
-    int FImageIndex = -1;
-    bool FEnabled = true;
-    QImage FImage;
     QString FNotes;
     QObject* FItemObject = nullptr;
     int FTag = 0;
@@ -87,8 +68,8 @@ public:
     bool MatchCase() const { return FMatchCase; }
     void SetMatchCase(bool value) { FMatchCase = value; }
     TExtCustomItemSelector* ItemSelector() const { return FItemSelector; }
-    // The text typed into the open list so far.
-    QString CurrentSearch() const { return FCurSearch; }
+    // The text typed into the list so far.
+    QString CurrentSearch() const { return FDriver.CurrentSearch(); }
 
     void SelectFirst();
     void SelectLast();
@@ -130,7 +111,6 @@ private:
     bool ListKeys(int key, Qt::KeyboardModifiers shift);
     void SetOwnText(const QString& text);
     void CompleteTyped();
-    void SelectInSelector(int index);
     void StepInSelector(int delta);
 
     TExtCustomItemSelector* FItemSelector = nullptr;
@@ -138,9 +118,7 @@ private:
     std::unique_ptr<TDetailItems> FItems;
     int FItemIndex = -1;
     std::unique_ptr<TItemAppearance> FItemAppearance;
-    bool FInternalCall = false;
-    QTimer FKeyTimer;
-    QString FCurSearch;
+    TSelectorDriver FDriver;
     int FOldItemIndex = -1;
     int FItemHeight = 22;
     QFont FCaptionFont;

@@ -1,7 +1,6 @@
 #include "dropdown/ExtImagePickerDropDown.h"
 
 #include "controls/PictureContainer.h"
-#include "dropdown/ExtTypeAhead.h"
 #include "platform/ImageList.h"
 
 #include <QDir>
@@ -13,31 +12,13 @@
 
 // ---- Items -------------------------------------------------------------------
 
-void TImageItem::SetCaption(const QString& value)
-{
-    if (value == FCaption) return;
-    FCaption = value;
-    Changed();
-}
-
-void TImageItem::SetImageIndex(int value)
-{
-    if (value == FImageIndex) return;
-    FImageIndex = value;
-    Changed();
-}
-
 void TImageItem::Assign(const TImageItem& source)
 {
     if (&source == this) return;
-    SetCaption(source.FCaption);
-    SetImageIndex(source.FImageIndex);
-    FImage = source.FImage;
-    FEnabled = source.FEnabled;
-    FHint = source.FHint;
+    SetCaption(source.Caption());
+    SetImageIndex(source.ImageIndex());
+    AssignPicture(source);
 }
-
-int TImageItem::Index() const { return FCollection->IndexOf(this); }
 
 // ---- Pictures from files -------------------------------------------------------
 
@@ -65,9 +46,6 @@ TExtImagePickerDropDown::TExtImagePickerDropDown(QWidget* parent)
     FItems->OnChange = [](TStripButtonCollection<TImageItem>*) {};
     SetEditorEnabled(false);
     SetDropDownEnabled(true);
-    FKeyTimer.setInterval(500);
-    FKeyTimer.setSingleShot(true);
-    QObject::connect(&FKeyTimer, &QTimer::timeout, this, [this] { ResetTypeAhead(); });
     setCursor(Qt::ArrowCursor);
 }
 
@@ -81,6 +59,7 @@ void TExtImagePickerDropDown::CreateDropDownForm()
         FItemSelector = new TExtCustomItemSelector(DropDownForm());
         FItemSelector->SetSelectorType(TSelectorType::stImage);
         FItemSelector->setGeometry(0, 0, FItemSelector->width(), 150);
+        FDriver.Selector = FItemSelector;
     }
     FItemSelector->SetColor(DropDownColor());
     FItemSelector->UpdateSelectorPanel();
@@ -96,19 +75,7 @@ void TExtImagePickerDropDown::FillSelector()
     FItemSelector->SetItemLayout(FLayout);
     FItemSelector->SetColor(DropDownColor());
     FItemSelector->SetItemAppearance(*FItemAppearance);
-    TSelectorItems& items = FItemSelector->Items();
-    const auto relayout = std::move(items.OnChange);
-    items.OnChange = nullptr;
-    items.Clear();
-    for (int i = 0; i < FItems->Count(); ++i) {
-        const TImageItem* source = FItems->GetItem(i);
-        TSelectorItem* item = items.Add();
-        item->SetCaption(source->Caption());
-        item->SetImage(source->Image());
-        item->SetImageIndex(source->ImageIndex());
-        item->SetHint(source->Hint());
-    }
-    items.OnChange = relayout;
+    CopyPictureItems(FItemSelector->Items(), *FItems);
     FItemSelector->UpdateSelectorPanel();
     FItemSelector->SetItemIndex(FItemIndex);
     FItemSelector->OnItemSelect = [this](QObject*) { SelectorItemSelected(); };
@@ -157,9 +124,7 @@ void TExtImagePickerDropDown::HandleMouseWheelDown()
     }
     // The list follows the edit's choice before it steps from it.
     FillSelector();
-    FInternalCall = true;
-    FItemSelector->SelectNext();
-    FInternalCall = false;
+    FDriver.Internal([](TExtCustomItemSelector& s) { s.SelectNext(); });
 }
 
 void TExtImagePickerDropDown::HandleMouseWheelUp()
@@ -171,9 +136,7 @@ void TExtImagePickerDropDown::HandleMouseWheelUp()
         return;
     }
     FillSelector();
-    FInternalCall = true;
-    FItemSelector->SelectPrevious();
-    FInternalCall = false;
+    FDriver.Internal([](TExtCustomItemSelector& s) { s.SelectPrevious(); });
 }
 
 void TExtImagePickerDropDown::SetSelectionColorStyle(TSelectionColorStyle value)
@@ -223,29 +186,21 @@ void TExtImagePickerDropDown::SelectLast()
 
 void TExtImagePickerDropDown::SelectNext()
 {
-    if (FItems->Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex < FItems->Count() - 1) SetItemIndex(FItemIndex + 1);
+    if (const auto next = SteppedIndex(FItemIndex, FItems->Count(), 1)) SetItemIndex(*next);
 }
 
 void TExtImagePickerDropDown::SelectPrevious()
 {
-    if (FItems->Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex > 0) SetItemIndex(FItemIndex - 1);
+    if (const auto next = SteppedIndex(FItemIndex, FItems->Count(), -1)) SetItemIndex(*next);
 }
 
 void TExtImagePickerDropDown::SelectorItemSelected()
 {
     SetItemIndex(FItemSelector->ItemIndex());
-    if (!FInternalCall) DoHideDropDown(false);
+    if (!FDriver.InternalCall()) DoHideDropDown(false);
 }
 
-void TExtImagePickerDropDown::ResetTypeAhead()
-{
-    FKeyTimer.stop();
-    FCurSearch.clear();
-}
+void TExtImagePickerDropDown::ResetTypeAhead() { FDriver.ResetTypeAhead(); }
 
 void TExtImagePickerDropDown::AddImagesFromImageList()
 {
@@ -296,14 +251,6 @@ bool TExtImagePickerDropDown::WMKeyDown(int key, Qt::KeyboardModifiers shift)
     return ListKeys(key, shift, tookHot) || consumed || tookHot;
 }
 
-void TExtImagePickerDropDown::SelectInSelector(int index)
-{
-    if (index < 0 || index >= FItemSelector->Items().Count()) return;
-    FInternalCall = true;
-    FItemSelector->SetItemIndex(index);
-    FInternalCall = false;
-}
-
 bool TExtImagePickerDropDown::ListKeys(int key, Qt::KeyboardModifiers shift, bool tookHot)
 {
     if (!isEnabled() || (shift & Qt::AltModifier)) return false;
@@ -314,58 +261,35 @@ bool TExtImagePickerDropDown::ListKeys(int key, Qt::KeyboardModifiers shift, boo
         if (!tookHot && OnSelect) OnSelect(this);
         break;
     case Qt::Key_PageUp:
-    case Qt::Key_PageDown: {
+    case Qt::Key_PageDown:
         if (!FItemSelector) break;
         if (FItemSelector->Items().Count() != FItems->Count()) FillSelector();
-        const int n = FItemSelector->GetVisibleItemCount();
-        if (n < 1) break;
-        const int current = FItemSelector->ItemIndex();
-        const int last = FItemSelector->Items().Count() - 1;
-        SelectInSelector(key == Qt::Key_PageUp ? std::max(0, current - n) : std::min(last, current + n));
+        FDriver.Page(key == Qt::Key_PageUp);
         break;
-    }
     case Qt::Key_End:
     case Qt::Key_Home:
-        if (open && FItemSelector) {
-            FInternalCall = true;
-            key == Qt::Key_End ? FItemSelector->SelectLast() : FItemSelector->SelectFirst();
-            FInternalCall = false;
-        } else if (!open) {
+        if (open)
+            FDriver.Internal([key](TExtCustomItemSelector& s) { key == Qt::Key_End ? s.SelectLast() : s.SelectFirst(); });
+        else
             key == Qt::Key_End ? SelectLast() : SelectFirst();
-        }
         break;
     case Qt::Key_Left:
     case Qt::Key_Right:
-        if (open && !EditorEnabled() && FItemSelector) {
-            FInternalCall = true;
-            key == Qt::Key_Left ? FItemSelector->SelectPrevious() : FItemSelector->SelectNext();
-            FInternalCall = false;
-        }
+        if (open && !EditorEnabled())
+            FDriver.Internal([key](TExtCustomItemSelector& s) { key == Qt::Key_Left ? s.SelectPrevious() : s.SelectNext(); });
         break;
     case Qt::Key_Up:
     case Qt::Key_Down:
         if (open && FItemSelector) {
             const int current = FItemSelector->ItemIndex();
-            const int step = key == Qt::Key_Up ? -FColumns : FColumns;
-            SelectInSelector(current < 0 ? 0 : current + step);
+            FDriver.Select(current < 0 ? 0 : current + (key == Qt::Key_Up ? -FColumns : FColumns));
         } else if (!open) {
             key == Qt::Key_Up ? SelectPrevious() : SelectNext();
         }
         break;
-    default: {
-        const QString c = TypeAheadSearchKey(key, shift & Qt::ControlModifier);
-        if (c.isEmpty() || !FItemSelector) break;
-        FCurSearch += c;
-        FInternalCall = true;
-        FItemSelector->LookupItem(FCurSearch);
-        FInternalCall = false;
-        FKeyTimer.start();
-        break;
+    default: FDriver.Search(key, shift & Qt::ControlModifier); break;
     }
-    }
-    const bool moves = key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up || key == Qt::Key_Down ||
-                       key == Qt::Key_Left || key == Qt::Key_Right;
-    return open && moves;
+    return open && IsListMoveKey(key);
 }
 
 // ---- Painting ------------------------------------------------------------------

@@ -9,40 +9,16 @@
 #include "dropdown/ExtItemSelector.h"
 
 #include <QImage>
-#include <QTimer>
 
-class TImageItem {
+class TImageItem : public TCaptionedItem<TImageItem> {
 public:
-    TImageItem(const TImageItem&) = delete;
-    TImageItem& operator=(const TImageItem&) = delete;
-
-    QString Caption() const { return FCaption; }
-    void SetCaption(const QString& value);
-    int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int value);
-    const QImage& Image() const { return FImage; }
-    void SetImage(const QImage& value) { FImage = value; }
-    QString Hint() const { return FHint; }
-    void SetHint(const QString& value) { FHint = value; }
-    bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value) { FEnabled = value; }
-
     // Caption and ImageIndex through their writes, then the picture, the
     // enabled state and the hint.
     void Assign(const TImageItem& source);
-    int Index() const;
 
 private:
     friend class TStripButtonCollection<TImageItem>;
-    explicit TImageItem(TStripButtonCollection<TImageItem>* collection) : FCollection(collection) {}
-    void Changed() { FCollection->ItemChanged(); }
-
-    TStripButtonCollection<TImageItem>* FCollection;
-    QString FCaption;
-    int FImageIndex = -1;
-    bool FEnabled = true;
-    QImage FImage;
-    QString FHint;
+    explicit TImageItem(TStripButtonCollection<TImageItem>* collection) : TCaptionedItem(collection) {}
 };
 
 class TImageItems : public TStripButtonCollection<TImageItem> {
@@ -78,7 +54,7 @@ public:
     TItemAppearance& ItemAppearance() const { return *FItemAppearance; }
     void SetItemAppearance(const TItemAppearance& value) { FItemAppearance->Assign(value); }
     TExtCustomItemSelector* ItemSelector() const { return FItemSelector; }
-    QString CurrentSearch() const { return FCurSearch; }
+    QString CurrentSearch() const { return FDriver.CurrentSearch(); }
 
     // The chosen item's image-list index (-1 without one); writing selects
     // the first item of that index, or none.
@@ -124,7 +100,6 @@ private:
     // Enter over the hot item of the open list takes it; true when it did.
     bool TakeHotItem(int key);
     bool ListKeys(int key, Qt::KeyboardModifiers shift, bool tookHot);
-    void SelectInSelector(int index);
 
     TExtCustomItemSelector* FItemSelector = nullptr;
     int FColumns = 1;
@@ -132,9 +107,7 @@ private:
     std::unique_ptr<TImageItems> FItems;
     int FItemIndex = -1;
     std::unique_ptr<TItemAppearance> FItemAppearance;
-    bool FInternalCall = false;
-    QTimer FKeyTimer;
-    QString FCurSearch;
+    TSelectorDriver FDriver;
     int FOldItemIndex = -1;
     bool FEditKey = false;
 };

@@ -3,6 +3,7 @@
 #include "controls/EsgHTMLUtil.h"
 #include "controls/ExtDropDownDraw.h"
 #include "controls/ExtUtilDraw.h"
+#include "dropdown/ExtTypeAhead.h"
 #include "platform/ImageList.h"
 
 #include <QKeyEvent>
@@ -16,18 +17,6 @@
 
 // ---- Items -------------------------------------------------------------------
 
-void TSelectorItem::Changed()
-{
-    if (FCollection && FCollection->OnChange) FCollection->OnChange(FCollection);
-}
-
-void TSelectorItem::SetCaption(const QString& value)
-{
-    if (value == FCaption) return;
-    FCaption = value;
-    Changed();
-}
-
 void TSelectorItem::SetColor(TColor value)
 {
     if (value == FColor) return;
@@ -35,57 +24,22 @@ void TSelectorItem::SetColor(TColor value)
     Changed();
 }
 
-void TSelectorItem::SetImageIndex(int value)
-{
-    if (value == FImageIndex) return;
-    FImageIndex = value;
-    Changed();
-}
-
 void TSelectorItem::Assign(const TSelectorItem& source)
 {
     if (&source == this) return;
-    SetCaption(source.FCaption);
+    SetCaption(source.Caption());
     SetColor(source.FColor);
-    SetImageIndex(source.FImageIndex);
-    FImage = source.FImage;
-    FEnabled = source.FEnabled;
-    FHint = source.FHint;
+    SetImageIndex(source.ImageIndex());
+    AssignPicture(source);
 }
 
-int TSelectorItem::Index() const { return FCollection ? FCollection->IndexOf(this) : -1; }
-
-TSelectorItem* TSelectorItems::Insert(int index)
+std::optional<int> SteppedIndex(int current, int count, int step)
 {
-    index = std::clamp(index, 0, Count());
-    FItems.insert(FItems.begin() + index, std::unique_ptr<TSelectorItem>(new TSelectorItem(this)));
-    return FItems[size_t(index)].get();
-}
-
-TSelectorItem* TSelectorItems::GetItem(int index) const
-{
-    if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
-    return FItems[size_t(index)].get();
-}
-
-void TSelectorItems::Delete(int index)
-{
-    GetItem(index);
-    FItems.erase(FItems.begin() + index);
-}
-
-void TSelectorItems::Assign(const TSelectorItems& source)
-{
-    if (&source == this) return;
-    Clear();
-    for (const auto& item : source.FItems) Add()->Assign(*item);
-}
-
-int TSelectorItems::IndexOf(const TSelectorItem* item) const
-{
-    for (int i = 0; i < Count(); ++i)
-        if (FItems[size_t(i)].get() == item) return i;
-    return -1;
+    if (count <= 0) return std::nullopt;
+    if (current < 0) return 0;
+    const int next = current + step;
+    if (next < 0 || next >= count) return std::nullopt;
+    return next;
 }
 
 // ---- Look --------------------------------------------------------------------
@@ -401,32 +355,22 @@ void TCustomItemSelector::SelectLast()
 
 void TCustomItemSelector::SelectNext()
 {
-    const int count = Items().Count();
-    if (count == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex < count - 1) SetItemIndex(FItemIndex + 1);
+    if (const auto next = SteppedIndex(FItemIndex, Items().Count(), 1)) SetItemIndex(*next);
 }
 
 void TCustomItemSelector::SelectPrevious()
 {
-    if (Items().Count() == 0) return;
-    if (FItemIndex < 0) SetItemIndex(0);
-    else if (FItemIndex > 0) SetItemIndex(FItemIndex - 1);
+    if (const auto next = SteppedIndex(FItemIndex, Items().Count(), -1)) SetItemIndex(*next);
 }
 
 void TCustomItemSelector::HotNext()
 {
-    const int count = Items().Count();
-    if (count == 0) return;
-    if (FItemHot < 0) SetItemHot(0);
-    else if (FItemHot < count - 1) SetItemHot(FItemHot + 1);
+    if (const auto next = SteppedIndex(FItemHot, Items().Count(), 1)) SetItemHot(*next);
 }
 
 void TCustomItemSelector::HotPrevious()
 {
-    if (Items().Count() == 0) return;
-    if (FItemHot < 0) SetItemHot(0);
-    else if (FItemHot > 0) SetItemHot(FItemHot - 1);
+    if (const auto next = SteppedIndex(FItemHot, Items().Count(), -1)) SetItemHot(*next);
 }
 
 bool TCustomItemSelector::LookupItem(const QString& text)
@@ -613,7 +557,7 @@ void TCustomItemSelector::leaveEvent(QEvent* event)
 TExtCustomItemSelector::TExtCustomItemSelector(QWidget* parent)
     : QScrollArea(parent), FItems(std::make_unique<TSelectorItems>(this)), FItemAppearance(std::make_unique<TItemAppearance>(this))
 {
-    FItems->OnChange = [this](TSelectorItems*) { UpdateSelectorPanel(); };
+    FItems->OnChange = [this](TStripButtonCollection<TSelectorItem>*) { UpdateSelectorPanel(); };
     FItemAppearance->SetColorStyle(TSelectionColorStyle::scOffice2007);
     setWidgetResizable(false);
     setFrameShape(QFrame::NoFrame);
@@ -790,3 +734,58 @@ void TExtCustomItemSelector::resizeEvent(QResizeEvent* event)
 void TExtCustomItemSelector::keyPressEvent(QKeyEvent* event) { event->ignore(); }
 
 void TExtCustomItemSelector::wheelEvent(QWheelEvent* event) { event->ignore(); }
+
+// ---- Driving a selector from an edit ---------------------------------------------
+
+bool IsListMoveKey(int key)
+{
+    return key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left ||
+           key == Qt::Key_Right;
+}
+
+TSelectorDriver::TSelectorDriver()
+{
+    FKeyTimer.setInterval(500);
+    FKeyTimer.setSingleShot(true);
+    QObject::connect(&FKeyTimer, &QTimer::timeout, [this] { ResetTypeAhead(); });
+}
+
+void TSelectorDriver::Internal(const std::function<void(TExtCustomItemSelector& selector)>& step)
+{
+    if (!Selector) return;
+    const bool internal = FInternalCall;
+    FInternalCall = true;
+    step(*Selector);
+    FInternalCall = internal;
+}
+
+void TSelectorDriver::Select(int index)
+{
+    if (!Selector || index < 0 || index >= Selector->Items().Count()) return;
+    Internal([index](TExtCustomItemSelector& s) { s.SetItemIndex(index); });
+}
+
+void TSelectorDriver::Page(bool up)
+{
+    if (!Selector) return;
+    const int n = Selector->GetVisibleItemCount();
+    if (n < 1) return;
+    const int current = Selector->ItemIndex();
+    Select(up ? std::max(0, current - n) : std::min(Selector->Items().Count() - 1, current + n));
+}
+
+bool TSelectorDriver::Search(int key, bool ctrlHeld)
+{
+    const QString c = TypeAheadSearchKey(key, ctrlHeld);
+    if (c.isEmpty() || !Selector) return false;
+    FCurSearch += c;
+    Internal([this](TExtCustomItemSelector& s) { s.LookupItem(FCurSearch); });
+    FKeyTimer.start();
+    return true;
+}
+
+void TSelectorDriver::ResetTypeAhead()
+{
+    FKeyTimer.stop();
+    FCurSearch.clear();
+}

@@ -16,6 +16,7 @@
 // Notifications: an item's Caption, Color or ImageIndex change raises its
 // collection's OnChange, which lays the panel out again; adding, inserting and
 // deleting items raise nothing, so the owner calls UpdateSelectorPanel.
+#include "controls/ExtDropDownAppearance.h"
 #include "controls/ExtStyleIF.h"
 #include "dropdown/ExtDropDownStyles.h"
 #include "platform/ImageList.h"
@@ -27,13 +28,16 @@
 #include <QImage>
 #include <QScrollArea>
 #include <QSize>
+#include <QTimer>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TExtCustomItemSelector;
+class TCustomItemSelector;
 
 // Colour boxes or pictures.
 enum class TSelectorType { stImage, stColor };
@@ -42,19 +46,30 @@ enum class TItemLayout { ilCaptionLeft, ilCaptionRight, ilCaptionTop, ilCaptionB
 
 // ---- Items -------------------------------------------------------------------
 
-class TSelectorItems;
-
-class TSelectorItem {
+// An item with a caption and a picture (its own, or an index into an image
+// list) in an owned collection; caption and image-index changes raise the
+// collection's OnChange. The selector's items and the list drop-downs' items
+// are all of this kind.
+template <class TItem>
+class TCaptionedItem {
 public:
-    TSelectorItem(const TSelectorItem&) = delete;
-    TSelectorItem& operator=(const TSelectorItem&) = delete;
+    TCaptionedItem(const TCaptionedItem&) = delete;
+    TCaptionedItem& operator=(const TCaptionedItem&) = delete;
 
     QString Caption() const { return FCaption; }
-    void SetCaption(const QString& value);
-    TColor Color() const { return FColor; }
-    void SetColor(TColor value);
+    void SetCaption(const QString& value)
+    {
+        if (value == FCaption) return;
+        FCaption = value;
+        Changed();
+    }
     int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int value);
+    void SetImageIndex(int value)
+    {
+        if (value == FImageIndex) return;
+        FImageIndex = value;
+        Changed();
+    }
     const QImage& Image() const { return FImage; }
     void SetImage(const QImage& value) { FImage = value; }
     QString Hint() const { return FHint; }
@@ -62,60 +77,81 @@ public:
     // A disabled item is never hot or selected.
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool value) { FEnabled = value; }
+    int Index() const { return FCollection->IndexOf(static_cast<const TItem*>(this)); }
+
+protected:
+    explicit TCaptionedItem(TStripButtonCollection<TItem>* collection) : FCollection(collection) {}
+    ~TCaptionedItem() = default;
+    void Changed() { FCollection->ItemChanged(); }
+    // The picture, the enabled state and the hint (the notifying properties
+    // are the caller's, in its order).
+    void AssignPicture(const TCaptionedItem& source)
+    {
+        FImage = source.FImage;
+        FEnabled = source.FEnabled;
+        FHint = source.FHint;
+    }
+
+private:
+    TStripButtonCollection<TItem>* FCollection;
+    QString FCaption;
+    int FImageIndex = -1;
+    bool FEnabled = true;
+    QImage FImage;
+    QString FHint;
+};
+
+class TSelectorItem : public TCaptionedItem<TSelectorItem> {
+public:
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
     // The rectangle in panel coordinates; (-1, -1, -1, -1) until laid out.
     const TRect& ItemRect() const { return FRect; }
 
     // Caption, Color and ImageIndex through their writes, then the picture,
     // the enabled state and the hint.
     void Assign(const TSelectorItem& source);
-    int Index() const;
 
 private:
-    friend class TSelectorItems;
+    friend class TStripButtonCollection<TSelectorItem>;
     friend class TCustomItemSelector;
-    explicit TSelectorItem(TSelectorItems* collection) : FCollection(collection) {}
-    void Changed();
+    explicit TSelectorItem(TStripButtonCollection<TSelectorItem>* collection) : TCaptionedItem(collection) {}
 
-    TSelectorItems* FCollection;
-    QString FCaption;
-    int FImageIndex = -1;
-    bool FEnabled = true;
     TColor FColor = clNone;
-    QImage FImage;
     TRect FRect{-1, -1, -1, -1};
-    QString FHint;
 };
 
-// The owned, ordered items of a selector.
-class TSelectorItems {
+// The owned, ordered items of a selector; out-of-range indexes raise
+// "List index out of bounds (n)".
+class TSelectorItems : public TStripButtonCollection<TSelectorItem> {
 public:
-    explicit TSelectorItems(TExtCustomItemSelector* owner) : FMyOwner(owner) {}
-    TSelectorItems(const TSelectorItems&) = delete;
-    TSelectorItems& operator=(const TSelectorItems&) = delete;
-
-    TExtCustomItemSelector* Owner() const { return FMyOwner; }
-    int Count() const { return int(FItems.size()); }
-    TSelectorItem* Add() { return Insert(Count()); }
-    // A new item at `index` (cut to 0..Count).
-    TSelectorItem* Insert(int index);
-    void Delete(int index);
-    void Clear() { FItems.clear(); }
-    // Out-of-range indexes raise "List index out of bounds (n)".
-    TSelectorItem* GetItem(int index) const;
-    TSelectorItem* Items(int index) const { return GetItem(index); }
-    void SetItem(int index, const TSelectorItem& value) { GetItem(index)->Assign(value); }
-    // Replaces the items by copies of the source's items.
-    void Assign(const TSelectorItems& source);
-    int IndexOf(const TSelectorItem* item) const;
-
-    // Raised by the notifying item writes only.
-    std::function<void(TSelectorItems* sender)> OnChange;
-
-private:
-    friend class TSelectorItem;
-    TExtCustomItemSelector* FMyOwner;
-    std::vector<std::unique_ptr<TSelectorItem>> FItems;
+    using TStripButtonCollection<TSelectorItem>::TStripButtonCollection;
 };
+
+// Rebuilds `target` from the list drop-downs' items: caption, picture, image
+// index and hint of each, laid out once at the end by the caller.
+template <class TItems>
+void CopyPictureItems(TSelectorItems& target, const TItems& source)
+{
+    // One layout at the end rather than one per caption.
+    const auto relayout = std::move(target.OnChange);
+    target.OnChange = nullptr;
+    target.Clear();
+    for (int i = 0; i < source.Count(); ++i) {
+        const auto* from = source.GetItem(i);
+        TSelectorItem* item = target.Add();
+        item->SetCaption(from->Caption());
+        item->SetImage(from->Image());
+        item->SetImageIndex(from->ImageIndex());
+        item->SetHint(from->Hint());
+    }
+    target.OnChange = relayout;
+}
+
+// The index that stepping by `step` (+1 or -1) moves a selection of
+// `current` among `count` items to: the first when none is selected;
+// nothing at either end or without items.
+std::optional<int> SteppedIndex(int current, int count, int step);
 
 // ---- Look --------------------------------------------------------------------
 
@@ -401,4 +437,42 @@ private:
     TColor FColor = clWindow;
     std::unique_ptr<TItemAppearance> FItemAppearance;
     TCustomItemSelector* FItemSelectorPanel = nullptr; // owned as child widget
+};
+
+// ---- Driving a selector from an edit ---------------------------------------------
+
+// What the list drop-downs share in driving their selector: selections they
+// make themselves (flagged, so that the pop-up stays open), the page keys,
+// and the list search, a text typed into the list that ends 500 ms after the
+// last key.
+// Page Up, Page Down and the arrows: the keys an open list keeps to itself.
+bool IsListMoveKey(int key);
+
+class TSelectorDriver {
+public:
+    TSelectorDriver();
+    TSelectorDriver(const TSelectorDriver&) = delete;
+    TSelectorDriver& operator=(const TSelectorDriver&) = delete;
+
+    TExtCustomItemSelector* Selector = nullptr;
+
+    // Set while the edit itself selects in the list.
+    bool InternalCall() const { return FInternalCall; }
+    // Runs `step` on the selector with InternalCall set.
+    void Internal(const std::function<void(TExtCustomItemSelector& selector)>& step);
+    // Selects `index` (internally) when it names an item.
+    void Select(int index);
+    // Moves the selection by the number of items in view: at least to the
+    // first, at most to the last; nothing when none are in view.
+    void Page(bool up);
+    // Adds the key's character to the search and selects the first item it
+    // begins (internally); false for a key that adds no character.
+    bool Search(int key, bool ctrlHeld);
+    void ResetTypeAhead();
+    QString CurrentSearch() const { return FCurSearch; }
+
+private:
+    bool FInternalCall = false;
+    QTimer FKeyTimer;
+    QString FCurSearch;
 };

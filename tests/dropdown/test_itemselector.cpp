@@ -218,7 +218,7 @@ TEST_F(SelectorTest, ItemWritesLayOutAgainButAddingDoesNot)
 {
     int changes = 0;
     auto relayout = sel.Items().OnChange;
-    sel.Items().OnChange = [&](TSelectorItems* s) {
+    sel.Items().OnChange = [&](TStripButtonCollection<TSelectorItem>* s) {
         ++changes;
         relayout(s);
     };
