@@ -397,7 +397,6 @@ void TEsgSpinButton::focusOutEvent(QFocusEvent*)
 
 TEsgSpinEdit::TEsgSpinEdit(QWidget* parent) : TMaskEdit(parent)
 {
-    resize(121, 21);
     m_button = std::make_unique<TEsgSpinButton>(this);
     m_button->resize(15, 17);
     m_button->SetFocusControl(this);
@@ -405,6 +404,7 @@ TEsgSpinEdit::TEsgSpinEdit(QWidget* parent) : TMaskEdit(parent)
     m_button->OnDownClick = [this](QObject* s) { DownClick(s); };
     m_button->show();
     setText(QStringLiteral("0"));
+    resize(121, std::max(21, MinHeight()));
     RecreateWnd();
     WMSize();
 }

@@ -368,25 +368,30 @@ void TMaskEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void TMaskEdit::contextMenuEvent(QContextMenuEvent* event)
 {
-    std::unique_ptr<QMenu> menu(createStandardContextMenu());
-    // The menu's editing commands take the same doors as the keys.
-    for (QAction* a : menu->actions()) {
-        const QString name = a->objectName();
-        if (name == QLatin1String("edit-paste") || name == QLatin1String("edit-cut") || name == QLatin1String("edit-delete")) {
-            a->disconnect();
-            if (name == QLatin1String("edit-paste"))
-                connect(a, &QAction::triggered, this, [this] { Paste(); });
-            else if (name == QLatin1String("edit-cut"))
-                connect(a, &QAction::triggered, this, [this] { WMCut(); });
-            else
-                connect(a, &QAction::triggered, this, [this] {
-                    int key = Qt::Key_Delete;
-                    KeyDown(key, Qt::NoModifier);
-                    if (key == Qt::Key_Delete && !isReadOnly()) del();
-                });
-        }
-    }
-    if (QAction* chosen = TrackPopupMenu(*menu, event->globalPos())) chosen->trigger();
+    // The usual editing commands; the ones that change the text take the same
+    // doors as the keys.
+    QMenu menu(this);
+    const bool editable = !isReadOnly();
+    auto add = [&](const QString& text, const char* name, bool enabled, std::function<void()> run) {
+        QAction* a = menu.addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, std::move(run));
+    };
+    add(tr("&Undo"), "edit-undo", editable && isUndoAvailable(), [this] { undo(); });
+    add(tr("&Redo"), "edit-redo", editable && isRedoAvailable(), [this] { redo(); });
+    menu.addSeparator();
+    add(tr("Cu&t"), "edit-cut", editable && hasSelectedText(), [this] { WMCut(); });
+    add(tr("&Copy"), "edit-copy", hasSelectedText(), [this] { copy(); });
+    add(tr("&Paste"), "edit-paste", editable && !QGuiApplication::clipboard()->text().isEmpty(), [this] { Paste(); });
+    add(tr("Delete"), "edit-delete", editable && hasSelectedText(), [this] {
+        int key = Qt::Key_Delete;
+        KeyDown(key, Qt::NoModifier);
+        if (key == Qt::Key_Delete && !isReadOnly()) del();
+    });
+    menu.addSeparator();
+    add(tr("Select All"), "select-all", !text().isEmpty(), [this] { selectAll(); });
+    if (QAction* chosen = TrackPopupMenu(menu, event->globalPos())) chosen->trigger();
     event->accept();
 }
 
