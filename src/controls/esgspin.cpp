@@ -440,10 +440,12 @@ void TEsgSpinEdit::WMSize()
     }
     const int m = BorderStyle() == TBorderStyle::bsNone ? 1 : 5;
     const int bw = m_button->width();
+    // The formula's positions are client coordinates.
+    const int b = BorderWidth();
     if (IsComCtl6() && Ctl3D())
-        m_button->SetBounds(width() - bw - m, 0, bw, height() - m);
+        m_button->SetBounds(b + width() - bw - m, b, bw, height() - m);
     else
-        m_button->SetBounds(width() - bw, 1, bw, height() - 3);
+        m_button->SetBounds(b + width() - bw, b + 1, bw, height() - 3);
     SetEditRect();
 }
 

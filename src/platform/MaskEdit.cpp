@@ -196,12 +196,12 @@ void TMaskEdit::SetEditRect(const TRect& r)
 void TMaskEdit::ApplyEditRect()
 {
     if (!m_hasEditRect) return;
-    // The frame of the line edit already keeps its own margin; the rectangle
-    // adds what lies beyond it.
+    // The frame of the line edit lies outside the client area; the rectangle
+    // gives the margins within it.
     const int left = std::max(0, m_editRect.Left);
     const int top = std::max(0, m_editRect.Top);
-    const int right = std::max(0, width() - m_editRect.Right);
-    const int bottom = std::max(0, height() - m_editRect.Bottom);
+    const int right = std::max(0, ClientWidth() - m_editRect.Right);
+    const int bottom = std::max(0, ClientHeight() - m_editRect.Bottom);
     setTextMargins(left, top, right, bottom);
 }
 

@@ -95,8 +95,12 @@ public:
     void Paste();
     void Cut();
 
-    int ClientWidth() const { return width(); }
-    int ClientHeight() const { return height(); }
+    // The client area lies inside the border: child controls and the edit
+    // rectangle are placed in client coordinates, which start at
+    // (BorderWidth(), BorderWidth()) of the widget.
+    int BorderWidth() const { return m_borderStyle == TBorderStyle::bsSingle ? 2 : 0; }
+    int ClientWidth() const { return width() - 2 * BorderWidth(); }
+    int ClientHeight() const { return height() - 2 * BorderWidth(); }
 
     std::function<void(QObject* Sender)> OnChange;
     std::function<void(QObject* Sender)> OnClick;

@@ -574,16 +574,17 @@ TEST_F(SpinButtonTest, LayoutOfTheParts)
 TEST_F(SpinButtonTest, EditPlacesItsButtonAndKeepsItsMinimumHeight)
 {
     TEsgSpinEdit e;
-    EXPECT_EQ(e.Button()->geometry(), QRect(e.width() - 15 - 5, 0, 15, e.height() - 5));
+    // Client coordinates start inside the 2-pixel border.
+    EXPECT_EQ(e.Button()->geometry(), QRect(2 + e.width() - 15 - 5, 2, 15, e.height() - 5));
     e.show();
     e.resize(100, 5);
     EXPECT_EQ(e.height(), e.MinHeight());
     e.resize(100, 30);
-    EXPECT_EQ(e.Button()->geometry(), QRect(100 - 15 - 5, 0, 15, 25));
-    EXPECT_EQ(e.EditRect(), (TRect{0, 0, 100 - 15 - 2, 31}));
+    EXPECT_EQ(e.Button()->geometry(), QRect(2 + 100 - 15 - 5, 2, 15, 25));
+    EXPECT_EQ(e.EditRect(), (TRect{0, 0, 96 - 15 - 2, 27}));
     SetPlatformVersionFlags(true, true, false);
     e.resize(101, 30);
-    EXPECT_EQ(e.Button()->geometry(), QRect(101 - 15, 1, 15, 27));
+    EXPECT_EQ(e.Button()->geometry(), QRect(2 + 101 - 15, 3, 15, 27));
     SetPlatformVersionFlags(true, true, true);
 }
 
