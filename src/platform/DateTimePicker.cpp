@@ -165,7 +165,7 @@ void TPickerCalendar::paintCell(QPainter* painter, const QRect& rect, QDate date
     if (date != QDate::currentDate()) return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QPen(QColor(Qt::red), 1));
+    painter->setPen(QPen(QColor(200, 0, 0), 1));
     painter->setBrush(Qt::NoBrush);
     painter->drawEllipse(rect.adjusted(1, 1, -2, -2));
     painter->restore();
@@ -298,6 +298,9 @@ void TDateTimePicker::DropDown()
     QWidget* popup = m_calendar->window();
     m_calendar->setSelectedDate(date());
     m_calendar->UpdateToday();
+    // Room for the six week rows and the "Today" line under them.
+    m_calendar->setMinimumSize(m_calendar->sizeHint().width(),
+                               m_calendar->sizeHint().height() + m_calendar->TodayLine()->sizeHint().height());
     popup->adjustSize();
     popup->move(mapToGlobal(QPoint(0, height())));
     popup->show();
@@ -313,6 +316,42 @@ void TDateTimePicker::SetActiveField(int index)
     if (index < 0 || index >= sectionCount()) return;
     setCurrentSectionIndex(index);
     setSelectedSection(currentSection());
+}
+
+bool TDateTimePicker::FieldComplete(int index) const
+{
+    if (index < 0 || index >= sectionCount()) return false;
+    const Section section = sectionAt(index);
+    QChar letter;
+    switch (section) {
+    case DaySection: letter = 'd'; break;
+    case MonthSection: letter = 'M'; break;
+    case YearSection: letter = 'y'; break;
+    case HourSection: letter = displayFormat().contains(QLatin1String("AP"), Qt::CaseInsensitive) ? 'h' : 'H'; break;
+    case MinuteSection: letter = 'm'; break;
+    case SecondSection: letter = 's'; break;
+    default: return true;
+    }
+    // The width of the field's token in the format.
+    const QString f = displayFormat();
+    int width = 0;
+    for (qsizetype i = 0; i < f.size(); ++i) {
+        if (f[i] == '\'') {
+            i = f.indexOf('\'', i + 1);
+            if (i < 0) break;
+            continue;
+        }
+        if (f[i].toLower() == letter.toLower() && (letter != 'M' || f[i] == 'M') && (letter == 'M' || f[i] != 'M')) {
+            int n = 0;
+            while (i + n < f.size() && f[i + n] == f[i]) ++n;
+            width = n;
+            break;
+        }
+    }
+    QString digits;
+    for (QChar c : sectionText(section))
+        if (c.isDigit()) digits += c;
+    return PickerFieldComplete(letter, width, digits);
 }
 
 bool TDateTimePicker::eventFilter(QObject* watched, QEvent* event)

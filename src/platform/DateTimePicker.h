@@ -96,6 +96,9 @@ public:
     int FieldCount() const { return sectionCount(); }
     int ActiveField() const { return currentSectionIndex(); }
     void SetActiveField(int index);
+    // Whether the field at `index` holds a complete entry (see
+    // PickerFieldComplete).
+    bool FieldComplete(int index) const;
 
     TPickerCalendar* Calendar() const { return m_calendar; }
 

@@ -45,8 +45,6 @@ QString MaskedText(const QString& shown, const TEditMask& mask);
 
 // ---------------------------------------------------------------------------
 
-enum class TBorderStyle { bsNone, bsSingle };
-
 class TMaskEdit : public QLineEdit {
 public:
     explicit TMaskEdit(QWidget* parent = nullptr);

@@ -162,3 +162,26 @@ TEST_F(Picker, CalendarDropDownAndCloseUpWithCheckBox)
 }
 
 } // namespace
+
+namespace {
+TEST(PickerCalendarLook, TodayIsCircled)
+{
+    TPickerCalendar cal;
+    const QDate today = QDate::currentDate();
+    cal.setSelectedDate(today.day() > 15 ? today.addDays(-8) : today.addDays(8));
+    cal.resize(cal.sizeHint().width(), cal.sizeHint().height() + 20);
+    cal.show();
+    auto redPixels = [&] {
+        const QImage img = cal.grab().toImage();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (QColor(img.pixel(x, y)) == QColor(200, 0, 0)) ++n;
+        return n;
+    };
+    EXPECT_GT(redPixels(), 20);
+    cal.setCurrentPage(today.year() + 1, today.month());
+    EXPECT_EQ(redPixels(), 0);
+    EXPECT_EQ(cal.TodayLine()->text(), QStringLiteral("Today: ") + DateToStr(EncodeDate(today.year(), today.month(), today.day())));
+}
+} // namespace
