@@ -2,6 +2,7 @@
 
 #include "controls/ExtUtilDraw.h"
 #include "controls/ExtXPVS.h"
+#include "controls/esgspin.h"
 #include "platform/Menus.h"
 
 #include <QAction>
@@ -27,18 +28,6 @@ void TExtSpeedButton::SetIsWinXP(bool v)
 
 TEsgEditButton* TExtSpeedButton::Container() const { return dynamic_cast<TEsgEditButton*>(parentWidget()); }
 
-void TExtSpeedButton::MouseEnter()
-{
-    m_hot = true;
-    update();
-}
-
-void TExtSpeedButton::MouseLeave()
-{
-    m_hot = false;
-    update();
-}
-
 void TExtSpeedButton::Paint(TCanvas& canvas)
 {
     TRect r{0, 0, width(), height()};
@@ -47,12 +36,12 @@ void TExtSpeedButton::Paint(TCanvas& canvas)
     TThemeData* theme = nullptr;
     if (box && box->ButtonColor() != clNone) {
         if (!Flat()) SetFlat(true);
-        const TColor c = pressed ? box->ButtonColorDown() : m_hot ? box->ButtonColorHot() : box->ButtonColor();
+        const TColor c = pressed ? box->ButtonColorDown() : Hot() ? box->ButtonColorHot() : box->ButtonColor();
         canvas.SetBrushStyle(TBrushStyle::Solid);
         canvas.SetBrushColor(c);
         canvas.FillRect(r);
     } else if (m_isWinXP && (theme = OpenThemeData(parentWidget(), QStringLiteral("button")))) {
-        DrawThemeBackground(theme, canvas, tpButtonPush, pressed ? thsPressed : m_hot ? thsHot : thsNormal, r);
+        DrawThemeBackground(theme, canvas, tpButtonPush, pressed ? thsPressed : Hot() ? thsHot : thsNormal, r);
         CloseThemeData(theme);
     } else if (Flat()) {
         // A one-pixel edge: raised inside, or sunken outside while pressed,
@@ -179,12 +168,7 @@ void TEsgEditBtn::AdjustHeight()
     // The height follows the font: held at the minimum by the size handler.
 }
 
-int TEsgEditBtn::MinHeight() const
-{
-    const int h = QFontMetrics(font()).height();
-    const int s = QFontMetrics(QApplication::font()).height();
-    return h + std::min(h, s) / 4;
-}
+int TEsgEditBtn::MinHeight() const { return EditFontHeight(*this); }
 
 void TEsgEditBtn::SetEditRect()
 {
@@ -196,19 +180,9 @@ void TEsgEditBtn::SetEditRect()
 
 void TEsgEditBtn::WMSize()
 {
-    const int minH = MinHeight();
-    if (height() < minH) {
-        resize(width(), minH);
+    if (!PlaceEmbeddedButton(*this, MinHeight(), m_button->width(),
+                             [this](int l, int t, int w, int h) { m_button->SetBounds(l, t, w, h); }))
         return;
-    }
-    const int m = BorderStyle() == TBorderStyle::bsNone ? 1 : 5;
-    const int bw = m_button->width();
-    // The formula's positions are client coordinates.
-    const int b = BorderWidth();
-    if (IsComCtl6() && Ctl3D())
-        m_button->SetBounds(b + width() - bw - m, b, bw, height() - m);
-    else
-        m_button->SetBounds(b + width() - bw, b + 1, bw, height() - 3);
     SetEditRect();
 }
 

@@ -7,6 +7,7 @@
 // the value and the button; its button opens a menu of the units.
 // TEsgEditButton is the container at the right edge that holds the one speed
 // button (TExtSpeedButton) and forwards its click.
+#include "controls/EsgCombo.h"
 #include "platform/Buttons.h"
 #include "platform/Graphics.h"
 #include "platform/MaskEdit.h"
@@ -26,21 +27,19 @@ public:
 
     bool IsWinXP() const { return m_isWinXP; }
     void SetIsWinXP(bool v);
-    bool Hot() const { return m_hot; }
+    // The mouse is over it.
+    bool Hot() const { return MouseInControl(); }
 
 protected:
     void Paint(TCanvas& canvas) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
 
 private:
     TEsgEditButton* Container() const;
 
     bool m_isWinXP = false;
-    bool m_hot = false;
 };
 
-class TEsgEditButton : public QWidget {
+class TEsgEditButton : public QWidget, public TButtonColorProperties {
 public:
     explicit TEsgEditButton(QWidget* parent = nullptr);
     ~TEsgEditButton() override;
@@ -61,21 +60,6 @@ public:
     bool TabStop() const { return focusPolicy() & Qt::TabFocus; }
     void SetTabStop(bool v) { setFocusPolicy(v ? Qt::StrongFocus : Qt::NoFocus); }
 
-    TColor ButtonColor() const { return m_buttonColor; }
-    void SetButtonColor(TColor c) { m_buttonColor = c; m_button->update(); }
-    TColor ButtonColorHot() const { return m_buttonColorHot; }
-    void SetButtonColorHot(TColor c) { m_buttonColorHot = c; m_button->update(); }
-    TColor ButtonColorDown() const { return m_buttonColorDown; }
-    void SetButtonColorDown(TColor c) { m_buttonColorDown = c; m_button->update(); }
-    // Stored; the painting does not use them.
-    TColor ButtonBorderColor() const { return m_buttonBorderColor; }
-    void SetButtonBorderColor(TColor c) { m_buttonBorderColor = c; }
-    TColor ButtonTextColor() const { return m_buttonTextColor; }
-    void SetButtonTextColor(TColor c) { m_buttonTextColor = c; }
-    TColor ButtonTextColorHot() const { return m_buttonTextColorHot; }
-    void SetButtonTextColorHot(TColor c) { m_buttonTextColorHot = c; }
-    TColor ButtonTextColorDown() const { return m_buttonTextColorDown; }
-    void SetButtonTextColorDown(TColor c) { m_buttonTextColorDown = c; }
 
     void SetBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
 
@@ -86,17 +70,12 @@ protected:
 
 private:
     void BtnMouseUp(Qt::MouseButton button);
+    // (the text and border colours are kept but not painted)
+    void ButtonColorsChanged() override { m_button->update(); }
 
     std::unique_ptr<TExtSpeedButton> m_button;
     QPointer<QWidget> m_focusControl;
     bool m_flat = false;
-    TColor m_buttonColorDown = clNone;
-    TColor m_buttonBorderColor = clNone;
-    TColor m_buttonTextColor = clNone;
-    TColor m_buttonTextColorHot = clNone;
-    TColor m_buttonColor = clNone;
-    TColor m_buttonColorHot = clNone;
-    TColor m_buttonTextColorDown = clNone;
 };
 
 class TEsgEditBtn : public TMaskEdit {

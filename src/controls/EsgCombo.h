@@ -32,6 +32,45 @@ enum class TLabelPosition {
 // gap between them.
 QPoint LabelLayoutPosition(TLabelPosition position, const QRect& control, const QSize& label, int textWidth, int margin);
 
+// The seven custom colours of a drop, spin or edit button, as properties
+// (clNone: not set). A control that paints with them repaints on a change.
+class TButtonColorProperties {
+public:
+    virtual ~TButtonColorProperties() = default;
+
+    TColor ButtonColor() const { return m_color; }
+    void SetButtonColor(TColor c) { Set(m_color, c); }
+    TColor ButtonColorHot() const { return m_colorHot; }
+    void SetButtonColorHot(TColor c) { Set(m_colorHot, c); }
+    TColor ButtonColorDown() const { return m_colorDown; }
+    void SetButtonColorDown(TColor c) { Set(m_colorDown, c); }
+    TColor ButtonBorderColor() const { return m_borderColor; }
+    void SetButtonBorderColor(TColor c) { Set(m_borderColor, c); }
+    TColor ButtonTextColor() const { return m_textColor; }
+    void SetButtonTextColor(TColor c) { Set(m_textColor, c); }
+    TColor ButtonTextColorHot() const { return m_textColorHot; }
+    void SetButtonTextColorHot(TColor c) { Set(m_textColorHot, c); }
+    TColor ButtonTextColorDown() const { return m_textColorDown; }
+    void SetButtonTextColorDown(TColor c) { Set(m_textColorDown, c); }
+
+protected:
+    virtual void ButtonColorsChanged() {}
+
+private:
+    void Set(TColor& field, TColor c)
+    {
+        field = c;
+        ButtonColorsChanged();
+    }
+    TColor m_colorDown = clNone;
+    TColor m_borderColor = clNone;
+    TColor m_textColor = clNone;
+    TColor m_textColorHot = clNone;
+    TColor m_color = clNone;
+    TColor m_colorHot = clNone;
+    TColor m_textColorDown = clNone;
+};
+
 // The custom colours of a drop button.
 struct TDropButtonColors {
     TColor Color = clNone;

@@ -160,79 +160,90 @@ void TDateTimePickerLook::MouseLeave()
 }
 
 // ---------------------------------------------------------------------------
-// TEsgDateTimePicker
+// TLookDateTimePicker
 
-TEsgDateTimePicker::TEsgDateTimePicker(QWidget* parent) : TDateTimePicker(parent), m_look(*this, clNone, true, 15)
+TLookDateTimePicker::TLookDateTimePicker(QWidget* parent, TColor borderColor, bool ctl3D, int stripOffset)
+    : TDateTimePicker(parent), m_look(*this, borderColor, ctl3D, stripOffset)
 {
-    m_look.FlatBorderNeedsColor = true;
     setMouseTracking(true);
 }
 
-TEsgDateTimePicker::~TEsgDateTimePicker() = default;
+TLookDateTimePicker::~TLookDateTimePicker() = default;
 
-void TEsgDateTimePicker::SetBorderStyle(TBorderStyle value)
+void TLookDateTimePicker::SetBorderStyle(TBorderStyle value)
 {
     if (value == m_look.BorderStyle) return;
     m_look.BorderStyle = value;
     update();
 }
 
-void TEsgDateTimePicker::SetBorderColor(TColor c)
+void TLookDateTimePicker::SetBorderColor(TColor c)
 {
     if (c == m_look.BorderColor) return;
     m_look.BorderColor = c;
     update();
 }
 
-void TEsgDateTimePicker::SetMetroStyle(bool v)
+void TLookDateTimePicker::SetMetroStyle(bool v)
 {
     if (v == m_look.MetroStyle) return;
     m_look.MetroStyle = v;
     update();
 }
 
-void TEsgDateTimePicker::SetCtl3D(bool v)
+void TLookDateTimePicker::SetCtl3D(bool v)
 {
     m_look.Ctl3D = v;
     update();
 }
 
-void TEsgDateTimePicker::paintEvent(QPaintEvent* event)
+void TLookDateTimePicker::paintEvent(QPaintEvent* event)
 {
     TDateTimePicker::paintEvent(event);
+    m_look.Standalone = Standalone();
     m_look.Paint();
 }
 
-void TEsgDateTimePicker::focusInEvent(QFocusEvent* event)
+void TLookDateTimePicker::focusInEvent(QFocusEvent* event)
 {
     TDateTimePicker::focusInEvent(event);
     m_look.HasFocus = true;
     update();
 }
 
-void TEsgDateTimePicker::focusOutEvent(QFocusEvent* event)
+void TLookDateTimePicker::focusOutEvent(QFocusEvent* event)
 {
     TDateTimePicker::focusOutEvent(event);
     m_look.HasFocus = false;
     update();
 }
 
-void TEsgDateTimePicker::enterEvent(QEnterEvent* event)
+void TLookDateTimePicker::enterEvent(QEnterEvent* event)
 {
     TDateTimePicker::enterEvent(event);
     m_look.MouseEnter();
     update();
 }
 
-void TEsgDateTimePicker::leaveEvent(QEvent* event)
+void TLookDateTimePicker::leaveEvent(QEvent* event)
 {
     TDateTimePicker::leaveEvent(event);
     m_look.MouseLeave();
     update();
 }
 
-void TEsgDateTimePicker::mouseMoveEvent(QMouseEvent* event)
+void TLookDateTimePicker::mouseMoveEvent(QMouseEvent* event)
 {
     TDateTimePicker::mouseMoveEvent(event);
     if (m_look.MouseMove(int(event->position().x()))) update();
 }
+
+// ---------------------------------------------------------------------------
+// TEsgDateTimePicker
+
+TEsgDateTimePicker::TEsgDateTimePicker(QWidget* parent) : TLookDateTimePicker(parent, clNone, true, 15)
+{
+    Look().FlatBorderNeedsColor = true;
+}
+
+TEsgDateTimePicker::~TEsgDateTimePicker() = default;

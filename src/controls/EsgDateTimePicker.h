@@ -66,12 +66,15 @@ private:
     int m_stripOffset;
 };
 
-class TEsgDateTimePicker : public TDateTimePicker {
+// A platform picker with the shared look: it keeps the look's focus and
+// mouse state and paints the look over the platform's painting.
+class TLookDateTimePicker : public TDateTimePicker {
 public:
-    explicit TEsgDateTimePicker(QWidget* parent = nullptr);
-    ~TEsgDateTimePicker() override;
+    TLookDateTimePicker(QWidget* parent, TColor borderColor, bool ctl3D, int stripOffset);
+    ~TLookDateTimePicker() override;
 
     TDateTimePickerLook& Look() { return m_look; }
+    const TDateTimePickerLook& Look() const { return m_look; }
 
     TBorderStyle BorderStyle() const { return m_look.BorderStyle; }
     virtual void SetBorderStyle(TBorderStyle value);
@@ -84,11 +87,10 @@ public:
     bool Ctl3D() const { return m_look.Ctl3D; }
     void SetCtl3D(bool v);
 
-    // "1.0.0.0"; writes are ignored.
-    QString Version() const { return QStringLiteral("1.0.0.0"); }
-    void SetVersion(const QString&) {}
-
 protected:
+    // False while the picker sits inside another one.
+    virtual bool Standalone() const { return true; }
+
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -98,4 +100,14 @@ protected:
 
 private:
     TDateTimePickerLook m_look;
+};
+
+class TEsgDateTimePicker : public TLookDateTimePicker {
+public:
+    explicit TEsgDateTimePicker(QWidget* parent = nullptr);
+    ~TEsgDateTimePicker() override;
+
+    // "1.0.0.0"; writes are ignored.
+    QString Version() const { return QStringLiteral("1.0.0.0"); }
+    void SetVersion(const QString&) {}
 };

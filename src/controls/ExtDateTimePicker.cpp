@@ -24,35 +24,14 @@ TDateTime WithoutMilliseconds(TDateTime v)
 // ---------------------------------------------------------------------------
 // TCustomDateTimePicker
 
-TCustomDateTimePicker::TCustomDateTimePicker(QWidget* parent) : TDateTimePicker(parent), m_look(*this, clBlack, false, 4)
+TCustomDateTimePicker::TCustomDateTimePicker(QWidget* parent) : TLookDateTimePicker(parent, clBlack, false, 4)
 {
-    m_look.RedrawOutline = true;
-    setMouseTracking(true);
+    Look().RedrawOutline = true;
 }
 
 TCustomDateTimePicker::~TCustomDateTimePicker() = default;
 
-void TCustomDateTimePicker::SetMetroStyle(bool v)
-{
-    if (v == m_look.MetroStyle) return;
-    m_look.MetroStyle = v;
-    update();
-}
-
-void TCustomDateTimePicker::SetBorderStyle(TBorderStyle value)
-{
-    if (value == m_look.BorderStyle) return;
-    m_look.BorderStyle = value;
-    update();
-}
-
 void TCustomDateTimePicker::SetAutoTab(bool value) { m_autoTab = value; }
-
-void TCustomDateTimePicker::SetCtl3D(bool v)
-{
-    m_look.Ctl3D = v;
-    update();
-}
 
 void TCustomDateTimePicker::RememberBeforeDigit()
 {
@@ -85,47 +64,6 @@ void TCustomDateTimePicker::ShiftFocus()
     int h, m, s, ms;
     DecodeTime(TDateTimePicker::Time(), h, m, s, ms);
     if ((h != Fh || m != Fm || s != Fs) && FieldComplete(m_digitField)) SetActiveField(m_digitField + 1);
-}
-
-void TCustomDateTimePicker::paintEvent(QPaintEvent* event)
-{
-    TDateTimePicker::paintEvent(event);
-    m_look.Standalone = !IsEmbedded();
-    m_look.Paint();
-}
-
-void TCustomDateTimePicker::focusInEvent(QFocusEvent* event)
-{
-    TDateTimePicker::focusInEvent(event);
-    m_look.HasFocus = true;
-    update();
-}
-
-void TCustomDateTimePicker::focusOutEvent(QFocusEvent* event)
-{
-    TDateTimePicker::focusOutEvent(event);
-    m_look.HasFocus = false;
-    update();
-}
-
-void TCustomDateTimePicker::enterEvent(QEnterEvent* event)
-{
-    TDateTimePicker::enterEvent(event);
-    m_look.MouseEnter();
-    update();
-}
-
-void TCustomDateTimePicker::leaveEvent(QEvent* event)
-{
-    TDateTimePicker::leaveEvent(event);
-    m_look.MouseLeave();
-    update();
-}
-
-void TCustomDateTimePicker::mouseMoveEvent(QMouseEvent* event)
-{
-    TDateTimePicker::mouseMoveEvent(event);
-    if (m_look.MouseMove(int(event->position().x()))) update();
 }
 
 // ---------------------------------------------------------------------------
@@ -285,7 +223,7 @@ void TExtDateTimePicker::SetTimeFormat(const QString& format)
 
 void TExtDateTimePicker::SetBorderStyle(TBorderStyle value)
 {
-    TCustomDateTimePicker::SetBorderStyle(value);
+    TLookDateTimePicker::SetBorderStyle(value);
     Layout();
 }
 
@@ -293,13 +231,6 @@ void TExtDateTimePicker::SetAutoTab(bool value)
 {
     TCustomDateTimePicker::SetAutoTab(value);
     if (m_timePicker) m_timePicker->SetAutoTab(value);
-}
-
-void TExtDateTimePicker::SetBorderColor(TColor c)
-{
-    if (c == Look().BorderColor) return;
-    Look().BorderColor = c;
-    update();
 }
 
 void TExtDateTimePicker::RememberBeforeDigit()

@@ -22,21 +22,13 @@
 
 enum class TExtDateTimeKind { dkDate, dkTime, dkDateTime };
 
-class TCustomDateTimePicker : public TDateTimePicker {
+class TCustomDateTimePicker : public TLookDateTimePicker {
 public:
     explicit TCustomDateTimePicker(QWidget* parent = nullptr);
     ~TCustomDateTimePicker() override;
 
-    TDateTimePickerLook& Look() { return m_look; }
-    const TDateTimePickerLook& Look() const { return m_look; }
-    bool MetroStyle() const { return m_look.MetroStyle; }
-    void SetMetroStyle(bool v);
-    TBorderStyle BorderStyle() const { return m_look.BorderStyle; }
-    virtual void SetBorderStyle(TBorderStyle value);
     bool AutoTab() const { return m_autoTab; }
     virtual void SetAutoTab(bool value);
-    bool Ctl3D() const { return m_look.Ctl3D; }
-    void SetCtl3D(bool v);
 
     // The reaction to a typed digit, after it has been handled.
     virtual void ShiftFocus();
@@ -47,19 +39,13 @@ protected:
     void KeyPress(QChar& key) override;
     // Remembers what a digit may change, before it is handled.
     virtual void RememberBeforeDigit();
-    void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    bool Standalone() const override { return !IsEmbedded(); }
 
     uint16_t Fh = 0, Fm = 0, Fs = 0, Fms = 0;
     // The field the digit was typed into.
     int m_digitField = -1;
 
 private:
-    TDateTimePickerLook m_look;
     bool m_autoTab = false;
 };
 
@@ -86,9 +72,6 @@ public:
     void SetAutoTab(bool value) override;
     void ShiftFocus() override;
     bool IsEmbedded() const override { return false; }
-
-    TColor BorderColor() const { return Look().BorderColor; }
-    void SetBorderColor(TColor c);
 
     // "1.2.0.0"; writes are ignored.
     QString Version() const { return QStringLiteral("1.2.0.0"); }

@@ -125,25 +125,13 @@ void TExtTimerSpeedButton::TimerExpired()
     }
 }
 
-void TExtTimerSpeedButton::MouseEnter()
-{
-    m_hasMouse = true;
-    update();
-}
-
-void TExtTimerSpeedButton::MouseLeave()
-{
-    m_hasMouse = false;
-    update();
-}
-
 void TExtTimerSpeedButton::Paint(TCanvas& canvas)
 {
     const TRect r{0, 0, width(), height()};
     const bool pressed = Pressed();
     TEsgSpinButton* spin = SpinButton();
     if (spin && spin->ButtonColor() != clNone) {
-        const TColor c = pressed ? spin->ButtonColorDown() : m_hasMouse ? spin->ButtonColorHot() : spin->ButtonColor();
+        const TColor c = pressed ? spin->ButtonColorDown() : HasMouse() ? spin->ButtonColorHot() : spin->ButtonColor();
         canvas.SetBrushStyle(TBrushStyle::Solid);
         canvas.SetBrushColor(c);
         canvas.SetPenStyle(TPenStyle::Solid);
@@ -168,7 +156,7 @@ void TExtTimerSpeedButton::Paint(TCanvas& canvas)
         case TButtonDirection::bdRight: part = tpSpinUpHorz; break;
         case TButtonDirection::bdLeft: part = tpSpinDownHorz; break;
         }
-        DrawThemeBackground(theme, canvas, part, pressed ? thsPressed : m_hasMouse ? thsHot : thsNormal, r);
+        DrawThemeBackground(theme, canvas, part, pressed ? thsPressed : HasMouse() ? thsHot : thsNormal, r);
         CloseThemeData(theme);
     } else if (m_buttonDirection == TButtonDirection::bdLeft || m_buttonDirection == TButtonDirection::bdRight) {
         // The scroll-arrow frame: a button frame with a small arrow.
@@ -393,6 +381,32 @@ void TEsgSpinButton::focusOutEvent(QFocusEvent*)
 }
 
 // ---------------------------------------------------------------------------
+// Edits with a button at the right edge
+
+int EditFontHeight(const QWidget& edit)
+{
+    const int h = QFontMetrics(edit.font()).height();
+    const int s = QFontMetrics(QApplication::font()).height();
+    return h + std::min(h, s) / 4;
+}
+
+bool PlaceEmbeddedButton(TMaskEdit& edit, int minHeight, int buttonWidth, const std::function<void(int, int, int, int)>& setBounds)
+{
+    if (edit.height() < minHeight) {
+        edit.resize(edit.width(), minHeight);
+        return false;
+    }
+    const int m = edit.BorderStyle() == TBorderStyle::bsNone ? 1 : 5;
+    // The positions are client coordinates.
+    const int b = edit.BorderWidth();
+    if (IsComCtl6() && edit.Ctl3D())
+        setBounds(b + edit.width() - buttonWidth - m, b, buttonWidth, edit.height() - m);
+    else
+        setBounds(b + edit.width() - buttonWidth, b + 1, buttonWidth, edit.height() - 3);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
 // TEsgSpinEdit
 
 TEsgSpinEdit::TEsgSpinEdit(QWidget* parent) : TMaskEdit(parent)
@@ -413,9 +427,7 @@ TEsgSpinEdit::~TEsgSpinEdit() = default;
 
 int TEsgSpinEdit::MinHeight() const
 {
-    const int h = QFontMetrics(font()).height();
-    const int s = QFontMetrics(QApplication::font()).height();
-    int m = h + std::min(h, s) / 4 + 2;
+    int m = EditFontHeight(*this) + 2;
     if (BorderStyle() == TBorderStyle::bsSingle) m += 4;
     return m;
 }
@@ -433,19 +445,9 @@ void TEsgSpinEdit::SetEditRect()
 
 void TEsgSpinEdit::WMSize()
 {
-    const int minH = MinHeight();
-    if (height() < minH) {
-        resize(width(), minH);
+    if (!PlaceEmbeddedButton(*this, MinHeight(), m_button->width(),
+                             [this](int l, int t, int w, int h) { m_button->SetBounds(l, t, w, h); }))
         return;
-    }
-    const int m = BorderStyle() == TBorderStyle::bsNone ? 1 : 5;
-    const int bw = m_button->width();
-    // The formula's positions are client coordinates.
-    const int b = BorderWidth();
-    if (IsComCtl6() && Ctl3D())
-        m_button->SetBounds(b + width() - bw - m, b, bw, height() - m);
-    else
-        m_button->SetBounds(b + width() - bw, b + 1, bw, height() - 3);
     SetEditRect();
 }
 

@@ -7,6 +7,7 @@
 // TEsgSpinButton is the two-part spin button at the edit's right edge (also
 // usable alone); TExtTimerSpeedButton one of its two parts, repeating its
 // click while held down.
+#include "controls/EsgCombo.h"
 #include "platform/Buttons.h"
 #include "platform/Graphics.h"
 #include "platform/MaskEdit.h"
@@ -54,7 +55,8 @@ public:
     void SetButtonDirection(TButtonDirection d);
     bool IsWinXP() const { return m_isWinXP; }
     void SetIsWinXP(bool v);
-    bool HasMouse() const { return m_hasMouse; }
+    // The mouse is over the button.
+    bool HasMouse() const { return MouseInControl(); }
 
     // The repeat timer: null until the first press.
     QTimer* RepeatTimer() const { return m_repeatTimer.get(); }
@@ -66,8 +68,6 @@ protected:
     void Paint(TCanvas& canvas) override;
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
-    void MouseEnter() override;
-    void MouseLeave() override;
 
 private:
     TEsgSpinButton* SpinButton() const;
@@ -76,10 +76,9 @@ private:
     TTimeBtnState m_timeBtnState;
     TButtonDirection m_buttonDirection = TButtonDirection::bdUp;
     bool m_isWinXP = false;
-    bool m_hasMouse = false;
 };
 
-class TEsgSpinButton : public QWidget {
+class TEsgSpinButton : public QWidget, public TButtonColorProperties {
 public:
     explicit TEsgSpinButton(QWidget* parent = nullptr);
     ~TEsgSpinButton() override;
@@ -109,20 +108,6 @@ public:
     int DownNumGlyphs() const;
     void SetDownNumGlyphs(int n);
 
-    TColor ButtonColor() const { return m_buttonColor; }
-    void SetButtonColor(TColor c) { m_buttonColor = c; RepaintButtons(); }
-    TColor ButtonColorHot() const { return m_buttonColorHot; }
-    void SetButtonColorHot(TColor c) { m_buttonColorHot = c; RepaintButtons(); }
-    TColor ButtonColorDown() const { return m_buttonColorDown; }
-    void SetButtonColorDown(TColor c) { m_buttonColorDown = c; RepaintButtons(); }
-    TColor ButtonBorderColor() const { return m_buttonBorderColor; }
-    void SetButtonBorderColor(TColor c) { m_buttonBorderColor = c; }
-    TColor ButtonTextColor() const { return m_buttonTextColor; }
-    void SetButtonTextColor(TColor c) { m_buttonTextColor = c; }
-    TColor ButtonTextColorHot() const { return m_buttonTextColorHot; }
-    void SetButtonTextColorHot(TColor c) { m_buttonTextColorHot = c; }
-    TColor ButtonTextColorDown() const { return m_buttonTextColorDown; }
-    void SetButtonTextColorDown(TColor c) { m_buttonTextColorDown = c; }
 
     // Moves and sizes the control, the size first adjusted to the layout's
     // minimum (width 15 vertical, 20 horizontal).
@@ -150,6 +135,7 @@ private:
     void BtnMouseDown(TExtTimerSpeedButton* btn, Qt::MouseButton button);
     void BtnClick(TExtTimerSpeedButton* btn);
     void RepaintButtons();
+    void ButtonColorsChanged() override { RepaintButtons(); }
 
     std::unique_ptr<TExtTimerSpeedButton> m_upButton;
     std::unique_ptr<TExtTimerSpeedButton> m_downButton;
@@ -159,13 +145,6 @@ private:
     bool m_isWinXP = false;
     bool m_upGlyphSet = false;
     bool m_downGlyphSet = false;
-    TColor m_buttonColorDown = clNone;
-    TColor m_buttonBorderColor = clNone;
-    TColor m_buttonTextColor = clNone;
-    TColor m_buttonTextColorHot = clNone;
-    TColor m_buttonColor = clNone;
-    TColor m_buttonColorHot = clNone;
-    TColor m_buttonTextColorDown = clNone;
 };
 
 class TEsgSpinEdit : public TMaskEdit {
@@ -320,3 +299,12 @@ private:
 // decimals when that is not 0.
 bool TryTextToFloat(const QString& text, double& value, const FormatSettings& fs);
 QString SpinFloatToStr(double value, int precision, const FormatSettings& fs);
+
+// The size rule of an edit with an embedded button at its right edge: a
+// height below `minHeight` is raised to it, and nothing else happens (false);
+// otherwise the button of `buttonWidth` is placed along the right edge
+// through `setBounds` (left, top, width, height) and the answer is true.
+bool PlaceEmbeddedButton(TMaskEdit& edit, int minHeight, int buttonWidth, const std::function<void(int, int, int, int)>& setBounds);
+// h + min(h, s) / 4 with h the text height of the edit's font and s that of
+// the system font.
+int EditFontHeight(const QWidget& edit);
