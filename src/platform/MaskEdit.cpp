@@ -425,7 +425,13 @@ void TMaskEdit::dropEvent(QDropEvent* event)
 
 void TMaskEdit::focusInEvent(QFocusEvent* event)
 {
+    // The line edit selects all when tabbed into; AutoSelect decides here.
+    const int caret = cursorPosition();
     QLineEdit::focusInEvent(event);
+    if (!m_autoSelect && hasSelectedText()) {
+        deselect();
+        setCursorPosition(caret);
+    }
     CMEnter();
 }
 

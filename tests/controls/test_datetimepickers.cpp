@@ -341,3 +341,41 @@ TEST_F(PickerLook, MetroDropButtonInCustomColours)
 }
 
 } // namespace
+
+namespace {
+using PickerState = PickerForm;
+
+TEST_F(PickerState, DateChangeWithCheckBoxStartsTheFocusTimer)
+{
+    TExtDateTimePicker p(&form);
+    p.SetDateTime(At(2024, 3, 7, 10, 0, 0));
+    EXPECT_FALSE(p.FocusTimer().isActive()); // no check box
+    p.SetShowCheckbox(true);
+    p.TDateTimePicker::SetDate(EncodeDate(2024, 3, 8));
+    EXPECT_TRUE(p.FocusTimer().isActive());
+    EXPECT_EQ(p.FocusTimer().interval(), 20);
+    EXPECT_EQ(p.ChangedFieldPoint(), QPoint(28, 5));
+    p.TDateTimePicker::SetDate(EncodeDate(2025, 3, 8));
+    EXPECT_EQ(p.ChangedFieldPoint(), QPoint(80, 5));
+    p.TDateTimePicker::SetDate(EncodeDate(2025, 4, 8));
+    EXPECT_EQ(p.ChangedFieldPoint(), QPoint(46, 5));
+    // Unchecking disables the time picker.
+    p.SetChecked(false);
+    EXPECT_FALSE(p.TimePicker()->isEnabled());
+    p.SetChecked(true);
+    EXPECT_TRUE(p.TimePicker()->isEnabled());
+}
+
+TEST_F(PickerState, TimePickerChangesRaiseChangeAndTimeChange)
+{
+    TExtDateTimePicker p(&form);
+    QStringList events;
+    p.OnChange = [&](QObject* s) {
+        EXPECT_EQ(s, &p);
+        events << QStringLiteral("change");
+    };
+    p.OnTimeChange = [&](QObject*) { events << QStringLiteral("time"); };
+    p.TimePicker()->SetTime(At(1899, 12, 30, 7, 0, 0));
+    EXPECT_EQ(events, QStringList({QStringLiteral("change"), QStringLiteral("time")}));
+}
+} // namespace

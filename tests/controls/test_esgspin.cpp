@@ -698,3 +698,57 @@ TEST_F(SpinButtonTest, ClassicLookShowsTheArrowPictures)
 }
 
 } // namespace
+
+namespace {
+
+using SpinMore = SpinFixture;
+
+TEST_F(SpinMore, InputMethodCommitsPassTheCharacterFilter)
+{
+    TEsgSpinEdit e;
+    e.show();
+    e.SetText(QStringLiteral("1"));
+    e.setCursorPosition(1);
+    QInputMethodEvent im;
+    im.setCommitString(QStringLiteral("a2.3"));
+    QApplication::sendEvent(&e, &im);
+    EXPECT_EQ(e.Text(), QStringLiteral("123"));
+    EXPECT_EQ(beeps, 2);
+    e.SetEditorEnabled(false);
+    QInputMethodEvent im2;
+    im2.setCommitString(QStringLiteral("4"));
+    QApplication::sendEvent(&e, &im2);
+    EXPECT_EQ(e.Text(), QStringLiteral("123"));
+}
+
+TEST_F(SpinMore, LoadingStoresDatesAndLoadedWritesThem)
+{
+    TEsgSpinEdit e;
+    e.BeginLoad();
+    e.SetSpinType(TEsgSpinType::sptDate);
+    e.SetDateValue(EncodeDate(2024, 2, 29));
+    EXPECT_EQ(e.Text(), QStringLiteral("0"));
+    e.Loaded();
+    EXPECT_EQ(e.Text(), QStringLiteral("29/02/2024"));
+}
+
+TEST_F(SpinMore, EnteringSelectsAll)
+{
+    QWidget form;
+    TEsgSpinEdit e(&form);
+    QLineEdit other(&form);
+    other.move(0, 40);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    other.setFocus();
+    e.SetText(QStringLiteral("42"));
+    e.setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(e.SelText(), QStringLiteral("42"));
+    other.setFocus();
+    e.SetAutoSelect(false);
+    e.setCursorPosition(1);
+    e.setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(e.SelText(), QString());
+}
+
+} // namespace
