@@ -1,6 +1,7 @@
 #include "controls/ExtDateTimePicker.h"
 
 #include "controls/ExtXPVS.h"
+#include "platform/Application.h"
 
 #include <QEnterEvent>
 #include <QFocusEvent>
@@ -55,7 +56,7 @@ void TCustomDateTimePicker::KeyPress(QChar& key)
     RememberBeforeDigit();
     TDateTimePicker::KeyPress(key);
     // Runs once the digit has been taken, as a posted message would.
-    QMetaObject::invokeMethod(this, [this] { ShiftFocus(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { Guard([this] { ShiftFocus(); }); }, Qt::QueuedConnection);
 }
 
 void TCustomDateTimePicker::ShiftFocus()
@@ -448,8 +449,8 @@ void TExtDateTimePicker::LayoutLabel()
 bool TExtDateTimePicker::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_label && watched == m_label.data()) {
-        if (event->type() == QEvent::MouseButtonRelease && OnLabelClick) OnLabelClick(this);
-        if (event->type() == QEvent::MouseButtonDblClick && OnLabelDblClick) OnLabelDblClick(this);
+        if (event->type() == QEvent::MouseButtonRelease && OnLabelClick) Guard([this] { OnLabelClick(this); });
+        if (event->type() == QEvent::MouseButtonDblClick && OnLabelDblClick) Guard([this] { OnLabelDblClick(this); });
     }
     return TCustomDateTimePicker::eventFilter(watched, event);
 }

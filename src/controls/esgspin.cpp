@@ -96,7 +96,9 @@ void TExtTimerSpeedButton::MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
     if (m_timeBtnState.Has(TTimeBtnStates::tbAllowTimer)) {
         if (!m_repeatTimer) {
             m_repeatTimer = std::make_unique<QTimer>();
-            QObject::connect(m_repeatTimer.get(), &QTimer::timeout, this, [this] { TimerExpired(); });
+            // An exception from a repeated click stops the timer and goes to
+            // the default handler.
+            GuardedConnect(m_repeatTimer.get(), &QTimer::timeout, this, [this] { TimerExpired(); });
         }
         m_repeatTimer->setInterval(400);
         m_repeatTimer->start();
@@ -351,19 +353,21 @@ void TEsgSpinButton::BtnClick(TExtTimerSpeedButton* btn)
 
 void TEsgSpinButton::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Space: m_focusedButton->Click(); break;
-    case Qt::Key_Up:
-        SetFocusBtn(m_upButton.get());
-        m_upButton->Click();
-        break;
-    case Qt::Key_Down:
-        SetFocusBtn(m_downButton.get());
-        m_downButton->Click();
-        break;
-    default: QWidget::keyPressEvent(event); return;
-    }
-    event->accept();
+    Guard([&] {
+        switch (event->key()) {
+        case Qt::Key_Space: m_focusedButton->Click(); break;
+        case Qt::Key_Up:
+            SetFocusBtn(m_upButton.get());
+            m_upButton->Click();
+            break;
+        case Qt::Key_Down:
+            SetFocusBtn(m_downButton.get());
+            m_downButton->Click();
+            break;
+        default: QWidget::keyPressEvent(event); return;
+        }
+        event->accept();
+    });
 }
 
 void TEsgSpinButton::focusInEvent(QFocusEvent*)

@@ -1,5 +1,7 @@
 #include "platform/Buttons.h"
 
+#include "platform/Application.h"
+
 #include <QEnterEvent>
 #include <QMouseEvent>
 
@@ -118,51 +120,61 @@ void TSpeedButton::paintEvent(QPaintEvent*)
 
 void TSpeedButton::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && isEnabled()) {
-        m_state = TButtonState::bsDown;
-        m_dragging = true;
-        update();
-    }
-    MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+    Guard([&] {
+        const QPoint p = event->position().toPoint();
+        if (event->button() == Qt::LeftButton && isEnabled()) {
+            m_state = TButtonState::bsDown;
+            m_dragging = true;
+            update();
+        }
+        MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+    });
 }
 
 void TSpeedButton::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_dragging) return;
-    const TButtonState s = rect().contains(event->position().toPoint()) ? TButtonState::bsDown : TButtonState::bsUp;
-    if (s != m_state) {
-        m_state = s;
-        update();
-    }
+    Guard([&] {
+        if (!m_dragging) return;
+        const TButtonState s = rect().contains(event->position().toPoint()) ? TButtonState::bsDown : TButtonState::bsUp;
+        if (s != m_state) {
+            m_state = s;
+            update();
+        }
+    });
 }
 
 void TSpeedButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint p = event->position().toPoint();
-    bool click = false;
-    if (event->button() == Qt::LeftButton && m_dragging) {
-        m_dragging = false;
-        click = rect().contains(p);
-        m_state = TButtonState::bsUp;
-        update();
-    }
-    MouseUp(event->button(), event->modifiers(), p.x(), p.y());
-    if (click) Click();
+    Guard([&] {
+        const QPoint p = event->position().toPoint();
+        bool click = false;
+        if (event->button() == Qt::LeftButton && m_dragging) {
+            m_dragging = false;
+            click = rect().contains(p);
+            m_state = TButtonState::bsUp;
+            update();
+        }
+        MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+        if (click) Click();
+    });
 }
 
 void TSpeedButton::enterEvent(QEnterEvent*)
 {
-    m_mouseIn = true;
-    MouseEnter();
-    update();
+    Guard([&] {
+        m_mouseIn = true;
+        MouseEnter();
+        update();
+    });
 }
 
 void TSpeedButton::leaveEvent(QEvent*)
 {
-    m_mouseIn = false;
-    MouseLeave();
-    update();
+    Guard([&] {
+        m_mouseIn = false;
+        MouseLeave();
+        update();
+    });
 }
 
 void TSpeedButton::changeEvent(QEvent* event)

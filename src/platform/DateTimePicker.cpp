@@ -1,5 +1,7 @@
 #include "platform/DateTimePicker.h"
 
+#include "platform/Application.h"
+
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -184,7 +186,7 @@ TDateTimePicker::TDateTimePicker(QWidget* parent) : QDateTimeEdit(parent)
     m_calendar = new TPickerCalendar;
     setCalendarWidget(m_calendar);
     if (QWidget* popup = m_calendar->window(); popup && popup != m_calendar) popup->installEventFilter(this);
-    connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] { Change(); });
+    GuardedConnect(this, &QDateTimeEdit::dateTimeChanged, this, [this] { Change(); });
     resize(186, 21);
     ApplyFormat();
 }
@@ -248,7 +250,7 @@ void TDateTimePicker::SetShowCheckbox(bool show)
         m_checkBox = new QCheckBox(this);
         m_checkBox->setChecked(true);
         m_checkBox->setFocusPolicy(Qt::NoFocus);
-        connect(m_checkBox, &QCheckBox::toggled, this, [this] { CheckChanged(); });
+        GuardedConnect(m_checkBox, &QCheckBox::toggled, this, [this] { CheckChanged(); });
         m_checkBox->show();
     } else {
         delete m_checkBox;
@@ -359,9 +361,9 @@ bool TDateTimePicker::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_calendar->window()) {
         if (event->type() == QEvent::Show) {
             m_calendar->UpdateToday();
-            DoDropDown();
+            Guard([this] { DoDropDown(); });
         } else if (event->type() == QEvent::Hide) {
-            DoCloseUp();
+            Guard([this] { DoCloseUp(); });
         }
     }
     return QDateTimeEdit::eventFilter(watched, event);
@@ -412,37 +414,43 @@ void TDateTimePicker::DoCloseUp()
 
 void TDateTimePicker::keyPressEvent(QKeyEvent* event)
 {
-    const int original = event->key();
-    int key = original;
-    KeyDown(key, event->modifiers());
-    if (key == 0 || key != original) {
-        event->accept();
-        return;
-    }
-    const QString t = event->text();
-    if (!t.isEmpty() && t[0].isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        QChar c = t[0];
-        m_pendingKey = event;
-        m_keyHandled = false;
-        KeyPress(c);
-        m_pendingKey = nullptr;
-        event->accept();
-        return;
-    }
-    QDateTimeEdit::keyPressEvent(event);
+    Guard([&] {
+        const int original = event->key();
+        int key = original;
+        KeyDown(key, event->modifiers());
+        if (key == 0 || key != original) {
+            event->accept();
+            return;
+        }
+        const QString t = event->text();
+        if (!t.isEmpty() && t[0].isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            QChar c = t[0];
+            m_pendingKey = event;
+            m_keyHandled = false;
+            KeyPress(c);
+            m_pendingKey = nullptr;
+            event->accept();
+            return;
+        }
+        QDateTimeEdit::keyPressEvent(event);
+    });
 }
 
 void TDateTimePicker::keyReleaseEvent(QKeyEvent* event)
 {
-    int key = event->key();
-    KeyUp(key, event->modifiers());
-    if (key != 0) QDateTimeEdit::keyReleaseEvent(event);
+    Guard([&] {
+        int key = event->key();
+        KeyUp(key, event->modifiers());
+        if (key != 0) QDateTimeEdit::keyReleaseEvent(event);
+    });
 }
 
 void TDateTimePicker::mouseReleaseEvent(QMouseEvent* event)
 {
-    QDateTimeEdit::mouseReleaseEvent(event);
-    if (OnClick) OnClick(this);
+    Guard([&] {
+        QDateTimeEdit::mouseReleaseEvent(event);
+        if (OnClick) OnClick(this);
+    });
 }
 
 void TDateTimePicker::resizeEvent(QResizeEvent* event)

@@ -1,5 +1,6 @@
 #include "platform/MaskEdit.h"
 
+#include "platform/Application.h"
 #include "platform/Menus.h"
 
 #include <QAction>
@@ -126,7 +127,7 @@ QString MaskedText(const QString& shown, const TEditMask& mask)
 TMaskEdit::TMaskEdit(QWidget* parent) : QLineEdit(parent)
 {
     setMaxLength(32767);
-    connect(this, &QLineEdit::textChanged, this, [this] {
+    GuardedConnect(this, &QLineEdit::textChanged, this, [this] {
         if (OnChange) OnChange(this);
     });
 }
@@ -306,146 +307,173 @@ void TMaskEdit::EnterChar(QChar key, bool keypad, QKeyEvent* original)
 
 void TMaskEdit::keyPressEvent(QKeyEvent* event)
 {
-    const Qt::KeyboardModifiers shift = event->modifiers();
-    const int original = event->key();
-    if (WMKeyDown(original, shift)) {
-        event->accept();
-        return;
-    }
-    int key = original;
-    KeyDown(key, shift);
-    if (key == 0 || key != original) {
-        event->accept();
-        return;
-    }
-    const bool ctrl = shift & Qt::ControlModifier;
-    const bool alt = shift & Qt::AltModifier;
-    if (key == Qt::Key_Insert && (shift & Qt::ShiftModifier) && !ctrl) {
-        Paste();
-        return;
-    }
-    if (key == Qt::Key_Delete && (shift & Qt::ShiftModifier) && !ctrl) {
-        WMCut();
-        return;
-    }
-    // The character the key types, control characters included.
-    QChar c;
-    if (ctrl && !alt && key >= Qt::Key_A && key <= Qt::Key_Z)
-        c = QChar(key - Qt::Key_A + 1);
-    else if (key == Qt::Key_Backspace)
-        c = QChar(8);
-    else if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        c = QChar(13);
-    else if (key == Qt::Key_Escape)
-        c = QChar(27);
-    else if (!ctrl && !event->text().isEmpty() && event->text()[0].isPrint())
-        c = event->text()[0];
-    if (!c.isNull()) {
-        EnterChar(c, shift & Qt::KeypadModifier, event);
-        event->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+    // No exception leaves the event handler.
+    Guard([&] {
+        const Qt::KeyboardModifiers shift = event->modifiers();
+        const int original = event->key();
+        if (WMKeyDown(original, shift)) {
+            event->accept();
+            return;
+        }
+        int key = original;
+        KeyDown(key, shift);
+        if (key == 0 || key != original) {
+            event->accept();
+            return;
+        }
+        const bool ctrl = shift & Qt::ControlModifier;
+        const bool alt = shift & Qt::AltModifier;
+        if (key == Qt::Key_Insert && (shift & Qt::ShiftModifier) && !ctrl) {
+            Paste();
+            return;
+        }
+        if (key == Qt::Key_Delete && (shift & Qt::ShiftModifier) && !ctrl) {
+            WMCut();
+            return;
+        }
+        // The character the key types, control characters included.
+        QChar c;
+        if (ctrl && !alt && key >= Qt::Key_A && key <= Qt::Key_Z)
+            c = QChar(key - Qt::Key_A + 1);
+        else if (key == Qt::Key_Backspace)
+            c = QChar(8);
+        else if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            c = QChar(13);
+        else if (key == Qt::Key_Escape)
+            c = QChar(27);
+        else if (!ctrl && !event->text().isEmpty() && event->text()[0].isPrint())
+            c = event->text()[0];
+        if (!c.isNull()) {
+            EnterChar(c, shift & Qt::KeypadModifier, event);
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    });
 }
 
 void TMaskEdit::keyReleaseEvent(QKeyEvent* event)
 {
-    int key = event->key();
-    KeyUp(key, event->modifiers());
-    if (key != 0) QLineEdit::keyReleaseEvent(event);
+    // No exception leaves the event handler.
+    Guard([&] {
+        int key = event->key();
+        KeyUp(key, event->modifiers());
+        if (key != 0) QLineEdit::keyReleaseEvent(event);
+    });
 }
 
 void TMaskEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    const QString commit = event->commitString();
-    if (commit.isEmpty()) {
-        QLineEdit::inputMethodEvent(event);
-        return;
-    }
-    for (QChar c : commit) EnterChar(c, false, nullptr);
-    event->accept();
+    // No exception leaves the event handler.
+    Guard([&] {
+        const QString commit = event->commitString();
+        if (commit.isEmpty()) {
+            QLineEdit::inputMethodEvent(event);
+            return;
+        }
+        for (QChar c : commit) EnterChar(c, false, nullptr);
+        event->accept();
+    });
 }
 
 void TMaskEdit::contextMenuEvent(QContextMenuEvent* event)
 {
-    // The usual editing commands; the ones that change the text take the same
-    // doors as the keys.
-    QMenu menu(this);
-    const bool editable = !isReadOnly();
-    auto add = [&](const QString& text, const char* name, bool enabled, std::function<void()> run) {
-        QAction* a = menu.addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setEnabled(enabled);
-        connect(a, &QAction::triggered, this, std::move(run));
-    };
-    add(tr("&Undo"), "edit-undo", editable && isUndoAvailable(), [this] { undo(); });
-    add(tr("&Redo"), "edit-redo", editable && isRedoAvailable(), [this] { redo(); });
-    menu.addSeparator();
-    add(tr("Cu&t"), "edit-cut", editable && hasSelectedText(), [this] { WMCut(); });
-    add(tr("&Copy"), "edit-copy", hasSelectedText(), [this] { copy(); });
-    add(tr("&Paste"), "edit-paste", editable && !QGuiApplication::clipboard()->text().isEmpty(), [this] { Paste(); });
-    add(tr("Delete"), "edit-delete", editable && hasSelectedText(), [this] {
-        int key = Qt::Key_Delete;
-        KeyDown(key, Qt::NoModifier);
-        if (key == Qt::Key_Delete && !isReadOnly()) del();
+    // No exception leaves the event handler.
+    Guard([&] {
+        // The usual editing commands; the ones that change the text take the same
+        // doors as the keys.
+        QMenu menu(this);
+        const bool editable = !isReadOnly();
+        auto add = [&](const QString& text, const char* name, bool enabled, std::function<void()> run) {
+            QAction* a = menu.addAction(text);
+            a->setObjectName(QString::fromLatin1(name));
+            a->setEnabled(enabled);
+            connect(a, &QAction::triggered, this, std::move(run));
+        };
+        add(tr("&Undo"), "edit-undo", editable && isUndoAvailable(), [this] { undo(); });
+        add(tr("&Redo"), "edit-redo", editable && isRedoAvailable(), [this] { redo(); });
+        menu.addSeparator();
+        add(tr("Cu&t"), "edit-cut", editable && hasSelectedText(), [this] { WMCut(); });
+        add(tr("&Copy"), "edit-copy", hasSelectedText(), [this] { copy(); });
+        add(tr("&Paste"), "edit-paste", editable && !QGuiApplication::clipboard()->text().isEmpty(), [this] { Paste(); });
+        add(tr("Delete"), "edit-delete", editable && hasSelectedText(), [this] {
+            int key = Qt::Key_Delete;
+            KeyDown(key, Qt::NoModifier);
+            if (key == Qt::Key_Delete && !isReadOnly()) del();
+        });
+        menu.addSeparator();
+        add(tr("Select All"), "select-all", !text().isEmpty(), [this] { selectAll(); });
+        if (QAction* chosen = TrackPopupMenu(menu, event->globalPos())) chosen->trigger();
+        event->accept();
     });
-    menu.addSeparator();
-    add(tr("Select All"), "select-all", !text().isEmpty(), [this] { selectAll(); });
-    if (QAction* chosen = TrackPopupMenu(menu, event->globalPos())) chosen->trigger();
-    event->accept();
 }
 
 void TMaskEdit::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::MiddleButton) {
-        // The selection paste of X11 desktops.
-        QClipboard* cb = QGuiApplication::clipboard();
-        if (cb->supportsSelection()) {
-            setCursorPosition(cursorPositionAt(event->position().toPoint()));
-            WMPaste(cb->text(QClipboard::Selection));
+    // No exception leaves the event handler.
+    Guard([&] {
+        if (event->button() == Qt::MiddleButton) {
+            // The selection paste of X11 desktops.
+            QClipboard* cb = QGuiApplication::clipboard();
+            if (cb->supportsSelection()) {
+                setCursorPosition(cursorPositionAt(event->position().toPoint()));
+                WMPaste(cb->text(QClipboard::Selection));
+            }
+            event->accept();
+            return;
         }
-        event->accept();
-        return;
-    }
-    QLineEdit::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && OnClick) OnClick(this);
+        QLineEdit::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && OnClick) OnClick(this);
+    });
 }
 
 void TMaskEdit::dropEvent(QDropEvent* event)
 {
-    if (!event->mimeData()->hasText()) {
-        event->ignore();
-        return;
-    }
-    setCursorPosition(cursorPositionAt(event->position().toPoint()));
-    WMPaste(event->mimeData()->text());
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    // No exception leaves the event handler.
+    Guard([&] {
+        if (!event->mimeData()->hasText()) {
+            event->ignore();
+            return;
+        }
+        setCursorPosition(cursorPositionAt(event->position().toPoint()));
+        WMPaste(event->mimeData()->text());
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    });
 }
 
 void TMaskEdit::focusInEvent(QFocusEvent* event)
 {
-    // The line edit selects all when tabbed into; AutoSelect decides here.
-    const int caret = cursorPosition();
-    QLineEdit::focusInEvent(event);
-    if (!m_autoSelect && hasSelectedText()) {
-        deselect();
-        setCursorPosition(caret);
-    }
-    CMEnter();
+    // No exception leaves the event handler.
+    Guard([&] {
+        // The line edit selects all when tabbed into; AutoSelect decides here.
+        const int caret = cursorPosition();
+        QLineEdit::focusInEvent(event);
+        if (!m_autoSelect && hasSelectedText()) {
+            deselect();
+            setCursorPosition(caret);
+        }
+        CMEnter();
+    });
 }
 
 void TMaskEdit::focusOutEvent(QFocusEvent* event)
 {
-    QLineEdit::focusOutEvent(event);
-    CMExit();
+    // No exception leaves the event handler.
+    Guard([&] {
+        QLineEdit::focusOutEvent(event);
+        CMExit();
+    });
 }
 
 void TMaskEdit::resizeEvent(QResizeEvent* event)
 {
-    QLineEdit::resizeEvent(event);
-    WMSize();
-    ApplyEditRect();
+    // No exception leaves the event handler.
+    Guard([&] {
+        QLineEdit::resizeEvent(event);
+        WMSize();
+        ApplyEditRect();
+    });
 }
 
 void TMaskEdit::changeEvent(QEvent* event)

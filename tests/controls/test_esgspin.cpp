@@ -5,6 +5,7 @@
 #include "controls/ExtXPVS.h"
 #include "controls/esgspin.h"
 #include "platform/Application.h"
+#include "platform/Exception.h"
 #include "platform/Menus.h"
 
 #include <QMenu>
@@ -751,4 +752,29 @@ TEST_F(SpinMore, EnteringSelectsAll)
     EXPECT_EQ(e.SelText(), QString());
 }
 
+} // namespace
+
+namespace {
+TEST(SpinButtonErrors, AnExceptionFromARepeatedClickStopsTheTimerAndIsShown)
+{
+    TEsgSpinButton b;
+    b.SetBounds(0, 0, 15, 24);
+    b.show();
+    bool fail = false;
+    b.OnUpClick = [&](QObject*) {
+        if (fail) throw Exception(QStringLiteral("step failed"));
+    };
+    TExtTimerSpeedButton* up = b.UpButton();
+    QTest::mousePress(up, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    ASSERT_TRUE(up->RepeatTimer()->isActive());
+    fail = true;
+    EXPECT_THROW(up->TimerExpired(), Exception);
+    EXPECT_FALSE(up->RepeatTimer()->isActive());
+    // From a key, the default handler shows it and nothing leaves the handler.
+    b.SetTabStop(true);
+    ScriptedMessages msgs;
+    msgs.Expect(QStringLiteral("step failed"));
+    QTest::keyClick(&b, Qt::Key_Up);
+    QTest::mouseRelease(up, Qt::LeftButton, Qt::NoModifier, QPoint(30, 3));
+}
 } // namespace
