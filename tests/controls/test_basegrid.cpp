@@ -579,7 +579,7 @@ TEST_F(UndoFixture, NewChangeDropsUndoneItems)
     EXPECT_EQ(u.Count(), 2);
     EXPECT_EQ(u.Level(), 2);
     EXPECT_FALSE(u.CanRedo());
-    EXPECT_EQ(u.Items(1).Row, 3);
+    EXPECT_EQ(u.Items(1).Row, TDisplRow(3));
 }
 
 TEST_F(UndoFixture, MaxLevelTrimsWholeSequences)
@@ -588,7 +588,7 @@ TEST_F(UndoFixture, MaxLevelTrimsWholeSequences)
     for (int i = 0; i < 4; ++i) Change(1, i, QString::number(i));
     EXPECT_EQ(u.Count(), 3);
     EXPECT_EQ(u.Level(), 3);
-    EXPECT_EQ(u.Items(0).Row, 1);
+    EXPECT_EQ(u.Items(0).Row, TDisplRow(1));
 
     u.Reset();
     EXPECT_FALSE(u.CanUndo());
@@ -602,7 +602,7 @@ TEST_F(UndoFixture, MaxLevelTrimsWholeSequences)
     // The full list takes the next change by dropping the whole sequence,
     // never leaving half of it.
     ASSERT_EQ(u.Count(), 1);
-    EXPECT_EQ(u.Items(0).Col, 3);
+    EXPECT_EQ(u.Items(0).Col, TRealCol(3));
     EXPECT_EQ(u.Level(), 1);
 }
 
@@ -917,4 +917,59 @@ TEST(BaseGridWidget, ShowsScrollsAndEditsThroughTheBaseGrid)
     for (int i = 0; i < 20; ++i) QTest::keyClick(w, Qt::Key_Down);
     EXPECT_EQ(g.Row(), 21);
     EXPECT_GT(g.TopRow(), 1);
+}
+
+namespace {
+// A grid whose real column 1 is hidden: display column d shows real column
+// d for d < 1 and d + 1 after it.
+class HidingGrid : public TBaseGrid {
+public:
+    using TBaseGrid::DisplColIndex;
+    using TBaseGrid::RealColIndex;
+    TDisplCol DisplColIndex(TRealCol c) override { return TDisplCol(c.Value() > 1 ? c.Value() - 1 : c.Value()); }
+    TRealCol RealColIndex(TDisplCol c) override { return TRealCol(c.Value() >= 1 ? c.Value() + 1 : c.Value()); }
+};
+} // namespace
+
+TEST(GridIndexes, KindsAreDistinctAndConvertOnlyThroughTheGrid)
+{
+    static_assert(!std::is_convertible_v<int, TRealCol>);
+    static_assert(!std::is_convertible_v<TRealCol, int>);
+    static_assert(!std::is_convertible_v<TRealCol, TDisplCol>);
+    static_assert(!std::is_convertible_v<TDisplRow, TRealRow>);
+    static_assert(!std::is_constructible_v<TDisplCol, TRealCol>);
+    EXPECT_FALSE(TRealCol().Valid());
+    EXPECT_EQ((TDisplRow(7) - TDisplRow(3)), 4);
+    EXPECT_LT(TRealCol(2), TRealCol(3));
+
+    auto g = Grid();
+    EXPECT_EQ(g->DisplColIndex(TRealCol(3)), TDisplCol(3));
+    EXPECT_EQ(g->RealRowIndex(TDisplRow(4)), TRealRow(4));
+    EXPECT_EQ(g->RealColIndex(5), 5);
+
+    HidingGrid h;
+    EXPECT_EQ(h.DisplColIndex(TRealCol(3)), TDisplCol(2));
+    EXPECT_EQ(h.RealColIndex(TDisplCol(2)), TRealCol(3));
+    // The int forms go through the overridden typed ones.
+    EXPECT_EQ(h.DisplColIndex(3), 2);
+    EXPECT_EQ(h.RealColIndex(1), 2);
+}
+
+TEST(GridIndexes, UndoMovesToTheDisplayColumnOfTheRealCell)
+{
+    HidingGrid h;
+    h.SetColCount(6);
+    h.SetRowCount(6);
+    TExtGridUndoRedo u;
+    h.SetUndoRedo(&u);
+    // Real column 4 is shown as display column 3.
+    h.SetCells(4, 2, "old");
+    h.SetCells(4, 2, "new");
+    u.RegisterChange(4, 2, "old", "new");
+    EXPECT_EQ(u.Items(0).Col, TRealCol(4));
+    EXPECT_EQ(u.Items(0).Row, TDisplRow(2));
+    u.Undo();
+    EXPECT_EQ(h.Cells(4, 2), "old");
+    EXPECT_EQ(h.Col(), 3);
+    EXPECT_EQ(h.Row(), 2);
 }
