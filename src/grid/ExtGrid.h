@@ -252,21 +252,26 @@ public:
     int AllColCount() const { return ColCount() + NumHiddenColumns(); }
     int AllRowCount() const { return RowCount() + NumHiddenRows(); }
     // Display and real indexes (equal while nothing is hidden).
-    int RealColIndex(int displCol) const;
-    int DisplColIndex(int realCol) override;
-    int RealRowIndex(int displRow) const;
-    int DisplRowIndex(int realRow) const;
-    bool IsHiddenRow(int realRow) const { return FGridItems.FindIdx(realRow) != nullptr; }
+    TRealCol RealColIndex(TDisplCol c) override { return TRealCol(c.Value()); }
+    TDisplCol DisplColIndex(TRealCol c) override { return TDisplCol(c.Value()); }
+    TRealRow RealRowIndex(TDisplRow r) override { return TRealRow(RealRowOf(r.Value())); }
+    TDisplRow DisplRowIndex(TRealRow r) override { return TDisplRow(DisplRowOf(r.Value())); }
+    using TBaseGrid::DisplColIndex;
+    using TBaseGrid::DisplRowIndex;
+    using TBaseGrid::RealColIndex;
+    using TBaseGrid::RealRowIndex;
+    bool IsHiddenRow(TRealRow r) const { return FGridItems.FindIdx(r.Value()) != nullptr; }
     // The store of hidden rows.
     TGridItems& GridItems() { return FGridItems; }
 
     // --- cell access -----------------------------------------------------------
-    QString AllCells(int c, int realRow);
-    void SetAllCells(int c, int realRow, const QString& v);
-    QString AllGridCells(int c, int realRow) const;
-    void SetAllGridCells(int c, int realRow, const QString& v);
-    void* AllObjects(int c, int realRow) const;
-    void SetAllObjects(int c, int realRow, void* v);
+    // The row counts hidden rows too; the column is the store's column.
+    QString AllCells(int c, TRealRow r);
+    void SetAllCells(int c, TRealRow r, const QString& v);
+    QString AllGridCells(int c, TRealRow r) const;
+    void SetAllGridCells(int c, TRealRow r, const QString& v);
+    void* AllObjects(int c, TRealRow r) const;
+    void SetAllObjects(int c, TRealRow r, void* v);
     QString WideCells(int c, int r) { return Cells(c, r); }
     void SetWideCells(int c, int r, const QString& v) { SetCells(c, r, v); }
     QString OriginalCells(int c, int r);
@@ -276,13 +281,15 @@ public:
     QString StrippedCells(int c, int r);
     QString DisplCells(int c, int r) { return GetFormattedCell(c, r); }
     int LinesInCell(int c, int r);
-    int SortedRowIndex(int r) const;
+    // The real row of a row position before sorting.
+    TRealRow SortedRowIndex(int r) const;
     int UnSortedRowIndex(int r) const;
     virtual QString CurrentCell();
     virtual void SetCurrentCell(const QString& v);
     virtual QString GetCurrentCellEx();
     virtual void SetCurrentCellEx(const QString& v);
-    int RealCol() const { return RealColIndex(Col()); }
+    // The real column of the current column.
+    int RealCol() { return RealColIndex(TDisplCol(Col())).Value(); }
 
     // Per-cell property arrays (store column, display row).
     TColor Colors(int c, int r) const;
@@ -333,12 +340,12 @@ public:
     // Typed values.
     int Ints(int c, int r);
     void SetInts(int c, int r, int v);
-    int AllInts(int c, int realRow);
-    void SetAllInts(int c, int realRow, int v);
+    int AllInts(int c, TRealRow r);
+    void SetAllInts(int c, TRealRow r, int v);
     double Floats(int c, int r);
     void SetFloats(int c, int r, double v);
-    double AllFloats(int c, int realRow);
-    void SetAllFloats(int c, int realRow, double v);
+    double AllFloats(int c, TRealRow r);
+    void SetAllFloats(int c, TRealRow r, double v);
     QDateTime Dates(int c, int r);
     void SetDates(int c, int r, const QDateTime& v);
     QTime Times(int c, int r);
@@ -737,7 +744,10 @@ private:
     void DestroyDragTimer();
     TCellProperties* PropsFor(int c, int r) { return GetCellProperties(c, r); }
     void RepaintDispl(int c, int r);
-    TGridItem* HiddenRow(int realRow) const;
+    TGridItem* HiddenRow(TRealRow r) const;
+    // The row mappings over the hidden-row store.
+    int RealRowOf(int displRow) const;
+    int DisplRowOf(int realRow) const;
 
     QPointer<QWidget> FOwnerForm;
     std::unique_ptr<QObject> FFormWatcher;

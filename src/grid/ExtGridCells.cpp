@@ -40,16 +40,12 @@ QString FormatFloatValue(const QString& format, double value)
 // ---------------------------------------------------------------------------
 // Hidden rows and index mapping
 
-TGridItem* TExtStringGrid::HiddenRow(int realRow) const
+TGridItem* TExtStringGrid::HiddenRow(TRealRow r) const
 {
-    return const_cast<TGridItems&>(FGridItems).FindIdx(realRow);
+    return const_cast<TGridItems&>(FGridItems).FindIdx(r.Value());
 }
 
-int TExtStringGrid::RealColIndex(int displCol) const { return displCol; }
-
-int TExtStringGrid::DisplColIndex(int realCol) { return realCol; }
-
-int TExtStringGrid::RealRowIndex(int displRow) const
+int TExtStringGrid::RealRowOf(int displRow) const
 {
     std::vector<int> hidden;
     for (int i = 0; i < FGridItems.Count(); ++i) hidden.push_back(FGridItems.Items(i).Idx());
@@ -60,7 +56,7 @@ int TExtStringGrid::RealRowIndex(int displRow) const
     return r;
 }
 
-int TExtStringGrid::DisplRowIndex(int realRow) const
+int TExtStringGrid::DisplRowOf(int realRow) const
 {
     int before = 0;
     for (int i = 0; i < FGridItems.Count(); ++i)
@@ -71,22 +67,22 @@ int TExtStringGrid::DisplRowIndex(int realRow) const
 // ---------------------------------------------------------------------------
 // Cells by index space
 
-QString TExtStringGrid::AllCells(int c, int realRow)
+QString TExtStringGrid::AllCells(int c, TRealRow realRow)
 {
-    if (c < 0 || realRow < 0) return QString();
+    if (c < 0 || !realRow.Valid()) return QString();
     if (const TGridItem* item = HiddenRow(realRow)) {
         const QStringList texts = item->Items();
         if (c >= texts.size()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(c));
         QString v = texts[c];
-        GetDisplText(c, realRow, v);
+        GetDisplText(c, realRow.Value(), v);
         return v;
     }
-    return Cells(c, DisplRowIndex(realRow));
+    return Cells(c, DisplRowOf(realRow.Value()));
 }
 
-void TExtStringGrid::SetAllCells(int c, int realRow, const QString& v)
+void TExtStringGrid::SetAllCells(int c, TRealRow realRow, const QString& v)
 {
-    if (c < 0 || realRow < 0) return;
+    if (c < 0 || !realRow.Valid()) return;
     if (TGridItem* item = HiddenRow(realRow)) {
         QStringList texts = item->Items();
         while (texts.size() <= c) texts << QString();
@@ -94,25 +90,25 @@ void TExtStringGrid::SetAllCells(int c, int realRow, const QString& v)
         item->SetItems(texts);
         return;
     }
-    const int r = DisplRowIndex(realRow);
+    const int r = DisplRowOf(realRow.Value());
     SetCells(c, r, v);
     if (DisplColIndex(c) != c) RepaintDispl(c, r);
 }
 
-QString TExtStringGrid::AllGridCells(int c, int realRow) const
+QString TExtStringGrid::AllGridCells(int c, TRealRow realRow) const
 {
-    if (c < 0 || realRow < 0) return QString();
+    if (c < 0 || !realRow.Valid()) return QString();
     if (const TGridItem* item = HiddenRow(realRow)) {
         const QStringList texts = item->Items();
         if (c >= texts.size()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(c));
         return texts[c];
     }
-    return GridCells(c, DisplRowIndex(realRow));
+    return GridCells(c, DisplRowOf(realRow.Value()));
 }
 
-void TExtStringGrid::SetAllGridCells(int c, int realRow, const QString& v)
+void TExtStringGrid::SetAllGridCells(int c, TRealRow realRow, const QString& v)
 {
-    if (c < 0 || realRow < 0) return;
+    if (c < 0 || !realRow.Valid()) return;
     if (TGridItem* item = HiddenRow(realRow)) {
         QStringList texts = item->Items();
         if (c >= texts.size()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(c));
@@ -120,10 +116,10 @@ void TExtStringGrid::SetAllGridCells(int c, int realRow, const QString& v)
         item->SetItems(texts);
         return;
     }
-    SetGridCells(c, DisplRowIndex(realRow), v);
+    SetGridCells(c, DisplRowOf(realRow.Value()), v);
 }
 
-void* TExtStringGrid::AllObjects(int c, int realRow) const
+void* TExtStringGrid::AllObjects(int c, TRealRow realRow) const
 {
     if (const TGridItem* item = HiddenRow(realRow)) {
         const auto& cells = item->Row().Cells;
@@ -132,10 +128,10 @@ void* TExtStringGrid::AllObjects(int c, int realRow) const
             return reinterpret_cast<void*>(p->CellObject());
         return nullptr;
     }
-    return Objects(c, DisplRowIndex(realRow));
+    return Objects(c, DisplRowOf(realRow.Value()));
 }
 
-void TExtStringGrid::SetAllObjects(int c, int realRow, void* v)
+void TExtStringGrid::SetAllObjects(int c, TRealRow realRow, void* v)
 {
     if (TGridItem* item = HiddenRow(realRow)) {
         auto& cells = item->Row().Cells;
@@ -144,7 +140,7 @@ void TExtStringGrid::SetAllObjects(int c, int realRow, void* v)
             p->SetCellObject(reinterpret_cast<uintptr_t>(v));
         return;
     }
-    SetObjects(c, DisplRowIndex(realRow), v);
+    SetObjects(c, DisplRowOf(realRow.Value()), v);
 }
 
 QString TExtStringGrid::OriginalCells(int c, int r)
@@ -181,10 +177,10 @@ QString TExtStringGrid::StrippedCells(int c, int r) { return StripMiniHtml(Cells
 
 int TExtStringGrid::LinesInCell(int c, int r) { return 1 + int(Cells(c, r).count(QLatin1Char('\r'))); }
 
-int TExtStringGrid::SortedRowIndex(int r) const
+TRealRow TExtStringGrid::SortedRowIndex(int r) const
 {
     if (r >= 0 && r < FSortRowXRef.Count()) r = FSortRowXRef.Items(r);
-    return RealRowIndex(r);
+    return TRealRow(RealRowOf(r));
 }
 
 int TExtStringGrid::UnSortedRowIndex(int r) const
@@ -432,7 +428,7 @@ QWidget* TExtStringGrid::CellControls(int c, int r) const
 
 void TExtStringGrid::SetCellControls(int c, int r, QWidget* control)
 {
-    const int real = RealRowIndex(r);
+    const int real = RealRowOf(r);
     if (!control) {
         TCellProperties* p = CellPropsOrNull(c, r);
         if (p && p->Control()) {
@@ -518,7 +514,7 @@ void TExtStringGrid::ResetColumnOrder()
 int TExtStringGrid::ColumnByHeader(const QString& value)
 {
     for (int c = 0; c < TotalColCount(); ++c)
-        if (AllCells(c, 0) == value) return c;
+        if (AllCells(c, TRealRow(0)) == value) return c;
     return -1;
 }
 
@@ -553,9 +549,9 @@ void TExtStringGrid::SetInts(int c, int r, int v)
     if (FNumHidden > 0) RepaintDispl(c, r);
 }
 
-int TExtStringGrid::AllInts(int c, int realRow) { return ToInt(Trim(AllCells(c, realRow))); }
+int TExtStringGrid::AllInts(int c, TRealRow r) { return ToInt(Trim(AllCells(c, r))); }
 
-void TExtStringGrid::SetAllInts(int c, int realRow, int v) { SetAllCells(c, realRow, QString::number(v)); }
+void TExtStringGrid::SetAllInts(int c, TRealRow r, int v) { SetAllCells(c, r, QString::number(v)); }
 
 double TExtStringGrid::Floats(int c, int r) { return ToFloat(StrippedCells(c, r)); }
 
@@ -566,12 +562,9 @@ void TExtStringGrid::SetFloats(int c, int r, double v)
     SetCells(c, r, FormatFloatValue(f, v));
 }
 
-double TExtStringGrid::AllFloats(int c, int realRow) { return ToFloat(AllCells(c, realRow)); }
+double TExtStringGrid::AllFloats(int c, TRealRow r) { return ToFloat(AllCells(c, r)); }
 
-void TExtStringGrid::SetAllFloats(int c, int realRow, double v)
-{
-    SetAllCells(c, realRow, FormatFloatValue(FloatFormat(), v));
-}
+void TExtStringGrid::SetAllFloats(int c, TRealRow r, double v) { SetAllCells(c, r, FormatFloatValue(FloatFormat(), v)); }
 
 namespace {
 // The desktop's short date pattern in Qt's letters.
