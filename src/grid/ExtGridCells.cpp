@@ -567,13 +567,8 @@ double TExtStringGrid::AllFloats(int c, TRealRow r) { return ToFloat(AllCells(c,
 void TExtStringGrid::SetAllFloats(int c, TRealRow r, double v) { SetAllCells(c, r, FormatFloatValue(FloatFormat(), v)); }
 
 namespace {
-// The desktop's short date pattern in Qt's letters.
-QString QtDatePattern()
-{
-    QString f = GetShortDateFormat();
-    f.replace(QStringLiteral("mm"), QStringLiteral("MM"));
-    return f;
-}
+// The desktop's short date pattern (kept in Qt's letters).
+QString QtDatePattern() { return GetShortDateFormat(); }
 } // namespace
 
 QDateTime TExtStringGrid::Dates(int c, int r)
