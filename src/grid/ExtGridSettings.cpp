@@ -7,7 +7,12 @@ bool GridOleDropRTF = false;
 // ---------------------------------------------------------------------------
 // TControlLook
 
-TControlLook::TControlLook(TExtStringGrid* grid) : FGrid(grid) { Init(); }
+TControlLook::TControlLook(TExtStringGrid* grid) : FGrid(grid)
+{
+    Init();
+    FDropDownHeader = std::make_unique<THeaderAppearance>(nullptr);
+    FDropDownFooter = std::make_unique<TFooterAppearance>(nullptr);
+}
 
 void TControlLook::Repaint()
 {
@@ -68,6 +73,8 @@ void TControlLook::Assign(const TControlLook& s)
     FDropDownAlwaysVisible = s.FDropDownAlwaysVisible;
     FSpinButtonsAlwaysVisible = s.FSpinButtonsAlwaysVisible;
     FDropDownCount = s.FDropDownCount;
+    FDropDownFooter->Assign(*s.FDropDownFooter);
+    FDropDownHeader->Assign(*s.FDropDownHeader);
     FHintMaxWidth = s.FHintMaxWidth;
 }
 

@@ -11,6 +11,7 @@
 // and sends no notification unless its comment says so. Owned pictures and
 // fonts are copied by content, never replaced.
 #include "controls/BaseGrid.h"
+#include "controls/ExtDropDownAppearance.h"
 #include "controls/ExtObj.h"
 #include "platform/Exception.h"
 #include "platform/Graphics.h"
@@ -67,10 +68,8 @@ private:                                       \
     type F##name = def;
 
 // ---------------------------------------------------------------------------
-// Look of in-cell controls and fixed cells.
-//
-// The drop-down header and footer appearances it also holds are added with
-// the drop-down controls' appearance classes.
+// Look of in-cell controls and fixed cells, and the header and footer
+// strips copied into each drop-down in-place editor before it shows.
 class TControlLook {
 public:
     explicit TControlLook(TExtStringGrid* grid);
@@ -81,8 +80,8 @@ public:
     // become clNone too); the rest is stored without telling the grid.
     void Init();
     // Copies the sizes, style, glyphs, margins, colours, the fourteen
-    // gradient colours, the always-visible flags, DropDownCount and
-    // HintMaxWidth; not FlatButton, ProgressXP, the two no-disabled-look
+    // gradient colours, the always-visible flags, DropDownCount, the
+    // drop-down header and footer and HintMaxWidth; not FlatButton, ProgressXP, the two no-disabled-look
     // flags or FixedDropDownButton. Nothing reaches the grid.
     void Assign(const TControlLook& src);
 
@@ -157,6 +156,12 @@ public:
     TColor FixedGradientDownBorder() const { return FFixedGradientDownBorder; }
     void SetFixedGradientDownBorder(TColor v);
 
+    // Copied by content.
+    THeaderAppearance& DropDownHeader() { return *FDropDownHeader; }
+    void SetDropDownHeader(const THeaderAppearance& v) { FDropDownHeader->Assign(v); }
+    TFooterAppearance& DropDownFooter() { return *FDropDownFooter; }
+    void SetDropDownFooter(const TFooterAppearance& v) { FDropDownFooter->Assign(v); }
+
     KR_FIELD_PROP(bool, FixedDropDownButton, false)
     KR_FIELD_PROP(int, HintMaxWidth, 0)
     KR_FIELD_PROP(bool, CheckAlwaysActive, false)
@@ -195,6 +200,8 @@ private:
     TColor FFixedGradientDownMirrorFrom = clNone;
     TColor FFixedGradientDownMirrorTo = clNone;
     TColor FFixedGradientDownBorder = clGray;
+    std::unique_ptr<THeaderAppearance> FDropDownHeader;
+    std::unique_ptr<TFooterAppearance> FDropDownFooter;
 };
 
 // ---------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "common/TestSupport.h"
+#include "platform/SysUtils.h"
 #include "grid/ExtGrid.h"
 
 #include <QApplication>
@@ -144,7 +144,11 @@ TEST(ExtGridLook, AssignCopiesTheGradientsButNotTheButtonLook)
     a.ControlLook().SetFlatButton(true);
     a.ControlLook().SetCheckSize(20);
     a.ControlLook().SetControlStyle(TControlStyle::csWinXP);
+    a.ControlLook().DropDownHeader().SetCaption("head");
+    a.ControlLook().DropDownFooter().SetColor(clRed);
     b.ControlLook().Assign(a.ControlLook());
+    EXPECT_EQ(b.ControlLook().DropDownHeader().Caption(), "head");
+    EXPECT_EQ(b.ControlLook().DropDownFooter().Color(), clRed);
     EXPECT_EQ(b.ControlLook().FixedGradientDownBorder(), TColor(0xD5BCAA));
     EXPECT_EQ(b.ControlLook().FixedGradientHoverTo(), TColor(0xBEC6C8));
     EXPECT_EQ(b.ControlLook().CheckSize(), 20);
