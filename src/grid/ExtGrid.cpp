@@ -107,14 +107,15 @@ TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(
 
     // Windows XP look and later: the border colour of the themed frame.
     FBorderColor = 0xB99D7F;
-    if (QApplication::instance() && QApplication::style())
+    const bool widgets = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+    if (widgets && QApplication::style())
         SetScrollWidth(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
     FCellGraphic = std::make_unique<TCellGraphic>();
     FFilterDropDown = std::make_unique<TFilterDropDown>();
     FFilterDropDown->OnChange = [this](TFilterDropDown*) { Invalidate(); };
 
-    if (!FDesigning && QApplication::instance()) {
+    if (!FDesigning && widgets) {
         FFocusWindow = std::make_unique<TGridFocusWindow>();
         for (int d = 0; d < 4; ++d) {
             FArrows[d] = std::make_unique<TArrowWindow>();
