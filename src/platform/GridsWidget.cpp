@@ -48,34 +48,37 @@ TShiftState QtModifiersToShift(Qt::KeyboardModifiers m, Qt::MouseButtons b)
 
 // ---------------------------------------------------------------------------
 
-TInplaceEdit::TInplaceEdit(TGridWidget* owner) : QLineEdit(owner->viewport()), m_owner(owner)
+void TCellEditor::Show(bool takeFocus)
+{
+    Control()->show();
+    if (takeFocus) Control()->setFocus();
+}
+
+TInplaceEdit::TInplaceEdit(QWidget* parent) : QLineEdit(parent)
 {
     setFrame(false);
     hide();
 }
 
-void TInplaceEdit::keyPressEvent(QKeyEvent* e)
+TTextCellEditor::TTextCellEditor(TInplaceEdit* edit) : m_edit(edit ? edit : new TInplaceEdit) {}
+
+TTextCellEditor::~TTextCellEditor()
 {
-    switch (e->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        if (m_owner->ForwardKey(e, true)) return;
-        break;
-    default: break;
-    }
-    QLineEdit::keyPressEvent(e);
+    // The editor owns its control, also once it sits in the grid's viewport.
+    delete m_edit.data();
 }
 
+void TTextCellEditor::SetLimits(int maxLength, const QString& mask)
+{
+    m_edit->setMaxLength(maxLength > 0 ? maxLength : 32767);
+    m_edit->setInputMask(mask);
+}
 
-
-// ---------------------------------------------------------------------------
+void TTextCellEditor::Show(bool takeFocus)
+{
+    TCellEditor::Show(takeFocus);
+    m_edit->selectAll();
+}
 
 // ---------------------------------------------------------------------------
 // The grid's window members that make and reach the widget.
@@ -105,9 +108,9 @@ TInplaceEdit* TCustomGrid::InplaceEditor() const
     return w ? w->Editor() : nullptr;
 }
 
-TInplaceEdit* TCustomGrid::CreateEditor(TGridWidget* owner)
+std::unique_ptr<TCellEditor> TCustomGrid::CreateCellEditor(int kind)
 {
-    return new TInplaceEdit(owner);
+    return std::make_unique<TTextCellEditor>();
 }
 
 // ---------------------------------------------------------------------------
@@ -117,10 +120,8 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_editor = grid ? grid->CreateEditor(this) : nullptr;
-    if (!m_editor) m_editor = new TInplaceEdit(this);
-    if (m_editor->parentWidget() != viewport()) m_editor->setParent(viewport());
-    m_editor->hide();
+    // The text editor is there from the start.
+    EditorOfKind(0);
     if (m_grid) m_grid->AttachView(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing && m_grid) m_grid->ScrollBarMoved(true, v);
@@ -169,7 +170,7 @@ void TGridWidget::GridGone()
 
 void TGridWidget::PushFocus()
 {
-    if (m_grid) m_grid->SetFocused(hasFocus() || viewport()->hasFocus() || m_editor->hasFocus());
+    if (m_grid) m_grid->SetFocused(hasFocus() || viewport()->hasFocus() || EditorHasFocus());
 }
 
 void TGridWidget::SyncScrollBars()
@@ -203,51 +204,105 @@ void TGridWidget::SyncScrollBars()
     }
 }
 
+TCellEditor* TGridWidget::EditorOfKind(int kind)
+{
+    auto it = m_editors.find(kind);
+    if (it != m_editors.end()) return it->second.get();
+    std::unique_ptr<TCellEditor> e = m_grid ? m_grid->CreateCellEditor(kind) : nullptr;
+    // A grid that has no editor of its own for a kind edits it as text.
+    if (!e) e = std::make_unique<TTextCellEditor>();
+    QWidget* control = e->Control();
+    control->setParent(viewport());
+    control->hide();
+    control->installEventFilter(this);
+    TCellEditor* const raw = e.get();
+    m_editors.emplace(kind, std::move(e));
+    return raw;
+}
+
+TInplaceEdit* TGridWidget::Editor() const
+{
+    auto it = m_editors.find(0);
+    if (it == m_editors.end()) return nullptr;
+    auto* text = dynamic_cast<TTextCellEditor*>(it->second.get());
+    return text ? text->Edit() : qobject_cast<TInplaceEdit*>(it->second->Control());
+}
+
 void TGridWidget::EditorOpened(const QString& text, int limit, const QString& mask)
 {
     if (!m_grid) return;
-    m_editor->setMaxLength(limit > 0 ? limit : 32767);
-    m_editor->setInputMask(mask);
-    m_editor->setText(text);
+    if (m_active) m_active->Hide();
+    const TGridCoord cell = m_grid->EditorCell();
+    m_active = EditorOfKind(m_grid->EditorKind(cell.X, cell.Y));
+    m_active->SetLimits(limit, mask);
+    m_active->LoadText(text);
     PlaceEditor();
-    m_editor->show();
-    if (hasFocus() || viewport()->hasFocus() || isActiveWindow()) m_editor->setFocus();
-    m_editor->selectAll();
+    m_active->Show(hasFocus() || viewport()->hasFocus() || isActiveWindow());
 }
 
 void TGridWidget::EditorClosed()
 {
-    if (!m_editor->isVisible()) return;
-    const bool hadFocus = m_editor->hasFocus();
-    m_editor->hide();
+    TCellEditor* const e = m_active;
+    m_active = nullptr;
+    if (!e || !e->Control()->isVisible()) return;
+    const bool hadFocus = e->Control()->hasFocus();
+    e->Hide();
     if (hadFocus) setFocus();
 }
 
 void TGridWidget::PlaceEditor()
 {
-    if (!m_grid || !m_grid->EditorMode()) return;
+    if (!m_grid || !m_grid->EditorMode() || !m_active) return;
     const TGridCoord c = m_grid->EditorCell();
     const TRect r = m_grid->CellRect(c.X, c.Y);
     if (r.IsEmpty()) {
-        m_editor->setGeometry(-1000, -1000, 10, 10);
+        m_active->Place(QRect(-1000, -1000, 10, 10));
         return;
     }
-    m_editor->setGeometry(r.ToQRect().adjusted(1, 1, -1, -1));
+    m_active->Place(r.ToQRect().adjusted(1, 1, -1, -1));
 }
 
 QString TGridWidget::EditorText() const
 {
-    return m_editor->text();
+    return m_active ? m_active->Text() : QString();
 }
 
 void TGridWidget::SetEditorText(const QString& s)
 {
-    m_editor->setText(s);
+    if (m_active) m_active->LoadText(s);
 }
 
 bool TGridWidget::EditorHasFocus() const
 {
-    return m_editor->hasFocus();
+    for (const auto& [kind, e] : m_editors)
+        if (e->Control()->hasFocus()) return true;
+    return false;
+}
+
+bool TGridWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // The keys of an editor's control: the ones the grid acts on go to the
+    // grid first, unless the editor keeps them.
+    if (event->type() != QEvent::KeyPress || !m_active || watched != m_active->Control())
+        return QAbstractScrollArea::eventFilter(watched, event);
+    auto* e = static_cast<QKeyEvent*>(event);
+    switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape: {
+        TShiftState shift = QtModifiersToShift(e->modifiers());
+        if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
+        if (m_active->WantsKey(QtKeyToVirtualKey(e->key()), shift)) return false;
+        return ForwardKey(e, true);
+    }
+    default: return false;
+    }
 }
 
 bool TGridWidget::ForwardKey(QKeyEvent* e, bool fromEditor)
@@ -310,9 +365,9 @@ void TGridWidget::resizeEvent(QResizeEvent* e)
 void TGridWidget::keyPressEvent(QKeyEvent* e)
 {
     // While the editor is open, keys that reach the grid belong to it.
-    if (m_grid && m_grid->EditorMode() && m_editor->isVisible()) {
+    if (m_grid && m_grid->EditorMode() && m_active && m_active->Control()->isVisible()) {
         QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
-        QApplication::sendEvent(m_editor, &copy);
+        QApplication::sendEvent(m_active->Control(), &copy);
         return;
     }
     if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);

@@ -387,7 +387,10 @@ TEST(GridWidget, EditorClassAndLimitComeFromTheGrid)
         using TInplaceEdit::TInplaceEdit;
     };
     struct G : TStringGrid {
-        TInplaceEdit* CreateEditor(TGridWidget* owner) override { return new LimitedEdit(owner); }
+        std::unique_ptr<TCellEditor> CreateCellEditor(int) override
+        {
+            return std::make_unique<TTextCellEditor>(new LimitedEdit);
+        }
         int GetEditLimit() override { return 3; }
     } g;
     g.SetOptions(g.Options().With(goEditing));
