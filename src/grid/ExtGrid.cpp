@@ -12,6 +12,18 @@
 const char* const GridCellsClipboardFormat = "application/x-qt-windows-mime;value=\"TExtStringGrid Cells\"";
 int URLCursor = -21;
 
+int GridEditDoneEventType()
+{
+    static const int type = QEvent::registerEventType();
+    return type;
+}
+
+int DTPShiftFocusEventType()
+{
+    static const int type = QEvent::registerEventType();
+    return type;
+}
+
 QChar GetDateSeparator() { return SystemFormatSettings().DateSeparator; }
 QChar GetTimeSeparator() { return SystemFormatSettings().TimeSeparator; }
 QChar GetThousandSeparator() { return SystemFormatSettings().ThousandSeparator; }

@@ -160,6 +160,17 @@ QString GetLongTimeFormat();
 
 // The clipboard format of the grid's own cell copies.
 extern const char* const GridCellsClipboardFormat;
+// The event types a grid posts to itself: the end of an edit (its
+// OnEditCellDone fires later) and the date pickers' focus shift. Registered
+// once, on first use.
+int GridEditDoneEventType();
+int DTPShiftFocusEventType();
+// Platform facts the grid's Parts test: on this platform the common controls
+// of the newest kind and the visual-style look are always there.
+constexpr bool ComCtl470 = true;
+constexpr bool GridIsWinXP = true;
+constexpr bool GridIsWinVista = true;
+constexpr bool GridIsComCtl6 = true;
 // Cursor shown over links (the platform's hand cursor number).
 extern int URLCursor;
 // The shapes of a float format the grid applies: one numeric conversion.
@@ -644,6 +655,8 @@ public:
     // Something is dragged over the grid at (x, y) (inside: false when it
     // left): starts, restarts or stops the drag-scroll timer.
     void DragOver(int x, int y, bool inside);
+    // The window's client area has a new size.
+    void ClientResized(int w, int h);
     // One tick of the drag-scroll timer.
     void DragScrollTick();
     QTimer* DragTimer() const { return FDragTmr.get(); }

@@ -7,14 +7,16 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDragMoveEvent>
+#include <QResizeEvent>
 #include <cmath>
 
 namespace {
 
-// Turns Qt's drag events over the grid's window into the grid's DragOver.
-class TDragWatcher : public QObject {
+// Turns Qt's drag events over the grid's window into the grid's DragOver,
+// and tells the grid when its client area changed size.
+class TWindowWatcher : public QObject {
 public:
-    explicit TDragWatcher(TExtStringGrid* grid) : m_grid(grid) {}
+    explicit TWindowWatcher(TExtStringGrid* grid) : m_grid(grid) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
@@ -26,11 +28,23 @@ protected:
                 auto* d = static_cast<QDropEvent*>(e);
                 const QPoint p = d->position().toPoint();
                 m_grid->DragOver(p.x(), p.y(), true);
+                // Taking the enter keeps the moves coming while drag
+                // scrolling is on; the grid itself takes no drop here.
+                if (e->type() == QEvent::DragEnter && m_grid->DragScrollOptions().Active()) d->accept();
                 break;
             }
             case QEvent::DragLeave:
             case QEvent::Drop:
                 m_grid->DragOver(0, 0, false);
+                break;
+            case QEvent::Resize:
+                // The scroll area settles its scroll bars and viewport after
+                // the resize: the grid looks at the client area once that is
+                // done.
+                if (!m_pending) {
+                    m_pending = true;
+                    QMetaObject::invokeMethod(this, [this] { Settled(); }, Qt::QueuedConnection);
+                }
                 break;
             default:
                 break;
@@ -42,7 +56,19 @@ protected:
     }
 
 private:
+    void Settled()
+    {
+        m_pending = false;
+        if (!m_grid->HandleAllocated()) return;
+        const QSize s = m_grid->Widget()->viewport()->size();
+        try {
+            m_grid->ClientResized(s.width(), s.height());
+        } catch (const std::exception& ex) {
+            qWarning("%s", ex.what());
+        }
+    }
     TExtStringGrid* m_grid;
+    bool m_pending = false;
 };
 
 bool Terminating() { return QCoreApplication::closingDown(); }
@@ -53,8 +79,9 @@ TGridWidget* TExtStringGrid::CreateWnd(QWidget* parent)
 {
     TGridWidget* w = CreateWidget(parent);
     if (!FDragWatcher) {
-        FDragWatcher = std::make_unique<TDragWatcher>(this);
+        FDragWatcher = std::make_unique<TWindowWatcher>(this);
         w->viewport()->installEventFilter(FDragWatcher.get());
+        w->installEventFilter(FDragWatcher.get());
         w->viewport()->setAcceptDrops(true);
     }
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
@@ -83,6 +110,17 @@ void TExtStringGrid::StretchColumn(int index)
     }
     ColchgFlg = true;
     FIsColChanging = false;
+}
+
+void TExtStringGrid::ClientResized(int w, int h)
+{
+    // The window knows its client size only once Qt has laid it out, which
+    // may be after the owner form's resize: the stretched column follows.
+    SetClientSize(w, h);
+    if (FColumnSize->Stretch() && ColchgFlg) {
+        const int sc = FColumnSize->StretchColumn();
+        if (sc == -1 || sc < ColCount()) StretchColumn(sc);
+    }
 }
 
 void TExtStringGrid::UpdateColumnSize(int c, int& width)

@@ -1,9 +1,12 @@
 #include "grid/ExtCGrid.h"
 #include "platform/Files.h"
+#include "platform/GridsWidget.h"
 #include "platform/IniFile.h"
 #include "platform/SysUtils.h"
 
+#include <QApplication>
 #include <QBuffer>
+#include <QWidget>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -400,4 +403,40 @@ TEST(ColumnGridScale, ItemFontsScaleAfterTheGrid)
     EXPECT_EQ(g.Columns().Items(1).HeaderFont().Font.pointSize(), 12);
     g.ChangeScale(2, 2);
     EXPECT_EQ(g.Columns().Items(1).Font().Font.pointSize(), 15);
+}
+
+TEST(ColumnGridWindow, ShowsItsHeadersAndCells)
+{
+    QWidget form;
+    form.resize(420, 200);
+    TExtColumnGrid g(&form);
+    g.Font = QFont("DejaVu Sans", 9);
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    g.SetBounds(0, 0, 400, 180);
+    g.CreateWnd(&form);
+    g.Columns().Items(1).SetHeader("Name");
+    g.Columns().Items(2).SetHeader("Value");
+    g.Columns().Items(2).SetColor(clYellow);
+    g.SetCells(1, 1, "first");
+    g.SetCells(2, 1, "42");
+    g.ColumnSize().SetStretch(true);
+    form.show();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    // The last column takes the rest of the client width.
+    EXPECT_EQ(g.ColWidths(2), g.ClientWidth() - 128 - 1);
+    const QImage img = g.Widget()->grab().toImage();
+    if (!qEnvironmentVariableIsEmpty("KR_GRAB_DIR")) img.save(qEnvironmentVariable("KR_GRAB_DIR") + "/columngrid.png");
+    // The header row shows the item's header: dark text pixels in its cell.
+    const TRect r = g.CellRect(2, 0);
+    int dark = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) dark += img.pixelColor(x, y).lightness() < 80;
+    EXPECT_GT(dark, 10);
+    // Growing the form keeps the last column filling the grid.
+    g.SetSizeWithForm(true);
+    form.resize(520, 200);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    EXPECT_EQ(g.Width(), 500);
+    EXPECT_EQ(g.ColWidths(2), g.ClientWidth() - 128 - 1);
 }

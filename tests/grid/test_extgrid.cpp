@@ -49,6 +49,9 @@ TEST(ExtGridDefaults, NewGrid)
     EXPECT_EQ(g.Version(), "6.2.1.3");
     EXPECT_EQ(g.XMLEncoding(), "ISO-8859-1");
     EXPECT_EQ(URLCursor, -21);
+    EXPECT_GE(GridEditDoneEventType(), QEvent::User);
+    EXPECT_NE(GridEditDoneEventType(), DTPShiftFocusEventType());
+    EXPECT_EQ(GridEditDoneEventType(), GridEditDoneEventType());
 }
 
 TEST(ExtGridDefaults, SettingsObjects)
