@@ -300,7 +300,7 @@ void TGridColumnItem::ReadFrom(QDataStream& s)
     ReadFont(s, FHeaderFont);
     s >> FPrintBorderCustom >> FPrintFontCustom;
     if (s.status() != QDataStream::Ok || align > taCenter || headerAlign > taCenter || editor > edMaskEditBtn ||
-        sortStyle > ssAlphaNumericNoCase || popupType > quint8(TColumnPopupType::cpAllCellsLClick))
+        sortStyle > quint8(TSortStyle::ssAlphaNumericNoCase) || popupType > quint8(TColumnPopupType::cpAllCellsLClick))
         throw Exception(QStringLiteral("Invalid column stream"));
     FWidth = width;
     FAlignment = TAlignment(align);

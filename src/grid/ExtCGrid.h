@@ -93,7 +93,7 @@ public:
     QMenu* ColumnPopup() const { return FColumnPopup.data(); }
     void SetColumnPopup(QMenu* v) { FColumnPopup = v; }
 
-    KR_FIELD_PROP(TSortStyle, SortStyle, ssAutomatic)
+    KR_FIELD_PROP(TSortStyle, SortStyle, TSortStyle::ssAutomatic)
     KR_FIELD_PROP(QString, SortPrefix, QString())
     KR_FIELD_PROP(QString, SortSuffix, QString())
     KR_FIELD_PROP(QString, EditMask, QString())

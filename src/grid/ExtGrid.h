@@ -756,6 +756,11 @@ private:
     friend class TColumnSize;
     void DestroyDragTimer();
     TCellProperties* PropsFor(int c, int r) { return GetCellProperties(c, r); }
+    template <typename T>
+    T PropOr(int c, int r, T (TCellProperties::*get)() const, T neutral) const;
+    template <typename T>
+    void SetProp(int c, int r, void (TCellProperties::*set)(T), T v);
+    void SetRowField(int r, void (TCellProperties::*set)(TColor), TColor v);
     void RepaintDispl(int c, int r);
     TGridItem* HiddenRow(TRealRow r) const;
     // The row mappings over the hidden-row store.

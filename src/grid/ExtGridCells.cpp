@@ -239,88 +239,49 @@ void TExtStringGrid::RepaintDispl(int c, int r) { InvalidateCell(DisplColIndex(c
 // ---------------------------------------------------------------------------
 // Per-cell property arrays
 
-TColor TExtStringGrid::Colors(int c, int r) const
+// A field of the cell's properties, its neutral value without properties.
+template <typename T>
+T TExtStringGrid::PropOr(int c, int r, T (TCellProperties::*get)() const, T neutral) const
 {
     const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? p->BrushColor() : clNone;
+    return p ? (p->*get)() : neutral;
 }
 
-void TExtStringGrid::SetColors(int c, int r, TColor v)
+// Writes a field of the cell's properties (made when missing) and repaints
+// the cell at its display column.
+template <typename T>
+void TExtStringGrid::SetProp(int c, int r, void (TCellProperties::*set)(T), T v)
 {
-    if (TCellProperties* p = PropsFor(c, r)) p->SetBrushColor(v);
+    if (TCellProperties* p = PropsFor(c, r)) (p->*set)(v);
     if (FUpdateCount == 0) RepaintDispl(c, r);
 }
 
-TColor TExtStringGrid::ColorsTo(int c, int r) const
-{
-    const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? p->BrushColorTo() : clNone;
-}
-
-void TExtStringGrid::SetColorsTo(int c, int r, TColor v)
-{
-    if (TCellProperties* p = PropsFor(c, r)) p->SetBrushColorTo(v);
-    RepaintDispl(c, r);
-}
-
+TColor TExtStringGrid::Colors(int c, int r) const { return PropOr(c, r, &TCellProperties::BrushColor, clNone); }
+void TExtStringGrid::SetColors(int c, int r, TColor v) { SetProp(c, r, &TCellProperties::SetBrushColor, v); }
+TColor TExtStringGrid::ColorsTo(int c, int r) const { return PropOr(c, r, &TCellProperties::BrushColorTo, clNone); }
+void TExtStringGrid::SetColorsTo(int c, int r, TColor v) { SetProp(c, r, &TCellProperties::SetBrushColorTo, v); }
 TCellGradientDirection TExtStringGrid::Gradients(int c, int r) const
 {
-    const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? p->GradientDirection() : GradientVertical;
+    return PropOr(c, r, &TCellProperties::GradientDirection, GradientVertical);
 }
-
 void TExtStringGrid::SetGradients(int c, int r, TCellGradientDirection v)
 {
-    if (TCellProperties* p = PropsFor(c, r)) p->SetGradientDirection(v);
-    RepaintDispl(c, r);
+    SetProp(c, r, &TCellProperties::SetGradientDirection, v);
 }
-
-TColor TExtStringGrid::FontColors(int c, int r) const
-{
-    const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? p->FontColor() : clNone;
-}
-
-void TExtStringGrid::SetFontColors(int c, int r, TColor v)
-{
-    if (TCellProperties* p = PropsFor(c, r)) p->SetFontColor(v);
-    RepaintDispl(c, r);
-}
-
+TColor TExtStringGrid::FontColors(int c, int r) const { return PropOr(c, r, &TCellProperties::FontColor, clNone); }
+void TExtStringGrid::SetFontColors(int c, int r, TColor v) { SetProp(c, r, &TCellProperties::SetFontColor, v); }
 TCellFontStyles TExtStringGrid::FontStyles(int c, int r) const
 {
-    const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? p->FontStyle() : TCellFontStyles();
+    return PropOr(c, r, &TCellProperties::FontStyle, TCellFontStyles());
 }
-
-void TExtStringGrid::SetFontStyles(int c, int r, TCellFontStyles v)
-{
-    if (TCellProperties* p = PropsFor(c, r)) p->SetFontStyle(v);
-    RepaintDispl(c, r);
-}
-
-int TExtStringGrid::FontSizes(int c, int r) const
-{
-    const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? p->FontSize() : 0;
-}
-
-void TExtStringGrid::SetFontSizes(int c, int r, int v)
-{
-    if (TCellProperties* p = PropsFor(c, r)) p->SetFontSize(v);
-    RepaintDispl(c, r);
-}
-
-QString TExtStringGrid::FontNames(int c, int r) const
-{
-    const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? p->FontName() : QString();
-}
-
+void TExtStringGrid::SetFontStyles(int c, int r, TCellFontStyles v) { SetProp(c, r, &TCellProperties::SetFontStyle, v); }
+int TExtStringGrid::FontSizes(int c, int r) const { return PropOr(c, r, &TCellProperties::FontSize, 0); }
+void TExtStringGrid::SetFontSizes(int c, int r, int v) { SetProp(c, r, &TCellProperties::SetFontSize, v); }
+QString TExtStringGrid::FontNames(int c, int r) const { return PropOr(c, r, &TCellProperties::FontName, QString()); }
 void TExtStringGrid::SetFontNames(int c, int r, const QString& v)
 {
     if (TCellProperties* p = PropsFor(c, r)) p->SetFontName(v);
-    RepaintDispl(c, r);
+    if (FUpdateCount == 0) RepaintDispl(c, r);
 }
 
 TCellFont TExtStringGrid::GetCellFont(int c, int r) const
@@ -348,27 +309,11 @@ void TExtStringGrid::SetCellFont(int c, int r, const TCellFont& f)
 
 TAlignment TExtStringGrid::Alignments(int c, int r) const
 {
-    const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? p->Alignment() : taLeftJustify;
+    return PropOr(c, r, &TCellProperties::Alignment, taLeftJustify);
 }
-
-void TExtStringGrid::SetAlignments(int c, int r, TAlignment v)
-{
-    if (TCellProperties* p = PropsFor(c, r)) p->SetAlignment(v);
-    RepaintDispl(c, r);
-}
-
-bool TExtStringGrid::ReadOnly(int c, int r) const
-{
-    const TCellProperties* p = CellPropsOrNull(c, r);
-    return p && p->ReadOnly();
-}
-
-void TExtStringGrid::SetReadOnly(int c, int r, bool v)
-{
-    if (TCellProperties* p = PropsFor(c, r)) p->SetReadOnly(v);
-    RepaintDispl(c, r);
-}
+void TExtStringGrid::SetAlignments(int c, int r, TAlignment v) { SetProp(c, r, &TCellProperties::SetAlignment, v); }
+bool TExtStringGrid::ReadOnly(int c, int r) const { return PropOr(c, r, &TCellProperties::ReadOnly, false); }
+void TExtStringGrid::SetReadOnly(int c, int r, bool v) { SetProp(c, r, &TCellProperties::SetReadOnly, v); }
 
 bool TExtStringGrid::WordWraps(int c, int r)
 {
@@ -376,49 +321,23 @@ bool TExtStringGrid::WordWraps(int c, int r)
     return p ? p->WordWrap() : WordWrap();
 }
 
-void TExtStringGrid::SetWordWraps(int c, int r, bool v)
-{
-    if (TCellProperties* p = PropsFor(c, r)) p->SetWordWrap(v);
-    RepaintDispl(c, r);
-}
+void TExtStringGrid::SetWordWraps(int c, int r, bool v) { SetProp(c, r, &TCellProperties::SetWordWrap, v); }
 
-// Clearing a row's colour clears only that colour: the cells keep their
-// fonts, alignments and other properties.
-void TExtStringGrid::SetRowColor(int r, TColor v)
+// Writes one colour into every non-fixed cell of a row. Clearing it (clNone)
+// clears only that colour: the cells keep their fonts, alignments and other
+// properties, and cells without properties get none.
+void TExtStringGrid::SetRowField(int r, void (TCellProperties::*set)(TColor), TColor v)
 {
     for (int c = FixedCols(); c < AllColCount(); ++c) {
-        if (v == clNone) {
-            if (TCellProperties* p = CellPropsOrNull(c, r)) p->SetBrushColor(clNone);
-        } else if (TCellProperties* p = PropsFor(c, r)) {
-            p->SetBrushColor(v);
-        }
+        TCellProperties* p = v == clNone ? CellPropsOrNull(c, r) : PropsFor(c, r);
+        if (p) (p->*set)(v);
     }
     InvalidateRow(r);
 }
 
-void TExtStringGrid::SetRowColorTo(int r, TColor v)
-{
-    for (int c = FixedCols(); c < AllColCount(); ++c) {
-        if (v == clNone) {
-            if (TCellProperties* p = CellPropsOrNull(c, r)) p->SetBrushColorTo(clNone);
-        } else if (TCellProperties* p = PropsFor(c, r)) {
-            p->SetBrushColorTo(v);
-        }
-    }
-    InvalidateRow(r);
-}
-
-void TExtStringGrid::SetRowFontColor(int r, TColor v)
-{
-    for (int c = FixedCols(); c < AllColCount(); ++c) {
-        if (v == clNone) {
-            if (TCellProperties* p = CellPropsOrNull(c, r)) p->SetFontColor(clNone);
-        } else if (TCellProperties* p = PropsFor(c, r)) {
-            p->SetFontColor(v);
-        }
-    }
-    InvalidateRow(r);
-}
+void TExtStringGrid::SetRowColor(int r, TColor v) { SetRowField(r, &TCellProperties::SetBrushColor, v); }
+void TExtStringGrid::SetRowColorTo(int r, TColor v) { SetRowField(r, &TCellProperties::SetBrushColorTo, v); }
+void TExtStringGrid::SetRowFontColor(int r, TColor v) { SetRowField(r, &TCellProperties::SetFontColor, v); }
 
 QWidget* TExtStringGrid::CellControls(int c, int r) const
 {

@@ -256,10 +256,7 @@ void TSortSettings::ToggleDirection()
 
 void TGridProgressAppearance::Assign(const TGridProgressAppearance& s)
 {
-    auto handler = std::move(OnChange);
-    OnChange = nullptr;
-    *this = s;
-    OnChange = std::move(handler);
+    AssignExcept(*this, s, &TGridProgressAppearance::OnChange);
     Changed();
 }
 
@@ -306,11 +303,7 @@ void TDragDropSettings::SetOleDropTarget(bool v)
 
 void TDragDropSettings::Assign(const TDragDropSettings& s)
 {
-    auto handler = std::move(OnDropTargetChange);
-    TExtStringGrid* grid = FGrid;
-    *this = s;
-    FGrid = grid;
-    OnDropTargetChange = std::move(handler);
+    AssignExcept(*this, s, &TDragDropSettings::FGrid, &TDragDropSettings::OnDropTargetChange);
 }
 
 void TBackGround::Repaint()
@@ -365,29 +358,16 @@ void TCellNode::SetShowTree(bool v) { SetRepaint(FShowTree, v); }
 void TCellNode::SetShowTreeFull(bool v) { SetRepaint(FShowTreeFull, v); }
 void TCellNode::SetTreeColor(TColor v) { SetRepaint(FTreeColor, v); }
 
-void TCellNode::Assign(const TCellNode& s)
-{
-    TExtStringGrid* owner = FOwner;
-    *this = s;
-    FOwner = owner;
-}
+void TCellNode::Assign(const TCellNode& s) { AssignExcept(*this, s, &TCellNode::FOwner); }
 
 void THTMLSettings::Assign(const THTMLSettings& s)
 {
-    const bool exportImages = FExportImages;
-    TIntList widths = ColWidths;
-    *this = s;
-    FExportImages = exportImages;
-    ColWidths = widths;
+    AssignExcept(*this, s, &THTMLSettings::FExportImages, &THTMLSettings::ColWidths);
 }
 
 void TPrintSettings::Assign(const TPrintSettings& s)
 {
-    TExtStringGrid* grid = FGrid;
-    const bool fixedAlways = FFixedCellsAlways;
-    *this = s;
-    FGrid = grid;
-    FFixedCellsAlways = fixedAlways;
+    AssignExcept(*this, s, &TPrintSettings::FGrid, &TPrintSettings::FFixedCellsAlways);
 }
 
 // ---------------------------------------------------------------------------
@@ -455,16 +435,6 @@ void TFloatingFooter::SetVisible(bool v)
     if (FGrid) FGrid->Invalidate();
 }
 
-void TFloatingFooter::Assign(const TFloatingFooter& s)
-{
-    TExtStringGrid* grid = FGrid;
-    *this = s;
-    FGrid = grid;
-}
+void TFloatingFooter::Assign(const TFloatingFooter& s) { AssignExcept(*this, s, &TFloatingFooter::FGrid); }
 
-void TFilterDropDown::Assign(const TFilterDropDown& s)
-{
-    auto handler = std::move(OnChange);
-    *this = s;
-    OnChange = std::move(handler);
-}
+void TFilterDropDown::Assign(const TFilterDropDown& s) { AssignExcept(*this, s, &TFilterDropDown::OnChange); }

@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
+#include <tuple>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -53,6 +54,16 @@ enum class TFitToPage : uint8_t { fpNever, fpGrow, fpShrink, fpAlways, fpCustom 
 enum class TPrinterOrientation : uint8_t { poPortrait, poLandscape };
 enum class TDragScrollDirectionItem : uint8_t { dsdUp, dsdDown, dsdLeft, dsdRight };
 using TDragScrollDirection = TSet<TDragScrollDirectionItem>;
+
+// Copies every member of src into dst except the given ones, which dst
+// keeps (its grid link and change handlers).
+template <class T, class... M>
+void AssignExcept(T& dst, const T& src, M T::*... keep)
+{
+    auto saved = std::make_tuple(std::move(dst.*keep)...);
+    dst = src;
+    std::apply([&](auto&&... v) { ((dst.*keep = std::move(v)), ...); }, saved);
+}
 
 // A settings property that stores and then calls `after` (a statement).
 #define KR_NOTIFY_PROP(type, name, def, after) \
