@@ -556,25 +556,23 @@ void TExtColumnGrid::ChangeScale(int m, int d)
 
 // --- hooks ------------------------------------------------------------------
 
-void TExtColumnGrid::GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo,
-                                     TColor& mirrorColor, TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va,
-                                     bool& ww, TCellGradientDirection& gd)
+void TExtColumnGrid::GetCellDefaults(int c, int r, TCellLook& look)
 {
     TGridColumnItem* item = ItemOf(c);
     if (!item) {
-        TExtStringGrid::GetCellDefaults(c, r, font, brush, colorTo, mirrorColor, mirrorColorTo, ha, va, ww, gd);
+        TExtStringGrid::GetCellDefaults(c, r, look);
         return;
     }
-    font = item->Font();
-    brush.Color = item->Color();
-    colorTo = clNone;
-    ha = r < TCustomGrid::FixedRows() ? item->HeaderAlignment() : item->Alignment();
-    va = VAlignment();
-    ww = WordWrap();
-    gd = GradientVertical;
+    look.Font = item->Font();
+    look.Brush.Color = item->Color();
+    look.ColorTo = clNone;
+    look.HAlign = r < TCustomGrid::FixedRows() ? item->HeaderAlignment() : item->Alignment();
+    look.VAlign = VAlignment();
+    look.WordWrap = WordWrap();
+    look.GradientDir = GradientVertical;
     if (IsFixed(DisplColIndex(c), r) || (Bands().Active() && item->ShowBands())) {
-        brush.Color = clNone;
-        colorTo = clNone;
+        look.Brush.Color = clNone;
+        look.ColorTo = clNone;
     }
 }
 

@@ -261,9 +261,7 @@ public:
     void ChangeScale(int m, int d) override;
 
     // The per-cell hooks, answered from the column items first.
-    void GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo, TColor& mirrorColor,
-                         TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va, bool& ww,
-                         TCellGradientDirection& gd) override;
+    void GetCellDefaults(int c, int r, TCellLook& look) override;
     QString GetFormattedCell(int c, int r) override;
     void GetCellFloatFormat(int c, int r, QString& format) override;
     TCellType GetCellType(int c, int r) override;

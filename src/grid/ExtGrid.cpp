@@ -1,5 +1,6 @@
 #include "grid/ExtGrid.h"
 
+#include "platform/Application.h"
 #include "platform/GridsWidget.h"
 #include "platform/SysUtils.h"
 
@@ -46,18 +47,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (e->type() == QEvent::Resize) {
-            try {
-                m_grid->OwnerFormResized();
-            } catch (const std::exception& ex) {
-                HandleException(ex);
-            }
-        }
+        if (e->type() == QEvent::Resize) Guard([this] { m_grid->OwnerFormResized(); });
         return QObject::eventFilter(watched, e);
     }
 
 private:
-    static void HandleException(const std::exception& ex) { qWarning("%s", ex.what()); }
     TExtStringGrid* m_grid;
 };
 

@@ -281,8 +281,8 @@ public:
     void SetAllCells(int c, TRealRow r, const QString& v);
     QString AllGridCells(int c, TRealRow r) const;
     void SetAllGridCells(int c, TRealRow r, const QString& v);
-    void* AllObjects(int c, TRealRow r) const;
-    void SetAllObjects(int c, TRealRow r, void* v);
+    TUserValue AllObjects(int c, TRealRow r) const;
+    void SetAllObjects(int c, TRealRow r, TUserValue v);
     QString WideCells(int c, int r) { return Cells(c, r); }
     void SetWideCells(int c, int r, const QString& v) { SetCells(c, r, v); }
     QString OriginalCells(int c, int r);
@@ -617,9 +617,7 @@ public:
     // Fills the filter list of a column's drop-down; whether it has entries.
     virtual bool GetColumnFilter(int c);
     const QStringList& FilterList() const { return FFilterList; }
-    void GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo, TColor& mirrorColor,
-                         TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va, bool& ww,
-                         TCellGradientDirection& gd) override;
+    void GetCellDefaults(int c, int r, TCellLook& look) override;
     // A cell is fixed: by position or by QueryFixedCell (display column).
     bool IsFixed(int c, int r) override;
     void CellTextChanged(int c, int r) override {}

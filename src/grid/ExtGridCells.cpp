@@ -119,28 +119,26 @@ void TExtStringGrid::SetAllGridCells(int c, TRealRow realRow, const QString& v)
     SetGridCells(c, DisplRowOf(realRow.Value()), v);
 }
 
-void* TExtStringGrid::AllObjects(int c, TRealRow realRow) const
+TUserValue TExtStringGrid::AllObjects(int c, TRealRow realRow) const
 {
     if (const TGridItem* item = HiddenRow(realRow)) {
         const auto& cells = item->Row().Cells;
-        if (c < 0 || c >= int(cells.size())) return nullptr;
-        if (auto* p = dynamic_cast<TCellProperties*>(cells[size_t(c)].Object.get()))
-            return reinterpret_cast<void*>(p->CellObject());
-        return nullptr;
+        if (c < 0 || c >= int(cells.size())) return TUserValue();
+        if (auto* p = dynamic_cast<TCellProperties*>(cells[size_t(c)].Object.get())) return p->CellObject();
+        return TUserValue();
     }
     return Objects(c, DisplRowOf(realRow.Value()));
 }
 
-void TExtStringGrid::SetAllObjects(int c, TRealRow realRow, void* v)
+void TExtStringGrid::SetAllObjects(int c, TRealRow realRow, TUserValue v)
 {
     if (TGridItem* item = HiddenRow(realRow)) {
         auto& cells = item->Row().Cells;
         if (c < 0 || c >= int(cells.size())) return;
-        if (auto* p = dynamic_cast<TCellProperties*>(cells[size_t(c)].Object.get()))
-            p->SetCellObject(reinterpret_cast<uintptr_t>(v));
+        if (auto* p = dynamic_cast<TCellProperties*>(cells[size_t(c)].Object.get())) p->SetCellObject(std::move(v));
         return;
     }
-    SetObjects(c, DisplRowOf(realRow.Value()), v);
+    SetObjects(c, DisplRowOf(realRow.Value()), std::move(v));
 }
 
 QString TExtStringGrid::OriginalCells(int c, int r)

@@ -229,19 +229,21 @@ bool TExtStringGrid::GetColumnFilter(int c)
     return !FFilterList.isEmpty();
 }
 
-void TExtStringGrid::GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo,
-                                     TColor& mirrorColor, TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va,
-                                     bool& ww, TCellGradientDirection& gd)
+void TExtStringGrid::GetCellDefaults(int c, int r, TCellLook& look)
 {
-    TBaseGrid::GetCellDefaults(c, r, font, brush, colorTo, mirrorColor, mirrorColorTo, ha, va, ww, gd);
-    TGridDrawState state;
-    GetVisualProperties(c, r, state, false, false, false, brush, colorTo, mirrorColor, mirrorColorTo, font, ha, va,
-                        ww, gd);
+    TBaseGrid::GetCellDefaults(c, r, look);
+    TVisualProperties vp;
+    static_cast<TCellLook&>(vp) = look;
+    vp.Print = false;
+    vp.Select = false;
+    vp.Remap = false;
+    GetVisualProperties(c, r, vp);
+    look = vp;
     const bool gradientBack = FBackGround->Display() == TBackGroundDisplay::bdGradientHorz ||
                               FBackGround->Display() == TBackGroundDisplay::bdGradientVert;
-    if (IsFixed(c, r) || FBands->Active() || gradientBack || state.Contains(gdSelected)) {
-        brush.Color = clNone;
-        colorTo = clNone;
+    if (IsFixed(c, r) || FBands->Active() || gradientBack || vp.State.Contains(gdSelected)) {
+        look.Brush.Color = clNone;
+        look.ColorTo = clNone;
     }
 }
 

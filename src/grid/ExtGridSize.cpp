@@ -2,6 +2,7 @@
 // outside listeners of the string grid.
 #include "grid/ExtGrid.h"
 
+#include "platform/Application.h"
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
@@ -21,7 +22,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        try {
+        Guard([&] {
             switch (e->type()) {
             case QEvent::DragEnter:
             case QEvent::DragMove: {
@@ -49,9 +50,7 @@ protected:
             default:
                 break;
             }
-        } catch (const std::exception& ex) {
-            qWarning("%s", ex.what());
-        }
+        });
         return QObject::eventFilter(watched, e);
     }
 
@@ -61,11 +60,7 @@ private:
         m_pending = false;
         if (!m_grid->HandleAllocated()) return;
         const QSize s = m_grid->Widget()->viewport()->size();
-        try {
-            m_grid->ClientResized(s.width(), s.height());
-        } catch (const std::exception& ex) {
-            qWarning("%s", ex.what());
-        }
+        Guard([&] { m_grid->ClientResized(s.width(), s.height()); });
     }
     TExtStringGrid* m_grid;
     bool m_pending = false;
@@ -251,13 +246,7 @@ void TExtStringGrid::DragOver(int x, int y, bool inside)
     const int initial = FDragScrollOptions->Delays().InitialDelay();
     if (!FDragTmr) {
         FDragTmr = std::make_unique<QTimer>();
-        QObject::connect(FDragTmr.get(), &QTimer::timeout, [this] {
-            try {
-                DragScrollTick();
-            } catch (const std::exception& ex) {
-                qWarning("%s", ex.what());
-            }
-        });
+        GuardedConnect(FDragTmr.get(), &QTimer::timeout, FDragTmr.get(), [this] { DragScrollTick(); });
         FDragTmr->start(initial);
     } else if (!previous.Empty()) {
         FDragTmr->setInterval(initial);
