@@ -543,14 +543,10 @@ void TExtColumnGrid::ChangeScale(int m, int d)
 {
     TExtStringGrid::ChangeScale(m, d);
     if (FDesigning || m == d || d == 0) return;
-    auto scale = [m, d](QFont& f) {
-        if (f.pointSize() > 0) f.setPointSize(int(std::lround(double(f.pointSize()) * m / d)));
-        else if (f.pixelSize() > 0) f.setPixelSize(int(std::lround(double(f.pixelSize()) * m / d)));
-    };
     for (int i = 0; i < std::min(ColCount(), FColumnCollection->Count()); ++i) {
         TGridColumnItem& item = FColumnCollection->Items(i);
-        scale(item.FFont.Font);
-        scale(item.FHeaderFont.Font);
+        ScaleFont(item.FFont.Font, m, d);
+        ScaleFont(item.FHeaderFont.Font, m, d);
     }
 }
 

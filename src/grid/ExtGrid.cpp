@@ -277,15 +277,11 @@ void TExtStringGrid::UpdateScrollBarAlways(bool force)
 
 void TExtStringGrid::ChangeScale(int m, int d)
 {
-    if (d == 0) return;
-    auto scale = [m, d](QFont& f) {
-        if (f.pointSize() > 0) f.setPointSize(int(std::lround(double(f.pointSize()) * m / d)));
-        else if (f.pixelSize() > 0) f.setPixelSize(int(std::lround(double(f.pixelSize()) * m / d)));
-    };
-    if (m != d) scale(Font);
-    if (FDesigning || m == d) return;
-    scale(FFixedFont.Font);
-    scale(FActiveCellFont.Font);
+    if (d == 0 || m == d) return;
+    ScaleFont(Font, m, d);
+    if (FDesigning) return;
+    ScaleFont(FFixedFont.Font, m, d);
+    ScaleFont(FActiveCellFont.Font, m, d);
 }
 
 void TExtStringGrid::OwnerFormResized()
@@ -302,6 +298,15 @@ void TExtStringGrid::OwnerFormResized()
         }
     }
     if (FColumnSize->Stretch()) StretchColumn(FColumnSize->StretchColumn());
+}
+
+void ScaleFont(QFont& f, int m, int d)
+{
+    if (d == 0) return;
+    if (f.pointSize() > 0)
+        f.setPointSize(int(std::lround(double(f.pointSize()) * m / d)));
+    else if (f.pixelSize() > 0)
+        f.setPixelSize(int(std::lround(double(f.pixelSize()) * m / d)));
 }
 
 QString VersionNrText(int32_t nr)

@@ -146,6 +146,8 @@ using TGridExpandEvent = std::function<void(TExtStringGrid* sender, int acol, in
 
 // Version of the string grid: 6.2.1.3.
 constexpr int32_t ExtStringGridVersionNr = 0x06020103;
+// A font's size times m / d (rounded), in points or pixels as it is given.
+void ScaleFont(QFont& f, int m, int d);
 // The four bytes of a version number, highest first, joined by ".".
 QString VersionNrText(int32_t nr);
 
