@@ -77,6 +77,41 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* e)
 
 // ---------------------------------------------------------------------------
 
+// ---------------------------------------------------------------------------
+// The grid's window members that make and reach the widget.
+
+TGridWidget* TCustomGrid::Widget()
+{
+    if (auto* w = dynamic_cast<TGridWidget*>(View())) return w;
+    return CreateWidget(nullptr);
+}
+
+TGridWidget* TCustomGrid::CreateWidget(QWidget* parent)
+{
+    if (auto* w = dynamic_cast<TGridWidget*>(View())) {
+        if (parent && w->parentWidget() != parent) w->setParent(parent);
+        return w;
+    }
+    auto* w = new TGridWidget(this, parent);
+    const QSize vs = w->viewport()->size();
+    if (vs.width() > 0 && vs.height() > 0) SetClientSize(vs.width(), vs.height());
+    w->SyncScrollBars();
+    return w;
+}
+
+TInplaceEdit* TCustomGrid::InplaceEditor() const
+{
+    auto* w = dynamic_cast<TGridWidget*>(View());
+    return w ? w->Editor() : nullptr;
+}
+
+TInplaceEdit* TCustomGrid::CreateEditor(TGridWidget* owner)
+{
+    return new TInplaceEdit(owner);
+}
+
+// ---------------------------------------------------------------------------
+
 TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollArea(parent), m_grid(grid)
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -86,6 +121,7 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     if (!m_editor) m_editor = new TInplaceEdit(this);
     if (m_editor->parentWidget() != viewport()) m_editor->setParent(viewport());
     m_editor->hide();
+    if (m_grid) m_grid->AttachView(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing && m_grid) m_grid->ScrollBarMoved(true, v);
     });
@@ -96,6 +132,7 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     // it); a pop-up window opened from the grid does not count as leaving.
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (!m_grid) return;
+        PushFocus();
         auto inside = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
         if (inside(now)) {
             if (!m_focusInside) {
@@ -119,8 +156,20 @@ TGridWidget::~TGridWidget()
     // Focus moves while the widget is taken down: that is not the user
     // leaving the grid, so no exit event runs from here.
     disconnect(m_focusConnection);
-    if (m_grid) m_grid->WidgetGone();
+    if (m_grid) m_grid->DetachView(this);
     m_grid = nullptr;
+}
+
+void TGridWidget::GridGone()
+{
+    // The widget only shows this grid: it goes with it.
+    m_grid = nullptr;
+    delete this;
+}
+
+void TGridWidget::PushFocus()
+{
+    if (m_grid) m_grid->SetFocused(hasFocus() || viewport()->hasFocus() || m_editor->hasFocus());
 }
 
 void TGridWidget::SyncScrollBars()
@@ -136,42 +185,42 @@ void TGridWidget::SyncScrollBars()
     verticalScrollBar()->setTracking(tracking);
     horizontalScrollBar()->setTracking(tracking);
     QScrollBar* vs = verticalScrollBar();
-    vs->setRange(v.FixedRows, std::max(v.FixedRows, v.MaxTopRow()));
+    vs->setRange(v.FixedRows(), std::max(v.FixedRows(), v.MaxTopRow()));
     vs->setPageStep(std::max(1, v.VisibleRowCount()));
-    vs->setValue(v.TopRow);
+    vs->setValue(v.TopRow());
     QScrollBar* hs = horizontalScrollBar();
-    hs->setRange(v.FixedCols, std::max(v.FixedCols, v.MaxLeftCol()));
+    hs->setRange(v.FixedCols(), std::max(v.FixedCols(), v.MaxLeftCol()));
     hs->setPageStep(std::max(1, v.VisibleColCount()));
-    hs->setValue(v.LeftCol);
+    hs->setValue(v.LeftCol());
     m_syncing = false;
     // A scroll bar that came or went changed the viewport: size the grid to
     // it once more.
     const QSize vp = viewport()->size();
-    if (!m_resyncing && (vp.width() != v.ClientWidth || vp.height() != v.ClientHeight)) {
+    if (!m_resyncing && (vp.width() != v.ClientWidth() || vp.height() != v.ClientHeight())) {
         m_resyncing = true;
         m_grid->SetClientSize(vp.width(), vp.height());
         m_resyncing = false;
     }
 }
 
-void TGridWidget::SyncEditor()
+void TGridWidget::EditorOpened(const QString& text, int limit, const QString& mask)
 {
     if (!m_grid) return;
-    if (m_grid->EditorMode()) {
-        const TGridCoord cell = m_grid->EditorCell();
-        const int limit = m_grid->GetEditLimit();
-        m_editor->setMaxLength(limit > 0 ? limit : 32767);
-        m_editor->setInputMask(m_grid->GetEditMask(cell.X, cell.Y));
-        m_editor->setText(m_grid->m_editText);
-        PlaceEditor();
-        m_editor->show();
-        if (hasFocus() || viewport()->hasFocus() || isActiveWindow()) m_editor->setFocus();
-        m_editor->selectAll();
-    } else if (m_editor->isVisible()) {
-        const bool hadFocus = m_editor->hasFocus();
-        m_editor->hide();
-        if (hadFocus) setFocus();
-    }
+    m_editor->setMaxLength(limit > 0 ? limit : 32767);
+    m_editor->setInputMask(mask);
+    m_editor->setText(text);
+    PlaceEditor();
+    m_editor->show();
+    if (hasFocus() || viewport()->hasFocus() || isActiveWindow()) m_editor->setFocus();
+    m_editor->selectAll();
+}
+
+void TGridWidget::EditorClosed()
+{
+    if (!m_editor->isVisible()) return;
+    const bool hadFocus = m_editor->hasFocus();
+    m_editor->hide();
+    if (hadFocus) setFocus();
 }
 
 void TGridWidget::PlaceEditor()
@@ -336,12 +385,14 @@ void TGridWidget::wheelEvent(QWheelEvent* e)
 void TGridWidget::focusInEvent(QFocusEvent* e)
 {
     QAbstractScrollArea::focusInEvent(e);
+    PushFocus();
     viewport()->update();
 }
 
 void TGridWidget::focusOutEvent(QFocusEvent* e)
 {
     QAbstractScrollArea::focusOutEvent(e);
+    PushFocus();
     viewport()->update();
 }
 

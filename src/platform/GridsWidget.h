@@ -26,22 +26,31 @@ private:
     TGridWidget* m_owner;
 };
 
-class TGridWidget : public QAbstractScrollArea {
+class TGridWidget : public QAbstractScrollArea, public TGridView {
     Q_OBJECT
 public:
+    // Attaches itself to the grid as its view.
     TGridWidget(TCustomGrid* grid, QWidget* parent);
     ~TGridWidget() override;
 
     TCustomGrid* Grid() const { return m_grid; }
-    // Called by the grid.
-    void DetachGrid() { m_grid = nullptr; }
-    void SyncScrollBars();
-    void SyncEditor();
-    void PlaceEditor();
-    QString EditorText() const;
-    void SetEditorText(const QString& s);
-    bool EditorHasFocus() const;
     TInplaceEdit* Editor() const { return m_editor; }
+    bool EditorHasFocus() const;
+
+    // TGridView
+    void GridGone() override;
+    bool HasParent() const override { return parentWidget() != nullptr; }
+    void InvalidateAll() override { viewport()->update(); }
+    void InvalidateRect(const TRect& r) override { viewport()->update(r.ToQRect()); }
+    void SetRedraw(bool on) override { setUpdatesEnabled(on); }
+    void ScrollBarsChanged() override { SyncScrollBars(); }
+    void EditorOpened(const QString& text, int limit, const QString& mask) override;
+    void EditorClosed() override;
+    void PlaceEditor() override;
+    QString EditorText() const override;
+    void SetEditorText(const QString& s) override;
+
+    void SyncScrollBars();
 
     // Key translation shared with the editor: answers whether the grid took it.
     bool ForwardKey(QKeyEvent* e, bool fromEditor);
@@ -63,6 +72,9 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // Tells the grid whether it (or its editor) has the focus now.
+    void PushFocus();
+
     QMetaObject::Connection m_focusConnection;
     TCustomGrid* m_grid;
     TInplaceEdit* m_editor = nullptr;
