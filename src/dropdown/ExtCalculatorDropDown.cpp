@@ -1,5 +1,6 @@
 #include "dropdown/ExtCalculatorDropDown.h"
 
+#include "controls/ExtDropDownDraw.h"
 #include "controls/ExtUtilDraw.h"
 #include "platform/ImageList.h"
 #include "platform/SysUtils.h"
@@ -301,11 +302,9 @@ void TCustomButtonPanel::GetButtonSize(int& width, int& height)
         const QImage pic = ButtonPicture(item);
         picW = std::max(picW, pic.width());
         picH = std::max(picH, pic.height());
-        if (!item.Caption().isEmpty()) {
-            const QSize ext = canvas.TextExtent(item.Caption());
-            capW = std::max(capW, ext.width());
-            capH = std::max(capH, ext.height());
-        }
+        const QSize ext = TextExtent(canvas, item.Caption());
+        capW = std::max(capW, ext.width());
+        capH = std::max(capH, ext.height());
     }
     const bool both = picW > 0 && capW > 0;
     if (FButtonLayout == TItemLayout::ilCaptionLeft || FButtonLayout == TItemLayout::ilCaptionRight) {
@@ -353,7 +352,7 @@ void TCustomButtonPanel::DrawButton(int index, TCanvas& canvas)
     canvas.SetFontColor(item->Special() ? FButtonAppearance->SpecialTextColor() : FButtonAppearance->TextColor());
     canvas.SetBrushStyle(TBrushStyle::Clear);
     const QString& caption = item->Caption();
-    const QSize ext = caption.isEmpty() ? QSize(0, 0) : canvas.TextExtent(caption);
+    const QSize ext = TextExtent(canvas, caption);
     const unsigned line = tfSingleLine | tfVCenter | tfNoPrefix;
     auto drawCaption = [&](TRect cr, bool centred) {
         if (!caption.isEmpty()) canvas.DrawText(caption, cr, line | (centred ? unsigned(tfCenter) : 0u));

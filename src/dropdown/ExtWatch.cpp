@@ -1,5 +1,6 @@
 #include "dropdown/ExtWatch.h"
 
+#include "controls/ExtDropDownDraw.h"
 #include "platform/Application.h"
 #include "platform/Exception.h"
 #include "platform/Grids.h"
@@ -20,30 +21,6 @@ namespace {
 
 int Nearest(double x) { return int(std::nearbyint(x)); }
 double Rad(double degrees) { return degrees * std::numbers::pi / 180.0; }
-
-// The banded gradient of the drop-down controls: `steps` bands from one
-// colour to the other along X (right edge taken one pixel in) or along Y.
-void WatchGradient(TCanvas& canvas, TColor from, TColor to, int steps, const TRect& r, bool alongX)
-{
-    steps = std::max(steps, 1);
-    const TColor c1 = ColorToRGB(from), c2 = ColorToRGB(to);
-    const int extent = alongX ? r.Width() - 1 : r.Height() - 1;
-    const double d = double(extent) / steps;
-    canvas.SetPenStyle(TPenStyle::Solid);
-    canvas.SetPenWidth(1);
-    canvas.SetBrushStyle(TBrushStyle::Solid);
-    for (int n = 0; n < steps; ++n) {
-        auto ch = [&](int a, int b) { return a + Nearest(double(n) * (b - a) / steps); };
-        const TColor c = RGBColor(ch(GetRValue(c1), GetRValue(c2)), ch(GetGValue(c1), GetGValue(c2)), ch(GetBValue(c1), GetBValue(c2)));
-        canvas.SetPenColor(c);
-        canvas.SetBrushColor(c);
-        const int start = Nearest(n * d), end = start + Nearest(d) + 1;
-        if (alongX)
-            canvas.Rectangle(r.Left + start, r.Top, std::min(r.Left + end, r.Right), r.Bottom);
-        else
-            canvas.Rectangle(r.Left, r.Top + start, r.Right, std::min(r.Top + end, r.Bottom));
-    }
-}
 
 // The pixels of a rectangle with elliptic corners, as a clip region.
 QRegion RoundRegion(const TRect& r, int cw, int ch)
@@ -623,7 +600,7 @@ TRect TExtWatch::GetAMPMRect() const
     QImage probe(1, 1, QImage::Format_ARGB32);
     TCanvas canvas(&probe);
     canvas.SetFont(FAppearance->AMPMFont());
-    return WatchAMPMRect(WatchCentre(GetWatchRect()), Radius(), canvas.TextExtent(QStringLiteral("AM")));
+    return WatchAMPMRect(WatchCentre(GetWatchRect()), Radius(), TextExtent(canvas, QStringLiteral("AM")));
 }
 
 int TExtWatch::MinuteAtPos(int x, int y) const { return WatchMinuteAtPos(WatchCentre(GetWatchRect()), x, y); }
@@ -900,7 +877,7 @@ void TExtWatch::DrawFace(TCanvas& canvas)
     else if (a.Shape() == wsRoundRect)
         canvas.SetClipRegion(RoundRegion({-1, -1, client.Right + 2, client.Bottom + 2}, 20, 20));
     if (a.BackgroundColor() != clNone && a.BackgroundColorTo() != clNone) {
-        WatchGradient(canvas, a.BackgroundColor(), a.BackgroundColorTo(), 80, area, a.BackgroundGradient() == wgRadial);
+        FillDropDownGradient(canvas, a.BackgroundColor(), a.BackgroundColorTo(), 80, area, a.BackgroundGradient() == wgRadial);
     } else if (a.BackgroundColor() != clNone) {
         canvas.SetBrushStyle(TBrushStyle::Solid);
         canvas.SetBrushColor(a.BackgroundColor());
@@ -957,7 +934,7 @@ void TExtWatch::DrawNumbers(TCanvas& canvas)
     canvas.SetBkMode(TBkMode::Transparent);
     for (int h : hours) {
         const QString text = QString::number(h);
-        const QPoint pos = WatchNumberPos(c, R, b, h, canvas.TextExtent(text));
+        const QPoint pos = WatchNumberPos(c, R, b, h, TextExtent(canvas, text));
         canvas.TextOut(pos.x(), pos.y(), text);
     }
 }

@@ -1,5 +1,6 @@
 #include "common/PixelSupport.h"
 #include "common/TestSupport.h"
+#include "controls/ExtDropDownDraw.h"
 #include "dropdown/ExtWatch.h"
 #include "platform/Exception.h"
 #include "platform/Grids.h"
@@ -71,7 +72,7 @@ TEST_F(Watch, FaceSquareRadiusAndAMPMBox)
     QImage probe(1, 1, QImage::Format_ARGB32);
     TCanvas canvas(&probe);
     canvas.SetFont(watch.Appearance().AMPMFont());
-    const QSize ext = canvas.TextExtent("AM");
+    const QSize ext = TextExtent(canvas, "AM");
     const TRect box = watch.GetAMPMRect();
     EXPECT_EQ(box.Width(), ext.width() + 8);
     EXPECT_EQ(box.Height(), ext.height());
@@ -235,7 +236,7 @@ TEST_F(Watch, NumbersFollowTheTickMarks)
     const double R = 80 - a.BorderWidth() / 2;
     const int b = int(std::nearbyint(R - R * 0.9)) + 2;
     auto numberBox = [&](int hour) {
-        const QSize ext = canvas.TextExtent(QString::number(hour));
+        const QSize ext = TextExtent(canvas, QString::number(hour));
         const QPoint p = WatchNumberPos(QPoint(90, 90), R, b, hour, ext);
         return Rect(p.x(), p.y(), p.x() + ext.width(), p.y() + ext.height());
     };
