@@ -1,4 +1,4 @@
-#include "common/PixelSupport.h"
+#include "dropdown/DropDownPixels.h"
 #include "common/TestSupport.h"
 #include "dropdown/ExtCalculatorDropDown.h"
 
@@ -8,15 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-int CountColor(const QImage& img, const TRect& r, TColor c)
-{
-    int n = 0;
-    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, img.height()); ++y)
-        for (int x = std::max(r.Left, 0); x < std::min(r.Right, img.width()); ++x)
-            if (At(img, x, y) == c) ++n;
-    return n;
-}
 
 bool SameArea(const QImage& a, const QImage& b, const TRect& r)
 {

@@ -1,4 +1,4 @@
-#include "common/PixelSupport.h"
+#include "dropdown/DropDownPixels.h"
 #include "common/TestSupport.h"
 #include "controls/ExtDropDownDraw.h"
 #include "dropdown/ExtWatch.h"
@@ -17,15 +17,6 @@ QString HM(TDateTime t)
 {
     const TTimeParts p = DecodeTimeParts(t);
     return QStringLiteral("%1:%2:%3").arg(p.Hour, 2, 10, QChar('0')).arg(p.Minute, 2, 10, QChar('0')).arg(p.Second, 2, 10, QChar('0'));
-}
-
-int CountColor(const QImage& img, const TRect& r, TColor c)
-{
-    int n = 0;
-    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, img.height()); ++y)
-        for (int x = std::max(r.Left, 0); x < std::min(r.Right, img.width()); ++x)
-            if (At(img, x, y) == c) ++n;
-    return n;
 }
 
 void Click(QWidget& w, int x, int y)
