@@ -28,7 +28,8 @@
 //    the surface during Paint. Rectangles are TRect (right and bottom just
 //    outside), as the drawing routines take them.
 //  - Editing: CanEditShow decides, GetEditText loads, SetEditText stores,
-//    GetEditMask / GetEditLimit shape the editor, CreateEditor makes it.
+//    GetEditMask / GetEditLimit shape the editor; EditorKind chooses the
+//    editor of a cell and CreateCellEditor makes it (GridsWidget.h).
 //  - Rows and columns: InsertRows, DeleteRows, MoveRow, InsertCols,
 //    DeleteCols, MoveColumn carry cells (texts and owned objects), heights
 //    and widths. To park a row outside the grid without copying its cells:
@@ -53,6 +54,7 @@
 
 class QPainter;
 class QWidget;
+class TCellEditor;
 class TGridView;
 class TGridWidget;
 class TInplaceEdit;
@@ -133,13 +135,13 @@ using TGridOptions = TSet<TGridOption>;
 enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed, gdRowSelected, gdHotTrack, gdPressed };
 using TGridDrawState = TSet<TGridDrawStateItem>;
 
-enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Which scroll bars the grid shows (when the cells do not fit).
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // What the mouse is doing with the grid.
 enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
@@ -352,11 +354,15 @@ public:
     void SetEditorText(const QString& s);
     // Column and row the editor was opened on.
     TGridCoord EditorCell() const { return m_editCell; }
-    // The in-place text editor of the widget (null without a widget).
+    // The control of the widget's text editor (null without a widget).
     TInplaceEdit* InplaceEditor() const;
-    // Makes the widget's text editor; a grid with an editor class of its own
-    // overrides it.
-    virtual TInplaceEdit* CreateEditor(TGridWidget* owner);
+    // The kind of editor a cell is edited with; the window keeps one editor
+    // per kind. The platform grid has one kind, 0, the text editor; the grids
+    // above number their kinds as their editor enumeration does.
+    virtual int EditorKind(int c, int r) { return 0; }
+    // Makes the editor of a kind (GridsWidget.h), when the window first needs
+    // it; null means the text editor. The platform grid makes text editors.
+    virtual std::unique_ptr<TCellEditor> CreateCellEditor(int kind);
 
     // --- look -------------------------------------------------------------------
     QFont Font;
@@ -538,7 +544,7 @@ private:
     bool m_focused = false;
     bool m_inPaint = false;
     TCanvas* m_canvas = nullptr;
-    TScrollStyle m_scrollBars = ssBoth;
+    TScrollStyle m_scrollBars = TScrollStyle::ssBoth;
 };
 
 // The string grid: TCustomGrid with the cell store. The editor edits the cell

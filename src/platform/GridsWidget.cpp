@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QScrollBar>
 
+using enum TShiftStateItem;
+using enum TScrollStyle;
+
 int QtKeyToVirtualKey(int k)
 {
     switch (k) {
@@ -48,34 +51,37 @@ TShiftState QtModifiersToShift(Qt::KeyboardModifiers m, Qt::MouseButtons b)
 
 // ---------------------------------------------------------------------------
 
-TInplaceEdit::TInplaceEdit(TGridWidget* owner) : QLineEdit(owner->viewport()), m_owner(owner)
+void TCellEditor::Show(bool takeFocus)
+{
+    Control()->show();
+    if (takeFocus) Control()->setFocus();
+}
+
+TInplaceEdit::TInplaceEdit(QWidget* parent) : QLineEdit(parent)
 {
     setFrame(false);
     hide();
 }
 
-void TInplaceEdit::keyPressEvent(QKeyEvent* e)
+TTextCellEditor::TTextCellEditor(TInplaceEdit* edit) : m_edit(edit ? edit : new TInplaceEdit) {}
+
+TTextCellEditor::~TTextCellEditor()
 {
-    switch (e->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        if (m_owner->ForwardKey(e, true)) return;
-        break;
-    default: break;
-    }
-    QLineEdit::keyPressEvent(e);
+    // The editor owns its control, also once it sits in the grid's viewport.
+    delete m_edit.data();
 }
 
+void TTextCellEditor::SetLimits(int maxLength, const QString& mask)
+{
+    m_edit->setMaxLength(maxLength > 0 ? maxLength : 32767);
+    m_edit->setInputMask(mask);
+}
 
-
-// ---------------------------------------------------------------------------
+void TTextCellEditor::Show(bool takeFocus)
+{
+    TCellEditor::Show(takeFocus);
+    m_edit->selectAll();
+}
 
 // ---------------------------------------------------------------------------
 // The grid's window members that make and reach the widget.
@@ -105,9 +111,9 @@ TInplaceEdit* TCustomGrid::InplaceEditor() const
     return w ? w->Editor() : nullptr;
 }
 
-TInplaceEdit* TCustomGrid::CreateEditor(TGridWidget* owner)
+std::unique_ptr<TCellEditor> TCustomGrid::CreateCellEditor(int kind)
 {
-    return new TInplaceEdit(owner);
+    return std::make_unique<TTextCellEditor>();
 }
 
 // ---------------------------------------------------------------------------
@@ -117,16 +123,14 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_editor = grid ? grid->CreateEditor(this) : nullptr;
-    if (!m_editor) m_editor = new TInplaceEdit(this);
-    if (m_editor->parentWidget() != viewport()) m_editor->setParent(viewport());
-    m_editor->hide();
+    // The text editor is there from the start.
+    EditorOfKind(0);
     if (m_grid) m_grid->AttachView(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
-        if (!m_syncing && m_grid) m_grid->ScrollBarMoved(true, v);
+        if (!m_syncing) Dispatch([&] { m_grid->ScrollBarMoved(true, v); });
     });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
-        if (!m_syncing && m_grid) m_grid->ScrollBarMoved(false, v);
+        if (!m_syncing) Dispatch([&] { m_grid->ScrollBarMoved(false, v); });
     });
     // Entering and leaving the grid as a whole (the editor counts as part of
     // it); a pop-up window opened from the grid does not count as leaving.
@@ -137,7 +141,7 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
         if (inside(now)) {
             if (!m_focusInside) {
                 m_focusInside = true;
-                Guard([this] { m_grid->DoEnter(); });
+                Dispatch([this] { m_grid->DoEnter(); });
             }
             return;
         }
@@ -147,7 +151,7 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
         if (!now && !QApplication::activeWindow()) return;
         if (now && (now->window()->windowFlags() & Qt::Popup) == Qt::Popup) return;
         m_focusInside = false;
-        Guard([this] { m_grid->DoExit(); });
+        Dispatch([this] { m_grid->DoExit(); });
     });
 }
 
@@ -169,7 +173,7 @@ void TGridWidget::GridGone()
 
 void TGridWidget::PushFocus()
 {
-    if (m_grid) m_grid->SetFocused(hasFocus() || viewport()->hasFocus() || m_editor->hasFocus());
+    Dispatch([this] { m_grid->SetFocused(hasFocus() || viewport()->hasFocus() || EditorHasFocus()); });
 }
 
 void TGridWidget::SyncScrollBars()
@@ -203,56 +207,123 @@ void TGridWidget::SyncScrollBars()
     }
 }
 
+TCellEditor* TGridWidget::EditorOfKind(int kind)
+{
+    auto it = m_editors.find(kind);
+    if (it != m_editors.end()) return it->second.get();
+    std::unique_ptr<TCellEditor> e = m_grid ? m_grid->CreateCellEditor(kind) : nullptr;
+    // A grid that has no editor of its own for a kind edits it as text.
+    if (!e) e = std::make_unique<TTextCellEditor>();
+    QWidget* control = e->Control();
+    control->setParent(viewport());
+    control->hide();
+    control->installEventFilter(this);
+    TCellEditor* const raw = e.get();
+    m_editors.emplace(kind, std::move(e));
+    return raw;
+}
+
+TInplaceEdit* TGridWidget::Editor() const
+{
+    auto it = m_editors.find(0);
+    if (it == m_editors.end()) return nullptr;
+    auto* text = dynamic_cast<TTextCellEditor*>(it->second.get());
+    return text ? text->Edit() : qobject_cast<TInplaceEdit*>(it->second->Control());
+}
+
 void TGridWidget::EditorOpened(const QString& text, int limit, const QString& mask)
 {
     if (!m_grid) return;
-    m_editor->setMaxLength(limit > 0 ? limit : 32767);
-    m_editor->setInputMask(mask);
-    m_editor->setText(text);
+    if (m_active) m_active->Hide();
+    const TGridCoord cell = m_grid->EditorCell();
+    m_active = EditorOfKind(m_grid->EditorKind(cell.X, cell.Y));
+    m_active->SetLimits(limit, mask);
+    m_active->LoadText(text);
     PlaceEditor();
-    m_editor->show();
-    if (hasFocus() || viewport()->hasFocus() || isActiveWindow()) m_editor->setFocus();
-    m_editor->selectAll();
+    m_active->Show(hasFocus() || viewport()->hasFocus() || isActiveWindow());
 }
 
 void TGridWidget::EditorClosed()
 {
-    if (!m_editor->isVisible()) return;
-    const bool hadFocus = m_editor->hasFocus();
-    m_editor->hide();
+    TCellEditor* const e = m_active;
+    m_active = nullptr;
+    if (!e || !e->Control()->isVisible()) return;
+    const bool hadFocus = e->Control()->hasFocus();
+    e->Hide();
     if (hadFocus) setFocus();
 }
 
 void TGridWidget::PlaceEditor()
 {
-    if (!m_grid || !m_grid->EditorMode()) return;
+    if (!m_grid || !m_grid->EditorMode() || !m_active) return;
     const TGridCoord c = m_grid->EditorCell();
     const TRect r = m_grid->CellRect(c.X, c.Y);
     if (r.IsEmpty()) {
-        m_editor->setGeometry(-1000, -1000, 10, 10);
+        m_active->Place(QRect(-1000, -1000, 10, 10));
         return;
     }
-    m_editor->setGeometry(r.ToQRect().adjusted(1, 1, -1, -1));
+    m_active->Place(r.ToQRect().adjusted(1, 1, -1, -1));
 }
 
 QString TGridWidget::EditorText() const
 {
-    return m_editor->text();
+    return m_active ? m_active->Text() : QString();
 }
 
 void TGridWidget::SetEditorText(const QString& s)
 {
-    m_editor->setText(s);
+    if (m_active) m_active->LoadText(s);
 }
 
 bool TGridWidget::EditorHasFocus() const
 {
-    return m_editor->hasFocus();
+    for (const auto& [kind, e] : m_editors)
+        if (e->Control()->hasFocus()) return true;
+    return false;
+}
+
+bool TGridWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // The keys of an editor's control: the ones the grid acts on go to the
+    // grid first, unless the editor keeps them.
+    if (event->type() != QEvent::KeyPress || !m_active || watched != m_active->Control())
+        return QAbstractScrollArea::eventFilter(watched, event);
+    auto* e = static_cast<QKeyEvent*>(event);
+    switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape: {
+        TShiftState shift = QtModifiersToShift(e->modifiers());
+        if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
+        if (m_active->WantsKey(QtKeyToVirtualKey(e->key()), shift)) return false;
+        return ForwardKey(e, true);
+    }
+    default: return false;
+    }
+}
+
+bool TGridWidget::Dispatch(const std::function<void()>& call)
+{
+    if (!m_grid) return false;
+    return Guard(call);
 }
 
 bool TGridWidget::ForwardKey(QKeyEvent* e, bool fromEditor)
 {
-    if (!m_grid) return false;
+    bool taken = false;
+    // A failing key handler abandons the key: nobody else gets it.
+    if (!Dispatch([&] { taken = TranslateKey(e, fromEditor); })) return m_grid != nullptr;
+    return taken;
+}
+
+bool TGridWidget::TranslateKey(QKeyEvent* e, bool fromEditor)
+{
     TShiftState shift = QtModifiersToShift(e->modifiers());
     if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
     const bool editing = m_grid->EditorMode();
@@ -296,23 +367,24 @@ void TGridWidget::paintEvent(QPaintEvent* e)
     if (!m_grid) return;
     QPainter p(viewport());
     p.setClipRegion(e->region());
-    m_grid->PaintTo(p);
+    Dispatch([&] { m_grid->PaintTo(p); });
 }
 
 void TGridWidget::resizeEvent(QResizeEvent* e)
 {
     QAbstractScrollArea::resizeEvent(e);
-    if (!m_grid) return;
-    m_grid->SetClientSize(viewport()->width(), viewport()->height());
-    PlaceEditor();
+    Dispatch([&] {
+        m_grid->SetClientSize(viewport()->width(), viewport()->height());
+        PlaceEditor();
+    });
 }
 
 void TGridWidget::keyPressEvent(QKeyEvent* e)
 {
     // While the editor is open, keys that reach the grid belong to it.
-    if (m_grid && m_grid->EditorMode() && m_editor->isVisible()) {
+    if (m_grid && m_grid->EditorMode() && m_active && m_active->Control()->isVisible()) {
         QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
-        QApplication::sendEvent(m_editor, &copy);
+        QApplication::sendEvent(m_active->Control(), &copy);
         return;
     }
     if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);
@@ -330,29 +402,33 @@ void TGridWidget::mousePressEvent(QMouseEvent* e)
     if (!m_grid) return;
     setFocus(Qt::MouseFocusReason);
     const QPoint p = e->position().toPoint();
-    m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    Dispatch([&] {
+        m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    });
 }
 
 void TGridWidget::mouseMoveEvent(QMouseEvent* e)
 {
-    if (!m_grid) return;
     const QPoint p = e->position().toPoint();
-    if (m_grid->GridState() == gsNormal) {
-        TGridState state = gsNormal;
-        int index = -1;
-        m_grid->CalcSizingState(p.x(), p.y(), state, index);
-        viewport()->setCursor(state == gsColSizing   ? Qt::SplitHCursor
-                              : state == gsRowSizing ? Qt::SplitVCursor
-                                                     : Qt::ArrowCursor);
-    }
-    m_grid->MouseMove(QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    Dispatch([&] {
+        if (m_grid->GridState() == gsNormal) {
+            TGridState state = gsNormal;
+            int index = -1;
+            m_grid->CalcSizingState(p.x(), p.y(), state, index);
+            viewport()->setCursor(state == gsColSizing   ? Qt::SplitHCursor
+                                  : state == gsRowSizing ? Qt::SplitVCursor
+                                                         : Qt::ArrowCursor);
+        }
+        m_grid->MouseMove(QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    });
 }
 
 void TGridWidget::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (!m_grid) return;
     const QPoint p = e->position().toPoint();
-    m_grid->MouseUp(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    Dispatch([&] {
+        m_grid->MouseUp(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    });
 }
 
 void TGridWidget::mouseDoubleClickEvent(QMouseEvent* e)
@@ -360,26 +436,30 @@ void TGridWidget::mouseDoubleClickEvent(QMouseEvent* e)
     if (!m_grid) return;
     setFocus(Qt::MouseFocusReason);
     const QPoint p = e->position().toPoint();
-    m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()).With(ssDouble), p.x(),
-                      p.y());
-    m_grid->DblClick();
+    Dispatch([&] {
+        m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()).With(ssDouble),
+                          p.x(), p.y());
+        m_grid->DblClick();
+    });
 }
 
 void TGridWidget::wheelEvent(QWheelEvent* e)
 {
+    e->accept();
     if (!m_grid) return;
     m_wheelRest += e->angleDelta().y();
     const TShiftState s = QtModifiersToShift(e->modifiers(), e->buttons());
     const QPoint pos = e->position().toPoint();
-    while (m_wheelRest <= -120) {
-        m_wheelRest += 120;
-        m_grid->DoMouseWheelDown(s, pos);
-    }
-    while (m_wheelRest >= 120) {
-        m_wheelRest -= 120;
-        m_grid->DoMouseWheelUp(s, pos);
-    }
-    e->accept();
+    Dispatch([&] {
+        while (m_wheelRest <= -120) {
+            m_wheelRest += 120;
+            m_grid->DoMouseWheelDown(s, pos);
+        }
+        while (m_wheelRest >= 120) {
+            m_wheelRest -= 120;
+            m_grid->DoMouseWheelUp(s, pos);
+        }
+    });
 }
 
 void TGridWidget::focusInEvent(QFocusEvent* e)
