@@ -9,6 +9,7 @@
 //
 // The layout of the calculator keys is a pure function of the button area
 // (CalculatorKeyRects), which LayoutButtons applies.
+#include "dropdown/ExtDropDownStyles.h"
 #include "platform/Canvas.h"
 #include "platform/Graphics.h"
 
@@ -37,8 +38,6 @@ QString StripThousandSeparators(const QString& text);
 
 // Where a button's caption stands beside its picture.
 enum class TItemLayout { ilCaptionLeft, ilCaptionRight, ilCaptionTop, ilCaptionBottom };
-// A preset of selection colours; the keypad only stores it.
-enum class TSelectionColorStyle { scCustom, scOffice2007, scWindowsVista, scWindows7 };
 // A calculator keypad, or a free list of buttons.
 enum class TButtonPanelType { plCalculator, plCustom };
 

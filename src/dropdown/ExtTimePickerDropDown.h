@@ -6,6 +6,7 @@
 //
 // The text rules are pure functions: the mask, the time text, the field under
 // the caret, stepping a field, and reading a typed text.
+#include "dropdown/ExtDropDown.h"
 #include "dropdown/ExtWatch.h"
 
 #include <QChar>
@@ -46,3 +47,84 @@ TTimeParts StepTimeField(const TTimeParts& t, TTimeField field, bool up);
 // has a field out of range (hour above 23, minute or second above 59) gives
 // nothing.
 std::optional<TTimeParts> ParseTimeText(const QString& text, bool showSeconds, QChar separator);
+
+// ---- The drop-down ---------------------------------------------------------------
+
+class QTimeEdit;
+
+class TExtTimePickerDropDown : public TExtCustomDropDown {
+public:
+    explicit TExtTimePickerDropDown(QWidget* parent = nullptr);
+    ~TExtTimePickerDropDown() override;
+
+    bool Animation() const { return FAnimation; }
+    void SetAnimation(bool v) { FAnimation = v; }
+    int32_t AnimationFactor() const { return FAnimationFactor; }
+    void SetAnimationFactor(int32_t v) { FAnimationFactor = v; }
+    TWatchSettings& WatchSettings() { return *FWatchSettings; }
+    void SetWatchSettings(const TWatchSettings& v) { FWatchSettings->Assign(v); }
+    TWatchAppearance& WatchAppearance() { return *FWatchAppearance; }
+    void SetWatchAppearance(const TWatchAppearance& v) { FWatchAppearance->Assign(v); }
+    // The time of day shown (only the fraction of the value is used).
+    TDateTime Time() const { return FTime; }
+    void SetTime(TDateTime value);
+    bool ShowWatchAMPM() const { return FShowWatchAMPM; }
+    void SetShowWatchAMPM(bool v) { FShowWatchAMPM = v; }
+    bool ShowWatchNumbers() const { return FShowWatchNumbers; }
+    void SetShowWatchNumbers(bool v) { FShowWatchNumbers = v; }
+    bool ShowTimePicker() const { return FShowTimePicker; }
+    void SetShowTimePicker(bool v) { FShowTimePicker = v; }
+    bool ShowSeconds() const { return FShowSeconds; }
+    void SetShowSeconds(bool value);
+
+    // Raised after a change with Up or Down, and when a change on the watch
+    // differs from the time picker's time.
+    std::function<void(TExtTimePickerDropDown* sender)> OnTimeChange;
+
+    // The pop-up's parts (null until created).
+    TExtWatch* Watch() const { return FExtWatch; }
+    QTimeEdit* TimePicker() const { return FDateTimePicker; }
+    QWidget* Panel() const { return FPanelCtrl; }
+
+    void SetComponentStyle(TStudioStyle style) override;
+    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    void CreateDropDownForm() override;
+    void BeforeDropDown() override;
+    void DoHideDropDown(bool cancel) override;
+    void DropDownFormKeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    void DropDownFormKeyUp(int& key, Qt::KeyboardModifiers shift) override;
+    void ControlKeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    void ControlKeyUp(int& key, Qt::KeyboardModifiers shift) override;
+
+protected:
+    // After every change of the edit's text: a complete typed time becomes
+    // the value.
+    virtual void Change();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Typed characters fill the mask's places as the line edit does it.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void WriteTime(TDateTime value, bool force);
+    void ApplyMask();
+    void WatchChanged(TExtWatch* watch);
+    void TimePickerChanged();
+    void ChangeField(TTimeField field, int value);
+    // Page Up, Page Down, Up and Down reach the edit only with Alt.
+    static bool NavigationKey(int key);
+
+    bool FShowTimePicker = false;
+    TExtWatch* FExtWatch = nullptr;
+    QTimeEdit* FDateTimePicker = nullptr;
+    QWidget* FPanelCtrl = nullptr;
+    std::unique_ptr<TWatchAppearance> FWatchAppearance;
+    bool FShowWatchAMPM = true;
+    bool FShowWatchNumbers = true;
+    bool FAnimation = true;
+    int32_t FAnimationFactor = 10;
+    TDateTime FTime = 0;
+    std::unique_ptr<TWatchSettings> FWatchSettings;
+    bool FInternalCall = false;
+    bool FShowSeconds = true;
+    TDateTime FTimeAtOpening = 0;
+};

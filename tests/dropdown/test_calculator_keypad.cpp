@@ -1,5 +1,4 @@
-#include "dropdown/DropDownPixels.h"
-#include "common/TestSupport.h"
+#include "dropdown/DropDownTestSupport.h"
 #include "dropdown/ExtCalculatorDropDown.h"
 
 #include <QApplication>
@@ -275,15 +274,12 @@ TEST(ButtonItem, AssignKeepsSpecialFlagAndRectangle)
 
 TEST(CalculatorFormat, SeparatorsAreReadAtEachUse)
 {
-    const FormatSettings saved = SystemFormatSettings();
-    FormatSettings fs = saved;
-    fs.ThousandSeparator = '.';
-    fs.DecimalSeparator = ',';
-    SetFormatSettings(fs);
-    EXPECT_EQ(ThousandSeparatorChar(), QChar('.'));
-    EXPECT_EQ(DecimalSeparatorChar(), QChar(','));
-    EXPECT_EQ(StripThousandSeparators("1.234.567,5"), "1234567,5");
-    SetFormatSettings(DayMonthYear());
+    {
+        PinnedFormat pin(Separators(',', '.'));
+        EXPECT_EQ(ThousandSeparatorChar(), QChar('.'));
+        EXPECT_EQ(DecimalSeparatorChar(), QChar(','));
+        EXPECT_EQ(StripThousandSeparators("1.234.567,5"), "1234567,5");
+    }
+    PinnedFormat pin(Separators('.', ','));
     EXPECT_EQ(StripThousandSeparators("1,234,567.5"), "1234567.5");
-    SetFormatSettings(saved);
 }

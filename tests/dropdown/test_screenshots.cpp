@@ -1,7 +1,6 @@
 // Pictures of the drop-down controls for a person to look at. They are kept
 // as artefacts and never compared: run with KR_SCREENSHOT_DIR set to a folder
 // (for example under xvfb-run) to write them.
-#include "common/TestSupport.h"
 #include "dropdown/ExtCalculatorDropDown.h"
 #include "dropdown/ExtWatch.h"
 

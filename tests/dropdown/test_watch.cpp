@@ -1,5 +1,4 @@
-#include "dropdown/DropDownPixels.h"
-#include "common/TestSupport.h"
+#include "dropdown/DropDownTestSupport.h"
 #include "controls/ExtDropDownDraw.h"
 #include "dropdown/ExtWatch.h"
 #include "platform/Exception.h"
