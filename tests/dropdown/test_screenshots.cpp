@@ -2,6 +2,7 @@
 // as artefacts and never compared: run with KR_SCREENSHOT_DIR set to a folder
 // (for example under xvfb-run) to write them.
 #include "dropdown/ExtCalculatorDropDown.h"
+#include "dropdown/ExtTimePickerDropDown.h"
 #include "dropdown/ExtWatch.h"
 
 #include <QDir>
@@ -45,4 +46,13 @@ TEST(Screenshots, WatchPresetsAndKeypad)
     keypad.Loaded();
     keypad.SetButtonHot(12);
     Save(keypad, QStringLiteral("calculator_keypad"));
+
+    TExtTimePickerDropDown picker;
+    picker.SetShowTimePicker(true);
+    picker.SetAnimation(false);
+    picker.show();
+    picker.SetTime(EncodeTimeParts({9, 41, 12, 0}));
+    picker.ShowDropDown();
+    Save(*picker.DropDownForm(), QStringLiteral("timepicker_popup"));
+    picker.HideDropDown(false);
 }
