@@ -6,21 +6,18 @@
 #include "platform/SysUtils.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 // ---- Number format -----------------------------------------------------------
 
 QChar ThousandSeparatorChar() { return SystemFormatSettings().ThousandSeparator; }
 QChar DecimalSeparatorChar() { return SystemFormatSettings().DecimalSeparator; }
 
-QString StripThousandSeparators(const QString& text)
-{
-    QString s = text;
-    s.remove(ThousandSeparatorChar());
-    return s;
-}
+QString StripThousandSeparators(const QString& text) { return StripThousandSeparators(text, SystemFormatSettings()); }
 
 // ---- Button items --------------------------------------------------------------
 
@@ -496,4 +493,413 @@ void TCustomButtonPanel::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);
     if (e->type() == QEvent::EnabledChange) update();
+}
+
+// ---- The calculator drop-down ------------------------------------------------------
+
+namespace {
+enum TPendingOp : int32_t { opNone = -1, opAdd = 0, opMultiply = 1, opSubtract = 2, opDivide = 3 };
+const QString ErrorText = QStringLiteral("Error");
+} // namespace
+
+TExtCalculatorDropdown::TExtCalculatorDropdown(QWidget* parent)
+    : TExtCustomDropDown(parent), FCalcButtonAppearance(std::make_unique<TButtonAppearance>())
+{
+    SetDropDownColor(0xFFFFFF);
+    SetDropDownWidth(230);
+    DropDownHeader().SetVisible(false);
+    DropDownFooter().SetVisible(false);
+    SetEditType(TDropDownEditType::etFloat);
+    SetPrecision(2);
+    CreateDropDownForm();
+}
+
+TExtCalculatorDropdown::~TExtCalculatorDropdown()
+{
+    if (FExtButtonPanel) FExtButtonPanel->OnButtonClick = nullptr;
+}
+
+long double TExtCalculatorDropdown::ShownNumber() const
+{
+    return TextToFloat(Text(), SystemFormatSettings());
+}
+
+long double TExtCalculatorDropdown::Value()
+{
+    if (Text().isEmpty()) SetText(QStringLiteral("0"));
+    return ShownNumber();
+}
+
+void TExtCalculatorDropdown::SetValue(long double value)
+{
+    SetText(FormatFloatText(double(value), -1, false, SystemFormatSettings()));
+}
+
+void TExtCalculatorDropdown::SetShowThousandSeparator(bool value)
+{
+    if (FShowThousandSeparator == value) return;
+    FShowThousandSeparator = value;
+    const double v = FloatValue();
+    SetEditType(value ? TDropDownEditType::etMoney : TDropDownEditType::etFloat);
+    SetFloatValue(v);
+}
+
+void TExtCalculatorDropdown::SetComponentStyle(TStudioStyle style)
+{
+    TExtCustomDropDown::SetComponentStyle(style);
+    if (!FCalcButtonAppearance) return; // while the base is being built
+    const TExtButtonAppearance& b = ButtonAppearance();
+    TButtonAppearance& c = *FCalcButtonAppearance;
+    c.SetBorderColor(b.BorderColor());
+    c.SetBorderColorHot(b.BorderColorHot());
+    c.SetBorderColorDown(b.BorderColorDown());
+    c.SetColor(b.Color());
+    c.SetColorTo(b.ColorTo());
+    c.SetColorDown(b.ColorDown());
+    c.SetColorDownTo(b.ColorDownTo());
+    c.SetColorHot(b.ColorHot());
+    c.SetColorHotTo(b.ColorHotTo());
+    if (style == tsOffice2010Blue || style == tsOffice2010Silver || style == tsOffice2010Black) {
+        c.SetGlowColorDown(b.ColorHot());
+        c.SetGlowColorHot(b.ColorHot());
+    } else {
+        c.SetGlowColorDown(0xD5C244);
+        c.SetGlowColorHot(b.ColorDownTo());
+    }
+}
+
+// -- evaluation --------------------------------------------------------------------------
+
+void TExtCalculatorDropdown::DoCalc()
+{
+    if (Text().isEmpty() || Text() == ErrorText) SetText(QStringLiteral("0"));
+    const long double x = ShownNumber();
+    switch (FPrevop) {
+    case opAdd: FPrevval = FPrevval + x; break;
+    case opMultiply: FPrevval = FPrevval * x; break;
+    case opSubtract: FPrevval = FPrevval - x; break;
+    case opDivide:
+        if (x == 0) {
+            FPrevval = 0;
+            SetText(ErrorText);
+            return;
+        }
+        FPrevval = FPrevval / x;
+        break;
+    default: FPrevval = x; break;
+    }
+    // An overflow is an arithmetic failure: the accumulator starts again.
+    if (!std::isfinite(double(FPrevval))) FPrevval = 0;
+    SetFloatValue(double(FPrevval));
+    FNewval = true;
+}
+
+void TExtCalculatorDropdown::DoPlus()
+{
+    DoCalc();
+    FPrevop = opAdd;
+}
+
+void TExtCalculatorDropdown::DoMinus()
+{
+    DoCalc();
+    FPrevop = opSubtract;
+}
+
+void TExtCalculatorDropdown::DoMultiply()
+{
+    DoCalc();
+    FPrevop = opMultiply;
+}
+
+void TExtCalculatorDropdown::DoDivide()
+{
+    DoCalc();
+    FPrevop = opDivide;
+}
+
+void TExtCalculatorDropdown::DoEquals()
+{
+    DoCalc();
+    if (Text().isEmpty()) SetText(QStringLiteral("0"));
+    FPrevop = opNone;
+    if (Text() != ErrorText) FPrevval = ShownNumber();
+}
+
+void TExtCalculatorDropdown::DoPercent()
+{
+    if (Text().isEmpty() || Text() == ErrorText) SetText(QStringLiteral("0"));
+    const long double r = FPrevval * ShownNumber() / 100;
+    SetText(FormatFloatText(std::isfinite(double(r)) ? double(r) : 0.0, -1, false, SystemFormatSettings()));
+}
+
+void TExtCalculatorDropdown::ClearAll()
+{
+    SetText(QStringLiteral("0"));
+    FPrevval = 0;
+    FPrevop = opNone;
+}
+
+bool TExtCalculatorDropdown::AtMaxLength() const
+{
+    return maxLength() > 0 && Text().size() >= maxLength();
+}
+
+// -- keypad --------------------------------------------------------------------------------
+
+void TExtCalculatorDropdown::KeypadButtonClick(TCustomButtonPanel*, int index)
+{
+    const TButtonItem* item = FExtButtonPanel ? FExtButtonPanel->Buttons().Items(index) : nullptr;
+    if (!item) return;
+    BeforeCalculatorAction();
+    const int tag = item->Tag();
+    using namespace CalcTag;
+    if ((tag >= Plus && tag <= Sign) || (tag >= Clear && tag <= Percent) || tag == Blank || tag == ClearEntry) FDecim = 0;
+    const bool digit = tag >= 0 && tag <= 9;
+    if ((digit || tag == Sign || tag == Point) && AtMaxLength()) return;
+    const FormatSettings& fs = SystemFormatSettings();
+    const QChar ds = fs.DecimalSeparator;
+
+    if (digit) {
+        double v = FloatValue();
+        if ((v == 0 && FDecim == 0) || FNewval) {
+            SetText(QString::number(tag));
+            FNewval = false;
+        } else {
+            if (FDecim > 0) {
+                v = v + double(tag) / FDecim;
+                FDecim *= 10;
+            } else {
+                v = v * 10 + tag;
+            }
+            SetFloatValue(v);
+        }
+    } else {
+        switch (tag) {
+        case Plus: DoPlus(); break;
+        case Minus: DoMinus(); break;
+        case Multiply: DoMultiply(); break;
+        case Divide: DoDivide(); break;
+        case Sign: {
+            QString t = Text();
+            if (t.startsWith('-'))
+                t.remove(0, 1);
+            else
+                t.prepend('-');
+            SetText(t);
+            break;
+        }
+        case Point:
+            if (!Text().contains(ds)) SetText(Text() + ds);
+            FDecim = 10;
+            if (FNewval) SetText(QStringLiteral("0"));
+            FNewval = false;
+            break;
+        case Clear:
+        case Blank:
+        case ClearEntry: ClearAll(); break;
+        case Equals: DoEquals(); break;
+        case Percent: DoPercent(); break;
+        case Back:
+            if (FPrevop == opNone) {
+                QString t = FormatFloatText(FloatValue(), -1, false, fs);
+                t.chop(1);
+                SetText(t.isEmpty() ? QStringLiteral("0") : t);
+            }
+            break;
+        case MemoryClear: FMVal = 0; break;
+        case MemoryRecall: SetFloatValue(double(FMVal)); break;
+        case MemoryStore: FMVal = ShownNumber(); break;
+        case MemoryAdd: FMVal = FMVal + ShownNumber(); break;
+        case Sqrt: {
+            const double v = FloatValue();
+            if (v >= 0)
+                SetFloatValue(std::sqrt(v));
+            else
+                SetText(ErrorText);
+            break;
+        }
+        case Reciprocal: {
+            const double v = FloatValue();
+            if (v != 0)
+                SetFloatValue(1 / v);
+            else
+                SetText(ErrorText);
+            break;
+        }
+        default: break;
+        }
+    }
+    SetModifiedState(true);
+}
+
+// -- keys -------------------------------------------------------------------------------------
+
+void TExtCalculatorDropdown::EditKeyPress(QChar& key, bool popupOpen)
+{
+    const FormatSettings& fs = SystemFormatSettings();
+    const QChar ds = fs.DecimalSeparator;
+    const ushort k = key.unicode();
+    if (!popupOpen) {
+        switch (k) {
+        case 13:
+        case '=': DoEquals(); break;
+        case '%': DoPercent(); break;
+        case '*': DoMultiply(); break;
+        case '+': DoPlus(); break;
+        case '-': DoMinus(); break;
+        case '/': DoDivide(); break;
+        case 'C':
+        case 'c':
+            SetText(QStringLiteral("0"));
+            FNewval = true;
+            FPrevop = opNone;
+            break;
+        default: break;
+        }
+    }
+    const bool digit = k >= '0' && k <= '9';
+    if (!digit && key != ds && k != 8 && k != '-') {
+        key = QChar();
+        return;
+    }
+    if (digit && (Text() == QStringLiteral("0") || FNewval)) {
+        SetText(QString(key));
+        setCursorPosition(int(Prefix().size()) + 1);
+        FNewval = false;
+        key = QChar();
+        return;
+    }
+    if (k == 8 && Text().size() == 1) {
+        SetText(QStringLiteral("0"));
+        setCursorPosition(int(Prefix().size()) + 1);
+        key = QChar();
+        return;
+    }
+    if (key == ds && Text().contains(ds)) {
+        key = QChar();
+        return;
+    }
+    TExtCustomDropDown::KeyPress(key);
+}
+
+void TExtCalculatorDropdown::KeyPress(QChar& key)
+{
+    const bool popupShowing = DropDownForm() && DropDownForm()->isVisible();
+    EditKeyPress(key, popupShowing);
+}
+
+void TExtCalculatorDropdown::keyPressEvent(QKeyEvent* event)
+{
+    // Enter reaches the edit as a key, not as a typed character: it is the
+    // typed "=" of a closed calculator.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !(event->modifiers() & Qt::ControlModifier) && !(DropDownForm() && DropDownForm()->isVisible())) DoEquals();
+    TExtCustomDropDown::keyPressEvent(event);
+    if (event->key() == Qt::Key_Delete && (Text().isEmpty() || Text() == ErrorText)) SetText(QStringLiteral("0"));
+}
+
+void TExtCalculatorDropdown::focusInEvent(QFocusEvent* event)
+{
+    TExtCustomDropDown::focusInEvent(event);
+    if (AutoSelect() && !(QApplication::mouseButtons() & Qt::LeftButton)) SelectAll();
+}
+
+void TExtCalculatorDropdown::DropDownFormKeyPress(QChar& key)
+{
+    const QChar typed = key;
+    QChar c = key;
+    EditKeyPress(c, true);
+    if (!c.isNull()) TExtCustomDropDown::DropDownFormKeyPress(c);
+    PopupKeyPress(typed);
+}
+
+void TExtCalculatorDropdown::PopupKeyPress(QChar key)
+{
+    BeforeCalculatorAction();
+    const QChar ds = SystemFormatSettings().DecimalSeparator;
+    const ushort k = key.unicode();
+    if (key == ds && !Text().contains(ds)) SetText(Text() + ds);
+    const bool digit = k >= '0' && k <= '9';
+    if (digit && AtMaxLength()) return;
+    switch (k) {
+    case 13:
+        DoEquals();
+        DoHideDropDown(false);
+        break;
+    case 27: DoHideDropDown(true); break;
+    case '%': DoPercent(); break;
+    case '*': DoMultiply(); break;
+    case '+': DoPlus(); break;
+    case '-': DoMinus(); break;
+    case '/': DoDivide(); break;
+    case '=': DoEquals(); break;
+    case 'C':
+    case 'c':
+        ClearAll();
+        FNewval = true;
+        FDecim = 0;
+        break;
+    default:
+        if (digit) FNewval = false;
+        break;
+    }
+}
+
+void TExtCalculatorDropdown::DropDownFormKeyDown(int& key, Qt::KeyboardModifiers shift)
+{
+    // Enter and Escape come as keys, not characters: they take the
+    // character steps of the open pop-up.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+        PopupKeyPress(QChar(key == Qt::Key_Escape ? 27 : 13));
+        key = 0;
+        return;
+    }
+    TExtCustomDropDown::DropDownFormKeyDown(key, shift);
+    if (key == Qt::Key_Tab || key == Qt::Key_F4) {
+        DoHideDropDown(false);
+    } else if (key == Qt::Key_Backspace) {
+        QString t = Text();
+        t.chop(1);
+        SetText(t.isEmpty() || t == ErrorText ? QStringLiteral("0") : t);
+    }
+}
+
+// -- pop-up ---------------------------------------------------------------------------------
+
+void TExtCalculatorDropdown::CreateDropDownForm()
+{
+    TExtCustomDropDown::CreateDropDownForm();
+    if (!DropDownForm()) return;
+    if (!FExtButtonPanel) {
+        FExtButtonPanel = new TCustomButtonPanel(DropDownForm());
+        FExtButtonPanel->SetExtDropDown(this);
+        FExtButtonPanel->resize(std::max(DropDownWidth(), 1), 150);
+        FExtButtonPanel->BuildButtons();
+    }
+    SetControl(FExtButtonPanel);
+    FExtButtonPanel->OnButtonClick = [this](TCustomButtonPanel* sender, int index) { KeypadButtonClick(sender, index); };
+}
+
+void TExtCalculatorDropdown::BeforeDropDown()
+{
+    TExtCustomDropDown::BeforeDropDown();
+    if (TDropDownForm* form = DropDownForm()) form->FCancelOnDeActivate = false;
+    FTextAtOpening = Text();
+    if (FExtButtonPanel) {
+        FExtButtonPanel->SetButtonAppearance(*FCalcButtonAppearance);
+        FExtButtonPanel->SetColor(DropDownColor());
+        FExtButtonPanel->LayoutButtons();
+    }
+    FNewval = true;
+    FDecim = 0;
+    FCalcClosed = false;
+}
+
+void TExtCalculatorDropdown::DoHideDropDown(bool cancel)
+{
+    const bool open = DropDownForm() && DropDownForm()->isVisible();
+    TExtCustomDropDown::DoHideDropDown(cancel);
+    // A cancel gives back the text the pop-up opened with.
+    if (open && cancel) SetText(FTextAtOpening);
 }

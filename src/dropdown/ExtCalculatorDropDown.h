@@ -1,5 +1,7 @@
 #pragma once
-// The calculator keypad: a panel of push buttons laid out in a fixed grid of
+// The calculator drop-down and its keypad.
+//
+// The keypad: a panel of push buttons laid out in a fixed grid of
 // digits, operators, memory and clear keys, painted with the desktop's push
 // button face, tracking the hovered and the pressed key and reporting a
 // completed click with the key's index. The key's Tag carries its meaning.
@@ -9,6 +11,7 @@
 //
 // The layout of the calculator keys is a pure function of the button area
 // (CalculatorKeyRects), which LayoutButtons applies.
+#include "dropdown/ExtDropDown.h"
 #include "dropdown/ExtDropDownStyles.h"
 #include "platform/Canvas.h"
 #include "platform/Graphics.h"
@@ -297,4 +300,74 @@ private:
     int FButtonDown = -1;
     QPointer<QWidget> FExtDropDown;
     TColor FColor = clBtnFace;
+};
+
+// ---- The calculator drop-down ------------------------------------------------------
+
+
+// A number edit whose pop-up is a pocket calculator. The shown number lives
+// in the edit's text; the accumulator and the memory are extended precision.
+// Operations apply strictly from left to right, each operator key applying
+// the pending one to the shown number.
+class TExtCalculatorDropdown : public TExtCustomDropDown {
+public:
+    explicit TExtCalculatorDropdown(QWidget* parent = nullptr);
+    ~TExtCalculatorDropdown() override;
+
+    TButtonAppearance& CalcButtonAppearance() { return *FCalcButtonAppearance; }
+    void SetCalcButtonAppearance(const TButtonAppearance& v) { FCalcButtonAppearance->Assign(v); }
+    bool ShowThousandSeparator() const { return FShowThousandSeparator; }
+    void SetShowThousandSeparator(bool value);
+    // The shown number (an empty text first becomes "0").
+    long double Value();
+    void SetValue(long double value);
+    // Evaluates the pending operation, as "=" does.
+    void CalcResult() { DoEquals(); }
+    // The keypad (null until the pop-up is created) and a click on key
+    // `index` of it.
+    TCustomButtonPanel* Keypad() const { return FExtButtonPanel; }
+    void KeypadButtonClick(TCustomButtonPanel* sender, int index);
+
+    // A hook before every keypad click and every key of the open pop-up.
+    virtual void BeforeCalculatorAction() {}
+
+    void SetComponentStyle(TStudioStyle style) override;
+    void KeyPress(QChar& key) override;
+    void CreateDropDownForm() override;
+    void BeforeDropDown() override;
+    void DoHideDropDown(bool cancel) override;
+    void DropDownFormKeyPress(QChar& key) override;
+    void DropDownFormKeyDown(int& key, Qt::KeyboardModifiers shift) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void DoCalc();
+    void DoPlus();
+    void DoMinus();
+    void DoMultiply();
+    void DoDivide();
+    void DoEquals();
+    void DoPercent();
+    void PopupKeyPress(QChar key);
+    // The typed-key rules; `popupOpen` skips the operator keys.
+    void EditKeyPress(QChar& key, bool popupOpen);
+    // The shown text read as a number (thousand separators removed; a text
+    // that is no number counts as 0).
+    long double ShownNumber() const;
+    void ClearAll();
+    bool AtMaxLength() const;
+
+    TCustomButtonPanel* FExtButtonPanel = nullptr;
+    int32_t FDecim = 0;
+    bool FNewval = false;
+    long double FPrevval = 0;
+    int32_t FPrevop = -1;
+    bool FCalcClosed = true;
+    std::unique_ptr<TButtonAppearance> FCalcButtonAppearance;
+    long double FMVal = 0;
+    bool FShowThousandSeparator = false;
+    QString FTextAtOpening;
 };

@@ -126,7 +126,6 @@ TExtTimePickerDropDown::TExtTimePickerDropDown(QWidget* parent)
     DropDownHeader().SetVisible(false);
     DropDownFooter().SetVisible(false);
     CreateDropDownForm();
-    QObject::connect(this, &QLineEdit::textChanged, this, [this] { Guard([this] { Change(); }); });
 }
 
 TExtTimePickerDropDown::~TExtTimePickerDropDown()
@@ -178,6 +177,7 @@ void TExtTimePickerDropDown::SetComponentStyle(TStudioStyle style)
 
 void TExtTimePickerDropDown::Change()
 {
+    TExtCustomDropDown::Change();
     if (FInternalCall) return;
     const std::optional<TTimeParts> t = ParseTimeText(QLineEdit::text(), FShowSeconds, TimeSeparatorChar());
     if (t) FTime = EncodeTimeParts(*t);

@@ -97,9 +97,9 @@ public:
     void ControlKeyUp(int& key, Qt::KeyboardModifiers shift) override;
 
 protected:
-    // After every change of the edit's text: a complete typed time becomes
-    // the value.
-    virtual void Change();
+    // After every change of the edit's text (OnChange first): a complete
+    // typed time becomes the value.
+    void Change() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Typed characters fill the mask's places as the line edit does it.
     void keyPressEvent(QKeyEvent* event) override;

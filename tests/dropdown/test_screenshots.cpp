@@ -55,4 +55,11 @@ TEST(Screenshots, WatchPresetsAndKeypad)
     picker.ShowDropDown();
     Save(*picker.DropDownForm(), QStringLiteral("timepicker_popup"));
     picker.HideDropDown(false);
+
+    TExtCalculatorDropdown calc;
+    calc.show();
+    calc.SetText("1234.5");
+    calc.ShowDropDown();
+    Save(*calc.DropDownForm(), QStringLiteral("calculator_popup"));
+    calc.HideDropDown(false);
 }
