@@ -1,6 +1,6 @@
 // Pictures of the drop-down controls for a person to look at. They are kept
-// as artefacts and never compared: run with KR_SCREENSHOT_DIR set to a folder
-// (for example under xvfb-run) to write them.
+// as artefacts and never compared: ctest runs this under xvfb-run with
+// KR_SCREENSHOT_DIR set to build/screenshots; without it the test is skipped.
 #include "dropdown/ExtCalculatorDropDown.h"
 #include "dropdown/ExtTimePickerDropDown.h"
 #include "dropdown/ExtWatch.h"
