@@ -144,6 +144,14 @@ TEST_F(Calculator, MemoryOverErrorCountsAsZeroWithoutAMessage)
     EXPECT_EQ(calc->Text(), "0.00");
 }
 
+TEST_F(Calculator, AnOverflowStartsTheAccumulatorAgain)
+{
+    calc->SetValue(1e300L);
+    Click("* =");
+    EXPECT_EQ(calc->Text(), "0.00");
+    EXPECT_EQ(Click("+ 2 ="), Texts({"0.00", "2.00", "2.00"}));
+}
+
 TEST_F(Calculator, ValueAndCalcResult)
 {
     calc->SetText("");
