@@ -80,27 +80,6 @@ int WholeRowsHeight(int height, int strips, int headerHeight, int rowHeight)
 
 // ---- columns and items -----------------------------------------------------------
 
-void TDropDownColumn::Assign(const TDropDownColumn& s)
-{
-    if (&s == this) return;
-    Wordwrap = s.Wordwrap;
-    Width = s.Width;
-    AutoSize = s.AutoSize;
-    Header = s.Header;
-    Alignment = s.Alignment;
-    Color = s.Color;
-    ColumnType = s.ColumnType;
-    Font = s.Font;
-    FontColor = s.FontColor;
-    Ellipsis = s.Ellipsis;
-}
-
-void TDropDownItem::Assign(const TDropDownItem& s)
-{
-    ImageIndex = s.ImageIndex;
-    Text = s.Text;
-}
-
 int TDropDownItems::IndexInColumn(int column, const QString& value) const
 {
     for (int i = 0; i < Count(); ++i) {

@@ -29,7 +29,7 @@ enum class TColumnType { ctText, ctImage };
 
 // The text of `text` with the completion of its first `caret` characters
 // from the first entry of `entries` that starts with them (compared after
-// folding both with `fold`). Answers the entry's index, or -1 when the
+// folding both with FoldLookupCase unless `matchCase`). Answers the entry's index, or -1 when the
 // caret is at 0 or no entry fits. The completion is the whole rest of the
 // entry after the typed characters, which keep their own letter case.
 struct TTypeAheadResult {
@@ -40,18 +40,9 @@ TTypeAheadResult TypeAheadComplete(const QString& text, int caret, const QString
 // Upper-cases with the locale's rules unless `keep`.
 QString FoldLookupCase(const QString& s, bool keep);
 
-// One column of the list.
-class TDropDownColumn {
-public:
-    TDropDownColumn() = default;
-    TDropDownColumn(const TDropDownColumn& other) { Assign(other); }
-    TDropDownColumn& operator=(const TDropDownColumn& other)
-    {
-        Assign(other);
-        return *this;
-    }
-    void Assign(const TDropDownColumn& source);
-
+// The settings of one column, shared by the columns of the drop-downs that
+// show their items in columns.
+struct TDropDownColumnSettings {
     bool Wordwrap = false;
     int Width = 80;
     bool AutoSize = false;
@@ -64,11 +55,9 @@ public:
     bool Ellipsis = false;
 };
 
-// One row of the list: string i of Text is its text in column i; a missing
-// string counts as empty.
-class TDropDownItem {
-public:
-    void Assign(const TDropDownItem& source);
+// The content of one row: string i of Text is its text in column i; a
+// missing string counts as empty.
+struct TDropDownItemSettings {
     int ImageIndex = -1;
     QStringList Text;
     // String i, empty when the item has none.
@@ -76,28 +65,38 @@ public:
     bool HasText(int i) const { return i >= 0 && i < Text.size(); }
 };
 
+// One column of the list.
+class TDropDownColumn : public TDropDownColumnSettings {
+public:
+    void Assign(const TDropDownColumn& source) { TDropDownColumnSettings::operator=(source); }
+};
+
+// One row of the list.
+class TDropDownItem : public TDropDownItemSettings {
+public:
+    void Assign(const TDropDownItem& source) { TDropDownItemSettings::operator=(source); }
+};
+
 // An owning, ordered collection of T.
 template <typename T>
 class TDropDownCollection {
 public:
     TDropDownCollection() = default;
-    TDropDownCollection(const TDropDownCollection& other) { Assign(other); }
-    TDropDownCollection& operator=(const TDropDownCollection& other)
-    {
-        Assign(other);
-        return *this;
-    }
+    virtual ~TDropDownCollection() = default;
+    // Copies go through Assign, which makes the items through NewItem.
+    TDropDownCollection(const TDropDownCollection&) = delete;
+    TDropDownCollection& operator=(const TDropDownCollection&) = delete;
     int Count() const { return int(m_items.size()); }
     T& Add()
     {
-        m_items.push_back(std::make_unique<T>());
+        m_items.push_back(NewItem());
         return *m_items.back();
     }
     // Inserts at `index` (clamped to 0..Count).
     T& Insert(int index)
     {
         index = std::clamp(index, 0, Count());
-        return **m_items.insert(m_items.begin() + index, std::make_unique<T>());
+        return **m_items.insert(m_items.begin() + index, NewItem());
     }
     T& Items(int index) { return *m_items.at(size_t(index)); }
     const T& Items(int index) const { return *m_items.at(size_t(index)); }
@@ -110,6 +109,10 @@ public:
         m_items.clear();
         for (const auto& item : source.m_items) Add().Assign(*item);
     }
+
+protected:
+    // Makes a new item; a collection of a derived item class overrides it.
+    virtual std::unique_ptr<T> NewItem() const { return std::make_unique<T>(); }
 
 private:
     std::vector<std::unique_ptr<T>> m_items;
