@@ -356,23 +356,19 @@ void TExtColGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     if (r >= FixedRows() && r < RowCount()) DoSelect();
 }
 
-bool TExtColGrid::DoMouseWheelDown(TShiftState shift, QPoint pos)
+bool TExtColGrid::WheelStep(bool down, TShiftState shift, QPoint pos)
 {
+    // Rows the wheel passes are not choices.
     FMouseWheelSelection = true;
     FConfirmSelection = false;
-    const bool done = TStringGrid::DoMouseWheelDown(shift, pos);
+    const bool done = down ? TStringGrid::DoMouseWheelDown(shift, pos) : TStringGrid::DoMouseWheelUp(shift, pos);
     FMouseWheelSelection = false;
     return done;
 }
 
-bool TExtColGrid::DoMouseWheelUp(TShiftState shift, QPoint pos)
-{
-    FMouseWheelSelection = true;
-    FConfirmSelection = false;
-    const bool done = TStringGrid::DoMouseWheelUp(shift, pos);
-    FMouseWheelSelection = false;
-    return done;
-}
+bool TExtColGrid::DoMouseWheelDown(TShiftState shift, QPoint pos) { return WheelStep(true, shift, pos); }
+
+bool TExtColGrid::DoMouseWheelUp(TShiftState shift, QPoint pos) { return WheelStep(false, shift, pos); }
 
 // ---- the drop-down ------------------------------------------------------------------
 

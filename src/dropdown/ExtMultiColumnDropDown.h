@@ -183,6 +183,8 @@ protected:
     virtual void DoSelect();
 
 private:
+    bool WheelStep(bool down, TShiftState shift, QPoint pos);
+
     TExtMultiColumnDropDown* FExtDropDown = nullptr;
     TDropDownColumns FColumns;
     TColor FHeaderColor = 0xFFFFFF;
