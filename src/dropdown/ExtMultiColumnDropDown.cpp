@@ -33,22 +33,6 @@ struct TMeasureCanvas {
 
 QString FoldLookupCase(const QString& s, bool keep) { return keep ? s : QLocale().toUpper(s); }
 
-TTypeAheadResult TypeAheadComplete(const QString& text, int caret, const QStringList& entries, bool matchCase)
-{
-    TTypeAheadResult res;
-    const QString typed = text.left(std::max(0, caret));
-    const QString prefix = FoldLookupCase(typed, matchCase);
-    if (prefix.isEmpty()) return res;
-    for (int i = 0; i < entries.size(); ++i) {
-        if (FoldLookupCase(entries[i], matchCase).startsWith(prefix)) {
-            res.Index = i;
-            res.Text = typed + entries[i].mid(typed.size());
-            return res;
-        }
-    }
-    return res;
-}
-
 std::vector<int> ScaledColumnWidths(const std::vector<int>& widths, int avail)
 {
     int total = 1;
@@ -524,25 +508,24 @@ void TExtMultiColumnDropDown::Complete()
     const QString current = QLineEdit::text();
     const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
     if (FLookupItems.isEmpty()) return;
-    const TTypeAheadResult m = TypeAheadComplete(current, caret, FLookupItems, FMatchCase);
-    const QString typed = current.left(caret);
+    const TTypeAheadResult m = CompleteTypeAhead(current, caret, FLookupItems, FMatchCase);
     if (m.Index >= 0) {
         FItemIndex = m.Index;
         FItemIdx = m.Index;
-        FItemSel = int(typed.size());
+        FItemSel = m.SelStart;
         FItemChange = true;
-        // A text that changes runs Change again, which clears FItemChange:
-        // it survives only when the typed text was a whole entry already.
-        FBlockCompletion = true;
-        SetTextDirect(m.Text);
-        FBlockCompletion = false;
-        setSelection(int(m.Text.size()), int(typed.size()) - int(m.Text.size()));
-    } else if (!typed.isEmpty()) {
-        FBlockCompletion = true;
-        SetTextDirect(typed);
-        FBlockCompletion = false;
-        setCursorPosition(int(typed.size()));
     }
+    if (m.Text == current && m.Index < 0) return;
+    // A text that changes runs Change again, which clears FItemChange: it
+    // survives only when the typed text was a whole entry already.
+    FBlockCompletion = true;
+    SetTextDirect(m.Text);
+    FBlockCompletion = false;
+    // The completed rest is selected with the caret after the typed part.
+    if (m.SelLength > 0)
+        setSelection(m.SelStart + m.SelLength, -m.SelLength);
+    else
+        setCursorPosition(m.SelStart);
 }
 
 void TExtMultiColumnDropDown::KeyDown(int& key, Qt::KeyboardModifiers shift)

@@ -12,6 +12,7 @@
 // The grid drop-down has classes of the same names; these live in the
 // namespace ExtMultiColumnDropDown.
 #include "dropdown/ExtDropDown.h"
+#include "dropdown/ExtTypeAhead.h"
 #include "platform/Grids.h"
 
 #include <QFont>
@@ -27,16 +28,6 @@ class TExtMultiColumnDropDown;
 
 enum class TColumnType { ctText, ctImage };
 
-// The text of `text` with the completion of its first `caret` characters
-// from the first entry of `entries` that starts with them (compared after
-// folding both with FoldLookupCase unless `matchCase`). Answers the entry's index, or -1 when the
-// caret is at 0 or no entry fits. The completion is the whole rest of the
-// entry after the typed characters, which keep their own letter case.
-struct TTypeAheadResult {
-    int Index = -1;
-    QString Text;
-};
-TTypeAheadResult TypeAheadComplete(const QString& text, int caret, const QStringList& entries, bool matchCase);
 // Upper-cases with the locale's rules unless `keep`.
 QString FoldLookupCase(const QString& s, bool keep);
 

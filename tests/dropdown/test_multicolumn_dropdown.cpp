@@ -52,18 +52,6 @@ protected:
 
 } // namespace
 
-TEST(MultiColumnHelpers, CompletionNeedsATypedPrefix)
-{
-    const QStringList entries{QStringLiteral("ALPHA"), QStringLiteral("BETA")};
-    EXPECT_EQ(TypeAheadComplete(QString(), 0, entries, false).Index, -1);
-    EXPECT_EQ(TypeAheadComplete(QStringLiteral("al"), 0, entries, false).Index, -1);
-    const TTypeAheadResult r = TypeAheadComplete(QStringLiteral("be"), 2, entries, false);
-    EXPECT_EQ(r.Index, 1);
-    EXPECT_EQ(r.Text, QStringLiteral("beTA"));
-    // Case-sensitive matching finds nothing in another case.
-    EXPECT_EQ(TypeAheadComplete(QStringLiteral("be"), 2, entries, true).Index, -1);
-}
-
 TEST(MultiColumnHelpers, WholeRowsHeightTable)
 {
     struct Case {
