@@ -39,8 +39,6 @@ QString StripThousandSeparators(const QString& text);
 
 // ---- Keypad ------------------------------------------------------------------
 
-// Where a button's caption stands beside its picture.
-enum class TItemLayout { ilCaptionLeft, ilCaptionRight, ilCaptionTop, ilCaptionBottom };
 // A calculator keypad, or a free list of buttons.
 enum class TButtonPanelType { plCalculator, plCustom };
 

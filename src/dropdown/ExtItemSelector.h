@@ -41,8 +41,6 @@ class TCustomItemSelector;
 
 // Colour boxes or pictures.
 enum class TSelectorType { stImage, stColor };
-// Where an item's caption stands beside its box or picture.
-enum class TItemLayout { ilCaptionLeft, ilCaptionRight, ilCaptionTop, ilCaptionBottom };
 
 // ---- Items -------------------------------------------------------------------
 
