@@ -437,7 +437,7 @@ void TExtColorSpectrumPanel::paintEvent(QPaintEvent*)
     Paint(canvas);
 }
 
-// ---- TColorBoxItem, TColorBoxItems, TColorBoxAppearance -------------------
+// ---- TColorBoxItem, TColorBoxAppearance -------------------
 
 void TColorBoxItem::SetColor(TColor value)
 {
@@ -450,50 +450,7 @@ void TColorBoxItem::Assign(const TColorBoxItem& source)
 {
     SetColor(source.FColor);
     FEnabled = source.FEnabled;
-}
-
-int TColorBoxItem::Index() const { return FCollection ? FCollection->IndexOf(this) : -1; }
-
-TColorBoxItem* TColorBoxItems::Insert(int index)
-{
-    index = std::clamp(index, 0, Count());
-    FItems.insert(FItems.begin() + index, std::unique_ptr<TColorBoxItem>(new TColorBoxItem(this)));
-    return FItems[size_t(index)].get();
-}
-
-void TColorBoxItems::Delete(int index)
-{
-    GetItem(index);
-    FItems.erase(FItems.begin() + index);
-}
-
-TColorBoxItem* TColorBoxItems::GetItem(int index) const
-{
-    if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
-    return FItems[size_t(index)].get();
-}
-
-int TColorBoxItems::IndexOf(const TColorBoxItem* item) const
-{
-    for (int i = 0; i < Count(); ++i)
-        if (FItems[size_t(i)].get() == item) return i;
-    return -1;
-}
-
-void TColorBoxItems::Assign(const TColorBoxItems& source)
-{
-    if (&source == this) return;
-    Clear();
-    for (const auto& item : source.FItems) {
-        TColorBoxItem* copy = Add();
-        copy->Assign(*item);
-        copy->SetColorBoxPos(item->ColorBoxPos());
-    }
-}
-
-void TColorBoxItems::ItemChanged()
-{
-    if (FOnChange) FOnChange(FMyOwner);
+    FColorBoxPos = source.FColorBoxPos;
 }
 
 void TColorBoxAppearance::Reset()

@@ -19,6 +19,7 @@
 #include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -210,11 +211,70 @@ TSpectrumLayout SpectrumLayout(int panelWidth, int imageWidth, int imageHeight);
 
 // ---------------------------------------------------------------------------
 
-class TColorBoxItems;
+// An owned, ordered collection of colour items (boxes of the selector,
+// named colours of the picker). The owner is not owned. A change of an item's
+// notifying properties raises FOnChange with the owner as sender; adding,
+// inserting and deleting raise nothing.
+template <class TItem>
+class TColorCollection {
+public:
+    explicit TColorCollection(QObject* owner) : FMyOwner(owner) {}
+    TColorCollection(const TColorCollection&) = delete;
+    TColorCollection& operator=(const TColorCollection&) = delete;
+
+    QObject* Owner() const { return FMyOwner; }
+    int Count() const { return int(FItems.size()); }
+    TItem* Add() { return Insert(Count()); }
+    // A new default item at `index` (cut to 0..Count).
+    TItem* Insert(int index)
+    {
+        index = std::clamp(index, 0, Count());
+        FItems.insert(FItems.begin() + index, std::unique_ptr<TItem>(new TItem(this)));
+        return FItems[size_t(index)].get();
+    }
+    void Delete(int index)
+    {
+        GetItem(index);
+        FItems.erase(FItems.begin() + index);
+    }
+    void Clear() { FItems.clear(); }
+    TItem* GetItem(int index) const
+    {
+        if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
+        return FItems[size_t(index)].get();
+    }
+    TItem* Items(int index) const { return GetItem(index); }
+    void SetItem(int index, const TItem& value) { GetItem(index)->Assign(value); }
+    int IndexOf(const TItem* item) const
+    {
+        for (int i = 0; i < Count(); ++i)
+            if (FItems[size_t(i)].get() == item) return i;
+        return -1;
+    }
+    // Replaces the items by copies of the source's.
+    void Assign(const TColorCollection& source)
+    {
+        if (&source == this) return;
+        Clear();
+        for (const auto& item : source.FItems) Add()->Assign(*item);
+    }
+
+    TColorNotifyEvent FOnChange;
+    void ItemChanged()
+    {
+        if (FOnChange) FOnChange(FMyOwner);
+    }
+
+private:
+    QObject* FMyOwner;
+    std::vector<std::unique_ptr<TItem>> FItems;
+};
 
 // One box of the discrete selector.
 class TColorBoxItem {
 public:
+    using TCollectionType = TColorCollection<TColorBoxItem>;
+
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
     TItemPos ColorBoxPos() const { return FColorBoxPos; }
@@ -225,47 +285,25 @@ public:
     TRect Rect() const { return FRect; }
     void SetRect(const TRect& r) { FRect = r; }
 
-    // Copies Color (through its write) and the enabled state.
+    // Copies Color (through its write), the enabled state and the position,
+    // so that a copied palette keeps its joined columns.
     void Assign(const TColorBoxItem& source);
-    int Index() const;
-    TColorBoxItems* Collection() const { return FCollection; }
+    int Index() const { return FCollection->IndexOf(this); }
+    TCollectionType* Collection() const { return FCollection; }
 
 private:
-    friend class TColorBoxItems;
-    explicit TColorBoxItem(TColorBoxItems* collection) : FCollection(collection) {}
-    TColorBoxItems* FCollection;
+    friend class TColorCollection<TColorBoxItem>;
+    explicit TColorBoxItem(TCollectionType* collection) : FCollection(collection) {}
+    TCollectionType* FCollection;
     TColor FColor = clNone;
     bool FEnabled = true;
     TRect FRect{-1, -1, -1, -1};
     TItemPos FColorBoxPos = TItemPos::ipStandAlone;
 };
 
-class TColorBoxItems {
+class TColorBoxItems : public TColorCollection<TColorBoxItem> {
 public:
-    explicit TColorBoxItems(QObject* owner) : FMyOwner(owner) {}
-    TColorBoxItems(const TColorBoxItems&) = delete;
-    TColorBoxItems& operator=(const TColorBoxItems&) = delete;
-
-    QObject* Owner() const { return FMyOwner; }
-    int Count() const { return int(FItems.size()); }
-    TColorBoxItem* Add() { return Insert(Count()); }
-    TColorBoxItem* Insert(int index);
-    void Delete(int index);
-    void Clear() { FItems.clear(); }
-    TColorBoxItem* GetItem(int index) const;
-    TColorBoxItem* Items(int index) const { return GetItem(index); }
-    void SetItem(int index, const TColorBoxItem& value) { GetItem(index)->Assign(value); }
-    int IndexOf(const TColorBoxItem* item) const;
-    // Replaces the boxes by copies of the source's.
-    void Assign(const TColorBoxItems& source);
-
-    // Raised by a change of a box's colour.
-    TColorNotifyEvent FOnChange;
-    void ItemChanged();
-
-private:
-    QObject* FMyOwner;
-    std::vector<std::unique_ptr<TColorBoxItem>> FItems;
+    using TColorCollection<TColorBoxItem>::TColorCollection;
 };
 
 class TColorBoxAppearance {
