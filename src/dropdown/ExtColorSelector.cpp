@@ -138,6 +138,19 @@ void TExtCustomColorSelectorPanel::RaiseShouldHide()
 
 void TExtCustomColorSelectorPanel::CancelHint() { QToolTip::hideText(); }
 
+void TExtCustomColorSelectorPanel::paintEvent(QPaintEvent*)
+{
+    TCanvas canvas(this);
+    Paint(canvas);
+}
+
+void TExtCustomColorSelectorPanel::PaintBackground(TCanvas& canvas) const
+{
+    canvas.SetBrushStyle(TBrushStyle::Solid);
+    canvas.SetBrushColor(FColor);
+    canvas.FillRect(TRect{0, 0, width(), height()});
+}
+
 // ---- TExtColorCubePanel ----------------------------------------------------
 
 namespace {
@@ -265,16 +278,8 @@ void TExtColorCubePanel::DrawCell(TCanvas& canvas, int n) const
 
 void TExtColorCubePanel::Paint(TCanvas& canvas) const
 {
-    canvas.SetBrushStyle(TBrushStyle::Solid);
-    canvas.SetBrushColor(Color());
-    canvas.FillRect(TRect{0, 0, width(), height()});
+    PaintBackground(canvas);
     for (int n = 1; n <= CellCount; ++n) DrawCell(canvas, n);
-}
-
-void TExtColorCubePanel::paintEvent(QPaintEvent*)
-{
-    TCanvas canvas(this);
-    Paint(canvas);
 }
 
 void TExtColorCubePanel::InvalidateCell(int n)
@@ -418,9 +423,7 @@ void TExtColorSpectrumPanel::DrawSwatch(TCanvas& canvas, const TRect& r, TColor 
 
 void TExtColorSpectrumPanel::Paint(TCanvas& canvas) const
 {
-    canvas.SetBrushStyle(TBrushStyle::Solid);
-    canvas.SetBrushColor(Color());
-    canvas.FillRect(TRect{0, 0, width(), height()});
+    PaintBackground(canvas);
     const TRect img = ImageRect();
     canvas.SetBrushStyle(TBrushStyle::Clear);
     canvas.SetPenColor(clWhite);
@@ -429,12 +432,6 @@ void TExtColorSpectrumPanel::Paint(TCanvas& canvas) const
     canvas.Rectangle(img.Inflated(2, 2));
     DrawSwatch(canvas, FSelectedRect, FSelectedColor);
     DrawSwatch(canvas, FHotRect, FHotColor);
-}
-
-void TExtColorSpectrumPanel::paintEvent(QPaintEvent*)
-{
-    TCanvas canvas(this);
-    Paint(canvas);
 }
 
 // ---- TColorBoxItem, TColorBoxAppearance -------------------
@@ -794,16 +791,8 @@ void TCustomColorSelector::DrawItem(int index, TCanvas* canvas) const
 
 void TCustomColorSelector::Paint(TCanvas& canvas) const
 {
-    canvas.SetBrushStyle(TBrushStyle::Solid);
-    canvas.SetBrushColor(Color());
-    canvas.FillRect(TRect{0, 0, width(), height()});
+    PaintBackground(canvas);
     for (int i = 0; i < FItems.Count(); ++i) DrawItem(i, &canvas);
-}
-
-void TCustomColorSelector::paintEvent(QPaintEvent*)
-{
-    TCanvas canvas(this);
-    Paint(canvas);
 }
 
 void TCustomColorSelector::mouseMoveEvent(QMouseEvent* e)

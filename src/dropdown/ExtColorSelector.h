@@ -69,7 +69,13 @@ public:
     // Raised when a mouse button is released over the cube or the spectrum.
     TColorNotifyEvent FOnShouldHide;
 
+    // Paints the whole panel on any canvas of its size.
+    virtual void Paint(TCanvas& canvas) const { PaintBackground(canvas); }
+
 protected:
+    void paintEvent(QPaintEvent* e) override;
+    // Fills the panel with its colour.
+    void PaintBackground(TCanvas& canvas) const;
     void SetDefaultSize(int width, int height) { resize(width, height); }
     void RaiseShouldHide();
     // Cancels the hint on show, so that a new one can show.
@@ -119,12 +125,11 @@ public:
     static void DrawHexagon(TCanvas& canvas, QPoint centre, int w, int s);
     // Draws cell n (1..127) with its hot and selected marks.
     void DrawCell(TCanvas& canvas, int n) const;
-    void Paint(TCanvas& canvas) const;
+    void Paint(TCanvas& canvas) const override;
 
     TColorNotifyEvent OnSelect;
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -184,12 +189,11 @@ public:
     void SpectrumMouseDown(int x, int y);
     void SpectrumMouseUp();
 
-    void Paint(TCanvas& canvas) const;
+    void Paint(TCanvas& canvas) const override;
 
     TColorNotifyEvent OnSelect;
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
@@ -397,12 +401,11 @@ public:
     virtual void LayoutItems();
     virtual void InvalidateItem(int index);
 
-    void Paint(TCanvas& canvas) const;
+    void Paint(TCanvas& canvas) const override;
 
     TColorNotifyEvent OnItemSelect;
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
