@@ -1,4 +1,5 @@
 #include "controls/BaseGrid.h"
+#include "controls/CellEditors.h"
 #include "controls/ExtUtil.h"
 
 #include <QtGlobal>
@@ -392,6 +393,17 @@ QPoint TBaseGrid::CellSize(int c, int r) const
 void TBaseGrid::RepaintCell(int c, int r)
 {
     if (HandleAllocated()) InvalidateRect(CellRect(c, r));
+}
+
+TEditorType TBaseGrid::CellEditorType(int c, int r)
+{
+    const TCellProperties* p = CellPropsOrNull(c, r);
+    return p ? p->Editor() : edNormal;
+}
+
+std::unique_ptr<TCellEditor> TBaseGrid::CreateCellEditor(int kind)
+{
+    return TCellEditorRegistry::Instance().Create(TEditorType(kind));
 }
 
 // --- merged cells ----------------------------------------------------------------

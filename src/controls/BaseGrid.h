@@ -404,6 +404,17 @@ public:
     int RealRowIndex(int r) { return RealRowIndex(TDisplRow(r)).Value(); }
     int TotalColCount() const override { return ColCount(); }
 
+    // --- editors -----------------------------------------------------------------
+    // The editor kind of a cell (real column, display row): the kind set in
+    // the cell's properties, else edNormal. The string grid overrides it with
+    // its editor hooks.
+    virtual TEditorType CellEditorType(int c, int r);
+    // The platform grid's editor choice, for the editor cell (display column):
+    // CellEditorType of its real column; the editor comes from the registry
+    // of cell editors (CellEditors.h).
+    int EditorKind(int c, int r) override { return int(CellEditorType(RealColIndex(c), r)); }
+    std::unique_ptr<TCellEditor> CreateCellEditor(int kind) override;
+
     // Input (overrides of the platform grid).
     void KeyDown(int& key, TShiftState shift) override;
     bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;

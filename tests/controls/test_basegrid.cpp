@@ -1,10 +1,12 @@
 #include "common/PixelSupport.h"
 #include "controls/BaseGrid.h"
+#include "controls/CellEditors.h"
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -972,4 +974,89 @@ TEST(GridIndexes, UndoMovesToTheDisplayColumnOfTheRealCell)
     EXPECT_EQ(h.Cells(4, 2), "old");
     EXPECT_EQ(h.Col(), 3);
     EXPECT_EQ(h.Row(), 2);
+}
+
+namespace {
+// A stand-in editor of one kind: a spin box that keeps Up and Down.
+struct StubSpinEditor : TCellEditor {
+    QPointer<QSpinBox> box = new QSpinBox;
+    ~StubSpinEditor() override { delete box.data(); }
+    QWidget* Control() const override { return box; }
+    void LoadText(const QString& text) override { box->setValue(text.toInt()); }
+    QString Text() const override { return QString::number(box->value()); }
+    bool WantsKey(int key, TShiftState) const override { return key == VK_UP || key == VK_DOWN; }
+};
+
+// Registers an editor factory for one kind for the life of the test.
+struct ScopedEditor {
+    TEditorType kind;
+    TCellEditorFactory previous;
+    ScopedEditor(TEditorType k, TCellEditorFactory f)
+        : kind(k), previous(TCellEditorRegistry::Instance().Register(k, std::move(f)))
+    {
+    }
+    ~ScopedEditor() { TCellEditorRegistry::Instance().Register(kind, std::move(previous)); }
+};
+} // namespace
+
+TEST(CellEditorRegistry, TextEditorIsRegisteredAndServesUnregisteredKinds)
+{
+    TCellEditorRegistry& reg = TCellEditorRegistry::Instance();
+    EXPECT_TRUE(reg.IsRegistered(edNormal));
+    EXPECT_FALSE(reg.IsRegistered(edGridDropDown));
+    auto e = reg.Create(edGridDropDown);
+    EXPECT_NE(dynamic_cast<TTextCellEditor*>(e.get()), nullptr);
+}
+
+TEST(CellEditorRegistry, AStubEditorRegisteredForOneKindEditsItsCells)
+{
+    int made = 0;
+    ScopedEditor scoped(edSpinEdit, [&] {
+        ++made;
+        return std::make_unique<StubSpinEditor>();
+    });
+    TBaseGrid g;
+    g.SetColCount(5);
+    g.SetRowCount(5);
+    g.SetOptions(g.Options().With(goEditing));
+    g.SetCells(2, 2, "5");
+    g.SetCells(1, 1, "text");
+    g.CellProperties(2, 2)->SetEditor(edSpinEdit);
+    TGridWidget* w = g.Widget();
+    w->resize(320, 200);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+
+    // A text cell opens the text editor.
+    g.MoveColRow(1, 1, true, true);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_F2);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_NE(dynamic_cast<TTextCellEditor*>(w->ActiveEditor()), nullptr);
+    QTest::keyClick(w->ActiveEditor()->Control(), Qt::Key_Escape);
+    EXPECT_FALSE(g.EditorMode());
+
+    // The spin cell opens the stub: it keeps Up, Enter still commits.
+    g.MoveColRow(2, 2, true, true);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_F2);
+    ASSERT_TRUE(g.EditorMode());
+    auto* stub = dynamic_cast<StubSpinEditor*>(w->ActiveEditor());
+    ASSERT_NE(stub, nullptr);
+    EXPECT_TRUE(stub->box->isVisible());
+    EXPECT_TRUE(g.CellRect(2, 2).ToQRect().contains(stub->box->geometry().center()));
+    EXPECT_EQ(stub->box->value(), 5);
+    QTest::keyClick(stub->box, Qt::Key_Up);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(stub->box->value(), 6);
+    QTest::keyClick(stub->box, Qt::Key_Return);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_FALSE(stub->box->isVisible());
+    EXPECT_EQ(g.Cells(2, 2), "6");
+
+    // One editor per kind, made once.
+    QTest::keyClick(w, Qt::Key_F2);
+    EXPECT_EQ(w->ActiveEditor(), stub);
+    g.HideEditor();
+    EXPECT_EQ(made, 1);
 }
