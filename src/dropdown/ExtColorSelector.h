@@ -10,6 +10,7 @@
 // raises a notification when the user picks one. The geometry (cell centres,
 // hit tests, box layout, swatch rectangles) is computed by plain functions and
 // stored before painting, so that it can be checked without a window.
+#include "dropdown/ExtDropDownStyles.h"
 #include "platform/Canvas.h"
 #include "platform/Exception.h"
 #include "platform/Graphics.h"
@@ -24,9 +25,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-// Selection colour presets shared by the drop-down controls.
-enum class TSelectionColorStyle { scCustom, scOffice2007, scWindowsVista, scWindows7 };
 
 // How a colour box joins its neighbours above and below.
 enum class TItemPos { ipStandAlone, ipTop, ipMiddle, ipBottom };
