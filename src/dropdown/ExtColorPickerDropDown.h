@@ -3,8 +3,11 @@
 // text, with a pop-up offering the colours as a named list, a palette of
 // boxes, a hexagonal colour cube or a spectrum.
 #include "dropdown/ExtColorSelector.h"
+#include "dropdown/ExtDropDown.h"
 
+#include <QPointer>
 #include <QString>
+#include <functional>
 
 enum class TColorSelectionStyle { csList, csDiscrete, csColorCube, csSpectrum };
 enum class TColorValueText { cvtNone, cvtHex, cvtWebName, cvtRGB, cvtHTML };
@@ -61,3 +64,118 @@ extern const TDefaultColor DefaultPickerColors[16];
 // - cvtHTML: "#" + RRGGBB.
 // System colours are turned into their current RGB value for the last three.
 QString ColorValueToText(TColor color, TColorValueText form);
+
+class QTimer;
+
+// Draws the edit area instead of the colour box and text.
+using TOnDrawSelectedItem = std::function<void(QObject* Sender, TCanvas& Canvas, const TRect& R)>;
+
+class TExtColorPickerDropDown : public TExtCustomDropDown {
+public:
+    explicit TExtColorPickerDropDown(QWidget* parent = nullptr);
+    ~TExtColorPickerDropDown() override;
+
+    // Appends the 16 default colours (without clearing).
+    void AddDefaultColors();
+
+    TColorItems& Colors() { return FColors; }
+    const TColorItems& Colors() const { return FColors; }
+    void SetColors(const TColorItems& value) { FColors.Assign(value); }
+
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int value);
+    TColor SelectedColor() const { return FSelectedColor; }
+    void SetSelectedColor(TColor value);
+    TColorSelectionStyle ColorSelectionStyle() const { return FColorSelectionStyle; }
+    void SetColorSelectionStyle(TColorSelectionStyle value);
+    TColorValueText ColorValueText() const { return FColorValueText; }
+    void SetColorValueText(TColorValueText value);
+    int Columns() const { return FColumns; }
+    void SetColumns(int value) { FColumns = value; }
+    int ColorBoxWidth() const { return FColorBoxWidth; }
+    void SetColorBoxWidth(int value) { FColorBoxWidth = value; }
+    int ColorBoxHeight() const { return FColorBoxHeight; }
+    void SetColorBoxHeight(int value) { FColorBoxHeight = value; }
+    bool ShowText() const { return FShowText; }
+    void SetShowText(bool value);
+
+    // The picker's own stepping through Colors (the list closed).
+    void SelectFirst();
+    void SelectLast();
+    void SelectNext();
+    void SelectPrevious();
+
+    // The colour text shown beside the colour box.
+    virtual void GetSelectedColorText(QString& text) const;
+    QString SelectedColorText() const;
+
+    // The hosted panels (null until their style was prepared).
+    TCustomColorSelector* ColorSelector() const { return FColorSelector; }
+    TExtColorCubePanel* ColorCubePanel() const { return FColorCubePanel; }
+    TExtColorSpectrumPanel* SpectrumPanel() const { return FSpectrumPanel; }
+
+    // Type-ahead: the text typed so far and its timer.
+    QString CurSearch() const { return FCurSearch; }
+    QTimer* KeyTimer() const { return FKeyTimer; }
+    void KeyTimerTick();
+
+    // Paints the colour box and the colour text on any canvas of the edit's size.
+    void PaintSelectedColor(TCanvas& canvas);
+
+    void CreateDropDownForm() override;
+    void BeforeDropDown() override;
+    void PlaceDropDownControl() override;
+    void AdaptDropDownSize() override;
+    void DoHideDropDown(bool cancel) override;
+    void HandleMouseWheelDown() override;
+    void HandleMouseWheelUp() override;
+    void PaintFocusHighlight(TCanvas& canvas) override;
+    bool WMKeyDown(int key, Qt::KeyboardModifiers shift) override;
+
+    std::function<void(TExtColorPickerDropDown* Sender)> OnSelect;
+    TOnDrawSelectedItem OnDrawSelectedColor;
+
+private:
+    void PrepareStyle(TColorSelectionStyle style);
+    void PrepareColorSelector();
+    void PrepareColorCube();
+    void PreparePanel(TExtCustomColorSelectorPanel* panel);
+    void PrepareSpectrum();
+    // Shows the hosted control of the current style and hides the others.
+    void ShowOnly(QWidget* control);
+    void ConfigureStyle(TColorSelectionStyle style);
+    void SizePanelDropDown();
+    void ColorSelectorSelect();
+    void CubeSelect();
+    void SpectrumSelect();
+    void PanelPicked(TColor color);
+    void TypeAhead(int key);
+    // Runs f with FInternalCall set, so that a selection does not close.
+    template <class F>
+    void Internal(F f)
+    {
+        const bool was = FInternalCall;
+        FInternalCall = true;
+        f();
+        FInternalCall = was;
+    }
+
+    QPointer<TExtColorCubePanel> FColorCubePanel;
+    QPointer<TExtColorSpectrumPanel> FSpectrumPanel;
+    QPointer<TCustomColorSelector> FColorSelector;
+    int FColumns = 1;
+    TColorItems FColors;
+    int FItemIndex = -1;
+    int FColorBoxWidth = 14;
+    int FColorBoxHeight = 14;
+    TColorSelectionStyle FColorSelectionStyle = TColorSelectionStyle::csList;
+    TColor FSelectedColor = clNone;
+    bool FShowText = true;
+    bool FInternalCall = false;
+    QTimer* FKeyTimer; // owned as child
+    QString FCurSearch;
+    int FOldItemIndex = -1;
+    TColor FOldSelectedColor = clNone;
+    TColorValueText FColorValueText = TColorValueText::cvtNone;
+    bool FDestroying = false;
+};
