@@ -4,6 +4,7 @@
 #include "platform/Grids.h"
 #include "platform/WebColors.h"
 
+#include <QKeyEvent>
 #include <QTimer>
 
 // ---- TColorItem ------------------------------------------------------------
@@ -421,6 +422,20 @@ void TExtColorPickerDropDown::TypeAhead(int key)
 
 bool TExtColorPickerDropDown::WMKeyDown(int key, Qt::KeyboardModifiers shift)
 {
+    return ColorKeyDown(key, shift, [&] { return TExtCustomDropDown::WMKeyDown(key, shift); });
+}
+
+void TExtColorPickerDropDown::keyPressEvent(QKeyEvent* event)
+{
+    const bool handled = ColorKeyDown(event->key(), event->modifiers(), [&] {
+        TExtCustomDropDown::keyPressEvent(event);
+        return event->isAccepted();
+    });
+    if (handled) event->accept();
+}
+
+bool TExtColorPickerDropDown::ColorKeyDown(int key, Qt::KeyboardModifiers shift, const std::function<bool()>& baseStep)
+{
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     bool pickedByEnter = false;
     if (isEnabled() && DroppedDown() && enter && FColorSelectionStyle == TColorSelectionStyle::csDiscrete &&
@@ -428,7 +443,7 @@ bool TExtColorPickerDropDown::WMKeyDown(int key, Qt::KeyboardModifiers shift)
         FColorSelector->SetItemIndex(FColorSelector->ItemHot());
         pickedByEnter = true;
     }
-    bool handled = TExtCustomDropDown::WMKeyDown(key, shift) || pickedByEnter;
+    bool handled = baseStep() || pickedByEnter;
     if (!isEnabled() || (shift & Qt::AltModifier)) return handled;
     const bool open = DroppedDown();
     switch (FColorSelectionStyle) {

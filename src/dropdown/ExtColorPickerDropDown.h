@@ -135,7 +135,14 @@ public:
     std::function<void(TExtColorPickerDropDown* Sender)> OnSelect;
     TOnDrawSelectedItem OnDrawSelectedColor;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    // The picker's key-down steps around the base's (`baseStep`, which
+    // answers whether it took the key): Enter picks the hot item of an open
+    // list or box palette first; then the keys of the style.
+    bool ColorKeyDown(int key, Qt::KeyboardModifiers shift, const std::function<bool()>& baseStep);
     void PrepareStyle(TColorSelectionStyle style);
     void PrepareColorSelector();
     void PrepareColorCube();
