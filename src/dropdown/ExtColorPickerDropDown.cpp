@@ -1,9 +1,11 @@
 #include "dropdown/ExtColorPickerDropDown.h"
 
-#include "controls/EsgHTMLUtil.h"
+#include "dropdown/ExtTypeAhead.h"
 #include "platform/Grids.h"
+#include "platform/GridsWidget.h"
 #include "platform/WebColors.h"
 
+#include <QStyle>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -71,28 +73,13 @@ QString ColorValueToText(TColor color, TColorValueText form)
 
 namespace {
 
-// The box selector's keys are the platform's virtual-key numbers.
-int VirtualKeyOf(int qtKey)
-{
-    switch (qtKey) {
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    default: return 0;
-    }
-}
-
 bool IsPanelStyle(TColorSelectionStyle s) { return s != TColorSelectionStyle::csList; }
 
 } // namespace
 
 TExtColorPickerDropDown::TExtColorPickerDropDown(QWidget* parent)
-    : TExtCustomDropDown(parent), FColors(this), FKeyTimer(new QTimer(this))
+    : TExtCustomDropDown(parent), FColors(this), FItemAppearance(std::make_unique<TItemAppearance>(this)),
+      FKeyTimer(new QTimer(this))
 {
     FColors.FOnChange = [](QObject*) {};
     SetEditorEnabled(false);
@@ -123,6 +110,18 @@ void TExtColorPickerDropDown::AddDefaultColors()
 }
 
 // ---- value -----------------------------------------------------------------------
+
+void TExtColorPickerDropDown::SetComponentStyle(TStudioStyle style)
+{
+    TExtCustomDropDown::SetComponentStyle(style);
+    ApplyItemAppearanceStyle(FItemAppearance.get(), style);
+}
+
+void TExtColorPickerDropDown::SetSelectionColorStyle(TSelectionColorStyle value)
+{
+    TExtCustomDropDown::SetSelectionColorStyle(value);
+    if (FItemSelector) FItemSelector->ItemAppearance().SetColorStyle(value);
+}
 
 void TExtColorPickerDropDown::SetItemIndex(int value)
 {
@@ -206,6 +205,42 @@ QString TExtColorPickerDropDown::SelectedColorText() const
 
 // ---- the hosted controls ----------------------------------------------------------
 
+void TExtColorPickerDropDown::PrepareItemSelector()
+{
+    if (!DropDownForm()) return;
+    if (!FItemSelector) FItemSelector = new TExtCustomItemSelector(DropDownForm());
+    FItemSelector->SetSelectorType(TSelectorType::stColor);
+    FItemSelector->setGeometry(0, 0, FItemSelector->width(), 150);
+    FItemSelector->SetColor(DropDownColor());
+    FItemSelector->UpdateSelectorPanel();
+    SetControl(FItemSelector);
+}
+
+void TExtColorPickerDropDown::ConfigureItemSelector()
+{
+    TExtCustomItemSelector* sel = FItemSelector;
+    if (!sel) return;
+    sel->OnItemSelect = nullptr;
+    sel->SetColumns(FColumns);
+    sel->SetImages(Images());
+    sel->SetItemLayout(FLayout);
+    sel->SetColor(DropDownColor());
+    sel->Items().Clear();
+    for (int i = 0; i < FColors.Count(); ++i) {
+        const TColorItem& c = *FColors.GetItem(i);
+        TSelectorItem* item = sel->Items().Add();
+        item->SetCaption(c.Caption());
+        item->SetColor(c.Color());
+        item->SetHint(c.Hint());
+    }
+    sel->SetColorBoxHeight(FColorBoxHeight);
+    sel->SetColorBoxWidth(FColorBoxWidth);
+    sel->SetItemAppearance(*FItemAppearance);
+    sel->UpdateSelectorPanel();
+    sel->SetItemIndex(FItemIndex);
+    sel->OnItemSelect = [this](QObject*) { ItemSelectorSelect(); };
+}
+
 void TExtColorPickerDropDown::PreparePanel(TExtCustomColorSelectorPanel* panel)
 {
     panel->move(0, 0);
@@ -241,7 +276,7 @@ void TExtColorPickerDropDown::PrepareSpectrum()
 void TExtColorPickerDropDown::PrepareStyle(TColorSelectionStyle style)
 {
     switch (style) {
-    case TColorSelectionStyle::csList: break; // the list needs the item selector
+    case TColorSelectionStyle::csList: PrepareItemSelector(); break;
     case TColorSelectionStyle::csDiscrete: PrepareColorSelector(); break;
     case TColorSelectionStyle::csColorCube: PrepareColorCube(); break;
     case TColorSelectionStyle::csSpectrum: PrepareSpectrum(); break;
@@ -250,8 +285,8 @@ void TExtColorPickerDropDown::PrepareStyle(TColorSelectionStyle style)
 
 void TExtColorPickerDropDown::ShowOnly(QWidget* control)
 {
-    for (QWidget* w : {static_cast<QWidget*>(FColorSelector.data()), static_cast<QWidget*>(FColorCubePanel.data()),
-                       static_cast<QWidget*>(FSpectrumPanel.data())})
+    for (QWidget* w : {static_cast<QWidget*>(FItemSelector.data()), static_cast<QWidget*>(FColorSelector.data()),
+                       static_cast<QWidget*>(FColorCubePanel.data()), static_cast<QWidget*>(FSpectrumPanel.data())})
         if (w && w != control) w->hide();
     if (control) control->show();
 }
@@ -260,10 +295,16 @@ void TExtColorPickerDropDown::ConfigureStyle(TColorSelectionStyle style)
 {
     switch (style) {
     case TColorSelectionStyle::csList:
-        // The list of named colours is not hosted here: the pop-up holds
-        // none of the panels.
-        ShowOnly(nullptr);
-        SetControl(nullptr);
+        PrepareItemSelector();
+        if (!FItemSelector) break;
+        ShowOnly(FItemSelector);
+        ConfigureItemSelector();
+        if (OnDrawColor)
+            FItemSelector->OnDrawItem = [this](QObject*, TCanvas* c, const TRect& r, int i) {
+                if (OnDrawColor) OnDrawColor(this, c, r, i);
+            };
+        else
+            FItemSelector->OnDrawItem = nullptr;
         FOldItemIndex = FItemIndex;
         break;
     case TColorSelectionStyle::csDiscrete:
@@ -334,10 +375,31 @@ void TExtColorPickerDropDown::SizePanelDropDown()
 
 void TExtColorPickerDropDown::AdaptDropDownSize()
 {
-    if (IsPanelStyle(FColorSelectionStyle))
+    if (IsPanelStyle(FColorSelectionStyle)) {
         SizePanelDropDown();
-    else
+        return;
+    }
+    TExtCustomItemSelector* sel = FItemSelector;
+    if (!sel) {
         TExtCustomDropDown::AdaptDropDownSize();
+        return;
+    }
+    const QSize panel = sel->GetSelectorPanelSize();
+    sel->resize(DropDownWidth() < 1 ? panel.width() : sel->width(), DropDownHeight() < 1 ? panel.height() : sel->height());
+    TExtCustomDropDown::AdaptDropDownSize();
+    TDropDownForm* form = DropDownForm();
+    if (!form) return;
+    int w = form->width();
+    // A width taken from the list also holds the pop-up's border, so that
+    // the list is not cut and scrolled sideways.
+    if (DropDownWidth() < 1) w += 2 * DropDownBorderWidth();
+    // The list's scroll bar shows when the panel is higher than the room the
+    // list gets (the pop-up is hidden, so the bar itself is not set up yet).
+    int room = form->height() - 2 * DropDownBorderWidth();
+    if (DropDownHeader().Visible()) room -= DropDownHeader().Height();
+    if (DropDownFooter().Visible()) room -= DropDownFooter().Height();
+    if (sel->VertScrollBarVisible() || panel.height() > room) w += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    form->resize(w, form->height());
 }
 
 void TExtColorPickerDropDown::SetColorSelectionStyle(TColorSelectionStyle value)
@@ -346,14 +408,27 @@ void TExtColorPickerDropDown::SetColorSelectionStyle(TColorSelectionStyle value)
     FColorSelectionStyle = value;
     PrepareStyle(value);
     ConfigureStyle(value);
-    if (IsPanelStyle(value)) {
+    if (IsPanelStyle(value))
         SizePanelDropDown();
-        if (DropDownForm()) DropDownForm()->ArrangeChildren();
-    }
+    else
+        AdaptDropDownSize();
+    if (DropDownForm()) DropDownForm()->ArrangeChildren();
     if (DropDownForm()) DropDownForm()->update();
 }
 
 // ---- picks -------------------------------------------------------------------------
+
+void TExtColorPickerDropDown::ItemSelectorSelect()
+{
+    if (!FItemSelector) return;
+    SetItemIndex(FItemSelector->ItemIndex());
+    if (!FInternalCall) DoHideDropDown(false);
+}
+
+void TExtColorPickerDropDown::SelectorSelect(int index)
+{
+    if (FItemSelector) Internal([&] { FItemSelector->SetItemIndex(index); });
+}
 
 void TExtColorPickerDropDown::PanelPicked(TColor color)
 {
@@ -404,20 +479,79 @@ void TExtColorPickerDropDown::KeyTimerTick()
     FCurSearch.clear();
 }
 
+void TExtColorPickerDropDown::SyncClosedSelector()
+{
+    // The list is filled at each opening; while closed it may lag behind
+    // Colors and ItemIndex, which the keys and the wheel step from.
+    if (FItemSelector && !DroppedDown()) ConfigureItemSelector();
+}
+
 void TExtColorPickerDropDown::TypeAhead(int key)
 {
     // Only keys that type a character extend the search.
-    if (key < 0x20 || key > 0xFF) return;
-    const QChar c(key);
-    if (!c.isPrint()) return;
-    FCurSearch += c.toUpper();
-    for (int i = 0; i < FColors.Count(); ++i) {
-        if (StripMiniHtml(FColors.GetItem(i)->Caption()).trimmed().toUpper().startsWith(FCurSearch)) {
-            Internal([&] { SetItemIndex(i); });
-            break;
-        }
-    }
+    const QString c = TypeAheadSearchKey(key, false);
+    if (c.isEmpty()) return;
+    FCurSearch += c;
+    SyncClosedSelector();
+    if (FItemSelector) Internal([&] { FItemSelector->LookupItem(FCurSearch); });
     if (!FKeyTimer->isActive()) FKeyTimer->start();
+}
+
+bool TExtColorPickerDropDown::ListKey(int key, bool open, bool pickedByEnter, Qt::KeyboardModifiers shift)
+{
+    TExtCustomItemSelector* sel = FItemSelector;
+    const int colours = FColors.Count();
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!pickedByEnter && OnSelect) OnSelect(this);
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        if (sel->Items().Count() != colours) ConfigureItemSelector();
+        const int n = sel->GetVisibleItemCount();
+        if (n > 0)
+            SelectorSelect(key == Qt::Key_PageUp ? std::max(0, sel->ItemIndex() - n)
+                                                 : std::min(sel->ItemIndex() + n, colours - 1));
+        return true;
+    }
+    case Qt::Key_End:
+        if (open)
+            Internal([&] { sel->SelectLast(); });
+        else
+            SelectLast();
+        return true;
+    case Qt::Key_Home:
+        if (open)
+            Internal([&] { sel->SelectFirst(); });
+        else
+            SelectFirst();
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (open && !EditorEnabled()) Internal([&] { key == Qt::Key_Left ? sel->SelectPrevious() : sel->SelectNext(); });
+        return true;
+    case Qt::Key_Up:
+        if (open) {
+            const int i = sel->ItemIndex() >= 0 ? sel->ItemIndex() - FColumns : 0;
+            if (i >= 0) SelectorSelect(i);
+        } else {
+            SelectPrevious();
+        }
+        return true;
+    case Qt::Key_Down:
+        if (open) {
+            const int i = sel->ItemIndex() >= 0 ? sel->ItemIndex() + FColumns : 0;
+            if (i < sel->Items().Count()) SelectorSelect(i);
+        } else {
+            SelectNext();
+        }
+        return true;
+    default:
+        if (shift & Qt::ControlModifier) return false;
+        TypeAhead(key);
+        return false;
+    }
 }
 
 bool TExtColorPickerDropDown::WMKeyDown(int key, Qt::KeyboardModifiers shift)
@@ -438,44 +572,27 @@ bool TExtColorPickerDropDown::ColorKeyDown(int key, Qt::KeyboardModifiers shift,
 {
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     bool pickedByEnter = false;
-    if (isEnabled() && DroppedDown() && enter && FColorSelectionStyle == TColorSelectionStyle::csDiscrete &&
-        FColorSelector && FColorSelector->ItemHot() >= 0) {
-        FColorSelector->SetItemIndex(FColorSelector->ItemHot());
-        pickedByEnter = true;
+    if (isEnabled() && DroppedDown() && enter) {
+        if (FColorSelectionStyle == TColorSelectionStyle::csList && FItemSelector && FItemSelector->ItemHot() >= 0) {
+            FItemSelector->SetItemIndex(FItemSelector->ItemHot());
+            pickedByEnter = true;
+        } else if (FColorSelectionStyle == TColorSelectionStyle::csDiscrete && FColorSelector &&
+                   FColorSelector->ItemHot() >= 0) {
+            FColorSelector->SetItemIndex(FColorSelector->ItemHot());
+            pickedByEnter = true;
+        }
     }
     bool handled = baseStep() || pickedByEnter;
     if (!isEnabled() || (shift & Qt::AltModifier)) return handled;
     const bool open = DroppedDown();
     switch (FColorSelectionStyle) {
     case TColorSelectionStyle::csList:
-        switch (key) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!pickedByEnter && OnSelect) OnSelect(this);
-            return true;
-        case Qt::Key_End:
-            if (!open) SelectLast();
-            return true;
-        case Qt::Key_Home:
-            if (!open) SelectFirst();
-            return true;
-        case Qt::Key_Up:
-            if (!open) SelectPrevious();
-            return true;
-        case Qt::Key_Down:
-            if (!open) SelectNext();
-            return true;
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Left:
-        case Qt::Key_Right: return true; // steps of the open list
-        default:
-            if (!(shift & Qt::ControlModifier)) TypeAhead(key);
-            return handled;
-        }
+        if (!FItemSelector) return handled;
+        return ListKey(key, open, pickedByEnter, shift) || handled;
     case TColorSelectionStyle::csDiscrete:
         if (!FColorSelector) return handled;
-        if (const int vk = VirtualKeyOf(key)) {
+        // The box palette takes the arrow and page keys as virtual-key numbers.
+        if (const int vk = QtKeyToVirtualKey(key); vk >= VK_PRIOR && vk <= VK_DOWN) {
             Internal([&] { FColorSelector->HandleKey(vk, EditorEnabled(), open); });
             handled = true;
         }
@@ -485,32 +602,37 @@ bool TExtColorPickerDropDown::ColorKeyDown(int key, Qt::KeyboardModifiers shift,
     }
 }
 
+void TExtColorPickerDropDown::WheelStep(bool down)
+{
+    if (!isEnabled() || ReadOnly()) return;
+    const bool open = DroppedDown();
+    if (FColorSelectionStyle == TColorSelectionStyle::csList && FItemSelector) {
+        TExtCustomItemSelector* sel = FItemSelector;
+        if (open) {
+            down ? sel->HotNext() : sel->HotPrevious();
+        } else {
+            SyncClosedSelector();
+            Internal([&] { down ? sel->SelectNext() : sel->SelectPrevious(); });
+        }
+    } else if (FColorSelectionStyle == TColorSelectionStyle::csDiscrete && FColorSelector) {
+        TCustomColorSelector* sel = FColorSelector;
+        if (open)
+            down ? sel->HotNext() : sel->HotPrevious();
+        else
+            Internal([&] { down ? sel->SelectNext() : sel->SelectPrevious(); });
+    }
+}
+
 void TExtColorPickerDropDown::HandleMouseWheelDown()
 {
     TExtCustomDropDown::HandleMouseWheelDown();
-    if (!isEnabled() || ReadOnly()) return;
-    if (FColorSelectionStyle == TColorSelectionStyle::csList) {
-        if (!DroppedDown()) Internal([&] { SelectNext(); });
-    } else if (FColorSelectionStyle == TColorSelectionStyle::csDiscrete && FColorSelector) {
-        if (DroppedDown())
-            FColorSelector->HotNext();
-        else
-            Internal([&] { FColorSelector->SelectNext(); });
-    }
+    WheelStep(true);
 }
 
 void TExtColorPickerDropDown::HandleMouseWheelUp()
 {
     TExtCustomDropDown::HandleMouseWheelUp();
-    if (!isEnabled() || ReadOnly()) return;
-    if (FColorSelectionStyle == TColorSelectionStyle::csList) {
-        if (!DroppedDown()) Internal([&] { SelectPrevious(); });
-    } else if (FColorSelectionStyle == TColorSelectionStyle::csDiscrete && FColorSelector) {
-        if (DroppedDown())
-            FColorSelector->HotPrevious();
-        else
-            Internal([&] { FColorSelector->SelectPrevious(); });
-    }
+    WheelStep(false);
 }
 
 // ---- painting ------------------------------------------------------------------------

@@ -4,10 +4,12 @@
 // boxes, a hexagonal colour cube or a spectrum.
 #include "dropdown/ExtColorSelector.h"
 #include "dropdown/ExtDropDown.h"
+#include "dropdown/ExtItemSelector.h"
 
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 
 enum class TColorSelectionStyle { csList, csDiscrete, csColorCube, csSpectrum };
 enum class TColorValueText { cvtNone, cvtHex, cvtWebName, cvtRGB, cvtHTML };
@@ -69,6 +71,8 @@ class QTimer;
 
 // Draws the edit area instead of the colour box and text.
 using TOnDrawSelectedItem = std::function<void(QObject* Sender, TCanvas& Canvas, const TRect& R)>;
+// Draws the content of one list item (after its background).
+using TDrawItemEvent = std::function<void(QObject* Sender, TCanvas* Canvas, const TRect& R, int Index)>;
 
 class TExtColorPickerDropDown : public TExtCustomDropDown {
 public:
@@ -98,6 +102,11 @@ public:
     void SetColorBoxHeight(int value) { FColorBoxHeight = value; }
     bool ShowText() const { return FShowText; }
     void SetShowText(bool value);
+    // Where the list items' captions stand (used at the next opening).
+    TItemLayout Layout() const { return FLayout; }
+    void SetLayout(TItemLayout value) { FLayout = value; }
+    TItemAppearance& ItemAppearance() { return *FItemAppearance; }
+    void SetItemAppearance(const TItemAppearance& value) { FItemAppearance->Assign(value); }
 
     // The picker's own stepping through Colors (the list closed).
     void SelectFirst();
@@ -109,7 +118,8 @@ public:
     virtual void GetSelectedColorText(QString& text) const;
     QString SelectedColorText() const;
 
-    // The hosted panels (null until their style was prepared).
+    // The hosted controls (the panels are null until their style was prepared).
+    TExtCustomItemSelector* ItemSelector() const { return FItemSelector; }
     TCustomColorSelector* ColorSelector() const { return FColorSelector; }
     TExtColorCubePanel* ColorCubePanel() const { return FColorCubePanel; }
     TExtColorSpectrumPanel* SpectrumPanel() const { return FSpectrumPanel; }
@@ -121,6 +131,9 @@ public:
 
     // Paints the colour box and the colour text on any canvas of the edit's size.
     void PaintSelectedColor(TCanvas& canvas);
+
+    void SetComponentStyle(TStudioStyle style) override;
+    void SetSelectionColorStyle(TSelectionColorStyle value) override;
 
     void CreateDropDownForm() override;
     void BeforeDropDown() override;
@@ -134,6 +147,7 @@ public:
 
     std::function<void(TExtColorPickerDropDown* Sender)> OnSelect;
     TOnDrawSelectedItem OnDrawSelectedColor;
+    TDrawItemEvent OnDrawColor;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -144,6 +158,13 @@ private:
     // list or box palette first; then the keys of the style.
     bool ColorKeyDown(int key, Qt::KeyboardModifiers shift, const std::function<bool()>& baseStep);
     void PrepareStyle(TColorSelectionStyle style);
+    void PrepareItemSelector();
+    // Fills the list from Colors and the picker's settings.
+    void ConfigureItemSelector();
+    // Selects a list item from the keyboard: the picker follows, the pop-up stays.
+    void SelectorSelect(int index);
+    void ItemSelectorSelect();
+    bool ListKey(int key, bool open, bool pickedByEnter, Qt::KeyboardModifiers shift);
     void PrepareColorSelector();
     void PrepareColorCube();
     void PreparePanel(TExtCustomColorSelectorPanel* panel);
@@ -157,6 +178,8 @@ private:
     void SpectrumSelect();
     void PanelPicked(TColor color);
     void TypeAhead(int key);
+    void SyncClosedSelector();
+    void WheelStep(bool down);
     // Runs f with FInternalCall set, so that a selection does not close.
     template <class F>
     void Internal(F f)
@@ -167,10 +190,12 @@ private:
         FInternalCall = was;
     }
 
+    QPointer<TExtCustomItemSelector> FItemSelector;
     QPointer<TExtColorCubePanel> FColorCubePanel;
     QPointer<TExtColorSpectrumPanel> FSpectrumPanel;
     QPointer<TCustomColorSelector> FColorSelector;
     int FColumns = 1;
+    TItemLayout FLayout = TItemLayout::ilCaptionRight;
     TColorItems FColors;
     int FItemIndex = -1;
     int FColorBoxWidth = 14;
@@ -178,6 +203,7 @@ private:
     TColorSelectionStyle FColorSelectionStyle = TColorSelectionStyle::csList;
     TColor FSelectedColor = clNone;
     bool FShowText = true;
+    std::unique_ptr<TItemAppearance> FItemAppearance;
     bool FInternalCall = false;
     QTimer* FKeyTimer; // owned as child
     QString FCurSearch;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <QStyle>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -462,4 +463,167 @@ TEST(ColorPicker, PopupPictures)
         EXPECT_EQ(At(edit, 10, 10), 0x0099FF);
         if (!dir.isEmpty()) edit.save(dir + QStringLiteral("/colorpicker-edit-%1.png").arg(int(s)));
     }
+}
+
+// ---- The list of named colours ----------------------------------------------------
+
+namespace {
+
+QPoint ItemCentre(TExtCustomItemSelector* sel, int index)
+{
+    const TRect r = sel->Items().GetItem(index)->ItemRect();
+    return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+}
+
+void MovePointer(QWidget* w, QPoint p)
+{
+    QMouseEvent e(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::NoButton,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+TEST(ColorPickerList, OpeningFillsTheList)
+{
+    Picker t;
+    TExtColorPickerDropDown& p = *t.p;
+    TExtCustomItemSelector* sel = p.ItemSelector();
+    ASSERT_NE(sel, nullptr); // from construction on
+    EXPECT_EQ(sel->SelectorType(), TSelectorType::stColor);
+    p.AddDefaultColors();
+    p.Colors().GetItem(9)->SetHint(QStringLiteral("pure red"));
+    p.SetColumns(2);
+    p.SetColorBoxWidth(10);
+    p.SetLayout(TItemLayout::ilCaptionLeft);
+    p.SetItemIndex(9);
+    p.ShowDropDown();
+    ASSERT_TRUE(t.Open());
+    EXPECT_EQ(p.Control(), sel);
+    ASSERT_EQ(sel->Items().Count(), 16);
+    EXPECT_EQ(sel->Items().GetItem(9)->Caption(), QStringLiteral("Red"));
+    EXPECT_EQ(sel->Items().GetItem(9)->Color(), clRed);
+    EXPECT_EQ(sel->Items().GetItem(9)->Hint(), QStringLiteral("pure red"));
+    EXPECT_EQ(sel->ItemIndex(), 9);
+    EXPECT_EQ(sel->Columns(), 2);
+    EXPECT_EQ(sel->ColorBoxWidth(), 10);
+    EXPECT_EQ(sel->ItemLayout(), TItemLayout::ilCaptionLeft);
+    // The pop-up: DropDownHeight high, the list's width plus border and
+    // scroll bar (16 items in 8 rows do not fit 198 pixels).
+    const QSize panel = sel->GetSelectorPanelSize();
+    ASSERT_GT(panel.height(), 198);
+    EXPECT_EQ(p.DropDownForm()->height(), 200);
+    EXPECT_EQ(p.DropDownForm()->width(), panel.width() + 2 + p.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
+
+TEST(ColorPickerList, ClickEnterAndWheel)
+{
+    Picker t;
+    TExtColorPickerDropDown& p = *t.p;
+    p.AddDefaultColors();
+    p.ShowDropDown();
+    TExtCustomItemSelector* sel = p.ItemSelector();
+    QWidget* panel = sel->Panel();
+    // A click on an item picks it and closes.
+    QTest::mouseClick(panel, Qt::LeftButton, {}, ItemCentre(sel, 2));
+    EXPECT_FALSE(t.Open());
+    EXPECT_EQ(p.ItemIndex(), 2);
+    EXPECT_EQ(p.SelectedColorText(), QStringLiteral("Green"));
+    // Enter on the hot item picks it.
+    p.ShowDropDown();
+    MovePointer(panel, ItemCentre(sel, 4));
+    EXPECT_EQ(sel->ItemHot(), 4);
+    const int before = t.selects;
+    t.Key(Qt::Key_Return);
+    EXPECT_FALSE(t.Open());
+    EXPECT_EQ(p.ItemIndex(), 4);
+    EXPECT_EQ(t.selects, before + 1);
+    // The wheel over the open list moves the hot item only.
+    p.ShowDropDown();
+    Wheel(p.DropDownForm(), -120);
+    EXPECT_EQ(sel->ItemHot(), 0);
+    Wheel(p.DropDownForm(), -120);
+    EXPECT_EQ(sel->ItemHot(), 1);
+    EXPECT_EQ(p.ItemIndex(), 4);
+    t.Key(Qt::Key_Escape);
+    EXPECT_EQ(p.ItemIndex(), 4);
+    // Closed, it selects.
+    Wheel(&p, -120);
+    EXPECT_EQ(p.ItemIndex(), 5);
+    Wheel(&p, 120);
+    Wheel(&p, 120);
+    EXPECT_EQ(p.ItemIndex(), 3);
+    EXPECT_FALSE(t.Open());
+    // Closed keys and the closed wheel work from the same index.
+    t.Key(Qt::Key_Down);
+    Wheel(&p, -120);
+    EXPECT_EQ(p.ItemIndex(), 5);
+}
+
+TEST(ColorPickerList, OpenKeysStepTheListAndEscapeRestores)
+{
+    Picker t;
+    TExtColorPickerDropDown& p = *t.p;
+    p.AddDefaultColors();
+    p.SetColumns(2);
+    p.SetItemIndex(6);
+    p.ShowDropDown();
+    TExtCustomItemSelector* sel = p.ItemSelector();
+    struct Step {
+        int key;
+        int expected;
+    } steps[] = {
+        {Qt::Key_Down, 8},  {Qt::Key_Up, 6},    {Qt::Key_Right, 7}, {Qt::Key_Left, 6},  {Qt::Key_End, 15},
+        {Qt::Key_Down, 15}, {Qt::Key_Home, 0},  {Qt::Key_Up, 0},    {Qt::Key_PageDown, -2}, {Qt::Key_PageUp, 0},
+    };
+    for (const Step& s : steps) {
+        t.Key(s.key);
+        if (s.expected == -2) {
+            // A page is the visible rows times the columns.
+            const int n = sel->GetVisibleItemCount();
+            ASSERT_GT(n, 0);
+            EXPECT_EQ(p.ItemIndex(), std::min(n, 15));
+        } else {
+            EXPECT_EQ(p.ItemIndex(), s.expected) << "key " << std::hex << s.key;
+        }
+        EXPECT_EQ(sel->ItemIndex(), p.ItemIndex());
+        EXPECT_TRUE(t.Open());
+    }
+    t.Key(Qt::Key_Escape);
+    EXPECT_FALSE(t.Open());
+    EXPECT_EQ(p.ItemIndex(), 6);
+    EXPECT_EQ(p.SelectedColorText(), QStringLiteral("Teal"));
+}
+
+TEST(ColorPickerList, DrawColorHandlerAndStyles)
+{
+    Picker t;
+    TExtColorPickerDropDown& p = *t.p;
+    p.AddDefaultColors();
+    std::vector<int> drawn;
+    p.OnDrawColor = [&](QObject* s, TCanvas* c, const TRect& r, int index) {
+        EXPECT_EQ(s, t.p);
+        ASSERT_NE(c, nullptr);
+        EXPECT_FALSE(r.IsEmpty());
+        drawn.push_back(index);
+    };
+    p.ShowDropDown();
+    p.ItemSelector()->Panel()->grab();
+    EXPECT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.front(), 0);
+    p.HideDropDown(false);
+    p.OnDrawColor = nullptr;
+    p.ShowDropDown();
+    EXPECT_FALSE(bool(p.ItemSelector()->OnDrawItem));
+    p.HideDropDown(false);
+
+    // The component style sets the item colours; the appearance goes to the
+    // list at the next opening.
+    p.SetComponentStyle(tsWindows7);
+    EXPECT_EQ(p.ItemAppearance().ColorHot(), 0xFDFBFA);
+    EXPECT_EQ(p.ItemAppearance().BorderColor(), 0xCEA27D);
+    p.ShowDropDown();
+    EXPECT_EQ(p.ItemSelector()->ItemAppearance().ColorHot(), 0xFDFBFA);
+    p.SetSelectionColorStyle(TSelectionColorStyle::scWindowsVista);
+    EXPECT_EQ(p.ItemSelector()->ItemAppearance().ColorStyle(), TSelectionColorStyle::scWindowsVista);
 }
