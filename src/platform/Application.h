@@ -15,6 +15,13 @@ void HandleException(const std::exception& e);
 // Returns false when one did.
 bool Guard(const std::function<void()>& f);
 
+// The desktop's default beep (QApplication::beep). Tests count beeps by
+// installing a handler; SetBeepHandler returns the one it replaces, and an
+// empty handler puts back the default.
+using BeepHandler = std::function<void()>;
+BeepHandler SetBeepHandler(BeepHandler handler);
+void Beep();
+
 // Connects a signal to a handler that runs guarded: an exception from the
 // handler is shown through the default handler and never travels through
 // Qt's frames (which do not support it). The handler takes either all the
