@@ -5,26 +5,224 @@
 
 #include <QFile>
 #include <pugixml.hpp>
-#include <sstream>
+#include <QStringDecoder>
+#include <cstring>
+#include <optional>
+#include <string_view>
 
 namespace {
 std::string U8(const QString& s) { return s.toStdString(); }
-QString Q(const char* s) { return QString::fromUtf8(s); }
+QString Q(const char* s) { return XmlText(s); }
 
-// A declaration naming a single-byte Western code page: pugixml reads only
-// UTF encodings and Latin-1 by itself, so Windows-1252 is turned into UTF-8
-// first.
-QByteArray Normalise(const QByteArray& bytes)
+bool StartsWith(const char* s, size_t n, size_t i, std::string_view what)
 {
-    if (!bytes.startsWith("<?xml")) return bytes;
-    const int end = bytes.indexOf("?>");
-    if (end < 0) return bytes;
-    const QByteArray decl = bytes.left(end).toLower();
-    if (!decl.contains("windows-1252") && !decl.contains("iso-8859-1") && !decl.contains("latin1")) return bytes;
-    QByteArray body = bytes.mid(end + 2);
-    return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>") + DecodeAnsi(body).toUtf8();
+    return n - i >= what.size() && std::memcmp(s + i, what.data(), what.size()) == 0;
 }
+
+size_t Find(const char* s, size_t n, size_t from, std::string_view what)
+{
+    const std::string_view all(s, n);
+    const size_t at = all.find(what, from);
+    return at == std::string_view::npos ? n : at;
+}
+
+// Calls data(begin, end) for every stretch of character data of a UTF-8
+// document: the text between tags and the quoted attribute values. Comments,
+// CDATA sections, processing instructions, the document type and the names
+// inside tags are passed over.
+template <class F>
+void ForEachDataStretch(const char* s, size_t n, F&& data)
+{
+    size_t i = 0;
+    while (i < n) {
+        if (s[i] != '<') {
+            const void* lt = std::memchr(s + i, '<', n - i);
+            const size_t j = lt ? size_t(static_cast<const char*>(lt) - s) : n;
+            data(i, j);
+            i = j;
+            continue;
+        }
+        if (StartsWith(s, n, i, "<!--")) {
+            i = std::min(n, Find(s, n, i + 4, "-->") + 3);
+        } else if (StartsWith(s, n, i, "<![CDATA[")) {
+            i = std::min(n, Find(s, n, i + 9, "]]>") + 3);
+        } else if (StartsWith(s, n, i, "<?")) {
+            i = std::min(n, Find(s, n, i + 2, "?>") + 2);
+        } else if (StartsWith(s, n, i, "<!")) {
+            // The document type, with its internal subset in brackets.
+            int depth = 0;
+            size_t j = i + 2;
+            for (; j < n; ++j) {
+                const char c = s[j];
+                if (c == '"' || c == '\'') {
+                    const void* q = std::memchr(s + j + 1, c, n - j - 1);
+                    j = q ? size_t(static_cast<const char*>(q) - s) : n;
+                } else if (c == '[') {
+                    ++depth;
+                } else if (c == ']') {
+                    --depth;
+                } else if (c == '>' && depth <= 0) {
+                    break;
+                }
+            }
+            i = std::min(n, j + 1);
+        } else {
+            // A tag: its quoted attribute values are data.
+            size_t j = i + 1;
+            while (j < n && s[j] != '>') {
+                if (s[j] == '"' || s[j] == '\'') {
+                    const void* q = std::memchr(s + j + 1, s[j], n - j - 1);
+                    const size_t k = q ? size_t(static_cast<const char*>(q) - s) : n;
+                    data(j + 1, k);
+                    j = k + 1;
+                    continue;
+                }
+                ++j;
+            }
+            i = std::min(n, j + 1);
+        }
+    }
+}
+
+// A character reference that stands for NUL (&#0;, &#x00; ...) in the data
+// of the document: its offset, or -1 when there is none.
+qsizetype FindNulReference(const QByteArray& text)
+{
+    const char* s = text.constData();
+    const size_t n = size_t(text.size());
+    qsizetype found = -1;
+    ForEachDataStretch(s, n, [&](size_t b, size_t e) {
+        if (found >= 0) return;
+        for (size_t i = b; i < e; ++i) {
+            if (s[i] != '&' || i + 1 >= e || s[i + 1] != '#') continue;
+            size_t j = i + 2;
+            const bool hex = j < e && (s[j] == 'x' || s[j] == 'X');
+            if (hex) ++j;
+            const size_t digits = j;
+            bool zero = true;
+            for (; j < e; ++j) {
+                const char c = s[j];
+                const bool digit = (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+                if (!digit) break;
+                if (c != '0') zero = false;
+            }
+            if (j > digits && j < e && s[j] == ';' && zero) {
+                found = qsizetype(i);
+                return;
+            }
+        }
+    });
+    return found;
+}
+
+// The value of the pseudo-attribute `encoding` of an XML declaration
+// (<?xml version="1.0" encoding="..."?>) at the start of `s`; nothing when
+// the text has no declaration or the declaration names no encoding. An
+// instruction such as <?xml-stylesheet ...?> is no declaration.
+std::optional<QByteArray> DeclaredEncoding(QByteArrayView s)
+{
+    if (!s.startsWith("<?xml") || s.size() < 6) return std::nullopt;
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    if (!blank(s[5])) return std::nullopt;
+    const qsizetype end = s.indexOf("?>");
+    if (end < 0) return std::nullopt;
+    const QByteArrayView decl = s.sliced(5, end - 5);
+    qsizetype i = 0;
+    const qsizetype n = decl.size();
+    while (i < n) {
+        while (i < n && blank(decl[i])) ++i;
+        const qsizetype nameStart = i;
+        while (i < n && !blank(decl[i]) && decl[i] != '=') ++i;
+        const QByteArrayView name = decl.sliced(nameStart, i - nameStart);
+        while (i < n && blank(decl[i])) ++i;
+        if (i >= n || decl[i] != '=') return std::nullopt;
+        ++i;
+        while (i < n && blank(decl[i])) ++i;
+        if (i >= n || (decl[i] != '"' && decl[i] != '\'')) return std::nullopt;
+        const char quote = decl[i++];
+        const qsizetype valueStart = i;
+        while (i < n && decl[i] != quote) ++i;
+        if (i >= n) return std::nullopt;
+        const QByteArrayView value = decl.sliced(valueStart, i - valueStart);
+        ++i;
+        if (name == "encoding") return value.toByteArray();
+    }
+    return std::nullopt;
+}
+
+bool SameName(const QByteArray& a, const char* b) { return a.compare(QByteArrayView(b), Qt::CaseInsensitive) == 0; }
+
+// The 16- and 32-bit forms, known by their byte-order mark or by how the
+// declaration's "<?" is spelled in them.
+std::optional<QStringDecoder::Encoding> WideEncoding(QByteArrayView b, qsizetype& skip)
+{
+    const auto at = [&](qsizetype i) { return i < b.size() ? uint8_t(b[i]) : 0x100; };
+    skip = 0;
+    if (at(0) == 0xFF && at(1) == 0xFE && at(2) == 0 && at(3) == 0) return skip = 4, QStringDecoder::Utf32LE;
+    if (at(0) == 0 && at(1) == 0 && at(2) == 0xFE && at(3) == 0xFF) return skip = 4, QStringDecoder::Utf32BE;
+    if (at(0) == 0xFF && at(1) == 0xFE) return skip = 2, QStringDecoder::Utf16LE;
+    if (at(0) == 0xFE && at(1) == 0xFF) return skip = 2, QStringDecoder::Utf16BE;
+    if (at(0) == '<' && at(1) == 0 && at(2) == 0 && at(3) == 0) return QStringDecoder::Utf32LE;
+    if (at(0) == 0 && at(1) == 0 && at(2) == 0 && at(3) == '<') return QStringDecoder::Utf32BE;
+    if (at(0) == '<' && at(1) == 0 && at(2) == '?' && at(3) == 0) return QStringDecoder::Utf16LE;
+    if (at(0) == 0 && at(1) == '<' && at(2) == 0 && at(3) == '?') return QStringDecoder::Utf16BE;
+    return std::nullopt;
+}
+
+// The document's bytes as UTF-8 without a byte-order mark, or EXMLError.
+QByteArray ToUtf8(QByteArray&& bytes)
+{
+    qsizetype skip = 0;
+    if (const auto wide = WideEncoding(bytes, skip)) {
+        QStringDecoder decoder(*wide, QStringDecoder::Flag::Stateless);
+        const QString text = decoder.decode(QByteArrayView(bytes).sliced(skip));
+        if (decoder.hasError())
+            throw EXMLError(QStringLiteral("The document is not valid %1.").arg(QString::fromLatin1(decoder.name())));
+        bytes = QByteArray();
+        return text.toUtf8();
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+        qsizetype bad = 0;
+        if (!IsValidUtf8(bytes, &bad))
+            throw EXMLError(QStringLiteral("The document is marked as UTF-8, but its bytes at offset %1 are not UTF-8.").arg(bad + 3));
+        return std::move(bytes);
+    }
+    const std::optional<QByteArray> declared = DeclaredEncoding(bytes);
+    if (!declared) {
+        // No declared encoding: UTF-8 when the bytes are UTF-8, else the
+        // single-byte code page that text files are read in.
+        if (IsValidUtf8(bytes)) return std::move(bytes);
+        return AnsiToUtf8(bytes);
+    }
+    if (SameName(*declared, "UTF-8")) {
+        qsizetype bad = 0;
+        if (!IsValidUtf8(bytes, &bad))
+            throw EXMLError(QStringLiteral("The document declares UTF-8, but its bytes at offset %1 are not UTF-8.").arg(bad));
+        return std::move(bytes);
+    }
+    for (const char* name : {"windows-1252", "cp1252", "ISO-8859-1", "ISO_8859-1", "latin1", "US-ASCII"})
+        if (SameName(*declared, name)) return AnsiToUtf8(bytes);
+    throw EXMLError(QStringLiteral("The document's encoding \"%1\" is not one the program can read "
+                                   "(UTF-8, UTF-16, UTF-32, Windows-1252, ISO-8859-1).")
+                        .arg(QString::fromLatin1(*declared)));
+}
+
+// Writes pugixml's output straight into a QByteArray.
+class ByteWriter final : public pugi::xml_writer {
+public:
+    QByteArray bytes;
+    void write(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), qsizetype(size)); }
+};
 } // namespace
+
+QString XmlText(const char* utf8)
+{
+    // QString::fromUtf8 drops a byte-order mark at the start; a value may
+    // begin with U+FEFF all the same.
+    if (utf8[0] == '\xEF' && utf8[1] == '\xBB' && utf8[2] == '\xBF') return QChar(0xFEFF) + QString::fromUtf8(utf8 + 3);
+    return QString::fromUtf8(utf8);
+}
 
 pugi::xml_node XmlNode::Node() const { return pugi::xml_node(m_node); }
 bool XmlNode::IsElement() const { return Node().type() == pugi::node_element; }
@@ -118,16 +316,24 @@ void TXMLDocument::Clear()
     m_text.clear();
 }
 
-void TXMLDocument::Parse(QByteArray bytes)
+void TXMLDocument::Parse(QByteArray&& bytes)
 {
     Clear();
-    m_text = Normalise(bytes);
-    bytes = QByteArray();
+    QByteArray text = ToUtf8(std::move(bytes));
+    if (const void* nul = std::memchr(text.constData(), 0, size_t(text.size())))
+        throw EXMLError(QStringLiteral("The document holds a NUL byte at offset %1; XML cannot hold that character.")
+                            .arg(static_cast<const char*>(nul) - text.constData()));
+    if (const qsizetype at = FindNulReference(text); at >= 0)
+        throw EXMLError(QStringLiteral("The document holds the reference \"%1\" at offset %2: XML cannot hold the NUL "
+                                       "character, and a value would be cut there.")
+                            .arg(QString::fromLatin1(text.mid(at, text.indexOf(';', at) + 1 - at)))
+                            .arg(at));
+    m_text = std::move(text);
     // Parsed in place: no copy of a large file is made. An element whose
     // whole text is blanks keeps it (a value of blanks must come back as it
     // was written); blanks between elements are layout and are dropped.
     const unsigned options = pugi::parse_default | pugi::parse_comments | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
-    const pugi::xml_parse_result r = m_doc->load_buffer_inplace(m_text.data(), size_t(m_text.size()), options, pugi::encoding_auto);
+    const pugi::xml_parse_result r = m_doc->load_buffer_inplace(m_text.data(), size_t(m_text.size()), options, pugi::encoding_utf8);
     if (!r) {
         Clear();
         throw EXMLError(QStringLiteral("XML error at offset %1: %2").arg(r.offset).arg(Q(r.description())));
@@ -137,14 +343,25 @@ void TXMLDocument::Parse(QByteArray bytes)
     if (first && first.type() == pugi::node_declaration) m_doc->remove_child(first);
 }
 
-void TXMLDocument::LoadFromBytes(const QByteArray& bytes) { Parse(bytes); }
+void TXMLDocument::LoadFromBytes(const QByteArray& bytes) { Parse(QByteArray(bytes)); }
 
-void TXMLDocument::LoadFromFile(const QString& path)
+void TXMLDocument::LoadFromFile(const QString& path, qint64 maxSize)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) throw EXMLError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
+    const auto tooLarge = [&]() {
+        constexpr qint64 MB = 1024 * 1024;
+        const QString limit = maxSize % MB == 0 ? QStringLiteral("%1 MB").arg(maxSize / MB) : QStringLiteral("%1 bytes").arg(maxSize);
+        return EXMLError(QStringLiteral("The file \"%1\" is larger than %2 and is not read: it cannot be a configuration file.")
+                             .arg(path, limit));
+    };
+    if (f.size() > maxSize) throw tooLarge();
+    // Read at most one byte more than the limit: a file that grows while it
+    // is read is refused all the same.
+    QByteArray bytes = f.read(maxSize + 1);
+    if (bytes.size() > maxSize) throw tooLarge();
     try {
-        Parse(f.readAll());
+        Parse(std::move(bytes));
     } catch (const EXMLError& e) {
         throw EXMLError(QStringLiteral("%1\n%2").arg(path, e.Message()));
     }
@@ -177,10 +394,25 @@ void TXMLDocument::AddDocComment(const QString& text) { m_doc->append_child(pugi
 
 QByteArray TXMLDocument::SaveToBytes() const
 {
-    std::ostringstream os;
-    m_doc->save(os, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    const std::string s = os.str();
-    return QByteArray(s.data(), qsizetype(s.size()));
+    ByteWriter w;
+    m_doc->save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    // pugixml writes a CR of an element's text as it is, and every reader
+    // turns it into a line feed; written as a reference it comes back.
+    if (!std::memchr(w.bytes.constData(), '\r', size_t(w.bytes.size()))) return std::move(w.bytes);
+    const char* s = w.bytes.constData();
+    QByteArray out;
+    out.reserve(w.bytes.size() + 64);
+    size_t copied = 0;
+    ForEachDataStretch(s, size_t(w.bytes.size()), [&](size_t b, size_t e) {
+        for (size_t i = b; i < e; ++i) {
+            if (s[i] != '\r') continue;
+            out.append(s + copied, qsizetype(i - copied));
+            out.append("&#13;");
+            copied = i + 1;
+        }
+    });
+    out.append(s + copied, qsizetype(size_t(w.bytes.size()) - copied));
+    return out;
 }
 
 void TXMLDocument::SaveToFile(const QString& path) const { WriteFileAtomic(path, SaveToBytes()); }

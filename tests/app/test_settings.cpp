@@ -82,7 +82,11 @@ TEST(SettingsFile, ReadCases)
         {"truncated", "<Conf_Settings><lastlang><langu", Defaults},
         {"empty file", "", Defaults},
         {"comment first", "<!-- note --><Conf_Settings><lastlang><language>X</language></lastlang></Conf_Settings>",
-         Defaults},
+         {"", "192.168.2.205", "X", false, false, false, false}},
+        {"instruction and comment first",
+         "<?xml-stylesheet href=\"s.xsl\"?><!--a--><Conf_Settings><lastinternet><enable_update>1</enable_update>"
+         "</lastinternet></Conf_Settings>",
+         {"", "192.168.2.205", "English", false, true, false, false}},
     };
     for (const SettingsCase& c : cases) {
         Scramble();
