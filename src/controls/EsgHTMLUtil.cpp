@@ -2,6 +2,7 @@
 
 #include <QStringView>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -189,40 +190,73 @@ QString MarkMatchesInHtml(const QString& text, const QString& search, const QStr
 {
     if (search.isEmpty()) return text;
     const QString visible = StripTagsOnly(text);
-    QString working = text;
+    const int length = int(search.size());
+
+    // The matches, as [start, end) in the visible text, not overlapping.
+    std::vector<std::pair<qsizetype, qsizetype>> matches;
+    for (int from = 0;;) {
+        const int p = FindNextMatch(visible, search, from, caseSensitive);
+        if (p == 0) break;
+        matches.emplace_back(p - 1, p - 1 + length);
+        from = p - 1 + length;
+    }
+    if (matches.empty()) return text;
+
     // A "<" or ">" in the visible text would be taken for a tag once marks
     // are inserted around it: then the visible text is escaped and marked
     // instead of the tagged one. Matches are still looked for in the plain
     // visible text, so that none lands inside an "&lt;" or "&gt;".
-    const bool escaped =
-        (visible.contains('<') || visible.contains('>')) && FindNextMatch(visible, search, 0, caseSensitive) > 0;
-    if (escaped) working = EscapeAngles(visible);
-    // A 1-based position in the plain visible text moved to the working text.
-    auto inWorking = [&](int p) {
-        if (!escaped) return p;
-        int shift = 0;
-        for (int k = 0; k < p - 1 && k < visible.size(); ++k)
-            if (visible[k] == '<' || visible[k] == '>') shift += 3;
-        return p + shift;
-    };
+    const bool escaped = visible.contains('<') || visible.contains('>');
+    const QString working = escaped ? EscapeAngles(visible) : text;
+
+    // Each mark's place counted in visible characters of the working text
+    // (an escaped "<" or ">" is four of them there): the opening mark goes
+    // before any tag that precedes the match's first character, the closing
+    // mark right after its last character, before any tag that follows.
+    std::vector<qsizetype> targets;
+    targets.reserve(matches.size() * 2);
+    {
+        qsizetype shift = 0, k = 0;
+        const auto at = [&](qsizetype v) {
+            if (escaped)
+                for (; k < v; ++k)
+                    if (visible[k] == '<' || visible[k] == '>') shift += 3;
+            return v + shift;
+        };
+        for (const auto& [start, end] : matches) {
+            targets.push_back(at(start));
+            targets.push_back(at(end));
+        }
+    }
+
     const QString open = '<' + tag + '>';
     const QString close = QStringLiteral("</") + tag + '>';
-    const int length = int(search.size());
-    int from = 0;
-    qsizetype afterLastMark = 0; // an opening mark never goes before the previous closing one
-    for (;;) {
-        const int p = FindNextMatch(visible, search, from, caseSensitive);
-        if (p == 0) break;
-        const int a = HtmlPosOfVisibleChar(working, inWorking(p));
-        if (a == 0) break;
-        working.insert(std::max(qsizetype(a - 1), afterLastMark), open);
-        const int b = HtmlPosOfVisibleChar(working, inWorking(p + length));
-        if (b == 0) break;
-        working.insert(b - 1, close);
-        afterLastMark = b - 1 + close.size();
-        from = p - 1 + length;
+    QString out;
+    out.reserve(working.size() + qsizetype(targets.size() / 2) * (open.size() + close.size()));
+    const qsizetype n = working.size();
+    const qsizetype lastGt = working.lastIndexOf('>');
+    size_t next = 0;       // the next mark to place
+    qsizetype counted = 0; // visible characters copied so far
+    const auto placeMarks = [&]() {
+        while (next < targets.size() && targets[next] == counted) {
+            out += next % 2 == 0 ? open : close;
+            ++next;
+        }
+    };
+    for (qsizetype i = 0; i < n;) {
+        placeMarks();
+        if (working[i] == '<' && i < lastGt) {
+            // A tag, up to the first ">" after it; it holds no visible character.
+            const qsizetype end = working.indexOf('>', i + 1);
+            out += QStringView(working).mid(i, end + 1 - i);
+            i = end + 1;
+            continue;
+        }
+        out += working[i++];
+        ++counted;
     }
-    return working;
+    placeMarks();
+    return out;
 }
 
 QString UnmarkMatchesInHtml(const QString& text, const QString& tag)
