@@ -2,7 +2,6 @@
 
 #include <QStringView>
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -140,21 +139,25 @@ QString SpacesToNbsp(const QString& text)
 
 QString StripTagsOnly(const QString& text)
 {
-    QString r;
-    r.reserve(text.size());
     const qsizetype n = text.size();
+    QString r(n, Qt::Uninitialized);
+    const QChar* s = text.constData();
+    QChar* d = r.data();
     for (qsizetype i = 0; i < n; ++i) {
-        if (text[i] == '<') {
+        if (s[i] == '<') {
             const qsizetype close = text.indexOf('>', i + 1);
             if (close < 0) {
-                r += QStringView(text).mid(i);
+                // No tag after all: the rest is kept as it is.
+                std::copy(s + i, s + n, d);
+                d += n - i;
                 break;
             }
             i = close;
             continue;
         }
-        r += text[i];
+        *d++ = s[i];
     }
+    r.truncate(d - r.constData());
     return r;
 }
 
@@ -191,16 +194,9 @@ QString MarkMatchesInHtml(const QString& text, const QString& search, const QStr
     if (search.isEmpty()) return text;
     const QString visible = StripTagsOnly(text);
     const int length = int(search.size());
-
-    // The matches, as [start, end) in the visible text, not overlapping.
-    std::vector<std::pair<qsizetype, qsizetype>> matches;
-    for (int from = 0;;) {
-        const int p = FindNextMatch(visible, search, from, caseSensitive);
-        if (p == 0) break;
-        matches.emplace_back(p - 1, p - 1 + length);
-        from = p - 1 + length;
-    }
-    if (matches.empty()) return text;
+    int from = 0; // where the search for the next match starts in the visible text
+    int p = FindNextMatch(visible, search, from, caseSensitive);
+    if (p == 0) return text;
 
     // A "<" or ">" in the visible text would be taken for a tag once marks
     // are inserted around it: then the visible text is escaped and marked
@@ -209,51 +205,64 @@ QString MarkMatchesInHtml(const QString& text, const QString& search, const QStr
     const bool escaped = visible.contains('<') || visible.contains('>');
     const QString working = escaped ? EscapeAngles(visible) : text;
 
-    // Each mark's place counted in visible characters of the working text
-    // (an escaped "<" or ">" is four of them there): the opening mark goes
-    // before any tag that precedes the match's first character, the closing
-    // mark right after its last character, before any tag that follows.
-    std::vector<qsizetype> targets;
-    targets.reserve(matches.size() * 2);
-    {
-        qsizetype shift = 0, k = 0;
-        const auto at = [&](qsizetype v) {
-            if (escaped)
-                for (; k < v; ++k)
-                    if (visible[k] == '<' || visible[k] == '>') shift += 3;
-            return v + shift;
-        };
-        for (const auto& [start, end] : matches) {
-            targets.push_back(at(start));
-            targets.push_back(at(end));
-        }
-    }
+    // A place in the visible text counted in visible characters of the
+    // working text, where an escaped "<" or ">" is four of them.
+    qsizetype shift = 0, scanned = 0;
+    const auto inWorking = [&](qsizetype v) {
+        if (escaped)
+            for (; scanned < v; ++scanned)
+                if (visible[scanned] == '<' || visible[scanned] == '>') shift += 3;
+        return v + shift;
+    };
+    // The marks of the current match: the opening one goes before any tag
+    // that precedes its first character, the closing one right after its
+    // last character, before any tag that follows.
+    qsizetype openAt = inWorking(p - 1), closeAt = inWorking(p - 1 + length);
+    bool opened = false;
+    const auto nextMark = [&]() -> qsizetype { return p == 0 ? -1 : opened ? closeAt : openAt; };
 
     const QString open = '<' + tag + '>';
     const QString close = QStringLiteral("</") + tag + '>';
-    QString out;
-    out.reserve(working.size() + qsizetype(targets.size() / 2) * (open.size() + close.size()));
     const qsizetype n = working.size();
+    const QChar* s = working.constData();
+    QString out;
+    out.reserve(n + 64);
     const qsizetype lastGt = working.lastIndexOf('>');
-    size_t next = 0;       // the next mark to place
     qsizetype counted = 0; // visible characters copied so far
     const auto placeMarks = [&]() {
-        while (next < targets.size() && targets[next] == counted) {
-            out += next % 2 == 0 ? open : close;
-            ++next;
+        while (p != 0 && nextMark() == counted) {
+            if (!opened) {
+                out += open;
+                opened = true;
+                continue;
+            }
+            out += close;
+            from = p - 1 + length;
+            p = FindNextMatch(visible, search, from, caseSensitive);
+            if (p != 0) {
+                openAt = inWorking(p - 1);
+                closeAt = inWorking(p - 1 + length);
+                opened = false;
+            }
         }
     };
     for (qsizetype i = 0; i < n;) {
         placeMarks();
-        if (working[i] == '<' && i < lastGt) {
+        if (s[i] == '<' && i < lastGt) {
             // A tag, up to the first ">" after it; it holds no visible character.
             const qsizetype end = working.indexOf('>', i + 1);
-            out += QStringView(working).mid(i, end + 1 - i);
+            out.append(s + i, end + 1 - i);
             i = end + 1;
             continue;
         }
-        out += working[i++];
-        ++counted;
+        // Visible characters up to the next mark or tag, in one copy.
+        const qsizetype mark = nextMark();
+        const qsizetype room = mark < 0 ? n : mark - counted;
+        qsizetype j = i;
+        while (j < n && j - i < room && !(s[j] == '<' && j < lastGt)) ++j;
+        out.append(s + i, j - i);
+        counted += j - i;
+        i = j;
     }
     placeMarks();
     return out;

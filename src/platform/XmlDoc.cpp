@@ -6,6 +6,7 @@
 #include <QFile>
 #include <pugixml.hpp>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -328,6 +329,17 @@ void TXMLDocument::Parse(QByteArray&& bytes)
                                        "character, and a value would be cut there.")
                             .arg(QString::fromLatin1(text.mid(at, text.indexOf(';', at) + 1 - at)))
                             .arg(at));
+    // The parsed document takes about 64 bytes per node and 40 per
+    // attribute besides the text. A file of the largest size allowed that is
+    // nothing but tiny elements would need many times its size: such a file
+    // is no configuration and is refused before it is parsed.
+    const qint64 structure = 64 * qint64(std::count(text.cbegin(), text.cend(), '<')) +
+                             40 * qint64(std::count(text.cbegin(), text.cend(), '='));
+    if (structure > Max_Xml_Structure)
+        throw EXMLError(QStringLiteral("The document holds more elements and attributes than the program reads "
+                                       "(about %1 MB of them; at most %2 MB).")
+                            .arg(structure / (1024 * 1024))
+                            .arg(Max_Xml_Structure / (1024 * 1024)));
     m_text = std::move(text);
     // Parsed in place: no copy of a large file is made. An element whose
     // whole text is blanks keeps it (a value of blanks must come back as it

@@ -11,7 +11,9 @@
 //   UTF-8 when they are valid UTF-8 and Windows-1252 otherwise;
 // - a NUL character (a NUL byte, or a reference such as &#0;) refuses the
 //   document: XML cannot hold one, and it would cut the value;
-// - a file larger than the caller's limit (64 MB unless said) is refused.
+// - a file larger than the caller's limit (64 MB unless said) is refused, and
+//   so is a document of so many tiny elements or attributes that its nodes
+//   would take more than eight times that limit in memory.
 // Writing keeps every character: a CR in an element's text is written as
 // &#13;, so that it does not come back as a line feed.
 #include <QByteArray>
@@ -70,6 +72,10 @@ private:
 
 // The largest project file the program reads (a real configuration is a few MB).
 constexpr qint64 Max_Xml_File_Size = 64 * 1024 * 1024;
+
+// The most memory the parsed nodes and attributes of one document may take,
+// so that reading a file at the size limit stays below ten times its size.
+constexpr qint64 Max_Xml_Structure = 8 * Max_Xml_File_Size;
 
 // A value's UTF-8 text as a QString, a U+FEFF at its start included.
 QString XmlText(const char* utf8);

@@ -158,6 +158,16 @@ TEST(XmlHostile, FilesOverTheLimitAreRefusedByName)
         EXPECT_TRUE(e.Message().contains(path)) << e.what();
     }
 
+    // A document of nothing but tiny elements would take many times its size
+    // once parsed: it is refused before it is.
+    const QByteArray tiny = "<R>" + QByteArray("<a/>").repeated(int(Max_Xml_Structure / 64) + 1) + "</R>";
+    try {
+        doc.LoadFromBytes(tiny);
+        ADD_FAILURE() << "a document of " << tiny.size() << " bytes of tiny elements was parsed";
+    } catch (const EXMLError& e) {
+        EXPECT_TRUE(e.Message().contains("more elements and attributes")) << e.what();
+    }
+
     // The project files' limit: 64 MB. The file is sparse, and is refused
     // before anything of it is read.
     QFile big(path);
