@@ -85,32 +85,34 @@ void ForEachDataStretch(const char* s, size_t n, F&& data)
     }
 }
 
-// A character reference that stands for NUL (&#0;, &#x00; ...) in the data
-// of the document: its offset, or -1 when there is none.
-qsizetype FindNulReference(const QByteArray& text)
+// A character reference to a character XML cannot hold (&#0;, a surrogate
+// such as &#xD800;, anything above U+10FFFF) in the data of the document:
+// its offset, or -1 when there is none. NUL would cut the value, and the
+// others would be written back as bytes that are not UTF-8.
+qsizetype FindBadReference(const QByteArray& text)
 {
     const char* s = text.constData();
     const size_t n = size_t(text.size());
     qsizetype found = -1;
     ForEachDataStretch(s, n, [&](size_t b, size_t e) {
-        if (found >= 0) return;
-        for (size_t i = b; i < e; ++i) {
+        for (size_t i = b; i < e && found < 0; ++i) {
             if (s[i] != '&' || i + 1 >= e || s[i + 1] != '#') continue;
             size_t j = i + 2;
             const bool hex = j < e && (s[j] == 'x' || s[j] == 'X');
             if (hex) ++j;
             const size_t digits = j;
-            bool zero = true;
+            uint32_t value = 0;
             for (; j < e; ++j) {
                 const char c = s[j];
-                const bool digit = (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
-                if (!digit) break;
-                if (c != '0') zero = false;
+                int d = -1;
+                if (c >= '0' && c <= '9') d = c - '0';
+                else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+                else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+                if (d < 0) break;
+                value = std::min<uint32_t>(value * (hex ? 16 : 10) + uint32_t(d), 0x110000); // no overflow
             }
-            if (j > digits && j < e && s[j] == ';' && zero) {
-                found = qsizetype(i);
-                return;
-            }
+            if (j == digits || j >= e || s[j] != ';') continue;
+            if (value == 0 || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) found = qsizetype(i);
         }
     });
     return found;
@@ -324,9 +326,9 @@ void TXMLDocument::Parse(QByteArray&& bytes)
     if (const void* nul = std::memchr(text.constData(), 0, size_t(text.size())))
         throw EXMLError(QStringLiteral("The document holds a NUL byte at offset %1; XML cannot hold that character.")
                             .arg(static_cast<const char*>(nul) - text.constData()));
-    if (const qsizetype at = FindNulReference(text); at >= 0)
-        throw EXMLError(QStringLiteral("The document holds the reference \"%1\" at offset %2: XML cannot hold the NUL "
-                                       "character, and a value would be cut there.")
+    if (const qsizetype at = FindBadReference(text); at >= 0)
+        throw EXMLError(QStringLiteral("The document holds the reference \"%1\" at offset %2, to a character XML cannot "
+                                       "hold (a value would be cut or spoiled there).")
                             .arg(QString::fromLatin1(text.mid(at, text.indexOf(';', at) + 1 - at)))
                             .arg(at));
     // The parsed document takes about 64 bytes per node and 40 per
@@ -368,10 +370,8 @@ void TXMLDocument::LoadFromFile(const QString& path, qint64 maxSize)
                              .arg(path, limit));
     };
     if (f.size() > maxSize) throw tooLarge();
-    // Read at most one byte more than the limit: a file that grows while it
-    // is read is refused all the same.
-    QByteArray bytes = f.read(maxSize + 1);
-    if (bytes.size() > maxSize) throw tooLarge();
+    QByteArray bytes = f.readAll();
+    if (bytes.size() > maxSize) throw tooLarge(); // it grew while it was read
     try {
         Parse(std::move(bytes));
     } catch (const EXMLError& e) {

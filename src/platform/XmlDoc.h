@@ -10,7 +10,8 @@
 //   and latin1 names; any other is refused by name), else the bytes are
 //   UTF-8 when they are valid UTF-8 and Windows-1252 otherwise;
 // - a NUL character (a NUL byte, or a reference such as &#0;) refuses the
-//   document: XML cannot hold one, and it would cut the value;
+//   document: XML cannot hold one, and it would cut the value; so does a
+//   reference to a surrogate or to a code point above U+10FFFF;
 // - a file larger than the caller's limit (64 MB unless said) is refused, and
 //   so is a document of so many tiny elements or attributes that its nodes
 //   would take more than eight times that limit in memory.

@@ -80,6 +80,11 @@ TEST(XmlHostile, NulCharactersRefuseTheDocument)
         {"<R><row v=\"a&#X000;\"/></R>", "&#X000;"},
         {"<R><row v='&#00;'/></R>", "&#00;"},
         {QByteArray("<R><e>a\0b</e></R>", 17), "NUL byte"},
+        // Characters XML cannot hold would be written back as bytes that are not UTF-8.
+        {"<R><e>&#xD800;</e></R>", "&#xD800;"},
+        {"<R><e>&#57343;</e></R>", "&#57343;"},
+        {"<R><e>&#x110000;</e></R>", "&#x110000;"},
+        {"<R><e>&#99999999999999999999;</e></R>", "&#99999999999999999999;"},
     };
     for (const auto& [bytes, part] : refused) {
         const QString error = LoadError(bytes);
@@ -88,7 +93,7 @@ TEST(XmlHostile, NulCharactersRefuseTheDocument)
     const char* const accepted[] = {
         "<R><!-- &#0; --><e>1</e></R>",
         "<R><e><![CDATA[&#0;]]></e></R>",
-        "<?pi &#0;?><R><e>&#10;&#x20;</e></R>",
+        "<?pi &#0;?><R><e>&#10;&#x20;&#xFFFD;&#x10FFFF;</e></R>",
         "<R><e>&#0</e></R>x", // no reference without its ";" (and not well-formed anyway)
     };
     for (const char* d : accepted) EXPECT_FALSE(LoadError(d).contains("NUL")) << d;
