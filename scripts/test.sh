@@ -13,3 +13,8 @@ cmake --build "$BUILD_DIR" -j "$JOBS"
 export QT_QPA_PLATFORM=offscreen
 cd "$BUILD_DIR"
 ctest --output-on-failure -j "$JOBS" --timeout 600
+
+# A short fuzz pass over every reader of outside data (20 s per harness), so
+# that a regression shows in CI; scripts/fuzz.sh SECONDS runs longer by hand.
+cd - > /dev/null
+bash scripts/fuzz.sh "${KR_FUZZ_SECONDS:-20}"
