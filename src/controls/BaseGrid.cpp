@@ -1,4 +1,5 @@
 #include "controls/BaseGrid.h"
+#include "controls/CellEditors.h"
 #include "controls/ExtUtil.h"
 
 #include <QtGlobal>
@@ -394,6 +395,17 @@ void TBaseGrid::RepaintCell(int c, int r)
     if (HandleAllocated()) InvalidateRect(CellRect(c, r));
 }
 
+TEditorType TBaseGrid::CellEditorType(int c, int r)
+{
+    const TCellProperties* p = CellPropsOrNull(c, r);
+    return p ? p->Editor() : edNormal;
+}
+
+std::unique_ptr<TCellEditor> TBaseGrid::CreateCellEditor(int kind)
+{
+    return TCellEditorRegistry::Instance().Create(TEditorType(kind));
+}
+
 // --- merged cells ----------------------------------------------------------------
 
 QPoint TBaseGrid::BaseCell(int c, int r) const
@@ -775,8 +787,8 @@ void TExtGridUndoRedo::RegisterChange(int acol, int arow, const QString& oldValu
     if (FLevel < Count()) FItems.erase(FItems.begin() + FLevel, FItems.end());
     TrimToMaxLevel();
     TUndoRedoItem item;
-    item.Col = acol;
-    item.Row = arow;
+    item.Col = TRealCol(acol);
+    item.Row = TDisplRow(arow);
     item.Value = newValue;
     item.OrigValue = oldValue;
     Append(std::move(item));
@@ -798,10 +810,12 @@ void TExtGridUndoRedo::StopSequence()
 
 void TExtGridUndoRedo::PlayBack(const TUndoRedoItem& item, const QString& value, const TExtGridUndoRedoEvent& ev)
 {
-    if (ev) ev(this, FGrid, item.Col, item.Row, FGrid->GetCellEx(item.Col, item.Row), value);
-    if (!FGrid->Inside(item.Col, item.Row)) return; // the cell is gone
-    FGrid->SetCellEx(item.Col, item.Row, value);
-    FGrid->MoveColRow(FGrid->DisplColIndex(item.Col), item.Row, true, true);
+    const int c = item.Col.Value(), r = item.Row.Value();
+    if (ev) ev(this, FGrid, c, r, FGrid->GetCellEx(c, r), value);
+    if (!FGrid->Inside(c, r)) return; // the cell is gone
+    FGrid->SetCellEx(c, r, value);
+    // The current cell is a display cell: the real column is converted.
+    FGrid->MoveColRow(FGrid->DisplColIndex(item.Col).Value(), r, true, true);
 }
 
 void TExtGridUndoRedo::Undo()
@@ -822,7 +836,7 @@ void TExtGridUndoRedo::Undo()
         --FLevel;
     } else {
         PlayBack(t, t.OrigValue, OnUndo);
-        FGrid->RepaintCell(FGrid->Col(), t.Row);
+        FGrid->RepaintCell(FGrid->Col(), t.Row.Value());
         --FLevel;
     }
 }

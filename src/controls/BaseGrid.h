@@ -19,6 +19,7 @@
 // Indexes: Cells, CellProperties and the merge queries take the store's
 // column (real column) and the display row.
 #include "controls/ExtObj.h"
+#include "platform/GridIndex.h"
 
 #include <QFont>
 #include <QPointer>
@@ -388,8 +389,31 @@ public:
                                      bool& ww, TCellGradientDirection& gd)
     {
     }
-    virtual int DisplColIndex(int c) { return c; }
+    // Conversions between the real and the display numbering of columns and
+    // rows (see platform/GridIndex.h). The base hides nothing: each is the
+    // identity. A grid that hides columns or rows overrides the typed ones
+    // (and writes `using TBaseGrid::DisplColIndex;` etc. to keep the int
+    // forms, which call the typed ones, visible).
+    virtual TDisplCol DisplColIndex(TRealCol c) { return TDisplCol(c.Value()); }
+    virtual TRealCol RealColIndex(TDisplCol c) { return TRealCol(c.Value()); }
+    virtual TDisplRow DisplRowIndex(TRealRow r) { return TDisplRow(r.Value()); }
+    virtual TRealRow RealRowIndex(TDisplRow r) { return TRealRow(r.Value()); }
+    int DisplColIndex(int c) { return DisplColIndex(TRealCol(c)).Value(); }
+    int RealColIndex(int c) { return RealColIndex(TDisplCol(c)).Value(); }
+    int DisplRowIndex(int r) { return DisplRowIndex(TRealRow(r)).Value(); }
+    int RealRowIndex(int r) { return RealRowIndex(TDisplRow(r)).Value(); }
     int TotalColCount() const override { return ColCount(); }
+
+    // --- editors -----------------------------------------------------------------
+    // The editor kind of a cell (real column, display row): the kind set in
+    // the cell's properties, else edNormal. The string grid overrides it with
+    // its editor hooks.
+    virtual TEditorType CellEditorType(int c, int r);
+    // The platform grid's editor choice, for the editor cell (display column):
+    // CellEditorType of its real column; the editor comes from the registry
+    // of cell editors (CellEditors.h).
+    int EditorKind(int c, int r) override { return int(CellEditorType(RealColIndex(c), r)); }
+    std::unique_ptr<TCellEditor> CreateCellEditor(int kind) override;
 
     // Input (overrides of the platform grid).
     void KeyDown(int& key, TShiftState shift) override;
@@ -448,10 +472,12 @@ private:
 // ---------------------------------------------------------------------------
 // Undo and redo of cell texts
 
+// One recorded change: the cell is addressed as the cell accessors address it,
+// by real column and display row.
 class TUndoRedoItem {
 public:
-    int Row = -1;
-    int Col = -1;
+    TDisplRow Row;
+    TRealCol Col;
     QString Value;
     QString OrigValue;
     bool SequenceStart = false;

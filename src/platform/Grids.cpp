@@ -1,133 +1,14 @@
 #include "platform/Grids.h"
-#include "platform/GridsWidget.h"
-
 #include <QPainter>
-#include <QScrollBar>
 #include <algorithm>
 
 // ---------------------------------------------------------------------------
 // TGridViewport
 
-void TGridViewport::SetColCount(int n)
+TGridViewport::TGridViewport()
 {
-    m_colWidths.resize(size_t(std::max(0, n)), DefaultColWidth);
-}
-
-void TGridViewport::SetRowCount(int n)
-{
-    m_rowHeights.resize(size_t(std::max(0, n)), DefaultRowHeight);
-}
-
-void TGridViewport::InsertRows(int at, int n)
-{
-    if (n <= 0) return;
-    at = std::clamp(at, 0, RowCount());
-    m_rowHeights.insert(m_rowHeights.begin() + at, size_t(n), DefaultRowHeight);
-}
-
-void TGridViewport::DeleteRows(int at, int n)
-{
-    if (at < 0 || at >= RowCount() || n <= 0) return;
-    n = std::min(n, RowCount() - at);
-    m_rowHeights.erase(m_rowHeights.begin() + at, m_rowHeights.begin() + at + n);
-}
-
-void TGridViewport::MoveRow(int from, int to)
-{
-    if (from == to || from < 0 || to < 0 || from >= RowCount() || to >= RowCount()) return;
-    auto b = m_rowHeights.begin();
-    if (from < to)
-        std::rotate(b + from, b + from + 1, b + to + 1);
-    else
-        std::rotate(b + to, b + from, b + from + 1);
-}
-
-void TGridViewport::InsertCols(int at, int n)
-{
-    if (n <= 0) return;
-    at = std::clamp(at, 0, ColCount());
-    m_colWidths.insert(m_colWidths.begin() + at, size_t(n), DefaultColWidth);
-}
-
-void TGridViewport::DeleteCols(int at, int n)
-{
-    if (at < 0 || at >= ColCount() || n <= 0) return;
-    n = std::min(n, ColCount() - at);
-    m_colWidths.erase(m_colWidths.begin() + at, m_colWidths.begin() + at + n);
-}
-
-void TGridViewport::MoveCol(int from, int to)
-{
-    if (from == to || from < 0 || to < 0 || from >= ColCount() || to >= ColCount()) return;
-    auto b = m_colWidths.begin();
-    if (from < to)
-        std::rotate(b + from, b + from + 1, b + to + 1);
-    else
-        std::rotate(b + to, b + from, b + from + 1);
-}
-
-void TGridViewport::SetColWidth(int c, int w)
-{
-    if (c >= 0 && c < ColCount()) m_colWidths[size_t(c)] = std::max(0, w);
-}
-
-void TGridViewport::SetRowHeight(int r, int h)
-{
-    if (r >= 0 && r < RowCount()) m_rowHeights[size_t(r)] = std::max(0, h);
-}
-
-void TGridViewport::ResetColWidths()
-{
-    std::fill(m_colWidths.begin(), m_colWidths.end(), DefaultColWidth);
-}
-
-void TGridViewport::ResetRowHeights()
-{
-    std::fill(m_rowHeights.begin(), m_rowHeights.end(), DefaultRowHeight);
-}
-
-int TGridViewport::FixedColsWidth() const
-{
-    int w = 0;
-    for (int c = 0; c < std::min(FixedCols, ColCount()); ++c) w += ColWidth(c) + GridLineWidth;
-    return w;
-}
-
-int TGridViewport::FixedRowsHeight() const
-{
-    int h = 0;
-    for (int r = 0; r < std::min(FixedRows, RowCount()); ++r) h += RowHeight(r) + GridLineWidth;
-    return h;
-}
-
-int TGridViewport::ColLeft(int c) const
-{
-    if (c < FixedCols) {
-        int x = 0;
-        for (int i = 0; i < c; ++i) x += ColWidth(i) + GridLineWidth;
-        return x;
-    }
-    int x = FixedColsWidth();
-    if (c >= LeftCol)
-        for (int i = LeftCol; i < c; ++i) x += ColWidth(i) + GridLineWidth;
-    else
-        for (int i = c; i < LeftCol; ++i) x -= ColWidth(i) + GridLineWidth;
-    return x;
-}
-
-int TGridViewport::RowTop(int r) const
-{
-    if (r < FixedRows) {
-        int y = 0;
-        for (int i = 0; i < r; ++i) y += RowHeight(i) + GridLineWidth;
-        return y;
-    }
-    int y = FixedRowsHeight();
-    if (r >= TopRow)
-        for (int i = TopRow; i < r; ++i) y += RowHeight(i) + GridLineWidth;
-    else
-        for (int i = r; i < TopRow; ++i) y -= RowHeight(i) + GridLineWidth;
-    return y;
+    Cols.SetDefaultSize(64);
+    Rows.SetDefaultSize(24);
 }
 
 TRect TGridViewport::AbsCellRect(int c, int r) const
@@ -136,151 +17,32 @@ TRect TGridViewport::AbsCellRect(int c, int r) const
     return {x, y, x + ColWidth(c), y + RowHeight(r)};
 }
 
-bool TGridViewport::IsCellVisible(int c, int r) const
-{
-    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return false;
-    if (c >= FixedCols && c < LeftCol) return false;
-    if (r >= FixedRows && r < TopRow) return false;
-    // Walk only across the client area, so that asking about a cell far
-    // below or to the right costs no more than the cells shown.
-    int x = c < FixedCols ? 0 : FixedColsWidth();
-    for (int i = c < FixedCols ? 0 : LeftCol; i < c && x < ClientWidth; ++i) x += ColWidth(i) + GridLineWidth;
-    if (x >= ClientWidth) return false;
-    int y = r < FixedRows ? 0 : FixedRowsHeight();
-    for (int i = r < FixedRows ? 0 : TopRow; i < r && y < ClientHeight; ++i) y += RowHeight(i) + GridLineWidth;
-    return y < ClientHeight;
-}
-
 TRect TGridViewport::CellRect(int c, int r) const
 {
     if (!IsCellVisible(c, r)) return {};
     return AbsCellRect(c, r);
 }
 
-int TGridViewport::VisibleColCount() const
-{
-    if (ColCount() <= FixedCols) return 0;
-    int x = FixedColsWidth(), n = 0;
-    for (int c = LeftCol; c < ColCount(); ++c) {
-        x += ColWidth(c);
-        if (x > ClientWidth) break;
-        x += GridLineWidth;
-        ++n;
-    }
-    return std::max(1, n);
-}
-
-int TGridViewport::VisibleRowCount() const
-{
-    if (RowCount() <= FixedRows) return 0;
-    int y = FixedRowsHeight(), n = 0;
-    for (int r = TopRow; r < RowCount(); ++r) {
-        y += RowHeight(r);
-        if (y > ClientHeight) break;
-        y += GridLineWidth;
-        ++n;
-    }
-    return std::max(1, n);
-}
-
-int TGridViewport::MaxLeftCol() const
-{
-    if (ColCount() <= FixedCols) return FixedCols;
-    const int avail = ClientWidth - FixedColsWidth();
-    int used = 0, c = ColCount() - 1;
-    for (; c >= FixedCols; --c) {
-        used += ColWidth(c) + GridLineWidth;
-        if (used - GridLineWidth > avail) break;
-    }
-    return std::clamp(c + 1, FixedCols, ColCount() - 1);
-}
-
-int TGridViewport::MaxTopRow() const
-{
-    if (RowCount() <= FixedRows) return FixedRows;
-    const int avail = ClientHeight - FixedRowsHeight();
-    int used = 0, r = RowCount() - 1;
-    for (; r >= FixedRows; --r) {
-        used += RowHeight(r) + GridLineWidth;
-        if (used - GridLineWidth > avail) break;
-    }
-    return std::clamp(r + 1, FixedRows, RowCount() - 1);
-}
-
 TGridCoord TGridViewport::MouseCoord(int x, int y) const
 {
-    auto find = [](int p, int fixedCount, int first, int count, int fixedSize, auto size, int line) {
-        if (p < 0) return -1;
-        if (p < fixedSize) {
-            int s = 0;
-            for (int i = 0; i < fixedCount; ++i) {
-                s += size(i) + line;
-                if (p < s) return i;
-            }
-            return -1;
-        }
-        int s = fixedSize;
-        for (int i = first; i < count; ++i) {
-            s += size(i) + line;
-            if (p < s) return i;
-        }
-        return -1;
-    };
-    const int c = find(x, std::min(FixedCols, ColCount()), LeftCol, ColCount(), FixedColsWidth(),
-                       [this](int i) { return ColWidth(i); }, GridLineWidth);
-    const int r = find(y, std::min(FixedRows, RowCount()), TopRow, RowCount(), FixedRowsHeight(),
-                       [this](int i) { return RowHeight(i); }, GridLineWidth);
+    const int c = Cols.IndexAt(x);
+    const int r = Rows.IndexAt(y);
     if (c < 0 || r < 0) return {-1, -1};
     return {c, r};
 }
 
 bool TGridViewport::ClampTopLeft()
 {
-    const int oldL = LeftCol, oldT = TopRow;
-    LeftCol = std::clamp(LeftCol, FixedCols, std::max(FixedCols, MaxLeftCol()));
-    TopRow = std::clamp(TopRow, FixedRows, std::max(FixedRows, MaxTopRow()));
-    return oldL != LeftCol || oldT != TopRow;
+    const bool a = Cols.Clamp();
+    const bool b = Rows.Clamp();
+    return a || b;
 }
 
 bool TGridViewport::ScrollInView(int c, int r)
 {
-    const int oldL = LeftCol, oldT = TopRow;
-    if (c >= FixedCols && c < ColCount()) {
-        if (c < LeftCol) {
-            LeftCol = c;
-        } else {
-            // Make c the last column shown whole when it lies beyond.
-            const int avail = ClientWidth - FixedColsWidth();
-            int x = 0;
-            for (int i = LeftCol; i <= c; ++i) x += ColWidth(i) + GridLineWidth;
-            if (x - GridLineWidth > avail) {
-                int used = 0, first = c;
-                for (; first >= FixedCols; --first) {
-                    used += ColWidth(first) + GridLineWidth;
-                    if (used - GridLineWidth > avail) break;
-                }
-                LeftCol = std::min(c, first + 1);
-            }
-        }
-    }
-    if (r >= FixedRows && r < RowCount()) {
-        if (r < TopRow) {
-            TopRow = r;
-        } else {
-            const int avail = ClientHeight - FixedRowsHeight();
-            int y = 0;
-            for (int i = TopRow; i <= r; ++i) y += RowHeight(i) + GridLineWidth;
-            if (y - GridLineWidth > avail) {
-                int used = 0, first = r;
-                for (; first >= FixedRows; --first) {
-                    used += RowHeight(first) + GridLineWidth;
-                    if (used - GridLineWidth > avail) break;
-                }
-                TopRow = std::min(r, first + 1);
-            }
-        }
-    }
-    return oldL != LeftCol || oldT != TopRow;
+    const bool a = Cols.ScrollInView(c);
+    const bool b = Rows.ScrollInView(r);
+    return a || b;
 }
 
 // ---------------------------------------------------------------------------
@@ -290,56 +52,45 @@ TCustomGrid::TCustomGrid()
 {
     m_view.SetColCount(5);
     m_view.SetRowCount(5);
-    m_view.FixedCols = 1;
-    m_view.FixedRows = 1;
-    m_view.ClientWidth = 320;
-    m_view.ClientHeight = 120;
-    m_view.LeftCol = 1;
-    m_view.TopRow = 1;
+    m_view.Cols.SetFixedCount(1);
+    m_view.Rows.SetFixedCount(1);
+    m_view.Cols.SetClientExtent(320);
+    m_view.Rows.SetClientExtent(120);
+    m_view.Cols.SetFirst(1);
+    m_view.Rows.SetFirst(1);
     m_cur = m_anchor = {1, 1};
 }
 
 TCustomGrid::~TCustomGrid()
 {
-    // The widget only shows this grid: it goes with it.
-    if (m_widget) {
-        m_widget->DetachGrid();
-        delete m_widget.data();
-    }
+    if (m_gridView) m_gridView->GridGone();
 }
 
-TGridWidget* TCustomGrid::Widget()
+void TCustomGrid::AttachView(TGridView* view)
 {
-    if (!m_widget) CreateWidget(nullptr);
-    return m_widget.data();
+    if (m_gridView == view) return;
+    if (m_gridView) m_gridView->GridGone();
+    m_gridView = view;
+    m_focused = false;
 }
 
-TGridWidget* TCustomGrid::CreateWidget(QWidget* parent)
+void TCustomGrid::DetachView(TGridView* view)
 {
-    if (m_widget) {
-        if (parent && m_widget->parentWidget() != parent) m_widget->setParent(parent);
-        return m_widget.data();
-    }
-    m_widget = new TGridWidget(this, parent);
-    const QSize vs = m_widget->viewport()->size();
-    if (vs.width() > 0 && vs.height() > 0) SetClientSize(vs.width(), vs.height());
-    m_widget->SyncScrollBars();
-    return m_widget.data();
-}
-
-void TCustomGrid::WidgetGone()
-{
-    m_widget.clear();
+    if (m_gridView != view) return;
+    m_gridView = nullptr;
+    m_focused = false;
 }
 
 bool TCustomGrid::HasParent() const
 {
-    return m_widget && m_widget->parentWidget() != nullptr;
+    return m_gridView && m_gridView->HasParent();
 }
 
-bool TCustomGrid::Focused() const
+void TCustomGrid::SetFocused(bool focused)
 {
-    return m_widget && (m_widget->hasFocus() || m_widget->viewport()->hasFocus() || m_widget->EditorHasFocus());
+    if (focused == m_focused) return;
+    m_focused = focused;
+    Invalidate();
 }
 
 void TCustomGrid::SetScrollBars(TScrollStyle s)
@@ -350,24 +101,24 @@ void TCustomGrid::SetScrollBars(TScrollStyle s)
 
 void TCustomGrid::SetRedraw(bool on)
 {
-    if (!m_widget) return;
-    m_widget->setUpdatesEnabled(on);
+    if (!m_gridView) return;
+    m_gridView->SetRedraw(on);
     if (on) Invalidate();
 }
 
 void TCustomGrid::Invalidate()
 {
-    if (m_widget && !m_inPaint) m_widget->viewport()->update();
+    if (m_gridView && !m_inPaint) m_gridView->InvalidateAll();
 }
 
 void TCustomGrid::InvalidateRect(const TRect& r)
 {
-    if (m_widget && !m_inPaint && !r.IsEmpty()) m_widget->viewport()->update(r.ToQRect());
+    if (m_gridView && !m_inPaint && !r.IsEmpty()) m_gridView->InvalidateRect(r);
 }
 
 void TCustomGrid::InvalidateRow(int r)
 {
-    if (!m_widget || m_inPaint || r < 0 || r >= RowCount()) return;
+    if (!m_gridView || m_inPaint || r < 0 || r >= RowCount()) return;
     if (r >= FixedRows() && r < TopRow()) return;
     const int y = m_view.RowTop(r);
     InvalidateRect({0, y, ClientWidth(), y + m_view.RowHeight(r)});
@@ -375,7 +126,7 @@ void TCustomGrid::InvalidateRow(int r)
 
 void TCustomGrid::InvalidateCol(int c)
 {
-    if (!m_widget || m_inPaint || c < 0 || c >= ColCount()) return;
+    if (!m_gridView || m_inPaint || c < 0 || c >= ColCount()) return;
     if (c >= FixedCols() && c < LeftCol()) return;
     const int x = m_view.ColLeft(c);
     InvalidateRect({x, 0, x + m_view.ColWidth(c), ClientHeight()});
@@ -383,7 +134,7 @@ void TCustomGrid::InvalidateCol(int c)
 
 void TCustomGrid::InvalidateCell(int c, int r)
 {
-    if (!m_widget || m_inPaint) return;
+    if (!m_gridView || m_inPaint) return;
     InvalidateRect(CellRect(c, r));
 }
 
@@ -396,93 +147,98 @@ void TCustomGrid::AfterCountChange(int oldColCount, int oldRowCount)
     Invalidate();
 }
 
-void TCustomGrid::SetColCount(int n)
+void TCustomGrid::SetAxisCount(TGridAxis& axis, int n)
 {
     n = std::max(1, n);
-    if (n == ColCount()) return;
+    if (n == axis.Count()) return;
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.SetColCount(n);
-    if (m_view.FixedCols >= n) m_view.FixedCols = n - 1;
+    axis.SetCount(n);
+    if (axis.FixedCount() >= n) axis.SetFixedCount(n - 1);
     AfterCountChange(oldC, oldR);
+}
+
+void TCustomGrid::SetColCount(int n)
+{
+    SetAxisCount(m_view.Cols, n);
 }
 
 void TCustomGrid::SetRowCount(int n)
 {
-    n = std::max(1, n);
-    if (n == RowCount()) return;
-    const int oldC = ColCount(), oldR = RowCount();
-    m_view.SetRowCount(n);
-    if (m_view.FixedRows >= n) m_view.FixedRows = n - 1;
-    AfterCountChange(oldC, oldR);
+    SetAxisCount(m_view.Rows, n);
+}
+
+void TCustomGrid::SetAxisFixedCount(TGridAxis& axis, int n)
+{
+    n = std::clamp(n, 0, axis.Count() - 1);
+    if (n == axis.FixedCount()) return;
+    axis.SetFixedCount(n);
+    axis.SetFirst(std::max(axis.First(), n));
+    ClampCurrent();
+    m_view.ClampTopLeft();
+    UpdateScrollBars();
+    Invalidate();
 }
 
 void TCustomGrid::SetFixedCols(int n)
 {
-    n = std::clamp(n, 0, ColCount() - 1);
-    if (n == m_view.FixedCols) return;
-    m_view.FixedCols = n;
-    m_view.LeftCol = std::max(m_view.LeftCol, n);
-    ClampCurrent();
-    m_view.ClampTopLeft();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisFixedCount(m_view.Cols, n);
 }
 
 void TCustomGrid::SetFixedRows(int n)
 {
-    n = std::clamp(n, 0, RowCount() - 1);
-    if (n == m_view.FixedRows) return;
-    m_view.FixedRows = n;
-    m_view.TopRow = std::max(m_view.TopRow, n);
-    ClampCurrent();
-    m_view.ClampTopLeft();
+    SetAxisFixedCount(m_view.Rows, n);
+}
+
+void TCustomGrid::AxisSizesChanged(const TGridAxis& axis)
+{
+    if (&axis == &m_view.Cols)
+        ColWidthsChanged();
+    else
+        RowHeightsChanged();
     UpdateScrollBars();
     Invalidate();
+}
+
+void TCustomGrid::SetAxisDefaultSize(TGridAxis& axis, int size)
+{
+    axis.SetDefaultSize(std::max(0, size));
+    axis.ResetSizes();
+    m_view.ClampTopLeft();
+    AxisSizesChanged(axis);
 }
 
 void TCustomGrid::SetDefaultColWidth(int w)
 {
-    m_view.DefaultColWidth = std::max(0, w);
-    m_view.ResetColWidths();
-    m_view.ClampTopLeft();
-    ColWidthsChanged();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisDefaultSize(m_view.Cols, w);
 }
 
 void TCustomGrid::SetDefaultRowHeight(int h)
 {
-    m_view.DefaultRowHeight = std::max(0, h);
-    m_view.ResetRowHeights();
-    m_view.ClampTopLeft();
-    RowHeightsChanged();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisDefaultSize(m_view.Rows, h);
+}
+
+void TCustomGrid::SetAxisSize(TGridAxis& axis, int i, int size)
+{
+    if (i < 0 || i >= axis.Count() || axis.Size(i) == std::max(0, size)) return;
+    axis.SetSize(i, size);
+    AxisSizesChanged(axis);
 }
 
 void TCustomGrid::SetColWidths(int c, int w)
 {
-    if (c < 0 || c >= ColCount() || m_view.ColWidth(c) == std::max(0, w)) return;
-    m_view.SetColWidth(c, w);
-    ColWidthsChanged();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisSize(m_view.Cols, c, w);
 }
 
 void TCustomGrid::SetRowHeights(int r, int h)
 {
-    if (r < 0 || r >= RowCount() || m_view.RowHeight(r) == std::max(0, h)) return;
-    m_view.SetRowHeight(r, h);
-    RowHeightsChanged();
-    UpdateScrollBars();
-    Invalidate();
+    SetAxisSize(m_view.Rows, r, h);
 }
 
 void TCustomGrid::SetGridLineWidth(int w)
 {
     w = std::max(0, w);
-    if (w == m_view.GridLineWidth) return;
-    m_view.GridLineWidth = w;
+    if (w == m_view.GridLineWidth()) return;
+    m_view.SetGridLineWidth(w);
     UpdateScrollBars();
     Invalidate();
 }
@@ -499,34 +255,34 @@ void TCustomGrid::SetOptions(TGridOptions o)
 
 void TCustomGrid::SetClientSize(int w, int h)
 {
-    m_view.ClientWidth = std::max(0, w);
-    m_view.ClientHeight = std::max(0, h);
-    const int oldL = m_view.LeftCol, oldT = m_view.TopRow;
+    m_view.Cols.SetClientExtent(std::max(0, w));
+    m_view.Rows.SetClientExtent(std::max(0, h));
+    const int oldL = m_view.LeftCol(), oldT = m_view.TopRow();
     if (m_view.ClampTopLeft()) AfterTopLeft(oldL, oldT);
     UpdateScrollBars();
 }
 
 void TCustomGrid::SetLeftCol(int c)
 {
-    const int oldL = m_view.LeftCol, oldT = m_view.TopRow;
-    m_view.LeftCol = c;
+    const int oldL = m_view.LeftCol(), oldT = m_view.TopRow();
+    m_view.Cols.SetFirst(c);
     m_view.ClampTopLeft();
-    if (oldL != m_view.LeftCol) AfterTopLeft(oldL, oldT);
+    if (oldL != m_view.LeftCol()) AfterTopLeft(oldL, oldT);
 }
 
 void TCustomGrid::SetTopRow(int r)
 {
-    const int oldL = m_view.LeftCol, oldT = m_view.TopRow;
-    m_view.TopRow = r;
+    const int oldL = m_view.LeftCol(), oldT = m_view.TopRow();
+    m_view.Rows.SetFirst(r);
     m_view.ClampTopLeft();
-    if (oldT != m_view.TopRow) AfterTopLeft(oldL, oldT);
+    if (oldT != m_view.TopRow()) AfterTopLeft(oldL, oldT);
 }
 
 void TCustomGrid::AfterTopLeft(int oldLeft, int oldTop)
 {
-    if (oldLeft == m_view.LeftCol && oldTop == m_view.TopRow) return;
+    if (oldLeft == m_view.LeftCol() && oldTop == m_view.TopRow()) return;
     UpdateScrollBars();
-    if (m_widget) m_widget->PlaceEditor();
+    if (m_gridView) m_gridView->PlaceEditor();
     Invalidate();
     TopLeftChanged();
 }
@@ -546,14 +302,14 @@ void TCustomGrid::ScrollBarMoved(bool vertical, int position)
 
 void TCustomGrid::UpdateScrollBars()
 {
-    if (!m_widget) return;
-    m_widget->SyncScrollBars();
-    m_widget->PlaceEditor();
+    if (!m_gridView) return;
+    m_gridView->ScrollBarsChanged();
+    m_gridView->PlaceEditor();
 }
 
 void TCustomGrid::ScrollInView(int c, int r)
 {
-    const int oldL = m_view.LeftCol, oldT = m_view.TopRow;
+    const int oldL = m_view.LeftCol(), oldT = m_view.TopRow();
     if (m_view.ScrollInView(c, r)) {
         m_view.ClampTopLeft();
         AfterTopLeft(oldL, oldT);
@@ -569,7 +325,7 @@ void TCustomGrid::ClampCurrent()
     m_anchor.Y = clampTo(m_anchor.Y, FixedRows(), RowCount() - 1);
     if (m_editorMode && (m_editCell.X >= ColCount() || m_editCell.Y >= RowCount())) {
         m_editorMode = false;
-        if (m_widget) m_widget->SyncEditor();
+        if (m_gridView) m_gridView->EditorClosed();
     }
 }
 
@@ -583,7 +339,7 @@ static TRect UnionOf(const TRect& a, const TRect& b)
 
 TRect TCustomGrid::SpanRect(const TGridRect& g) const
 {
-    if (!m_widget) return {};
+    if (!m_gridView) return {};
     // Corners that are scrolled away are replaced by the visible edge.
     TRect r;
     for (int row : {g.Top, g.Bottom})
@@ -618,7 +374,7 @@ void TCustomGrid::SetSelection(const TGridRect& r)
     m_anchor = {n.Left, n.Top};
     m_cur = {n.Right, n.Bottom};
     ClampCurrent();
-    if (m_widget) {
+    if (m_gridView) {
         InvalidateRect(SpanRect(old));
         InvalidateRect(SpanRect(Selection()));
     }
@@ -658,7 +414,7 @@ void TCustomGrid::SetCurrent(int c, int r, bool moveAnchor, bool show)
     m_cur = {c, r};
     if (moveAnchor) m_anchor = m_cur;
     if (show) ScrollInView(c, r);
-    if (m_widget) {
+    if (m_gridView) {
         const TGridRect now = Selection();
         if (old == now && !moved) return;
         InvalidateRect(SpanRect(old));
@@ -682,16 +438,6 @@ bool TCustomGrid::CanEditShow()
            m_cur.Y >= FixedRows() && m_cur.X < ColCount() && m_cur.Y < RowCount();
 }
 
-TInplaceEdit* TCustomGrid::InplaceEditor() const
-{
-    return m_widget ? m_widget->Editor() : nullptr;
-}
-
-TInplaceEdit* TCustomGrid::CreateEditor(TGridWidget* owner)
-{
-    return new TInplaceEdit(owner);
-}
-
 void TCustomGrid::SetEditorMode(bool on)
 {
     if (on)
@@ -708,7 +454,7 @@ void TCustomGrid::ShowEditor()
     m_editText = GetEditText(m_cur.X, m_cur.Y);
     m_editorMode = true;
     ScrollInView(m_cur.X, m_cur.Y);
-    if (m_widget) m_widget->SyncEditor();
+    if (m_gridView) m_gridView->EditorOpened(m_editText, GetEditLimit(), GetEditMask(m_editCell.X, m_editCell.Y));
 }
 
 void TCustomGrid::ShowEditorChar(QChar ch)
@@ -719,14 +465,14 @@ void TCustomGrid::ShowEditorChar(QChar ch)
 
 QString TCustomGrid::EditorText() const
 {
-    if (m_editorMode && m_widget) return m_widget->EditorText();
+    if (m_editorMode && m_gridView) return m_gridView->EditorText();
     return m_editText;
 }
 
 void TCustomGrid::SetEditorText(const QString& s)
 {
     m_editText = s;
-    if (m_editorMode && m_widget) m_widget->SetEditorText(s);
+    if (m_editorMode && m_gridView) m_gridView->SetEditorText(s);
 }
 
 void TCustomGrid::HideEditor()
@@ -735,7 +481,7 @@ void TCustomGrid::HideEditor()
     const QString text = EditorText();
     const TGridCoord cell = m_editCell;
     m_editorMode = false;
-    if (m_widget) m_widget->SyncEditor();
+    if (m_gridView) m_gridView->EditorClosed();
     if (CanEditModify()) SetEditText(cell.X, cell.Y, text);
     InvalidateCell(cell.X, cell.Y);
     EditorHidden();
@@ -746,7 +492,7 @@ void TCustomGrid::CancelEditor()
     if (!m_editorMode) return;
     const TGridCoord cell = m_editCell;
     m_editorMode = false;
-    if (m_widget) m_widget->SyncEditor();
+    if (m_gridView) m_gridView->EditorClosed();
     InvalidateCell(cell.X, cell.Y);
     EditorHidden();
 }
@@ -865,30 +611,15 @@ void TCustomGrid::CalcSizingState(int x, int y, TGridState& state, int& index)
     index = -1;
     const bool inFixedRow = y >= 0 && y < m_view.FixedRowsHeight();
     const bool inFixedCol = x >= 0 && x < m_view.FixedColsWidth();
-    if (m_options.Contains(goColSizing) && inFixedRow) {
-        for (int c = 0; c < ColCount(); ++c) {
-            if (c >= FixedCols() && c < LeftCol()) continue;
-            const int right = m_view.ColLeft(c) + m_view.ColWidth(c);
-            if (m_view.ColLeft(c) >= ClientWidth()) break;
-            if (std::abs(x - right) <= 3) {
-                state = gsColSizing;
-                index = c;
-                return;
-            }
-        }
+    if (m_options.Contains(goColSizing) && inFixedRow && (index = m_view.Cols.SizingEdgeAt(x, 3)) >= 0) {
+        state = gsColSizing;
+        return;
     }
-    if (m_options.Contains(goRowSizing) && inFixedCol) {
-        for (int r = 0; r < RowCount(); ++r) {
-            if (r >= FixedRows() && r < TopRow()) continue;
-            const int bottom = m_view.RowTop(r) + m_view.RowHeight(r);
-            if (m_view.RowTop(r) >= ClientHeight()) break;
-            if (std::abs(y - bottom) <= 3) {
-                state = gsRowSizing;
-                index = r;
-                return;
-            }
-        }
+    if (m_options.Contains(goRowSizing) && inFixedCol && (index = m_view.Rows.SizingEdgeAt(y, 3)) >= 0) {
+        state = gsRowSizing;
+        return;
     }
+    index = -1;
 }
 
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -1077,7 +808,7 @@ void TCustomGrid::InsertRows(int at, int n)
     if (n <= 0 || at < 0 || at > RowCount()) return;
     if (m_editorMode) HideEditor();
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.InsertRows(at, n);
+    m_view.Rows.Insert(at, n);
     StoreInsertRows(at, n);
     if (m_cur.Y >= at) m_cur.Y += n;
     if (m_anchor.Y >= at) m_anchor.Y += n;
@@ -1092,9 +823,9 @@ void TCustomGrid::DeleteRows(int at, int n)
     if (n <= 0) return;
     if (m_editorMode) HideEditor();
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.DeleteRows(at, n);
+    m_view.Rows.Remove(at, n);
     StoreDeleteRows(at, n);
-    if (m_view.FixedRows >= RowCount()) m_view.FixedRows = RowCount() - 1;
+    if (m_view.FixedRows() >= RowCount()) m_view.Rows.SetFixedCount(RowCount() - 1);
     auto shift = [&](int y) { return y >= at + n ? y - n : (y >= at ? at : y); };
     m_cur.Y = shift(m_cur.Y);
     m_anchor.Y = shift(m_anchor.Y);
@@ -1105,7 +836,7 @@ void TCustomGrid::MoveRow(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= RowCount() || to >= RowCount()) return;
     if (m_editorMode) HideEditor();
-    m_view.MoveRow(from, to);
+    m_view.Rows.Move(from, to);
     StoreMoveRow(from, to);
     RowMoved(from, to);
     Invalidate();
@@ -1116,7 +847,7 @@ void TCustomGrid::InsertCols(int at, int n)
     if (n <= 0 || at < 0 || at > ColCount()) return;
     if (m_editorMode) HideEditor();
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.InsertCols(at, n);
+    m_view.Cols.Insert(at, n);
     StoreInsertCols(at, n);
     if (m_cur.X >= at) m_cur.X += n;
     if (m_anchor.X >= at) m_anchor.X += n;
@@ -1131,9 +862,9 @@ void TCustomGrid::DeleteCols(int at, int n)
     if (n <= 0) return;
     if (m_editorMode) HideEditor();
     const int oldC = ColCount(), oldR = RowCount();
-    m_view.DeleteCols(at, n);
+    m_view.Cols.Remove(at, n);
     StoreDeleteCols(at, n);
-    if (m_view.FixedCols >= ColCount()) m_view.FixedCols = ColCount() - 1;
+    if (m_view.FixedCols() >= ColCount()) m_view.Cols.SetFixedCount(ColCount() - 1);
     auto shift = [&](int x) { return x >= at + n ? x - n : (x >= at ? at : x); };
     m_cur.X = shift(m_cur.X);
     m_anchor.X = shift(m_anchor.X);
@@ -1144,7 +875,7 @@ void TCustomGrid::MoveColumn(int from, int to)
 {
     if (from == to || from < 0 || to < 0 || from >= ColCount() || to >= ColCount()) return;
     if (m_editorMode) HideEditor();
-    m_view.MoveCol(from, to);
+    m_view.Cols.Move(from, to);
     StoreMoveCol(from, to);
     ColumnMoved(from, to);
     Invalidate();

@@ -9,8 +9,13 @@
 //    geometry (TGridViewport), the current cell, the selection and the editor
 //    state, and take input as plain calls (KeyDown, MouseDown, ...). Tests
 //    drive them without any window.
-//  - TGridWidget (GridsWidget.h): the QAbstractScrollArea that a grid creates
-//    on demand. It paints through the grid's Paint and turns Qt events into
+//  - TGridView: the small interface through which the grid asks whatever
+//    shows it to repaint, follow the scroll position and show or hide the
+//    editor. The grid never reaches into a widget; the view pushes the
+//    user's focus into the grid (SetFocused), so focus-dependent painting
+//    works and is tested without a window.
+//  - TGridWidget (GridsWidget.h): the QAbstractScrollArea that implements
+//    TGridView. It paints through the grid's Paint and turns Qt events into
 //    the grid's input calls; it decides nothing itself.
 //
 // For the grids built on it:
@@ -23,7 +28,8 @@
 //    the surface during Paint. Rectangles are TRect (right and bottom just
 //    outside), as the drawing routines take them.
 //  - Editing: CanEditShow decides, GetEditText loads, SetEditText stores,
-//    GetEditMask / GetEditLimit shape the editor, CreateEditor makes it.
+//    GetEditMask / GetEditLimit shape the editor; EditorKind chooses the
+//    editor of a cell and CreateCellEditor makes it (GridsWidget.h).
 //  - Rows and columns: InsertRows, DeleteRows, MoveRow, InsertCols,
 //    DeleteCols, MoveColumn carry cells (texts and owned objects), heights
 //    and widths. To park a row outside the grid without copying its cells:
@@ -32,12 +38,12 @@
 //  - Hidden columns keep their cells past ColCount: override TotalColCount
 //    and call StoreWidthChanged when the hidden count changes.
 #include "platform/Canvas.h"
+#include "platform/GridAxis.h"
 #include "platform/Graphics.h"
 #include "platform/GridsStore.h"
 
 #include <QFont>
 #include <QPoint>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -48,6 +54,8 @@
 
 class QPainter;
 class QWidget;
+class TCellEditor;
+class TGridView;
 class TGridWidget;
 class TInplaceEdit;
 
@@ -160,62 +168,65 @@ enum : int {
     VK_F2 = 0x71,
 };
 
-// Geometry of a grid, without any window: counts, fixed counts, column widths,
-// row heights, the scroll position (LeftCol, TopRow) and the client size.
-// Positions are client pixels; the fixed columns and rows stay at the left and
-// top edge, the scrollable cells follow from LeftCol and TopRow.
+// Geometry of a grid, without any window: one TGridAxis for the columns and
+// one for the rows (counts, fixed counts, widths and heights, the scroll
+// position LeftCol / TopRow, the client size). Positions are client pixels;
+// the fixed columns and rows stay at the left and top edge, the scrollable
+// cells follow from LeftCol and TopRow. The members below only pair up the
+// two axes' answers.
 class TGridViewport {
 public:
-    int ColCount() const { return int(m_colWidths.size()); }
-    int RowCount() const { return int(m_rowHeights.size()); }
-    void SetColCount(int n);
-    void SetRowCount(int n);
-    void InsertRows(int at, int n);
-    void DeleteRows(int at, int n);
-    void MoveRow(int from, int to);
-    void InsertCols(int at, int n);
-    void DeleteCols(int at, int n);
-    void MoveCol(int from, int to);
+    TGridViewport();
 
-    int FixedCols = 0;
-    int FixedRows = 0;
-    int DefaultColWidth = 64;
-    int DefaultRowHeight = 24;
-    // Width of the line drawn after each column and row.
-    int GridLineWidth = 1;
-    int ClientWidth = 0;
-    int ClientHeight = 0;
-    int LeftCol = 0;
-    int TopRow = 0;
+    TGridAxis Cols;
+    TGridAxis Rows;
 
-    int ColWidth(int c) const { return c >= 0 && c < ColCount() ? m_colWidths[size_t(c)] : 0; }
-    int RowHeight(int r) const { return r >= 0 && r < RowCount() ? m_rowHeights[size_t(r)] : 0; }
-    void SetColWidth(int c, int w);
-    void SetRowHeight(int r, int h);
-    // Resets every width or height to the default.
-    void ResetColWidths();
-    void ResetRowHeights();
+    int ColCount() const { return Cols.Count(); }
+    int RowCount() const { return Rows.Count(); }
+    void SetColCount(int n) { Cols.SetCount(n); }
+    void SetRowCount(int n) { Rows.SetCount(n); }
 
-    int FixedColsWidth() const;
-    int FixedRowsHeight() const;
+    int FixedCols() const { return Cols.FixedCount(); }
+    int FixedRows() const { return Rows.FixedCount(); }
+    int LeftCol() const { return Cols.First(); }
+    int TopRow() const { return Rows.First(); }
+    int ClientWidth() const { return Cols.ClientExtent(); }
+    int ClientHeight() const { return Rows.ClientExtent(); }
+    // Width of the line drawn after each column and row (both axes).
+    int GridLineWidth() const { return Cols.LineWidth(); }
+    void SetGridLineWidth(int w)
+    {
+        Cols.SetLineWidth(w);
+        Rows.SetLineWidth(w);
+    }
+    void SetClientSize(int w, int h)
+    {
+        Cols.SetClientExtent(w);
+        Rows.SetClientExtent(h);
+    }
+
+    int ColWidth(int c) const { return Cols.Size(c); }
+    int RowHeight(int r) const { return Rows.Size(r); }
+    int FixedColsWidth() const { return Cols.FixedExtent(); }
+    int FixedRowsHeight() const { return Rows.FixedExtent(); }
     // Left edge of column c and top edge of row r in client pixels, for any
     // cell, visible or scrolled away (negative or past the client area).
-    int ColLeft(int c) const;
-    int RowTop(int r) const;
+    int ColLeft(int c) const { return Cols.SectionStart(c); }
+    int RowTop(int r) const { return Rows.SectionStart(r); }
     // The client rectangle of a cell, visible or not.
     TRect AbsCellRect(int c, int r) const;
     // The rectangle of a cell on screen; the empty rectangle (0, 0, 0, 0)
     // for a cell that is scrolled out of view or lies outside the grid.
     TRect CellRect(int c, int r) const;
-    bool IsCellVisible(int c, int r) const;
+    bool IsCellVisible(int c, int r) const { return Cols.IsVisible(c) && Rows.IsVisible(r); }
 
     // Non-fixed columns and rows shown whole from LeftCol / TopRow (at least 1
     // while there is any non-fixed column or row).
-    int VisibleColCount() const;
-    int VisibleRowCount() const;
+    int VisibleColCount() const { return Cols.VisibleCount(); }
+    int VisibleRowCount() const { return Rows.VisibleCount(); }
     // The last LeftCol / TopRow that still fills the client area.
-    int MaxLeftCol() const;
-    int MaxTopRow() const;
+    int MaxLeftCol() const { return Cols.MaxFirst(); }
+    int MaxTopRow() const { return Rows.MaxFirst(); }
     // The cell under a client point; (-1, -1) outside the cells.
     TGridCoord MouseCoord(int x, int y) const;
     // Puts LeftCol and TopRow into their valid range. Answers whether they changed.
@@ -223,10 +234,31 @@ public:
     // Scrolls so that the cell is shown whole where possible. Answers whether
     // LeftCol or TopRow changed.
     bool ScrollInView(int c, int r);
+};
 
-private:
-    std::vector<int> m_colWidths;
-    std::vector<int> m_rowHeights;
+// What the headless grid asks of whatever shows it (the Qt widget, or a
+// test's stand-in). Every call is a notification; the view decides nothing
+// about the grid and reads what it needs through the grid's public members.
+class TGridView {
+public:
+    virtual ~TGridView() = default;
+    // The grid is being destroyed: forget it (a widget that shows only this
+    // grid deletes itself).
+    virtual void GridGone() = 0;
+    virtual bool HasParent() const = 0;
+    virtual void InvalidateAll() = 0;
+    virtual void InvalidateRect(const TRect& r) = 0;
+    virtual void SetRedraw(bool on) = 0;
+    // Counts, sizes, the scroll position or the scroll-bar style changed.
+    virtual void ScrollBarsChanged() = 0;
+    // The editor opened on EditorCell() with this text, length limit (0: none)
+    // and input mask; it closed; the cell moved on screen.
+    virtual void EditorOpened(const QString& text, int limit, const QString& mask) = 0;
+    virtual void EditorClosed() = 0;
+    virtual void PlaceEditor() = 0;
+    // The text typed into the open editor.
+    virtual QString EditorText() const = 0;
+    virtual void SetEditorText(const QString& s) = 0;
 };
 
 // The headless grid: geometry, current cell, selection, options, editor
@@ -250,33 +282,33 @@ public:
     // StoreWidthChanged; when it hides a column it counts it as hidden before
     // it lowers ColCount, so that no cell is dropped.
     virtual int TotalColCount() const { return ColCount(); }
-    int FixedCols() const { return m_view.FixedCols; }
-    int FixedRows() const { return m_view.FixedRows; }
+    int FixedCols() const { return m_view.FixedCols(); }
+    int FixedRows() const { return m_view.FixedRows(); }
     void SetFixedCols(int n);
     void SetFixedRows(int n);
-    int DefaultColWidth() const { return m_view.DefaultColWidth; }
-    int DefaultRowHeight() const { return m_view.DefaultRowHeight; }
+    int DefaultColWidth() const { return m_view.Cols.DefaultSize(); }
+    int DefaultRowHeight() const { return m_view.Rows.DefaultSize(); }
     void SetDefaultColWidth(int w);
     void SetDefaultRowHeight(int h);
     int ColWidths(int c) const { return m_view.ColWidth(c); }
     int RowHeights(int r) const { return m_view.RowHeight(r); }
     void SetColWidths(int c, int w);
     void SetRowHeights(int r, int h);
-    int GridLineWidth() const { return m_view.GridLineWidth; }
+    int GridLineWidth() const { return m_view.GridLineWidth(); }
     void SetGridLineWidth(int w);
     TGridOptions Options() const { return m_options; }
     void SetOptions(TGridOptions o);
     bool HasOption(TGridOption o) const { return m_options.Contains(o); }
 
     // --- scrolling ----------------------------------------------------------
-    int LeftCol() const { return m_view.LeftCol; }
-    int TopRow() const { return m_view.TopRow; }
+    int LeftCol() const { return m_view.LeftCol(); }
+    int TopRow() const { return m_view.TopRow(); }
     void SetLeftCol(int c);
     void SetTopRow(int r);
     int VisibleColCount() const { return m_view.VisibleColCount(); }
     int VisibleRowCount() const { return m_view.VisibleRowCount(); }
-    int ClientWidth() const { return m_view.ClientWidth; }
-    int ClientHeight() const { return m_view.ClientHeight; }
+    int ClientWidth() const { return m_view.ClientWidth(); }
+    int ClientHeight() const { return m_view.ClientHeight(); }
     // The size of the area the cells are painted in; the widget sets it, a
     // headless test may set it directly.
     void SetClientSize(int w, int h);
@@ -322,11 +354,15 @@ public:
     void SetEditorText(const QString& s);
     // Column and row the editor was opened on.
     TGridCoord EditorCell() const { return m_editCell; }
-    // The in-place text editor of the widget (null without a widget).
+    // The control of the widget's text editor (null without a widget).
     TInplaceEdit* InplaceEditor() const;
-    // Makes the widget's text editor; a grid with an editor class of its own
-    // overrides it.
-    virtual TInplaceEdit* CreateEditor(TGridWidget* owner);
+    // The kind of editor a cell is edited with; the window keeps one editor
+    // per kind. The platform grid has one kind, 0, the text editor; the grids
+    // above number their kinds as their editor enumeration does.
+    virtual int EditorKind(int c, int r) { return 0; }
+    // Makes the editor of a kind (GridsWidget.h), when the window first needs
+    // it; null means the text editor. The platform grid makes text editors.
+    virtual std::unique_ptr<TCellEditor> CreateCellEditor(int kind);
 
     // --- look -------------------------------------------------------------------
     QFont Font;
@@ -336,21 +372,33 @@ public:
     bool DefaultDrawingEnabled = true;
 
     // --- window -----------------------------------------------------------------
-    // The widget that shows the grid, created on first use. It goes with the
-    // grid; when its parent deletes it first, the grid forgets it and works on
-    // without a window.
+    // The grid is shown through a TGridView (below), which it only borrows:
+    // the view attaches itself (AttachView), tells the grid when it goes
+    // (DetachView) and pushes the user's focus in (SetFocused). Without a
+    // view the grid works on headless: repaint requests are dropped.
+    TGridView* View() const { return m_gridView; }
+    void AttachView(TGridView* view);
+    // Forgets the view when it is the one attached.
+    void DetachView(TGridView* view);
+    // The Qt widget (GridsWidget.h) for this grid, made on first use as a
+    // TGridView; it goes with the grid. When its parent deletes it first,
+    // the grid forgets it and works on without a window. Both are defined
+    // with the widget.
     TGridWidget* Widget();
-    // Creates the widget as a child of parent.
+    // Makes (or re-parents) the widget as a child of parent.
     TGridWidget* CreateWidget(QWidget* parent);
-    bool HandleAllocated() const { return !m_widget.isNull(); }
+    bool HandleAllocated() const { return m_gridView != nullptr; }
     bool HasParent() const;
-    bool Focused() const;
+    // Whether the grid (or its editor) has the keyboard focus, as the view
+    // last told it; it decides the focus frame and the focused draw state.
+    bool Focused() const { return m_focused; }
+    void SetFocused(bool focused);
     TScrollStyle ScrollBars() const { return m_scrollBars; }
     void SetScrollBars(TScrollStyle s);
     // Switches the window's drawing off (false) and on again (true, with a
     // repaint), around many changes.
     void SetRedraw(bool on);
-    // Repaint requests; nothing without a widget.
+    // Repaint requests; nothing without a view.
     void Invalidate();
     void InvalidateGrid() { Invalidate(); }
     void InvalidateCell(int c, int r);
@@ -465,7 +513,6 @@ protected:
     TGridState FGridState = gsNormal;
 
 private:
-    friend class TGridWidget;
     void SetCurrent(int c, int r, bool moveAnchor, bool show);
     TRect SpanRect(const TGridRect& g) const;
     void ClampCurrent();
@@ -474,8 +521,13 @@ private:
     void AfterCountChange(int oldColCount, int oldRowCount);
     void AfterTopLeft(int oldLeft, int oldTop);
     void UpdateScrollBars();
-    void WidgetGone();
     void MoveBy(int dc, int dr, TShiftState shift);
+    // One axis's part of the column and row setters.
+    void SetAxisCount(TGridAxis& axis, int n);
+    void SetAxisFixedCount(TGridAxis& axis, int n);
+    void SetAxisDefaultSize(TGridAxis& axis, int size);
+    void SetAxisSize(TGridAxis& axis, int i, int size);
+    void AxisSizesChanged(const TGridAxis& axis);
 
     TGridOptions m_options{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
     TGridCoord m_cur{0, 0};
@@ -488,7 +540,8 @@ private:
     int m_sizingIndex = -1;
     int m_sizingStart = 0;
     int m_sizingOrig = 0;
-    QPointer<TGridWidget> m_widget;
+    TGridView* m_gridView = nullptr;
+    bool m_focused = false;
     bool m_inPaint = false;
     TCanvas* m_canvas = nullptr;
     TScrollStyle m_scrollBars = ssBoth;

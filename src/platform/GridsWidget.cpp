@@ -48,32 +48,70 @@ TShiftState QtModifiersToShift(Qt::KeyboardModifiers m, Qt::MouseButtons b)
 
 // ---------------------------------------------------------------------------
 
-TInplaceEdit::TInplaceEdit(TGridWidget* owner) : QLineEdit(owner->viewport()), m_owner(owner)
+void TCellEditor::Show(bool takeFocus)
+{
+    Control()->show();
+    if (takeFocus) Control()->setFocus();
+}
+
+TInplaceEdit::TInplaceEdit(QWidget* parent) : QLineEdit(parent)
 {
     setFrame(false);
     hide();
 }
 
-void TInplaceEdit::keyPressEvent(QKeyEvent* e)
+TTextCellEditor::TTextCellEditor(TInplaceEdit* edit) : m_edit(edit ? edit : new TInplaceEdit) {}
+
+TTextCellEditor::~TTextCellEditor()
 {
-    switch (e->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        if (m_owner->ForwardKey(e, true)) return;
-        break;
-    default: break;
-    }
-    QLineEdit::keyPressEvent(e);
+    // The editor owns its control, also once it sits in the grid's viewport.
+    delete m_edit.data();
 }
 
+void TTextCellEditor::SetLimits(int maxLength, const QString& mask)
+{
+    m_edit->setMaxLength(maxLength > 0 ? maxLength : 32767);
+    m_edit->setInputMask(mask);
+}
 
+void TTextCellEditor::Show(bool takeFocus)
+{
+    TCellEditor::Show(takeFocus);
+    m_edit->selectAll();
+}
+
+// ---------------------------------------------------------------------------
+// The grid's window members that make and reach the widget.
+
+TGridWidget* TCustomGrid::Widget()
+{
+    if (auto* w = dynamic_cast<TGridWidget*>(View())) return w;
+    return CreateWidget(nullptr);
+}
+
+TGridWidget* TCustomGrid::CreateWidget(QWidget* parent)
+{
+    if (auto* w = dynamic_cast<TGridWidget*>(View())) {
+        if (parent && w->parentWidget() != parent) w->setParent(parent);
+        return w;
+    }
+    auto* w = new TGridWidget(this, parent);
+    const QSize vs = w->viewport()->size();
+    if (vs.width() > 0 && vs.height() > 0) SetClientSize(vs.width(), vs.height());
+    w->SyncScrollBars();
+    return w;
+}
+
+TInplaceEdit* TCustomGrid::InplaceEditor() const
+{
+    auto* w = dynamic_cast<TGridWidget*>(View());
+    return w ? w->Editor() : nullptr;
+}
+
+std::unique_ptr<TCellEditor> TCustomGrid::CreateCellEditor(int kind)
+{
+    return std::make_unique<TTextCellEditor>();
+}
 
 // ---------------------------------------------------------------------------
 
@@ -82,10 +120,9 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_editor = grid ? grid->CreateEditor(this) : nullptr;
-    if (!m_editor) m_editor = new TInplaceEdit(this);
-    if (m_editor->parentWidget() != viewport()) m_editor->setParent(viewport());
-    m_editor->hide();
+    // The text editor is there from the start.
+    EditorOfKind(0);
+    if (m_grid) m_grid->AttachView(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing && m_grid) m_grid->ScrollBarMoved(true, v);
     });
@@ -96,6 +133,7 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     // it); a pop-up window opened from the grid does not count as leaving.
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (!m_grid) return;
+        PushFocus();
         auto inside = [this](QWidget* w) { return w && (w == this || isAncestorOf(w)); };
         if (inside(now)) {
             if (!m_focusInside) {
@@ -119,8 +157,20 @@ TGridWidget::~TGridWidget()
     // Focus moves while the widget is taken down: that is not the user
     // leaving the grid, so no exit event runs from here.
     disconnect(m_focusConnection);
-    if (m_grid) m_grid->WidgetGone();
+    if (m_grid) m_grid->DetachView(this);
     m_grid = nullptr;
+}
+
+void TGridWidget::GridGone()
+{
+    // The widget only shows this grid: it goes with it.
+    m_grid = nullptr;
+    delete this;
+}
+
+void TGridWidget::PushFocus()
+{
+    if (m_grid) m_grid->SetFocused(hasFocus() || viewport()->hasFocus() || EditorHasFocus());
 }
 
 void TGridWidget::SyncScrollBars()
@@ -136,69 +186,123 @@ void TGridWidget::SyncScrollBars()
     verticalScrollBar()->setTracking(tracking);
     horizontalScrollBar()->setTracking(tracking);
     QScrollBar* vs = verticalScrollBar();
-    vs->setRange(v.FixedRows, std::max(v.FixedRows, v.MaxTopRow()));
+    vs->setRange(v.FixedRows(), std::max(v.FixedRows(), v.MaxTopRow()));
     vs->setPageStep(std::max(1, v.VisibleRowCount()));
-    vs->setValue(v.TopRow);
+    vs->setValue(v.TopRow());
     QScrollBar* hs = horizontalScrollBar();
-    hs->setRange(v.FixedCols, std::max(v.FixedCols, v.MaxLeftCol()));
+    hs->setRange(v.FixedCols(), std::max(v.FixedCols(), v.MaxLeftCol()));
     hs->setPageStep(std::max(1, v.VisibleColCount()));
-    hs->setValue(v.LeftCol);
+    hs->setValue(v.LeftCol());
     m_syncing = false;
     // A scroll bar that came or went changed the viewport: size the grid to
     // it once more.
     const QSize vp = viewport()->size();
-    if (!m_resyncing && (vp.width() != v.ClientWidth || vp.height() != v.ClientHeight)) {
+    if (!m_resyncing && (vp.width() != v.ClientWidth() || vp.height() != v.ClientHeight())) {
         m_resyncing = true;
         m_grid->SetClientSize(vp.width(), vp.height());
         m_resyncing = false;
     }
 }
 
-void TGridWidget::SyncEditor()
+TCellEditor* TGridWidget::EditorOfKind(int kind)
+{
+    auto it = m_editors.find(kind);
+    if (it != m_editors.end()) return it->second.get();
+    std::unique_ptr<TCellEditor> e = m_grid ? m_grid->CreateCellEditor(kind) : nullptr;
+    // A grid that has no editor of its own for a kind edits it as text.
+    if (!e) e = std::make_unique<TTextCellEditor>();
+    QWidget* control = e->Control();
+    control->setParent(viewport());
+    control->hide();
+    control->installEventFilter(this);
+    TCellEditor* const raw = e.get();
+    m_editors.emplace(kind, std::move(e));
+    return raw;
+}
+
+TInplaceEdit* TGridWidget::Editor() const
+{
+    auto it = m_editors.find(0);
+    if (it == m_editors.end()) return nullptr;
+    auto* text = dynamic_cast<TTextCellEditor*>(it->second.get());
+    return text ? text->Edit() : qobject_cast<TInplaceEdit*>(it->second->Control());
+}
+
+void TGridWidget::EditorOpened(const QString& text, int limit, const QString& mask)
 {
     if (!m_grid) return;
-    if (m_grid->EditorMode()) {
-        const TGridCoord cell = m_grid->EditorCell();
-        const int limit = m_grid->GetEditLimit();
-        m_editor->setMaxLength(limit > 0 ? limit : 32767);
-        m_editor->setInputMask(m_grid->GetEditMask(cell.X, cell.Y));
-        m_editor->setText(m_grid->m_editText);
-        PlaceEditor();
-        m_editor->show();
-        if (hasFocus() || viewport()->hasFocus() || isActiveWindow()) m_editor->setFocus();
-        m_editor->selectAll();
-    } else if (m_editor->isVisible()) {
-        const bool hadFocus = m_editor->hasFocus();
-        m_editor->hide();
-        if (hadFocus) setFocus();
-    }
+    if (m_active) m_active->Hide();
+    const TGridCoord cell = m_grid->EditorCell();
+    m_active = EditorOfKind(m_grid->EditorKind(cell.X, cell.Y));
+    m_active->SetLimits(limit, mask);
+    m_active->LoadText(text);
+    PlaceEditor();
+    m_active->Show(hasFocus() || viewport()->hasFocus() || isActiveWindow());
+}
+
+void TGridWidget::EditorClosed()
+{
+    TCellEditor* const e = m_active;
+    m_active = nullptr;
+    if (!e || !e->Control()->isVisible()) return;
+    const bool hadFocus = e->Control()->hasFocus();
+    e->Hide();
+    if (hadFocus) setFocus();
 }
 
 void TGridWidget::PlaceEditor()
 {
-    if (!m_grid || !m_grid->EditorMode()) return;
+    if (!m_grid || !m_grid->EditorMode() || !m_active) return;
     const TGridCoord c = m_grid->EditorCell();
     const TRect r = m_grid->CellRect(c.X, c.Y);
     if (r.IsEmpty()) {
-        m_editor->setGeometry(-1000, -1000, 10, 10);
+        m_active->Place(QRect(-1000, -1000, 10, 10));
         return;
     }
-    m_editor->setGeometry(r.ToQRect().adjusted(1, 1, -1, -1));
+    m_active->Place(r.ToQRect().adjusted(1, 1, -1, -1));
 }
 
 QString TGridWidget::EditorText() const
 {
-    return m_editor->text();
+    return m_active ? m_active->Text() : QString();
 }
 
 void TGridWidget::SetEditorText(const QString& s)
 {
-    m_editor->setText(s);
+    if (m_active) m_active->LoadText(s);
 }
 
 bool TGridWidget::EditorHasFocus() const
 {
-    return m_editor->hasFocus();
+    for (const auto& [kind, e] : m_editors)
+        if (e->Control()->hasFocus()) return true;
+    return false;
+}
+
+bool TGridWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // The keys of an editor's control: the ones the grid acts on go to the
+    // grid first, unless the editor keeps them.
+    if (event->type() != QEvent::KeyPress || !m_active || watched != m_active->Control())
+        return QAbstractScrollArea::eventFilter(watched, event);
+    auto* e = static_cast<QKeyEvent*>(event);
+    switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape: {
+        TShiftState shift = QtModifiersToShift(e->modifiers());
+        if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
+        if (m_active->WantsKey(QtKeyToVirtualKey(e->key()), shift)) return false;
+        return ForwardKey(e, true);
+    }
+    default: return false;
+    }
 }
 
 bool TGridWidget::ForwardKey(QKeyEvent* e, bool fromEditor)
@@ -261,9 +365,9 @@ void TGridWidget::resizeEvent(QResizeEvent* e)
 void TGridWidget::keyPressEvent(QKeyEvent* e)
 {
     // While the editor is open, keys that reach the grid belong to it.
-    if (m_grid && m_grid->EditorMode() && m_editor->isVisible()) {
+    if (m_grid && m_grid->EditorMode() && m_active && m_active->Control()->isVisible()) {
         QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
-        QApplication::sendEvent(m_editor, &copy);
+        QApplication::sendEvent(m_active->Control(), &copy);
         return;
     }
     if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);
@@ -336,12 +440,14 @@ void TGridWidget::wheelEvent(QWheelEvent* e)
 void TGridWidget::focusInEvent(QFocusEvent* e)
 {
     QAbstractScrollArea::focusInEvent(e);
+    PushFocus();
     viewport()->update();
 }
 
 void TGridWidget::focusOutEvent(QFocusEvent* e)
 {
     QAbstractScrollArea::focusOutEvent(e);
+    PushFocus();
     viewport()->update();
 }
 

@@ -8,40 +8,94 @@
 
 #include <QAbstractScrollArea>
 #include <QLineEdit>
+#include <QPointer>
+#include <map>
+#include <memory>
 
 class TCustomGrid;
 
-// The in-place text editor: a frameless line edit over the edited cell. The
-// keys that end an edit or move on go to the grid.
+// An in-place cell editor: one control that the grid's window shows over the
+// cell being edited. The grid's window keeps one editor per editor kind,
+// made by the grid (TCustomGrid::CreateCellEditor) on first use, and reuses
+// it for every cell of that kind. The grid keeps the edit state (which cell,
+// the text it started with); the editor only shows and takes the text.
+class TCellEditor {
+public:
+    virtual ~TCellEditor() = default;
+    // The control; a child of the grid's viewport once the window took it.
+    virtual QWidget* Control() const = 0;
+    // The cell's text as the editor starts; its length limit (0: none) and
+    // input mask (empty: none), where the editor has such things.
+    virtual void LoadText(const QString& text) = 0;
+    virtual void SetLimits(int maxLength, const QString& mask) {}
+    // The text to store into the cell.
+    virtual QString Text() const = 0;
+    // Places the control over the cell (rectangle in viewport pixels).
+    virtual void Place(const QRect& r) { Control()->setGeometry(r); }
+    // Shows the control, taking the focus when asked; hides it.
+    virtual void Show(bool takeFocus);
+    virtual void Hide() { Control()->hide(); }
+    // Whether the editor keeps a key that the grid would otherwise take
+    // (arrows up and down, page keys, Tab, Enter, Esc: the grid moves on,
+    // commits or cancels). A combo box keeps Up and Down, for instance.
+    // Keys the grid does not take always go to the editor.
+    virtual bool WantsKey(int key, TShiftState shift) const { return false; }
+};
+
+// The control of the text editor: a frameless line edit.
 class TInplaceEdit : public QLineEdit {
     Q_OBJECT
 public:
-    explicit TInplaceEdit(TGridWidget* owner);
-    TGridWidget* Owner() const { return m_owner; }
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override;
-
-private:
-    TGridWidget* m_owner;
+    explicit TInplaceEdit(QWidget* parent = nullptr);
 };
 
-class TGridWidget : public QAbstractScrollArea {
+// The text editor, the grid's editor of plain text cells.
+class TTextCellEditor : public TCellEditor {
+public:
+    // Takes the given control (a TInplaceEdit or a subclass of it), or makes one.
+    explicit TTextCellEditor(TInplaceEdit* edit = nullptr);
+    ~TTextCellEditor() override;
+    QWidget* Control() const override { return m_edit; }
+    TInplaceEdit* Edit() const { return m_edit; }
+    void LoadText(const QString& text) override { m_edit->setText(text); }
+    void SetLimits(int maxLength, const QString& mask) override;
+    QString Text() const override { return m_edit->text(); }
+    void Show(bool takeFocus) override;
+
+private:
+    QPointer<TInplaceEdit> m_edit;
+};
+
+class TGridWidget : public QAbstractScrollArea, public TGridView {
     Q_OBJECT
 public:
+    // Attaches itself to the grid as its view.
     TGridWidget(TCustomGrid* grid, QWidget* parent);
     ~TGridWidget() override;
 
     TCustomGrid* Grid() const { return m_grid; }
-    // Called by the grid.
-    void DetachGrid() { m_grid = nullptr; }
-    void SyncScrollBars();
-    void SyncEditor();
-    void PlaceEditor();
-    QString EditorText() const;
-    void SetEditorText(const QString& s);
+    // The control of the text editor (editor kind 0), made with the widget.
+    TInplaceEdit* Editor() const;
+    // The editor open now, else null.
+    TCellEditor* ActiveEditor() const { return m_active; }
+    // The editor of a kind, made through the grid on first use.
+    TCellEditor* EditorOfKind(int kind);
     bool EditorHasFocus() const;
-    TInplaceEdit* Editor() const { return m_editor; }
+
+    // TGridView
+    void GridGone() override;
+    bool HasParent() const override { return parentWidget() != nullptr; }
+    void InvalidateAll() override { viewport()->update(); }
+    void InvalidateRect(const TRect& r) override { viewport()->update(r.ToQRect()); }
+    void SetRedraw(bool on) override { setUpdatesEnabled(on); }
+    void ScrollBarsChanged() override { SyncScrollBars(); }
+    void EditorOpened(const QString& text, int limit, const QString& mask) override;
+    void EditorClosed() override;
+    void PlaceEditor() override;
+    QString EditorText() const override;
+    void SetEditorText(const QString& s) override;
+
+    void SyncScrollBars();
 
     // Key translation shared with the editor: answers whether the grid took it.
     bool ForwardKey(QKeyEvent* e, bool fromEditor);
@@ -63,9 +117,16 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // Tells the grid whether it (or its editor) has the focus now.
+    void PushFocus();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     QMetaObject::Connection m_focusConnection;
     TCustomGrid* m_grid;
-    TInplaceEdit* m_editor = nullptr;
+    // One editor per kind; the text editor is made first.
+    std::map<int, std::unique_ptr<TCellEditor>> m_editors;
+    TCellEditor* m_active = nullptr;
     bool m_syncing = false;
     bool m_focusInside = false;
     bool m_resyncing = false;

@@ -1,10 +1,12 @@
 #include "common/PixelSupport.h"
 #include "controls/BaseGrid.h"
+#include "controls/CellEditors.h"
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -579,7 +581,7 @@ TEST_F(UndoFixture, NewChangeDropsUndoneItems)
     EXPECT_EQ(u.Count(), 2);
     EXPECT_EQ(u.Level(), 2);
     EXPECT_FALSE(u.CanRedo());
-    EXPECT_EQ(u.Items(1).Row, 3);
+    EXPECT_EQ(u.Items(1).Row, TDisplRow(3));
 }
 
 TEST_F(UndoFixture, MaxLevelTrimsWholeSequences)
@@ -588,7 +590,7 @@ TEST_F(UndoFixture, MaxLevelTrimsWholeSequences)
     for (int i = 0; i < 4; ++i) Change(1, i, QString::number(i));
     EXPECT_EQ(u.Count(), 3);
     EXPECT_EQ(u.Level(), 3);
-    EXPECT_EQ(u.Items(0).Row, 1);
+    EXPECT_EQ(u.Items(0).Row, TDisplRow(1));
 
     u.Reset();
     EXPECT_FALSE(u.CanUndo());
@@ -602,7 +604,7 @@ TEST_F(UndoFixture, MaxLevelTrimsWholeSequences)
     // The full list takes the next change by dropping the whole sequence,
     // never leaving half of it.
     ASSERT_EQ(u.Count(), 1);
-    EXPECT_EQ(u.Items(0).Col, 3);
+    EXPECT_EQ(u.Items(0).Col, TRealCol(3));
     EXPECT_EQ(u.Level(), 1);
 }
 
@@ -917,4 +919,144 @@ TEST(BaseGridWidget, ShowsScrollsAndEditsThroughTheBaseGrid)
     for (int i = 0; i < 20; ++i) QTest::keyClick(w, Qt::Key_Down);
     EXPECT_EQ(g.Row(), 21);
     EXPECT_GT(g.TopRow(), 1);
+}
+
+namespace {
+// A grid whose real column 1 is hidden: display column d shows real column
+// d for d < 1 and d + 1 after it.
+class HidingGrid : public TBaseGrid {
+public:
+    using TBaseGrid::DisplColIndex;
+    using TBaseGrid::RealColIndex;
+    TDisplCol DisplColIndex(TRealCol c) override { return TDisplCol(c.Value() > 1 ? c.Value() - 1 : c.Value()); }
+    TRealCol RealColIndex(TDisplCol c) override { return TRealCol(c.Value() >= 1 ? c.Value() + 1 : c.Value()); }
+};
+} // namespace
+
+TEST(GridIndexes, KindsAreDistinctAndConvertOnlyThroughTheGrid)
+{
+    static_assert(!std::is_convertible_v<int, TRealCol>);
+    static_assert(!std::is_convertible_v<TRealCol, int>);
+    static_assert(!std::is_convertible_v<TRealCol, TDisplCol>);
+    static_assert(!std::is_convertible_v<TDisplRow, TRealRow>);
+    static_assert(!std::is_constructible_v<TDisplCol, TRealCol>);
+    EXPECT_FALSE(TRealCol().Valid());
+    EXPECT_EQ((TDisplRow(7) - TDisplRow(3)), 4);
+    EXPECT_LT(TRealCol(2), TRealCol(3));
+
+    auto g = Grid();
+    EXPECT_EQ(g->DisplColIndex(TRealCol(3)), TDisplCol(3));
+    EXPECT_EQ(g->RealRowIndex(TDisplRow(4)), TRealRow(4));
+    EXPECT_EQ(g->RealColIndex(5), 5);
+
+    HidingGrid h;
+    EXPECT_EQ(h.DisplColIndex(TRealCol(3)), TDisplCol(2));
+    EXPECT_EQ(h.RealColIndex(TDisplCol(2)), TRealCol(3));
+    // The int forms go through the overridden typed ones.
+    EXPECT_EQ(h.DisplColIndex(3), 2);
+    EXPECT_EQ(h.RealColIndex(1), 2);
+}
+
+TEST(GridIndexes, UndoMovesToTheDisplayColumnOfTheRealCell)
+{
+    HidingGrid h;
+    h.SetColCount(6);
+    h.SetRowCount(6);
+    TExtGridUndoRedo u;
+    h.SetUndoRedo(&u);
+    // Real column 4 is shown as display column 3.
+    h.SetCells(4, 2, "old");
+    h.SetCells(4, 2, "new");
+    u.RegisterChange(4, 2, "old", "new");
+    EXPECT_EQ(u.Items(0).Col, TRealCol(4));
+    EXPECT_EQ(u.Items(0).Row, TDisplRow(2));
+    u.Undo();
+    EXPECT_EQ(h.Cells(4, 2), "old");
+    EXPECT_EQ(h.Col(), 3);
+    EXPECT_EQ(h.Row(), 2);
+}
+
+namespace {
+// A stand-in editor of one kind: a spin box that keeps Up and Down.
+struct StubSpinEditor : TCellEditor {
+    QPointer<QSpinBox> box = new QSpinBox;
+    ~StubSpinEditor() override { delete box.data(); }
+    QWidget* Control() const override { return box; }
+    void LoadText(const QString& text) override { box->setValue(text.toInt()); }
+    QString Text() const override { return QString::number(box->value()); }
+    bool WantsKey(int key, TShiftState) const override { return key == VK_UP || key == VK_DOWN; }
+};
+
+// Registers an editor factory for one kind for the life of the test.
+struct ScopedEditor {
+    TEditorType kind;
+    TCellEditorFactory previous;
+    ScopedEditor(TEditorType k, TCellEditorFactory f)
+        : kind(k), previous(TCellEditorRegistry::Instance().Register(k, std::move(f)))
+    {
+    }
+    ~ScopedEditor() { TCellEditorRegistry::Instance().Register(kind, std::move(previous)); }
+};
+} // namespace
+
+TEST(CellEditorRegistry, TextEditorIsRegisteredAndServesUnregisteredKinds)
+{
+    TCellEditorRegistry& reg = TCellEditorRegistry::Instance();
+    EXPECT_TRUE(reg.IsRegistered(edNormal));
+    EXPECT_FALSE(reg.IsRegistered(edGridDropDown));
+    auto e = reg.Create(edGridDropDown);
+    EXPECT_NE(dynamic_cast<TTextCellEditor*>(e.get()), nullptr);
+}
+
+TEST(CellEditorRegistry, AStubEditorRegisteredForOneKindEditsItsCells)
+{
+    int made = 0;
+    ScopedEditor scoped(edSpinEdit, [&] {
+        ++made;
+        return std::make_unique<StubSpinEditor>();
+    });
+    TBaseGrid g;
+    g.SetColCount(5);
+    g.SetRowCount(5);
+    g.SetOptions(g.Options().With(goEditing));
+    g.SetCells(2, 2, "5");
+    g.SetCells(1, 1, "text");
+    g.CellProperties(2, 2)->SetEditor(edSpinEdit);
+    TGridWidget* w = g.Widget();
+    w->resize(320, 200);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+
+    // A text cell opens the text editor.
+    g.MoveColRow(1, 1, true, true);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_F2);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_NE(dynamic_cast<TTextCellEditor*>(w->ActiveEditor()), nullptr);
+    QTest::keyClick(w->ActiveEditor()->Control(), Qt::Key_Escape);
+    EXPECT_FALSE(g.EditorMode());
+
+    // The spin cell opens the stub: it keeps Up, Enter still commits.
+    g.MoveColRow(2, 2, true, true);
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_F2);
+    ASSERT_TRUE(g.EditorMode());
+    auto* stub = dynamic_cast<StubSpinEditor*>(w->ActiveEditor());
+    ASSERT_NE(stub, nullptr);
+    EXPECT_TRUE(stub->box->isVisible());
+    EXPECT_TRUE(g.CellRect(2, 2).ToQRect().contains(stub->box->geometry().center()));
+    EXPECT_EQ(stub->box->value(), 5);
+    QTest::keyClick(stub->box, Qt::Key_Up);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(stub->box->value(), 6);
+    QTest::keyClick(stub->box, Qt::Key_Return);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_FALSE(stub->box->isVisible());
+    EXPECT_EQ(g.Cells(2, 2), "6");
+
+    // One editor per kind, made once.
+    QTest::keyClick(w, Qt::Key_F2);
+    EXPECT_EQ(w->ActiveEditor(), stub);
+    g.HideEditor();
+    EXPECT_EQ(made, 1);
 }

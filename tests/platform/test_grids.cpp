@@ -1,8 +1,10 @@
+#include "common/PixelSupport.h"
 #include "platform/Grids.h"
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QScrollBar>
@@ -132,17 +134,16 @@ TEST(GridStore, RowAndColumnOperationsCarryCells)
 TEST(GridViewport, GeometryHitTestAndScrolling)
 {
     TGridViewport v;
-    v.DefaultColWidth = 50;
-    v.DefaultRowHeight = 20;
-    v.GridLineWidth = 1;
+    v.Cols.SetDefaultSize(50);
+    v.Rows.SetDefaultSize(20);
+    v.SetGridLineWidth(1);
     v.SetColCount(10);
     v.SetRowCount(100);
-    v.FixedCols = 1;
-    v.FixedRows = 1;
-    v.LeftCol = 1;
-    v.TopRow = 1;
-    v.ClientWidth = 200;
-    v.ClientHeight = 105;
+    v.Cols.SetFixedCount(1);
+    v.Rows.SetFixedCount(1);
+    v.Cols.SetFirst(1);
+    v.Rows.SetFirst(1);
+    v.SetClientSize(200, 105);
     EXPECT_EQ(v.CellRect(0, 0), (TRect{0, 0, 50, 20}));
     EXPECT_EQ(v.CellRect(2, 3), (TRect{102, 63, 152, 83}));
     // Rows 1..4 fit whole: 21 + 4 * 21 = 105.
@@ -154,13 +155,13 @@ TEST(GridViewport, GeometryHitTestAndScrolling)
     EXPECT_EQ(v.MouseCoord(600, 10).X, -1);
 
     EXPECT_TRUE(v.ScrollInView(2, 10));
-    EXPECT_EQ(v.TopRow, 7); // row 10 becomes the last whole row
+    EXPECT_EQ(v.TopRow(), 7); // row 10 becomes the last whole row
     EXPECT_EQ(v.CellRect(1, 2), TRect{}); // scrolled away
     EXPECT_EQ(v.CellRect(0, 10).Top, 21 + 3 * 21);
     EXPECT_EQ(v.MaxTopRow(), 96);
-    v.TopRow = 500;
+    v.Rows.SetFirst(500);
     v.ClampTopLeft();
-    EXPECT_EQ(v.TopRow, 96);
+    EXPECT_EQ(v.TopRow(), 96);
 }
 
 TEST(CustomGrid, KeyboardMovesCurrentCellAndSelection)
@@ -386,7 +387,10 @@ TEST(GridWidget, EditorClassAndLimitComeFromTheGrid)
         using TInplaceEdit::TInplaceEdit;
     };
     struct G : TStringGrid {
-        TInplaceEdit* CreateEditor(TGridWidget* owner) override { return new LimitedEdit(owner); }
+        std::unique_ptr<TCellEditor> CreateCellEditor(int) override
+        {
+            return std::make_unique<TTextCellEditor>(new LimitedEdit);
+        }
         int GetEditLimit() override { return 3; }
     } g;
     g.SetOptions(g.Options().With(goEditing));
@@ -489,4 +493,116 @@ TEST(GridWidget, GridAndWidgetMayGoInEitherOrder)
         g.reset();
         EXPECT_TRUE(w.isNull());
     }
+}
+
+namespace {
+// A view that only records what the grid tells it.
+struct RecordingView : TGridView {
+    TCustomGrid* grid = nullptr;
+    std::vector<QString> log;
+    QString editorText;
+    bool gone = false;
+    void GridGone() override { gone = true; }
+    bool HasParent() const override { return true; }
+    void InvalidateAll() override { log.push_back("all"); }
+    void InvalidateRect(const TRect& r) override
+    {
+        log.push_back(QString("rect %1,%2").arg(r.Left).arg(r.Top));
+    }
+    void SetRedraw(bool on) override { log.push_back(on ? "redraw on" : "redraw off"); }
+    void ScrollBarsChanged() override { log.push_back("bars"); }
+    void EditorOpened(const QString& text, int limit, const QString&) override
+    {
+        editorText = text;
+        log.push_back(QString("open %1 %2").arg(text).arg(limit));
+    }
+    void EditorClosed() override { log.push_back("close"); }
+    void PlaceEditor() override {}
+    QString EditorText() const override { return editorText; }
+    void SetEditorText(const QString& s) override { editorText = s; }
+};
+
+QImage PaintGrid(TCustomGrid& g)
+{
+    QImage img(g.ClientWidth(), g.ClientHeight(), QImage::Format_ARGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    g.PaintTo(p);
+    return img;
+}
+} // namespace
+
+TEST(GridView, FocusFrameAndFocusedStateFollowSetFocusedWithoutAWindow)
+{
+    TStringGrid g;
+    g.SetClientSize(400, 200);
+    std::vector<TGridDrawState> currentStates;
+    g.OnDrawCell = [&](TCustomGrid*, int c, int r, const TRect&, TGridDrawState s) {
+        if (c == g.Col() && r == g.Row()) currentStates.push_back(s);
+    };
+    const TRect cell = g.CellRect(g.Col(), g.Row());
+    ASSERT_FALSE(cell.IsEmpty());
+
+    QImage img = PaintGrid(g);
+    ASSERT_EQ(currentStates.size(), 1u);
+    EXPECT_FALSE(currentStates[0].Contains(gdFocused));
+
+    // Dark pixels of the dotted focus frame along the cell's top, one pixel in.
+    auto frameDots = [&](const QImage& i) {
+        int n = 0;
+        for (int x = cell.Left + 1; x < cell.Right - 1; ++x) n += At(i, x, cell.Top + 1) == 0;
+        return n;
+    };
+    EXPECT_EQ(frameDots(img), 0);
+
+    g.SetFocused(true);
+    img = PaintGrid(g);
+    EXPECT_GT(frameDots(img), cell.Width() / 4);
+    ASSERT_EQ(currentStates.size(), 2u);
+    EXPECT_TRUE(currentStates[1].Contains(gdFocused));
+
+    // While the editor is open the frame is not drawn.
+    g.SetOptions(g.Options().With(goEditing));
+    g.ShowEditor();
+    img = PaintGrid(g);
+    EXPECT_EQ(frameDots(img), 0);
+}
+
+TEST(GridView, TheGridTalksToItsViewOnlyThroughTheInterface)
+{
+    RecordingView view;
+    {
+        TStringGrid g;
+        g.SetStoreCell(1, 1, "abc");
+        g.AttachView(&view);
+        EXPECT_TRUE(g.HandleAllocated());
+        EXPECT_TRUE(g.HasParent());
+        g.SetFocused(true);
+        EXPECT_EQ(view.log.back(), "all");
+        view.log.clear();
+
+        g.SetOptions(g.Options().With(goEditing));
+        g.ShowEditor();
+        EXPECT_EQ(view.log.back(), "open abc 0");
+        // What the user typed comes from the view.
+        view.editorText = "typed";
+        EXPECT_EQ(g.EditorText(), "typed");
+        g.HideEditor();
+        EXPECT_EQ(g.StoreCell(1, 1), "typed");
+        EXPECT_NE(std::find(view.log.begin(), view.log.end(), "close"), view.log.end());
+
+        view.log.clear();
+        g.SetRowCount(40);
+        EXPECT_NE(std::find(view.log.begin(), view.log.end(), "bars"), view.log.end());
+        g.SetRedraw(false);
+        EXPECT_EQ(view.log.back(), "redraw off");
+
+        // A view that goes first is forgotten.
+        g.DetachView(&view);
+        EXPECT_FALSE(g.HandleAllocated());
+        EXPECT_FALSE(g.Focused());
+        g.Invalidate();
+        g.AttachView(&view);
+    }
+    EXPECT_TRUE(view.gone);
 }
