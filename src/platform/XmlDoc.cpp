@@ -27,22 +27,31 @@ size_t Find(const char* s, size_t n, size_t from, std::string_view what)
     return at == std::string_view::npos ? n : at;
 }
 
-// Calls data(begin, end) for every stretch of character data of a UTF-8
-// document: the text between tags and the quoted attribute values. Comments,
-// CDATA sections, processing instructions, the document type and the names
-// inside tags are passed over.
+// What a stretch of character data is: an attribute value, the text
+// between two tags, or the whole text of an element (between its start and
+// end tag).
+enum class Stretch { Attribute, Text, WholeText };
+
+// Calls data(begin, end, kind) for every stretch of character data of a
+// UTF-8 document: the text between tags and the quoted attribute values.
+// Comments, CDATA sections, processing instructions, the document type and
+// the names inside tags are passed over.
 template <class F>
 void ForEachDataStretch(const char* s, size_t n, F&& data)
 {
     size_t i = 0;
+    bool afterStartTag = false;
     while (i < n) {
         if (s[i] != '<') {
             const void* lt = std::memchr(s + i, '<', n - i);
             const size_t j = lt ? size_t(static_cast<const char*>(lt) - s) : n;
-            data(i, j);
+            const bool whole = afterStartTag && j + 1 < n && s[j + 1] == '/';
+            data(i, j, whole ? Stretch::WholeText : Stretch::Text);
             i = j;
+            afterStartTag = false;
             continue;
         }
+        afterStartTag = false;
         if (StartsWith(s, n, i, "<!--")) {
             i = std::min(n, Find(s, n, i + 4, "-->") + 3);
         } else if (StartsWith(s, n, i, "<![CDATA[")) {
@@ -74,12 +83,13 @@ void ForEachDataStretch(const char* s, size_t n, F&& data)
                 if (s[j] == '"' || s[j] == '\'') {
                     const void* q = std::memchr(s + j + 1, s[j], n - j - 1);
                     const size_t k = q ? size_t(static_cast<const char*>(q) - s) : n;
-                    data(j + 1, k);
+                    data(j + 1, k, Stretch::Attribute);
                     j = k + 1;
                     continue;
                 }
                 ++j;
             }
+            afterStartTag = s[i + 1] != '/' && j < n && s[j - 1] != '/';
             i = std::min(n, j + 1);
         }
     }
@@ -94,7 +104,7 @@ qsizetype FindBadReference(const QByteArray& text)
     const char* s = text.constData();
     const size_t n = size_t(text.size());
     qsizetype found = -1;
-    ForEachDataStretch(s, n, [&](size_t b, size_t e) {
+    ForEachDataStretch(s, n, [&](size_t b, size_t e, Stretch) {
         for (size_t i = b; i < e && found < 0; ++i) {
             if (s[i] != '&' || i + 1 >= e || s[i + 1] != '#') continue;
             size_t j = i + 2;
@@ -408,22 +418,28 @@ QByteArray TXMLDocument::SaveToBytes() const
 {
     ByteWriter w;
     m_doc->save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    // pugixml writes a CR of an element's text as it is, and every reader
-    // turns it into a line feed; written as a reference it comes back.
-    if (!std::memchr(w.bytes.constData(), '\r', size_t(w.bytes.size()))) return std::move(w.bytes);
+    // pugixml writes two things in text as they are that no reader gets back:
+    // a CR (every reader turns it into a line feed) and a text of nothing but
+    // blanks beside other nodes (readers drop it as layout). Written as a
+    // reference, the CR and the first blank of such a text come back.
     const char* s = w.bytes.constData();
+    const size_t n = size_t(w.bytes.size());
     QByteArray out;
-    out.reserve(w.bytes.size() + 64);
     size_t copied = 0;
-    ForEachDataStretch(s, size_t(w.bytes.size()), [&](size_t b, size_t e) {
-        for (size_t i = b; i < e; ++i) {
-            if (s[i] != '\r') continue;
-            out.append(s + copied, qsizetype(i - copied));
-            out.append("&#13;");
-            copied = i + 1;
-        }
+    const auto replace = [&](size_t at, const char* reference) {
+        if (out.isEmpty()) out.reserve(qsizetype(n) + 64);
+        out.append(s + copied, qsizetype(at - copied));
+        out.append(reference);
+        copied = at + 1;
+    };
+    ForEachDataStretch(s, n, [&](size_t b, size_t e, Stretch kind) {
+        if (kind == Stretch::Text && std::all_of(s + b, s + e, [](char c) { return c == ' ' || c == '\t' || c == '\n'; }))
+            replace(b, s[b] == ' ' ? "&#32;" : s[b] == '\t' ? "&#9;" : "&#10;");
+        for (size_t i = b; i < e; ++i)
+            if (s[i] == '\r') replace(i, "&#13;");
     });
-    out.append(s + copied, qsizetype(size_t(w.bytes.size()) - copied));
+    if (copied == 0) return std::move(w.bytes);
+    out.append(s + copied, qsizetype(n - copied));
     return out;
 }
 

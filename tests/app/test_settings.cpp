@@ -141,6 +141,21 @@ TEST(SettingsFile, SaveWritesAllSevenLeavesAndReadsBack)
     Scramble();
     Read_Setting();
     EXPECT_EQ(Current(), written);
+
+    // Line breaks and a leading U+FEFF come back as they were written.
+    const Settings odd{QStringLiteral("Line 1\r\nLine 2\r"), QString(QChar(0xFEFF)) + "10.0.0.1", QStringLiteral("\r"), false,
+                       true, false, true};
+    Project_Name = odd.project;
+    Last_IP_Address = odd.ip;
+    Language_Name = odd.language;
+    Enable_Internet = odd.internet;
+    Enable_Update = odd.update;
+    Enable_Jump_Field_Tables = odd.jump;
+    Double_Click_Auto_Size = odd.autoSize;
+    Save_Setting();
+    Scramble();
+    Read_Setting();
+    EXPECT_EQ(Current(), odd);
 }
 
 TEST(SettingsFile, FailedWriteIsReported)

@@ -859,6 +859,29 @@ TEST(Banks, NodesBeforeTheRootChangeNothing)
     }
 }
 
+// A project file over 64 MB is refused by name before anything of it is
+// read, and nothing is written.
+TEST(Banks, ProjectFilesOverTheSizeLimitAreRefused)
+{
+    for (const char* name : {"ParGen.xml", "CAN_Rec_Frames.xml", "CAN_Send_Frames.xml", "LoRaWAN_Gateway.xml"}) {
+        TestProject p(QStringLiteral("gateway_eu"));
+        Update(p.path);
+        const QByteArray old2 = ReadTestFile(p.Bank(2));
+        QFile big(p.File(QString::fromLatin1(name)));
+        ASSERT_TRUE(big.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(big.resize(Max_Xml_File_Size + 1)); // sparse
+        big.close();
+        try {
+            Update(p.path);
+            ADD_FAILURE() << name << " over 64 MB was read";
+        } catch (const EXMLError& e) {
+            EXPECT_TRUE(e.Message().contains(p.File(QString::fromLatin1(name)))) << e.what();
+            EXPECT_TRUE(e.Message().contains("64 MB")) << e.what();
+        }
+        EXPECT_EQ(ReadTestFile(p.Bank(2)), old2) << name;
+    }
+}
+
 // A number that does not fit its field in the image refuses the build,
 // naming the file, the row and the field; nothing is written. Text that is no
 // number keeps the readers' defaults, and values that do not reach the image

@@ -62,6 +62,16 @@ TEST(XmlHostile, TextsSurviveARoundTrip)
         EXPECT_EQ(back.DocumentElement().FindChild("row").Attribute("v"), v);
         EXPECT_EQ(back.SaveToBytes(), bytes);
     }
+    // A text of blanks beside other nodes is a value too, not layout.
+    for (const char* blanks : {"\n", " ", "\t\t", " \n"}) {
+        TXMLDocument doc;
+        XmlNode e = doc.AddRoot("R").AddChild("e", blanks);
+        e.AddChild("c");
+        TXMLDocument back;
+        back.LoadFromBytes(doc.SaveToBytes());
+        EXPECT_EQ(back.DocumentElement().FindChild("e").Text(), blanks);
+        EXPECT_EQ(back.SaveToBytes(), doc.SaveToBytes());
+    }
     // A CR in element text is written as a reference; comments stay as they are.
     TXMLDocument doc;
     doc.AddRoot("R").AddChild("e", "1\r\n2");
