@@ -9,7 +9,7 @@ PACKAGES=(
   libpugixml-dev libcurl4-openssl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core libxml2-utils python3
-  xvfb xauth iproute2
+  xvfb xauth xdotool iproute2
   clang libclang-rt-14-dev
 )
 

@@ -117,7 +117,7 @@ TFNew_Project::TFNew_Project(QWidget* parent) : TForm(parent)
     E_New_Proj = new QLineEdit(this);
     E_New_Proj->setGeometry(16, 80, 299, 22);
     // Enter in the name runs OK.
-    connect(E_New_Proj, &QLineEdit::returnPressed, this, [this] { Guard([this] { Btn_OKClick(); }); });
+    GuardedConnect(E_New_Proj, &QLineEdit::returnPressed, this, [this] { Btn_OKClick(); });
 
     P_Buttons = Dialog_Look::Button_Panel(this, 331, 162);
     Btn_OK = Dialog_Look::Panel_Button(P_Buttons, 331 - 2 * 94, 0);

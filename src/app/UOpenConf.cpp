@@ -33,7 +33,7 @@ TFOpenConf::TFOpenConf(QWidget* parent) : TForm(parent)
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(16, 78, 345, 220);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int) { Guard([this] { ListBox1Click(); }); });
+    GuardedConnect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
 
     P_Buttons = Dialog_Look::Button_Panel(this, 377, 351);
     Btn_OK = Dialog_Look::Panel_Button(P_Buttons, 377 - 2 * 94, mrOk);

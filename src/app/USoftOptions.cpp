@@ -137,7 +137,7 @@ TFSoftOptions::TFSoftOptions(QWidget* parent) : TForm(parent)
     LL_Check_Update->setTextFormat(Qt::RichText);
     LL_Check_Update->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     LL_Check_Update->setOpenExternalLinks(false);
-    connect(LL_Check_Update, &QLabel::linkActivated, this, [this](const QString& link) { Guard([&] { LL_Check_UpdateLinkClick(link); }); });
+    GuardedConnect(LL_Check_Update, &QLabel::linkActivated, this, [this](const QString& link) { LL_Check_UpdateLinkClick(link); });
 
     TS_Soft_Settings = new QWidget;
     CB_Soft_Set_Jump_Table = new QCheckBox(TS_Soft_Settings);
@@ -149,7 +149,7 @@ TFSoftOptions::TFSoftOptions(QWidget* parent) : TForm(parent)
     PC_Options->addTab(TS_Con_Options, QString());
     PC_Options->addTab(TS_Soft_Settings, QString());
     for (QCheckBox* cb : {CB_En_Con, CB_Update, CB_Soft_Set_Jump_Table, CB_DoubleClick_Auto_Size})
-        connect(cb, &QCheckBox::toggled, this, [this](bool) { Guard([this] { Update_CheckBox(); }); });
+        GuardedConnect(cb, &QCheckBox::toggled, this, [this] { Update_CheckBox(); });
 
     P_Buttons = Dialog_Look::Button_Panel(this, Width, Height);
     Btn_OK = Dialog_Look::Panel_Button(P_Buttons, Width - 2 * 94, 0);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+using enum TShiftStateItem;
+
 
 TCellFontStyles FontStylesOf(const QFont& f)
 {
@@ -43,10 +45,7 @@ TCellProperties::TCellProperties(TBaseGrid* ownerGrid, int col, int row)
     }
 }
 
-TCellProperties::~TCellProperties()
-{
-    if (FOwnsGraphic) delete FGraphicObject;
-}
+TCellProperties::~TCellProperties() = default;
 
 QPoint TCellProperties::BaseCell(int c, int r) const
 {
@@ -54,19 +53,27 @@ QPoint TCellProperties::BaseCell(int c, int r) const
     return QPoint(c, r);
 }
 
-void TCellProperties::SetGraphicObject(TCellObject* g, bool owned)
+void TCellProperties::SetGraphicObject(std::unique_ptr<TCellObject> g)
 {
-    if (g != FGraphicObject && FOwnsGraphic) delete FGraphicObject;
-    FGraphicObject = g;
-    FOwnsGraphic = g && owned;
+    if (g && g.get() == FOwnedGraphic.get()) {
+        (void)g.release(); // already ours
+        return;
+    }
+    FOwnedGraphic = std::move(g);
+    FBorrowedGraphic = nullptr;
 }
 
-TCellObject* TCellProperties::ReleaseGraphicObject()
+void TCellProperties::SetBorrowedGraphic(TCellObject* g)
 {
-    TCellObject* g = FGraphicObject;
-    FGraphicObject = nullptr;
-    FOwnsGraphic = false;
-    return g;
+    if (g && g == FOwnedGraphic.get()) return; // owned stays owned
+    FOwnedGraphic.reset();
+    FBorrowedGraphic = g;
+}
+
+std::unique_ptr<TCellObject> TCellProperties::ReleaseGraphicObject()
+{
+    FBorrowedGraphic = nullptr;
+    return std::move(FOwnedGraphic);
 }
 
 void TCellProperties::RepaintOwner()
@@ -195,20 +202,18 @@ void TBaseGrid::GetDisplWideText(int c, int r, QString& value)
     if (OnGetDisplWideText) OnGetDisplWideText(this, c, r, value);
 }
 
-void TBaseGrid::GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo,
-                                TColor& mirrorColor, TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va, bool& ww,
-                                TCellGradientDirection& gd)
+void TBaseGrid::GetCellDefaults(int c, int r, TCellLook& look)
 {
-    font.Font = Font;
-    font.Color = FontColor;
-    brush.Color = Color;
-    colorTo = clNone;
-    mirrorColor = clNone;
-    mirrorColorTo = clNone;
-    ha = taLeftJustify;
-    va = vtaTop;
-    ww = FWordWrap;
-    gd = GradientVertical;
+    look.Font.Font = Font;
+    look.Font.Color = FontColor;
+    look.Brush.Color = Color;
+    look.ColorTo = clNone;
+    look.MirrorColor = clNone;
+    look.MirrorColorTo = clNone;
+    look.HAlign = taLeftJustify;
+    look.VAlign = vtaTop;
+    look.WordWrap = FWordWrap;
+    look.GradientDir = GradientVertical;
 }
 
 TCellProperties* TBaseGrid::GetCellProperties(int c, int r)
@@ -227,25 +232,20 @@ TCellProperties* TBaseGrid::GetCellProperties(int c, int r)
     auto owned = std::make_unique<TCellProperties>(this, c, r);
     TCellProperties* p = owned.get();
     m_store.SetObject(c, r, std::move(owned));
-    TCellFont font;
-    TCellBrush brush;
-    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
-    TAlignment ha = taLeftJustify;
-    TVAlignment va = vtaTop;
-    bool ww = FWordWrap;
-    TCellGradientDirection gd = GradientVertical;
-    GetCellDefaults(c, r, font, brush, colorTo, mirror, mirrorTo, ha, va, ww, gd);
+    TCellLook look;
+    look.WordWrap = FWordWrap;
+    GetCellDefaults(c, r, look);
     p->FCalcType = acNONE;
-    p->FAlignment = ha;
-    p->FVAlignment = va;
-    p->FWordWrap = ww;
-    p->FFontName = font.Font.family();
-    p->FFontSize = FontSizeOf(font.Font);
-    p->FFontStyle = FontStylesOf(font.Font);
-    p->FFontColor = font.Color;
-    p->FBrushColor = brush.Color;
-    p->FBrushColorTo = colorTo;
-    p->FGradientDirection = gd;
+    p->FAlignment = look.HAlign;
+    p->FVAlignment = look.VAlign;
+    p->FWordWrap = look.WordWrap;
+    p->FFontName = look.Font.Font.family();
+    p->FFontSize = FontSizeOf(look.Font.Font);
+    p->FFontStyle = FontStylesOf(look.Font.Font);
+    p->FFontColor = look.Font.Color;
+    p->FBrushColor = look.Brush.Color;
+    p->FBrushColorTo = look.ColorTo;
+    p->FGradientDirection = look.GradientDir;
     return p;
 }
 
@@ -266,21 +266,28 @@ void TBaseGrid::SetCellProperties(int c, int r, std::unique_ptr<TCellProperties>
     m_store.SetObject(c, r, std::move(value));
 }
 
-void* TBaseGrid::GetObjectEx(int c, int r) const
+TUserValue TBaseGrid::GetObjectEx(int c, int r) const
 {
     const TCellProperties* p = CellPropsOrNull(c, r);
-    return p ? reinterpret_cast<void*>(p->CellObject()) : nullptr;
+    return p ? p->CellObject() : TUserValue();
 }
 
-void TBaseGrid::SetObjectEx(int c, int r, void* value)
+void TBaseGrid::SetObjectEx(int c, int r, TUserValue value)
+{
+    WithCellProperties(c, r, [&](TCellProperties& p) { p.SetCellObject(std::move(value)); });
+}
+
+void TBaseGrid::WithCellProperties(int c, int r, const std::function<void(TCellProperties&)>& change)
 {
     if (!Inside(c, r)) {
         Q_ASSERT_X(false, "TBaseGrid", "cell outside the grid written");
         return;
     }
+    // An empty cell gets a blank text while its properties are made, so
+    // that its text stays empty.
     const bool wasEmpty = GetCellEx(c, r).isEmpty();
     if (wasEmpty) SetCellEx(c, r, QStringLiteral(" "));
-    GetCellProperties(c, r)->SetCellObject(reinterpret_cast<uintptr_t>(value));
+    change(*GetCellProperties(c, r));
     if (wasEmpty) SetCellEx(c, r, QString());
 }
 
@@ -290,22 +297,18 @@ TCellObject* TBaseGrid::GetGraphicObjectEx(int c, int r) const
     return p ? p->GraphicObject() : nullptr;
 }
 
-void TBaseGrid::SetGraphicObjectEx(int c, int r, TCellObject* value, bool owned)
+void TBaseGrid::SetGraphicObjectEx(int c, int r, std::unique_ptr<TCellObject> value)
 {
-    if (FDestroying) {
-        // Nothing is stored any more; a graphic handed over is not lost.
-        if (owned) delete value;
-        return;
-    }
-    if (!Inside(c, r)) {
-        Q_ASSERT_X(false, "TBaseGrid", "cell outside the grid written");
-        if (owned) delete value;
-        return;
-    }
-    const bool wasEmpty = GetCellEx(c, r).isEmpty();
-    if (wasEmpty) SetCellEx(c, r, QStringLiteral(" "));
-    GetCellProperties(c, r)->SetGraphicObject(value, owned);
-    if (wasEmpty) SetCellEx(c, r, QString());
+    // While the grid is going nothing is stored any more; a graphic handed
+    // over is freed with `value`, not lost.
+    if (FDestroying) return;
+    WithCellProperties(c, r, [&](TCellProperties& p) { p.SetGraphicObject(std::move(value)); });
+}
+
+void TBaseGrid::SetBorrowedGraphicEx(int c, int r, TCellObject* value)
+{
+    if (FDestroying) return;
+    WithCellProperties(c, r, [&](TCellProperties& p) { p.SetBorrowedGraphic(value); });
 }
 
 void TBaseGrid::ClearCellEx(int c, int r)

@@ -22,6 +22,7 @@
 #include "platform/GridIndex.h"
 
 #include <QFont>
+#include <any>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -34,7 +35,7 @@ class TBaseGrid;
 class TExtGridUndoRedo;
 
 enum TColumnCalcType : uint8_t { acNONE, acSUM, acAVG, acCOUNT, acMIN, acMAX, acSPREAD, acCUSTOM, acDISTINCT, acSTDDEV };
-enum TGridSelectionStyle : uint8_t { ssDefault, ssVista, ssWin7, ssOffice2007 };
+enum class TGridSelectionStyle : uint8_t { ssDefault, ssVista, ssWin7, ssOffice2007 };
 enum THoverRowCell : uint8_t { hcNormal, hcFixed, hcSelected };
 using THoverRowCells = TSet<THoverRowCell>;
 
@@ -52,6 +53,9 @@ struct TCellBrush {
     TColor Color = clWindow;
     Qt::BrushStyle Style = Qt::SolidPattern;
 };
+
+// The user's value of a cell.
+using TUserValue = std::any;
 
 TCellFontStyles FontStylesOf(const QFont& f);
 void ApplyFontStyles(QFont& f, TCellFontStyles s);
@@ -84,17 +88,20 @@ public:
     QPoint BaseCell(int c, int r) const;
     QPoint GetBaseCell(int c, int r) const { return BaseCell(c, r); }
 
-    // The user's value of the cell (not owned).
-    uintptr_t CellObject() const { return FObject; }
-    void SetCellObject(uintptr_t v) { FObject = v; }
-    // The cell graphic; freed with the properties only when owned.
-    TCellObject* GraphicObject() const { return FGraphicObject; }
-    bool OwnsGraphic() const { return FOwnsGraphic; }
-    // Replaces the graphic; the old one is freed when it was owned (and is
-    // not the new one).
-    void SetGraphicObject(TCellObject* g, bool owned);
-    // Hands the graphic over without freeing it.
-    TCellObject* ReleaseGraphicObject();
+    // The user's value of the cell (any copyable value: a number, a pointer
+    // to something the user owns, ...), read back with its own type.
+    const TUserValue& CellObject() const { return FObject; }
+    void SetCellObject(TUserValue v) { FObject = std::move(v); }
+    // The cell graphic: one the properties own (freed with them) or one owned
+    // elsewhere (borrowed). Setting either drops the other; an owned graphic
+    // replaced by another is freed.
+    TCellObject* GraphicObject() const { return FOwnedGraphic ? FOwnedGraphic.get() : FBorrowedGraphic; }
+    bool OwnsGraphic() const { return FOwnedGraphic != nullptr; }
+    void SetGraphicObject(std::unique_ptr<TCellObject> g);
+    void SetBorrowedGraphic(TCellObject* g);
+    // Hands an owned graphic over (null when the graphic was borrowed) and
+    // forgets the graphic.
+    std::unique_ptr<TCellObject> ReleaseGraphicObject();
 
     Qt::BrushStyle BrushStyle() const { return FBrushStyle; }
     void SetBrushStyle(Qt::BrushStyle v) { FBrushStyle = v; }
@@ -153,9 +160,9 @@ private:
     TBaseGrid* FOwnerGrid;
     int FOwnerCol;
     int FOwnerRow;
-    uintptr_t FObject = 0;
-    TCellObject* FGraphicObject = nullptr;
-    bool FOwnsGraphic = false;
+    TUserValue FObject;
+    std::unique_ptr<TCellObject> FOwnedGraphic;
+    TCellObject* FBorrowedGraphic = nullptr;
     Qt::BrushStyle FBrushStyle = Qt::SolidPattern;
     TColor FBrushColor = clNone;
     TColor FBrushColorTo = clNone;
@@ -179,6 +186,32 @@ private:
     bool FReadOnly = false;
     TCellGradientDirection FGradientDirection = GradientVertical;
     QPointer<QWidget> FControl;
+};
+
+// The look of a cell as the cell hooks work it out: its font, brush,
+// gradient colours (clNone: none), alignments, word wrap and gradient
+// direction. GetCellDefaults fills it for a new cell's properties;
+// GetVisualProperties adjusts it for painting, measuring and export.
+struct TCellLook {
+    TCellFont Font;
+    TCellBrush Brush;
+    TColor ColorTo = clNone;
+    TColor MirrorColor = clNone;
+    TColor MirrorColorTo = clNone;
+    TAlignment HAlign = taLeftJustify;
+    TVAlignment VAlign = vtaTop;
+    bool WordWrap = true;
+    TCellGradientDirection GradientDir = GradientVertical;
+};
+
+// The question GetVisualProperties answers: the look (in and out), the draw
+// state (a hook may change it: the painter follows what it leaves), and what
+// the look is for: printing, with the selection shown, with colours remapped.
+struct TVisualProperties : TCellLook {
+    TGridDrawState State;
+    bool Print = false;
+    bool Select = true;
+    bool Remap = true;
 };
 
 // What the base painter does for one cell, worked out without drawing
@@ -264,15 +297,24 @@ public:
     // The properties or nullptr; creates nothing.
     TCellProperties* CellPropsOrNull(int c, int r) const;
 
-    // The user's value of a cell (kept in its properties).
-    void* Objects(int c, int r) const { return GetObjectEx(c, r); }
-    void SetObjects(int c, int r, void* v) { SetObjectEx(c, r, v); }
-    void* GetObjectEx(int c, int r) const;
-    void SetObjectEx(int c, int r, void* value);
+    // The user's value of a cell (kept in its properties; empty for a cell
+    // without). ObjectAs gives it with its type: null when the cell holds no
+    // value of type T.
+    TUserValue Objects(int c, int r) const { return GetObjectEx(c, r); }
+    void SetObjects(int c, int r, TUserValue v) { SetObjectEx(c, r, std::move(v)); }
+    TUserValue GetObjectEx(int c, int r) const;
+    void SetObjectEx(int c, int r, TUserValue value);
+    template <typename T>
+    const T* ObjectAs(int c, int r) const
+    {
+        const TCellProperties* p = CellPropsOrNull(c, r);
+        return p ? std::any_cast<T>(&p->CellObject()) : nullptr;
+    }
     TCellObject* GraphicObjects(int c, int r) const { return GetGraphicObjectEx(c, r); }
     TCellObject* GetGraphicObjectEx(int c, int r) const;
-    // Stores the graphic (owned by the cell's properties when `owned`).
-    void SetGraphicObjectEx(int c, int r, TCellObject* value, bool owned = false);
+    // Stores a graphic the cell's properties own / one owned elsewhere.
+    void SetGraphicObjectEx(int c, int r, std::unique_ptr<TCellObject> value);
+    void SetBorrowedGraphicEx(int c, int r, TCellObject* value);
 
     // Empties the text and frees the properties (with an owned graphic).
     void ClearCellEx(int c, int r);
@@ -377,18 +419,16 @@ public:
     virtual void LastRowChanged() {}
     virtual void GetDisplText(int c, int r, QString& value);
     virtual void GetDisplWideText(int c, int r, QString& value);
-    virtual void GetCellDefaults(int c, int r, TCellFont& font, TCellBrush& brush, TColor& colorTo,
-                                 TColor& mirrorColor, TColor& mirrorColorTo, TAlignment& ha, TVAlignment& va,
-                                 bool& ww, TCellGradientDirection& gd);
+    // The look a new cell's properties start with. Base: the grid's font
+    // and colour, no gradient, left and top, the grid's word wrap.
+    virtual void GetCellDefaults(int c, int r, TCellLook& look);
     virtual void CellTextChanged(int c, int r) {}
     virtual bool HasCellBorders() { return false; }
     virtual bool UseStyleElements() { return false; }
-    virtual void GetVisualProperties(int c, int r, TGridDrawState& state, bool print, bool select, bool remap,
-                                     TCellBrush& brush, TColor& colorTo, TColor& mirrorColor,
-                                     TColor& mirrorColorTo, TCellFont& font, TAlignment& ha, TVAlignment& va,
-                                     bool& ww, TCellGradientDirection& gd)
-    {
-    }
+    // The one source of a cell's look for painting, measuring, printing and
+    // export; the look arrives with the grid's font and the platform's brush
+    // for the state. Base: leaves it as it is.
+    virtual void GetVisualProperties(int c, int r, TVisualProperties& vp) {}
     // Conversions between the real and the display numbering of columns and
     // rows (see platform/GridIndex.h). The base hides nothing: each is the
     // identity. A grid that hides columns or rows overrides the typed ones
@@ -452,7 +492,7 @@ protected:
     TColor FActiveRowColorTo = clNone;
     TColor FActiveRowMirrorColor = clNone;
     TColor FActiveRowMirrorColorTo = clNone;
-    TGridSelectionStyle FSelectionStyle = ssDefault;
+    TGridSelectionStyle FSelectionStyle = TGridSelectionStyle::ssDefault;
     int FHoverRowIdx = -1;
     bool FHoverRow = false;
     THoverRowCells FHoverRowCells{hcNormal, hcSelected};
@@ -467,6 +507,8 @@ private:
     friend class TCellProperties;
     friend class TExtGridUndoRedo;
     bool Inside(int c, int r) const { return c >= 0 && r >= 0 && c < TotalColCount() && r < RowCount(); }
+    // Changes the properties of a cell inside the grid (made when missing).
+    void WithCellProperties(int c, int r, const std::function<void(TCellProperties&)>& change);
 };
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using enum TGridSelectionStyle;
+
 namespace {
 
 // colour, colour to, mirror, mirror to, top line, bottom line, frame, corner
@@ -84,18 +86,24 @@ TBaseCellPlan TBaseGrid::PlanCell(int c, int r, const TRect& cellRect, TGridDraw
     }
     // 5. The visual properties: the brush as the platform set it for the
     // state, the font the grid's own (with its colour).
-    TCellBrush brush;
-    brush.Color = brushColor;
-    TCellFont font;
-    font.Font = Font;
-    font.Color = FontColor;
-    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
-    TCellGradientDirection gd = GradientVertical;
-    TAlignment ha = taLeftJustify;
-    TVAlignment va = vtaTop;
-    bool ww = FWordWrap;
-    GetVisualProperties(c, r, state, false, true, true, brush, colorTo, mirror, mirrorTo, font, ha, va, ww, gd);
+    TVisualProperties vp;
+    vp.Brush.Color = brushColor;
+    vp.Font.Font = Font;
+    vp.Font.Color = FontColor;
+    vp.WordWrap = FWordWrap;
+    vp.State = state;
+    vp.Print = false;
+    vp.Select = true;
+    vp.Remap = true;
+    GetVisualProperties(c, r, vp);
+    state = vp.State;
     plan.State = state;
+    TCellBrush& brush = vp.Brush;
+    TColor& colorTo = vp.ColorTo;
+    TColor& mirror = vp.MirrorColor;
+    TColor& mirrorTo = vp.MirrorColorTo;
+    TCellGradientDirection& gd = vp.GradientDir;
+    const TCellFont& font = vp.Font;
     // The hook may have changed the state: the rest follows what it left.
     const bool fixed = state.Contains(gdFixed);
     const bool selected = state.Contains(gdSelected);

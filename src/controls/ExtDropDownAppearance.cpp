@@ -96,6 +96,7 @@ void THeaderAppearance::Assign(const THeaderAppearance& source)
     FBorderColor = source.FBorderColor;
     FCaption = source.FCaption;
     FFont = source.FFont;
+    FFontColor = source.FFontColor;
     FImageIndex = source.FImageIndex;
     FBorderWidth = source.FBorderWidth;
     FGradientDirection = source.FGradientDirection;
@@ -111,6 +112,7 @@ void THeaderAppearance::AssignColors(const THeaderAppearance& source)
     FColorTo = source.FColorTo;
     FBorderColor = source.FBorderColor;
     FFont = source.FFont;
+    FFontColor = source.FFontColor;
     FGradientDirection = source.FGradientDirection;
 }
 
@@ -136,6 +138,7 @@ void TFooterAppearance::Assign(const TFooterAppearance& source)
     FColorTo = source.FColorTo;
     FGradientDirection = source.FGradientDirection;
     FFont = source.FFont;
+    FFontColor = source.FFontColor;
     FCaption = source.FCaption;
     FSizeGrip = source.FSizeGrip;
     FBorderWidth = source.FBorderWidth;
@@ -152,6 +155,7 @@ void TFooterAppearance::AssignColors(const TFooterAppearance& source)
     FColorTo = source.FColorTo;
     FBorderColor = source.FBorderColor;
     FFont = source.FFont;
+    FFontColor = source.FFontColor;
     FGradientDirection = source.FGradientDirection;
 }
 

@@ -225,6 +225,9 @@ public:
     void SetCaption(const QString& value) { FCaption = value; }
     const QFont& Font() const { return FFont; }
     void SetFont(const QFont& value) { FFont = value; }
+    // The colour of the font, copied wherever the font is.
+    TColor FontColor() const { return FFontColor; }
+    void SetFontColor(TColor value) { FFontColor = value; }
     TGradientDirection GradientDirection() const { return FGradientDirection; }
     void SetGradientDirection(TGradientDirection value) { FGradientDirection = value; }
     bool Visible() const { return FVisible; }
@@ -264,6 +267,7 @@ private:
     TColor FColor = 0xC0C0C0;
     TColor FBorderColor = 0x000000;
     QFont FFont;
+    TColor FFontColor = clWindowText;
     std::unique_ptr<THeaderButtons> FButtons;
     TGradientDirection FGradientDirection = TGradientDirection::gdVertical;
     TButtonAlignment FButtonAlignment = TButtonAlignment::baRight;
@@ -286,6 +290,9 @@ public:
     void SetCaption(const QString& value) { FCaption = value; }
     const QFont& Font() const { return FFont; }
     void SetFont(const QFont& value) { FFont = value; }
+    // The colour of the font, copied wherever the font is.
+    TColor FontColor() const { return FFontColor; }
+    void SetFontColor(TColor value) { FFontColor = value; }
     TGradientDirection GradientDirection() const { return FGradientDirection; }
     void SetGradientDirection(TGradientDirection value) { FGradientDirection = value; }
     bool Visible() const { return FVisible; }
@@ -327,6 +334,7 @@ private:
     TColor FColor = 0xC0C0C0;
     TColor FBorderColor = 0x000000;
     QFont FFont;
+    TColor FFontColor = clWindowText;
     int FImageIndex = -1;
     std::unique_ptr<TFooterButtons> FButtons;
     TGradientDirection FGradientDirection = TGradientDirection::gdVertical;

@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+using enum TLeftRight;
+
 // ---------------------------------------------------------------------------
 // TExtGridButton
 

@@ -1,6 +1,7 @@
 #include "gateway/UBoot.h"
 
 #include "app/UComon.h"
+#include "app/UEditorKit.h"
 #include "app/ULanguage.h"
 #include "controls/PbButton.h"
 #include "platform/Dialogs.h"
@@ -382,16 +383,8 @@ bool TFBoot::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->text() == QLatin1String(".")) {
         QLineEdit* const edits[] = {E_IP1, E_IP2, E_IP3, E_IP4};
-        for (int i = 0; i < 4; ++i) {
-            if (watched != edits[i]) continue;
-            // A dot moves on to the next octet, whose text is selected so that
-            // typing replaces it, and is not typed itself.
-            if (i < 3 && edits[i + 1]->isEnabled() && edits[i + 1]->isVisible()) {
-                edits[i + 1]->setFocus(Qt::TabFocusReason);
-                edits[i + 1]->selectAll();
-            }
-            return true;
-        }
+        for (int i = 0; i < 4; ++i)
+            if (watched == edits[i]) return OctetDotKey(QLatin1Char('.'), i < 3 ? edits[i + 1] : nullptr);
     }
     return TForm::eventFilter(watched, event);
 }

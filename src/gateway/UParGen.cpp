@@ -35,7 +35,6 @@
 #include "app/ULanguage.h"
 #include "controls/PbButton.h"
 
-TFParGen* FParGen = nullptr;
 
 namespace {
 
@@ -164,7 +163,7 @@ void TParEdit::contextMenuEvent(QContextMenuEvent* e)
         for (QAction* a : menu->actions()) {
             if (a->objectName() != QLatin1String("edit-paste")) continue;
             QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
-            connect(a, &QAction::triggered, this, &TParEdit::FilteredPaste);
+            GuardedConnect(a, &QAction::triggered, this, [this] { FilteredPaste(); });
         }
     }
     menu->exec(e->globalPos());
@@ -239,14 +238,22 @@ TFParGen::TFParGen(QWidget* parent) : TForm(parent)
     Move_GroupBoxs();
     Set_Select_Device_Items();
     Combo("CB_Select_Device_Device")->setCurrentIndex(0);
+    m_binder = std::make_unique<TValueBinder<TParGen_Values>>(ParGen_Bindings(),
+                                                              [this](const QString& name) { return Control(name); });
+    m_binder->LoadText = [](QLineEdit* e, const QString& t) {
+        if (auto* p = qobject_cast<TParEdit*>(e))
+            p->LoadText(t);
+        else
+            e->setText(t);
+    };
+    m_binder->AfterLoad = [this](const TBinding<TParGen_Values>& b) {
+        if (b.Control == QLatin1String("CB_LoRaWAN_RF_Band")) Change_LoRaWAN_DataRate();
+    };
     Set_Lang();
     CPG->RouteWheel(CPG->widget());
 }
 
-TFParGen::~TFParGen()
-{
-    if (FParGen == this) FParGen = nullptr;
-}
+TFParGen::~TFParGen() = default;
 
 void TFParGen::Build_Panels()
 {
@@ -274,7 +281,7 @@ void TFParGen::Build_Panels()
                 e->UpperCase = true;
                 e->setAcceptDrops(false);
             }
-            connect(e, &QLineEdit::textChanged, this, [this, e] { Guard([&] { On_Change(e); }); });
+            GuardedConnect(e, &QLineEdit::textChanged, this, [this, e] { On_Change(e); });
             m_controls.insert(name, e);
         };
         auto combo = [&](const QString& name, const TRowDef& r) {
@@ -283,13 +290,13 @@ void TFParGen::Build_Panels()
             c->addItems(r.Items);
             c->setCurrentIndex(r.Items.isEmpty() ? -1 : r.Selected);
             c->setMaxVisibleItems(12);
-            connect(c, &QComboBox::currentIndexChanged, this, [this, c] { Guard([&] { On_Change(c); }); });
+            GuardedConnect(c, &QComboBox::currentIndexChanged, this, [this, c] { On_Change(c); });
             m_controls.insert(name, c);
         };
         auto check = [&](const QString& name) {
             auto* c = new QCheckBox(body);
             c->setObjectName(name);
-            connect(c, &QCheckBox::toggled, this, [this, c] { Guard([&] { On_Click(c); }); });
+            GuardedConnect(c, &QCheckBox::toggled, this, [this, c] { On_Click(c); });
             m_controls.insert(name, c);
         };
         auto octets = [&](const TRowDef& r) {
@@ -330,7 +337,7 @@ void TFParGen::Build_Panels()
                 edit(N(r.Ctrl), r, false);
                 auto* b = new QPushButton(QStringLiteral("..."), body);
                 b->setObjectName(N(r.Button));
-                connect(b, &QPushButton::clicked, this, [this, b] { Guard([&] { Btn_OnCertificate(b); }); });
+                GuardedConnect(b, &QPushButton::clicked, this, [this, b] { Btn_OnCertificate(b); });
                 m_controls.insert(N(r.Button), b);
                 break;
             }
@@ -524,14 +531,8 @@ void TFParGen::Btn_OnCertificate(QWidget* sender)
 
 void TFParGen::KeyPress(TParEdit* sender, QChar& key)
 {
-    if (key != QLatin1Char('.')) return;
     const QString next = Octet_Successor(sender->objectName());
-    if (QWidget* w = next.isEmpty() ? nullptr : Control(next); w && w->isVisible() && w->isEnabled()) {
-        // The next octet comes with its text selected, so typing replaces it.
-        w->setFocus(Qt::TabFocusReason);
-        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
-    }
-    key = QChar();
+    if (OctetDotKey(key, next.isEmpty() ? nullptr : Control(next))) key = QChar();
 }
 
 void TFParGen::OnKeyPress(TParEdit*, QChar& key)
@@ -539,102 +540,54 @@ void TFParGen::OnKeyPress(TParEdit*, QChar& key)
     if (!Hex_Key_Allowed(key)) key = QChar();
 }
 
-namespace {
-void SetOctets(TFParGen& f, const QString& prefix, const std::array<QString, 4>& v)
+const std::vector<TBinding<TParGen_Values>>& ParGen_Bindings()
 {
-    for (int i = 0; i < 4; ++i) f.Edit(prefix + QString::number(i + 1))->setText(v[i]);
+    using V = TParGen_Values;
+    using enum TBindKind;
+    static const std::vector<TBinding<V>> table = {
+        {&V::Device_Name, "E_EthConn_Device_Name", Text},
+        {&V::DHCP_Cable, "CB_EthConn_En_DHCP_Cable", Check},
+        {&V::DHCP_WiFi, "CB_EthConn_En_DHCP_WiFi", Check},
+        {&V::Enable_DNS, "CB_EthConn_Enable_DNS", Check},
+        {&V::Pri_DNS, "E_EthConn_Pri_DNS_IP", Octets},
+        {&V::Sec_DNS, "E_EthConn_Sec_DNS_IP", Octets},
+        {&V::Mode, "CB_LoRaWAN_Mode", List},
+        {&V::RF_Band, "CB_LoRaWAN_RF_Band", List},
+        {&V::Server_Address, "E_LoRaWAN_Server_Address", Text},
+        {&V::Server_Port_Up, "E_LoRaWAN_Server_Port_Up", Text},
+        {&V::Server_Port_Down, "E_LoRaWAN_Server_Port_Down", Text},
+        {&V::KeepAlive_Interval, "E_LoRaWAN_KeepAlive_Interval", Text},
+        {&V::Network_Type, "CB_LoRaWAN_Network_Type", List},
+        {&V::Adaptive_DataRate, "CB_LoRaWAN_Adaptive_DataRate", Check},
+        {&V::DataRate, "CB_LoRaWAN_DataRate", List},
+        {&V::Transmission_Type, "CB_LoRaWAN_Transmission_Type", List},
+        {&V::Join_EUI, "E_LoRaWAN_Join_EUI", UpperText},
+        {&V::Activation_Method, "CB_LoRaWAN_Activation_Method", List},
+        {&V::Device_Address, "E_LoRaWAN_Device_Address", UpperText},
+        {&V::Network_Session_Key, "E_LoRaWAN_Network_Session_Key", UpperText},
+        {&V::Application_Session_Key, "E_LoRaWAN_Application_Session_Key", UpperText},
+        {&V::Application_Key, "E_LoRaWAN_Application_Key", UpperText},
+        {&V::Class, "CB_LoRaWAN_Class", List},
+        {&V::Diag_Pos, "E_LoRaWAN_Diag_Pos", Text},
+        {&V::RX2_Datarate, "CB_LoRaWAN_RX2_Datarate", List},
+        {&V::FreqSubBand, "CB_LoRaWAN_FreqSubBand", List},
+        {&V::IP, "E_Ethernet_IP", Octets},
+        {&V::SM, "E_Ethernet_SM", Octets},
+        {&V::GAT, "E_Ethernet_GAT", Octets},
+        {&V::En_GAT, "CB_Ethernet_En_GAT", Check},
+        {&V::CAN_Baudrate, "CB_CAN_Baudrate", List},
+    };
+    return table;
 }
-std::array<QString, 4> GetOctets(const TFParGen& f, const QString& prefix)
-{
-    std::array<QString, 4> v;
-    for (int i = 0; i < 4; ++i) v[i] = f.Edit(prefix + QString::number(i + 1))->text();
-    return v;
-}
-} // namespace
 
 void TFParGen::SetValues(const TParGen_Values& v)
 {
-    auto text = [this](const char* n, const QString& t) { Edit(N(n))->LoadText(t); };
-    auto hex = [this](const char* n, const QString& t) { Edit(N(n))->LoadText(t.toUpper()); };
-    auto check = [this](const char* n, bool b) { Check(N(n))->setChecked(b); };
-    auto list = [this](const char* n, int i) {
-        QComboBox* c = Combo(N(n));
-        c->setCurrentIndex(i >= 0 && i < c->count() ? i : -1);
-    };
-
-    text("E_EthConn_Device_Name", v.Device_Name);
-    check("CB_EthConn_En_DHCP_Cable", v.DHCP_Cable);
-    check("CB_EthConn_En_DHCP_WiFi", v.DHCP_WiFi);
-    check("CB_EthConn_Enable_DNS", v.Enable_DNS);
-    SetOctets(*this, "E_EthConn_Pri_DNS_IP", v.Pri_DNS);
-    SetOctets(*this, "E_EthConn_Sec_DNS_IP", v.Sec_DNS);
-    list("CB_LoRaWAN_Mode", v.Mode);
-    list("CB_LoRaWAN_RF_Band", v.RF_Band);
-    Change_LoRaWAN_DataRate();
-    text("E_LoRaWAN_Server_Address", v.Server_Address);
-    text("E_LoRaWAN_Server_Port_Up", v.Server_Port_Up);
-    text("E_LoRaWAN_Server_Port_Down", v.Server_Port_Down);
-    text("E_LoRaWAN_KeepAlive_Interval", v.KeepAlive_Interval);
-    list("CB_LoRaWAN_Network_Type", v.Network_Type);
-    check("CB_LoRaWAN_Adaptive_DataRate", v.Adaptive_DataRate);
-    list("CB_LoRaWAN_DataRate", v.DataRate);
-    list("CB_LoRaWAN_Transmission_Type", v.Transmission_Type);
-    hex("E_LoRaWAN_Join_EUI", v.Join_EUI);
-    list("CB_LoRaWAN_Activation_Method", v.Activation_Method);
-    hex("E_LoRaWAN_Device_Address", v.Device_Address);
-    hex("E_LoRaWAN_Network_Session_Key", v.Network_Session_Key);
-    hex("E_LoRaWAN_Application_Session_Key", v.Application_Session_Key);
-    hex("E_LoRaWAN_Application_Key", v.Application_Key);
-    list("CB_LoRaWAN_Class", v.Class);
-    text("E_LoRaWAN_Diag_Pos", v.Diag_Pos);
-    list("CB_LoRaWAN_RX2_Datarate", v.RX2_Datarate);
-    list("CB_LoRaWAN_FreqSubBand", v.FreqSubBand);
-    SetOctets(*this, "E_Ethernet_IP", v.IP);
-    SetOctets(*this, "E_Ethernet_SM", v.SM);
-    SetOctets(*this, "E_Ethernet_GAT", v.GAT);
-    check("CB_Ethernet_En_GAT", v.En_GAT);
-    list("CB_CAN_Baudrate", v.CAN_Baudrate);
+    m_binder->Load(v);
 }
 
 TParGen_Values TFParGen::Values() const
 {
-    TParGen_Values v;
-    auto text = [this](const char* n) { return Edit(N(n))->text(); };
-    auto check = [this](const char* n) { return Check(N(n))->isChecked(); };
-    auto list = [this](const char* n) { return Combo(N(n))->currentIndex(); };
-
-    v.Device_Name = text("E_EthConn_Device_Name");
-    v.DHCP_Cable = check("CB_EthConn_En_DHCP_Cable");
-    v.DHCP_WiFi = check("CB_EthConn_En_DHCP_WiFi");
-    v.Enable_DNS = check("CB_EthConn_Enable_DNS");
-    v.Pri_DNS = GetOctets(*this, "E_EthConn_Pri_DNS_IP");
-    v.Sec_DNS = GetOctets(*this, "E_EthConn_Sec_DNS_IP");
-    v.Mode = list("CB_LoRaWAN_Mode");
-    v.RF_Band = list("CB_LoRaWAN_RF_Band");
-    v.Server_Address = text("E_LoRaWAN_Server_Address");
-    v.Server_Port_Up = text("E_LoRaWAN_Server_Port_Up");
-    v.Server_Port_Down = text("E_LoRaWAN_Server_Port_Down");
-    v.KeepAlive_Interval = text("E_LoRaWAN_KeepAlive_Interval");
-    v.Network_Type = list("CB_LoRaWAN_Network_Type");
-    v.Adaptive_DataRate = check("CB_LoRaWAN_Adaptive_DataRate");
-    v.DataRate = list("CB_LoRaWAN_DataRate");
-    v.Transmission_Type = list("CB_LoRaWAN_Transmission_Type");
-    v.Join_EUI = text("E_LoRaWAN_Join_EUI");
-    v.Activation_Method = list("CB_LoRaWAN_Activation_Method");
-    v.Device_Address = text("E_LoRaWAN_Device_Address");
-    v.Network_Session_Key = text("E_LoRaWAN_Network_Session_Key");
-    v.Application_Session_Key = text("E_LoRaWAN_Application_Session_Key");
-    v.Application_Key = text("E_LoRaWAN_Application_Key");
-    v.Class = list("CB_LoRaWAN_Class");
-    v.Diag_Pos = text("E_LoRaWAN_Diag_Pos");
-    v.RX2_Datarate = list("CB_LoRaWAN_RX2_Datarate");
-    v.FreqSubBand = list("CB_LoRaWAN_FreqSubBand");
-    v.IP = GetOctets(*this, "E_Ethernet_IP");
-    v.SM = GetOctets(*this, "E_Ethernet_SM");
-    v.GAT = GetOctets(*this, "E_Ethernet_GAT");
-    v.En_GAT = check("CB_Ethernet_En_GAT");
-    v.CAN_Baudrate = list("CB_CAN_Baudrate");
-    return v;
+    return m_binder->Store();
 }
 
 void TFParGen::Load_ParGen()
@@ -683,9 +636,10 @@ bool TFParGen::Controllo_Dati()
         f.Visible = m_layout.At(N(n)).Visible;
         return f;
     };
-    in.Enable_DNS = Check("CB_EthConn_Enable_DNS")->isChecked();
-    in.Pri_DNS = GetOctets(*this, "E_EthConn_Pri_DNS_IP");
-    in.Sec_DNS = GetOctets(*this, "E_EthConn_Sec_DNS_IP");
+    const TParGen_Values v = Values();
+    in.Enable_DNS = v.Enable_DNS;
+    in.Pri_DNS = v.Pri_DNS;
+    in.Sec_DNS = v.Sec_DNS;
     in.RF_Band = Combo("CB_LoRaWAN_RF_Band")->currentText();
     in.Server_Port_Up = field("E_LoRaWAN_Server_Port_Up");
     in.Server_Port_Down = field("E_LoRaWAN_Server_Port_Down");
@@ -700,10 +654,10 @@ bool TFParGen::Controllo_Dati()
     in.Network_Session_Key = field("E_LoRaWAN_Network_Session_Key");
     in.Application_Session_Key = field("E_LoRaWAN_Application_Session_Key");
     in.Application_Key = field("E_LoRaWAN_Application_Key");
-    in.IP = GetOctets(*this, "E_Ethernet_IP");
-    in.SM = GetOctets(*this, "E_Ethernet_SM");
-    in.GAT = GetOctets(*this, "E_Ethernet_GAT");
-    in.En_GAT = Check("CB_Ethernet_En_GAT")->isChecked();
+    in.IP = v.IP;
+    in.SM = v.SM;
+    in.GAT = v.GAT;
+    in.En_GAT = v.En_GAT;
 
     const std::optional<int> failed = ParGen_Check(in);
     if (!failed) return true;

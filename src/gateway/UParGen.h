@@ -6,6 +6,7 @@
 // The headless parts come first (lists, key filters, the file, the checks and
 // the panel layout) so that they can be used and tested without a window; the
 // window itself follows.
+#include "app/UEditorKit.h"
 #include "platform/Forms.h"
 #include "platform/XmlDoc.h"
 
@@ -15,6 +16,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -387,10 +389,13 @@ private:
 
     QHash<QString, QWidget*> m_controls;
     QHash<QString, TCategoryPanel*> m_panels;
+    // The file's values and their controls, checked when the window is made.
+    std::unique_ptr<TValueBinder<TParGen_Values>> m_binder;
     TParGen_Layout m_layout;
     QString m_variant;
     bool m_inLayout = false;
 };
 
-// The one instance, created with the program's other windows.
-extern TFParGen* FParGen;
+// The values of ParGen.xml and the controls that show them, in the order
+// they are loaded (the band before its data-rate lists).
+const std::vector<TBinding<TParGen_Values>>& ParGen_Bindings();

@@ -9,6 +9,7 @@ TFOpenConf* FOpenConf = nullptr;
 TFAbout* FAbout = nullptr;
 TFSoftOptions* FSoftOptions = nullptr;
 TFBoot* FBoot = nullptr;
+TFParGen* FParGen = nullptr;
 
 namespace {
 

@@ -256,7 +256,7 @@ void TFFerravanteeFirmWare::Create_Components()
     LL_Update->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     LL_Update->setOpenExternalLinks(false);
     LL_Update->hide();
-    connect(LL_Update, &QLabel::linkActivated, this, [this](const QString& link) { Guard([&] { LL_UpdateLinkClick(link); }); });
+    GuardedConnect(LL_Update, &QLabel::linkActivated, this, [this](const QString& link) { LL_UpdateLinkClick(link); });
 
     auto iconButton = [this](GlyphKind kind) {
         auto* b = new TPbButton(this);
@@ -311,7 +311,7 @@ void TFFerravanteeFirmWare::Create_Components()
 
     Timer_Update = new QTimer(this);
     Timer_Update->setInterval(First_Check_Ms);
-    connect(Timer_Update, &QTimer::timeout, this, [this] { Guard([this] { Timer_UpdateTimer(); }); });
+    GuardedConnect(Timer_Update, &QTimer::timeout, this, [this] { Timer_UpdateTimer(); });
 }
 
 std::vector<TPbButton*> TFFerravanteeFirmWare::Buttons() const

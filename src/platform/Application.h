@@ -4,6 +4,8 @@
 // on with the next event.
 #include <QApplication>
 #include <functional>
+#include <type_traits>
+#include <utility>
 #include <exception>
 
 // Shows the message of `e` in an error box (MessageDlg, so tests see it).
@@ -13,6 +15,26 @@ void HandleException(const std::exception& e);
 // Returns false when one did.
 bool Guard(const std::function<void()>& f);
 
+// Connects a signal to a handler that runs guarded: an exception from the
+// handler is shown through the default handler and never travels through
+// Qt's frames (which do not support it). The handler takes either all the
+// signal's arguments or none. Windows connect their handlers with this.
+template <typename Sender, typename Signal, typename Handler>
+QMetaObject::Connection GuardedConnect(const Sender* sender, Signal signal, const QObject* context, Handler handler)
+{
+    return QObject::connect(sender, signal, context, [handler = std::move(handler)](auto&&... args) mutable {
+        Guard([&] {
+            if constexpr (std::is_invocable_v<Handler&, decltype(args)...>)
+                handler(std::forward<decltype(args)>(args)...);
+            else
+                handler();
+        });
+    });
+}
+
+// The application object: an exception that still reaches the event
+// dispatch (it should not: handlers are guarded where they are entered) is
+// shown and the event abandoned, as the last line of defence.
 class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);

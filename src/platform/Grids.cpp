@@ -2,6 +2,8 @@
 #include <QPainter>
 #include <algorithm>
 
+using enum TShiftStateItem;
+
 // ---------------------------------------------------------------------------
 // TGridViewport
 

@@ -135,13 +135,13 @@ using TGridOptions = TSet<TGridOption>;
 enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed, gdRowSelected, gdHotTrack, gdPressed };
 using TGridDrawState = TSet<TGridDrawStateItem>;
 
-enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Which scroll bars the grid shows (when the cells do not fit).
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // What the mouse is doing with the grid.
 enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
@@ -544,7 +544,7 @@ private:
     bool m_focused = false;
     bool m_inPaint = false;
     TCanvas* m_canvas = nullptr;
-    TScrollStyle m_scrollBars = ssBoth;
+    TScrollStyle m_scrollBars = TScrollStyle::ssBoth;
 };
 
 // The string grid: TCustomGrid with the cell store. The editor edits the cell

@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QScrollBar>
 
+using enum TShiftStateItem;
+using enum TScrollStyle;
+
 int QtKeyToVirtualKey(int k)
 {
     switch (k) {
@@ -124,10 +127,10 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     EditorOfKind(0);
     if (m_grid) m_grid->AttachView(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
-        if (!m_syncing && m_grid) m_grid->ScrollBarMoved(true, v);
+        if (!m_syncing) Dispatch([&] { m_grid->ScrollBarMoved(true, v); });
     });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
-        if (!m_syncing && m_grid) m_grid->ScrollBarMoved(false, v);
+        if (!m_syncing) Dispatch([&] { m_grid->ScrollBarMoved(false, v); });
     });
     // Entering and leaving the grid as a whole (the editor counts as part of
     // it); a pop-up window opened from the grid does not count as leaving.
@@ -138,7 +141,7 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
         if (inside(now)) {
             if (!m_focusInside) {
                 m_focusInside = true;
-                Guard([this] { m_grid->DoEnter(); });
+                Dispatch([this] { m_grid->DoEnter(); });
             }
             return;
         }
@@ -148,7 +151,7 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
         if (!now && !QApplication::activeWindow()) return;
         if (now && (now->window()->windowFlags() & Qt::Popup) == Qt::Popup) return;
         m_focusInside = false;
-        Guard([this] { m_grid->DoExit(); });
+        Dispatch([this] { m_grid->DoExit(); });
     });
 }
 
@@ -170,7 +173,7 @@ void TGridWidget::GridGone()
 
 void TGridWidget::PushFocus()
 {
-    if (m_grid) m_grid->SetFocused(hasFocus() || viewport()->hasFocus() || EditorHasFocus());
+    Dispatch([this] { m_grid->SetFocused(hasFocus() || viewport()->hasFocus() || EditorHasFocus()); });
 }
 
 void TGridWidget::SyncScrollBars()
@@ -305,9 +308,22 @@ bool TGridWidget::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-bool TGridWidget::ForwardKey(QKeyEvent* e, bool fromEditor)
+bool TGridWidget::Dispatch(const std::function<void()>& call)
 {
     if (!m_grid) return false;
+    return Guard(call);
+}
+
+bool TGridWidget::ForwardKey(QKeyEvent* e, bool fromEditor)
+{
+    bool taken = false;
+    // A failing key handler abandons the key: nobody else gets it.
+    if (!Dispatch([&] { taken = TranslateKey(e, fromEditor); })) return m_grid != nullptr;
+    return taken;
+}
+
+bool TGridWidget::TranslateKey(QKeyEvent* e, bool fromEditor)
+{
     TShiftState shift = QtModifiersToShift(e->modifiers());
     if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
     const bool editing = m_grid->EditorMode();
@@ -351,15 +367,16 @@ void TGridWidget::paintEvent(QPaintEvent* e)
     if (!m_grid) return;
     QPainter p(viewport());
     p.setClipRegion(e->region());
-    m_grid->PaintTo(p);
+    Dispatch([&] { m_grid->PaintTo(p); });
 }
 
 void TGridWidget::resizeEvent(QResizeEvent* e)
 {
     QAbstractScrollArea::resizeEvent(e);
-    if (!m_grid) return;
-    m_grid->SetClientSize(viewport()->width(), viewport()->height());
-    PlaceEditor();
+    Dispatch([&] {
+        m_grid->SetClientSize(viewport()->width(), viewport()->height());
+        PlaceEditor();
+    });
 }
 
 void TGridWidget::keyPressEvent(QKeyEvent* e)
@@ -385,29 +402,33 @@ void TGridWidget::mousePressEvent(QMouseEvent* e)
     if (!m_grid) return;
     setFocus(Qt::MouseFocusReason);
     const QPoint p = e->position().toPoint();
-    m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    Dispatch([&] {
+        m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    });
 }
 
 void TGridWidget::mouseMoveEvent(QMouseEvent* e)
 {
-    if (!m_grid) return;
     const QPoint p = e->position().toPoint();
-    if (m_grid->GridState() == gsNormal) {
-        TGridState state = gsNormal;
-        int index = -1;
-        m_grid->CalcSizingState(p.x(), p.y(), state, index);
-        viewport()->setCursor(state == gsColSizing   ? Qt::SplitHCursor
-                              : state == gsRowSizing ? Qt::SplitVCursor
-                                                     : Qt::ArrowCursor);
-    }
-    m_grid->MouseMove(QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    Dispatch([&] {
+        if (m_grid->GridState() == gsNormal) {
+            TGridState state = gsNormal;
+            int index = -1;
+            m_grid->CalcSizingState(p.x(), p.y(), state, index);
+            viewport()->setCursor(state == gsColSizing   ? Qt::SplitHCursor
+                                  : state == gsRowSizing ? Qt::SplitVCursor
+                                                         : Qt::ArrowCursor);
+        }
+        m_grid->MouseMove(QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    });
 }
 
 void TGridWidget::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (!m_grid) return;
     const QPoint p = e->position().toPoint();
-    m_grid->MouseUp(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    Dispatch([&] {
+        m_grid->MouseUp(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()), p.x(), p.y());
+    });
 }
 
 void TGridWidget::mouseDoubleClickEvent(QMouseEvent* e)
@@ -415,26 +436,30 @@ void TGridWidget::mouseDoubleClickEvent(QMouseEvent* e)
     if (!m_grid) return;
     setFocus(Qt::MouseFocusReason);
     const QPoint p = e->position().toPoint();
-    m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()).With(ssDouble), p.x(),
-                      p.y());
-    m_grid->DblClick();
+    Dispatch([&] {
+        m_grid->MouseDown(ToButton(e->button()), QtModifiersToShift(e->modifiers(), e->buttons()).With(ssDouble),
+                          p.x(), p.y());
+        m_grid->DblClick();
+    });
 }
 
 void TGridWidget::wheelEvent(QWheelEvent* e)
 {
+    e->accept();
     if (!m_grid) return;
     m_wheelRest += e->angleDelta().y();
     const TShiftState s = QtModifiersToShift(e->modifiers(), e->buttons());
     const QPoint pos = e->position().toPoint();
-    while (m_wheelRest <= -120) {
-        m_wheelRest += 120;
-        m_grid->DoMouseWheelDown(s, pos);
-    }
-    while (m_wheelRest >= 120) {
-        m_wheelRest -= 120;
-        m_grid->DoMouseWheelUp(s, pos);
-    }
-    e->accept();
+    Dispatch([&] {
+        while (m_wheelRest <= -120) {
+            m_wheelRest += 120;
+            m_grid->DoMouseWheelDown(s, pos);
+        }
+        while (m_wheelRest >= 120) {
+            m_wheelRest -= 120;
+            m_grid->DoMouseWheelUp(s, pos);
+        }
+    });
 }
 
 void TGridWidget::focusInEvent(QFocusEvent* e)

@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 #include <QLineEdit>
 #include <QPointer>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -119,6 +120,12 @@ protected:
 private:
     // Tells the grid whether it (or its editor) has the focus now.
     void PushFocus();
+    // Every event handler and slot reaches the grid through here: the call
+    // runs only while there is a grid, and an exception from it is shown
+    // through the default handler (it never travels through Qt's frames).
+    // Answers false when the call failed or there was no grid.
+    bool Dispatch(const std::function<void()>& call);
+    bool TranslateKey(QKeyEvent* e, bool fromEditor);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -6,6 +6,7 @@
 #include "platform/Graphics.h"
 
 #include <QImage>
+#include <memory>
 #include <vector>
 
 class TCanvas;
@@ -40,8 +41,33 @@ public:
     // The grey picture used for disabled drawing (pure, for tests).
     static QImage Disabled(const QImage& image);
 
+    // A token that lives exactly as long as this list (a copy gets its own),
+    // so that a control holding the list can tell when it is gone.
+    std::weak_ptr<void> AliveToken() const { return m_alive.token; }
+
 private:
+    struct Alive {
+        std::shared_ptr<int> token = std::make_shared<int>(0);
+        Alive() = default;
+        Alive(const Alive&) : Alive() {}
+        Alive& operator=(const Alive&) { return *this; }
+    };
+    Alive m_alive;
     int m_width;
     int m_height;
     std::vector<QImage> m_images;
+};
+
+// A reference to an image list that reads as null once the list is destroyed.
+class TImageListRef {
+public:
+    TImageListRef() = default;
+    TImageListRef(TCustomImageList* list) : m_list(list), m_alive(list ? list->AliveToken() : std::weak_ptr<void>()) {}
+    TCustomImageList* get() const { return m_alive.expired() ? nullptr : m_list; }
+    operator TCustomImageList*() const { return get(); }
+    TCustomImageList* operator->() const { return get(); }
+
+private:
+    TCustomImageList* m_list = nullptr;
+    std::weak_ptr<void> m_alive;
 };

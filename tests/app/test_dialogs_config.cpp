@@ -5,6 +5,7 @@
 #include "common/TestSupport.h"
 #include "controls/PbButton.h"
 #include "platform/Files.h"
+#include "common/SharedState.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -14,18 +15,12 @@
 namespace {
 
 // A temporary executable folder with its PROJECTS folder and the English texts.
-class ConfigDialogs : public ::testing::Test {
+class ConfigDialogs : public SharedStateTest {
 protected:
     void SetUp() override
     {
         Load_Default_Texts();
         Set_Program_Folders();
-        Project_Name.clear();
-        Project_Path.clear();
-        Set_Files();
-    }
-    void TearDown() override
-    {
         Project_Name.clear();
         Project_Path.clear();
         Set_Files();

@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Http.h"
 #include "platform/Shell.h"
+#include "common/SharedState.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -139,7 +140,7 @@ TEST(VersionCheck, MakerPages)
 
 namespace {
 
-class OptionsDialog : public ::testing::Test {
+class OptionsDialog : public SharedStateTest {
 protected:
     void SetUp() override
     {
@@ -147,11 +148,6 @@ protected:
         Language_Name = "English";
         Enable_Internet = Enable_Update = Enable_Jump_Field_Tables = Double_Click_Auto_Size = false;
         Load_Language();
-    }
-    void TearDown() override
-    {
-        Language_Name = "English";
-        Load_Default_Texts();
     }
     void Lng(const QString& name, const QByteArray& body = "STR0 = x\r\n")
     {

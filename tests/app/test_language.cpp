@@ -2,13 +2,14 @@
 #include "app/ULanguage.h"
 #include "common/TestSupport.h"
 #include "platform/Files.h"
+#include "common/SharedState.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
 // Points the program's folders at a temporary executable folder.
-struct LangFixture : ::testing::Test {
+struct LangFixture : SharedStateTest {
     TempExeFolder exe;
     void SetUp() override
     {

@@ -10,6 +10,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using enum TShiftStateItem;
+using enum TGridSelectionStyle;
+
 namespace {
 
 struct Graphic : TCellObject {
@@ -35,7 +38,7 @@ TEST(BaseGridCells, PlainGridWithoutProperties)
     EXPECT_EQ(g->Cells(2, 3), "a");
     EXPECT_EQ(g->GridCells(2, 3), "a");
     EXPECT_EQ(g->GetGridCell(2, 3), "a");
-    EXPECT_EQ(g->Objects(2, 3), nullptr);
+    EXPECT_FALSE(g->Objects(2, 3).has_value());
     EXPECT_FALSE(g->HasCellProps(2, 3));
     EXPECT_FALSE(g->HasCellPropsAny());
     // Reading outside answers empty and creates nothing.
@@ -88,12 +91,24 @@ TEST(BaseGridCells, ObjectsOnAnEmptyCellKeepItsTextEmpty)
     auto g = Grid();
     int x = 0;
     g->SetObjects(4, 4, &x);
-    EXPECT_EQ(g->Objects(4, 4), &x);
+    ASSERT_NE(g->ObjectAs<int*>(4, 4), nullptr);
+    EXPECT_EQ(*g->ObjectAs<int*>(4, 4), &x);
     EXPECT_EQ(g->Cells(4, 4), "");
     EXPECT_TRUE(g->HasCellProps(4, 4));
     g->SetCells(5, 5, "t");
     g->SetObjects(5, 5, &x);
     EXPECT_EQ(g->Cells(5, 5), "t");
+    // The value is read back only with its own type.
+    g->SetObjects(6, 6, 42);
+    EXPECT_EQ(g->ObjectAs<int*>(6, 6), nullptr);
+    ASSERT_NE(g->ObjectAs<int>(6, 6), nullptr);
+    EXPECT_EQ(*g->ObjectAs<int>(6, 6), 42);
+    EXPECT_FALSE(g->Objects(1, 1).has_value());
+    EXPECT_EQ(g->ObjectAs<int>(1, 1), nullptr);
+    // Assign copies the value.
+    TCellProperties copy(g.get(), 2, 2);
+    copy.Assign(*g->CellProperties(6, 6));
+    EXPECT_EQ(std::any_cast<int>(copy.CellObject()), 42);
 }
 
 TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
@@ -108,11 +123,15 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     EXPECT_EQ(g->CellProperties(1, 1)->BrushColor(), clRed);
 
     // An owned graphic goes with the properties; one owned elsewhere stays.
-    auto* owned = new Graphic(&deaths);
+    auto ownedBox = std::make_unique<Graphic>(&deaths);
+    Graphic* owned = ownedBox.get();
     Graphic foreign(&deaths);
-    g->SetGraphicObjectEx(1, 1, owned, true);
-    g->SetGraphicObjectEx(2, 2, &foreign, false);
+    g->SetGraphicObjectEx(1, 1, std::move(ownedBox));
+    g->SetBorrowedGraphicEx(2, 2, &foreign);
     EXPECT_EQ(g->GraphicObjects(1, 1), owned);
+    EXPECT_EQ(g->GraphicObjects(2, 2), &foreign);
+    EXPECT_TRUE(g->CellPropsOrNull(1, 1)->OwnsGraphic());
+    EXPECT_FALSE(g->CellPropsOrNull(2, 2)->OwnsGraphic());
     g->FreeCellPropsRect(0, 0, 7, 7);
     EXPECT_EQ(deaths, 1);
     EXPECT_FALSE(g->HasCellProps(1, 1));
@@ -161,7 +180,7 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     EXPECT_FALSE(g->HasCellProps(2, 7));
 
     // Destruction frees an owned graphic too.
-    g->SetGraphicObjectEx(0, 0, new Graphic(&deaths), true);
+    g->SetGraphicObjectEx(0, 0, std::make_unique<Graphic>(&deaths));
     g.reset();
     EXPECT_EQ(deaths, 2);
 
@@ -172,7 +191,7 @@ TEST(BaseGridCells, PropertiesAreOwnedByTheirCell)
     going.SetColCount(2);
     going.SetRowCount(2);
     going.StartDestroying();
-    going.SetGraphicObjectEx(1, 1, new Graphic(&deaths), true);
+    going.SetGraphicObjectEx(1, 1, std::make_unique<Graphic>(&deaths));
     EXPECT_EQ(deaths, 3);
     EXPECT_FALSE(going.HasCellProps(1, 1));
 }
@@ -646,11 +665,10 @@ namespace {
 // fills from the cell properties; here a test grid does the same.
 struct ColourGrid : TBaseGrid {
     std::vector<QPoint> contents;
-    void GetVisualProperties(int c, int r, TGridDrawState&, bool, bool, bool, TCellBrush& brush, TColor&, TColor&,
-                             TColor&, TCellFont&, TAlignment&, TVAlignment&, bool&, TCellGradientDirection&) override
+    void GetVisualProperties(int c, int r, TVisualProperties& vp) override
     {
         if (const TCellProperties* p = CellPropsOrNull(c, r); p && p->BrushColor() != clNone)
-            brush.Color = p->BrushColor();
+            vp.Brush.Color = p->BrushColor();
     }
     void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState s) override
     {
@@ -850,12 +868,10 @@ TEST(BaseGridPaint, PlanFollowsTheStateTheVisualHookLeaves)
     // shown selected; the selection face, hover and lines follow its answer.
     struct G : TBaseGrid {
         bool select = false, unselect = false;
-        void GetVisualProperties(int, int, TGridDrawState& s, bool, bool, bool, TCellBrush&, TColor&, TColor&,
-                                 TColor&, TCellFont&, TAlignment&, TVAlignment&, bool&,
-                                 TCellGradientDirection&) override
+        void GetVisualProperties(int, int, TVisualProperties& vp) override
         {
-            if (select) s.Include(gdSelected);
-            if (unselect) s.Exclude(gdSelected);
+            if (select) vp.State.Include(gdSelected);
+            if (unselect) vp.State.Exclude(gdSelected);
         }
     } g;
     g.SetColCount(4);
@@ -1059,4 +1075,35 @@ TEST(CellEditorRegistry, AStubEditorRegisteredForOneKindEditsItsCells)
     EXPECT_EQ(w->ActiveEditor(), stub);
     g.HideEditor();
     EXPECT_EQ(made, 1);
+}
+
+TEST(BaseGridCells, CellDefaultsHookFillsNewPropertiesThroughOneStruct)
+{
+    struct G : TBaseGrid {
+        void GetCellDefaults(int c, int r, TCellLook& look) override
+        {
+            TBaseGrid::GetCellDefaults(c, r, look);
+            if (c == 2) {
+                look.Brush.Color = clYellow;
+                look.ColorTo = clRed;
+                look.HAlign = taCenter;
+                look.VAlign = vtaBottom;
+                look.WordWrap = false;
+                look.GradientDir = GradientHorizontal;
+            }
+        }
+    } g;
+    g.SetColCount(4);
+    g.SetRowCount(4);
+    const TCellProperties* p = g.CellProperties(2, 1);
+    EXPECT_EQ(p->BrushColor(), clYellow);
+    EXPECT_EQ(p->BrushColorTo(), clRed);
+    EXPECT_EQ(p->Alignment(), taCenter);
+    EXPECT_EQ(p->VAlignment(), vtaBottom);
+    EXPECT_FALSE(p->WordWrap());
+    EXPECT_EQ(p->GradientDirection(), GradientHorizontal);
+    const TCellProperties* q = g.CellProperties(1, 1);
+    EXPECT_EQ(q->BrushColor(), g.Color);
+    EXPECT_EQ(q->BrushColorTo(), clNone);
+    EXPECT_TRUE(q->WordWrap());
 }

@@ -39,6 +39,7 @@ void ExpectInitialValues(const TAppearance& a)
     EXPECT_EQ(a.ImageIndex(), -1);
     EXPECT_EQ(a.Buttons().Count(), 0);
     EXPECT_EQ(a.ButtonAlignment(), TButtonAlignment::baRight);
+    EXPECT_EQ(a.FontColor(), clWindowText);
 }
 
 } // namespace
@@ -100,6 +101,7 @@ TEST(DropDownAppearance, AssignCopiesEveryProperty)
     QFont f(QStringLiteral("Courier"));
     f.setPixelSize(15);
     src.SetFont(f);
+    src.SetFontColor(clMaroon);
     src.SetGradientDirection(TGradientDirection::gdHorizontal);
     src.SetHeight(30);
     src.SetBorderWidth(2);
@@ -116,6 +118,7 @@ TEST(DropDownAppearance, AssignCopiesEveryProperty)
     EXPECT_EQ(dst.BorderColor(), 3);
     EXPECT_EQ(dst.Caption(), src.Caption());
     EXPECT_EQ(dst.Font(), f);
+    EXPECT_EQ(dst.FontColor(), clMaroon);
     EXPECT_EQ(dst.GradientDirection(), TGradientDirection::gdHorizontal);
     EXPECT_EQ(dst.Height(), 30);
     EXPECT_EQ(dst.BorderWidth(), 2);
@@ -134,6 +137,7 @@ TEST(DropDownAppearance, AssignCopiesEveryProperty)
     EXPECT_EQ(colours.ColorTo(), 2);
     EXPECT_EQ(colours.BorderColor(), 3);
     EXPECT_EQ(colours.Font(), f);
+    EXPECT_EQ(colours.FontColor(), clMaroon);
     EXPECT_EQ(colours.GradientDirection(), TGradientDirection::gdHorizontal);
     EXPECT_EQ(colours.Height(), 22);
     EXPECT_TRUE(colours.Caption().isEmpty());

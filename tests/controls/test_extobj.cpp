@@ -7,6 +7,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using enum TGridSelectionStyle;
+using enum TSortStyle;
+
 TEST(GridEnums, OrdinalsAreStable)
 {
     EXPECT_EQ(int(edDataCheckBox), 10);
@@ -25,7 +28,7 @@ TEST(GridEnums, OrdinalsAreStable)
         {GradientHorizontal, 1}, {vtaBottom, 2},         {arrRight, 3},         {tasCheck, 1},
         {sdLeftRight, 1},        {heFirstLastCell, 2},   {paInsert, 1},         {adTopBottomInCol, 3},
         {pInsertAfter, 1},       {caLoop, 2},            {fceRightClick, 3},    {fceComboList, 2},
-        {acDISTINCT, 8},         {hcSelected, 2},        {ssAnsiAlphaNoCase, 11}, {ssCheckBox, 15},
+        {acDISTINCT, 8},         {hcSelected, 2},        {int(ssAnsiAlphaNoCase), 11}, {int(ssCheckBox), 15},
     };
     for (const auto& [value, ordinal] : last) EXPECT_EQ(value, ordinal);
     EXPECT_EQ(sizeof(TEditorType), 1u);

@@ -7,6 +7,7 @@
 #include "gateway/UBoot.h"
 #include "platform/Files.h"
 #include "platform/XmlDoc.h"
+#include "common/SharedState.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -81,7 +82,7 @@ struct SavedState {
     }
 };
 
-class BootDialog : public ::testing::Test {
+class BootDialog : public SharedStateTest {
 protected:
     void SetUp() override
     {

@@ -8,6 +8,7 @@
 #include "gateway/UParGen.h"
 #include "platform/CategoryPanelGroup.h"
 #include "platform/Files.h"
+#include "common/SharedState.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,7 +27,7 @@
 namespace {
 
 // A temporary program folder with one open configuration.
-class ParGenWindow : public ::testing::Test {
+class ParGenWindow : public SharedStateTest {
 protected:
     void SetUp() override
     {
@@ -37,13 +38,7 @@ protected:
         Set_Files();
         f = std::make_unique<TFParGen>();
     }
-    void TearDown() override
-    {
-        f.reset();
-        Project_Path.clear();
-        Set_Files();
-        Load_Default_Texts();
-    }
+    void TearDown() override { f.reset(); }
 
     void ShowWith(const QByteArray& file)
     {

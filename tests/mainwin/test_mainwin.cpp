@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "platform/XmlDoc.h"
+#include "common/SharedState.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -22,14 +23,9 @@
 namespace {
 
 // The windows of the program over a temporary executable folder.
-class MainWindow : public ::testing::Test {
+class MainWindow : public SharedStateTest {
 protected:
-    void TearDown() override
-    {
-        Destroy_Forms();
-        Project_Name.clear();
-        Project_Path.clear();
-    }
+    void TearDown() override { Destroy_Forms(); }
     void Start()
     {
         Create_Forms();

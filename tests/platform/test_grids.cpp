@@ -1,4 +1,6 @@
 #include "common/PixelSupport.h"
+#include "common/TestSupport.h"
+#include "platform/Exception.h"
 #include "platform/Grids.h"
 #include "platform/GridsWidget.h"
 
@@ -10,6 +12,9 @@
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+using enum TShiftStateItem;
+using enum TScrollStyle;
 
 namespace {
 
@@ -605,4 +610,38 @@ TEST(GridView, TheGridTalksToItsViewOnlyThroughTheInterface)
         g.AttachView(&view);
     }
     EXPECT_TRUE(view.gone);
+}
+
+TEST(GridWidget, FailingHandlersAreShownWhereTheyAreEnteredAndTheGridGoesOn)
+{
+    ScriptedMessages boxes;
+    TStringGrid g;
+    g.SetRowCount(60);
+    TGridWidget* w = g.Widget();
+    w->resize(300, 200);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+
+    // The scroll bar's slot is entered straight from the signal, not through
+    // the event dispatch: the widget's own guard must catch it.
+    g.OnTopLeftChanged = [](TCustomGrid*) { throw Exception("scrolled"); };
+    boxes.Expect("scrolled");
+    w->verticalScrollBar()->setValue(5);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(g.TopRow(), 5);
+    g.OnTopLeftChanged = nullptr;
+
+    // A failing key handler abandons that key only.
+    int failures = 1;
+    g.OnKeyDown = [&](TCustomGrid*, int& key, TShiftState) {
+        if (key == VK_DOWN && failures-- > 0) throw Exception("key");
+    };
+    boxes.Expect("key");
+    w->setFocus();
+    const int row = g.Row();
+    QTest::keyClick(w, Qt::Key_Down);
+    EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(g.Row(), row);
+    QTest::keyClick(w, Qt::Key_Down);
+    EXPECT_EQ(g.Row(), row + 1);
 }

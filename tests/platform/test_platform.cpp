@@ -256,13 +256,19 @@ TEST(Dialogs, ExceptionFromAnEventHandlerIsShownAndTheProgramGoesOn)
     ScriptedMessages boxes;
     boxes.Expect("from click");
     QPushButton b;
-    QObject::connect(&b, &QPushButton::clicked, [] { throw Exception("from click"); });
+    // Handlers are connected guarded: the exception is shown before it could
+    // reach Qt's frames.
+    GuardedConnect(&b, &QPushButton::clicked, &b, [] { throw Exception("from click"); });
+    int clicks = 0;
+    GuardedConnect(&b, &QPushButton::clicked, &b, [&](bool checked) { clicks += checked ? 10 : 1; });
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     b.resize(20, 20);
     QApplication::sendEvent(&b, &press);
     QApplication::sendEvent(&b, &release);
     EXPECT_EQ(boxes.shown.size(), 1u);
+    // The program goes on: the next handler ran, with the signal's argument.
+    EXPECT_EQ(clicks, 1);
 }
 
 namespace {
