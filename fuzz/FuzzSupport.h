@@ -2,6 +2,9 @@
 // Shared by the libFuzzer harnesses: a property that does not hold stops the
 // run with a message (libFuzzer then keeps the input as a crash), and the
 // ways a harness cuts its input into parts.
+#include "platform/Exception.h"
+#include "platform/XmlDoc.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -40,4 +43,16 @@ inline QList<QByteArray> Parts(const QByteArray& bytes, int count)
     }
     parts << bytes.mid(from);
     return parts;
+}
+
+// Loads the input into `doc`; false when it is refused (not well-formed, an
+// encoding or a character the program cannot read).
+inline bool TryLoad(TXMLDocument& doc, const uint8_t* data, size_t size)
+{
+    try {
+        doc.LoadFromBytes(Bytes(data, size));
+        return true;
+    } catch (const EXMLError&) {
+        return false;
+    }
 }

@@ -2,17 +2,11 @@
 // that the editor writes and reads back unchanged.
 #include "FuzzSupport.h"
 #include "gateway/UParGen.h"
-#include "platform/Exception.h"
-#include "platform/XmlDoc.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     TXMLDocument doc;
-    try {
-        doc.LoadFromBytes(Bytes(data, size));
-    } catch (const EXMLError&) {
-        return 0;
-    }
+    if (!TryLoad(doc, data, size)) return 0;
     const TParGen_Values read = ParGen_Read(doc);
     const QByteArray written = ParGen_ToBytes(read);
     TXMLDocument back;

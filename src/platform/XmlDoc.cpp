@@ -89,7 +89,7 @@ void ForEachDataStretch(const char* s, size_t n, F&& data)
                 }
                 ++j;
             }
-            afterStartTag = s[i + 1] != '/' && j < n && s[j - 1] != '/';
+            afterStartTag = i + 1 < n && s[i + 1] != '/' && j < n && s[j - 1] != '/';
             i = std::min(n, j + 1);
         }
     }
@@ -362,9 +362,13 @@ void TXMLDocument::Parse(QByteArray&& bytes)
         Clear();
         throw EXMLError(QStringLiteral("XML error at offset %1: %2").arg(r.offset).arg(Q(r.description())));
     }
-    // The declaration is not a node the program's readers see.
-    pugi::xml_node first = m_doc->first_child();
-    if (first && first.type() == pugi::node_declaration) m_doc->remove_child(first);
+    // A declaration is not a node the program's readers see (nor one that
+    // stands after another node: it would become the first when written).
+    for (pugi::xml_node n = m_doc->first_child(); n;) {
+        const pugi::xml_node next = n.next_sibling();
+        if (n.type() == pugi::node_declaration) m_doc->remove_child(n);
+        n = next;
+    }
 }
 
 void TXMLDocument::LoadFromBytes(const QByteArray& bytes) { Parse(QByteArray(bytes)); }

@@ -30,12 +30,15 @@ TEST(XmlHostile, TheRootIsTheDocumentElement)
         "<?xml-stylesheet href=\"v.xsl\" type=\"text/xsl\"?><R><a>1</a></R>",
         "<?xml version=\"1.0\"?>\n<!DOCTYPE R>\n<!--x--><R><a>1</a></R>",
         "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?><?pi?><R><a>1</a></R>",
+        "<?xml version=\"1.0\"?><?xml version=\"1.0\"?><R><a>1</a></R>",
     };
     for (const char* d : docs) {
         TXMLDocument doc;
         doc.LoadFromBytes(d);
         EXPECT_EQ(doc.DocumentElement().NodeName(), "R") << d;
         EXPECT_EQ(doc.DocumentElement().FindChild("a").Text(), "1") << d;
+        EXPECT_TRUE(doc.SaveToBytes().endsWith("<R><a>1</a></R>")) << d;
+        EXPECT_FALSE(doc.SaveToBytes().contains("<?xml ")) << d; // no declaration is written back
     }
 }
 
