@@ -1,6 +1,6 @@
 #include "controls/ExtDropDownDraw.h"
 
-#include "controls/EsgHTMLUtil.h"
+#include "controls/EsgHTMLE.h"
 #include "platform/ImageList.h"
 
 #include <algorithm>
@@ -23,27 +23,6 @@ int Nearest(double x)
 int Clamp255(int c) { return std::clamp(c, 0, 255); }
 
 TColor ClampedRGB(int r, int g, int b) { return RGBColor(Clamp255(r), Clamp255(g), Clamp255(b)); }
-
-// One run of text at r's top-left corner, clipped to r. Item captions are
-// mini-HTML; the renderer of mini-HTML is not available to this layer yet,
-// so a caption is shown as one run of its visible text (a text without tags
-// is exactly that run). This is the one place to hand captions to the
-// renderer once it exists.
-QSize RenderItemCaption(TCanvas& canvas, const QString& text, const TRect& r, bool draw)
-{
-    const QString run = text.contains(QLatin1Char('<')) ? StripMiniHtml(text) : text;
-    const QSize size = TextExtent(canvas, run);
-    if (draw && !r.IsEmpty()) {
-        canvas.Save();
-        canvas.IntersectClipRect(r);
-        const TBkMode keep = canvas.BkMode();
-        canvas.SetBkMode(TBkMode::Transparent);
-        canvas.TextOut(r.Left, r.Top, run);
-        canvas.SetBkMode(keep);
-        canvas.Restore();
-    }
-    return size;
-}
 
 } // namespace
 
@@ -175,10 +154,15 @@ QString EllipsizeText(TCanvas& canvas, const QString& text, int maxWidth, bool a
 
 QSize DrawItemTextOrHtml(TCanvas& canvas, const QString& text, const TRect& r, QWidget* window, bool draw, const TCustomImageList* images)
 {
-    (void)window;
-    (void)images;
     if (text.isEmpty()) return QSize(0, 0);
-    return RenderItemCaption(canvas, text, r, draw);
+    // Plain text is mini-HTML without tags; the renderer's own defaults for
+    // everything else.
+    TMiniHtmlParams params(canvas, text, r);
+    params.Images = images;
+    params.ThemeWindow = window;
+    params.MeasureOnly = !draw;
+    const TMiniHtmlResult result = RenderMiniHtml(params);
+    return QSize(result.MaxLineWidth, result.TotalHeight);
 }
 
 QString CaseFoldText(const QString& text, bool keep) { return keep ? text : text.toUpper(); }

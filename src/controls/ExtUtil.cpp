@@ -12,12 +12,6 @@ constexpr QChar CR = QChar(13);
 constexpr QChar LF = QChar(10);
 constexpr QChar VT = QChar(11);
 
-qint64 EpochJulianDay()
-{
-    static const qint64 jd = QDate(1899, 12, 30).toJulianDay();
-    return jd;
-}
-
 // Upper case character by character, so that positions stay valid.
 QString UpperSameLength(const QString& s)
 {
@@ -68,41 +62,6 @@ QString EscapeForHtmlText(const QString& s)
 TDateTime TimeOfDay(TDateTime value) { return std::fabs(value - std::trunc(value)); }
 
 } // namespace
-
-// ---------------------------------------------------------------------------
-// Date-time values
-
-bool TryEncodeDate(int year, int month, int day, TDateTime& value)
-{
-    if (year < 1 || year > 9999 || !QDate::isValid(year, month, day)) return false;
-    value = TDateTime(QDate(year, month, day).toJulianDay() - EpochJulianDay());
-    return true;
-}
-
-TDateTime EncodeDate(int year, int month, int day)
-{
-    TDateTime v = 0;
-    if (!TryEncodeDate(year, month, day, v)) throw EConvertError(QStringLiteral("Invalid argument to date encode"));
-    return v;
-}
-
-bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& value)
-{
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
-        return false;
-    value = (((hour * 60 + minute) * 60 + second) * 1000.0 + msec) / 86400000.0;
-    return true;
-}
-
-void DecodeDate(TDateTime value, int& year, int& month, int& day)
-{
-    const QDate d = QDate::fromJulianDay(EpochJulianDay() + qint64(std::trunc(value)));
-    year = d.year();
-    month = d.month();
-    day = d.day();
-}
-
-TDateTime ComposeDateTime(TDateTime date, TDateTime time) { return date >= 0 ? date + time : date - time; }
 
 // ---------------------------------------------------------------------------
 // Cell codings

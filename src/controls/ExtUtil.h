@@ -11,22 +11,6 @@
 #include <QStringList>
 
 // ---------------------------------------------------------------------------
-// Date-time values: days since 30 December 1899 in the integer part, the
-// time of day as the fraction.
-using TDateTime = double;
-
-// False when the date does not exist (years 1..9999).
-bool TryEncodeDate(int year, int month, int day, TDateTime& value);
-// Throws EConvertError when the date does not exist.
-TDateTime EncodeDate(int year, int month, int day);
-// False unless 0..23, 0..59, 0..59, 0..999.
-bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& value);
-void DecodeDate(TDateTime value, int& year, int& month, int& day);
-// A date plus a time of day (a date before 1899-12-30 has a negative day
-// count and the time is counted away from it).
-TDateTime ComposeDateTime(TDateTime date, TDateTime time);
-
-// ---------------------------------------------------------------------------
 // Cell codings.
 
 // The marker of a wide (16-bit) text coded as byte pairs, and of rich text.

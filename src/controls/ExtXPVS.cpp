@@ -118,8 +118,10 @@ bool DrawThemeBackground(TThemeData* theme, TCanvas& canvas, int part, int state
         }
     } else if (theme->cls == QLatin1String("combobox") && part == tpComboDropDown) {
         DrawArrowButton(*style, p, *theme, r, state, 2, QStyle::PE_IndicatorArrowDown);
-    } else if (theme->cls == QLatin1String("spin") && (part == tpSpinUp || part == tpSpinDown)) {
-        DrawArrowButton(*style, p, *theme, r, state, 1, part == tpSpinUp ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown);
+    } else if (theme->cls == QLatin1String("spin") && part >= tpSpinUp && part <= tpSpinDownHorz) {
+        static const QStyle::PrimitiveElement arrows[] = {QStyle::PE_IndicatorArrowUp, QStyle::PE_IndicatorArrowDown,
+                                                          QStyle::PE_IndicatorArrowRight, QStyle::PE_IndicatorArrowLeft};
+        DrawArrowButton(*style, p, *theme, r, state, 1, arrows[part - tpSpinUp]);
     } else {
         drawn = false;
     }

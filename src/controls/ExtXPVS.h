@@ -48,6 +48,8 @@ enum TThemePart {
     tpComboDropDown = 1, // class "combobox"
     tpSpinUp = 1,      // class "spin"
     tpSpinDown = 2,    // class "spin"
+    tpSpinUpHorz = 3,  // class "spin": the right-pointing button of a horizontal pair
+    tpSpinDownHorz = 4, // class "spin": the left-pointing button
 };
 // Part states: push buttons, combo and spin buttons use 1..4 (5 a default
 // push button); radio and check boxes add 4 for checked and 8 for mixed.

@@ -3,9 +3,14 @@
 #include "controls/ExtUtilDraw.h"
 #include "controls/ExtXPVS.h"
 #include "dropdown/ExtDropDownStrips.h"
+#include "platform/Application.h"
 #include "platform/SysUtils.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +18,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <cmath>
 
 namespace {
 
@@ -341,6 +347,14 @@ TExtCustomDropDown::TExtCustomDropDown(QWidget* parent)
     SetComponentStyle(tsOffice2007Luna);
     setAttribute(Qt::WA_Hover, true);
     SetEditRect();
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        // A reformatting right after a change is not reported again.
+        if (FBlockChange) {
+            FBlockChange = false;
+            return;
+        }
+        Change();
+    });
 }
 
 TExtCustomDropDown::~TExtCustomDropDown()
@@ -392,18 +406,18 @@ void TExtCustomDropDown::Assign(const TExtCustomDropDown& s)
     SetDropDownWidth(s.FDropDownWidth);
     SetDropDownHeight(s.FDropDownHeight);
     FDropDownSizeable = s.FDropDownSizeable;
-    FEditType = s.FEditType;
-    FReturnIsTab = s.FReturnIsTab;
-    FLengthLimit = s.FLengthLimit;
-    FPrecision = s.FPrecision;
-    FPrefix = s.FPrefix;
-    FSuffix = s.FSuffix;
-    FDefaultHandling = s.FDefaultHandling;
-    FCanUndo = s.FCanUndo;
-    FExcelStyleDecimalSeparator = s.FExcelStyleDecimalSeparator;
-    FValidChars = s.FValidChars;
-    FSigned = s.FSigned;
-    FAutoThousandSeparator = s.FAutoThousandSeparator;
+    FInput.EditType = s.FInput.EditType;
+    FInput.ReturnIsTab = s.FInput.ReturnIsTab;
+    FInput.LengthLimit = s.FInput.LengthLimit;
+    FInput.Precision = s.FInput.Precision;
+    FInput.Prefix = s.FInput.Prefix;
+    FInput.Suffix = s.FInput.Suffix;
+    FInput.DefaultHandling = s.FInput.DefaultHandling;
+    FInput.CanUndo = s.FInput.CanUndo;
+    FInput.ExcelStyleDecimalSeparator = s.FInput.ExcelStyleDecimalSeparator;
+    FInput.ValidChars = s.FInput.ValidChars;
+    FInput.Signed = s.FInput.Signed;
+    FInput.AutoThousandSeparator = s.FInput.AutoThousandSeparator;
     FButtonAppearance->Assign(*s.FButtonAppearance);
     FDropDownHeader->Assign(*s.FDropDownHeader);
     FDropDownFooter->Assign(*s.FDropDownFooter);
@@ -411,7 +425,7 @@ void TExtCustomDropDown::Assign(const TExtCustomDropDown& s)
     SetFlat(s.FFlat);
     SetDropDownButtonWidth(s.FDropDownButtonWidth);
     SetDropDownButtonHint(s.FDropDownButtonHint);
-    FEditorEnabled = s.FEditorEnabled;
+    FInput.EditorEnabled = s.FInput.EditorEnabled;
     UpdateReadOnlyState();
     SetDropDownButtonGlyph(s.DropDownButtonGlyph());
     SetDropDownButtonCaption(s.DropDownButtonCaption());
@@ -427,17 +441,23 @@ void TExtCustomDropDown::Assign(const TExtCustomDropDown& s)
 QString TExtCustomDropDown::Text() const
 {
     QString s = QLineEdit::text();
-    if (!FPrefix.isEmpty() && s.startsWith(FPrefix)) s.remove(0, FPrefix.size());
-    if (!FSuffix.isEmpty() && s.size() >= FSuffix.size()) s.chop(FSuffix.size());
+    if (!FInput.Prefix.isEmpty() && s.startsWith(FInput.Prefix)) s.remove(0, FInput.Prefix.size());
+    if (!FInput.Suffix.isEmpty() && s.size() >= FInput.Suffix.size()) s.chop(FInput.Suffix.size());
     return s;
 }
 
 void TExtCustomDropDown::SetText(const QString& value)
 {
+    using enum TDropDownEditType;
     QString v = value;
-    if (v.isEmpty() && IsNumberType(FEditType)) v = QStringLiteral("0");
-    if (FEditType == TDropDownEditType::etHex) v = v.toUpper();
-    QLineEdit::setText(FPrefix + v + FSuffix);
+    if (v.isEmpty() && IsNumberType(FInput.EditType)) v = QStringLiteral("0");
+    if (FInput.Precision > 0 && !v.isEmpty() && v != QStringLiteral("Error")) {
+        const FormatSettings& fs = SystemFormatSettings();
+        if (FInput.EditType == etMoney) v = FormatFloatText(TextToFloat(v, fs), FInput.Precision, true, fs);
+        if (FInput.EditType == etFloat) v = FormatFloatText(TextToFloat(v, fs), FInput.Precision, false, fs);
+    }
+    if (FInput.EditType == etHex) v = v.toUpper();
+    QLineEdit::setText(FInput.Prefix + v + FInput.Suffix);
     FOldText = v;
     SetModifiedState(false);
 }
@@ -446,7 +466,7 @@ void TExtCustomDropDown::SetTextDirect(const QString& value) { QLineEdit::setTex
 
 void TExtCustomDropDown::SetModifiedState(bool value)
 {
-    if (!FEditorEnabled || FReadOnly) return;
+    if (!FInput.EditorEnabled || FInput.ReadOnly) return;
     setModified(value);
     FIsModified = value;
 }
@@ -454,46 +474,248 @@ void TExtCustomDropDown::SetModifiedState(bool value)
 void TExtCustomDropDown::SelectAll()
 {
     const int len = int(Text().size());
-    if (FPrefix.isEmpty() && FSuffix.isEmpty())
+    if (FInput.Prefix.isEmpty() && FInput.Suffix.isEmpty())
         setSelection(0, len);
     else
-        setSelection(int(FPrefix.size()), len);
+        setSelection(int(FInput.Prefix.size()), len);
 }
 
 void TExtCustomDropDown::SelectBeforeDecimal()
 {
     const int p = int(Text().indexOf(SystemFormatSettings().DecimalSeparator)) + 1;
-    setCursorPosition(int(FPrefix.size()) + (p > 0 ? p - 1 : 0));
+    setCursorPosition(int(FInput.Prefix.size()) + (p > 0 ? p - 1 : 0));
 }
 
 void TExtCustomDropDown::SelectAfterDecimal()
 {
     const int p = int(Text().indexOf(SystemFormatSettings().DecimalSeparator)) + 1;
-    setCursorPosition(int(FPrefix.size()) + (p > 0 ? p : 0));
+    setCursorPosition(int(FInput.Prefix.size()) + (p > 0 ? p : 0));
 }
 
 void TExtCustomDropDown::SetEditType(TDropDownEditType value)
 {
-    if (value == FEditType) return;
-    FEditType = value;
-    if (value == TDropDownEditType::etPassword) {
+    if (value == FInput.EditType) return;
+    using enum TDropDownEditType;
+    FInput.EditType = value;
+    if (value == etPassword) {
         setEchoMode(QLineEdit::Password);
-        FCanUndo = false;
+        FInput.CanUndo = false;
     } else {
         setEchoMode(QLineEdit::Normal);
     }
+    const int k = ClassifyDropDownNumber(Text(), SystemFormatSettings());
+    if (value == etNumeric && k != 0) SetIntValue(0);
+    if ((value == etFloat || value == etMoney) && k > 1) SetFloatValue(0);
+    if (value == etHex && k != 0 && k != 5) SetIntValue(0);
+}
+
+void TExtCustomDropDown::SetPrecision(int value)
+{
+    using enum TDropDownEditType;
+    if (value == FInput.Precision) return;
+    if (FInput.EditType != etString && FInput.EditType != etFloat && FInput.EditType != etMoney) return;
+    FInput.Precision = value;
+    if (ClassifyDropDownNumber(Text(), SystemFormatSettings()) > 1)
+        SetFloatValue(0);
+    else
+        SetFloatValue(FloatValue());
+}
+
+double TExtCustomDropDown::FloatValue() const
+{
+    using enum TDropDownEditType;
+    const FormatSettings& fs = SystemFormatSettings();
+    const QString v = Text();
+    switch (FInput.EditType) {
+    case etString: {
+        bool ok = false;
+        const double d = v.trimmed().toDouble(&ok);
+        return ok && std::isfinite(d) ? d : 0;
+    }
+    case etNumeric:
+    case etFloat:
+        if (v.isEmpty() || v == QStringLiteral("Error") || v == QStringLiteral("-")) return 0;
+        return TextToFloat(v, fs);
+    case etMoney: {
+        if (v.isEmpty()) return 0;
+        QString t = StripThousandSeparators(v, fs);
+        if (t.endsWith(fs.DecimalSeparator)) t.chop(1);
+        if (t.isEmpty() || t == QStringLiteral("-")) return 0;
+        return TextToFloat(t, fs);
+    }
+    case etHex: return v.isEmpty() ? 0 : double(HexToInt(v));
+    default: return 0;
+    }
+}
+
+void TExtCustomDropDown::SetFloatValue(double value)
+{
+    using enum TDropDownEditType;
+    const FormatSettings& fs = SystemFormatSettings();
+    switch (FInput.EditType) {
+    case etString:
+    case etFloat: SetText(FormatFloatText(value, FInput.Precision, false, fs)); break;
+    case etNumeric: SetText(FormatFloatText(value, FInput.Precision, true, fs)); break;
+    case etMoney:
+        SetText(FormatFloatText(value, FInput.Precision, false, fs));
+        FormatMoneyText();
+        break;
+    case etHex: SetText(HexText(int64_t(std::trunc(std::isfinite(value) ? value : 0)))); break;
+    default: break;
+    }
+    SetModifiedState(true);
+}
+
+void TExtCustomDropDown::SetIntValue(int value)
+{
+    using enum TDropDownEditType;
+    switch (FInput.EditType) {
+    case etNumeric:
+    case etFloat: SetText(QString::number(value)); break;
+    case etMoney:
+        SetText(QString::number(value));
+        FormatMoneyText();
+        break;
+    case etHex: SetText(HexText(value)); break;
+    default: break;
+    }
+    SetModifiedState(true);
+}
+
+void TExtCustomDropDown::FormatMoneyText()
+{
+    const QString v = Text();
+    if (v.isEmpty()) return;
+    TDropDownInputSettings settings = InputSettings();
+    settings.Precision = 0;
+    const TDropDownInputEngine engine(settings, EditState(), FDroppedDown);
+    const QString formatted = engine.FormatMoneyValue(v);
+    const QString text = FInput.Prefix + formatted + FInput.Suffix;
+    const int caret = cursorPosition();
+    FBlockChange = text != QLineEdit::text();
+    QLineEdit::setText(text);
+    FBlockChange = false;
+    setCursorPosition(std::clamp(caret + int(formatted.size() - v.size()), 0, int(text.size())));
+}
+
+TDropDownInputSettings TExtCustomDropDown::InputSettings() const
+{
+    TDropDownInputSettings s = FInput;
+    s.MaxLength = maxLength() < 32767 ? maxLength() : 0;
+    s.Separators = SystemFormatSettings();
+    return s;
+}
+
+TDropDownEditState TExtCustomDropDown::EditState() const
+{
+    TDropDownEditState st;
+    st.Text = QLineEdit::text();
+    if (hasSelectedText()) {
+        st.SelStart = selectionStart();
+        st.SelLength = int(selectedText().size());
+    } else {
+        st.SelStart = cursorPosition();
+    }
+    return st;
+}
+
+void TExtCustomDropDown::SetEditState(const TDropDownEditState& state)
+{
+    if (state.Text != QLineEdit::text()) {
+        const bool modified = isModified();
+        QLineEdit::setText(state.Text);
+        setModified(modified);
+    }
+    if (state.SelLength > 0)
+        setSelection(state.SelStart, state.SelLength);
+    else
+        setCursorPosition(state.SelStart);
+}
+
+bool TExtCustomDropDown::ApplyInput(const TDropDownInputResult& r)
+{
+    if (r.Consumed && !(r.State == EditState())) SetEditState(r.State);
+    if (r.SetModified) SetModifiedState(true);
+    if (r.ClearModified) SetModifiedState(false);
+    if (r.MoveFocus) focusNextChild();
+    switch (r.Popup) {
+    case TPopupAction::Show: DoShowDropDown(); break;
+    case TPopupAction::Hide: DoHideDropDown(false); break;
+    case TPopupAction::HideCancel: DoHideDropDown(true); break;
+    case TPopupAction::Toggle: FDroppedDown ? DoHideDropDown(false) : DoShowDropDown(); break;
+    case TPopupAction::None: break;
+    }
+    return !r.ToParent;
+}
+
+void TExtCustomDropDown::TypeChar(QChar c, bool keypad)
+{
+    TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
+    ApplyInput(engine.Char(c, false, keypad));
+}
+
+void TExtCustomDropDown::Change()
+{
+    if (OnChange) OnChange(this);
+}
+
+void TExtCustomDropDown::CutToClipboard()
+{
+    if (!FInput.EditorEnabled || FInput.ReadOnly) return;
+    bool allow = true;
+    FBlockCopy = true;
+    if (OnClipboardCut) OnClipboardCut(this, selectedText(), allow);
+    if (allow) QLineEdit::cut();
+    FBlockCopy = false;
+}
+
+void TExtCustomDropDown::CopyToClipboard()
+{
+    bool allow = true;
+    if (OnClipboardCopy && !FBlockCopy) OnClipboardCopy(this, selectedText(), allow);
+    FBlockCopy = false;
+    if (allow) QLineEdit::copy();
+}
+
+void TExtCustomDropDown::PasteFromClipboard()
+{
+    if (FInput.ReadOnly) return;
+    const QString clip = QGuiApplication::clipboard()->text();
+    if (clip.isEmpty()) return;
+    TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
+    TDropDownEditState composed;
+    const QString s = engine.ComposePasteText(clip, composed);
+    bool allow = true;
+    if (OnClipboardPaste) OnClipboardPaste(this, s, allow);
+    ApplyInput(engine.Paste(clip, allow));
+}
+
+void TExtCustomDropDown::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The menu's cut, copy and paste go through the same handlers as the keys.
+    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    for (QAction* a : menu->actions()) {
+        std::function<void()> handler;
+        if (a->objectName() == QStringLiteral("edit-cut")) handler = [this] { CutToClipboard(); };
+        if (a->objectName() == QStringLiteral("edit-copy")) handler = [this] { CopyToClipboard(); };
+        if (a->objectName() == QStringLiteral("edit-paste")) handler = [this] { PasteFromClipboard(); };
+        if (!handler) continue;
+        a->disconnect();
+        connect(a, &QAction::triggered, this, [handler] { Guard(handler); });
+    }
+    menu->exec(event->globalPos());
 }
 
 void TExtCustomDropDown::SetEditorEnabled(bool value)
 {
-    FEditorEnabled = value;
+    FInput.EditorEnabled = value;
     UpdateReadOnlyState();
     update();
 }
 
 void TExtCustomDropDown::SetReadOnly(bool value)
 {
-    FReadOnly = value;
+    FInput.ReadOnly = value;
     UpdateReadOnlyState();
     if (FButton) FButton->Button()->update();
 }
@@ -501,21 +723,21 @@ void TExtCustomDropDown::SetReadOnly(bool value)
 void TExtCustomDropDown::UpdateReadOnlyState()
 {
     // Without the editor the edit takes no characters and shows no caret.
-    setReadOnly(FReadOnly || !FEditorEnabled);
+    setReadOnly(FInput.ReadOnly || !FInput.EditorEnabled);
 }
 
 void TExtCustomDropDown::SetPrefix(const QString& value)
 {
     const QString v = Text();
-    FPrefix = value;
-    QLineEdit::setText(FPrefix + v + FSuffix);
+    FInput.Prefix = value;
+    QLineEdit::setText(FInput.Prefix + v + FInput.Suffix);
 }
 
 void TExtCustomDropDown::SetSuffix(const QString& value)
 {
     const QString v = Text();
-    FSuffix = value;
-    QLineEdit::setText(FPrefix + v + FSuffix);
+    FInput.Suffix = value;
+    QLineEdit::setText(FInput.Prefix + v + FInput.Suffix);
 }
 
 // ---- pop-up properties -------------------------------------------------------
@@ -673,7 +895,7 @@ void TExtCustomDropDown::FocusDropDownControl()
 void TExtCustomDropDown::DoShowDropDown()
 {
     TDropDownForm* form = FDropDownForm;
-    if (!form || form->isVisible() || !isEnabled() || FReadOnly) return;
+    if (!form || form->isVisible() || !isEnabled() || FInput.ReadOnly) return;
     BeforeDropDown();
     form->FShadow = FDropDownShadow;
     form->InitializeAndUpdate();
@@ -767,62 +989,101 @@ void TExtCustomDropDown::KeyPress(QChar& key)
 
 bool TExtCustomDropDown::WMKeyDown(int key, Qt::KeyboardModifiers shift)
 {
-    const bool dropped = FDropDownForm && FDropDownForm->isVisible();
-    if ((shift & Qt::AltModifier) && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        if (FDroppedDown)
-            DoHideDropDown(false);
-        else
-            DoShowDropDown();
-        return true;
-    }
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!FEditorEnabled) {
-        if (isEnabled() && !FReadOnly) {
-            if (enter)
-                DoHideDropDown(false);
-            else if (key == Qt::Key_Escape)
-                DoHideDropDown(true);
-            else if (key == Qt::Key_F4)
-                dropped ? DoHideDropDown(false) : DoShowDropDown();
-        }
-        return !(enter || key == Qt::Key_Escape) || dropped;
-    }
-    if (enter && dropped) {
-        DoHideDropDown(false);
-        return true;
-    }
-    if (key == Qt::Key_Escape && dropped) {
-        DoHideDropDown(true);
-        return true;
-    }
-    if (key == Qt::Key_F4) {
-        dropped ? DoHideDropDown(false) : DoShowDropDown();
-        return true;
-    }
-    return false;
+    TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
+    const TDropDownInputResult r = engine.KeyDown(key, shift & Qt::ShiftModifier, shift & Qt::ControlModifier, shift & Qt::AltModifier);
+    if (!r.Consumed) return false;
+    ApplyInput(r);
+    return true;
 }
 
 void TExtCustomDropDown::WMChar(QChar c)
 {
-    if (!FEditorEnabled || FReadOnly || c.isNull()) return;
-    if (c.isPrint()) insert(QString(c));
+    if (c.isNull()) return;
+    TypeChar(c);
 }
 
 void TExtCustomDropDown::keyPressEvent(QKeyEvent* event)
 {
+    if (event == QKeySequence::Cut || event == QKeySequence::Copy || event == QKeySequence::Paste) {
+        if (event == QKeySequence::Cut) CutToClipboard();
+        if (event == QKeySequence::Copy) CopyToClipboard();
+        if (event == QKeySequence::Paste) PasteFromClipboard();
+        event->accept();
+        return;
+    }
     int key = event->key();
-    const bool altArrow = (event->modifiers() & Qt::AltModifier) && (key == Qt::Key_Up || key == Qt::Key_Down);
-    KeyDown(key, event->modifiers());
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool altArrow = (mods & Qt::AltModifier) && (key == Qt::Key_Up || key == Qt::Key_Down);
+    KeyDown(key, mods);
     // Alt+Up and Alt+Down are system keys: KeyDown alone toggles for them.
     if (key == 0 || altArrow) {
         event->accept();
         return;
     }
-    if (WMKeyDown(key, event->modifiers())) {
-        event->accept();
+    const bool wasDropped = FDroppedDown;
+    TDropDownInputEngine engine(InputSettings(), EditState(), FDroppedDown);
+    const TDropDownInputResult down = engine.KeyDown(key, mods & Qt::ShiftModifier, ctrl, mods & Qt::AltModifier);
+    bool toParent = false;
+    if (down.Consumed) toParent = !ApplyInput(down);
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool closedPopup = wasDropped && !FDroppedDown;
+    const QString text = event->text();
+
+    // The character step follows the key-down step, as a typed character
+    // follows its key.
+    QChar c;
+    if (enter)
+        c = down.Consumed && !down.MoveFocus && !closedPopup && !ctrl && FInput.EditorEnabled ? QChar(13) : QChar();
+    else if (key == Qt::Key_Backspace)
+        c = QChar(8);
+    else if (!down.Consumed && !text.isEmpty() && text[0].isPrint())
+        c = text[0];
+    if (!c.isNull()) {
+        if (enter) {
+            QChar copy = c; // the handler sees Enter; its change is ignored
+            if (OnKeyPress) OnKeyPress(this, copy);
+        } else {
+            KeyPress(c);
+        }
+        if (!c.isNull()) {
+            TDropDownInputEngine typed(InputSettings(), EditState(), FDroppedDown);
+            toParent = !ApplyInput(typed.Char(c, ctrl, mods & Qt::KeypadModifier)) || toParent;
+        }
+    } else if (!down.Consumed) {
+        QLineEdit::keyPressEvent(event);
+        TDropDownInputEngine after(InputSettings(), EditState(), FDroppedDown);
+        ApplyInput(after.AfterKeyDown(key, EditState()));
         return;
     }
-    QLineEdit::keyPressEvent(event);
+    if (toParent)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void TExtCustomDropDown::WMSetFocus()
+{
+    if (FInput.EditorEnabled) {
+        FOldString = Text();
+        if (FAutoSelect)
+            SelectAll();
+        else if (FInput.EditType == TDropDownEditType::etFloat || FInput.EditType == TDropDownEditType::etMoney)
+            SelectBeforeDecimal();
+    }
+    update();
+}
+
+bool TExtCustomDropDown::CMWantSpecialKey(int& key)
+{
+    if (key != Qt::Key_Escape) return false;
+    if (FDroppedDown) return true;
+    if (FInput.CanUndo) {
+        SelectAll();
+        SetModifiedState(false);
+        key = 0;
+    }
+    return false;
 }
 
 void TExtCustomDropDown::keyReleaseEvent(QKeyEvent* event)
@@ -837,19 +1098,24 @@ void TExtCustomDropDown::keyReleaseEvent(QKeyEvent* event)
 void TExtCustomDropDown::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    if (FEditorEnabled) {
-        FOldString = Text();
-        if (FAutoSelect && event->reason() != Qt::MouseFocusReason)
-            SelectAll();
-        else if (FEditType == TDropDownEditType::etFloat || FEditType == TDropDownEditType::etMoney)
-            SelectBeforeDecimal();
-    }
+    // A click places the caret where it lands.
+    if (event->reason() != Qt::MouseFocusReason) WMSetFocus();
+    else if (FInput.EditorEnabled) FOldString = Text();
     UpdateButtonFocus();
     update();
 }
 
 void TExtCustomDropDown::focusOutEvent(QFocusEvent* event)
 {
+    using enum TDropDownEditType;
+    const bool floating = FInput.EditType == etFloat || FInput.EditType == etMoney;
+    if (FInput.Precision > 0 && floating && (!Text().isEmpty() || !FAllowNumericNullValue)) {
+        const bool modified = FIsModified;
+        SetFloatValue(FloatValue());
+        SetModifiedState(modified);
+    }
+    if (FInput.EditType == etNumeric && Text().isEmpty() && !FAllowNumericNullValue) SetText(QStringLiteral("0"));
+    if (floating && Text().isEmpty() && !FAllowNumericNullValue) SetFloatValue(0);
     QLineEdit::focusOutEvent(event);
     UpdateButtonFocus();
     update();
@@ -861,7 +1127,7 @@ void TExtCustomDropDown::mousePressEvent(QMouseEvent* event)
         QLineEdit::mousePressEvent(event);
         return;
     }
-    if (!FEditorEnabled) {
+    if (!FInput.EditorEnabled) {
         QLineEdit::mousePressEvent(event);
         DropDownButtonClick();
         return;
@@ -884,10 +1150,10 @@ void TExtCustomDropDown::mouseReleaseEvent(QMouseEvent* event)
     FButtonDown = false;
     QLineEdit::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton) return;
-    const int prefixEnd = int(FPrefix.size());
+    const int prefixEnd = int(FInput.Prefix.size());
     const int valueEnd = prefixEnd + int(Text().size());
-    if (!FPrefix.isEmpty() && cursorPosition() < prefixEnd && !hasSelectedText()) setSelection(prefixEnd, int(Text().size()));
-    if (!FSuffix.isEmpty()) {
+    if (!FInput.Prefix.isEmpty() && cursorPosition() < prefixEnd && !hasSelectedText()) setSelection(prefixEnd, int(Text().size()));
+    if (!FInput.Suffix.isEmpty()) {
         if (hasSelectedText()) {
             const int start = selectionStart(), end = start + int(selectedText().size());
             if (end > valueEnd) setSelection(start, std::max(0, valueEnd - start));
@@ -900,7 +1166,7 @@ void TExtCustomDropDown::mouseReleaseEvent(QMouseEvent* event)
 void TExtCustomDropDown::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // Without the editor double clicks are not taken.
-    if (!FEditorEnabled) {
+    if (!FInput.EditorEnabled) {
         mousePressEvent(event);
         return;
     }
@@ -998,7 +1264,7 @@ void TExtCustomDropDown::DrawBorder(TCanvas& c)
 
 void TExtCustomDropDown::PaintFocusHighlight(TCanvas& c)
 {
-    if (FEditorEnabled || !hasFocus() || !FFocusDraw) return;
+    if (FInput.EditorEnabled || !hasFocus() || !FFocusDraw) return;
     TRect r{2, 2, width() - FDropDownButtonWidth - 1, height() - 2};
     c.SetPenStyle(TPenStyle::Solid);
     c.SetPenColor(clBlack);

@@ -20,6 +20,7 @@
 #include "controls/ExtDropDownAppearance.h"
 #include "controls/ExtDropDownDraw.h"
 #include "controls/ExtStyleIF.h"
+#include "dropdown/ExtDropDownInput.h"
 #include "dropdown/ExtDropDownStyles.h"
 #include "platform/ImageList.h"
 
@@ -309,38 +310,61 @@ public:
     void SelectAfterDecimal();
     QString OldText() const { return FOldText; }
 
-    TDropDownEditType EditType() const { return FEditType; }
+    TDropDownEditType EditType() const { return FInput.EditType; }
     void SetEditType(TDropDownEditType value);
-    bool EditorEnabled() const { return FEditorEnabled; }
+    bool EditorEnabled() const { return FInput.EditorEnabled; }
     void SetEditorEnabled(bool value);
-    QString Prefix() const { return FPrefix; }
+    QString Prefix() const { return FInput.Prefix; }
     void SetPrefix(const QString& value);
-    QString Suffix() const { return FSuffix; }
+    QString Suffix() const { return FInput.Suffix; }
     void SetSuffix(const QString& value);
-    int Precision() const { return FPrecision; }
-    void SetPrecision(int value) { FPrecision = value; }
-    int LengthLimit() const { return FLengthLimit; }
-    void SetLengthLimit(int value) { FLengthLimit = value; }
-    bool Signed() const { return FSigned; }
-    void SetSigned(bool value) { FSigned = value; }
-    QString ValidChars() const { return FValidChars; }
-    void SetValidChars(const QString& value) { FValidChars = value; }
+    int Precision() const { return FInput.Precision; }
+    // Only etString, etFloat and etMoney take a precision; the value is
+    // rewritten with it.
+    void SetPrecision(int value);
+    int LengthLimit() const { return FInput.LengthLimit; }
+    void SetLengthLimit(int value) { FInput.LengthLimit = value; }
+    bool Signed() const { return FInput.Signed; }
+    void SetSigned(bool value) { FInput.Signed = value; }
+    QString ValidChars() const { return FInput.ValidChars; }
+    void SetValidChars(const QString& value) { FInput.ValidChars = value; }
     bool AllowNumericNullValue() const { return FAllowNumericNullValue; }
     void SetAllowNumericNullValue(bool value) { FAllowNumericNullValue = value; }
-    bool AutoThousandSeparator() const { return FAutoThousandSeparator; }
-    void SetAutoThousandSeparator(bool value) { FAutoThousandSeparator = value; }
-    bool ExcelStyleDecimalSeparator() const { return FExcelStyleDecimalSeparator; }
-    void SetExcelStyleDecimalSeparator(bool value) { FExcelStyleDecimalSeparator = value; }
-    bool ReturnIsTab() const { return FReturnIsTab; }
-    void SetReturnIsTab(bool value) { FReturnIsTab = value; }
-    bool DefaultHandling() const { return FDefaultHandling; }
-    void SetDefaultHandling(bool value) { FDefaultHandling = value; }
-    bool CanUndo() const { return FCanUndo; }
-    void SetCanUndo(bool value) { FCanUndo = value; }
+    bool AutoThousandSeparator() const { return FInput.AutoThousandSeparator; }
+    void SetAutoThousandSeparator(bool value) { FInput.AutoThousandSeparator = value; }
+    bool ExcelStyleDecimalSeparator() const { return FInput.ExcelStyleDecimalSeparator; }
+    void SetExcelStyleDecimalSeparator(bool value) { FInput.ExcelStyleDecimalSeparator = value; }
+    bool ReturnIsTab() const { return FInput.ReturnIsTab; }
+    void SetReturnIsTab(bool value) { FInput.ReturnIsTab = value; }
+    bool DefaultHandling() const { return FInput.DefaultHandling; }
+    void SetDefaultHandling(bool value) { FInput.DefaultHandling = value; }
+    bool CanUndo() const { return FInput.CanUndo; }
+    void SetCanUndo(bool value) { FInput.CanUndo = value; }
     bool AutoSelect() const { return FAutoSelect; }
     void SetAutoSelect(bool value) { FAutoSelect = value; }
-    bool ReadOnly() const { return FReadOnly; }
+    bool ReadOnly() const { return FInput.ReadOnly; }
     void SetReadOnly(bool value);
+
+    // -- numbers and input -----------------------------------------------------
+    // The value as a number (0 for a value that is none).
+    double FloatValue() const;
+    void SetFloatValue(double value);
+    void SetIntValue(int value);
+    // Regroups the integer part of an etMoney value, keeping the caret.
+    void FormatMoneyText();
+    // The input settings and the edit state the input engine works on.
+    TDropDownInputSettings InputSettings() const;
+    TDropDownEditState EditState() const;
+    void SetEditState(const TDropDownEditState& state);
+    // One character as typed (the grid hands its start character this way).
+    void TypeChar(QChar c, bool keypad = false);
+    // Cut, copy and paste through the clipboard with their events.
+    void CutToClipboard();
+    void CopyToClipboard();
+    void PasteFromClipboard();
+    // Runs for every change of the edit text (fires OnChange).
+    virtual void Change();
+    std::function<void(TExtCustomDropDown* sender)> OnChange;
 
     // -- pop-up ---------------------------------------------------------------
     int DropDownWidth() const { return FDropDownWidth; }
@@ -452,6 +476,13 @@ public:
     virtual bool WMKeyDown(int key, Qt::KeyboardModifiers shift);
     // A character typed while the pop-up has the keyboard.
     virtual void WMChar(QChar c);
+    // The focus-gain steps: remember the value, then select it (AutoSelect)
+    // or put the caret before the decimal separator of a number.
+    void WMSetFocus();
+    // Enter and Escape before the key handling: Escape (with CanUndo)
+    // selects the value, clears the modified state and becomes 0. True when
+    // the edit wants the key itself (Escape while dropped down).
+    bool CMWantSpecialKey(int& key);
 
     void SetComponentStyle(TStudioStyle style) override;
     TStudioStyle GetComponentStyle() const { return FStudioStyle; }
@@ -530,6 +561,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+    // Applies a result of the input engine; false: the key goes on to the
+    // parent window.
+    bool ApplyInput(const TDropDownInputResult& result);
 
     // The frame of the edit by its state (Algorithms of the borders).
     void DrawBorder(TCanvas& canvas);
@@ -555,21 +591,10 @@ protected:
     TDropDownEditButton* FButton = nullptr;
 
 private:
-    TDropDownEditType FEditType = TDropDownEditType::etString;
-    bool FEditorEnabled = true;
-    QString FPrefix, FSuffix;
-    int FPrecision = 0;
-    int FLengthLimit = 0;
-    bool FSigned = false;
-    QString FValidChars;
+    // The input settings, kept in the form the input engine takes them.
+    TDropDownInputSettings FInput;
     bool FAllowNumericNullValue = false;
-    bool FAutoThousandSeparator = true;
-    bool FExcelStyleDecimalSeparator = false;
-    bool FReturnIsTab = false;
-    bool FDefaultHandling = true;
-    bool FCanUndo = true;
     bool FAutoSelect = true;
-    bool FReadOnly = false;
     int FDropDownWidth = 0;
     int FDropDownHeight = 0;
     TColor FDropDownColor = 0xFFFFFF;

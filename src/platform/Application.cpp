@@ -26,6 +26,29 @@ bool Guard(const std::function<void()>& f)
     return false;
 }
 
+namespace {
+BeepHandler& CurrentBeep()
+{
+    static BeepHandler handler;
+    return handler;
+}
+} // namespace
+
+BeepHandler SetBeepHandler(BeepHandler handler)
+{
+    BeepHandler previous = std::move(CurrentBeep());
+    CurrentBeep() = std::move(handler);
+    return previous;
+}
+
+void Beep()
+{
+    if (CurrentBeep())
+        CurrentBeep()();
+    else
+        QApplication::beep();
+}
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -15,6 +15,13 @@ void HandleException(const std::exception& e);
 // Returns false when one did.
 bool Guard(const std::function<void()>& f);
 
+// The desktop's default beep (QApplication::beep). Tests count beeps by
+// installing a handler; SetBeepHandler returns the one it replaces, and an
+// empty handler puts back the default.
+using BeepHandler = std::function<void()>;
+BeepHandler SetBeepHandler(BeepHandler handler);
+void Beep();
+
 // Calls a handler with the signal's arguments, or with none when it takes none.
 template <typename Handler, typename... Args>
 void CallWithArgumentsOrNone(Handler& handler, Args&&... args)

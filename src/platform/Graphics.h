@@ -110,3 +110,6 @@ enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 // Where a button's glyph stands beside its caption.
 enum TButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// The border of an edit or picker: none or a single frame.
+enum class TBorderStyle { bsNone, bsSingle };

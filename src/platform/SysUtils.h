@@ -49,6 +49,12 @@ struct FormatSettings {
     QChar DateSeparator = '/';
     QChar TimeSeparator = ':';
     QString ShortDateFormat = QStringLiteral("dd/MM/yyyy");
+    // Time formats in the date-time pattern syntax of FormatDateTime, and the
+    // texts of the two halves of the day for 12-hour formats.
+    QString LongTimeFormat = QStringLiteral("h:nn:ss");
+    QString ShortTimeFormat = QStringLiteral("h:nn");
+    QString TimeAMString = QStringLiteral("AM");
+    QString TimePMString = QStringLiteral("PM");
 
     // The values of the system locale.
     static FormatSettings FromSystem();
@@ -56,3 +62,59 @@ struct FormatSettings {
 
 const FormatSettings& SystemFormatSettings();
 void SetFormatSettings(const FormatSettings& fs);
+
+// ---------------------------------------------------------------------------
+// Date-time values: days since 30 December 1899 in the integer part, the
+// time of day as the fraction (for dates before that day the day count is
+// negative and the time is counted away from it).
+using TDateTime = double;
+
+// False when the date does not exist (years 1..9999).
+bool TryEncodeDate(int year, int month, int day, TDateTime& value);
+// Throws EConvertError when the date does not exist.
+TDateTime EncodeDate(int year, int month, int day);
+// False unless 0..23, 0..59, 0..59, 0..999.
+bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& value);
+void DecodeDate(TDateTime value, int& year, int& month, int& day);
+// The time of day of a value, rounded to the millisecond.
+void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec);
+// A date plus a time of day.
+TDateTime ComposeDateTime(TDateTime date, TDateTime time);
+// Today without a time part.
+TDateTime Date();
+// The same day `months` calendar months later (earlier when negative), the
+// day clipped to the length of the target month; false outside 1..9999.
+bool TryIncMonth(TDateTime value, int months, TDateTime& result);
+
+// Formats a value by a pattern. Pattern letters, in either case:
+//   d dd ddd dddd        day, two-digit day, short and long day name
+//   ddddd dddddd         the short date format (the long one is the same)
+//   m mm mmm mmmm        month (minutes right after an hour), names
+//   yy yyyy              two- and four-digit year (y alone as yy)
+//   h hh                 hour; 12-hour when the pattern holds am/pm, a/p or ampm
+//   n nn  s ss  z zzz    minute, second, millisecond
+//   am/pm a/p ampm       the half of the day (ampm gives TimeAMString/TimePMString)
+//   c                    short date and long time; t tt short and long time
+//   /  :                 the date and the time separator
+//   "..." '...'          literal text
+// Every other character is copied.
+QString FormatDateTime(const QString& format, TDateTime value, const FormatSettings& fs);
+QString FormatDateTime(const QString& format, TDateTime value);
+// The short date text and the long time text of a value.
+QString DateToStr(TDateTime value, const FormatSettings& fs);
+QString DateToStr(TDateTime value);
+QString TimeToStr(TDateTime value, const FormatSettings& fs);
+QString TimeToStr(TDateTime value);
+
+// A date typed as numbers between date separators, in the order of the
+// short date format (day, month and year as its first d, M and y letters
+// come). Two numbers are day and month of the current year; a year of one
+// or two digits is taken within 50 years of today. Blanks around the text
+// are allowed, nothing else.
+bool TryStrToDate(const QString& text, TDateTime& value, const FormatSettings& fs);
+bool TryStrToDate(const QString& text, TDateTime& value);
+// A time "h[:m[:s[.zzz]]]" with the time separator, optionally followed or
+// preceded by TimeAMString / TimePMString (or "AM" / "PM"), blanks allowed
+// around the parts; an hour alone needs the half of the day.
+bool TryStrToTime(const QString& text, TDateTime& value, const FormatSettings& fs);
+bool TryStrToTime(const QString& text, TDateTime& value);

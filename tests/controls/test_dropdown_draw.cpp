@@ -224,29 +224,37 @@ TEST(DropDownText, ItemTextAndCaseFold)
     QImage img = White(100, 20);
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(11);
-    QSize measured, drawn;
+    QFont bold = f;
+    bold.setBold(true);
+    QSize measured, tagged, drawn;
     {
         TCanvas c(&img);
         c.SetFont(f);
         c.SetFontColor(clBlack);
         EXPECT_EQ(DrawItemTextOrHtml(c, QString(), Rect(0, 0, 100, 20), nullptr, true, nullptr), QSize(0, 0));
         measured = DrawItemTextOrHtml(c, QStringLiteral("Item"), Rect(0, 0, 100, 20), nullptr, false, nullptr);
+        tagged = DrawItemTextOrHtml(c, QStringLiteral("<b>Item</b>"), Rect(0, 0, 100, 20), nullptr, false, nullptr);
     }
-    EXPECT_EQ(measured, Measured(f, QStringLiteral("Item")));
+    // Plain text is one run; tags are read, not shown.
+    EXPECT_EQ(measured, QSize(QFontMetrics(f).horizontalAdvance(QStringLiteral("Item")), QFontMetrics(f).height()));
+    EXPECT_EQ(tagged.width(), QFontMetrics(bold).horizontalAdvance(QStringLiteral("Item")));
     EXPECT_EQ(img, White(100, 20)); // measuring draws nothing
     {
         TCanvas c(&img);
         c.SetFont(f);
         c.SetFontColor(clBlack);
-        drawn = DrawItemTextOrHtml(c, QStringLiteral("Item"), Rect(0, 0, 10, 20), nullptr, true, nullptr);
+        drawn = DrawItemTextOrHtml(c, QStringLiteral("Item"), Rect(0, 0, 100, 20), nullptr, true, nullptr);
     }
     EXPECT_EQ(drawn, measured);
-    bool ink = false;
-    for (int y = 0; y < 20; ++y) {
-        for (int x = 0; x < 10; ++x) ink = ink || GetRValue(At(img, x, y)) < 128;
-        EXPECT_EQ(At(img, 10, y), clWhite); // clipped to the rectangle
-    }
+    bool ink = false, beyond = false;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const bool dark = GetRValue(At(img, x, y)) < 128;
+            if (x <= measured.width() + 1) ink = ink || dark;
+            else beyond = beyond || dark;
+        }
     EXPECT_TRUE(ink);
+    EXPECT_FALSE(beyond);
 
     EXPECT_EQ(CaseFoldText(QStringLiteral("aBc"), true), QStringLiteral("aBc"));
     EXPECT_EQ(CaseFoldText(QStringLiteral("aBc\u00e4"), false), QStringLiteral("ABC\u00c4"));

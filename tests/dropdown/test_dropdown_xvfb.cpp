@@ -59,20 +59,27 @@ TEST(RealPopup, MouseAndKeysUnderX)
     EXPECT_EQ(edit->Text(), QStringLiteral("start"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return edit->hasFocus(); }, 10000));
 
+    // A key opens the pop-up, another closes it. Without a window manager
+    // the X server may take the focus from the application while the pop-up
+    // maps, and Qt then closes the pop-up as deactivated: such a round is
+    // tried again.
+    auto round = [&](const QString& open, const QString& close, const QString& typed, const QString& expected) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            edit->SetText(QStringLiteral("start"));
+            edit->SetTextDirect(typed);
+            if (!Key(open)) return false;
+            if (!QTest::qWaitFor([&] { return edit->DroppedDown(); }, 10000)) continue;
+            QTest::qWait(200);
+            if (!edit->DroppedDown()) continue;
+            if (!Key(close)) return false;
+            if (!QTest::qWaitFor([&] { return !edit->DroppedDown(); }, 10000)) return false;
+            if (edit->Text() == expected) return true;
+        }
+        return false;
+    };
     // F4 opens, Escape closes and restores.
-    edit->SetTextDirect(QStringLiteral("typed"));
-    ASSERT_TRUE(Key(QStringLiteral("F4")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->DroppedDown(); }, 10000));
-    ASSERT_TRUE(Key(QStringLiteral("Escape")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !edit->DroppedDown(); }, 10000));
-    EXPECT_EQ(edit->Text(), QStringLiteral("start"));
-
+    EXPECT_TRUE(round(QStringLiteral("F4"), QStringLiteral("Escape"), QStringLiteral("typed"), QStringLiteral("start")));
     // Alt+Down opens, Return closes and keeps.
-    edit->SetTextDirect(QStringLiteral("kept"));
-    ASSERT_TRUE(Key(QStringLiteral("alt+Down")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->DroppedDown(); }, 10000));
-    ASSERT_TRUE(Key(QStringLiteral("Return")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !edit->DroppedDown(); }, 10000));
-    EXPECT_EQ(edit->Text(), QStringLiteral("kept"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->hasFocus(); }, 10000));
+    EXPECT_TRUE(round(QStringLiteral("alt+Down"), QStringLiteral("Return"), QStringLiteral("kept"), QStringLiteral("kept")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return edit->hasFocus(); }, 10000));
 }

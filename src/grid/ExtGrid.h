@@ -1,0 +1,881 @@
+#pragma once
+// The string grid: the table of every editor window. It stands on the grid
+// base (cells, per-cell properties, merged cells, undo) and adds its
+// companions and settings, the dimension and appearance properties, cell
+// access in other index spaces, typed cell values, the per-cell questions
+// (colour, font, alignment, editor, fixed, editable, check texts ...) as
+// virtual hooks that fire their events, column stretching, drag scrolling
+// and the outside listeners.
+//
+// The class is one, its code is split by subject:
+//   ExtGrid.cpp        construction, destruction, Assign, bounds, scaling,
+//                      the owner form's resize watch
+//   ExtGridDims.cpp    dimensions, fixed parts, option and look writers
+//   ExtGridCells.cpp   cell access, property arrays, column order, typed
+//                      values and the display text
+//   ExtGridHooks.cpp   the per-cell hooks and their events
+//   ExtGridSize.cpp    width changes, stretching, sizing state, drag
+//                      scrolling, listeners
+//
+// Indexes: Cells, the property arrays and most hooks take the store's column
+// (real column) and the display row, as the grid base does; the Part-specific
+// exceptions are named at each operation.
+#include "controls/BaseGrid.h"
+#include "controls/ExtObj.h"
+#include "controls/esgcheck.h"
+#include "grid/ExtGridSettings.h"
+#include "platform/Exception.h"
+
+#include <QDateTime>
+#include <QFont>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TExtStringGrid;
+class QWidget;
+
+// The grid's own misuse errors.
+class EExtGridError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum class TGridLook : uint8_t { glStandard, glSoft, glClassic, glTMS, glXP, glListView, glVista, glWin7, glCustom, glOffice2007, glStudio };
+enum class THoverFixedCells : uint8_t { hfNone, hfFixedRows, hfFixedColumns, hfAll };
+enum class THintPosition : uint8_t { hpCell, hpMouse };
+enum class TFilterDropDownColumns : uint8_t { fdNormal, fdAll };
+enum class TScrollType : uint8_t { ssNormal, ssFlat, ssEncarta, ssMetro };
+enum class TScrollBarAlways : uint8_t { saNone, saVert, saHorz, saBoth };
+enum class TScrollHintType : uint8_t { shNone, shVertical, shHorizontal, shBoth };
+enum class TIntelliPan : uint8_t { ipVertical, ipHorizontal, ipBoth, ipNone };
+enum class TInvalidEntryIcon : uint8_t { ieNone, ieInfo, ieWarning, ieError };
+enum class TFooterStyle : uint8_t { fsFixedLastRow, fsColumnPreview, fsCustomPreview, fsCustomPaint };
+enum class TSearchAction : uint8_t { saFindFirst, saFindPrevious, saFindNext };
+
+// A pen of the cell-border hooks: colour, width and style.
+struct TCellPen {
+    TColor Color = clBlack;
+    int Width = 1;
+    TPenStyle Style = TPenStyle::Solid;
+    bool operator==(const TCellPen&) const = default;
+};
+
+// The floating footer: the last grid row shown as a footer.
+class TFloatingFooter {
+    KR_FIELD_PROP(TFooterStyle, FooterStyle, TFooterStyle::fsFixedLastRow)
+    KR_FIELD_PROP(int, Height, 22)
+    KR_FIELD_PROP(TColor, Color, clBtnFace)
+    KR_FIELD_PROP(bool, EnableCalculation, true)
+    KR_FIELD_PROP(bool, CalculateHiddenRows, true)
+public:
+    explicit TFloatingFooter(TExtStringGrid* grid) : FGrid(grid) {}
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool v);
+    void Assign(const TFloatingFooter& src);
+
+private:
+    TExtStringGrid* FGrid;
+    bool FVisible = false;
+};
+
+// Look of the column filter drop-down.
+class TFilterDropDown {
+    KR_NOTIFY_PROP(TColor, Color, clWindow, Changed())
+    KR_NOTIFY_PROP(int, Height, 200, Changed())
+    KR_NOTIFY_PROP(int, Width, 0, Changed())
+public:
+    const QImage& Glyph() const { return FGlyph; }
+    void SetGlyph(const QImage& v)
+    {
+        FGlyph = v;
+        Changed();
+    }
+    const QImage& GlyphActive() const { return FGlyphActive; }
+    void SetGlyphActive(const QImage& v)
+    {
+        FGlyphActive = v;
+        Changed();
+    }
+    QFont Font;
+    void Assign(const TFilterDropDown& src);
+    std::function<void(TFilterDropDown* sender)> OnChange;
+
+private:
+    void Changed()
+    {
+        if (OnChange) OnChange(this);
+    }
+    QImage FGlyph, FGlyphActive;
+};
+
+// Cell-look events take the row before the column, the others the column
+// first.
+using TGridNotifyEvent = std::function<void(TExtStringGrid* sender)>;
+using TGridCellEvent = std::function<void(TExtStringGrid* sender, int acol, int arow)>;
+using TGridRowColEvent = std::function<void(TExtStringGrid* sender, int arow, int acol)>;
+using TGridCellBoolEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, bool& value)>;
+using TGridRowColBoolEvent = std::function<void(TExtStringGrid* sender, int arow, int acol, bool& value)>;
+using TGridCellTextEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value)>;
+using TGridColorEvent = std::function<void(TExtStringGrid* sender, int arow, int acol, TGridDrawState state,
+                                           TCellBrush& brush, TCellFont& font)>;
+using TGridBorderEvent =
+    std::function<void(TExtStringGrid* sender, int arow, int acol, TCellPen& pen, TCellBorders& borders)>;
+using TGridAlignmentEvent =
+    std::function<void(TExtStringGrid* sender, int arow, int acol, TAlignment& ha, TVAlignment& va)>;
+using TGridFormatEvent =
+    std::function<void(TExtStringGrid* sender, int acol, TSortStyle& style, QString& prefix, QString& suffix)>;
+using TGridEditorTypeEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, TEditorType& editor)>;
+using TGridFloatFormatEvent =
+    std::function<void(TExtStringGrid* sender, int acol, int arow, bool& isFloat, QString& format)>;
+using TGridColumnSizeEvent = std::function<void(TExtStringGrid* sender, int index, bool& allow)>;
+using TGridColumnWidthEvent = std::function<void(TExtStringGrid* sender, int acol, int& width)>;
+using TGridIndexEvent = std::function<void(TExtStringGrid* sender, int index)>;
+using TGridDragScrollEvent = std::function<void(TExtStringGrid* sender, int topRow, int leftCol,
+                                                TDragScrollDirection& direction, bool& canScroll)>;
+using TGridCellsChangedEvent = std::function<void(TExtStringGrid* sender, const TGridRect& r)>;
+using TGridFilterListEvent = std::function<void(TExtStringGrid* sender, int acol, QStringList& list)>;
+using TGridSearchFooterEvent =
+    std::function<void(TExtStringGrid* sender, const QString& value, int acol, int arow, TSearchAction action)>;
+using TGridCursorEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, int x, int y, int& cursor)>;
+using TGridExpandEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, bool expanded)>;
+
+// Version of the string grid: 6.2.1.3.
+constexpr int32_t ExtStringGridVersionNr = 0x06020103;
+// A font's size times m / d (rounded), in points or pixels as it is given.
+void ScaleFont(QFont& f, int m, int d);
+// The four bytes of a version number, highest first, joined by ".".
+QString VersionNrText(int32_t nr);
+
+// The process's locale values as the grid's routines read them.
+QChar GetDateSeparator();
+QChar GetTimeSeparator();
+QChar GetThousandSeparator();
+QChar GetDecimalSeparator();
+QString GetShortDateFormat();
+QString GetShortTimeFormat();
+QString GetLongTimeFormat();
+
+// The clipboard format of the grid's own cell copies.
+extern const char* const GridCellsClipboardFormat;
+// The event types a grid posts to itself: the end of an edit (its
+// OnEditCellDone fires later) and the date pickers' focus shift. Registered
+// once, on first use.
+int GridEditDoneEventType();
+int DTPShiftFocusEventType();
+// Platform facts the grid's Parts test: on this platform the common controls
+// of the newest kind and the visual-style look are always there.
+constexpr bool ComCtl470 = true;
+constexpr bool GridIsWinXP = true;
+constexpr bool GridIsWinVista = true;
+constexpr bool GridIsComCtl6 = true;
+// Cursor shown over links (the platform's hand cursor number).
+extern int URLCursor;
+// The shapes of a float format the grid applies: one numeric conversion.
+bool IsSingleNumericFormat(const QString& format);
+// A float format applied to a value, with the locale's decimal separator;
+// a format that is not one numeric conversion is answered unchanged.
+QString FormatFloatValue(const QString& format, double value);
+
+class TExtStringGrid : public TBaseGrid {
+public:
+    // ownerForm: the window the grid sits in; the grid follows its resizes
+    // (SizeWithForm, column stretching). designing: the grid is made for a
+    // designer (no focus frame, arrow windows or editor controls).
+    explicit TExtStringGrid(QWidget* ownerForm = nullptr, bool designing = false);
+    ~TExtStringGrid() override;
+
+    // --- life cycle ---------------------------------------------------------
+    // Copies settings, dimensions, sizes and then the cells of another grid.
+    virtual void Assign(const TExtStringGrid& source);
+    // Copies only the cells of another grid.
+    virtual void AssignCells(const TExtStringGrid& source);
+    // After the grid's settings were read: applies what the writers only
+    // stored while loading.
+    virtual void Loaded();
+    // Makes the grid's window as a child of parent, placed at the grid's
+    // bounds, with drag scrolling watching its drag events.
+    TGridWidget* CreateWnd(QWidget* parent);
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool v) { FLoading = v; }
+    bool Designing() const { return FDesigning; }
+    bool Destroying() const { return FDestroying; }
+    // The window is repainted, unless the request follows an edit change
+    // (one request is swallowed then); a visible floating footer too.
+    void Invalidate();
+    // Outer size of the grid. With IntegralHeight the height is adjusted to
+    // whole default rows.
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetWidth(int w) { SetBounds(FLeft, FTop, w, FHeight); }
+    void SetHeight(int h) { SetBounds(FLeft, FTop, FWidth, h); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    // The grid's own reaction to a size change (OnResize, scroll bars).
+    virtual void Resize();
+    // The form's scale changed by m / d: the grid's font, then the fixed-cell
+    // and active-cell fonts (not while designing).
+    virtual void ChangeScale(int m, int d);
+    QWidget* OwnerForm() const { return FOwnerForm.data(); }
+    // The owner form was resized (its event filter calls this).
+    void OwnerFormResized();
+    bool SizeWithForm() const { return FSizeWithForm; }
+    void SetSizeWithForm(bool v) { FSizeWithForm = v; }
+
+    // --- dimensions ----------------------------------------------------------
+    void SetRowCount(int n) override;
+    void SetColCount(int n) override;
+    int FixedRows() const;
+    void SetFixedRows(int n);
+    int FixedCols() const;
+    void SetFixedCols(int n);
+    int FixedColWidth() const { return ColWidths(0); }
+    void SetFixedColWidth(int w);
+    int FixedRowHeight() const { return FFixedRowHeight; }
+    void SetFixedRowHeight(int h);
+    void SetDefaultRowHeight(int h);
+    int FixedFooters() const { return FFixedFooters; }
+    void SetFixedFooters(int v);
+    int FixedRightCols() const { return FFixedRightCols; }
+    void SetFixedRightCols(int v);
+    bool FixedRowAlways() const { return FFixedRowAlways; }
+    void SetFixedRowAlways(bool v) { FFixedRowAlways = v; }
+    bool FixedColAlways() const { return FFixedColAlways; }
+    void SetFixedColAlways(bool v) { FFixedColAlways = v; }
+    int FixedRowsMin() const { return FFixedRowsMin; }
+    int FixedColsMin() const { return FFixedColsMin; }
+    int MaxRowCount() const { return FMaxRowCount; }
+    int MaxColCount() const { return FMaxColCount; }
+    bool WordWrap() const { return FWordWrapEx; }
+    void SetWordWrap(bool v);
+    bool IntegralHeight() const { return FIntegralHeight; }
+    void SetIntegralHeight(bool v);
+    virtual void IncRowCount() { SetRowCount(RowCount() + 1); }
+    // The current column; a synchronised grid follows.
+    void SetCol(int c);
+    void SetSelection(const TGridRect& r);
+
+    // --- hidden columns and rows ----------------------------------------------
+    int NumHiddenColumns() const { return FNumHidden; }
+    int NumHiddenRows() const { return FGridItems.Count(); }
+    int TotalColCount() const override { return ColCount() + FNumHidden; }
+    int AllColCount() const { return ColCount() + NumHiddenColumns(); }
+    int AllRowCount() const { return RowCount() + NumHiddenRows(); }
+    // Display and real indexes (equal while nothing is hidden).
+    TRealCol RealColIndex(TDisplCol c) override { return TRealCol(c.Value()); }
+    TDisplCol DisplColIndex(TRealCol c) override { return TDisplCol(c.Value()); }
+    TRealRow RealRowIndex(TDisplRow r) override { return TRealRow(RealRowOf(r.Value())); }
+    TDisplRow DisplRowIndex(TRealRow r) override { return TDisplRow(DisplRowOf(r.Value())); }
+    using TBaseGrid::DisplColIndex;
+    using TBaseGrid::DisplRowIndex;
+    using TBaseGrid::RealColIndex;
+    using TBaseGrid::RealRowIndex;
+    bool IsHiddenRow(TRealRow r) const { return FGridItems.FindIdx(r.Value()) != nullptr; }
+    // The store of hidden rows.
+    TGridItems& GridItems() { return FGridItems; }
+
+    // --- cell access -----------------------------------------------------------
+    // The row counts hidden rows too; the column is the store's column.
+    QString AllCells(int c, TRealRow r);
+    void SetAllCells(int c, TRealRow r, const QString& v);
+    QString AllGridCells(int c, TRealRow r) const;
+    void SetAllGridCells(int c, TRealRow r, const QString& v);
+    TUserValue AllObjects(int c, TRealRow r) const;
+    void SetAllObjects(int c, TRealRow r, TUserValue v);
+    QString WideCells(int c, int r) { return Cells(c, r); }
+    void SetWideCells(int c, int r, const QString& v) { SetCells(c, r, v); }
+    QString OriginalCells(int c, int r);
+    void SetOriginalCells(int c, int r, const QString& v);
+    QString UnSortedCells(int c, int r);
+    void SetUnSortedCells(int c, int r, const QString& v);
+    QString StrippedCells(int c, int r);
+    QString DisplCells(int c, int r) { return GetFormattedCell(c, r); }
+    int LinesInCell(int c, int r);
+    // The real row of a row position before sorting.
+    TRealRow SortedRowIndex(int r) const;
+    int UnSortedRowIndex(int r) const;
+    virtual QString CurrentCell();
+    virtual void SetCurrentCell(const QString& v);
+    virtual QString GetCurrentCellEx();
+    virtual void SetCurrentCellEx(const QString& v);
+    // The real column of the current column.
+    int RealCol() { return RealColIndex(TDisplCol(Col())).Value(); }
+
+    // Per-cell property arrays (store column, display row).
+    TColor Colors(int c, int r) const;
+    void SetColors(int c, int r, TColor v);
+    TColor ColorsTo(int c, int r) const;
+    void SetColorsTo(int c, int r, TColor v);
+    TCellGradientDirection Gradients(int c, int r) const;
+    void SetGradients(int c, int r, TCellGradientDirection v);
+    TColor FontColors(int c, int r) const;
+    void SetFontColors(int c, int r, TColor v);
+    TCellFontStyles FontStyles(int c, int r) const;
+    void SetFontStyles(int c, int r, TCellFontStyles v);
+    int FontSizes(int c, int r) const;
+    void SetFontSizes(int c, int r, int v);
+    QString FontNames(int c, int r) const;
+    void SetFontNames(int c, int r, const QString& v);
+    // The grid's font for a cell without properties, else the cell's font.
+    TCellFont GetCellFont(int c, int r) const;
+    void SetCellFont(int c, int r, const TCellFont& f);
+    TAlignment Alignments(int c, int r) const;
+    void SetAlignments(int c, int r, TAlignment v);
+    bool ReadOnly(int c, int r) const;
+    void SetReadOnly(int c, int r, bool v);
+    // Reading creates the cell's properties.
+    bool WordWraps(int c, int r);
+    void SetWordWraps(int c, int r, bool v);
+    // Whole rows: clNone clears that colour and keeps the other properties.
+    void SetRowColor(int r, TColor v);
+    void SetRowColorTo(int r, TColor v);
+    void SetRowFontColor(int r, TColor v);
+    QWidget* CellControls(int c, int r) const;
+    void SetCellControls(int c, int r, QWidget* control);
+    int NumCellControls() const { return FNumCellControls; }
+    TControlList& ControlList() { return FControlList; }
+
+    int AllColWidths(int c) const;
+    void SetAllColWidths(int c, int w);
+
+    // Column order.
+    void SetColumnOrder();
+    int ColumnPosition(int c) const;
+    int ColumnAtPosition(int c);
+    void ResetColumnOrder();
+    int ColumnByHeader(const QString& value);
+    TIntList& ColumnOrder() { return FColumnOrder; }
+    int GroupColumn() const { return FGroupColumn; }
+
+    // Typed values.
+    int Ints(int c, int r);
+    void SetInts(int c, int r, int v);
+    int AllInts(int c, TRealRow r);
+    void SetAllInts(int c, TRealRow r, int v);
+    double Floats(int c, int r);
+    void SetFloats(int c, int r, double v);
+    double AllFloats(int c, TRealRow r);
+    void SetAllFloats(int c, TRealRow r, double v);
+    QDateTime Dates(int c, int r);
+    void SetDates(int c, int r, const QDateTime& v);
+    QTime Times(int c, int r);
+    void SetTimes(int c, int r, const QTime& v);
+    int PrintColWidth(int c) const;
+    int PrintColOffset(int c) const;
+    QString Version() const;
+    void SetVersion(const QString&) {}
+    virtual int32_t GetVersionNr() const { return ExtStringGridVersionNr; }
+    virtual QString GetVersionString() const;
+    bool IsSortIndicatorCell(int c, int r) const;
+    // The tables printing fills: printed width and left offset per column.
+    std::vector<int> MaxWidths = std::vector<int>(512, 0);
+    std::vector<int> Indents = std::vector<int>(512, 0);
+
+    // --- headers ----------------------------------------------------------------
+    const QStringList& ColumnHeaders() const { return FColumnHeaders; }
+    void SetColumnHeaders(const QStringList& v);
+    const QStringList& RowHeaders() const { return FRowHeaders; }
+    void SetRowHeaders(const QStringList& v);
+
+    // --- settings objects ---------------------------------------------------------
+    TControlLook& ControlLook() { return *FControlLook; }
+    TSortSettings& SortSettings() { return *FSortSettings; }
+    void SetSortSettings(const TSortSettings& v) { FSortSettings->Assign(v); }
+    TGridProgressAppearance& ProgressAppearance() { return *FProgressAppearance; }
+    void SetProgressAppearance(const TGridProgressAppearance& v) { FProgressAppearance->Assign(v); }
+    TBalloonSettings& Balloon() { return *FBalloon; }
+    void SetBalloon(const TBalloonSettings& v) { FBalloon->Assign(v); }
+    TShowModified& ShowModified() { return *FShowModified; }
+    void SetShowModified(const TShowModified& v) { FShowModified->Assign(v); }
+    TGrouping& Grouping() { return *FGrouping; }
+    TDragDropSettings& DragDropSettings() { return *FDragDropSettings; }
+    TDragScrollOptions& DragScrollOptions() { return *FDragScrollOptions; }
+    void SetDragScrollOptions(const TDragScrollOptions& v) { FDragScrollOptions->Assign(v); }
+    TBackGround& BackGround() { return *FBackGround; }
+    void SetBackGround(const TBackGround& v);
+    TColumnSize& ColumnSize() { return *FColumnSize; }
+    TCellNode& CellNode() { return *FCellNode; }
+    TSizeWhileTyping& SizeWhileTyping() { return *FSizeWhileTyping; }
+    THTMLSettings& HTMLSettings() { return *FHTMLSettings; }
+    TPrintSettings& PrintSettings() { return *FPrintSettings; }
+    TNavigation& Navigation() { return *FNavigation; }
+    TMouseActions& MouseActions() { return *FMouseActions; }
+    TSearchFooter& SearchFooter() { return *FSearchFooter; }
+    TSyncGrid& SyncGrid() { return *FSyncGrid; }
+    TBands& Bands() { return *FBands; }
+    TFocusHelper& FocusHelper() { return *FFocusHelper; }
+    void SetFocusHelper(const TFocusHelper& v) { FFocusHelper->Assign(v); }
+    TFloatingFooter& FloatingFooter() { return *FFloatingFooter; }
+    TFilterDropDown& FilterDropDown() { return *FFilterDropDown; }
+    TSortIndexList& SortIndexes() { return FSortIndexes; }
+    TIntList& SortRowXRef() { return FSortRowXRef; }
+    TCellGraphic& SharedCellGraphic() { return *FCellGraphic; }
+    // Sorting by SortSettings (by the index list for QSortIndexed); the
+    // sorting code fills these in.
+    virtual void QSort() {}
+    virtual void QSortIndexed() {}
+
+    // --- option and look properties -------------------------------------------------
+    TColor SelectionColor() const { return FSelectionColor; }
+    void SetSelectionColor(TColor v) { SetChanged(FSelectionColor, v); }
+    TColor SelectionColorTo() const { return FSelectionColorTo; }
+    void SetSelectionColorTo(TColor v) { SetChanged(FSelectionColorTo, v); }
+    TColor SelectionMirrorColor() const { return FSelectionMirrorColor; }
+    void SetSelectionMirrorColor(TColor v) { SetChanged(FSelectionMirrorColor, v); }
+    TColor SelectionMirrorColorTo() const { return FSelectionMirrorColorTo; }
+    void SetSelectionMirrorColorTo(TColor v) { SetChanged(FSelectionMirrorColorTo, v); }
+    TColor SelectionTextColor() const { return FSelectionTextColor; }
+    void SetSelectionTextColor(TColor v) { SetChanged(FSelectionTextColor, v); }
+    bool SelectionColorMixer() const { return FSelectionColorMixer; }
+    void SetSelectionColorMixer(bool v) { SetChanged(FSelectionColorMixer, v); }
+    bool SelectionRectangle() const { return FSelectionRectangle; }
+    void SetSelectionRectangle(bool v) { SetChanged(FSelectionRectangle, v); }
+    bool SelectionResizer() const { return FSelectionResizer; }
+    void SetSelectionResizer(bool v) { SetChanged(FSelectionResizer, v); }
+    bool ShowDesignHelper() const { return FShowDesignHelper; }
+    void SetShowDesignHelper(bool v) { SetChanged(FShowDesignHelper, v); }
+    TAlignment DefaultAlignment() const { return FDefaultAlignment; }
+    void SetDefaultAlignment(TAlignment v) { SetChanged(FDefaultAlignment, v); }
+    // Kept within 0 .. 100.
+    int SelectionColorMixerFactor() const { return FSelectionColorMixerFactor; }
+    void SetSelectionColorMixerFactor(int v);
+    bool ShowSelection() const { return FShowSelection; }
+    void SetShowSelection(bool v);
+    bool ActiveCellShow() const { return FActiveCellShow; }
+    void SetActiveCellShow(bool v) { SetRepaint(FActiveCellShow, v); }
+    TColor ActiveCellColor() const { return FActiveCellColor; }
+    void SetActiveCellColor(TColor v) { SetRepaint(FActiveCellColor, v); }
+    TColor ActiveCellColorTo() const { return FActiveCellColorTo; }
+    void SetActiveCellColorTo(TColor v) { SetRepaint(FActiveCellColorTo, v); }
+    const TCellFont& ActiveCellFont() const { return FActiveCellFont; }
+    void SetActiveCellFont(const TCellFont& v) { SetRepaint(FActiveCellFont, v); }
+    const TCellFont& FixedFont() const { return FFixedFont; }
+    void SetFixedFont(const TCellFont& v) { SetRepaint(FFixedFont, v); }
+    QPoint XYOffset() const { return FXYOffset; }
+    void SetXYOffset(QPoint v) { SetRepaint(FXYOffset, v); }
+    void UpdateXYOffset(int x, int y) { FXYOffset = QPoint(x, y); }
+    int GetHorzTextOffset() const { return FXYOffsetTopLeftOnly ? FXYOffset.x() : 2 * FXYOffset.x(); }
+    int GetVertTextOffset() const { return FXYOffsetTopLeftOnly ? FXYOffset.y() : 2 * FXYOffset.y(); }
+    TColor HighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor v) { SetChanged(FHighlightColor, v); }
+    TColor HighlightTextColor() const { return FHighlightTextColor; }
+    void SetHighlightTextColor(TColor v) { SetChanged(FHighlightTextColor, v); }
+    bool Hovering() const { return FHovering; }
+    void SetHovering(bool v) { FHovering = v; }
+    TColor BorderColor() const { return FBorderColor; }
+    void SetBorderColor(TColor v);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool v);
+    TScrollBarAlways ScrollBarAlways() const { return FScrollBarAlways; }
+    void SetScrollBarAlways(TScrollBarAlways v);
+    TVAlignment VAlignment() const { return FVAlignment; }
+    void SetVAlignment(TVAlignment v);
+    // The text-drawing flag of VAlignment: 0 top, 4 centre, 8 bottom.
+    int VAlign() const { return FVAlign; }
+    int MaxEditLength() const { return FMaxEditLength; }
+    void SetMaxEditLength(int v) { FMaxEditLength = v; }
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool v) { FAutoSize = v; }
+    bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
+    void SetAutoThemeAdapt(bool v);
+    bool SpreadSheet() const { return FSpreadSheet; }
+    void SetSpreadSheet(bool v);
+    int Cursor() const { return FCursor; }
+    void SetCursor(int v)
+    {
+        FCursor = v;
+        FOldCursor = v;
+    }
+    // Stored as plain RGB (system colours resolved), then repainted.
+    TColor StudioGradientFrom() const { return FStudioGradFrom; }
+    void SetStudioGradientFrom(TColor v) { SetStudio(FStudioGradFrom, v); }
+    TColor StudioGradientTo() const { return FStudioGradTo; }
+    void SetStudioGradientTo(TColor v) { SetStudio(FStudioGradTo, v); }
+    TColor StudioGradientMirrorFrom() const { return FStudioGradMirrorFrom; }
+    void SetStudioGradientMirrorFrom(TColor v) { SetStudio(FStudioGradMirrorFrom, v); }
+    TColor StudioGradientMirrorTo() const { return FStudioGradMirrorTo; }
+    void SetStudioGradientMirrorTo(TColor v) { SetStudio(FStudioGradMirrorTo, v); }
+    // Plain fields.
+    TColor StudioGradientHoverFrom = clNone;
+    TColor StudioGradientHoverTo = clNone;
+    TColor StudioGradientHoverMirrorFrom = clNone;
+    TColor StudioGradientHoverMirrorTo = clNone;
+    TColor StudioGradientHoverBorder = clNone;
+    TColor StudioGradientDownFrom = clNone;
+    TColor StudioGradientDownTo = clNone;
+    TColor StudioGradientDownMirrorFrom = clNone;
+    TColor StudioGradientDownMirrorTo = clNone;
+    TColor StudioGradientDownBorder = clNone;
+
+    KR_FIELD_PROP(TGridLook, Look, TGridLook::glXP)
+    KR_FIELD_PROP(TEditorType, DefaultEditor, edNormal)
+    KR_FIELD_PROP(int, MaxComboLength, 0)
+    KR_FIELD_PROP(bool, EditWithTags, false)
+    KR_FIELD_PROP(QString, ValidChars, QString())
+    KR_FIELD_PROP(bool, EnableHTML, true)
+    KR_FIELD_PROP(bool, AnchorHint, false)
+    KR_FIELD_PROP(bool, URLShow, false)
+    KR_FIELD_PROP(bool, URLShowInText, false)
+    KR_FIELD_PROP(bool, URLFull, false)
+    KR_FIELD_PROP(bool, URLEdit, false)
+    KR_FIELD_PROP(bool, URLUnderlineOnHover, false)
+    KR_FIELD_PROP(TColor, URLColor, clBlue)
+    KR_FIELD_PROP(QString, FloatFormat, QStringLiteral("%.2f"))
+    KR_FIELD_PROP(QString, CheckTrue, QStringLiteral("Y"))
+    KR_FIELD_PROP(QString, CheckFalse, QStringLiteral("N"))
+    KR_FIELD_PROP(QString, PasswordChar, QStringLiteral("*"))
+    KR_FIELD_PROP(bool, Multilinecells, false)
+    KR_FIELD_PROP(bool, AutoNumAlign, false)
+    KR_FIELD_PROP(bool, ShowNullDates, true)
+    KR_FIELD_PROP(TColor, DisabledFontColor, clSilver)
+    KR_FIELD_PROP(TColor, HintColor, clInfoBk)
+    KR_FIELD_PROP(bool, HintShowCells, false)
+    KR_FIELD_PROP(bool, HintShowLargeText, false)
+    KR_FIELD_PROP(THintPosition, HintShowLargeTextPos, THintPosition::hpCell)
+    KR_FIELD_PROP(bool, HintShowSizing, false)
+    KR_FIELD_PROP(bool, HTMLHint, false)
+    KR_FIELD_PROP(bool, UseInternalHintClass, true)
+    KR_FIELD_PROP(bool, HideFocusRect, false)
+    KR_FIELD_PROP(bool, FixedAsButtons, false)
+    KR_FIELD_PROP(THoverFixedCells, HoverFixedCells, THoverFixedCells::hfNone)
+    KR_FIELD_PROP(bool, FilterActive, false)
+    KR_FIELD_PROP(bool, FilterDropDownAuto, false)
+    KR_FIELD_PROP(bool, FilterDropDownCheck, false)
+    KR_FIELD_PROP(QString, FilterDropDownClear, QStringLiteral("(All)"))
+    KR_FIELD_PROP(TFilterDropDownColumns, FilterDropDownColumns, TFilterDropDownColumns::fdNormal)
+    KR_FIELD_PROP(int, FilterDropDownRow, 0)
+    KR_FIELD_PROP(bool, FilterNormalCellsOnly, true)
+    KR_FIELD_PROP(bool, FilterIncremental, false)
+    KR_FIELD_PROP(bool, AutoFilterUpdate, true)
+    KR_FIELD_PROP(bool, EnhRowColMove, true)
+    KR_FIELD_PROP(bool, EnableBlink, false)
+    KR_FIELD_PROP(bool, EnableWheel, true)
+    KR_FIELD_PROP(TIntelliPan, IntelliPan, TIntelliPan::ipVertical)
+    KR_FIELD_PROP(bool, IntelliZoom, true)
+    KR_FIELD_PROP(TScrollType, ScrollType, TScrollType::ssNormal)
+    KR_FIELD_PROP(TColor, ScrollColor, clNone)
+    KR_FIELD_PROP(int, ScrollWidth, 17)
+    KR_FIELD_PROP(bool, ScrollProportional, false)
+    KR_FIELD_PROP(bool, ScrollSynch, false)
+    KR_FIELD_PROP(TScrollHintType, ScrollHints, TScrollHintType::shNone)
+    KR_FIELD_PROP(QString, InvalidEntryTitle, QString())
+    KR_FIELD_PROP(QString, InvalidEntryText, QString())
+    KR_FIELD_PROP(TInvalidEntryIcon, InvalidEntryIcon, TInvalidEntryIcon::ieWarning)
+    KR_FIELD_PROP(bool, UseVCLStyles, false)
+    KR_FIELD_PROP(QString, EditMask, QString())
+    KR_FIELD_PROP(QString, XMLEncoding, QStringLiteral("ISO-8859-1"))
+    KR_FIELD_PROP(QChar, Delimiter, QChar(0))
+    KR_FIELD_PROP(bool, QuoteEmptyCells, true)
+    KR_FIELD_PROP(bool, AlwaysQuotes, false)
+    KR_FIELD_PROP(bool, JavaCSV, false)
+    KR_FIELD_PROP(bool, LoadFirstRow, true)
+    KR_FIELD_PROP(bool, SaveFixedCells, true)
+    KR_FIELD_PROP(bool, SaveFixedRows, false)
+    KR_FIELD_PROP(bool, SaveFixedCols, false)
+    KR_FIELD_PROP(bool, SaveHiddenCells, false)
+    KR_FIELD_PROP(bool, SaveVirtCells, true)
+    KR_FIELD_PROP(bool, SaveWithHTML, true)
+    KR_FIELD_PROP(bool, SaveWithRTF, false)
+    KR_FIELD_PROP(bool, OemConvert, false)
+    KR_FIELD_PROP(bool, ExcelStyleDecimalSeparator, false)
+    KR_FIELD_PROP(bool, EnhTextSize, false)
+    KR_FIELD_PROP(bool, XYOffsetTopLeftOnly, false)
+
+public:
+    QPointer<TExtStringGridCheck> CellChecker;
+    QStringList LookupItems;
+
+    // --- per-cell hooks (virtual; the column grid overrides most) ---------------------
+    virtual void CanEditCell(int c, int r, bool& canEdit);
+    virtual void SearchFooterAction(const QString& value, int c, int r, TSearchAction action);
+    virtual void ButtonClick(int c, int r);
+    virtual void ExpandClick(int c, int r, bool expanded);
+    virtual void ComboCloseUp(int r, int c);
+    virtual void ComboDropDown(int r, int c);
+    // The cursor for a point of a cell (only with OnGetCellCursor; else -1).
+    virtual int GetCellCursor(int c, int r, int x, int y);
+    virtual void GetCellHint(int c, int r, QString& hint);
+    virtual void GetCellColor(int c, int r, TGridDrawState state, TCellBrush& brush, TCellFont& font);
+    virtual void GetCellPrintColor(int c, int r, TGridDrawState state, TCellBrush& brush, TCellFont& font);
+    virtual void GetCellBorder(int c, int r, TCellPen& pen, TCellBorders& borders);
+    virtual void GetCellPrintBorder(int c, int r, TCellPen& pen, TCellBorders& borders);
+    virtual void QueryAlignment(int c, int r, TAlignment& ha, TVAlignment& va);
+    virtual void GetColFormat(int c, TSortStyle& style, QString& prefix, QString& suffix);
+    virtual void QueryEditorType(int c, int r, TEditorType& editor);
+    virtual void GetCellEditor(int c, int r, TEditorType& editor);
+    virtual bool IsNoEditorCell(int c, int r);
+    // c is a display column.
+    virtual void QueryFixedCell(int c, int r, bool& isFixed);
+    virtual void QueryCanEdit(int c, int r, bool& canEdit);
+    virtual void QueryPasswordCell(int c, int r, bool& isPassword);
+    virtual void QueryWordWrap(int c, int r, bool& wordWrap);
+    virtual bool HasCombo(int c, int r);
+    virtual bool HasSpin(int c, int r);
+    virtual void GetCheckTrue(int c, int r, QString& value);
+    virtual void GetCheckFalse(int c, int r, QString& value);
+    // Fills the filter list of a column's drop-down; whether it has entries.
+    virtual bool GetColumnFilter(int c);
+    const QStringList& FilterList() const { return FFilterList; }
+    void GetCellDefaults(int c, int r, TCellLook& look) override;
+    // A cell is fixed: by position or by QueryFixedCell (display column).
+    bool IsFixed(int c, int r) override;
+    void CellTextChanged(int c, int r) override {}
+    void GetDisplText(int c, int r, QString& value) override;
+    bool UseStyleElements() override { return UseVCLStyles(); }
+    // The display text of a cell.
+    virtual QString GetFormattedCell(int c, int r);
+    virtual void GetCellFloatFormat(int c, int r, QString& format) { format = FloatFormat(); }
+    // The kind of graphic a cell carries (ctEmpty when none).
+    virtual TCellType GetCellType(int c, int r);
+    virtual TCellGraphic* GetCellGraphic(int c, int r);
+    // Node rows of the tree code; none here.
+    virtual bool IsNode(int r) { return false; }
+    virtual bool IsSummary(int r) { return false; }
+
+    // --- sizes, stretching and listeners --------------------------------------------
+    void StretchRightColumn() { StretchColumn(ColCount() - 1); }
+    // -1: the last column. Raises Exception "Stretch column index out of
+    // range" for a column not below ColCount.
+    void StretchColumn(int index);
+    virtual void UpdateColumnSize(int c, int& width);
+    virtual void UpdateAutoColumnSize(int c, int& width);
+    virtual void ColumnHeadersChanged() {}
+    void RegisterSelListener(ITExtStringGridSelect* listener) { FISelect = listener; }
+    void UnRegisterSelListener(ITExtStringGridSelect*) { FISelect = nullptr; }
+    ITExtStringGridSelect* SelListener() const { return FISelect; }
+    void RegisterNotifier(TGridChangeNotifier* n);
+    void UnRegisterNotifier(TGridChangeNotifier* n);
+    int NotifierCount() const { return int(FNotifierList.size()); }
+    // Cells changed: OnCellsChanged, then every notifier.
+    virtual void CellsChanged(const TGridRect& r);
+    void CalcSizingState(int x, int y, TGridState& state, int& index) override;
+    // Something is dragged over the grid at (x, y) (inside: false when it
+    // left): starts, restarts or stops the drag-scroll timer.
+    void DragOver(int x, int y, bool inside);
+    // The window's client area has a new size.
+    void ClientResized(int w, int h);
+    // One tick of the drag-scroll timer.
+    void DragScrollTick();
+    QTimer* DragTimer() const { return FDragTmr.get(); }
+    TDragScrollDirection DragScrollDirection() const { return FDragScrollDirection; }
+    // The mouse sizing state (set by the mouse handling when a border drag
+    // starts and ends).
+    int Colclicked = -1;
+    int Rowclicked = -1;
+    int Colclickedsize = 0;
+    int Rowclickedsize = 0;
+    bool ColSized = false;
+    bool Rowsized = false;
+    bool ColchgFlg = true;
+    bool ColSizeFlg = false;
+    void InitOrigColSizes();
+
+    // --- events ---------------------------------------------------------------------
+    TGridRowColBoolEvent OnCanEditCell;
+    TGridSearchFooterEvent OnSearchFooterAction;
+    TGridCellEvent OnButtonClick;
+    TGridExpandEvent OnExpandClick;
+    TGridRowColEvent OnComboCloseUp;
+    TGridRowColEvent OnComboDropDown;
+    TGridCursorEvent OnGetCellCursor;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, QString& hint)> OnGridHint;
+    TGridColorEvent OnGetCellColor;
+    TGridColorEvent OnGetCellPrintColor;
+    TGridBorderEvent OnGetCellBorder;
+    TGridBorderEvent OnGetCellPrintBorder;
+    TGridAlignmentEvent OnGetAlignment;
+    TGridFormatEvent OnGetFormat;
+    TGridEditorTypeEvent OnGetEditorType;
+    TGridRowColBoolEvent OnIsFixedCell;
+    TGridRowColBoolEvent OnIsPasswordCell;
+    TGridCellBoolEvent OnGetWordWrap;
+    TGridCellBoolEvent OnHasComboBox;
+    TGridCellBoolEvent OnHasSpinEdit;
+    TGridCellTextEvent OnGetCheckTrue;
+    TGridCellTextEvent OnGetCheckFalse;
+    TGridFilterListEvent OnGetColumnFilter;
+    TGridFloatFormatEvent OnGetFloatFormat;
+    TGridColumnSizeEvent OnColumnSize;
+    TGridColumnSizeEvent OnRowSize;
+    TGridIndexEvent OnEndColumnSize;
+    TGridIndexEvent OnEndRowSize;
+    TGridColumnWidthEvent OnUpdateColumnSize;
+    TGridDragScrollEvent OnDragScroll;
+    TGridCellsChangedEvent OnCellsChanged;
+    TGridNotifyEvent OnResize;
+
+protected:
+    void SizeChanged(int oldColCount, int oldRowCount) override;
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+    QString GetEditText(int c, int r) override;
+    void SetEditText(int c, int r, const QString& v) override;
+    QString GetEditMask(int c, int r) override;
+    int GetEditLimit() override { return FMaxEditLength; }
+    // Writes the header lists into the fixed row and column.
+    void WriteColumnHeaders();
+    void WriteRowHeaders();
+    void UpdateScrollBarAlways(bool force);
+    // Footer bookkeeping of the footer code.
+    virtual void UpdateFooter() {}
+    virtual void CalcFooter(int c) {}
+    void ClearRowsNil(int r, int n);
+
+    template <typename T>
+    void SetChanged(T& field, const T& v)
+    {
+        if (field == v) return;
+        field = v;
+        Invalidate();
+    }
+    template <typename T>
+    void SetRepaint(T& field, const T& v)
+    {
+        field = v;
+        Invalidate();
+    }
+    void SetStudio(TColor& field, TColor v)
+    {
+        field = ColorToRGB(v);
+        Invalidate();
+    }
+
+    bool FLoading = false;
+    bool FDesigning = false;
+    bool FLoaded = false;
+    bool FEditChange = false;
+    bool FNilObjects = false;
+    int FNumHidden = 0;
+    int FGroupColumn = -1;
+    int FUpdateCount = 0;
+
+private:
+    friend class TColumnSize;
+    void DestroyDragTimer();
+    TCellProperties* PropsFor(int c, int r) { return GetCellProperties(c, r); }
+    template <typename T>
+    T PropOr(int c, int r, T (TCellProperties::*get)() const, T neutral) const;
+    template <typename T>
+    void SetProp(int c, int r, void (TCellProperties::*set)(T), T v);
+    void SetRowField(int r, void (TCellProperties::*set)(TColor), TColor v);
+    void RepaintDispl(int c, int r);
+    TGridItem* HiddenRow(TRealRow r) const;
+    // The row mappings over the hidden-row store.
+    int RealRowOf(int displRow) const;
+    int DisplRowOf(int realRow) const;
+
+    QPointer<QWidget> FOwnerForm;
+    std::unique_ptr<QObject> FFormWatcher;
+    std::unique_ptr<QObject> FDragWatcher;
+    int PrevSizeX = 0;
+    int PrevSizeY = 0;
+    bool FSizeWithForm = false;
+    int FLeft = 0;
+    int FTop = 0;
+    int FWidth = 0;
+    int FHeight = 0;
+
+    int FFixedRowsMin = 1;
+    int FFixedColsMin = 1;
+    bool FFixedRowAlways = false;
+    bool FFixedColAlways = false;
+    int FFixedFooters = 0;
+    int FFixedRightCols = 0;
+    int FFixedRowHeight = 22;
+    int FMaxRowCount = 0;
+    int FMaxColCount = 0;
+    bool FIntegralHeight = false;
+    bool FWordWrapEx = true;
+    TVAlignment FVAlignment = vtaTop;
+    int FVAlign = 0;
+    QPoint FXYOffset{2, 2};
+
+    TColor FSelectionColor = 0xEACAB6;
+    TColor FSelectionColorTo = clNone;
+    TColor FSelectionMirrorColor = clNone;
+    TColor FSelectionMirrorColorTo = clNone;
+    TColor FSelectionTextColor = clBlack;
+    bool FSelectionColorMixer = false;
+    int FSelectionColorMixerFactor = 50;
+    bool FSelectionRectangle = false;
+    bool FSelectionResizer = false;
+    bool FShowSelection = true;
+    bool FShowDesignHelper = true;
+    TAlignment FDefaultAlignment = taLeftJustify;
+    bool FActiveCellShow = false;
+    TColor FActiveCellColor = clGray;
+    TColor FActiveCellColorTo = clNone;
+    TCellFont FActiveCellFont;
+    TCellFont FFixedFont;
+    TColor FHighlightColor = clHighlight;
+    TColor FHighlightTextColor = clHighlightText;
+    bool FHovering = false;
+    TColor FBorderColor = 0xB99D7F;
+    bool FFlat = false;
+    TScrollBarAlways FScrollBarAlways = TScrollBarAlways::saNone;
+    int FMaxEditLength = 0;
+    bool FAutoSize = false;
+    bool FAutoThemeAdapt = false;
+    bool FSpreadSheet = false;
+    int FCursor = 0;
+    int FOldCursor = 0;
+    TColor FStudioGradFrom = clWhite;
+    TColor FStudioGradTo = clNone;
+    TColor FStudioGradMirrorFrom = clNone;
+    TColor FStudioGradMirrorTo = clNone;
+
+    std::unique_ptr<TFocusHelper> FFocusHelper;
+    std::unique_ptr<TSearchFooter> FSearchFooter;
+    std::unique_ptr<TFloatingFooter> FFloatingFooter;
+    std::unique_ptr<TPrintSettings> FPrintSettings;
+    std::unique_ptr<THTMLSettings> FHTMLSettings;
+    std::unique_ptr<TSortSettings> FSortSettings;
+    std::unique_ptr<TDragDropSettings> FDragDropSettings;
+    std::unique_ptr<TDragScrollOptions> FDragScrollOptions;
+    std::unique_ptr<TControlLook> FControlLook;
+    std::unique_ptr<TNavigation> FNavigation;
+    std::unique_ptr<TColumnSize> FColumnSize;
+    std::unique_ptr<TCellNode> FCellNode;
+    std::unique_ptr<TBands> FBands;
+    std::unique_ptr<TSizeWhileTyping> FSizeWhileTyping;
+    std::unique_ptr<TMouseActions> FMouseActions;
+    std::unique_ptr<TGrouping> FGrouping;
+    std::unique_ptr<TBackGround> FBackGround;
+    std::unique_ptr<TGridProgressAppearance> FProgressAppearance;
+    std::unique_ptr<TSyncGrid> FSyncGrid;
+    std::unique_ptr<TBalloonSettings> FBalloon;
+    std::unique_ptr<TShowModified> FShowModified;
+    std::unique_ptr<TFilterDropDown> FFilterDropDown;
+    std::unique_ptr<TCellGraphic> FCellGraphic;
+    std::unique_ptr<TGridFocusWindow> FFocusWindow;
+    std::unique_ptr<TArrowWindow> FArrows[4];
+
+    QStringList FColumnHeaders;
+    QStringList FRowHeaders;
+    QStringList FFilterList;
+    TSortIndexList FSortIndexes;
+    TIntList FSortRowXRef{-1, -1};
+    TIntList FUnSortRowXRef{-1, -1};
+    TIntList FMergedColumns{-1, -1};
+    TIntList FSelectedCells{-1, -1};
+    TIntList FSelectedRows{-1, -1};
+    TIntList FModifiedRows{-1, -1};
+    TIntList FEnabledRows{-1, -1};
+    TIntList FColumnOrder{-1, -1};
+    TIntList FIgnoreColumns{-1, -1};
+    TIntList FOrigColSizes{-1, -1};
+    int FOldSize = -1;
+    TGridItems FGridItems;
+    TControlList FControlList;
+    int FNumCellControls = 0;
+    std::vector<QPointer<TGridChangeNotifier>> FNotifierList;
+    ITExtStringGridSelect* FISelect = nullptr;
+
+    bool FIsColChanging = false;
+    bool FSizeFixed = false;
+    std::unique_ptr<QTimer> FDragTmr;
+    TDragScrollDirection FDragScrollDirection;
+};
