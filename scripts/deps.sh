@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core libxml2-utils python3 python3-webcolors
   xvfb xauth xdotool iproute2
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -194,16 +194,10 @@ void Read_Setting_Bytes(const QByteArray& bytes)
     } catch (const Exception&) {
         return;  // not well-formed: every default, as for a missing file
     }
-    // The root is the document's first node; a leading XML declaration (or
-    // another prolog node) is passed over.
-    XmlNode root;
-    for (const XmlNode& n : doc.Nodes()) {
-        if (n.IsElement() || n.IsComment()) {
-            root = n;
-            break;
-        }
-    }
-    if (root.IsNull() || !root.IsElement())
+    // The root is the document element, whatever its name: a comment or an
+    // instruction before it changes nothing.
+    const XmlNode root = doc.DocumentElement();
+    if (root.IsNull())
         return;
     Project_Name = Leaf(root, "lastproj", "projectname", QString());
     Last_IP_Address = Leaf(root, "lastipadd", "ipaddress", Default_IP_Address);

@@ -39,14 +39,12 @@ int32_t Conv_Version(const QString& Ver_str)
 {
     const qsizetype blank = Ver_str.indexOf(QLatin1Char(' '));
     const QString v = Trim(blank < 0 ? Ver_str : Ver_str.mid(blank + 1));
-    // d.ddd: the point is skipped; a shorter text is no version.
-    if (v.size() < 5) return -1;
-    const QString digits = QString(v[0]) + v[2] + v[3] + v[4];
+    // Exactly d.ddd: a digit, the point and three digits, nothing before or
+    // after ("1X001", "2.000 beta" and "1.0009" are no version).
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    if (v.size() != 5 || !digit(v[0]) || v[1] != QLatin1Char('.') || !digit(v[2]) || !digit(v[3]) || !digit(v[4])) return -1;
     int32_t n = 0;
-    for (QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return -1;
-        n = n * 10 + (c.unicode() - '0');
-    }
+    for (const QChar c : {v[0], v[2], v[3], v[4]}) n = n * 10 + (c.unicode() - '0');
     return n;
 }
 

@@ -139,21 +139,25 @@ QString SpacesToNbsp(const QString& text)
 
 QString StripTagsOnly(const QString& text)
 {
-    QString r;
-    r.reserve(text.size());
     const qsizetype n = text.size();
+    QString r(n, Qt::Uninitialized);
+    const QChar* s = text.constData();
+    QChar* d = r.data();
     for (qsizetype i = 0; i < n; ++i) {
-        if (text[i] == '<') {
+        if (s[i] == '<') {
             const qsizetype close = text.indexOf('>', i + 1);
             if (close < 0) {
-                r += QStringView(text).mid(i);
+                // No tag after all: the rest is kept as it is.
+                std::copy(s + i, s + n, d);
+                d += n - i;
                 break;
             }
             i = close;
             continue;
         }
-        r += text[i];
+        *d++ = s[i];
     }
+    r.truncate(d - r.constData());
     return r;
 }
 
@@ -189,40 +193,79 @@ QString MarkMatchesInHtml(const QString& text, const QString& search, const QStr
 {
     if (search.isEmpty()) return text;
     const QString visible = StripTagsOnly(text);
-    QString working = text;
+    const int length = int(search.size());
+    int from = 0; // where the search for the next match starts in the visible text
+    int p = FindNextMatch(visible, search, from, caseSensitive);
+    if (p == 0) return text;
+
     // A "<" or ">" in the visible text would be taken for a tag once marks
     // are inserted around it: then the visible text is escaped and marked
     // instead of the tagged one. Matches are still looked for in the plain
     // visible text, so that none lands inside an "&lt;" or "&gt;".
-    const bool escaped =
-        (visible.contains('<') || visible.contains('>')) && FindNextMatch(visible, search, 0, caseSensitive) > 0;
-    if (escaped) working = EscapeAngles(visible);
-    // A 1-based position in the plain visible text moved to the working text.
-    auto inWorking = [&](int p) {
-        if (!escaped) return p;
-        int shift = 0;
-        for (int k = 0; k < p - 1 && k < visible.size(); ++k)
-            if (visible[k] == '<' || visible[k] == '>') shift += 3;
-        return p + shift;
+    const bool escaped = visible.contains('<') || visible.contains('>');
+    const QString working = escaped ? EscapeAngles(visible) : text;
+
+    // A place in the visible text counted in visible characters of the
+    // working text, where an escaped "<" or ">" is four of them.
+    qsizetype shift = 0, scanned = 0;
+    const auto inWorking = [&](qsizetype v) {
+        if (escaped)
+            for (; scanned < v; ++scanned)
+                if (visible[scanned] == '<' || visible[scanned] == '>') shift += 3;
+        return v + shift;
     };
+    // The marks of the current match: the opening one goes before any tag
+    // that precedes its first character, the closing one right after its
+    // last character, before any tag that follows.
+    qsizetype openAt = inWorking(p - 1), closeAt = inWorking(p - 1 + length);
+    bool opened = false;
+    const auto nextMark = [&]() -> qsizetype { return p == 0 ? -1 : opened ? closeAt : openAt; };
+
     const QString open = '<' + tag + '>';
     const QString close = QStringLiteral("</") + tag + '>';
-    const int length = int(search.size());
-    int from = 0;
-    qsizetype afterLastMark = 0; // an opening mark never goes before the previous closing one
-    for (;;) {
-        const int p = FindNextMatch(visible, search, from, caseSensitive);
-        if (p == 0) break;
-        const int a = HtmlPosOfVisibleChar(working, inWorking(p));
-        if (a == 0) break;
-        working.insert(std::max(qsizetype(a - 1), afterLastMark), open);
-        const int b = HtmlPosOfVisibleChar(working, inWorking(p + length));
-        if (b == 0) break;
-        working.insert(b - 1, close);
-        afterLastMark = b - 1 + close.size();
-        from = p - 1 + length;
+    const qsizetype n = working.size();
+    const QChar* s = working.constData();
+    QString out;
+    out.reserve(n + 64);
+    const qsizetype lastGt = working.lastIndexOf('>');
+    qsizetype counted = 0; // visible characters copied so far
+    const auto placeMarks = [&]() {
+        while (p != 0 && nextMark() == counted) {
+            if (!opened) {
+                out += open;
+                opened = true;
+                continue;
+            }
+            out += close;
+            from = p - 1 + length;
+            p = FindNextMatch(visible, search, from, caseSensitive);
+            if (p != 0) {
+                openAt = inWorking(p - 1);
+                closeAt = inWorking(p - 1 + length);
+                opened = false;
+            }
+        }
+    };
+    for (qsizetype i = 0; i < n;) {
+        placeMarks();
+        if (s[i] == '<' && i < lastGt) {
+            // A tag, up to the first ">" after it; it holds no visible character.
+            const qsizetype end = working.indexOf('>', i + 1);
+            out.append(s + i, end + 1 - i);
+            i = end + 1;
+            continue;
+        }
+        // Visible characters up to the next mark or tag, in one copy.
+        const qsizetype mark = nextMark();
+        const qsizetype room = mark < 0 ? n : mark - counted;
+        qsizetype j = i;
+        while (j < n && j - i < room && !(s[j] == '<' && j < lastGt)) ++j;
+        out.append(s + i, j - i);
+        counted += j - i;
+        i = j;
     }
-    return working;
+    placeMarks();
+    return out;
 }
 
 QString UnmarkMatchesInHtml(const QString& text, const QString& tag)

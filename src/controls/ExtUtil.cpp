@@ -510,6 +510,7 @@ QString ProperCaseText(const QString& s)
     QString r;
     r.reserve(s.size());
     bool capitalise = true;
+    bool mcSeen = false; // the first " Mc" of the result has been found
     const qsizetype n = s.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = s[i];
@@ -523,9 +524,13 @@ QString ProperCaseText(const QString& s)
             r += c.toLower();
         }
         const qsizetype pos = i + 1; // characters so far
-        if (r == QStringLiteral("Mc")) capitalise = true;
-        const qsizetype mc = r.indexOf(QStringLiteral(" Mc"));
-        if (mc >= 0 && mc + 3 == pos && pos > 2) capitalise = true;
+        if (pos == 2 && r[0] == 'M' && r[1] == 'c') capitalise = true;
+        // The first " Mc" of the text ends here. Written characters never
+        // change, so it is enough to look at the last three once per step.
+        if (!mcSeen && pos >= 3 && r[pos - 3] == ' ' && r[pos - 2] == 'M' && r[pos - 1] == 'c') {
+            mcSeen = true;
+            capitalise = true;
+        }
         if (pos >= n - 2 && (r.endsWith(QStringLiteral(" I")) || r.endsWith(QStringLiteral(" II")))) capitalise = true;
     }
     return r;

@@ -74,7 +74,7 @@ TParGen_Values ParGen_Read(const TXMLDocument& doc)
 {
     const TParGen_Values d = ParGen_Defaults();
     TParGen_Values v = d;
-    const Reader r(doc.FirstNode());
+    const Reader r(doc.DocumentElement());
 
     r.Text("Eth_Conn_Device_Name", v.Device_Name, d.Device_Name);
     r.Check("Eth_Conn_DHCP_Cable", v.DHCP_Cable);

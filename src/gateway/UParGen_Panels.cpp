@@ -498,8 +498,7 @@ void RePosition_Object_LoRaWAN(TParGen_Layout& L, const TParGen_State& s, int he
     HideRow(L, "L_LoRaWAN_Server_Port_Down", "E_LoRaWAN_Server_Port_Down");
     HideRow(L, "L_LoRaWAN_KeepAlive_Interval", "E_LoRaWAN_KeepAlive_Interval");
 
-    const int T = G::First_Row;
-    auto at = [T](int k) { return T + G::Row_Pitch * k; };
+    auto at = [](int k) { return G::First_Row + G::Row_Pitch * k; };
     Row(L, "L_LoRaWAN_RF_Band", "CB_LoRaWAN_RF_Band", at(0));
     Row(L, "L_LoRaWAN_Network_Type", "CB_LoRaWAN_Network_Type", at(1));
 

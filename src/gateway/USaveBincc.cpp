@@ -8,6 +8,7 @@
 #include "platform/XmlDoc.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cstring>
 #include <string_view>
@@ -73,12 +74,49 @@ int32_t ElementInt(const XmlNode& root, const char* name, int32_t def)
     return t ? StrToIntDef(*t, def) : def;
 }
 
-// Four octets from four elements, each with its default.
-void ReadOctets(uint8_t* dst, const XmlNode& root, const char* prefix, const int (&defaults)[4])
+// A value of a project file that does not fit its field in the image: the
+// build is refused, naming the file, the row (for the table files) and the
+// field, before anything is written.
+[[noreturn]] void Refuse_Value(const QString& path, int row, const QString& field, const QString& text, const char* range)
+{
+    const QString file = QFileInfo(path).fileName();
+    const QString where = row > 0 ? QStringLiteral("%1, row %2").arg(file).arg(row) : file;
+    throw EBankError(QStringLiteral("%1: the field \"%2\" holds \"%3\", which is outside %4.\n"
+                                    "Nothing was written. Please correct the value, then update the device again.")
+                         .arg(where, field, text, QString::fromLatin1(range)));
+}
+
+// Where a value is read from, for Refuse_Value.
+struct Field_Place {
+    const QString& path;
+    int row; // 0 in ParGen.xml, which has no rows
+};
+
+inline QString Shown(const QString& text) { return text; }
+inline QString Shown(const char* text) { return XmlText(text); }
+
+// The integer of a text when it lies in lo .. hi; nothing when the text is
+// no integer (the reader's default applies). An integer outside the range,
+// however large, refuses the build.
+template <class Text>
+std::optional<int64_t> Checked_Integer(const Text& text, int64_t lo, int64_t hi, const Field_Place& at, const char* field,
+                                       const char* range)
+{
+    const std::optional<int64_t> v = TryStrToInt64(text);
+    if (v && *v >= lo && *v <= hi) return v;
+    if (!v && !IsIntegerForm(text)) return std::nullopt;
+    Refuse_Value(at.path, at.row, QString::fromLatin1(field), Shown(text), range);
+}
+
+// Four octets of an address from four elements, each with its default when
+// missing or no integer; a number outside 0 .. 255 refuses the build.
+void ReadOctets(uint8_t* dst, const XmlNode& root, const char* prefix, const int (&defaults)[4], const QString& path)
 {
     for (int i = 0; i < 4; ++i) {
         const QByteArray name = QByteArray(prefix) + QByteArray::number(i + 1);
-        dst[i] = uint8_t(ElementInt(root, name.constData(), defaults[i]));
+        const auto text = ElementText(root, name.constData());
+        const auto v = text ? Checked_Integer(*text, 0, 255, {path, 0}, name.constData(), "0 .. 255") : std::nullopt;
+        dst[i] = uint8_t(v ? *v : defaults[i]);
     }
 }
 
@@ -102,7 +140,7 @@ uint8_t Image_Char(QChar c)
 
 bool Is_Word(const char* text, std::string_view word)
 {
-    if (!Is_Ascii(text)) return Trim(QString::fromUtf8(text)).toUpper() == QLatin1StringView(word.data(), qsizetype(word.size()));
+    if (!Is_Ascii(text)) return Trim(XmlText(text)).toUpper() == QLatin1StringView(word.data(), qsizetype(word.size()));
     const char* b = text;
     const char* e = text + std::strlen(text);
     while (b < e && uint8_t(*b) <= ' ') ++b;
@@ -193,7 +231,7 @@ void TBank_Builder::Read_ParGen_File(const QString& path)
     if (!FileExists(path)) return;
     TXMLDocument doc;
     doc.LoadFromFile(path);
-    const XmlNode root = doc.FirstNode();
+    const XmlNode root = doc.DocumentElement();
     uint8_t* g = General_Block.data();
 
     std::fill(g + GB_Version, g + GB_Version + 8, uint8_t(0));
@@ -208,16 +246,20 @@ void TBank_Builder::Read_ParGen_File(const QString& path)
     Put16(g + GB_Eth_Flags, ElementText(root, "Eth_Conn_DHCP_Cable") == QStringLiteral("1") ? 1 : 0);
 
     if (ElementText(root, "Eth_Conn_Enable_DNS") == QStringLiteral("1")) {
-        ReadOctets(g + GB_Primary_DNS, root, "Eth_Conn_Primary_DNS", {8, 8, 8, 8});
-        ReadOctets(g + GB_Secondary_DNS, root, "Eth_Conn_Secondary_DNS", {8, 8, 4, 4});
+        ReadOctets(g + GB_Primary_DNS, root, "Eth_Conn_Primary_DNS", {8, 8, 8, 8}, path);
+        ReadOctets(g + GB_Secondary_DNS, root, "Eth_Conn_Secondary_DNS", {8, 8, 4, 4}, path);
     }
 
     Read_ParGen_LoRaWAN(root);
 
-    ReadOctets(g + GB_IP, root, "Ethernet_IP", {192, 168, 0, 10});
-    ReadOctets(g + GB_Mask, root, "Ethernet_SM", {255, 255, 255, 0});
-    ReadOctets(g + GB_Gateway, root, "Ethernet_GAT", {192, 168, 0, 1});
-    if (ElementText(root, "Ethernet_EN_GAT") != QStringLiteral("1")) std::fill(g + GB_Gateway, g + GB_Gateway + 4, uint8_t(255));
+    ReadOctets(g + GB_IP, root, "Ethernet_IP", {192, 168, 0, 10}, path);
+    ReadOctets(g + GB_Mask, root, "Ethernet_SM", {255, 255, 255, 0}, path);
+    // The gateway octets reach the image only while the gateway is enabled;
+    // otherwise the device gets 255.255.255.255 whatever they hold.
+    if (ElementText(root, "Ethernet_EN_GAT") == QStringLiteral("1"))
+        ReadOctets(g + GB_Gateway, root, "Ethernet_GAT", {192, 168, 0, 1}, path);
+    else
+        std::fill(g + GB_Gateway, g + GB_Gateway + 4, uint8_t(255));
 
     const int32_t index = ElementInt(root, "CAN_BAUDRATE", 9);
     const uint32_t bitrate = (index >= 0 && index <= 9) ? CAN_Bitrates[index] : 1000000;
@@ -254,20 +296,25 @@ void TBank_Builder::Read_CAN_File(const QString& path, bool sendFile, int& index
     static const char* const byteNames[8] = {"Byte1", "Byte2", "Byte3", "Byte4", "Byte5", "Byte6", "Byte7", "Byte8"};
     const auto isY = [](const char* v) { return v && std::strcmp(v, "Y") == 0; };
 
-    for (const pugi::xml_node node : doc.Raw().first_child().children()) {
+    int rowNumber = 0; // the row's number in the editor's table
+    for (const pugi::xml_node node : doc.Raw().document_element().children()) {
         if (node.type() != pugi::node_element) continue;
+        ++rowNumber;
+        const Field_Place at{path, rowNumber};
         TAttribute_Reader row(node);
         if (const char* enable = row.Find("Enable"); enable && !isY(enable)) continue;
         if (index >= CAN_Table_Entries)
             throw EBankError(QStringLiteral("The CAN frame files enable more than %1 frames (received and sent together); "
                                             "the device's CAN table holds %1. Disable or remove frames.")
                                  .arg(CAN_Table_Entries));
-        const auto int64Of = [&row](const char* name) -> std::optional<int64_t> {
+        // A number that does not fit its field refuses the build; a text that
+        // is no number leaves the field's default.
+        const auto checked = [&row, &at](const char* name, int64_t hi, const char* range) -> std::optional<int64_t> {
             const char* v = row.Find(name);
-            return v ? TryStrToInt64(v) : std::nullopt;
+            return v ? Checked_Integer(v, 0, hi, at, name, range) : std::nullopt;
         };
         TCAN_Frame_Entry& e = CAN_Table[size_t(index)];
-        if (const auto id = int64Of("COBID")) e.COB_ID = uint32_t(*id);
+        if (const auto id = checked("COBID", 0x1FFFFFFF, "0 .. 0x1FFFFFFF")) e.COB_ID = uint32_t(*id);
         if (const char* type = row.Find("CAN_Type")) {
             // Trimmed as the program trims: characters up to the blank at both ends.
             const char* b = type;
@@ -276,18 +323,24 @@ void TBank_Builder::Read_CAN_File(const QString& path, bool sendFile, int& index
             while (end > b && uint8_t(end[-1]) <= ' ') --end;
             if (std::string_view(b, size_t(end - b)) == "2.0B (29 bits)") e.COB_ID |= 0x80000000u;
         }
-        const char* dimText = row.Find("Dim");
-        const auto dim = dimText ? TryStrToInt(dimText) : std::nullopt;
+        const auto dim = checked("Dim", 8, "0 .. 8");
         e.Data_Length = dim ? uint8_t(*dim) : 8;
         if (!sendFile) {
-            const auto t = int64Of("TimeOut");
+            const auto t = checked("TimeOut", 0xFFFFFFFF, "0 .. 4294967295");
             e.Receive_Timeout = t ? uint32_t(*t) : 0;
         } else {
             e.Send_Flags = 1;
             if (isY(row.Find("OnChange"))) e.Send_Flags |= 2;
             if (isY(row.Find("OnCMD"))) e.Send_Flags |= 8;
             if (isY(row.Find("OnTimer"))) e.Send_Flags |= 4;
-            const auto t = int64Of("Time");
+            // The period matters only to a frame sent on the timer; the editor
+            // checks it only then, so only then does it refuse the build.
+            const char* timeText = row.Find("Time");
+            std::optional<int64_t> t;
+            if (timeText && (e.Send_Flags & 4))
+                t = Checked_Integer(timeText, 0, 0xFFFFFFFF, at, "Time", "0 .. 4294967295");
+            else if (timeText)
+                t = TryStrToInt64(timeText);
             e.Send_Time = t ? uint32_t(*t) : 0;
         }
         for (int k = 1; k <= 8; ++k) {

@@ -5,6 +5,8 @@
 // without making a QString of each (the table files of a large configuration
 // hold hundreds of thousands of attributes). Texts are turned into QString
 // only where characters beyond ASCII change the result.
+#include "platform/XmlDoc.h"
+
 #include <QString>
 #include <cstring>
 #include <string_view>
@@ -14,7 +16,7 @@
 bool Is_Word(const char* text, std::string_view word);
 
 bool Is_Ascii(const char* text);
-inline QString Utf8_Text(const char* text) { return QString::fromUtf8(text); }
+inline QString Utf8_Text(const char* text) { return XmlText(text); }
 
 // Reads the attributes of one element. The readers ask for them in the order
 // the editors write them, so each search starts after the last one found and

@@ -623,7 +623,7 @@ int32_t TFFerravanteeFirmWare::Get_Type_BACnet()
 {
     if (!FileExists(ParGen_File)) return 0;
     if (!XML1.TryLoadFromFile(ParGen_File)) return 0;
-    const XmlNode node = XML1.FirstNode().FindChild(QStringLiteral("BACnet_Type"));
+    const XmlNode node = XML1.DocumentElement().FindChild(QStringLiteral("BACnet_Type"));
     if (node.IsNull()) return 0;
     return StrToIntDef(node.Text(), 0);
 }

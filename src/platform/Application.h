@@ -22,6 +22,16 @@ using BeepHandler = std::function<void()>;
 BeepHandler SetBeepHandler(BeepHandler handler);
 void Beep();
 
+// Calls a handler with the signal's arguments, or with none when it takes none.
+template <typename Handler, typename... Args>
+void CallWithArgumentsOrNone(Handler& handler, Args&&... args)
+{
+    if constexpr (std::is_invocable_v<Handler&, Args...>)
+        handler(std::forward<Args>(args)...);
+    else
+        handler();
+}
+
 // Connects a signal to a handler that runs guarded: an exception from the
 // handler is shown through the default handler and never travels through
 // Qt's frames (which do not support it). The handler takes either all the
@@ -29,13 +39,10 @@ void Beep();
 template <typename Sender, typename Signal, typename Handler>
 QMetaObject::Connection GuardedConnect(const Sender* sender, Signal signal, const QObject* context, Handler handler)
 {
-    return QObject::connect(sender, signal, context, [handler = std::move(handler)](auto&&... args) mutable {
-        Guard([&] {
-            if constexpr (std::is_invocable_v<Handler&, decltype(args)...>)
-                handler(std::forward<decltype(args)>(args)...);
-            else
-                handler();
-        });
+    // The return type is spelled out so that asking whether the slot can take
+    // fewer arguments (as connect does) does not compile its body.
+    return QObject::connect(sender, signal, context, [handler = std::move(handler)](auto&&... args) mutable -> void {
+        Guard([&] { CallWithArgumentsOrNone(handler, std::forward<decltype(args)>(args)...); });
     });
 }
 

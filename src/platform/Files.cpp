@@ -161,6 +161,70 @@ void WriteFileAtomic(const QString& path, const QByteArray& bytes)
 QString DecodeAnsi(const QByteArray& bytes) { return DecodeSingleByte(bytes, kCp1252High); }
 QByteArray EncodeAnsi(const QString& text, char unknown) { return EncodeSingleByte(text, kCp1252High, unknown); }
 QString DecodeOem(const QByteArray& bytes) { return DecodeSingleByte(bytes, kCp850High); }
+
+QByteArray AnsiToUtf8(QByteArrayView bytes)
+{
+    qsizetype size = bytes.size();
+    for (const char c : bytes)
+        if (uint8_t(c) >= 0x80) size += kCp1252High[uint8_t(c) - 0x80] < 0x800 ? 1 : 2;
+    QByteArray out(size, Qt::Uninitialized);
+    char* d = out.data();
+    for (const char c : bytes) {
+        const uint8_t b = uint8_t(c);
+        if (b < 0x80) {
+            *d++ = char(b);
+            continue;
+        }
+        const char16_t u = kCp1252High[b - 0x80];
+        if (u < 0x800) {
+            *d++ = char(0xC0 | (u >> 6));
+        } else {
+            *d++ = char(0xE0 | (u >> 12));
+            *d++ = char(0x80 | ((u >> 6) & 0x3F));
+        }
+        *d++ = char(0x80 | (u & 0x3F));
+    }
+    return out;
+}
+
+bool IsValidUtf8(QByteArrayView bytes, qsizetype* badOffset)
+{
+    const auto* s = reinterpret_cast<const uint8_t*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    const auto fail = [&](qsizetype at) {
+        if (badOffset) *badOffset = at;
+        return false;
+    };
+    while (i < n) {
+        const uint8_t b = s[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int more = 0;
+        uint8_t lo = 0x80, hi = 0xBF; // allowed range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            more = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            more = 2;
+            if (b == 0xE0) lo = 0xA0;      // no overlong forms
+            else if (b == 0xED) hi = 0x9F; // no surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            more = 3;
+            if (b == 0xF0) lo = 0x90;      // no overlong forms
+            else if (b == 0xF4) hi = 0x8F; // nothing above U+10FFFF
+        } else {
+            return fail(i);
+        }
+        if (i + more >= n) return fail(i); // cut short at the end
+        if (s[i + 1] < lo || s[i + 1] > hi) return fail(i);
+        for (int k = 2; k <= more; ++k)
+            if ((s[i + k] & 0xC0) != 0x80) return fail(i);
+        i += more + 1;
+    }
+    return true;
+}
 QByteArray EncodeOem(const QString& text, char unknown) { return EncodeSingleByte(text, kCp850High, unknown); }
 
 QString DecodeTextFile(const QByteArray& bytes)

@@ -43,6 +43,12 @@ void WriteFileAtomic(const QString& path, const QByteArray& bytes);
 QString DecodeAnsi(const QByteArray& bytes);
 QByteArray EncodeAnsi(const QString& text, char unknown = '?');
 QString DecodeOem(const QByteArray& bytes);
+// Windows-1252 bytes straight to UTF-8 bytes (no 16-bit text in between).
+QByteArray AnsiToUtf8(QByteArrayView bytes);
+// True when the bytes are strict UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF); otherwise false, with the offset of the first
+// wrong byte in `badOffset` when given.
+bool IsValidUtf8(QByteArrayView bytes, qsizetype* badOffset = nullptr);
 QByteArray EncodeOem(const QString& text, char unknown = '?');
 
 // Decodes a text file's bytes: a byte-order mark selects UTF-8, UTF-16 LE or

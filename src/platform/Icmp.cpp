@@ -157,9 +157,15 @@ int IcmpClient::ReadOne(bool& drained)
         const int err = errno;
         throw EIcmpError(QStringLiteral("Receiving the echo reply failed: %1").arg(ErrorText(err)));
     }
-    const uint8_t* p = buf;
-    size_t n = size_t(got);
-    if (m_kind == IcmpSocketKind::Raw) {
+    if (fromLen < sizeof from || from.sin_family != AF_INET || ntohl(from.sin_addr.s_addr) != m_target) return -1;
+    return ParseEchoReply(buf, size_t(got), m_kind == IcmpSocketKind::Raw, m_id, m_seq);
+}
+
+int ParseEchoReply(const uint8_t* packet, size_t size, bool withIpHeader, uint16_t identifier, uint16_t sequence)
+{
+    const uint8_t* p = packet;
+    size_t n = size;
+    if (withIpHeader) {
         // A raw socket hands over the whole IP packet.
         if (n < 20 || (p[0] >> 4) != 4) return -1;
         const size_t headerSize = size_t(p[0] & 0x0F) * 4;
@@ -169,10 +175,9 @@ int IcmpClient::ReadOne(bool& drained)
     }
     if (n < 8) return -1;
     if (p[0] != kEchoReply || p[1] != 0) return -1;
-    if (fromLen < sizeof from || from.sin_family != AF_INET || ntohl(from.sin_addr.s_addr) != m_target) return -1;
     const uint16_t id = uint16_t(p[4] << 8 | p[5]);
     const uint16_t seq = uint16_t(p[6] << 8 | p[7]);
-    if (id != m_id || seq != m_seq) return -1;
+    if (id != identifier || seq != sequence) return -1;
     if (InternetChecksum(p, n) != 0) return -1;
     return int(n);
 }

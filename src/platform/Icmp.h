@@ -88,5 +88,11 @@ private:
     bool m_waiting = false; // a request was sent and its reply has not come yet
 };
 
+// The ICMP message size of a received packet when it is the Echo Reply with
+// this identifier and sequence number and a correct checksum; -1 for
+// anything else. `withIpHeader`: the packet starts with its IPv4 header (a
+// raw socket's packets do).
+int ParseEchoReply(const uint8_t* packet, size_t size, bool withIpHeader, uint16_t identifier, uint16_t sequence);
+
 // The Internet checksum (RFC 1071) of a byte block.
 uint16_t InternetChecksum(const uint8_t* data, size_t size);

@@ -24,7 +24,7 @@ inline char16_t Unit(char16_t c) { return c; }
 // One reading for every character type: UTF-16 units of a QString and UTF-8
 // bytes (bytes of multi-byte sequences are no digits, as their characters).
 template <class Ch>
-std::optional<IntText> ScanInt(const Ch* p, const Ch* e)
+std::optional<IntText> ScanInt(const Ch* p, const Ch* e, bool bounded = true)
 {
     IntText r;
     while (p < e && Unit(*p) == ' ') ++p;
@@ -52,6 +52,7 @@ std::optional<IntText> ScanInt(const Ch* p, const Ch* e)
             d = unsigned(c - 'A' + 10);
         else
             return std::nullopt;
+        if (!bounded) continue;
         if (r.hex) {
             if (r.magnitude != 0 || d != 0) ++significant;
             if (significant > 16) return std::nullopt;
@@ -95,6 +96,13 @@ std::optional<IntText> ScanInt(const QString& text)
 std::optional<IntText> ScanInt(std::string_view text) { return ScanInt(text.data(), text.data() + text.size()); }
 
 } // namespace
+
+bool IsIntegerForm(const QString& text)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    return ScanInt(p, p + text.size(), false).has_value();
+}
+bool IsIntegerForm(std::string_view utf8) { return ScanInt(utf8.data(), utf8.data() + utf8.size(), false).has_value(); }
 
 std::optional<int32_t> TryStrToInt(const QString& text) { return ToInt32(ScanInt(text)); }
 std::optional<int32_t> TryStrToInt(std::string_view utf8) { return ToInt32(ScanInt(utf8)); }

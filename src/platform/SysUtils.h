@@ -21,6 +21,12 @@ std::optional<int64_t> TryStrToInt64(const QString& text);
 std::optional<int64_t> TryStrToInt64(std::string_view utf8);
 inline std::optional<int64_t> TryStrToInt64(const char* utf8) { return TryStrToInt64(std::string_view(utf8)); }
 int32_t StrToIntDef(const QString& text, int32_t def);
+// True when the text has the form of an integer (blanks, sign, prefix and
+// digits as above), however large its value: a text that is no integer only
+// because it is out of range.
+bool IsIntegerForm(const QString& text);
+bool IsIntegerForm(std::string_view utf8);
+inline bool IsIntegerForm(const char* utf8) { return IsIntegerForm(std::string_view(utf8)); }
 // Throws EConvertError "'text' is not a valid integer value" when not an integer.
 int32_t StrToInt(const QString& text);
 

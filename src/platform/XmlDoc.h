@@ -3,6 +3,20 @@
 // pugixml. A document is loaded whole, walked by element names and saved
 // whole. Files are written without an XML declaration and without
 // indentation, atomically.
+//
+// Reading is lossless or refused:
+// - the encoding comes from a byte-order mark, else from the declaration's
+//   encoding value (UTF-8, UTF-16, UTF-32, Windows-1252 and its ISO-8859-1
+//   and latin1 names; any other is refused by name), else the bytes are
+//   UTF-8 when they are valid UTF-8 and Windows-1252 otherwise;
+// - a NUL character (a NUL byte, or a reference such as &#0;) refuses the
+//   document: XML cannot hold one, and it would cut the value; so does a
+//   reference to a surrogate or to a code point above U+10FFFF;
+// - a file larger than the caller's limit (64 MB unless said) is refused, and
+//   so is a document of so many tiny elements or attributes that its nodes
+//   would take more than eight times that limit in memory.
+// Writing keeps every character: a CR in an element's text is written as
+// &#13;, so that it does not come back as a line feed.
 #include <QByteArray>
 #include <QString>
 #include <memory>
@@ -57,6 +71,16 @@ private:
     pugi::xml_node_struct* m_node = nullptr;
 };
 
+// The largest project file the program reads (a real configuration is a few MB).
+constexpr qint64 Max_Xml_File_Size = 64 * 1024 * 1024;
+
+// The most memory the parsed nodes and attributes of one document may take,
+// so that reading a file at the size limit stays below ten times its size.
+constexpr qint64 Max_Xml_Structure = 8 * Max_Xml_File_Size;
+
+// A value's UTF-8 text as a QString, a U+FEFF at its start included.
+QString XmlText(const char* utf8);
+
 class TXMLDocument {
 public:
     TXMLDocument();
@@ -67,17 +91,19 @@ public:
     // Empties the document.
     void Clear();
 
-    // Loads a file; throws EXMLError (file missing, unreadable or not
-    // well-formed) with a message naming the file.
-    void LoadFromFile(const QString& path);
+    // Loads a file; throws EXMLError (file missing, unreadable, larger than
+    // `maxSize` bytes or not well-formed) with a message naming the file.
+    void LoadFromFile(const QString& path, qint64 maxSize = Max_Xml_File_Size);
     // Loads from bytes; throws EXMLError when not well-formed.
     void LoadFromBytes(const QByteArray& bytes);
     // As LoadFromFile but answers false instead of throwing.
     bool TryLoadFromFile(const QString& path, QString* error = nullptr);
 
-    // The document's first node (what the program's readers take as the root).
+    // The document's first node, whatever it is. Readers take the document
+    // element instead: a comment or instruction may stand before it.
     XmlNode FirstNode() const;
-    // The first element at document level, null when none.
+    // The document element (the first element at document level), null when
+    // none: the root every reader takes.
     XmlNode DocumentElement() const;
     // Nodes at document level, comments included.
     std::vector<XmlNode> Nodes() const;
@@ -97,7 +123,7 @@ public:
     const pugi::xml_document& Raw() const { return *m_doc; }
 
 private:
-    void Parse(QByteArray bytes);
+    void Parse(QByteArray&& bytes);
 
     std::unique_ptr<pugi::xml_document> m_doc;
     // The loaded text: the document is parsed in place and its names and

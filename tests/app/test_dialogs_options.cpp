@@ -31,9 +31,27 @@ TEST(VersionCheck, ConvVersion)
 {
     const std::pair<const char*, int> cases[] = {
         {"1.000", 1000}, {"VER. 1.002", 1002}, {"VER. 0.000", 0}, {"ver.  2.345 ", 2345}, {"VER. 1.0A0", -1},
-        {"VER. 2", -1}, {"VER. 2.01", -1}, {"", -1}, {"VER. x.abc", -1}, {"VER. -.123", -1}, {"9.9999", 9999},
+        {"VER. 2", -1}, {"VER. 2.01", -1}, {"", -1}, {"VER. x.abc", -1}, {"VER. -.123", -1}, {"9.999", 9999},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(Conv_Version(QString::fromUtf8(text)), value) << text;
+}
+
+// A reply is a version only in the exact form d.ddd after its first blank;
+// anything near it is "no newer version".
+TEST(VersionCheck, OnlyTheExactFormIsAVersion)
+{
+    const std::pair<const char*, bool> replies[] = {
+        {"VER. 1.001", true},       {"VER. 9.999", true},        {"Ver. 1X001", false},     {"VER. 2.000 beta", false},
+        {"2.000 beta", false},      {"VER. 1.0009", false},      {"VER. 2.0009", false},    {"VER. 12.000", false},
+        {"VER. 2,000", false},      {"VER. 2.00", false},        {"VER. \xD9\xA2.000", false}, {"VER. 2.000.1", false},
+        {"VER.  2.000 ", true},     {"VER. 2 .000", false},
+    };
+    for (const auto& [reply, newer] : replies) {
+        EXPECT_EQ(Is_Newer_Version(QString::fromUtf8(reply)), newer) << reply;
+        if (!newer) {
+            EXPECT_NE(Conv_Version(QString::fromUtf8(reply)), 2000) << reply;
+        }
+    }
 }
 
 TEST(VersionCheck, RepliesAgainstLocalServer)

@@ -29,6 +29,18 @@ void PrintTo(const Settings& s, std::ostream* os)
         << s.internet << s.update << s.jump << s.autoSize << "}";
 }
 
+// Puts the values into the shared state, as the dialogs do.
+void Assign(const Settings& s)
+{
+    Project_Name = s.project;
+    Last_IP_Address = s.ip;
+    Language_Name = s.language;
+    Enable_Internet = s.internet;
+    Enable_Update = s.update;
+    Enable_Jump_Field_Tables = s.jump;
+    Double_Click_Auto_Size = s.autoSize;
+}
+
 // Leaves state that a previous read could not have produced.
 void Scramble()
 {
@@ -82,7 +94,11 @@ TEST(SettingsFile, ReadCases)
         {"truncated", "<Conf_Settings><lastlang><langu", Defaults},
         {"empty file", "", Defaults},
         {"comment first", "<!-- note --><Conf_Settings><lastlang><language>X</language></lastlang></Conf_Settings>",
-         Defaults},
+         {"", "192.168.2.205", "X", false, false, false, false}},
+        {"instruction and comment first",
+         "<?xml-stylesheet href=\"s.xsl\"?><!--a--><Conf_Settings><lastinternet><enable_update>1</enable_update>"
+         "</lastinternet></Conf_Settings>",
+         {"", "192.168.2.205", "English", false, true, false, false}},
     };
     for (const SettingsCase& c : cases) {
         Scramble();
@@ -126,17 +142,20 @@ TEST(SettingsFile, SaveWritesAllSevenLeavesAndReadsBack)
                          "</Double_Click_Auto_Size></lastinternet></Conf_Settings>"));
 
     const Settings written{QString::fromUtf8("Impianto <n\u00b01> & \"x\"\x01\t"), "10.1.2.3", "Deutsch", true, false, true, false};
-    Project_Name = written.project;
-    Last_IP_Address = written.ip;
-    Language_Name = written.language;
-    Enable_Internet = written.internet;
-    Enable_Update = written.update;
-    Enable_Jump_Field_Tables = written.jump;
-    Double_Click_Auto_Size = written.autoSize;
+    Assign(written);
     Save_Setting();
     Scramble();
     Read_Setting();
     EXPECT_EQ(Current(), written);
+
+    // Line breaks and a leading U+FEFF come back as they were written.
+    const Settings odd{QStringLiteral("Line 1\r\nLine 2\r"), QString(QChar(0xFEFF)) + "10.0.0.1", QStringLiteral("\r"), false,
+                       true, false, true};
+    Assign(odd);
+    Save_Setting();
+    Scramble();
+    Read_Setting();
+    EXPECT_EQ(Current(), odd);
 }
 
 TEST(SettingsFile, FailedWriteIsReported)

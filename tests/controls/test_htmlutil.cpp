@@ -94,6 +94,50 @@ INSTANTIATE_TEST_SUITE_P(
                       MarkCase{"Straße", "SSE", false, "Straße"},
                       MarkCase{"ÄbÄ", "ä", false, "<HI>Ä</HI>b<HI>Ä</HI>"}));
 
+// The marking done in one pass gives what the step-by-step rule gives: find
+// each match in the visible text and insert its two marks at the places
+// HtmlPosOfVisibleChar names (an opening mark never before the previous
+// closing one, so that adjacent matches do not nest), over many generated texts with tags, stray
+// angles and adjacent matches.
+TEST(MiniHtmlText, OnePassMarkingFollowsTheStepByStepRule)
+{
+    const auto stepByStep = [](const QString& text, const QString& search, bool cs) {
+        const QString visible = StripTagsOnly(text);
+        if (FindNextMatch(visible, search, 0, cs) == 0) return text;
+        const bool escaped = visible.contains('<') || visible.contains('>');
+        QString working = text;
+        if (escaped) working = QString(visible).replace('<', "&lt;").replace('>', "&gt;");
+        const auto inWorking = [&](int p) {
+            int shift = 0;
+            for (int k = 0; escaped && k < p - 1; ++k)
+                if (visible[k] == '<' || visible[k] == '>') shift += 3;
+            return p + shift;
+        };
+        qsizetype afterClose = 0;
+        for (int from = 0, p; (p = FindNextMatch(visible, search, from, cs)) > 0; from = p - 1 + int(search.size())) {
+            working.insert(std::max(qsizetype(HtmlPosOfVisibleChar(working, inWorking(p)) - 1), afterClose), "<HI>");
+            const qsizetype close = HtmlPosOfVisibleChar(working, inWorking(p + int(search.size()))) - 1;
+            working.insert(close, "</HI>");
+            afterClose = close + 5;
+        }
+        return working;
+    };
+    const QString alphabet = QStringLiteral("aAb <>/B");
+    uint32_t seed = 12345;
+    const auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        QString text, search;
+        for (uint32_t i = 0, n = next(24); i < n; ++i) text += alphabet[int(next(uint32_t(alphabet.size())))];
+        for (uint32_t i = 0, n = 1 + next(3); i < n; ++i) search += alphabet[int(next(uint32_t(alphabet.size())))];
+        const bool cs = next(2) == 0;
+        ASSERT_EQ(MarkMatchesInHtml(text, search, "HI", cs), stepByStep(text, search, cs))
+            << "[" << text.toStdString() << "] find [" << search.toStdString() << "]";
+    }
+}
+
 TEST(MiniHtmlText, UnmarkRemovesTheTagInAnyCase)
 {
     EXPECT_EQ(UnmarkMatchesInHtml("<B>ab<HI>c</B>d</HI>", "hi"), "<B>abc</B>d");

@@ -394,6 +394,8 @@ TEST(CellText, ProperCase)
         {"o'brien-smith", "O'Brien-Smith"}, {"ronald mcdonald", "Ronald McDonald"}, {"henry iii", "Henry III"},
         {"MACDONALD", "Macdonald"},         {"mcbride", "McBride"},                  {"john ii", "John II"},
         {"i am here", "I Am Here"},         {"", ""},                                {"st.john,x", "St.John,X"},
+        // Only the first " Mc" of the text capitalises the letter after it.
+        {"ann mcbride mcdonald", "Ann McBride Mcdonald"}, {"mcx mcy mcz", "McX McY Mcz"},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(ProperCaseText(in), out) << in;
 }

@@ -291,7 +291,7 @@ TEST(Banks, GeneralBlockDefaultsAndChecksum)
         {"<CAN_BAUDRATE>0x0</CAN_BAUDRATE>", 0x000, Hex("1027000010270000")},
         {"<Ethernet_EN_GAT>1</Ethernet_EN_GAT><Ethernet_GAT1>10</Ethernet_GAT1><Ethernet_GAT4>254</Ethernet_GAT4>", 0x030, Hex("0aa800fe")},
         {"<Ethernet_EN_GAT>0</Ethernet_EN_GAT><Ethernet_GAT1>10</Ethernet_GAT1>", 0x030, Hex("ffffffff")},
-        {"<Ethernet_IP1>256</Ethernet_IP1><Ethernet_IP2>x</Ethernet_IP2>", 0x028, Hex("00a8000a")},
+        {"<Ethernet_IP1> 0x0C</Ethernet_IP1><Ethernet_IP2>x</Ethernet_IP2>", 0x028, Hex("0ca8000a")},
         {"<Eth_Conn_Device_Name>0123456789012345678901234567890123456789</Eth_Conn_Device_Name>", 0x514,
          QByteArray("0123456789012345678901234567890") + '\0'},
         {"<Eth_Conn_DHCP_Cable>1</Eth_Conn_DHCP_Cable>", 0x4E8, Hex("0100")},
@@ -827,4 +827,137 @@ TEST(Banks, NothingCarriesOverBetweenBuilds)
     TBank_Files files = TBank_Files::InProject(gw.path);
     files.CAN_Send_Frames_File = en.File(QStringLiteral("missing.xml"));
     EXPECT_EQ(U32(Compile_Banks(files).Bank1, 0x70), 3u);
+}
+
+namespace {
+// A ParGen.xml with one element's text replaced (or added when missing).
+QByteArray WithElement(QByteArray parGen, const QByteArray& name, const QByteArray& value)
+{
+    const QByteArray open = "<" + name + ">", close = "</" + name + ">";
+    const qsizetype a = parGen.indexOf(open);
+    if (a < 0) return parGen.replace("</Par_Gen>", open + value + close + "</Par_Gen>");
+    const qsizetype b = parGen.indexOf(close, a);
+    return parGen.replace(a + open.size(), b - a - open.size(), value);
+}
+} // namespace
+
+// A comment, an instruction or a declaration before the root changes
+// nothing: every file is read from its document element.
+TEST(Banks, NodesBeforeTheRootChangeNothing)
+{
+    TestProject plain(QStringLiteral("gateway_eu"));
+    const TBank_Images expected = Compile_Banks(plain.path);
+    const char* const prologs[] = {"<!-- note -->", "<?xml-stylesheet href=\"view.xsl\" type=\"text/xsl\"?>",
+                                   "<?xml version=\"1.0\"?>\r\n<!--a--><!--b-->"};
+    const char* const files[] = {"ParGen.xml", "CAN_Rec_Frames.xml", "CAN_Send_Frames.xml", "LoRaWAN_Gateway.xml"};
+    for (const char* prolog : prologs) {
+        TestProject p(QStringLiteral("gateway_eu"));
+        for (const char* file : files) p.Write(QString::fromLatin1(file), prolog + ReadTestFile(p.File(QString::fromLatin1(file))));
+        const TBank_Images img = Compile_Banks(p.path);
+        ExpectSameBytes(img.Bank1, expected.Bank1, prolog);
+        ExpectSameBytes(img.Bank2, expected.Bank2, prolog);
+    }
+}
+
+// A project file over 64 MB is refused by name before anything of it is
+// read, and nothing is written.
+TEST(Banks, ProjectFilesOverTheSizeLimitAreRefused)
+{
+    for (const char* name : {"ParGen.xml", "CAN_Rec_Frames.xml", "CAN_Send_Frames.xml", "LoRaWAN_Gateway.xml"}) {
+        TestProject p(QStringLiteral("gateway_eu"));
+        Update(p.path);
+        const QByteArray old2 = ReadTestFile(p.Bank(2));
+        QFile big(p.File(QString::fromLatin1(name)));
+        ASSERT_TRUE(big.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(big.resize(Max_Xml_File_Size + 1)); // sparse
+        big.close();
+        try {
+            Update(p.path);
+            ADD_FAILURE() << name << " over 64 MB was read";
+        } catch (const EXMLError& e) {
+            EXPECT_TRUE(e.Message().contains(p.File(QString::fromLatin1(name)))) << e.what();
+            EXPECT_TRUE(e.Message().contains("64 MB")) << e.what();
+        }
+        EXPECT_EQ(ReadTestFile(p.Bank(2)), old2) << name;
+    }
+}
+
+// A number that does not fit its field in the image refuses the build,
+// naming the file, the row and the field; nothing is written. Text that is no
+// number keeps the readers' defaults, and values that do not reach the image
+// are not looked at.
+TEST(Banks, ValuesThatDoNotFitTheirFieldRefuseTheBuild)
+{
+    TestProject base(QStringLiteral("gateway_eu"));
+    const QByteArray parGen = ReadTestFile(base.File(QStringLiteral("ParGen.xml")));
+    const QByteArray rec = ReadTestFile(base.File(QStringLiteral("CAN_Rec_Frames.xml")));
+    const QByteArray send = ReadTestFile(base.File(QStringLiteral("CAN_Send_Frames.xml")));
+    const auto replaced = [](QByteArray bytes, const char* from, const char* to) {
+        EXPECT_TRUE(bytes.contains(from)) << from;
+        return bytes.replace(from, to);
+    };
+    struct Case {
+        const char* file;
+        QByteArray content;
+        const char* where;   // file and row as the message names them
+        const char* field;
+        const char* text;
+    };
+    const Case refused[] = {
+        {"ParGen.xml", WithElement(parGen, "Ethernet_IP1", "300"), "ParGen.xml:", "Ethernet_IP1", "300"},
+        {"ParGen.xml", WithElement(parGen, "Ethernet_SM4", "-1"), "ParGen.xml:", "Ethernet_SM4", "-1"},
+        {"ParGen.xml", WithElement(parGen, "Ethernet_GAT2", "0x100"), "ParGen.xml:", "Ethernet_GAT2", "0x100"},
+        {"ParGen.xml", WithElement(parGen, "Eth_Conn_Primary_DNS3", "256"), "ParGen.xml:", "Eth_Conn_Primary_DNS3", "256"},
+        {"ParGen.xml", WithElement(parGen, "Eth_Conn_Secondary_DNS4", "99999999999999999999999"), "ParGen.xml:",
+         "Eth_Conn_Secondary_DNS4", "99999999999999999999999"},
+        {"CAN_Rec_Frames.xml", replaced(rec, "COBID=\"291\"", "COBID=\"0x1FFFFFFFF\""), "CAN_Rec_Frames.xml, row 1:", "COBID",
+         "0x1FFFFFFFF"},
+        {"CAN_Rec_Frames.xml", replaced(rec, "COBID=\"419364865\"", "COBID=\"-1\""), "CAN_Rec_Frames.xml, row 3:", "COBID", "-1"},
+        {"CAN_Rec_Frames.xml", replaced(rec, "Dim=\"3\"", "Dim=\"9\""), "CAN_Rec_Frames.xml, row 1:", "Dim", "9"},
+        {"CAN_Rec_Frames.xml", replaced(rec, "TimeOut=\"500\"", "TimeOut=\"4294967296\""), "CAN_Rec_Frames.xml, row 1:",
+         "TimeOut", "4294967296"},
+        {"CAN_Send_Frames.xml", replaced(send, "Time=\"1000\"", "Time=\"4294967296\""), "CAN_Send_Frames.xml, row 1:", "Time",
+         "4294967296"},
+        {"CAN_Send_Frames.xml", replaced(send, "COBID=\"257\"", "COBID=\"536870912\""), "CAN_Send_Frames.xml, row 2:", "COBID",
+         "536870912"},
+        {"CAN_Send_Frames.xml", replaced(send, "Dim=\"1\"", "Dim=\" -1\""), "CAN_Send_Frames.xml, row 2:", "Dim", " -1"},
+    };
+    for (const Case& c : refused) {
+        TestProject p(QStringLiteral("gateway_eu"));
+        Update(p.path);
+        const QByteArray old1 = ReadTestFile(p.Bank(1)), old2 = ReadTestFile(p.Bank(2));
+        p.Write(QString::fromLatin1(c.file), c.content);
+        try {
+            Update(p.path);
+            ADD_FAILURE() << c.where << " " << c.field << ": the build was not refused";
+        } catch (const EBankError& e) {
+            const QString expected = QStringLiteral("%1 the field \"%2\" holds \"%3\"")
+                                         .arg(QString::fromLatin1(c.where), QString::fromLatin1(c.field), QString::fromLatin1(c.text));
+            EXPECT_TRUE(e.Message().startsWith(expected)) << e.what();
+        }
+        EXPECT_EQ(ReadTestFile(p.Bank(1)), old1) << c.where << c.field;
+        EXPECT_EQ(ReadTestFile(p.Bank(2)), old2) << c.where << c.field;
+    }
+
+    // Values at the edges of their fields, and values that never reach the image.
+    QByteArray noGateway = WithElement(WithElement(parGen, "Ethernet_EN_GAT", "0"), "Ethernet_GAT1", "999");
+    noGateway = WithElement(WithElement(noGateway, "Eth_Conn_Enable_DNS", "0"), "Eth_Conn_Primary_DNS1", "300");
+    TestProject p(QStringLiteral("gateway_eu"));
+    p.Write(QStringLiteral("ParGen.xml"), WithElement(noGateway, "Ethernet_IP4", " 255"));
+    QByteArray recEdges = replaced(rec, "COBID=\"291\"", "COBID=\"0x1FFFFFFF\"");
+    recEdges = replaced(recEdges, "TimeOut=\"500\"", "TimeOut=\"4294967295\"");
+    recEdges = replaced(recEdges, "Dim=\"3\"", "Dim=\"0\"");
+    recEdges = replaced(recEdges, "COBID=\"5\"", "COBID=\"0x1FFFFFFFF\""); // a disabled row
+    p.Write(QStringLiteral("CAN_Rec_Frames.xml"), recEdges);
+    // Without the timer flag the period is not used, and the editor does not check it.
+    p.Write(QStringLiteral("CAN_Send_Frames.xml"),
+            replaced(replaced(send, "OnTimer=\"Y\" Time=\"1000\"", "OnTimer=\"N\" Time=\"4294967297\""), "Dim=\"2\"", "Dim=\"x\""));
+    const TBank_Images img = Compile_Banks(p.path);
+    EXPECT_EQ(img.Bank1.mid(0x028, 4), Hex("0a0102ff"));
+    EXPECT_EQ(img.Bank1.mid(0x030, 4), Hex("ffffffff"));
+    EXPECT_EQ(img.Bank1.mid(0x58C, 4), Hex("00000000"));
+    EXPECT_EQ(img.Bank2.mid(0, 16), Hex("ffffff1f00000000ffffffff00000000"));
+    const qsizetype sendEntry = 32 * 3; // after the three taken receive rows
+    EXPECT_EQ(U32(img.Bank2, sendEntry + 4), 1u);       // the period's low 32 bits, as before
+    EXPECT_EQ(uint8_t(img.Bank2[sendEntry + 14]), 8u); // no number: eight data bytes
 }

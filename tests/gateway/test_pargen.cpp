@@ -126,8 +126,11 @@ TEST(ParGenFile, BareRootAndMissingFileGiveDefaults)
     EXPECT_EQ(d.Server_Address, Default_LoRaWAN_Server_Address);
     EXPECT_EQ(ParGen_Load(dir.File("none.xml")), d);
     EXPECT_EQ(ReadBytes("<Par_Gen/>"), d);
-    // A first node that is no element: every element is missing.
-    EXPECT_EQ(ReadBytes("<!--c--><Par_Gen><Eth_Conn_Device_Name>x</Eth_Conn_Device_Name></Par_Gen>"), d);
+    // Nodes before the root change nothing: the document element is read.
+    for (const char* prolog : {"<!--c-->", "<?xml-stylesheet href=\"a.xsl\"?>", "<?xml version=\"1.0\"?><!--c-->"}) {
+        const TParGen_Values v = ReadBytes(prolog + QByteArray("<Par_Gen><Eth_Conn_Device_Name>x</Eth_Conn_Device_Name></Par_Gen>"));
+        EXPECT_EQ(v.Device_Name, "x") << prolog;
+    }
 
     const QByteArray out = ParGen_ToBytes(d);
     const std::pair<const char*, QString> expected[] = {
@@ -143,7 +146,7 @@ TEST(ParGenFile, BareRootAndMissingFileGiveDefaults)
 
     TXMLDocument doc;
     doc.LoadFromBytes(out);
-    EXPECT_EQ(doc.FirstNode().ChildElements().size(), 46u);
+    EXPECT_EQ(doc.DocumentElement().ChildElements().size(), 46u);
 }
 
 TEST(ParGenFile, ValuesTheEditorCorrectsOnReading)
