@@ -1172,6 +1172,7 @@ const BuiltInText kTexts[] = {
     {1503, "File already exists! Do you want to overwrite the file?"},
     {1504, "Error! Please set the Set Communication Parameter before to create the GSD file"},
     {1505, "File already exists. Do you want to overwrite?"},
+    {1506, "The last row of the table is in use and its values will be lost. Do you want to insert the row?"},
     {1600, "Update Device by Serial"},
     {1601, "Update Device Using the Serial Port"},
     {1602, "Update Device by Ethernet (UDP)"},

@@ -33,8 +33,6 @@ class QObject;
 
 // ---- Strip buttons ---------------------------------------------------------
 
-// The platform's modal result numbering (0 none .. 14 Yes to All).
-using TModalResult = int;
 
 template <class TItem>
 class TStripButtonCollection;
@@ -89,8 +87,8 @@ public:
     void SetEnabled(bool value);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int value) { FImageIndex = value; }
-    TModalResult ModalResult() const { return FModalResult; }
-    void SetModalResult(TModalResult value) { FModalResult = value; }
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int value) { FModalResult = value; }
     int Width() const { return FWidth; }
     void SetWidth(int value);
     int Height() const { return FHeight; }
@@ -109,7 +107,7 @@ private:
     TStripButtonCollection<TFooterButton>* FCollection;
     QString FCaption;
     int FImageIndex = -1;
-    TModalResult FModalResult = 0;
+    int FModalResult = 0; // the platform's modal result numbering (0 none)
     bool FEnabled = true;
     int FHeight = 0;
     int FWidth = 0;
