@@ -87,6 +87,7 @@ public:
     void SetEnabled(bool value);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int value) { FImageIndex = value; }
+    // A modal result in the numbering of the drop-down strips (0 none .. 14 Yes to All).
     int ModalResult() const { return FModalResult; }
     void SetModalResult(int value) { FModalResult = value; }
     int Width() const { return FWidth; }
@@ -107,7 +108,7 @@ private:
     TStripButtonCollection<TFooterButton>* FCollection;
     QString FCaption;
     int FImageIndex = -1;
-    int FModalResult = 0; // the platform's modal result numbering (0 none)
+    int FModalResult = 0;
     bool FEnabled = true;
     int FHeight = 0;
     int FWidth = 0;

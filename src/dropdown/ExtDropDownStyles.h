@@ -9,6 +9,10 @@
 
 enum class TSelectionColorStyle { scCustom, scOffice2007, scWindowsVista, scWindows7 };
 
+// Where an item's or a key's caption stands beside its box or picture
+// (item selector, calculator keypad).
+enum class TItemLayout { ilCaptionLeft, ilCaptionRight, ilCaptionTop, ilCaptionBottom };
+
 // What a style writes into one strip appearance.
 struct TDropDownStripColors {
     TColor Color;

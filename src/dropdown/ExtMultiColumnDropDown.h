@@ -1,0 +1,361 @@
+#pragma once
+// The multi-column drop-down: a drop-down edit whose pop-up shows its items
+// in several columns under a header row. The edit shows the chosen item's
+// text in the lookup column; typing in the edit completes from the items and
+// typing in the open list searches it.
+//
+// - TDropDownColumn(s), TDropDownItem(s): the columns and the rows.
+// - TExtColGrid: the list in the pop-up, a platform string grid that paints
+//   every cell itself from the drop-down's columns and items.
+// - TExtMultiColumnDropDown: the edit.
+//
+// The grid drop-down has classes of the same names; these live in the
+// namespace ExtMultiColumnDropDown.
+#include "dropdown/ExtDropDown.h"
+#include "dropdown/ExtTypeAhead.h"
+#include "platform/Grids.h"
+
+#include <QFont>
+#include <algorithm>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace ExtMultiColumnDropDown {
+
+class TExtMultiColumnDropDown;
+
+enum class TColumnType { ctText, ctImage };
+
+// Upper-cases with the locale's rules unless `keep`.
+QString FoldLookupCase(const QString& s, bool keep);
+
+// The settings of one column, shared by the columns of the drop-downs that
+// show their items in columns.
+struct TDropDownColumnSettings {
+    bool Wordwrap = false;
+    int Width = 80;
+    bool AutoSize = false;
+    QString Header;
+    TAlignment Alignment = taLeftJustify;
+    TColor Color = 0xFFFFFF;
+    TColumnType ColumnType = TColumnType::ctText;
+    QFont Font;
+    TColor FontColor = clWindowText;
+    bool Ellipsis = false;
+};
+
+// The content of one row: string i of Text is its text in column i; a
+// missing string counts as empty.
+struct TDropDownItemSettings {
+    int ImageIndex = -1;
+    QStringList Text;
+    // String i, empty when the item has none.
+    QString TextAt(int i) const { return i >= 0 && i < Text.size() ? Text[i] : QString(); }
+    bool HasText(int i) const { return i >= 0 && i < Text.size(); }
+};
+
+// One column of the list.
+class TDropDownColumn : public TDropDownColumnSettings {
+public:
+    void Assign(const TDropDownColumn& source) { TDropDownColumnSettings::operator=(source); }
+};
+
+// One row of the list.
+class TDropDownItem : public TDropDownItemSettings {
+public:
+    void Assign(const TDropDownItem& source) { TDropDownItemSettings::operator=(source); }
+};
+
+// An owning, ordered collection of T.
+template <typename T>
+class TDropDownCollection {
+public:
+    TDropDownCollection() = default;
+    virtual ~TDropDownCollection() = default;
+    // Copies go through Assign, which makes the items through NewItem.
+    TDropDownCollection(const TDropDownCollection&) = delete;
+    TDropDownCollection& operator=(const TDropDownCollection&) = delete;
+    int Count() const { return int(m_items.size()); }
+    T& Add()
+    {
+        m_items.push_back(NewItem());
+        return *m_items.back();
+    }
+    // Inserts at `index` (clamped to 0..Count).
+    T& Insert(int index)
+    {
+        index = std::clamp(index, 0, Count());
+        return **m_items.insert(m_items.begin() + index, NewItem());
+    }
+    T& Items(int index) { return *m_items.at(size_t(index)); }
+    const T& Items(int index) const { return *m_items.at(size_t(index)); }
+    void SetItems(int index, const T& value) { Items(index).Assign(value); }
+    void Delete(int index) { m_items.erase(m_items.begin() + index); }
+    void Clear() { m_items.clear(); }
+    void Assign(const TDropDownCollection& source)
+    {
+        if (&source == this) return;
+        m_items.clear();
+        for (const auto& item : source.m_items) Add().Assign(*item);
+    }
+
+protected:
+    // Makes a new item; a collection of a derived item class overrides it.
+    virtual std::unique_ptr<T> NewItem() const { return std::make_unique<T>(); }
+
+private:
+    std::vector<std::unique_ptr<T>> m_items;
+};
+
+class TDropDownColumns : public TDropDownCollection<TDropDownColumn> {};
+
+class TDropDownItems : public TDropDownCollection<TDropDownItem> {
+public:
+    // The first item whose string `column` exists and equals `value`
+    // exactly; -1 when none.
+    int IndexInColumn(int column, const QString& value) const;
+};
+
+// The list in the pop-up.
+class TExtColGrid : public TStringGrid {
+public:
+    TExtColGrid();
+    ~TExtColGrid() override;
+
+    void SetDropDown(TExtMultiColumnDropDown* value) { FExtDropDown = value; }
+    TExtMultiColumnDropDown* DropDown() const { return FExtDropDown; }
+    // Takes the look and the content of the drop-down (nothing without one).
+    void UpdateFromDropDown(TExtMultiColumnDropDown* dropDown);
+    // The width that shows every column whole.
+    int GetNaturalWidth() const;
+    // The cell's rectangle with its own width and height; empty when the
+    // cell is not visible.
+    TRect GetCellRect(int c, int r) const;
+    void AutoSizeColumn(int index);
+    void AutoSizeFlaggedColumns();
+    void AutoSizeWrappedRows();
+
+    int GridLineWidth() const { return FGridLineWidth; }
+    void SetGridLineWidth(int value);
+    TDropDownColumns& Columns() { return FColumns; }
+    void SetColumns(const TDropDownColumns& value) { FColumns.Assign(value); }
+    TColor LineColor() const { return FLineColor; }
+    void SetLineColor(TColor value) { FLineColor = value; }
+    TColor FixedLineColor() const { return FFixedLineColor; }
+    void SetFixedLineColor(TColor value) { FFixedLineColor = value; }
+    TColor HeaderColor() const { return FHeaderColor; }
+    void SetHeaderColor(TColor value) { FHeaderColor = value; }
+    TColor HeaderColorTo() const { return FHeaderColorTo; }
+    void SetHeaderColorTo(TColor value) { FHeaderColorTo = value; }
+    int HeaderHeight() const { return FHeaderHeight; }
+    void SetHeaderHeight(int value) { FHeaderHeight = value; }
+    const QFont& HeaderFont() const { return FHeaderFont; }
+    void SetHeaderFont(const QFont& value) { FHeaderFont = value; }
+    TCustomImageList* Images() const { return FImages.get(); }
+    void SetImages(TCustomImageList* value) { FImages = value; }
+    // Whether the next selection is to be taken (a key or a mouse press in
+    // the list; a wheel step clears it).
+    bool ConfirmSelection() const { return FConfirmSelection; }
+    bool MouseWheelSelection() const { return FMouseWheelSelection; }
+
+    // Raised by Enter and by a mouse release over a data row.
+    std::function<void(TExtColGrid* sender)> OnSelect;
+
+    void KeyDown(int& key, TShiftState shift) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
+    bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+
+protected:
+    void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
+    virtual void DoSelect();
+
+private:
+    bool WheelStep(bool down, TShiftState shift, QPoint pos);
+
+    TExtMultiColumnDropDown* FExtDropDown = nullptr;
+    TDropDownColumns FColumns;
+    TColor FHeaderColor = 0xFFFFFF;
+    TColor FHeaderColorTo = 0x808080;
+    TColor FLineColor = 0x808080;
+    TImageListRef FImages;
+    int FHeaderHeight = 25;
+    QFont FHeaderFont;
+    TColor FFixedLineColor = 0;
+    int FGridLineWidth = 1;
+    int FOldRow = 0;
+    bool FMouseWheelSelection = false;
+    bool FConfirmSelection = false;
+};
+
+class TExtMultiColumnDropDown : public TExtCustomDropDown {
+public:
+    explicit TExtMultiColumnDropDown(QWidget* parent = nullptr);
+    ~TExtMultiColumnDropDown() override;
+
+    // -- content --------------------------------------------------------------
+    TDropDownItems& Items() { return FItems; }
+    const TDropDownItems& Items() const { return FItems; }
+    void SetItems(const TDropDownItems& value) { FItems.Assign(value); }
+    TDropDownColumns& Columns() { return FColumns; }
+    const TDropDownColumns& Columns() const { return FColumns; }
+    void SetColumns(const TDropDownColumns& value) { FColumns.Assign(value); }
+    int ItemIndex() const { return FItemIndex; }
+    // Ignored at or past the item count; else the text becomes the item's
+    // lookup text (empty for -1 or an item without one).
+    void SetItemIndex(int value);
+    int LookupColumn() const { return FLookupColumn; }
+    void SetLookupColumn(int value) { FLookupColumn = value; }
+    // The first item whose lookup text equals `value` exactly; -1 when none.
+    int GetItemIndex(const QString& value) const;
+    void BeginUpdate() {}
+    void EndUpdate() { UpdateLookupItems(); }
+    void Loaded() { UpdateLookupItems(); }
+    const QStringList& LookupItems() const { return FLookupItems; }
+    // The first item whose lookup text starts with `s`; false, empty and -1
+    // when none (and always while the list does not exist).
+    bool FindLookupMatch(const QString& s, QString& text, int& index) const;
+    // One character typed in the open list: the item it finds, or -1.
+    int LookupKey(QChar key);
+    QString LookupEntry() const { return FLookupEntry; }
+
+    // -- look -----------------------------------------------------------------
+    bool CaseSensitive() const { return FCaseSensitive; }
+    void SetCaseSensitive(bool value) { FCaseSensitive = value; }
+    bool DropDownAutoWidth() const { return FDropDownAutoWidth; }
+    void SetDropDownAutoWidth(bool value) { FDropDownAutoWidth = value; }
+    int DropDownRowHeight() const { return FDropDownRowHeight; }
+    void SetDropDownRowHeight(int value) { FDropDownRowHeight = value; }
+    TColor LineColor() const { return FLineColor; }
+    void SetLineColor(TColor value) { FLineColor = value; }
+    TColor FixedLineColor() const { return FFixedLineColor; }
+    void SetFixedLineColor(TColor value) { FFixedLineColor = value; }
+    bool ColumnSizing() const { return FColumnSizing; }
+    void SetColumnSizing(bool value) { FColumnSizing = value; }
+    bool ColumnSizeWithDropDown() const { return FColumnSizeWithDropDown; }
+    void SetColumnSizeWithDropDown(bool value) { FColumnSizeWithDropDown = value; }
+    TColor HeaderColor() const { return FHeaderColor; }
+    void SetHeaderColor(TColor value) { FHeaderColor = value; }
+    TColor HeaderColorTo() const { return FHeaderColorTo; }
+    void SetHeaderColorTo(TColor value) { FHeaderColorTo = value; }
+    int HeaderHeight() const { return FHeaderHeight; }
+    void SetHeaderHeight(int value) { FHeaderHeight = value; }
+    const QFont& HeaderFont() const { return FHeaderFont; }
+    void SetHeaderFont(const QFont& value) { FHeaderFont = value; }
+    TColor HeaderFontColor() const { return FHeaderFontColor; }
+    void SetHeaderFontColor(TColor value) { FHeaderFontColor = value; }
+    TColor SelectionTextColor() const { return FSelectionTextColor; }
+    void SetSelectionTextColor(TColor value) { FSelectionTextColor = value; }
+    // Stream default of LineColor: a value equal to it is not written to a
+    // form file (it then reads back as the creation value).
+    static constexpr TColor LineColorStreamDefault = 0x808080;
+
+    TExtColGrid* Grid() const { return FExtColGrid.get(); }
+    void Assign(const TExtMultiColumnDropDown& source);
+
+    // -- keys and selection -----------------------------------------------------
+    void SelectFirst();
+    void SelectLast();
+    void SelectNext();
+    void SelectPrevious();
+    void SelectNextPage();
+    void SelectPreviousPage();
+    // The list's callbacks.
+    void GridSelectCell(int row);
+    void GridSelect();
+    // Stretches the list's columns to the pop-up's width.
+    void SizeColumnsToDropDown();
+
+    void Change() override;
+    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    // The edit's key release: takes a whole typed entry in its own case.
+    void KeyUp(int& key, Qt::KeyboardModifiers shift);
+    bool WMKeyDown(int key, Qt::KeyboardModifiers shift) override;
+    void SetComponentStyle(TStudioStyle style) override;
+    void SetSelectionColorStyle(TSelectionColorStyle value) override;
+
+    void CreateDropDownForm() override;
+    void BeforeDropDown() override;
+    void AdaptDropDownHeight(int& height) override;
+    void DoShowDropDown() override;
+    void PlaceDropDownControl() override;
+    void AdaptDropDownSize() override;
+    void DoHideDropDown(bool cancel) override;
+    void ControlKeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    void ControlKeyUp(int& key, Qt::KeyboardModifiers shift) override;
+    void ControlKeyPress(QChar& key) override;
+    void DropDownFormSizing() override;
+    void HandleMouseWheelDown() override;
+    void HandleMouseWheelUp() override;
+
+    // -- events ---------------------------------------------------------------
+    std::function<void(TExtMultiColumnDropDown* sender)> OnSelect;
+    std::function<void(TExtMultiColumnDropDown* sender, int column, int row, QString& text)> OnDropDownGetItemText;
+    std::function<void(TExtMultiColumnDropDown* sender, int column, int row, TCanvas& canvas, const TRect& r)> OnDropDownDrawItem;
+    // Kept for form files; never raised.
+    std::function<void(TExtMultiColumnDropDown* sender, int column, int row, QFont& font, TColor& color, TColor& colorTo)>
+        OnDropDownGetItemProp;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void UpdateLookupItems();
+    // Completes the text left of the caret from the lookup list.
+    void Complete();
+    // Sets the text without completing it.
+    void SetTextQuietly(const QString& text);
+    // The arrow, page, Home and End keys of the edit; true when one acted.
+    bool NavigationKey(int key, Qt::KeyboardModifiers shift);
+    int LookupIndexOf(const QString& text) const;
+
+    bool FShowing = false;
+    bool FColumnSizing = false;
+    int FLookupColumn = 0;
+    TColor FHeaderColorTo = 0x808080;
+    TColor FHeaderColor = 0xFFFFFF;
+    TColor FLineColor = 0xF1EDEB;
+    TDropDownItems FItems;
+    TDropDownColumns FColumns;
+    int FItemIndex = -1;
+    int FHeaderHeight = 25;
+    QFont FHeaderFont;
+    TColor FHeaderFontColor = 0x723708;
+    std::unique_ptr<TExtColGrid> FExtColGrid;
+    TColor FFixedLineColor = 0xD1BBA4;
+    bool workmode = true;
+    QString FOldValue;
+    QStringList FLookupItems;
+    bool FMatchCase = false;
+    bool FItemChange = false;
+    int FItemIdx = 0;
+    int FItemSel = 0;
+    int FOldItemIndex = -1;
+    bool FDropDownAutoWidth = true;
+    bool FColumnSizeWithDropDown = true;
+    TColor FSelectionTextColor = 0;
+    int FDropDownRowHeight = 22;
+    QString FLookupEntry;
+    bool FCaseSensitive = false;
+    // Text set by the control itself is not completed.
+    bool FBlockCompletion = false;
+    bool FInKeyPress = false;
+    bool FCompletionPending = false;
+};
+
+// The widths SizeColumnsToDropDown gives columns of `widths` in `avail`
+// pixels: each width scaled by avail / (1 + sum), rounded half to even, with
+// the rounding error carried and a column taking one pixel more whenever the
+// carry exceeds 1.
+std::vector<int> ScaledColumnWidths(const std::vector<int>& widths, int avail);
+// The height AdaptDropDownHeight makes of `height`: whole data rows under
+// the header row, with `strips` pixels of visible header and footer strips.
+int WholeRowsHeight(int height, int strips, int headerHeight, int rowHeight);
+
+} // namespace ExtMultiColumnDropDown
+
+using ExtMultiColumnDropDown::TExtMultiColumnDropDown;
