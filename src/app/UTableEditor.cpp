@@ -19,6 +19,18 @@ constexpr int Client_Height = 337;
 
 } // namespace
 
+void Style_Title_Labels(QLabel* code, QLabel* desc)
+{
+    code->setFont(QFont(QStringLiteral("Verdana"), 20, QFont::Bold));
+    QFont bold = desc->font();
+    bold.setBold(true);
+    desc->setFont(bold);
+    QPalette grey = code->palette();
+    grey.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    code->setPalette(grey);
+    desc->setPalette(grey);
+}
+
 TFTableEditor::TFTableEditor(TTableSpec spec, TTableEditorTexts texts, int clientWidth, const QString* file,
                              QWidget* parent)
     : TForm(parent), m_spec(std::move(spec)), m_texts(texts), m_file(file), m_grid(std::make_unique<TExtColumnGrid>())
@@ -38,16 +50,9 @@ TFTableEditor::TFTableEditor(TTableSpec spec, TTableEditorTexts texts, int clien
     P_Title->setFixedHeight(Title_Height);
     L_SW_Code = new QLabel(P_Title);
     L_SW_Code->setGeometry(12, 4, 420, 36);
-    L_SW_Code->setFont(QFont(QStringLiteral("Verdana"), 20, QFont::Bold));
     L_SW_Desc = new QLabel(P_Title);
     L_SW_Desc->setGeometry(14, 44, 600, 16);
-    QFont bold = font();
-    bold.setBold(true);
-    L_SW_Desc->setFont(bold);
-    QPalette grey = L_SW_Code->palette();
-    grey.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-    L_SW_Code->setPalette(grey);
-    L_SW_Desc->setPalette(grey);
+    Style_Title_Labels(L_SW_Code, L_SW_Desc);
     layout->addWidget(P_Title);
 
     Table_Setup_Grid(*m_grid, m_spec);

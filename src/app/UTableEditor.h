@@ -14,6 +14,10 @@ class QLabel;
 class TExtColumnGrid;
 class TPbButton;
 
+// The look of the title panel's labels every editor window shares: the
+// software code large, bold Verdana, the description bold, both grey.
+void Style_Title_Labels(QLabel* code, QLabel* desc);
+
 // The text numbers of a table editor's window.
 struct TTableEditorTexts {
     int Caption = 0;

@@ -6,6 +6,7 @@
 #include "app/UComon.h"
 #include "app/UEditorKit.h"
 #include "app/ULanguage.h"
+#include "app/UTableEditor.h"
 #include "controls/PbButton.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -236,16 +237,8 @@ TFBoot::TFBoot(QWidget* parent) : TForm(parent)
     P_Title = Make_Panel(this, Title_Height);
     L_SW_Code = new QLabel(P_Title);
     L_SW_Code->setGeometry(12, 4, 420, 36);
-    QFont big(QStringLiteral("Verdana"), 20, QFont::Bold);
-    L_SW_Code->setFont(big);
     L_SW_Desc = Make_Label(P_Title, 14, 44, 420);
-    QFont bold = font();
-    bold.setBold(true);
-    L_SW_Desc->setFont(bold);
-    QPalette grey = L_SW_Code->palette();
-    grey.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-    L_SW_Code->setPalette(grey);
-    L_SW_Desc->setPalette(grey);
+    Style_Title_Labels(L_SW_Code, L_SW_Desc);
 
     P_IP_Address = Make_Panel(this, 49);
     L_IP_Address = Make_Label(P_IP_Address, 14, 17, Control_Left - 20);

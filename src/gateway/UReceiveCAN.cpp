@@ -61,8 +61,7 @@ TTableSpec ReceiveCAN_Table(int maxByte)
 {
     // Table indexes: column k of the grid is item k - 1.
     enum { Enable, CobID, Type, Dim, TimeOut, Byte1 };
-    const TColor orange = RGBColor(0xFF, 0xD8, 0xB0), cyan = RGBColor(0xE0, 0xFA, 0xFE),
-                 green = RGBColor(0xA8, 0xFF, 0xA8), pink = RGBColor(0xFC, 0xD6, 0xF4);
+    using CAN_Colors::Frame, CAN_Colors::Timing, CAN_Colors::Bytes;
     TTableSpec s;
     s.Root = QStringLiteral("Receive_Frames");
     s.KeyColumn = 2;
@@ -70,14 +69,14 @@ TTableSpec ReceiveCAN_Table(int maxByte)
     s.EmptyKeyText = 2460;
     s.BadCharText = 2461;
     s.Columns = {
-        {"Enable", 2409, 2429, 50, edDataCheckBox, orange, {}, "Y", {}, {}},
-        {"COBID", 2410, 2430, 90, edNormal, cyan, {}, "", {}, CAN_Checks::CobID(Type, CobID, 2445, 2446)},
-        {"CAN_Type", 2411, 2431, 90, edComboList, cyan, CAN_Type_Items(), "", {}, {}},
-        {"Dim", 2412, 2432, 70, edNormal, cyan, {}, "", {}, CAN_Checks::Range(Dim, 1, 8, 2447)},
-        {"TimeOut", 2413, 2434, 75, edNormal, green, {}, "0", {}, CAN_Checks::Range(TimeOut, 0, 100000000, 2448)},
+        {"Enable", 2409, 2429, 50, edDataCheckBox, CAN_Colors::Enable, {}, "Y", {}, {}},
+        {"COBID", 2410, 2430, 90, edNormal, Frame, {}, "", {}, CAN_Checks::CobID(Type, CobID, 2445, 2446)},
+        {"CAN_Type", 2411, 2431, 90, edComboList, Frame, CAN_Type_Items(), "", {}, {}},
+        {"Dim", 2412, 2432, 70, edNormal, Frame, {}, "", {}, CAN_Checks::Range(Dim, 1, 8, 2447)},
+        {"TimeOut", 2413, 2434, 75, edNormal, Timing, {}, "0", {}, CAN_Checks::Range(TimeOut, 0, 100000000, 2448)},
     };
     for (int k = 1; k <= 8; ++k)
-        s.Columns.push_back({"Byte" + QString::number(k), 2413 + k, 2434 + k, 48, edComboList, pink, {}, "", {},
+        s.Columns.push_back({"Byte" + QString::number(k), 2413 + k, 2434 + k, 48, edComboList, Bytes, {}, "", {},
                              CAN_Checks::Byte(k, Dim, Byte1 + k - 1, maxByte, k == 1 ? 2449 : 2449 + k, 2450)});
     s.Columns.push_back({"Mnemonic", 2422, 2443, 185, edNormal, clWindow, {}, "", {}, {}});
     return s;

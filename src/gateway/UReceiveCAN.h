@@ -8,6 +8,14 @@ QStringList CAN_Byte_Items(int maxByte);
 // The frame format items: "2.0A (11 bits)", "2.0B (29 bits)".
 const QStringList& CAN_Type_Items();
 
+// The column colours both CAN tables use.
+namespace CAN_Colors {
+constexpr TColor Enable = RGBColor(0xFF, 0xD8, 0xB0); // the Enable flag
+constexpr TColor Frame = RGBColor(0xE0, 0xFA, 0xFE);  // COB-ID, type, dimension
+constexpr TColor Timing = RGBColor(0xA8, 0xFF, 0xA8); // time-out, send options
+constexpr TColor Bytes = RGBColor(0xFC, 0xD6, 0xF4);  // the byte positions
+} // namespace CAN_Colors
+
 // The checks both CAN tables share; the indexes are table indexes (grid
 // column - 1), the texts text numbers.
 namespace CAN_Checks {

@@ -14,8 +14,7 @@ constexpr int Byte_Columns_First = 9; // Byte1 .. Byte8: columns 9 .. 16
 TTableSpec TransmitCAN_Table(int maxByte)
 {
     enum { Enable, CobID, Type, Dim, OnChange, OnCMD, OnTimer, Time, Byte1 };
-    const TColor orange = RGBColor(0xFF, 0xD8, 0xB0), cyan = RGBColor(0xE0, 0xFA, 0xFE),
-                 green = RGBColor(0xA8, 0xFF, 0xA8), pink = RGBColor(0xFC, 0xD6, 0xF4);
+    using CAN_Colors::Frame, CAN_Colors::Timing, CAN_Colors::Bytes;
     auto timer_on = [](const TTableRow& row) { return row[OnTimer].trimmed().toUpper() == QLatin1String("Y"); };
     auto time_check = [timer_on, range = CAN_Checks::Range(Time, 0, 100000000, 2551)](const TTableRow& row) {
         return timer_on(row) ? range(row) : QString();
@@ -27,19 +26,19 @@ TTableSpec TransmitCAN_Table(int maxByte)
     s.EmptyKeyText = 2564;
     s.BadCharText = 2565;
     s.Columns = {
-        {"Enable", 2509, 2531, 50, edDataCheckBox, orange, {}, "Y", {}, {}},
-        {"COBID", 2510, 2532, 90, edNormal, cyan, {}, "", {}, CAN_Checks::CobID(Type, CobID, 2548, 2549)},
-        {"CAN_Type", 2511, 2533, 90, edComboList, cyan, CAN_Type_Items(), CAN_Type_Items()[0], {}, {}},
-        {"Dim", 2512, 2534, 70, edNormal, cyan, {}, "", {}, CAN_Checks::Range(Dim, 1, 8, 2550)},
-        {"OnChange", 2513, 2535, 65, edDataCheckBox, green, {}, "Y", {}, {}},
-        {"OnCMD", 2562, 2563, 50, edDataCheckBox, green, {}, "N", {}, {}},
-        {"OnTimer", 2514, 2536, 55, edDataCheckBox, green, {}, "N", {}, {}},
+        {"Enable", 2509, 2531, 50, edDataCheckBox, CAN_Colors::Enable, {}, "Y", {}, {}},
+        {"COBID", 2510, 2532, 90, edNormal, Frame, {}, "", {}, CAN_Checks::CobID(Type, CobID, 2548, 2549)},
+        {"CAN_Type", 2511, 2533, 90, edComboList, Frame, CAN_Type_Items(), CAN_Type_Items()[0], {}, {}},
+        {"Dim", 2512, 2534, 70, edNormal, Frame, {}, "", {}, CAN_Checks::Range(Dim, 1, 8, 2550)},
+        {"OnChange", 2513, 2535, 65, edDataCheckBox, Timing, {}, "Y", {}, {}},
+        {"OnCMD", 2562, 2563, 50, edDataCheckBox, Timing, {}, "N", {}, {}},
+        {"OnTimer", 2514, 2536, 55, edDataCheckBox, Timing, {}, "N", {}, {}},
         // Read after OnTimer: "0" when the row's timer is on.
-        {"Time", 2515, 2537, 70, edNormal, green, {}, "",
+        {"Time", 2515, 2537, 70, edNormal, Timing, {}, "",
          [timer_on](const TTableRow& row) { return timer_on(row) ? QStringLiteral("0") : QString(); }, time_check},
     };
     for (int k = 1; k <= 8; ++k)
-        s.Columns.push_back({"Byte" + QString::number(k), 2515 + k, 2537 + k, 48, edComboList, pink, {}, "", {},
+        s.Columns.push_back({"Byte" + QString::number(k), 2515 + k, 2537 + k, 48, edComboList, Bytes, {}, "", {},
                              CAN_Checks::Byte(k, Dim, Byte1 + k - 1, maxByte, k == 1 ? 2552 : 2552 + k, 2553)});
     s.Columns.push_back({"Mnemonic", 2524, 2546, 110, edNormal, clWindow, {}, "", {}, {}});
     return s;

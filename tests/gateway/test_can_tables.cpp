@@ -316,6 +316,23 @@ TEST_F(CanWindows, FailedWriteIsReportedAndTheWindowStaysOpen)
     EXPECT_EQ(f.ACG_CAN_Transmit.Columns().Items(16).ComboItems().back(), "2499");
 }
 
+TEST_F(CanWindows, CellXmlCannotCarryIsRefusedAndTheOldFileStays)
+{
+    const QByteArray old = "<Transmit_Frames><row COBID=\"1\" Dim=\"1\"/></Transmit_Frames>";
+    WriteTestFile(CAN_Send_Frames_File, old);
+    TFTransmitCAN f;
+    ScriptedModals modals;
+    modals.Then([&](TForm&) {
+        EXPECT_EQ(f.ACG_CAN_Transmit.Cells(3, 1), "2.0A (11 bits)");
+        f.ACG_CAN_Transmit.SetCells(17, 1, QString("a") + QChar(1));
+        ScriptedMessages msgs;
+        msgs.Expect("Error row 1!! A character that cannot be saved is in the column Mnemonic");
+        f.Btn_OKClick();
+    });
+    EXPECT_NE(f.ShowModal(), mrOk);
+    EXPECT_EQ(ReadTestFile(CAN_Send_Frames_File), old);
+}
+
 TEST_F(CanWindows, RowButtonsActOnTheCurrentRow)
 {
     TFReceiveCAN f;
