@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 using enum TShiftStateItem;
@@ -161,9 +162,17 @@ bool TBaseGrid::HasCellProps(int c, int r) const
 QString TBaseGrid::GetCellEx(int c, int r)
 {
     if (!Inside(c, r)) return QString();
+    // One lookup of the stored cell: its text, and its properties when it has
+    // an object (a merged cell reads its base cell).
+    const TGridCell* cell = std::as_const(m_store).StoredCell(c, r);
+    if (!cell && r >= FNormalRowCount) return QString();
     QPoint b(c, r);
-    if (const TCellProperties* p = CellPropsOrNull(c, r)) b = p->BaseCell(c, r);
-    QString result = StoreCell(b.x(), b.y());
+    QString result;
+    const auto* p = cell && cell->Object ? dynamic_cast<const TCellProperties*>(cell->Object.get()) : nullptr;
+    if (p && (b = p->BaseCell(c, r)) != QPoint(c, r))
+        result = StoreCell(b.x(), b.y());
+    else if (cell)
+        result = cell->Text;
     if (b.y() < FNormalRowCount) {
         GetDisplText(b.x(), b.y(), result);
         if (OnGetDisplWideText) {
@@ -181,13 +190,16 @@ void TBaseGrid::SetCellEx(int c, int r, const QString& value)
         Q_ASSERT_X(false, "TBaseGrid", "cell outside the grid written");
         return;
     }
-    if (const TCellProperties* p = CellPropsOrNull(c, r)) {
+    const TGridCell* cell = std::as_const(m_store).StoredCell(c, r);
+    const auto* p = cell && cell->Object ? dynamic_cast<const TCellProperties*>(cell->Object.get()) : nullptr;
+    if (p) {
         const QPoint b = p->BaseCell(c, r);
         SetStoreCell(b.x(), b.y(), value);
         CellTextChanged(b.x(), b.y());
         if (HasParent()) RepaintCell(c, r);
     } else {
-        SetStoreCell(c, r, value);
+        m_store.SetText(c, r, value);
+        if (HandleAllocated()) InvalidateCell(c, r);
     }
     if (FHideLastRow && r == RowCount() - 1) LastRowChanged();
 }

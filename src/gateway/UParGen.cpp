@@ -449,8 +449,8 @@ TParGen_State TFParGen::Read_State() const
     for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
         if (auto* c = qobject_cast<QCheckBox*>(it.value()))
             s.Checked.insert(it.key(), c->isChecked());
-        else if (auto* c = qobject_cast<QComboBox*>(it.value()))
-            s.Index.insert(it.key(), c->currentIndex());
+        else if (auto* combo = qobject_cast<QComboBox*>(it.value()))
+            s.Index.insert(it.key(), combo->currentIndex());
     }
     s.RF_Band_Text = Combo("CB_LoRaWAN_RF_Band")->currentText();
     return s;

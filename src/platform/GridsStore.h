@@ -46,6 +46,9 @@ public:
     void SetRowCount(int n);
     bool Contains(int c, int r) const { return c >= 0 && r >= 0 && c < m_cols && r < RowCount(); }
 
+    // The stored cell at c, r; nullptr when it is outside the grid or nothing
+    // was stored there. One lookup for a reader that wants text and object.
+    const TGridCell* StoredCell(int c, int r) const;
     // Reading outside the store answers the empty text and no object.
     const QString& Text(int c, int r) const;
     TCellObject* Object(int c, int r) const;
@@ -92,9 +95,6 @@ public:
     }
 
 private:
-    // The stored cell at c, r; nullptr when it is outside the grid or nothing
-    // was stored there.
-    const TGridCell* StoredCell(int c, int r) const;
     TGridCell* StoredCell(int c, int r);
     TGridCell* CellForWrite(int c, int r);
     // After a part of the stored cell c, r was cleared: when it is the last

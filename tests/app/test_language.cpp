@@ -43,6 +43,11 @@ TEST(TextTable, BuiltInTextsAreCompleteAndInOrder)
     EXPECT_EQ(SL_Lang[2449], "!! Byte1 must be between 0 and ");
     EXPECT_EQ(SL_Lang[3010], "Use \"None\" to not pass the byte from DeviceNet to LoRaWAN");
     EXPECT_EQ(SL_Lang[5357], "!! [KNX in Write] Bit Mode must be \"No\" or between 0 and 7");
+    // Texts that quote a character keep the quote and what follows it.
+    EXPECT_EQ(SL_Lang[4640], "!! OID string can contains only number and \".\"");
+    EXPECT_EQ(SL_Lang[4643], "!! OID string cannot contains two or more consecutive \".\"");
+    EXPECT_EQ(SL_Lang[4644], "!! OID string cannot contains number major of $FFFFFFFF between two \".\"");
+    for (int n = 4640; n <= 4644; ++n) EXPECT_TRUE(SL_Lang[n].endsWith("\".\"")) << n;
     EXPECT_EQ(SL_Lang[4214], " ");   // a message with no built-in wording
     EXPECT_EQ(SL_Lang[99], " ");     // an empty tail of a block
     EXPECT_EQ(SL_Lang[5599], " ");

@@ -16,7 +16,7 @@ using enum TGridSelectionStyle;
 namespace {
 
 struct Graphic : TCellObject {
-    explicit Graphic(int* deaths) : deaths(deaths) {}
+    explicit Graphic(int* deathCount) : deaths(deathCount) {}
     ~Graphic() override { ++*deaths; }
     int* deaths;
 };

@@ -19,7 +19,7 @@ using enum TScrollStyle;
 namespace {
 
 struct Probe : TCellObject {
-    explicit Probe(int* deaths) : deaths(deaths) {}
+    explicit Probe(int* deathCount) : deaths(deathCount) {}
     ~Probe() override { ++*deaths; }
     int* deaths;
 };
