@@ -1,5 +1,7 @@
 #include "app/UComon.h"
 
+#include "grid/ExtCGrid.h"
+#include "platform/Dialogs.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
@@ -560,4 +562,98 @@ TStartResult Start_Program(const QString& NomeSW, const QString& Parameter, uint
     r.ExitCode = run.exitCode;
     r.Pid = run.pid;
     return r;
+}
+
+// ---- table-row helpers -------------------------------------------------------
+
+namespace {
+
+// Columns 1 .. W - 1 of a grid, W its full width.
+int Full_Width(TExtColumnGrid* grid) { return grid->ColCount() + grid->NumHiddenColumns(); }
+
+bool Is_Data_CheckBox_Column(TExtColumnGrid* grid, int c)
+{
+    return c < grid->Columns().Count() && grid->Columns().Items(c).Editor() == edDataCheckBox;
+}
+
+// A row is in use when a column other than a data check box holds more than
+// blanks.
+bool Row_In_Use(TExtColumnGrid* grid, int row)
+{
+    const int w = Full_Width(grid);
+    for (int c = 1; c < w; ++c)
+        if (!Is_Data_CheckBox_Column(grid, c) && !grid->Cells(c, row).trimmed().isEmpty()) return true;
+    return false;
+}
+
+void Copy_Cells(TExtColumnGrid* grid, int from, int to)
+{
+    const int w = Full_Width(grid);
+    for (int c = 1; c < w; ++c) grid->SetCells(c, to, grid->Cells(c, from));
+}
+
+void Clear_Cells(TExtColumnGrid* grid, int row, bool enable)
+{
+    const int w = Full_Width(grid);
+    for (int c = 1; c < w; ++c) grid->SetCells(c, row, c == 1 && enable ? QStringLiteral("Y") : QString());
+}
+
+} // namespace
+
+void Grid_Copy_Row(TExtColumnGrid* grid, int row)
+{
+    SL_Copy_Row.clear();
+    const int w = Full_Width(grid);
+    for (int c = 1; c < w; ++c) SL_Copy_Row.append(grid->Cells(c, row));
+    Copy_Row_Is_CheckBox.clear();
+}
+
+void Grid_Paste_Row(TExtColumnGrid* grid, int row, bool copied)
+{
+    if (!copied) {
+        MessageDlg(SL_Lang[1502], TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    const int w = Full_Width(grid);
+    if (w != SL_Copy_Row.size() + 1) {
+        MessageDlg(SL_Lang[1501], TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    if (Row_In_Use(grid, row) && MessageDlg(SL_Lang[1500], TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
+        return;
+    for (int c = 1; c < w; ++c) grid->SetCells(c, row, SL_Copy_Row[c - 1]);
+}
+
+void Grid_Delete_Row(int row, TExtColumnGrid* grid)
+{
+    const int last = grid->RowCount() - 1;
+    if (row < 1 || row > last) return;
+    for (int r = row; r < last; ++r) Copy_Cells(grid, r + 1, r);
+    Clear_Cells(grid, last, false);
+}
+
+void Grid_Insert_Row(int row, TExtColumnGrid* grid, bool enable)
+{
+    const int last = grid->RowCount() - 1;
+    if (row < 1 || row > last) return;
+    if (row < last && Row_In_Use(grid, last)
+        && MessageDlg(SL_Lang[1506], TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
+        return;
+    for (int r = last - 1; r >= row; --r) Copy_Cells(grid, r, r + 1);
+    Clear_Cells(grid, row, enable);
+}
+
+void Grid_Enter_Next_Cell(TExtColumnGrid* grid, QChar& key)
+{
+    if (!Enable_Jump_Field_Tables || key != QChar(13)) return;
+    if (grid->Col() > 0 && grid->Row() > 0) {
+        if (grid->Col() < grid->ColCount() - 1) {
+            grid->SetCol(grid->Col() + 1);
+        } else {
+            const int next = grid->Row() < grid->RowCount() - 1 ? grid->Row() + 1 : 1;
+            grid->SetCol(1);
+            grid->SetRow(next);
+        }
+    }
+    key = QChar(0);
 }

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+class TExtColumnGrid;
+
 // ---- folder and file names -------------------------------------------------
 inline const QString Master_Folder_Name = QStringLiteral("MASTER");
 inline const QString Projects_Folder_Name = QStringLiteral("PROJECTS");
@@ -234,3 +236,27 @@ struct TStartResult {
 // meanwhile. A program still running at the limit is left running. `tipo` is
 // the show state of the original platform and has no meaning here.
 TStartResult Start_Program(const QString& NomeSW, const QString& Parameter, uint8_t tipo);
+
+// ---- table-row helpers -------------------------------------------------------
+// The row buttons of the table editors, on the shared row clipboard
+// SL_Copy_Row. They work on columns 1 .. full width - 1 of data rows (the
+// hidden columns included); column 0 holds the row numbers and is left alone.
+// Messages go through MessageDlg.
+
+// Copies the row into the clipboard (and clears the check-box marks of the
+// clipboard: this copy records none).
+void Grid_Copy_Row(TExtColumnGrid* grid, int row);
+// Pastes the clipboard into the row. Refuses (text 1502) when this editor has
+// copied nothing, (text 1501) when the clipboard has another width; asks
+// (text 1500) before overwriting a row whose text cells are not blank.
+void Grid_Paste_Row(TExtColumnGrid* grid, int row, bool copied);
+// Moves the rows below up by one; the last row becomes empty.
+void Grid_Delete_Row(int row, TExtColumnGrid* grid);
+// Moves the rows from `row` on down by one and empties `row` ("Y" in column 1
+// when `enable`). When the last row is in use, asks first (text 1506): its
+// content would be lost; No changes nothing.
+void Grid_Insert_Row(int row, TExtColumnGrid* grid, bool enable);
+// Enter (13) moves to the next cell, wrapping to column 1 of the next row and
+// from the last row to row 1, when Enable_Jump_Field_Tables is on; the key is
+// then consumed. Other keys, or the option off, pass unchanged.
+void Grid_Enter_Next_Cell(TExtColumnGrid* grid, QChar& key);

@@ -1,8 +1,12 @@
 #include "gateway/UBoot.h"
 
+#include "grid/ExtCGrid.h"
+#include "platform/GridsWidget.h"
+
 #include "app/UComon.h"
 #include "app/UEditorKit.h"
 #include "app/ULanguage.h"
+#include "app/UTableEditor.h"
 #include "controls/PbButton.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -233,16 +237,8 @@ TFBoot::TFBoot(QWidget* parent) : TForm(parent)
     P_Title = Make_Panel(this, Title_Height);
     L_SW_Code = new QLabel(P_Title);
     L_SW_Code->setGeometry(12, 4, 420, 36);
-    QFont big(QStringLiteral("Verdana"), 20, QFont::Bold);
-    L_SW_Code->setFont(big);
     L_SW_Desc = Make_Label(P_Title, 14, 44, 420);
-    QFont bold = font();
-    bold.setBold(true);
-    L_SW_Desc->setFont(bold);
-    QPalette grey = L_SW_Code->palette();
-    grey.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-    L_SW_Code->setPalette(grey);
-    L_SW_Desc->setPalette(grey);
+    Style_Title_Labels(L_SW_Code, L_SW_Desc);
 
     P_IP_Address = Make_Panel(this, 49);
     L_IP_Address = Make_Label(P_IP_Address, 14, 17, Control_Left - 20);
@@ -282,6 +278,15 @@ TFBoot::TFBoot(QWidget* parent) : TForm(parent)
     Btn_Search = Make_Button(P_Eth_Search, 336, 6, 97, 25);
     CB_Find_All_TVX = new QCheckBox(P_Eth_Search);
     CB_Find_All_TVX->setGeometry(14, 158, 419, 20);
+    m_listDevices = std::make_unique<TExtColumnGrid>();
+    m_listDevices->SetColCount(2);
+    m_listDevices->SetRowCount(2);
+    m_listDevices->SetFixedCols(0);
+    m_listDevices->SetFixedRows(1);
+    m_listDevices->SetColWidths(0, 200);
+    m_listDevices->SetColWidths(1, 200);
+    m_listDevices->SyncColumnItems();
+    m_listDevices->CreateWidget(P_Eth_Search)->setGeometry(14, 36, 419, 116);
 
     P_Button = Make_Panel(this, Button_Panel_Height);
     Btn_Cancel = Make_Button(P_Button, Client_Width - 8 - 228 - 6 - 110, 6, 110, 28);
@@ -318,6 +323,9 @@ void TFBoot::Set_Lang()
     E_IP4->setToolTip(SL_Lang[1624]);
     Btn_Search->setToolTip(SL_Lang[1629]);
     CB_Find_All_TVX->setToolTip(SL_Lang[1631]);
+    m_listDevices->Columns().Items(0).SetHeader(SL_Lang[1611]);
+    m_listDevices->Columns().Items(1).SetHeader(SL_Lang[1612]);
+    if (QWidget* w = m_listDevices->Widget()) w->setToolTip(SL_Lang[1630]);
     CB_Update_Options->setToolTip(SL_Lang[1632]);
     CB_Update_Option_Read_Back->setToolTip(SL_Lang[1633]);
     Btn_Cancel->setToolTip(SL_Lang[1634]);

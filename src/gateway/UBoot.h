@@ -84,6 +84,8 @@ inline constexpr int32_t Boot_Serial = 0;
 inline constexpr int32_t Boot_Ethernet = 1;
 inline constexpr int32_t Boot_USB = 2;
 
+class TExtColumnGrid;
+
 class TFBoot : public TForm {
     Q_OBJECT
 public:
@@ -131,6 +133,8 @@ public:
     QLabel* L_List_Device = nullptr;
     TPbButton* Btn_Search = nullptr;
     QCheckBox* CB_Find_All_TVX = nullptr;
+    // The devices found on the network (IP and MAC address); never filled.
+    TExtColumnGrid& ACG_List_Devices() { return *m_listDevices; }
     QWidget* P_Button = nullptr;
     TPbButton* Btn_Cancel = nullptr;
     TPbButton* Btn_Update = nullptr;
@@ -147,6 +151,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::unique_ptr<TExtColumnGrid> m_listDevices;
     class Busy_Scope;
     void Stack_Panels(std::initializer_list<QWidget*> shown);
     void Fill_COM_Ports();

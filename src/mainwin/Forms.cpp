@@ -10,6 +10,8 @@ TFAbout* FAbout = nullptr;
 TFSoftOptions* FSoftOptions = nullptr;
 TFBoot* FBoot = nullptr;
 TFParGen* FParGen = nullptr;
+TFReceiveCAN* FReceiveCAN = nullptr;
+TFTransmitCAN* FTransmitCAN = nullptr;
 
 namespace {
 
@@ -42,6 +44,8 @@ const std::vector<Form_Slot>& Slots()
         Slot("TFSoftOptions", FSoftOptions),
         Slot("TFBoot", FBoot),
         Slot("TFParGen", FParGen),
+        Slot("TFReceiveCAN", FReceiveCAN),
+        Slot("TFTransmitCAN", FTransmitCAN),
     };
     return table;
 }

@@ -9,6 +9,8 @@
 #include "app/USoftOptions.h"
 #include "gateway/UBoot.h"
 #include "gateway/UParGen.h"
+#include "gateway/UReceiveCAN.h"
+#include "gateway/UTransmitCAN.h"
 #include "mainwin/UFerravanteeFirmWare.h"
 
 #include <QStringList>
@@ -20,6 +22,8 @@ extern TFAbout* FAbout;
 extern TFSoftOptions* FSoftOptions;
 extern TFBoot* FBoot;
 extern TFParGen* FParGen;
+extern TFReceiveCAN* FReceiveCAN;
+extern TFTransmitCAN* FTransmitCAN;
 
 // The classes of the 42 windows in creation order.
 const QStringList& Creation_Order();

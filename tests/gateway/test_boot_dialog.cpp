@@ -5,6 +5,8 @@
 #include "common/TestSupport.h"
 #include "controls/PbButton.h"
 #include "gateway/UBoot.h"
+#include "grid/ExtCGrid.h"
+#include "platform/GridsWidget.h"
 #include "platform/Files.h"
 #include "platform/XmlDoc.h"
 #include "common/SharedState.h"
@@ -175,6 +177,24 @@ TEST_F(BootDialog, EthernetLayoutShowsTheStoredAddressAndOptions)
     dlg->show();
     EXPECT_EQ(dlg->E_IP1->text(), "10");
     EXPECT_EQ(dlg->E_IP4->text(), "3");
+}
+
+TEST_F(BootDialog, DeviceListIsAHiddenTwoColumnGridRetextedByTheLanguage)
+{
+    dlg->show();
+    TExtColumnGrid& g = dlg->ACG_List_Devices();
+    EXPECT_EQ(g.ColCount(), 2);
+    EXPECT_EQ(g.Cells(0, 0), "IP Address");
+    EXPECT_EQ(g.Cells(1, 0), "MAC Address");
+    ASSERT_NE(g.Widget(), nullptr);
+    EXPECT_EQ(g.Widget()->toolTip(), "Select a device in the list");
+    EXPECT_EQ(g.Widget()->parentWidget(), dlg->P_Eth_Search);
+    EXPECT_FALSE(g.Widget()->isVisible());
+    SL_Lang.Set(1611, "IP");
+    SL_Lang.Set(1630, "Pick one");
+    dlg->Set_Lang();
+    EXPECT_EQ(g.Cells(0, 0), "IP");
+    EXPECT_EQ(g.Widget()->toolTip(), "Pick one");
 }
 
 TEST_F(BootDialog, DotsMoveOnToTheNextOctet)

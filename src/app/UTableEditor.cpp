@@ -1,0 +1,152 @@
+#include "app/UTableEditor.h"
+
+#include "app/UComon.h"
+#include "app/ULanguage.h"
+#include "controls/PbButton.h"
+#include "grid/ExtCGrid.h"
+#include "platform/Dialogs.h"
+#include "platform/Exception.h"
+#include "platform/GridsWidget.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int Title_Height = 69;
+constexpr int Button_Panel_Height = 40;
+constexpr int Client_Height = 337;
+
+} // namespace
+
+void Style_Title_Labels(QLabel* code, QLabel* desc)
+{
+    code->setFont(QFont(QStringLiteral("Verdana"), 20, QFont::Bold));
+    QFont bold = desc->font();
+    bold.setBold(true);
+    desc->setFont(bold);
+    QPalette grey = code->palette();
+    grey.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    code->setPalette(grey);
+    desc->setPalette(grey);
+}
+
+TFTableEditor::TFTableEditor(TTableSpec spec, TTableEditorTexts texts, int clientWidth, const QString* file,
+                             QWidget* parent)
+    : TForm(parent), m_spec(std::move(spec)), m_texts(texts), m_file(file), m_grid(std::make_unique<TExtColumnGrid>())
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(QFont(QStringLiteral("Verdana"), 8));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xF8, 0xF7, 0xED));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    P_Title = new QWidget(this);
+    P_Title->setFixedHeight(Title_Height);
+    L_SW_Code = new QLabel(P_Title);
+    L_SW_Code->setGeometry(12, 4, 420, 36);
+    L_SW_Desc = new QLabel(P_Title);
+    L_SW_Desc->setGeometry(14, 44, 600, 16);
+    Style_Title_Labels(L_SW_Code, L_SW_Desc);
+    layout->addWidget(P_Title);
+
+    Table_Setup_Grid(*m_grid, m_spec);
+    layout->addWidget(m_grid->CreateWidget(this), 1);
+    m_grid->OnGridHint = [this](TExtStringGrid*, int row, int col, QString& hint) {
+        hint = Table_Header_Hint(Hints, row, col);
+    };
+    m_grid->OnKeyPress = [this](TCustomGrid*, QChar& key) { Grid_Enter_Next_Cell(m_grid.get(), key); };
+
+    P_Button = new QWidget(this);
+    P_Button->setFixedHeight(Button_Panel_Height);
+    TPbButton** buttons[] = {&Btn_OK, &Btn_Cancel, &Btn_DelRow, &Btn_InsRow, &Btn_CopyRow, &Btn_PasteRow};
+    for (int i = 0; i < 6; ++i) {
+        auto* b = new TPbButton(P_Button);
+        b->ApplyProgramLook();
+        b->setGeometry(16 + i * 118, 6, 110, 28);
+        *buttons[i] = b;
+    }
+    Btn_Cancel->SetModalResult(mrCancel);
+    Btn_OK->OnClick = [this](TPbButton*) { Btn_OKClick(); };
+    Btn_DelRow->OnClick = [this](TPbButton*) { Btn_DelRowClick(); };
+    Btn_InsRow->OnClick = [this](TPbButton*) { Btn_InsRowClick(); };
+    Btn_CopyRow->OnClick = [this](TPbButton*) { Btn_CopyRowClick(); };
+    Btn_PasteRow->OnClick = [this](TPbButton*) { Btn_PasteRowClick(); };
+    layout->addWidget(P_Button);
+
+    L_SW_Code->setText(SW_Code);
+    SetClientSize(clientWidth, Client_Height);
+    Set_Lang();
+}
+
+TFTableEditor::~TFTableEditor() = default;
+
+void TFTableEditor::Set_Lang()
+{
+    setWindowTitle(SL_Lang[m_texts.Caption]);
+    L_SW_Desc->setText(SL_Lang[m_texts.Desc]);
+    TPbButton* buttons[] = {Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow};
+    for (int i = 0; i < 6; ++i) {
+        buttons[i]->SetCaption(SL_Lang[m_texts.FirstButton + i]);
+        buttons[i]->setToolTip(SL_Lang[m_texts.FirstButtonHint + i]);
+    }
+    Table_Set_Lang(*m_grid, m_spec, m_texts.FirstHeader, Hints);
+}
+
+void TFTableEditor::FormShow()
+{
+    Set_Lang();
+    Table_To_Grid(*m_grid, m_spec, {});
+    Fill_Pick_Lists();
+    try {
+        Table_To_Grid(*m_grid, m_spec, Table_Load(*m_file, m_spec));
+    } catch (const Exception& e) {
+        // The table stays cleared; saving would replace the unreadable file.
+        MessageDlg(e.Message(), TMsgDlgType::mtError, mbOK);
+    }
+    Do_Copy = false;
+    if (QWidget* w = m_grid->Widget()) w->setFocus();
+}
+
+bool TFTableEditor::Controllo_dati()
+{
+    const QString error = Table_Check(m_spec, Table_From_Grid(*m_grid, m_spec));
+    if (error.isEmpty()) return true;
+    MessageDlg(error, TMsgDlgType::mtError, mbOK);
+    return false;
+}
+
+void TFTableEditor::Btn_OKClick()
+{
+    if (!Controllo_dati()) return;
+    try {
+        Table_Save(*m_file, m_spec, Table_From_Grid(*m_grid, m_spec));
+    } catch (const Exception& e) {
+        MessageDlg(e.Message(), TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    SetModalResult(mrOk);
+}
+
+void TFTableEditor::Btn_DelRowClick()
+{
+    const int row = m_grid->Row();
+    if (MessageDlg(SL_Lang[m_texts.DeleteQuestion] + QString::number(row), TMsgDlgType::mtConfirmation, mbYesNo)
+        == mrYes)
+        Grid_Delete_Row(row, m_grid.get());
+}
+
+void TFTableEditor::Btn_InsRowClick() { Grid_Insert_Row(m_grid->Row(), m_grid.get(), true); }
+
+void TFTableEditor::Btn_CopyRowClick()
+{
+    Grid_Copy_Row(m_grid.get(), m_grid->Row());
+    Do_Copy = true;
+}
+
+void TFTableEditor::Btn_PasteRowClick() { Grid_Paste_Row(m_grid.get(), m_grid->Row(), Do_Copy); }

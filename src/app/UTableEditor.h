@@ -1,0 +1,76 @@
+#pragma once
+// The window every table editor shares: a title panel with the software code
+// and the description, the table grid in the middle and a button panel with
+// OK, Cancel, Delete Row, Insert Row, Copy Row and Paste Row. The table itself
+// is described by a TTableSpec (UTableFile.h); the window reads its file each
+// time it is shown and writes it on OK after the check.
+#include "app/UTableFile.h"
+#include "platform/Forms.h"
+
+#include <QStringList>
+#include <memory>
+
+class QLabel;
+class TExtColumnGrid;
+class TPbButton;
+
+// The look of the title panel's labels every editor window shares: the
+// software code large, bold Verdana, the description bold, both grey.
+void Style_Title_Labels(QLabel* code, QLabel* desc);
+
+// The text numbers of a table editor's window.
+struct TTableEditorTexts {
+    int Caption = 0;
+    int Desc = 0;
+    int FirstButton = 0;     // six captions in button order
+    int FirstButtonHint = 0; // six hints in button order
+    int FirstHeader = 0;     // title of column 0
+    int DeleteQuestion = 0;  // the row number follows
+};
+
+class TFTableEditor : public TForm {
+    Q_OBJECT
+public:
+    // file: the shared path variable of the table's project file.
+    TFTableEditor(TTableSpec spec, TTableEditorTexts texts, int clientWidth, const QString* file,
+                  QWidget* parent = nullptr);
+    ~TFTableEditor() override;
+
+    void Set_Lang() override;
+    // The check of OK; shows the first failure and answers false.
+    bool Controllo_dati();
+    void Btn_OKClick();
+    void Btn_DelRowClick();
+    void Btn_InsRowClick();
+    void Btn_CopyRowClick();
+    void Btn_PasteRowClick();
+
+    TExtColumnGrid& Grid() { return *m_grid; }
+    const TTableSpec& Spec() const { return m_spec; }
+
+    QWidget* P_Title = nullptr;
+    QLabel* L_SW_Code = nullptr;
+    QLabel* L_SW_Desc = nullptr;
+    QWidget* P_Button = nullptr;
+    TPbButton* Btn_OK = nullptr;
+    TPbButton* Btn_Cancel = nullptr;
+    TPbButton* Btn_DelRow = nullptr;
+    TPbButton* Btn_InsRow = nullptr;
+    TPbButton* Btn_CopyRow = nullptr;
+    TPbButton* Btn_PasteRow = nullptr;
+    // The header hint of each column from column 1 on.
+    QStringList Hints;
+    // True once a row of this grid was copied in this showing.
+    bool Do_Copy = false;
+
+protected:
+    void FormShow() override;
+    // Fills the pick lists that follow the window's limits (at each showing).
+    virtual void Fill_Pick_Lists() {}
+
+private:
+    TTableSpec m_spec;
+    TTableEditorTexts m_texts;
+    const QString* m_file;
+    std::unique_ptr<TExtColumnGrid> m_grid;
+};

@@ -1,0 +1,207 @@
+#include "app/UTableFile.h"
+
+#include "app/ULanguage.h"
+#include "grid/ExtCGrid.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
+#include "platform/SysUtils.h"
+#include "platform/XmlDoc.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString Version_Comment = QStringLiteral("SW_VERSION = 1.000");
+
+bool Enabled(const TTableRow& row) { return !row.isEmpty() && row[0].trimmed().toUpper() == QLatin1String("Y"); }
+
+QString Key(const TTableSpec& spec, const TTableRow& row)
+{
+    const int k = spec.KeyColumn - 1;
+    return k < row.size() ? row[k].trimmed() : QString();
+}
+
+// A row holds something besides its check boxes.
+bool Filled(const TTableSpec& spec, const TTableRow& row)
+{
+    for (size_t c = 0; c < spec.Columns.size() && int(c) < row.size(); ++c)
+        if (spec.Columns[c].Editor != edDataCheckBox && !row[int(c)].trimmed().isEmpty()) return true;
+    return false;
+}
+
+// Characters XML 1.0 cannot carry, not even as a character reference.
+bool Xml_Can_Carry(const QString& text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D) return false;
+        if (u == 0xFFFE || u == 0xFFFF) return false;
+        if (QChar::isHighSurrogate(u)) {
+            if (i + 1 >= text.size() || !text[i + 1].isLowSurrogate()) return false;
+            ++i;
+        } else if (QChar::isLowSurrogate(u)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString Row_Error(const TTableSpec& spec, int row, const QString& reason)
+{
+    return SL_Lang[spec.ErrorRowText] + QString::number(row) + reason;
+}
+
+} // namespace
+
+int32_t Table_Int(const QString& text) { return TryStrToInt(text).value_or(-1); }
+
+TTableRow Table_Cleared_Row(const TTableSpec& spec)
+{
+    TTableRow row;
+    for (size_t c = 0; c < spec.Columns.size(); ++c) row << (c == 0 ? QStringLiteral("Y") : QString());
+    return row;
+}
+
+std::vector<TTableRow> Table_Read(const TXMLDocument& doc, const TTableSpec& spec)
+{
+    std::vector<TTableRow> rows;
+    const XmlNode table = doc.FirstNode();
+    if (table.IsNull() || !table.IsElement()) return rows;
+    for (const XmlNode& e : table.ChildElements()) {
+        if (int(rows.size()) >= spec.Rows) break;
+        TTableRow row = Table_Cleared_Row(spec);
+        for (size_t c = 0; c < spec.Columns.size(); ++c) {
+            const TTableColumn& col = spec.Columns[c];
+            if (e.HasAttribute(col.Attribute))
+                row[int(c)] = e.Attribute(col.Attribute);
+            else
+                row[int(c)] = col.RowDefault ? col.RowDefault(row) : col.Default;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<TTableRow> Table_Load(const QString& path, const TTableSpec& spec)
+{
+    if (!QFileInfo(path).isFile()) return {};
+    TXMLDocument doc;
+    doc.LoadFromFile(path);
+    return Table_Read(doc, spec);
+}
+
+int Table_Length(const TTableSpec& spec, const std::vector<TTableRow>& rows)
+{
+    int n = 0;
+    while (n < int(rows.size()) && !Key(spec, rows[size_t(n)]).isEmpty()) ++n;
+    return n;
+}
+
+QString Table_Check(const TTableSpec& spec, const std::vector<TTableRow>& rows)
+{
+    const int length = Table_Length(spec, rows);
+    for (int r = 0; r < length; ++r) {
+        const TTableRow& row = rows[size_t(r)];
+        for (size_t c = 0; c < spec.Columns.size() && int(c) < row.size(); ++c)
+            if (!Xml_Can_Carry(row[int(c)]))
+                return Row_Error(spec, r + 1, SL_Lang[spec.BadCharText] + SL_Lang[spec.Columns[c].HeaderText]);
+        if (!Enabled(row)) continue;
+        for (const TTableColumn& col : spec.Columns)
+            if (col.Check) {
+                const QString reason = col.Check(row);
+                if (!reason.isEmpty()) return Row_Error(spec, r + 1, reason);
+            }
+    }
+    for (int r = length + 1; r < int(rows.size()); ++r)
+        if (Filled(spec, rows[size_t(r)])) return Row_Error(spec, length + 1, SL_Lang[spec.EmptyKeyText]);
+    return QString();
+}
+
+QByteArray Table_ToBytes(const TTableSpec& spec, const std::vector<TTableRow>& rows)
+{
+    TXMLDocument doc;
+    XmlNode table = doc.AddRoot(spec.Root);
+    doc.AddDocComment(Version_Comment);
+    const int length = Table_Length(spec, rows);
+    for (int r = 0; r < length; ++r) {
+        XmlNode e = table.AddChild(QStringLiteral("row"));
+        for (size_t c = 0; c < spec.Columns.size(); ++c)
+            e.SetAttribute(spec.Columns[c].Attribute, int(c) < rows[size_t(r)].size() ? rows[size_t(r)][int(c)] : QString());
+    }
+    return doc.SaveToBytes();
+}
+
+void Table_Save(const QString& path, const TTableSpec& spec, const std::vector<TTableRow>& rows)
+{
+    WriteFileAtomic(path, Table_ToBytes(spec, rows));
+}
+
+// ---- the grid ------------------------------------------------------------------
+
+void Table_Setup_Grid(TExtColumnGrid& grid, const TTableSpec& spec)
+{
+    const int n = int(spec.Columns.size());
+    grid.SetColCount(n + 1);
+    grid.SetRowCount(spec.Rows + 1);
+    grid.SetFixedCols(1);
+    grid.SetFixedRows(1);
+    grid.SetOptions(TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goColSizing,
+                                 goEditing});
+    grid.SetScrollBars(TScrollStyle::ssBoth);
+    grid.SetHoverRow(true);
+    grid.SetHoverRowCells(THoverRowCells{hcNormal, hcSelected});
+    grid.SetHintShowCells(true);
+    TCellFont active;
+    active.Font = QFont(QStringLiteral("Tahoma"), 8, QFont::Bold);
+    grid.SetActiveCellFont(active);
+    grid.SetActiveCellColor(RGBColor(0xB6, 0xCA, 0xEA));
+    grid.SetActiveCellShow(true);
+    grid.SetDefaultRowHeight(22);
+    grid.SetFixedColWidth(40);
+    grid.SyncColumnItems();
+    for (int c = 1; c <= n; ++c) {
+        const TTableColumn& col = spec.Columns[size_t(c - 1)];
+        TGridColumnItem& item = grid.Columns().Items(c);
+        item.SetWidth(col.Width);
+        item.SetColor(col.Color);
+        item.SetEditor(col.Editor);
+        if (col.Editor == edDataCheckBox) item.SetAlignment(taCenter);
+        if (!col.PickList.isEmpty()) item.SetComboItems(col.PickList);
+    }
+}
+
+void Table_Set_Lang(TExtColumnGrid& grid, const TTableSpec& spec, int firstHeaderText, QStringList& hints)
+{
+    grid.Columns().Items(0).SetHeader(SL_Lang[firstHeaderText]);
+    hints.clear();
+    for (size_t c = 0; c < spec.Columns.size(); ++c) {
+        grid.Columns().Items(int(c) + 1).SetHeader(SL_Lang[spec.Columns[c].HeaderText]);
+        hints << (spec.Columns[c].HintText ? SL_Lang[spec.Columns[c].HintText] : QString());
+    }
+}
+
+void Table_To_Grid(TExtColumnGrid& grid, const TTableSpec& spec, const std::vector<TTableRow>& rows)
+{
+    const TTableRow cleared = Table_Cleared_Row(spec);
+    for (int r = 1; r <= spec.Rows; ++r) {
+        const TTableRow& row = r - 1 < int(rows.size()) ? rows[size_t(r - 1)] : cleared;
+        grid.SetCells(0, r, QString::number(r));
+        for (int c = 0; c < int(spec.Columns.size()); ++c) grid.SetCells(c + 1, r, c < row.size() ? row[c] : QString());
+    }
+}
+
+std::vector<TTableRow> Table_From_Grid(TExtColumnGrid& grid, const TTableSpec& spec)
+{
+    std::vector<TTableRow> rows;
+    for (int r = 1; r <= spec.Rows; ++r) {
+        TTableRow row;
+        for (int c = 1; c <= int(spec.Columns.size()); ++c) row << grid.Cells(c, r);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QString Table_Header_Hint(const QStringList& hints, int row, int col)
+{
+    return row == 0 && col >= 1 && col - 1 < hints.size() ? hints[col - 1] : QString();
+}
