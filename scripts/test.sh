@@ -22,6 +22,7 @@ if [ "${KR_SKIP_SANITIZE:-0}" != "1" ]; then
   (
     export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
     export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+    export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp}"
     cd "$SANITIZE_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 600
   )
 fi

@@ -15,9 +15,8 @@ void TGridAxis::SetCount(int n)
 {
     n = std::max(0, n);
     m_sizes.resize(size_t(n), m_defaultSize);
-    const int old = Count();
     m_hidden.resize(size_t(n), 0);
-    Changed(std::min(old, n));
+    Changed();
 }
 
 void TGridAxis::Insert(int at, int n)
@@ -26,7 +25,7 @@ void TGridAxis::Insert(int at, int n)
     at = std::clamp(at, 0, Count());
     m_sizes.insert(m_sizes.begin() + at, size_t(n), m_defaultSize);
     m_hidden.insert(m_hidden.begin() + at, size_t(n), 0);
-    Changed(at);
+    Changed();
 }
 
 void TGridAxis::Remove(int at, int n)
@@ -35,7 +34,7 @@ void TGridAxis::Remove(int at, int n)
     n = std::min(n, Count() - at);
     m_sizes.erase(m_sizes.begin() + at, m_sizes.begin() + at + n);
     m_hidden.erase(m_hidden.begin() + at, m_hidden.begin() + at + n);
-    Changed(at);
+    Changed();
 }
 
 void TGridAxis::Move(int from, int to)
@@ -50,33 +49,33 @@ void TGridAxis::Move(int from, int to)
     };
     rotate(m_sizes);
     rotate(m_hidden);
-    Changed(std::min(from, to));
+    Changed();
 }
 
 void TGridAxis::ResetSizes()
 {
     std::fill(m_sizes.begin(), m_sizes.end(), m_defaultSize);
-    Changed(0);
+    Changed();
 }
 
 void TGridAxis::SetSize(int i, int s)
 {
     if (i < 0 || i >= Count()) return;
     m_sizes[size_t(i)] = std::max(0, s);
-    Changed(i);
+    Changed();
 }
 
 void TGridAxis::SetLineWidth(int w)
 {
     m_line = std::max(0, w);
-    Changed(0);
+    Changed();
 }
 
 void TGridAxis::SetHidden(int i, bool hidden)
 {
     if (i < 0 || i >= Count() || bool(m_hidden[size_t(i)]) == hidden) return;
     m_hidden[size_t(i)] = hidden ? 1 : 0;
-    Changed(i);
+    Changed();
 }
 
 int TGridAxis::HiddenCount() const
@@ -86,20 +85,15 @@ int TGridAxis::HiddenCount() const
 
 void TGridAxis::Rebuild() const
 {
+    if (!m_dirty) return;
     const size_t n = m_sizes.size();
-    if (m_valid >= n && m_starts.size() == n + 1) return;
-    const size_t from = std::min(m_valid, n);
-    m_starts.resize(n + 1);
-    m_shown.resize(n + 1);
-    if (from == 0) {
-        m_starts[0] = 0;
-        m_shown[0] = 0;
-    }
-    for (size_t i = from; i < n; ++i) {
+    m_starts.assign(n + 1, 0);
+    m_shown.assign(n + 1, 0);
+    for (size_t i = 0; i < n; ++i) {
         m_starts[i + 1] = m_starts[i] + Extent(int(i));
         m_shown[i + 1] = m_shown[i] + (m_hidden[i] ? 0 : 1);
     }
-    m_valid = n;
+    m_dirty = false;
 }
 
 int64_t TGridAxis::StartOf(int i) const

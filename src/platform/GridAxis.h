@@ -20,7 +20,6 @@
 // rebuild on the next query.
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <vector>
 
 class TGridAxis {
@@ -88,9 +87,7 @@ public:
 private:
     // Room of section i: its size and line, 0 when hidden.
     int64_t Extent(int i) const { return m_hidden[size_t(i)] ? 0 : int64_t(m_sizes[size_t(i)]) + m_line; }
-    // Sections from `from` on changed: the cached positions stay valid
-    // before it, so growing or shrinking at the end recomputes only the end.
-    void Changed(int from) { m_valid = std::min(m_valid, size_t(std::max(0, from))); }
+    void Changed() { m_dirty = true; }
     void Rebuild() const;
     // Sum of the extents of sections 0 .. i - 1 (i in 0 .. Count()).
     int64_t StartOf(int i) const;
@@ -105,8 +102,7 @@ private:
     int m_first = 0;
     int m_line = 1;
     int m_client = 0;
-    // m_starts and m_shown hold valid entries for sections 0 .. m_valid.
-    mutable size_t m_valid = 0;
+    mutable bool m_dirty = true;
     mutable std::vector<int64_t> m_starts;
     mutable std::vector<int> m_shown;
 };
