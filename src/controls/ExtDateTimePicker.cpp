@@ -448,7 +448,9 @@ void TExtDateTimePicker::LayoutLabel()
 
 bool TExtDateTimePicker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_label && watched == m_label.data()) {
+    // The label is recognised as a label first: while it is being destroyed
+    // it is no longer one, and the guarded pointer must not be read as one.
+    if (auto* label = qobject_cast<QLabel*>(watched); label && label == m_label) {
         if (event->type() == QEvent::MouseButtonRelease && OnLabelClick) Guard([this] { OnLabelClick(this); });
         if (event->type() == QEvent::MouseButtonDblClick && OnLabelDblClick) Guard([this] { OnLabelDblClick(this); });
     }
