@@ -31,9 +31,9 @@ void Style_Title_Labels(QLabel* code, QLabel* desc)
     desc->setPalette(grey);
 }
 
-TFTableEditor::TFTableEditor(TTableSpec spec, TTableEditorTexts texts, int clientWidth, const QString* file,
+TFTableEditor::TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int clientWidth, const QString* file,
                              QWidget* parent)
-    : TForm(parent), m_spec(std::move(spec)), m_texts(texts), m_file(file), m_grid(std::make_unique<TExtColumnGrid>())
+    : TForm(parent), m_spec(std::move(tableDef)), m_texts(texts), m_file(file), m_grid(std::make_unique<TExtColumnGrid>())
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("Verdana"), 8));

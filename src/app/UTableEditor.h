@@ -2,7 +2,7 @@
 // The window every table editor shares: a title panel with the software code
 // and the description, the table grid in the middle and a button panel with
 // OK, Cancel, Delete Row, Insert Row, Copy Row and Paste Row. The table itself
-// is described by a TTableSpec (UTableFile.h); the window reads its file each
+// is described by a TTableDef (UTableFile.h); the window reads its file each
 // time it is shown and writes it on OK after the check.
 #include "app/UTableFile.h"
 #include "platform/Forms.h"
@@ -32,7 +32,7 @@ class TFTableEditor : public TForm {
     Q_OBJECT
 public:
     // file: the shared path variable of the table's project file.
-    TFTableEditor(TTableSpec spec, TTableEditorTexts texts, int clientWidth, const QString* file,
+    TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int clientWidth, const QString* file,
                   QWidget* parent = nullptr);
     ~TFTableEditor() override;
 
@@ -46,7 +46,7 @@ public:
     void Btn_PasteRowClick();
 
     TExtColumnGrid& Grid() { return *m_grid; }
-    const TTableSpec& Spec() const { return m_spec; }
+    const TTableDef& TableDef() const { return m_spec; }
 
     QWidget* P_Title = nullptr;
     QLabel* L_SW_Code = nullptr;
@@ -69,7 +69,7 @@ protected:
     virtual void Fill_Pick_Lists() {}
 
 private:
-    TTableSpec m_spec;
+    TTableDef m_spec;
     TTableEditorTexts m_texts;
     const QString* m_file;
     std::unique_ptr<TExtColumnGrid> m_grid;

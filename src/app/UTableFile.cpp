@@ -15,17 +15,17 @@ const QString Version_Comment = QStringLiteral("SW_VERSION = 1.000");
 
 bool Enabled(const TTableRow& row) { return !row.isEmpty() && row[0].trimmed().toUpper() == QLatin1String("Y"); }
 
-QString Key(const TTableSpec& spec, const TTableRow& row)
+QString Key(const TTableDef& tableDef, const TTableRow& row)
 {
-    const int k = spec.KeyColumn - 1;
+    const int k = tableDef.KeyColumn - 1;
     return k < row.size() ? row[k].trimmed() : QString();
 }
 
 // A row holds something besides its check boxes.
-bool Filled(const TTableSpec& spec, const TTableRow& row)
+bool Filled(const TTableDef& tableDef, const TTableRow& row)
 {
-    for (size_t c = 0; c < spec.Columns.size() && int(c) < row.size(); ++c)
-        if (spec.Columns[c].Editor != edDataCheckBox && !row[int(c)].trimmed().isEmpty()) return true;
+    for (size_t c = 0; c < tableDef.Columns.size() && int(c) < row.size(); ++c)
+        if (tableDef.Columns[c].Editor != edDataCheckBox && !row[int(c)].trimmed().isEmpty()) return true;
     return false;
 }
 
@@ -46,32 +46,32 @@ bool Xml_Can_Carry(const QString& text)
     return true;
 }
 
-QString Row_Error(const TTableSpec& spec, int row, const QString& reason)
+QString Row_Error(const TTableDef& tableDef, int row, const QString& reason)
 {
-    return SL_Lang[spec.ErrorRowText] + QString::number(row) + reason;
+    return SL_Lang[tableDef.ErrorRowText] + QString::number(row) + reason;
 }
 
 } // namespace
 
 int32_t Table_Int(const QString& text) { return TryStrToInt(text).value_or(-1); }
 
-TTableRow Table_Cleared_Row(const TTableSpec& spec)
+TTableRow Table_Cleared_Row(const TTableDef& tableDef)
 {
     TTableRow row;
-    for (size_t c = 0; c < spec.Columns.size(); ++c) row << (c == 0 ? QStringLiteral("Y") : QString());
+    for (size_t c = 0; c < tableDef.Columns.size(); ++c) row << (c == 0 ? QStringLiteral("Y") : QString());
     return row;
 }
 
-std::vector<TTableRow> Table_Read(const TXMLDocument& doc, const TTableSpec& spec)
+std::vector<TTableRow> Table_Read(const TXMLDocument& doc, const TTableDef& tableDef)
 {
     std::vector<TTableRow> rows;
     const XmlNode table = doc.FirstNode();
     if (table.IsNull() || !table.IsElement()) return rows;
     for (const XmlNode& e : table.ChildElements()) {
-        if (int(rows.size()) >= spec.Rows) break;
-        TTableRow row = Table_Cleared_Row(spec);
-        for (size_t c = 0; c < spec.Columns.size(); ++c) {
-            const TTableColumn& col = spec.Columns[c];
+        if (int(rows.size()) >= tableDef.Rows) break;
+        TTableRow row = Table_Cleared_Row(tableDef);
+        for (size_t c = 0; c < tableDef.Columns.size(); ++c) {
+            const TTableColumn& col = tableDef.Columns[c];
             if (e.HasAttribute(col.Attribute))
                 row[int(c)] = e.Attribute(col.Attribute);
             else
@@ -82,67 +82,67 @@ std::vector<TTableRow> Table_Read(const TXMLDocument& doc, const TTableSpec& spe
     return rows;
 }
 
-std::vector<TTableRow> Table_Load(const QString& path, const TTableSpec& spec)
+std::vector<TTableRow> Table_Load(const QString& path, const TTableDef& tableDef)
 {
     if (!QFileInfo(path).isFile()) return {};
     TXMLDocument doc;
     doc.LoadFromFile(path);
-    return Table_Read(doc, spec);
+    return Table_Read(doc, tableDef);
 }
 
-int Table_Length(const TTableSpec& spec, const std::vector<TTableRow>& rows)
+int Table_Length(const TTableDef& tableDef, const std::vector<TTableRow>& rows)
 {
     int n = 0;
-    while (n < int(rows.size()) && !Key(spec, rows[size_t(n)]).isEmpty()) ++n;
+    while (n < int(rows.size()) && !Key(tableDef, rows[size_t(n)]).isEmpty()) ++n;
     return n;
 }
 
-QString Table_Check(const TTableSpec& spec, const std::vector<TTableRow>& rows)
+QString Table_Check(const TTableDef& tableDef, const std::vector<TTableRow>& rows)
 {
-    const int length = Table_Length(spec, rows);
+    const int length = Table_Length(tableDef, rows);
     for (int r = 0; r < length; ++r) {
         const TTableRow& row = rows[size_t(r)];
-        for (size_t c = 0; c < spec.Columns.size() && int(c) < row.size(); ++c)
+        for (size_t c = 0; c < tableDef.Columns.size() && int(c) < row.size(); ++c)
             if (!Xml_Can_Carry(row[int(c)]))
-                return Row_Error(spec, r + 1, SL_Lang[spec.BadCharText] + SL_Lang[spec.Columns[c].HeaderText]);
+                return Row_Error(tableDef, r + 1, SL_Lang[tableDef.BadCharText] + SL_Lang[tableDef.Columns[c].HeaderText]);
         if (!Enabled(row)) continue;
-        for (const TTableColumn& col : spec.Columns)
+        for (const TTableColumn& col : tableDef.Columns)
             if (col.Check) {
                 const QString reason = col.Check(row);
-                if (!reason.isEmpty()) return Row_Error(spec, r + 1, reason);
+                if (!reason.isEmpty()) return Row_Error(tableDef, r + 1, reason);
             }
     }
     for (int r = length + 1; r < int(rows.size()); ++r)
-        if (Filled(spec, rows[size_t(r)])) return Row_Error(spec, length + 1, SL_Lang[spec.EmptyKeyText]);
+        if (Filled(tableDef, rows[size_t(r)])) return Row_Error(tableDef, length + 1, SL_Lang[tableDef.EmptyKeyText]);
     return QString();
 }
 
-QByteArray Table_ToBytes(const TTableSpec& spec, const std::vector<TTableRow>& rows)
+QByteArray Table_ToBytes(const TTableDef& tableDef, const std::vector<TTableRow>& rows)
 {
     TXMLDocument doc;
-    XmlNode table = doc.AddRoot(spec.Root);
+    XmlNode table = doc.AddRoot(tableDef.Root);
     doc.AddDocComment(Version_Comment);
-    const int length = Table_Length(spec, rows);
+    const int length = Table_Length(tableDef, rows);
     for (int r = 0; r < length; ++r) {
         XmlNode e = table.AddChild(QStringLiteral("row"));
-        for (size_t c = 0; c < spec.Columns.size(); ++c)
-            e.SetAttribute(spec.Columns[c].Attribute, int(c) < rows[size_t(r)].size() ? rows[size_t(r)][int(c)] : QString());
+        for (size_t c = 0; c < tableDef.Columns.size(); ++c)
+            e.SetAttribute(tableDef.Columns[c].Attribute, int(c) < rows[size_t(r)].size() ? rows[size_t(r)][int(c)] : QString());
     }
     return doc.SaveToBytes();
 }
 
-void Table_Save(const QString& path, const TTableSpec& spec, const std::vector<TTableRow>& rows)
+void Table_Save(const QString& path, const TTableDef& tableDef, const std::vector<TTableRow>& rows)
 {
-    WriteFileAtomic(path, Table_ToBytes(spec, rows));
+    WriteFileAtomic(path, Table_ToBytes(tableDef, rows));
 }
 
 // ---- the grid ------------------------------------------------------------------
 
-void Table_Setup_Grid(TExtColumnGrid& grid, const TTableSpec& spec)
+void Table_Setup_Grid(TExtColumnGrid& grid, const TTableDef& tableDef)
 {
-    const int n = int(spec.Columns.size());
+    const int n = int(tableDef.Columns.size());
     grid.SetColCount(n + 1);
-    grid.SetRowCount(spec.Rows + 1);
+    grid.SetRowCount(tableDef.Rows + 1);
     grid.SetFixedCols(1);
     grid.SetFixedRows(1);
     grid.SetOptions(TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goColSizing,
@@ -160,7 +160,7 @@ void Table_Setup_Grid(TExtColumnGrid& grid, const TTableSpec& spec)
     grid.SetFixedColWidth(40);
     grid.SyncColumnItems();
     for (int c = 1; c <= n; ++c) {
-        const TTableColumn& col = spec.Columns[size_t(c - 1)];
+        const TTableColumn& col = tableDef.Columns[size_t(c - 1)];
         TGridColumnItem& item = grid.Columns().Items(c);
         item.SetWidth(col.Width);
         item.SetColor(col.Color);
@@ -170,32 +170,32 @@ void Table_Setup_Grid(TExtColumnGrid& grid, const TTableSpec& spec)
     }
 }
 
-void Table_Set_Lang(TExtColumnGrid& grid, const TTableSpec& spec, int firstHeaderText, QStringList& hints)
+void Table_Set_Lang(TExtColumnGrid& grid, const TTableDef& tableDef, int firstHeaderText, QStringList& hints)
 {
     grid.Columns().Items(0).SetHeader(SL_Lang[firstHeaderText]);
     hints.clear();
-    for (size_t c = 0; c < spec.Columns.size(); ++c) {
-        grid.Columns().Items(int(c) + 1).SetHeader(SL_Lang[spec.Columns[c].HeaderText]);
-        hints << (spec.Columns[c].HintText ? SL_Lang[spec.Columns[c].HintText] : QString());
+    for (size_t c = 0; c < tableDef.Columns.size(); ++c) {
+        grid.Columns().Items(int(c) + 1).SetHeader(SL_Lang[tableDef.Columns[c].HeaderText]);
+        hints << (tableDef.Columns[c].HintText ? SL_Lang[tableDef.Columns[c].HintText] : QString());
     }
 }
 
-void Table_To_Grid(TExtColumnGrid& grid, const TTableSpec& spec, const std::vector<TTableRow>& rows)
+void Table_To_Grid(TExtColumnGrid& grid, const TTableDef& tableDef, const std::vector<TTableRow>& rows)
 {
-    const TTableRow cleared = Table_Cleared_Row(spec);
-    for (int r = 1; r <= spec.Rows; ++r) {
+    const TTableRow cleared = Table_Cleared_Row(tableDef);
+    for (int r = 1; r <= tableDef.Rows; ++r) {
         const TTableRow& row = r - 1 < int(rows.size()) ? rows[size_t(r - 1)] : cleared;
         grid.SetCells(0, r, QString::number(r));
-        for (int c = 0; c < int(spec.Columns.size()); ++c) grid.SetCells(c + 1, r, c < row.size() ? row[c] : QString());
+        for (int c = 0; c < int(tableDef.Columns.size()); ++c) grid.SetCells(c + 1, r, c < row.size() ? row[c] : QString());
     }
 }
 
-std::vector<TTableRow> Table_From_Grid(TExtColumnGrid& grid, const TTableSpec& spec)
+std::vector<TTableRow> Table_From_Grid(TExtColumnGrid& grid, const TTableDef& tableDef)
 {
     std::vector<TTableRow> rows;
-    for (int r = 1; r <= spec.Rows; ++r) {
+    for (int r = 1; r <= tableDef.Rows; ++r) {
         TTableRow row;
-        for (int c = 1; c <= int(spec.Columns.size()); ++c) row << grid.Cells(c, r);
+        for (int c = 1; c <= int(tableDef.Columns.size()); ++c) row << grid.Cells(c, r);
         rows.push_back(row);
     }
     return rows;

@@ -42,7 +42,7 @@ struct TTableColumn {
     std::function<QString(const TTableRow& row)> Check;
 };
 
-struct TTableSpec {
+struct TTableDef {
     QString Root;              // table element
     int KeyColumn = 2;         // grid column whose empty text ends the table
     int Rows = 512;            // table rows (grid rows 1 .. Rows)
@@ -58,17 +58,17 @@ struct TTableSpec {
 int32_t Table_Int(const QString& text);
 
 // A cleared row: "Y" in column 1 (the Enable column), the others empty.
-TTableRow Table_Cleared_Row(const TTableSpec& spec);
+TTableRow Table_Cleared_Row(const TTableDef& tableDef);
 
-// The rows of a loaded document (at most spec.Rows), each attribute on its
+// The rows of a loaded document (at most tableDef.Rows), each attribute on its
 // own guard; a document without a first element gives none.
-std::vector<TTableRow> Table_Read(const TXMLDocument& doc, const TTableSpec& spec);
+std::vector<TTableRow> Table_Read(const TXMLDocument& doc, const TTableDef& tableDef);
 // A missing file gives no rows; a file that cannot be parsed throws
 // EXMLError.
-std::vector<TTableRow> Table_Load(const QString& path, const TTableSpec& spec);
+std::vector<TTableRow> Table_Load(const QString& path, const TTableDef& tableDef);
 
 // The number of rows before the first one with an empty trimmed key.
-int Table_Length(const TTableSpec& spec, const std::vector<TTableRow>& rows);
+int Table_Length(const TTableDef& tableDef, const std::vector<TTableRow>& rows);
 
 // The check of OK: the complete message of the first failure ("Error row " +
 // row number + reason), empty when the table may be written. Disabled rows
@@ -76,22 +76,22 @@ int Table_Length(const TTableSpec& spec, const std::vector<TTableRow>& rows);
 // written row is refused when a cell holds a character XML cannot carry; a
 // filled row after the table's end is refused naming the row with the empty
 // key.
-QString Table_Check(const TTableSpec& spec, const std::vector<TTableRow>& rows);
+QString Table_Check(const TTableDef& tableDef, const std::vector<TTableRow>& rows);
 
 // The document as it is written.
-QByteArray Table_ToBytes(const TTableSpec& spec, const std::vector<TTableRow>& rows);
+QByteArray Table_ToBytes(const TTableDef& tableDef, const std::vector<TTableRow>& rows);
 // Writes the file whole and atomically; throws EFileError when it cannot.
-void Table_Save(const QString& path, const TTableSpec& spec, const std::vector<TTableRow>& rows);
+void Table_Save(const QString& path, const TTableDef& tableDef, const std::vector<TTableRow>& rows);
 
 // ---- the grid ------------------------------------------------------------------
 // Columns, widths, colours, editor kinds, pick lists and the editors' common
 // grid settings; Rows + 1 rows with the header row, column 0 the row numbers.
-void Table_Setup_Grid(TExtColumnGrid& grid, const TTableSpec& spec);
+void Table_Setup_Grid(TExtColumnGrid& grid, const TTableDef& tableDef);
 // Column titles (column 0 takes `firstHeaderText`) and the header hints.
-void Table_Set_Lang(TExtColumnGrid& grid, const TTableSpec& spec, int firstHeaderText, QStringList& hints);
+void Table_Set_Lang(TExtColumnGrid& grid, const TTableDef& tableDef, int firstHeaderText, QStringList& hints);
 // Clears every row (row number, "Y", empty cells) and puts the rows in.
-void Table_To_Grid(TExtColumnGrid& grid, const TTableSpec& spec, const std::vector<TTableRow>& rows);
+void Table_To_Grid(TExtColumnGrid& grid, const TTableDef& tableDef, const std::vector<TTableRow>& rows);
 // All table rows of the grid.
-std::vector<TTableRow> Table_From_Grid(TExtColumnGrid& grid, const TTableSpec& spec);
+std::vector<TTableRow> Table_From_Grid(TExtColumnGrid& grid, const TTableDef& tableDef);
 // The hint of a header cell: item column - 1 of the hints, empty elsewhere.
 QString Table_Header_Hint(const QStringList& hints, int row, int col);

@@ -57,12 +57,12 @@ std::function<QString(const TTableRow&)> Byte(int k, int dimIdx, int byteIdx, in
 
 } // namespace CAN_Checks
 
-TTableSpec ReceiveCAN_Table(int maxByte)
+TTableDef ReceiveCAN_Table(int maxByte)
 {
     // Table indexes: column k of the grid is item k - 1.
     enum { Enable, CobID, Type, Dim, TimeOut, Byte1 };
     using CAN_Colors::Frame, CAN_Colors::Timing, CAN_Colors::Bytes;
-    TTableSpec s;
+    TTableDef s;
     s.Root = QStringLiteral("Receive_Frames");
     s.KeyColumn = 2;
     s.ErrorRowText = 2444;

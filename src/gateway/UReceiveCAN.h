@@ -28,7 +28,7 @@ std::function<QString(const TTableRow&)> Byte(int k, int dimIdx, int byteIdx, in
 } // namespace CAN_Checks
 
 // The table of CAN_Rec_Frames.xml (root Receive_Frames, 14 columns).
-TTableSpec ReceiveCAN_Table(int maxByte);
+TTableDef ReceiveCAN_Table(int maxByte);
 
 class TFReceiveCAN : public TFTableEditor {
 public:

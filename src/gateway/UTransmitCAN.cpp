@@ -11,7 +11,7 @@ constexpr int Byte_Columns_First = 9; // Byte1 .. Byte8: columns 9 .. 16
 
 } // namespace
 
-TTableSpec TransmitCAN_Table(int maxByte)
+TTableDef TransmitCAN_Table(int maxByte)
 {
     enum { Enable, CobID, Type, Dim, OnChange, OnCMD, OnTimer, Time, Byte1 };
     using CAN_Colors::Frame, CAN_Colors::Timing, CAN_Colors::Bytes;
@@ -19,7 +19,7 @@ TTableSpec TransmitCAN_Table(int maxByte)
     auto time_check = [timer_on, range = CAN_Checks::Range(Time, 0, 100000000, 2551)](const TTableRow& row) {
         return timer_on(row) ? range(row) : QString();
     };
-    TTableSpec s;
+    TTableDef s;
     s.Root = QStringLiteral("Transmit_Frames");
     s.KeyColumn = 2;
     s.ErrorRowText = 2547;

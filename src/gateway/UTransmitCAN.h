@@ -4,7 +4,7 @@
 #include "app/UTableEditor.h"
 
 // The table of CAN_Send_Frames.xml (root Transmit_Frames, 17 columns).
-TTableSpec TransmitCAN_Table(int maxByte);
+TTableDef TransmitCAN_Table(int maxByte);
 
 class TFTransmitCAN : public TFTableEditor {
 public:

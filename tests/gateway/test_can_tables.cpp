@@ -51,7 +51,7 @@ const QString B = QStringLiteral("2.0B (29 bits)");
 
 TEST_F(CanTables, ReceiveChecksGiveTheExactMessages)
 {
-    const TTableSpec spec = ReceiveCAN_Table(2000);
+    const TTableDef tableDef = ReceiveCAN_Table(2000);
     struct Case {
         std::vector<TTableRow> rows;
         const char* message; // "" passes
@@ -93,13 +93,13 @@ TEST_F(CanTables, ReceiveChecksGiveTheExactMessages)
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(Table_Check(spec, cases[i].rows), QString::fromUtf8(cases[i].message));
+        EXPECT_EQ(Table_Check(tableDef, cases[i].rows), QString::fromUtf8(cases[i].message));
     }
 }
 
 TEST_F(CanTables, TransmitChecksGiveTheExactMessages)
 {
-    const TTableSpec spec = TransmitCAN_Table(2500);
+    const TTableDef tableDef = TransmitCAN_Table(2500);
     struct Case {
         TTableRow row;
         const char* message;
@@ -116,7 +116,7 @@ TEST_F(CanTables, TransmitChecksGiveTheExactMessages)
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(Table_Check(spec, {cases[i].row}), QString::fromUtf8(cases[i].message));
+        EXPECT_EQ(Table_Check(tableDef, {cases[i].row}), QString::fromUtf8(cases[i].message));
     }
 }
 
@@ -150,12 +150,12 @@ TEST_F(CanTables, WrittenFilesAreReadBackAndWellFormed)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("CAN_Send_Frames.xml");
-    const TTableSpec spec = TransmitCAN_Table(2500);
+    const TTableDef tableDef = TransmitCAN_Table(2500);
     const std::vector<TTableRow> rows = {Snd("Y", "0x123", B, "2", "Y", "100", {"7", "None"}),
                                          Snd("n", " 9 ", A, "x", "N", "", {"a<b&\"c'"}), Snd("Y", "", A, "", "N", ""),
                                          Snd("Y", "3", A, "1", "N", "")};
-    Table_Save(path, spec, rows);
-    const auto back = Table_Load(path, spec);
+    Table_Save(path, tableDef, rows);
+    const auto back = Table_Load(path, tableDef);
     ASSERT_EQ(back.size(), 2u);
     EXPECT_EQ(back[0], rows[0]);
     EXPECT_EQ(back[1], rows[1]);
