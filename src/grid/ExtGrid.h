@@ -30,6 +30,7 @@
 #include <QFont>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -181,6 +182,41 @@ bool IsSingleNumericFormat(const QString& format);
 // a format that is not one numeric conversion is answered unchanged.
 QString FormatFloatValue(const QString& format, double value);
 
+// --- measuring cells for auto sizing ---------------------------------------
+// What the sizing operations ask about a cell's contents. The grid owns one
+// measurer; this base measures no text and no graphic (every size 0, one
+// line per row) and takes the text offsets from XYOffset. The painting code
+// installs one that measures with the fonts a cell is painted in, the
+// cell-object code fills in the graphic sizes. Columns are store (real)
+// columns, rows display rows.
+class TCellMeasurer {
+public:
+    explicit TCellMeasurer(TExtStringGrid& grid) : FGrid(grid) {}
+    virtual ~TCellMeasurer() = default;
+    TCellMeasurer(const TCellMeasurer&) = delete;
+    TCellMeasurer& operator=(const TCellMeasurer&) = delete;
+
+    TExtStringGrid& Grid() const { return FGrid; }
+    // Width and height of the cell's text as it is painted (the cell's font,
+    // wrapped to the cell's width when wordWrap is set).
+    virtual QSize GetCellTextSize(int c, int r, bool wordWrap);
+    // Height of one text line ("gh") in the font the cell is painted in.
+    virtual int GetCellLineHeight(int c, int r);
+    // With Multilinecells the largest number of text lines of a shown cell of
+    // the row, else 1.
+    virtual int MaxLinesInRow(int r);
+    // XYOffset.X (.Y), doubled unless XYOffsetTopLeftOnly.
+    virtual int GetHorzTextOffset();
+    virtual int GetVertTextOffset();
+    // The size of the cell's graphic as painted beside the text, and as row
+    // sizing counts it (with padding); (0, 0) for a cell without graphic.
+    virtual QSize GetCellGraphicSize(int c, int r);
+    virtual QSize CalcCellGraphicSize(int c, int r, int padding);
+
+private:
+    TExtStringGrid& FGrid;
+};
+
 class TExtStringGrid : public TBaseGrid {
 public:
     // ownerForm: the window the grid sits in; the grid follows its resizes
@@ -264,11 +300,12 @@ public:
     int TotalColCount() const override { return ColCount() + FNumHidden; }
     int AllColCount() const { return ColCount() + NumHiddenColumns(); }
     int AllRowCount() const { return RowCount() + NumHiddenRows(); }
-    // Display and real indexes (equal while nothing is hidden).
-    TRealCol RealColIndex(TDisplCol c) override { return TRealCol(c.Value()); }
-    TDisplCol DisplColIndex(TRealCol c) override { return TDisplCol(c.Value()); }
-    TRealRow RealRowIndex(TDisplRow r) override { return TRealRow(RealRowOf(r.Value())); }
-    TDisplRow DisplRowIndex(TRealRow r) override { return TDisplRow(DisplRowOf(r.Value())); }
+    // Display and real indexes (equal while nothing is hidden). A hidden
+    // column or row maps to the display index of the next shown one.
+    TRealCol RealColIndex(TDisplCol c) override;
+    TDisplCol DisplColIndex(TRealCol c) override;
+    TRealRow RealRowIndex(TDisplRow r) override;
+    TDisplRow DisplRowIndex(TRealRow r) override;
     using TBaseGrid::DisplColIndex;
     using TBaseGrid::DisplRowIndex;
     using TBaseGrid::RealColIndex;
@@ -707,6 +744,12 @@ public:
     TGridCellsChangedEvent OnCellsChanged;
     TGridNotifyEvent OnResize;
 
+    // --- rows and columns: hiding, structure, moving, sizing ------------------------
+    // The measurer the sizing operations ask (never null); a new one
+    // replaces the one before.
+    TCellMeasurer& CellMeasurer();
+    void SetCellMeasurer(std::unique_ptr<TCellMeasurer> m);
+
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void ColWidthsChanged() override;
@@ -878,4 +921,13 @@ private:
     bool FSizeFixed = false;
     std::unique_ptr<QTimer> FDragTmr;
     TDragScrollDirection FDragScrollDirection;
+
+    // --- rows and columns: hiding, structure, moving, sizing ------------------------
+    // Hidden columns by real index, ascending, with the width each had.
+    struct THiddenCol {
+        int Real;
+        int Width;
+    };
+    std::vector<THiddenCol> FHiddenCols;
+    std::unique_ptr<TCellMeasurer> FCellMeasurer;
 };
