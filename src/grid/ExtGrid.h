@@ -750,6 +750,57 @@ public:
     TCellMeasurer& CellMeasurer();
     void SetCellMeasurer(std::unique_ptr<TCellMeasurer> m);
 
+    // Hidden columns (real indexes). A hidden column keeps its cells and
+    // its width; the last shown column is never hidden.
+    void HideColumn(int c) { HideColumns(c, c); }
+    void HideColumns(int fromCol, int toCol);
+    void UnHideColumn(int c) { UnHideColumns(c, c); }
+    void UnHideColumns(int fromCol, int toCol);
+    void UnHideColumnsAll() { UnHideColumns(0, ColCount() + NumHiddenColumns()); }
+    bool IsHiddenColumn(int c) const;
+    bool IsIgnoredColumn(int c) const { return FIgnoreColumns.HasValue(c); }
+    TIntList& IgnoreColumns() { return FIgnoreColumns; }
+
+    // Hidden rows (real indexes). Each row out of view is parked whole in an
+    // item of GridItems, which records why (THiddenRowKind); the operations
+    // of one kind never show rows of another.
+    void HideRow(int r) { HideRows(r, r); }
+    void HideRows(int fromRow, int toRow);
+    // As HideRows; nothing when fromRow is hidden already.
+    void HideRowsEx(int fromRow, int toRow);
+    // One filter level: hides the given display rows (kind hkFilter, Level
+    // = FilterLevel) and raises FilterLevel.
+    void HideRowList(const TIntList& displRows);
+    void UnHideRow(int r) { UnHideRows(r, r); }
+    void UnHideRows(int fromRow, int toRow);
+    void UnHideRowsAll();
+    // Shows the rows of the latest filter level (FilterLevel - 1); lowering
+    // FilterLevel is left to the caller.
+    void UnHideRowList();
+    int FilterLevel() const { return FFilterLevel; }
+    void SetFilterLevel(int v) { FFilterLevel = v; }
+    // The shared entries of every hiding kind: parks the given real rows
+    // (those shown and inside the grid) as items of that kind and level, and
+    // shows the items that `which` accepts, each back at its place. Both
+    // answer how many rows they moved.
+    int HideRealRows(std::vector<int> realRows, THiddenRowKind kind, int level);
+    int ShowHiddenRows(const std::function<bool(const TGridItem&)>& which);
+    bool IsHiddenRow(int r) const { return IsHiddenRow(TRealRow(r)); }
+    int TotalRowCount() const { return RowCount() + NumHiddenRows(); }
+    int RealRow() { return RealRowIndex(Row()); }
+
+    // The current row: fires OnRowUpdate when it changed since last told;
+    // a synchronised grid follows. The top row is taken only inside
+    // FixedRows .. RowCount - 1.
+    void SetRow(int r);
+    void SetTopRow(int r);
+    // Shows no selection until UnHideSelection brings the remembered one
+    // back (or the first normal cell when it no longer fits).
+    void HideSelection();
+    void UnHideSelection();
+    bool SelHidden() const { return FSelHidden; }
+    std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
+
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void ColWidthsChanged() override;
@@ -929,5 +980,16 @@ private:
         int Width;
     };
     std::vector<THiddenCol> FHiddenCols;
+    int FFilterLevel = 0;
+    int FOldRowSel = -1;
+    bool FSelHidden = false;
+    TGridRect FOldSelection;
+    bool FOldShowSel = true;
+    // Parks the real rows from..to (shown, consecutive on screen) / shows
+    // n items from index pos (consecutive real rows).
+    void ParkRun(int fromReal, int n, THiddenRowKind kind, int level);
+    void ShowRun(int pos, int n);
+    // After rows came or went other than through SetRowCount.
+    void RowCountChangedBy();
     std::unique_ptr<TCellMeasurer> FCellMeasurer;
 };
