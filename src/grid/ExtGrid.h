@@ -216,6 +216,9 @@ public:
 private:
     TExtStringGrid& FGrid;
 };
+// The states the exporters and importers report to the grid.
+enum class TGridExportState : uint8_t { esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow };
+enum class TGridImportState : uint8_t { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
 
 class TExtStringGrid : public TBaseGrid {
 public:
@@ -800,6 +803,277 @@ public:
     void UnHideSelection();
     bool SelHidden() const { return FSelHidden; }
     std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
+    // --- cell objects, check boxes and radio buttons ----------------------------------
+    // Columns are real (store) columns, rows display rows, unless an operation
+    // says "real row". Every add or create replaces the cell's graphic; what a
+    // caller hands in stays the caller's, what the grid creates is freed with
+    // the graphic; the shared row and virtual check boxes are never freed.
+    TCellGraphic* CellGraphics(int c, int r) { return GetCellGraphic(c, r); }
+    TCellType CellTypes(int c, int r) { return GetCellType(c, r); }
+    QPoint CellGraphicSize(int c, int r) { return GetCellGraphicSize(c, r); }
+    TIntList* CellImages(int c, int r) { return GetCellImages(c, r); }
+    QString CellComment(int c, int r) { return GetComment(c, r); }
+    void SetCellComment(int c, int r, const QString& v) { SetComment(c, r, v); }
+    virtual QPoint GetCellGraphicSize(int c, int r);
+    // The size a graphic needs on screen; reserve is kept free below a
+    // picture. (0, 0) without a graphic.
+    virtual void CalcCellGraphicSize(int c, int r, QPoint& size, int reserve);
+    virtual void CalcPrintGraphicSize(int c, int r, QPoint& size, double factor, int areaWidth, int areaHeight);
+    TIntList* GetCellImages(int c, int r);
+    TCellGraphic* CreateCellGraphic(int c, int r);
+    bool RemoveCellGraphic(int c, int r);
+    bool RemoveCellGraphicOfType(int c, int r, TCellType kind);
+    // On the base cell of the position; False for a negative index.
+    bool HasCellTypeIn(int c, int r, TCellTypes kinds);
+    // A key that orders image cells when sorting: the picture's address, the
+    // image index, else -1.
+    intptr_t GraphicSortKey(int c, int r);
+    void GetExpandRect(int c, int r, TRect& rect);
+    // c is a display column.
+    void CellButtonRect(int c, int r, TRect& rect);
+    TCustomImageList* GridImages() const { return FGridImages.get(); }
+    void SetGridImages(TCustomImageList* v) { FGridImages = TImageListRef(v); }
+    virtual TCustomImageList* GetGridImages() { return GridImages(); }
+
+    bool HasBalloon(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctBalloon}); }
+    bool IsRadio(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRadio}); }
+    bool HasExpand(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctExpand}); }
+    bool HasProgress(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctProgress}); }
+    bool HasRating(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRating}); }
+    bool HasScrollBar(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctScrollbar}); }
+    bool HasButton(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctButton, TCellType::ctBitButton}); }
+    bool HasCheckBox(int c, int r);
+    bool HasDataCheckBox(int c, int r);
+    bool IsControlCell(int c, int r);
+    bool IsDataGraphicCell(int c, int r);
+    bool HasDataImage(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctDataImage}); }
+    bool HasRadioButton(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRadioButton}); }
+    bool HasAutoRangeScrollBar(int c, int r);
+    bool HasBitmap(int c, int r) { return GetCellType(c, r) == TCellType::ctBitmap; }
+    bool HasPicture(int c, int r) { return GetCellType(c, r) == TCellType::ctPicture; }
+
+    void AddBitmap(int c, int r, QImage* bmp, bool transparent, TCellHAlign hal, TCellVAlign val);
+    QImage* CreateBitmap(int c, int r, bool transparent, TCellHAlign hal, TCellVAlign val);
+    bool RemoveBitmap(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctBitmap); }
+    QImage* GetBitmap(int c, int r);
+    void AddPicture(int c, int r, QImage* picture, bool transparent, TStretchMode stretchMode, int padding,
+                    TCellHAlign hal, TCellVAlign val);
+    QImage* CreatePicture(int c, int r, bool transparent, TStretchMode stretchMode, int padding, TCellHAlign hal,
+                          TCellVAlign val);
+    bool RemovePicture(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctPicture); }
+    QImage* GetPicture(int c, int r);
+    void AddFilePicture(int c, int r, TFilePicture* picture, bool transparent, TStretchMode stretchMode, int padding,
+                        TCellHAlign hal, TCellVAlign val);
+    TFilePicture* CreateFilePicture(int c, int r, bool transparent, TStretchMode stretchMode, int padding,
+                                    TCellHAlign hal, TCellVAlign val);
+    bool RemoveFilePicture(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctFilePicture); }
+    TFilePicture* GetFilePicture(int c, int r);
+    void AddIcon(int c, int r, QImage* icon, TCellHAlign hal, TCellVAlign val);
+    QImage* CreateIcon(int c, int r, TCellHAlign hal, TCellVAlign val);
+    bool RemoveIcon(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctIcon); }
+    // The image-list kinds need GridImages; without it nothing happens.
+    void AddImageIdx(int c, int r, int idx, TCellHAlign hal, TCellVAlign val);
+    bool RemoveImageIdx(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctImageList); }
+    bool GetImageIdx(int c, int r, int& idx);
+    void SetImageIdx(int c, int r, int idx);
+    void AddDataImage(int c, int r, int idx, TCellHAlign hal, TCellVAlign val);
+    // Removes a data image and clears the cell text in every case.
+    void RemoveDataImage(int c, int r);
+    void AddMultiImage(int c, int r, int dir, TCellHAlign hal, TCellVAlign val);
+    bool RemoveMultiImage(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctImages); }
+    void AddInterfacedCell(int c, int r, TInterfacedPersistent* object);
+    bool RemoveInterfacedCell(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctInterface); }
+    TInterfacedPersistent* GetInterfacedCell(int c, int r);
+    void AddProgress(int c, int r, TColor fgColor, TColor bkColor);
+    void AddProgressEx(int c, int r, TColor fgColor, TColor fgTextColor, TColor bkColor, TColor bkTextColor);
+    void AddProgressFormatted(int c, int r, TColor fgColor, TColor fgTextColor, TColor bkColor, TColor bkTextColor,
+                              const QString& fmt, int min, int max);
+    bool RemoveProgress(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctProgress); }
+    void AddExtProgress(int c, int r, int min, int max);
+    bool RemoveExtProgress(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctXPProgress); }
+    void AddProgressPie(int c, int r, TColor color, int value);
+    bool RemoveProgressPie(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctProgressPie); }
+    void SetProgressPie(int c, int r, int value);
+    void AddRangeIndicator(int c, int r, int range, TColor negColor, TColor posColor, bool showValue);
+    bool RemoveRangeIndicator(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctRangeIndicator); }
+    void AddComment(int c, int r, const QString& comment);
+    void AddColorComment(int c, int r, const QString& comment, TColor color);
+    bool RemoveComment(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctComment); }
+    void RemoveAllComments();
+    bool IsComment(int c, int r, QString& comment);
+    QString GetComment(int c, int r);
+    void SetComment(int c, int r, const QString& comment);
+    void AddShape(int c, int r, TCellShape shape, TColor fillColor, TColor lineColor, TCellHAlign hal,
+                  TCellVAlign val);
+    bool RemoveShape(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctShape); }
+    void SetShapeColor(int c, int r, TColor fillColor);
+    TColor GetShapeColor(int c, int r);
+    void AddRating(int c, int r, int scale, TColor fillColor, TColor emptyColor);
+    bool RemoveRating(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctRating); }
+    void AddScrollBar(int c, int r, bool autoRange);
+    bool RemoveScrollBar(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctScrollbar); }
+    void SetScrollPosition(int c, int r, int pos);
+    int GetScrollPosition(int c, int r);
+    struct TScrollProp {
+        int PageSize = -1;
+        int Range = -1;
+    };
+    void SetScrollProp(int c, int r, TScrollProp prop);
+    TScrollProp GetScrollProp(int c, int r);
+    // Page size and range of an automatic-range scroll bar from the row
+    // height and the height of the cell text.
+    virtual void UpdateAutoRangeScrollBar(int c, int r);
+    void AddButton(int c, int r, int bw, int bh, const QString& caption, TCellHAlign hal, TCellVAlign val);
+    void AddBitButton(int c, int r, int bw, int bh, const QString& caption, QImage* glyph, TCellHAlign hal,
+                      TCellVAlign val);
+    QImage* CreateBitButton(int c, int r, int bw, int bh, const QString& caption, TCellHAlign hal, TCellVAlign val);
+    bool RemoveButton(int c, int r);
+    bool RemoveBitButton(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctBitButton); }
+    void RemoveAllButtons();
+    // c is a display column.
+    void SetButtonText(int c, int r, const QString& caption);
+    QString GetButtonText(int c, int r);
+    void PushButton(int c, int r, bool push);
+    void AddBalloon(int c, int r, const QString& title, const QString& text, TBalloonIcon icon);
+    void RemoveBalloon(int c, int r);
+    bool IsBalloon(int c, int r, QString& title, QString& text, TBalloonIcon& icon);
+    void AddExpand(int c, int r, int expandedHeight);
+    bool RemoveExpand(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctExpand); }
+    bool ToggleExpand(int c, int r);
+    bool GetExpandState(int c, int r);
+    int GetExpandHeight(int c, int r, bool expanded);
+    void AddMarker(int c, int r, int errPos, int errLen);
+    void RemoveMarker(int c, int r);
+    void RemoveAllMarkers();
+    void GetMarker(int c, int r, int& errPos, int& errLen);
+
+    // Check boxes. The first check row is 0 with MouseActions.CheckAllCheck
+    // (the header row carries a box too), else FixedRows. AddCheckBox and
+    // AddRadioButton raise EExtGridError "Invalid cell" for a cell outside
+    // all (hidden included) rows and columns.
+    void AddCheckBox(int c, int r, bool state, bool data);
+    void AddCheckBox(int c, int r, TCheckBoxState state);
+    void AddCheckBoxColumn(int c, bool defaultState, bool dataCheckBox);
+    void AddTriStateCheckBoxColumn(int c, TCheckBoxState state);
+    void RemoveCheckBoxColumn(int c);
+    void RemoveCheckBox(int c, int r);
+    void AddRadioButton(int c, int r, bool state);
+    void AddRadioButtonColumn(int c);
+    void RemoveRadioButton(int c, int r);
+    void RemoveRadioButtonColumn(int c);
+    // The grid keeps no reference to sl: the caller keeps it alive.
+    void AddRadio(int c, int r, int dirRadio, int idxRadio, QStringList* sl);
+    QStringList* CreateRadio(int c, int r, int dirRadio, int idxRadio);
+    void RemoveRadio(int c, int r) { RemoveCellGraphicOfType(c, r, TCellType::ctRadio); }
+    bool IsRadioButtonChecked(int c, int r);
+    int GetRadioButtonColumnIndex(int c);
+    QStringList* GetRadioStrings(int c, int r);
+    bool GetRadioIdx(int c, int r, int& idxRadio);
+    bool IsChecked(int c, int r);
+    bool IsInCheckBox(int c, int r, int x, int y);
+    // Real row. True when the cell has a box whose state was read.
+    bool GetCheckBoxState(int c, int r, bool& state);
+    bool GetCheckBoxState(int c, int r, TCheckBoxState& state);
+    // Real row; no notification.
+    bool SetCheckBoxState(int c, int r, bool state);
+    bool SetCheckBoxState(int c, int r, TCheckBoxState state);
+    // Display row; notifies a change.
+    bool ChangeCheckBoxState(int c, int r, bool value);
+    void CheckAll(int c);
+    void UnCheckAll(int c);
+    bool SetRadioButtonState(int c, int r, bool state);
+    void SetRadioButtonColumnIndex(int c, int index);
+    bool SetRadioIdx(int c, int r, int idxRadio);
+    bool ToggleCheckBox(int c, int r) { return ToggleCheck(c, r, false); }
+    virtual bool ToggleCheck(int c, int r, bool checkEditable);
+    virtual bool ToggleRadioButton(int c, int r, bool checkEditable);
+    virtual void CanAddRow(bool& canAdd);
+    virtual void CanInsertRow(int r, bool& canInsert);
+    virtual void CheckBoxChange(int c, int r, bool state);
+    virtual bool RatingChange(int c, int r, double& newRate);
+    // The colour and image picker editors' choice for the current cell.
+    virtual void ColorSelect(TColor color, const QString& value);
+    virtual void ImageSelect(int index);
+    void SelectNextRadio(int c, int r, bool checkEditable);
+    // The tree code answers these; without node rows every row is a plain
+    // row without parent.
+    virtual int GetParentRow(int r) { return -1; }
+    virtual int GetNodeSpan(int r) { return 1; }
+    virtual bool NodeState(int r) { return false; }
+
+    std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
+    std::function<void(TExtStringGrid* sender, int arow, bool& canInsert)> OnCanInsertRow;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, bool state)> OnCheckBoxChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, double& newRate, bool& allow)> OnRatingChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TColor color, const QString& value)> OnColorSelect;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int index)> OnImageSelect;
+
+    // --- selection model ---------------------------------------------------------------
+    // Row flags are indexed by display row, or by real row with
+    // MouseActions.RowSelectPersistent. Indexes are display indexes.
+    bool RowSelect(int r);
+    void SetRowSelect(int r, bool v);
+    bool ColSelect(int c);
+    void SetColSelect(int c, bool v);
+    bool RowModified(int r) const;
+    void SetRowModified(int r, bool v);
+    bool RowEnabled(int r) const;
+    void SetRowEnabled(int r, bool v);
+    bool UseEnabledRows() const { return FUseEnabledRows; }
+    bool SelectedCells(int c, int r);
+    void SetSelectedCells(int c, int r, bool v);
+    TGridCoord SelectedCell(int i) const;
+    int SelectedRow(int i) const;
+    int RowSelectCount();
+    int ColSelectCount();
+    int SelectedRowCount();
+    int SelectedColCount();
+    int SelectedCellsCount();
+    void SelectRows(int rowIndex, int rCount);
+    void UnSelectRows(int rowIndex, int rCount);
+    void SelectCols(int colIndex, int cCount);
+    void UnSelectCols(int colIndex, int cCount);
+    // The current cell ends at (toCol, toRow).
+    void SelectRange(int fromCol, int toCol, int fromRow, int toRow);
+    void SelectCells(int fromCol, int fromRow, int toCol, int toRow);
+    void FocusCell(int c, int r);
+    void GotoCell(int c, int r);
+    void EditCell(int c, int r);
+    void ClearRowSelect();
+    void ClearColSelect();
+    void ClearSelectedCells();
+    void ClearModifiedRows();
+    int ModifiedRowCount() const;
+    bool IsSelected(int c, int r);
+    // Tab between columns, CR LF between rows, nothing after the last.
+    QString SelectedText();
+    void SelectionToRowSelect(bool all);
+    void SelectionToColSelect(bool all);
+    bool SelChange() const { return FSelChange; }
+    void SetSelChange(bool v) { FSelChange = v; }
+    std::function<void(TExtStringGrid* sender, int arow, bool astate, bool& allow)> OnRowDisjunctSelect;
+    std::function<void(TExtStringGrid* sender, int arow)> OnRowDisjunctSelected;
+
+    // --- row, selection, filter and cell-storage hooks ----------------------------------
+    virtual void DoFixedEdit(int c, int r, TGridFixedCellEditor& editor, QStringList& values);
+    virtual void DoSelectionChanged(int left, int top, int right, int bottom);
+    virtual void InsertGridRow(int r);
+    virtual void RemoveGridRow(int r);
+    virtual void DoFilterDone();
+    virtual void FormulaCellText(int c, int r, QString& value);
+    // The text file writers store for a cell.
+    virtual void GetSaveText(int c, int r, QString& value);
+    // Stores a text a reader read, raw.
+    virtual void SetLoadText(int c, int r, QString value);
+    virtual void ExportNotification(TGridExportState state, int r) {}
+    virtual void ImportNotification(TGridImportState state, int r) {}
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TGridFixedCellEditor& editor, QStringList& values)>
+        OnFixedEdit;
+    std::function<void(TExtStringGrid* sender, int aleft, int atop, int aright, int abottom)> OnSelectionChanged;
+    std::function<void(TExtStringGrid* sender, int arow)> OnAutoDeleteRow;
+    TGridNotifyEvent OnFilterDone;
+    TGridCellTextEvent OnSaveCell;
+    TGridCellTextEvent OnLoadCell;
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -954,10 +1228,6 @@ private:
     TIntList FSortRowXRef{-1, -1};
     TIntList FUnSortRowXRef{-1, -1};
     TIntList FMergedColumns{-1, -1};
-    TIntList FSelectedCells{-1, -1};
-    TIntList FSelectedRows{-1, -1};
-    TIntList FModifiedRows{-1, -1};
-    TIntList FEnabledRows{-1, -1};
     TIntList FColumnOrder{-1, -1};
     TIntList FIgnoreColumns{-1, -1};
     TIntList FOrigColSizes{-1, -1};
@@ -992,4 +1262,23 @@ private:
     // After rows came or went other than through SetRowCount.
     void RowCountChangedBy();
     std::unique_ptr<TCellMeasurer> FCellMeasurer;
+    // --- cell objects and selection state -----------------------------------------------
+    // The graphic of a real row: a hidden row's from its parked cells.
+    TCellGraphic* GraphicAtRealRow(int c, TRealRow r);
+    // The new graphic for a box, after the bounds check.
+    TCellGraphic* NewBoxGraphic(int c, int r);
+    int FirstCheckRow() const;
+    TCellHAlign BoxHAlign() const { return TCellHAlign::haBeforeText; }
+    TCellVAlign BoxVAlign() const;
+    int RowFlagIndex(int displRow);
+    void RecordToggle(int c, int r, const QString& oldText, const QString& newText);
+    TImageListRef FGridImages;
+    std::vector<bool> FRowSelect;
+    std::vector<bool> FColSelect;
+    std::vector<int> FSelectedRowList;
+    std::vector<TGridCoord> FSelectedCellList;
+    std::vector<bool> FModifiedRowFlags;
+    std::vector<bool> FDisabledRows;
+    bool FUseEnabledRows = false;
+    bool FSelChange = false;
 };
