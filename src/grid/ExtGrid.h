@@ -23,6 +23,7 @@
 #include "controls/BaseGrid.h"
 #include "controls/ExtObj.h"
 #include "controls/esgcheck.h"
+#include "grid/ExtGridPanels.h"
 #include "grid/ExtGridSettings.h"
 #include "platform/Exception.h"
 
@@ -1074,6 +1075,42 @@ public:
     TGridNotifyEvent OnFilterDone;
     TGridCellTextEvent OnSaveCell;
     TGridCellTextEvent OnLoadCell;
+    // --- companion windows ----------------------------------------------------------
+    // Made with the grid, put into its window by CreateWnd, freed with it.
+    TFooterPanel& FooterPanel() { return *FFooterPanel; }
+    TSearchPanel& SearchPanel() { return *FSearchPanel; }
+    TDropList& DropList() { return *FDropList; }
+    TDropCheckList& DropCheckList() { return *FDropCheckList; }
+    THTMLHintWindow& ScrollHintWindow() { return *FScrollHintWnd; }
+    // Not made for a designer.
+    THeaderDragButton* HeaderDragButton() const { return FHeaderDragButton.get(); }
+    // The touch scroll indicators, while the metro scroll type has them.
+    TScrollControl* VScrollControl() const { return vscrlctrl.get(); }
+    TScrollControl* HScrollControl() const { return hscrlctrl.get(); }
+    // Makes whichever touch scroll indicator is missing, in the grid's window.
+    void CreateMetroScrollControls();
+    // A filter entry was chosen in the drop-down list (the filter code fills
+    // these in).
+    virtual void FilterListSelect(int /*itemIndex*/) {}
+    // An entry of the drop-down check list was ticked or unticked.
+    virtual void FilterCheckListClick(int /*itemIndex*/) {}
+    // The search panel's events (the search code fills these in) ...
+    virtual void SearchFooterEditChange(const QString& /*value*/) {}
+    virtual void SearchFooterFindNext() {}
+    virtual void SearchFooterFindPrev() {}
+    virtual void SearchFooterHighlight() {}
+    // ... and its close button: OnSearchFooterClose, then the search footer
+    // is hidden.
+    virtual void SearchFooterCloseClick();
+    TGridNotifyEvent OnSearchFooterClose;
+
+    // --- control values -------------------------------------------------------------
+    // The value of the inline control `id` in the cell's text (display row);
+    // empty when the cell has no such control.
+    QString ControlValues(int c, int r, const QString& id);
+    // Rewrites that control with the new value; a cell without it is left
+    // alone.
+    void SetControlValues(int c, int r, const QString& id, const QString& value);
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -1281,4 +1318,16 @@ private:
     std::vector<bool> FDisabledRows;
     bool FUseEnabledRows = false;
     bool FSelChange = false;
+    // Companion windows.
+    void CreateCompanionWindows();
+    void ParentCompanionWindows(QWidget* window);
+    void DestroyCompanionWindows();
+    std::unique_ptr<TFooterPanel> FFooterPanel;
+    std::unique_ptr<TSearchPanel> FSearchPanel;
+    std::unique_ptr<TDropList> FDropList;
+    std::unique_ptr<TDropCheckList> FDropCheckList;
+    std::unique_ptr<THTMLHintWindow> FScrollHintWnd;
+    std::unique_ptr<THeaderDragButton> FHeaderDragButton;
+    std::unique_ptr<TScrollControl> vscrlctrl;
+    std::unique_ptr<TScrollControl> hscrlctrl;
 };
