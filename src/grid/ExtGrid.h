@@ -23,6 +23,7 @@
 #include "controls/BaseGrid.h"
 #include "controls/ExtObj.h"
 #include "controls/esgcheck.h"
+#include "grid/ExtGridPanels.h"
 #include "grid/ExtGridSettings.h"
 #include "platform/Exception.h"
 
@@ -30,6 +31,7 @@
 #include <QFont>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -181,6 +183,40 @@ bool IsSingleNumericFormat(const QString& format);
 // a format that is not one numeric conversion is answered unchanged.
 QString FormatFloatValue(const QString& format, double value);
 
+// --- measuring cells for auto sizing ---------------------------------------
+// What the sizing operations ask about a cell's contents. The grid owns one
+// measurer; this base measures no text and no graphic (every size 0, one
+// line per row) and takes the text offsets from XYOffset. The painting code
+// installs one that measures with the fonts a cell is painted in, the
+// cell-object code fills in the graphic sizes. Columns are store (real)
+// columns, rows display rows.
+class TCellMeasurer {
+public:
+    explicit TCellMeasurer(TExtStringGrid& grid) : FGrid(grid) {}
+    virtual ~TCellMeasurer() = default;
+    TCellMeasurer(const TCellMeasurer&) = delete;
+    TCellMeasurer& operator=(const TCellMeasurer&) = delete;
+
+    TExtStringGrid& Grid() const { return FGrid; }
+    // Width and height of the cell's text as it is painted (the cell's font,
+    // wrapped to the cell's width when wordWrap is set).
+    virtual QSize GetCellTextSize(int c, int r, bool wordWrap);
+    // Height of one text line ("gh") in the font the cell is painted in.
+    virtual int GetCellLineHeight(int c, int r);
+    // With Multilinecells the largest number of text lines of a shown cell of
+    // the row, else 1.
+    virtual int MaxLinesInRow(int r);
+    // XYOffset.X (.Y), doubled unless XYOffsetTopLeftOnly.
+    virtual int GetHorzTextOffset();
+    virtual int GetVertTextOffset();
+    // The size of the cell's graphic as painted beside the text, and as row
+    // sizing counts it (with padding); (0, 0) for a cell without graphic.
+    virtual QSize GetCellGraphicSize(int c, int r);
+    virtual QSize CalcCellGraphicSize(int c, int r, int padding);
+
+private:
+    TExtStringGrid& FGrid;
+};
 // The states the exporters and importers report to the grid.
 enum class TGridExportState : uint8_t { esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow };
 enum class TGridImportState : uint8_t { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
@@ -268,11 +304,12 @@ public:
     int TotalColCount() const override { return ColCount() + FNumHidden; }
     int AllColCount() const { return ColCount() + NumHiddenColumns(); }
     int AllRowCount() const { return RowCount() + NumHiddenRows(); }
-    // Display and real indexes (equal while nothing is hidden).
-    TRealCol RealColIndex(TDisplCol c) override { return TRealCol(c.Value()); }
-    TDisplCol DisplColIndex(TRealCol c) override { return TDisplCol(c.Value()); }
-    TRealRow RealRowIndex(TDisplRow r) override { return TRealRow(RealRowOf(r.Value())); }
-    TDisplRow DisplRowIndex(TRealRow r) override { return TDisplRow(DisplRowOf(r.Value())); }
+    // Display and real indexes (equal while nothing is hidden). A hidden
+    // column or row maps to the display index of the next shown one.
+    TRealCol RealColIndex(TDisplCol c) override;
+    TDisplCol DisplColIndex(TRealCol c) override;
+    TRealRow RealRowIndex(TDisplRow r) override;
+    TDisplRow DisplRowIndex(TRealRow r) override;
     using TBaseGrid::DisplColIndex;
     using TBaseGrid::DisplRowIndex;
     using TBaseGrid::RealColIndex;
@@ -711,6 +748,62 @@ public:
     TGridCellsChangedEvent OnCellsChanged;
     TGridNotifyEvent OnResize;
 
+    // --- rows and columns: hiding, structure, moving, sizing ------------------------
+    // The measurer the sizing operations ask (never null); a new one
+    // replaces the one before.
+    TCellMeasurer& CellMeasurer();
+    void SetCellMeasurer(std::unique_ptr<TCellMeasurer> m);
+
+    // Hidden columns (real indexes). A hidden column keeps its cells and
+    // its width; the last shown column is never hidden.
+    void HideColumn(int c) { HideColumns(c, c); }
+    void HideColumns(int fromCol, int toCol);
+    void UnHideColumn(int c) { UnHideColumns(c, c); }
+    void UnHideColumns(int fromCol, int toCol);
+    void UnHideColumnsAll() { UnHideColumns(0, ColCount() + NumHiddenColumns()); }
+    bool IsHiddenColumn(int c) const;
+    bool IsIgnoredColumn(int c) const { return FIgnoreColumns.HasValue(c); }
+    TIntList& IgnoreColumns() { return FIgnoreColumns; }
+
+    // Hidden rows (real indexes). Each row out of view is parked whole in an
+    // item of GridItems, which records why (THiddenRowKind); the operations
+    // of one kind never show rows of another.
+    void HideRow(int r) { HideRows(r, r); }
+    void HideRows(int fromRow, int toRow);
+    // As HideRows; nothing when fromRow is hidden already.
+    void HideRowsEx(int fromRow, int toRow);
+    // One filter level: hides the given display rows (kind hkFilter, Level
+    // = FilterLevel) and raises FilterLevel.
+    void HideRowList(const TIntList& displRows);
+    void UnHideRow(int r) { UnHideRows(r, r); }
+    void UnHideRows(int fromRow, int toRow);
+    void UnHideRowsAll();
+    // Shows the rows of the latest filter level (FilterLevel - 1); lowering
+    // FilterLevel is left to the caller.
+    void UnHideRowList();
+    int FilterLevel() const { return FFilterLevel; }
+    void SetFilterLevel(int v) { FFilterLevel = v; }
+    // The shared entries of every hiding kind: parks the given real rows
+    // (those shown and inside the grid) as items of that kind and level, and
+    // shows the items that `which` accepts, each back at its place. Both
+    // answer how many rows they moved.
+    int HideRealRows(std::vector<int> realRows, THiddenRowKind kind, int level);
+    int ShowHiddenRows(const std::function<bool(const TGridItem&)>& which);
+    bool IsHiddenRow(int r) const { return IsHiddenRow(TRealRow(r)); }
+    int TotalRowCount() const { return RowCount() + NumHiddenRows(); }
+    int RealRow() { return RealRowIndex(Row()); }
+
+    // The current row: fires OnRowUpdate when it changed since last told;
+    // a synchronised grid follows. The top row is taken only inside
+    // FixedRows .. RowCount - 1.
+    void SetRow(int r);
+    void SetTopRow(int r);
+    // Shows no selection until UnHideSelection brings the remembered one
+    // back (or the first normal cell when it no longer fits).
+    void HideSelection();
+    void UnHideSelection();
+    bool SelHidden() const { return FSelHidden; }
+    std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
     // --- cell objects, check boxes and radio buttons ----------------------------------
     // Columns are real (store) columns, rows display rows, unless an operation
     // says "real row". Every add or create replaces the cell's graphic; what a
@@ -982,6 +1075,42 @@ public:
     TGridNotifyEvent OnFilterDone;
     TGridCellTextEvent OnSaveCell;
     TGridCellTextEvent OnLoadCell;
+    // --- companion windows ----------------------------------------------------------
+    // Made with the grid, put into its window by CreateWnd, freed with it.
+    TFooterPanel& FooterPanel() { return *FFooterPanel; }
+    TSearchPanel& SearchPanel() { return *FSearchPanel; }
+    TDropList& DropList() { return *FDropList; }
+    TDropCheckList& DropCheckList() { return *FDropCheckList; }
+    THTMLHintWindow& ScrollHintWindow() { return *FScrollHintWnd; }
+    // Not made for a designer.
+    THeaderDragButton* HeaderDragButton() const { return FHeaderDragButton.get(); }
+    // The touch scroll indicators, while the metro scroll type has them.
+    TScrollControl* VScrollControl() const { return vscrlctrl.get(); }
+    TScrollControl* HScrollControl() const { return hscrlctrl.get(); }
+    // Makes whichever touch scroll indicator is missing, in the grid's window.
+    void CreateMetroScrollControls();
+    // A filter entry was chosen in the drop-down list (the filter code fills
+    // these in).
+    virtual void FilterListSelect(int /*itemIndex*/) {}
+    // An entry of the drop-down check list was ticked or unticked.
+    virtual void FilterCheckListClick(int /*itemIndex*/) {}
+    // The search panel's events (the search code fills these in) ...
+    virtual void SearchFooterEditChange(const QString& /*value*/) {}
+    virtual void SearchFooterFindNext() {}
+    virtual void SearchFooterFindPrev() {}
+    virtual void SearchFooterHighlight() {}
+    // ... and its close button: OnSearchFooterClose, then the search footer
+    // is hidden.
+    virtual void SearchFooterCloseClick();
+    TGridNotifyEvent OnSearchFooterClose;
+
+    // --- control values -------------------------------------------------------------
+    // The value of the inline control `id` in the cell's text (display row);
+    // empty when the cell has no such control.
+    QString ControlValues(int c, int r, const QString& id);
+    // Rewrites that control with the new value; a cell without it is left
+    // alone.
+    void SetControlValues(int c, int r, const QString& id, const QString& value);
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -1151,6 +1280,25 @@ private:
     std::unique_ptr<QTimer> FDragTmr;
     TDragScrollDirection FDragScrollDirection;
 
+    // --- rows and columns: hiding, structure, moving, sizing ------------------------
+    // Hidden columns by real index, ascending, with the width each had.
+    struct THiddenCol {
+        int Real;
+        int Width;
+    };
+    std::vector<THiddenCol> FHiddenCols;
+    int FFilterLevel = 0;
+    int FOldRowSel = -1;
+    bool FSelHidden = false;
+    TGridRect FOldSelection;
+    bool FOldShowSel = true;
+    // Parks the real rows from..to (shown, consecutive on screen) / shows
+    // n items from index pos (consecutive real rows).
+    void ParkRun(int fromReal, int n, THiddenRowKind kind, int level);
+    void ShowRun(int pos, int n);
+    // After rows came or went other than through SetRowCount.
+    void RowCountChangedBy();
+    std::unique_ptr<TCellMeasurer> FCellMeasurer;
     // --- cell objects and selection state -----------------------------------------------
     // The graphic of a real row: a hidden row's from its parked cells.
     TCellGraphic* GraphicAtRealRow(int c, TRealRow r);
@@ -1170,4 +1318,16 @@ private:
     std::vector<bool> FDisabledRows;
     bool FUseEnabledRows = false;
     bool FSelChange = false;
+    // Companion windows.
+    void CreateCompanionWindows();
+    void ParentCompanionWindows(QWidget* window);
+    void DestroyCompanionWindows();
+    std::unique_ptr<TFooterPanel> FFooterPanel;
+    std::unique_ptr<TSearchPanel> FSearchPanel;
+    std::unique_ptr<TDropList> FDropList;
+    std::unique_ptr<TDropCheckList> FDropCheckList;
+    std::unique_ptr<THTMLHintWindow> FScrollHintWnd;
+    std::unique_ptr<THeaderDragButton> FHeaderDragButton;
+    std::unique_ptr<TScrollControl> vscrlctrl;
+    std::unique_ptr<TScrollControl> hscrlctrl;
 };

@@ -667,10 +667,17 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+// Why a row is out of view: hidden by a program (HideRows), removed by a
+// filter level (the item's Level), or folded under a contracted node. Each
+// kind is shown again only by its own operations.
+enum class THiddenRowKind : uint8_t { hkHidden, hkFilter, hkNode };
+
 // One row taken out of view: its index among all rows, height, node level
 // and its cells (texts with their objects), parked whole.
 class TGridItem {
 public:
+    THiddenRowKind Kind() const { return FKind; }
+    void SetKind(THiddenRowKind v) { FKind = v; }
     int Idx() const { return FIdx; }
     void SetIdx(int v) { FIdx = v; }
     int Height() const { return FHeight; }
@@ -688,15 +695,23 @@ public:
     std::unique_ptr<TGridRowData> TakeRowData();
 
 private:
+    THiddenRowKind FKind = THiddenRowKind::hkHidden;
     int FIdx = 0;
     int FHeight = 0;
     int FLevel = 0;
     std::unique_ptr<TGridRowData> FRow = std::make_unique<TGridRowData>();
 };
 
-// The hidden-row store of a grid.
+// The hidden-row store of a grid, ordered by Idx (the grid inserts every
+// item at its place: InsertOrdered).
 class TGridItems {
 public:
+    // Index of the first item whose Idx is not below realRow.
+    int LowerBound(int realRow) const;
+    // A new item with that Idx at its place in the order.
+    TGridItem& InsertOrdered(int realRow);
+    // Removes n items from index on.
+    void DeleteRange(int index, int n);
     int Count() const { return int(FItems.size()); }
     TGridItem& Items(int i) { return *FItems.at(size_t(i)); }
     const TGridItem& Items(int i) const { return *FItems.at(size_t(i)); }
