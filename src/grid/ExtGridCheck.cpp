@@ -3,8 +3,6 @@
 // state, the automatic checking of node groups and the glyph hit test.
 #include "grid/ExtGrid.h"
 
-#include <QFontMetrics>
-
 using enum TCellType;
 
 namespace {
@@ -523,8 +521,7 @@ bool TExtStringGrid::IsInCheckBox(int c, int r, int x, int y)
     int left = rc.Left + 2;
     if (ha == taRightJustify) {
         left = rc.Right - s - 2;
-        const QString text = Cells(c, r);
-        if (!text.isEmpty()) left -= QFontMetrics(Font).horizontalAdvance(text);
+        if (!Cells(c, r).isEmpty()) left -= CellMeasurer().GetCellTextSize(c, r, false).width();
     } else if (ha == taCenter) {
         left = rc.Left + (rc.Width() - s) / 2;
     }

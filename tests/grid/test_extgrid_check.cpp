@@ -411,6 +411,16 @@ TEST(ExtGridCheck, GlyphHitTest)
     const int left = r.Left + (r.Width() - 15) / 2;
     EXPECT_TRUE(g->IsInCheckBox(1, 1, left, r.Top + 2));
     EXPECT_FALSE(g->IsInCheckBox(1, 1, left - 1, r.Top + 2));
+    g->SetAlignments(1, 1, taRightJustify);
+    EXPECT_TRUE(g->IsInCheckBox(1, 1, r.Right - 17, r.Top + 2));
+    EXPECT_FALSE(g->IsInCheckBox(1, 1, r.Right - 2, r.Top + 2));
+    // Radio buttons answer the same square; other graphics never.
+    g->AddRadioButton(1, 2, false);
+    const TRect r2 = g->CellRect(1, 2);
+    EXPECT_TRUE(g->IsInCheckBox(1, 2, r2.Left + 2, r2.Top + 2));
+    g->AddComment(1, 3, "c");
+    g->MouseActions().SetPreciseCheckBoxCheck(false);
+    EXPECT_FALSE(g->IsInCheckBox(1, 3, 0, 0));
 }
 
 TEST(ExtGridCheck, HiddenRowsAreReachedByRealRow)
