@@ -46,40 +46,39 @@ void TCellGraphic::SetBitmap(std::unique_ptr<QImage> bmp, bool transparent, TCel
     CellCreated = true;
 }
 
-void TCellGraphic::SetPicture(QImage* picture, bool transparent, TStretchMode stretchMode, int padding,
-                              TCellHAlign hal, TCellVAlign val)
+void TCellGraphic::SetPictureKind(TCellType kind, TCellPayload picture, bool owned, bool transparent,
+                                  TStretchMode stretchMode, int padding, TCellHAlign hal, TCellVAlign val)
 {
-    Kind(TCellType::ctPicture, hal, val);
-    CellBitmap = picture;
+    Kind(kind, hal, val);
+    CellBitmap = std::move(picture);
     CellTransparent = transparent;
     CellAngle = int(stretchMode);
     CellIndex = padding;
+    if (owned) CellCreated = true;
+}
+
+void TCellGraphic::SetPicture(QImage* picture, bool transparent, TStretchMode stretchMode, int padding,
+                              TCellHAlign hal, TCellVAlign val)
+{
+    SetPictureKind(TCellType::ctPicture, picture, false, transparent, stretchMode, padding, hal, val);
 }
 
 void TCellGraphic::SetPicture(std::unique_ptr<QImage> picture, bool transparent, TStretchMode stretchMode,
                               int padding, TCellHAlign hal, TCellVAlign val)
 {
-    SetPicture(picture.get(), transparent, stretchMode, padding, hal, val);
-    CellBitmap = std::move(picture);
-    CellCreated = true;
+    SetPictureKind(TCellType::ctPicture, std::move(picture), true, transparent, stretchMode, padding, hal, val);
 }
 
 void TCellGraphic::SetFilePicture(TFilePicture* picture, bool transparent, TStretchMode stretchMode, int padding,
                                   TCellHAlign hal, TCellVAlign val)
 {
-    Kind(TCellType::ctFilePicture, hal, val);
-    CellBitmap = picture;
-    CellTransparent = transparent;
-    CellAngle = int(stretchMode);
-    CellIndex = padding;
+    SetPictureKind(TCellType::ctFilePicture, picture, false, transparent, stretchMode, padding, hal, val);
 }
 
 void TCellGraphic::SetFilePicture(std::unique_ptr<TFilePicture> picture, bool transparent, TStretchMode stretchMode,
                                   int padding, TCellHAlign hal, TCellVAlign val)
 {
-    SetFilePicture(picture.get(), transparent, stretchMode, padding, hal, val);
-    CellBitmap = std::move(picture);
-    CellCreated = true;
+    SetPictureKind(TCellType::ctFilePicture, std::move(picture), true, transparent, stretchMode, padding, hal, val);
 }
 
 void TCellGraphic::SetIcon(QImage* icon, TCellHAlign hal, TCellVAlign val)

@@ -197,4 +197,6 @@ public:
 
 private:
     void Kind(TCellType t, TCellHAlign hal, TCellVAlign val);
+    void SetPictureKind(TCellType kind, TCellPayload picture, bool owned, bool transparent, TStretchMode stretchMode,
+                        int padding, TCellHAlign hal, TCellVAlign val);
 };

@@ -56,6 +56,17 @@ struct TGraphicMeasure {
     }
 };
 
+// Boxes, radio controls and image strips measure alike on screen and paper.
+QPoint ControlGraphicSize(const TGraphicMeasure& m, const TControlLook& look, const TCustomImageList* images)
+{
+    switch (m.g.CellType) {
+    case ctRadioButton: return {look.RadioSize(), look.RadioSize()};
+    case ctRadio: return m.Radio();
+    case ctImages: return m.Images(images);
+    default: return {look.CheckSize(), look.CheckSize()};
+    }
+}
+
 } // namespace
 
 QPoint TExtStringGrid::GetCellGraphicSize(int c, int r)
@@ -72,7 +83,6 @@ void TExtStringGrid::CalcCellGraphicSize(int c, int r, QPoint& size, int reserve
     if (!g) return;
     const int dc = DisplColIndex(c);
     const TGraphicMeasure m{*g, QFontMetrics(Font), ColWidths(dc), RowHeights(r), !Cells(c, r).isEmpty()};
-    const int check = FControlLook->CheckSize();
     switch (g->CellType) {
     case ctBitmap:
         if (const QImage* b = g->Bitmap())
@@ -90,10 +100,10 @@ void TExtStringGrid::CalcCellGraphicSize(int c, int r, QPoint& size, int reserve
     case ctDataCheckBox:
     case ctVirtCheckBox:
     case ctRowCheckBox:
-    case ctTriStateCheckBox: size = QPoint(check, check); break;
-    case ctRadioButton: size = QPoint(FControlLook->RadioSize(), FControlLook->RadioSize()); break;
-    case ctRadio: size = m.Radio(); break;
-    case ctImages: size = m.Images(GetGridImages()); break;
+    case ctTriStateCheckBox:
+    case ctRadioButton:
+    case ctRadio:
+    case ctImages: size = ControlGraphicSize(m, *FControlLook, GetGridImages()); break;
     case ctPicture:
     case ctFilePicture:
         g->GetPictureSize(m.cellW - 1 - GetHorzTextOffset(), m.cellH - 1 - GetVertTextOffset() - reserve, m.hasText,
@@ -133,7 +143,6 @@ void TExtStringGrid::CalcPrintGraphicSize(int c, int r, QPoint& size, double fac
     if (!g) return;
     const int dc = DisplColIndex(c);
     const TGraphicMeasure m{*g, QFontMetrics(Font), ColWidths(dc), RowHeights(r), !Cells(c, r).isEmpty()};
-    const int check = FControlLook->CheckSize();
     switch (g->CellType) {
     case ctBitmap:
         if (const QImage* b = g->Bitmap()) size = QPoint(b->width(), b->height());
@@ -152,10 +161,10 @@ void TExtStringGrid::CalcPrintGraphicSize(int c, int r, QPoint& size, double fac
     case ctDataCheckBox:
     case ctVirtCheckBox:
     case ctRowCheckBox:
-    case ctTriStateCheckBox: size = QPoint(check, check); break;
-    case ctRadioButton: size = QPoint(FControlLook->RadioSize(), FControlLook->RadioSize()); break;
-    case ctRadio: size = m.Radio(); break;
-    case ctImages: size = m.Images(GetGridImages()); break;
+    case ctTriStateCheckBox:
+    case ctRadioButton:
+    case ctRadio:
+    case ctImages: size = ControlGraphicSize(m, *FControlLook, GetGridImages()); break;
     case ctNode: size = QPoint(20, 20); break;
     case ctPicture:
     case ctFilePicture: {

@@ -358,13 +358,8 @@ TRect TCustomGrid::SpanRect(const TGridRect& g) const
 
 TGridRect TCustomGrid::Selection() const
 {
-    TGridRect s{std::min(m_anchor.X, m_cur.X), std::min(m_anchor.Y, m_cur.Y), std::max(m_anchor.X, m_cur.X),
-                std::max(m_anchor.Y, m_cur.Y)};
-    if (m_options.Contains(goRowSelect)) {
-        s.Left = FixedCols();
-        s.Right = ColCount() - 1;
-    }
-    return s;
+    const TGridRect s = StoredSelection();
+    return {std::min(s.Left, s.Right), std::min(s.Top, s.Bottom), std::max(s.Left, s.Right), std::max(s.Top, s.Bottom)};
 }
 
 void TCustomGrid::SetSelection(const TGridRect& r)
