@@ -674,3 +674,31 @@ TEST(CompanionSettings, AssignRules)
     EXPECT_FALSE(s.Height());
     EXPECT_FALSE(s.Width());
 }
+
+TEST(ExtGridSelection, RectangleCopiedIntoTheFlags)
+{
+    auto g = Grid(5, 8);
+    g->SetFixedFooters(1);
+    g->MouseActions().SetDisjunctRowSelect(true);
+    g->SetRowSelect(2, true);
+    g->SelectCells(1, 4, 3, 7);
+    // Only the rows inside are written; the footer row is cut off.
+    g->SelectionToRowSelect(false);
+    EXPECT_TRUE(g->RowSelect(2));
+    EXPECT_TRUE(g->RowSelect(4));
+    EXPECT_TRUE(g->RowSelect(6));
+    EXPECT_FALSE(g->RowSelect(7));
+    // Every row: those outside are cleared.
+    g->SelectionToRowSelect(true);
+    EXPECT_FALSE(g->RowSelect(2));
+    EXPECT_EQ(g->SelectedRowCount(), 3);
+
+    g->SelectionToColSelect(false);
+    EXPECT_TRUE(g->ColSelect(1));
+    EXPECT_TRUE(g->ColSelect(3));
+    EXPECT_FALSE(g->ColSelect(4));
+    g->SelectCells(4, 1, 4, 1);
+    g->SelectionToColSelect(true);
+    EXPECT_FALSE(g->ColSelect(1));
+    EXPECT_TRUE(g->ColSelect(4));
+}
