@@ -172,22 +172,24 @@ TGridGraphicIO::TGridGraphicIO(TBaseGrid* owner) : TGridStreamRecord(owner), FCe
 TGridGraphicIO::~TGridGraphicIO() = default;
 
 TGridGraphicIO::TGridGraphicIO(const TGridGraphicIO& o)
-    : TGridStreamRecord(o), FCellGraphic(std::make_unique<TCellGraphic>(*o.FCellGraphic))
+    : TGridStreamRecord(o), FCellGraphic(std::make_unique<TCellGraphic>())
 {
+    FCellGraphic->Assign(*o.FCellGraphic);
 }
 
 TGridGraphicIO& TGridGraphicIO::operator=(const TGridGraphicIO& o)
 {
     if (this == &o) return *this;
     TGridStreamRecord::operator=(o);
-    FCellGraphic = std::make_unique<TCellGraphic>(*o.FCellGraphic);
+    FCellGraphic = std::make_unique<TCellGraphic>();
+    FCellGraphic->Assign(*o.FCellGraphic);
     return *this;
 }
 
 void TGridGraphicIO::SetCellGraphic(const TCellGraphic& src)
 {
     if (&src == FCellGraphic.get()) return;
-    *FCellGraphic = src;
+    FCellGraphic->Assign(src);
 }
 
 std::vector<TStreamProp> TGridGraphicIO::Properties() const
