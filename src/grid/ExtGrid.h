@@ -1112,6 +1112,29 @@ public:
     // alone.
     void SetControlValues(int c, int r, const QString& id, const QString& value);
 
+    // --- rich text (ExtGridRich.cpp) --------------------------------------------------
+    // The hidden converter through which rich-text cells are loaded,
+    // measured and turned into plain text; made on first use, never shown.
+    class TExtRichEdit* RichEdit();
+    // The in-place editor of edRichEdit cells, in the grid's window (made
+    // with the window on first use).
+    TExtRichEdit* InplaceRichEdit();
+    bool IsRichEditConverter(const TExtRichEdit* e) const { return e && FRichEdit.get() == e; }
+    // The cell's rich text into the editor (an empty cell clears it).
+    void CellToRich(int c, int r, TExtRichEdit* editor);
+    // The editor's content as rich text starting "{\rtf" (empty when it
+    // holds no text, or while the grid is being destroyed).
+    QString RichToString(TExtRichEdit* editor);
+    void RichToCell(int c, int r, TExtRichEdit* editor);
+    // The cell's rich text as plain text with CR LF line breaks.
+    QString RichCellToPlainText(const QString& richText);
+    // Set while the grid moves the focus itself: an editor's focus loss is
+    // ignored then.
+    bool GridFocusChanging() const { return FGridFocusChanging; }
+    void SetGridFocusChanging(bool v) { FGridFocusChanging = v; }
+    // The selection of the in-place rich editor changed.
+    TGridNotifyEvent OnRichEditSelectionChange;
+
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void ColWidthsChanged() override;
@@ -1330,4 +1353,11 @@ private:
     std::unique_ptr<THeaderDragButton> FHeaderDragButton;
     std::unique_ptr<TScrollControl> vscrlctrl;
     std::unique_ptr<TScrollControl> hscrlctrl;
+
+    // --- rich text (ExtGridRich.cpp) --------------------------------------------------
+    struct TRichEditDeleter {
+        void operator()(TExtRichEdit* e) const;
+    };
+    std::unique_ptr<TExtRichEdit, TRichEditDeleter> FRichEdit;
+    bool FGridFocusChanging = false;
 };
