@@ -903,7 +903,12 @@ protected:
     void RefuseValue(const QString& value);
     // The editor of a kind in the grid's window (made on first use).
     TCellEditor* EditorOf(TEditorType kind);
+    // The editor kind whose control serves a kind (the combo kinds share
+    // one combo, the spin kinds one spin editor, the text kinds the text
+    // editor).
+    static TEditorType SharedEditorKind(TEditorType kind);
     bool FEditing = false;
+    bool FClosingEdit = false;
     bool FEditActive = false;
     bool FEditDisable = false;
     bool FValidating = false;

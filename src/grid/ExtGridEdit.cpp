@@ -151,16 +151,23 @@ std::unique_ptr<TCellEditor> TExtStringGrid::CreateCellEditor(int kind)
     return e;
 }
 
+TEditorType TExtStringGrid::SharedEditorKind(TEditorType kind)
+{
+    if (IsTextEditorKind(kind)) return edNormal;
+    if (kind == edComboEdit) return edComboList;
+    if (kind == edFloatSpinEdit) return edSpinEdit;
+    return kind;
+}
+
 int TExtStringGrid::EditorKind(int c, int r)
 {
-    // The text kinds share the one text editor.
-    return IsTextEditorKind(FEditControl) ? int(edNormal) : int(FEditControl);
+    return int(SharedEditorKind(FEditControl));
 }
 
 TCellEditor* TExtStringGrid::EditorOf(TEditorType kind)
 {
     TGridWidget* w = GridWidgetOf(this);
-    return w ? w->EditorOfKind(IsTextEditorKind(kind) ? int(edNormal) : int(kind)) : nullptr;
+    return w ? w->EditorOfKind(int(SharedEditorKind(kind))) : nullptr;
 }
 
 TExtInplaceEdit* TExtStringGrid::NormalEdit()
@@ -260,7 +267,10 @@ bool TExtStringGrid::CanEditModify()
     if (FEditControl == edCheckBox || FEditControl == edButton) return false;
     // An edit closing without a validation of its value (the focus left the
     // grid): a refused value is not written, the cell keeps its text.
-    if (FEditing && !FValidating) return ValidateCell(EditorText());
+    if (FEditing && !FValidating) {
+        const TFlagHold closing(FClosingEdit, true);
+        return ValidateCell(EditorText());
+    }
     return true;
 }
 
@@ -534,6 +544,10 @@ void TExtStringGrid::RefuseValue(const QString& value)
     // The cell keeps its old text; the edit goes on with the refused value
     // (the one the handler left) in the editor.
     FEditing = true;
+    if (FClosingEdit) {
+        FEditing = false;
+        return;
+    }
     if (!EditorMode()) {
         if (Col() != FOldCol || Row() != FOldRow) {
             const TFlagHold force(FForceSel, true);

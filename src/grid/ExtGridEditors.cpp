@@ -444,6 +444,15 @@ bool TGridCombo::event(QEvent* e)
     return TEsgComboBox::event(e);
 }
 
+bool TGridCombo::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == this && e->type() == QEvent::KeyPress) {
+        const int k = static_cast<QKeyEvent*>(e)->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Tab || k == Qt::Key_Backtab) FPicked = true;
+    }
+    return TEsgComboBox::eventFilter(watched, e);
+}
+
 void TGridCombo::keyPressEvent(QKeyEvent* e)
 {
     if (!FGrid) {
@@ -572,6 +581,9 @@ void TGridComboEditor::Place(const QRect& r)
 
 void TGridComboEditor::Show(bool takeFocus)
 {
+    // Installed again in front of the window's filter.
+    m_combo->removeEventFilter(m_combo);
+    m_combo->installEventFilter(m_combo);
     TGridCellEditor::Show(takeFocus);
     TExtStringGrid* g = m_combo->Grid();
     if (g && (g->MouseActions().DirectComboDrop() || g->ControlLook().DropDownAlwaysVisible()))

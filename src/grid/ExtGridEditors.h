@@ -136,6 +136,9 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     bool event(QEvent* e) override;
+    // Sees the keys before the grid's window takes them: Enter and Tab
+    // confirm the shown item.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     friend class TGridComboEditor;
