@@ -40,6 +40,12 @@
 
 class TExtStringGrid;
 class QWidget;
+class TEditLink;
+class TExtInplaceEdit;
+class TGridCombo;
+class TGridCheckBox;
+class TGridSpin;
+class TCellEditor;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -1134,6 +1140,137 @@ public:
     void SetGridFocusChanging(bool v) { FGridFocusChanging = v; }
     // The selection of the in-place rich editor changed.
     TGridNotifyEvent OnRichEditSelectionChange;
+    // --- in-place editing (ExtGridEdit.cpp) --------------------------------------------
+    // Editability, the editor kind and where Enter and Tab go are decided
+    // here from the grid's state alone; the cell editors (ExtGridEditors.h)
+    // only carry the decisions out.
+    // The cell may be edited now: editing is possible at all (goEditing,
+    // RangeSelectAndEdit, or editing switched off for this cell only) and
+    // the cell's base cell may be edited and is not fixed.
+    bool IsEditable(int c, int r);
+    bool CanEditCellAt(int c, int r);
+    // A text kind is edited by the text editor; edNone by nothing; the rest
+    // by one shared special editor per kind.
+    static bool IsTextEditorKind(TEditorType kind);
+    bool IsPasswordCell(int c, int r);
+    // The cell carries an in-cell control (a check box or a radio button):
+    // it never opens an editor.
+    bool IsEditControlCell(int c, int r);
+    void ShowInplaceEdit();
+    // Closes the open editor, writing its value into the cell.
+    void HideInplaceEdit();
+    // Ends an edit because of a key (Enter, Tab, an arrow) and moves on.
+    void DoneInplaceEdit(int key, TShiftState shift);
+    void ShowCellEdit();
+    void HideCellEdit();
+    // OnEditingDone now, OnEditCellDone once the current event is over.
+    void NotifyEditDone(int c, int r);
+    // c is a real column. Every editor writes its value through here.
+    virtual void StoreEditedText(int c, int r, const QString& value);
+    virtual void UndoCellEdit();
+    virtual void GetEditorProp(int c, int r, TEditLink* link);
+    virtual void CellChanging(int newCol, int newRow, bool& allow);
+    // Editors keep Tab (goTabs, or a validation event assigned).
+    bool EditorWantsTab() const;
+    bool EditMode() const { return EditorMode(); }
+    bool Editing() const { return FEditing; }
+    bool EditActive() const { return FEditActive; }
+    TEditorType CurrentEditor() const { return FEditControl; }
+    QString OriginalCellValue() const { return FCellCache; }
+    TEditLink* EditLink() const;
+    void SetEditLink(TEditLink* link);
+    // The text editor and the combo editor of the open window (null
+    // without a window or before first use).
+    TExtInplaceEdit* NormalEdit();
+    TGridCombo* EditCombo();
+    TGridCheckBox* EditCheck();
+    TGridSpin* SpinEdit();
+    // The open editor's control (null when none is open or it has none).
+    QWidget* EditCtrl();
+    // The pick list of the combo editor; the column grid fills it from the
+    // column before each edit, an OnGetEditorType handler may refill it.
+    QStringList& ComboItems() { return FComboItems; }
+    void ClearComboString() { FComboItems.clear(); }
+    void AddComboString(const QString& s) { FComboItems.append(s); }
+    bool RemoveComboString(const QString& s);
+    bool SetComboSelectionString(const QString& s);
+    void SetComboSelection(int idx) { FComboIdx = idx; }
+    int ComboSelection() const { return FComboIdx; }
+    // The preselected index, used for one edit only.
+    int TakeComboSelection();
+    int GetComboCount() const { return int(FComboItems.size()); }
+    int GetComboIndex(int c, int r);
+    // Raises EExtGridError "List index out of bounds" for an index outside the list.
+    void SetComboIndex(int c, int r, int value);
+    // The pick-list index the combo opens with for a cell text, and whether
+    // it was defaulted to the first item (the text is in no item).
+    int ComboOpenIndex(const QString& rawText, const QString& text, int preselected, bool& defaulted) const;
+    // Grid-key handling of Enter and Esc (the grid's key press).
+    void KeyPress(QChar& key) override;
+
+    // Validation: the cell before an edit, then the new value checked
+    // through the cell checker and OnCellValidate.
+    virtual void RememberCell(int c, int r);
+    virtual bool ValidateCell(const QString& newValue);
+    virtual bool ValidateCellWide(const QString& newValue);
+    bool AlwaysValidate() const { return FAlwaysValidate; }
+    void SetAlwaysValidate(bool v) { FAlwaysValidate = v; }
+    QString NewCellText() const { return FNewCellText; }
+    bool LastValidation() const { return FLastValidation; }
+    bool GridModified() const { return FGridModified; }
+    void SetGridModified(bool v) { FGridModified = v; }
+    bool Validating() const { return FValidating; }
+    // The text of the balloon shown on the editor after a refused value
+    // (empty while none is shown).
+    QString InvalidEntryBalloon() const { return FBalloonText; }
+
+    // Enter and Tab navigation.
+    void AdvanceEdit(int c, int r, bool reopenEditor, bool recursive, bool forward, bool autoEdit, bool force);
+    bool TabToNextCell(bool backward);
+    // Where an advance from (c, r) lands (the start cell when it stays).
+    TGridCoord AdvanceTarget(int c, int r, bool forward, bool& addRow);
+    // Where a Tab step from the current cell lands; false when it stays.
+    bool TabTarget(bool backward, TGridCoord& target);
+    int GetFirstNavCol() const;
+    int LastDataRow() const { return RowCount() - FixedFooters() - 1; }
+    int LastNavCol() const { return ColCount() - FixedRightCols() - 1; }
+    bool CanSelectCell(int c, int r);
+
+    // Completion of a typed prefix from a list: the completed text, or an
+    // empty string when no entry begins with the prefix (an empty prefix
+    // completes nothing).
+    static QString LookupCompletion(const QString& prefix, const QStringList& items, bool caseSensitive,
+                                    int* index = nullptr);
+    QStringList& LookupList() { return LookupItems; }
+    bool Lookup() const { return FLookup; }
+    void SetLookup(bool v) { FLookup = v; }
+    bool LookupCaseSensitive() const { return FLookupCaseSensitive; }
+    void SetLookupCaseSensitive(bool v) { FLookupCaseSensitive = v; }
+    bool LookupHistory() const { return FLookupHistory; }
+    void SetLookupHistory(bool v) { FLookupHistory = v; }
+
+    TGridNotifyEvent OnEditingDone;
+    TGridCellEvent OnEditCellDone;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TEditLink* link)> OnGetEditorProp;
+    TGridCellEvent OnGetEditorPropInt;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value, bool& valid)> OnCellValidate;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value, bool& valid)> OnCellValidateWide;
+    std::function<void(TExtStringGrid* sender, int oldRow, int newRow, bool& allow)> OnRowChanging;
+    std::function<void(TExtStringGrid* sender, int oldCol, int newCol, bool& allow)> OnColChanging;
+    std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)>
+        OnCellChanging;
+    std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
+    std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int& newRow, int& newCol, bool& allow)>
+        OnAutoAdvance;
+    TGridIndexEvent OnAutoAddRow;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, const QString& value)> OnEditChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int itemIndex, const QString& selection)>
+        OnComboChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int value, bool upDown)> OnSpinClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, double value, bool upDown)> OnFloatSpinClick;
+    std::function<void(QObject* editor, bool& allow)> OnClipboardPaste;
+    std::function<void(QObject* editor, int acol, int arow, QString& value, bool& allow)> OnClipboardBeforePasteCell;
+    std::function<void(QObject* editor, int acol, int arow, const QString& value)> OnClipboardAfterPasteCell;
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -1179,6 +1316,56 @@ protected:
     int FNumHidden = 0;
     int FGroupColumn = -1;
     int FUpdateCount = 0;
+
+    // --- in-place editing (ExtGridEdit.cpp) --------------------------------------------
+    bool CanEditShow() override;
+    bool SelectCell(int c, int r) override;
+    int EditorKind(int c, int r) override;
+    std::unique_ptr<TCellEditor> CreateCellEditor(int kind) override;
+    bool CanEditModify() override;
+    void EditorHidden() override;
+    // The edit-done event arrived.
+    void EditDoneEvent(int c, int r);
+    // The refused value goes back into the open editor (or reopens it).
+    void RefuseValue(const QString& value);
+    // The editor of a kind in the grid's window (made on first use).
+    TCellEditor* EditorOf(TEditorType kind);
+    // The editor kind whose control serves a kind (the combo kinds share
+    // one combo, the spin kinds one spin editor, the text kinds the text
+    // editor).
+    static TEditorType SharedEditorKind(TEditorType kind);
+    bool FEditing = false;
+    bool FClosingEdit = false;
+    bool FEditActive = false;
+    bool FEditDisable = false;
+    bool FValidating = false;
+    bool FLastValidation = true;
+    bool FForceSel = false;
+    bool FNoAutoAdvance = false;
+    bool FAlwaysValidate = false;
+    bool FGridModified = false;
+    bool FOldModifiedValue = false;
+    bool FLookup = false;
+    bool FLookupCaseSensitive = false;
+    bool FLookupHistory = false;
+    TEditorType FEditControl = edNormal;
+    QString FCellCache;
+    QString FEditText;
+    QChar FStartEditChar;
+    int FOldRowSel = 1;
+    int FOldCol = -1;
+    int FOldRow = -1;
+    QString FOldCellText;
+    QString FNewCellText;
+    QString FBalloonText;
+    int FAECol = -1;
+    int FAERow = -1;
+    int FLastTabCol = -1;
+    int FLastTabRow = -1;
+    int FComboIdx = -1;
+    QStringList FComboItems;
+    QPointer<TEditLink> FGridEditLink;
+    std::unique_ptr<QObject> FEditDoneReceiver;
 
 private:
     friend class TColumnSize;
