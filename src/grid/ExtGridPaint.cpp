@@ -71,8 +71,6 @@ void TExtStringGrid::GetVisualProperties(int c, int r, TVisualProperties& vp)
     else vp.Font = printFont ? TCellFont{FPrintSettings->FixedFont(), FFixedFont.Color} : FFixedFont;
     // 2.-3.
     const int rc = vp.Remap ? RealColIndex(c) : c;
-    const int stateRow =
-        (FMouseActions->DisjunctRowSelect() && FMouseActions->RowSelectPersistent()) ? RealRowIndex(r) : r;
     vp.Brush.Color = clNone;
     vp.ColorTo = vp.MirrorColor = vp.MirrorColorTo = clNone;
     bool explicitBrush = false;
@@ -123,6 +121,7 @@ void TExtStringGrid::GetVisualProperties(int c, int r, TVisualProperties& vp)
         vp.Brush.Color = color;
     }
     // 11.-15. Selection.
+    const TColor r1Brush = vp.Brush.Color, r1Font = vp.Font.Color;
     auto selectionColors = [this, &vp] {
         vp.Brush.Color = FSelectionColor;
         vp.ColorTo = FSelectionColorTo;
@@ -134,10 +133,18 @@ void TExtStringGrid::GetVisualProperties(int c, int r, TVisualProperties& vp)
     const bool active = !vp.Print && vp.Select && FShowSelection && !fixed;
     const bool disjunctRow = FMouseActions->DisjunctRowSelect(), disjunctCol = FMouseActions->DisjunctColSelect();
     if (active && disjunctRow && normal) {
-        const bool rowSelected = RowSelectedForPaint(stateRow);
+        const bool rowSelected = RowSelect(r);
         if ((mouseDown || !rowSelected) && (!mouseDown || rowSelected || !vp.State.Contains(gdSelected))) {
             vp.State = vp.State.Without(gdSelected);
         } else {
+            vp.State = TGridDrawState{gdSelected};
+            selectionColors();
+        }
+    }
+    if (active && disjunctCol && r >= fr && normal) {
+        const bool colSelected = ColSelect(c);
+        if (((!mouseDown || c != Col()) && colSelected) ||
+            (mouseDown && !colSelected && vp.State.Contains(gdSelected))) {
             vp.State = TGridDrawState{gdSelected};
             selectionColors();
         }
@@ -150,6 +157,18 @@ void TExtStringGrid::GetVisualProperties(int c, int r, TVisualProperties& vp)
             vp.Brush.Color = MixColors(FSelectionColor, brush, FSelectionColorMixerFactor);
         vp.State = vp.State.With(gdSelected);
     }
+    if (FMouseActions->DisjunctCellSelect() && FShowSelection) {
+        if (SelectedCells(c, r)) {
+            selectionColors();
+            vp.State = vp.State.With(gdSelected);
+        } else if (c == Col() && r == Row()) {
+            vp.State = vp.State.Without(gdSelected);
+            vp.Brush.Color = r1Brush;
+            vp.Font.Color = r1Font;
+        }
+    }
+    // 16.
+    if (FUseDisabledFont && UseEnabledRows() && !RowEnabled(r)) vp.Font.Color = DisabledFontColor();
     // 17.
     if (vp.State.Contains(gdSelected) && r != Row() && disjunctRow && FSelectionColorTo == clNone)
         vp.Brush.Color = ScaleColorPercent(vp.Brush.Color, 7);
@@ -233,7 +252,7 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
         plan.Faces.push_back(face);
     }
     // 13. Modified-row mark.
-    if (c == 0 && FShowModified->Enabled() && RowModifiedForPaint(RealRowIndex(r))) {
+    if (c == 0 && FShowModified->Enabled() && RowModified(r)) {
         plan.ModifiedMark = true;
         plan.ModifiedRect = {R.Right - 4, R.Top, R.Right, R.Bottom};
         plan.ModifiedColor = FShowModified->Color();

@@ -78,7 +78,31 @@ TCellGraphic* TExtStringGrid::GetCellGraphicLayout(int rc, int r, TCellVAlign& g
     gha = g->CellHAlign;
     gva = g->CellVAlign;
     const int check = FControlLook->CheckSize();
+    const TCustomImageList* images = GetGridImages();
     switch (g->CellType) {
+    case ctBitmap:
+        if (const QImage* b = g->Bitmap()) gw = b->width(), gh = b->height();
+        break;
+    case ctIcon:
+        if (const QImage* i = g->Icon()) gw = i->width(), gh = i->height();
+        break;
+    case ctImageList:
+        if (images) gw = images->Width(), gh = images->Height();
+        break;
+    case ctImages:
+        if (images && g->IntList()) {
+            const int n = g->IntList()->Count();
+            gw = g->CellBoolean ? n * images->Width() : images->Width();
+            gh = g->CellBoolean ? images->Height() : n * images->Height();
+        }
+        break;
+    case ctPicture:
+    case ctFilePicture: {
+        const QPoint size = g->GetPictureSize(ColWidths(DisplColIndex(rc)), RowHeights(r), !Cells(rc, r).isEmpty());
+        gw = size.x();
+        gh = size.y();
+        break;
+    }
     case ctCheckBox:
     case ctTriStateCheckBox: gw = gh = check; break;
     case ctDataCheckBox:
@@ -88,6 +112,9 @@ TCellGraphic* TExtStringGrid::GetCellGraphicLayout(int rc, int r, TCellVAlign& g
         textBeside = false;
         break;
     case ctDataImage:
+        if (images) gw = images->Width(), gh = images->Height();
+        textBeside = false;
+        break;
     case ctRotated:
     case ctRadio:
     case ctProgress:
@@ -170,7 +197,41 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
     // The area the graphic was placed in (after the offsets).
     const TRect area{cell.Left + FXYOffset.x() - 1, cell.Top + FXYOffset.y() - 1, cell.Right - FXYOffset.x() + 1,
                      cell.Bottom - FXYOffset.y() + 1};
+    const TCustomImageList* images = GetGridImages();
     switch (g.CellType) {
+    case ctBitmap:
+        if (const QImage* b = g.Bitmap()) {
+            if (g.CellTransparent) DrawGlyph(canvas, p.Left, p.Top, *b);
+            else canvas.Draw(p.Left, p.Top, *b);
+        }
+        break;
+    case ctIcon:
+        if (const QImage* i = g.Icon()) canvas.Draw(p.Left, p.Top, *i);
+        break;
+    case ctImageList:
+        if (images) images->Draw(canvas, p.Left, p.Top, g.CellIndex);
+        break;
+    case ctDataImage: {
+        const int index = Ints(rc, row) + g.CellIndex;
+        if (images && index >= 0 && index < images->Count()) images->Draw(canvas, p.Left, p.Top, index);
+        break;
+    }
+    case ctImages:
+        if (images && g.IntList()) {
+            int x = p.Left, y = p.Top;
+            for (int i = 0; i < g.IntList()->Count(); ++i) {
+                images->Draw(canvas, x, y, g.IntList()->Items(i));
+                if (g.CellBoolean) x += images->Width();
+                else y += images->Height();
+            }
+        }
+        break;
+    case ctPicture:
+        if (const QImage* pic = g.Picture()) {
+            if (TStretchMode(g.CellAngle) != TStretchMode::noStretch) canvas.StretchDraw(p, *pic);
+            else canvas.Draw(p.Left, p.Top, *pic);
+        }
+        break;
     case ctCheckBox:
     case ctDataCheckBox:
     case ctVirtCheckBox:
@@ -224,14 +285,14 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
     case ctProgress: {
         TRect b = cell.Inflated(-2, -2);
         TProgressFmtColors colors;
-        colors.Bar = g.CellColor;
-        colors.Background = g.CellColor2;
+        colors.Bar = g.BitmapColor();
+        colors.Background = g.IconColor();
         if (g.CellBoolean) {
             colors.BarText = TColor(g.CellIndex);
             colors.BackgroundText = TColor(g.CellAngle);
         } else {
-            colors.BarText = ColorToRGB(g.CellColor) ^ 0xFFFFFF;
-            colors.BackgroundText = ColorToRGB(g.CellColor2) ^ 0xFFFFFF;
+            colors.BarText = ColorToRGB(g.BitmapColor()) ^ 0xFFFFFF;
+            colors.BackgroundText = ColorToRGB(g.IconColor()) ^ 0xFFFFFF;
         }
         canvas.SetPenColor(FControlLook->ProgressBorderColor());
         DrawCellProgressBarFmt(canvas, b, colors, g.CellText, g.CellErrFrom, g.CellErrLen,
@@ -281,22 +342,22 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         break;
     }
     case ctProgressPie:
-        DrawCellPie(canvas, {p.Left, p.Top, p.Left + 20, p.Top + 20}, g.CellColor, false, g.CellAngle);
+        DrawCellPie(canvas, {p.Left, p.Top, p.Left + 20, p.Top + 20}, g.BitmapColor(), false, g.CellAngle);
         break;
     case ctRangeIndicator: {
         const TRect b = cell.Inflated(-FControlLook->ProgressMarginX(), -FControlLook->ProgressMarginY());
-        DrawCellBarGraph(canvas, b, Ints(rc, row), g.CellColor2, g.CellColor, g.CellBoolean, g.CellIndex);
+        DrawCellBarGraph(canvas, b, Ints(rc, row), g.IconColor(), g.BitmapColor(), g.CellBoolean, g.CellIndex);
         break;
     }
     case ctShape:
-        DrawCellShape(canvas, p.Left, p.Top, g.CellColor, TColor(g.CellIndex), TCellShape(g.CellAngle),
+        DrawCellShape(canvas, p.Left, p.Top, g.BitmapColor(), TColor(g.CellIndex), TCellShape(g.CellAngle),
                       p.Bottom - p.Top - 1, p.Right - p.Left - 1);
         break;
     case ctRating: {
         const double v = std::trunc(Floats(rc, row) * 2) / 2;
         int x = p.Left;
         for (int i = 0; i < g.CellAngle; ++i) {
-            const TColor fill = i + 1 > v ? g.CellColor : TColor(g.CellIndex);
+            const TColor fill = i + 1 > v ? g.BitmapColor() : TColor(g.CellIndex);
             DrawCellShape(canvas, x, p.Top, fill, fill, csStar, 16, 16);
             if (i < v && v < i + 1) DrawCellShape(canvas, x, p.Top, TColor(g.CellIndex), TColor(g.CellIndex), csHalfStar, 16, 16);
             x += 18;

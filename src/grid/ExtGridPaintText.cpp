@@ -77,14 +77,6 @@ void TExtStringGrid::RotatedTextOrigin(TRect& r, int angle, TVAlignment va, TAli
     PlaceRotatedText(r, ha, va, int(co * h), int(s * w), int(s * h), int(co * w), angle);
 }
 
-int TExtStringGrid::MaxLinesInRow(int r)
-{
-    if (!Multilinecells() || ColCount() == 0) return 1;
-    int most = 1;
-    for (int c = 0; c < ColCount(); ++c) most = std::max(most, int(GridCells(RealColIndex(c), r).count(QLatin1Char('\r'))) + 1);
-    return most;
-}
-
 QSize TExtStringGrid::GetCellTextSize(int c, int r, bool vs, bool sb)
 {
     QString text = GetFormattedCell(c, r);
@@ -155,6 +147,29 @@ QSize TExtStringGrid::GetCellTextSize(int c, int r, bool vs, bool sb)
     return size;
 }
 
+namespace {
+
+class TFontCellMeasurer : public TCellMeasurer {
+public:
+    using TCellMeasurer::TCellMeasurer;
+    QSize GetCellTextSize(int c, int r, bool wordWrap) override { return Grid().GetCellTextSize(c, r, false, wordWrap); }
+    int GetCellLineHeight(int c, int r) override
+    {
+        TGridDrawState state;
+        TCellFont font;
+        TCellBrush brush;
+        Grid().GetFontProperties(Grid().DisplColIndex(c), c, r, state, font, brush, true);
+        return QFontMetrics(font.Font).height();
+    }
+};
+
+} // namespace
+
+std::unique_ptr<TCellMeasurer> MakeFontCellMeasurer(TExtStringGrid& grid)
+{
+    return std::make_unique<TFontCellMeasurer>(grid);
+}
+
 // ---------------------------------------------------------------------------
 // The text step of the cell painter
 
@@ -171,7 +186,7 @@ void TExtStringGrid::PlanCellText(TExtCellPlan& plan, int c, int r, const TVisua
     // 1.-2. Selection colours of the text.
     plan.UrlColor = URLColor();
     const bool displFixed = plan.Fixed;
-    const bool selected = (CellInSelection(c, r) || (RowSelectedForPaint(r) && HasOption(goRowSelect) && c >= fc)) &&
+    const bool selected = (CellInSelection(c, r) || (RowSelect(r) && HasOption(goRowSelect) && c >= fc)) &&
                           !displFixed && !FMouseActions->DisjunctRowSelect() && !FMouseActions->DisjunctColSelect();
     if (selected && FShowSelection) {
         if (FSelectionColor != clNone) plan.BrushColor = FSelectionColor;
@@ -183,10 +198,12 @@ void TExtStringGrid::PlanCellText(TExtCellPlan& plan, int c, int r, const TVisua
     // 3.-5. The text.
     QString text = GetFormattedCell(rc, r);
     int kind = DetectCellTextKind(text, EnableHTML());
-    if (const TCellGraphic* g = plan.Graphic; g && (g->CellType == ctEmpty || g->CellType == ctValue)) {
-        plan.ErrPos = g->CellErrFrom;
-        plan.ErrLen = g->CellErrLen;
+    if (kind == 3) {
+        FormulaCellText(rc, r, text);
+        kind = DetectCellTextKind(text, EnableHTML());
     }
+    if (const TCellGraphic* g = plan.Graphic; g && (g->CellType == ctEmpty || g->CellType == ctValue))
+        GetMarker(rc, r, plan.ErrPos, plan.ErrLen);
     bool password = false;
     QueryPasswordCell(rc, r, password);
     if (password && !PasswordChar().isEmpty()) text = QString(text.size(), PasswordChar().at(0));
