@@ -22,6 +22,7 @@
 // exceptions are named at each operation.
 #include "controls/BaseGrid.h"
 #include "controls/ExtObj.h"
+#include "controls/ExtStyleIF.h"
 #include "controls/esgcheck.h"
 #include "grid/ExtGridPanels.h"
 #include "grid/ExtGridSettings.h"
@@ -53,7 +54,7 @@ public:
     using Exception::Exception;
 };
 
-enum class TGridLook : uint8_t { glStandard, glSoft, glClassic, glTMS, glXP, glListView, glVista, glWin7, glCustom, glOffice2007, glStudio };
+enum class TGridLook : uint8_t { glStandard, glSoft, glClassic, glStudio, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
 enum class THoverFixedCells : uint8_t { hfNone, hfFixedRows, hfFixedColumns, hfAll };
 enum class THintPosition : uint8_t { hpCell, hpMouse };
 enum class TFilterDropDownColumns : uint8_t { fdNormal, fdAll };
@@ -146,6 +147,113 @@ using TGridIndexEvent = std::function<void(TExtStringGrid* sender, int index)>;
 using TGridDragScrollEvent = std::function<void(TExtStringGrid* sender, int topRow, int leftCol,
                                                 TDragScrollDirection& direction, bool& canScroll)>;
 using TGridCellsChangedEvent = std::function<void(TExtStringGrid* sender, const TGridRect& r)>;
+
+// --- painting types ------------------------------------------------------------------
+enum class TExtGridStyle : uint8_t {
+    gsOffice2003Blue,
+    gsOffice2003Silver,
+    gsOffice2003Olive,
+    gsOffice2003Classic,
+    gsOffice2007Luna,
+    gsOffice2007Obsidian,
+    gsWindowsXP,
+    gsWhidbey,
+    gsCustom,
+    gsOffice2007Silver,
+    gsWindowsVista,
+    gsWindows7,
+    gsTerminal,
+    gsOffice2010Blue,
+    gsOffice2010Silver,
+    gsOffice2010Black
+};
+enum class TXPColorScheme : uint8_t { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
+using TCustomCellDrawEvent = std::function<void(TExtStringGrid* sender, TCanvas& canvas, int acol, int arow,
+                                                TGridDrawState state, const TRect& rect, bool printing)>;
+using TGridDrawCellEvent =
+    std::function<void(TExtStringGrid* sender, int acol, int arow, const TRect& rect, TGridDrawState state)>;
+using TGridCellGradientEvent =
+    std::function<void(TExtStringGrid* sender, int arow, int acol, TColor& color, TColor& colorTo,
+                       TColor& colorMirror, TColor& colorMirrorTo, TCellGradientDirection& direction)>;
+using TGridCellBorderPropEvent = std::function<void(TExtStringGrid* sender, int arow, int acol, TCellPen& left,
+                                                    TCellPen& top, TCellPen& right, TCellPen& bottom)>;
+
+// The identifier ("glXP") and the caption ("Windows XP") of a look; glCustom
+// leaves the text as it is.
+void LookToIdent(TGridLook look, QString& ident);
+void LookToCaption(TGridLook look, QString& caption);
+// The selection colour mixed into another by percent (0 .. 100).
+TColor MixColors(TColor selection, TColor other, int percent);
+// Moves r's left and top to where rotated text starts: a, b the vertical and
+// c, d the horizontal projections of its box.
+void PlaceRotatedText(TRect& r, TAlignment ha, TVAlignment va, int a, int b, int c, int d, int angle);
+// A picture of the grid's resources ("ESGCHK05", "XPNODEC", ...).
+QImage GridGlyph(const QString& name);
+class TCellMeasurer;
+// The measurer that measures cell texts in the fonts they are painted in.
+std::unique_ptr<TCellMeasurer> MakeFontCellMeasurer(TExtStringGrid& grid);
+
+// What the painter draws inside one cell, in the order it draws it, worked out
+// without a canvas (TExtStringGrid::PlanCellContent).
+struct TExtCellPlan {
+    // The face of a fixed cell: a (mirrored) gradient with an optional
+    // border; a hovered cell with a drop-down button gets a second face.
+    struct TFace {
+        TRect Rect;
+        TColor From = clNone, To = clNone, MirrorFrom = clNone, MirrorTo = clNone, Border = clNone;
+    };
+    int RealCol = 0;
+    int Row = 0;
+    TGridDrawState State;
+    bool Fixed = false;
+    TRect Rect;               // the cell rectangle as received
+    std::vector<TFace> Faces; // fixed-cell faces, in order
+    bool DropDownLine = false;
+    int DropDownX = 0;
+    TColor DropDownLineColor = clNone;
+    bool ModifiedMark = false;
+    TRect ModifiedRect;
+    TColor ModifiedColor = clNone;
+    // The text step.
+    bool DrawText = false;
+    TRect TextRect;
+    QString Text;
+    int TextKind = 0; // 0 plain, 1 mini-HTML, 2 rich text
+    unsigned TextFlags = 0;
+    TCellFont Font;
+    TColor BrushColor = clNone;
+    bool FillTextBrush = false; // the brush fills the text rectangle first
+    bool Url = false;
+    TColor UrlColor = clNone;
+    bool FilterButton = false;
+    bool SortIndicator = false;
+    int SortX = 0, SortY = 0;
+    int ErrPos = 0, ErrLen = 0;
+    bool SelectionRect = false;
+    TRect SelRect;
+    bool SelLeft = false, SelTop = false, SelRight = false, SelBottom = false, SelResizer = false;
+    TAlignment HAlign = taLeftJustify;
+    TVAlignment VAlign = vtaTop;
+    // Cell borders: each line from From to To in its pen.
+    struct TLine {
+        QPoint From, To;
+        TCellPen Pen;
+    };
+    std::vector<TLine> Borders;
+    // 3-D edges of a fixed cell: lines in their colours.
+    struct TEdge {
+        QPoint From, To;
+        TColor Color;
+    };
+    std::vector<TEdge> Edges;
+    // The cell graphic, placed.
+    TCellGraphic* Graphic = nullptr;
+    TRect GraphicArea;
+    int GraphicWidth = 0, GraphicHeight = 0;
+    TRect EventRect; // for OnDrawCell and OnCustomCellDraw
+    bool FocusRect = false;
+    TRect FocusRectArea;
+};
 using TGridFilterListEvent = std::function<void(TExtStringGrid* sender, int acol, QStringList& list)>;
 using TGridSearchFooterEvent =
     std::function<void(TExtStringGrid* sender, const QString& value, int acol, int arow, TSearchAction action)>;
@@ -557,7 +665,6 @@ public:
     TColor StudioGradientDownMirrorTo = clNone;
     TColor StudioGradientDownBorder = clNone;
 
-    KR_FIELD_PROP(TGridLook, Look, TGridLook::glXP)
     KR_FIELD_PROP(TEditorType, DefaultEditor, edNormal)
     KR_FIELD_PROP(int, MaxComboLength, 0)
     KR_FIELD_PROP(bool, EditWithTags, false)
@@ -1271,6 +1378,93 @@ public:
     std::function<void(QObject* editor, bool& allow)> OnClipboardPaste;
     std::function<void(QObject* editor, int acol, int arow, QString& value, bool& allow)> OnClipboardBeforePasteCell;
     std::function<void(QObject* editor, int acol, int arow, const QString& value)> OnClipboardAfterPasteCell;
+    // --- painting: looks, styles, visual properties, the cell painter, measuring ------
+    // The look of fixed cells and the colour set it brings (nothing when
+    // unchanged).
+    TGridLook Look() const { return FLook; }
+    void SetLook(TGridLook v);
+    // The named colour styles; SetComponentStyle also remembers the style.
+    virtual void SetStyle(TExtGridStyle style);
+    void SetComponentStyle(TStudioStyle style);
+    TStudioStyle ComponentStyle() const { return FComponentStyle; }
+    void SetTheme(TXPColorScheme scheme);
+    // The flat look of a set of colour tones.
+    void SetColorTones(const TColorTones& tones);
+    const TColorTones& Tones() const { return FTones; }
+    // The office theme the grid follows with AutoThemeAdapt: the style of the
+    // given theme when it differs from the one applied last.
+    void UpdateOfficeTheme(TOfficeTheme current);
+
+    // The look of a display cell for painting (Print false), printing,
+    // measuring and export.
+    void GetVisualProperties(int c, int r, TVisualProperties& vp) override;
+    // The font and brush of a cell for measuring (c display, rc real column).
+    void GetFontProperties(int c, int rc, int r, TGridDrawState& state, TCellFont& font, TCellBrush& brush, bool remap);
+    // Horizontal and vertical alignment of a cell (real column).
+    void GetCellAlignment(int c, int r, TAlignment& ha, TVAlignment& va);
+    // What the painter draws inside one cell, worked out without drawing.
+    TExtCellPlan PlanCellContent(int c, int r, const TRect& rect, TGridDrawState state, TColor brushColor,
+                                 const TCellFont& font);
+    void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
+    void Paint(TCanvas& canvas) override;
+    void PaintFocusRect(TCanvas& canvas) override;
+    // Glyphs of check boxes and radio buttons in a control style.
+    void DrawCheckBoxGlyph(TCanvas& canvas, const TRect& r, bool checked, TCheckBoxState state, bool triState,
+                           TControlStyle style, bool grayed, bool enabled);
+    void DrawRadioGlyph(TCanvas& canvas, const TRect& r, TControlStyle style, bool checked, bool enabled);
+    void DrawSortIndicator(TCanvas& canvas, int c, int y, int x);
+    // The size the text of a cell needs (real column; vs: a vertical scroll
+    // bar is taken off the width; sb: measured as shown in the cell's width).
+    QSize GetCellTextSize(int c, int r, bool vs = false, bool sb = false);
+    QSize MeasureCellText(int c, int r, bool vs, bool sb) { return GetCellTextSize(c, r, vs, sb); }
+    // Left and top of r moved to where text rotated by angle degrees starts.
+    void RotatedTextOrigin(TRect& r, int angle, TVAlignment va, TAlignment ha, const QString& text);
+    void InvalidateCellRect(const TRect& r);
+    // The area no cell covers, in the background picture or gradient.
+    void PaintGridBackground(TCanvas& canvas);
+    // The frame around the current cell: a translucent window over the
+    // viewport that leaves the cell itself uncovered.
+    void ShowFocusWindow(const TRect& cellRect);
+    void PlaceFocusWindow();
+    void HideFocusWindow();
+    TGridFocusWindow* FocusWindow() const { return FFocusWindow.get(); }
+    // Dotted lines that show a column or row being sized.
+    void DrawColSizingLine(TCanvas& canvas, int x);
+    void DrawRowSizingLine(TCanvas& canvas, int y);
+
+    KR_FIELD_PROP(int, ZoomFactor, 0)
+    KR_FIELD_PROP(bool, NoDefaultDraw, false)
+    KR_FIELD_PROP(bool, NoImageAndText, false)
+    KR_FIELD_PROP(int, FilterRow, -1)
+    KR_FIELD_PROP(bool, ShowColNrs, false)
+    KR_FIELD_PROP(bool, UseDisabledFont, false)
+    KR_FIELD_PROP(bool, SelectionRTFKeep, false)
+    KR_FIELD_PROP(TColor, SelectionRectangleColor, clBlack)
+    TCustomCellDrawEvent OnCustomCellBkgDraw;
+    TCustomCellDrawEvent OnCustomCellDraw;
+    TGridNotifyEvent OnPainted;
+    TGridCellGradientEvent OnGetCellGradient;
+    TGridCellBorderPropEvent OnGetCellBorderProp;
+
+private:
+    bool CellInSelection(int c, int r) const;
+    // The graphic's size and whether text is drawn beside it.
+    TCellGraphic* GetCellGraphicLayout(int rc, int r, TCellVAlign& gva, TCellHAlign& gha, bool& textBeside, int& gh,
+                                       int& gw);
+    void PlanCellText(TExtCellPlan& plan, int c, int r, const TVisualProperties& vp, const TCellFont& before,
+                      TColor brushBefore);
+    void PlanCellBorders(TExtCellPlan& plan, int rc, int r, TRect rect);
+    void ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan);
+    TRect PlaceCellGraphic(const TExtCellPlan& plan, TRect r, TVAlignment va) const;
+    void DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, const TRect& placed, const TRect& cell);
+    TGridLook FLook = TGridLook::glXP;
+    TStudioStyle FComponentStyle = tsWindowsXP;
+    TColorTones FTones;
+    TOfficeTheme FOldOfficeTheme = otUnknown;
+    // Text width (+ 2) and text alignment the text step leaves for the graphic.
+    int FTextWidth = 0;
+    TAlignment FTextAlign = taLeftJustify;
+
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -1304,7 +1498,7 @@ protected:
     }
     void SetStudio(TColor& field, TColor v)
     {
-        field = ColorToRGB(v);
+        field = v == clNone ? clNone : ColorToRGB(v);
         Invalidate();
     }
 
