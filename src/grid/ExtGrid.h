@@ -29,6 +29,7 @@
 #include "platform/Exception.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QFont>
 #include <QObject>
 #include <QPointer>
@@ -40,6 +41,7 @@
 #include <vector>
 
 class TExtStringGrid;
+class QCursor;
 class QWidget;
 class TEditLink;
 class TExtInplaceEdit;
@@ -283,6 +285,39 @@ extern const char* const GridCellsClipboardFormat;
 // once, on first use.
 int GridEditDoneEventType();
 int DTPShiftFocusEventType();
+// The wheel turn a grid offers its parent window before it scrolls itself:
+// a parent that takes it (accepts the event in its event()) leaves the grid
+// to its ordinary wheel handling (DoMouseWheelDown / DoMouseWheelUp).
+int GridWheelEventType();
+class TGridWheelEvent : public QEvent {
+public:
+    explicit TGridWheelEvent(int delta) : QEvent(QEvent::Type(GridWheelEventType())), Delta(delta) { setAccepted(false); }
+    int Delta;
+};
+// The slim scroll bar's geometry along its length (pixels): where its thumb
+// starts and how long it is, from the strip's length, the fixed part at its
+// start (fixed columns or rows), the fixed part at its end (fixed right
+// columns or footer rows), and the visible, total, first scrolled and fixed
+// counts of the grid's columns or rows. Shown is false when everything is
+// visible (nothing is drawn then).
+struct TSlimThumb {
+    int Start = 0;
+    int Length = 0;
+    bool Shown = false;
+};
+TSlimThumb SlimScrollThumb(int length, int fixedOffset, int tail, int visible, int count, int first, int fixed);
+// The first scrolled column or row after a press at pos on the strip: a page
+// back before the thumb, a page on after it; -1 for a press on the thumb
+// (a drag starts).
+int SlimScrollPress(const TSlimThumb& thumb, int pos, int visible, int count, int first, int fixed);
+// The first scrolled column or row while the thumb is dragged by delta
+// pixels from where the drag began (first0 then), on a strip of the given
+// length whose first cell is cell0 pixels long.
+int SlimScrollDrag(int delta, int length, int cell0, int visible, int count, int first0, int fixed);
+// A hint window's rectangle kept on its screen: moved left or up so that it
+// ends 2 pixels inside the screen's right or bottom edge.
+QRect KeepHintOnScreen(const QRect& hint, const QRect& screen);
+
 // Platform facts the grid's Parts test: on this platform the common controls
 // of the newest kind and the visual-style look are always there.
 constexpr bool ComCtl470 = true;
@@ -1465,6 +1500,115 @@ private:
     int FTextWidth = 0;
     TAlignment FTextAlign = taLeftJustify;
 
+    // --- input: update locking, timer, focus, wheel, panning, keys, scroll bars ------
+    // (ExtGridUpdate.cpp, ExtGridWheel.cpp, ExtGridKeys.cpp, ExtGridScroll.cpp)
+    // Update locking: painting waits while the count is positive. The lock
+    // counts whether or not the grid is shown; painting resumes at the last
+    // EndUpdate. StartUpdate counts without touching the painting, ResetUpdate
+    // drops the count to 0.
+    void BeginUpdate();
+    void EndUpdate();
+    void StartUpdate() { ++FUpdateCount; }
+    void ResetUpdate() { FUpdateCount = 0; }
+    bool LockUpdate() const { return FUpdateCount > 0; }
+    void SetLockUpdate(bool v);
+    int UpdateCount() const { return FUpdateCount; }
+    // After bulk filling; one column's cell changed: the footers follow.
+    virtual void CellsLoaded();
+    virtual void ColumnCellChanged(int c);
+    // The 500 ms grid timer (made with the grid, running once Qt runs) and
+    // one of its ticks: incremental-search reset, hovering, blinking.
+    QTimer* GridTimer() const { return FGridTimer.get(); }
+    virtual void GridTimerTick();
+    int TimerTicks() const { return FTimerTicks; }
+    bool GridBlink() const { return FGridBlink; }
+    QString SearchInc;
+    int SearchTics = 0;
+    // Focus.
+    void DoEnter() override;
+    void DoExit() override;
+    bool SelChange() const { return FSelChange; }
+    void SetSelChange(bool v) { FSelChange = v; }
+    // Guards other code sets while it moves the focus.
+    bool FBlockFocus = false;
+    bool FBlockKill = false;
+    // Qt events before the window handles them (the grid's window procedure).
+    bool WndProc(QEvent& e) override;
+
+    // The wheel. WheelScrollLines: lines per notch from the system (the
+    // visible row count when the system scrolls by pages).
+    int WheelScrollLines() const;
+    // One notch of the wheel handled by the grid itself (towardsUser: the
+    // wheel turned towards the user, delta negative).
+    void WheelNotch(bool towardsUser, TShiftState shift, QPoint pos);
+    bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
+    bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+    // Called after each wheel step with the rows moved; clearing handled
+    // keeps the wheel events from firing.
+    virtual void WheelStepped(int rowsMoved, bool& handled) {}
+    std::function<void(TExtStringGrid* sender, TShiftState shift, QPoint pos, bool& handled)> OnMouseWheelDown;
+    std::function<void(TExtStringGrid* sender, TShiftState shift, QPoint pos, bool& handled)> OnMouseWheelUp;
+    // Grows every column width and row height by x pixels; the sum of the
+    // steps stays within -10 .. 10 (a step past it is ignored).
+    void Zoom(int x);
+    int ZoomFactor() const { return FZoomFactor; }
+    // Sizes every cell to its contents after a wheel zoom (the auto-sizing
+    // code overrides it).
+    virtual void ZoomAutoSize() {}
+    // Middle-button panning: started by a middle press, stopped by any press
+    // or key; PanStep is one tick of its 10 ms timer with the mouse at p.
+    bool Panning() const { return FWheelPan; }
+    QPoint PanOrigin() const { return FWheelPanPos; }
+    void StartPan(QPoint p);
+    void StopPan();
+    void PanStep(QPoint p);
+    QTimer* PanTimer() const { return FPanTimer.get(); }
+    // The pan cursor resource (8000 .. 8008) for a vertical and horizontal
+    // step of -1, 0 or 1; the origin mark's picture name.
+    static int PanCursorId(int v, int h);
+    QString PanOriginMark() const;
+    // The shape a pan cursor id is shown as (our own pictures).
+    static QCursor PanCursor(int id);
+    bool ShowHint = false;
+
+    // Keys.
+    void KeyDown(int& key, TShiftState shift) override;
+    TGridCoord LastKeyCell() const { return FLastKeyCell; }
+    bool IsLastRow();
+    void AutoAddRow();
+    int GetFirstNavCol();
+    int GetVisibleFixedRightCols();
+    virtual bool CanSelectCell(int c, int r);
+    int FirstSelectableCol(int r);
+    int LastSelectableCol(int r);
+    // Row enabling as the key and wheel steps see it (the row-enabling code
+    // overrides both).
+    virtual bool UseEnabledRows() { return false; }
+    virtual bool RowEnabled(int r) { return true; }
+    std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
+    std::function<void(TExtStringGrid* sender, int arow)> OnAutoAddRow;
+    std::function<void(TExtStringGrid* sender, int aleft, int atop, int aright, int abottom)> OnSelectionChanged;
+    virtual void DoSelectionChanged(int l, int t, int r, int b);
+
+    // Scroll bars: proportional thumbs (range, page and position of the
+    // window's bar), recomputed from the column widths and row heights.
+    struct TScrollThumb {
+        bool Set = false;
+        int Min = 0, Max = 0, Page = 0, Pos = 0;
+    };
+    void UpdateHScrollBar();
+    void UpdateVScrollBar();
+    TScrollThumb HThumb() const { return FHThumb; }
+    TScrollThumb VThumb() const { return FVThumb; }
+    // The column or row a thumb position (0 .. 127) of the proportional bar
+    // stands for.
+    int ScrollTargetCol(int pos);
+    int ScrollTargetRow(int pos);
+    // The text of the position hint while a thumb is dragged ("Row : n",
+    // "Col : n" through OnScrollHint).
+    QString ScrollHintText(bool vertical, int target);
+    std::function<void(TExtStringGrid* sender, int arow, QString& hint)> OnScrollHint;
+    bool ScrollLock() const { return FScrollLock; }
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -1741,4 +1885,24 @@ private:
     };
     std::unique_ptr<TExtRichEdit, TRichEditDeleter> FRichEdit;
     bool FGridFocusChanging = false;
+    // --- input state (update locking, timer, wheel, panning, keys, scroll bars) --------
+    void InitGridTimer();
+    bool WheelBase(bool down, TShiftState shift, QPoint pos);
+    // The platform's step of a key and the corrections after it.
+    void StepKey(int& key, TShiftState shift);
+    QPointer<QWidget> FPanMark;
+    std::unique_ptr<QTimer> FGridTimer;
+    std::unique_ptr<QTimer> FPanTimer;
+    int FTimerTicks = 0;
+    bool FGridBlink = false;
+    bool FSelChange = false;
+    int FWheelRest = 0;
+    int FZoomFactor = 0;
+    bool FScrollLock = false;
+    bool FWheelPan = false;
+    QPoint FWheelPanPos;
+    bool FPanPrevHint = false;
+    TGridCoord FLastKeyCell;
+    TGridRect FMoveSelection;
+    TScrollThumb FHThumb, FVThumb;
 };
