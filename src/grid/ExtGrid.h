@@ -1376,7 +1376,7 @@ public:
     int GetFirstNavCol() const;
     int LastDataRow() const { return RowCount() - FixedFooters() - 1; }
     int LastNavCol() const { return ColCount() - FixedRightCols() - 1; }
-    bool CanSelectCell(int c, int r);
+    virtual bool CanSelectCell(int c, int r);
 
     // Completion of a typed prefix from a list: the completed text, or an
     // empty string when no entry begins with the prefix (an empty prefix
@@ -1401,7 +1401,6 @@ public:
     std::function<void(TExtStringGrid* sender, int oldCol, int newCol, bool& allow)> OnColChanging;
     std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)>
         OnCellChanging;
-    std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
     std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int& newRow, int& newCol, bool& allow)>
         OnAutoAdvance;
     TGridIndexEvent OnAutoAddRow;
@@ -1500,6 +1499,7 @@ private:
     int FTextWidth = 0;
     TAlignment FTextAlign = taLeftJustify;
 
+public:
     // --- input: update locking, timer, focus, wheel, panning, keys, scroll bars ------
     // (ExtGridUpdate.cpp, ExtGridWheel.cpp, ExtGridKeys.cpp, ExtGridScroll.cpp)
     // Update locking: painting waits while the count is positive. The lock
@@ -1527,8 +1527,6 @@ private:
     // Focus.
     void DoEnter() override;
     void DoExit() override;
-    bool SelChange() const { return FSelChange; }
-    void SetSelChange(bool v) { FSelChange = v; }
     // Guards other code sets while it moves the focus.
     bool FBlockFocus = false;
     bool FBlockKill = false;
@@ -1551,7 +1549,6 @@ private:
     // Grows every column width and row height by x pixels; the sum of the
     // steps stays within -10 .. 10 (a step past it is ignored).
     void Zoom(int x);
-    int ZoomFactor() const { return FZoomFactor; }
     // Sizes every cell to its contents after a wheel zoom (the auto-sizing
     // code overrides it).
     virtual void ZoomAutoSize() {}
@@ -1576,19 +1573,11 @@ private:
     TGridCoord LastKeyCell() const { return FLastKeyCell; }
     bool IsLastRow();
     void AutoAddRow();
-    int GetFirstNavCol();
     int GetVisibleFixedRightCols();
-    virtual bool CanSelectCell(int c, int r);
     int FirstSelectableCol(int r);
     int LastSelectableCol(int r);
     // Row enabling as the key and wheel steps see it (the row-enabling code
     // overrides both).
-    virtual bool UseEnabledRows() { return false; }
-    virtual bool RowEnabled(int r) { return true; }
-    std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
-    std::function<void(TExtStringGrid* sender, int arow)> OnAutoAddRow;
-    std::function<void(TExtStringGrid* sender, int aleft, int atop, int aright, int abottom)> OnSelectionChanged;
-    virtual void DoSelectionChanged(int l, int t, int r, int b);
 
     // Scroll bars: proportional thumbs (range, page and position of the
     // window's bar), recomputed from the column widths and row heights.
@@ -1690,7 +1679,6 @@ protected:
     QString FCellCache;
     QString FEditText;
     QChar FStartEditChar;
-    int FOldRowSel = 1;
     int FOldCol = -1;
     int FOldRow = -1;
     QString FOldCellText;
@@ -1895,9 +1883,7 @@ private:
     std::unique_ptr<QTimer> FPanTimer;
     int FTimerTicks = 0;
     bool FGridBlink = false;
-    bool FSelChange = false;
     int FWheelRest = 0;
-    int FZoomFactor = 0;
     bool FScrollLock = false;
     bool FWheelPan = false;
     QPoint FWheelPanPos;

@@ -434,9 +434,12 @@ bool TExtStringGrid::SelectCell(int c, int r)
         }
     }
     if (ITExtStringGridSelect* l = SelListener()) l->CellSelected(Col(), r);
-    // The row last reported is always tracked.
-    if (!FLoading && r != FOldRowSel && OnRowUpdate) OnRowUpdate(this, FOldRowSel, r);
-    FOldRowSel = r;
+    // The row last reported moves only when it is reported, so a handler
+    // assigned later sees the row of the last reported change.
+    if (!FLoading && r != FOldRowSel && OnRowUpdate) {
+        OnRowUpdate(this, FOldRowSel, r);
+        FOldRowSel = r;
+    }
     FCellCache = Cells(rc, r);
     return true;
 }
@@ -658,7 +661,9 @@ void TExtStringGrid::KeyPress(QChar& key)
 
 int TExtStringGrid::GetFirstNavCol() const
 {
-    return TCustomGrid::FixedCols();
+    // The node column of a tree stays out of the keys' reach.
+    const int fixed = TCustomGrid::FixedCols();
+    return fixed == 0 && const_cast<TExtStringGrid*>(this)->HasNodes() ? 1 : fixed;
 }
 
 bool TExtStringGrid::CanSelectCell(int c, int r)
