@@ -48,22 +48,17 @@ TGridItem* TExtStringGrid::HiddenRow(TRealRow r) const
 
 int TExtStringGrid::RealRowOf(int displRow) const
 {
-    std::vector<int> hidden;
-    for (int i = 0; i < FGridItems.Count(); ++i) hidden.push_back(FGridItems.Items(i).Idx());
-    std::sort(hidden.begin(), hidden.end());
+    // The store is ordered by real index: each hidden row at or before the
+    // running index pushes it one further.
     int r = displRow;
-    for (int idx : hidden)
-        if (idx <= r) ++r;
+    for (int i = 0; i < FGridItems.Count(); ++i) {
+        if (FGridItems.Items(i).Idx() > r) break;
+        ++r;
+    }
     return r;
 }
 
-int TExtStringGrid::DisplRowOf(int realRow) const
-{
-    int before = 0;
-    for (int i = 0; i < FGridItems.Count(); ++i)
-        if (FGridItems.Items(i).Idx() < realRow) ++before;
-    return realRow - before;
-}
+int TExtStringGrid::DisplRowOf(int realRow) const { return realRow - FGridItems.LowerBound(realRow); }
 
 // ---------------------------------------------------------------------------
 // Cells by index space
