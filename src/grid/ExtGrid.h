@@ -1254,6 +1254,8 @@ public:
                            TControlStyle style, bool grayed, bool enabled);
     void DrawRadioGlyph(TCanvas& canvas, const TRect& r, TControlStyle style, bool checked, bool enabled);
     void DrawSortIndicator(TCanvas& canvas, int c, int y, int x);
+    // Renders a rich-text cell (real column) into r.
+    void DrawRichTextCell(int c, int r, const TRect& rect, TCanvas& canvas);
     // The size the text of a cell needs (real column; vs: a vertical scroll
     // bar is taken off the width; sb: measured as shown in the cell's width).
     QSize GetCellTextSize(int c, int r, bool vs = false, bool sb = false);
@@ -1281,6 +1283,8 @@ public:
     KR_FIELD_PROP(bool, UseDisabledFont, false)
     KR_FIELD_PROP(bool, SelectionRTFKeep, false)
     KR_FIELD_PROP(TColor, SelectionRectangleColor, clBlack)
+
+public:
     TCustomCellDrawEvent OnCustomCellBkgDraw;
     TCustomCellDrawEvent OnCustomCellDraw;
     TGridNotifyEvent OnPainted;

@@ -194,6 +194,7 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
     TVisualProperties vp;
     vp.Brush.Color = brushColor;
     vp.Font = font;
+    vp.WordWrap = WordWrap();
     vp.State = state;
     vp.Print = false;
     vp.Select = false;
