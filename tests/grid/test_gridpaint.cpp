@@ -644,3 +644,58 @@ TEST_F(PaintGrid, RotatedCellsMeasureTheirBox)
     const TRect ink = InkBox(img, {121, 45, 178, 92}, clWhite);
     EXPECT_GT(ink.Height(), ink.Width());
 }
+
+namespace {
+// A grid whose rows 1 to 4 are node rows indented by 16 pixels.
+class NodeGrid : public TExtStringGrid {
+public:
+    int GetNodeIndent(int r) override { return r >= 1 && r <= 4 ? 16 : 0; }
+};
+} // namespace
+
+TEST(GridNodes, NodeBoxesPerNodeType)
+{
+    NodeGrid g;
+    g.Font = TestFont();
+    g.SetColCount(3);
+    g.SetRowCount(6);
+    for (int c = 0; c < 3; ++c) g.SetColWidths(c, 60);
+    for (int r = 0; r < 6; ++r) g.SetRowHeights(r, 22);
+    g.SetFixedCols(0);
+    g.SetClientSize(180, 132);
+    g.Color = clWhite;
+    auto node = [&g](int r, bool contracted) {
+        auto gr = std::make_unique<TCellGraphic>();
+        gr->CellType = TCellType::ctNode;
+        gr->CellBoolean = contracted;
+        g.SetGraphicObjectEx(0, r, std::move(gr));
+    };
+    node(2, true);
+    node(3, false);
+    auto shot = [&g] {
+        QImage img(180, 132, QImage::Format_RGB32);
+        QPainter p(&img);
+        g.PaintTo(p);
+        return img;
+    };
+    // The flat box: 9 x 9 at indent - NodeIndent / 2 - 4 + 4 = 10, a plus
+    // when contracted and a minus when expanded.
+    g.CellNode().SetNodeType(TNodeType::cnFlat);
+    g.CellNode().SetColor(clWhite);
+    g.CellNode().SetNodeColor(0x0000C0);
+    g.CellNode().SetShowTree(false);
+    QImage img = shot();
+    const int mid2 = 44 + 11, mid3 = 66 + 11;
+    EXPECT_EQ(At(img, 10, mid2), TColor(0x0000C0));      // left edge of the box
+    EXPECT_EQ(At(img, 14, mid2 - 2), TColor(0x0000C0));  // the plus's upright
+    EXPECT_NE(At(img, 14, mid3 - 2), TColor(0x0000C0));  // the minus has none
+    EXPECT_EQ(At(img, 14, mid3), TColor(0x0000C0));      // the minus's bar
+    // The XP box and the tree line through the node column.
+    g.CellNode().SetNodeType(TNodeType::cnXP);
+    g.CellNode().SetShowTree(true);
+    g.CellNode().SetTreeColor(0x00C000);
+    img = shot();
+    EXPECT_EQ(At(img, 14, mid2), TColor(0x000000));      // the XP picture's plus
+    EXPECT_EQ(At(img, 12, mid2 + 8), TColor(0x00C000));  // the line down to the next node row
+    EXPECT_EQ(Count(img, {0, 0, 180, 44}, 0x00C000), 0);
+}
