@@ -503,7 +503,12 @@ void TExtStringGrid::ShowFocusWindow(const TRect& cellRect)
     w.Color = 0xFDD397;
     if (HandleAllocated()) {
         QWidget* viewport = Widget()->viewport();
-        if (w.parentWidget() != viewport) w.setParent(viewport);
+        if (w.parentWidget() != viewport) {
+            w.setParent(viewport);
+            // A viewport that goes first takes the frame with it: the grid
+            // then only forgets it.
+            QObject::connect(&w, &QObject::destroyed, viewport, [this] { (void)FFocusWindow.release(); });
+        }
     }
     w.setGeometry(cellRect.Left - 4, cellRect.Top - 4, W, H);
     w.show();

@@ -3,6 +3,7 @@
 // dpi, antialiasing off, explicit colours).
 #include "controls/ExtUtilDraw.h"
 #include "grid/ExtGrid.h"
+#include "platform/GridsWidget.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -698,4 +699,47 @@ TEST(GridNodes, NodeBoxesPerNodeType)
     EXPECT_EQ(At(img, 14, mid2), TColor(0x000000));      // the XP picture's plus
     EXPECT_EQ(At(img, 12, mid2 + 8), TColor(0x00C000));  // the line down to the next node row
     EXPECT_EQ(Count(img, {0, 0, 180, 44}, 0x00C000), 0);
+}
+
+TEST_F(PaintGrid, FocusFrameLeavesTheCellUncoveredAndGoesWithTheViewport)
+{
+    TGridWidget* w = g.Widget();
+    w->resize(320, 150);
+    const TRect cell = g.CellRect(2, 2);
+    g.ShowFocusWindow(cell);
+    TGridFocusWindow* frame = g.FocusWindow();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->parentWidget(), w->viewport());
+    EXPECT_EQ(frame->geometry(), QRect(cell.Left - 4, cell.Top - 4, cell.Width() + 9, cell.Height() + 9));
+    const QRegion mask = frame->mask();
+    EXPECT_TRUE(mask.contains(QPoint(1, 1)));
+    EXPECT_TRUE(mask.contains(QPoint(cell.Width() + 6, cell.Height() + 6)));
+    EXPECT_FALSE(mask.contains(QPoint(4, 4)));
+    EXPECT_FALSE(mask.contains(QPoint(cell.Width() + 3, cell.Height() + 3)));
+    g.HideFocusWindow();
+    EXPECT_FALSE(frame->isVisible());
+    // The window goes first: the grid forgets the frame.
+    delete w;
+    EXPECT_EQ(g.FocusWindow(), nullptr);
+}
+
+TEST_F(PaintGrid, BackgroundBelowTheLastRow)
+{
+    g.SetRowCount(3);
+    g.BackGround().SetDisplay(TBackGroundDisplay::bdGradientVert);
+    g.BackGround().SetColor(0x0000FF);
+    g.BackGround().SetColorTo(0xFF0000);
+    g.SetColWidths(4, 20);
+    QImage img = Shot();
+    Keep(img, QStringLiteral("background"));
+    // Below the last row (and right of the last column) the gradient; the
+    // cells keep their own colour.
+    EXPECT_NE(At(img, 100, 140), clWhite);
+    EXPECT_NE(At(img, 100, 140), At(img, 100, 80));
+    EXPECT_NE(At(img, 300, 30), clWhite);
+    EXPECT_EQ(At(img, 150, 55), TColor(0xFFFFFF));
+    // Without "to" colour nothing outside the cells is painted.
+    g.BackGround().SetColorTo(clNone);
+    img = Shot();
+    EXPECT_EQ(At(img, 100, 140), ColorToRGB(g.Color));
 }
