@@ -205,6 +205,11 @@ struct TExtCellPlan {
     bool DropDownLine = false;
     int DropDownX = 0;
     TColor DropDownLineColor = clNone;
+    // An always-visible editor button: 1 combo, 2 spin (0 none), with its
+    // area, state (0 normal, 3 disabled) and look.
+    int EditButton = 0;
+    TRect ButtonRect;
+    int ButtonState = 0, ButtonLook = 0;
     bool ModifiedMark = false;
     TRect ModifiedRect;
     TColor ModifiedColor = clNone;

@@ -743,3 +743,18 @@ TEST_F(PaintGrid, BackgroundBelowTheLastRow)
     img = Shot();
     EXPECT_EQ(At(img, 100, 140), ColorToRGB(g.Color));
 }
+
+TEST_F(PaintGrid, AlwaysVisibleComboButton)
+{
+    g.SetOptions(g.Options().With(goEditing));
+    g.SetCells(2, 2, QStringLiteral("WWWWWWWWWW"));
+    g.OnHasComboBox = [](TExtStringGrid*, int c, int r, bool& has) { has = c == 2 && r == 2; };
+    QImage img = Shot();
+    const int inkWithout = Count(img, {162, 45, 178, 65}, clWhite);
+    g.ControlLook().SetDropDownAlwaysVisible(true);
+    img = Shot();
+    Keep(img, QStringLiteral("combo"));
+    // The right 16 pixels hold the button, the text stops before them.
+    EXPECT_LT(Count(img, {162, 45, 178, 65}, clWhite), inkWithout - 100);
+    EXPECT_EQ(Count(img, {180, 45, 240, 65}, clBtnFace), 0);
+}
