@@ -100,6 +100,10 @@ TEST_F(PaintGrid, Pictures)
     g.SetCells(1, 1, "alpha");
     g.SetCells(2, 1, "12.5");
     g.SetCells(1, 2, "a long text that does not fit");
+    g.SetOptions(g.Options().With(goEditing));
+    g.AddCheckBoxColumn(3, false, false);
+    g.SetCheckBoxState(3, 2, true);
+    g.SetCells(3, 0, "On");
     for (TGridLook look : {glStandard, glSoft, glClassic, glStudio, glXP, glListView, glVista, glWin7, glOffice2007}) {
         g.SetLook(look);
         QString name;
