@@ -173,21 +173,15 @@ std::vector<TTableRow> Rows_Of(const TRuleList& rules, bool uplink)
 // ---- reading -------------------------------------------------------------------
 
 // Attributes a device or rule may lack without being incomplete.
-bool Optional_Attribute(const TTableDef& def, const QString& name)
-{
-    static const QStringList device{"Enable", "Class", "DiagTimeOut", "RX2_Datarate"};
-    static const QStringList uplink{"StartTest", "LenTest", "HexTest", "ValueTest"};
-    if (&def == &LoRaWAN_Device_Table()) return device.contains(name);
-    if (&def == &LoRaWAN_Uplink_Table()) return uplink.contains(name);
-    return false;
-}
+const QStringList Optional_Device{"Enable", "Class", "DiagTimeOut", "RX2_Datarate"};
+const QStringList Optional_Uplink{"StartTest", "LenTest", "HexTest", "ValueTest"};
 
-bool Read_Complete(const XmlNode& e, const TTableDef& def, TTableRow& row)
+bool Read_Complete(const XmlNode& e, const TTableDef& def, const QStringList& optional, TTableRow& row)
 {
     QStringList missing;
     row = Table_Read_Row(e, def, &missing);
     for (const QString& m : missing)
-        if (!Optional_Attribute(def, m)) return false;
+        if (!optional.contains(m)) return false;
     return true;
 }
 
@@ -201,7 +195,9 @@ bool Read_Rules(const XmlNode& list, bool uplink, TRuleList& rules, bool& tooMan
             break;
         }
         TTableRow row;
-        if (!Read_Complete(e, uplink ? LoRaWAN_Uplink_Table() : LoRaWAN_Downlink_Table(), row)) complete = false;
+        if (!Read_Complete(e, uplink ? LoRaWAN_Uplink_Table() : LoRaWAN_Downlink_Table(),
+                           uplink ? Optional_Uplink : QStringList(), row))
+            complete = false;
         rules.push_back(uplink ? Row_To_Uplink(row) : Row_To_Downlink(row));
     }
     return complete;
@@ -476,7 +472,7 @@ TLoRaWAN_Load_Report LoRaWAN_Read(const TXMLDocument& doc, TDeviceList& devices)
         const int d = int(++i);
         report.Devices_Read = d;
         TTableRow row;
-        bool complete = Read_Complete(e, LoRaWAN_Device_Table(), row);
+        bool complete = Read_Complete(e, LoRaWAN_Device_Table(), Optional_Device, row);
         // The device's flag is on only when it is exactly "Y".
         row[dEnable] = Yes_No(row[dEnable] == QLatin1String("Y"));
         Row_To_Device(row, dev);
