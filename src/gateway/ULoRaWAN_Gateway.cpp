@@ -591,18 +591,7 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
       m_downlink(std::make_unique<TExtColumnGrid>()), ESG_LoRaWAN_Device_List(*m_devices),
       ACG_LoRaWAN_Uplink(*m_uplink), ACG_LoRaWAN_Downlink(*m_downlink)
 {
-
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("Verdana"), 8));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xF8, 0xF7, 0xED));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = Editor_Window_Frame(this, Qt::WindowMaximizeButtonHint);
     P_Title = Make_Title_Panel(this, L_SW_Code, L_SW_Desc);
     layout->addWidget(P_Title);
 
@@ -643,12 +632,7 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
     Splitter1->setSizes({196, Client_Height - 69 - 40 - 196 - 3});
     layout->addWidget(Splitter1, 1);
 
-    P_Button = Make_Button_Panel(this, {&Btn_OK, &Btn_Cancel, &Btn_DelRow, &Btn_InsRow, &Btn_CopyRow, &Btn_PasteRow});
-    Btn_OK->OnClick = [this](TPbButton*) { Btn_OKClick(); };
-    Btn_DelRow->OnClick = [this](TPbButton*) { Btn_DelRowClick(); };
-    Btn_InsRow->OnClick = [this](TPbButton*) { Btn_InsRowClick(); };
-    Btn_CopyRow->OnClick = [this](TPbButton*) { Btn_CopyRowClick(); };
-    Btn_PasteRow->OnClick = [this](TPbButton*) { Btn_PasteRowClick(); };
+    Make_Button_Panel(this);
     layout->addWidget(P_Button);
 
     for (TExtColumnGrid* g : {static_cast<TExtColumnGrid*>(m_devices.get()), m_uplink.get(), m_downlink.get()}) {
@@ -691,7 +675,7 @@ void TFLoRaWAN_Gateway::Set_Lang()
 {
     setWindowTitle(SL_Lang[5400]);
     L_SW_Desc->setText(SL_Lang[5401]);
-    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow}, 5402, 5408);
+    Set_Button_Texts(5402, 5408);
     LLoRaWAN_Device_List_Title->setText(SL_Lang[5414]);
     LLoRaWAN_Rules_List_Title->setText(SL_Lang[5415]);
     Table_Set_Lang(*m_devices, LoRaWAN_Device_Table(), 5418, Hint_Dev);

@@ -639,7 +639,7 @@ TEST_F(LoRaWindow, TypedRuleIsSavedByOkAndShownAgain)
         Type(up, 8, 1, "4");
         Type(up, 9, 1, "12");
         Type(up, 10, 1, "temperature");
-        f->Btn_OKClick();
+        f->Btn_OK->Click();
     });
     EXPECT_EQ(f->ModalResult(), mrOk);
     const QByteArray file = ReadTestFile(LoRaWAN_Gateway_File);
