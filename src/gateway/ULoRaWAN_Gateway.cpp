@@ -173,21 +173,15 @@ std::vector<TTableRow> Rows_Of(const TRuleList& rules, bool uplink)
 // ---- reading -------------------------------------------------------------------
 
 // Attributes a device or rule may lack without being incomplete.
-bool Optional_Attribute(const TTableDef& def, const QString& name)
-{
-    static const QStringList device{"Enable", "Class", "DiagTimeOut", "RX2_Datarate"};
-    static const QStringList uplink{"StartTest", "LenTest", "HexTest", "ValueTest"};
-    if (&def == &LoRaWAN_Device_Table()) return device.contains(name);
-    if (&def == &LoRaWAN_Uplink_Table()) return uplink.contains(name);
-    return false;
-}
+const QStringList Optional_Device{"Enable", "Class", "DiagTimeOut", "RX2_Datarate"};
+const QStringList Optional_Uplink{"StartTest", "LenTest", "HexTest", "ValueTest"};
 
-bool Read_Complete(const XmlNode& e, const TTableDef& def, TTableRow& row)
+bool Read_Complete(const XmlNode& e, const TTableDef& def, const QStringList& optional, TTableRow& row)
 {
     QStringList missing;
     row = Table_Read_Row(e, def, &missing);
     for (const QString& m : missing)
-        if (!Optional_Attribute(def, m)) return false;
+        if (!optional.contains(m)) return false;
     return true;
 }
 
@@ -201,7 +195,9 @@ bool Read_Rules(const XmlNode& list, bool uplink, TRuleList& rules, bool& tooMan
             break;
         }
         TTableRow row;
-        if (!Read_Complete(e, uplink ? LoRaWAN_Uplink_Table() : LoRaWAN_Downlink_Table(), row)) complete = false;
+        if (!Read_Complete(e, uplink ? LoRaWAN_Uplink_Table() : LoRaWAN_Downlink_Table(),
+                           uplink ? Optional_Uplink : QStringList(), row))
+            complete = false;
         rules.push_back(uplink ? Row_To_Uplink(row) : Row_To_Downlink(row));
     }
     return complete;
@@ -476,7 +472,7 @@ TLoRaWAN_Load_Report LoRaWAN_Read(const TXMLDocument& doc, TDeviceList& devices)
         const int d = int(++i);
         report.Devices_Read = d;
         TTableRow row;
-        bool complete = Read_Complete(e, LoRaWAN_Device_Table(), row);
+        bool complete = Read_Complete(e, LoRaWAN_Device_Table(), Optional_Device, row);
         // The device's flag is on only when it is exactly "Y".
         row[dEnable] = Yes_No(row[dEnable] == QLatin1String("Y"));
         Row_To_Device(row, dev);
@@ -595,18 +591,7 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
       m_downlink(std::make_unique<TExtColumnGrid>()), ESG_LoRaWAN_Device_List(*m_devices),
       ACG_LoRaWAN_Uplink(*m_uplink), ACG_LoRaWAN_Downlink(*m_downlink)
 {
-
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("Verdana"), 8));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xF8, 0xF7, 0xED));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = Editor_Window_Frame(this, Qt::WindowMaximizeButtonHint);
     P_Title = Make_Title_Panel(this, L_SW_Code, L_SW_Desc);
     layout->addWidget(P_Title);
 
@@ -647,12 +632,7 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
     Splitter1->setSizes({196, Client_Height - 69 - 40 - 196 - 3});
     layout->addWidget(Splitter1, 1);
 
-    P_Button = Make_Button_Panel(this, {&Btn_OK, &Btn_Cancel, &Btn_DelRow, &Btn_InsRow, &Btn_CopyRow, &Btn_PasteRow});
-    Btn_OK->OnClick = [this](TPbButton*) { Btn_OKClick(); };
-    Btn_DelRow->OnClick = [this](TPbButton*) { Btn_DelRowClick(); };
-    Btn_InsRow->OnClick = [this](TPbButton*) { Btn_InsRowClick(); };
-    Btn_CopyRow->OnClick = [this](TPbButton*) { Btn_CopyRowClick(); };
-    Btn_PasteRow->OnClick = [this](TPbButton*) { Btn_PasteRowClick(); };
+    Make_Button_Panel(this);
     layout->addWidget(P_Button);
 
     for (TExtColumnGrid* g : {static_cast<TExtColumnGrid*>(m_devices.get()), m_uplink.get(), m_downlink.get()}) {
@@ -695,7 +675,7 @@ void TFLoRaWAN_Gateway::Set_Lang()
 {
     setWindowTitle(SL_Lang[5400]);
     L_SW_Desc->setText(SL_Lang[5401]);
-    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow}, 5402, 5408);
+    Set_Button_Texts(5402, 5408);
     LLoRaWAN_Device_List_Title->setText(SL_Lang[5414]);
     LLoRaWAN_Rules_List_Title->setText(SL_Lang[5415]);
     Table_Set_Lang(*m_devices, LoRaWAN_Device_Table(), 5418, Hint_Dev);

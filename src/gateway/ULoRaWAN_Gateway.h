@@ -131,7 +131,7 @@ protected:
     void SetEditText(int c, int r, const QString& v) override;
 };
 
-class TFLoRaWAN_Gateway : public TForm {
+class TFLoRaWAN_Gateway : public TForm, public TEditorButtons {
     // The grids, made before the names below refer to them.
     std::unique_ptr<TLoRaDeviceGrid> m_devices;
     std::unique_ptr<TExtColumnGrid> m_uplink;
@@ -165,11 +165,11 @@ public:
     // Writes the file; false (reported) when it cannot.
     bool Save_Configuration();
 
-    void Btn_OKClick();
-    void Btn_DelRowClick();
-    void Btn_InsRowClick();
-    void Btn_CopyRowClick();
-    void Btn_PasteRowClick();
+    void Btn_OKClick() override;
+    void Btn_DelRowClick() override;
+    void Btn_InsRowClick() override;
+    void Btn_CopyRowClick() override;
+    void Btn_PasteRowClick() override;
 
     // The device shown in the rule grids (index into DeviceList).
     int Current_Device() const;
@@ -202,13 +202,6 @@ public:
     QTabWidget* PC_LoRaWAN_Device_Rules_List = nullptr;
     QWidget* TS_LoRaWAN_Uplink_Rules_List = nullptr;
     QWidget* TS_LoRaWAN_Downlink_Rules_List = nullptr;
-    QWidget* P_Button = nullptr;
-    TPbButton* Btn_OK = nullptr;
-    TPbButton* Btn_Cancel = nullptr;
-    TPbButton* Btn_DelRow = nullptr;
-    TPbButton* Btn_InsRow = nullptr;
-    TPbButton* Btn_CopyRow = nullptr;
-    TPbButton* Btn_PasteRow = nullptr;
 
 protected:
     void FormShow() override;

@@ -13,6 +13,7 @@
 #include "../common/SharedState.h"
 #include "../common/TestSupport.h"
 
+#include <QLabel>
 #include <QProcess>
 #include <QSplitter>
 #include <QTabWidget>
@@ -65,6 +66,16 @@ class LoRaTables : public SharedStateTest {
 protected:
     void SetUp() override { Load_Default_Texts(); }
 };
+
+TEST_F(LoRaTables, RX2ItemsFollowTheBandExactly)
+{
+    EXPECT_EQ(RX2_Items("US915"), QStringList({"SF12BW500", "SF11BW500", "SF10BW500", "SF9BW500", "SF8BW500", "SF7BW500", ""}));
+    for (const char* band : {"us915", "US915 ", "EU868", ""}) {
+        SCOPED_TRACE(band);
+        EXPECT_EQ(RX2_Items(band).size(), 8);
+        EXPECT_EQ(RX2_Items(band)[6], "SF7BW250");
+    }
+}
 
 TEST_F(LoRaTables, CheckStringHexAnswersLengthThenCharacters)
 {
@@ -628,7 +639,7 @@ TEST_F(LoRaWindow, TypedRuleIsSavedByOkAndShownAgain)
         Type(up, 8, 1, "4");
         Type(up, 9, 1, "12");
         Type(up, 10, 1, "temperature");
-        f->Btn_OKClick();
+        f->Btn_OK->Click();
     });
     EXPECT_EQ(f->ModalResult(), mrOk);
     const QByteArray file = ReadTestFile(LoRaWAN_Gateway_File);
@@ -679,6 +690,18 @@ TEST_F(LoRaWindow, RefusedSavesLeaveTheOldFile)
         EXPECT_NE(result, mrOk);
         EXPECT_EQ(ReadTestFile(LoRaWAN_Gateway_File), old);
     }
+}
+
+TEST_F(LoRaWindow, LanguageSwitchRetextsTitlesTabsAndHeaders)
+{
+    SL_Lang.Set(5414, "Geraete");
+    SL_Lang.Set(5416, "Aufwaerts");
+    SL_Lang.Set(5445, "Anschluss");
+    f->Set_Lang();
+    EXPECT_EQ(f->LLoRaWAN_Device_List_Title->text(), "Geraete");
+    EXPECT_EQ(f->PC_LoRaWAN_Device_Rules_List->tabText(0), "Aufwaerts");
+    EXPECT_EQ(f->ACG_LoRaWAN_Uplink.Cells(2, 0), "Anschluss");
+    EXPECT_EQ(f->ACG_LoRaWAN_Downlink.Cells(2, 0), "Port");
 }
 
 TEST_F(LoRaWindow, FailedWriteIsReportedAndTheWindowStaysOpen)
