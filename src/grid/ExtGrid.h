@@ -23,6 +23,7 @@
 #include "controls/BaseGrid.h"
 #include "controls/ExtObj.h"
 #include "controls/esgcheck.h"
+#include "grid/ExtGridPanels.h"
 #include "grid/ExtGridSettings.h"
 #include "platform/Exception.h"
 
@@ -30,6 +31,7 @@
 #include <QFont>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -187,6 +189,44 @@ bool IsSingleNumericFormat(const QString& format);
 // a format that is not one numeric conversion is answered unchanged.
 QString FormatFloatValue(const QString& format, double value);
 
+// --- measuring cells for auto sizing ---------------------------------------
+// What the sizing operations ask about a cell's contents. The grid owns one
+// measurer; this base measures no text and no graphic (every size 0, one
+// line per row) and takes the text offsets from XYOffset. The painting code
+// installs one that measures with the fonts a cell is painted in, the
+// cell-object code fills in the graphic sizes. Columns are store (real)
+// columns, rows display rows.
+class TCellMeasurer {
+public:
+    explicit TCellMeasurer(TExtStringGrid& grid) : FGrid(grid) {}
+    virtual ~TCellMeasurer() = default;
+    TCellMeasurer(const TCellMeasurer&) = delete;
+    TCellMeasurer& operator=(const TCellMeasurer&) = delete;
+
+    TExtStringGrid& Grid() const { return FGrid; }
+    // Width and height of the cell's text as it is painted (the cell's font,
+    // wrapped to the cell's width when wordWrap is set).
+    virtual QSize GetCellTextSize(int c, int r, bool wordWrap);
+    // Height of one text line ("gh") in the font the cell is painted in.
+    virtual int GetCellLineHeight(int c, int r);
+    // With Multilinecells the largest number of text lines of a shown cell of
+    // the row, else 1.
+    virtual int MaxLinesInRow(int r);
+    // XYOffset.X (.Y), doubled unless XYOffsetTopLeftOnly.
+    virtual int GetHorzTextOffset();
+    virtual int GetVertTextOffset();
+    // The size of the cell's graphic as painted beside the text, and as row
+    // sizing counts it (with padding); (0, 0) for a cell without graphic.
+    virtual QSize GetCellGraphicSize(int c, int r);
+    virtual QSize CalcCellGraphicSize(int c, int r, int padding);
+
+private:
+    TExtStringGrid& FGrid;
+};
+// The states the exporters and importers report to the grid.
+enum class TGridExportState : uint8_t { esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow };
+enum class TGridImportState : uint8_t { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
+
 class TExtStringGrid : public TBaseGrid {
 public:
     // ownerForm: the window the grid sits in; the grid follows its resizes
@@ -270,11 +310,12 @@ public:
     int TotalColCount() const override { return ColCount() + FNumHidden; }
     int AllColCount() const { return ColCount() + NumHiddenColumns(); }
     int AllRowCount() const { return RowCount() + NumHiddenRows(); }
-    // Display and real indexes (equal while nothing is hidden).
-    TRealCol RealColIndex(TDisplCol c) override { return TRealCol(c.Value()); }
-    TDisplCol DisplColIndex(TRealCol c) override { return TDisplCol(c.Value()); }
-    TRealRow RealRowIndex(TDisplRow r) override { return TRealRow(RealRowOf(r.Value())); }
-    TDisplRow DisplRowIndex(TRealRow r) override { return TDisplRow(DisplRowOf(r.Value())); }
+    // Display and real indexes (equal while nothing is hidden). A hidden
+    // column or row maps to the display index of the next shown one.
+    TRealCol RealColIndex(TDisplCol c) override;
+    TDisplCol DisplColIndex(TRealCol c) override;
+    TRealRow RealRowIndex(TDisplRow r) override;
+    TDisplRow DisplRowIndex(TRealRow r) override;
     using TBaseGrid::DisplColIndex;
     using TBaseGrid::DisplRowIndex;
     using TBaseGrid::RealColIndex;
@@ -726,9 +767,6 @@ public:
     // by one shared special editor per kind.
     static bool IsTextEditorKind(TEditorType kind);
     bool IsPasswordCell(int c, int r);
-    // The cell carries an in-cell control (a check box or a radio button):
-    // it never opens an editor.
-    bool IsEditControlCell(int c, int r);
     void ShowInplaceEdit();
     // Closes the open editor, writing its value into the cell.
     void HideInplaceEdit();
@@ -832,7 +870,6 @@ public:
     std::function<void(TExtStringGrid* sender, int oldCol, int newCol, bool& allow)> OnColChanging;
     std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)>
         OnCellChanging;
-    std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
     std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int& newRow, int& newCol, bool& allow)>
         OnAutoAdvance;
     TGridIndexEvent OnAutoAddRow;
@@ -844,6 +881,370 @@ public:
     std::function<void(QObject* editor, bool& allow)> OnClipboardPaste;
     std::function<void(QObject* editor, int acol, int arow, QString& value, bool& allow)> OnClipboardBeforePasteCell;
     std::function<void(QObject* editor, int acol, int arow, const QString& value)> OnClipboardAfterPasteCell;
+
+    // --- rows and columns: hiding, structure, moving, sizing ------------------------
+    // The measurer the sizing operations ask (never null); a new one
+    // replaces the one before.
+    TCellMeasurer& CellMeasurer();
+    void SetCellMeasurer(std::unique_ptr<TCellMeasurer> m);
+
+    // Hidden columns (real indexes). A hidden column keeps its cells and
+    // its width; the last shown column is never hidden.
+    void HideColumn(int c) { HideColumns(c, c); }
+    void HideColumns(int fromCol, int toCol);
+    void UnHideColumn(int c) { UnHideColumns(c, c); }
+    void UnHideColumns(int fromCol, int toCol);
+    void UnHideColumnsAll() { UnHideColumns(0, ColCount() + NumHiddenColumns()); }
+    bool IsHiddenColumn(int c) const;
+    bool IsIgnoredColumn(int c) const { return FIgnoreColumns.HasValue(c); }
+    TIntList& IgnoreColumns() { return FIgnoreColumns; }
+
+    // Hidden rows (real indexes). Each row out of view is parked whole in an
+    // item of GridItems, which records why (THiddenRowKind); the operations
+    // of one kind never show rows of another.
+    void HideRow(int r) { HideRows(r, r); }
+    void HideRows(int fromRow, int toRow);
+    // As HideRows; nothing when fromRow is hidden already.
+    void HideRowsEx(int fromRow, int toRow);
+    // One filter level: hides the given display rows (kind hkFilter, Level
+    // = FilterLevel) and raises FilterLevel.
+    void HideRowList(const TIntList& displRows);
+    void UnHideRow(int r) { UnHideRows(r, r); }
+    void UnHideRows(int fromRow, int toRow);
+    void UnHideRowsAll();
+    // Shows the rows of the latest filter level (FilterLevel - 1); lowering
+    // FilterLevel is left to the caller.
+    void UnHideRowList();
+    int FilterLevel() const { return FFilterLevel; }
+    void SetFilterLevel(int v) { FFilterLevel = v; }
+    // The shared entries of every hiding kind: parks the given real rows
+    // (those shown and inside the grid) as items of that kind and level, and
+    // shows the items that `which` accepts, each back at its place. Both
+    // answer how many rows they moved.
+    int HideRealRows(std::vector<int> realRows, THiddenRowKind kind, int level);
+    int ShowHiddenRows(const std::function<bool(const TGridItem&)>& which);
+    bool IsHiddenRow(int r) const { return IsHiddenRow(TRealRow(r)); }
+    int TotalRowCount() const { return RowCount() + NumHiddenRows(); }
+    int RealRow() { return RealRowIndex(Row()); }
+
+    // The current row: fires OnRowUpdate when it changed since last told;
+    // a synchronised grid follows. The top row is taken only inside
+    // FixedRows .. RowCount - 1.
+    void SetRow(int r);
+    void SetTopRow(int r);
+    // Shows no selection until UnHideSelection brings the remembered one
+    // back (or the first normal cell when it no longer fits).
+    void HideSelection();
+    void UnHideSelection();
+    bool SelHidden() const { return FSelHidden; }
+    std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
+    // --- cell objects, check boxes and radio buttons ----------------------------------
+    // Columns are real (store) columns, rows display rows, unless an operation
+    // says "real row". Every add or create replaces the cell's graphic; what a
+    // caller hands in stays the caller's, what the grid creates is freed with
+    // the graphic; the shared row and virtual check boxes are never freed.
+    TCellGraphic* CellGraphics(int c, int r) { return GetCellGraphic(c, r); }
+    TCellType CellTypes(int c, int r) { return GetCellType(c, r); }
+    QPoint CellGraphicSize(int c, int r) { return GetCellGraphicSize(c, r); }
+    TIntList* CellImages(int c, int r) { return GetCellImages(c, r); }
+    QString CellComment(int c, int r) { return GetComment(c, r); }
+    void SetCellComment(int c, int r, const QString& v) { SetComment(c, r, v); }
+    virtual QPoint GetCellGraphicSize(int c, int r);
+    // The size a graphic needs on screen; reserve is kept free below a
+    // picture. (0, 0) without a graphic.
+    virtual void CalcCellGraphicSize(int c, int r, QPoint& size, int reserve);
+    virtual void CalcPrintGraphicSize(int c, int r, QPoint& size, double factor, int areaWidth, int areaHeight);
+    TIntList* GetCellImages(int c, int r);
+    TCellGraphic* CreateCellGraphic(int c, int r);
+    bool RemoveCellGraphic(int c, int r);
+    bool RemoveCellGraphicOfType(int c, int r, TCellType kind);
+    // On the base cell of the position; False for a negative index.
+    bool HasCellTypeIn(int c, int r, TCellTypes kinds);
+    // A key that orders image cells when sorting: the picture's address, the
+    // image index, else -1.
+    intptr_t GraphicSortKey(int c, int r);
+    void GetExpandRect(int c, int r, TRect& rect);
+    // c is a display column.
+    void CellButtonRect(int c, int r, TRect& rect);
+    TCustomImageList* GridImages() const { return FGridImages.get(); }
+    void SetGridImages(TCustomImageList* v) { FGridImages = TImageListRef(v); }
+    virtual TCustomImageList* GetGridImages() { return GridImages(); }
+
+    bool HasBalloon(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctBalloon}); }
+    bool IsRadio(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRadio}); }
+    bool HasExpand(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctExpand}); }
+    bool HasProgress(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctProgress}); }
+    bool HasRating(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRating}); }
+    bool HasScrollBar(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctScrollbar}); }
+    bool HasButton(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctButton, TCellType::ctBitButton}); }
+    bool HasCheckBox(int c, int r);
+    bool HasDataCheckBox(int c, int r);
+    bool IsControlCell(int c, int r);
+    bool IsDataGraphicCell(int c, int r);
+    bool HasDataImage(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctDataImage}); }
+    bool HasRadioButton(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRadioButton}); }
+    bool HasAutoRangeScrollBar(int c, int r);
+    bool HasBitmap(int c, int r) { return GetCellType(c, r) == TCellType::ctBitmap; }
+    bool HasPicture(int c, int r) { return GetCellType(c, r) == TCellType::ctPicture; }
+
+    void AddBitmap(int c, int r, QImage* bmp, bool transparent, TCellHAlign hal, TCellVAlign val);
+    QImage* CreateBitmap(int c, int r, bool transparent, TCellHAlign hal, TCellVAlign val);
+    bool RemoveBitmap(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctBitmap); }
+    QImage* GetBitmap(int c, int r);
+    void AddPicture(int c, int r, QImage* picture, bool transparent, TStretchMode stretchMode, int padding,
+                    TCellHAlign hal, TCellVAlign val);
+    QImage* CreatePicture(int c, int r, bool transparent, TStretchMode stretchMode, int padding, TCellHAlign hal,
+                          TCellVAlign val);
+    bool RemovePicture(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctPicture); }
+    QImage* GetPicture(int c, int r);
+    void AddFilePicture(int c, int r, TFilePicture* picture, bool transparent, TStretchMode stretchMode, int padding,
+                        TCellHAlign hal, TCellVAlign val);
+    TFilePicture* CreateFilePicture(int c, int r, bool transparent, TStretchMode stretchMode, int padding,
+                                    TCellHAlign hal, TCellVAlign val);
+    bool RemoveFilePicture(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctFilePicture); }
+    TFilePicture* GetFilePicture(int c, int r);
+    void AddIcon(int c, int r, QImage* icon, TCellHAlign hal, TCellVAlign val);
+    QImage* CreateIcon(int c, int r, TCellHAlign hal, TCellVAlign val);
+    bool RemoveIcon(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctIcon); }
+    // The image-list kinds need GridImages; without it nothing happens.
+    void AddImageIdx(int c, int r, int idx, TCellHAlign hal, TCellVAlign val);
+    bool RemoveImageIdx(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctImageList); }
+    bool GetImageIdx(int c, int r, int& idx);
+    void SetImageIdx(int c, int r, int idx);
+    void AddDataImage(int c, int r, int idx, TCellHAlign hal, TCellVAlign val);
+    // Removes a data image and clears the cell text in every case.
+    void RemoveDataImage(int c, int r);
+    void AddMultiImage(int c, int r, int dir, TCellHAlign hal, TCellVAlign val);
+    bool RemoveMultiImage(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctImages); }
+    void AddInterfacedCell(int c, int r, TInterfacedPersistent* object);
+    bool RemoveInterfacedCell(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctInterface); }
+    TInterfacedPersistent* GetInterfacedCell(int c, int r);
+    void AddProgress(int c, int r, TColor fgColor, TColor bkColor);
+    void AddProgressEx(int c, int r, TColor fgColor, TColor fgTextColor, TColor bkColor, TColor bkTextColor);
+    void AddProgressFormatted(int c, int r, TColor fgColor, TColor fgTextColor, TColor bkColor, TColor bkTextColor,
+                              const QString& fmt, int min, int max);
+    bool RemoveProgress(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctProgress); }
+    void AddExtProgress(int c, int r, int min, int max);
+    bool RemoveExtProgress(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctXPProgress); }
+    void AddProgressPie(int c, int r, TColor color, int value);
+    bool RemoveProgressPie(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctProgressPie); }
+    void SetProgressPie(int c, int r, int value);
+    void AddRangeIndicator(int c, int r, int range, TColor negColor, TColor posColor, bool showValue);
+    bool RemoveRangeIndicator(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctRangeIndicator); }
+    void AddComment(int c, int r, const QString& comment);
+    void AddColorComment(int c, int r, const QString& comment, TColor color);
+    bool RemoveComment(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctComment); }
+    void RemoveAllComments();
+    bool IsComment(int c, int r, QString& comment);
+    QString GetComment(int c, int r);
+    void SetComment(int c, int r, const QString& comment);
+    void AddShape(int c, int r, TCellShape shape, TColor fillColor, TColor lineColor, TCellHAlign hal,
+                  TCellVAlign val);
+    bool RemoveShape(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctShape); }
+    void SetShapeColor(int c, int r, TColor fillColor);
+    TColor GetShapeColor(int c, int r);
+    void AddRating(int c, int r, int scale, TColor fillColor, TColor emptyColor);
+    bool RemoveRating(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctRating); }
+    void AddScrollBar(int c, int r, bool autoRange);
+    bool RemoveScrollBar(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctScrollbar); }
+    void SetScrollPosition(int c, int r, int pos);
+    int GetScrollPosition(int c, int r);
+    struct TScrollProp {
+        int PageSize = -1;
+        int Range = -1;
+    };
+    void SetScrollProp(int c, int r, TScrollProp prop);
+    TScrollProp GetScrollProp(int c, int r);
+    // Page size and range of an automatic-range scroll bar from the row
+    // height and the height of the cell text.
+    virtual void UpdateAutoRangeScrollBar(int c, int r);
+    void AddButton(int c, int r, int bw, int bh, const QString& caption, TCellHAlign hal, TCellVAlign val);
+    void AddBitButton(int c, int r, int bw, int bh, const QString& caption, QImage* glyph, TCellHAlign hal,
+                      TCellVAlign val);
+    QImage* CreateBitButton(int c, int r, int bw, int bh, const QString& caption, TCellHAlign hal, TCellVAlign val);
+    bool RemoveButton(int c, int r);
+    bool RemoveBitButton(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctBitButton); }
+    void RemoveAllButtons();
+    // c is a display column.
+    void SetButtonText(int c, int r, const QString& caption);
+    QString GetButtonText(int c, int r);
+    void PushButton(int c, int r, bool push);
+    void AddBalloon(int c, int r, const QString& title, const QString& text, TBalloonIcon icon);
+    void RemoveBalloon(int c, int r);
+    bool IsBalloon(int c, int r, QString& title, QString& text, TBalloonIcon& icon);
+    void AddExpand(int c, int r, int expandedHeight);
+    bool RemoveExpand(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctExpand); }
+    bool ToggleExpand(int c, int r);
+    bool GetExpandState(int c, int r);
+    int GetExpandHeight(int c, int r, bool expanded);
+    void AddMarker(int c, int r, int errPos, int errLen);
+    void RemoveMarker(int c, int r);
+    void RemoveAllMarkers();
+    void GetMarker(int c, int r, int& errPos, int& errLen);
+
+    // Check boxes. The first check row is 0 with MouseActions.CheckAllCheck
+    // (the header row carries a box too), else FixedRows. AddCheckBox and
+    // AddRadioButton raise EExtGridError "Invalid cell" for a cell outside
+    // all (hidden included) rows and columns.
+    void AddCheckBox(int c, int r, bool state, bool data);
+    void AddCheckBox(int c, int r, TCheckBoxState state);
+    void AddCheckBoxColumn(int c, bool defaultState, bool dataCheckBox);
+    void AddTriStateCheckBoxColumn(int c, TCheckBoxState state);
+    void RemoveCheckBoxColumn(int c);
+    void RemoveCheckBox(int c, int r);
+    void AddRadioButton(int c, int r, bool state);
+    void AddRadioButtonColumn(int c);
+    void RemoveRadioButton(int c, int r);
+    void RemoveRadioButtonColumn(int c);
+    // The grid keeps no reference to sl: the caller keeps it alive.
+    void AddRadio(int c, int r, int dirRadio, int idxRadio, QStringList* sl);
+    QStringList* CreateRadio(int c, int r, int dirRadio, int idxRadio);
+    void RemoveRadio(int c, int r) { RemoveCellGraphicOfType(c, r, TCellType::ctRadio); }
+    bool IsRadioButtonChecked(int c, int r);
+    int GetRadioButtonColumnIndex(int c);
+    QStringList* GetRadioStrings(int c, int r);
+    bool GetRadioIdx(int c, int r, int& idxRadio);
+    bool IsChecked(int c, int r);
+    bool IsInCheckBox(int c, int r, int x, int y);
+    // Real row. True when the cell has a box whose state was read.
+    bool GetCheckBoxState(int c, int r, bool& state);
+    bool GetCheckBoxState(int c, int r, TCheckBoxState& state);
+    // Real row; no notification.
+    bool SetCheckBoxState(int c, int r, bool state);
+    bool SetCheckBoxState(int c, int r, TCheckBoxState state);
+    // Display row; notifies a change.
+    bool ChangeCheckBoxState(int c, int r, bool value);
+    void CheckAll(int c);
+    void UnCheckAll(int c);
+    bool SetRadioButtonState(int c, int r, bool state);
+    void SetRadioButtonColumnIndex(int c, int index);
+    bool SetRadioIdx(int c, int r, int idxRadio);
+    bool ToggleCheckBox(int c, int r) { return ToggleCheck(c, r, false); }
+    virtual bool ToggleCheck(int c, int r, bool checkEditable);
+    virtual bool ToggleRadioButton(int c, int r, bool checkEditable);
+    virtual void CanAddRow(bool& canAdd);
+    virtual void CanInsertRow(int r, bool& canInsert);
+    virtual void CheckBoxChange(int c, int r, bool state);
+    virtual bool RatingChange(int c, int r, double& newRate);
+    // The colour and image picker editors' choice for the current cell.
+    virtual void ColorSelect(TColor color, const QString& value);
+    virtual void ImageSelect(int index);
+    void SelectNextRadio(int c, int r, bool checkEditable);
+    // The tree code answers these; without node rows every row is a plain
+    // row without parent.
+    virtual int GetParentRow(int r) { return -1; }
+    virtual int GetNodeSpan(int r) { return 1; }
+    virtual bool NodeState(int r) { return false; }
+
+    std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
+    std::function<void(TExtStringGrid* sender, int arow, bool& canInsert)> OnCanInsertRow;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, bool state)> OnCheckBoxChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, double& newRate, bool& allow)> OnRatingChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TColor color, const QString& value)> OnColorSelect;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int index)> OnImageSelect;
+
+    // --- selection model ---------------------------------------------------------------
+    // Row flags are indexed by display row, or by real row with
+    // MouseActions.RowSelectPersistent. Indexes are display indexes.
+    bool RowSelect(int r);
+    void SetRowSelect(int r, bool v);
+    bool ColSelect(int c);
+    void SetColSelect(int c, bool v);
+    bool RowModified(int r) const;
+    void SetRowModified(int r, bool v);
+    bool RowEnabled(int r) const;
+    void SetRowEnabled(int r, bool v);
+    bool UseEnabledRows() const { return FUseEnabledRows; }
+    bool SelectedCells(int c, int r);
+    void SetSelectedCells(int c, int r, bool v);
+    TGridCoord SelectedCell(int i) const;
+    int SelectedRow(int i) const;
+    int RowSelectCount();
+    int ColSelectCount();
+    int SelectedRowCount();
+    int SelectedColCount();
+    int SelectedCellsCount();
+    void SelectRows(int rowIndex, int rCount);
+    void UnSelectRows(int rowIndex, int rCount);
+    void SelectCols(int colIndex, int cCount);
+    void UnSelectCols(int colIndex, int cCount);
+    // The current cell ends at (toCol, toRow).
+    void SelectRange(int fromCol, int toCol, int fromRow, int toRow);
+    void SelectCells(int fromCol, int fromRow, int toCol, int toRow);
+    void FocusCell(int c, int r);
+    void GotoCell(int c, int r);
+    void EditCell(int c, int r);
+    void ClearRowSelect();
+    void ClearColSelect();
+    void ClearSelectedCells();
+    void ClearModifiedRows();
+    int ModifiedRowCount() const;
+    bool IsSelected(int c, int r);
+    // Tab between columns, CR LF between rows, nothing after the last.
+    QString SelectedText();
+    void SelectionToRowSelect(bool all);
+    void SelectionToColSelect(bool all);
+    bool SelChange() const { return FSelChange; }
+    void SetSelChange(bool v) { FSelChange = v; }
+    std::function<void(TExtStringGrid* sender, int arow, bool astate, bool& allow)> OnRowDisjunctSelect;
+    std::function<void(TExtStringGrid* sender, int arow)> OnRowDisjunctSelected;
+
+    // --- row, selection, filter and cell-storage hooks ----------------------------------
+    virtual void DoFixedEdit(int c, int r, TGridFixedCellEditor& editor, QStringList& values);
+    virtual void DoSelectionChanged(int left, int top, int right, int bottom);
+    virtual void InsertGridRow(int r);
+    virtual void RemoveGridRow(int r);
+    virtual void DoFilterDone();
+    virtual void FormulaCellText(int c, int r, QString& value);
+    // The text file writers store for a cell.
+    virtual void GetSaveText(int c, int r, QString& value);
+    // Stores a text a reader read, raw.
+    virtual void SetLoadText(int c, int r, QString value);
+    virtual void ExportNotification(TGridExportState state, int r) {}
+    virtual void ImportNotification(TGridImportState state, int r) {}
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TGridFixedCellEditor& editor, QStringList& values)>
+        OnFixedEdit;
+    std::function<void(TExtStringGrid* sender, int aleft, int atop, int aright, int abottom)> OnSelectionChanged;
+    std::function<void(TExtStringGrid* sender, int arow)> OnAutoDeleteRow;
+    TGridNotifyEvent OnFilterDone;
+    TGridCellTextEvent OnSaveCell;
+    TGridCellTextEvent OnLoadCell;
+    // --- companion windows ----------------------------------------------------------
+    // Made with the grid, put into its window by CreateWnd, freed with it.
+    TFooterPanel& FooterPanel() { return *FFooterPanel; }
+    TSearchPanel& SearchPanel() { return *FSearchPanel; }
+    TDropList& DropList() { return *FDropList; }
+    TDropCheckList& DropCheckList() { return *FDropCheckList; }
+    THTMLHintWindow& ScrollHintWindow() { return *FScrollHintWnd; }
+    // Not made for a designer.
+    THeaderDragButton* HeaderDragButton() const { return FHeaderDragButton.get(); }
+    // The touch scroll indicators, while the metro scroll type has them.
+    TScrollControl* VScrollControl() const { return vscrlctrl.get(); }
+    TScrollControl* HScrollControl() const { return hscrlctrl.get(); }
+    // Makes whichever touch scroll indicator is missing, in the grid's window.
+    void CreateMetroScrollControls();
+    // A filter entry was chosen in the drop-down list (the filter code fills
+    // these in).
+    virtual void FilterListSelect(int /*itemIndex*/) {}
+    // An entry of the drop-down check list was ticked or unticked.
+    virtual void FilterCheckListClick(int /*itemIndex*/) {}
+    // The search panel's events (the search code fills these in) ...
+    virtual void SearchFooterEditChange(const QString& /*value*/) {}
+    virtual void SearchFooterFindNext() {}
+    virtual void SearchFooterFindPrev() {}
+    virtual void SearchFooterHighlight() {}
+    // ... and its close button: OnSearchFooterClose, then the search footer
+    // is hidden.
+    virtual void SearchFooterCloseClick();
+    TGridNotifyEvent OnSearchFooterClose;
+
+    // --- control values -------------------------------------------------------------
+    // The value of the inline control `id` in the cell's text (display row);
+    // empty when the cell has no such control.
+    QString ControlValues(int c, int r, const QString& id);
+    // Rewrites that control with the new value; a cell without it is left
+    // alone.
+    void SetControlValues(int c, int r, const QString& id, const QString& value);
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -925,7 +1326,6 @@ protected:
     QString FCellCache;
     QString FEditText;
     QChar FStartEditChar;
-    int FOldRowSel = 1;
     int FOldCol = -1;
     int FOldRow = -1;
     QString FOldCellText;
@@ -1048,10 +1448,6 @@ private:
     TIntList FSortRowXRef{-1, -1};
     TIntList FUnSortRowXRef{-1, -1};
     TIntList FMergedColumns{-1, -1};
-    TIntList FSelectedCells{-1, -1};
-    TIntList FSelectedRows{-1, -1};
-    TIntList FModifiedRows{-1, -1};
-    TIntList FEnabledRows{-1, -1};
     TIntList FColumnOrder{-1, -1};
     TIntList FIgnoreColumns{-1, -1};
     TIntList FOrigColSizes{-1, -1};
@@ -1066,4 +1462,55 @@ private:
     bool FSizeFixed = false;
     std::unique_ptr<QTimer> FDragTmr;
     TDragScrollDirection FDragScrollDirection;
+
+    // --- rows and columns: hiding, structure, moving, sizing ------------------------
+    // Hidden columns by real index, ascending, with the width each had.
+    struct THiddenCol {
+        int Real;
+        int Width;
+    };
+    std::vector<THiddenCol> FHiddenCols;
+    int FFilterLevel = 0;
+    int FOldRowSel = -1;
+    bool FSelHidden = false;
+    TGridRect FOldSelection;
+    bool FOldShowSel = true;
+    // Parks the real rows from..to (shown, consecutive on screen) / shows
+    // n items from index pos (consecutive real rows).
+    void ParkRun(int fromReal, int n, THiddenRowKind kind, int level);
+    void ShowRun(int pos, int n);
+    // After rows came or went other than through SetRowCount.
+    void RowCountChangedBy();
+    std::unique_ptr<TCellMeasurer> FCellMeasurer;
+    // --- cell objects and selection state -----------------------------------------------
+    // The graphic of a real row: a hidden row's from its parked cells.
+    TCellGraphic* GraphicAtRealRow(int c, TRealRow r);
+    // The new graphic for a box, after the bounds check.
+    TCellGraphic* NewBoxGraphic(int c, int r);
+    int FirstCheckRow() const;
+    TCellHAlign BoxHAlign() const { return TCellHAlign::haBeforeText; }
+    TCellVAlign BoxVAlign() const;
+    int RowFlagIndex(int displRow);
+    void RecordToggle(int c, int r, const QString& oldText, const QString& newText);
+    TImageListRef FGridImages;
+    std::vector<bool> FRowSelect;
+    std::vector<bool> FColSelect;
+    std::vector<int> FSelectedRowList;
+    std::vector<TGridCoord> FSelectedCellList;
+    std::vector<bool> FModifiedRowFlags;
+    std::vector<bool> FDisabledRows;
+    bool FUseEnabledRows = false;
+    bool FSelChange = false;
+    // Companion windows.
+    void CreateCompanionWindows();
+    void ParentCompanionWindows(QWidget* window);
+    void DestroyCompanionWindows();
+    std::unique_ptr<TFooterPanel> FFooterPanel;
+    std::unique_ptr<TSearchPanel> FSearchPanel;
+    std::unique_ptr<TDropList> FDropList;
+    std::unique_ptr<TDropCheckList> FDropCheckList;
+    std::unique_ptr<THTMLHintWindow> FScrollHintWnd;
+    std::unique_ptr<THeaderDragButton> FHeaderDragButton;
+    std::unique_ptr<TScrollControl> vscrlctrl;
+    std::unique_ptr<TScrollControl> hscrlctrl;
 };

@@ -97,17 +97,6 @@ bool TExtStringGrid::IsPasswordCell(int c, int r)
     return p;
 }
 
-bool TExtStringGrid::IsEditControlCell(int c, int r)
-{
-    switch (GetCellType(c, r)) {
-    case TCellType::ctCheckBox:
-    case TCellType::ctDataCheckBox:
-    case TCellType::ctVirtCheckBox:
-    case TCellType::ctRadio: return true;
-    default: return false;
-    }
-}
-
 bool TExtStringGrid::EditorWantsTab() const
 {
     return Options().Contains(goTabs) || OnCellValidate || OnCellValidateWide;
@@ -221,7 +210,7 @@ bool TExtStringGrid::CanEditShow()
     if (FDesigning || !ok) return ok;
     const int rc = RealColIndex(Col());
     const QPoint b = BaseCell(rc, Row());
-    if (IsEditControlCell(b.x(), b.y())) return false;
+    if (IsControlCell(b.x(), b.y())) return false;
     if (!IsEditable(rc, Row())) return false;
     FCellCache = CurrentCell();
     TEditorType kind = DefaultEditor();
@@ -245,7 +234,7 @@ bool TExtStringGrid::CanEditShow()
 void TExtStringGrid::ShowInplaceEdit()
 {
     const int rc = RealColIndex(Col());
-    if (IsEditControlCell(rc, Row())) return;
+    if (IsControlCell(rc, Row())) return;
     if (Row() < TopRow()) SetTopRow(Row());
     if (Col() < LeftCol()) SetLeftCol(Col());
     FEditText = Cells(rc, Row());
@@ -405,7 +394,7 @@ bool TExtStringGrid::SelectCell(int c, int r)
     if (!answer) return false;
 
     // Editing switched on or off for the target cell.
-    if (IsEditControlCell(rc, r)) {
+    if (IsControlCell(rc, r)) {
         bool can = true;
         QueryCanEdit(rc, r, can);
         if (!FEditDisable) FEditDisable = !can && (HasOption(goEditing) || MouseActions().RangeSelectAndEdit());
@@ -627,7 +616,7 @@ void TExtStringGrid::KeyPress(QChar& key)
                 key = QChar();
                 return;
             }
-            if (IsEditControlCell(rc, Row())) {
+            if (IsControlCell(rc, Row())) {
                 AdvanceEdit(Col(), Row(), false, false, true, false, false);
                 key = QChar();
                 return;
@@ -777,9 +766,9 @@ void TExtStringGrid::AdvanceEdit(int c, int r, bool reopenEditor, bool recursive
     MoveColRow(t.X, t.Y, true, true);
     if (!reopenEditor) return;
     const int rc = RealColIndex(Col());
-    if ((autoEdit && Navigation().AdvanceAutoEdit()) || IsEditControlCell(rc, Row())) {
+    if ((autoEdit && Navigation().AdvanceAutoEdit()) || IsControlCell(rc, Row())) {
         if (!IsEditable(rc, Row())) return;
-        if (!IsEditControlCell(rc, Row())) ShowInplaceEdit();
+        if (!IsControlCell(rc, Row())) ShowInplaceEdit();
     }
 }
 
@@ -863,7 +852,7 @@ bool TExtStringGrid::TabToNextCell(bool backward)
     if (TabTarget(backward, t)) {
         MoveColRow(t.X, t.Y, true, true);
         const int rc = RealColIndex(Col());
-        if (Navigation().AdvanceAutoEdit() && !IsEditControlCell(rc, Row()) && HasOption(goEditing) &&
+        if (Navigation().AdvanceAutoEdit() && !IsControlCell(rc, Row()) && HasOption(goEditing) &&
             Col() == t.X && Row() == t.Y)
             ShowInplaceEdit();
     } else if (Navigation().TabToNextAtEnd()) {

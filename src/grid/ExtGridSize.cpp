@@ -80,6 +80,8 @@ TGridWidget* TExtStringGrid::CreateWnd(QWidget* parent)
         w->viewport()->setAcceptDrops(true);
     }
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
+    if (!parent) return w;
+    ParentCompanionWindows(w);
     return w;
 }
 

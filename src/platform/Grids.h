@@ -326,6 +326,13 @@ public:
     // The anchor goes to the top-left corner and the current cell to the
     // bottom-right one.
     void SetSelection(const TGridRect& r);
+    // The selection as it is stored: (Left, Top) the anchor, (Right, Bottom)
+    // the current cell, in whatever order they lie; whole rows with
+    // goRowSelect.
+    TGridRect StoredSelection() const;
+    // Puts the anchor at (Left, Top) and the current cell at (Right, Bottom),
+    // unordered.
+    void SetStoredSelection(const TGridRect& r);
     // Moves the current cell (asking SelectCell), optionally the anchor too,
     // and optionally scrolls it into view.
     void MoveColRow(int c, int r, bool moveAnchor, bool show);
