@@ -214,14 +214,11 @@ bool TExtStringGrid::CanEditShow()
     if (!IsEditable(rc, Row())) return false;
     FCellCache = CurrentCell();
     TEditorType kind = DefaultEditor();
+    // A cell's own editor kind before the column's and the event's.
+    if (HasCellProps(b.x(), b.y()) && CellEditorType(b.x(), b.y()) != edNormal) kind = CellEditorType(b.x(), b.y());
     GetCellEditor(b.x(), b.y(), kind);
     if (kind == edNone) return false;
     if (kind == edCustom && !EditLink()) return false;
-    if (!IsTextEditorKind(kind) && !TCellEditorRegistry::Instance().IsRegistered(kind)) {
-        // A kind nobody edits here yet is edited as text.
-        RegisterGridCellEditors();
-        if (!TCellEditorRegistry::Instance().IsRegistered(kind)) kind = edNormal;
-    }
     FEditControl = kind;
     FEditing = true;
     FEditActive = !IsTextEditorKind(kind);
@@ -645,25 +642,6 @@ void TExtStringGrid::KeyPress(QChar& key)
 // ---------------------------------------------------------------------------
 // Navigation
 
-int TExtStringGrid::GetFirstNavCol() const
-{
-    return TCustomGrid::FixedCols();
-}
-
-bool TExtStringGrid::CanSelectCell(int c, int r)
-{
-    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return false;
-    const int rc = RealColIndex(c);
-    if (!IsBaseCell(rc, r)) return false;
-    bool ok;
-    if (HasOption(goEditing) || FEditDisable)
-        ok = CanEditCellAt(rc, r);
-    else
-        ok = !IsFixed(c, r);
-    if (ok && OnSelectCell) OnSelectCell(this, c, r, ok);
-    return ok;
-}
-
 TGridCoord TExtStringGrid::AdvanceTarget(int c, int r, bool forward, bool& addRow)
 {
     addRow = false;
@@ -829,7 +807,7 @@ bool TExtStringGrid::TabTarget(bool backward, TGridCoord& target)
             }
         }
         if (col == Col() && row == Row()) return false;
-        if (CanSelectCell(col, row)) {
+        if (IsBaseCell(RealColIndex(col), row) && CanSelectCell(col, row)) {
             target = {col, row};
             return true;
         }

@@ -45,12 +45,12 @@ TDisplRow TExtStringGrid::DisplRowIndex(TRealRow r) { return TDisplRow(DisplRowO
 
 void TExtStringGrid::SetCellMeasurer(std::unique_ptr<TCellMeasurer> m)
 {
-    FCellMeasurer = m ? std::move(m) : std::make_unique<TCellMeasurer>(*this);
+    FCellMeasurer = m ? std::move(m) : MakeFontCellMeasurer(*this);
 }
 
 TCellMeasurer& TExtStringGrid::CellMeasurer()
 {
-    if (!FCellMeasurer) FCellMeasurer = std::make_unique<TCellMeasurer>(*this);
+    if (!FCellMeasurer) FCellMeasurer = MakeFontCellMeasurer(*this);
     return *FCellMeasurer;
 }
 

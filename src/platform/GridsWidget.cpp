@@ -370,6 +370,20 @@ bool TGridWidget::focusNextPrevChild(bool next)
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
+bool TGridWidget::event(QEvent* e)
+{
+    bool taken = false;
+    if (m_grid && e->type() != QEvent::Paint) Dispatch([&] { taken = m_grid->WndProc(*e); });
+    return taken || QAbstractScrollArea::event(e);
+}
+
+bool TGridWidget::viewportEvent(QEvent* e)
+{
+    bool taken = false;
+    if (m_grid && e->type() != QEvent::Paint) Dispatch([&] { taken = m_grid->WndProc(*e); });
+    return taken || QAbstractScrollArea::viewportEvent(e);
+}
+
 void TGridWidget::paintEvent(QPaintEvent* e)
 {
     if (!m_grid) return;

@@ -106,6 +106,9 @@ public:
     QSize sizeHint() const override { return QSize(320, 120); }
 
 protected:
+    // The grid's window procedure sees every event first.
+    bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;

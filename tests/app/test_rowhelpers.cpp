@@ -165,7 +165,9 @@ TEST_F(RowHelpers, EnterWalksTheCells)
     };
     const Case cases[] = {
         {true, 13, 1, 1, 2, 1, 0},  {true, 13, 3, 2, 1, 3, 0}, {true, 13, 3, 4, 1, 1, 0},
-        {true, 13, 0, 0, 0, 0, 0},  {false, 13, 1, 1, 1, 1, 13}, {true, 'a', 1, 1, 1, 1, 'a'},
+        // A fixed cell never becomes current: the helper goes on from the
+        // cell before (1, 1).
+        {true, 13, 0, 0, 2, 1, 0},  {false, 13, 1, 1, 1, 1, 13}, {true, 'a', 1, 1, 1, 1, 'a'},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.col << "," << c.row << " option " << c.option);
