@@ -38,7 +38,6 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
-#include <utility>
 #include <vector>
 
 class TExtStringGrid;
@@ -1296,6 +1295,9 @@ public:
     // by one shared special editor per kind.
     static bool IsTextEditorKind(TEditorType kind);
     bool IsPasswordCell(int c, int r);
+    // The cell carries an in-cell control (a check box or a radio button):
+    // it never opens an editor.
+    bool IsEditControlCell(int c, int r);
     void ShowInplaceEdit();
     // Closes the open editor, writing its value into the cell.
     void HideInplaceEdit();
@@ -1371,8 +1373,10 @@ public:
     TGridCoord AdvanceTarget(int c, int r, bool forward, bool& addRow);
     // Where a Tab step from the current cell lands; false when it stays.
     bool TabTarget(bool backward, TGridCoord& target);
+    int GetFirstNavCol() const;
     int LastDataRow() const { return RowCount() - FixedFooters() - 1; }
     int LastNavCol() const { return ColCount() - FixedRightCols() - 1; }
+    virtual bool CanSelectCell(int c, int r);
 
     // Completion of a typed prefix from a list: the completed text, or an
     // empty string when no entry begins with the prefix (an empty prefix
@@ -1399,6 +1403,7 @@ public:
         OnCellChanging;
     std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int& newRow, int& newCol, bool& allow)>
         OnAutoAdvance;
+    TGridIndexEvent OnAutoAddRow;
     std::function<void(TExtStringGrid* sender, int acol, int arow, const QString& value)> OnEditChange;
     std::function<void(TExtStringGrid* sender, int acol, int arow, int itemIndex, const QString& selection)>
         OnComboChange;
@@ -1568,16 +1573,11 @@ public:
     TGridCoord LastKeyCell() const { return FLastKeyCell; }
     bool IsLastRow();
     void AutoAddRow();
-    int GetFirstNavCol();
     int GetVisibleFixedRightCols();
-    virtual bool CanSelectCell(int c, int r);
     int FirstSelectableCol(int r);
     int LastSelectableCol(int r);
-    // Row enabling as the key and wheel steps see it (the selection model's
-    // enabled rows unless a descendant answers otherwise).
-    virtual bool UseEnabledRows() { return FUseEnabledRows; }
-    virtual bool RowEnabled(int r) { return std::as_const(*this).RowEnabled(r); }
-    std::function<void(TExtStringGrid* sender, int arow)> OnAutoAddRow;
+    // Row enabling as the key and wheel steps see it (the row-enabling code
+    // overrides both).
 
     // Scroll bars: proportional thumbs (range, page and position of the
     // window's bar), recomputed from the column widths and row heights.

@@ -97,6 +97,17 @@ bool TExtStringGrid::IsPasswordCell(int c, int r)
     return p;
 }
 
+bool TExtStringGrid::IsEditControlCell(int c, int r)
+{
+    switch (GetCellType(c, r)) {
+    case TCellType::ctCheckBox:
+    case TCellType::ctDataCheckBox:
+    case TCellType::ctVirtCheckBox:
+    case TCellType::ctRadio: return true;
+    default: return false;
+    }
+}
+
 bool TExtStringGrid::EditorWantsTab() const
 {
     return Options().Contains(goTabs) || OnCellValidate || OnCellValidateWide;
@@ -210,15 +221,18 @@ bool TExtStringGrid::CanEditShow()
     if (FDesigning || !ok) return ok;
     const int rc = RealColIndex(Col());
     const QPoint b = BaseCell(rc, Row());
-    if (IsControlCell(b.x(), b.y())) return false;
+    if (IsEditControlCell(b.x(), b.y())) return false;
     if (!IsEditable(rc, Row())) return false;
     FCellCache = CurrentCell();
     TEditorType kind = DefaultEditor();
-    // A cell's own editor kind before the column's and the event's.
-    if (HasCellProps(b.x(), b.y()) && CellEditorType(b.x(), b.y()) != edNormal) kind = CellEditorType(b.x(), b.y());
     GetCellEditor(b.x(), b.y(), kind);
     if (kind == edNone) return false;
     if (kind == edCustom && !EditLink()) return false;
+    if (!IsTextEditorKind(kind) && !TCellEditorRegistry::Instance().IsRegistered(kind)) {
+        // A kind nobody edits here yet is edited as text.
+        RegisterGridCellEditors();
+        if (!TCellEditorRegistry::Instance().IsRegistered(kind)) kind = edNormal;
+    }
     FEditControl = kind;
     FEditing = true;
     FEditActive = !IsTextEditorKind(kind);
@@ -231,7 +245,7 @@ bool TExtStringGrid::CanEditShow()
 void TExtStringGrid::ShowInplaceEdit()
 {
     const int rc = RealColIndex(Col());
-    if (IsControlCell(rc, Row())) return;
+    if (IsEditControlCell(rc, Row())) return;
     if (Row() < TopRow()) SetTopRow(Row());
     if (Col() < LeftCol()) SetLeftCol(Col());
     FEditText = Cells(rc, Row());
@@ -391,7 +405,7 @@ bool TExtStringGrid::SelectCell(int c, int r)
     if (!answer) return false;
 
     // Editing switched on or off for the target cell.
-    if (IsControlCell(rc, r)) {
+    if (IsEditControlCell(rc, r)) {
         bool can = true;
         QueryCanEdit(rc, r, can);
         if (!FEditDisable) FEditDisable = !can && (HasOption(goEditing) || MouseActions().RangeSelectAndEdit());
@@ -420,9 +434,12 @@ bool TExtStringGrid::SelectCell(int c, int r)
         }
     }
     if (ITExtStringGridSelect* l = SelListener()) l->CellSelected(Col(), r);
-    // The row last reported is always tracked.
-    if (!FLoading && r != FOldRowSel && OnRowUpdate) OnRowUpdate(this, FOldRowSel, r);
-    FOldRowSel = r;
+    // The row last reported moves only when it is reported, so a handler
+    // assigned later sees the row of the last reported change.
+    if (!FLoading && r != FOldRowSel && OnRowUpdate) {
+        OnRowUpdate(this, FOldRowSel, r);
+        FOldRowSel = r;
+    }
     FCellCache = Cells(rc, r);
     return true;
 }
@@ -613,7 +630,7 @@ void TExtStringGrid::KeyPress(QChar& key)
                 key = QChar();
                 return;
             }
-            if (IsControlCell(rc, Row())) {
+            if (IsEditControlCell(rc, Row())) {
                 AdvanceEdit(Col(), Row(), false, false, true, false, false);
                 key = QChar();
                 return;
@@ -641,6 +658,27 @@ void TExtStringGrid::KeyPress(QChar& key)
 
 // ---------------------------------------------------------------------------
 // Navigation
+
+int TExtStringGrid::GetFirstNavCol() const
+{
+    // The node column of a tree stays out of the keys' reach.
+    const int fixed = TCustomGrid::FixedCols();
+    return fixed == 0 && const_cast<TExtStringGrid*>(this)->HasNodes() ? 1 : fixed;
+}
+
+bool TExtStringGrid::CanSelectCell(int c, int r)
+{
+    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return false;
+    const int rc = RealColIndex(c);
+    if (!IsBaseCell(rc, r)) return false;
+    bool ok;
+    if (HasOption(goEditing) || FEditDisable)
+        ok = CanEditCellAt(rc, r);
+    else
+        ok = !IsFixed(c, r);
+    if (ok && OnSelectCell) OnSelectCell(this, c, r, ok);
+    return ok;
+}
 
 TGridCoord TExtStringGrid::AdvanceTarget(int c, int r, bool forward, bool& addRow)
 {
@@ -744,9 +782,9 @@ void TExtStringGrid::AdvanceEdit(int c, int r, bool reopenEditor, bool recursive
     MoveColRow(t.X, t.Y, true, true);
     if (!reopenEditor) return;
     const int rc = RealColIndex(Col());
-    if ((autoEdit && Navigation().AdvanceAutoEdit()) || IsControlCell(rc, Row())) {
+    if ((autoEdit && Navigation().AdvanceAutoEdit()) || IsEditControlCell(rc, Row())) {
         if (!IsEditable(rc, Row())) return;
-        if (!IsControlCell(rc, Row())) ShowInplaceEdit();
+        if (!IsEditControlCell(rc, Row())) ShowInplaceEdit();
     }
 }
 
@@ -807,7 +845,7 @@ bool TExtStringGrid::TabTarget(bool backward, TGridCoord& target)
             }
         }
         if (col == Col() && row == Row()) return false;
-        if (IsBaseCell(RealColIndex(col), row) && CanSelectCell(col, row)) {
+        if (CanSelectCell(col, row)) {
             target = {col, row};
             return true;
         }
@@ -830,7 +868,7 @@ bool TExtStringGrid::TabToNextCell(bool backward)
     if (TabTarget(backward, t)) {
         MoveColRow(t.X, t.Y, true, true);
         const int rc = RealColIndex(Col());
-        if (Navigation().AdvanceAutoEdit() && !IsControlCell(rc, Row()) && HasOption(goEditing) &&
+        if (Navigation().AdvanceAutoEdit() && !IsEditControlCell(rc, Row()) && HasOption(goEditing) &&
             Col() == t.X && Row() == t.Y)
             ShowInplaceEdit();
     } else if (Navigation().TabToNextAtEnd()) {

@@ -28,28 +28,10 @@ bool TExtStringGrid::IsLastRow()
     return Row() == RowCount() - FFixedFooters - 1 || (Row() == RowCount() - 2 && FloatingFooter().Visible());
 }
 
-int TExtStringGrid::GetFirstNavCol()
-{
-    // The node column of a tree stays out of the keys' reach.
-    return FixedCols() == 0 && HasNodes() ? 1 : FixedCols();
-}
 
 int TExtStringGrid::GetVisibleFixedRightCols()
 {
     return FFixedRightCols;
-}
-
-bool TExtStringGrid::CanSelectCell(int c, int r)
-{
-    bool can = false;
-    if (HasOption(goEditing)) {
-        can = true;
-        QueryCanEdit(RealColIndex(TDisplCol(c)).Value(), r, can);
-    } else {
-        can = !IsFixed(c, r);
-    }
-    if (OnSelectCell) OnSelectCell(this, c, r, can);
-    return can;
 }
 
 int TExtStringGrid::FirstSelectableCol(int r)
@@ -65,6 +47,7 @@ int TExtStringGrid::LastSelectableCol(int r)
         if (CanSelectCell(c, r)) return c;
     return -1;
 }
+
 
 void TExtStringGrid::AutoAddRow()
 {

