@@ -1,5 +1,6 @@
 // Cell access in the grid's index spaces, the per-cell property arrays, the
 // column order, typed cell values and the display text.
+#include "controls/EsgHTMLE.h"
 #include "controls/EsgHTMLUtil.h"
 #include "controls/ExtUtil.h"
 #include "controls/ExtUtilDraw.h"
@@ -47,22 +48,17 @@ TGridItem* TExtStringGrid::HiddenRow(TRealRow r) const
 
 int TExtStringGrid::RealRowOf(int displRow) const
 {
-    std::vector<int> hidden;
-    for (int i = 0; i < FGridItems.Count(); ++i) hidden.push_back(FGridItems.Items(i).Idx());
-    std::sort(hidden.begin(), hidden.end());
+    // The store is ordered by real index: each hidden row at or before the
+    // running index pushes it one further.
     int r = displRow;
-    for (int idx : hidden)
-        if (idx <= r) ++r;
+    for (int i = 0; i < FGridItems.Count(); ++i) {
+        if (FGridItems.Items(i).Idx() > r) break;
+        ++r;
+    }
     return r;
 }
 
-int TExtStringGrid::DisplRowOf(int realRow) const
-{
-    int before = 0;
-    for (int i = 0; i < FGridItems.Count(); ++i)
-        if (FGridItems.Items(i).Idx() < realRow) ++before;
-    return realRow - before;
-}
+int TExtStringGrid::DisplRowOf(int realRow) const { return realRow - FGridItems.LowerBound(realRow); }
 
 // ---------------------------------------------------------------------------
 // Cells by index space
@@ -559,3 +555,16 @@ void TExtStringGrid::GetDisplText(int c, int r, QString& value)
 }
 
 QString TExtStringGrid::GetFormattedCell(int c, int r) { return Cells(c, r); }
+
+QString TExtStringGrid::ControlValues(int c, int r, const QString& id)
+{
+    QString value;
+    if (!GetControlValue(Cells(c, r), id, value)) return QString();
+    return value;
+}
+
+void TExtStringGrid::SetControlValues(int c, int r, const QString& id, const QString& value)
+{
+    QString text = Cells(c, r);
+    if (BuildControlTag(text, id, value)) SetCells(c, r, text);
+}

@@ -2,6 +2,8 @@
 
 #include "grid/ExtGrid.h"
 
+#include <algorithm>
+
 bool GridOleDropRTF = false;
 
 // ---------------------------------------------------------------------------
@@ -417,11 +419,31 @@ void TGridItems::Delete(int index)
     FItems.erase(FItems.begin() + index);
 }
 
+int TGridItems::LowerBound(int realRow) const
+{
+    const auto it = std::lower_bound(FItems.begin(), FItems.end(), realRow,
+                                     [](const std::unique_ptr<TGridItem>& i, int r) { return i->Idx() < r; });
+    return int(it - FItems.begin());
+}
+
+TGridItem& TGridItems::InsertOrdered(int realRow)
+{
+    TGridItem& item = Insert(LowerBound(realRow));
+    item.SetIdx(realRow);
+    return item;
+}
+
+void TGridItems::DeleteRange(int index, int n)
+{
+    index = std::clamp(index, 0, Count());
+    n = std::clamp(n, 0, Count() - index);
+    FItems.erase(FItems.begin() + index, FItems.begin() + index + n);
+}
+
 TGridItem* TGridItems::FindIdx(int realRow)
 {
-    for (auto& i : FItems)
-        if (i->Idx() == realRow) return i.get();
-    return nullptr;
+    const int i = LowerBound(realRow);
+    return i < Count() && FItems[size_t(i)]->Idx() == realRow ? FItems[size_t(i)].get() : nullptr;
 }
 
 const TGridItem* TGridItems::FindIdx(int realRow) const { return const_cast<TGridItems*>(this)->FindIdx(realRow); }

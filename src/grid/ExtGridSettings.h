@@ -13,6 +13,7 @@
 #include "controls/BaseGrid.h"
 #include "controls/ExtDropDownAppearance.h"
 #include "controls/ExtObj.h"
+#include "grid/ExtGridGraphic.h"
 #include "platform/Exception.h"
 #include "platform/Graphics.h"
 
@@ -666,71 +667,17 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// The one graphic a cell may carry. The cell-object operations fill it.
-enum class TCellType : uint8_t {
-    ctBitmap,
-    ctIcon,
-    ctNone,
-    ctImageList,
-    ctCheckBox,
-    ctDataCheckBox,
-    ctRotated,
-    ctDataImage,
-    ctNode,
-    ctRadio,
-    ctEmpty,
-    ctImages,
-    ctPicture,
-    ctFilePicture,
-    ctValue,
-    ctProgress,
-    ctComment,
-    ctButton,
-    ctBitButton,
-    ctVirtCheckBox,
-    ctRowCheckBox,
-    ctProgressPie,
-    ctSummary,
-    ctRangeIndicator,
-    ctXPProgress,
-    ctInterface,
-    ctScrollbar,
-    ctRadioButton,
-    ctBalloon,
-    ctShape,
-    ctRating,
-    ctTriStateCheckBox,
-    ctExpand,
-};
-enum class TCellVAlign : uint8_t { vaTop, vaBottom, vaCenter, vaUnderText, vaAboveText, vaFull };
-enum class TCellHAlign : uint8_t { haLeft, haRight, haCenter, haBeforeText, haAfterText, haFull };
+// Why a row is out of view: hidden by a program (HideRows), removed by a
+// filter level (the item's Level), or folded under a contracted node. Each
+// kind is shown again only by its own operations.
+enum class THiddenRowKind : uint8_t { hkHidden, hkFilter, hkNode };
 
-class TCellGraphic : public TCellObject {
-public:
-    TCellType CellType = TCellType::ctNone;
-    TCellVAlign CellVAlign = TCellVAlign::vaTop;
-    TCellHAlign CellHAlign = TCellHAlign::haLeft;
-    int32_t CellIndex = 0;
-    bool CellTransparent = false;
-    bool CellCreated = false;
-    bool CellBoolean = false;
-    int32_t CellAngle = 0;
-    double CellValue = 0;
-    int32_t CellErrFrom = 0;
-    int32_t CellErrLen = 0;
-    QString CellText;
-    QVariant CellVar;
-    TCheckBoxState CellCheckBoxState = cbUnchecked;
-    // The payload of the kinds that carry a colour in it.
-    TColor CellColor = 0;
-    TColor CellColor2 = 0;
-};
-
-// ---------------------------------------------------------------------------
 // One row taken out of view: its index among all rows, height, node level
 // and its cells (texts with their objects), parked whole.
 class TGridItem {
 public:
+    THiddenRowKind Kind() const { return FKind; }
+    void SetKind(THiddenRowKind v) { FKind = v; }
     int Idx() const { return FIdx; }
     void SetIdx(int v) { FIdx = v; }
     int Height() const { return FHeight; }
@@ -748,15 +695,23 @@ public:
     std::unique_ptr<TGridRowData> TakeRowData();
 
 private:
+    THiddenRowKind FKind = THiddenRowKind::hkHidden;
     int FIdx = 0;
     int FHeight = 0;
     int FLevel = 0;
     std::unique_ptr<TGridRowData> FRow = std::make_unique<TGridRowData>();
 };
 
-// The hidden-row store of a grid.
+// The hidden-row store of a grid, ordered by Idx (the grid inserts every
+// item at its place: InsertOrdered).
 class TGridItems {
 public:
+    // Index of the first item whose Idx is not below realRow.
+    int LowerBound(int realRow) const;
+    // A new item with that Idx at its place in the order.
+    TGridItem& InsertOrdered(int realRow);
+    // Removes n items from index on.
+    void DeleteRange(int index, int n);
     int Count() const { return int(FItems.size()); }
     TGridItem& Items(int i) { return *FItems.at(size_t(i)); }
     const TGridItem& Items(int i) const { return *FItems.at(size_t(i)); }
