@@ -105,6 +105,7 @@ constexpr int Col_ActMethod = 5;
 constexpr int Col_NetSessKey = 6;
 constexpr int Col_AppSessKey = 7;
 constexpr int Col_AppKey = 8;
+constexpr int Col_Class = 10;
 constexpr int Col_RX2 = 12;
 
 // "%d" placeholders filled in order; any further ones stay as they are.
@@ -552,14 +553,6 @@ QString LoRaWAN_Check(const TDeviceList& devices, bool modeMaster)
     return QString();
 }
 
-// ---- the device grid ------------------------------------------------------------------
-
-void TLoRaDeviceGrid::SetEditText(int c, int r, const QString& v)
-{
-    TExtColumnGrid::SetEditText(c, r, v);
-    if (OnEditStored) OnEditStored(this, c, r, v);
-}
-
 // ---- the window ----------------------------------------------------------------------
 
 namespace {
@@ -587,7 +580,7 @@ QWidget* Title_Bar(QWidget* parent, QLabel*& label)
 } // namespace
 
 TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
-    : TForm(parent), m_devices(std::make_unique<TLoRaDeviceGrid>()), m_uplink(std::make_unique<TExtColumnGrid>()),
+    : TForm(parent), m_devices(std::make_unique<TExtColumnGrid>()), m_uplink(std::make_unique<TExtColumnGrid>()),
       m_downlink(std::make_unique<TExtColumnGrid>()), ESG_LoRaWAN_Device_List(*m_devices),
       ACG_LoRaWAN_Uplink(*m_uplink), ACG_LoRaWAN_Downlink(*m_downlink)
 {
@@ -647,15 +640,17 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
         Store_Shown_Rules();
         Show_Rules_Of(DeviceList[size_t(r - 1)].get());
     };
-    m_devices->OnEditStored = [this](TLoRaDeviceGrid*, int c, int r, const QString& v) {
-        ESG_LoRaWAN_Device_ListComboChange(c, v, r);
+    m_devices->OnGetEditorType = [this](TExtStringGrid* sender, int c, int r, TEditorType& editor) {
+        ESG_LoRaWAN_Device_ListGetEditorType(sender, c, editor, r);
+    };
+    m_devices->OnComboChange = [this](TExtStringGrid* sender, int c, int r, int index, const QString& value) {
+        ESG_LoRaWAN_Device_ListComboChange(sender, c, value, index, r);
     };
 
     for (int i = 0; i < LoRaWAN_Max_Devices; ++i) DeviceList.push_back(std::make_unique<TDeviceLoRa>());
     Act_Meth_SL = {LoRaWAN_ABP, LoRaWAN_OTAA};
     Class_SL = {QStringLiteral("A"), QStringLiteral("C")};
     RX2_SL = RX2_Items(QString());
-    m_devices->Columns().Items(Col_RX2).SetComboItems(RX2_SL);
 
     SetClientSize(Client_Width, Client_Height);
     Set_Lang();
@@ -740,7 +735,6 @@ void TFLoRaWAN_Gateway::Load_Configuration()
             if (!band.IsNull()) RX2_SL = RX2_Items(band.Text());
         }
     }
-    m_devices->Columns().Items(Col_RX2).SetComboItems(RX2_SL);
 
     QStringList problems;
     int read = 0;
@@ -855,7 +849,20 @@ void TFLoRaWAN_Gateway::Apply_Activation_All()
     for (int r = 1; r <= LoRaWAN_Max_Devices; ++r) Apply_Activation(r, m_devices->Cells(Col_ActMethod, r));
 }
 
-void TFLoRaWAN_Gateway::ESG_LoRaWAN_Device_ListComboChange(int col, const QString& value, int row)
+void TFLoRaWAN_Gateway::ESG_LoRaWAN_Device_ListGetEditorType(TExtStringGrid* sender, int col, TEditorType& editor, int)
+{
+    const QStringList* items = col == Col_ActMethod ? &Act_Meth_SL
+                               : col == Col_Class   ? &Class_SL
+                               : col == Col_RX2     ? &RX2_SL
+                                                    : nullptr;
+    if (!items) return;
+    editor = edComboList;
+    sender->ClearComboString();
+    for (const QString& item : *items) sender->AddComboString(item);
+}
+
+void TFLoRaWAN_Gateway::ESG_LoRaWAN_Device_ListComboChange(TExtStringGrid*, int col, const QString& value, int,
+                                                           int row)
 {
     if (col != Col_ActMethod || row < 1) return;
     Apply_Activation(row, value);

@@ -120,20 +120,9 @@ int CheckStringHex(const QString& text, int len);
 // be written. In end-node mode only the rules of device 1 are looked at.
 QString LoRaWAN_Check(const TDeviceList& devices, bool modeMaster);
 
-// The device grid: a column grid that reports values its in-place editor
-// stores (the activation method chosen in a pick list, for instance).
-class TLoRaDeviceGrid : public TExtColumnGrid {
-public:
-    using TExtColumnGrid::TExtColumnGrid;
-    std::function<void(TLoRaDeviceGrid* sender, int acol, int arow, const QString& value)> OnEditStored;
-
-protected:
-    void SetEditText(int c, int r, const QString& v) override;
-};
-
 class TFLoRaWAN_Gateway : public TForm, public TEditorButtons {
     // The grids, made before the names below refer to them.
-    std::unique_ptr<TLoRaDeviceGrid> m_devices;
+    std::unique_ptr<TExtColumnGrid> m_devices;
     std::unique_ptr<TExtColumnGrid> m_uplink;
     std::unique_ptr<TExtColumnGrid> m_downlink;
 
@@ -159,7 +148,10 @@ public:
     // The activation rule of a device row: OTAA makes the session keys
     // read-only, anything else the application key.
     void Apply_Activation(int row, const QString& method);
-    void ESG_LoRaWAN_Device_ListComboChange(int col, const QString& value, int row);
+    // The pick list of a device cell: activation, class and RX2 columns.
+    void ESG_LoRaWAN_Device_ListGetEditorType(TExtStringGrid* sender, int col, TEditorType& editor, int row);
+    // A pick-list choice: the activation rule for that row.
+    void ESG_LoRaWAN_Device_ListComboChange(TExtStringGrid* sender, int col, const QString& value, int index, int row);
     void Delete_Device_From_List(int index);
     bool Check_Data();
     // Writes the file; false (reported) when it cannot.
@@ -187,7 +179,7 @@ public:
     QStringList Hint_Uplink;
     QStringList Hint_Downlink;
 
-    TLoRaDeviceGrid& ESG_LoRaWAN_Device_List;
+    TExtColumnGrid& ESG_LoRaWAN_Device_List;
     TExtColumnGrid& ACG_LoRaWAN_Uplink;
     TExtColumnGrid& ACG_LoRaWAN_Downlink;
 
