@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -641,6 +642,127 @@ bool Grid_Insert_Row(int row, TExtColumnGrid* grid, bool enable)
         return false;
     for (int r = last - 1; r >= row; --r) Copy_Cells(grid, r, r + 1);
     Clear_Cells(grid, row, enable);
+    return true;
+}
+
+// ---- the check-box family: string grids whose cells carry their own boxes --
+
+namespace {
+
+// One cell as the check-box routines move it: its box state or its text, and
+// its read-only flag.
+struct TBoxCell {
+    bool HasBox = false;
+    bool Ticked = false;
+    QString Text;
+    bool ReadOnly = false;
+};
+
+TBoxCell Read_Box_Cell(TExtStringGrid* grid, int c, int r)
+{
+    TBoxCell cell;
+    cell.HasBox = grid->HasCheckBox(c, r);
+    if (cell.HasBox)
+        grid->GetCheckBoxState(c, r, cell.Ticked);
+    else
+        cell.Text = grid->Cells(c, r);
+    cell.ReadOnly = grid->CellProperties(c, r)->ReadOnly();
+    return cell;
+}
+
+void Write_Box_Cell(TExtStringGrid* grid, int c, int r, const TBoxCell& cell)
+{
+    if (grid->HasCheckBox(c, r))
+        grid->SetCheckBoxState(c, r, cell.Ticked);
+    else
+        grid->SetCells(c, r, cell.Text);
+    grid->CellProperties(c, r)->SetReadOnly(cell.ReadOnly);
+}
+
+void Move_Box_Row(TExtStringGrid* grid, int from, int to)
+{
+    const int w = grid->AllColCount();
+    for (int c = 1; c < w; ++c) Write_Box_Cell(grid, c, to, Read_Box_Cell(grid, c, from));
+}
+
+// Empties the row: texts emptied, boxes unticked but the one of column 1
+// (ticked when enable); every cell read-only or editable as asked.
+void Clear_Box_Row(TExtStringGrid* grid, int row, bool enable, bool readOnly)
+{
+    const int w = grid->AllColCount();
+    for (int c = 1; c < w; ++c) {
+        TBoxCell cell;
+        cell.Ticked = c == 1 && enable;
+        cell.ReadOnly = readOnly;
+        Write_Box_Cell(grid, c, row, cell);
+    }
+}
+
+// In use: a cell without a box holds any text (blanks count).
+bool Box_Row_In_Use(TExtStringGrid* grid, int row)
+{
+    const int w = grid->AllColCount();
+    for (int c = 1; c < w; ++c)
+        if (!grid->HasCheckBox(c, row) && !grid->Cells(c, row).isEmpty()) return true;
+    return false;
+}
+
+} // namespace
+
+void Grid_Copy_Row_CheckBox(TExtStringGrid* grid, int row)
+{
+    SL_Copy_Row.clear();
+    const int w = grid->AllColCount();
+    Copy_Row_Is_CheckBox.assign(size_t(std::max(0, w - 1)), false);
+    for (int c = 1; c < w; ++c) {
+        const TBoxCell cell = Read_Box_Cell(grid, c, row);
+        Copy_Row_Is_CheckBox[size_t(c - 1)] = cell.HasBox;
+        SL_Copy_Row.append(cell.HasBox ? QString(cell.Ticked ? QStringLiteral("Y") : QStringLiteral("N")) : cell.Text);
+    }
+}
+
+void Grid_Paste_Row_CheckBox(TExtStringGrid* grid, int row, bool copied)
+{
+    if (!copied) {
+        MessageDlg(SL_Lang[1502], TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    const int w = grid->AllColCount();
+    if (w != SL_Copy_Row.size() + 1) {
+        MessageDlg(SL_Lang[1501], TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    if (Box_Row_In_Use(grid, row) && MessageDlg(SL_Lang[1500], TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
+        return;
+    for (int c = 1; c < w; ++c) {
+        // Columns the last copy did not record as boxes (a plain copy records
+        // none) are pasted as texts.
+        const bool box = size_t(c - 1) < Copy_Row_Is_CheckBox.size() && Copy_Row_Is_CheckBox[size_t(c - 1)];
+        if (box)
+            grid->SetCheckBoxState(c, row, SL_Copy_Row[c - 1] == QStringLiteral("Y"));
+        else
+            grid->SetCells(c, row, SL_Copy_Row[c - 1]);
+    }
+}
+
+void Grid_Delete_Row_CheckBox(int row, TExtStringGrid* grid, bool enable)
+{
+    const int last = grid->RowCount() - 1;
+    if (row < 1 || row > last) return;
+    for (int r = row; r < last; ++r) Move_Box_Row(grid, r + 1, r);
+    // A delete frees one row at the end.
+    Clear_Box_Row(grid, last, enable, true);
+}
+
+bool Grid_Insert_Row_CheckBox(int row, TExtStringGrid* grid, bool enable)
+{
+    const int last = grid->RowCount() - 1;
+    if (row < 1 || row > last) return false;
+    if (row < last && Box_Row_In_Use(grid, last)
+        && MessageDlg(SL_Lang[1506], TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
+        return false;
+    for (int r = last - 1; r >= row; --r) Move_Box_Row(grid, r, r + 1);
+    Clear_Box_Row(grid, row, enable, false);
     return true;
 }
 

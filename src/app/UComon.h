@@ -12,6 +12,7 @@
 #include <vector>
 
 class TExtColumnGrid;
+class TExtStringGrid;
 
 // ---- folder and file names -------------------------------------------------
 inline const QString Master_Folder_Name = QStringLiteral("MASTER");
@@ -256,6 +257,20 @@ void Grid_Delete_Row(int row, TExtColumnGrid* grid);
 // when `enable`). When the last row is in use, asks first (text 1506): its
 // content would be lost; No changes nothing. Answers whether it inserted.
 bool Grid_Insert_Row(int row, TExtColumnGrid* grid, bool enable);
+// The same four on string grids whose cells carry check boxes of their own
+// (a Boolean state) and a read-only flag marking the free rows at the end.
+// A cell with a box is copied, moved and cleared through its state ("Y" /
+// "N" in the clipboard, recorded in Copy_Row_Is_CheckBox), every other cell
+// through its text. "In use" counts any text, blanks included.
+void Grid_Copy_Row_CheckBox(TExtStringGrid* grid, int row);
+void Grid_Paste_Row_CheckBox(TExtStringGrid* grid, int row, bool copied);
+// Also moves the read-only flags; the last row is emptied (column 1's box
+// ticked when enable) and made read-only.
+void Grid_Delete_Row_CheckBox(int row, TExtStringGrid* grid, bool enable);
+// Also moves the read-only flags; the inserted row is emptied (column 1's box
+// ticked when enable) and made editable. Asks first (text 1506) when the last
+// row is in use; No changes nothing. Answers whether it inserted.
+bool Grid_Insert_Row_CheckBox(int row, TExtStringGrid* grid, bool enable);
 // Enter (13) moves to the next cell, wrapping to column 1 of the next row and
 // from the last row to row 1, when Enable_Jump_Field_Tables is on; the key is
 // then consumed. Other keys, or the option off, pass unchanged.
