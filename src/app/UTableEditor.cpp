@@ -31,6 +31,21 @@ void Style_Title_Labels(QLabel* code, QLabel* desc)
     desc->setPalette(grey);
 }
 
+QVBoxLayout* Editor_Window_Frame(QWidget* window, Qt::WindowFlags extraButtons)
+{
+    window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                           | extraButtons);
+    window->setFont(QFont(QStringLiteral("Verdana"), 8));
+    QPalette pal = window->palette();
+    pal.setColor(QPalette::Window, QColor(0xF8, 0xF7, 0xED));
+    window->setPalette(pal);
+    window->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
 QWidget* Make_Title_Panel(QWidget* parent, QLabel*& code, QLabel*& desc)
 {
     auto* panel = new QWidget(parent);
@@ -44,25 +59,31 @@ QWidget* Make_Title_Panel(QWidget* parent, QLabel*& code, QLabel*& desc)
     return panel;
 }
 
-QWidget* Make_Button_Panel(QWidget* parent, const std::array<TPbButton**, 6>& buttons)
+void TEditorButtons::Make_Button_Panel(QWidget* parent)
 {
-    auto* panel = new QWidget(parent);
-    panel->setFixedHeight(Button_Panel_Height);
+    P_Button = new QWidget(parent);
+    P_Button->setFixedHeight(Button_Panel_Height);
+    TPbButton** buttons[] = {&Btn_OK, &Btn_Cancel, &Btn_DelRow, &Btn_InsRow, &Btn_CopyRow, &Btn_PasteRow};
     for (int i = 0; i < 6; ++i) {
-        auto* b = new TPbButton(panel);
+        auto* b = new TPbButton(P_Button);
         b->ApplyProgramLook();
         b->setGeometry(16 + i * 118, 6, 110, 28);
-        *buttons[size_t(i)] = b;
+        *buttons[i] = b;
     }
-    (*buttons[1])->SetModalResult(mrCancel);
-    return panel;
+    Btn_Cancel->SetModalResult(mrCancel);
+    Btn_OK->OnClick = [this](TPbButton*) { Btn_OKClick(); };
+    Btn_DelRow->OnClick = [this](TPbButton*) { Btn_DelRowClick(); };
+    Btn_InsRow->OnClick = [this](TPbButton*) { Btn_InsRowClick(); };
+    Btn_CopyRow->OnClick = [this](TPbButton*) { Btn_CopyRowClick(); };
+    Btn_PasteRow->OnClick = [this](TPbButton*) { Btn_PasteRowClick(); };
 }
 
-void Set_Button_Texts(const std::array<TPbButton*, 6>& buttons, int firstCaption, int firstHint)
+void TEditorButtons::Set_Button_Texts(int firstCaption, int firstHint)
 {
+    TPbButton* buttons[] = {Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow};
     for (int i = 0; i < 6; ++i) {
-        buttons[size_t(i)]->SetCaption(SL_Lang[firstCaption + i]);
-        buttons[size_t(i)]->setToolTip(SL_Lang[firstHint + i]);
+        buttons[i]->SetCaption(SL_Lang[firstCaption + i]);
+        buttons[i]->setToolTip(SL_Lang[firstHint + i]);
     }
 }
 
@@ -70,17 +91,7 @@ TFTableEditor::TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int cl
                              QWidget* parent)
     : TForm(parent), m_spec(std::move(tableDef)), m_texts(texts), m_file(file), m_grid(std::make_unique<TExtColumnGrid>())
 {
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("Verdana"), 8));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xF8, 0xF7, 0xED));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
+    QVBoxLayout* layout = Editor_Window_Frame(this);
     P_Title = Make_Title_Panel(this, L_SW_Code, L_SW_Desc);
     layout->addWidget(P_Title);
 
@@ -91,12 +102,7 @@ TFTableEditor::TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int cl
     };
     m_grid->OnKeyPress = [this](TCustomGrid*, QChar& key) { Grid_Enter_Next_Cell(m_grid.get(), key); };
 
-    P_Button = Make_Button_Panel(this, {&Btn_OK, &Btn_Cancel, &Btn_DelRow, &Btn_InsRow, &Btn_CopyRow, &Btn_PasteRow});
-    Btn_OK->OnClick = [this](TPbButton*) { Btn_OKClick(); };
-    Btn_DelRow->OnClick = [this](TPbButton*) { Btn_DelRowClick(); };
-    Btn_InsRow->OnClick = [this](TPbButton*) { Btn_InsRowClick(); };
-    Btn_CopyRow->OnClick = [this](TPbButton*) { Btn_CopyRowClick(); };
-    Btn_PasteRow->OnClick = [this](TPbButton*) { Btn_PasteRowClick(); };
+    Make_Button_Panel(this);
     layout->addWidget(P_Button);
 
     SetClientSize(clientWidth, Client_Height);
@@ -109,8 +115,7 @@ void TFTableEditor::Set_Lang()
 {
     setWindowTitle(SL_Lang[m_texts.Caption]);
     L_SW_Desc->setText(SL_Lang[m_texts.Desc]);
-    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow}, m_texts.FirstButton,
-                     m_texts.FirstButtonHint);
+    Set_Button_Texts(m_texts.FirstButton, m_texts.FirstButtonHint);
     Table_Set_Lang(*m_grid, m_spec, m_texts.FirstHeader, Hints);
 }
 

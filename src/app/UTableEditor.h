@@ -8,10 +8,10 @@
 #include "platform/Forms.h"
 
 #include <QStringList>
-#include <array>
 #include <memory>
 
 class QLabel;
+class QVBoxLayout;
 class TExtColumnGrid;
 class TPbButton;
 
@@ -20,13 +20,37 @@ class TPbButton;
 void Style_Title_Labels(QLabel* code, QLabel* desc);
 
 // The pieces every table editor window shows, for windows that lay out more
-// than one grid: the title panel (software code and description, 69 pixels)
-// and the button panel (40 pixels) with OK, Cancel, Delete Row, Insert Row,
-// Copy Row and Paste Row in that order; Cancel closes with mrCancel.
+// than one grid.
+// The window's look (dialog title bar with the system menu and the given
+// extra buttons, Verdana 8, the cream background) and its vertical layout
+// without margins or spacing, for the panels top to bottom.
+QVBoxLayout* Editor_Window_Frame(QWidget* window, Qt::WindowFlags extraButtons = {});
+// The title panel (software code and description, 69 pixels).
 QWidget* Make_Title_Panel(QWidget* parent, QLabel*& code, QLabel*& desc);
-QWidget* Make_Button_Panel(QWidget* parent, const std::array<TPbButton**, 6>& buttons);
-// Six captions from text `firstCaption` on and six hints from `firstHint` on.
-void Set_Button_Texts(const std::array<TPbButton*, 6>& buttons, int firstCaption, int firstHint);
+// The button panel (40 pixels) with OK, Cancel, Delete Row, Insert Row, Copy
+// Row and Paste Row in that order; Cancel closes with mrCancel.
+class TEditorButtons {
+public:
+    virtual ~TEditorButtons() = default;
+    virtual void Btn_OKClick() = 0;
+    virtual void Btn_DelRowClick() = 0;
+    virtual void Btn_InsRowClick() = 0;
+    virtual void Btn_CopyRowClick() = 0;
+    virtual void Btn_PasteRowClick() = 0;
+
+    QWidget* P_Button = nullptr;
+    TPbButton* Btn_OK = nullptr;
+    TPbButton* Btn_Cancel = nullptr;
+    TPbButton* Btn_DelRow = nullptr;
+    TPbButton* Btn_InsRow = nullptr;
+    TPbButton* Btn_CopyRow = nullptr;
+    TPbButton* Btn_PasteRow = nullptr;
+
+    // Makes P_Button with the six buttons in `parent`, each calling its handler.
+    void Make_Button_Panel(QWidget* parent);
+    // Six captions from text `firstCaption` on and six hints from `firstHint` on.
+    void Set_Button_Texts(int firstCaption, int firstHint);
+};
 
 // The text numbers of a table editor's window.
 struct TTableEditorTexts {
@@ -38,7 +62,7 @@ struct TTableEditorTexts {
     int DeleteQuestion = 0;  // the row number follows
 };
 
-class TFTableEditor : public TForm {
+class TFTableEditor : public TForm, public TEditorButtons {
     Q_OBJECT
 public:
     // file: the shared path variable of the table's project file.
@@ -49,11 +73,11 @@ public:
     void Set_Lang() override;
     // The check of OK; shows the first failure and answers false.
     bool Controllo_dati();
-    void Btn_OKClick();
-    void Btn_DelRowClick();
-    void Btn_InsRowClick();
-    void Btn_CopyRowClick();
-    void Btn_PasteRowClick();
+    void Btn_OKClick() override;
+    void Btn_DelRowClick() override;
+    void Btn_InsRowClick() override;
+    void Btn_CopyRowClick() override;
+    void Btn_PasteRowClick() override;
 
     TExtColumnGrid& Grid() { return *m_grid; }
     const TTableDef& TableDef() const { return m_spec; }
@@ -61,13 +85,6 @@ public:
     QWidget* P_Title = nullptr;
     QLabel* L_SW_Code = nullptr;
     QLabel* L_SW_Desc = nullptr;
-    QWidget* P_Button = nullptr;
-    TPbButton* Btn_OK = nullptr;
-    TPbButton* Btn_Cancel = nullptr;
-    TPbButton* Btn_DelRow = nullptr;
-    TPbButton* Btn_InsRow = nullptr;
-    TPbButton* Btn_CopyRow = nullptr;
-    TPbButton* Btn_PasteRow = nullptr;
     // The header hint of each column from column 1 on.
     QStringList Hints;
     // True once a row of this grid was copied in this showing.

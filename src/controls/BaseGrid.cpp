@@ -167,12 +167,11 @@ QString TBaseGrid::GetCellEx(int c, int r)
     const TGridCell* cell = std::as_const(m_store).StoredCell(c, r);
     if (!cell && r >= FNormalRowCount) return QString();
     QPoint b(c, r);
-    QString result;
     const auto* p = cell && cell->Object ? dynamic_cast<const TCellProperties*>(cell->Object.get()) : nullptr;
-    if (p && (b = p->BaseCell(c, r)) != QPoint(c, r))
-        result = StoreCell(b.x(), b.y());
-    else if (cell)
-        result = cell->Text;
+    if (p) b = p->BaseCell(c, r);
+    // Made by copy construction: the text is shared, not assigned over an
+    // empty string (the cheaper path on every read of a plain cell).
+    QString result = b != QPoint(c, r) ? StoreCell(b.x(), b.y()) : cell ? cell->Text : QString();
     if (b.y() < FNormalRowCount) {
         GetDisplText(b.x(), b.y(), result);
         if (OnGetDisplWideText) {

@@ -558,13 +558,16 @@ void SetRichTextOffset(QTextCursor& cursor, int twips)
     QTextDocument* doc = cursor.document();
     if (!doc) return;
     const QFont base = doc->defaultFont();
-    if (!cursor.hasSelection()) {
-        QTextCharFormat fmt = cursor.charFormat();
+    // Only the offset and its drawn baseline, fitted to the stretch's size.
+    const auto offsetOnly = [&](QTextCharFormat fmt) {
         ApplyOffset(fmt, twips, base);
         QTextCharFormat only;
         only.setProperty(RichTextOffsetProperty(), twips);
         only.setBaselineOffset(fmt.baselineOffset());
-        cursor.mergeCharFormat(only);
+        return only;
+    };
+    if (!cursor.hasSelection()) {
+        cursor.mergeCharFormat(offsetOnly(cursor.charFormat()));
         return;
     }
     const int from = cursor.selectionStart(), to = cursor.selectionEnd();
@@ -589,13 +592,9 @@ void SetRichTextOffset(QTextCursor& cursor, int twips)
         }
         if (!found) next = std::min(to, block.position() + std::max(1, block.length()));
         if (next <= pos) next = pos + 1;
-        ApplyOffset(fmt, twips, base);
-        QTextCharFormat only;
-        only.setProperty(RichTextOffsetProperty(), twips);
-        only.setBaselineOffset(fmt.baselineOffset());
         walk.setPosition(pos);
         walk.setPosition(next, QTextCursor::KeepAnchor);
-        walk.mergeCharFormat(only);
+        walk.mergeCharFormat(offsetOnly(fmt));
         pos = next;
     }
 }

@@ -105,6 +105,7 @@ constexpr int Col_ActMethod = 5;
 constexpr int Col_NetSessKey = 6;
 constexpr int Col_AppSessKey = 7;
 constexpr int Col_AppKey = 8;
+constexpr int Col_Class = 10;
 constexpr int Col_RX2 = 12;
 
 // "%d" placeholders filled in order; any further ones stay as they are.
@@ -173,21 +174,15 @@ std::vector<TTableRow> Rows_Of(const TRuleList& rules, bool uplink)
 // ---- reading -------------------------------------------------------------------
 
 // Attributes a device or rule may lack without being incomplete.
-bool Optional_Attribute(const TTableDef& def, const QString& name)
-{
-    static const QStringList device{"Enable", "Class", "DiagTimeOut", "RX2_Datarate"};
-    static const QStringList uplink{"StartTest", "LenTest", "HexTest", "ValueTest"};
-    if (&def == &LoRaWAN_Device_Table()) return device.contains(name);
-    if (&def == &LoRaWAN_Uplink_Table()) return uplink.contains(name);
-    return false;
-}
+const QStringList Optional_Device{"Enable", "Class", "DiagTimeOut", "RX2_Datarate"};
+const QStringList Optional_Uplink{"StartTest", "LenTest", "HexTest", "ValueTest"};
 
-bool Read_Complete(const XmlNode& e, const TTableDef& def, TTableRow& row)
+bool Read_Complete(const XmlNode& e, const TTableDef& def, const QStringList& optional, TTableRow& row)
 {
     QStringList missing;
     row = Table_Read_Row(e, def, &missing);
     for (const QString& m : missing)
-        if (!Optional_Attribute(def, m)) return false;
+        if (!optional.contains(m)) return false;
     return true;
 }
 
@@ -201,7 +196,9 @@ bool Read_Rules(const XmlNode& list, bool uplink, TRuleList& rules, bool& tooMan
             break;
         }
         TTableRow row;
-        if (!Read_Complete(e, uplink ? LoRaWAN_Uplink_Table() : LoRaWAN_Downlink_Table(), row)) complete = false;
+        if (!Read_Complete(e, uplink ? LoRaWAN_Uplink_Table() : LoRaWAN_Downlink_Table(),
+                           uplink ? Optional_Uplink : QStringList(), row))
+            complete = false;
         rules.push_back(uplink ? Row_To_Uplink(row) : Row_To_Downlink(row));
     }
     return complete;
@@ -476,7 +473,7 @@ TLoRaWAN_Load_Report LoRaWAN_Read(const TXMLDocument& doc, TDeviceList& devices)
         const int d = int(++i);
         report.Devices_Read = d;
         TTableRow row;
-        bool complete = Read_Complete(e, LoRaWAN_Device_Table(), row);
+        bool complete = Read_Complete(e, LoRaWAN_Device_Table(), Optional_Device, row);
         // The device's flag is on only when it is exactly "Y".
         row[dEnable] = Yes_No(row[dEnable] == QLatin1String("Y"));
         Row_To_Device(row, dev);
@@ -556,14 +553,6 @@ QString LoRaWAN_Check(const TDeviceList& devices, bool modeMaster)
     return QString();
 }
 
-// ---- the device grid ------------------------------------------------------------------
-
-void TLoRaDeviceGrid::SetEditText(int c, int r, const QString& v)
-{
-    TExtColumnGrid::SetEditText(c, r, v);
-    if (OnEditStored) OnEditStored(this, c, r, v);
-}
-
 // ---- the window ----------------------------------------------------------------------
 
 namespace {
@@ -591,22 +580,11 @@ QWidget* Title_Bar(QWidget* parent, QLabel*& label)
 } // namespace
 
 TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
-    : TForm(parent), m_devices(std::make_unique<TLoRaDeviceGrid>()), m_uplink(std::make_unique<TExtColumnGrid>()),
+    : TForm(parent), m_devices(std::make_unique<TExtColumnGrid>()), m_uplink(std::make_unique<TExtColumnGrid>()),
       m_downlink(std::make_unique<TExtColumnGrid>()), ESG_LoRaWAN_Device_List(*m_devices),
       ACG_LoRaWAN_Uplink(*m_uplink), ACG_LoRaWAN_Downlink(*m_downlink)
 {
-
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("Verdana"), 8));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xF8, 0xF7, 0xED));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = Editor_Window_Frame(this, Qt::WindowMaximizeButtonHint);
     P_Title = Make_Title_Panel(this, L_SW_Code, L_SW_Desc);
     layout->addWidget(P_Title);
 
@@ -647,12 +625,7 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
     Splitter1->setSizes({196, Client_Height - 69 - 40 - 196 - 3});
     layout->addWidget(Splitter1, 1);
 
-    P_Button = Make_Button_Panel(this, {&Btn_OK, &Btn_Cancel, &Btn_DelRow, &Btn_InsRow, &Btn_CopyRow, &Btn_PasteRow});
-    Btn_OK->OnClick = [this](TPbButton*) { Btn_OKClick(); };
-    Btn_DelRow->OnClick = [this](TPbButton*) { Btn_DelRowClick(); };
-    Btn_InsRow->OnClick = [this](TPbButton*) { Btn_InsRowClick(); };
-    Btn_CopyRow->OnClick = [this](TPbButton*) { Btn_CopyRowClick(); };
-    Btn_PasteRow->OnClick = [this](TPbButton*) { Btn_PasteRowClick(); };
+    Make_Button_Panel(this);
     layout->addWidget(P_Button);
 
     for (TExtColumnGrid* g : {static_cast<TExtColumnGrid*>(m_devices.get()), m_uplink.get(), m_downlink.get()}) {
@@ -667,15 +640,17 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
         Store_Shown_Rules();
         Show_Rules_Of(DeviceList[size_t(r - 1)].get());
     };
-    m_devices->OnEditStored = [this](TLoRaDeviceGrid*, int c, int r, const QString& v) {
-        ESG_LoRaWAN_Device_ListComboChange(c, v, r);
+    m_devices->OnGetEditorType = [this](TExtStringGrid* sender, int c, int r, TEditorType& editor) {
+        ESG_LoRaWAN_Device_ListGetEditorType(sender, c, editor, r);
+    };
+    m_devices->OnComboChange = [this](TExtStringGrid* sender, int c, int r, int index, const QString& value) {
+        ESG_LoRaWAN_Device_ListComboChange(sender, c, value, index, r);
     };
 
     for (int i = 0; i < LoRaWAN_Max_Devices; ++i) DeviceList.push_back(std::make_unique<TDeviceLoRa>());
     Act_Meth_SL = {LoRaWAN_ABP, LoRaWAN_OTAA};
     Class_SL = {QStringLiteral("A"), QStringLiteral("C")};
     RX2_SL = RX2_Items(QString());
-    m_devices->Columns().Items(Col_RX2).SetComboItems(RX2_SL);
 
     SetClientSize(Client_Width, Client_Height);
     Set_Lang();
@@ -695,7 +670,7 @@ void TFLoRaWAN_Gateway::Set_Lang()
 {
     setWindowTitle(SL_Lang[5400]);
     L_SW_Desc->setText(SL_Lang[5401]);
-    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow}, 5402, 5408);
+    Set_Button_Texts(5402, 5408);
     LLoRaWAN_Device_List_Title->setText(SL_Lang[5414]);
     LLoRaWAN_Rules_List_Title->setText(SL_Lang[5415]);
     Table_Set_Lang(*m_devices, LoRaWAN_Device_Table(), 5418, Hint_Dev);
@@ -760,7 +735,6 @@ void TFLoRaWAN_Gateway::Load_Configuration()
             if (!band.IsNull()) RX2_SL = RX2_Items(band.Text());
         }
     }
-    m_devices->Columns().Items(Col_RX2).SetComboItems(RX2_SL);
 
     QStringList problems;
     int read = 0;
@@ -875,7 +849,20 @@ void TFLoRaWAN_Gateway::Apply_Activation_All()
     for (int r = 1; r <= LoRaWAN_Max_Devices; ++r) Apply_Activation(r, m_devices->Cells(Col_ActMethod, r));
 }
 
-void TFLoRaWAN_Gateway::ESG_LoRaWAN_Device_ListComboChange(int col, const QString& value, int row)
+void TFLoRaWAN_Gateway::ESG_LoRaWAN_Device_ListGetEditorType(TExtStringGrid* sender, int col, TEditorType& editor, int)
+{
+    const QStringList* items = col == Col_ActMethod ? &Act_Meth_SL
+                               : col == Col_Class   ? &Class_SL
+                               : col == Col_RX2     ? &RX2_SL
+                                                    : nullptr;
+    if (!items) return;
+    editor = edComboList;
+    sender->ClearComboString();
+    for (const QString& item : *items) sender->AddComboString(item);
+}
+
+void TFLoRaWAN_Gateway::ESG_LoRaWAN_Device_ListComboChange(TExtStringGrid*, int col, const QString& value, int,
+                                                           int row)
 {
     if (col != Col_ActMethod || row < 1) return;
     Apply_Activation(row, value);

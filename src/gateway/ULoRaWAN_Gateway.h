@@ -120,20 +120,9 @@ int CheckStringHex(const QString& text, int len);
 // be written. In end-node mode only the rules of device 1 are looked at.
 QString LoRaWAN_Check(const TDeviceList& devices, bool modeMaster);
 
-// The device grid: a column grid that reports values its in-place editor
-// stores (the activation method chosen in a pick list, for instance).
-class TLoRaDeviceGrid : public TExtColumnGrid {
-public:
-    using TExtColumnGrid::TExtColumnGrid;
-    std::function<void(TLoRaDeviceGrid* sender, int acol, int arow, const QString& value)> OnEditStored;
-
-protected:
-    void SetEditText(int c, int r, const QString& v) override;
-};
-
-class TFLoRaWAN_Gateway : public TForm {
+class TFLoRaWAN_Gateway : public TForm, public TEditorButtons {
     // The grids, made before the names below refer to them.
-    std::unique_ptr<TLoRaDeviceGrid> m_devices;
+    std::unique_ptr<TExtColumnGrid> m_devices;
     std::unique_ptr<TExtColumnGrid> m_uplink;
     std::unique_ptr<TExtColumnGrid> m_downlink;
 
@@ -159,17 +148,20 @@ public:
     // The activation rule of a device row: OTAA makes the session keys
     // read-only, anything else the application key.
     void Apply_Activation(int row, const QString& method);
-    void ESG_LoRaWAN_Device_ListComboChange(int col, const QString& value, int row);
+    // The pick list of a device cell: activation, class and RX2 columns.
+    void ESG_LoRaWAN_Device_ListGetEditorType(TExtStringGrid* sender, int col, TEditorType& editor, int row);
+    // A pick-list choice: the activation rule for that row.
+    void ESG_LoRaWAN_Device_ListComboChange(TExtStringGrid* sender, int col, const QString& value, int index, int row);
     void Delete_Device_From_List(int index);
     bool Check_Data();
     // Writes the file; false (reported) when it cannot.
     bool Save_Configuration();
 
-    void Btn_OKClick();
-    void Btn_DelRowClick();
-    void Btn_InsRowClick();
-    void Btn_CopyRowClick();
-    void Btn_PasteRowClick();
+    void Btn_OKClick() override;
+    void Btn_DelRowClick() override;
+    void Btn_InsRowClick() override;
+    void Btn_CopyRowClick() override;
+    void Btn_PasteRowClick() override;
 
     // The device shown in the rule grids (index into DeviceList).
     int Current_Device() const;
@@ -187,7 +179,7 @@ public:
     QStringList Hint_Uplink;
     QStringList Hint_Downlink;
 
-    TLoRaDeviceGrid& ESG_LoRaWAN_Device_List;
+    TExtColumnGrid& ESG_LoRaWAN_Device_List;
     TExtColumnGrid& ACG_LoRaWAN_Uplink;
     TExtColumnGrid& ACG_LoRaWAN_Downlink;
 
@@ -202,13 +194,6 @@ public:
     QTabWidget* PC_LoRaWAN_Device_Rules_List = nullptr;
     QWidget* TS_LoRaWAN_Uplink_Rules_List = nullptr;
     QWidget* TS_LoRaWAN_Downlink_Rules_List = nullptr;
-    QWidget* P_Button = nullptr;
-    TPbButton* Btn_OK = nullptr;
-    TPbButton* Btn_Cancel = nullptr;
-    TPbButton* Btn_DelRow = nullptr;
-    TPbButton* Btn_InsRow = nullptr;
-    TPbButton* Btn_CopyRow = nullptr;
-    TPbButton* Btn_PasteRow = nullptr;
 
 protected:
     void FormShow() override;

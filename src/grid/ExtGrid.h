@@ -213,6 +213,11 @@ struct TExtCellPlan {
     bool DropDownLine = false;
     int DropDownX = 0;
     TColor DropDownLineColor = clNone;
+    // An always-visible editor button: 1 combo, 2 spin (0 none), with its
+    // area, state (0 normal, 3 disabled) and look.
+    int EditButton = 0;
+    TRect ButtonRect;
+    int ButtonState = 0, ButtonLook = 0;
     bool ModifiedMark = false;
     TRect ModifiedRect;
     TColor ModifiedColor = clNone;
@@ -1447,6 +1452,8 @@ public:
                            TControlStyle style, bool grayed, bool enabled);
     void DrawRadioGlyph(TCanvas& canvas, const TRect& r, TControlStyle style, bool checked, bool enabled);
     void DrawSortIndicator(TCanvas& canvas, int c, int y, int x);
+    // Renders a rich-text cell (real column) into r.
+    void DrawRichTextCell(int c, int r, const TRect& rect, TCanvas& canvas);
     // The size the text of a cell needs (real column; vs: a vertical scroll
     // bar is taken off the width; sb: measured as shown in the cell's width).
     QSize GetCellTextSize(int c, int r, bool vs = false, bool sb = false);
@@ -1474,6 +1481,8 @@ public:
     KR_FIELD_PROP(bool, UseDisabledFont, false)
     KR_FIELD_PROP(bool, SelectionRTFKeep, false)
     KR_FIELD_PROP(TColor, SelectionRectangleColor, clBlack)
+
+public:
     TCustomCellDrawEvent OnCustomCellBkgDraw;
     TCustomCellDrawEvent OnCustomCellDraw;
     TGridNotifyEvent OnPainted;

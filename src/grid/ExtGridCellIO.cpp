@@ -52,6 +52,17 @@ void CopyCellProperties(const TCellProperties& src, TCellProperties& dst)
     dst.SetGradientDirection(src.GradientDirection());
 }
 
+// Copies what a record keeps of a cell graphic: its kind and plain fields and
+// a colour held in a payload slot; never a payload object or CellVar, which
+// may point into this program.
+void CopyCellGraphic(const TCellGraphic& src, TCellGraphic& dst)
+{
+    dst.Assign(src);
+    dst.CellCheckBoxState = src.CellCheckBoxState;
+    dst.CellBitmap = std::holds_alternative<TColor>(src.CellBitmap) ? TCellPayload(std::get<TColor>(src.CellBitmap)) : TCellPayload();
+    dst.CellIcon = std::holds_alternative<TColor>(src.CellIcon) ? TCellPayload(std::get<TColor>(src.CellIcon)) : TCellPayload();
+}
+
 } // namespace
 
 TGridStreamRecord::~TGridStreamRecord() = default;
@@ -167,40 +178,30 @@ void TGridCellPropIO::Reset()
 // ---------------------------------------------------------------------------
 // TGridGraphicIO
 
-namespace {
-
-// The published fields of a graphic; the payload stays behind.
-std::unique_ptr<TCellGraphic> GraphicFieldsOf(const TCellGraphic& src)
-{
-    auto g = std::make_unique<TCellGraphic>();
-    g->Assign(src);
-    g->CellCheckBoxState = src.CellCheckBoxState;
-    return g;
-}
-
-} // namespace
-
 TGridGraphicIO::TGridGraphicIO(TBaseGrid* owner) : TGridStreamRecord(owner), FCellGraphic(std::make_unique<TCellGraphic>()) {}
 
 TGridGraphicIO::~TGridGraphicIO() = default;
 
 TGridGraphicIO::TGridGraphicIO(const TGridGraphicIO& o)
-    : TGridStreamRecord(o), FCellGraphic(GraphicFieldsOf(*o.FCellGraphic))
+    : TGridStreamRecord(o), FCellGraphic(std::make_unique<TCellGraphic>())
 {
+    CopyCellGraphic(*o.FCellGraphic, *FCellGraphic);
 }
 
 TGridGraphicIO& TGridGraphicIO::operator=(const TGridGraphicIO& o)
 {
     if (this == &o) return *this;
     TGridStreamRecord::operator=(o);
-    FCellGraphic = GraphicFieldsOf(*o.FCellGraphic);
+    FCellGraphic = std::make_unique<TCellGraphic>();
+    CopyCellGraphic(*o.FCellGraphic, *FCellGraphic);
     return *this;
 }
 
 void TGridGraphicIO::SetCellGraphic(const TCellGraphic& src)
 {
     if (&src == FCellGraphic.get()) return;
-    FCellGraphic = GraphicFieldsOf(src);
+    FCellGraphic = std::make_unique<TCellGraphic>();
+    CopyCellGraphic(src, *FCellGraphic);
 }
 
 std::vector<TStreamProp> TGridGraphicIO::Properties() const

@@ -17,6 +17,7 @@
 // as the target cell has them when a record is copied into a cell.
 #include "controls/BaseGrid.h"
 #include "controls/ExtObjTypes.h"
+#include "grid/ExtGridGraphic.h"
 #include "grid/ExtGridSettings.h"
 
 #include <QByteArray>
@@ -139,7 +140,9 @@ private:
     bool FHasGraphic = false;
 };
 
-// A copy of a cell's graphic, without its payload.
+// A copy of a cell's graphic: its kind and plain fields, and a colour held in
+// a payload slot; never a payload object (that travels in its own record)
+// nor CellVar.
 class TGridGraphicIO : public TGridStreamRecord {
 public:
     explicit TGridGraphicIO(TBaseGrid* owner = nullptr);

@@ -821,7 +821,7 @@ void TEditLink::EditKeyDown(QObject* sender, int& key, TShiftState shift)
         g->TabToNextCell(shift.Contains(ssShift));
     } else if (key >= VK_LEFT && key <= VK_DOWN) {
         int k = key;
-        g->KeyDown(k, shift);
+        static_cast<TCustomGrid*>(g)->KeyDown(k, shift);
     }
     key = 0;
 }

@@ -194,6 +194,7 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
     TVisualProperties vp;
     vp.Brush.Color = brushColor;
     vp.Font = font;
+    vp.WordWrap = WordWrap();
     vp.State = state;
     vp.Print = false;
     vp.Select = false;
@@ -256,6 +257,24 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
         plan.ModifiedMark = true;
         plan.ModifiedRect = {R.Right - 4, R.Top, R.Right, R.Bottom};
         plan.ModifiedColor = FShowModified->Color();
+    }
+    // 15. Always-visible editor buttons.
+    const TControlLook& cl = *FControlLook;
+    if (!fixed && (cl.DropDownAlwaysVisible() || cl.SpinButtonsAlwaysVisible())) {
+        plan.ButtonLook = cl.FlatButton() ? 2 : (IsThemedComCtl6() ? 0 : 1);
+        if (FFlat && FTones.Background.BrushColor != clNone) plan.ButtonLook = 3;
+        bool canEdit = false;
+        QueryCanEdit(rc, r, canEdit);
+        plan.ButtonState = canEdit ? 0 : 3;
+        if (HasCombo(rc, r)) {
+            plan.EditButton = 1;
+            plan.ButtonRect = {R.Left - 2, R.Top - 1, R.Right + 1, R.Bottom};
+            R.Right -= 16;
+        } else if (HasSpin(rc, r)) {
+            plan.EditButton = 2;
+            plan.ButtonRect = R;
+            R.Right -= 16;
+        }
     }
     // 17. Text.
     vp.Font = fontBefore;
@@ -396,6 +415,12 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int c, int r, const TRect&
     }
     if (plan.ModifiedMark) FillRectColor(canvas, plan.ModifiedRect, plan.ModifiedColor);
     if (OnCustomCellBkgDraw) OnCustomCellBkgDraw(this, canvas, rc, r, plan.State, plan.Rect, false);
+    if (plan.EditButton != 0) {
+        QWidget* w = HandleAllocated() ? reinterpret_cast<QWidget*>(Widget()) : nullptr;
+        const TButtonColors colors = ButtonColorsFromTones(FTones);
+        if (plan.EditButton == 1) DrawThemedComboButton(canvas, w, plan.ButtonRect, colors, plan.ButtonState, plan.ButtonLook);
+        else DrawThemedSpinButtons(canvas, w, plan.ButtonRect, colors, plan.ButtonState, plan.ButtonLook);
+    }
     if (plan.DrawText || plan.FilterButton || plan.SelectionRect) ExecuteCellText(canvas, plan);
     for (const TExtCellPlan::TLine& l : plan.Borders) {
         canvas.SetPenStyle(l.Pen.Style);
@@ -502,7 +527,12 @@ void TExtStringGrid::ShowFocusWindow(const TRect& cellRect)
     w.Color = 0xFDD397;
     if (HandleAllocated()) {
         QWidget* viewport = Widget()->viewport();
-        if (w.parentWidget() != viewport) w.setParent(viewport);
+        if (w.parentWidget() != viewport) {
+            w.setParent(viewport);
+            // A viewport that goes first takes the frame with it: the grid
+            // then only forgets it.
+            QObject::connect(&w, &QObject::destroyed, viewport, [this] { (void)FFocusWindow.release(); });
+        }
     }
     w.setGeometry(cellRect.Left - 4, cellRect.Top - 4, W, H);
     w.show();

@@ -341,6 +341,62 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         canvas.SetBrushColor(Color);
         break;
     }
+    case ctNode: {
+        const TCellNode& cn = *FCellNode;
+        const int indent = GetNodeIndent(row);
+        const int ni = cn.NodeIndent();
+        TRect R = cell;
+        R.Left = indent - ni;
+        const int mid = (R.Top + R.Bottom) / 2;
+        if (cn.ShowTree() && row >= TCustomGrid::FixedRows()) {
+            canvas.SetPenStyle(TPenStyle::Solid);
+            canvas.SetPenWidth(1);
+            const int x = R.Left + ni / 2 + 2;
+            const int next = row + 1 < RowCount() ? GetNodeIndent(row + 1) : 0;
+            if (next > 0 && (!g.CellBoolean || next >= indent)) Line(canvas, cn.TreeColor(), x, mid, x, R.Bottom);
+            if (row > 0 && GetNodeIndent(row - 1) >= indent) Line(canvas, cn.TreeColor(), x, R.Top, x, R.Top + 6);
+        }
+        R.Left = indent - ni / 2 - 4;
+        if (plan.Fixed && !FFlat &&
+            (FLook == TGridLook::glSoft || FLook == TGridLook::glStudio || FLook == TGridLook::glXP ||
+             FLook == TGridLook::glListView))
+            R.Left += 1;
+        TColor back = plan.BrushColor;
+        if (back == clNone) back = TCustomGrid::FixedCols() == 0 ? Color : FixedColor;
+        const bool contracted = g.CellBoolean;
+        const TNodeType type = cn.NodeType();
+        if (type == TNodeType::cn3D) FillRectColor(canvas, R, cn.Color());
+        if (type == TNodeType::cnLeaf) {
+            const QImage leaf = GridGlyph(contracted ? QStringLiteral("ESGLEAFCLOSE") : QStringLiteral("ESGLEAFOPEN"));
+            DrawGlyph(canvas, R.Left, mid - 6, leaf);
+        } else if (type == TNodeType::cnXP) {
+            canvas.Draw(R.Left + 4, mid - 5, GridGlyph(contracted ? QStringLiteral("XPNODEC") : QStringLiteral("XPNODEO")));
+        } else if (type == TNodeType::cnGlyph && !cn.ExpandGlyph().isNull() && !cn.ContractGlyph().isNull()) {
+            const QImage& glyph = contracted ? cn.ContractGlyph() : cn.ExpandGlyph();
+            DrawBitmapTransparent(canvas, glyph, back, {R.Left, mid - glyph.height() / 2, R.Left + glyph.width(), mid + glyph.height()});
+        } else {
+            const TRect box{R.Left + 4, mid - 4, R.Left + 13, mid + 5};
+            FillRectColor(canvas, box, cn.Color());
+            canvas.SetPenStyle(TPenStyle::Solid);
+            canvas.SetPenWidth(1);
+            if (type == TNodeType::cnFlat) {
+                canvas.SetPenColor(cn.NodeColor());
+                canvas.SetBrushStyle(TBrushStyle::Clear);
+                canvas.Rectangle(box);
+                canvas.SetBrushStyle(TBrushStyle::Solid);
+                Line(canvas, cn.NodeColor(), box.Left + 2, box.Top + 4, box.Left + 7, box.Top + 4);
+                if (contracted) Line(canvas, cn.NodeColor(), box.Left + 4, box.Top + 2, box.Left + 4, box.Top + 7);
+            } else {
+                // Raised when contracted, sunken when expanded.
+                const TColor lt = contracted ? clWhite : clGray, rb = contracted ? clGray : clWhite;
+                Line(canvas, lt, box.Left, box.Bottom - 1, box.Left, box.Top);
+                Line(canvas, lt, box.Left, box.Top, box.Right - 1, box.Top);
+                Line(canvas, rb, box.Right - 1, box.Top, box.Right - 1, box.Bottom - 1);
+                Line(canvas, rb, box.Right - 1, box.Bottom - 1, box.Left - 1, box.Bottom - 1);
+            }
+        }
+        break;
+    }
     case ctProgressPie:
         DrawCellPie(canvas, {p.Left, p.Top, p.Left + 20, p.Top + 20}, g.BitmapColor(), false, g.CellAngle);
         break;

@@ -3,6 +3,7 @@
 // measuring that column and row sizing share with painting, and the
 // placement of rotated text.
 #include "controls/EsgHTMLE.h"
+#include "controls/ExtRichText.h"
 #include "controls/ExtUtil.h"
 #include "controls/ExtUtilDraw.h"
 #include "grid/ExtGrid.h"
@@ -110,6 +111,10 @@ QSize TExtStringGrid::GetCellTextSize(int c, int r, bool vs, bool sb)
         params.WordWrap = sb;
         const TMiniHtmlResult res = RenderMiniHtml(params);
         return QSize(res.MaxLineWidth + 2, res.TotalHeight + 2);
+    }
+    if (kind == 2) {
+        const QSizeF rich = MeasureRichText(text, font.Font, sb ? R.Width() : -1);
+        return QSize(int(std::ceil(rich.width())), int(std::ceil(rich.height())) + 4);
     }
     const TCellGraphic* g = GetCellGraphic(c, r);
     const bool rotated = g && g->CellType == ctRotated;
@@ -264,9 +269,11 @@ void TExtStringGrid::PlanCellText(TExtCellPlan& plan, int c, int r, const TVisua
         return;
     }
     if (kind == 2) {
-        // Rich text is not drawn here: the cell shows nothing.
+        // 15. Rich text: the brush fills the text rectangle first, unless
+        // an unfocused selected cell shows no selection colour.
         plan.TextKind = 2;
-        plan.DrawText = false;
+        plan.TextRect = TR;
+        plan.FillTextBrush = !(selected && !Focused() && FSelectionColor == clNone);
         return;
     }
     // 16. Plain text.
@@ -345,7 +352,11 @@ void TExtStringGrid::ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan)
     canvas.SetFontColor(plan.Font.Color);
     canvas.SetBrushColor(plan.BrushColor);
     canvas.SetBkMode(TBkMode::Transparent);
-    if (plan.TextKind == 1) {
+    if (plan.TextKind == 2) {
+        if (plan.FillTextBrush) FillRectColor(canvas, plan.TextRect, plan.BrushColor);
+        DrawRichTextCell(plan.RealCol, plan.Row, plan.TextRect, canvas);
+        canvas.SetFontColor(clBlack);
+    } else if (plan.TextKind == 1) {
         TMiniHtmlParams params(canvas, plan.Text, plan.TextRect);
         params.URLColor = plan.UrlColor;
         params.ShadowTextColor = clGray;
@@ -420,4 +431,22 @@ void TExtStringGrid::DrawSortIndicator(TCanvas& canvas, int c, int y, int x)
             canvas.DrawTransparent(x - 4, y - 4, ss.UpGlyph(), QColorToColor(ss.UpGlyph().pixelColor(0, 0)));
         }
     }
+}
+
+void TExtStringGrid::DrawRichTextCell(int c, int r, const TRect& rect, TCanvas& canvas)
+{
+    if (FDesigning) return;
+    QString rtf = Cells(c, r);
+    const int dc = DisplColIndex(c);
+    const bool shownSelected = (CellInSelection(dc, r) && !(dc == Col() && r == Row() && Focused())) ||
+                               (FMouseActions->DisjunctRowSelect() && RowSelect(r)) ||
+                               (FMouseActions->DisjunctColSelect() && ColSelect(dc));
+    if (shownSelected && !FSelectionRTFKeep && FSelectionTextColor != clNone) {
+        TRichTextRuns runs = ParseRichText(rtf);
+        for (TRichTextRun& run : runs) run.Color = ColorToQColor(FSelectionTextColor);
+        rtf = RichTextRunsToRtf(runs);
+    }
+    const int dx = FXYOffset.x();
+    const QRectF area(rect.Left + dx, rect.Top, std::max(0, rect.Width() - 2 * dx), rect.Height());
+    DrawRichText(canvas.Painter(), area, rtf, canvas.Font(), ColorToQColor(canvas.FontColor()), true);
 }

@@ -126,7 +126,7 @@ void TExtRichEdit::HandKeyToGrid(int key, TShiftState shift, bool reopen)
         if (auto* w = dynamic_cast<QWidget*>(grid->View())) w->setFocus(Qt::OtherFocusReason);
         int k = key;
         grid->DoKeyDown(k, shift);
-        if (reopen && !grid->EditorMode()) grid->ShowEditor();
+        if (reopen && !grid->EditorMode()) grid->ShowInplaceEdit();
     });
     grid->SetGridFocusChanging(false);
 }
@@ -156,7 +156,7 @@ void TExtRichEdit::focusOutEvent(QFocusEvent* e)
         QWidget* const now = QApplication::focusWidget();
         // Back to the grid's own window: the edit ends. A loss to another
         // control is the grid's exit handling.
-        if (window && now && (now == window || now == window->viewport())) Guard([&] { FGrid->HideEditor(); });
+        if (window && now && (now == window || now == window->viewport())) Guard([&] { FGrid->HideInplaceEdit(); });
     }
     QTextEdit::focusOutEvent(e);
 }

@@ -376,3 +376,56 @@ TEST_F(CanWindows, RowButtonsActOnTheCurrentRow)
 }
 
 } // namespace
+
+TEST_F(CanWindows, PickListCellsAreEditedWithTheKeyboard)
+{
+    const bool jump = Enable_Jump_Field_Tables;
+    Enable_Jump_Field_Tables = true;
+    TFReceiveCAN f;
+    f.resize(1010, 337);
+    ScriptedModals modals;
+    modals.Then([&](TForm&) {
+        TExtColumnGrid& g = f.ACG_CAN_Receive;
+        f.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+        g.Widget()->setFocus();
+        const auto pick = [&](int col, int downs) {
+            g.SetCol(col);
+            g.SetRow(1);
+            QTest::keyClick(g.Widget(), Qt::Key_F2);
+            ASSERT_TRUE(g.EditMode());
+            ASSERT_EQ(g.EditCtrl(), g.EditCombo());
+            for (int i = 0; i < downs; ++i) QTest::keyClick(g.EditCtrl(), Qt::Key_Down);
+            QTest::keyClick(g.EditCtrl(), Qt::Key_Return);
+            EXPECT_FALSE(g.EditMode());
+        };
+        pick(3, 1);
+        EXPECT_EQ(g.Cells(3, 1), B);
+        EXPECT_EQ(g.Col(), 4) << "Enter moves to the next cell";
+        pick(6, 13);
+        EXPECT_EQ(g.Cells(6, 1), "12") << "the list starts with None";
+        EXPECT_FALSE(g.EditCombo()->isEditable()) << "a pick list takes only its items";
+        // Typing into a text cell and Enter: stored, and on to the next cell.
+        g.SetCol(2);
+        QTest::keyClicks(g.Widget(), "0x10");
+        QTest::keyClick(g.EditCtrl(), Qt::Key_Return);
+        EXPECT_EQ(g.Cells(2, 1), "0x10");
+        EXPECT_EQ(g.Col(), 3);
+        QTest::keyClicks(g.Widget(), "");
+        g.SetCol(4);
+        QTest::keyClicks(g.Widget(), "1");
+        QTest::keyClick(g.EditCtrl(), Qt::Key_Return);
+        g.SetCol(5);
+        QTest::keyClicks(g.Widget(), "250");
+        ASSERT_TRUE(g.EditMode());
+        // OK takes the focus when pressed: the open edit is committed before
+        // the check.
+        QTest::mouseClick(f.Btn_OK, Qt::LeftButton);
+    });
+    EXPECT_EQ(f.ShowModal(), mrOk);
+    Enable_Jump_Field_Tables = jump;
+    const QByteArray file = ReadTestFile(CAN_Rec_Frames_File);
+    EXPECT_EQ(file, QByteArray("<Receive_Frames><row Enable=\"Y\" COBID=\"0x10\" CAN_Type=\"2.0B (29 bits)\" "
+                               "Dim=\"1\" TimeOut=\"250\" Byte1=\"12\" Byte2=\"\" Byte3=\"\" Byte4=\"\" Byte5=\"\" "
+                               "Byte6=\"\" Byte7=\"\" Byte8=\"\" Mnemonic=\"\"/></Receive_Frames><!--SW_VERSION = 1.000-->"));
+}

@@ -7,12 +7,14 @@
 #include "gateway/ULoRaWAN_Gateway.h"
 #include "gateway/USaveBincc.h"
 #include "grid/ExtCGrid.h"
+#include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
 #include "platform/XmlDoc.h"
 
 #include "../common/SharedState.h"
 #include "../common/TestSupport.h"
 
+#include <QLabel>
 #include <QProcess>
 #include <QSplitter>
 #include <QTabWidget>
@@ -65,6 +67,16 @@ class LoRaTables : public SharedStateTest {
 protected:
     void SetUp() override { Load_Default_Texts(); }
 };
+
+TEST_F(LoRaTables, RX2ItemsFollowTheBandExactly)
+{
+    EXPECT_EQ(RX2_Items("US915"), QStringList({"SF12BW500", "SF11BW500", "SF10BW500", "SF9BW500", "SF8BW500", "SF7BW500", ""}));
+    for (const char* band : {"us915", "US915 ", "EU868", ""}) {
+        SCOPED_TRACE(band);
+        EXPECT_EQ(RX2_Items(band).size(), 8);
+        EXPECT_EQ(RX2_Items(band)[6], "SF7BW250");
+    }
+}
 
 TEST_F(LoRaTables, CheckStringHexAnswersLengthThenCharacters)
 {
@@ -428,8 +440,19 @@ TEST_F(LoRaWindow, ShowsTheGridsAsSpecified)
         EXPECT_EQ(d.Cells(12, 0), "RX2 Datarate");
         EXPECT_EQ(d.Cells(13, 0), "Mnemonic");
         EXPECT_EQ(d.Columns().Items(1).Editor(), edDataCheckBox);
-        EXPECT_EQ(d.Columns().Items(5).ComboItems(), QStringList({LoRaWAN_ABP, LoRaWAN_OTAA}));
-        EXPECT_EQ(d.Columns().Items(12).ComboItems().first(), "SF12BW500");
+        // Pick lists per cell: activation, class, RX2 (from the band).
+        const auto pick = [&](int col) {
+            TEditorType e = edNormal;
+            d.OnGetEditorType(&d, col, 1, e);
+            EXPECT_EQ(e, edComboList);
+            return d.ComboItems();
+        };
+        EXPECT_EQ(pick(5), QStringList({LoRaWAN_ABP, LoRaWAN_OTAA}));
+        EXPECT_EQ(pick(10), QStringList({"A", "C"}));
+        EXPECT_EQ(pick(12).first(), "SF12BW500");
+        TEditorType plain = edNormal;
+        d.OnGetEditorType(&d, 4, 1, plain);
+        EXPECT_EQ(plain, edNormal);
         EXPECT_EQ(d.Columns().Items(7).Width(), 150);
         EXPECT_EQ(d.Columns().Items(12).Color(), RGBColor(0x91, 0xDE, 0xFF));
         for (TExtColumnGrid* g : {&f->ACG_LoRaWAN_Uplink, &f->ACG_LoRaWAN_Downlink}) {
@@ -575,16 +598,22 @@ TEST_F(LoRaWindow, RuleButtonsActOnTheLastGridEntered)
 TEST_F(LoRaWindow, ActivationRuleFollowsEditPasteInsertAndDelete)
 {
     Show([&] {
-        TLoRaDeviceGrid& d = f->ESG_LoRaWAN_Device_List;
+        TExtColumnGrid& d = f->ESG_LoRaWAN_Device_List;
         const auto keys = [&](int r) {
             return QString("%1%2%3").arg(d.ReadOnly(6, r)).arg(d.ReadOnly(7, r)).arg(d.ReadOnly(8, r));
         };
         EXPECT_EQ(keys(1), "001");
         d.SetCells(6, 1, "session");
-        // The pick list's choice reaches the grid through the editor.
-        d.OnEditStored(&d, 5, 1, LoRaWAN_OTAA);
+        // Choosing OTAA in the cell's pick list.
+        d.SetCol(5);
+        d.SetRow(1);
+        d.ShowEditor();
+        ASSERT_NE(d.EditCombo(), nullptr);
+        d.EditCombo()->setCurrentIndex(1);
         EXPECT_EQ(keys(1), "110");
-        d.SetCells(5, 1, LoRaWAN_OTAA);
+        d.HideEditor();
+        EXPECT_EQ(d.Cells(5, 1), LoRaWAN_OTAA);
+        EXPECT_EQ(d.Cells(6, 1), "session");
         d.SetCells(2, 1, EUI);
         f->Save_Device_List();
         EXPECT_EQ(f->DeviceList[0]->NetSessKey(), "session");
@@ -628,7 +657,7 @@ TEST_F(LoRaWindow, TypedRuleIsSavedByOkAndShownAgain)
         Type(up, 8, 1, "4");
         Type(up, 9, 1, "12");
         Type(up, 10, 1, "temperature");
-        f->Btn_OKClick();
+        f->Btn_OK->Click();
     });
     EXPECT_EQ(f->ModalResult(), mrOk);
     const QByteArray file = ReadTestFile(LoRaWAN_Gateway_File);
@@ -679,6 +708,18 @@ TEST_F(LoRaWindow, RefusedSavesLeaveTheOldFile)
         EXPECT_NE(result, mrOk);
         EXPECT_EQ(ReadTestFile(LoRaWAN_Gateway_File), old);
     }
+}
+
+TEST_F(LoRaWindow, LanguageSwitchRetextsTitlesTabsAndHeaders)
+{
+    SL_Lang.Set(5414, "Geraete");
+    SL_Lang.Set(5416, "Aufwaerts");
+    SL_Lang.Set(5445, "Anschluss");
+    f->Set_Lang();
+    EXPECT_EQ(f->LLoRaWAN_Device_List_Title->text(), "Geraete");
+    EXPECT_EQ(f->PC_LoRaWAN_Device_Rules_List->tabText(0), "Aufwaerts");
+    EXPECT_EQ(f->ACG_LoRaWAN_Uplink.Cells(2, 0), "Anschluss");
+    EXPECT_EQ(f->ACG_LoRaWAN_Downlink.Cells(2, 0), "Port");
 }
 
 TEST_F(LoRaWindow, FailedWriteIsReportedAndTheWindowStaysOpen)

@@ -149,6 +149,20 @@ TEST(CellStreamRecords, GraphicCopyIsItsOwn)
     EXPECT_EQ(copy.CellGraphic().CellType, TCellType::ctCheckBox);
     rec.Reset();
     EXPECT_EQ(rec.CellGraphic().CellType, TCellType::ctNone);
+
+    // A payload object never rides along (it has a record of its own); a
+    // colour in a payload slot and the check-box state do.
+    TCellGraphic pic;
+    pic.SetBitmap(std::make_unique<QImage>(4, 4, QImage::Format_RGB32), true, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    pic.CellIcon = TColor(clRed);
+    pic.CellCheckBoxState = cbGrayed;
+    TGridGraphicIO withPayload;
+    withPayload.SetCellGraphic(pic);
+    EXPECT_EQ(withPayload.CellGraphic().CellType, TCellType::ctBitmap);
+    EXPECT_TRUE(withPayload.CellGraphic().CellCreated);
+    EXPECT_EQ(withPayload.CellGraphic().Bitmap(), nullptr);
+    EXPECT_EQ(withPayload.CellGraphic().IconColor(), clRed);
+    EXPECT_EQ(withPayload.CellGraphic().CellCheckBoxState, cbGrayed);
 }
 
 TEST(CellStreamRecords, PayloadsTravelAsBytes)

@@ -3,6 +3,7 @@
 // dpi, antialiasing off, explicit colours).
 #include "controls/ExtUtilDraw.h"
 #include "grid/ExtGrid.h"
+#include "platform/GridsWidget.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -61,7 +62,34 @@ struct PaintGrid : ::testing::Test {
     }
 };
 
-[[maybe_unused]] TColor At(const QImage& img, int x, int y) { return QColorToColor(img.pixelColor(x, y)); }
+TColor At(const QImage& img, int x, int y) { return QColorToColor(img.pixelColor(x, y)); }
+
+// Pixels of r (right and bottom excluded) in the colour.
+int Count(const QImage& img, const TRect& r, TColor color)
+{
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) n += At(img, x, y) == ColorToRGB(color);
+    return n;
+}
+
+// The bounding box of the pixels of r that are not the background colour.
+TRect InkBox(const QImage& img, const TRect& r, TColor background)
+{
+    TRect box{r.Right, r.Bottom, r.Left, r.Top};
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            if (At(img, x, y) != ColorToRGB(background)) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return box;
+}
+
+// The inside of a cell of the fixture (grid lines left out).
+TRect Inside(int c, int r) { return {c * 60 + 1, r * 22 + 1, c * 60 + 58, r * 22 + 20}; }
 
 } // namespace
 
@@ -72,10 +100,665 @@ TEST_F(PaintGrid, Pictures)
     g.SetCells(1, 1, "alpha");
     g.SetCells(2, 1, "12.5");
     g.SetCells(1, 2, "a long text that does not fit");
+    g.SetOptions(g.Options().With(goEditing));
+    g.AddCheckBoxColumn(3, false, false);
+    g.SetCheckBoxState(3, 2, true);
+    g.SetCells(3, 0, "On");
     for (TGridLook look : {glStandard, glSoft, glClassic, glStudio, glXP, glListView, glVista, glWin7, glOffice2007}) {
         g.SetLook(look);
         QString name;
         LookToIdent(look, name);
         Keep(Shot(), name);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Looks and styles as tables
+
+TEST(GridLooks, IdentsAndCaptions)
+{
+    const std::pair<TGridLook, std::pair<const char*, const char*>> cases[] = {
+        {glStandard, {"glStandard", "Standard"}}, {glSoft, {"glSoft", "Soft"}},
+        {glClassic, {"glClassic", "Classic"}},    {glStudio, {"glStudio", "Studio"}},
+        {glXP, {"glXP", "Windows XP"}},           {glListView, {"glListView", "ListView"}},
+        {glVista, {"glVista", "Windows Vista"}},  {glWin7, {"glWin7", "Windows 7"}},
+        {glOffice2007, {"glOffice2007", "Office2007"}}};
+    for (const auto& [look, names] : cases) {
+        QString ident, caption;
+        LookToIdent(look, ident);
+        LookToCaption(look, caption);
+        EXPECT_EQ(ident, names.first);
+        EXPECT_EQ(caption, names.second);
+    }
+    QString kept = QStringLiteral("before");
+    LookToIdent(glCustom, kept);
+    LookToCaption(glCustom, kept);
+    EXPECT_EQ(kept, "before");
+}
+
+TEST(GridLooks, LookSetterWritesItsColourSet)
+{
+    TExtStringGrid g;
+    g.SetLook(glStudio);
+    EXPECT_EQ(g.ControlLook().FixedGradientTo(), clSilver);
+    EXPECT_EQ(g.SelectionColor(), TColor(0xEACAB6));
+    EXPECT_EQ(g.StudioGradientHoverFrom, TColor(0xCFD0D1));
+    EXPECT_EQ(g.StudioGradientDownMirrorTo, TColor(0x627376));
+    EXPECT_EQ(g.GridLineColor(), clSilver);
+    g.SetLook(glXP);
+    EXPECT_EQ(g.ControlLook().FixedGradientTo(), clBtnFace);
+    EXPECT_EQ(g.StudioGradientTo(), ColorToRGB(clBtnFace));
+    // The same look again changes nothing.
+    g.SetSelectionColor(0x123456);
+    g.SetLook(glXP);
+    EXPECT_EQ(g.SelectionColor(), TColor(0x123456));
+    // glCustom keeps every colour; back to glXP resets the gradients.
+    g.SetStudioGradientFrom(0x010203);
+    g.SetLook(glCustom);
+    EXPECT_EQ(g.StudioGradientFrom(), TColor(0x010203));
+    EXPECT_EQ(g.SelectionColor(), TColor(0x123456));
+    g.SetLook(glXP);
+    EXPECT_EQ(g.StudioGradientFrom(), ColorToRGB(clWhite));
+    EXPECT_EQ(g.SelectionColor(), TColor(0xEACAB6));
+    g.SetLook(glStandard);
+    EXPECT_EQ(g.SelectionColor(), clHighlight);
+    EXPECT_EQ(g.SelectionTextColor(), clHighlightText);
+    EXPECT_EQ(g.FixedColor, clBtnFace);
+    EXPECT_EQ(g.BorderColor(), TColor(0xB99D7F));
+    g.SetLook(glVista);
+    EXPECT_EQ(g.SelectionStyle(), TGridSelectionStyle::ssVista);
+    EXPECT_EQ(g.GridFixedLineColor(), TColor(0xD4D2D1));
+}
+
+TEST(GridLooks, StyleTable)
+{
+    struct Case {
+        TExtGridStyle style;
+        TGridLook look;
+        TColor from, to, active, selection, line, fixedLine;
+    };
+    using enum TExtGridStyle;
+    const Case cases[] = {
+        {gsOffice2003Blue, glXP, 0xFCE1CB, 0xE0A57D, 0x94E6FB, 0x94E6FB, 0xC0C0C0, 0x808080},
+        {gsOffice2003Olive, glXP, 0xCFF0EA, 0x8CC0B1, 0x94E6FB, 0x94E6FB, 0xC0C0C0, 0x808080},
+        {gsOffice2003Classic, glXP, 0xFFFFFF, 0xCCD4D8, 0xD8D5D4, clHighlight, 0xC0C0C0, 0x808080},
+        {gsOffice2007Luna, glOffice2007, 0xFBF9F6, 0xE8DBD2, 0x9DD8F9, 0x5EC1F1, 0xF1EDEB, 0xD1BBA4},
+        {gsOffice2007Obsidian, glOffice2007, 0xF7F7F7, 0xDEDEDE, 0x9DD8F9, 0x5EC1F1, 0xE5D7D0, 0x808080},
+        {gsWindowsVista, glVista, 0xFFFFFF, 0xFFFFFF, 0xFDF8F1, 0xEACAB6, 0xECECF0, 0xD4D2D1},
+        {gsWindows7, glWin7, 0xFDFCFA, 0xFAF0E6, 0xFCEBDC, 0xEACAB6, 0xECECF0, 0xD4D2D1},
+        {gsOffice2010Blue, glOffice2007, 0xF5E7DA, 0xF5E7DA, 0x5BD5FF, 0xFFDBB7, 0xC0C0C0, 0xC7B0A0},
+        {gsOffice2010Black, glOffice2007, 0x6A6A6A, 0x6A6A6A, 0x5BD5FF, 0xFFDBB7, 0xC0C0C0, 0x444444},
+    };
+    for (const Case& k : cases) {
+        TExtStringGrid g;
+        g.SetStyle(k.style);
+        SCOPED_TRACE(int(k.style));
+        EXPECT_EQ(g.Look(), k.look);
+        EXPECT_EQ(g.StudioGradientFrom(), k.from);
+        EXPECT_EQ(g.StudioGradientTo(), k.to);
+        EXPECT_EQ(g.ActiveCellColor(), k.active);
+        EXPECT_EQ(g.SelectionColor(), k.selection);
+        EXPECT_EQ(g.GridLineColor(), k.line);
+        EXPECT_EQ(g.GridFixedLineColor(), k.fixedLine);
+    }
+    // Vista: hover, down and sort header colours; 2010: all four sort colours.
+    TExtStringGrid v;
+    v.SetStyle(gsWindowsVista);
+    EXPECT_EQ(v.StudioGradientHoverBorder, TColor(0xE3C993));
+    EXPECT_EQ(v.StudioGradientDownBorder, TColor(0xAE904F));
+    EXPECT_EQ(v.SortSettings().HeaderMirrorColorTo(), TColor(0xF6ECD8));
+    EXPECT_EQ(v.SelectionStyle(), TGridSelectionStyle::ssVista);
+    TExtStringGrid o;
+    o.SetStyle(gsOffice2010Silver);
+    EXPECT_EQ(o.SortSettings().HeaderColor(), TColor(0xAAAAAA));
+    EXPECT_EQ(o.SortSettings().HeaderMirrorColorTo(), TColor(0xAAAAAA));
+    EXPECT_EQ(o.SearchFooter().ColorTo(), TColor(0xE8E3DF));
+    // Custom resets only the selection, the sort header colours and the
+    // control look.
+    TExtStringGrid c;
+    c.SetLook(glCustom);
+    c.SetGridLineColor(0x111111);
+    c.SetStudioGradientFrom(0x222222);
+    c.SetSelectionColor(0x333333);
+    c.SortSettings().SetHeaderColor(0x444444);
+    c.ControlLook().SetFixedGradientHoverFrom(0x555555);
+    c.SetStyle(gsCustom);
+    EXPECT_EQ(c.GridLineColor(), TColor(0x111111));
+    EXPECT_EQ(c.StudioGradientFrom(), TColor(0x222222));
+    EXPECT_EQ(c.SelectionColor(), clHighlight);
+    EXPECT_EQ(c.SortSettings().HeaderColor(), clNone);
+    EXPECT_EQ(c.ControlLook().FixedGradientHoverFrom(), clGray);
+}
+
+TEST(GridLooks, SchemesTonesAndOfficeTheme)
+{
+    TExtStringGrid g;
+    g.SetTheme(TXPColorScheme::xpGreen);
+    EXPECT_EQ(g.StudioGradientFrom(), TColor(0xCFF0EA));
+    EXPECT_EQ(g.ControlLook().FixedGradientTo(), TColor(0x8CC0B1));
+    EXPECT_EQ(g.ActiveCellColorTo(), TColor(0x1595EE));
+    g.SetTheme(TXPColorScheme::vistaAero);
+    EXPECT_EQ(g.StudioGradientMirrorTo(), TColor(0xF4F2F1));
+    EXPECT_EQ(g.SearchFooter().Color(), TColor(0xECE2E1));
+    g.SetTheme(TXPColorScheme::xpNone);
+    EXPECT_EQ(g.ActiveCellColorTo(), TColor(0xFFD9B3));
+    EXPECT_EQ(g.ControlLook().FixedGradientFrom(), clNone);
+
+    TColorTones t;
+    t.Background = {0xFFFFFF, 0xCCCCCC, 0x101010};
+    t.Foreground = {0x804000, 0x000000, 0xFFFFFF};
+    t.Selected = {0x00A0FF, 0x000000, 0x202020};
+    g.SetColorTones(t);
+    EXPECT_EQ(g.Look(), glClassic);
+    EXPECT_TRUE(g.Flat());
+    EXPECT_EQ(g.ScrollType(), TScrollType::ssMetro);
+    EXPECT_EQ(g.FixedColor, TColor(0x804000));
+    EXPECT_EQ(g.FixedFont().Color, TColor(0xFFFFFF));
+    EXPECT_EQ(g.SelectionColor(), TColor(0x00A0FF));
+    EXPECT_EQ(g.SelectionTextColor(), TColor(0x202020));
+    EXPECT_EQ(g.GridFixedLineColor(), ScaleColorPercent(0x804000, -20));
+    EXPECT_EQ(g.ControlLook().ControlStyle(), csGlyph);
+    EXPECT_FALSE(g.ControlLook().CheckedGlyph().isNull());
+    EXPECT_EQ(g.CellNode().NodeType(), TNodeType::cnFlat);
+    // A style other than custom leaves the touch scroll type.
+    g.SetComponentStyle(tsOffice2007Luna);
+    EXPECT_EQ(g.ScrollType(), TScrollType::ssNormal);
+    EXPECT_EQ(g.Look(), glOffice2007);
+    g.UpdateOfficeTheme(ot2003Olive);
+    EXPECT_EQ(g.ComponentStyle(), tsOffice2003Olive);
+    g.SetComponentStyle(tsWindowsXP);
+    g.UpdateOfficeTheme(ot2003Olive); // unchanged theme: nothing
+    EXPECT_EQ(g.ComponentStyle(), tsWindowsXP);
+}
+
+TEST(GridLooks, SelectionMixer)
+{
+    EXPECT_EQ(MixColors(0xFF0000, 0x0000FF, 50), TColor(0x800080));
+    EXPECT_EQ(MixColors(0xFF0000, 0x0000FF, 100), TColor(0xFF0000));
+    EXPECT_EQ(MixColors(0xFF0000, 0x0000FF, 0), TColor(0x0000FF));
+    EXPECT_EQ(MixColors(clNone, 0x0000FF, 50), TColor(0x0000FF));
+    EXPECT_EQ(MixColors(0xFF0000, clNone, 50), TColor(0xFF0000));
+    EXPECT_EQ(MixColors(0x000000, 0x0000FF, 25), TColor(0x0000BF));
+}
+
+// ---------------------------------------------------------------------------
+// Visual properties without pixels
+
+TEST_F(PaintGrid, VisualPropertiesOfFixedCellsBandsAndProperties)
+{
+    g.SetLook(glXP);
+    TCellFont fixedFont{TestFont(), 0x0000AA};
+    g.SetFixedFont(fixedFont);
+    g.FixedColor = 0x00CCCC;
+    auto look = [this](int c, int r) {
+        TVisualProperties vp;
+        vp.Select = true;
+        g.GetVisualProperties(c, r, vp);
+        return vp;
+    };
+    // A fixed cell with its own brush and a bitmap graphic: the fixed face
+    // (the colour hook still gives it the cell's font colour); without the
+    // graphic: its own brush and font.
+    g.SetColors(0, 2, 0x112233);
+    g.SetFontColors(0, 2, 0x445566);
+    QImage bmp(4, 4, QImage::Format_RGB32);
+    g.AddBitmap(0, 2, &bmp, false, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    TVisualProperties vp = look(0, 2);
+    EXPECT_EQ(vp.Brush.Color, g.StudioGradientFrom());
+    EXPECT_EQ(vp.ColorTo, g.StudioGradientTo());
+    EXPECT_TRUE(vp.State.Contains(gdFixed));
+    g.RemoveBitmap(0, 2);
+    vp = look(0, 2);
+    EXPECT_EQ(vp.Brush.Color, TColor(0x112233));
+    EXPECT_EQ(vp.Font.Color, TColor(0x445566));
+    // Bands: primary and secondary rows; TotalLength 0 colours nothing.
+    g.Bands().SetPrimaryColor(0x0000F0);
+    g.Bands().SetSecondaryColor(0x00F000);
+    g.Bands().SetActive(true);
+    EXPECT_EQ(look(3, 1).Brush.Color, TColor(0x0000F0));
+    EXPECT_EQ(look(3, 2).Brush.Color, TColor(0x00F000));
+    g.Bands().SetPrimaryLength(0);
+    g.Bands().SetSecondaryLength(0);
+    EXPECT_EQ(look(3, 2).Brush.Color, g.Color);
+    // Alignment: the property's, then the hook's.
+    g.SetAlignments(3, 3, taRightJustify);
+    EXPECT_EQ(look(3, 3).HAlign, taRightJustify);
+    g.OnGetAlignment = [](TExtStringGrid*, int, int, TAlignment& ha, TVAlignment& va) {
+        ha = taCenter;
+        va = vtaBottom;
+    };
+    vp = look(3, 3);
+    EXPECT_EQ(vp.HAlign, taCenter);
+    EXPECT_EQ(vp.VAlign, vtaBottom);
+}
+
+TEST_F(PaintGrid, VisualPropertiesOfTheSelection)
+{
+    g.SetSelectionColor(0xFF0000);
+    g.SetSelectionTextColor(0x00FFFF);
+    g.SetSelection({2, 2, 3, 3});
+    TVisualProperties vp;
+    g.GetVisualProperties(2, 3, vp);
+    EXPECT_EQ(vp.Brush.Color, TColor(0xFF0000));
+    EXPECT_EQ(vp.Font.Color, TColor(0x00FFFF));
+    EXPECT_TRUE(vp.State.Contains(gdSelected));
+    // Not asked for the selection, or printing: the cell's own colours.
+    TVisualProperties plain;
+    plain.Select = false;
+    g.GetVisualProperties(2, 3, plain);
+    EXPECT_EQ(plain.Brush.Color, g.Color);
+    // The mixer mixes the selection into a cell's own brush.
+    g.SetColors(3, 3, 0x0000FF);
+    g.SetSelectionColorMixer(true);
+    g.SetSelectionColorMixerFactor(50);
+    TVisualProperties mixed;
+    g.GetVisualProperties(3, 3, mixed);
+    EXPECT_EQ(mixed.Brush.Color, TColor(0x800080));
+}
+
+TEST(GridVisualProperties, DisjunctCellPastColumn65535IsSelected)
+{
+    TExtStringGrid g;
+    g.SetColCount(70002);
+    g.SetRowCount(4);
+    g.MouseActions().SetDisjunctCellSelect(true);
+    g.SetSelectionColor(0x00FF00);
+    g.SetSelectedCells(70000, 2, true);
+    TVisualProperties vp;
+    g.GetVisualProperties(70000, 2, vp);
+    EXPECT_TRUE(vp.State.Contains(gdSelected));
+    EXPECT_EQ(vp.Brush.Color, TColor(0x00FF00));
+    // Its namesake in the lower 16 bits is not.
+    TVisualProperties other;
+    g.GetVisualProperties(70000 & 0xFFFF, 2, other);
+    EXPECT_FALSE(other.State.Contains(gdSelected));
+}
+
+// ---------------------------------------------------------------------------
+// Pixels
+
+TEST_F(PaintGrid, SelectionBandsAndModifiedMark)
+{
+    g.SetSelectionColor(0xFF0000);
+    g.SetSelection({1, 1, 2, 1});
+    g.Bands().SetPrimaryColor(0x0000F0);
+    g.Bands().SetSecondaryColor(0x00F000);
+    g.Bands().SetActive(true);
+    g.ShowModified().SetEnabled(true);
+    g.ShowModified().SetColor(0x00FFFF);
+    g.SetRowModified(3, true);
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("selection"));
+    EXPECT_EQ(At(img, 90, 33), TColor(0xFF0000));  // selected (1, 1)
+    EXPECT_EQ(At(img, 150, 33), TColor(0xFF0000)); // selected (2, 1)
+    EXPECT_EQ(At(img, 210, 33), TColor(0x0000F0)); // row 1: primary band
+    EXPECT_EQ(At(img, 90, 55), TColor(0x00F000));  // row 2: secondary band
+    // The mark: the last 4 pixels of column 0 on row 3 only.
+    EXPECT_EQ(At(img, 57, 77), TColor(0x00FFFF));
+    EXPECT_NE(At(img, 50, 77), TColor(0x00FFFF));
+    EXPECT_NE(At(img, 57, 55), TColor(0x00FFFF));
+}
+
+TEST_F(PaintGrid, FixedCellFacesPerLook)
+{
+    // glXP: a vertical gradient white -> button face; glStandard: one
+    // colour; glVista: a mirrored face with a white frame.
+    g.SetLook(glXP);
+    QImage img = Shot();
+    const TColor top = At(img, 90, 1), bottom = At(img, 90, 18);
+    EXPECT_GE(top & 0xFF, 0xF8u); // near white at the top
+    EXPECT_GE((top >> 8) & 0xFF, 0xF8u);
+    EXPECT_NE(top, bottom);
+    EXPECT_LT(bottom & 0xFF, top & 0xFF); // darker towards the face colour
+    g.SetLook(glStandard);
+    img = Shot();
+    EXPECT_EQ(At(img, 90, 3), ColorToRGB(clBtnFace));
+    EXPECT_EQ(At(img, 90, 15), ColorToRGB(clBtnFace));
+    g.SetLook(glVista);
+    img = Shot();
+    EXPECT_EQ(At(img, 90, 3), TColor(0xFFFFFF));
+    EXPECT_NE(At(img, 90, 16), TColor(0xFFFFFF));
+    // The sort column's header takes the sort colours.
+    g.SetLook(glXP);
+    g.SortSettings().SetColumn(2);
+    g.SortSettings().SetHeaderColor(0x00AA00);
+    g.SortSettings().SetHeaderColorTo(clNone);
+    g.SortSettings().SetHeaderMirrorColor(clNone);
+    g.SortSettings().SetHeaderMirrorColorTo(clNone);
+    img = Shot();
+    EXPECT_EQ(At(img, 150, 10), TColor(0x00AA00));
+    EXPECT_NE(At(img, 90, 10), TColor(0x00AA00));
+}
+
+TEST_F(PaintGrid, CommentTriangleRatingAndEmptyProgress)
+{
+    g.AddComment(2, 2, QStringLiteral("note"));
+    g.AddRating(3, 3, 5, 0x0000FF, 0xC0C0C0);
+    g.SetColWidths(3, 100);
+    g.SetFloats(3, 3, 3.7);
+    g.AddProgressFormatted(1, 4, 0x00AA00, clBlack, 0xFFFFFF, clBlack, QStringLiteral("%d"), 5, 5);
+    g.SetCells(1, 4, QStringLiteral("5"));
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("objects"));
+    // The comment mark sits in the top-right corner, in the comment colour.
+    EXPECT_GT(Count(img, {170, 44, 180, 50}, clRed), 5);
+    EXPECT_EQ(Count(img, {120, 44, 160, 66}, clRed), 0);
+    // 3.7 of 5: three full stars, one half star, one empty.
+    const int x0 = 180 + 2, y0 = 66;
+    auto starFill = [&](int i, TColor color) { return Count(img, {x0 + i * 18, y0, x0 + i * 18 + 16, y0 + 20}, color); };
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_GT(starFill(i, 0x0000FF), 40) << i;
+        EXPECT_EQ(starFill(i, 0xC0C0C0), 0) << i;
+    }
+    EXPECT_GT(starFill(3, 0x0000FF), 10);
+    EXPECT_GT(starFill(3, 0xC0C0C0), 10);
+    EXPECT_EQ(starFill(4, 0x0000FF), 0);
+    EXPECT_GT(starFill(4, 0xC0C0C0), 40);
+    // A bar whose maximum equals its minimum shows 0 %: no bar colour.
+    EXPECT_EQ(Count(img, Inside(1, 4), 0x00AA00), 0);
+}
+
+TEST_F(PaintGrid, CheckBoxesInEachControlStyle)
+{
+    // Cell (2, 2) unchecked and (2, 3) checked, on white, away from the
+    // selection; the box is where the style puts it and a tick tells them
+    // apart.
+    g.SetOptions(g.Options().With(goEditing));
+    g.AddCheckBox(2, 2, false, false);
+    g.AddCheckBox(2, 3, true, false);
+    struct Case {
+        TControlStyle style;
+        int size;          // the box's side as drawn
+        TColor inside;     // a colour inside the unchecked box
+    };
+    const Case cases[] = {
+        {csClassic, 15, clWindow}, {csFlat, 15, clWindow},  {csBorland, 15, clBtnFace},
+        {csWinXP, 13, 0xF0F4F4},   {csStudio, 13, 0xFFFFFF}, {csTheme, 15, clWindow},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(int(k.style));
+        g.ControlLook().SetControlStyle(k.style);
+        const QImage img = Shot();
+        Keep(img, QStringLiteral("check-%1").arg(int(k.style)));
+        const TRect off = InkBox(img, Inside(2, 2), clWhite);
+        const TRect on = InkBox(img, Inside(2, 3), clWhite);
+        EXPECT_NEAR(off.Width(), k.size, 1);
+        EXPECT_NEAR(off.Height(), k.size, 1);
+        EXPECT_EQ(At(img, off.Left + k.size / 2, off.Top + k.size / 2), ColorToRGB(k.inside));
+        // The checked box has its tick: fewer pixels of the inside colour.
+        const TRect onBox{on.Left, on.Top, on.Right, on.Bottom};
+        const TRect offBox{off.Left, off.Top, off.Right, off.Bottom};
+        EXPECT_LT(Count(img, onBox, k.inside) + 8, Count(img, offBox, k.inside));
+    }
+    // The glyph style draws the given pictures.
+    QImage on(12, 12, QImage::Format_RGB32), off(12, 12, QImage::Format_RGB32);
+    on.fill(QColor(0, 0, 200));
+    off.fill(QColor(200, 0, 0));
+    on.setPixelColor(0, 11, Qt::magenta);
+    off.setPixelColor(0, 11, Qt::magenta);
+    g.ControlLook().SetCheckedGlyph(on);
+    g.ControlLook().SetUnCheckedGlyph(off);
+    g.ControlLook().SetControlStyle(csGlyph);
+    const QImage img = Shot();
+    EXPECT_GT(Count(img, Inside(2, 3), 0xC80000), 100);
+    EXPECT_GT(Count(img, Inside(2, 2), 0x0000C8), 100);
+}
+
+TEST_F(PaintGrid, FocusRectangleFollowsTheViewsFocus)
+{
+    g.SetSelectionColor(0xFF0000);
+    g.FocusCell(2, 2);
+    auto dotted = [](const QImage& img) { return Count(img, {120, 44, 180, 66}, clWindowText); };
+    EXPECT_EQ(dotted(Shot()), 0);
+    g.SetFocused(true);
+    EXPECT_GT(dotted(Shot()), 20);
+    g.SetHideFocusRect(true);
+    EXPECT_EQ(dotted(Shot()), 0);
+    g.SetHideFocusRect(false);
+    g.SetOptions(g.Options().With(goRowSelect));
+    EXPECT_EQ(dotted(Shot()), 0);
+}
+
+TEST_F(PaintGrid, NoDefaultDrawAndDrawOrder)
+{
+    g.SetOptions(g.Options().With(goEditing));
+    g.SetCells(3, 2, QStringLiteral("MMMM"));
+    g.AddCheckBox(3, 2, true, false);
+    g.ControlLook().SetControlStyle(csBorland);
+    std::vector<QString> order;
+    g.OnCustomCellBkgDraw = [&](TExtStringGrid*, TCanvas& canvas, int c, int r, TGridDrawState, const TRect& rect, bool) {
+        if (c == 3 && r == 2) {
+            order.push_back(QStringLiteral("background"));
+            FillRectColor(canvas, rect, 0x00FFFF);
+        }
+    };
+    g.OnCustomCellDraw = [&](TExtStringGrid*, TCanvas&, int c, int r, TGridDrawState, const TRect&, bool) {
+        if (c == 3 && r == 2) order.push_back(QStringLiteral("custom"));
+    };
+    QImage img = Shot();
+    EXPECT_EQ(order, (std::vector<QString>{"background", "custom"}));
+    // The user's background is under the text and the check box.
+    EXPECT_GT(Count(img, Inside(3, 2), 0x00FFFF), 200);
+    EXPECT_GT(Count(img, Inside(3, 2), clBlack), 20);
+    EXPECT_GT(Count(img, Inside(3, 2), clBtnFace), 50);
+    const int textInk = Count(img, Inside(3, 2), clBlack);
+    // With NoDefaultDraw the text goes, the graphic stays.
+    g.SetNoDefaultDraw(true);
+    img = Shot();
+    EXPECT_LT(Count(img, Inside(3, 2), clBlack), textInk);
+    EXPECT_GT(Count(img, Inside(3, 2), clBtnFace), 50);
+}
+
+TEST_F(PaintGrid, TextPlacementAgainstMeasuredSizes)
+{
+    const QFontMetrics fm(TestFont());
+    g.SetCells(1, 2, QStringLiteral("Wide"));
+    g.SetCells(2, 3, QStringLiteral("Wide"));
+    g.SetAlignments(2, 3, taRightJustify);
+    g.SetCells(3, 4, QStringLiteral("Wide"));
+    g.SetAlignments(3, 4, taCenter);
+    const QImage img = Shot();
+    const int w = fm.horizontalAdvance(QStringLiteral("Wide"));
+    const TRect left = InkBox(img, Inside(1, 2), clWhite);
+    const TRect right = InkBox(img, Inside(2, 3), clWhite);
+    const TRect centre = InkBox(img, Inside(3, 4), clWhite);
+    // Left: XYOffset (2) past the 1-pixel grid line edge; right: the same
+    // from the right; centred: the middle of the text rectangle.
+    EXPECT_NEAR(left.Left, 60 + 1 + 2, 2);
+    EXPECT_NEAR(right.Right, 120 + 60 - 1 - 2, 2);
+    EXPECT_NEAR(right.Right - right.Left, w, 3);
+    EXPECT_NEAR((centre.Left + centre.Right) / 2, 180 + 30, 2);
+    EXPECT_NEAR(left.Top, 44 + 1 + 2 + (fm.ascent() - fm.capHeight()), 2);
+    // The measurer sizes the text with the same font.
+    EXPECT_EQ(g.GetCellTextSize(1, 2), QSize(w, fm.height()));
+    EXPECT_EQ(g.CellMeasurer().GetCellTextSize(1, 2, false), QSize(w, fm.height()));
+    EXPECT_EQ(g.CellMeasurer().GetCellLineHeight(1, 2), fm.height());
+    // Multiline cells count their lines.
+    g.SetMultilinecells(true);
+    g.SetCells(4, 1, QStringLiteral("a\r\nb\r\nc"));
+    EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(1), 3);
+    EXPECT_EQ(g.GetCellTextSize(4, 1).height(), 3 * fm.height());
+}
+
+TEST_F(PaintGrid, EllipsisAndLinks)
+{
+    g.SetWordWrap(false);
+    g.SetEnhTextSize(true);
+    g.SetCells(1, 2, QStringLiteral("a long text that does not fit"));
+    g.SetURLShow(true);
+    g.SetURLColor(0xFF0000);
+    g.SetCells(2, 3, QStringLiteral("http://x.io"));
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("text"));
+    // The clipped text stays on one line inside its cell and ends in dots.
+    const QFontMetrics fm(TestFont());
+    const TRect cut = InkBox(img, Inside(1, 2), clWhite);
+    EXPECT_LE(cut.Right, 119);
+    EXPECT_LE(cut.Height(), fm.height());
+    EXPECT_GE(cut.Right, 110); // filled up to the dots at the end
+    // The link: blue and underlined, without its scheme.
+    EXPECT_GT(Count(img, Inside(2, 3), 0xFF0000), 20);
+    EXPECT_NEAR(InkBox(img, Inside(2, 3), clWhite).Width(), fm.horizontalAdvance(QStringLiteral("x.io")), 2);
+}
+
+TEST(GridRotatedText, PlacementPerQuadrantAndAlignment)
+{
+    // A = 10, B = 20, C = 4, D = 30 in (0, 0, 100, 50): k = (20 + 0 + 10 - 50) / 2 = -10.
+    struct Case {
+        int angle;
+        TAlignment ha;
+        TVAlignment va;
+        int left, top;
+    };
+    const Case cases[] = {
+        {45, taLeftJustify, vtaTop, 0, 20},    {45, taRightJustify, vtaBottom, 66, 40},
+        {45, taCenter, vtaCenter, 33, 30},     {135, taLeftJustify, vtaTop, 30, 30},
+        {135, taRightJustify, vtaBottom, 96, 50}, {135, taCenter, vtaCenter, 63, 40},
+        {225, taLeftJustify, vtaTop, 34, 10},  {225, taRightJustify, vtaBottom, 100, 30},
+        {225, taCenter, vtaCenter, 67, 20},    {315, taLeftJustify, vtaTop, 4, 0},
+        {315, taRightJustify, vtaBottom, 70, 20}, {315, taCenter, vtaCenter, 37, 10},
+    };
+    for (const Case& k : cases) {
+        TRect r{0, 0, 100, 50};
+        PlaceRotatedText(r, k.ha, k.va, 10, 20, 4, 30, k.angle);
+        EXPECT_EQ(r.Left, k.left) << k.angle << " " << int(k.ha);
+        EXPECT_EQ(r.Top, k.top) << k.angle << " " << int(k.va);
+    }
+}
+
+TEST_F(PaintGrid, RotatedCellsMeasureTheirBox)
+{
+    const QFontMetrics fm(TestFont());
+    g.SetCells(1, 1, QStringLiteral("Turn"));
+    const int w = fm.horizontalAdvance(QStringLiteral("Turn")), h = fm.height();
+    auto rotate = [this](int angle, int c = 1, int r = 1) {
+        auto gr = std::make_unique<TCellGraphic>();
+        gr->SetAngle(int16_t(angle));
+        g.SetGraphicObjectEx(c, r, std::move(gr));
+    };
+    rotate(90);
+    EXPECT_EQ(g.GetCellTextSize(1, 1), QSize(h + 12, w + 12));
+    rotate(0);
+    EXPECT_EQ(g.GetCellTextSize(1, 1), QSize(w + 12, h + 12));
+    // Drawn turned: taller than wide.
+    g.SetCells(2, 2, QStringLiteral("Turn"));
+    rotate(90, 2, 2);
+    g.SetRowHeights(2, 50);
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("rotated"));
+    const TRect ink = InkBox(img, {121, 45, 178, 92}, clWhite);
+    EXPECT_GT(ink.Height(), ink.Width());
+}
+
+namespace {
+// A grid whose rows 1 to 4 are node rows indented by 16 pixels.
+class NodeGrid : public TExtStringGrid {
+public:
+    int GetNodeIndent(int r) override { return r >= 1 && r <= 4 ? 16 : 0; }
+};
+} // namespace
+
+TEST(GridNodes, NodeBoxesPerNodeType)
+{
+    NodeGrid g;
+    g.Font = TestFont();
+    g.SetColCount(3);
+    g.SetRowCount(6);
+    for (int c = 0; c < 3; ++c) g.SetColWidths(c, 60);
+    for (int r = 0; r < 6; ++r) g.SetRowHeights(r, 22);
+    g.SetFixedCols(0);
+    g.SetClientSize(180, 132);
+    g.Color = clWhite;
+    auto node = [&g](int r, bool contracted) {
+        auto gr = std::make_unique<TCellGraphic>();
+        gr->CellType = TCellType::ctNode;
+        gr->CellBoolean = contracted;
+        g.SetGraphicObjectEx(0, r, std::move(gr));
+    };
+    node(2, true);
+    node(3, false);
+    auto shot = [&g] {
+        QImage img(180, 132, QImage::Format_RGB32);
+        QPainter p(&img);
+        g.PaintTo(p);
+        return img;
+    };
+    // The flat box: 9 x 9 at indent - NodeIndent / 2 - 4 + 4 = 10, a plus
+    // when contracted and a minus when expanded.
+    g.CellNode().SetNodeType(TNodeType::cnFlat);
+    g.CellNode().SetColor(clWhite);
+    g.CellNode().SetNodeColor(0x0000C0);
+    g.CellNode().SetShowTree(false);
+    QImage img = shot();
+    const int mid2 = 44 + 11, mid3 = 66 + 11;
+    EXPECT_EQ(At(img, 10, mid2), TColor(0x0000C0));      // left edge of the box
+    EXPECT_EQ(At(img, 14, mid2 - 2), TColor(0x0000C0));  // the plus's upright
+    EXPECT_NE(At(img, 14, mid3 - 2), TColor(0x0000C0));  // the minus has none
+    EXPECT_EQ(At(img, 14, mid3), TColor(0x0000C0));      // the minus's bar
+    // The XP box and the tree line through the node column.
+    g.CellNode().SetNodeType(TNodeType::cnXP);
+    g.CellNode().SetShowTree(true);
+    g.CellNode().SetTreeColor(0x00C000);
+    img = shot();
+    EXPECT_EQ(At(img, 14, mid2), TColor(0x000000));      // the XP picture's plus
+    EXPECT_EQ(At(img, 12, mid2 + 8), TColor(0x00C000));  // the line down to the next node row
+    EXPECT_EQ(Count(img, {0, 0, 180, 44}, 0x00C000), 0);
+}
+
+TEST_F(PaintGrid, FocusFrameLeavesTheCellUncoveredAndGoesWithTheViewport)
+{
+    TGridWidget* w = g.Widget();
+    w->resize(320, 150);
+    const TRect cell = g.CellRect(2, 2);
+    g.ShowFocusWindow(cell);
+    TGridFocusWindow* frame = g.FocusWindow();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->parentWidget(), w->viewport());
+    EXPECT_EQ(frame->geometry(), QRect(cell.Left - 4, cell.Top - 4, cell.Width() + 9, cell.Height() + 9));
+    const QRegion mask = frame->mask();
+    EXPECT_TRUE(mask.contains(QPoint(1, 1)));
+    EXPECT_TRUE(mask.contains(QPoint(cell.Width() + 6, cell.Height() + 6)));
+    EXPECT_FALSE(mask.contains(QPoint(4, 4)));
+    EXPECT_FALSE(mask.contains(QPoint(cell.Width() + 3, cell.Height() + 3)));
+    g.HideFocusWindow();
+    EXPECT_FALSE(frame->isVisible());
+    // The window goes first: the grid forgets the frame.
+    delete w;
+    EXPECT_EQ(g.FocusWindow(), nullptr);
+}
+
+TEST_F(PaintGrid, BackgroundBelowTheLastRow)
+{
+    g.SetRowCount(3);
+    g.BackGround().SetDisplay(TBackGroundDisplay::bdGradientVert);
+    g.BackGround().SetColor(0x0000FF);
+    g.BackGround().SetColorTo(0xFF0000);
+    g.SetColWidths(4, 20);
+    QImage img = Shot();
+    Keep(img, QStringLiteral("background"));
+    // Below the last row (and right of the last column) the gradient; the
+    // cells keep their own colour.
+    EXPECT_NE(At(img, 100, 140), clWhite);
+    EXPECT_NE(At(img, 100, 140), At(img, 100, 80));
+    EXPECT_NE(At(img, 300, 30), clWhite);
+    EXPECT_EQ(At(img, 150, 55), TColor(0xFFFFFF));
+    // Without "to" colour nothing outside the cells is painted.
+    g.BackGround().SetColorTo(clNone);
+    img = Shot();
+    EXPECT_EQ(At(img, 100, 140), ColorToRGB(g.Color));
+}
+
+TEST_F(PaintGrid, AlwaysVisibleComboButton)
+{
+    g.SetOptions(g.Options().With(goEditing));
+    g.SetCells(2, 2, QStringLiteral("WWWWWWWWWW"));
+    g.OnHasComboBox = [](TExtStringGrid*, int c, int r, bool& has) { has = c == 2 && r == 2; };
+    QImage img = Shot();
+    const int inkWithout = Count(img, {162, 45, 178, 65}, clWhite);
+    g.ControlLook().SetDropDownAlwaysVisible(true);
+    img = Shot();
+    Keep(img, QStringLiteral("combo"));
+    // The right 16 pixels hold the button, the text stops before them.
+    EXPECT_LT(Count(img, {162, 45, 178, 65}, clWhite), inkWithout - 100);
+    EXPECT_EQ(Count(img, {180, 45, 240, 65}, clBtnFace), 0);
 }

@@ -166,8 +166,14 @@ TEST(RichEdit, InPlaceEditStoresRichText)
     EXPECT_TRUE(e->isVisible());
     EXPECT_EQ(e->PlainText(), QStringLiteral("plain it"));
     // All selected on opening (Navigation.EditSelectAll); type over it.
+    int selectionChanges = 0;
+    win.grid.OnRichEditSelectionChange = [&](TExtStringGrid* sender) {
+        EXPECT_EQ(sender, &win.grid);
+        ++selectionChanges;
+    };
     QTest::keyClicks(e, "new");
     Select(*e, 0, 3);
+    EXPECT_GE(selectionChanges, 1);
     e->SelSuperscript();
     QTest::keyClick(e, Qt::Key_Return);
     EXPECT_FALSE(win.grid.EditorMode());
