@@ -52,7 +52,7 @@ int TExtStringGrid::LastSelectableCol(int r)
 void TExtStringGrid::AutoAddRow()
 {
     bool canAdd = true;
-    if (OnCanAddRow) OnCanAddRow(this, canAdd);
+    CanAddRow(canAdd);
     if (!canAdd) return;
     const bool footer = FloatingFooter().Visible();
     // A visible floating footer moves down whole with the new row count,
