@@ -488,8 +488,7 @@ void RichTextRunsToDocument(const TRichTextRuns& runs, QTextDocument& doc)
         if (!r.FontName.isEmpty()) fmt.setFontFamilies(QStringList{r.FontName});
         if (r.Color.isValid()) fmt.setForeground(r.Color);
         ApplyOffset(fmt, r.Offset, base);
-        // A paragraph break takes the format of the text before it, so the
-        // new paragraph starts in it too.
+        // A paragraph break gives the new paragraph the run's format.
         cursor.insertText(r.Text, fmt);
     }
 }
@@ -532,11 +531,8 @@ TRichTextRuns DocumentToRichTextRuns(const QTextDocument& doc)
 {
     TRichTextRuns runs;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        if (block != doc.begin()) {
-            // The break takes the format of the text before it.
-            const TRichTextRun fmt = runs.empty() ? RunFormat(block.previous().charFormat()) : runs.back();
-            AppendRun(runs, fmt, QString(ParagraphEnd));
-        }
+        // The break before a paragraph carries the paragraph's own format.
+        if (block != doc.begin()) AppendRun(runs, RunFormat(block.charFormat()), QString(ParagraphEnd));
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             if (!frag.isValid()) continue;

@@ -132,6 +132,7 @@ TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(
     }
     URLCursor = -21;
     FMaxColCount = ColCount();
+    InitGridTimer();
 }
 
 TExtStringGrid::~TExtStringGrid()

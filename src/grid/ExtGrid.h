@@ -29,6 +29,7 @@
 #include "platform/Exception.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QFont>
 #include <QObject>
 #include <QPointer>
@@ -40,7 +41,14 @@
 #include <vector>
 
 class TExtStringGrid;
+class QCursor;
 class QWidget;
+class TEditLink;
+class TExtInplaceEdit;
+class TGridCombo;
+class TGridCheckBox;
+class TGridSpin;
+class TCellEditor;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -282,6 +290,39 @@ extern const char* const GridCellsClipboardFormat;
 // once, on first use.
 int GridEditDoneEventType();
 int DTPShiftFocusEventType();
+// The wheel turn a grid offers its parent window before it scrolls itself:
+// a parent that takes it (accepts the event in its event()) leaves the grid
+// to its ordinary wheel handling (DoMouseWheelDown / DoMouseWheelUp).
+int GridWheelEventType();
+class TGridWheelEvent : public QEvent {
+public:
+    explicit TGridWheelEvent(int delta) : QEvent(QEvent::Type(GridWheelEventType())), Delta(delta) { setAccepted(false); }
+    int Delta;
+};
+// The slim scroll bar's geometry along its length (pixels): where its thumb
+// starts and how long it is, from the strip's length, the fixed part at its
+// start (fixed columns or rows), the fixed part at its end (fixed right
+// columns or footer rows), and the visible, total, first scrolled and fixed
+// counts of the grid's columns or rows. Shown is false when everything is
+// visible (nothing is drawn then).
+struct TSlimThumb {
+    int Start = 0;
+    int Length = 0;
+    bool Shown = false;
+};
+TSlimThumb SlimScrollThumb(int length, int fixedOffset, int tail, int visible, int count, int first, int fixed);
+// The first scrolled column or row after a press at pos on the strip: a page
+// back before the thumb, a page on after it; -1 for a press on the thumb
+// (a drag starts).
+int SlimScrollPress(const TSlimThumb& thumb, int pos, int visible, int count, int first, int fixed);
+// The first scrolled column or row while the thumb is dragged by delta
+// pixels from where the drag began (first0 then), on a strip of the given
+// length whose first cell is cell0 pixels long.
+int SlimScrollDrag(int delta, int length, int cell0, int visible, int count, int first0, int fixed);
+// A hint window's rectangle kept on its screen: moved left or up so that it
+// ends 2 pixels inside the screen's right or bottom edge.
+QRect KeepHintOnScreen(const QRect& hint, const QRect& screen);
+
 // Platform facts the grid's Parts test: on this platform the common controls
 // of the newest kind and the visual-style look are always there.
 constexpr bool ComCtl470 = true;
@@ -1224,6 +1265,158 @@ public:
     // alone.
     void SetControlValues(int c, int r, const QString& id, const QString& value);
 
+    // --- rich text (ExtGridRich.cpp) --------------------------------------------------
+    // The hidden converter through which rich-text cells are loaded,
+    // measured and turned into plain text; made on first use, never shown.
+    class TExtRichEdit* RichEdit();
+    // The in-place editor of edRichEdit cells, in the grid's window (made
+    // with the window on first use).
+    TExtRichEdit* InplaceRichEdit();
+    bool IsRichEditConverter(const TExtRichEdit* e) const { return e && FRichEdit.get() == e; }
+    // The cell's rich text into the editor (an empty cell clears it).
+    void CellToRich(int c, int r, TExtRichEdit* editor);
+    // The editor's content as rich text starting "{\rtf" (empty when it
+    // holds no text, or while the grid is being destroyed).
+    QString RichToString(TExtRichEdit* editor);
+    void RichToCell(int c, int r, TExtRichEdit* editor);
+    // The cell's rich text as plain text with CR LF line breaks.
+    QString RichCellToPlainText(const QString& richText);
+    // Set while the grid moves the focus itself: an editor's focus loss is
+    // ignored then.
+    bool GridFocusChanging() const { return FGridFocusChanging; }
+    void SetGridFocusChanging(bool v) { FGridFocusChanging = v; }
+    // The selection of the in-place rich editor changed.
+    TGridNotifyEvent OnRichEditSelectionChange;
+    // --- in-place editing (ExtGridEdit.cpp) --------------------------------------------
+    // Editability, the editor kind and where Enter and Tab go are decided
+    // here from the grid's state alone; the cell editors (ExtGridEditors.h)
+    // only carry the decisions out.
+    // The cell may be edited now: editing is possible at all (goEditing,
+    // RangeSelectAndEdit, or editing switched off for this cell only) and
+    // the cell's base cell may be edited and is not fixed.
+    bool IsEditable(int c, int r);
+    bool CanEditCellAt(int c, int r);
+    // A text kind is edited by the text editor; edNone by nothing; the rest
+    // by one shared special editor per kind.
+    static bool IsTextEditorKind(TEditorType kind);
+    bool IsPasswordCell(int c, int r);
+    // The cell carries an in-cell control (a check box or a radio button):
+    // it never opens an editor.
+    bool IsEditControlCell(int c, int r);
+    void ShowInplaceEdit();
+    // Closes the open editor, writing its value into the cell.
+    void HideInplaceEdit();
+    // Ends an edit because of a key (Enter, Tab, an arrow) and moves on.
+    void DoneInplaceEdit(int key, TShiftState shift);
+    void ShowCellEdit();
+    void HideCellEdit();
+    // OnEditingDone now, OnEditCellDone once the current event is over.
+    void NotifyEditDone(int c, int r);
+    // c is a real column. Every editor writes its value through here.
+    virtual void StoreEditedText(int c, int r, const QString& value);
+    virtual void UndoCellEdit();
+    virtual void GetEditorProp(int c, int r, TEditLink* link);
+    virtual void CellChanging(int newCol, int newRow, bool& allow);
+    // Editors keep Tab (goTabs, or a validation event assigned).
+    bool EditorWantsTab() const;
+    bool EditMode() const { return EditorMode(); }
+    bool Editing() const { return FEditing; }
+    bool EditActive() const { return FEditActive; }
+    TEditorType CurrentEditor() const { return FEditControl; }
+    QString OriginalCellValue() const { return FCellCache; }
+    TEditLink* EditLink() const;
+    void SetEditLink(TEditLink* link);
+    // The text editor and the combo editor of the open window (null
+    // without a window or before first use).
+    TExtInplaceEdit* NormalEdit();
+    TGridCombo* EditCombo();
+    TGridCheckBox* EditCheck();
+    TGridSpin* SpinEdit();
+    // The open editor's control (null when none is open or it has none).
+    QWidget* EditCtrl();
+    // The pick list of the combo editor; the column grid fills it from the
+    // column before each edit, an OnGetEditorType handler may refill it.
+    QStringList& ComboItems() { return FComboItems; }
+    void ClearComboString() { FComboItems.clear(); }
+    void AddComboString(const QString& s) { FComboItems.append(s); }
+    bool RemoveComboString(const QString& s);
+    bool SetComboSelectionString(const QString& s);
+    void SetComboSelection(int idx) { FComboIdx = idx; }
+    int ComboSelection() const { return FComboIdx; }
+    // The preselected index, used for one edit only.
+    int TakeComboSelection();
+    int GetComboCount() const { return int(FComboItems.size()); }
+    int GetComboIndex(int c, int r);
+    // Raises EExtGridError "List index out of bounds" for an index outside the list.
+    void SetComboIndex(int c, int r, int value);
+    // The pick-list index the combo opens with for a cell text, and whether
+    // it was defaulted to the first item (the text is in no item).
+    int ComboOpenIndex(const QString& rawText, const QString& text, int preselected, bool& defaulted) const;
+    // Grid-key handling of Enter and Esc (the grid's key press).
+    void KeyPress(QChar& key) override;
+
+    // Validation: the cell before an edit, then the new value checked
+    // through the cell checker and OnCellValidate.
+    virtual void RememberCell(int c, int r);
+    virtual bool ValidateCell(const QString& newValue);
+    virtual bool ValidateCellWide(const QString& newValue);
+    bool AlwaysValidate() const { return FAlwaysValidate; }
+    void SetAlwaysValidate(bool v) { FAlwaysValidate = v; }
+    QString NewCellText() const { return FNewCellText; }
+    bool LastValidation() const { return FLastValidation; }
+    bool GridModified() const { return FGridModified; }
+    void SetGridModified(bool v) { FGridModified = v; }
+    bool Validating() const { return FValidating; }
+    // The text of the balloon shown on the editor after a refused value
+    // (empty while none is shown).
+    QString InvalidEntryBalloon() const { return FBalloonText; }
+
+    // Enter and Tab navigation.
+    void AdvanceEdit(int c, int r, bool reopenEditor, bool recursive, bool forward, bool autoEdit, bool force);
+    bool TabToNextCell(bool backward);
+    // Where an advance from (c, r) lands (the start cell when it stays).
+    TGridCoord AdvanceTarget(int c, int r, bool forward, bool& addRow);
+    // Where a Tab step from the current cell lands; false when it stays.
+    bool TabTarget(bool backward, TGridCoord& target);
+    int GetFirstNavCol() const;
+    int LastDataRow() const { return RowCount() - FixedFooters() - 1; }
+    int LastNavCol() const { return ColCount() - FixedRightCols() - 1; }
+    virtual bool CanSelectCell(int c, int r);
+
+    // Completion of a typed prefix from a list: the completed text, or an
+    // empty string when no entry begins with the prefix (an empty prefix
+    // completes nothing).
+    static QString LookupCompletion(const QString& prefix, const QStringList& items, bool caseSensitive,
+                                    int* index = nullptr);
+    QStringList& LookupList() { return LookupItems; }
+    bool Lookup() const { return FLookup; }
+    void SetLookup(bool v) { FLookup = v; }
+    bool LookupCaseSensitive() const { return FLookupCaseSensitive; }
+    void SetLookupCaseSensitive(bool v) { FLookupCaseSensitive = v; }
+    bool LookupHistory() const { return FLookupHistory; }
+    void SetLookupHistory(bool v) { FLookupHistory = v; }
+
+    TGridNotifyEvent OnEditingDone;
+    TGridCellEvent OnEditCellDone;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TEditLink* link)> OnGetEditorProp;
+    TGridCellEvent OnGetEditorPropInt;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value, bool& valid)> OnCellValidate;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value, bool& valid)> OnCellValidateWide;
+    std::function<void(TExtStringGrid* sender, int oldRow, int newRow, bool& allow)> OnRowChanging;
+    std::function<void(TExtStringGrid* sender, int oldCol, int newCol, bool& allow)> OnColChanging;
+    std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)>
+        OnCellChanging;
+    std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int& newRow, int& newCol, bool& allow)>
+        OnAutoAdvance;
+    TGridIndexEvent OnAutoAddRow;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, const QString& value)> OnEditChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int itemIndex, const QString& selection)>
+        OnComboChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int value, bool upDown)> OnSpinClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, double value, bool upDown)> OnFloatSpinClick;
+    std::function<void(QObject* editor, bool& allow)> OnClipboardPaste;
+    std::function<void(QObject* editor, int acol, int arow, QString& value, bool& allow)> OnClipboardBeforePasteCell;
+    std::function<void(QObject* editor, int acol, int arow, const QString& value)> OnClipboardAfterPasteCell;
     // --- painting: looks, styles, visual properties, the cell painter, measuring ------
     // The look of fixed cells and the colour set it brings (nothing when
     // unchanged).
@@ -1315,6 +1508,105 @@ private:
     int FTextWidth = 0;
     TAlignment FTextAlign = taLeftJustify;
 
+public:
+    // --- input: update locking, timer, focus, wheel, panning, keys, scroll bars ------
+    // (ExtGridUpdate.cpp, ExtGridWheel.cpp, ExtGridKeys.cpp, ExtGridScroll.cpp)
+    // Update locking: painting waits while the count is positive. The lock
+    // counts whether or not the grid is shown; painting resumes at the last
+    // EndUpdate. StartUpdate counts without touching the painting, ResetUpdate
+    // drops the count to 0.
+    void BeginUpdate();
+    void EndUpdate();
+    void StartUpdate() { ++FUpdateCount; }
+    void ResetUpdate() { FUpdateCount = 0; }
+    bool LockUpdate() const { return FUpdateCount > 0; }
+    void SetLockUpdate(bool v);
+    int UpdateCount() const { return FUpdateCount; }
+    // After bulk filling; one column's cell changed: the footers follow.
+    virtual void CellsLoaded();
+    virtual void ColumnCellChanged(int c);
+    // The 500 ms grid timer (made with the grid, running once Qt runs) and
+    // one of its ticks: incremental-search reset, hovering, blinking.
+    QTimer* GridTimer() const { return FGridTimer.get(); }
+    virtual void GridTimerTick();
+    int TimerTicks() const { return FTimerTicks; }
+    bool GridBlink() const { return FGridBlink; }
+    QString SearchInc;
+    int SearchTics = 0;
+    // Focus.
+    void DoEnter() override;
+    void DoExit() override;
+    // Guards other code sets while it moves the focus.
+    bool FBlockFocus = false;
+    bool FBlockKill = false;
+    // Qt events before the window handles them (the grid's window procedure).
+    bool WndProc(QEvent& e) override;
+
+    // The wheel. WheelScrollLines: lines per notch from the system (the
+    // visible row count when the system scrolls by pages).
+    int WheelScrollLines() const;
+    // One notch of the wheel handled by the grid itself (towardsUser: the
+    // wheel turned towards the user, delta negative).
+    void WheelNotch(bool towardsUser, TShiftState shift, QPoint pos);
+    bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
+    bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+    // Called after each wheel step with the rows moved; clearing handled
+    // keeps the wheel events from firing.
+    virtual void WheelStepped(int rowsMoved, bool& handled) {}
+    std::function<void(TExtStringGrid* sender, TShiftState shift, QPoint pos, bool& handled)> OnMouseWheelDown;
+    std::function<void(TExtStringGrid* sender, TShiftState shift, QPoint pos, bool& handled)> OnMouseWheelUp;
+    // Grows every column width and row height by x pixels; the sum of the
+    // steps stays within -10 .. 10 (a step past it is ignored).
+    void Zoom(int x);
+    // Sizes every cell to its contents after a wheel zoom (the auto-sizing
+    // code overrides it).
+    virtual void ZoomAutoSize() {}
+    // Middle-button panning: started by a middle press, stopped by any press
+    // or key; PanStep is one tick of its 10 ms timer with the mouse at p.
+    bool Panning() const { return FWheelPan; }
+    QPoint PanOrigin() const { return FWheelPanPos; }
+    void StartPan(QPoint p);
+    void StopPan();
+    void PanStep(QPoint p);
+    QTimer* PanTimer() const { return FPanTimer.get(); }
+    // The pan cursor resource (8000 .. 8008) for a vertical and horizontal
+    // step of -1, 0 or 1; the origin mark's picture name.
+    static int PanCursorId(int v, int h);
+    QString PanOriginMark() const;
+    // The shape a pan cursor id is shown as (our own pictures).
+    static QCursor PanCursor(int id);
+    bool ShowHint = false;
+
+    // Keys.
+    void KeyDown(int& key, TShiftState shift) override;
+    TGridCoord LastKeyCell() const { return FLastKeyCell; }
+    bool IsLastRow();
+    void AutoAddRow();
+    int GetVisibleFixedRightCols();
+    int FirstSelectableCol(int r);
+    int LastSelectableCol(int r);
+    // Row enabling as the key and wheel steps see it (the row-enabling code
+    // overrides both).
+
+    // Scroll bars: proportional thumbs (range, page and position of the
+    // window's bar), recomputed from the column widths and row heights.
+    struct TScrollThumb {
+        bool Set = false;
+        int Min = 0, Max = 0, Page = 0, Pos = 0;
+    };
+    void UpdateHScrollBar();
+    void UpdateVScrollBar();
+    TScrollThumb HThumb() const { return FHThumb; }
+    TScrollThumb VThumb() const { return FVThumb; }
+    // The column or row a thumb position (0 .. 127) of the proportional bar
+    // stands for.
+    int ScrollTargetCol(int pos);
+    int ScrollTargetRow(int pos);
+    // The text of the position hint while a thumb is dragged ("Row : n",
+    // "Col : n" through OnScrollHint).
+    QString ScrollHintText(bool vertical, int target);
+    std::function<void(TExtStringGrid* sender, int arow, QString& hint)> OnScrollHint;
+    bool ScrollLock() const { return FScrollLock; }
 
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
@@ -1360,6 +1652,55 @@ protected:
     int FNumHidden = 0;
     int FGroupColumn = -1;
     int FUpdateCount = 0;
+
+    // --- in-place editing (ExtGridEdit.cpp) --------------------------------------------
+    bool CanEditShow() override;
+    bool SelectCell(int c, int r) override;
+    int EditorKind(int c, int r) override;
+    std::unique_ptr<TCellEditor> CreateCellEditor(int kind) override;
+    bool CanEditModify() override;
+    void EditorHidden() override;
+    // The edit-done event arrived.
+    void EditDoneEvent(int c, int r);
+    // The refused value goes back into the open editor (or reopens it).
+    void RefuseValue(const QString& value);
+    // The editor of a kind in the grid's window (made on first use).
+    TCellEditor* EditorOf(TEditorType kind);
+    // The editor kind whose control serves a kind (the combo kinds share
+    // one combo, the spin kinds one spin editor, the text kinds the text
+    // editor).
+    static TEditorType SharedEditorKind(TEditorType kind);
+    bool FEditing = false;
+    bool FClosingEdit = false;
+    bool FEditActive = false;
+    bool FEditDisable = false;
+    bool FValidating = false;
+    bool FLastValidation = true;
+    bool FForceSel = false;
+    bool FNoAutoAdvance = false;
+    bool FAlwaysValidate = false;
+    bool FGridModified = false;
+    bool FOldModifiedValue = false;
+    bool FLookup = false;
+    bool FLookupCaseSensitive = false;
+    bool FLookupHistory = false;
+    TEditorType FEditControl = edNormal;
+    QString FCellCache;
+    QString FEditText;
+    QChar FStartEditChar;
+    int FOldCol = -1;
+    int FOldRow = -1;
+    QString FOldCellText;
+    QString FNewCellText;
+    QString FBalloonText;
+    int FAECol = -1;
+    int FAERow = -1;
+    int FLastTabCol = -1;
+    int FLastTabRow = -1;
+    int FComboIdx = -1;
+    QStringList FComboItems;
+    QPointer<TEditLink> FGridEditLink;
+    std::unique_ptr<QObject> FEditDoneReceiver;
 
 private:
     friend class TColumnSize;
@@ -1534,4 +1875,29 @@ private:
     std::unique_ptr<THeaderDragButton> FHeaderDragButton;
     std::unique_ptr<TScrollControl> vscrlctrl;
     std::unique_ptr<TScrollControl> hscrlctrl;
+
+    // --- rich text (ExtGridRich.cpp) --------------------------------------------------
+    struct TRichEditDeleter {
+        void operator()(TExtRichEdit* e) const;
+    };
+    std::unique_ptr<TExtRichEdit, TRichEditDeleter> FRichEdit;
+    bool FGridFocusChanging = false;
+    // --- input state (update locking, timer, wheel, panning, keys, scroll bars) --------
+    void InitGridTimer();
+    bool WheelBase(bool down, TShiftState shift, QPoint pos);
+    // The platform's step of a key and the corrections after it.
+    void StepKey(int& key, TShiftState shift);
+    QPointer<QWidget> FPanMark;
+    std::unique_ptr<QTimer> FGridTimer;
+    std::unique_ptr<QTimer> FPanTimer;
+    int FTimerTicks = 0;
+    bool FGridBlink = false;
+    int FWheelRest = 0;
+    bool FScrollLock = false;
+    bool FWheelPan = false;
+    QPoint FWheelPanPos;
+    bool FPanPrevHint = false;
+    TGridCoord FLastKeyCell;
+    TGridRect FMoveSelection;
+    TScrollThumb FHThumb, FVThumb;
 };

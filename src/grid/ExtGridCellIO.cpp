@@ -167,29 +167,40 @@ void TGridCellPropIO::Reset()
 // ---------------------------------------------------------------------------
 // TGridGraphicIO
 
+namespace {
+
+// The published fields of a graphic; the payload stays behind.
+std::unique_ptr<TCellGraphic> GraphicFieldsOf(const TCellGraphic& src)
+{
+    auto g = std::make_unique<TCellGraphic>();
+    g->Assign(src);
+    g->CellCheckBoxState = src.CellCheckBoxState;
+    return g;
+}
+
+} // namespace
+
 TGridGraphicIO::TGridGraphicIO(TBaseGrid* owner) : TGridStreamRecord(owner), FCellGraphic(std::make_unique<TCellGraphic>()) {}
 
 TGridGraphicIO::~TGridGraphicIO() = default;
 
 TGridGraphicIO::TGridGraphicIO(const TGridGraphicIO& o)
-    : TGridStreamRecord(o), FCellGraphic(std::make_unique<TCellGraphic>())
+    : TGridStreamRecord(o), FCellGraphic(GraphicFieldsOf(*o.FCellGraphic))
 {
-    FCellGraphic->Assign(*o.FCellGraphic);
 }
 
 TGridGraphicIO& TGridGraphicIO::operator=(const TGridGraphicIO& o)
 {
     if (this == &o) return *this;
     TGridStreamRecord::operator=(o);
-    FCellGraphic = std::make_unique<TCellGraphic>();
-    FCellGraphic->Assign(*o.FCellGraphic);
+    FCellGraphic = GraphicFieldsOf(*o.FCellGraphic);
     return *this;
 }
 
 void TGridGraphicIO::SetCellGraphic(const TCellGraphic& src)
 {
     if (&src == FCellGraphic.get()) return;
-    FCellGraphic->Assign(src);
+    FCellGraphic = GraphicFieldsOf(src);
 }
 
 std::vector<TStreamProp> TGridGraphicIO::Properties() const

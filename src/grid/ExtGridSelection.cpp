@@ -5,6 +5,7 @@
 #include "grid/ExtGrid.h"
 
 #include "controls/EsgHTMLUtil.h"
+#include "controls/ExtRichText.h"
 #include "controls/ExtUtil.h"
 
 #include <algorithm>
@@ -387,7 +388,8 @@ QString TExtStringGrid::SelectedText()
         if (i > 0) out += QStringLiteral("\r\n");
         for (int c = s.Left; c <= s.Right; ++c) {
             if (c > s.Left) out += QChar(9);
-            out += Cells(RealColIndex(TDisplCol(c)).Value(), rows[i]);
+            const QString t = Cells(RealColIndex(TDisplCol(c)).Value(), rows[i]);
+            out += t.contains(QLatin1String("{\\")) ? RichTextToPlainText(t) : t;
         }
     }
     return out;
@@ -454,8 +456,11 @@ void TExtStringGrid::GetSaveText(int c, int r, QString& value)
     const int kind = DetectCellTextKind(value, EnableHTML());
     if (kind == 1 && !SaveWithHTML()) {
         value = StripMiniHtml(value);
-    } else if (kind == 2 && SaveWithRTF()) {
-        value.remove(QChar('\r')).remove(QChar('\n'));
+    } else if (kind == 2) {
+        if (SaveWithRTF())
+            value.remove(QChar('\r')).remove(QChar('\n'));
+        else
+            value = RichTextToPlainText(value);
     }
     if (OnSaveCell) OnSaveCell(this, c, r, value);
 }

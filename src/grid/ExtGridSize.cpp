@@ -299,4 +299,5 @@ void TExtStringGrid::CellsChanged(const TGridRect& r)
     const auto list = FNotifierList;
     for (const auto& p : list)
         if (p) p->CellsChanged(r);
+    CalcFooter(-1);
 }

@@ -504,6 +504,8 @@ void TCustomGrid::HideEditor()
     if (!m_editorMode) return;
     const QString text = EditorText();
     const TGridCoord cell = m_editCell;
+    // The closing text stays readable (EditorText) while it is stored.
+    m_editText = text;
     m_editorMode = false;
     if (m_gridView) m_gridView->EditorClosed();
     if (CanEditModify()) SetEditText(cell.X, cell.Y, text);

@@ -52,6 +52,7 @@
 #include <memory>
 #include <vector>
 
+class QEvent;
 class QPainter;
 class QWidget;
 class TCellEditor;
@@ -459,6 +460,10 @@ public:
     TCanvas* Canvas() const { return m_canvas; }
     // The user moved the scroll bar.
     void ScrollBarMoved(bool vertical, int position);
+    // Every Qt event of the grid's window (keys, mouse, wheel, posted
+    // events), before the window handles it; true: the grid took it and the
+    // window does nothing more with it.
+    virtual bool WndProc(QEvent& e) { return false; }
 
     // Whether a press at (x, y) would size a column or a row: state becomes
     // gsColSizing or gsRowSizing with the column or row in index, else

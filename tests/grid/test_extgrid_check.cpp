@@ -412,3 +412,32 @@ TEST(ExtGridCheck, GlyphHitTest)
     EXPECT_TRUE(g->IsInCheckBox(1, 1, left, r.Top + 2));
     EXPECT_FALSE(g->IsInCheckBox(1, 1, left - 1, r.Top + 2));
 }
+
+TEST(ExtGridCheck, HiddenRowsAreReachedByRealRow)
+{
+    auto g = Grid(3, 8);
+    g->AddCheckBoxColumn(1, false, false);
+    g->SetCells(2, 4, "N");
+    g->AddCheckBox(2, 4, false, true);
+    g->SetCheckBoxState(1, 4, true);
+    g->SetCheckBoxState(1, 6, true);
+    g->HideRows(3, 4);
+    ASSERT_EQ(g->NumHiddenRows(), 2);
+    // Real rows: hidden row 4 and shown row 6 (now displayed as 4).
+    for (int real : {4, 6}) {
+        bool b = false;
+        TCheckBoxState t = cbUnchecked;
+        EXPECT_TRUE(g->GetCheckBoxState(1, real, b)) << real;
+        EXPECT_TRUE(b) << real;
+        EXPECT_TRUE(g->GetCheckBoxState(1, real, t)) << real;
+        EXPECT_EQ(t, cbChecked) << real;
+    }
+    bool b = true;
+    EXPECT_TRUE(g->GetCheckBoxState(1, 5, b));
+    EXPECT_FALSE(b);
+    // A hidden data box is set through its parked text.
+    EXPECT_TRUE(g->SetCheckBoxState(2, 4, true));
+    g->UnHideRowsAll();
+    EXPECT_EQ(g->Cells(2, 4), "Y");
+    EXPECT_TRUE(g->IsChecked(1, 4));
+}
