@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QSet>
 #include <gtest/gtest.h>
 
 using enum TGridLook;
@@ -104,12 +105,20 @@ TEST_F(PaintGrid, Pictures)
     g.AddCheckBoxColumn(3, false, false);
     g.SetCheckBoxState(3, 2, true);
     g.SetCells(3, 0, "On");
+    // Every look paints the text of its cells, and the looks do not all share
+    // one header face.
+    QSet<QRgb> faces;
     for (TGridLook look : {glStandard, glSoft, glClassic, glStudio, glXP, glListView, glVista, glWin7, glOffice2007}) {
         g.SetLook(look);
         QString name;
         LookToIdent(look, name);
-        Keep(Shot(), name);
+        const QImage img = Shot();
+        Keep(img, name);
+        const TRect text = InkBox(img, Inside(1, 1), At(img, Inside(1, 1).Right - 2, Inside(1, 1).Bottom - 2));
+        EXPECT_LT(text.Left, text.Right) << name.toStdString();
+        faces.insert(img.pixel(Inside(2, 0).Right - 3, Inside(2, 0).Top + 3));
     }
+    EXPECT_GT(faces.size(), 1);
 }
 
 // ---------------------------------------------------------------------------
