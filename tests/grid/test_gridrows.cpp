@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <set>
 
 namespace {
@@ -278,4 +279,197 @@ TEST(GridHidden, HiddenSelectionComesBack)
     g->SetRowCount(5);
     g->UnHideSelection();
     EXPECT_EQ(g->Selection(), (TGridRect{1, 1, 1, 1}));
+}
+
+// ---------------------------------------------------------------------------
+// Inserting and removing
+
+TEST(GridRows, InsertAndRemoveWithParkedRows)
+{
+    auto g = Marked();
+    g->HideRow(3);
+    g->HideRow(8);
+    // Two rows inserted at display row 2: the parked rows behind move down.
+    g->InsertRows(2, 2);
+    EXPECT_EQ(g->RowCount(), 12);
+    EXPECT_EQ(g->Cells(1, 2), "");
+    EXPECT_EQ(g->Cells(1, 4), "r2");
+    g->UnHideRowsAll();
+    QStringList expect{"r0", "r1", "", "", "r2", "r3", "r4", "r5", "r6", "r7", "r8", "r9", "r10", "r11"};
+    EXPECT_EQ(Shown(*g), expect);
+
+    // Removing display rows 3 .. 5 (real 3, 5 and 6 around the parked real
+    // row 4): the parked rows behind move up by the rows removed above them.
+    auto h = Marked();
+    h->HideRow(4);
+    h->HideRow(9);
+    h->RemoveRows(3, 3);
+    EXPECT_EQ(h->RowCount(), 7);
+    h->UnHideRowsAll();
+    EXPECT_EQ(Shown(*h), MarksExcept(12, {3, 5, 6}));
+}
+
+// Records the side-structure hooks.
+class TSideGrid : public TExtStringGrid {
+public:
+    std::vector<std::tuple<char, int, int>> Calls;
+
+protected:
+    void SideRowsInserted(int row, int count) override
+    {
+        Calls.push_back({'i', row, count});
+        TExtStringGrid::SideRowsInserted(row, count);
+    }
+    void SideRowsRemoved(int row, int count) override
+    {
+        Calls.push_back({'r', row, count});
+        TExtStringGrid::SideRowsRemoved(row, count);
+    }
+    void SideRowsSwapped(int a, int b) override
+    {
+        Calls.push_back({'s', a, b});
+        TExtStringGrid::SideRowsSwapped(a, b);
+    }
+};
+
+TEST(GridRows, RemovalFreesObjectsAndTellsTheSideHooks)
+{
+    TSideGrid g;
+    g.SetRowCount(12);
+    g.SetColors(2, 4, clRed);
+    g.SetCells(1, 5, "five");
+    g.RemoveRows(4, 1);
+    EXPECT_EQ(g.Colors(2, 4), clNone); // the removed row's properties went with it
+    EXPECT_EQ(g.Cells(1, 4), "five");
+    g.InsertRows(2, 3);
+    g.SortSwapRows(1, 2);
+    g.HideRow(3); // hiding is not a structural change of the side lists
+    const std::vector<std::tuple<char, int, int>> expect{{'r', 4, 1}, {'i', 2, 3}, {'s', 1, 2}};
+    EXPECT_EQ(g.Calls, expect);
+}
+
+TEST(GridRows, RemoveEdgeCases)
+{
+    auto g = Marked();
+    int notified = 0;
+    g->OnCellsChanged = [&](TExtStringGrid*, const TGridRect&) { ++notified; };
+    g->RemoveRows(2, 0);
+    EXPECT_EQ(notified, 0);
+    g->RemoveRows(g->RowCount(), 1); // nothing removed, still told
+    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(g->RowCount(), 12);
+
+    // The current row on the last normal row above two footers.
+    g->SetFixedFooters(2);
+    g->SetRow(9);
+    g->RemoveRows(9, 1);
+    EXPECT_EQ(g->Row(), 8);
+
+    // Removing every normal row hides the selection; inserting shows it.
+    auto one = Marked(4, 4);
+    one->SetFixedRowAlways(true);
+    one->RemoveRows(1, 3);
+    EXPECT_EQ(one->RowCount(), 1);
+    EXPECT_TRUE(one->SelHidden());
+    one->InsertRows(1, 2);
+    EXPECT_FALSE(one->SelHidden());
+    EXPECT_EQ(one->Row(), 1);
+}
+
+TEST(GridRows, DuplicatesCaseAndMergeColsAndUsedCells)
+{
+    for (bool doCase : {false, true}) {
+        auto g = Marked(3, 5);
+        const QStringList texts{"Alpha", "ALPHA", "beta", "Alpha"};
+        for (int r = 1; r < 5; ++r) g->SetCells(2, r, texts[r - 1]);
+        g->RemoveDuplicates(2, doCase);
+        QStringList left;
+        for (int r = 1; r < g->RowCount(); ++r) left << g->Cells(2, r);
+        EXPECT_EQ(left, doCase ? QStringList({"Alpha", "ALPHA", "beta"}) : QStringList({"Alpha", "beta"}));
+    }
+
+    auto m = Marked(4, 3);
+    m->SetCells(1, 1, "a");
+    m->SetCells(2, 1, "");
+    m->SetCells(3, 1, "z");
+    m->MergeCols(1, 2, ", ");
+    EXPECT_EQ(m->Cells(1, 1), "a,");
+    EXPECT_EQ(m->ColCount(), 3);
+    EXPECT_EQ(m->Cells(2, 1), "z");
+
+    TExtStringGrid empty;
+    EXPECT_EQ(empty.UsedCells(), TGridRect{});
+    empty.SetCells(3, 7, "x");
+    EXPECT_EQ(empty.UsedCells(), (TGridRect{3, 7, 3, 7}));
+
+    empty.SetFixedRows(2);
+    EXPECT_EQ(empty.SaveStartRow(), 0);
+    empty.SetSaveFixedCells(false);
+    EXPECT_EQ(empty.SaveStartRow(), 2);
+}
+
+TEST(GridRows, ColumnsInsertAndRemoveAroundHiddenOnes)
+{
+    auto g = Marked(6, 3);
+    g->HideColumn(3);
+    g->InsertCols(2, 1);
+    EXPECT_EQ(g->TotalColCount(), 7);
+    EXPECT_TRUE(g->IsHiddenColumn(4)); // the hidden column moved along
+    EXPECT_EQ(g->Cells(4, 0), "c3");
+    EXPECT_EQ(g->Cells(2, 0), "");
+    g->RemoveCols(2, 3); // the new column, c2 and the hidden c3
+    EXPECT_EQ(g->NumHiddenColumns(), 0);
+    EXPECT_EQ(g->ColCount(), 4);
+    QStringList heads;
+    for (int c = 0; c < g->ColCount(); ++c) heads << g->Cells(c, 0);
+    EXPECT_EQ(heads, QStringList({"c0", "r0", "c4", "c5"}));
+}
+
+TEST(GridRows, ClearKeepsPropertiesWhenTextOnly)
+{
+    auto g = Marked();
+    g->SetColors(1, 2, clRed);
+    g->SetClearTextOnly(true);
+    g->ClearRows(2, 1);
+    EXPECT_EQ(g->Cells(1, 2), "");
+    EXPECT_EQ(g->Colors(1, 2), clRed);
+    g->SetClearTextOnly(false);
+    g->HideRow(5);
+    g->ClearAll();
+    EXPECT_EQ(g->Colors(1, 2), clNone);
+    EXPECT_EQ(g->UsedCells(), TGridRect{});
+    EXPECT_EQ(g->AllCells(1, TRealRow(5)), "");
+    EXPECT_EQ(g->NumHiddenRows(), 1);
+}
+
+// ---------------------------------------------------------------------------
+// Moving
+
+TEST(GridMove, MoveRowsTable)
+{
+    struct Case {
+        int from, to, count;
+        QStringList expect;
+    };
+    auto marks = [](std::initializer_list<int> rows) {
+        QStringList l;
+        for (int r : rows) l << QStringLiteral("r%1").arg(r);
+        return l;
+    };
+    const Case cases[] = {
+        {2, 8, 3, marks({0, 1, 5, 6, 7, 2, 3, 4, 8, 9})},
+        {6, 1, 2, marks({0, 6, 7, 1, 2, 3, 4, 5, 8, 9})},
+        {5, 5, 2, marks({0, 1, 2, 3, 4, 5, 6, 7, 8, 9})},
+        {1, 4, 0, marks({0, 1, 2, 3, 4, 5, 6, 7, 8, 9})},
+    };
+    for (const Case& c : cases) {
+        auto g = Marked(3, 10);
+        g->SetColors(2, c.from, clRed);
+        g->MoveRows(c.from, c.to, c.count);
+        EXPECT_EQ(Shown(*g), c.expect) << c.from << "->" << c.to;
+        if (c.count > 0 && c.from != c.to) {
+            const int at = Shown(*g).indexOf(QStringLiteral("r%1").arg(c.from));
+            EXPECT_EQ(g->Colors(2, at), clRed);
+        }
+    }
 }
