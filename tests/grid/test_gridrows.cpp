@@ -1,6 +1,6 @@
 // Hidden columns and rows, the index spaces, and the row and column
 // operations of the string grid.
-#include "grid/ExtGrid.h"
+#include "grid/ExtCGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -757,4 +757,25 @@ TEST(GridMerge, RotatedAndQueries)
     g->SetCells(3, 1, "|\\x");
     EXPECT_TRUE(g->IsWideCell(3, 1));
     EXPECT_FALSE(g->IsWideCell(2, 2));
+}
+
+// ---------------------------------------------------------------------------
+// The column grid's items follow inserted and removed columns
+
+TEST(GridRows, ColumnGridItemsFollowInsertAndRemove)
+{
+    TExtColumnGrid g;
+    ASSERT_EQ(g.Columns().Count(), 5);
+    g.Columns().Items(2).SetAlignment(taRightJustify);
+    g.Columns().Items(3).SetEditor(edComboList);
+    g.InsertCols(2, 2);
+    ASSERT_EQ(g.ColCount(), 7);
+    ASSERT_EQ(g.Columns().Count(), 7);
+    EXPECT_EQ(g.Columns().Items(4).Alignment(), taRightJustify);
+    EXPECT_EQ(g.Columns().Items(5).Editor(), edComboList);
+    EXPECT_EQ(g.Columns().Items(2).Editor(), edNormal);
+    g.RemoveCols(2, 3);
+    ASSERT_EQ(g.ColCount(), 4);
+    ASSERT_EQ(g.Columns().Count(), 4);
+    EXPECT_EQ(g.Columns().Items(2).Editor(), edComboList);
 }
