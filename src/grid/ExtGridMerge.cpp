@@ -76,70 +76,77 @@ bool TExtStringGrid::IsOnSizingBorder(int x, int y)
 // ---------------------------------------------------------------------------
 // Merging equal cells
 
-void TExtStringGrid::MergeColumnCells(int c, bool mainMerge)
+namespace {
+
+// One line of cells: a column (down) or a row, at index `at`; the cell at
+// position i along it.
+struct TCellLine {
+    TExtStringGrid& Grid;
+    bool Down;
+    int At;
+    int Col(int i) const { return Down ? At : i; }
+    int Row(int i) const { return Down ? i : At; }
+};
+
+// Runs of equal texts from first to last become merged ranges; without
+// mainMerge only where neighbours already share their ranges.
+void MergeLine(const TCellLine& l, int first, int last, bool mainMerge)
 {
-    int start = FixedRows();
+    TExtStringGrid& g = l.Grid;
+    auto merge = [&](int start, int n) {
+        if (n > 1) g.MergeCells(l.Col(start), l.Row(start), l.Down ? 1 : n, l.Down ? n : 1);
+    };
+    int start = first;
     int n = 1;
-    const int last = RowCount() - FFixedFooters - 1;
-    for (int r = FixedRows() + 1; r <= last; ++r) {
-        if (Cells(c, r) == Cells(c, r - 1) && (mainMerge || RowSpanIdentical(r, r - 1))) {
+    for (int i = first + 1; i <= last; ++i) {
+        const bool same = g.Cells(l.Col(i), l.Row(i)) == g.Cells(l.Col(i - 1), l.Row(i - 1));
+        const bool nested = l.Down ? g.RowSpanIdentical(i, i - 1) : g.ColSpanIdentical(i, i - 1);
+        if (same && (mainMerge || nested)) {
             ++n;
             continue;
         }
-        if (n > 1) MergeCells(c, start, 1, n);
-        start = r;
+        merge(start, n);
+        start = i;
         n = 1;
     }
-    if (n > 1) MergeCells(c, start, 1, n);
+    merge(start, n);
+}
+
+// Splits every range met along the line up to end (excluded). Down the
+// line only ranges merged across rows count.
+void SplitLine(const TCellLine& l, int end)
+{
+    TExtStringGrid& g = l.Grid;
+    int i = 0;
+    while (i < end) {
+        const int c = l.Col(i), r = l.Row(i);
+        if (l.Down ? g.IsYMergedCell(c, r) : g.IsMergedCell(c, r)) {
+            const QPoint base = g.BaseCell(c, r);
+            const QPoint span = g.CellSpan(base.x(), base.y());
+            g.SplitCells(base.x(), base.y());
+            i = (l.Down ? base.y() + span.y() : base.x() + span.x()) + 1;
+        } else {
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+void TExtStringGrid::MergeColumnCells(int c, bool mainMerge)
+{
+    MergeLine(TCellLine{*this, true, c}, FixedRows(), RowCount() - FFixedFooters - 1, mainMerge);
 }
 
 void TExtStringGrid::MergeRowCells(int r, bool mainMerge)
 {
-    int start = FixedCols();
-    int n = 1;
-    const int last = ColCount() - FFixedRightCols - 1;
-    for (int c = FixedCols() + 1; c <= last; ++c) {
-        if (Cells(c, r) == Cells(c - 1, r) && (mainMerge || ColSpanIdentical(c, c - 1))) {
-            ++n;
-            continue;
-        }
-        if (n > 1) MergeCells(start, r, n, 1);
-        start = c;
-        n = 1;
-    }
-    if (n > 1) MergeCells(start, r, n, 1);
+    MergeLine(TCellLine{*this, false, r}, FixedCols(), ColCount() - FFixedRightCols - 1, mainMerge);
 }
 
 // The scans reach the last normal row and column.
-void TExtStringGrid::SplitColumnCells(int c)
-{
-    int r = 0;
-    while (r < RowCount() - FFixedFooters) {
-        if (IsYMergedCell(c, r)) {
-            const QPoint base = BaseCell(c, r);
-            const int span = CellSpan(base.x(), base.y()).y();
-            SplitCells(base.x(), base.y());
-            r = base.y() + span + 1;
-        } else {
-            ++r;
-        }
-    }
-}
+void TExtStringGrid::SplitColumnCells(int c) { SplitLine(TCellLine{*this, true, c}, RowCount() - FFixedFooters); }
 
-void TExtStringGrid::SplitRowCells(int r)
-{
-    int c = 0;
-    while (c < ColCount() - FFixedRightCols) {
-        if (IsMergedCell(c, r)) {
-            const QPoint base = BaseCell(c, r);
-            const int span = CellSpan(base.x(), base.y()).x();
-            SplitCells(base.x(), base.y());
-            c = base.x() + span + 1;
-        } else {
-            ++c;
-        }
-    }
-}
+void TExtStringGrid::SplitRowCells(int r) { SplitLine(TCellLine{*this, false, r}, ColCount() - FFixedRightCols); }
 
 void TExtStringGrid::SplitAllCells()
 {
