@@ -1134,6 +1134,13 @@ private:
     // n items from index pos (consecutive real rows).
     void ParkRun(int fromReal, int n, THiddenRowKind kind, int level);
     void ShowRun(int pos, int n);
+    // The same for rows spread over the grid, in one pass over the rows:
+    // the real rows (ascending, shown) / the items at these indexes.
+    void ParkScattered(const std::vector<int>& realRows, THiddenRowKind kind, int level);
+    void ShowScattered(const std::vector<int>& positions);
+    // Keeps the selection on its rows after rows above it came or went:
+    // newRow gives the new display row of an old one.
+    void FollowSelection(const TGridRect& old, const std::function<int(int)>& newRow);
     // After rows came or went other than through SetRowCount.
     void RowCountChangedBy();
     // The one worker of every row removal.

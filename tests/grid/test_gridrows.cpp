@@ -52,11 +52,20 @@ TEST(GridHidden, MappingIdentitiesOverRandomHideSets)
         auto g = Marked(30, 40);
         std::set<int> cols, rows;
         for (int k = 0; k < 12; ++k) cols.insert(int(rnd() % 30));
-        for (int k = 0; k < 15; ++k) rows.insert(int(rnd() % 40));
+        for (int k = 0; k < 15; ++k) rows.insert(1 + int(rnd() % 39)); // the fixed row stays
         for (int c : cols) g->HideColumn(c);
         std::vector<int> order(rows.begin(), rows.end());
         std::shuffle(order.begin(), order.end(), rnd);
-        for (int r : order) g->HideRow(r);
+        // The current row is one that stays shown: it follows its row.
+        int keep = 1;
+        while (rows.count(keep)) ++keep;
+        g->SetRow(keep);
+        if (round % 2 == 0) {
+            for (int r : order) g->HideRow(r);
+        } else {
+            g->HideRealRows(order, THiddenRowKind::hkHidden, 0); // all at once
+        }
+        EXPECT_EQ(g->Cells(1, g->Row()), QStringLiteral("r%1").arg(keep));
 
         ASSERT_EQ(g->NumHiddenColumns() + g->ColCount(), 30);
         ASSERT_EQ(g->NumHiddenRows() + g->RowCount(), 40);
@@ -89,6 +98,7 @@ TEST(GridHidden, MappingIdentitiesOverRandomHideSets)
         g->UnHideRowsAll();
         EXPECT_EQ(g->ColCount(), 30);
         EXPECT_EQ(Shown(*g), MarksExcept(40, {}));
+        EXPECT_EQ(g->Cells(1, g->Row()), QStringLiteral("r%1").arg(keep));
     }
 }
 
