@@ -745,6 +745,7 @@ public:
     TGridNotifyEvent OnResize;
 
     // --- rows and columns: hiding, structure, moving, sizing ------------------------
+public:
     // The measurer the sizing operations ask (never null); a new one
     // replaces the one before.
     TCellMeasurer& CellMeasurer();
@@ -948,6 +949,7 @@ protected:
     void ClearRowsNil(int r, int n);
 
     // --- rows and columns: the side structures -------------------------------------
+protected:
     // One hook per change of the row or column structure, for everything kept
     // by display row or column beside the cells (modified and enabled rows,
     // row and column selection flags, ...). The base keeps the modified and
@@ -1119,6 +1121,7 @@ private:
     TDragScrollDirection FDragScrollDirection;
 
     // --- rows and columns: hiding, structure, moving, sizing ------------------------
+private:
     // Hidden columns by real index, ascending, with the width each had.
     struct THiddenCol {
         int Real;
