@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libpugixml-dev libcurl4-openssl-dev libjpeg62-turbo-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev unrtf
   fonts-dejavu-core libxml2-utils python3 python3-webcolors
   xvfb xauth xdotool iproute2
   clang libclang-rt-14-dev

@@ -632,15 +632,16 @@ void Grid_Delete_Row(int row, TExtColumnGrid* grid)
     Clear_Cells(grid, last, false);
 }
 
-void Grid_Insert_Row(int row, TExtColumnGrid* grid, bool enable)
+bool Grid_Insert_Row(int row, TExtColumnGrid* grid, bool enable)
 {
     const int last = grid->RowCount() - 1;
-    if (row < 1 || row > last) return;
+    if (row < 1 || row > last) return false;
     if (row < last && Row_In_Use(grid, last)
         && MessageDlg(SL_Lang[1506], TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
-        return;
+        return false;
     for (int r = last - 1; r >= row; --r) Copy_Cells(grid, r, r + 1);
     Clear_Cells(grid, row, enable);
+    return true;
 }
 
 void Grid_Enter_Next_Cell(TExtColumnGrid* grid, QChar& key)

@@ -254,8 +254,8 @@ void Grid_Paste_Row(TExtColumnGrid* grid, int row, bool copied);
 void Grid_Delete_Row(int row, TExtColumnGrid* grid);
 // Moves the rows from `row` on down by one and empties `row` ("Y" in column 1
 // when `enable`). When the last row is in use, asks first (text 1506): its
-// content would be lost; No changes nothing.
-void Grid_Insert_Row(int row, TExtColumnGrid* grid, bool enable);
+// content would be lost; No changes nothing. Answers whether it inserted.
+bool Grid_Insert_Row(int row, TExtColumnGrid* grid, bool enable);
 // Enter (13) moves to the next cell, wrapping to column 1 of the next row and
 // from the last row to row 1, when Enable_Jump_Field_Tables is on; the key is
 // then consumed. Other keys, or the option off, pass unchanged.

@@ -3207,6 +3207,15 @@ const BuiltInText kTexts[] = {
     {5514, "Error Device %d!! Device Address must have only valid chatacter (0..9 and A..F)"},
     {5515, "RX2 Datarate"},
     {5516, "Select the RX2 Datarate of LoRaWAN Device"},
+    {5517, "Warning!! LoRaWAN_Gateway.xml is damaged or incomplete: Device %d was read only in part. Check the devices before saving"},
+    {5518, "Error Device %d!! Device EUI is empty, but filled devices follow it"},
+    {5519, "Error Device %d, UpLink Rule %d!! Port is empty, but filled rules follow it"},
+    {5520, "Error Device %d, DownLink Rule %d!! Port is empty, but filled rules follow it"},
+    {5521, "Error Device %d!! A character that cannot be saved is in the column "},
+    {5522, "Error Device %d, UpLink Rule %d!! A character that cannot be saved is in the column "},
+    {5523, "Error Device %d, DownLink Rule %d!! A character that cannot be saved is in the column "},
+    {5524, "Warning!! LoRaWAN_Gateway.xml holds more than %d devices: only the first %d are loaded and saved"},
+    {5525, "Warning!! Device %d holds more than %d rules of one kind: only the first %d are loaded and saved"},
 };
 } // namespace
 

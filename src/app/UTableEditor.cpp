@@ -31,6 +31,41 @@ void Style_Title_Labels(QLabel* code, QLabel* desc)
     desc->setPalette(grey);
 }
 
+QWidget* Make_Title_Panel(QWidget* parent, QLabel*& code, QLabel*& desc)
+{
+    auto* panel = new QWidget(parent);
+    panel->setFixedHeight(Title_Height);
+    code = new QLabel(panel);
+    code->setGeometry(12, 4, 420, 36);
+    desc = new QLabel(panel);
+    desc->setGeometry(14, 44, 600, 16);
+    Style_Title_Labels(code, desc);
+    code->setText(SW_Code);
+    return panel;
+}
+
+QWidget* Make_Button_Panel(QWidget* parent, const std::array<TPbButton**, 6>& buttons)
+{
+    auto* panel = new QWidget(parent);
+    panel->setFixedHeight(Button_Panel_Height);
+    for (int i = 0; i < 6; ++i) {
+        auto* b = new TPbButton(panel);
+        b->ApplyProgramLook();
+        b->setGeometry(16 + i * 118, 6, 110, 28);
+        *buttons[size_t(i)] = b;
+    }
+    (*buttons[1])->SetModalResult(mrCancel);
+    return panel;
+}
+
+void Set_Button_Texts(const std::array<TPbButton*, 6>& buttons, int firstCaption, int firstHint)
+{
+    for (int i = 0; i < 6; ++i) {
+        buttons[size_t(i)]->SetCaption(SL_Lang[firstCaption + i]);
+        buttons[size_t(i)]->setToolTip(SL_Lang[firstHint + i]);
+    }
+}
+
 TFTableEditor::TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int clientWidth, const QString* file,
                              QWidget* parent)
     : TForm(parent), m_spec(std::move(tableDef)), m_texts(texts), m_file(file), m_grid(std::make_unique<TExtColumnGrid>())
@@ -46,13 +81,7 @@ TFTableEditor::TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int cl
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    P_Title = new QWidget(this);
-    P_Title->setFixedHeight(Title_Height);
-    L_SW_Code = new QLabel(P_Title);
-    L_SW_Code->setGeometry(12, 4, 420, 36);
-    L_SW_Desc = new QLabel(P_Title);
-    L_SW_Desc->setGeometry(14, 44, 600, 16);
-    Style_Title_Labels(L_SW_Code, L_SW_Desc);
+    P_Title = Make_Title_Panel(this, L_SW_Code, L_SW_Desc);
     layout->addWidget(P_Title);
 
     Table_Setup_Grid(*m_grid, m_spec);
@@ -62,16 +91,7 @@ TFTableEditor::TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int cl
     };
     m_grid->OnKeyPress = [this](TCustomGrid*, QChar& key) { Grid_Enter_Next_Cell(m_grid.get(), key); };
 
-    P_Button = new QWidget(this);
-    P_Button->setFixedHeight(Button_Panel_Height);
-    TPbButton** buttons[] = {&Btn_OK, &Btn_Cancel, &Btn_DelRow, &Btn_InsRow, &Btn_CopyRow, &Btn_PasteRow};
-    for (int i = 0; i < 6; ++i) {
-        auto* b = new TPbButton(P_Button);
-        b->ApplyProgramLook();
-        b->setGeometry(16 + i * 118, 6, 110, 28);
-        *buttons[i] = b;
-    }
-    Btn_Cancel->SetModalResult(mrCancel);
+    P_Button = Make_Button_Panel(this, {&Btn_OK, &Btn_Cancel, &Btn_DelRow, &Btn_InsRow, &Btn_CopyRow, &Btn_PasteRow});
     Btn_OK->OnClick = [this](TPbButton*) { Btn_OKClick(); };
     Btn_DelRow->OnClick = [this](TPbButton*) { Btn_DelRowClick(); };
     Btn_InsRow->OnClick = [this](TPbButton*) { Btn_InsRowClick(); };
@@ -79,7 +99,6 @@ TFTableEditor::TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int cl
     Btn_PasteRow->OnClick = [this](TPbButton*) { Btn_PasteRowClick(); };
     layout->addWidget(P_Button);
 
-    L_SW_Code->setText(SW_Code);
     SetClientSize(clientWidth, Client_Height);
     Set_Lang();
 }
@@ -90,11 +109,8 @@ void TFTableEditor::Set_Lang()
 {
     setWindowTitle(SL_Lang[m_texts.Caption]);
     L_SW_Desc->setText(SL_Lang[m_texts.Desc]);
-    TPbButton* buttons[] = {Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow};
-    for (int i = 0; i < 6; ++i) {
-        buttons[i]->SetCaption(SL_Lang[m_texts.FirstButton + i]);
-        buttons[i]->setToolTip(SL_Lang[m_texts.FirstButtonHint + i]);
-    }
+    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow}, m_texts.FirstButton,
+                     m_texts.FirstButtonHint);
     Table_Set_Lang(*m_grid, m_spec, m_texts.FirstHeader, Hints);
 }
 

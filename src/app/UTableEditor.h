@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 
 #include <QStringList>
+#include <array>
 #include <memory>
 
 class QLabel;
@@ -17,6 +18,15 @@ class TPbButton;
 // The look of the title panel's labels every editor window shares: the
 // software code large, bold Verdana, the description bold, both grey.
 void Style_Title_Labels(QLabel* code, QLabel* desc);
+
+// The pieces every table editor window shows, for windows that lay out more
+// than one grid: the title panel (software code and description, 69 pixels)
+// and the button panel (40 pixels) with OK, Cancel, Delete Row, Insert Row,
+// Copy Row and Paste Row in that order; Cancel closes with mrCancel.
+QWidget* Make_Title_Panel(QWidget* parent, QLabel*& code, QLabel*& desc);
+QWidget* Make_Button_Panel(QWidget* parent, const std::array<TPbButton**, 6>& buttons);
+// Six captions from text `firstCaption` on and six hints from `firstHint` on.
+void Set_Button_Texts(const std::array<TPbButton*, 6>& buttons, int firstCaption, int firstHint);
 
 // The text numbers of a table editor's window.
 struct TTableEditorTexts {

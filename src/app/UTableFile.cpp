@@ -15,18 +15,17 @@ const QString Version_Comment = QStringLiteral("SW_VERSION = 1.000");
 
 bool Enabled(const TTableRow& row) { return !row.isEmpty() && row[0].trimmed().toUpper() == QLatin1String("Y"); }
 
-QString Key(const TTableDef& tableDef, const TTableRow& row)
+QString Cell_Trimmed(const TTableRow& row, int gridColumn)
 {
-    const int k = tableDef.KeyColumn - 1;
-    return k < row.size() ? row[k].trimmed() : QString();
+    const int k = gridColumn - 1;
+    return k >= 0 && k < row.size() ? row[k].trimmed() : QString();
 }
 
-// A row holds something besides its check boxes.
-bool Filled(const TTableDef& tableDef, const TTableRow& row)
+// The key of a row: empty only when every key column is empty.
+QString Key(const TTableDef& tableDef, const TTableRow& row)
 {
-    for (size_t c = 0; c < tableDef.Columns.size() && int(c) < row.size(); ++c)
-        if (tableDef.Columns[c].Editor != edDataCheckBox && !row[int(c)].trimmed().isEmpty()) return true;
-    return false;
+    const QString key = Cell_Trimmed(row, tableDef.KeyColumn);
+    return key.isEmpty() && tableDef.AltKeyColumn > 0 ? Cell_Trimmed(row, tableDef.AltKeyColumn) : key;
 }
 
 // Characters XML 1.0 cannot carry, not even as a character reference.
@@ -69,17 +68,30 @@ std::vector<TTableRow> Table_Read(const TXMLDocument& doc, const TTableDef& tabl
     if (table.IsNull() || !table.IsElement()) return rows;
     for (const XmlNode& e : table.ChildElements()) {
         if (int(rows.size()) >= tableDef.Rows) break;
-        TTableRow row = Table_Cleared_Row(tableDef);
-        for (size_t c = 0; c < tableDef.Columns.size(); ++c) {
-            const TTableColumn& col = tableDef.Columns[c];
-            if (e.HasAttribute(col.Attribute))
-                row[int(c)] = e.Attribute(col.Attribute);
-            else
-                row[int(c)] = col.RowDefault ? col.RowDefault(row) : col.Default;
-        }
-        rows.push_back(row);
+        rows.push_back(Table_Read_Row(e, tableDef));
     }
     return rows;
+}
+
+TTableRow Table_Read_Row(const XmlNode& e, const TTableDef& tableDef, QStringList* missing)
+{
+    TTableRow row = Table_Cleared_Row(tableDef);
+    for (size_t c = 0; c < tableDef.Columns.size(); ++c) {
+        const TTableColumn& col = tableDef.Columns[c];
+        if (e.HasAttribute(col.Attribute)) {
+            row[int(c)] = e.Attribute(col.Attribute);
+        } else {
+            row[int(c)] = col.RowDefault ? col.RowDefault(row) : col.Default;
+            if (missing) missing->append(col.Attribute);
+        }
+    }
+    return row;
+}
+
+void Table_Write_Row(XmlNode& e, const TTableDef& tableDef, const TTableRow& row)
+{
+    for (size_t c = 0; c < tableDef.Columns.size(); ++c)
+        e.SetAttribute(tableDef.Columns[c].Attribute, int(c) < row.size() ? row[int(c)] : QString());
 }
 
 std::vector<TTableRow> Table_Load(const QString& path, const TTableDef& tableDef)
@@ -97,14 +109,35 @@ int Table_Length(const TTableDef& tableDef, const std::vector<TTableRow>& rows)
     return n;
 }
 
+bool Table_Row_Filled(const TTableDef& tableDef, const TTableRow& row)
+{
+    for (size_t c = 0; c < tableDef.Columns.size() && int(c) < row.size(); ++c)
+        if (tableDef.Columns[c].Editor != edDataCheckBox && !row[int(c)].trimmed().isEmpty()) return true;
+    return false;
+}
+
+int Table_Gap_Row(const TTableDef& tableDef, const std::vector<TTableRow>& rows)
+{
+    const int length = Table_Length(tableDef, rows);
+    for (int r = length + 1; r < int(rows.size()); ++r)
+        if (Table_Row_Filled(tableDef, rows[size_t(r)])) return length + 1;
+    return 0;
+}
+
+int Table_Bad_Char_Column(const TTableDef& tableDef, const TTableRow& row)
+{
+    for (size_t c = 0; c < tableDef.Columns.size() && int(c) < row.size(); ++c)
+        if (!Xml_Can_Carry(row[int(c)])) return int(c);
+    return -1;
+}
+
 QString Table_Check(const TTableDef& tableDef, const std::vector<TTableRow>& rows)
 {
     const int length = Table_Length(tableDef, rows);
     for (int r = 0; r < length; ++r) {
         const TTableRow& row = rows[size_t(r)];
-        for (size_t c = 0; c < tableDef.Columns.size() && int(c) < row.size(); ++c)
-            if (!Xml_Can_Carry(row[int(c)]))
-                return Row_Error(tableDef, r + 1, SL_Lang[tableDef.BadCharText] + SL_Lang[tableDef.Columns[c].HeaderText]);
+        if (const int c = Table_Bad_Char_Column(tableDef, row); c >= 0)
+            return Row_Error(tableDef, r + 1, SL_Lang[tableDef.BadCharText] + SL_Lang[tableDef.Columns[size_t(c)].HeaderText]);
         if (!Enabled(row)) continue;
         for (const TTableColumn& col : tableDef.Columns)
             if (col.Check) {
@@ -112,8 +145,7 @@ QString Table_Check(const TTableDef& tableDef, const std::vector<TTableRow>& row
                 if (!reason.isEmpty()) return Row_Error(tableDef, r + 1, reason);
             }
     }
-    for (int r = length + 1; r < int(rows.size()); ++r)
-        if (Filled(tableDef, rows[size_t(r)])) return Row_Error(tableDef, length + 1, SL_Lang[tableDef.EmptyKeyText]);
+    if (const int gap = Table_Gap_Row(tableDef, rows)) return Row_Error(tableDef, gap, SL_Lang[tableDef.EmptyKeyText]);
     return QString();
 }
 
@@ -125,8 +157,7 @@ QByteArray Table_ToBytes(const TTableDef& tableDef, const std::vector<TTableRow>
     const int length = Table_Length(tableDef, rows);
     for (int r = 0; r < length; ++r) {
         XmlNode e = table.AddChild(QStringLiteral("row"));
-        for (size_t c = 0; c < tableDef.Columns.size(); ++c)
-            e.SetAttribute(tableDef.Columns[c].Attribute, int(c) < rows[size_t(r)].size() ? rows[size_t(r)][int(c)] : QString());
+        Table_Write_Row(e, tableDef, rows[size_t(r)]);
     }
     return doc.SaveToBytes();
 }

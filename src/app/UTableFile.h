@@ -21,6 +21,7 @@
 
 class TExtColumnGrid;
 class TXMLDocument;
+class XmlNode;
 
 // One table row: the cells of grid columns 1 .. N (item k is column k + 1).
 using TTableRow = QStringList;
@@ -45,6 +46,7 @@ struct TTableColumn {
 struct TTableDef {
     QString Root;              // table element
     int KeyColumn = 2;         // grid column whose empty text ends the table
+    int AltKeyColumn = 0;      // a second key column (0: none): the table ends only where both are empty
     int Rows = 512;            // table rows (grid rows 1 .. Rows)
     int ErrorRowText = 0;      // "Error row " (the row number follows)
     int EmptyKeyText = 0;      // reason: filled rows follow a row with an empty key
@@ -60,6 +62,13 @@ int32_t Table_Int(const QString& text);
 // A cleared row: "Y" in column 1 (the Enable column), the others empty.
 TTableRow Table_Cleared_Row(const TTableDef& tableDef);
 
+// One row from the attributes of an element, each attribute on its own
+// guard; the attributes that were missing (and took their default) are
+// appended to `missing` when given.
+TTableRow Table_Read_Row(const XmlNode& e, const TTableDef& tableDef, QStringList* missing = nullptr);
+// Writes the cells of a row as the element's attributes, in column order.
+void Table_Write_Row(XmlNode& e, const TTableDef& tableDef, const TTableRow& row);
+
 // The rows of a loaded document (at most tableDef.Rows), each attribute on its
 // own guard; a document without a first element gives none.
 std::vector<TTableRow> Table_Read(const TXMLDocument& doc, const TTableDef& tableDef);
@@ -69,6 +78,16 @@ std::vector<TTableRow> Table_Load(const QString& path, const TTableDef& tableDef
 
 // The number of rows before the first one with an empty trimmed key.
 int Table_Length(const TTableDef& tableDef, const std::vector<TTableRow>& rows);
+
+// A row holds something besides its check boxes.
+bool Table_Row_Filled(const TTableDef& tableDef, const TTableRow& row);
+
+// The number (from 1) of the row that ends the table although filled rows
+// follow it; 0 when nothing follows the end.
+int Table_Gap_Row(const TTableDef& tableDef, const std::vector<TTableRow>& rows);
+// The index (0 = grid column 1) of the first cell of the row holding a
+// character XML cannot carry, -1 when every cell can be written.
+int Table_Bad_Char_Column(const TTableDef& tableDef, const TTableRow& row);
 
 // The check of OK: the complete message of the first failure ("Error row " +
 // row number + reason), empty when the table may be written. Disabled rows

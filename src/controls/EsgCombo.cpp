@@ -64,3 +64,129 @@ void DrawComboDropButton(TCanvas& canvas, QWidget* widget, const TRect& b, const
     DrawClassicButtonFrame(canvas, r, false, enabled);
     DrawSmallDownTriangle(canvas, r.Left + r.Width() / 2, r.Top + r.Height() / 2 - 1, enabled ? clBtnText : clGrayText);
 }
+
+// ---------------------------------------------------------------------------
+
+#include <QAbstractItemView>
+#include <QLineEdit>
+
+TEsgCustomCombo::TEsgCustomCombo(QWidget* parent) : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(8);
+    m_normalPalette = palette();
+}
+
+void TEsgCustomCombo::SetStyle(TComboStyle s)
+{
+    if (s == m_style) return;
+    m_style = s;
+    const QString text = currentText();
+    setEditable(s == TComboStyle::csDropDown);
+    if (isEditable()) {
+        setInsertPolicy(QComboBox::NoInsert);
+        setEditText(text);
+        SetMaxLength(m_maxLength);
+    }
+}
+
+QStringList TEsgCustomCombo::Items() const
+{
+    QStringList l;
+    for (int i = 0; i < count(); ++i) l.append(itemText(i));
+    return l;
+}
+
+void TEsgCustomCombo::SetItems(const QStringList& items)
+{
+    const QString text = currentText();
+    const QSignalBlocker block(this);
+    clear();
+    addItems(items);
+    if (isEditable())
+        setEditText(text);
+    else
+        setCurrentIndex(-1);
+}
+
+void TEsgCustomCombo::SetText(const QString& s)
+{
+    if (isEditable()) {
+        const int i = IndexOf(s);
+        if (i >= 0) setCurrentIndex(i);
+        setEditText(s);
+        return;
+    }
+    setCurrentIndex(IndexOf(s));
+}
+
+void TEsgCustomCombo::SetDropWidth(int w)
+{
+    m_dropWidth = w;
+    if (w > 0) view()->setMinimumWidth(w);
+}
+
+void TEsgCustomCombo::SetMaxLength(int n)
+{
+    m_maxLength = n;
+    if (QLineEdit* e = lineEdit()) e->setMaxLength(n > 0 ? n : 32767);
+}
+
+void TEsgCustomCombo::SetButtonWidth(int w)
+{
+    if (w < 14 || w > 32) return;
+    m_buttonWidth = w;
+    update();
+}
+
+void TEsgCustomCombo::SetDroppedDown(bool v)
+{
+    if (v)
+        showPopup();
+    else
+        hidePopup();
+}
+
+void TEsgCustomCombo::SelectItem(const QString& s)
+{
+    const int i = findText(s, Qt::MatchFixedString);
+    if (i >= 0) setCurrentIndex(i);
+}
+
+void TEsgCustomCombo::Init()
+{
+    m_normalPalette = palette();
+}
+
+void TEsgCustomCombo::showPopup()
+{
+    if (m_dropWidth > 0) view()->setMinimumWidth(m_dropWidth);
+    m_dropped = true;
+    QComboBox::showPopup();
+}
+
+void TEsgCustomCombo::hidePopup()
+{
+    const bool was = m_dropped;
+    m_dropped = false;
+    QComboBox::hidePopup();
+    if (was && OnDropUp) OnDropUp(this);
+}
+
+void TEsgCustomCombo::focusInEvent(QFocusEvent* e)
+{
+    QComboBox::focusInEvent(e);
+    if (m_focusColor != clNone) {
+        m_normalPalette = palette();
+        QPalette p = palette();
+        p.setColor(QPalette::Base, ColorToQColor(m_focusColor));
+        setPalette(p);
+    }
+}
+
+void TEsgCustomCombo::focusOutEvent(QFocusEvent* e)
+{
+    QComboBox::focusOutEvent(e);
+    if (m_focusColor != clNone) setPalette(m_normalPalette);
+}

@@ -97,3 +97,81 @@ struct TDropButtonShape {
 // frame with an arrow. `dropped`: the list is open.
 void DrawComboDropButton(TCanvas& canvas, QWidget* widget, const TRect& b, const TDropButtonColors& colors,
                          const TDropButtonShape& shape, bool hover, bool pressed, bool dropped, bool enabled, bool themed);
+
+// ---------------------------------------------------------------------------
+// The combo box of the cell editors: an editable combo (csDropDown) or a
+// pick list that takes only its items (csDropDownList), with the list's
+// drop-down width, a focus colour and a close-up event.
+
+#include <QComboBox>
+#include <functional>
+
+enum class TComboStyle { csDropDown, csDropDownList };
+
+class TEsgCustomCombo : public QComboBox {
+public:
+    explicit TEsgCustomCombo(QWidget* parent = nullptr);
+
+    TComboStyle Style() const { return m_style; }
+    void SetStyle(TComboStyle s);
+    QStringList Items() const;
+    // Replaces the items by a copy of the list (the text is kept in an
+    // editable combo; a pick list selects nothing).
+    void SetItems(const QStringList& items);
+    int ItemIndex() const { return currentIndex(); }
+    void SetItemIndex(int i) { setCurrentIndex(i < count() ? i : -1); }
+    // The edit text of an editable combo, the chosen item of a pick list.
+    QString Text() const { return currentText(); }
+    void SetText(const QString& s);
+    int DropDownCount() const { return maxVisibleItems(); }
+    void SetDropDownCount(int n) { setMaxVisibleItems(n > 0 ? n : 8); }
+    // 0: the list is as wide as the combo.
+    int DropWidth() const { return m_dropWidth; }
+    void SetDropWidth(int w);
+    // 0: no limit (editable combo only).
+    int MaxLength() const { return m_maxLength; }
+    void SetMaxLength(int n);
+    // Only 14 to 32 are taken.
+    int ButtonWidth() const { return m_buttonWidth; }
+    void SetButtonWidth(int w);
+    bool Flat() const { return m_flat; }
+    void SetFlat(bool v) { m_flat = v; }
+    bool Etched() const { return m_etched; }
+    void SetEtched(bool v) { m_etched = v; }
+    TColor FocusColor() const { return m_focusColor; }
+    void SetFocusColor(TColor c) { m_focusColor = c; }
+    bool DroppedDown() const { return m_dropped; }
+    void SetDroppedDown(bool v);
+    // Selects the first item equal to the text (letters compared without
+    // case); nothing changes when none is.
+    void SelectItem(const QString& s);
+    // The index of the first item equal to the text (case kept), -1 when none.
+    int IndexOf(const QString& s) const { return findText(s, Qt::MatchFixedString | Qt::MatchCaseSensitive); }
+    // Remembers the colour to restore after the focus colour.
+    void Init();
+
+    std::function<void(TEsgCustomCombo* sender)> OnDropUp;
+
+protected:
+    void showPopup() override;
+    void hidePopup() override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TComboStyle m_style = TComboStyle::csDropDown;
+    int m_dropWidth = 0;
+    int m_maxLength = 0;
+    int m_buttonWidth = 19;
+    bool m_flat = false;
+    bool m_etched = false;
+    bool m_dropped = false;
+    TColor m_focusColor = clNone;
+    QPalette m_normalPalette;
+};
+
+// The same combo with every property public; it adds no behaviour.
+class TEsgComboBox : public TEsgCustomCombo {
+public:
+    using TEsgCustomCombo::TEsgCustomCombo;
+};

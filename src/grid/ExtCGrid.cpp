@@ -760,6 +760,7 @@ void TExtColumnGrid::GetCellEditor(int c, int r, TEditorType& editor)
     if (item && IsNormalCell(c, r)) {
         editor = item->Editor();
         FEditComboItems = item->ComboItems();
+        ComboItems() = item->ComboItems();
         FEditDropDownCount = item->DropDownCount();
         FEditSpinMin = item->SpinMin();
         FEditSpinMax = item->SpinMax();

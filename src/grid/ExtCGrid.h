@@ -8,6 +8,7 @@
 // grid's behaviour and the events run. Per-cell properties win over the
 // item, the events have the last word.
 #include "grid/ExtGrid.h"
+#include "grid/ExtGridEditors.h"
 
 #include <QDataStream>
 #include <QMenu>
@@ -25,12 +26,6 @@ enum class TColumnPopupType : uint8_t {
     cpAllCellsLClick
 };
 
-// An editor link for custom cell editors; the grid does not own it.
-class TEditLink : public QObject {
-    Q_OBJECT
-public:
-    explicit TEditLink(QObject* owner = nullptr) : QObject(owner) {}
-};
 
 class TGridColumnItem {
 public:

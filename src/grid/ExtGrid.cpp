@@ -60,8 +60,10 @@ private:
 TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(designing)
 {
     // Companions, in the order the grid makes them.
+    CreateCompanionWindows();
     FFocusHelper = std::make_unique<TFocusHelper>();
     FSearchFooter = std::make_unique<TSearchFooter>(designing);
+    FSearchFooter->OnChange = [this](TSearchFooter*) { FSearchPanel->UpdateSearchFooter(*FSearchFooter); };
     FFloatingFooter = std::make_unique<TFloatingFooter>(this);
     FPrintSettings = std::make_unique<TPrintSettings>(this);
     FHTMLSettings = std::make_unique<THTMLSettings>();
@@ -130,16 +132,20 @@ TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(
     }
     URLCursor = -21;
     FMaxColCount = ColCount();
+    InitGridTimer();
 }
 
 TExtStringGrid::~TExtStringGrid()
 {
     FDestroying = true;
+    vscrlctrl.reset();
+    hscrlctrl.reset();
     FFormWatcher.reset();
     DestroyDragTimer();
     // Hidden rows and cell controls go first; the grid base frees the cells.
     FGridItems.Clear();
     FControlList.Clear();
+    DestroyCompanionWindows();
 }
 
 void TExtStringGrid::Assign(const TExtStringGrid& s)
@@ -226,6 +232,7 @@ void TExtStringGrid::Loaded()
         SetOptions(Options().Without(goAlwaysShowEditor));
     }
     FSearchFooter->SetAutoThemeAdapt(FAutoThemeAdapt);
+    FSearchPanel->UpdateSearchFooter(*FSearchFooter);
     UpdateScrollBarAlways(false);
     InitOrigColSizes();
     SetColumnOrder();
@@ -238,6 +245,7 @@ void TExtStringGrid::Invalidate()
         return;
     }
     TCustomGrid::Invalidate();
+    if (!FLoading && FFloatingFooter->Visible()) FFooterPanel->Invalidate();
 }
 
 void TExtStringGrid::SetBounds(int left, int top, int width, int height)

@@ -22,11 +22,14 @@
 // exceptions are named at each operation.
 #include "controls/BaseGrid.h"
 #include "controls/ExtObj.h"
+#include "controls/ExtStyleIF.h"
 #include "controls/esgcheck.h"
+#include "grid/ExtGridPanels.h"
 #include "grid/ExtGridSettings.h"
 #include "platform/Exception.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QFont>
 #include <QObject>
 #include <QPointer>
@@ -38,7 +41,14 @@
 #include <vector>
 
 class TExtStringGrid;
+class QCursor;
 class QWidget;
+class TEditLink;
+class TExtInplaceEdit;
+class TGridCombo;
+class TGridCheckBox;
+class TGridSpin;
+class TCellEditor;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -46,7 +56,7 @@ public:
     using Exception::Exception;
 };
 
-enum class TGridLook : uint8_t { glStandard, glSoft, glClassic, glTMS, glXP, glListView, glVista, glWin7, glCustom, glOffice2007, glStudio };
+enum class TGridLook : uint8_t { glStandard, glSoft, glClassic, glStudio, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
 enum class THoverFixedCells : uint8_t { hfNone, hfFixedRows, hfFixedColumns, hfAll };
 enum class THintPosition : uint8_t { hpCell, hpMouse };
 enum class TFilterDropDownColumns : uint8_t { fdNormal, fdAll };
@@ -139,6 +149,113 @@ using TGridIndexEvent = std::function<void(TExtStringGrid* sender, int index)>;
 using TGridDragScrollEvent = std::function<void(TExtStringGrid* sender, int topRow, int leftCol,
                                                 TDragScrollDirection& direction, bool& canScroll)>;
 using TGridCellsChangedEvent = std::function<void(TExtStringGrid* sender, const TGridRect& r)>;
+
+// --- painting types ------------------------------------------------------------------
+enum class TExtGridStyle : uint8_t {
+    gsOffice2003Blue,
+    gsOffice2003Silver,
+    gsOffice2003Olive,
+    gsOffice2003Classic,
+    gsOffice2007Luna,
+    gsOffice2007Obsidian,
+    gsWindowsXP,
+    gsWhidbey,
+    gsCustom,
+    gsOffice2007Silver,
+    gsWindowsVista,
+    gsWindows7,
+    gsTerminal,
+    gsOffice2010Blue,
+    gsOffice2010Silver,
+    gsOffice2010Black
+};
+enum class TXPColorScheme : uint8_t { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
+using TCustomCellDrawEvent = std::function<void(TExtStringGrid* sender, TCanvas& canvas, int acol, int arow,
+                                                TGridDrawState state, const TRect& rect, bool printing)>;
+using TGridDrawCellEvent =
+    std::function<void(TExtStringGrid* sender, int acol, int arow, const TRect& rect, TGridDrawState state)>;
+using TGridCellGradientEvent =
+    std::function<void(TExtStringGrid* sender, int arow, int acol, TColor& color, TColor& colorTo,
+                       TColor& colorMirror, TColor& colorMirrorTo, TCellGradientDirection& direction)>;
+using TGridCellBorderPropEvent = std::function<void(TExtStringGrid* sender, int arow, int acol, TCellPen& left,
+                                                    TCellPen& top, TCellPen& right, TCellPen& bottom)>;
+
+// The identifier ("glXP") and the caption ("Windows XP") of a look; glCustom
+// leaves the text as it is.
+void LookToIdent(TGridLook look, QString& ident);
+void LookToCaption(TGridLook look, QString& caption);
+// The selection colour mixed into another by percent (0 .. 100).
+TColor MixColors(TColor selection, TColor other, int percent);
+// Moves r's left and top to where rotated text starts: a, b the vertical and
+// c, d the horizontal projections of its box.
+void PlaceRotatedText(TRect& r, TAlignment ha, TVAlignment va, int a, int b, int c, int d, int angle);
+// A picture of the grid's resources ("ESGCHK05", "XPNODEC", ...).
+QImage GridGlyph(const QString& name);
+class TCellMeasurer;
+// The measurer that measures cell texts in the fonts they are painted in.
+std::unique_ptr<TCellMeasurer> MakeFontCellMeasurer(TExtStringGrid& grid);
+
+// What the painter draws inside one cell, in the order it draws it, worked out
+// without a canvas (TExtStringGrid::PlanCellContent).
+struct TExtCellPlan {
+    // The face of a fixed cell: a (mirrored) gradient with an optional
+    // border; a hovered cell with a drop-down button gets a second face.
+    struct TFace {
+        TRect Rect;
+        TColor From = clNone, To = clNone, MirrorFrom = clNone, MirrorTo = clNone, Border = clNone;
+    };
+    int RealCol = 0;
+    int Row = 0;
+    TGridDrawState State;
+    bool Fixed = false;
+    TRect Rect;               // the cell rectangle as received
+    std::vector<TFace> Faces; // fixed-cell faces, in order
+    bool DropDownLine = false;
+    int DropDownX = 0;
+    TColor DropDownLineColor = clNone;
+    bool ModifiedMark = false;
+    TRect ModifiedRect;
+    TColor ModifiedColor = clNone;
+    // The text step.
+    bool DrawText = false;
+    TRect TextRect;
+    QString Text;
+    int TextKind = 0; // 0 plain, 1 mini-HTML, 2 rich text
+    unsigned TextFlags = 0;
+    TCellFont Font;
+    TColor BrushColor = clNone;
+    bool FillTextBrush = false; // the brush fills the text rectangle first
+    bool Url = false;
+    TColor UrlColor = clNone;
+    bool FilterButton = false;
+    bool SortIndicator = false;
+    int SortX = 0, SortY = 0;
+    int ErrPos = 0, ErrLen = 0;
+    bool SelectionRect = false;
+    TRect SelRect;
+    bool SelLeft = false, SelTop = false, SelRight = false, SelBottom = false, SelResizer = false;
+    TAlignment HAlign = taLeftJustify;
+    TVAlignment VAlign = vtaTop;
+    // Cell borders: each line from From to To in its pen.
+    struct TLine {
+        QPoint From, To;
+        TCellPen Pen;
+    };
+    std::vector<TLine> Borders;
+    // 3-D edges of a fixed cell: lines in their colours.
+    struct TEdge {
+        QPoint From, To;
+        TColor Color;
+    };
+    std::vector<TEdge> Edges;
+    // The cell graphic, placed.
+    TCellGraphic* Graphic = nullptr;
+    TRect GraphicArea;
+    int GraphicWidth = 0, GraphicHeight = 0;
+    TRect EventRect; // for OnDrawCell and OnCustomCellDraw
+    bool FocusRect = false;
+    TRect FocusRectArea;
+};
 using TGridFilterListEvent = std::function<void(TExtStringGrid* sender, int acol, QStringList& list)>;
 using TGridSearchFooterEvent =
     std::function<void(TExtStringGrid* sender, const QString& value, int acol, int arow, TSearchAction action)>;
@@ -168,6 +285,39 @@ extern const char* const GridCellsClipboardFormat;
 // once, on first use.
 int GridEditDoneEventType();
 int DTPShiftFocusEventType();
+// The wheel turn a grid offers its parent window before it scrolls itself:
+// a parent that takes it (accepts the event in its event()) leaves the grid
+// to its ordinary wheel handling (DoMouseWheelDown / DoMouseWheelUp).
+int GridWheelEventType();
+class TGridWheelEvent : public QEvent {
+public:
+    explicit TGridWheelEvent(int delta) : QEvent(QEvent::Type(GridWheelEventType())), Delta(delta) { setAccepted(false); }
+    int Delta;
+};
+// The slim scroll bar's geometry along its length (pixels): where its thumb
+// starts and how long it is, from the strip's length, the fixed part at its
+// start (fixed columns or rows), the fixed part at its end (fixed right
+// columns or footer rows), and the visible, total, first scrolled and fixed
+// counts of the grid's columns or rows. Shown is false when everything is
+// visible (nothing is drawn then).
+struct TSlimThumb {
+    int Start = 0;
+    int Length = 0;
+    bool Shown = false;
+};
+TSlimThumb SlimScrollThumb(int length, int fixedOffset, int tail, int visible, int count, int first, int fixed);
+// The first scrolled column or row after a press at pos on the strip: a page
+// back before the thumb, a page on after it; -1 for a press on the thumb
+// (a drag starts).
+int SlimScrollPress(const TSlimThumb& thumb, int pos, int visible, int count, int first, int fixed);
+// The first scrolled column or row while the thumb is dragged by delta
+// pixels from where the drag began (first0 then), on a strip of the given
+// length whose first cell is cell0 pixels long.
+int SlimScrollDrag(int delta, int length, int cell0, int visible, int count, int first0, int fixed);
+// A hint window's rectangle kept on its screen: moved left or up so that it
+// ends 2 pixels inside the screen's right or bottom edge.
+QRect KeepHintOnScreen(const QRect& hint, const QRect& screen);
+
 // Platform facts the grid's Parts test: on this platform the common controls
 // of the newest kind and the visual-style look are always there.
 constexpr bool ComCtl470 = true;
@@ -216,6 +366,9 @@ public:
 private:
     TExtStringGrid& FGrid;
 };
+// The states the exporters and importers report to the grid.
+enum class TGridExportState : uint8_t { esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow };
+enum class TGridImportState : uint8_t { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
 
 class TExtStringGrid : public TBaseGrid {
 public:
@@ -547,7 +700,6 @@ public:
     TColor StudioGradientDownMirrorTo = clNone;
     TColor StudioGradientDownBorder = clNone;
 
-    KR_FIELD_PROP(TGridLook, Look, TGridLook::glXP)
     KR_FIELD_PROP(TEditorType, DefaultEditor, edNormal)
     KR_FIELD_PROP(int, MaxComboLength, 0)
     KR_FIELD_PROP(bool, EditWithTags, false)
@@ -801,6 +953,652 @@ public:
     void UnHideSelection();
     bool SelHidden() const { return FSelHidden; }
     std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
+    // --- cell objects, check boxes and radio buttons ----------------------------------
+    // Columns are real (store) columns, rows display rows, unless an operation
+    // says "real row". Every add or create replaces the cell's graphic; what a
+    // caller hands in stays the caller's, what the grid creates is freed with
+    // the graphic; the shared row and virtual check boxes are never freed.
+    TCellGraphic* CellGraphics(int c, int r) { return GetCellGraphic(c, r); }
+    TCellType CellTypes(int c, int r) { return GetCellType(c, r); }
+    QPoint CellGraphicSize(int c, int r) { return GetCellGraphicSize(c, r); }
+    TIntList* CellImages(int c, int r) { return GetCellImages(c, r); }
+    QString CellComment(int c, int r) { return GetComment(c, r); }
+    void SetCellComment(int c, int r, const QString& v) { SetComment(c, r, v); }
+    virtual QPoint GetCellGraphicSize(int c, int r);
+    // The size a graphic needs on screen; reserve is kept free below a
+    // picture. (0, 0) without a graphic.
+    virtual void CalcCellGraphicSize(int c, int r, QPoint& size, int reserve);
+    virtual void CalcPrintGraphicSize(int c, int r, QPoint& size, double factor, int areaWidth, int areaHeight);
+    TIntList* GetCellImages(int c, int r);
+    TCellGraphic* CreateCellGraphic(int c, int r);
+    bool RemoveCellGraphic(int c, int r);
+    bool RemoveCellGraphicOfType(int c, int r, TCellType kind);
+    // On the base cell of the position; False for a negative index.
+    bool HasCellTypeIn(int c, int r, TCellTypes kinds);
+    // A key that orders image cells when sorting: the picture's address, the
+    // image index, else -1.
+    intptr_t GraphicSortKey(int c, int r);
+    void GetExpandRect(int c, int r, TRect& rect);
+    // c is a display column.
+    void CellButtonRect(int c, int r, TRect& rect);
+    TCustomImageList* GridImages() const { return FGridImages.get(); }
+    void SetGridImages(TCustomImageList* v) { FGridImages = TImageListRef(v); }
+    virtual TCustomImageList* GetGridImages() { return GridImages(); }
+
+    bool HasBalloon(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctBalloon}); }
+    bool IsRadio(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRadio}); }
+    bool HasExpand(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctExpand}); }
+    bool HasProgress(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctProgress}); }
+    bool HasRating(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRating}); }
+    bool HasScrollBar(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctScrollbar}); }
+    bool HasButton(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctButton, TCellType::ctBitButton}); }
+    bool HasCheckBox(int c, int r);
+    bool HasDataCheckBox(int c, int r);
+    bool IsControlCell(int c, int r);
+    bool IsDataGraphicCell(int c, int r);
+    bool HasDataImage(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctDataImage}); }
+    bool HasRadioButton(int c, int r) { return HasCellTypeIn(c, r, {TCellType::ctRadioButton}); }
+    bool HasAutoRangeScrollBar(int c, int r);
+    bool HasBitmap(int c, int r) { return GetCellType(c, r) == TCellType::ctBitmap; }
+    bool HasPicture(int c, int r) { return GetCellType(c, r) == TCellType::ctPicture; }
+
+    void AddBitmap(int c, int r, QImage* bmp, bool transparent, TCellHAlign hal, TCellVAlign val);
+    QImage* CreateBitmap(int c, int r, bool transparent, TCellHAlign hal, TCellVAlign val);
+    bool RemoveBitmap(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctBitmap); }
+    QImage* GetBitmap(int c, int r);
+    void AddPicture(int c, int r, QImage* picture, bool transparent, TStretchMode stretchMode, int padding,
+                    TCellHAlign hal, TCellVAlign val);
+    QImage* CreatePicture(int c, int r, bool transparent, TStretchMode stretchMode, int padding, TCellHAlign hal,
+                          TCellVAlign val);
+    bool RemovePicture(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctPicture); }
+    QImage* GetPicture(int c, int r);
+    void AddFilePicture(int c, int r, TFilePicture* picture, bool transparent, TStretchMode stretchMode, int padding,
+                        TCellHAlign hal, TCellVAlign val);
+    TFilePicture* CreateFilePicture(int c, int r, bool transparent, TStretchMode stretchMode, int padding,
+                                    TCellHAlign hal, TCellVAlign val);
+    bool RemoveFilePicture(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctFilePicture); }
+    TFilePicture* GetFilePicture(int c, int r);
+    void AddIcon(int c, int r, QImage* icon, TCellHAlign hal, TCellVAlign val);
+    QImage* CreateIcon(int c, int r, TCellHAlign hal, TCellVAlign val);
+    bool RemoveIcon(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctIcon); }
+    // The image-list kinds need GridImages; without it nothing happens.
+    void AddImageIdx(int c, int r, int idx, TCellHAlign hal, TCellVAlign val);
+    bool RemoveImageIdx(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctImageList); }
+    bool GetImageIdx(int c, int r, int& idx);
+    void SetImageIdx(int c, int r, int idx);
+    void AddDataImage(int c, int r, int idx, TCellHAlign hal, TCellVAlign val);
+    // Removes a data image and clears the cell text in every case.
+    void RemoveDataImage(int c, int r);
+    void AddMultiImage(int c, int r, int dir, TCellHAlign hal, TCellVAlign val);
+    bool RemoveMultiImage(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctImages); }
+    void AddInterfacedCell(int c, int r, TInterfacedPersistent* object);
+    bool RemoveInterfacedCell(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctInterface); }
+    TInterfacedPersistent* GetInterfacedCell(int c, int r);
+    void AddProgress(int c, int r, TColor fgColor, TColor bkColor);
+    void AddProgressEx(int c, int r, TColor fgColor, TColor fgTextColor, TColor bkColor, TColor bkTextColor);
+    void AddProgressFormatted(int c, int r, TColor fgColor, TColor fgTextColor, TColor bkColor, TColor bkTextColor,
+                              const QString& fmt, int min, int max);
+    bool RemoveProgress(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctProgress); }
+    void AddExtProgress(int c, int r, int min, int max);
+    bool RemoveExtProgress(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctXPProgress); }
+    void AddProgressPie(int c, int r, TColor color, int value);
+    bool RemoveProgressPie(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctProgressPie); }
+    void SetProgressPie(int c, int r, int value);
+    void AddRangeIndicator(int c, int r, int range, TColor negColor, TColor posColor, bool showValue);
+    bool RemoveRangeIndicator(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctRangeIndicator); }
+    void AddComment(int c, int r, const QString& comment);
+    void AddColorComment(int c, int r, const QString& comment, TColor color);
+    bool RemoveComment(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctComment); }
+    void RemoveAllComments();
+    bool IsComment(int c, int r, QString& comment);
+    QString GetComment(int c, int r);
+    void SetComment(int c, int r, const QString& comment);
+    void AddShape(int c, int r, TCellShape shape, TColor fillColor, TColor lineColor, TCellHAlign hal,
+                  TCellVAlign val);
+    bool RemoveShape(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctShape); }
+    void SetShapeColor(int c, int r, TColor fillColor);
+    TColor GetShapeColor(int c, int r);
+    void AddRating(int c, int r, int scale, TColor fillColor, TColor emptyColor);
+    bool RemoveRating(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctRating); }
+    void AddScrollBar(int c, int r, bool autoRange);
+    bool RemoveScrollBar(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctScrollbar); }
+    void SetScrollPosition(int c, int r, int pos);
+    int GetScrollPosition(int c, int r);
+    struct TScrollProp {
+        int PageSize = -1;
+        int Range = -1;
+    };
+    void SetScrollProp(int c, int r, TScrollProp prop);
+    TScrollProp GetScrollProp(int c, int r);
+    // Page size and range of an automatic-range scroll bar from the row
+    // height and the height of the cell text.
+    virtual void UpdateAutoRangeScrollBar(int c, int r);
+    void AddButton(int c, int r, int bw, int bh, const QString& caption, TCellHAlign hal, TCellVAlign val);
+    void AddBitButton(int c, int r, int bw, int bh, const QString& caption, QImage* glyph, TCellHAlign hal,
+                      TCellVAlign val);
+    QImage* CreateBitButton(int c, int r, int bw, int bh, const QString& caption, TCellHAlign hal, TCellVAlign val);
+    bool RemoveButton(int c, int r);
+    bool RemoveBitButton(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctBitButton); }
+    void RemoveAllButtons();
+    // c is a display column.
+    void SetButtonText(int c, int r, const QString& caption);
+    QString GetButtonText(int c, int r);
+    void PushButton(int c, int r, bool push);
+    void AddBalloon(int c, int r, const QString& title, const QString& text, TBalloonIcon icon);
+    void RemoveBalloon(int c, int r);
+    bool IsBalloon(int c, int r, QString& title, QString& text, TBalloonIcon& icon);
+    void AddExpand(int c, int r, int expandedHeight);
+    bool RemoveExpand(int c, int r) { return RemoveCellGraphicOfType(c, r, TCellType::ctExpand); }
+    bool ToggleExpand(int c, int r);
+    bool GetExpandState(int c, int r);
+    int GetExpandHeight(int c, int r, bool expanded);
+    void AddMarker(int c, int r, int errPos, int errLen);
+    void RemoveMarker(int c, int r);
+    void RemoveAllMarkers();
+    void GetMarker(int c, int r, int& errPos, int& errLen);
+
+    // Check boxes. The first check row is 0 with MouseActions.CheckAllCheck
+    // (the header row carries a box too), else FixedRows. AddCheckBox and
+    // AddRadioButton raise EExtGridError "Invalid cell" for a cell outside
+    // all (hidden included) rows and columns.
+    void AddCheckBox(int c, int r, bool state, bool data);
+    void AddCheckBox(int c, int r, TCheckBoxState state);
+    void AddCheckBoxColumn(int c, bool defaultState, bool dataCheckBox);
+    void AddTriStateCheckBoxColumn(int c, TCheckBoxState state);
+    void RemoveCheckBoxColumn(int c);
+    void RemoveCheckBox(int c, int r);
+    void AddRadioButton(int c, int r, bool state);
+    void AddRadioButtonColumn(int c);
+    void RemoveRadioButton(int c, int r);
+    void RemoveRadioButtonColumn(int c);
+    // The grid keeps no reference to sl: the caller keeps it alive.
+    void AddRadio(int c, int r, int dirRadio, int idxRadio, QStringList* sl);
+    QStringList* CreateRadio(int c, int r, int dirRadio, int idxRadio);
+    void RemoveRadio(int c, int r) { RemoveCellGraphicOfType(c, r, TCellType::ctRadio); }
+    bool IsRadioButtonChecked(int c, int r);
+    int GetRadioButtonColumnIndex(int c);
+    QStringList* GetRadioStrings(int c, int r);
+    bool GetRadioIdx(int c, int r, int& idxRadio);
+    bool IsChecked(int c, int r);
+    bool IsInCheckBox(int c, int r, int x, int y);
+    // Real row. True when the cell has a box whose state was read.
+    bool GetCheckBoxState(int c, int r, bool& state);
+    bool GetCheckBoxState(int c, int r, TCheckBoxState& state);
+    // Real row; no notification.
+    bool SetCheckBoxState(int c, int r, bool state);
+    bool SetCheckBoxState(int c, int r, TCheckBoxState state);
+    // Display row; notifies a change.
+    bool ChangeCheckBoxState(int c, int r, bool value);
+    void CheckAll(int c);
+    void UnCheckAll(int c);
+    bool SetRadioButtonState(int c, int r, bool state);
+    void SetRadioButtonColumnIndex(int c, int index);
+    bool SetRadioIdx(int c, int r, int idxRadio);
+    bool ToggleCheckBox(int c, int r) { return ToggleCheck(c, r, false); }
+    virtual bool ToggleCheck(int c, int r, bool checkEditable);
+    virtual bool ToggleRadioButton(int c, int r, bool checkEditable);
+    virtual void CanAddRow(bool& canAdd);
+    virtual void CanInsertRow(int r, bool& canInsert);
+    virtual void CheckBoxChange(int c, int r, bool state);
+    virtual bool RatingChange(int c, int r, double& newRate);
+    // The colour and image picker editors' choice for the current cell.
+    virtual void ColorSelect(TColor color, const QString& value);
+    virtual void ImageSelect(int index);
+    void SelectNextRadio(int c, int r, bool checkEditable);
+    // The tree code answers these; without node rows every row is a plain
+    // row without parent.
+    virtual int GetParentRow(int r) { return -1; }
+    virtual int GetNodeSpan(int r) { return 1; }
+    virtual bool NodeState(int r) { return false; }
+
+    std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
+    std::function<void(TExtStringGrid* sender, int arow, bool& canInsert)> OnCanInsertRow;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, bool state)> OnCheckBoxChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, double& newRate, bool& allow)> OnRatingChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TColor color, const QString& value)> OnColorSelect;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int index)> OnImageSelect;
+
+    // --- selection model ---------------------------------------------------------------
+    // Row flags are indexed by display row, or by real row with
+    // MouseActions.RowSelectPersistent. Indexes are display indexes.
+    bool RowSelect(int r);
+    void SetRowSelect(int r, bool v);
+    bool ColSelect(int c);
+    void SetColSelect(int c, bool v);
+    bool RowModified(int r) const;
+    void SetRowModified(int r, bool v);
+    bool RowEnabled(int r) const;
+    void SetRowEnabled(int r, bool v);
+    bool UseEnabledRows() const { return FUseEnabledRows; }
+    bool SelectedCells(int c, int r);
+    void SetSelectedCells(int c, int r, bool v);
+    TGridCoord SelectedCell(int i) const;
+    int SelectedRow(int i) const;
+    int RowSelectCount();
+    int ColSelectCount();
+    int SelectedRowCount();
+    int SelectedColCount();
+    int SelectedCellsCount();
+    void SelectRows(int rowIndex, int rCount);
+    void UnSelectRows(int rowIndex, int rCount);
+    void SelectCols(int colIndex, int cCount);
+    void UnSelectCols(int colIndex, int cCount);
+    // The current cell ends at (toCol, toRow).
+    void SelectRange(int fromCol, int toCol, int fromRow, int toRow);
+    void SelectCells(int fromCol, int fromRow, int toCol, int toRow);
+    void FocusCell(int c, int r);
+    void GotoCell(int c, int r);
+    void EditCell(int c, int r);
+    void ClearRowSelect();
+    void ClearColSelect();
+    void ClearSelectedCells();
+    void ClearModifiedRows();
+    int ModifiedRowCount() const;
+    bool IsSelected(int c, int r);
+    // Tab between columns, CR LF between rows, nothing after the last.
+    QString SelectedText();
+    void SelectionToRowSelect(bool all);
+    void SelectionToColSelect(bool all);
+    bool SelChange() const { return FSelChange; }
+    void SetSelChange(bool v) { FSelChange = v; }
+    std::function<void(TExtStringGrid* sender, int arow, bool astate, bool& allow)> OnRowDisjunctSelect;
+    std::function<void(TExtStringGrid* sender, int arow)> OnRowDisjunctSelected;
+
+    // --- row, selection, filter and cell-storage hooks ----------------------------------
+    virtual void DoFixedEdit(int c, int r, TGridFixedCellEditor& editor, QStringList& values);
+    virtual void DoSelectionChanged(int left, int top, int right, int bottom);
+    virtual void InsertGridRow(int r);
+    virtual void RemoveGridRow(int r);
+    virtual void DoFilterDone();
+    virtual void FormulaCellText(int c, int r, QString& value);
+    // The text file writers store for a cell.
+    virtual void GetSaveText(int c, int r, QString& value);
+    // Stores a text a reader read, raw.
+    virtual void SetLoadText(int c, int r, QString value);
+    virtual void ExportNotification(TGridExportState state, int r) {}
+    virtual void ImportNotification(TGridImportState state, int r) {}
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TGridFixedCellEditor& editor, QStringList& values)>
+        OnFixedEdit;
+    std::function<void(TExtStringGrid* sender, int aleft, int atop, int aright, int abottom)> OnSelectionChanged;
+    std::function<void(TExtStringGrid* sender, int arow)> OnAutoDeleteRow;
+    TGridNotifyEvent OnFilterDone;
+    TGridCellTextEvent OnSaveCell;
+    TGridCellTextEvent OnLoadCell;
+    // --- companion windows ----------------------------------------------------------
+    // Made with the grid, put into its window by CreateWnd, freed with it.
+    TFooterPanel& FooterPanel() { return *FFooterPanel; }
+    TSearchPanel& SearchPanel() { return *FSearchPanel; }
+    TDropList& DropList() { return *FDropList; }
+    TDropCheckList& DropCheckList() { return *FDropCheckList; }
+    THTMLHintWindow& ScrollHintWindow() { return *FScrollHintWnd; }
+    // Not made for a designer.
+    THeaderDragButton* HeaderDragButton() const { return FHeaderDragButton.get(); }
+    // The touch scroll indicators, while the metro scroll type has them.
+    TScrollControl* VScrollControl() const { return vscrlctrl.get(); }
+    TScrollControl* HScrollControl() const { return hscrlctrl.get(); }
+    // Makes whichever touch scroll indicator is missing, in the grid's window.
+    void CreateMetroScrollControls();
+    // A filter entry was chosen in the drop-down list (the filter code fills
+    // these in).
+    virtual void FilterListSelect(int /*itemIndex*/) {}
+    // An entry of the drop-down check list was ticked or unticked.
+    virtual void FilterCheckListClick(int /*itemIndex*/) {}
+    // The search panel's events (the search code fills these in) ...
+    virtual void SearchFooterEditChange(const QString& /*value*/) {}
+    virtual void SearchFooterFindNext() {}
+    virtual void SearchFooterFindPrev() {}
+    virtual void SearchFooterHighlight() {}
+    // ... and its close button: OnSearchFooterClose, then the search footer
+    // is hidden.
+    virtual void SearchFooterCloseClick();
+    TGridNotifyEvent OnSearchFooterClose;
+
+    // --- control values -------------------------------------------------------------
+    // The value of the inline control `id` in the cell's text (display row);
+    // empty when the cell has no such control.
+    QString ControlValues(int c, int r, const QString& id);
+    // Rewrites that control with the new value; a cell without it is left
+    // alone.
+    void SetControlValues(int c, int r, const QString& id, const QString& value);
+
+    // --- rich text (ExtGridRich.cpp) --------------------------------------------------
+    // The hidden converter through which rich-text cells are loaded,
+    // measured and turned into plain text; made on first use, never shown.
+    class TExtRichEdit* RichEdit();
+    // The in-place editor of edRichEdit cells, in the grid's window (made
+    // with the window on first use).
+    TExtRichEdit* InplaceRichEdit();
+    bool IsRichEditConverter(const TExtRichEdit* e) const { return e && FRichEdit.get() == e; }
+    // The cell's rich text into the editor (an empty cell clears it).
+    void CellToRich(int c, int r, TExtRichEdit* editor);
+    // The editor's content as rich text starting "{\rtf" (empty when it
+    // holds no text, or while the grid is being destroyed).
+    QString RichToString(TExtRichEdit* editor);
+    void RichToCell(int c, int r, TExtRichEdit* editor);
+    // The cell's rich text as plain text with CR LF line breaks.
+    QString RichCellToPlainText(const QString& richText);
+    // Set while the grid moves the focus itself: an editor's focus loss is
+    // ignored then.
+    bool GridFocusChanging() const { return FGridFocusChanging; }
+    void SetGridFocusChanging(bool v) { FGridFocusChanging = v; }
+    // The selection of the in-place rich editor changed.
+    TGridNotifyEvent OnRichEditSelectionChange;
+    // --- in-place editing (ExtGridEdit.cpp) --------------------------------------------
+    // Editability, the editor kind and where Enter and Tab go are decided
+    // here from the grid's state alone; the cell editors (ExtGridEditors.h)
+    // only carry the decisions out.
+    // The cell may be edited now: editing is possible at all (goEditing,
+    // RangeSelectAndEdit, or editing switched off for this cell only) and
+    // the cell's base cell may be edited and is not fixed.
+    bool IsEditable(int c, int r);
+    bool CanEditCellAt(int c, int r);
+    // A text kind is edited by the text editor; edNone by nothing; the rest
+    // by one shared special editor per kind.
+    static bool IsTextEditorKind(TEditorType kind);
+    bool IsPasswordCell(int c, int r);
+    // The cell carries an in-cell control (a check box or a radio button):
+    // it never opens an editor.
+    bool IsEditControlCell(int c, int r);
+    void ShowInplaceEdit();
+    // Closes the open editor, writing its value into the cell.
+    void HideInplaceEdit();
+    // Ends an edit because of a key (Enter, Tab, an arrow) and moves on.
+    void DoneInplaceEdit(int key, TShiftState shift);
+    void ShowCellEdit();
+    void HideCellEdit();
+    // OnEditingDone now, OnEditCellDone once the current event is over.
+    void NotifyEditDone(int c, int r);
+    // c is a real column. Every editor writes its value through here.
+    virtual void StoreEditedText(int c, int r, const QString& value);
+    virtual void UndoCellEdit();
+    virtual void GetEditorProp(int c, int r, TEditLink* link);
+    virtual void CellChanging(int newCol, int newRow, bool& allow);
+    // Editors keep Tab (goTabs, or a validation event assigned).
+    bool EditorWantsTab() const;
+    bool EditMode() const { return EditorMode(); }
+    bool Editing() const { return FEditing; }
+    bool EditActive() const { return FEditActive; }
+    TEditorType CurrentEditor() const { return FEditControl; }
+    QString OriginalCellValue() const { return FCellCache; }
+    TEditLink* EditLink() const;
+    void SetEditLink(TEditLink* link);
+    // The text editor and the combo editor of the open window (null
+    // without a window or before first use).
+    TExtInplaceEdit* NormalEdit();
+    TGridCombo* EditCombo();
+    TGridCheckBox* EditCheck();
+    TGridSpin* SpinEdit();
+    // The open editor's control (null when none is open or it has none).
+    QWidget* EditCtrl();
+    // The pick list of the combo editor; the column grid fills it from the
+    // column before each edit, an OnGetEditorType handler may refill it.
+    QStringList& ComboItems() { return FComboItems; }
+    void ClearComboString() { FComboItems.clear(); }
+    void AddComboString(const QString& s) { FComboItems.append(s); }
+    bool RemoveComboString(const QString& s);
+    bool SetComboSelectionString(const QString& s);
+    void SetComboSelection(int idx) { FComboIdx = idx; }
+    int ComboSelection() const { return FComboIdx; }
+    // The preselected index, used for one edit only.
+    int TakeComboSelection();
+    int GetComboCount() const { return int(FComboItems.size()); }
+    int GetComboIndex(int c, int r);
+    // Raises EExtGridError "List index out of bounds" for an index outside the list.
+    void SetComboIndex(int c, int r, int value);
+    // The pick-list index the combo opens with for a cell text, and whether
+    // it was defaulted to the first item (the text is in no item).
+    int ComboOpenIndex(const QString& rawText, const QString& text, int preselected, bool& defaulted) const;
+    // Grid-key handling of Enter and Esc (the grid's key press).
+    void KeyPress(QChar& key) override;
+
+    // Validation: the cell before an edit, then the new value checked
+    // through the cell checker and OnCellValidate.
+    virtual void RememberCell(int c, int r);
+    virtual bool ValidateCell(const QString& newValue);
+    virtual bool ValidateCellWide(const QString& newValue);
+    bool AlwaysValidate() const { return FAlwaysValidate; }
+    void SetAlwaysValidate(bool v) { FAlwaysValidate = v; }
+    QString NewCellText() const { return FNewCellText; }
+    bool LastValidation() const { return FLastValidation; }
+    bool GridModified() const { return FGridModified; }
+    void SetGridModified(bool v) { FGridModified = v; }
+    bool Validating() const { return FValidating; }
+    // The text of the balloon shown on the editor after a refused value
+    // (empty while none is shown).
+    QString InvalidEntryBalloon() const { return FBalloonText; }
+
+    // Enter and Tab navigation.
+    void AdvanceEdit(int c, int r, bool reopenEditor, bool recursive, bool forward, bool autoEdit, bool force);
+    bool TabToNextCell(bool backward);
+    // Where an advance from (c, r) lands (the start cell when it stays).
+    TGridCoord AdvanceTarget(int c, int r, bool forward, bool& addRow);
+    // Where a Tab step from the current cell lands; false when it stays.
+    bool TabTarget(bool backward, TGridCoord& target);
+    int GetFirstNavCol() const;
+    int LastDataRow() const { return RowCount() - FixedFooters() - 1; }
+    int LastNavCol() const { return ColCount() - FixedRightCols() - 1; }
+    virtual bool CanSelectCell(int c, int r);
+
+    // Completion of a typed prefix from a list: the completed text, or an
+    // empty string when no entry begins with the prefix (an empty prefix
+    // completes nothing).
+    static QString LookupCompletion(const QString& prefix, const QStringList& items, bool caseSensitive,
+                                    int* index = nullptr);
+    QStringList& LookupList() { return LookupItems; }
+    bool Lookup() const { return FLookup; }
+    void SetLookup(bool v) { FLookup = v; }
+    bool LookupCaseSensitive() const { return FLookupCaseSensitive; }
+    void SetLookupCaseSensitive(bool v) { FLookupCaseSensitive = v; }
+    bool LookupHistory() const { return FLookupHistory; }
+    void SetLookupHistory(bool v) { FLookupHistory = v; }
+
+    TGridNotifyEvent OnEditingDone;
+    TGridCellEvent OnEditCellDone;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TEditLink* link)> OnGetEditorProp;
+    TGridCellEvent OnGetEditorPropInt;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value, bool& valid)> OnCellValidate;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value, bool& valid)> OnCellValidateWide;
+    std::function<void(TExtStringGrid* sender, int oldRow, int newRow, bool& allow)> OnRowChanging;
+    std::function<void(TExtStringGrid* sender, int oldCol, int newCol, bool& allow)> OnColChanging;
+    std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)>
+        OnCellChanging;
+    std::function<void(TExtStringGrid* sender, int oldRow, int oldCol, int& newRow, int& newCol, bool& allow)>
+        OnAutoAdvance;
+    TGridIndexEvent OnAutoAddRow;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, const QString& value)> OnEditChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int itemIndex, const QString& selection)>
+        OnComboChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int value, bool upDown)> OnSpinClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, double value, bool upDown)> OnFloatSpinClick;
+    std::function<void(QObject* editor, bool& allow)> OnClipboardPaste;
+    std::function<void(QObject* editor, int acol, int arow, QString& value, bool& allow)> OnClipboardBeforePasteCell;
+    std::function<void(QObject* editor, int acol, int arow, const QString& value)> OnClipboardAfterPasteCell;
+    // --- painting: looks, styles, visual properties, the cell painter, measuring ------
+    // The look of fixed cells and the colour set it brings (nothing when
+    // unchanged).
+    TGridLook Look() const { return FLook; }
+    void SetLook(TGridLook v);
+    // The named colour styles; SetComponentStyle also remembers the style.
+    virtual void SetStyle(TExtGridStyle style);
+    void SetComponentStyle(TStudioStyle style);
+    TStudioStyle ComponentStyle() const { return FComponentStyle; }
+    void SetTheme(TXPColorScheme scheme);
+    // The flat look of a set of colour tones.
+    void SetColorTones(const TColorTones& tones);
+    const TColorTones& Tones() const { return FTones; }
+    // The office theme the grid follows with AutoThemeAdapt: the style of the
+    // given theme when it differs from the one applied last.
+    void UpdateOfficeTheme(TOfficeTheme current);
+
+    // The look of a display cell for painting (Print false), printing,
+    // measuring and export.
+    void GetVisualProperties(int c, int r, TVisualProperties& vp) override;
+    // The font and brush of a cell for measuring (c display, rc real column).
+    void GetFontProperties(int c, int rc, int r, TGridDrawState& state, TCellFont& font, TCellBrush& brush, bool remap);
+    // Horizontal and vertical alignment of a cell (real column).
+    void GetCellAlignment(int c, int r, TAlignment& ha, TVAlignment& va);
+    // What the painter draws inside one cell, worked out without drawing.
+    TExtCellPlan PlanCellContent(int c, int r, const TRect& rect, TGridDrawState state, TColor brushColor,
+                                 const TCellFont& font);
+    void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
+    void Paint(TCanvas& canvas) override;
+    void PaintFocusRect(TCanvas& canvas) override;
+    // Glyphs of check boxes and radio buttons in a control style.
+    void DrawCheckBoxGlyph(TCanvas& canvas, const TRect& r, bool checked, TCheckBoxState state, bool triState,
+                           TControlStyle style, bool grayed, bool enabled);
+    void DrawRadioGlyph(TCanvas& canvas, const TRect& r, TControlStyle style, bool checked, bool enabled);
+    void DrawSortIndicator(TCanvas& canvas, int c, int y, int x);
+    // The size the text of a cell needs (real column; vs: a vertical scroll
+    // bar is taken off the width; sb: measured as shown in the cell's width).
+    QSize GetCellTextSize(int c, int r, bool vs = false, bool sb = false);
+    QSize MeasureCellText(int c, int r, bool vs, bool sb) { return GetCellTextSize(c, r, vs, sb); }
+    // Left and top of r moved to where text rotated by angle degrees starts.
+    void RotatedTextOrigin(TRect& r, int angle, TVAlignment va, TAlignment ha, const QString& text);
+    void InvalidateCellRect(const TRect& r);
+    // The area no cell covers, in the background picture or gradient.
+    void PaintGridBackground(TCanvas& canvas);
+    // The frame around the current cell: a translucent window over the
+    // viewport that leaves the cell itself uncovered.
+    void ShowFocusWindow(const TRect& cellRect);
+    void PlaceFocusWindow();
+    void HideFocusWindow();
+    TGridFocusWindow* FocusWindow() const { return FFocusWindow.get(); }
+    // Dotted lines that show a column or row being sized.
+    void DrawColSizingLine(TCanvas& canvas, int x);
+    void DrawRowSizingLine(TCanvas& canvas, int y);
+
+    KR_FIELD_PROP(int, ZoomFactor, 0)
+    KR_FIELD_PROP(bool, NoDefaultDraw, false)
+    KR_FIELD_PROP(bool, NoImageAndText, false)
+    KR_FIELD_PROP(int, FilterRow, -1)
+    KR_FIELD_PROP(bool, ShowColNrs, false)
+    KR_FIELD_PROP(bool, UseDisabledFont, false)
+    KR_FIELD_PROP(bool, SelectionRTFKeep, false)
+    KR_FIELD_PROP(TColor, SelectionRectangleColor, clBlack)
+    TCustomCellDrawEvent OnCustomCellBkgDraw;
+    TCustomCellDrawEvent OnCustomCellDraw;
+    TGridNotifyEvent OnPainted;
+    TGridCellGradientEvent OnGetCellGradient;
+    TGridCellBorderPropEvent OnGetCellBorderProp;
+
+private:
+    bool CellInSelection(int c, int r) const;
+    // The graphic's size and whether text is drawn beside it.
+    TCellGraphic* GetCellGraphicLayout(int rc, int r, TCellVAlign& gva, TCellHAlign& gha, bool& textBeside, int& gh,
+                                       int& gw);
+    void PlanCellText(TExtCellPlan& plan, int c, int r, const TVisualProperties& vp, const TCellFont& before,
+                      TColor brushBefore);
+    void PlanCellBorders(TExtCellPlan& plan, int rc, int r, TRect rect);
+    void ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan);
+    TRect PlaceCellGraphic(const TExtCellPlan& plan, TRect r, TVAlignment va) const;
+    void DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, const TRect& placed, const TRect& cell);
+    TGridLook FLook = TGridLook::glXP;
+    TStudioStyle FComponentStyle = tsWindowsXP;
+    TColorTones FTones;
+    TOfficeTheme FOldOfficeTheme = otUnknown;
+    // Text width (+ 2) and text alignment the text step leaves for the graphic.
+    int FTextWidth = 0;
+    TAlignment FTextAlign = taLeftJustify;
+
+public:
+    // --- input: update locking, timer, focus, wheel, panning, keys, scroll bars ------
+    // (ExtGridUpdate.cpp, ExtGridWheel.cpp, ExtGridKeys.cpp, ExtGridScroll.cpp)
+    // Update locking: painting waits while the count is positive. The lock
+    // counts whether or not the grid is shown; painting resumes at the last
+    // EndUpdate. StartUpdate counts without touching the painting, ResetUpdate
+    // drops the count to 0.
+    void BeginUpdate();
+    void EndUpdate();
+    void StartUpdate() { ++FUpdateCount; }
+    void ResetUpdate() { FUpdateCount = 0; }
+    bool LockUpdate() const { return FUpdateCount > 0; }
+    void SetLockUpdate(bool v);
+    int UpdateCount() const { return FUpdateCount; }
+    // After bulk filling; one column's cell changed: the footers follow.
+    virtual void CellsLoaded();
+    virtual void ColumnCellChanged(int c);
+    // The 500 ms grid timer (made with the grid, running once Qt runs) and
+    // one of its ticks: incremental-search reset, hovering, blinking.
+    QTimer* GridTimer() const { return FGridTimer.get(); }
+    virtual void GridTimerTick();
+    int TimerTicks() const { return FTimerTicks; }
+    bool GridBlink() const { return FGridBlink; }
+    QString SearchInc;
+    int SearchTics = 0;
+    // Focus.
+    void DoEnter() override;
+    void DoExit() override;
+    // Guards other code sets while it moves the focus.
+    bool FBlockFocus = false;
+    bool FBlockKill = false;
+    // Qt events before the window handles them (the grid's window procedure).
+    bool WndProc(QEvent& e) override;
+
+    // The wheel. WheelScrollLines: lines per notch from the system (the
+    // visible row count when the system scrolls by pages).
+    int WheelScrollLines() const;
+    // One notch of the wheel handled by the grid itself (towardsUser: the
+    // wheel turned towards the user, delta negative).
+    void WheelNotch(bool towardsUser, TShiftState shift, QPoint pos);
+    bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
+    bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+    // Called after each wheel step with the rows moved; clearing handled
+    // keeps the wheel events from firing.
+    virtual void WheelStepped(int rowsMoved, bool& handled) {}
+    std::function<void(TExtStringGrid* sender, TShiftState shift, QPoint pos, bool& handled)> OnMouseWheelDown;
+    std::function<void(TExtStringGrid* sender, TShiftState shift, QPoint pos, bool& handled)> OnMouseWheelUp;
+    // Grows every column width and row height by x pixels; the sum of the
+    // steps stays within -10 .. 10 (a step past it is ignored).
+    void Zoom(int x);
+    // Sizes every cell to its contents after a wheel zoom (the auto-sizing
+    // code overrides it).
+    virtual void ZoomAutoSize() {}
+    // Middle-button panning: started by a middle press, stopped by any press
+    // or key; PanStep is one tick of its 10 ms timer with the mouse at p.
+    bool Panning() const { return FWheelPan; }
+    QPoint PanOrigin() const { return FWheelPanPos; }
+    void StartPan(QPoint p);
+    void StopPan();
+    void PanStep(QPoint p);
+    QTimer* PanTimer() const { return FPanTimer.get(); }
+    // The pan cursor resource (8000 .. 8008) for a vertical and horizontal
+    // step of -1, 0 or 1; the origin mark's picture name.
+    static int PanCursorId(int v, int h);
+    QString PanOriginMark() const;
+    // The shape a pan cursor id is shown as (our own pictures).
+    static QCursor PanCursor(int id);
+    bool ShowHint = false;
+
+    // Keys.
+    void KeyDown(int& key, TShiftState shift) override;
+    TGridCoord LastKeyCell() const { return FLastKeyCell; }
+    bool IsLastRow();
+    void AutoAddRow();
+    int GetVisibleFixedRightCols();
+    int FirstSelectableCol(int r);
+    int LastSelectableCol(int r);
+    // Row enabling as the key and wheel steps see it (the row-enabling code
+    // overrides both).
+
+    // Scroll bars: proportional thumbs (range, page and position of the
+    // window's bar), recomputed from the column widths and row heights.
+    struct TScrollThumb {
+        bool Set = false;
+        int Min = 0, Max = 0, Page = 0, Pos = 0;
+    };
+    void UpdateHScrollBar();
+    void UpdateVScrollBar();
+    TScrollThumb HThumb() const { return FHThumb; }
+    TScrollThumb VThumb() const { return FVThumb; }
+    // The column or row a thumb position (0 .. 127) of the proportional bar
+    // stands for.
+    int ScrollTargetCol(int pos);
+    int ScrollTargetRow(int pos);
+    // The text of the position hint while a thumb is dragged ("Row : n",
+    // "Col : n" through OnScrollHint).
+    QString ScrollHintText(bool vertical, int target);
+    std::function<void(TExtStringGrid* sender, int arow, QString& hint)> OnScrollHint;
+    bool ScrollLock() const { return FScrollLock; }
 
     // Inserting and removing rows (display rows). Cells go and come whole
     // with their objects (a removed row's objects are freed); parked rows
@@ -980,7 +1778,7 @@ protected:
     }
     void SetStudio(TColor& field, TColor v)
     {
-        field = ColorToRGB(v);
+        field = v == clNone ? clNone : ColorToRGB(v);
         Invalidate();
     }
 
@@ -992,6 +1790,55 @@ protected:
     int FNumHidden = 0;
     int FGroupColumn = -1;
     int FUpdateCount = 0;
+
+    // --- in-place editing (ExtGridEdit.cpp) --------------------------------------------
+    bool CanEditShow() override;
+    bool SelectCell(int c, int r) override;
+    int EditorKind(int c, int r) override;
+    std::unique_ptr<TCellEditor> CreateCellEditor(int kind) override;
+    bool CanEditModify() override;
+    void EditorHidden() override;
+    // The edit-done event arrived.
+    void EditDoneEvent(int c, int r);
+    // The refused value goes back into the open editor (or reopens it).
+    void RefuseValue(const QString& value);
+    // The editor of a kind in the grid's window (made on first use).
+    TCellEditor* EditorOf(TEditorType kind);
+    // The editor kind whose control serves a kind (the combo kinds share
+    // one combo, the spin kinds one spin editor, the text kinds the text
+    // editor).
+    static TEditorType SharedEditorKind(TEditorType kind);
+    bool FEditing = false;
+    bool FClosingEdit = false;
+    bool FEditActive = false;
+    bool FEditDisable = false;
+    bool FValidating = false;
+    bool FLastValidation = true;
+    bool FForceSel = false;
+    bool FNoAutoAdvance = false;
+    bool FAlwaysValidate = false;
+    bool FGridModified = false;
+    bool FOldModifiedValue = false;
+    bool FLookup = false;
+    bool FLookupCaseSensitive = false;
+    bool FLookupHistory = false;
+    TEditorType FEditControl = edNormal;
+    QString FCellCache;
+    QString FEditText;
+    QChar FStartEditChar;
+    int FOldCol = -1;
+    int FOldRow = -1;
+    QString FOldCellText;
+    QString FNewCellText;
+    QString FBalloonText;
+    int FAECol = -1;
+    int FAERow = -1;
+    int FLastTabCol = -1;
+    int FLastTabRow = -1;
+    int FComboIdx = -1;
+    QStringList FComboItems;
+    QPointer<TEditLink> FGridEditLink;
+    std::unique_ptr<QObject> FEditDoneReceiver;
 
 private:
     friend class TColumnSize;
@@ -1101,10 +1948,6 @@ private:
     TIntList FSortRowXRef{-1, -1};
     TIntList FUnSortRowXRef{-1, -1};
     TIntList FMergedColumns{-1, -1};
-    TIntList FSelectedCells{-1, -1};
-    TIntList FSelectedRows{-1, -1};
-    TIntList FModifiedRows{-1, -1};
-    TIntList FEnabledRows{-1, -1};
     TIntList FColumnOrder{-1, -1};
     TIntList FIgnoreColumns{-1, -1};
     TIntList FOrigColSizes{-1, -1};
@@ -1161,4 +2004,60 @@ private:
     // column operations (-1: at the display index it is given).
     int FStoreColAt = -1;
     std::unique_ptr<TCellMeasurer> FCellMeasurer;
+    // --- cell objects and selection state -----------------------------------------------
+    // The graphic of a real row: a hidden row's from its parked cells.
+    TCellGraphic* GraphicAtRealRow(int c, TRealRow r);
+    // The new graphic for a box, after the bounds check.
+    TCellGraphic* NewBoxGraphic(int c, int r);
+    int FirstCheckRow() const;
+    TCellHAlign BoxHAlign() const { return TCellHAlign::haBeforeText; }
+    TCellVAlign BoxVAlign() const;
+    int RowFlagIndex(int displRow);
+    void RecordToggle(int c, int r, const QString& oldText, const QString& newText);
+    TImageListRef FGridImages;
+    std::vector<bool> FRowSelect;
+    std::vector<bool> FColSelect;
+    std::vector<int> FSelectedRowList;
+    std::vector<TGridCoord> FSelectedCellList;
+    std::vector<bool> FModifiedRowFlags;
+    std::vector<bool> FDisabledRows;
+    bool FUseEnabledRows = false;
+    bool FSelChange = false;
+    // Companion windows.
+    void CreateCompanionWindows();
+    void ParentCompanionWindows(QWidget* window);
+    void DestroyCompanionWindows();
+    std::unique_ptr<TFooterPanel> FFooterPanel;
+    std::unique_ptr<TSearchPanel> FSearchPanel;
+    std::unique_ptr<TDropList> FDropList;
+    std::unique_ptr<TDropCheckList> FDropCheckList;
+    std::unique_ptr<THTMLHintWindow> FScrollHintWnd;
+    std::unique_ptr<THeaderDragButton> FHeaderDragButton;
+    std::unique_ptr<TScrollControl> vscrlctrl;
+    std::unique_ptr<TScrollControl> hscrlctrl;
+
+    // --- rich text (ExtGridRich.cpp) --------------------------------------------------
+    struct TRichEditDeleter {
+        void operator()(TExtRichEdit* e) const;
+    };
+    std::unique_ptr<TExtRichEdit, TRichEditDeleter> FRichEdit;
+    bool FGridFocusChanging = false;
+    // --- input state (update locking, timer, wheel, panning, keys, scroll bars) --------
+    void InitGridTimer();
+    bool WheelBase(bool down, TShiftState shift, QPoint pos);
+    // The platform's step of a key and the corrections after it.
+    void StepKey(int& key, TShiftState shift);
+    QPointer<QWidget> FPanMark;
+    std::unique_ptr<QTimer> FGridTimer;
+    std::unique_ptr<QTimer> FPanTimer;
+    int FTimerTicks = 0;
+    bool FGridBlink = false;
+    int FWheelRest = 0;
+    bool FScrollLock = false;
+    bool FWheelPan = false;
+    QPoint FWheelPanPos;
+    bool FPanPrevHint = false;
+    TGridCoord FLastKeyCell;
+    TGridRect FMoveSelection;
+    TScrollThumb FHThumb, FVThumb;
 };

@@ -1,5 +1,6 @@
 // Cell access in the grid's index spaces, the per-cell property arrays, the
 // column order, typed cell values and the display text.
+#include "controls/EsgHTMLE.h"
 #include "controls/EsgHTMLUtil.h"
 #include "controls/ExtUtil.h"
 #include "controls/ExtUtilDraw.h"
@@ -551,3 +552,16 @@ void TExtStringGrid::GetDisplText(int c, int r, QString& value)
 }
 
 QString TExtStringGrid::GetFormattedCell(int c, int r) { return Cells(c, r); }
+
+QString TExtStringGrid::ControlValues(int c, int r, const QString& id)
+{
+    QString value;
+    if (!GetControlValue(Cells(c, r), id, value)) return QString();
+    return value;
+}
+
+void TExtStringGrid::SetControlValues(int c, int r, const QString& id, const QString& value)
+{
+    QString text = Cells(c, r);
+    if (BuildControlTag(text, id, value)) SetCells(c, r, text);
+}

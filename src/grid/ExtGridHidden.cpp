@@ -45,12 +45,12 @@ TDisplRow TExtStringGrid::DisplRowIndex(TRealRow r) { return TDisplRow(DisplRowO
 
 void TExtStringGrid::SetCellMeasurer(std::unique_ptr<TCellMeasurer> m)
 {
-    FCellMeasurer = m ? std::move(m) : std::make_unique<TCellMeasurer>(*this);
+    FCellMeasurer = m ? std::move(m) : MakeFontCellMeasurer(*this);
 }
 
 TCellMeasurer& TExtStringGrid::CellMeasurer()
 {
-    if (!FCellMeasurer) FCellMeasurer = std::make_unique<TCellMeasurer>(*this);
+    if (!FCellMeasurer) FCellMeasurer = MakeFontCellMeasurer(*this);
     return *FCellMeasurer;
 }
 
@@ -71,9 +71,18 @@ int TCellMeasurer::GetHorzTextOffset() { return FGrid.GetHorzTextOffset(); }
 
 int TCellMeasurer::GetVertTextOffset() { return FGrid.GetVertTextOffset(); }
 
-QSize TCellMeasurer::GetCellGraphicSize(int, int) { return QSize(0, 0); }
+QSize TCellMeasurer::GetCellGraphicSize(int c, int r)
+{
+    const QPoint p = FGrid.GetCellGraphicSize(c, r);
+    return QSize(p.x(), p.y());
+}
 
-QSize TCellMeasurer::CalcCellGraphicSize(int, int, int) { return QSize(0, 0); }
+QSize TCellMeasurer::CalcCellGraphicSize(int c, int r, int padding)
+{
+    QPoint p(0, 0);
+    FGrid.CalcCellGraphicSize(c, r, p, padding);
+    return QSize(p.x(), p.y());
+}
 
 // ---------------------------------------------------------------------------
 // Hidden columns

@@ -249,6 +249,8 @@ void TExtStringGrid::GetCellDefaults(int c, int r, TCellLook& look)
 
 TCellType TExtStringGrid::GetCellType(int c, int r)
 {
+    if (c < 0 || r < 0) return TCellType::ctEmpty;
+    if (c == 0 && FMouseActions->HotmailRowSelect()) return TCellType::ctRowCheckBox;
     if (const TCellProperties* p = CellPropsOrNull(c, r))
         if (const auto* g = dynamic_cast<const TCellGraphic*>(p->GraphicObject())) return g->CellType;
     return TCellType::ctEmpty;
@@ -256,6 +258,24 @@ TCellType TExtStringGrid::GetCellType(int c, int r)
 
 TCellGraphic* TExtStringGrid::GetCellGraphic(int c, int r)
 {
+    if (c < 0 || r < 0) return nullptr;
+    if (c == 0 && FMouseActions->HotmailRowSelect()) {
+        // The shared row box, prepared for the row asked: on the header row
+        // it tells whether some or all data rows are selected.
+        TCellGraphic& g = *FCellGraphic;
+        g.CellType = TCellType::ctRowCheckBox;
+        g.CellTransparent = FControlLook->ControlStyle() == TControlStyle::csFlat;
+        if (r == 0) {
+            const int n = RowSelectCount();
+            const int data = RowCount() - FixedRows();
+            g.CellAngle = n > 0 && n < data ? 1 : 0;
+            g.CellBoolean = n >= data;
+        } else {
+            g.CellAngle = 0;
+            g.CellBoolean = RowSelect(RowFlagIndex(r));
+        }
+        return &g;
+    }
     if (const TCellProperties* p = CellPropsOrNull(c, r)) return dynamic_cast<TCellGraphic*>(p->GraphicObject());
     return nullptr;
 }

@@ -13,6 +13,7 @@
 #include "controls/BaseGrid.h"
 #include "controls/ExtDropDownAppearance.h"
 #include "controls/ExtObj.h"
+#include "grid/ExtGridGraphic.h"
 #include "platform/Exception.h"
 #include "platform/Graphics.h"
 
@@ -663,67 +664,6 @@ public:
 
 private:
     TExtStringGrid* FGrid;
-};
-
-// ---------------------------------------------------------------------------
-// The one graphic a cell may carry. The cell-object operations fill it.
-enum class TCellType : uint8_t {
-    ctBitmap,
-    ctIcon,
-    ctNone,
-    ctImageList,
-    ctCheckBox,
-    ctDataCheckBox,
-    ctRotated,
-    ctDataImage,
-    ctNode,
-    ctRadio,
-    ctEmpty,
-    ctImages,
-    ctPicture,
-    ctFilePicture,
-    ctValue,
-    ctProgress,
-    ctComment,
-    ctButton,
-    ctBitButton,
-    ctVirtCheckBox,
-    ctRowCheckBox,
-    ctProgressPie,
-    ctSummary,
-    ctRangeIndicator,
-    ctXPProgress,
-    ctInterface,
-    ctScrollbar,
-    ctRadioButton,
-    ctBalloon,
-    ctShape,
-    ctRating,
-    ctTriStateCheckBox,
-    ctExpand,
-};
-enum class TCellVAlign : uint8_t { vaTop, vaBottom, vaCenter, vaUnderText, vaAboveText, vaFull };
-enum class TCellHAlign : uint8_t { haLeft, haRight, haCenter, haBeforeText, haAfterText, haFull };
-
-class TCellGraphic : public TCellObject {
-public:
-    TCellType CellType = TCellType::ctNone;
-    TCellVAlign CellVAlign = TCellVAlign::vaTop;
-    TCellHAlign CellHAlign = TCellHAlign::haLeft;
-    int32_t CellIndex = 0;
-    bool CellTransparent = false;
-    bool CellCreated = false;
-    bool CellBoolean = false;
-    int32_t CellAngle = 0;
-    double CellValue = 0;
-    int32_t CellErrFrom = 0;
-    int32_t CellErrLen = 0;
-    QString CellText;
-    QVariant CellVar;
-    TCheckBoxState CellCheckBoxState = cbUnchecked;
-    // The payload of the kinds that carry a colour in it.
-    TColor CellColor = 0;
-    TColor CellColor2 = 0;
 };
 
 // ---------------------------------------------------------------------------

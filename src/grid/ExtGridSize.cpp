@@ -80,6 +80,8 @@ TGridWidget* TExtStringGrid::CreateWnd(QWidget* parent)
         w->viewport()->setAcceptDrops(true);
     }
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
+    if (!parent) return w;
+    ParentCompanionWindows(w);
     return w;
 }
 
@@ -297,4 +299,5 @@ void TExtStringGrid::CellsChanged(const TGridRect& r)
     const auto list = FNotifierList;
     for (const auto& p : list)
         if (p) p->CellsChanged(r);
+    CalcFooter(-1);
 }

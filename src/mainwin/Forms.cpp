@@ -4,6 +4,7 @@
 #include <vector>
 
 TFFerravanteeFirmWare* FFerravanteeFirmWare = nullptr;
+TFLoRaWAN_Gateway* FLoRaWAN_Gateway = nullptr;
 TFNew_Project* FNew_Project = nullptr;
 TFOpenConf* FOpenConf = nullptr;
 TFAbout* FAbout = nullptr;
@@ -38,6 +39,7 @@ const std::vector<Form_Slot>& Slots()
 {
     static const std::vector<Form_Slot> table = {
         Slot("TFFerravanteeFirmWare", FFerravanteeFirmWare),
+        Slot("TFLoRaWAN_Gateway", FLoRaWAN_Gateway),
         Slot("TFNew_Project", FNew_Project),
         Slot("TFOpenConf", FOpenConf),
         Slot("TFAbout", FAbout),

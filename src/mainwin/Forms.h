@@ -8,6 +8,7 @@
 #include "app/UOpenConf.h"
 #include "app/USoftOptions.h"
 #include "gateway/UBoot.h"
+#include "gateway/ULoRaWAN_Gateway.h"
 #include "gateway/UParGen.h"
 #include "gateway/UReceiveCAN.h"
 #include "gateway/UTransmitCAN.h"
@@ -16,6 +17,7 @@
 #include <QStringList>
 
 extern TFFerravanteeFirmWare* FFerravanteeFirmWare;
+extern TFLoRaWAN_Gateway* FLoRaWAN_Gateway;
 extern TFNew_Project* FNew_Project;
 extern TFOpenConf* FOpenConf;
 extern TFAbout* FAbout;

@@ -14,9 +14,11 @@ int ToInt(int64_t v)
 void TGridAxis::SetCount(int n)
 {
     n = std::max(0, n);
+    // The count before the change: sections below it and below n are kept.
+    const int old = Count();
     m_sizes.resize(size_t(n), m_defaultSize);
     m_hidden.resize(size_t(n), 0);
-    Changed();
+    Changed(std::min(old, n));
 }
 
 void TGridAxis::Insert(int at, int n)
@@ -25,7 +27,7 @@ void TGridAxis::Insert(int at, int n)
     at = std::clamp(at, 0, Count());
     m_sizes.insert(m_sizes.begin() + at, size_t(n), m_defaultSize);
     m_hidden.insert(m_hidden.begin() + at, size_t(n), 0);
-    Changed();
+    Changed(at);
 }
 
 void TGridAxis::Remove(int at, int n)
@@ -34,7 +36,7 @@ void TGridAxis::Remove(int at, int n)
     n = std::min(n, Count() - at);
     m_sizes.erase(m_sizes.begin() + at, m_sizes.begin() + at + n);
     m_hidden.erase(m_hidden.begin() + at, m_hidden.begin() + at + n);
-    Changed();
+    Changed(at);
 }
 
 void TGridAxis::Move(int from, int to)
@@ -49,33 +51,37 @@ void TGridAxis::Move(int from, int to)
     };
     rotate(m_sizes);
     rotate(m_hidden);
-    Changed();
+    Changed(std::min(from, to));
 }
 
 void TGridAxis::ResetSizes()
 {
     std::fill(m_sizes.begin(), m_sizes.end(), m_defaultSize);
-    Changed();
+    Changed(0);
 }
 
 void TGridAxis::SetSize(int i, int s)
 {
     if (i < 0 || i >= Count()) return;
-    m_sizes[size_t(i)] = std::max(0, s);
-    Changed();
+    s = std::max(0, s);
+    if (m_sizes[size_t(i)] == s) return;
+    m_sizes[size_t(i)] = s;
+    Changed(i);
 }
 
 void TGridAxis::SetLineWidth(int w)
 {
-    m_line = std::max(0, w);
-    Changed();
+    w = std::max(0, w);
+    if (w == m_line) return;
+    m_line = w;
+    Changed(0);
 }
 
 void TGridAxis::SetHidden(int i, bool hidden)
 {
     if (i < 0 || i >= Count() || bool(m_hidden[size_t(i)]) == hidden) return;
     m_hidden[size_t(i)] = hidden ? 1 : 0;
-    Changed();
+    Changed(i);
 }
 
 int TGridAxis::HiddenCount() const
@@ -83,29 +89,44 @@ int TGridAxis::HiddenCount() const
     return Count() - ShownBefore(Count());
 }
 
-void TGridAxis::Rebuild() const
+void TGridAxis::Changed(int from) const
 {
-    if (!m_dirty) return;
-    const size_t n = m_sizes.size();
-    m_starts.assign(n + 1, 0);
-    m_shown.assign(n + 1, 0);
-    for (size_t i = 0; i < n; ++i) {
-        m_starts[i + 1] = m_starts[i] + Extent(int(i));
-        m_shown[i + 1] = m_shown[i] + (m_hidden[i] ? 0 : 1);
+    m_valid = std::clamp(from, 0, m_valid);
+}
+
+void TGridAxis::Validate(int upto) const
+{
+    const int n = Count();
+    upto = std::clamp(upto, 0, n);
+    if (upto <= m_valid) return;
+    // The tables follow the count; resizing keeps the valid prefix.
+    if (m_starts.size() != size_t(n) + 1) {
+        m_starts.resize(size_t(n) + 1);
+        m_shown.resize(size_t(n) + 1);
     }
-    m_dirty = false;
+    int64_t start = m_starts[size_t(m_valid)];
+    int shown = m_shown[size_t(m_valid)];
+    for (int i = m_valid; i < upto; ++i) {
+        start += Extent(i);
+        shown += m_hidden[size_t(i)] ? 0 : 1;
+        m_starts[size_t(i) + 1] = start;
+        m_shown[size_t(i) + 1] = shown;
+    }
+    m_valid = upto;
 }
 
 int64_t TGridAxis::StartOf(int i) const
 {
-    Rebuild();
-    return m_starts[size_t(std::clamp(i, 0, Count()))];
+    i = std::clamp(i, 0, Count());
+    Validate(i);
+    return m_starts[size_t(i)];
 }
 
 int TGridAxis::ShownBefore(int i) const
 {
-    Rebuild();
-    return m_shown[size_t(std::clamp(i, 0, Count()))];
+    i = std::clamp(i, 0, Count());
+    Validate(i);
+    return m_shown[size_t(i)];
 }
 
 int TGridAxis::VisualIndex(int logical) const
@@ -118,7 +139,7 @@ int TGridAxis::LogicalIndex(int visual) const
 {
     if (visual < 0 || visual >= ShownBefore(Count())) return -1;
     // The first section with visual + 1 shown sections up to and including it.
-    auto it = std::lower_bound(m_shown.begin(), m_shown.end(), visual + 1);
+    auto it = std::lower_bound(m_shown.begin(), m_shown.begin() + Count() + 1, visual + 1);
     return int(it - m_shown.begin()) - 1;
 }
 
@@ -147,8 +168,9 @@ int TGridAxis::VisibleCount() const
     // Section c fits whole when its end, StartOf(c + 1) - line, lies within
     // the room left after the fixed sections.
     const int64_t limit = int64_t(m_client) - FixedExtent() + StartOf(first) + m_line;
+    Validate(Count());
     auto b = m_starts.begin();
-    auto it = std::upper_bound(b + first + 1, m_starts.end(), limit);
+    auto it = std::upper_bound(b + first + 1, b + Count() + 1, limit);
     // Sections first .. k - 2 fit, where *it = StartOf(k).
     const int k = int(it - b);
     const int fit = ShownBefore(k - 1) - ShownBefore(first);
@@ -162,7 +184,7 @@ int TGridAxis::MaxFirst() const
     // The smallest F whose sections F .. Count() - 1 fit whole.
     const int64_t target = StartOf(Count()) - m_line - avail;
     auto b = m_starts.begin();
-    auto it = std::lower_bound(b + m_fixed, m_starts.end(), target);
+    auto it = std::lower_bound(b + m_fixed, b + Count() + 1, target);
     return std::clamp(int(it - b), m_fixed, Count() - 1);
 }
 
@@ -182,6 +204,7 @@ int TGridAxis::IndexAt(int p) const
         hi = Count();
         target = int64_t(p) - fixedExt + StartOf(m_first);
     }
+    Validate(hi);
     auto b = m_starts.begin();
     auto it = std::upper_bound(b + lo + 1, b + hi + 1, target);
     if (it == b + hi + 1) return -1;

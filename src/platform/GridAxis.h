@@ -14,10 +14,11 @@
 // the visual index counts only the sections not hidden (VisualIndex /
 // LogicalIndex convert; a hidden section has no visual index, -1).
 //
-// Start positions are cached (a running sum rebuilt after a change), so that
-// SectionStart, IndexAt, VisibleCount, MaxFirst and ScrollInView are
-// O(log n) on any number of sections; a change of sizes costs one O(n)
-// rebuild on the next query.
+// Start positions are cached as running sums, so that SectionStart,
+// IndexAt, VisibleCount, MaxFirst and ScrollInView are O(log n) on any number
+// of sections. A change keeps the sums before the first section it touched;
+// the rest are summed again when a query first needs them, so that adding or
+// removing sections at the end costs in proportion to the sections changed.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -87,8 +88,11 @@ public:
 private:
     // Room of section i: its size and line, 0 when hidden.
     int64_t Extent(int i) const { return m_hidden[size_t(i)] ? 0 : int64_t(m_sizes[size_t(i)]) + m_line; }
-    void Changed() { m_dirty = true; }
-    void Rebuild() const;
+    // Sections from `from` on changed: the sums before it stay valid.
+    void Changed(int from) const;
+    // Makes the sums of sections 0 .. upto - 1 valid (upto is clamped to
+    // Count()).
+    void Validate(int upto) const;
     // Sum of the extents of sections 0 .. i - 1 (i in 0 .. Count()).
     int64_t StartOf(int i) const;
     // Sections not hidden among 0 .. i - 1.
@@ -102,7 +106,9 @@ private:
     int m_first = 0;
     int m_line = 1;
     int m_client = 0;
-    mutable bool m_dirty = true;
-    mutable std::vector<int64_t> m_starts;
-    mutable std::vector<int> m_shown;
+    // m_starts[k] and m_shown[k] (k in 0 .. m_valid) hold StartOf(k) and
+    // ShownBefore(k); entries past m_valid are stale.
+    mutable int m_valid = 0;
+    mutable std::vector<int64_t> m_starts{0};
+    mutable std::vector<int> m_shown{0};
 };

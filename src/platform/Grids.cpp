@@ -382,6 +382,28 @@ void TCustomGrid::SetSelection(const TGridRect& r)
     }
 }
 
+TGridRect TCustomGrid::StoredSelection() const
+{
+    TGridRect s{m_anchor.X, m_anchor.Y, m_cur.X, m_cur.Y};
+    if (m_options.Contains(goRowSelect)) {
+        s.Left = FixedCols();
+        s.Right = ColCount() - 1;
+    }
+    return s;
+}
+
+void TCustomGrid::SetStoredSelection(const TGridRect& r)
+{
+    const TGridRect old = Selection();
+    m_anchor = {r.Left, r.Top};
+    m_cur = {r.Right, r.Bottom};
+    ClampCurrent();
+    if (m_gridView) {
+        InvalidateRect(SpanRect(old));
+        InvalidateRect(SpanRect(Selection()));
+    }
+}
+
 void TCustomGrid::SetCol(int c)
 {
     if (c != m_cur.X) MoveColRow(c, m_cur.Y, true, true);
@@ -482,6 +504,8 @@ void TCustomGrid::HideEditor()
     if (!m_editorMode) return;
     const QString text = EditorText();
     const TGridCoord cell = m_editCell;
+    // The closing text stays readable (EditorText) while it is stored.
+    m_editText = text;
     m_editorMode = false;
     if (m_gridView) m_gridView->EditorClosed();
     if (CanEditModify()) SetEditText(cell.X, cell.Y, text);

@@ -52,6 +52,7 @@
 #include <memory>
 #include <vector>
 
+class QEvent;
 class QPainter;
 class QWidget;
 class TCellEditor;
@@ -326,6 +327,13 @@ public:
     // The anchor goes to the top-left corner and the current cell to the
     // bottom-right one.
     void SetSelection(const TGridRect& r);
+    // The selection as it is stored: (Left, Top) the anchor, (Right, Bottom)
+    // the current cell, in whatever order they lie; whole rows with
+    // goRowSelect.
+    TGridRect StoredSelection() const;
+    // Puts the anchor at (Left, Top) and the current cell at (Right, Bottom),
+    // unordered.
+    void SetStoredSelection(const TGridRect& r);
     // Moves the current cell (asking SelectCell), optionally the anchor too,
     // and optionally scrolls it into view.
     void MoveColRow(int c, int r, bool moveAnchor, bool show);
@@ -452,6 +460,10 @@ public:
     TCanvas* Canvas() const { return m_canvas; }
     // The user moved the scroll bar.
     void ScrollBarMoved(bool vertical, int position);
+    // Every Qt event of the grid's window (keys, mouse, wheel, posted
+    // events), before the window handles it; true: the grid took it and the
+    // window does nothing more with it.
+    virtual bool WndProc(QEvent& e) { return false; }
 
     // Whether a press at (x, y) would size a column or a row: state becomes
     // gsColSizing or gsRowSizing with the column or row in index, else

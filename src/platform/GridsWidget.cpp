@@ -1,6 +1,7 @@
 #include "platform/GridsWidget.h"
 
 #include "platform/Application.h"
+#include "platform/MaskEdit.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -74,7 +75,14 @@ TTextCellEditor::~TTextCellEditor()
 void TTextCellEditor::SetLimits(int maxLength, const QString& mask)
 {
     m_edit->setMaxLength(maxLength > 0 ? maxLength : 32767);
-    m_edit->setInputMask(mask);
+    // Masks come in the platform's syntax.
+    m_mask = ParseEditMask(mask, SystemFormatSettings());
+    m_edit->setInputMask(m_mask.InputMask);
+}
+
+QString TTextCellEditor::Text() const
+{
+    return MaskedText(m_edit->displayText(), m_mask);
 }
 
 void TTextCellEditor::Show(bool takeFocus)
@@ -360,6 +368,20 @@ bool TGridWidget::focusNextPrevChild(bool next)
     // With goTabs the grid keeps Tab for moving between cells.
     if (m_grid && m_grid->HasOption(goTabs)) return false;
     return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+bool TGridWidget::event(QEvent* e)
+{
+    bool taken = false;
+    if (m_grid && e->type() != QEvent::Paint) Dispatch([&] { taken = m_grid->WndProc(*e); });
+    return taken || QAbstractScrollArea::event(e);
+}
+
+bool TGridWidget::viewportEvent(QEvent* e)
+{
+    bool taken = false;
+    if (m_grid && e->type() != QEvent::Paint) Dispatch([&] { taken = m_grid->WndProc(*e); });
+    return taken || QAbstractScrollArea::viewportEvent(e);
 }
 
 void TGridWidget::paintEvent(QPaintEvent* e)

@@ -5,6 +5,7 @@
 // TopRow, and shows the in-place text editor over the cell being edited.
 // Every decision is the grid's; the widget only translates.
 #include "platform/Grids.h"
+#include "platform/MaskEdit.h"
 
 #include <QAbstractScrollArea>
 #include <QLineEdit>
@@ -60,11 +61,12 @@ public:
     TInplaceEdit* Edit() const { return m_edit; }
     void LoadText(const QString& text) override { m_edit->setText(text); }
     void SetLimits(int maxLength, const QString& mask) override;
-    QString Text() const override { return m_edit->text(); }
+    QString Text() const override;
     void Show(bool takeFocus) override;
 
 private:
     QPointer<TInplaceEdit> m_edit;
+    TEditMask m_mask;
 };
 
 class TGridWidget : public QAbstractScrollArea, public TGridView {
@@ -104,6 +106,9 @@ public:
     QSize sizeHint() const override { return QSize(320, 120); }
 
 protected:
+    // The grid's window procedure sees every event first.
+    bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;

@@ -165,8 +165,10 @@ TEST_F(RowHelpers, EnterWalksTheCells)
     };
     const Case cases[] = {
         {true, 13, 1, 1, 2, 1, 0},  {true, 13, 3, 2, 1, 3, 0}, {true, 13, 3, 4, 1, 1, 0},
-        {true, 13, 0, 0, 0, 0, 0},  {false, 13, 1, 1, 1, 1, 13}, {true, 'a', 1, 1, 1, 1, 'a'},
+        {false, 13, 1, 1, 1, 1, 13}, {true, 'a', 1, 1, 1, 1, 'a'},
     };
+    // (The grid never makes a fixed cell current, so the helper's guard for
+    // one cannot be reached from here.)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.col << "," << c.row << " option " << c.option);
         Enable_Jump_Field_Tables = c.option;

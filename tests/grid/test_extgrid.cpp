@@ -126,7 +126,9 @@ TEST(ExtGridLook, FixedGradientsReachTheGridAsThePartsSay)
     EXPECT_EQ(g.StudioGradientFrom(), ColorToRGB(clBtnFace));
     g.SetStudioGradientMirrorFrom(0x123456);
     l.SetFixedGradientMirrorFrom(clNone);
-    EXPECT_EQ(g.StudioGradientMirrorFrom(), ColorToRGB(clNone));
+    // "No colour" stays no colour: a fixed cell then gets no mirror half
+    // (it would otherwise paint its lower half black).
+    EXPECT_EQ(g.StudioGradientMirrorFrom(), clNone);
     l.SetFixedGradientHoverFrom(0xCFD0D1);
     EXPECT_EQ(g.StudioGradientHoverFrom, TColor(0xCFD0D1));
     l.SetFixedGradientHoverFrom(clNone);

@@ -182,6 +182,13 @@ TEST_F(MainWindow, NewAndOpenConfigurationSteps)
     });
     M->Btn_Click(M->Btn_Prm_Gen);
     EXPECT_EQ(modals.opened.size(), 2u);
+    modals.Then([](TForm& f) {
+        EXPECT_EQ(&f, FLoRaWAN_Gateway);
+        FLoRaWAN_Gateway->Btn_Cancel->Click();
+    });
+    M->Btn_Click(M->Btn_LoRaWAN_Access);
+    EXPECT_EQ(modals.opened.size(), 3u);
+    EXPECT_FALSE(QFileInfo::exists(LoRaWAN_Gateway_File));
 
     // Cancel of the new dialog changes nothing.
     modals.Then([](TForm&) { FNew_Project->Btn_Cancel->Click(); });

@@ -166,3 +166,147 @@ TEST(GridAxis, SizingEdgeIsFoundOnShownSectionsOnly)
     EXPECT_EQ(a.SizingEdgeAt(75, 3), -1);
     EXPECT_EQ(a.SizingEdgeAt(1000, 3), -1);
 }
+
+namespace {
+
+// A new axis with the same sections and settings: it sums every position
+// from scratch on its first query.
+TGridAxis Fresh(const TGridAxis& a)
+{
+    TGridAxis f;
+    f.SetCount(a.Count());
+    for (int i = 0; i < a.Count(); ++i) {
+        f.SetSize(i, a.Size(i));
+        f.SetHidden(i, a.IsHidden(i));
+    }
+    f.SetLineWidth(a.LineWidth());
+    f.SetFixedCount(a.FixedCount());
+    f.SetFirst(a.First());
+    f.SetClientExtent(a.ClientExtent());
+    return f;
+}
+
+// One query, picked by q, answered by the changed axis and by a fresh one.
+void ExpectSameAnswer(const TGridAxis& a, int q, int arg)
+{
+    const TGridAxis f = Fresh(a);
+    const int n = std::max(1, a.Count());
+    switch (q % 7) {
+    case 0: EXPECT_EQ(a.SectionStart(arg % n), f.SectionStart(arg % n)) << "start " << arg % n; break;
+    case 1: EXPECT_EQ(a.IndexAt(arg % 2000), f.IndexAt(arg % 2000)) << "at " << arg % 2000; break;
+    case 2: EXPECT_EQ(a.VisibleCount(), f.VisibleCount()); break;
+    case 3: EXPECT_EQ(a.MaxFirst(), f.MaxFirst()); break;
+    case 4: EXPECT_EQ(a.HiddenCount(), f.HiddenCount()); break;
+    case 5:
+        EXPECT_EQ(a.VisualIndex(arg % n), f.VisualIndex(arg % n));
+        EXPECT_EQ(a.LogicalIndex(arg % n), f.LogicalIndex(arg % n));
+        break;
+    default: EXPECT_EQ(a.FixedExtent(), f.FixedExtent()); break;
+    }
+}
+
+void ExpectSameEverywhere(const TGridAxis& a)
+{
+    const TGridAxis f = Fresh(a);
+    for (int i = -1; i <= a.Count(); ++i) {
+        EXPECT_EQ(a.SectionStart(i), f.SectionStart(i)) << "start " << i;
+        EXPECT_EQ(a.VisualIndex(i), f.VisualIndex(i)) << "visual " << i;
+        EXPECT_EQ(a.LogicalIndex(i), f.LogicalIndex(i)) << "logical " << i;
+    }
+    for (int p = -1; p < 1200; p += 3) EXPECT_EQ(a.IndexAt(p), f.IndexAt(p)) << "at " << p;
+    EXPECT_EQ(a.VisibleCount(), f.VisibleCount());
+    EXPECT_EQ(a.MaxFirst(), f.MaxFirst());
+    EXPECT_EQ(a.HiddenCount(), f.HiddenCount());
+    EXPECT_EQ(a.FixedExtent(), f.FixedExtent());
+}
+
+} // namespace
+
+// Changes at the start, in the middle and at the end, each after the
+// positions were read up to some point, agree with positions summed anew.
+TEST(GridAxis, ChangesAfterPartReadsAgreeWithAFreshAxis)
+{
+    struct Step {
+        const char* what;
+        void (*run)(TGridAxis&);
+    };
+    const Step steps[] = {
+        {"grow at the end", [](TGridAxis& a) { a.SetCount(a.Count() + 7); }},
+        {"shrink at the end", [](TGridAxis& a) { a.SetCount(a.Count() - 5); }},
+        {"count to 0", [](TGridAxis& a) { a.SetCount(0); }},
+        {"count back from 0", [](TGridAxis& a) { a.SetCount(30); }},
+        {"insert at the start", [](TGridAxis& a) { a.Insert(0, 3); }},
+        {"insert in the middle", [](TGridAxis& a) { a.Insert(a.Count() / 2, 4); }},
+        {"insert at the end", [](TGridAxis& a) { a.Insert(a.Count(), 2); }},
+        {"remove at the start", [](TGridAxis& a) { a.Remove(0, 2); }},
+        {"remove in the middle", [](TGridAxis& a) { a.Remove(a.Count() / 2, 3); }},
+        {"remove at the end", [](TGridAxis& a) { a.Remove(a.Count() - 1, 1); }},
+        {"resize the first", [](TGridAxis& a) { a.SetSize(0, 33); }},
+        {"resize in the middle", [](TGridAxis& a) { a.SetSize(a.Count() / 2, 5); }},
+        {"resize the last", [](TGridAxis& a) { a.SetSize(a.Count() - 1, 71); }},
+        {"hide the first", [](TGridAxis& a) { a.SetHidden(0, true); }},
+        {"hide in the middle", [](TGridAxis& a) { a.SetHidden(a.Count() / 2, true); }},
+        {"hide the last", [](TGridAxis& a) { a.SetHidden(a.Count() - 1, true); }},
+        {"show the first", [](TGridAxis& a) { a.SetHidden(0, false); }},
+        {"move last to first", [](TGridAxis& a) { a.Move(a.Count() - 1, 0); }},
+        {"move first to middle", [](TGridAxis& a) { a.Move(0, a.Count() / 2); }},
+        {"line width", [](TGridAxis& a) { a.SetLineWidth(3); }},
+        {"reset sizes", [](TGridAxis& a) { a.ResetSizes(); }},
+        {"shrink to 1 and grow", [](TGridAxis& a) {
+             a.SetCount(1);
+             a.SetCount(12);
+         }},
+    };
+    TGridAxis a;
+    a.SetDefaultSize(20);
+    a.SetCount(40);
+    for (int i = 0; i < 40; ++i) a.SetSize(i, 10 + (i * 7) % 23);
+    a.SetFixedCount(2);
+    a.SetFirst(5);
+    a.SetClientExtent(300);
+    // Read partway (a position in the middle) before each change, then
+    // compare every answer. New sections differ in size from the old ones.
+    int size = 11;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        a.SetDefaultSize(size += 3);
+        (void)a.SectionStart(a.Count() / 2);
+        s.run(a);
+        a.Clamp();
+        ExpectSameEverywhere(a);
+    }
+}
+
+// Random changes, each followed by a few random reads, compared with an
+// axis that sums all positions anew.
+TEST(GridAxis, RandomChangesAndReadsAgreeWithAFreshAxis)
+{
+    std::mt19937 rng(1234);
+    TGridAxis a;
+    a.SetDefaultSize(15);
+    a.SetCount(60);
+    a.SetFixedCount(1);
+    a.SetClientExtent(400);
+    for (int round = 0; round < 3000; ++round) {
+        const int n = a.Count();
+        const int at = n > 0 ? int(rng() % unsigned(n)) : 0;
+        switch (rng() % 9) {
+        case 0: a.SetCount(int(rng() % 120)); break;
+        case 1: a.Insert(int(rng() % unsigned(n + 1)), 1 + int(rng() % 5)); break;
+        case 2: a.Remove(at, 1 + int(rng() % 5)); break;
+        case 3: a.SetSize(at, int(rng() % 40)); break;
+        case 4: a.SetHidden(at, rng() % 2 == 0); break;
+        case 5: a.Move(at, n > 0 ? int(rng() % unsigned(n)) : 0); break;
+        case 6: a.SetLineWidth(int(rng() % 3)); break;
+        case 7: a.SetFirst(int(rng() % unsigned(n + 1))); break;
+        default: a.SetDefaultSize(5 + int(rng() % 30)); break;
+        }
+        const int reads = int(rng() % 3);
+        for (int k = 0; k < reads; ++k) {
+            SCOPED_TRACE(testing::Message() << "round " << round);
+            ExpectSameAnswer(a, int(rng() % 7), int(rng() % 100000));
+        }
+        if (HasFailure()) break;
+    }
+    ExpectSameEverywhere(a);
+}

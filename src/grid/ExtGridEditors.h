@@ -1,0 +1,327 @@
+#pragma once
+// The string grid's in-place cell editors: the text editor (TExtInplaceEdit),
+// the pick-list and editable combo (TGridCombo), the check box
+// (TGridCheckBox), the spin editor (TGridSpin) and the custom editors behind
+// a TEditLink. Each control sits in a TCellEditor adapter that the grid's
+// window shows over the cell; the adapters are registered in the cell-editor
+// registry by editor kind and bound to their grid when the window makes
+// them. The grid decides (ExtGridEdit.cpp); the editors filter what is typed
+// and hand the keys that end an edit back to the grid.
+#include "controls/EsgCombo.h"
+#include "grid/ExtGrid.h"
+#include "platform/GridsWidget.h"
+#include "platform/MaskEdit.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QPointer>
+#include <QSpinBox>
+
+// ---------------------------------------------------------------------------
+// Filters of the text editor, by editor kind.
+
+// What becomes of one typed character.
+struct TCharVerdict {
+    bool Accept = true; // the character goes into the text (as Char)
+    bool Beep = false;  // a refused character beeps
+    QChar Char;
+};
+// text: the editor text; selStart / selLength: the selection (the caret
+// when selLength is 0); ctrl: Ctrl is held.
+TCharVerdict FilterEditChar(TEditorType kind, QChar ch, const QString& text, int selStart, int selLength, bool ctrl,
+                            const QString& validChars, const FormatSettings& fs);
+// The text a paste would leave (newText: the editor text with the pasted
+// text in place), as the kind takes it; false when the kind refuses it.
+bool FilterPasteText(TEditorType kind, const QString& newText, const QString& validChars, QString& result);
+// The text re-cased word by word (first letter upper, the rest lower).
+QString MixedCaseText(const QString& s);
+
+// ---------------------------------------------------------------------------
+// A cell editor that belongs to a string grid: the grid binds itself when
+// its window makes the editor.
+class TGridCellEditor : public TCellEditor {
+public:
+    virtual void BindGrid(TExtStringGrid* grid) = 0;
+};
+
+// Registers the grid's editors in the cell-editor registry (once).
+void RegisterGridCellEditors();
+
+// The grid's window (null without one) and one key handed to it as if the
+// grid had received it (key down, then the character).
+TGridWidget* GridWidgetOf(TExtStringGrid* grid);
+void ForwardKeyToGrid(TExtStringGrid* grid, int qtKey, Qt::KeyboardModifiers mods);
+
+// ---------------------------------------------------------------------------
+// The text editor: the platform's in-place edit with the grid's character
+// and paste filters, length limit, edit mask, prefix completion and
+// OnEditChange.
+class TExtInplaceEdit : public TInplaceEdit {
+    Q_OBJECT
+public:
+    explicit TExtInplaceEdit(QWidget* parent = nullptr);
+    void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
+    TExtStringGrid* Grid() const { return FGrid; }
+    // 0 or less: no limit.
+    int LengthLimit() const { return FLengthLimit; }
+    void SetLengthLimit(int v);
+    // The mask in the platform's syntax ("" for none).
+    void SetEditMask(const QString& mask);
+    const TEditMask& EditMask() const { return FMask; }
+    // The text, literals and blanks as the mask keeps them.
+    QString EditorText() const { return MaskedText(displayText(), FMask); }
+    // Loads a text without firing OnEditChange.
+    void LoadText(const QString& s);
+    // Prefix completion from the grid's lookup list.
+    void DoChange();
+    // Pastes text through the paste filter.
+    void PasteText(const QString& clip);
+    int FColE = -1;
+    int FRowE = -1;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    TEditorType Kind() const;
+    TExtStringGrid* FGrid = nullptr;
+    int FLengthLimit = 0;
+    bool Workmode = true;
+    bool FLoading = false;
+    TEditMask FMask;
+};
+
+class TExtTextCellEditor : public TGridCellEditor {
+public:
+    TExtTextCellEditor();
+    ~TExtTextCellEditor() override;
+    QWidget* Control() const override { return m_edit; }
+    TExtInplaceEdit* Edit() const { return m_edit; }
+    void BindGrid(TExtStringGrid* grid) override { m_edit->SetGrid(grid); }
+    void LoadText(const QString& text) override;
+    void SetLimits(int maxLength, const QString& mask) override;
+    QString Text() const override { return m_edit->EditorText(); }
+    void Show(bool takeFocus) override;
+    bool WantsKey(int key, TShiftState shift) const override;
+
+private:
+    QPointer<TExtInplaceEdit> m_edit;
+};
+
+// ---------------------------------------------------------------------------
+// The combo of the pick-list (edComboList) and editable combo (edComboEdit)
+// kinds, shared by every such cell of its grid.
+class TGridCombo : public TEsgComboBox {
+    Q_OBJECT
+public:
+    explicit TGridCombo(QWidget* parent = nullptr);
+    void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
+    TExtStringGrid* Grid() const { return FGrid; }
+    // Lookup completion of the typed prefix (editable combo).
+    void DoChange();
+    // The list as wide as its widest item needs.
+    void SizeDropDownWidth();
+    bool ListMode() const { return Style() == TComboStyle::csDropDownList || DroppedDown(); }
+
+    std::function<void(TGridCombo* sender)> OnReturnKey;
+    bool WorkMode = true;
+    int ItemIdx = -1;
+    bool ItemChange = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    bool event(QEvent* e) override;
+    // Sees the keys before the grid's window takes them: Enter and Tab
+    // confirm the shown item.
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    friend class TGridComboEditor;
+    void FireComboChange(int index);
+    TExtStringGrid* FGrid = nullptr;
+    // While the grid loads the combo, its changes are not the user's.
+    bool FLoading = false;
+    // The pick list was opened on a text that is in none of its items:
+    // the cell keeps its text unless the user picks or confirms.
+    bool FDefaulted = false;
+    bool FPicked = false;
+    QString FCellText;
+};
+
+class TGridComboEditor : public TGridCellEditor {
+public:
+    TGridComboEditor();
+    ~TGridComboEditor() override;
+    QWidget* Control() const override { return m_combo; }
+    TGridCombo* Combo() const { return m_combo; }
+    void BindGrid(TExtStringGrid* grid) override { m_combo->SetGrid(grid); }
+    void LoadText(const QString& text) override;
+    QString Text() const override;
+    void Place(const QRect& r) override;
+    void Show(bool takeFocus) override;
+    void Hide() override;
+    bool WantsKey(int key, TShiftState shift) const override;
+
+private:
+    QPointer<TGridCombo> m_combo;
+    bool m_open = false;
+};
+
+// ---------------------------------------------------------------------------
+// The check box of the edCheckBox kind: shows the cell text as its caption;
+// closing it writes nothing into the cell.
+class TGridCheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit TGridCheckBox(QWidget* parent = nullptr);
+    void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
+    void ReCreate() { setChecked(false); }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+};
+
+class TGridCheckBoxEditor : public TGridCellEditor {
+public:
+    TGridCheckBoxEditor();
+    ~TGridCheckBoxEditor() override;
+    QWidget* Control() const override { return m_check; }
+    TGridCheckBox* Check() const { return m_check; }
+    void BindGrid(TExtStringGrid* grid) override { m_check->SetGrid(grid); }
+    void LoadText(const QString& text) override;
+    QString Text() const override { return m_check->text(); }
+    bool WantsKey(int key, TShiftState shift) const override;
+
+private:
+    QPointer<TGridCheckBox> m_check;
+};
+
+// ---------------------------------------------------------------------------
+// The spin editor of the spin kinds: whole numbers (edSpinEdit) or decimal
+// numbers (edFloatSpinEdit, with the locale's separator).
+class TGridSpin : public QDoubleSpinBox {
+    Q_OBJECT
+public:
+    explicit TGridSpin(QWidget* parent = nullptr);
+    void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
+    void ReCreate() {}
+    bool IsFloat() const { return decimals() > 0; }
+    void SetFloat(bool on);
+    int MinValue() const { return int(minimum()); }
+    int MaxValue() const { return int(maximum()); }
+    void SetMinValue(double v) { setMinimum(v); }
+    void SetMaxValue(double v) { setMaximum(v); }
+    int Value() const { return int(value()); }
+    QString Text() const;
+    // Loads a cell text; a text that is no number loads 0.
+    void LoadText(const QString& s);
+    bool FLoading = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+};
+
+class TGridSpinEditor : public TGridCellEditor {
+public:
+    TGridSpinEditor();
+    ~TGridSpinEditor() override;
+    QWidget* Control() const override { return m_spin; }
+    TGridSpin* Spin() const { return m_spin; }
+    void BindGrid(TExtStringGrid* grid) override;
+    void LoadText(const QString& text) override;
+    QString Text() const override { return m_spin->Text(); }
+    bool WantsKey(int key, TShiftState shift) const override;
+
+private:
+    QPointer<TGridSpin> m_spin;
+    TExtStringGrid* m_grid = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// A user-supplied cell editor (edCustom). A descendant creates its control
+// in CreateEditor, returns it from GetEditControl and moves the value in
+// and out through SetEditorValue / GetEditorValue; the grid places, shows
+// and focuses it and hands it the keys it wants (the WantKey* settings).
+enum class TEditStyle { esInplace, esPopup };
+
+class TEditLink : public QObject {
+    Q_OBJECT
+public:
+    explicit TEditLink(QObject* owner = nullptr) : QObject(owner) {}
+
+    // The keys the editor keeps instead of handing them to the grid.
+    bool WantKeyLeftRight = false;
+    bool WantKeyUpDown = false;
+    bool WantKeyHomeEnd = false;
+    bool WantKeyPriorNext = false;
+    bool WantKeyReturn = false;
+    bool WantKeyEscape = false;
+    bool WantTabs = false;
+    TEditStyle EditStyle = TEditStyle::esInplace;
+    int PopupWidth = 0;
+    int PopupHeight = 0;
+    int Tag = 0;
+
+    // The key-down handling of the editor control (the grid binds it).
+    virtual void EditKeyDown(QObject* sender, int& key, TShiftState shift);
+    virtual QWidget* GetEditControl() { return nullptr; }
+    virtual void CreateEditor(QWidget* parent) {}
+    virtual void DestroyEditor() {}
+    // Shows and focuses the control (or gives the focus back to the grid).
+    virtual void SetFocus(bool value);
+    virtual void SetRect(const QRect& r);
+    virtual void SetVisible(bool value);
+    virtual void SetProperties() {}
+    virtual void SetCellProps(TColor color, const QFont& font) {}
+    virtual QString GetEditorValue() { return QString(); }
+    virtual void SetEditorValue(const QString& s) {}
+
+    TExtStringGrid* Grid() const { return FOwner; }
+    // Real column and row of the cell being edited.
+    QPoint EditCell() const { return FEditCell; }
+    QString GetCellValue();
+    void SetCellValue(const QString& s);
+    // Stores the value and closes the editor.
+    void HideEditor();
+
+private:
+    friend class TEditLinkCellEditor;
+    TExtStringGrid* FOwner = nullptr;
+    QPoint FEditCell;
+    bool FForcedExit = false;
+};
+
+class TEditLinkCellEditor : public TGridCellEditor {
+public:
+    TEditLinkCellEditor();
+    ~TEditLinkCellEditor() override;
+    QWidget* Control() const override { return m_frame; }
+    void BindGrid(TExtStringGrid* grid) override { m_grid = grid; }
+    void LoadText(const QString& text) override;
+    QString Text() const override;
+    void Place(const QRect& r) override;
+    void Show(bool takeFocus) override;
+    void Hide() override;
+    bool WantsKey(int key, TShiftState shift) const override { return true; }
+
+private:
+    class KeyFilter;
+    TEditLink* Link() const;
+    QPointer<QWidget> m_frame;
+    TExtStringGrid* m_grid = nullptr;
+    QPointer<TEditLink> m_link;
+    QPointer<QWidget> m_control;
+    std::unique_ptr<KeyFilter> m_filter;
+    bool m_open = false;
+};

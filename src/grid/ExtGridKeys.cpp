@@ -1,0 +1,323 @@
+// The string grid's key-down procedure and the small navigation operations
+// it shares with the Tab and Enter navigation.
+//
+// Each key is decided from the key, the shift state and the grid's state: a
+// step either handles the key and ends, or leaves it to the next step; the
+// platform grid's own processing (TBaseGrid::KeyDown) moves the current cell
+// for whatever is left, and the steps after it (row moving, wrapping at the
+// edges, disabled rows, the synchronised grid) correct where it went.
+#include "grid/ExtGrid.h"
+
+namespace {
+
+using enum TShiftStateItem;
+
+constexpr int VK_A = 0x41;
+
+bool IsVerticalKey(int key)
+{
+    return key == VK_PRIOR || key == VK_NEXT || key == VK_UP || key == VK_DOWN;
+}
+
+} // namespace
+
+// --- navigation helpers -------------------------------------------------------------
+
+bool TExtStringGrid::IsLastRow()
+{
+    return Row() == RowCount() - FFixedFooters - 1 || (Row() == RowCount() - 2 && FloatingFooter().Visible());
+}
+
+
+int TExtStringGrid::GetVisibleFixedRightCols()
+{
+    return FFixedRightCols;
+}
+
+int TExtStringGrid::FirstSelectableCol(int r)
+{
+    for (int c = 0; c < ColCount(); ++c)
+        if (CanSelectCell(c, r)) return c;
+    return -1;
+}
+
+int TExtStringGrid::LastSelectableCol(int r)
+{
+    for (int c = ColCount() - 1; c >= 0; --c)
+        if (CanSelectCell(c, r)) return c;
+    return -1;
+}
+
+
+void TExtStringGrid::AutoAddRow()
+{
+    bool canAdd = true;
+    if (OnCanAddRow) OnCanAddRow(this, canAdd);
+    if (!canAdd) return;
+    const bool footer = FloatingFooter().Visible();
+    // A visible floating footer moves down whole with the new row count,
+    // its cell properties with it; the new data row stands empty above it.
+    IncRowCount();
+    ClearRowCells(footer ? RowCount() - 2 : RowCount() - 1);
+    if (footer || FFixedFooters > 0) SetRow(Row() + 1);
+    if (footer) CalcFooter(-1);
+    if (OnAutoAddRow) OnAutoAddRow(this, RowCount() - FFixedFooters - 1);
+}
+
+// --- the key-down procedure -----------------------------------------------------------
+
+void TExtStringGrid::KeyDown(int& key, TShiftState shift)
+{
+    if (key == 0) return;
+    const bool ctrl = shift.Contains(ssCtrl), shiftDown = shift.Contains(ssShift);
+    FMoveSelection = Selection();
+    const int oldRow = Row(), oldLeft = LeftCol();
+    const bool rowSelect = HasOption(goRowSelect);
+    TNavigation& nav = Navigation();
+    const bool keepScroll =
+        IsVerticalKey(key) && rowSelect && LeftCol() != FixedCols() && nav.KeepHorizScroll();
+    const auto reportSelection = [this] {
+        const TGridRect s = Selection();
+        if (!(s == FMoveSelection)) {
+            DoSelectionChanged(s.Left, s.Top, s.Right, s.Bottom);
+            FMoveSelection = s;
+        }
+    };
+
+    // Scrolling only: the current row stays.
+    if (nav.MoveScrollOnly() && (IsVerticalKey(key) || key == VK_HOME || key == VK_END)) {
+        const int vis = VisibleRowCount();
+        switch (key) {
+        case VK_PRIOR: SetTopRow(vis + FixedRows() < TopRow() ? TopRow() - vis : FixedRows()); break;
+        case VK_NEXT:
+            if (TopRow() + vis < RowCount()) SetTopRow(TopRow() + vis);
+            break;
+        case VK_END: SetTopRow(RowCount() - vis); break;
+        case VK_HOME: SetTopRow(FixedRows()); break;
+        case VK_UP:
+            if (TopRow() > FixedRows()) SetTopRow(TopRow() - 1);
+            break;
+        case VK_DOWN:
+            if (TopRow() + vis < RowCount()) SetTopRow(TopRow() + 1);
+            break;
+        default: break;
+        }
+        return;
+    }
+
+    // Home and End by HomeEndKey.
+    if ((key == VK_HOME || key == VK_END) && !ctrl) {
+        switch (nav.HomeEndKey()) {
+        case heFirstLastCell:
+            if (key == VK_HOME)
+                MoveColRow(FixedCols(), FixedRows(), true, true);
+            else
+                MoveColRow(ColCount() - 1, RowCount() - 1, true, true);
+            FocusBaseCell();
+            reportSelection();
+            return;
+        case heFirstLastRow: {
+            if (FixedRowAlways() && RowCount() == 1) break;
+            int r = FixedRows();
+            if (key == VK_END)
+                r = FloatingFooter().Visible() && RowCount() > 2 ? RowCount() - 2 : RowCount() - 1 - FFixedFooters;
+            if (shiftDown) {
+                SetSelection(TGridRect{0, std::min(oldRow, r), ColCount() - 1, std::max(oldRow, r)});
+            } else {
+                MoveColRow(Col(), r, true, true);
+                FocusBaseCell();
+            }
+            if (key == VK_END && (FloatingFooter().Visible() || FFixedFooters > 0))
+                SetTopRow(RowCount() - VisibleRowCount());
+            if (rowSelect && nav.KeepHorizScroll()) {
+                StartUpdate();
+                SetLeftCol(oldLeft);
+                ResetUpdate();
+            }
+            reportSelection();
+            return;
+        }
+        case heFirstLastColumn:
+            if (rowSelect) break;
+            if (FixedRowAlways() && RowCount() == 1) break;
+            if (key == VK_HOME) {
+                if (shiftDown) {
+                    SetSelection(TGridRect{FixedCols(), Row(), Col(), Row()});
+                    InvalidateRow(Row());
+                } else {
+                    // A row with no selectable column keeps the current cell.
+                    const int c = FirstSelectableCol(Row());
+                    if (c >= 0) MoveColRow(c, Row(), true, true);
+                    FocusBaseCell();
+                    SetLeftCol(GetFirstNavCol());
+                }
+            } else {
+                if (shiftDown) {
+                    SetSelection(TGridRect{Col(), Row(), ColCount() - 1 - FFixedRightCols, Row()});
+                    InvalidateRow(Row());
+                } else {
+                    MoveColRow(ColCount() - 1, Row(), true, true);
+                    FocusBaseCell();
+                    SetLeftCol(ColCount() - VisibleColCount());
+                }
+            }
+            reportSelection();
+            return;
+        }
+    }
+    if (key == VK_HOME && ctrl && nav.HomeEndKey() == heFirstLastColumn) {
+        const int c = FirstSelectableCol(FixedRows());
+        MoveColRow(c >= 0 ? c : Col(), FixedRows(), true, true);
+        FocusBaseCell();
+        SetLeftCol(GetFirstNavCol());
+        reportSelection();
+        return;
+    }
+
+    // A row-select grid wider than its window scrolls sideways.
+    if (rowSelect && !IsNode(Row()) && ColCount() > VisibleColCount() && (key == VK_LEFT || key == VK_RIGHT)) {
+        const bool step = nav.LeftRightRowSelect() ? ctrl : true;
+        if (step) {
+            if (key == VK_LEFT && LeftCol() > FixedCols()) SetLeftCol(LeftCol() - 1);
+            if (key == VK_RIGHT && VisibleColCount() + LeftCol() < ColCount()) SetLeftCol(LeftCol() + 1);
+        }
+        if (!nav.LeftRightRowSelect()) return;
+    }
+
+    // Cells that are fixed inside the data area are stepped over.
+    if (nav.SkipFixedCells()) {
+        const int c0 = Col(), r0 = Row();
+        const int lastCol = ColCount() - FFixedRightCols;
+        if (key == VK_LEFT && c0 > FixedCols() && IsFixed(c0 - 1, r0)) {
+            int c = c0 - 1;
+            while (c >= FixedCols() && IsFixed(c, r0)) --c;
+            if (c >= FixedCols()) MoveColRow(c, r0, true, true);
+            key = 0;
+        } else if (key == VK_RIGHT && c0 < lastCol && c0 + 1 < ColCount() && IsFixed(c0 + 1, r0)) {
+            int c = c0 + 1;
+            while (c < lastCol && IsFixed(c, r0)) ++c;
+            if (c < lastCol) MoveColRow(c, r0, true, true);
+            key = 0;
+        } else if (key == VK_UP && r0 > FixedRows() && IsFixed(c0, r0 - 1)) {
+            int r = r0 - 1;
+            if (!rowSelect)
+                while (r > FixedRows() && IsFixed(c0, r)) --r;
+            if (r >= FixedRows() && (rowSelect || !IsFixed(c0, r))) MoveColRow(c0, r, true, true);
+            key = 0;
+        } else if (key == VK_DOWN && r0 < RowCount() - FFixedFooters && r0 + 1 < RowCount() && IsFixed(c0, r0 + 1)) {
+            const int lastRow = RowCount() - FFixedFooters;
+            int r = r0 + 1;
+            if (!rowSelect)
+                while (r < lastRow - 1 && IsFixed(c0, r)) ++r;
+            if (r < lastRow && (rowSelect || !IsFixed(c0, r))) MoveColRow(c0, r, true, true);
+            key = 0;
+        }
+        if (key == 0) {
+            reportSelection();
+            return;
+        }
+    }
+
+    if (key == VK_DOWN && IsLastRow() && nav.AppendOnArrowDown()) {
+        const int before = Row();
+        AutoAddRow();
+        // Over footers the new row is current already: one more step would
+        // land on a footer row.
+        if (Row() != before) {
+            key = 0;
+            reportSelection();
+            return;
+        }
+    }
+
+    // Select all.
+    if (key == VK_A && ctrl) {
+        if (!rowSelect && !HasOption(goRangeSelect)) return;
+        const TGridRect all{GetFirstNavCol(), FixedRows(), ColCount() - FFixedRightCols - 1,
+                            RowCount() - FFixedFooters - 1};
+        SetSelection(all);
+        reportSelection();
+        return;
+    }
+
+    if (keepScroll) BeginUpdate();
+    try {
+        StepKey(key, shift);
+        if (keepScroll) SetLeftCol(oldLeft);
+    } catch (...) {
+        if (keepScroll) EndUpdate();
+        throw;
+    }
+    if (keepScroll) EndUpdate();
+    reportSelection();
+}
+
+void TExtStringGrid::StepKey(int& key, TShiftState shift)
+{
+    const bool ctrl = shift.Contains(ssCtrl);
+    FLastKeyCell = TGridCoord{Col(), Row()};
+    const TGridRect sel = Selection();
+    const int top = std::min(sel.Top, sel.Bottom), bottom = std::max(sel.Top, sel.Bottom);
+    TNavigation& nav = Navigation();
+
+    // Ctrl+Up and Ctrl+Down move the selected rows (and nothing else).
+    if (ctrl && nav.CursorMoveRows() && (key == VK_DOWN || key == VK_UP)) {
+        if (key == VK_DOWN && bottom < RowCount() - 1) {
+            MoveRow(bottom + 1, top);
+            if (top == bottom)
+                MoveColRow(Col(), top + 1, true, true);
+            else
+                SetSelection(TGridRect{FixedCols(), top + 1, ColCount() - 1, bottom + 1});
+        } else if (key == VK_UP && top > FixedRows()) {
+            MoveRow(top - 1, bottom);
+            if (top == bottom)
+                MoveColRow(Col(), top - 1, true, true);
+            else
+                SetSelection(TGridRect{FixedCols(), top - 1, ColCount() - 1, bottom - 1});
+        }
+        return;
+    }
+
+    TBaseGrid::KeyDown(key, shift);
+
+    // Wrapping at the edges, judged on the cell before the key.
+    const TCursorAdvance advance = nav.CursorAdvance();
+    if (advance != caDefault && !ctrl) {
+        const bool snake = advance == caSnake;
+        const TGridCoord was = FLastKeyCell;
+        const int lastDataRow = RowCount() - FFixedFooters - 1;
+        const int lastDataCol = ColCount() - FFixedRightCols - 1;
+        if (key == VK_LEFT && was.X == FixedCols()) {
+            const int r = snake && Row() > FixedRows() ? Row() - 1 : Row();
+            MoveColRow(lastDataCol, r, true, true);
+        } else if (key == VK_UP && was.Y == FixedRows()) {
+            const int c = snake && Col() > FixedCols() ? Col() - 1 : Col();
+            MoveColRow(c, lastDataRow, true, true);
+        } else if (key == VK_RIGHT && was.X == ColCount() - 1) {
+            const int r = snake && Row() < lastDataRow ? Row() + 1 : Row();
+            MoveColRow(FixedCols(), r, true, true);
+        } else if (key == VK_DOWN && was.Y == RowCount() - 1) {
+            const int c = snake && Col() < lastDataCol ? Col() + 1 : Col();
+            MoveColRow(c, FixedRows(), true, true);
+        }
+    }
+
+    // Disabled rows are stepped over when the grid refused to move onto one.
+    if (UseEnabledRows() && nav.SkipDisabledRows() && Row() == FLastKeyCell.Y) {
+        if (key == VK_UP && Row() > FixedRows()) {
+            int r = Row() - 1;
+            while (r > FixedRows() && !RowEnabled(r)) --r;
+            if (r >= FixedRows() && RowEnabled(r)) MoveColRow(Col(), r, true, true);
+        } else if (key == VK_DOWN && Row() < RowCount() - 1) {
+            int r = Row() + 1;
+            while (r < RowCount() - 1 && !RowEnabled(r)) ++r;
+            if (RowEnabled(r)) MoveColRow(Col(), r, true, true);
+        }
+    }
+
+    // The synchronised grid follows.
+    if (TStringGrid* other = SyncGrid().Grid()) {
+        if (SyncGrid().SelectionColumn()) other->SetCol(Col());
+        if (SyncGrid().SelectionRow()) other->SetRow(Row());
+    }
+}
