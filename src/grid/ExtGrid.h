@@ -1750,13 +1750,14 @@ protected:
 protected:
     // One hook per change of the row or column structure, for everything kept
     // by display row or column beside the cells (modified and enabled rows,
-    // row and column selection flags, ...). The base keeps the modified and
-    // enabled row lists in step; an override calls it.
+    // row and column selection flags, ...). The base keeps the modified,
+    // disabled and selected row flags and the selected column flags in step;
+    // an override calls it.
     virtual void SideRowsInserted(int row, int count);
     virtual void SideRowsRemoved(int row, int count);
     virtual void SideRowsSwapped(int row1, int row2);
-    virtual void SideColsInserted(int c, int count) {}
-    virtual void SideColsRemoved(int c, int count) {}
+    virtual void SideColsInserted(int c, int count);
+    virtual void SideColsRemoved(int c, int count);
     void StoreInsertCols(int at, int n) override;
     void StoreMoveCol(int from, int to) override;
     void ColumnMoved(int from, int to) override;

@@ -14,44 +14,57 @@
 
 namespace {
 
-// A list of per-row flags follows rows inserted or removed at row.
-void InsertFlags(TIntList& list, int row, int count)
+// A list of per-row (per-column) flags follows rows inserted or removed at
+// index; flags past its end are off and need no entry.
+void InsertFlags(std::vector<bool>& flags, int index, int count)
 {
-    for (int k = 0; k < count && row < list.Count(); ++k) list.Insert(row, 0);
+    if (index >= 0 && index < int(flags.size())) flags.insert(flags.begin() + index, size_t(count), false);
 }
 
-void RemoveFlags(TIntList& list, int row, int count)
+void RemoveFlags(std::vector<bool>& flags, int index, int count)
 {
-    for (int k = 0; k < count && row < list.Count(); ++k) list.Delete(row);
+    if (index < 0 || index >= int(flags.size())) return;
+    flags.erase(flags.begin() + index, flags.begin() + std::min(index + count, int(flags.size())));
 }
 
-void SwapFlags(TIntList& list, int a, int b)
+void SwapFlags(std::vector<bool>& flags, int a, int b)
 {
-    if (a < 0 || b < 0 || a >= list.Count() || b >= list.Count()) return;
-    const int32_t v = list.Items(a);
-    list.SetItems(a, list.Items(b));
-    list.SetItems(b, v);
+    const size_t hi = size_t(std::max(a, b));
+    if (a < 0 || b < 0 || hi >= flags.size()) {
+        if (a < 0 || b < 0) return;
+        flags.resize(hi + 1, false);
+    }
+    const bool v = flags[size_t(a)];
+    flags[size_t(a)] = flags[size_t(b)];
+    flags[size_t(b)] = v;
 }
 
 } // namespace
 
 void TExtStringGrid::SideRowsInserted(int row, int count)
 {
-    if (FShowModified->Enabled()) InsertFlags(FModifiedRows, row, count);
-    InsertFlags(FEnabledRows, row, count);
+    if (FShowModified->Enabled()) InsertFlags(FModifiedRowFlags, row, count);
+    if (FUseEnabledRows) InsertFlags(FDisabledRows, row, count);
+    if (FMouseActions->DisjunctRowSelect()) InsertFlags(FRowSelect, RowFlagIndex(row), count);
 }
 
 void TExtStringGrid::SideRowsRemoved(int row, int count)
 {
-    if (FShowModified->Enabled()) RemoveFlags(FModifiedRows, row, count);
-    RemoveFlags(FEnabledRows, row, count);
+    if (FShowModified->Enabled()) RemoveFlags(FModifiedRowFlags, row, count);
+    if (FUseEnabledRows) RemoveFlags(FDisabledRows, row, count);
+    if (FMouseActions->DisjunctRowSelect()) RemoveFlags(FRowSelect, RowFlagIndex(row), count);
 }
 
 void TExtStringGrid::SideRowsSwapped(int row1, int row2)
 {
-    if (FShowModified->Enabled()) SwapFlags(FModifiedRows, row1, row2);
-    SwapFlags(FEnabledRows, row1, row2);
+    if (FShowModified->Enabled()) SwapFlags(FModifiedRowFlags, row1, row2);
+    if (FMouseActions->DisjunctRowSelect() && FNavigation->MoveRowOnSort())
+        SwapFlags(FRowSelect, RowFlagIndex(row1), RowFlagIndex(row2));
 }
+
+void TExtStringGrid::SideColsInserted(int c, int count) { InsertFlags(FColSelect, c, count); }
+
+void TExtStringGrid::SideColsRemoved(int c, int count) { RemoveFlags(FColSelect, c, count); }
 
 // ---------------------------------------------------------------------------
 // Rows

@@ -597,12 +597,6 @@ TEST(GridSize, AutoSizeColLimitsAndGrowOnly)
     g->SetMaxColWidth(60);
     g->AutoSizeCol(2);
     EXPECT_EQ(g->ColWidths(2), 60);
-    // Without a painting measurer nothing is measured: only the margins.
-    g->SetCellMeasurer(nullptr);
-    g->SetMaxColWidth(0);
-    g->SetMinColWidth(0);
-    g->AutoSizeCol(2);
-    EXPECT_EQ(g->ColWidths(2), 8);
 }
 
 TEST(GridSize, AutoSizeRowsToLines)
