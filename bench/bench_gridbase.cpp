@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QStandardItemModel>
+#include <QTableView>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -221,6 +222,70 @@ void BM_RowCount1000_FlatVector(benchmark::State& state)
     }
 }
 
+// Hiding 10,000 of the 100,000 rows (every tenth, so each is its own run;
+// or one block) and showing them again, against QTableView's row hiding.
+void BM_HideUnhide10000_StringGrid(benchmark::State& state)
+{
+    auto g = NewGrid<TExtStringGrid>();
+    FillGrid(*g);
+    const bool block = state.range(0) != 0;
+    std::vector<int> rows;
+    for (int i = 0; i < 10000; ++i) rows.push_back(block ? 40000 + i : i * 10);
+    for (auto _ : state) {
+        g->HideRealRows(rows, THiddenRowKind::hkHidden, 0);
+        g->UnHideRowsAll();
+    }
+    if (g->RowCount() != kRows || g->Cells(3, 50) != CellText(3, 50)) state.SkipWithError("rows lost");
+}
+
+void BM_HideUnhide10000_TableView(benchmark::State& state)
+{
+    auto m = NewModel();
+    FillModel(*m);
+    QTableView view;
+    view.setModel(m.get());
+    const bool block = state.range(0) != 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 10000; ++i) view.setRowHidden(block ? 40000 + i : i * 10, true);
+        for (int i = 0; i < 10000; ++i) view.setRowHidden(block ? 40000 + i : i * 10, false);
+    }
+}
+
+// Inserting and removing 1,000 rows in the middle, in one call each and one
+// row at a time.
+void BM_InsertRemove1000_StringGrid(benchmark::State& state)
+{
+    auto g = NewGrid<TExtStringGrid>();
+    FillGrid(*g);
+    const bool single = state.range(0) != 0;
+    for (auto _ : state) {
+        if (single) {
+            for (int i = 0; i < 1000; ++i) g->InsertRows(kRows / 2, 1);
+            for (int i = 0; i < 1000; ++i) g->RemoveRows(kRows / 2, 1);
+        } else {
+            g->InsertRows(kRows / 2, 1000);
+            g->RemoveRows(kRows / 2, 1000);
+        }
+    }
+    if (g->RowCount() != kRows || g->Cells(3, kRows / 2) != CellText(3, kRows / 2)) state.SkipWithError("rows lost");
+}
+
+void BM_InsertRemove1000_StandardItemModel(benchmark::State& state)
+{
+    auto m = NewModel();
+    FillModel(*m);
+    const bool single = state.range(0) != 0;
+    for (auto _ : state) {
+        if (single) {
+            for (int i = 0; i < 1000; ++i) m->insertRows(kRows / 2, 1);
+            for (int i = 0; i < 1000; ++i) m->removeRows(kRows / 2, 1);
+        } else {
+            m->insertRows(kRows / 2, 1000);
+            m->removeRows(kRows / 2, 1000);
+        }
+    }
+}
+
 } // namespace
 
 BENCHMARK_TEMPLATE(BM_Fill, TBaseGrid)->Name("BM_Fill_GridBase")->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -241,6 +306,10 @@ BENCHMARK_TEMPLATE(BM_RowCount1000, TExtStringGrid)->Name("BM_RowCount1000_Strin
 BENCHMARK_TEMPLATE(BM_RowCount1000, TExtColumnGrid)->Name("BM_RowCount1000_ColumnGrid")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RowCount1000_StandardItemModel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RowCount1000_FlatVector)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HideUnhide10000_StringGrid)->ArgName("block")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HideUnhide10000_TableView)->ArgName("block")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertRemove1000_StringGrid)->ArgName("single")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertRemove1000_StandardItemModel)->ArgName("single")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

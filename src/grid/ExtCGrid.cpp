@@ -486,6 +486,29 @@ void TExtColumnGrid::SetColCount(int n)
     FColumnCollection->FNoRecursiveUpdate = old;
 }
 
+void TExtColumnGrid::InsertCols(int c, int count)
+{
+    if (count <= 0) return;
+    c = std::clamp(c, 0, TotalColCount());
+    const bool old = FColumnCollection->FNoRecursiveUpdate;
+    FColumnCollection->FNoRecursiveUpdate = true;
+    TExtStringGrid::InsertCols(c, count);
+    for (int k = 0; k < count; ++k) FColumnCollection->Insert(c + k);
+    FColumnCollection->FNoRecursiveUpdate = old;
+    UpdateColumnHeaders();
+}
+
+void TExtColumnGrid::RemoveCols(int c, int count)
+{
+    const int before = TotalColCount();
+    const bool old = FColumnCollection->FNoRecursiveUpdate;
+    FColumnCollection->FNoRecursiveUpdate = true;
+    TExtStringGrid::RemoveCols(c, count);
+    for (int k = before - TotalColCount(); k > 0 && c < FColumnCollection->Count(); --k) FColumnCollection->Delete(c);
+    FColumnCollection->FNoRecursiveUpdate = old;
+    UpdateColumnHeaders();
+}
+
 void TExtColumnGrid::SyncColumnItems()
 {
     const int want = ColCount() + NumHiddenColumns();

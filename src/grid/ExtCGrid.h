@@ -229,6 +229,9 @@ public:
 
     void Loaded() override;
     void SetColCount(int n) override;
+    // Inserting and removing columns moves the column items along.
+    void InsertCols(int c, int count) override;
+    void RemoveCols(int c, int count) override;
     TGridColumnCollection& Columns() { return *FColumnCollection; }
     void SetColumns(const TGridColumnCollection& v) { FColumnCollection->Assign(v); }
     // The first item of that name (exact case), nullptr when none.

@@ -902,6 +902,7 @@ public:
     TGridNotifyEvent OnResize;
 
     // --- rows and columns: hiding, structure, moving, sizing ------------------------
+public:
     // The measurer the sizing operations ask (never null); a new one
     // replaces the one before.
     TCellMeasurer& CellMeasurer();
@@ -1608,6 +1609,135 @@ public:
     std::function<void(TExtStringGrid* sender, int arow, QString& hint)> OnScrollHint;
     bool ScrollLock() const { return FScrollLock; }
 
+    // Inserting and removing rows (display rows). Cells go and come whole
+    // with their objects (a removed row's objects are freed); parked rows
+    // behind the place are renumbered; the side structures follow through
+    // the side hooks below; the current row and the top row are kept where
+    // they still fit. Each ends with a cells-changed notification.
+    virtual void InsertRows(int row, int count, bool updateCellControls = true);
+    virtual void RemoveRows(int row, int count);
+    virtual void RemoveRowsEx(int row, int count);
+    virtual void RemoveRowsInternal(int row, int count);
+    // A new empty row at the end (before a visible floating footer).
+    void AddRow();
+    // Rows of the selection rectangle, bottom up.
+    void RemoveSelectedRows();
+    // The later rows whose text in the column equals an earlier one; with
+    // doCase letter case counts.
+    void RemoveDuplicates(int c, bool doCase);
+    // Columns (store columns, that is real indexes; hidden columns move
+    // with their flags and widths).
+    virtual void InsertCols(int c, int count);
+    virtual void RemoveCols(int c, int count);
+    void AddColumn() { InsertCols(TotalColCount(), 1); }
+    void RemoveSelectedCols();
+    // Cells of c1 joined with separator and the cells of c2 (trimmed), then
+    // c2 removed.
+    void MergeCols(int c1, int c2, const QString& separator);
+
+    // Clearing, trimming, colouring (display columns mapped to real ones
+    // with SaveHiddenCells).
+    virtual void ClearRect(int c1, int r1, int c2, int r2);
+    virtual void TrimRect(int c1, int r1, int c2, int r2);
+    void ClearRows(int row, int count);
+    void ClearCols(int c, int count);
+    void ClearNormalRows(int row, int count);
+    void ClearNormalCols(int c, int count);
+    void ClearNormalCells();
+    void ClearSelection();
+    void Clear();
+    // Clear, and the parked rows' cells emptied too (the rows stay hidden).
+    void ClearAll();
+    void TrimColumn(int c) { TrimRect(c, 0, c, RowCount() - 1); }
+    void TrimRow(int r) { TrimRect(0, r, ColCount() - 1, r); }
+    void TrimAll() { TrimRect(0, 0, ColCount() - 1, RowCount() - 1); }
+    void ColorRect(int c1, int r1, int c2, int r2, TColor color);
+    bool ClearTextOnly() const { return FClearTextOnly; }
+    void SetClearTextOnly(bool v) { FClearTextOnly = v; }
+    bool BlockCellChange() const { return FBlockCellChange; }
+    void SetBlockCellChange(bool v) { FBlockCellChange = v; }
+    // The smallest range holding every non-empty cell; (0, 0, 0, 0) when none.
+    virtual TGridRect UsedCells();
+    // The range the exports save.
+    int SaveStartCol() const;
+    int SaveEndCol() const;
+    int SaveColCount() const { return SaveEndCol() - SaveStartCol() + 1; }
+    int SaveStartRow() const;
+    int SaveEndRow() const;
+    int SaveRowCount() const { return SaveEndRow() - SaveStartRow() + 1; }
+
+    // Moving and swapping (display indexes). MoveColumn and MoveRow run the
+    // moved notifications below; MoveRows moves count rows so that the
+    // first lands at toRow (heights stay where they are).
+    void MoveColumn(int fromCol, int toCol);
+    void MoveRow(int fromRow, int toRow);
+    void MoveRows(int fromRow, int toRow, int count);
+    void SwapCells(TGridCoord from, TGridCoord to);
+    void SwapColumns(int c1, int c2);
+    void SwapRows(int r1, int r2);
+    // The row exchange of sorting: counts Swaps, keeps the sort cross
+    // reference, the heights and the row flags with the rows.
+    virtual void SortSwapRows(int r1, int r2);
+    int Swaps = 0;
+    int SortRow = -1;
+    bool ColMoveFlg = false;
+    std::function<void(TExtStringGrid* sender, int fromIndex, int toIndex)> OnRowMoved;
+
+    // Running numbers down a column or along a row.
+    void AutoNumberCol(int c);
+    void AutoNumberRow(int r);
+    KR_FIELD_PROP(int, AutoNumberStart, 0)
+    KR_FIELD_PROP(int, AutoNumberOffset, 0)
+    KR_FIELD_PROP(TSortDirection, AutoNumberDirection, TSortDirection::sdAscending)
+
+public:
+    // Sizing to the contents (through CellMeasurer) and to the grid's width.
+    // Every size passes ClampToLimits with its minimum and maximum.
+    void AutoSizeCol(int c, int padding = 0);
+    void AutoSizeColumns(bool doFixedCols, int padding = 0);
+    void AutoSizeRow(int r, int padding = 0);
+    void AutoSizeRows(bool doFixedRows, int padding = 0);
+    void AutoSizeCells(bool doFixedCells, int paddingX, int paddingY);
+    void AutoFitColumns(bool doFixedCells = true);
+    void SizeToCols();
+    void SizeToRows();
+    void SizeToCells();
+    KR_FIELD_PROP(bool, SizeGrowOnly, false)
+    KR_FIELD_PROP(int, MinColWidth, 0)
+    KR_FIELD_PROP(int, MaxColWidth, 0)
+    KR_FIELD_PROP(int, MinRowHeight, 0)
+    KR_FIELD_PROP(int, MaxRowHeight, 0)
+
+public:
+    // Repainting cells, rows, columns and ranges (display indexes), scrolling
+    // a cell into view and hit testing.
+    void RepaintRect(const TGridRect& r);
+    void RepaintRow(int r);
+    void RepaintCol(int c);
+    // Scrolls when the cell is out of view, moving the current cell only in
+    // the direction that was out of view.
+    void ScrollInView(int c, int r);
+    // A point on a column border of the fixed rows (with goColSizing) or on a
+    // row border of the fixed columns (goRowSizing), less than 4 pixels off.
+    bool IsOnSizingBorder(int x, int y);
+
+    // Merging runs of equal texts down a column or along a row; with
+    // mainMerge false only inside the ranges an earlier merge formed.
+    void MergeColumnCells(int c, bool mainMerge);
+    void MergeRowCells(int r, bool mainMerge);
+    void SplitColumnCells(int c);
+    void SplitRowCells(int r);
+    void SplitAllCells();
+    // Rotated text: a cell graphic of kind ctRotated with an angle in 0 .. 359.
+    void AddRotated(int c, int r, int angle, const QString& s);
+    void SetRotated(int c, int r, int angle);
+    void RemoveRotated(int c, int r);
+    bool IsRotated(int c, int r, int& angle);
+    // The first cell (row by row) whose stored text equals subStr.
+    bool IsCell(const QString& subStr, int& c, int& r);
+    // The cell's text carries wide characters in the coded form ("|\").
+    bool IsWideCell(int c, int r);
+
 protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void ColWidthsChanged() override;
@@ -1624,6 +1754,24 @@ protected:
     virtual void UpdateFooter() {}
     virtual void CalcFooter(int c) {}
     void ClearRowsNil(int r, int n);
+
+    // --- rows and columns: the side structures -------------------------------------
+protected:
+    // One hook per change of the row or column structure, for everything kept
+    // by display row or column beside the cells (modified and enabled rows,
+    // row and column selection flags, ...). The base keeps the modified,
+    // disabled and selected row flags and the selected column flags in step;
+    // an override calls it.
+    virtual void SideRowsInserted(int row, int count);
+    virtual void SideRowsRemoved(int row, int count);
+    virtual void SideRowsSwapped(int row1, int row2);
+    virtual void SideColsInserted(int c, int count);
+    virtual void SideColsRemoved(int c, int count);
+    void StoreInsertCols(int at, int n) override;
+    void StoreMoveCol(int from, int to) override;
+    void ColumnMoved(int from, int to) override;
+    void RowMoved(int from, int to) override;
+    void StoreDeleteCols(int at, int n) override;
 
     template <typename T>
     void SetChanged(T& field, const T& v)
@@ -1826,6 +1974,7 @@ private:
     TDragScrollDirection FDragScrollDirection;
 
     // --- rows and columns: hiding, structure, moving, sizing ------------------------
+private:
     // Hidden columns by real index, ascending, with the width each had.
     struct THiddenCol {
         int Real;
@@ -1841,8 +1990,29 @@ private:
     // n items from index pos (consecutive real rows).
     void ParkRun(int fromReal, int n, THiddenRowKind kind, int level);
     void ShowRun(int pos, int n);
+    // The same for rows spread over the grid, in one pass over the rows:
+    // the real rows (ascending, shown) / the items at these indexes.
+    void ParkScattered(const std::vector<int>& realRows, THiddenRowKind kind, int level);
+    void ShowScattered(const std::vector<int>& positions);
+    // Keeps the selection on its rows after rows above it came or went:
+    // newRow gives the new display row of an old one.
+    void FollowSelection(const TGridRect& old, const std::function<int(int)>& newRow);
     // After rows came or went other than through SetRowCount.
     void RowCountChangedBy();
+    // The one worker of every row removal.
+    void DoRemoveRows(int row, int count);
+    bool FClearTextOnly = false;
+    bool FBlockCellChange = false;
+    bool FSyncedMove = false;
+    // The column move under way: its real indexes, taken before anything moved.
+    int FMoveRealFrom = -1;
+    int FMoveRealTo = -1;
+    int AutoSizeColumnInternal(int c, bool growOnly);
+    int AutoSizeRowInternal(int r, bool growOnly, int padding);
+    void AutoSizeRowToLines(int r, int lines, int padding);
+    // Where the store inserts or deletes columns for the platform grid's
+    // column operations (-1: at the display index it is given).
+    int FStoreColAt = -1;
     std::unique_ptr<TCellMeasurer> FCellMeasurer;
     // --- cell objects and selection state -----------------------------------------------
     // The graphic of a real row: a hidden row's from its parked cells.

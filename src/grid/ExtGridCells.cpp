@@ -413,11 +413,8 @@ void TExtStringGrid::ResetColumnOrder()
         for (int p = 0; p < ColCount() && p < FColumnOrder.Count(); ++p) {
             const int e = FColumnOrder.Items(p);
             if (e < p) {
+                // The list follows the move (ColumnMoved).
                 MoveColumn(p, e);
-                // The list follows the move.
-                const int v = FColumnOrder.Items(p);
-                FColumnOrder.Delete(p);
-                FColumnOrder.Insert(e, v);
                 moved = true;
             }
         }

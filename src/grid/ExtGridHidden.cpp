@@ -175,6 +175,91 @@ void TExtStringGrid::ShowRun(int pos, int n)
     FGridItems.DeleteRange(pos, n);
 }
 
+void TExtStringGrid::FollowSelection(const TGridRect& old, const std::function<int(int)>& newRow)
+{
+    const TGridRect now{old.Left, newRow(old.Top), old.Right, newRow(old.Bottom)};
+    if (now == Selection()) return;
+    if (old.Top == old.Bottom && old.Left == old.Right)
+        MoveColRow(now.Left, now.Top, true, false);
+    else
+        SetSelection(now);
+}
+
+void TExtStringGrid::ParkScattered(const std::vector<int>& realRows, THiddenRowKind kind, int level)
+{
+    // Screen rows of the rows to park, read before anything moves.
+    std::vector<int> disp;
+    disp.reserve(realRows.size());
+    for (int r : realRows) disp.push_back(r - FGridItems.LowerBound(r));
+    // The grid keeps at least one row.
+    const size_t k = std::min(disp.size(), size_t(std::max(0, RowCount() - 1)));
+    if (k == 0) return;
+    disp.resize(k);
+    const TGridRect sel = Selection();
+    std::vector<std::unique_ptr<TGridItem>> parked;
+    parked.reserve(k);
+    for (size_t i = 0; i < k; ++i) {
+        auto item = std::make_unique<TGridItem>();
+        item->SetIdx(realRows[i]);
+        item->SetKind(kind);
+        item->SetLevel(level);
+        item->SetHeight(RowHeights(disp[i]));
+        item->SetRow(TakeRow(disp[i]));
+        parked.push_back(std::move(item));
+    }
+    FGridItems.MergeOrdered(std::move(parked));
+    // Close the gaps: every row still shown moves up over the parked ones
+    // above it, with its height; the emptied rows at the end go.
+    int dst = disp[0];
+    size_t j = 0;
+    for (int src = disp[0]; src < RowCount(); ++src) {
+        if (j < k && disp[j] == src) {
+            ++j;
+            continue;
+        }
+        PutRow(dst, TakeRow(src));
+        m_view.Rows.SetSize(dst, m_view.Rows.Size(src));
+        ++dst;
+    }
+    TCustomGrid::DeleteRows(RowCount() - int(k), int(k));
+    // A parked row's place goes to the next row shown.
+    FollowSelection(sel, [&](int y) {
+        return std::min(y - int(std::lower_bound(disp.begin(), disp.end(), y) - disp.begin()), RowCount() - 1);
+    });
+}
+
+void TExtStringGrid::ShowScattered(const std::vector<int>& positions)
+{
+    const int k = int(positions.size());
+    const int oldCount = RowCount();
+    // Where each row lands: its real index less the rows still hidden above it.
+    std::vector<int> target(static_cast<size_t>(k));
+    for (int i = 0; i < k; ++i)
+        target[size_t(i)] = std::min(FGridItems.Items(positions[size_t(i)]).Idx() - (positions[size_t(i)] - i), oldCount + i);
+    const TGridRect sel = Selection();
+    TCustomGrid::InsertRows(oldCount, k);
+    // From the bottom up: the shown rows move down to make room, the parked
+    // rows drop into their places.
+    int src = oldCount - 1, dst = oldCount + k - 1;
+    for (int i = k - 1; i >= 0; --i) {
+        for (; dst > target[size_t(i)]; --src, --dst) {
+            PutRow(dst, TakeRow(src));
+            m_view.Rows.SetSize(dst, m_view.Rows.Size(src));
+        }
+        TGridItem& item = FGridItems.Items(positions[size_t(i)]);
+        PutRow(dst, item.TakeRowData());
+        m_view.Rows.SetSize(dst, item.Height() > 0 ? item.Height() : DefaultRowHeight());
+        --dst;
+    }
+    FGridItems.DeleteAt(positions);
+    // An old row y has every shown row whose place is not below it above it.
+    FollowSelection(sel, [&](int y) {
+        int before = 0;
+        while (before < k && target[size_t(before)] - before <= y) ++before;
+        return y + before;
+    });
+}
+
 int TExtStringGrid::HideRealRows(std::vector<int> realRows, THiddenRowKind kind, int level)
 {
     std::sort(realRows.begin(), realRows.end());
@@ -183,14 +268,11 @@ int TExtStringGrid::HideRealRows(std::vector<int> realRows, THiddenRowKind kind,
     if (realRows.empty()) return 0;
     if (EditorMode()) HideEditor();
     const int before = NumHiddenRows();
-    // Runs of consecutive real rows are consecutive on screen; parking from
-    // the bottom up leaves the screen places of the runs above unchanged.
-    size_t end = realRows.size();
-    while (end > 0) {
-        size_t start = end - 1;
-        while (start > 0 && realRows[start - 1] == realRows[start] - 1) --start;
-        ParkRun(realRows[start], int(end - start), kind, level);
-        end = start;
+    if (realRows.back() - realRows.front() + 1 == int(realRows.size())) {
+        // One run of consecutive real rows: consecutive on screen too.
+        ParkRun(realRows.front(), int(realRows.size()), kind, level);
+    } else {
+        ParkScattered(realRows, kind, level);
     }
     RowCountChangedBy();
     Invalidate();
@@ -200,21 +282,18 @@ int TExtStringGrid::HideRealRows(std::vector<int> realRows, THiddenRowKind kind,
 int TExtStringGrid::ShowHiddenRows(const std::function<bool(const TGridItem&)>& which)
 {
     const int before = NumHiddenRows();
-    bool editorClosed = false;
-    int pos = 0;
-    while (pos < FGridItems.Count()) {
-        if (!which(FGridItems.Items(pos))) {
-            ++pos;
-            continue;
-        }
-        int n = 1;
-        while (pos + n < FGridItems.Count() && which(FGridItems.Items(pos + n)) &&
-               FGridItems.Items(pos + n).Idx() == FGridItems.Items(pos + n - 1).Idx() + 1)
-            ++n;
-        if (!editorClosed && EditorMode()) HideEditor();
-        editorClosed = true;
-        ShowRun(pos, n);
-    }
+    std::vector<int> positions;
+    for (int i = 0; i < FGridItems.Count(); ++i)
+        if (which(FGridItems.Items(i))) positions.push_back(i);
+    if (positions.empty()) return 0;
+    if (EditorMode()) HideEditor();
+    // One run of items (consecutive real rows) goes back as one block.
+    const int n = int(positions.size());
+    if (positions.back() - positions.front() + 1 == n &&
+        FGridItems.Items(positions.back()).Idx() - FGridItems.Items(positions.front()).Idx() + 1 == n)
+        ShowRun(positions.front(), n);
+    else
+        ShowScattered(positions);
     if (before != NumHiddenRows()) {
         RowCountChangedBy();
         Invalidate();

@@ -3,6 +3,7 @@
 #include "grid/ExtGrid.h"
 
 #include <algorithm>
+#include <iterator>
 
 bool GridOleDropRTF = false;
 
@@ -438,6 +439,29 @@ void TGridItems::DeleteRange(int index, int n)
     index = std::clamp(index, 0, Count());
     n = std::clamp(n, 0, Count() - index);
     FItems.erase(FItems.begin() + index, FItems.begin() + index + n);
+}
+
+void TGridItems::MergeOrdered(std::vector<std::unique_ptr<TGridItem>> items)
+{
+    std::vector<std::unique_ptr<TGridItem>> merged;
+    merged.reserve(FItems.size() + items.size());
+    std::merge(std::make_move_iterator(FItems.begin()), std::make_move_iterator(FItems.end()),
+               std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()), std::back_inserter(merged),
+               [](const std::unique_ptr<TGridItem>& a, const std::unique_ptr<TGridItem>& b) { return a->Idx() < b->Idx(); });
+    FItems = std::move(merged);
+}
+
+void TGridItems::DeleteAt(const std::vector<int>& indexes)
+{
+    size_t next = 0, out = 0;
+    for (size_t i = 0; i < FItems.size(); ++i) {
+        if (next < indexes.size() && size_t(indexes[next]) == i) {
+            ++next;
+            continue;
+        }
+        FItems[out++] = std::move(FItems[i]);
+    }
+    FItems.resize(out);
 }
 
 TGridItem* TGridItems::FindIdx(int realRow)

@@ -712,6 +712,10 @@ public:
     TGridItem& InsertOrdered(int realRow);
     // Removes n items from index on.
     void DeleteRange(int index, int n);
+    // Adds items given in Idx order, each at its place (one pass).
+    void MergeOrdered(std::vector<std::unique_ptr<TGridItem>> items);
+    // Removes the items at the given indexes (ascending).
+    void DeleteAt(const std::vector<int>& indexes);
     int Count() const { return int(FItems.size()); }
     TGridItem& Items(int i) { return *FItems.at(size_t(i)); }
     const TGridItem& Items(int i) const { return *FItems.at(size_t(i)); }
