@@ -780,3 +780,9 @@ void Grid_Enter_Next_Cell(TExtColumnGrid* grid, QChar& key)
     }
     key = QChar(0);
 }
+
+void Grid_DblClick_AutoSize(TExtStringGrid* grid, int row, int col)
+{
+    if (!Double_Click_Auto_Size || row != 0) return;
+    grid->AutoSizeCol(col, 0);
+}

@@ -182,4 +182,24 @@ TEST_F(RowHelpers, EnterWalksTheCells)
     }
 }
 
+TEST_F(RowHelpers, DoubleClickOnATitleSizesOnlyThatColumn)
+{
+    grid->SetCells(2, 0, "A title much wider than the column");
+    grid->SetCells(3, 2, "A cell much wider than the column");
+    const int w2 = grid->ColWidths(2), w3 = grid->ColWidths(3);
+    struct Case {
+        bool option;
+        int row, col;
+        bool sized2, sized3;
+    };
+    const Case cases[] = {{false, 0, 2, false, false}, {true, 1, 3, false, false}, {true, 0, 2, true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "option " << c.option << " row " << c.row);
+        Double_Click_Auto_Size = c.option;
+        Grid_DblClick_AutoSize(grid.get(), c.row, c.col);
+        EXPECT_EQ(grid->ColWidths(2) > w2, c.sized2);
+        EXPECT_EQ(grid->ColWidths(3) != w3, c.sized3);
+    }
+}
+
 } // namespace
