@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QWidget>
 #include <QDir>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -252,6 +253,40 @@ TEST(ColumnGridHooks, FloatFormatOfTheColumn)
     g.GetCellFloatFormat(2, 1, cf);
     EXPECT_EQ(cf, "%.4f");
     SetFormatSettings(saved);
+}
+
+TEST(ColumnGridHooks, ColumnPopupBelongsToTheRealColumn)
+{
+    TExtColumnGrid g;
+    g.SetColCount(4);
+    g.SetRowCount(3);
+    QMenu menu;
+    g.Columns().Items(2).SetColumnPopup(&menu);
+    g.Columns().Items(2).SetColumnPopupType(TColumnPopupType::cpNormalCellsRClick);
+    int col = -1, row = -1;
+    QMenu* got = nullptr;
+    g.OnColumnPopup = [&](TExtColumnGrid*, int c, int r, QMenu* m) {
+        col = c;
+        row = r;
+        got = m;
+    };
+    // With column 1 hidden, the shown column 1 is the real column 2.
+    g.HideColumn(1);
+    const TRect shown = g.CellRect(1, 1);
+    g.MouseDown(mbRight, TShiftState(), shown.Left + 2, shown.Top + 2);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(got, &menu);
+    // A left click is not this column's kind of click.
+    col = -1;
+    g.MouseDown(mbLeft, TShiftState(), shown.Left + 2, shown.Top + 2);
+    EXPECT_EQ(col, -1);
+    // The event comes for a right click on the header too (only the menu
+    // stays shut there); still the real column.
+    const TRect header = g.CellRect(1, 0);
+    g.MouseDown(mbRight, TShiftState(), header.Left + 2, header.Top + 2);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(row, 0);
 }
 
 TEST(ColumnGridHooks, EditorSettingsAndSizeLimits)

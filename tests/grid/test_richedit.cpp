@@ -328,4 +328,15 @@ TEST(RichEdit, FocusBackToTheGridClosesTheEditor)
     win.w->setFocus();
     EXPECT_FALSE(win.grid.EditorMode());
     EXPECT_EQ(RichTextToPlainText(win.grid.Cells(1, 1)), QStringLiteral("kept"));
+
+    // To another control of the form: the grid's exit handling commits the
+    // edit; the rich edit itself closes nothing.
+    e = win.Open(2, 1);
+    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(e->hasFocus());
+    QTest::keyClicks(e, "left");
+    other.setFocus();
+    ASSERT_TRUE(other.hasFocus());
+    EXPECT_EQ(RichTextToPlainText(win.grid.Cells(2, 1)), QStringLiteral("left"));
+    EXPECT_TRUE(RichTextToPlainText(win.grid.Cells(1, 1)) == QStringLiteral("kept"));
 }
