@@ -203,11 +203,6 @@ void TBaseGrid::SetCellEx(int c, int r, const QString& value)
     if (FHideLastRow && r == RowCount() - 1) LastRowChanged();
 }
 
-void TBaseGrid::GetDisplText(int c, int r, QString& value)
-{
-    if (OnGetDisplText) OnGetDisplText(this, c, r, value);
-}
-
 void TBaseGrid::GetDisplWideText(int c, int r, QString& value)
 {
     if (OnGetDisplWideText) OnGetDisplWideText(this, c, r, value);

@@ -417,7 +417,12 @@ public:
     virtual bool HasNodes() { return false; }
     virtual void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
     virtual void LastRowChanged() {}
-    virtual void GetDisplText(int c, int r, QString& value);
+    // Inline: every cell read calls it, and a derived grid's override starts
+    // with it.
+    virtual void GetDisplText(int c, int r, QString& value)
+    {
+        if (OnGetDisplText) OnGetDisplText(this, c, r, value);
+    }
     virtual void GetDisplWideText(int c, int r, QString& value);
     // The look a new cell's properties start with. Base: the grid's font
     // and colour, no gradient, left and top, the grid's word wrap.

@@ -53,14 +53,6 @@ void TGridCellStore::SetRowCount(int n)
     m_rows.resize(size_t(n), nullptr);
 }
 
-const TGridCell* TGridCellStore::StoredCell(int c, int r) const
-{
-    if (!Contains(c, r)) return nullptr;
-    const TGridRowData* row = m_rows[size_t(r)];
-    if (!row || size_t(c) >= row->Cells.size()) return nullptr;
-    return &row->Cells[size_t(c)];
-}
-
 TGridCell* TGridCellStore::StoredCell(int c, int r)
 {
     return const_cast<TGridCell*>(std::as_const(*this).StoredCell(c, r));

@@ -47,8 +47,15 @@ public:
     bool Contains(int c, int r) const { return c >= 0 && r >= 0 && c < m_cols && r < RowCount(); }
 
     // The stored cell at c, r; nullptr when it is outside the grid or nothing
-    // was stored there. One lookup for a reader that wants text and object.
-    const TGridCell* StoredCell(int c, int r) const;
+    // was stored there. One lookup for a reader that wants text and object;
+    // inline, as every cell read of the grid goes through it.
+    const TGridCell* StoredCell(int c, int r) const
+    {
+        if (!Contains(c, r)) return nullptr;
+        const TGridRowData* row = m_rows[size_t(r)];
+        if (!row || size_t(c) >= row->Cells.size()) return nullptr;
+        return &row->Cells[size_t(c)];
+    }
     // Reading outside the store answers the empty text and no object.
     const QString& Text(int c, int r) const;
     TCellObject* Object(int c, int r) const;
