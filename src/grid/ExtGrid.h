@@ -2148,6 +2148,10 @@ public:
     // there is none.
     bool ShowCellHint(QPoint cursor);
     QPoint LastHintPos() const { return FLastHintPos; }
+    // Where the dotted line of a fixed column (row) being sized by the mouse
+    // is drawn; -1 while none is sized.
+    int FixedSizingLineX() const { return FSizingFixed ? FSizeFixedX : -1; }
+    int FixedSizingLineY() const { return FSizingFixedR ? FSizeFixedY : -1; }
     // Balloon tool tips have no counterpart on this platform: both do nothing.
     void BalloonInit() {}
     void BalloonDone() {}

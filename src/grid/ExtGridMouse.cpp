@@ -285,7 +285,7 @@ bool TExtStringGrid::PressOnAnchor(int c, int r, int x, int y)
     if (AnchorAt(c, r, x, y, hit)) {
         bool autoHandle = true;
         bool editAllowed = HasOption(goEditing) && !ReadOnly(rc, r);
-        if (!hit.CtrlID.isEmpty()) CanEditCell(r, c, editAllowed);
+        if (!hit.CtrlID.isEmpty()) CanEditCell(c, r, editAllowed);
         if (!hit.CtrlID.isEmpty() && editAllowed) {
             if (FCtrlEditing) StopControlEdit();
             QString cell = Cells(rc, r);
@@ -640,7 +640,14 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         selectingAtEnd = true;
     }
     if (isFixed) {
-        if (OnClickCell) OnClickCell(this, r, c);
+        // The platform's press runs here too: it starts the sizing and
+        // moving of columns and rows from the fixed cells.
+        GridMouseDown(mbLeft, shift, x, y);
+        const bool footerRow = FloatingFooter().Visible() &&
+                               FloatingFooter().FooterStyle() == TFooterStyle::fsFixedLastRow && r == RowCount() - 1;
+        // A press on a header border sizes the column: no click.
+        const bool sizingPress = r < fr && HasOption(goColSizing) && NearSideBorder(cell, x, HeaderBorderDistance);
+        if (!footerRow && !sizingPress && OnClickCell) OnClickCell(this, r, c);
     } else {
         const bool keep = HasOption(goRowSelect) && Navigation().KeepHorizScroll();
         const int left = LeftCol();
@@ -809,7 +816,12 @@ void TExtStringGrid::GridMouseUp(TMouseButton button, TShiftState shift, int x, 
     // The selection-changed notification fires once, and only for a real
     // change since the press.
     const TGridRect now = Selection();
-    if (reportable && now != FPressSelection) DoSelectionChanged(now.Left, now.Top, now.Right, now.Bottom);
+    // (FPressSelection: the selection at the press, or as last reported
+    // while the mouse moved.)
+    if (reportable && now != FPressSelection) {
+        DoSelectionChanged(now.Left, now.Top, now.Right, now.Bottom);
+        FPressSelection = now;
+    }
     (void)s0;
 }
 
@@ -889,10 +901,8 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
         }
         FPushedCellButton = {-1, -1};
     }
-    if (onButton) {
-        TBaseGrid::MouseUp(mbLeft, shift, x, y);
-        return;
-    }
+    // A release on a cell button ends here.
+    if (onButton) return;
     FDoOnClick = false;
     if (FSelectionClick) {
         FSelectionClick = false;
@@ -942,7 +952,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
         int idx = -1;
         if (IsRadio(rc, r) && GetRadioIdx(rc, r, idx) && OnRadioMouseUp) OnRadioMouseUp(this, rc, r, idx);
     }
-    if (!FPressWasAnchor) HeaderClickSort(c, r, shift, x, y);
+    HeaderClickSort(c, r, shift, x, y);
     (void)enhancedMoveEnded;
 }
 
@@ -1118,6 +1128,7 @@ void TExtStringGrid::ShowFixedCellEditor(int c, int r)
 
 void TExtStringGrid::RightButtonDown(TShiftState shift, int x, int y)
 {
+    FPressSelection = Selection();
     GridMouseDown(mbRight, shift, x, y);
     const TGridCoord g = MouseCoord(x, y);
     const int c = g.X, r = g.Y;
@@ -1307,7 +1318,10 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     if (FGridState == gsRowSizing && Rowclicked >= 0 && OnRowSizing)
         OnRowSizing(this, Rowclicked, y - CellRect(0, Rowclicked).Top - Clickposdy);
     const TGridRect now = Selection();
-    if (now != s0) DoSelectionChanged(now.Left, now.Top, now.Right, now.Bottom);
+    if (now != s0) {
+        DoSelectionChanged(now.Left, now.Top, now.Right, now.Bottom);
+        FPressSelection = now;
+    }
     if (HandleAllocated()) Widget()->viewport()->setCursor(CursorAt(x, y));
 }
 

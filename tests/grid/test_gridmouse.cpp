@@ -337,6 +337,29 @@ TEST(GridMouse, HeaderClickSortsThroughTheHooks)
     EXPECT_TRUE(g->Sorts.isEmpty());
 }
 
+TEST(GridMouse, HeaderBorderDragSizesTheColumn)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goColSizing));
+    g->SortSettings().SetShow(true);
+    int cellClicks = 0;
+    g->OnClickCell = [&](TExtStringGrid*, int, int) { ++cellClicks; };
+    const int before = g->ColWidths(2);
+    const TRect h = g->CellRect(2, 0);
+    const int y = (h.Top + h.Bottom) / 2;
+    g->MouseDown(mbLeft, {}, h.Right - 1, y);
+    g->MouseMove({ssLeft}, h.Right + 24, y);
+    g->MouseUp(mbLeft, {}, h.Right + 24, y);
+    EXPECT_EQ(g->ColWidths(2), before + 25);
+    // A sizing press is no click and its release no sort.
+    EXPECT_EQ(cellClicks, 0);
+    EXPECT_TRUE(g->Sorts.isEmpty());
+    // A press inside the header cell is a click.
+    const QPoint m = Mid(*g, 2, 0);
+    Click(*g, m.x(), m.y());
+    EXPECT_EQ(cellClicks, 1);
+}
+
 TEST(GridMouse, MultiColumnHeaderClicksWithTheIndexKey)
 {
     auto g = MakeGrid();
