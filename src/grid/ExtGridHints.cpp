@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QPalette>
+#include <QTextDocument>
 #include <QToolTip>
 
 namespace {
@@ -118,7 +119,8 @@ bool TExtStringGrid::ShowCellHint(QPoint cursor)
     QPalette pal = QToolTip::palette();
     pal.setColor(QPalette::ToolTipBase, ColorToQColor(info.Color));
     QToolTip::setPalette(pal);
-    QToolTip::showText(global, info.Text.toHtmlEscaped(), vp, QRect(), -1);
+    // Shown as plain text: whatever the cell holds is not read as markup.
+    QToolTip::showText(global, Qt::convertFromPlainText(info.Text, Qt::WhiteSpaceNormal), vp, QRect(), -1);
     return true;
 }
 

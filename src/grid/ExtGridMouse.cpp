@@ -223,6 +223,11 @@ bool TExtStringGrid::AnchorAt(int c, int r, int x, int y, TAnchorHit& hit)
     const QString text = Cells(rc, r);
     const int kind = DetectCellTextKind(text, EnableHTML());
     if (kind != 1) {
+        // Leaving a link always reports the exit, also onto a plain cell.
+        if (!FAnchor.isEmpty()) {
+            FAnchor.clear();
+            if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+        }
         if (URLShow() && TextIsUrl(text)) {
             hit.Anchor = text;
             return true;
@@ -365,6 +370,11 @@ void TExtStringGrid::GridMouseDown(TMouseButton button, TShiftState shift, int x
         FilterButtonClick(g.X, g.Y);
     }
     TBaseGrid::MouseDown(button, shift, x, y);
+    // A synchronised grid follows the column and row.
+    if (TStringGrid* sync = SyncGrid().Grid()) {
+        if (SyncGrid().SelectionColumn() && Col() < sync->ColCount()) sync->SetCol(Col());
+        if (SyncGrid().SelectionRow() && Row() < sync->RowCount()) sync->SetRow(Row());
+    }
     if (!valid) return;
     const bool fixedRow = g.Y < TCustomGrid::FixedRows();
     const bool fixedCol = g.X < TCustomGrid::FixedCols();
@@ -1180,6 +1190,11 @@ void TExtStringGrid::TrackAnchor(int c, int r, int x, int y, bool& cursorClaimed
     const QString text = Cells(RealColIndex(c), r);
     const int kind = DetectCellTextKind(text, EnableHTML());
     if (kind != 1) {
+        // Leaving a link always reports the exit, also onto a plain cell.
+        if (!FAnchor.isEmpty()) {
+            FAnchor.clear();
+            if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+        }
         if (URLShow() && TextIsUrl(text)) {
             cursorClaimed = true;
             FMouseSelectMode = msURL;
@@ -1303,7 +1318,12 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             cursorClaimed = true;
         }
     }
-    if (valid) TrackAnchor(c, r, x, y, cursorClaimed);
+    if (valid)
+        TrackAnchor(c, r, x, y, cursorClaimed);
+    else if (!FAnchor.isEmpty()) {
+        FAnchor.clear();
+        if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+    }
     if (!cursorClaimed && FCursor != FOldCursor) FCursor = FOldCursor;
     if (FLastHintPos != QPoint(-1, -1) && valid) {
         const QPoint b = BaseCell(c, r);

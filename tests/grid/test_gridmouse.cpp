@@ -8,7 +8,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QHelpEvent>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -448,6 +451,12 @@ TEST(GridMouse, AnchorEnterAndExitWhileMoving)
     g->MouseMove({}, rc.Right - 3, p.y());
     EXPECT_EQ(events, (QStringList{"enter http://example.com", "exit"}));
     EXPECT_TRUE(g->CurrentAnchor().isEmpty());
+    // From a link straight onto a plain cell: the exit is reported at once.
+    events.clear();
+    g->MouseMove({}, p.x(), p.y());
+    const QPoint plain = Mid(*g, 3, 4);
+    g->MouseMove({}, plain.x(), plain.y());
+    EXPECT_EQ(events, (QStringList{"enter http://example.com", "exit"}));
 }
 
 TEST(GridMouse, HintsOnHeaderAndDataCells)
@@ -479,6 +488,27 @@ TEST(GridMouse, HintsOnHeaderAndDataCells)
     g->SetHintColor(clYellow);
     EXPECT_FALSE(g->BuildHint(QPoint(399, 249), info));
     EXPECT_EQ(info.Color, clYellow);
+}
+
+TEST(GridMouse, ToolTipEventShowsTheHintInHintColor)
+{
+    auto g = MakeGrid();
+    g->OnGridHint = [](TExtStringGrid*, int r, int, QString& hint) {
+        if (r == 0) hint = QStringLiteral("header & more");
+    };
+    g->SetHintColor(clYellow);
+    TGridWidget* w = g->CreateWidget(nullptr);
+    w->resize(420, 260);
+    w->show();
+    QApplication::processEvents();
+    const QPoint p = Mid(*g, 2, 0);
+    QHelpEvent e(QEvent::ToolTip, p, w->viewport()->mapToGlobal(p));
+    QApplication::sendEvent(w->viewport(), &e);
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), QStringLiteral("header & more"));
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), ColorToQColor(clYellow));
+    EXPECT_EQ(g->LastHintPos(), QPoint(2, 0));
+    QToolTip::hideText();
+    delete w;
 }
 
 TEST(GridMouse, HintMaxWidthAndComments)
