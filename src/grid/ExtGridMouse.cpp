@@ -428,7 +428,6 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     }
     if (HasOption(goEditing) && MouseActions().RangeSelectAndEdit() && !Selection().Contains(c, r))
         SetOptions(Options().Without(goEditing));
-    TPressFacts f;
     bool allow = true;
     if (OnCanClickCell) OnCanClickCell(this, r, c, allow);
     if (!allow) return;
