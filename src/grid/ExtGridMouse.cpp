@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
@@ -1326,7 +1327,11 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     if (!cursorClaimed && FCursor != FOldCursor) FCursor = FOldCursor;
     if (FLastHintPos != QPoint(-1, -1) && valid) {
         const QPoint b = BaseCell(c, r);
-        if (b != FLastHintPos) FLastHintPos = QPoint(-1, -1);
+        if (b != FLastHintPos) {
+            // The hint belongs to the cell the mouse left.
+            FLastHintPos = QPoint(-1, -1);
+            if (HandleAllocated()) QToolTip::hideText();
+        }
     }
     TBaseGrid::MouseMove(shift, x, y);
     // Sizing events.
