@@ -2070,4 +2070,210 @@ private:
     TGridCoord FLastKeyCell;
     TGridRect FMoveSelection;
     TScrollThumb FHThumb, FVThumb;
+
+    // --- mouse: press, move, release, double click, right button, cursor, hints and
+    // inline controls (ExtGridMouse.cpp, ExtGridHints.cpp) --------------------------------
+public:
+    // What a press at the mouse position would select (set on every move).
+    enum TMouseSelectMode { msNormal, msColumn, msRow, msAll, msURL, msResize };
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The double click of the last left press with ssDouble.
+    void DblClick() override;
+    // The mouse left the grid's window.
+    void MouseLeave();
+    TMouseSelectMode MouseSelectMode() const { return FMouseSelectMode; }
+    bool IsHoverFixedCell(int c, int r) const;
+    void ResetFixedCellHighlight();
+    // Opens the fixed-cell editor over a fixed cell (the editors are the
+    // fixed-cell editors' work; here the choice and OnFixedEdit).
+    void ShowFixedCellEditor(int c, int r);
+    // Chooses the item of a radio-group cell (real column) under a point
+    // given relative to the cell's top-left corner.
+    void ClickRadioGroup(int c, int r, int y, int x);
+    virtual void DoSelectAllCells(const TGridRect& /*r*/) {}
+    // Fires OnCheckBoxClick (display column).
+    virtual void CheckBoxClick(int c, int r, bool state);
+    // Fires OnClickSort after a header-click sort.
+    virtual void ClickSort(int c);
+    // Hooks that later parts of the grid fill: cell-selector mode, node
+    // buttons (expand or contract; false: refused), the filter button of a
+    // header, the start of a drag of the selection, the paste after the
+    // selection resizer was dragged, the group sort.
+    virtual void CellSelectorClick(int /*c*/, int /*r*/) {}
+    virtual bool NodeButtonClick(int /*c*/, int /*r*/) { return false; }
+    virtual void FilterButtonClick(int /*c*/, int /*r*/) {}
+    virtual bool HasFilterButton(int /*c*/) { return false; }
+    virtual void SelectionDragStart(int /*c*/, int /*r*/) {}
+    virtual void PasteSelectionAfterResize() {}
+    virtual void QSortGroup() { QSort(); }
+    virtual void QSortGroupIndexed() { QSortIndexed(); }
+    virtual void QUnSort() {}
+    // Milliseconds the last header-click sort took.
+    int SortTime = 0;
+
+    // The link or inline control of a cell's text under a client point.
+    struct TAnchorHit {
+        QString Anchor;
+        QString Title;
+        int Number = -1;
+        QString CtrlID, CtrlType, CtrlValue;
+        TRect CtrlRect;
+    };
+    // False when nothing is under the point (c display column).
+    bool AnchorAt(int c, int r, int x, int y, TAnchorHit& hit);
+    // Follows an anchor: "CELL://R<row>C<col>" moves there, anything else is
+    // handed to ShellOpenLink (which opens only web and mail links).
+    void FollowAnchor(const QString& anchor);
+    QString CurrentAnchor() const { return FAnchor; }
+
+    // The cursor the grid shows at a client point (a Qt cursor shape, or
+    // one of the grid's own pictures by number).
+    QCursor CursorAt(int x, int y);
+    static QCursor GridCursor(int id);
+
+    // The hint of the cell under a client point.
+    struct THintInfo {
+        QString Text;
+        QPoint Pos;          // client coordinates
+        int MaxWidth = 0;    // 0: the platform's
+        bool HtmlWindow = false;
+        TColor Color = clInfoBk;
+        TGridCoord Cell{-1, -1};
+    };
+    // False outside the cells (only the colour is set then).
+    bool BuildHint(QPoint cursor, THintInfo& info);
+    // Shows the hint for a tool-tip request at a client point; false when
+    // there is none.
+    bool ShowCellHint(QPoint cursor);
+    QPoint LastHintPos() const { return FLastHintPos; }
+    // Where the dotted line of a fixed column (row) being sized by the mouse
+    // is drawn; -1 while none is sized.
+    int FixedSizingLineX() const { return FSizingFixed ? FSizeFixedX : -1; }
+    int FixedSizingLineY() const { return FSizingFixedR ? FSizeFixedY : -1; }
+    // Balloon tool tips have no counterpart on this platform: both do nothing.
+    void BalloonInit() {}
+    void BalloonDone() {}
+
+    // Inline controls of mini-HTML cells.
+    void ShowControlEdit(const QString& text, const QString& ctrlType, int r, int realCol, int c, const TRect& ctrlRect,
+                         const QString& ctrlValue, const QString& ctrlID);
+    void StopControlEdit();
+    void ControlComboSelect(int index);
+    bool ControlEditing() const { return FCtrlEditing; }
+    QWidget* ControlEditWidget() const { return FInlineCtrls.Edit.data(); }
+    QWidget* ControlComboWidget() const { return FInlineCtrls.Combo.data(); }
+
+    TGridRowColBoolEvent OnCanClickCell;
+    TGridRowColEvent OnClickCell;
+    TGridRowColEvent OnDblClickCell;
+    TGridRowColEvent OnRightClickCell;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, bool state)> OnCheckBoxClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, bool state)> OnCheckBoxMouseUp;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int aidx)> OnRadioClick;
+    TGridCellEvent OnRadioButtonClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int aidx)> OnRadioMouseUp;
+    std::function<void(TExtStringGrid* sender, int acol, bool& doSort)> OnCanSort;
+    TGridIndexEvent OnClickSort;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& anchor, bool& autoHandle)>
+        OnAnchorClick;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& anchor)> OnAnchorEnter;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& anchor)> OnAnchorExit;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, QString& anchor)> OnAnchorHint;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& ctrlID, const QString& ctrlType,
+                       const QString& ctrlVal)>
+        OnControlClick;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& ctrlID, const QString& ctrlType,
+                       const QString& ctrlVal, QStringList& values, bool& edit, int& dropCount)>
+        OnControlComboList;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, int itemIndex, const QString& ctrlID,
+                       const QString& ctrlValue)>
+        OnControlComboSelect;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& ctrlID, const QString& ctrlType,
+                       const QString& ctrlVal)>
+        OnControlEditDone;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, QString& hint)> OnGridWideHint;
+    std::function<void(TExtStringGrid* sender, int acol, int columnSize)> OnColumnSizing;
+    std::function<void(TExtStringGrid* sender, int arow, int rowSize)> OnRowSizing;
+    std::function<void(TExtStringGrid* sender, const TGridRect& orig, const TGridRect& now)> OnSelectionResize;
+    std::function<void(TExtStringGrid* sender, const TGridRect& orig, const TGridRect& now)> OnSelectionResized;
+
+private:
+    // The press procedure of the left button and its parts.
+    void LeftButtonDown(TShiftState shift, int x, int y);
+    // The grid's own press and release (below the button procedures).
+    void GridMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void GridMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    void FocusGrid();
+    void LeftButtonUp(TShiftState shift, int x, int y);
+    void RightButtonDown(TShiftState shift, int x, int y);
+    bool PressOnAnchor(int c, int r, int x, int y);
+    void PressOnCheckBox(int c, int r, TShiftState shift, int x, int y);
+    void HeaderClickSort(int c, int r, TShiftState shift, int x, int y);
+    void TrackAnchor(int c, int r, int x, int y, bool& cursorClaimed);
+    int FixedSizingColumnAt(int x) const;
+    int FixedSizingRowAt(int y) const;
+    // Shift state of OnMouseDown from the press: one flag.
+    static TShiftState PressShift(TShiftState s);
+    struct TInlineControls {
+        QPointer<QWidget> Edit;
+        QPointer<QWidget> Combo;
+        ~TInlineControls()
+        {
+            delete Edit.data();
+            delete Combo.data();
+        }
+    };
+    TInlineControls FInlineCtrls;
+    std::unique_ptr<THTMLHintWindow> FHintWnd;
+    TMouseSelectMode FMouseSelectMode = msNormal;
+    int FMouseSelectStart = -1;
+    bool FDoOnClick = false;
+    bool FMouseDownMove = false;
+    bool FMouseKeepDown = false;
+    bool FMouseDown = false;
+    bool FSelectionClick = false;
+    bool FDeselectState = false;
+    bool FMouseResize = false;
+    bool FDblClk = false;
+    bool FSizeFixedR = false;
+    bool FSizingFixed = false;
+    bool FSizingFixedR = false;
+    int FSizingFixedCol = -1;
+    int FSizingFixedRow = -1;
+    int FSizeFixedX = -1;
+    int FSizeFixedY = -1;
+    bool FFixedCellPushed = false;
+    TRect FPushedFixedCell;
+    TGridCoord FPushedCellButton{-1, -1};
+    TGridCoord FHoverButton{-1, -1};
+    TGridRect FDropSelection;
+    TGridRect FPressSelection;
+    int FOldTopRow = 0;
+    int FOldKeepLeftCol = 0;
+    int FHoverFixedX = -1;
+    int FHoverFixedY = -1;
+    bool FNoMouseLeave = false;
+    QPoint FHoverCell{-1, -1};
+    int FHoverlink = -1;
+    QString FAnchor;
+    QString FLastAnchorHint;
+    QPoint FLastHintPos{-1, -1};
+    QPoint FDblClickPos{-1, -1};
+    bool FCtrlDown = false;
+    QPoint FCtrlXY{-1, -1};
+    bool FCtrlEditing = false;
+    QString FCtrlID;
+    QString FCtrlType;
+    bool FPressWasAnchor = false;
+
+public:
+    int Clickposx = 0;
+    int Clickposy = 0;
+    int Clickposdx = 0;
+    int Clickposdy = 0;
+    int Movecell = -1;
+    int MoveOfsX = 0;
+    int MoveOfsY = 0;
 };

@@ -6,6 +6,7 @@
 #include "platform/Application.h"
 #include "platform/GridsWidget.h"
 
+#include <QHelpEvent>
 #include <QCursor>
 #include <QEvent>
 #include <QKeyEvent>
@@ -158,6 +159,13 @@ bool TExtStringGrid::WndProc(QEvent& e)
     }
     case QEvent::KeyPress:
         if (FWheelPan) StopPan();
+        return false;
+    case QEvent::ToolTip:
+        // The hint of the cell under the mouse (ExtGridHints.cpp).
+        ShowCellHint(static_cast<QHelpEvent&>(e).pos());
+        return true;
+    case QEvent::Leave:
+        MouseLeave();
         return false;
     case QEvent::Wheel: {
         if (FWheelPan) return true;

@@ -1,0 +1,1415 @@
+// The string grid's mouse: the left-button press and release, the double
+// click, the right button, mouse moves over the cells (links, fixed-cell
+// sizing, select modes) and the cursor. The decisions are the plain
+// functions of ExtGridMouse.h; this file gathers the facts and acts.
+#include "grid/ExtGridMouse.h"
+
+#include "controls/EsgHTMLE.h"
+#include "controls/ExtUtil.h"
+#include "grid/ExtGrid.h"
+#include "platform/GridsWidget.h"
+#include "platform/Shell.h"
+
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+
+static void InitCursorResources() { Q_INIT_RESOURCE(ExtGridCursors); }
+
+namespace GridMouse {
+
+int FixedBorderAt(const std::vector<int>& sizes, int pos)
+{
+    int p = 0;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const int border = p + sizes[i];
+        if (std::abs(border - pos) < FixedSizingDistance) return int(i);
+        p += sizes[i] + 1;
+    }
+    return -1;
+}
+
+bool NearSideBorder(const TRect& cell, int x, int distance)
+{
+    return std::abs(x - cell.Left) <= distance || std::abs(x - cell.Right) <= distance;
+}
+
+bool InFixedDropDownButton(const TRect& cell, int x, bool colSizing)
+{
+    const int d = colSizing ? 2 : 0;
+    return x > cell.Right - FixedButtonWidth && x < cell.Right - d;
+}
+
+bool InsideFixedEditInset(const TRect& cell, int x, int y)
+{
+    return x > cell.Left + FixedEditInset && x < cell.Right - FixedEditInset && y > cell.Top + FixedEditInset &&
+           y < cell.Bottom - FixedEditInset;
+}
+
+int HeaderDblClickColumn(const TRect& cell, int x, int col, int fixedCols)
+{
+    if (std::abs(x - cell.Left) <= HeaderBorderDistance) return col - 1 >= fixedCols ? col - 1 : -1;
+    if (std::abs(x - cell.Right) <= HeaderBorderDistance) return col >= fixedCols ? col : -1;
+    return -1;
+}
+
+double RatingAt(int dx) { return dx < 0 ? 0.0 : (dx / 9) / 2.0; }
+
+void SizingProbe(int col, int row, int x, int y, int& px, int& py)
+{
+    px = col == 0 ? x : x - 5;
+    py = row == 0 ? y : y - 4;
+    if (col == 0) py = y - 4;
+    if (row == 0) px = x - 5;
+    if (col == 0 && row == 0) {
+        px = x;
+        py = y;
+    }
+}
+
+TPressAction DecidePress(const TPressFacts& f)
+{
+    if (f.Refused) return TPressAction::paRefused;
+    if (f.Outside) return TPressAction::paOutside;
+    if (f.FixedSizingArmed) return TPressAction::paFixedSizing;
+    if (f.SpinHit) return TPressAction::paSpinButton;
+    if (f.NodeGlyphHit) return TPressAction::paNodeButton;
+    if (f.RadioGroup) return TPressAction::paRadioGroup;
+    if (f.OleDragStart) return TPressAction::paOleDrag;
+    if (f.Rating) return TPressAction::paRating;
+    if (f.ButtonHit) return TPressAction::paCellButton;
+    if (f.AnchorHit) return TPressAction::paAnchor;
+    if (f.ControlTagCell) return TPressAction::paControlCell;
+    if (f.FixedSelect) return TPressAction::paFixedSelect;
+    if (f.CheckBoxHit) return TPressAction::paCheckBox;
+    if (f.FixedCell) return TPressAction::paFixedClick;
+    return TPressAction::paSelect;
+}
+
+bool ReleaseMaySort(const TSortFacts& f, bool& doSort)
+{
+    doSort = true;
+    if (f.AfterAutoSize || f.OnSizingBorder || f.OnHeaderButton) return false;
+    if (!f.SortRow || !f.HasFixedRows || f.InCheckBox || !f.Show || f.EnhancedMoveEnded || f.RowCount <= 2)
+        return false;
+    if (f.Ignored) doSort = false;
+    return true;
+}
+
+void ApplySortIndexClick(TSortIndexList& list, int col, bool indexKeyDown, bool initAscending)
+{
+    if (indexKeyDown) {
+        if (list.FindIndex(col) >= 0)
+            list.ToggleIndex(col);
+        else
+            list.AddIndex(col, initAscending);
+        return;
+    }
+    if (list.Count() == 1 && list.FindIndex(col) == 0) {
+        list.ToggleIndex(col);
+        return;
+    }
+    list.Clear();
+    list.AddIndex(col, initAscending);
+}
+
+TSortStep NextSortStep(int sortColumn, bool ascending, int clicked, bool initAscending, bool undoSort)
+{
+    TSortStep s;
+    if (clicked == sortColumn) {
+        if (ascending != initAscending && undoSort) {
+            s.Undo = true;
+            s.Column = -1;
+            s.Ascending = initAscending;
+            return s;
+        }
+        s.Column = clicked;
+        s.Ascending = !ascending;
+        return s;
+    }
+    s.Column = clicked;
+    s.Ascending = initAscending;
+    return s;
+}
+
+bool CellAnchorTarget(const QString& anchor, int& col, int& row)
+{
+    const qsizetype at = anchor.toUpper().indexOf(QStringLiteral("CELL://"));
+    if (at < 0) return false;
+    QPoint p;
+    if (!ParseRowColRef(anchor.mid(at + 7), p)) return false;
+    col = p.x();
+    row = p.y();
+    return true;
+}
+
+} // namespace GridMouse
+
+using namespace GridMouse;
+using enum TShiftStateItem;
+
+// --- small helpers -------------------------------------------------------------------------
+
+TShiftState TExtStringGrid::PressShift(TShiftState s)
+{
+    if (s.Contains(ssAlt)) return {ssAlt};
+    if (s.Contains(ssShift)) return {ssShift};
+    if (s.Contains(ssCtrl)) return {ssCtrl};
+    return {};
+}
+
+void TExtStringGrid::FocusGrid()
+{
+    if (HandleAllocated() && Widget()->isVisible()) Widget()->setFocus(Qt::MouseFocusReason);
+}
+
+int TExtStringGrid::FixedSizingColumnAt(int x) const
+{
+    std::vector<int> w;
+    for (int i = 0; i < TCustomGrid::FixedCols(); ++i) w.push_back(ColWidths(i));
+    return FixedBorderAt(w, x);
+}
+
+int TExtStringGrid::FixedSizingRowAt(int y) const
+{
+    std::vector<int> h;
+    for (int i = 0; i < TCustomGrid::FixedRows(); ++i) h.push_back(RowHeights(i));
+    return FixedBorderAt(h, y);
+}
+
+bool TExtStringGrid::IsHoverFixedCell(int c, int r) const
+{
+    const THoverFixedCells h = HoverFixedCells();
+    if (h == THoverFixedCells::hfNone) return false;
+    if (c >= 0 && c < TCustomGrid::FixedCols() &&
+        (h == THoverFixedCells::hfAll || h == THoverFixedCells::hfFixedColumns))
+        return true;
+    return r >= 0 && r < TCustomGrid::FixedRows() &&
+           (h == THoverFixedCells::hfAll || h == THoverFixedCells::hfFixedRows);
+}
+
+void TExtStringGrid::ResetFixedCellHighlight()
+{
+    FSizeFixed = false;
+    FSizeFixedR = false;
+    FNoMouseLeave = false;
+    if (HoverFixedCells() != THoverFixedCells::hfNone && (FHoverFixedX != -1 || FHoverFixedY != -1)) {
+        const int c = FHoverFixedX, r = FHoverFixedY;
+        FHoverFixedX = FHoverFixedY = -1;
+        if (c >= 0 && r >= 0) RepaintCell(c, r);
+    }
+}
+
+void TExtStringGrid::CheckBoxClick(int c, int r, bool state)
+{
+    if (OnCheckBoxClick) OnCheckBoxClick(this, c, r, state);
+}
+
+void TExtStringGrid::ClickSort(int c)
+{
+    if (OnClickSort) OnClickSort(this, c);
+}
+
+// --- anchors ----------------------------------------------------------------------------------
+
+bool TExtStringGrid::AnchorAt(int c, int r, int x, int y, TAnchorHit& hit)
+{
+    hit = TAnchorHit();
+    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return false;
+    const int rc = RealColIndex(c);
+    const QString text = Cells(rc, r);
+    const int kind = DetectCellTextKind(text, EnableHTML());
+    if (kind != 1) {
+        // Leaving a link always reports the exit, also onto a plain cell.
+        if (!FAnchor.isEmpty()) {
+            FAnchor.clear();
+            if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+        }
+        if (URLShow() && TextIsUrl(text)) {
+            hit.Anchor = text;
+            return true;
+        }
+        return false;
+    }
+    TRect rect = CellRect(c, r);
+    rect.Left += FXYOffset.x() + 1;
+    rect.Top += FXYOffset.y() + 1;
+    rect.Right -= FXYOffset.x();
+    if (HasCheckBox(rc, r)) rect.Left += FControlLook->CheckSize();
+    TGridDrawState state;
+    TCellFont font;
+    TCellBrush brush;
+    GetFontProperties(c, rc, r, state, font, brush, true);
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    TCanvas canvas(&scratch);
+    canvas.SetFont(font.Font);
+    TMiniHtmlParams params(canvas, text, rect);
+    params.HitTestOnly = true;
+    params.HitX = x;
+    params.HitY = y;
+    params.URLColor = URLColor();
+    params.WordWrap = true;
+    params.Images = GetGridImages();
+    const TMiniHtmlResult res = RenderMiniHtml(params);
+    if (!res.Hit) return false;
+    hit.Anchor = res.HitAnchorRef;
+    hit.Title = res.HitAnchorTitle;
+    hit.Number = res.HitAnchorNumber;
+    hit.CtrlID = res.HitControlID;
+    hit.CtrlType = res.HitControlType;
+    hit.CtrlValue = res.HitControlValue;
+    hit.CtrlRect = res.HitControlRect;
+    return !hit.Anchor.isEmpty() || !hit.CtrlID.isEmpty();
+}
+
+void TExtStringGrid::FollowAnchor(const QString& anchor)
+{
+    if (anchor.toUpper().contains(QStringLiteral("CELL://"))) {
+        int c = -1, r = -1;
+        if (!CellAnchorTarget(anchor, c, r)) return;
+        if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return;
+        SetRow(r);
+        SetCol(c);
+        ScrollInView(c, r);
+        return;
+    }
+    // Only web and mail links are opened; a refusal is silent.
+    ShellOpenLink(anchor);
+}
+
+bool TExtStringGrid::PressOnAnchor(int c, int r, int x, int y)
+{
+    const int rc = RealColIndex(c);
+    const QString text = Cells(rc, r);
+    const bool html = DetectCellTextKind(text, EnableHTML()) == 1;
+    if (!URLShow() && !html) return false;
+    TAnchorHit hit;
+    if (AnchorAt(c, r, x, y, hit)) {
+        bool autoHandle = true;
+        bool editAllowed = HasOption(goEditing) && !ReadOnly(rc, r);
+        if (!hit.CtrlID.isEmpty()) CanEditCell(c, r, editAllowed);
+        if (!hit.CtrlID.isEmpty() && editAllowed) {
+            if (FCtrlEditing) StopControlEdit();
+            QString cell = Cells(rc, r);
+            const QString type = hit.CtrlType;
+            QString value = hit.CtrlValue;
+            if (type == QLatin1String("BUTTON")) {
+                FCtrlXY = QPoint(rc, r);
+                FCtrlDown = true;
+                RepaintCell(c, r);
+            } else if (type == QLatin1String("CHECK")) {
+                value = value.toUpper() == QLatin1String("TRUE") ? QStringLiteral("FALSE") : QStringLiteral("TRUE");
+                BuildControlTag(cell, hit.CtrlID, value);
+                SetCells(rc, r, cell);
+            } else if (type == QLatin1String("RADIO")) {
+                cell = UncheckRadioControls(cell);
+                value = QStringLiteral("TRUE");
+                BuildControlTag(cell, hit.CtrlID, value);
+                SetCells(rc, r, cell);
+            }
+            if (OnControlClick) OnControlClick(this, r, c, hit.CtrlID, type, value);
+            ShowControlEdit(cell, type, r, rc, c, hit.CtrlRect, value, hit.CtrlID);
+            return true;
+        }
+        if (!hit.CtrlID.isEmpty()) return true;
+        if (OnAnchorClick) OnAnchorClick(this, r, c, hit.Anchor, autoHandle);
+        if (autoHandle) FollowAnchor(hit.Anchor);
+        return true;
+    }
+    if (html && HasControlTag(text)) {
+        if (OnClickCell) OnClickCell(this, r, c);
+        HideInplaceEdit();
+        SetSelection({c, r, c, r});
+        return true;
+    }
+    return false;
+}
+
+// --- the press ------------------------------------------------------------------------------
+
+void TExtStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft && shift.Contains(ssDouble)) {
+        // The second press of a double click: DblClick follows and does
+        // what the double click does.
+        FDblClickPos = QPoint(x, y);
+        return;
+    }
+    if (button == mbLeft)
+        LeftButtonDown(shift, x, y);
+    else if (button == mbRight)
+        RightButtonDown(shift, x, y);
+    else
+        GridMouseDown(button, shift, x, y);
+}
+
+void TExtStringGrid::GridMouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    const TGridCoord g = MouseCoord(x, y);
+    const bool valid = g.X >= 0 && g.Y >= 0;
+    if (MouseActions().RangeSelectAndEdit() && button == mbLeft && !MouseActions().EditOnDblClickOnly()) {
+        const bool current = g.X == Col() && g.Y == Row();
+        if (valid && current && !HasOption(goEditing) && IsEditable(RealColIndex(g.X), g.Y)) {
+            SetOptions(Options().With(goEditing));
+            TBaseGrid::MouseDown(button, shift, x, y);
+            ShowInplaceEdit();
+            return;
+        }
+        if (valid && !current && HasOption(goEditing) && shift.Contains(ssShift)) {
+            SetOptions(Options().Without(goEditing));
+            TBaseGrid::MouseDown(button, shift, x, y);
+            return;
+        }
+    }
+    if (valid && IsHoverFixedCell(g.X, g.Y) && FControlLook->FixedDropDownButton() &&
+        InFixedDropDownButton(CellRect(g.X, g.Y), x, HasOption(goColSizing))) {
+        // The drop-down menu of fixed cells is the filter and menu work's.
+        FilterButtonClick(g.X, g.Y);
+    }
+    TBaseGrid::MouseDown(button, shift, x, y);
+    // A synchronised grid follows the column and row.
+    if (TStringGrid* sync = SyncGrid().Grid()) {
+        if (SyncGrid().SelectionColumn() && Col() < sync->ColCount()) sync->SetCol(Col());
+        if (SyncGrid().SelectionRow() && Row() < sync->RowCount()) sync->SetRow(Row());
+    }
+    if (!valid) return;
+    const bool fixedRow = g.Y < TCustomGrid::FixedRows();
+    const bool fixedCol = g.X < TCustomGrid::FixedCols();
+    const TRect cell = CellRect(g.X, g.Y);
+    const TMouseActions& ma = MouseActions();
+    if (ma.FixedRowsEdit() == fceLeftClick && button == mbLeft && fixedRow) {
+        if (HasOption(goColSizing) && !InsideFixedEditInset(cell, x, y)) return;
+        ShowFixedCellEditor(g.X, g.Y);
+        return;
+    }
+    if (ma.FixedColsEdit() == fceLeftClick && button == mbLeft && fixedCol) {
+        if (HasOption(goRowSizing) && !InsideFixedEditInset(cell, x, y)) return;
+        ShowFixedCellEditor(g.X, g.Y);
+        return;
+    }
+    if (ma.FixedRowsEdit() == fceRightClick && button == mbRight && fixedRow) {
+        ShowFixedCellEditor(g.X, g.Y);
+        return;
+    }
+    if (ma.FixedColsEdit() == fceRightClick && button == mbRight && fixedCol) ShowFixedCellEditor(g.X, g.Y);
+}
+
+void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
+{
+    FDoOnClick = FMouseDownMove = FMouseKeepDown = true;
+    FPressSelection = Selection();
+    FPressWasAnchor = false;
+    TGridCoord g = MouseCoord(x, y);
+    int c = g.X, r = g.Y;
+
+    // The selection resizer: the bottom 6 pixels of the selection's last
+    // cell, its right 6 pixels.
+    auto startResize = [&](bool withPress) {
+        FGridState = gsSelecting;
+        FDropSelection = Selection();
+        FMouseResize = true;
+        if (withPress) {
+            const TGridRect sel = Selection();
+            GridMouseDown(mbLeft, shift, x, y);
+            SetSelection(sel);
+        }
+        FGridState = gsSelecting;
+    };
+    if (FSelectionResizer && FSelectionRectangle) {
+        const TGridRect sel = Selection();
+        const TRect last = CellRect(sel.Right, sel.Bottom);
+        if (x >= last.Right - 6 && x <= last.Right && y >= last.Bottom - 6 && y <= last.Bottom) {
+            startResize(!HasOption(goEditing) && !MouseActions().RangeSelectAndEdit());
+            return;
+        }
+    }
+    if (HasOption(goEditing) && MouseActions().RangeSelectAndEdit() && !Selection().Contains(c, r))
+        SetOptions(Options().Without(goEditing));
+    bool allow = true;
+    if (OnCanClickCell) OnCanClickCell(this, r, c, allow);
+    if (!allow) return;
+    if (FMouseSelectMode == msResize) {
+        startResize(!HasOption(goEditing));
+        return;
+    }
+    if (MouseActions().DisjunctCellSelect() && !shift.Contains(ssCtrl) && c >= TCustomGrid::FixedCols() &&
+        r >= TCustomGrid::FixedRows()) {
+        ClearSelectedCells();
+        Invalidate();
+    }
+    SearchInc.clear();
+    FSelectionClick = false;
+    FPushedCellButton = {-1, -1};
+    FOldTopRow = TopRow();
+    FOldKeepLeftCol = LeftCol();
+    {
+        int px = x, py = y;
+        SizingProbe(c, r, x, y, px, py);
+        const TGridCoord probe = MouseCoord(px, py);
+        Colclicked = probe.X;
+        Rowclicked = probe.Y;
+        Colclickedsize = Colclicked >= 0 ? ColWidths(Colclicked) : 0;
+        Rowclickedsize = Rowclicked >= 0 ? RowHeights(Rowclicked) : 0;
+    }
+    Clickposx = x;
+    Clickposy = y;
+
+    if (c < 0 || r < 0) {
+        HideInplaceEdit();
+        if (!FixedRowAlways()) GridMouseDown(mbLeft, shift, x, y);
+        return;
+    }
+    const bool fixedArea = c < TCustomGrid::FixedCols() || r < TCustomGrid::FixedRows();
+    const QPoint base = BaseCell(c, r);
+    c = base.x();
+    r = base.y();
+    const TRect cell = CellRect(c, r);
+
+    // Sizing of the fixed columns or rows (armed by the moves).
+    if (FSizeFixed) {
+        FSizingFixed = true;
+        FSizeFixedX = x;
+        FSizingFixedCol = FixedSizingColumnAt(x);
+        Invalidate();
+        return;
+    }
+    if (FSizeFixedR) {
+        FSizingFixedR = true;
+        FSizeFixedY = y;
+        FSizingFixedRow = FixedSizingRowAt(y);
+        Invalidate();
+        return;
+    }
+
+    const bool isFixed = fixedArea || IsFixed(c, r);
+    if (isFixed) HideInplaceEdit();
+    const bool nodeRow = IsNode(r);
+    if (isFixed && FixedAsButtons() && HasOption(goFixedVertLine) && HasOption(goFixedHorzLine)) {
+        FPushedFixedCell = cell;
+        FPushedCellButton = {c, r};
+        FFixedCellPushed = true;
+        RepaintCell(c, r);
+    }
+    const int rc = RealColIndex(c);
+    const bool editable = IsEditable(c, r);
+
+    // Node buttons of tree grids: the tree code decides through its hook.
+    if (c == 0 && nodeRow && !Designing()) {
+        if (NodeButtonClick(c, r)) {
+            if (OnMouseDown) OnMouseDown(this, mbLeft, PressShift(shift), x, y);
+            if (OnClickCell) OnClickCell(this, r, c);
+            return;
+        }
+    }
+    if (IsRadio(rc, r) && (editable || FControlLook->RadioAlwaysActive())) {
+        HideInplaceEdit();
+        ClickRadioGroup(rc, r, y - cell.Top, x - cell.Left);
+        FocusGrid();
+        return;
+    }
+    const bool onSelectionDrag =
+        (IsSelected(c, r) || (r < TCustomGrid::FixedRows() && !EnhRowColMove())) && !HasOption(goEditing) &&
+        !HasButton(rc, r) && !HasCheckBox(rc, r) && DragDropSettings().OleDropSource() &&
+        !(r < TCustomGrid::FixedRows() && (MouseActions().ColSelect() || MouseActions().AllSelect())) &&
+        c >= TCustomGrid::FixedCols() &&
+        ((x > cell.Left + 4 && x < cell.Right - 4) || !HasOption(goColSizing));
+    if (onSelectionDrag) {
+        FocusGrid();
+        if (OnMouseDown) OnMouseDown(this, mbLeft, PressShift(shift), x, y);
+        FSelectionClick = true;
+        if (OnClickCell) OnClickCell(this, r, c);
+        return;
+    }
+    if (HasRating(rc, r) && editable) {
+        HideInplaceEdit();
+        double rate = RatingAt(x - cell.Left);
+        if (RatingChange(rc, r, rate)) {
+            SetFloats(rc, r, rate);
+            RepaintCell(c, r);
+        }
+        return;
+    }
+    for (const bool expand : {false, true}) {
+        if (expand ? !HasExpand(rc, r) : !HasButton(rc, r)) continue;
+        HideInplaceEdit();
+        if (!isFixed) {
+            const bool old = FForceSel;
+            FForceSel = true;
+            SelectCell(c, r);
+            FForceSel = old;
+        }
+        TRect br;
+        if (expand)
+            GetExpandRect(c, r, br);
+        else
+            CellButtonRect(c, r, br);
+        if (x >= br.Left && x < br.Right && y >= br.Top && y < br.Bottom) {
+            if (!expand) PushButton(c, r, true);
+            FPushedCellButton = {c, r};
+            if (OnClickCell) OnClickCell(this, r, c);
+            return;
+        }
+    }
+    if (c >= ColCount() || r >= RowCount()) {
+        GridMouseDown(mbLeft, shift, x, y);
+        return;
+    }
+    Clickposdx = Colclicked >= 0 ? x - CellRect(Colclicked, std::max(0, Rowclicked)).Right : 0;
+    Clickposdy = Rowclicked >= 0 ? y - CellRect(std::max(0, Colclicked), Rowclicked).Bottom : 0;
+
+    // Disjunct row and column selection.
+    const bool dataRow = r >= TCustomGrid::FixedRows();
+    if (MouseActions().DisjunctRowSelect() && dataRow && !(c == 0 && MouseActions().HotmailRowSelect())) {
+        if (shift.Contains(ssShift)) {
+            const TGridRect old = FPressSelection;
+            GridMouseDown(mbLeft, shift, x, y);
+            SetSelection({std::min(c, old.Left), std::min(r, old.Top), std::max(c, old.Left), std::max(r, old.Top)});
+            return;
+        }
+        if (shift.Contains(ssCtrl) || MouseActions().DisjunctRowSelectNoCtrl())
+            FDeselectState = RowSelect(r);
+        else {
+            FMouseDown = true;
+            if (!shift.Contains(ssAlt)) ClearRowSelect();
+        }
+    }
+    if (MouseActions().DisjunctColSelect() && c >= TCustomGrid::FixedCols()) {
+        if (shift.Contains(ssCtrl))
+            FDeselectState = ColSelect(c);
+        else {
+            FMouseDown = true;
+            ClearColSelect();
+        }
+    }
+    if (PressOnAnchor(c, r, x, y)) {
+        FPressWasAnchor = true;
+        return;
+    }
+
+    // Whole rows, columns or the grid from the fixed cells.
+    Movecell = -1;
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    if (c < fc && r < fr && MouseActions().AllSelect() && HasOption(goRangeSelect) && FMouseSelectMode == msAll) {
+        const TGridRect all{fc, fr, ColCount() - 1, RowCount() - 1};
+        DoSelectAllCells(all);
+        SetSelection(all);
+        FSelHidden = false;
+        return;
+    }
+    if (c < fc && r >= fr && MouseActions().RowSelect() && FMouseSelectMode == msRow) {
+        if (MouseActions().DisjunctCellSelect()) ClearSelectedCells();
+        const int from = shift.Contains(ssShift) ? FPressSelection.Top : r;
+        SetSelection({fc, std::min(from, r), ColCount() - 1, std::max(from, r)});
+        FSelHidden = false;
+        FMouseSelectStart = r;
+        return;
+    }
+    if (r < fr && c >= fc && MouseActions().ColSelect() && HasOption(goRangeSelect) && FMouseSelectMode == msColumn) {
+        if (MouseActions().DisjunctCellSelect()) ClearSelectedCells();
+        int from = c, to = c;
+        if (shift.Contains(ssShift)) {
+            if (c < FPressSelection.Left)
+                to = FPressSelection.Right;
+            else
+                from = FPressSelection.Left;
+        }
+        SetSelection({std::min(from, to), fr, std::max(from, to), RowCount() - 1});
+        FSelHidden = false;
+        FMouseSelectStart = c;
+        return;
+    }
+    if (r < fr && c >= fc) Movecell = c;
+    if (c < fc && r >= fr) Movecell = r;
+    MoveOfsX = x - cell.Left;
+    MoveOfsY = y - cell.Top;
+
+    bool canEdit = HasOption(goEditing) || MouseActions().RangeSelectAndEdit();
+    QueryCanEdit(rc, r, canEdit);
+    if (c < ColCount() && r < RowCount() &&
+        (canEdit || FControlLook->CheckAlwaysActive() || (c == 0 && MouseActions().HotmailRowSelect())) &&
+        (HasCheckBox(rc, r) || HasRadioButton(rc, r)) && IsInCheckBox(rc, r, x, y)) {
+        PressOnCheckBox(c, r, shift, x, y);
+        return;
+    }
+    const bool dataCell = !isFixed;
+    const bool dropDown = dataCell && FControlLook->DropDownAlwaysVisible() && HasCombo(rc, r);
+    if (dataCell && (canEdit || (MouseActions().EditOnDblClickOnly() && dropDown)) &&
+        (MouseActions().DirectEdit() || (FControlLook->DropDownAlwaysVisible() && dropDown))) {
+        if (MouseActions().EditOnDblClickOnly() && dropDown) FEditActive = false;
+        HideInplaceEdit();
+    }
+    const TGridRect selNow = Selection();
+    const bool sameCell = selNow == TGridRect{c, r, c, r};
+    bool selectingAtEnd = false;
+    if (!sameCell && MouseActions().RangeSelectAndEdit() && !isFixed && !canEdit) {
+        SetOptions(Options().Without(goEditing));
+        selectingAtEnd = true;
+    }
+    if (isFixed) {
+        // The platform's press runs here too: it starts the sizing and
+        // moving of columns and rows from the fixed cells.
+        GridMouseDown(mbLeft, shift, x, y);
+        const bool footerRow = FloatingFooter().Visible() &&
+                               FloatingFooter().FooterStyle() == TFooterStyle::fsFixedLastRow && r == RowCount() - 1;
+        // A press on a header border sizes the column: no click.
+        const bool sizingPress = r < fr && HasOption(goColSizing) && NearSideBorder(cell, x, HeaderBorderDistance);
+        if (!footerRow && !sizingPress && OnClickCell) OnClickCell(this, r, c);
+    } else {
+        const bool keep = HasOption(goRowSelect) && Navigation().KeepHorizScroll();
+        const int left = LeftCol();
+        const bool alwaysEdit = Navigation().AlwaysEdit();
+        if (!FSelHidden) Navigation().SetAlwaysEdit(false);
+        GridMouseDown(mbLeft, shift, x, y);
+        Navigation().SetAlwaysEdit(alwaysEdit);
+        if (keep) SetLeftCol(left);
+        const bool edge = r >= TopRow() + VisibleRowCount() || c >= LeftCol() + VisibleColCount() ||
+                          (c == LeftCol() && LeftCol() > fc);
+        if (FGridState == gsSelecting && edge && MouseActions().NoAutoRangeScroll()) FGridState = gsNormal;
+        if (TopRow() != FOldTopRow && MouseActions().NoScrollOnPartialRow()) {
+            SetTopRow(FOldTopRow);
+            FGridState = gsNormal;
+        }
+        const bool sizingPress =
+            r < fr && HasOption(goColSizing) && NearSideBorder(cell, x, HeaderBorderDistance);
+        if (!sizingPress && OnClickCell) OnClickCell(this, r, c);
+    }
+    if (OnCellValidate) RememberCell(Col(), Row());
+    if (IsMergedCell(c, r) && !isFixed && (sameCell || MouseActions().DirectEdit()) && canEdit) ShowInplaceEdit();
+    if (dataCell && x > cell.Left + 3 && x < cell.Right - 3 &&
+        (canEdit || (MouseActions().EditOnDblClickOnly() && dropDown)) &&
+        (MouseActions().DirectEdit() || (FControlLook->DropDownAlwaysVisible() && dropDown)) &&
+        !IsEditControlCell(rc, r)) {
+        if (MouseActions().EditOnDblClickOnly() && dropDown && !HasOption(goEditing))
+            SetOptions(Options().With(goEditing));
+        bool ok = true;
+        if (Row() != r && OnRowChanging) OnRowChanging(this, Row(), r, ok);
+        if (ok && Col() != c && OnColChanging) OnColChanging(this, Col(), c, ok);
+        if (ok && (Col() != c || Row() != r) && OnCellChanging) OnCellChanging(this, Row(), Col(), r, c, ok);
+        if (ok) {
+            SetSelection({c, r, c, r});
+            RememberCell(c, r);
+            ShowEditor();
+        }
+    }
+    if (selectingAtEnd) FGridState = gsSelecting;
+}
+
+void TExtStringGrid::PressOnCheckBox(int c, int r, TShiftState shift, int x, int y)
+{
+    const int rc = RealColIndex(c);
+    HideInplaceEdit();
+    FocusGrid();
+    const int realRow = RealRowIndex(r);
+    if (HasRadioButton(rc, r)) {
+        ToggleRadioButton(rc, r, true);
+        if (OnRadioButtonClick) OnRadioButtonClick(this, rc, r);
+    } else {
+        ToggleCheck(rc, r, true);
+    }
+    if (ShowModified().Enabled()) {
+        SetRowModified(r, true);
+        RepaintCell(0, r);
+    }
+    if (c == 0 && MouseActions().HotmailRowSelect()) {
+        SetSelection({TCustomGrid::FixedCols(), r, ColCount() - 1, r});
+        SetRowSelect(r, !RowSelect(r));
+        if (realRow != r) RepaintCell(0, r);
+    }
+    bool state = false;
+    GetCheckBoxState(rc, realRow, state);
+    if (!Navigation().AlwaysEdit() && c >= TCustomGrid::FixedCols() && r >= TCustomGrid::FixedRows())
+        MoveColRow(c, r, true, true);
+    CheckBoxClick(c, r, state);
+    RepaintCell(c, r);
+    if (r < TCustomGrid::FixedRows() && MouseActions().CheckAllCheck()) {
+        for (int i = TCustomGrid::FixedRows(); i < RowCount(); ++i) {
+            if (MouseActions().HotmailRowSelect())
+                SetRowSelect(i, state);
+            else
+                SetCheckBoxState(rc, RealRowIndex(i), state);
+        }
+        Invalidate();
+    }
+    if (OnMouseDown) OnMouseDown(this, mbLeft, shift, x, y);
+}
+
+void TExtStringGrid::ClickRadioGroup(int c, int r, int y, int x)
+{
+    const int dc = DisplColIndex(c);
+    const QPoint base = BaseCell(dc, r);
+    if (!IsFixed(base.x(), base.y())) MoveColRow(base.x(), base.y(), true, true);
+    QStringList* items = GetRadioStrings(c, r);
+    TCellGraphic* g = GetCellGraphic(c, r);
+    if (!items || !g) return;
+    const int glyph = 16;
+    TGridDrawState state;
+    TCellFont font;
+    TCellBrush brush;
+    GetFontProperties(dc, c, r, state, font, brush, true);
+    const QFontMetrics fm(font.Font);
+    int idx = -1, end = 0;
+    const bool sideBySide = g->CellBoolean;
+    for (int i = 0; i < items->size(); ++i) {
+        const int span = sideBySide ? fm.horizontalAdvance(items->at(i)) + glyph
+                                    : std::max(glyph, fm.height());
+        const int start = end;
+        end += span;
+        const int pos = sideBySide ? x : y;
+        if (pos > start && pos <= end) {
+            idx = i;
+            break;
+        }
+    }
+    if (idx < 0) return;
+    int holder = -1;
+    GetRadioIdx(c, r, holder);
+    if (holder != -1)
+        SetRadioIdx(c, r, idx);
+    else
+        SetCells(c, r, items->at(idx));
+    SetCells(c, r, Cells(c, r));
+    if (OnRadioClick) OnRadioClick(this, c, r, idx);
+}
+
+// --- the release ----------------------------------------------------------------------------
+
+void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft) {
+        LeftButtonUp(shift, x, y);
+        return;
+    }
+    // The right button's release is swallowed while a row or column is
+    // moved.
+    if (button == mbRight && (FGridState == gsRowMoving || FGridState == gsColMoving) && EnhRowColMove()) return;
+    GridMouseUp(button, shift, x, y);
+}
+
+void TExtStringGrid::GridMouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    const TGridRect s0 = Selection();
+    const bool reportable = button == mbLeft || (button == mbRight && MouseActions().SelectOnRightClick());
+    const TGridCoord g = MouseCoord(x, y);
+    // The filter button of a header cell: the filter code shows the list.
+    if (g.X >= 0 && g.Y >= 0 && g.Y == FilterDropDownRow() && HasFilterButton(RealColIndex(g.X))) {
+        const TRect cell = CellRect(g.X, g.Y);
+        if (x > cell.Right - FixedButtonWidth && x < cell.Right - 3 && y < cell.Top + 19) FilterButtonClick(g.X, g.Y);
+    }
+    // A release beyond the grid while sizing abandons the sizing.
+    if ((FGridState == gsColSizing && x > ClientWidth()) || (FGridState == gsRowSizing && y > ClientHeight())) {
+        FGridState = gsNormal;
+        return;
+    }
+    if (MouseActions().DisjunctCellSelect() && button == mbLeft && g.X >= 0 && g.Y >= 0) {
+        const QPoint b = BaseCell(g.X, g.Y);
+        if (!IsFixed(b.x(), b.y()) && b.x() >= TCustomGrid::FixedCols() && b.y() >= TCustomGrid::FixedRows()) {
+            bool allow = true;
+            if (OnSelectCell) OnSelectCell(this, b.x(), b.y(), allow);
+            if (!allow) return;
+            if (shift.Contains(ssShift))
+                SetSelectedCells(g.X, g.Y, true);
+            else if (shift.Contains(ssCtrl))
+                SetSelectedCells(b.x(), b.y(), !SelectedCells(b.x(), b.y()));
+            else {
+                ClearSelectedCells();
+                SetSelectedCells(b.x(), b.y(), true);
+            }
+            Invalidate();
+        }
+    }
+    const bool moving = FGridState == gsColMoving && button == mbRight;
+    if (!moving) TBaseGrid::MouseUp(button, shift, x, y);
+    // The selection-changed notification fires once, and only for a real
+    // change since the press.
+    const TGridRect now = Selection();
+    // (FPressSelection: the selection at the press, or as last reported
+    // while the mouse moved.)
+    if (reportable && now != FPressSelection) {
+        DoSelectionChanged(now.Left, now.Top, now.Right, now.Bottom);
+        FPressSelection = now;
+    }
+    (void)s0;
+}
+
+void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
+{
+    const TGridCoord g = MouseCoord(x, y);
+    const int c = g.X, r = g.Y;
+    ColMoveFlg = ColSizeFlg = false;
+    FMouseDown = FMouseKeepDown = FMouseDownMove = false;
+    FMouseSelectMode = msNormal;
+    FMouseSelectStart = -1;
+    if (FCtrlDown) {
+        FCtrlDown = false;
+        if (FCtrlXY.x() >= 0) RepaintCell(DisplColIndex(FCtrlXY.x()), FCtrlXY.y());
+    }
+    if (FSizingFixed) {
+        FSizingFixed = FSizeFixed = false;
+        if (FSizingFixedCol >= 0) {
+            int before = 0;
+            for (int i = 0; i < FSizingFixedCol; ++i) before += ColWidths(i);
+            int w = std::max(0, x - before);
+            SetColWidths(FSizingFixedCol, w);
+            if (OnEndColumnSize) OnEndColumnSize(this, FSizingFixedCol);
+            int aw = w;
+            if (OnUpdateColumnSize) OnUpdateColumnSize(this, FSizingFixedCol, aw);
+            if (aw != w) SetColWidths(FSizingFixedCol, aw);
+        }
+        FSizingFixedCol = -1;
+        Invalidate();
+    }
+    if (FSizingFixedR) {
+        FSizingFixedR = FSizeFixedR = false;
+        if (FSizingFixedRow >= 0) {
+            int before = 0;
+            for (int i = 0; i < FSizingFixedRow; ++i) before += RowHeights(i);
+            SetRowHeights(FSizingFixedRow, std::max(0, y - before));
+            if (OnEndRowSize) OnEndRowSize(this, FSizingFixedRow);
+        }
+        FSizingFixedRow = -1;
+        Invalidate();
+    }
+    if (FFixedCellPushed) {
+        FFixedCellPushed = false;
+        InvalidateCellRect(FPushedFixedCell);
+    }
+    bool onButton = false;
+    if (FPushedCellButton.X != -1 || FPushedCellButton.Y != -1) {
+        const int pc = FPushedCellButton.X, pr = FPushedCellButton.Y;
+        const bool fixedPushed = pc < TCustomGrid::FixedCols() || pr < TCustomGrid::FixedRows();
+        const bool enabled = HasOption(goEditing) ||
+                             (pc >= 0 && pr >= 0 && !FControlLook->NoDisabledButtonLook() && CanEditCellAt(pc, pr));
+        if (enabled || FControlLook->NoDisabledButtonLook() || fixedPushed) {
+            if (!IsNode(pr) && HasButton(RealColIndex(pc), pr)) PushButton(pc, pr, false);
+            if (c >= 0 && r >= 0) {
+                const QPoint b = BaseCell(c, r);
+                const int brc = RealColIndex(b.x());
+                const bool fixedAlways = (pc < TCustomGrid::FixedCols() && FixedAsButtons()) ||
+                                         pr < TCustomGrid::FixedRows();
+                TRect br;
+                if (HasButton(brc, b.y())) {
+                    CellButtonRect(b.x(), b.y(), br);
+                    const bool in = x >= br.Left && x < br.Right && y >= br.Top && y < br.Bottom;
+                    onButton = onButton || in;
+                    if (in || fixedAlways) ButtonClick(pc, pr);
+                }
+                if (HasExpand(brc, b.y())) {
+                    GetExpandRect(b.x(), b.y(), br);
+                    const bool in = x >= br.Left && x < br.Right && y >= br.Top && y < br.Bottom;
+                    onButton = onButton || in;
+                    if (in || fixedAlways) {
+                        const int prc = RealColIndex(pc);
+                        ToggleExpand(prc, pr);
+                        ExpandClick(pc, pr, GetExpandState(prc, pr));
+                    }
+                }
+            }
+        }
+        FPushedCellButton = {-1, -1};
+    }
+    // A release on a cell button ends here.
+    if (onButton) return;
+    FDoOnClick = false;
+    if (FSelectionClick) {
+        FSelectionClick = false;
+        if (c >= TCustomGrid::FixedCols() && r >= TCustomGrid::FixedRows()) {
+            if (MouseActions().DisjunctRowSelect() && DragDropSettings().OleDropSource() &&
+                (shift.Contains(ssCtrl) || MouseActions().DisjunctRowSelectNoCtrl())) {
+                SetRowSelect(r, !RowSelect(r));
+                if (OnMouseUp) OnMouseUp(this, mbLeft, {ssCtrl}, x, y);
+                return;
+            }
+            if (MouseActions().DisjunctRowSelect() && DragDropSettings().OleDropSource()) ClearRowSelect();
+            if (HasOption(goRowSelect))
+                SetSelection({TCustomGrid::FixedCols(), r, ColCount() - 1, r});
+            else
+                SetSelection({c, r, c, r});
+        }
+    }
+    if (MouseActions().DisjunctRowSelect() && c >= 0 && !(c == 0 && IsNode(r))) {
+        if (!(c == 0 && MouseActions().HotmailRowSelect())) SelectionToRowSelect(false);
+        if (r >= TCustomGrid::FixedRows() && r < RowCount() - FixedFooters() && FDeselectState) SetRowSelect(r, false);
+        FDeselectState = false;
+    }
+    if (MouseActions().DisjunctColSelect()) {
+        SelectionToColSelect(false);
+        if (c >= TCustomGrid::FixedCols() && c < ColCount() - FixedRightCols() && FDeselectState) SetColSelect(c, false);
+        FDeselectState = false;
+    }
+    const bool enhancedMoveEnded = false;
+    const TGridState before = FGridState;
+    GridMouseUp(mbLeft, shift, x, y);
+    if (before == gsColSizing) ColSizeFlg = true;
+    if (FMouseResize) {
+        if (OnSelectionResize) OnSelectionResize(this, FDropSelection, Selection());
+        PasteSelectionAfterResize();
+        FMouseResize = false;
+        if (OnSelectionResized) OnSelectionResized(this, FDropSelection, Selection());
+    }
+    if (ColMoveFlg || ColSizeFlg || c < 0 || r < 0) {
+        FDblClk = false;
+        return;
+    }
+    const int rc = RealColIndex(c);
+    if (c >= TCustomGrid::FixedCols() || SortSettings().FixedCols()) {
+        bool state = false;
+        if (HasCheckBox(rc, r) && GetCheckBoxState(rc, RealRowIndex(r), state) && OnCheckBoxMouseUp)
+            OnCheckBoxMouseUp(this, rc, r, state);
+        int idx = -1;
+        if (IsRadio(rc, r) && GetRadioIdx(rc, r, idx) && OnRadioMouseUp) OnRadioMouseUp(this, rc, r, idx);
+    }
+    HeaderClickSort(c, r, shift, x, y);
+    (void)enhancedMoveEnded;
+}
+
+void TExtStringGrid::HeaderClickSort(int c, int r, TShiftState shift, int x, int y)
+{
+    TSortFacts f;
+    f.AfterAutoSize = FDblClk;
+    FDblClk = false;
+    const TRect cell = CellRect(c, r);
+    f.OnSizingBorder = r == 0 && HasOption(goColSizing) && NearSideBorder(cell, x);
+    const TGridCoord pressed = MouseCoord(Clickposx, Clickposy);
+    if (x > cell.Right - FixedButtonWidth)
+        f.OnHeaderButton = (FControlLook->FixedDropDownButton() && IsHoverFixedCell(c, r)) ||
+                           HasFilterButton(RealColIndex(c));
+    f.SortRow = r == SortSettings().Row() && pressed.Y == r;
+    f.HasFixedRows = TCustomGrid::FixedRows() > 0;
+    f.InCheckBox = IsInCheckBox(RealColIndex(c), r, x, y) && HasCheckBox(RealColIndex(c), r);
+    f.Show = SortSettings().Show();
+    f.RowCount = RowCount();
+    f.Ignored = FIgnoreColumns.HasValue(RealColIndex(c));
+    bool doSort = true;
+    if (!ReleaseMaySort(f, doSort)) return;
+    if (OnCanSort) OnCanSort(this, c, doSort);
+    if (!doSort) {
+        RepaintCell(c, SortSettings().Row());
+        return;
+    }
+    HideInplaceEdit();
+    const int rc = RealColIndex(c);
+    const bool initAsc = SortSettings().InitSortDirection() == TSortDirection::sdAscending;
+    const bool keep = HasOption(goRowSelect) && Navigation().KeepHorizScroll();
+    const int left = LeftCol();
+    QElapsedTimer clock;
+    clock.start();
+    if (keep) BeginUpdate();
+    if (SortSettings().IndexShow()) {
+        const bool key = SortSettings().IndexSortKey() == TIndexSortKey::ikShift ? shift.Contains(ssShift)
+                                                                                  : shift.Contains(ssCtrl);
+        ApplySortIndexClick(FSortIndexes, rc, key, initAsc);
+        bool nodes = false;
+        for (int i = TCustomGrid::FixedRows(); i < RowCount() && !nodes; ++i) nodes = IsNode(i);
+        if (nodes)
+            QSortGroupIndexed();
+        else
+            QSortIndexed();
+        SortSettings().SetColumn(FSortIndexes.Count() > 0 ? FSortIndexes.SortColumns(0) : -1);
+    } else {
+        const TSortStep step = NextSortStep(SortSettings().Column(),
+                                            SortSettings().Direction() == TSortDirection::sdAscending, rc, initAsc,
+                                            SortSettings().UndoSort());
+        if (step.Undo) {
+            QUnSort();
+            SortSettings().SetColumn(-1);
+            SortSettings().SetDirection(initAsc ? TSortDirection::sdAscending : TSortDirection::sdDescending);
+        } else {
+            SortSettings().SetColumn(step.Column);
+            SortSettings().SetDirection(step.Ascending ? TSortDirection::sdAscending : TSortDirection::sdDescending);
+            bool nodes = false;
+            for (int i = TCustomGrid::FixedRows(); i < RowCount() && !nodes; ++i) nodes = IsNode(i);
+            if (nodes)
+                QSortGroup();
+            else
+                QSort();
+        }
+    }
+    if (keep) {
+        SetLeftCol(left);
+        EndUpdate();
+    }
+    SortTime = int(clock.elapsed());
+    Invalidate();
+    ClickSort(SortSettings().Column());
+}
+
+// --- double click ------------------------------------------------------------------------------
+
+void TExtStringGrid::DblClick()
+{
+    const int x = FDblClickPos.x(), y = FDblClickPos.y();
+    TGridCoord g = MouseCoord(x, y);
+    int c = g.X, r = g.Y;
+    if (MouseActions().RangeSelectAndEdit() && c >= 0 && r >= 0 && !IsControlCell(RealColIndex(c), r))
+        FForceSel = true;
+    auto inherited = [&] {
+        TBaseGrid::MouseDown(mbLeft, {ssDouble}, x, y);
+        TCustomGrid::DblClick();
+    };
+    if (c < 0) {
+        if (FixedRowAlways()) {
+            FForceSel = false;
+            inherited();
+            return;
+        }
+        c = ColCount() - 1;
+        r = 0;
+    }
+    if (r < 0) {
+        FForceSel = false;
+        inherited();
+        return;
+    }
+    const TRect cell = CellRect(c, r);
+    if (r < TCustomGrid::FixedRows() && HasOption(goColSizing) && MouseActions().AutoSizeColOnDblClick()) {
+        const int col = HeaderDblClickColumn(cell, x, c, TCustomGrid::FixedCols());
+        if (col >= 0) {
+            FDblClk = true;
+            bool allow = true;
+            if (OnColumnSize) OnColumnSize(this, col, allow);
+            if (allow) {
+                AutoSizeCol(col, 0);
+                if (OnEndColumnSize) OnEndColumnSize(this, col);
+            }
+            FForceSel = false;
+            TCustomGrid::DblClick();
+            return;
+        }
+    }
+    const int rc = RealColIndex(c);
+    auto inRect = [&](const TRect& b) { return x >= b.Left && x < b.Right && y >= b.Top && y < b.Bottom; };
+    TRect br;
+    if (HasButton(rc, r)) {
+        CellButtonRect(c, r, br);
+        if (inRect(br)) return;
+    }
+    if (HasExpand(rc, r)) {
+        GetExpandRect(c, r, br);
+        if (inRect(br)) return;
+    }
+    if (IsControlCell(rc, r)) {
+        FForceSel = false;
+        inherited();
+        return;
+    }
+    inherited();
+    if (OnDblClickCell) OnDblClickCell(this, r, c);
+    if (MouseActions().EditOnDblClickOnly()) {
+        const bool old = MouseActions().RangeSelectAndEdit();
+        MouseActions().SetRangeSelectAndEdit(true);
+        const bool editable = IsEditable(c, r);
+        MouseActions().SetRangeSelectAndEdit(old);
+        if (editable) {
+            SetOptions(Options().With(goEditing));
+            FOldCol = c;
+            FOldRow = r;
+            ShowInplaceEdit();
+        }
+    } else if (MouseActions().RangeSelectAndEdit() && IsEditable(c, r)) {
+        SetOptions(Options().With(goEditing));
+        const QPoint b = BaseCell(c, r);
+        const TRect bc = CellRect(b.x(), b.y());
+        GridMouseDown(mbLeft, {}, bc.Left + 4, bc.Top + 4);
+    }
+    FForceSel = false;
+    if ((r < TCustomGrid::FixedRows() && MouseActions().FixedRowsEdit() == fceDblClick) ||
+        (c < TCustomGrid::FixedCols() && MouseActions().FixedColsEdit() == fceDblClick))
+        ShowFixedCellEditor(c, r);
+}
+
+void TExtStringGrid::ShowFixedCellEditor(int c, int r)
+{
+    bool canEdit = true;
+    if (OnCanEditCell) OnCanEditCell(this, r, c, canEdit);
+    if (!canEdit) return;
+    TGridFixedCellEditor editor =
+        c == 0 ? MouseActions().FixedColsEditor() : MouseActions().FixedRowsEditor();
+    QStringList values = MouseActions().FixedComboValues();
+    DoFixedEdit(c, r, editor, values);
+    // The fixed-cell edit and combo themselves belong to the fixed-cell
+    // editors; they are opened from here once they exist.
+}
+
+// --- right button -----------------------------------------------------------------------------
+
+void TExtStringGrid::RightButtonDown(TShiftState shift, int x, int y)
+{
+    FPressSelection = Selection();
+    GridMouseDown(mbRight, shift, x, y);
+    const TGridCoord g = MouseCoord(x, y);
+    const int c = g.X, r = g.Y;
+    const bool valid = c >= 0 && r >= 0;
+    if (MouseActions().SelectOnRightClick() && valid && !IsFixed(c, r) && c >= TCustomGrid::FixedCols() &&
+        r >= TCustomGrid::FixedRows() && !(MouseActions().DisjunctCellSelect() && SelectedCells(c, r))) {
+        if (!IsControlCell(RealColIndex(c), r)) {
+            if (OnRightClickCell)
+                FocusCell(c, r);
+            else {
+                LeftButtonDown({}, x, y);
+                LeftButtonUp({}, x, y);
+            }
+        }
+        if (IsSelected(c, r)) {
+            bool canSelect = true;
+            if (OnSelectCell) OnSelectCell(this, c, r, canSelect);
+        } else {
+            const QPoint b = BaseCell(c, r);
+            const bool keep = Navigation().KeepHorizScroll();
+            const int left = LeftCol();
+            if (keep) BeginUpdate();
+            MoveColRow(b.x(), b.y(), true, true);
+            if (keep) {
+                SetLeftCol(left);
+                EndUpdate();
+            }
+        }
+        if (MouseActions().DisjunctRowSelect()) {
+            if (shift.Contains(ssCtrl) || MouseActions().DisjunctRowSelectNoCtrl())
+                SetRowSelect(r, !RowSelect(r));
+            else if (!(RowSelectCount() > 1 && RowSelect(r))) {
+                ClearRowSelect();
+                SetRowSelect(r, true);
+            }
+        }
+    }
+    if (OnRightClickCell) OnRightClickCell(this, r, c);
+    if (URLShow() && URLEdit() && valid && TextIsUrl(Cells(RealColIndex(c), r))) {
+        MoveColRow(c, r, true, true);
+        ShowEditor();
+    }
+}
+
+// --- moves, leaving and the cursor ---------------------------------------------------------
+
+void TExtStringGrid::TrackAnchor(int c, int r, int x, int y, bool& cursorClaimed)
+{
+    const QString text = Cells(RealColIndex(c), r);
+    const int kind = DetectCellTextKind(text, EnableHTML());
+    if (kind != 1) {
+        // Leaving a link always reports the exit, also onto a plain cell.
+        if (!FAnchor.isEmpty()) {
+            FAnchor.clear();
+            if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+        }
+        if (URLShow() && TextIsUrl(text)) {
+            cursorClaimed = true;
+            FMouseSelectMode = msURL;
+        }
+        if (URLUnderlineOnHover() && (FHoverCell != QPoint(-1, -1) || FHoverlink != -1)) {
+            const QPoint old = FHoverCell;
+            FHoverlink = -1;
+            FHoverCell = QPoint(-1, -1);
+            if (old.x() >= 0) RepaintCell(old.x(), old.y());
+        }
+        return;
+    }
+    TAnchorHit hit;
+    const bool found = AnchorAt(c, r, x, y, hit) && !hit.Anchor.isEmpty() && hit.CtrlID.isEmpty();
+    if (URLUnderlineOnHover()) {
+        const int link = found ? hit.Number : -1;
+        if (FHoverCell != QPoint(c, r) || FHoverlink != link) {
+            if (FHoverCell.x() >= 0) RepaintCell(FHoverCell.x(), FHoverCell.y());
+            FHoverCell = QPoint(c, r);
+            FHoverlink = link;
+            RepaintCell(c, r);
+        }
+    }
+    if (found) {
+        QString hint = hit.Title;
+        if (hint.isEmpty() && OnAnchorHint) OnAnchorHint(this, r, c, hint);
+        if (hint != FLastAnchorHint && hit.Anchor != FAnchor) FLastAnchorHint = hint;
+        cursorClaimed = true;
+        FMouseSelectMode = msURL;
+        if (hit.Anchor != FAnchor) {
+            // Leaving one link for another is an exit and an enter.
+            if (!FAnchor.isEmpty() && OnAnchorExit) OnAnchorExit(this, r, c, FAnchor);
+            FAnchor = hit.Anchor;
+            if (OnAnchorEnter) OnAnchorEnter(this, r, c, FAnchor);
+        }
+    } else if (!FAnchor.isEmpty()) {
+        FAnchor.clear();
+        if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+    }
+}
+
+void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
+{
+    if (FMouseDownMove && MouseActions().RangeSelectAndEdit() && HasOption(goEditing) && !EditorMode())
+        SetOptions(Options().Without(goEditing));
+    const TGridRect s0 = Selection();
+    const TGridCoord g = MouseCoord(x, y);
+    const int c = g.X, r = g.Y;
+    const bool valid = c >= 0 && r >= 0;
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    bool cursorClaimed = false;
+    if (valid && HoverFixedCells() != THoverFixedCells::hfNone && !FNoMouseLeave &&
+        (FHoverFixedX != c || FHoverFixedY != r)) {
+        const int oc = FHoverFixedX, orow = FHoverFixedY;
+        FHoverFixedX = c;
+        FHoverFixedY = r;
+        if (oc >= 0 && orow >= 0 && (orow <= fr || oc <= fc)) RepaintCell(oc, orow);
+        if (r <= fr || c <= fc) RepaintCell(c, r);
+    }
+    if (valid) {
+        const int rc = RealColIndex(c);
+        TRect br;
+        bool over = false;
+        if (HasButton(rc, r)) {
+            CellButtonRect(c, r, br);
+            over = x >= br.Left && x < br.Right && y >= br.Top && y < br.Bottom;
+        }
+        if (!over && HasExpand(rc, r)) {
+            GetExpandRect(c, r, br);
+            over = x >= br.Left && x < br.Right && y >= br.Top && y < br.Bottom;
+        }
+        const TGridCoord old = FHoverButton;
+        FHoverButton = over ? TGridCoord{c, r} : TGridCoord{-1, -1};
+        if (!(old == FHoverButton)) {
+            if (old.X >= 0) RepaintCell(old.X, old.Y);
+            if (over) RepaintCell(c, r);
+        }
+    }
+    // Dragging over the fixed cells selects whole rows or columns.
+    if (FMouseSelectStart >= 0 && MouseActions().RowSelect() && FMouseSelectMode == msRow && r >= fr &&
+        r <= RowCount() - FixedFooters()) {
+        const int to = std::max(fr, r);
+        SetSelection({fc, std::min(FMouseSelectStart, to), ColCount() - 1, std::max(FMouseSelectStart, to)});
+    }
+    if (FMouseSelectStart >= 0 && MouseActions().ColSelect() && FMouseSelectMode == msColumn && c >= 0) {
+        const int to = std::max(fc, c);
+        SetSelection({std::min(FMouseSelectStart, to), fr, std::max(FMouseSelectStart, to), RowCount() - 1});
+    }
+    // Borders of the fixed columns and rows.
+    FSizeFixed = fc > 0 && valid && !Designing() && FixedSizingColumnAt(x) >= 0 && MouseActions().SizeFixedCol();
+    if (FSizingFixed) {
+        FSizeFixedX = x;
+        Invalidate();
+    }
+    FSizeFixedR = fr > 0 && valid && !Designing() && FixedSizingRowAt(y) >= 0 && MouseActions().SizeFixedRow();
+    if (FSizingFixedR) {
+        FSizeFixedY = y;
+        Invalidate();
+    }
+    bool onResizer = false;
+    if (FSelectionResizer && FSelectionRectangle) {
+        const TGridRect sel = Selection();
+        const TRect last = CellRect(sel.Right, sel.Bottom);
+        onResizer = x >= last.Right - 6 && x <= last.Right && y >= last.Bottom - 6 && y <= last.Bottom;
+    }
+    // A press on the selection that moves on starts a drag (drag code).
+    if (FSelectionClick && FMouseDownMove) SelectionDragStart(c, r);
+    if (!Designing() && FGridState == gsNormal) {
+        FMouseSelectMode = msNormal;
+        if (onResizer) {
+            FMouseSelectMode = msResize;
+        } else if (valid && c < fc && r < fr && MouseActions().AllSelect()) {
+            FMouseSelectMode = msAll;
+            cursorClaimed = true;
+        } else if (valid && r < fr && c >= fc && MouseActions().ColSelect() && !IsOnSizingBorder(x, y)) {
+            FMouseSelectMode = msColumn;
+            cursorClaimed = true;
+        } else if (valid && c < fc && r >= fr && r <= RowCount() - 1 && MouseActions().RowSelect() &&
+                   !IsOnSizingBorder(x, y)) {
+            FMouseSelectMode = msRow;
+            cursorClaimed = true;
+        }
+    }
+    if (valid)
+        TrackAnchor(c, r, x, y, cursorClaimed);
+    else if (!FAnchor.isEmpty()) {
+        FAnchor.clear();
+        if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+    }
+    if (!cursorClaimed && FCursor != FOldCursor) FCursor = FOldCursor;
+    if (FLastHintPos != QPoint(-1, -1) && valid) {
+        const QPoint b = BaseCell(c, r);
+        if (b != FLastHintPos) {
+            // The hint belongs to the cell the mouse left.
+            FLastHintPos = QPoint(-1, -1);
+            if (HandleAllocated()) QToolTip::hideText();
+        }
+    }
+    TBaseGrid::MouseMove(shift, x, y);
+    // Sizing events.
+    if (FSizingFixed && OnColumnSizing) OnColumnSizing(this, 0, FSizeFixedX);
+    if (FGridState == gsColSizing && Colclicked >= 0 && OnColumnSizing)
+        OnColumnSizing(this, Colclicked, x - CellRect(Colclicked, 0).Left - Clickposdx);
+    if (FSizingFixedR && OnRowSizing) OnRowSizing(this, 0, FSizeFixedY);
+    if (FGridState == gsRowSizing && Rowclicked >= 0 && OnRowSizing)
+        OnRowSizing(this, Rowclicked, y - CellRect(0, Rowclicked).Top - Clickposdy);
+    const TGridRect now = Selection();
+    if (now != s0) {
+        DoSelectionChanged(now.Left, now.Top, now.Right, now.Bottom);
+        FPressSelection = now;
+    }
+    if (HandleAllocated()) Widget()->viewport()->setCursor(CursorAt(x, y));
+}
+
+void TExtStringGrid::MouseLeave()
+{
+    FMouseSelectMode = msNormal;
+    FSizeFixed = FSizeFixedR = false;
+    if (!FNoMouseLeave && HoverFixedCells() != THoverFixedCells::hfNone && FHoverFixedX >= 0 && FHoverFixedY >= 0) {
+        const int c = FHoverFixedX, r = FHoverFixedY;
+        FHoverFixedX = FHoverFixedY = -1;
+        RepaintCell(c, r);
+    }
+    if (!FAnchor.isEmpty()) {
+        FAnchor.clear();
+        if (OnAnchorExit) OnAnchorExit(this, -1, -1, QString());
+    }
+}
+
+// The grid's own cursor pictures: 8010 row selection (an arrow pointing
+// right), 8011 column selection (pointing down), 8012 the whole grid and the
+// selection resizer (pointing down-right), 8014 cell selection (a cross).
+QCursor TExtStringGrid::GridCursor(int id)
+{
+    static const bool loaded = (InitCursorResources(), true);
+    (void)loaded;
+    QString name;
+    switch (id) {
+    case crGridRowSelect: name = QStringLiteral(":/CUR8010"); break;
+    case crGridColSelect: name = QStringLiteral(":/CUR8011"); break;
+    case crGridAllSelect: name = QStringLiteral(":/CUR8012"); break;
+    case crGridCellSelect: name = QStringLiteral(":/CUR8014"); break;
+    default: return QCursor(Qt::ArrowCursor);
+    }
+    const QPixmap pm(name);
+    if (pm.isNull()) return QCursor(Qt::ArrowCursor);
+    return QCursor(pm, pm.width() / 2, pm.height() / 2);
+}
+
+QCursor TExtStringGrid::CursorAt(int x, int y)
+{
+    if (FSizeFixed || FSizingFixed) return QCursor(Qt::SplitHCursor);
+    if (FSizeFixedR || FSizingFixedR) return QCursor(Qt::SplitVCursor);
+    const bool sizing = FGridState == gsColSizing || FGridState == gsRowSizing;
+    if (!sizing) {
+        switch (FMouseSelectMode) {
+        case msColumn: return GridCursor(crGridColSelect);
+        case msRow: return GridCursor(crGridRowSelect);
+        case msAll:
+        case msResize: return GridCursor(crGridAllSelect);
+        case msURL: return QCursor(Qt::PointingHandCursor);
+        default: break;
+        }
+    }
+    TGridState state = FGridState;
+    int index = -1;
+    if (state == gsNormal) CalcSizingState(x, y, state, index);
+    if (state == gsColSizing) return QCursor(Qt::SplitHCursor);
+    if (state == gsRowSizing) return QCursor(Qt::SplitVCursor);
+    const TGridCoord g = MouseCoord(x, y);
+    if (g.X >= 0 && g.Y >= 0) {
+        const int id = GetCellCursor(g.X, g.Y, x, y);
+        if (id == URLCursor) return QCursor(Qt::PointingHandCursor);
+        if (id >= 8010 && id <= 8014) return GridCursor(id);
+        if (id > 0 && id < int(Qt::LastCursor)) return QCursor(Qt::CursorShape(id));
+    }
+    return QCursor(Qt::ArrowCursor);
+}

@@ -1,0 +1,661 @@
+// The string grid's mouse: the press and release decisions over the cell
+// geometry, check boxes, header auto-size and sorting, links and hints.
+#include "grid/ExtGrid.h"
+#include "grid/ExtGridMouse.h"
+#include "platform/GridsWidget.h"
+#include "platform/Shell.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QHelpEvent>
+#include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace GridMouse;
+using enum TShiftStateItem;
+
+// --- the decisions alone ---------------------------------------------------------------------
+
+TEST(GridMouseDecisions, FixedBorderIsFoundBelowThreePixels)
+{
+    // Two fixed columns of 40 and 30 pixels: borders at 40 and 71 (one
+    // line pixel after the first column).
+    const std::vector<int> widths{40, 30};
+    struct Case {
+        int x, expected;
+    };
+    for (const Case& k : std::vector<Case>{{40, 0}, {38, 0}, {42, 0}, {37, -1}, {43, -1}, {71, 1}, {69, 1},
+                                           {73, 1}, {68, -1}, {74, -1}, {55, -1}})
+        EXPECT_EQ(FixedBorderAt(widths, k.x), k.expected) << "x=" << k.x;
+    EXPECT_EQ(FixedBorderAt({}, 0), -1);
+}
+
+TEST(GridMouseDecisions, HeaderGeometry)
+{
+    const TRect cell{100, 0, 164, 22};
+    // Side borders: within 3 pixels.
+    EXPECT_TRUE(NearSideBorder(cell, 103));
+    EXPECT_FALSE(NearSideBorder(cell, 104));
+    EXPECT_TRUE(NearSideBorder(cell, 161));
+    EXPECT_FALSE(NearSideBorder(cell, 160));
+    // The drop-down button stops 2 pixels before the border while columns
+    // can be sized, so that the border stays usable.
+    EXPECT_FALSE(InFixedDropDownButton(cell, 163, true));
+    EXPECT_TRUE(InFixedDropDownButton(cell, 163, false));
+    EXPECT_TRUE(InFixedDropDownButton(cell, 161, true));
+    EXPECT_FALSE(InFixedDropDownButton(cell, 148, true));
+    // The fixed-cell editor keeps a 4-pixel inset.
+    EXPECT_TRUE(InsideFixedEditInset(cell, 110, 10));
+    EXPECT_FALSE(InsideFixedEditInset(cell, 104, 10));
+    EXPECT_FALSE(InsideFixedEditInset(cell, 110, 3));
+    // A double click near the left border sizes the column before, near the
+    // right border this one; never a fixed column.
+    EXPECT_EQ(HeaderDblClickColumn(cell, 101, 3, 1), 2);
+    EXPECT_EQ(HeaderDblClickColumn(cell, 163, 3, 1), 3);
+    EXPECT_EQ(HeaderDblClickColumn(cell, 130, 3, 1), -1);
+    EXPECT_EQ(HeaderDblClickColumn(cell, 101, 1, 1), -1);
+    EXPECT_EQ(HeaderDblClickColumn(cell, 163, 0, 1), -1);
+}
+
+TEST(GridMouseDecisions, RatingsGrowByHalfEveryNinePixels)
+{
+    EXPECT_EQ(RatingAt(0), 0.0);
+    EXPECT_EQ(RatingAt(8), 0.0);
+    EXPECT_EQ(RatingAt(9), 0.5);
+    EXPECT_EQ(RatingAt(17), 0.5);
+    EXPECT_EQ(RatingAt(18), 1.0);
+    EXPECT_EQ(RatingAt(26), 1.0);
+    EXPECT_EQ(RatingAt(-3), 0.0);
+}
+
+TEST(GridMouseDecisions, PressBranchesInTheirOrder)
+{
+    struct Case {
+        const char* name;
+        TPressFacts facts;
+        TPressAction expected;
+    };
+    auto f = [](auto set) {
+        TPressFacts p;
+        set(p);
+        return p;
+    };
+    const std::vector<Case> cases{
+        {"plain data cell", TPressFacts{}, TPressAction::paSelect},
+        {"outside", f([](TPressFacts& p) { p.Outside = true; }), TPressAction::paOutside},
+        {"refused first", f([](TPressFacts& p) { p.Refused = p.CheckBoxHit = true; }), TPressAction::paRefused},
+        {"fixed sizing beats all", f([](TPressFacts& p) { p.FixedSizingArmed = p.ButtonHit = p.FixedCell = true; }),
+         TPressAction::paFixedSizing},
+        {"button before link", f([](TPressFacts& p) { p.ButtonHit = p.AnchorHit = true; }),
+         TPressAction::paCellButton},
+        {"link before check box", f([](TPressFacts& p) { p.AnchorHit = p.CheckBoxHit = true; }),
+         TPressAction::paAnchor},
+        {"check box in a fixed cell", f([](TPressFacts& p) { p.CheckBoxHit = p.FixedCell = true; }),
+         TPressAction::paCheckBox},
+        {"fixed cell", f([](TPressFacts& p) { p.FixedCell = true; }), TPressAction::paFixedClick},
+        {"row select from fixed", f([](TPressFacts& p) { p.FixedSelect = p.FixedCell = true; }),
+         TPressAction::paFixedSelect},
+        {"radio group", f([](TPressFacts& p) { p.RadioGroup = p.Rating = true; }), TPressAction::paRadioGroup},
+        {"rating", f([](TPressFacts& p) { p.Rating = p.ButtonHit = true; }), TPressAction::paRating},
+        {"control cell", f([](TPressFacts& p) { p.ControlTagCell = p.CheckBoxHit = true; }),
+         TPressAction::paControlCell},
+    };
+    for (const Case& k : cases) EXPECT_EQ(DecidePress(k.facts), k.expected) << k.name;
+}
+
+TEST(GridMouseDecisions, ReleaseSortsOnlyOnAHeaderClick)
+{
+    TSortFacts base;
+    base.SortRow = base.HasFixedRows = base.Show = true;
+    base.RowCount = 5;
+    bool doSort = false;
+    EXPECT_TRUE(ReleaseMaySort(base, doSort));
+    EXPECT_TRUE(doSort);
+    struct Case {
+        const char* name;
+        void (*change)(TSortFacts&);
+    };
+    const std::vector<Case> refusals{
+        {"after auto-size", [](TSortFacts& s) { s.AfterAutoSize = true; }},
+        {"sizing border", [](TSortFacts& s) { s.OnSizingBorder = true; }},
+        {"header button", [](TSortFacts& s) { s.OnHeaderButton = true; }},
+        {"other row", [](TSortFacts& s) { s.SortRow = false; }},
+        {"check box", [](TSortFacts& s) { s.InCheckBox = true; }},
+        {"not shown", [](TSortFacts& s) { s.Show = false; }},
+        {"two rows", [](TSortFacts& s) { s.RowCount = 2; }},
+        {"move ended", [](TSortFacts& s) { s.EnhancedMoveEnded = true; }},
+    };
+    for (const Case& k : refusals) {
+        TSortFacts s = base;
+        k.change(s);
+        EXPECT_FALSE(ReleaseMaySort(s, doSort)) << k.name;
+    }
+    // An ignored column reaches OnCanSort with DoSort already False.
+    TSortFacts ignored = base;
+    ignored.Ignored = true;
+    EXPECT_TRUE(ReleaseMaySort(ignored, doSort));
+    EXPECT_FALSE(doSort);
+}
+
+QString Indexes(const TSortIndexList& l) { return l.SaveToString(); }
+
+TEST(GridMouseDecisions, MultiColumnClicksBuildTheIndexList)
+{
+    TSortIndexList list;
+    ApplySortIndexClick(list, 2, false, true);
+    ApplySortIndexClick(list, 4, true, true);
+    ApplySortIndexClick(list, 1, true, true);
+    EXPECT_EQ(Indexes(list), QStringLiteral("u2;u4;u1"));
+    // The key on a column already there turns its direction.
+    ApplySortIndexClick(list, 4, true, true);
+    EXPECT_EQ(Indexes(list), QStringLiteral("u2;d4;u1"));
+    // Without the key the fourth click sorts by that column alone ...
+    ApplySortIndexClick(list, 3, false, true);
+    EXPECT_EQ(Indexes(list), QStringLiteral("u3"));
+    // ... and a click on the only column turns it.
+    ApplySortIndexClick(list, 3, false, true);
+    EXPECT_EQ(Indexes(list), QStringLiteral("d3"));
+    // The initial direction descending.
+    TSortIndexList desc;
+    ApplySortIndexClick(desc, 5, false, false);
+    EXPECT_EQ(Indexes(desc), QStringLiteral("d5"));
+}
+
+TEST(GridMouseDecisions, SortColumnClicksGoAscendingDescendingUnsorted)
+{
+    TSortStep s = NextSortStep(-1, true, 2, true, true);
+    EXPECT_EQ(s.Column, 2);
+    EXPECT_TRUE(s.Ascending);
+    s = NextSortStep(s.Column, s.Ascending, 2, true, true);
+    EXPECT_EQ(s.Column, 2);
+    EXPECT_FALSE(s.Ascending);
+    s = NextSortStep(s.Column, s.Ascending, 2, true, true);
+    EXPECT_TRUE(s.Undo);
+    EXPECT_EQ(s.Column, -1);
+    // Without UndoSort the direction keeps turning.
+    s = NextSortStep(2, false, 2, true, false);
+    EXPECT_FALSE(s.Undo);
+    EXPECT_TRUE(s.Ascending);
+    // Another column starts in the initial direction.
+    s = NextSortStep(2, false, 3, true, true);
+    EXPECT_EQ(s.Column, 3);
+    EXPECT_TRUE(s.Ascending);
+}
+
+TEST(GridMouseDecisions, CellAnchors)
+{
+    int c = -1, r = -1;
+    EXPECT_TRUE(CellAnchorTarget(QStringLiteral("CELL://R5C2"), c, r));
+    EXPECT_EQ(c, 2);
+    EXPECT_EQ(r, 5);
+    EXPECT_TRUE(CellAnchorTarget(QStringLiteral("cell://r1c3"), c, r));
+    EXPECT_EQ(c, 3);
+    EXPECT_FALSE(CellAnchorTarget(QStringLiteral("CELL://X5"), c, r));
+    EXPECT_FALSE(CellAnchorTarget(QStringLiteral("http://R5C2"), c, r));
+}
+
+// --- the grid ------------------------------------------------------------------------------------
+
+// A grid that records the sorts the header clicks ask for.
+class TSortRecordingGrid : public TExtStringGrid {
+public:
+    void QSort() override { Sorts.push_back(QStringLiteral("%1%2").arg(SortSettings().Direction() == TSortDirection::sdAscending ? "u" : "d").arg(SortSettings().Column())); }
+    void QSortIndexed() override { Sorts.push_back(QStringLiteral("i:") + SortIndexes().SaveToString()); }
+    void QUnSort() override { Sorts.push_back(QStringLiteral("unsort")); }
+    QStringList Sorts;
+};
+
+std::unique_ptr<TSortRecordingGrid> MakeGrid()
+{
+    auto g = std::make_unique<TSortRecordingGrid>();
+    g->SetColCount(5);
+    g->SetRowCount(8);
+    g->SetClientSize(400, 250);
+    for (int r = 1; r < 8; ++r)
+        for (int c = 1; c < 5; ++c) g->SetCells(c, r, QStringLiteral("v%1").arg(r));
+    return g;
+}
+
+void Click(TExtStringGrid& g, int x, int y, TShiftState s = {})
+{
+    g.MouseDown(mbLeft, s, x, y);
+    g.MouseUp(mbLeft, s, x, y);
+}
+
+QPoint Mid(const TExtStringGrid& g, int c, int r)
+{
+    const TRect rc = g.CellRect(c, r);
+    return QPoint((rc.Left + rc.Right) / 2, (rc.Top + rc.Bottom) / 2);
+}
+
+TEST(GridMouse, DataCheckBoxTogglesOnClickAndReportsOnce)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goEditing));
+    g->AddCheckBoxColumn(2, false, true);
+    std::vector<std::tuple<int, int, bool>> clicks;
+    g->OnCheckBoxClick = [&](TExtStringGrid*, int c, int r, bool state) { clicks.emplace_back(c, r, state); };
+    int cellClicks = 0;
+    g->OnClickCell = [&](TExtStringGrid*, int, int) { ++cellClicks; };
+    // The box is not in the current cell: the press still toggles it.
+    ASSERT_NE(g->Row(), 4);
+    const QPoint p = Mid(*g, 2, 4);
+    ASSERT_TRUE(g->IsInCheckBox(2, 4, p.x(), p.y()));
+    Click(*g, p.x(), p.y());
+    bool state = false;
+    ASSERT_TRUE(g->GetCheckBoxState(2, 4, state));
+    EXPECT_TRUE(state);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], std::make_tuple(2, 4, true));
+    EXPECT_EQ(cellClicks, 0);
+    // A press on a plain cell selects it and fires OnClickCell.
+    const QPoint q = Mid(*g, 3, 5);
+    Click(*g, q.x(), q.y());
+    EXPECT_EQ(g->Col(), 3);
+    EXPECT_EQ(g->Row(), 5);
+    EXPECT_EQ(cellClicks, 1);
+    EXPECT_EQ(clicks.size(), 1u);
+}
+
+TEST(GridMouse, DataCheckBoxTogglesThroughTheWindow)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goEditing));
+    g->AddCheckBoxColumn(1, false, true);
+    int clicks = 0;
+    g->OnCheckBoxClick = [&](TExtStringGrid*, int, int, bool) { ++clicks; };
+    TGridWidget* w = g->CreateWidget(nullptr);
+    w->resize(420, 260);
+    w->show();
+    QApplication::processEvents();
+    const QPoint p = Mid(*g, 1, 3);
+    QTest::mouseClick(w->viewport(), Qt::LeftButton, {}, p);
+    bool state = false;
+    ASSERT_TRUE(g->GetCheckBoxState(1, 3, state));
+    EXPECT_TRUE(state);
+    EXPECT_EQ(clicks, 1);
+    delete w;
+}
+
+TEST(GridMouse, DoubleClickOnHeaderBorderAutoSizesWithoutSorting)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goColSizing));
+    g->SortSettings().SetShow(true);
+    g->SetCells(2, 3, QStringLiteral("a wider text here"));
+    const int before = g->ColWidths(2);
+    std::vector<int> ended;
+    g->OnEndColumnSize = [&](TExtStringGrid*, int c) { ended.push_back(c); };
+    const TRect h = g->CellRect(2, 0);
+    const int x = h.Right - 1, y = (h.Top + h.Bottom) / 2;
+    g->MouseDown(mbLeft, {}, x, y);
+    g->MouseUp(mbLeft, {}, x, y);
+    g->MouseDown(mbLeft, {ssDouble}, x, y);
+    g->DblClick();
+    g->MouseUp(mbLeft, {}, x, y);
+    EXPECT_GT(g->ColWidths(2), before);
+    EXPECT_EQ(ended, std::vector<int>{2});
+    EXPECT_TRUE(g->Sorts.isEmpty());
+    // The next plain header click sorts again.
+    const QPoint m = Mid(*g, 3, 0);
+    Click(*g, m.x(), m.y());
+    EXPECT_EQ(g->Sorts, QStringList{QStringLiteral("u3")});
+}
+
+TEST(GridMouse, HeaderClickSortsThroughTheHooks)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goColSizing));
+    g->SortSettings().SetShow(true);
+    g->SortSettings().SetUndoSort(true);
+    const QPoint m = Mid(*g, 2, 0);
+    Click(*g, m.x(), m.y());
+    Click(*g, m.x(), m.y());
+    Click(*g, m.x(), m.y());
+    EXPECT_EQ(g->Sorts, (QStringList{"u2", "d2", "unsort"}));
+    EXPECT_EQ(g->SortSettings().Column(), -1);
+    // A release on the border never sorts; OnCanSort may refuse.
+    g->Sorts.clear();
+    const TRect h = g->CellRect(3, 0);
+    Click(*g, h.Left + 1, m.y());
+    EXPECT_TRUE(g->Sorts.isEmpty());
+    std::vector<int> asked;
+    g->OnCanSort = [&](TExtStringGrid*, int c, bool& doSort) {
+        asked.push_back(c);
+        doSort = false;
+    };
+    const QPoint m3 = Mid(*g, 3, 0);
+    Click(*g, m3.x(), m3.y());
+    EXPECT_EQ(asked, std::vector<int>{3});
+    EXPECT_TRUE(g->Sorts.isEmpty());
+    // A data-cell click does not sort.
+    g->OnCanSort = nullptr;
+    const QPoint d = Mid(*g, 3, 4);
+    Click(*g, d.x(), d.y());
+    EXPECT_TRUE(g->Sorts.isEmpty());
+}
+
+TEST(GridMouse, HeaderBorderDragSizesTheColumn)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goColSizing));
+    g->SortSettings().SetShow(true);
+    int cellClicks = 0;
+    g->OnClickCell = [&](TExtStringGrid*, int, int) { ++cellClicks; };
+    const int before = g->ColWidths(2);
+    const TRect h = g->CellRect(2, 0);
+    const int y = (h.Top + h.Bottom) / 2;
+    g->MouseDown(mbLeft, {}, h.Right - 1, y);
+    g->MouseMove({ssLeft}, h.Right + 24, y);
+    g->MouseUp(mbLeft, {}, h.Right + 24, y);
+    EXPECT_EQ(g->ColWidths(2), before + 25);
+    // A sizing press is no click and its release no sort.
+    EXPECT_EQ(cellClicks, 0);
+    EXPECT_TRUE(g->Sorts.isEmpty());
+    // A press inside the header cell is a click.
+    const QPoint m = Mid(*g, 2, 0);
+    Click(*g, m.x(), m.y());
+    EXPECT_EQ(cellClicks, 1);
+}
+
+TEST(GridMouse, MultiColumnHeaderClicksWithTheIndexKey)
+{
+    auto g = MakeGrid();
+    g->SortSettings().SetShow(true);
+    g->SortSettings().SetIndexShow(true);
+    std::vector<int> sortClicks;
+    g->OnClickSort = [&](TExtStringGrid*, int c) { sortClicks.push_back(c); };
+    for (int c : {3, 1, 4}) {
+        const QPoint m = Mid(*g, c, 0);
+        Click(*g, m.x(), m.y(), {ssShift});
+    }
+    const QPoint m2 = Mid(*g, 2, 0);
+    Click(*g, m2.x(), m2.y());
+    EXPECT_EQ(g->Sorts, (QStringList{"i:u3", "i:u3;u1", "i:u3;u1;u4", "i:u2"}));
+    EXPECT_EQ(sortClicks, (std::vector<int>{3, 3, 3, 2}));
+}
+
+// The first point of a cell where a link lies, found through the grid's own
+// hit test.
+QPoint LinkPoint(TExtStringGrid& g, int c, int r)
+{
+    const TRect rc = g.CellRect(c, r);
+    for (int y = rc.Top; y < rc.Bottom; ++y)
+        for (int x = rc.Left; x < rc.Right; ++x) {
+            TExtStringGrid::TAnchorHit hit;
+            if (g.AnchorAt(c, r, x, y, hit)) return QPoint(x, y);
+        }
+    return QPoint(-1, -1);
+}
+
+class ShellRecorder {
+public:
+    ShellRecorder()
+    {
+        m_old = SetShellOpenHandler([this](const QString& url) {
+            Opened.push_back(url);
+            return true;
+        });
+    }
+    ~ShellRecorder() { SetShellOpenHandler(m_old); }
+    QStringList Opened;
+
+private:
+    ShellOpenHandler m_old;
+};
+
+TEST(GridMouse, AnchorsOpenOnlySafeLinksAndCellLinksMove)
+{
+    ShellRecorder shell;
+    auto g = MakeGrid();
+    g->SetColWidths(2, 150);
+    g->SetCells(2, 1, QStringLiteral("<a href=\"http://example.com/page\">web link</a>"));
+    g->SetCells(2, 2, QStringLiteral("<a href=\"file:///etc/passwd\">file link</a>"));
+    g->SetCells(2, 3, QStringLiteral("<a href=\"CELL://R5C3\">go there</a>"));
+    g->SetCells(2, 4, QStringLiteral("<a href=\"http://example.com/handled\">mine</a>"));
+    QStringList clicked;
+    g->OnAnchorClick = [&](TExtStringGrid*, int, int, const QString& a, bool& autoHandle) {
+        clicked.push_back(a);
+        if (a.endsWith(QLatin1String("handled"))) autoHandle = false;
+    };
+    for (int r = 1; r <= 4; ++r) {
+        const QPoint p = LinkPoint(*g, 2, r);
+        ASSERT_GE(p.x(), 0) << "row " << r;
+        Click(*g, p.x(), p.y());
+    }
+    EXPECT_EQ(clicked.size(), 4);
+    EXPECT_EQ(shell.Opened, QStringList{QStringLiteral("http://example.com/page")});
+    EXPECT_EQ(g->Row(), 5);
+    EXPECT_EQ(g->Col(), 3);
+}
+
+TEST(GridMouse, AnchorEnterAndExitWhileMoving)
+{
+    auto g = MakeGrid();
+    g->SetColWidths(2, 150);
+    g->SetCells(2, 1, QStringLiteral("<a href=\"http://example.com\">link</a> and text"));
+    QStringList events;
+    g->OnAnchorEnter = [&](TExtStringGrid*, int, int, const QString& a) { events << "enter " + a; };
+    g->OnAnchorExit = [&](TExtStringGrid*, int, int, const QString&) { events << "exit"; };
+    const QPoint p = LinkPoint(*g, 2, 1);
+    ASSERT_GE(p.x(), 0);
+    g->MouseMove({}, p.x(), p.y());
+    g->MouseMove({}, p.x() + 1, p.y());
+    EXPECT_EQ(g->CurrentAnchor(), QStringLiteral("http://example.com"));
+    const TRect rc = g->CellRect(2, 1);
+    g->MouseMove({}, rc.Right - 3, p.y());
+    EXPECT_EQ(events, (QStringList{"enter http://example.com", "exit"}));
+    EXPECT_TRUE(g->CurrentAnchor().isEmpty());
+    // From a link straight onto a plain cell: the exit is reported at once.
+    events.clear();
+    g->MouseMove({}, p.x(), p.y());
+    const QPoint plain = Mid(*g, 3, 4);
+    g->MouseMove({}, plain.x(), plain.y());
+    EXPECT_EQ(events, (QStringList{"enter http://example.com", "exit"}));
+}
+
+TEST(GridMouse, HintsOnHeaderAndDataCells)
+{
+    auto g = MakeGrid();
+    g->SetCells(1, 2, QStringLiteral("<b>word</b>"));
+    g->OnGridHint = [](TExtStringGrid*, int r, int c, QString& hint) {
+        if (r == 0) hint = QStringLiteral("column %1").arg(c);
+    };
+    TExtStringGrid::THintInfo info;
+    // OnGridHint gives a header hint without HintShowCells.
+    ASSERT_TRUE(g->BuildHint(Mid(*g, 3, 0), info));
+    EXPECT_EQ(info.Text, QStringLiteral("column 3"));
+    EXPECT_EQ(info.Color, g->HintColor());
+    // A data cell shows nothing without HintShowCells ...
+    ASSERT_TRUE(g->BuildHint(Mid(*g, 1, 2), info));
+    EXPECT_TRUE(info.Text.isEmpty());
+    // ... and its text without tags with it, at the cell's top.
+    g->SetHintShowCells(true);
+    ASSERT_TRUE(g->BuildHint(Mid(*g, 1, 2), info));
+    EXPECT_EQ(info.Text, QStringLiteral("word"));
+    EXPECT_EQ(info.Pos.y(), g->CellRect(1, 2).Top);
+    EXPECT_FALSE(info.HtmlWindow);
+    g->SetHTMLHint(true);
+    ASSERT_TRUE(g->BuildHint(Mid(*g, 1, 2), info));
+    EXPECT_EQ(info.Text, QStringLiteral("<b>word</b>"));
+    EXPECT_TRUE(info.HtmlWindow);
+    // Outside the cells: no hint, the colour still set.
+    g->SetHintColor(clYellow);
+    EXPECT_FALSE(g->BuildHint(QPoint(399, 249), info));
+    EXPECT_EQ(info.Color, clYellow);
+}
+
+TEST(GridMouse, ToolTipEventShowsTheHintInHintColor)
+{
+    auto g = MakeGrid();
+    g->OnGridHint = [](TExtStringGrid*, int r, int, QString& hint) {
+        if (r == 0) hint = QStringLiteral("header & more");
+    };
+    g->SetHintColor(clYellow);
+    TGridWidget* w = g->CreateWidget(nullptr);
+    w->resize(420, 260);
+    w->show();
+    QApplication::processEvents();
+    const QPoint p = Mid(*g, 2, 0);
+    QHelpEvent e(QEvent::ToolTip, p, w->viewport()->mapToGlobal(p));
+    QApplication::sendEvent(w->viewport(), &e);
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), QStringLiteral("header & more"));
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), ColorToQColor(clYellow));
+    EXPECT_EQ(g->LastHintPos(), QPoint(2, 0));
+    QToolTip::hideText();
+    delete w;
+}
+
+TEST(GridMouse, HintMaxWidthAndComments)
+{
+    auto g = MakeGrid();
+    g->ControlLook().SetHintMaxWidth(120);
+    g->AddComment(2, 3, QStringLiteral("a note"));
+    TExtStringGrid::THintInfo info;
+    ASSERT_TRUE(g->BuildHint(Mid(*g, 2, 3), info));
+    EXPECT_EQ(info.MaxWidth, 120);
+    EXPECT_EQ(info.Text, QStringLiteral("a note"));
+    EXPECT_EQ(info.Pos, QPoint(g->CellRect(2, 3).Right, g->CellRect(2, 3).Top));
+}
+
+TEST(GridMouse, RightClickFiresOnRightClickCellAndSelects)
+{
+    auto g = MakeGrid();
+    g->MouseActions().SetSelectOnRightClick(true);
+    std::vector<std::pair<int, int>> got;
+    g->OnRightClickCell = [&](TExtStringGrid*, int r, int c) { got.emplace_back(r, c); };
+    const QPoint p = Mid(*g, 3, 6);
+    g->MouseDown(mbRight, {}, p.x(), p.y());
+    g->MouseUp(mbRight, {}, p.x(), p.y());
+    EXPECT_EQ(g->Col(), 3);
+    EXPECT_EQ(g->Row(), 6);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0], std::make_pair(6, 3));
+    // Without SelectOnRightClick the cell stays.
+    g->MouseActions().SetSelectOnRightClick(false);
+    const QPoint q = Mid(*g, 1, 2);
+    g->MouseDown(mbRight, {}, q.x(), q.y());
+    EXPECT_EQ(g->Row(), 6);
+    EXPECT_EQ(got.size(), 2u);
+}
+
+TEST(GridMouse, SelectionChangedFiresOncePerRealChange)
+{
+    auto g = MakeGrid();
+    int fired = 0;
+    g->OnSelectionChanged = [&](TExtStringGrid*, int, int, int, int) { ++fired; };
+    const QPoint p = Mid(*g, 2, 3);
+    Click(*g, p.x(), p.y());
+    EXPECT_EQ(fired, 1);
+    Click(*g, p.x(), p.y());
+    EXPECT_EQ(fired, 1);
+}
+
+TEST(GridMouse, FixedColumnSizingByTheMouse)
+{
+    auto g = MakeGrid();
+    g->MouseActions().SetSizeFixedCol(true);
+    const int border = g->ColWidths(0);
+    const int y = Mid(*g, 0, 3).y();
+    g->MouseMove({}, border + 2, y);
+    EXPECT_EQ(g->CursorAt(border + 2, y).shape(), Qt::SplitHCursor);
+    g->MouseDown(mbLeft, {}, border + 2, y);
+    g->MouseMove({ssLeft}, border + 30, y);
+    g->MouseUp(mbLeft, {}, border + 30, y);
+    EXPECT_EQ(g->ColWidths(0), border + 30);
+    // Three pixels off is no longer the border.
+    g->MouseMove({}, g->ColWidths(0) + 3, y);
+    EXPECT_NE(g->CursorAt(g->ColWidths(0) + 3, y).shape(), Qt::SplitHCursor);
+}
+
+TEST(GridMouse, SelectModeCursorsAreOurPictures)
+{
+    for (int id : {crGridRowSelect, crGridColSelect, crGridAllSelect, crGridCellSelect}) {
+        const QCursor c = TExtStringGrid::GridCursor(id);
+        EXPECT_EQ(c.shape(), Qt::BitmapCursor) << id;
+        EXPECT_EQ(c.pixmap().size(), QSize(16, 16)) << id;
+    }
+    auto g = MakeGrid();
+    g->MouseActions().SetRowSelect(true);
+    const QPoint p = Mid(*g, 0, 4);
+    g->MouseMove({}, p.x(), p.y());
+    EXPECT_EQ(g->MouseSelectMode(), TExtStringGrid::msRow);
+    EXPECT_EQ(g->CursorAt(p.x(), p.y()).shape(), Qt::BitmapCursor);
+    // The press then selects the whole row.
+    Click(*g, p.x(), p.y());
+    EXPECT_EQ(g->Selection(), (TGridRect{1, 4, 4, 4}));
+    // Over a link: the hand.
+    g->SetCells(2, 2, QStringLiteral("<a href=\"x\">link</a>"));
+    const QPoint l = LinkPoint(*g, 2, 2);
+    ASSERT_GE(l.x(), 0);
+    g->MouseMove({}, l.x(), l.y());
+    EXPECT_EQ(g->CursorAt(l.x(), l.y()).shape(), Qt::PointingHandCursor);
+    // OnGetCellCursor decides elsewhere.
+    g->OnGetCellCursor = [](TExtStringGrid*, int, int, int, int, int& cursor) { cursor = int(Qt::IBeamCursor); };
+    const QPoint d = Mid(*g, 3, 5);
+    g->MouseMove({}, d.x(), d.y());
+    EXPECT_EQ(g->CursorAt(d.x(), d.y()).shape(), Qt::IBeamCursor);
+}
+
+TEST(GridMouse, InlineControlsWriteBackTheirOwnTag)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goEditing));
+    g->SetColWidths(2, 200);
+    const QString text = QStringLiteral("Name <CONTROL TYPE=\"EDIT\" ID=\"n\" VALUE=\"old\" WIDTH=\"60\"> "
+                                        "Pin <CONTROL TYPE=\"PASSWORD\" ID=\"p\" VALUE=\"\" WIDTH=\"40\">");
+    g->SetCells(2, 2, text);
+    QStringList done;
+    g->OnControlEditDone = [&](TExtStringGrid*, int r, int c, const QString& id, const QString& type,
+                               const QString& v) { done << QStringLiteral("%1,%2 %3 %4 %5").arg(r).arg(c).arg(id, type, v); };
+    g->ShowControlEdit(text, QStringLiteral("PASSWORD"), 2, 2, 2, TRect{10, 10, 50, 30}, QString(), QStringLiteral("p"));
+    ASSERT_TRUE(g->ControlEditing());
+    auto* edit = dynamic_cast<QLineEdit*>(g->ControlEditWidget());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+    edit->setText(QStringLiteral("1234"));
+    g->StopControlEdit();
+    EXPECT_FALSE(g->ControlEditing());
+    EXPECT_EQ(g->ControlValues(2, 2, QStringLiteral("p")), QStringLiteral("1234"));
+    EXPECT_EQ(g->ControlValues(2, 2, QStringLiteral("n")), QStringLiteral("old"));
+    EXPECT_TRUE(g->Cells(2, 2).startsWith(QStringLiteral("Name <CONTROL")));
+    EXPECT_EQ(done, QStringList{QStringLiteral("2,2 p PASSWORD 1234")});
+    // A combo value outside its list still shows.
+    g->OnControlComboList = [](TExtStringGrid*, int, int, const QString&, const QString&, const QString&,
+                               QStringList& values, bool& edit2, int&) {
+        values = {QStringLiteral("a"), QStringLiteral("b")};
+        edit2 = false;
+    };
+    g->ShowControlEdit(text, QStringLiteral("COMBO"), 2, 2, 2, TRect{10, 10, 50, 30}, QStringLiteral("zz"),
+                       QStringLiteral("n"));
+    auto* combo = dynamic_cast<QComboBox*>(g->ControlComboWidget());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("zz"));
+    g->StopControlEdit();
+    EXPECT_EQ(g->ControlValues(2, 2, QStringLiteral("n")), QStringLiteral("zz"));
+}
+
+TEST(GridMouse, ClickOnCheckControlFlipsItsValue)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goEditing));
+    g->SetColWidths(2, 200);
+    g->SetCells(2, 2, QStringLiteral("<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"15\"> on"));
+    std::vector<QString> got;
+    g->OnControlClick = [&](TExtStringGrid*, int, int, const QString& id, const QString& type, const QString& v) {
+        got.push_back(id + " " + type + " " + v);
+    };
+    const QPoint p = LinkPoint(*g, 2, 2);
+    ASSERT_GE(p.x(), 0);
+    Click(*g, p.x(), p.y());
+    EXPECT_EQ(g->ControlValues(2, 2, QStringLiteral("c")), QStringLiteral("TRUE"));
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0], QStringLiteral("c CHECK TRUE"));
+}
+
+} // namespace
