@@ -16,7 +16,7 @@ class TExtColumnGrid;
 class TPbButton;
 
 // The look of the title panel's labels every editor window shares: the
-// software code large, bold Verdana, the description bold, both grey.
+// software code in 32-pixel Verdana, the description bold, both grey.
 void Style_Title_Labels(QLabel* code, QLabel* desc);
 
 // The pieces every table editor window shows, for windows that lay out more

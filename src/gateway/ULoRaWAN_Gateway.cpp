@@ -660,9 +660,11 @@ TFLoRaWAN_Gateway::~TFLoRaWAN_Gateway() = default;
 
 void TFLoRaWAN_Gateway::Init_Table()
 {
-    Table_Setup_Grid(*m_devices, LoRaWAN_Device_Table());
-    Table_Setup_Grid(*m_uplink, LoRaWAN_Uplink_Table());
-    Table_Setup_Grid(*m_downlink, LoRaWAN_Downlink_Table());
+    // This window shows no cell hints: its column descriptions are kept in
+    // the hint lists only.
+    Table_Setup_Grid(*m_devices, LoRaWAN_Device_Table(), false);
+    Table_Setup_Grid(*m_uplink, LoRaWAN_Uplink_Table(), false);
+    Table_Setup_Grid(*m_downlink, LoRaWAN_Downlink_Table(), false);
     Table_To_Grid(*m_devices, LoRaWAN_Device_Table(), {});
 }
 

@@ -455,6 +455,8 @@ TEST_F(LoRaWindow, ShowsTheGridsAsSpecified)
         EXPECT_EQ(plain, edNormal);
         EXPECT_EQ(d.Columns().Items(7).Width(), 150);
         EXPECT_EQ(d.Columns().Items(12).Color(), RGBColor(0x91, 0xDE, 0xFF));
+        // This window shows no cell hints.
+        for (TExtColumnGrid* g : {&d, &f->ACG_LoRaWAN_Uplink, &f->ACG_LoRaWAN_Downlink}) EXPECT_FALSE(g->HintShowCells());
         for (TExtColumnGrid* g : {&f->ACG_LoRaWAN_Uplink, &f->ACG_LoRaWAN_Downlink}) {
             EXPECT_EQ(g->ColCount(), 11);
             EXPECT_EQ(g->RowCount(), 1025);
@@ -837,6 +839,9 @@ TEST_F(LoRaWindow, ImageBuilderReadsWhatTheEditorChecked)
 
 TEST_F(LoRaWindow, Screenshot)
 {
+    SW_Code = SW_Code_Text;
+    f = std::make_unique<TFLoRaWAN_Gateway>();
+    f->resize(1150, 660);
     WriteTestFile(LoRaWAN_Gateway_File, LoRaWAN_ToBytes(Five_Devices()));
     Show([&] {
         f->ESG_LoRaWAN_Device_List.SetRow(2);
