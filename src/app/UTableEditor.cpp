@@ -173,3 +173,5 @@ void TFTableEditor::Btn_CopyRowClick()
 }
 
 void TFTableEditor::Btn_PasteRowClick() { Grid_Paste_Row(m_grid.get(), m_grid->Row(), Do_Copy); }
+
+void TFTableEditor::Grid_DblClickCell(TExtStringGrid* grid, int row, int col) { Grid_DblClick_AutoSize(grid, row, col); }

@@ -13,6 +13,7 @@
 class QLabel;
 class QVBoxLayout;
 class TExtColumnGrid;
+class TExtStringGrid;
 class TPbButton;
 
 // The look of the title panel's labels every editor window shares: the
@@ -78,6 +79,9 @@ public:
     void Btn_InsRowClick() override;
     void Btn_CopyRowClick() override;
     void Btn_PasteRowClick() override;
+    // A double click on a cell of the grid: on a column title it sizes the
+    // column to its content when the user's option for it is on.
+    void Grid_DblClickCell(TExtStringGrid* grid, int row, int col);
 
     TExtColumnGrid& Grid() { return *m_grid; }
     const TTableDef& TableDef() const { return m_spec; }

@@ -492,3 +492,28 @@ TEST_F(CanWindows, ScreenshotsWithAFewRows)
     shoot(snd, QSize(1100, 337), "can_transmit.png");
     EXPECT_EQ(snd.ACG_CAN_Transmit.Cells(9, 1), "2499");
 }
+
+TEST_F(CanWindows, DoubleClickOnATitleSizesThatColumnWhenTheOptionIsOn)
+{
+    const bool option = Double_Click_Auto_Size;
+    TFTransmitCAN f;
+    ScriptedModals modals;
+    modals.Then([&](TForm&) {
+        TExtColumnGrid& g = f.ACG_CAN_Transmit;
+        g.SetCells(17, 1, "a description much wider than its column");
+        struct Case {
+            bool option;
+            int row;
+            bool sized;
+        };
+        for (const Case c : {Case{false, 0, false}, Case{true, 1, false}, Case{true, 0, true}}) {
+            SCOPED_TRACE(testing::Message() << c.option << " " << c.row);
+            Double_Click_Auto_Size = c.option;
+            f.Grid_DblClickCell(&g, c.row, 17);
+            EXPECT_EQ(g.ColWidths(17) > 110, c.sized);
+            EXPECT_EQ(g.ColWidths(16), 48);
+        }
+    });
+    f.ShowModal();
+    Double_Click_Auto_Size = option;
+}
