@@ -766,7 +766,7 @@ bool Grid_Insert_Row_CheckBox(int row, TExtStringGrid* grid, bool enable)
     return true;
 }
 
-void Grid_Enter_Next_Cell(TExtColumnGrid* grid, QChar& key)
+void Grid_Enter_Next_Cell(TExtStringGrid* grid, QChar& key)
 {
     if (!Enable_Jump_Field_Tables || key != QChar(13)) return;
     if (grid->Col() > 0 && grid->Row() > 0) {

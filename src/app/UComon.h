@@ -274,7 +274,7 @@ bool Grid_Insert_Row_CheckBox(int row, TExtStringGrid* grid, bool enable);
 // Enter (13) moves to the next cell, wrapping to column 1 of the next row and
 // from the last row to row 1, when Enable_Jump_Field_Tables is on; the key is
 // then consumed. Other keys, or the option off, pass unchanged.
-void Grid_Enter_Next_Cell(TExtColumnGrid* grid, QChar& key);
+void Grid_Enter_Next_Cell(TExtStringGrid* grid, QChar& key);
 // A double click on a column title (row 0) sizes that column to its content
 // when Double_Click_Auto_Size is on; double clicks on data rows are the
 // grid's.

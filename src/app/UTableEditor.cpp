@@ -21,7 +21,9 @@ constexpr int Client_Height = 337;
 
 void Style_Title_Labels(QLabel* code, QLabel* desc)
 {
-    code->setFont(QFont(QStringLiteral("Verdana"), 20, QFont::Bold));
+    QFont big(QStringLiteral("Verdana"));
+    big.setPixelSize(32);
+    code->setFont(big);
     QFont bold = desc->font();
     bold.setBold(true);
     desc->setFont(bold);
@@ -51,7 +53,7 @@ QWidget* Make_Title_Panel(QWidget* parent, QLabel*& code, QLabel*& desc)
     auto* panel = new QWidget(parent);
     panel->setFixedHeight(Title_Height);
     code = new QLabel(panel);
-    code->setGeometry(12, 4, 420, 36);
+    code->setGeometry(12, 4, 420, 38);
     desc = new QLabel(panel);
     desc->setGeometry(14, 44, 600, 16);
     Style_Title_Labels(code, desc);
@@ -171,3 +173,5 @@ void TFTableEditor::Btn_CopyRowClick()
 }
 
 void TFTableEditor::Btn_PasteRowClick() { Grid_Paste_Row(m_grid.get(), m_grid->Row(), Do_Copy); }
+
+void TFTableEditor::Grid_DblClickCell(TExtStringGrid* grid, int row, int col) { Grid_DblClick_AutoSize(grid, row, col); }

@@ -13,10 +13,11 @@
 class QLabel;
 class QVBoxLayout;
 class TExtColumnGrid;
+class TExtStringGrid;
 class TPbButton;
 
 // The look of the title panel's labels every editor window shares: the
-// software code large, bold Verdana, the description bold, both grey.
+// software code in 32-pixel Verdana, the description bold, both grey.
 void Style_Title_Labels(QLabel* code, QLabel* desc);
 
 // The pieces every table editor window shows, for windows that lay out more
@@ -78,6 +79,9 @@ public:
     void Btn_InsRowClick() override;
     void Btn_CopyRowClick() override;
     void Btn_PasteRowClick() override;
+    // A double click on a cell of the grid: on a column title it sizes the
+    // column to its content when the user's option for it is on.
+    void Grid_DblClickCell(TExtStringGrid* grid, int row, int col);
 
     TExtColumnGrid& Grid() { return *m_grid; }
     const TTableDef& TableDef() const { return m_spec; }

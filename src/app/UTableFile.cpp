@@ -169,7 +169,7 @@ void Table_Save(const QString& path, const TTableDef& tableDef, const std::vecto
 
 // ---- the grid ------------------------------------------------------------------
 
-void Table_Setup_Grid(TExtColumnGrid& grid, const TTableDef& tableDef)
+void Table_Setup_Grid(TExtColumnGrid& grid, const TTableDef& tableDef, bool cellHints)
 {
     const int n = int(tableDef.Columns.size());
     grid.SetColCount(n + 1);
@@ -179,14 +179,16 @@ void Table_Setup_Grid(TExtColumnGrid& grid, const TTableDef& tableDef)
     grid.SetOptions(TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goColSizing,
                                  goEditing});
     grid.SetScrollBars(TScrollStyle::ssBoth);
-    grid.SetHoverRow(true);
-    grid.SetHoverRowCells(THoverRowCells{hcNormal, hcSelected});
-    grid.SetHintShowCells(true);
-    TCellFont active;
-    active.Font = QFont(QStringLiteral("Tahoma"), 8, QFont::Bold);
-    grid.SetActiveCellFont(active);
-    grid.SetActiveCellColor(RGBColor(0xB6, 0xCA, 0xEA));
-    grid.SetActiveCellShow(true);
+    if (cellHints) {
+        grid.SetHoverRow(true);
+        grid.SetHoverRowCells(THoverRowCells{hcNormal, hcSelected});
+        grid.SetHintShowCells(true);
+        TCellFont active;
+        active.Font = QFont(QStringLiteral("Tahoma"), 8, QFont::Bold);
+        grid.SetActiveCellFont(active);
+        grid.SetActiveCellColor(RGBColor(0xB6, 0xCA, 0xEA));
+        grid.SetActiveCellShow(true);
+    }
     grid.SetDefaultRowHeight(22);
     grid.SetFixedColWidth(40);
     grid.SyncColumnItems();

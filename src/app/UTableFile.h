@@ -105,7 +105,10 @@ void Table_Save(const QString& path, const TTableDef& tableDef, const std::vecto
 // ---- the grid ------------------------------------------------------------------
 // Columns, widths, colours, editor kinds, pick lists and the editors' common
 // grid settings; Rows + 1 rows with the header row, column 0 the row numbers.
-void Table_Setup_Grid(TExtColumnGrid& grid, const TTableDef& tableDef);
+// With `cellHints` the grid also shows the hints of the cells under the mouse,
+// highlights the row under it and marks the titles of the current cell
+// (bold Tahoma on #B6CAEA), as the frame tables do; without, those stay off.
+void Table_Setup_Grid(TExtColumnGrid& grid, const TTableDef& tableDef, bool cellHints = true);
 // Column titles (column 0 takes `firstHeaderText`) and the header hints.
 void Table_Set_Lang(TExtColumnGrid& grid, const TTableDef& tableDef, int firstHeaderText, QStringList& hints);
 // Clears every row (row number, "Y", empty cells) and puts the rows in.

@@ -101,6 +101,7 @@ void From_Row(const std::vector<TFieldLink<T>>& links, const TTableRow& row, T& 
 // Table indexes of the device columns (grid column - 1).
 enum { dEnable, dDeviceEUI, dJoinEUI, dDeviceName, dActMethod, dNetSessKey, dAppSessKey, dAppKey, dDevAdd };
 // Grid columns of the device grid.
+constexpr int Col_Enable = 1;
 constexpr int Col_ActMethod = 5;
 constexpr int Col_NetSessKey = 6;
 constexpr int Col_AppSessKey = 7;
@@ -580,7 +581,7 @@ QWidget* Title_Bar(QWidget* parent, QLabel*& label)
 } // namespace
 
 TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
-    : TForm(parent), m_devices(std::make_unique<TExtColumnGrid>()), m_uplink(std::make_unique<TExtColumnGrid>()),
+    : TForm(parent), m_devices(std::make_unique<TExtStringGrid>()), m_uplink(std::make_unique<TExtColumnGrid>()),
       m_downlink(std::make_unique<TExtColumnGrid>()), ESG_LoRaWAN_Device_List(*m_devices),
       ACG_LoRaWAN_Uplink(*m_uplink), ACG_LoRaWAN_Downlink(*m_downlink)
 {
@@ -628,7 +629,8 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
     Make_Button_Panel(this);
     layout->addWidget(P_Button);
 
-    for (TExtColumnGrid* g : {static_cast<TExtColumnGrid*>(m_devices.get()), m_uplink.get(), m_downlink.get()}) {
+    for (TExtStringGrid* g : {m_devices.get(), static_cast<TExtStringGrid*>(m_uplink.get()),
+                              static_cast<TExtStringGrid*>(m_downlink.get())}) {
         g->OnEnter = [this](TCustomGrid* sender) { Grid_Enter(sender); };
         g->OnExit = [this](TCustomGrid* sender) { Grid_Exit(sender); };
         g->OnKeyPress = [g](TCustomGrid*, QChar& key) { Grid_Enter_Next_Cell(g, key); };
@@ -660,10 +662,62 @@ TFLoRaWAN_Gateway::~TFLoRaWAN_Gateway() = default;
 
 void TFLoRaWAN_Gateway::Init_Table()
 {
-    Table_Setup_Grid(*m_devices, LoRaWAN_Device_Table());
-    Table_Setup_Grid(*m_uplink, LoRaWAN_Uplink_Table());
-    Table_Setup_Grid(*m_downlink, LoRaWAN_Downlink_Table());
-    Table_To_Grid(*m_devices, LoRaWAN_Device_Table(), {});
+    // The device grid: a string grid whose Enable column carries real check
+    // boxes and whose cells carry their colours of their own. It shows no
+    // cell hints: the column descriptions are kept in the hint lists only.
+    TExtStringGrid& g = *m_devices;
+    const TTableDef& def = LoRaWAN_Device_Table();
+    const int n = int(def.Columns.size());
+    g.SetColCount(n + 1);
+    g.SetRowCount(LoRaWAN_Max_Devices + 1);
+    g.SetFixedCols(1);
+    g.SetFixedRows(1);
+    g.SetOptions(TGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goColSizing,
+                              goEditing});
+    g.SetScrollBars(TScrollStyle::ssBoth);
+    g.SetDefaultRowHeight(22);
+    g.SetColWidths(0, 40);
+    for (int c = 1; c <= n; ++c) g.SetColWidths(c, def.Columns[size_t(c - 1)].Width);
+    Set_Device_Headers();
+    g.AddCheckBoxColumn(Col_Enable, true, false);
+    for (int r = 1; r <= LoRaWAN_Max_Devices; ++r) {
+        g.SetCells(0, r, QString::number(r));
+        for (int c = 1; c <= n; ++c) g.SetColors(c, r, def.Columns[size_t(c - 1)].Color);
+        g.SetAlignments(Col_Enable, r, taCenter);
+    }
+
+    Table_Setup_Grid(*m_uplink, LoRaWAN_Uplink_Table(), false);
+    Table_Setup_Grid(*m_downlink, LoRaWAN_Downlink_Table(), false);
+}
+
+void TFLoRaWAN_Gateway::Set_Device_Headers()
+{
+    const TTableDef& def = LoRaWAN_Device_Table();
+    m_devices->SetCells(0, 0, SL_Lang[5418]);
+    for (size_t c = 0; c < def.Columns.size(); ++c) m_devices->SetCells(int(c) + 1, 0, SL_Lang[def.Columns[c].HeaderText]);
+}
+
+TTableRow TFLoRaWAN_Gateway::Device_Grid_Row(int row)
+{
+    TTableRow cells;
+    bool on = false;
+    // A cell without a box reads as not enabled.
+    if (!m_devices->GetCheckBoxState(Col_Enable, row, on)) on = false;
+    cells << Yes_No(on);
+    for (int c = Col_Enable + 1; c <= int(LoRaWAN_Device_Table().Columns.size()); ++c) cells << m_devices->Cells(c, row);
+    return cells;
+}
+
+void TFLoRaWAN_Gateway::Set_Device_Grid_Row(int row, const TTableRow& cells)
+{
+    m_devices->SetCheckBoxState(Col_Enable, row, !cells.isEmpty() && Is_Yes(cells[0]));
+    for (int c = Col_Enable + 1; c <= int(LoRaWAN_Device_Table().Columns.size()); ++c)
+        m_devices->SetCells(c, row, c - 1 < cells.size() ? cells[c - 1] : QString());
+}
+
+void TFLoRaWAN_Gateway::Free_Device_Row(int row)
+{
+    for (int c = Col_Enable; c <= int(LoRaWAN_Device_Table().Columns.size()); ++c) m_devices->SetReadOnly(c, row, false);
 }
 
 void TFLoRaWAN_Gateway::Set_Lang()
@@ -673,7 +727,9 @@ void TFLoRaWAN_Gateway::Set_Lang()
     Set_Button_Texts(5402, 5408);
     LLoRaWAN_Device_List_Title->setText(SL_Lang[5414]);
     LLoRaWAN_Rules_List_Title->setText(SL_Lang[5415]);
-    Table_Set_Lang(*m_devices, LoRaWAN_Device_Table(), 5418, Hint_Dev);
+    Set_Device_Headers();
+    Hint_Dev.clear();
+    for (const TTableColumn& c : LoRaWAN_Device_Table().Columns) Hint_Dev << SL_Lang[c.HintText];
     Table_Set_Lang(*m_uplink, LoRaWAN_Uplink_Table(), 5443, Hint_Uplink);
     Table_Set_Lang(*m_downlink, LoRaWAN_Downlink_Table(), 5464, Hint_Downlink);
     Set_Tabs();
@@ -714,9 +770,14 @@ void TFLoRaWAN_Gateway::Clear_Rules_List()
 
 void TFLoRaWAN_Gateway::Clear_Devices_Table()
 {
-    Table_To_Grid(*m_devices, LoRaWAN_Device_Table(), {});
-    for (int r = 1; r <= LoRaWAN_Max_Devices; ++r)
-        for (int c : {Col_NetSessKey, Col_AppSessKey, Col_AppKey}) m_devices->SetReadOnly(c, r, false);
+    // Every row is ticked, emptied and made editable again: a row freed by a
+    // delete or a key cell of the activation rule must not stay read-only
+    // into the next showing.
+    const TTableRow cleared = Device_To_Row(TDeviceLoRa());
+    for (int r = 1; r <= LoRaWAN_Max_Devices; ++r) {
+        Set_Device_Grid_Row(r, cleared);
+        Free_Device_Row(r);
+    }
 }
 
 void TFLoRaWAN_Gateway::Clear_Rules_Tables()
@@ -757,9 +818,8 @@ void TFLoRaWAN_Gateway::Load_Configuration()
 
 void TFLoRaWAN_Gateway::Show_Data_Devices_Table()
 {
-    std::vector<TTableRow> rows;
-    for (const auto& d : DeviceList) rows.push_back(Device_To_Row(*d));
-    Table_To_Grid(*m_devices, LoRaWAN_Device_Table(), rows);
+    for (size_t i = 0; i < DeviceList.size() && int(i) < LoRaWAN_Max_Devices; ++i)
+        Set_Device_Grid_Row(int(i) + 1, Device_To_Row(*DeviceList[i]));
     Apply_Activation_All();
 }
 
@@ -793,13 +853,15 @@ void TFLoRaWAN_Gateway::Store_Shown_Rules()
     Rules_From_Grid(*m_downlink, false, m_shown->DownLinkRules);
 }
 
-TExtColumnGrid* TFLoRaWAN_Gateway::Grid_Of(int32_t which) const
+TExtColumnGrid* TFLoRaWAN_Gateway::Rule_Grid(int32_t which) const
 {
-    switch (which) {
-    case 1: return m_uplink.get();
-    case 2: return m_downlink.get();
-    default: return m_devices.get();
-    }
+    return which == 2 ? m_downlink.get() : m_uplink.get();
+}
+
+TExtStringGrid* TFLoRaWAN_Gateway::Grid_Of(int32_t which) const
+{
+    if (which == 1 || which == 2) return Rule_Grid(which);
+    return m_devices.get();
 }
 
 void TFLoRaWAN_Gateway::Grid_Enter(TCustomGrid* grid)
@@ -822,8 +884,8 @@ void TFLoRaWAN_Gateway::Save_Device_List()
 {
     if (!ModeMaster) return; // the hidden list stays as it was read
     if (m_devices->EditorMode()) m_devices->HideEditor();
-    const std::vector<TTableRow> rows = Table_From_Grid(*m_devices, LoRaWAN_Device_Table());
-    for (size_t i = 0; i < rows.size() && i < DeviceList.size(); ++i) Row_To_Device(rows[i], *DeviceList[i]);
+    for (size_t i = 0; i < DeviceList.size() && int(i) < LoRaWAN_Max_Devices; ++i)
+        Row_To_Device(Device_Grid_Row(int(i) + 1), *DeviceList[i]);
 }
 
 void TFLoRaWAN_Gateway::Save_UpLink_Rules_List()
@@ -924,8 +986,10 @@ void TFLoRaWAN_Gateway::Btn_OKClick()
 
 void TFLoRaWAN_Gateway::Btn_CopyRowClick()
 {
-    TExtColumnGrid* g = Grid_Of(Last_Grid);
-    Grid_Copy_Row(g, g->Row());
+    if (Last_Grid == 0)
+        Grid_Copy_Row_CheckBox(m_devices.get(), m_devices->Row());
+    else
+        Grid_Copy_Row(Rule_Grid(Last_Grid), Rule_Grid(Last_Grid)->Row());
     DoCopy_Dev = Last_Grid == 0;
     DoCopy_Up = Last_Grid == 1;
     DoCopy_Down = Last_Grid == 2;
@@ -933,28 +997,28 @@ void TFLoRaWAN_Gateway::Btn_CopyRowClick()
 
 void TFLoRaWAN_Gateway::Btn_PasteRowClick()
 {
-    TExtColumnGrid* g = Grid_Of(Last_Grid);
-    const int row = g->Row();
-    const bool copied = Last_Grid == 0 ? DoCopy_Dev : Last_Grid == 1 ? DoCopy_Up : DoCopy_Down;
-    Grid_Paste_Row(g, row, copied);
     if (Last_Grid == 0) {
+        const int row = m_devices->Row();
+        Grid_Paste_Row_CheckBox(m_devices.get(), row, DoCopy_Dev);
         Apply_Activation(row, m_devices->Cells(Col_ActMethod, row));
         Save_Device_List();
-    } else {
-        Grid_Exit(g);
+        return;
     }
+    TExtColumnGrid* g = Rule_Grid(Last_Grid);
+    Grid_Paste_Row(g, g->Row(), Last_Grid == 1 ? DoCopy_Up : DoCopy_Down);
+    Grid_Exit(g);
 }
 
 void TFLoRaWAN_Gateway::Btn_InsRowClick()
 {
-    TExtColumnGrid* g = Grid_Of(Last_Grid);
-    const int row = g->Row();
     if (Last_Grid != 0) {
-        if (Grid_Insert_Row(row, g, true)) Grid_Exit(g);
+        TExtColumnGrid* g = Rule_Grid(Last_Grid);
+        if (Grid_Insert_Row(g->Row(), g, true)) Grid_Exit(g);
         return;
     }
+    const int row = m_devices->Row();
     Store_Shown_Rules();
-    if (!Grid_Insert_Row(row, g, true)) return;
+    if (!Grid_Insert_Row_CheckBox(row, m_devices.get(), true)) return;
     if (row >= 1 && row <= LoRaWAN_Max_Devices) {
         if (m_shown == DeviceList.back().get()) m_shown = nullptr;
         DeviceList.pop_back();
@@ -967,17 +1031,21 @@ void TFLoRaWAN_Gateway::Btn_InsRowClick()
 
 void TFLoRaWAN_Gateway::Btn_DelRowClick()
 {
-    TExtColumnGrid* g = Grid_Of(Last_Grid);
+    TExtStringGrid* g = Grid_Of(Last_Grid);
     const int row = g->Row();
     const int text = 3346 + Last_Grid;
     if (MessageDlg(Fill(SL_Lang[text], {row}), TMsgDlgType::mtConfirmation, mbYesNo) != mrYes) return;
     if (Last_Grid != 0) {
-        Grid_Delete_Row(row, g);
+        Grid_Delete_Row(row, Rule_Grid(Last_Grid));
         Grid_Exit(g);
         return;
     }
     Store_Shown_Rules();
-    Grid_Delete_Row(row, g);
+    Grid_Delete_Row_CheckBox(row, m_devices.get(), true);
+    // The row freed at the end holds a real, empty device, which the user
+    // may fill like any other: it stays editable (the row routine marks it
+    // read-only, as the grids with free rows at the end need).
+    if (row >= 1 && row <= LoRaWAN_Max_Devices) Free_Device_Row(LoRaWAN_Max_Devices);
     Delete_Device_From_List(row - 1);
     Save_Device_List();
     Apply_Activation_All();

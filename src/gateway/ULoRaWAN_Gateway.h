@@ -2,10 +2,11 @@
 // The LoRaWAN gateway editor: up to 1000 LoRaWAN end devices (EUIs, keys,
 // activation, class) and, per device, the uplink and downlink rules that move
 // payload bytes to and from the gateway's exchange memory, kept in
-// LoRaWAN_Gateway.xml. The three grids are described by table definitions
-// (UTableFile.h); the device objects own their rules and are mirrored into
-// the grids: the device grid shows every device, the two rule grids the rules
-// of one device.
+// LoRaWAN_Gateway.xml. The file's three tables are described by table
+// definitions (UTableFile.h); the device objects own their rules and are
+// mirrored into the grids: the device grid (a string grid whose Enable cells
+// carry real check boxes) shows every device, the two rule grids (column
+// grids) the rules of one device.
 #include "app/UTableEditor.h"
 #include "controls/ExtObjSettings.h"
 #include "grid/ExtCGrid.h"
@@ -122,7 +123,7 @@ QString LoRaWAN_Check(const TDeviceList& devices, bool modeMaster);
 
 class TFLoRaWAN_Gateway : public TForm, public TEditorButtons {
     // The grids, made before the names below refer to them.
-    std::unique_ptr<TExtColumnGrid> m_devices;
+    std::unique_ptr<TExtStringGrid> m_devices;
     std::unique_ptr<TExtColumnGrid> m_uplink;
     std::unique_ptr<TExtColumnGrid> m_downlink;
 
@@ -179,7 +180,7 @@ public:
     QStringList Hint_Uplink;
     QStringList Hint_Downlink;
 
-    TExtColumnGrid& ESG_LoRaWAN_Device_List;
+    TExtStringGrid& ESG_LoRaWAN_Device_List;
     TExtColumnGrid& ACG_LoRaWAN_Uplink;
     TExtColumnGrid& ACG_LoRaWAN_Downlink;
 
@@ -204,7 +205,16 @@ private:
     void Show_Rules_Of(TDeviceLoRa* device);
     void Apply_Activation_All();
     void Set_Tabs();
-    TExtColumnGrid* Grid_Of(int32_t which) const;
+    // The device grid's column titles.
+    void Set_Device_Headers();
+    // A device row as a table row (column 1 from its box) and back.
+    TTableRow Device_Grid_Row(int row);
+    void Set_Device_Grid_Row(int row, const TTableRow& cells);
+    // Every cell of a device row editable again.
+    void Free_Device_Row(int row);
+    // The grid the row buttons act on: 0 the device grid, 1 uplink, 2 downlink.
+    TExtStringGrid* Grid_Of(int32_t which) const;
+    TExtColumnGrid* Rule_Grid(int32_t which) const;
 
     // The device whose rules the rule grids show (null: none).
     TDeviceLoRa* m_shown = nullptr;

@@ -15,6 +15,7 @@
 #include "../common/TestSupport.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -245,6 +246,11 @@ TEST_F(CanWindows, ReceiveWindowShowsTheTableAsSpecified)
     EXPECT_EQ(hint, SL_Lang[2434]);
     g.OnGridHint(&g, 1, 5, hint);
     EXPECT_EQ(hint, "");
+    // The mouse shows the header hints and marks the current cell's titles.
+    EXPECT_TRUE(g.HintShowCells());
+    EXPECT_TRUE(g.ActiveCellShow());
+    EXPECT_EQ(g.ActiveCellColor(), RGBColor(0xB6, 0xCA, 0xEA));
+    EXPECT_EQ(f.L_SW_Code->font().pixelSize(), 32);
     EXPECT_EQ(f.Btn_PasteRow->geometry(), QRect(16 + 5 * 118, 6, 110, 28));
     EXPECT_EQ(f.windowTitle(), SL_Lang[2400]);
 }
@@ -318,19 +324,45 @@ TEST_F(CanWindows, FailedWriteIsReportedAndTheWindowStaysOpen)
 
 TEST_F(CanWindows, CellXmlCannotCarryIsRefusedAndTheOldFileStays)
 {
-    const QByteArray old = "<Transmit_Frames><row COBID=\"1\" Dim=\"1\"/></Transmit_Frames>";
-    WriteTestFile(CAN_Send_Frames_File, old);
-    TFTransmitCAN f;
-    ScriptedModals modals;
-    modals.Then([&](TForm&) {
-        EXPECT_EQ(f.ACG_CAN_Transmit.Cells(3, 1), "2.0A (11 bits)");
-        f.ACG_CAN_Transmit.SetCells(17, 1, QString("a") + QChar(1));
-        ScriptedMessages msgs;
-        msgs.Expect("Error row 1!! A character that cannot be saved is in the column Mnemonic");
-        f.Btn_OKClick();
-    });
-    EXPECT_NE(f.ShowModal(), mrOk);
-    EXPECT_EQ(ReadTestFile(CAN_Send_Frames_File), old);
+    const QByteArray oldSend = "<Transmit_Frames><row COBID=\"1\" Dim=\"1\"/></Transmit_Frames>";
+    const QByteArray oldRec = "<Receive_Frames><row COBID=\"1\" Dim=\"1\"/><row COBID=\"2\" Dim=\"1\"/></Receive_Frames>";
+    WriteTestFile(CAN_Send_Frames_File, oldSend);
+    WriteTestFile(CAN_Rec_Frames_File, oldRec);
+    struct Case {
+        bool transmit;
+        int col, row;
+        QString text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {true, 17, 1, QString("a") + QChar(1), "Error row 1!! A character that cannot be saved is in the column Mnemonic"},
+        {false, 14, 2, QString(QChar(0xFFFF)) + "b", "Error row 2!! A character that cannot be saved is in the column Mnemonic"},
+        {false, 2, 1, QString("1") + QChar(0xD800), "Error row 1!! A character that cannot be saved is in the column CobID"},
+        // A disabled row is written too, so it is refused as well.
+        {true, 3, 1, QString(QChar(0x1F)), "Error row 1!! A character that cannot be saved is in the column Type"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        std::unique_ptr<TFTableEditor> f;
+        if (c.transmit) {
+            f = std::make_unique<TFTransmitCAN>();
+        } else {
+            f = std::make_unique<TFReceiveCAN>();
+        }
+        ScriptedModals modals;
+        modals.Then([&](TForm&) {
+            // The transmit reader gives a row without a type the first one.
+            EXPECT_EQ(f->Grid().Cells(3, 1), c.transmit ? "2.0A (11 bits)" : "");
+            if (c.col == 3) f->Grid().SetCells(1, 1, "N");
+            f->Grid().SetCells(c.col, c.row, c.text);
+            ScriptedMessages msgs;
+            msgs.Expect(c.message);
+            f->Btn_OKClick();
+        });
+        EXPECT_NE(f->ShowModal(), mrOk);
+        EXPECT_EQ(ReadTestFile(CAN_Send_Frames_File), oldSend);
+        EXPECT_EQ(ReadTestFile(CAN_Rec_Frames_File), oldRec);
+    }
 }
 
 TEST_F(CanWindows, RowButtonsActOnTheCurrentRow)
@@ -428,4 +460,60 @@ TEST_F(CanWindows, PickListCellsAreEditedWithTheKeyboard)
     EXPECT_EQ(file, QByteArray("<Receive_Frames><row Enable=\"Y\" COBID=\"0x10\" CAN_Type=\"2.0B (29 bits)\" "
                                "Dim=\"1\" TimeOut=\"250\" Byte1=\"12\" Byte2=\"\" Byte3=\"\" Byte4=\"\" Byte5=\"\" "
                                "Byte6=\"\" Byte7=\"\" Byte8=\"\" Mnemonic=\"\"/></Receive_Frames><!--SW_VERSION = 1.000-->"));
+}
+
+// Both windows with a few rows, as a user sees them; saved as pictures when
+// KR_SCREENSHOT_DIR names a folder.
+TEST_F(CanWindows, ScreenshotsWithAFewRows)
+{
+    Table_Save(CAN_Rec_Frames_File, ReceiveCAN_Table(2000),
+               {Rec("Y", "0x101", A, "2", "250", {"10", "None"}, "engine speed"),
+                Rec("N", "0x1ABCDEF", B, "8", "0", {"0", "1", "2", "3", "4", "5", "6", "7"}, "status")});
+    Table_Save(CAN_Send_Frames_File, TransmitCAN_Table(2500),
+               {Snd("Y", "0x200", A, "1", "Y", "100", {"2499"}), Snd("N", "0x201", B, "2", "N", "", {"7", "None"})});
+    SW_Code = SW_Code_Text;
+    const QByteArray out = qgetenv("KR_SCREENSHOT_DIR");
+    const auto shoot = [&](TFTableEditor& f, QSize size, const char* name) {
+        ScriptedModals modals;
+        modals.Then([&](TForm&) {
+            f.Grid().SetCol(2);
+            f.Grid().SetRow(1);
+            const QImage img = f.grab().toImage();
+            EXPECT_EQ(img.size(), size);
+            if (!out.isEmpty()) img.save(QString::fromLocal8Bit(out) + "/" + name);
+        });
+        f.ShowModal();
+    };
+    TFReceiveCAN rec;
+    EXPECT_EQ(rec.L_SW_Code->text(), "KR52R08");
+    shoot(rec, QSize(1010, 337), "can_receive.png");
+    EXPECT_EQ(rec.ACG_CAN_Receive.Cells(14, 2), "status");
+    TFTransmitCAN snd;
+    shoot(snd, QSize(1100, 337), "can_transmit.png");
+    EXPECT_EQ(snd.ACG_CAN_Transmit.Cells(9, 1), "2499");
+}
+
+TEST_F(CanWindows, DoubleClickOnATitleSizesThatColumnWhenTheOptionIsOn)
+{
+    const bool option = Double_Click_Auto_Size;
+    TFTransmitCAN f;
+    ScriptedModals modals;
+    modals.Then([&](TForm&) {
+        TExtColumnGrid& g = f.ACG_CAN_Transmit;
+        g.SetCells(17, 1, "a description much wider than its column");
+        struct Case {
+            bool option;
+            int row;
+            bool sized;
+        };
+        for (const Case c : {Case{false, 0, false}, Case{true, 1, false}, Case{true, 0, true}}) {
+            SCOPED_TRACE(testing::Message() << c.option << " " << c.row);
+            Double_Click_Auto_Size = c.option;
+            f.Grid_DblClickCell(&g, c.row, 17);
+            EXPECT_EQ(g.ColWidths(17) > 110, c.sized);
+            EXPECT_EQ(g.ColWidths(16), 48);
+        }
+    });
+    f.ShowModal();
+    Double_Click_Auto_Size = option;
 }

@@ -381,6 +381,21 @@ TEST_F(LoRaTables, ReadingIsLenientAndSaysWhatWasIncomplete)
 
 // The window --------------------------------------------------------------------
 
+// The state of the check box of device row r: "Y", "N", or "-" without one.
+QString Box(TExtStringGrid& d, int r)
+{
+    bool on = false;
+    return d.GetCheckBoxState(1, r, on) ? QString(on ? "Y" : "N") : QString("-");
+}
+
+// The read-only flags of columns 1 .. 13 of device row r, "1" for read-only.
+QString Flags(TExtStringGrid& d, int r)
+{
+    QString out;
+    for (int c = 1; c <= 13; ++c) out += d.ReadOnly(c, r) ? "1" : "0";
+    return out;
+}
+
 class LoRaWindow : public LoRaTables {
 protected:
     void SetUp() override
@@ -399,7 +414,7 @@ protected:
         return f->ShowModal();
     }
     // Types a text into a cell through the in-place editor.
-    static void Type(TExtColumnGrid& g, int col, int row, const QString& text)
+    static void Type(TExtStringGrid& g, int col, int row, const QString& text)
     {
         g.SetCol(col);
         g.SetRow(row);
@@ -412,7 +427,7 @@ protected:
     // Device row r: a passing OTAA device named by its EUI.
     void Fill_Device(int r, const QString& eui)
     {
-        TExtColumnGrid& g = f->ESG_LoRaWAN_Device_List;
+        TExtStringGrid& g = f->ESG_LoRaWAN_Device_List;
         g.SetCells(2, r, eui);
         g.SetCells(3, r, "70B3D57ED0000001");
         g.SetCells(5, r, LoRaWAN_OTAA);
@@ -429,17 +444,26 @@ TEST_F(LoRaWindow, ShowsTheGridsAsSpecified)
 {
     WriteTestFile(ParGen_File, "<Par_Gen><LoRaWAN_RF_Band>US915</LoRaWAN_RF_Band></Par_Gen>");
     Show([&] {
-        TExtColumnGrid& d = f->ESG_LoRaWAN_Device_List;
+        TExtStringGrid& d = f->ESG_LoRaWAN_Device_List;
         EXPECT_EQ(f->windowTitle(), "LoRaWAN Gateway Access");
         EXPECT_EQ(f->ClientWidth(), 1150);
         EXPECT_EQ(f->ClientHeight(), 660);
         EXPECT_EQ(d.ColCount(), 14);
         EXPECT_EQ(d.RowCount(), 1001);
         EXPECT_EQ(d.Cells(0, 1000), "1000");
-        EXPECT_EQ(d.Cells(1, 1000), "Y");
+        EXPECT_EQ(d.Cells(0, 0), "N");
         EXPECT_EQ(d.Cells(12, 0), "RX2 Datarate");
         EXPECT_EQ(d.Cells(13, 0), "Mnemonic");
-        EXPECT_EQ(d.Columns().Items(1).Editor(), edDataCheckBox);
+        // Column 1 carries real check boxes, ticked after clearing, no text.
+        for (int r : {1, 1000}) {
+            EXPECT_TRUE(d.HasCheckBox(1, r));
+            EXPECT_FALSE(d.HasDataCheckBox(1, r));
+            EXPECT_EQ(Box(d, r), "Y");
+            EXPECT_EQ(d.Cells(1, r), "");
+            EXPECT_EQ(d.Alignments(1, r), taCenter);
+        }
+        EXPECT_FALSE(d.HasCheckBox(2, 1));
+        EXPECT_FALSE(d.HasCheckBox(1, 0));
         // Pick lists per cell: activation, class, RX2 (from the band).
         const auto pick = [&](int col) {
             TEditorType e = edNormal;
@@ -453,8 +477,21 @@ TEST_F(LoRaWindow, ShowsTheGridsAsSpecified)
         TEditorType plain = edNormal;
         d.OnGetEditorType(&d, 4, 1, plain);
         EXPECT_EQ(plain, edNormal);
-        EXPECT_EQ(d.Columns().Items(7).Width(), 150);
-        EXPECT_EQ(d.Columns().Items(12).Color(), RGBColor(0x91, 0xDE, 0xFF));
+        EXPECT_EQ(d.ColWidths(0), 40);
+        EXPECT_EQ(d.ColWidths(7), 150);
+        EXPECT_EQ(d.ColWidths(12), 100);
+        // Each cell of the device rows carries its colour.
+        const struct {
+            int col;
+            TColor color;
+        } colours[] = {{1, RGBColor(0xFF, 0xD8, 0xB0)}, {2, RGBColor(0xE0, 0xFA, 0xFE)}, {5, RGBColor(0xFF, 0xFF, 0xA8)},
+                       {9, RGBColor(0xA8, 0xFF, 0xA8)}, {10, RGBColor(0xFC, 0xD6, 0xF4)}, {11, RGBColor(0xD5, 0xD5, 0xFF)},
+                       {12, RGBColor(0x91, 0xDE, 0xFF)}, {13, clWhite}};
+        for (const auto& c : colours)
+            for (int r : {1, 500, 1000}) EXPECT_EQ(d.Colors(c.col, r), c.color) << c.col << " " << r;
+        // This window shows no cell hints.
+        for (TExtStringGrid* g : std::initializer_list<TExtStringGrid*>{&d, &f->ACG_LoRaWAN_Uplink, &f->ACG_LoRaWAN_Downlink})
+            EXPECT_FALSE(g->HintShowCells());
         for (TExtColumnGrid* g : {&f->ACG_LoRaWAN_Uplink, &f->ACG_LoRaWAN_Downlink}) {
             EXPECT_EQ(g->ColCount(), 11);
             EXPECT_EQ(g->RowCount(), 1025);
@@ -472,7 +509,7 @@ TEST_F(LoRaWindow, ShowsTheGridsAsSpecified)
         EXPECT_EQ(f->PC_LoRaWAN_Device_Rules_List->widget(0), f->TS_LoRaWAN_Uplink_Rules_List);
         EXPECT_EQ(f->PC_LoRaWAN_Device_Rules_List->tabText(0), "Uplink Rules");
         EXPECT_EQ(f->Btn_DelRow->Caption(), "Delete Row");
-        // Typed texts go in as they are; the check box column holds Y / N.
+        // Typed texts go in as they are.
         Type(d, 2, 1, "0011");
         EXPECT_EQ(d.Cells(2, 1), "0011");
     });
@@ -495,7 +532,7 @@ TEST_F(LoRaWindow, DevicesKeepTheirRulesThroughRowChangesInsertAndDelete)
 {
     WriteTestFile(LoRaWAN_Gateway_File, LoRaWAN_ToBytes(Five_Devices()));
     Show([&] {
-        TExtColumnGrid& d = f->ESG_LoRaWAN_Device_List;
+        TExtStringGrid& d = f->ESG_LoRaWAN_Device_List;
         TExtColumnGrid& up = f->ACG_LoRaWAN_Uplink;
         d.SetRow(5);
         EXPECT_EQ(up.Cells(10, 1), "r5");
@@ -535,7 +572,7 @@ TEST_F(LoRaWindow, DevicesKeepTheirRulesThroughRowChangesInsertAndDelete)
         d.SetRow(2);
         f->Btn_InsRowClick();
         EXPECT_EQ(d.Cells(2, 2), "");
-        EXPECT_EQ(d.Cells(1, 2), "Y");
+        EXPECT_EQ(Box(d, 2), "Y");
         EXPECT_EQ(d.Cells(2, 3), "0000000000000002");
         EXPECT_EQ(f->DeviceList[2]->UpLinkRules[0]->Mnemonic(), "r2");
         EXPECT_EQ(f->DeviceList[4]->UpLinkRules.size(), 2u);
@@ -598,7 +635,7 @@ TEST_F(LoRaWindow, RuleButtonsActOnTheLastGridEntered)
 TEST_F(LoRaWindow, ActivationRuleFollowsEditPasteInsertAndDelete)
 {
     Show([&] {
-        TExtColumnGrid& d = f->ESG_LoRaWAN_Device_List;
+        TExtStringGrid& d = f->ESG_LoRaWAN_Device_List;
         const auto keys = [&](int r) {
             return QString("%1%2%3").arg(d.ReadOnly(6, r)).arg(d.ReadOnly(7, r)).arg(d.ReadOnly(8, r));
         };
@@ -637,13 +674,81 @@ TEST_F(LoRaWindow, ActivationRuleFollowsEditPasteInsertAndDelete)
         }
         EXPECT_EQ(keys(1), "110");
         EXPECT_EQ(keys(3), "001");
+        // The row a delete frees at the end holds a real, empty device: it
+        // stays editable but for the activation rule's key cell.
+        EXPECT_EQ(Flags(d, 1000), "0000000100000");
+        // Left read-only by the row routine alone, as grids with free rows
+        // at the end want it ...
+        Grid_Delete_Row_CheckBox(1, &d, true);
+        ASSERT_EQ(Flags(d, 1000), "1111111111111");
     });
-    // Shown again without a file: every row is cleared, its flags too.
+    // ... it is editable again at the next showing: clearing resets every
+    // flag; the file-less rows are cleared too.
     Show([&] {
-        EXPECT_FALSE(f->ESG_LoRaWAN_Device_List.ReadOnly(6, 1));
-        EXPECT_TRUE(f->ESG_LoRaWAN_Device_List.ReadOnly(8, 1));
-        EXPECT_EQ(f->ESG_LoRaWAN_Device_List.Cells(6, 1), "");
+        TExtStringGrid& d = f->ESG_LoRaWAN_Device_List;
+        EXPECT_EQ(Flags(d, 1000), "0000000100000");
+        EXPECT_EQ(Flags(d, 1), "0000000100000");
+        EXPECT_EQ(d.Cells(6, 1), "");
+        EXPECT_EQ(Box(d, 1000), "Y");
     });
+}
+
+TEST_F(LoRaWindow, EnableBoxesCarryTheDeviceFlagThroughFileAndRowButtons)
+{
+    TDeviceList devs = Five_Devices();
+    devs[1]->SetEnable(false);
+    WriteTestFile(LoRaWAN_Gateway_File, LoRaWAN_ToBytes(devs));
+    Show([&] {
+        TExtStringGrid& d = f->ESG_LoRaWAN_Device_List;
+        EXPECT_EQ(Box(d, 1) + Box(d, 2) + Box(d, 3) + Box(d, 6), "YNYY");
+        // Device 2 copied onto the empty row 6: the box comes unticked, the
+        // cell keeps its box and holds no text.
+        f->Grid_Enter(&d);
+        d.SetRow(2);
+        f->Btn_CopyRowClick();
+        EXPECT_TRUE(f->DoCopy_Dev);
+        EXPECT_EQ(SL_Copy_Row.first(), "N");
+        d.SetRow(6);
+        f->Btn_PasteRowClick();
+        EXPECT_EQ(Box(d, 6), "N");
+        EXPECT_EQ(d.Cells(1, 6), "");
+        EXPECT_FALSE(f->DeviceList[5]->Enable());
+        EXPECT_EQ(f->DeviceList[5]->DeviceEUI(), "0000000000000002");
+        d.SetCells(2, 6, "0000000000000006");
+        // The boxes changed in the grid reach the devices.
+        d.ChangeCheckBoxState(1, 1, false);
+        d.ChangeCheckBoxState(1, 2, true);
+        // Device 3 deleted: the boxes move up with their rows, the freed
+        // last row comes ticked.
+        d.SetRow(3);
+        {
+            ScriptedMessages msgs;
+            msgs.Answer(mrYes);
+            f->Btn_DelRowClick();
+        }
+        EXPECT_EQ(Box(d, 1) + Box(d, 2) + Box(d, 3) + Box(d, 4) + Box(d, 5) + Box(d, 1000), "NYYYNY");
+        // Inserted at row 1: a ticked empty row, the others move down.
+        d.SetRow(1);
+        f->Btn_InsRowClick();
+        EXPECT_EQ(Box(d, 1) + Box(d, 2) + Box(d, 3) + Box(d, 6), "YNYN");
+        {
+            ScriptedMessages msgs;
+            msgs.Answer(mrYes);
+            f->Btn_DelRowClick();
+        }
+        f->Btn_OKClick();
+    });
+    ASSERT_EQ(f->ModalResult(), mrOk);
+    TXMLDocument doc;
+    doc.LoadFromFile(LoRaWAN_Gateway_File);
+    TDeviceList after = Devices(10);
+    ASSERT_EQ(LoRaWAN_Read(doc, after).Devices_Read, 5);
+    QString flags;
+    for (int i = 0; i < 5; ++i) flags += after[size_t(i)]->DeviceEUI().right(1) + (after[size_t(i)]->Enable() ? "Y" : "N");
+    EXPECT_EQ(flags, "1N2Y4Y5Y6N");
+    const QByteArray file = ReadTestFile(LoRaWAN_Gateway_File);
+    EXPECT_TRUE(file.contains("<LoRaWAN_Device Enable=\"N\" DeviceEUI=\"0000000000000001\""));
+    Lint(LoRaWAN_Gateway_File);
 }
 
 TEST_F(LoRaWindow, TypedRuleIsSavedByOkAndShownAgain)
@@ -807,7 +912,7 @@ TEST_F(LoRaWindow, ImageBuilderReadsWhatTheEditorChecked)
 {
     WriteTestFile(ParGen_File, "<Par_Gen/>");
     Show([&] {
-        TExtColumnGrid& d = f->ESG_LoRaWAN_Device_List;
+        TExtStringGrid& d = f->ESG_LoRaWAN_Device_List;
         Fill_Device(1, " 0011223344556677 ");
         d.SetCells(3, 1, "\t70B3D57ED0000001 ");
         d.SetCells(8, 1, QString(" ") + KEY + " ");
@@ -837,6 +942,9 @@ TEST_F(LoRaWindow, ImageBuilderReadsWhatTheEditorChecked)
 
 TEST_F(LoRaWindow, Screenshot)
 {
+    SW_Code = SW_Code_Text;
+    f = std::make_unique<TFLoRaWAN_Gateway>();
+    f->resize(1150, 660);
     WriteTestFile(LoRaWAN_Gateway_File, LoRaWAN_ToBytes(Five_Devices()));
     Show([&] {
         f->ESG_LoRaWAN_Device_List.SetRow(2);
