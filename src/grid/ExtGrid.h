@@ -48,6 +48,8 @@ class TExtInplaceEdit;
 class TGridCombo;
 class TGridCheckBox;
 class TGridSpin;
+class TGridTransEdit;
+class TGridTransCombo;
 class TCellEditor;
 
 // The grid's own misuse errors.
@@ -1335,6 +1337,18 @@ public:
     TGridSpin* SpinEdit();
     // The open editor's control (null when none is open or it has none).
     QWidget* EditCtrl();
+    // The fixed-cell editors, made hidden on first use and kept as long as
+    // the grid.
+    TGridTransEdit* EditTrans();
+    TGridTransCombo* ComboTrans();
+    // Keeps the controls placed in cells in their cells: hidden in hidden
+    // rows and columns and outside the visible part (fixed cells' controls
+    // stay), placed over their cells otherwise. rebuildList makes the list
+    // of cells with a control anew from the cells.
+    void CellControlsUpdate(bool rebuildList);
+    // A special editor open while the grid scrolls is closed (its value
+    // written); the controls in cells follow the scroll.
+    void TopLeftChanged() override;
     // The pick list of the combo editor; the column grid fills it from the
     // column before each edit, an OnGetEditorType handler may refill it.
     QStringList& ComboItems() { return FComboItems; }
@@ -1848,6 +1862,8 @@ protected:
     int FComboIdx = -1;
     QStringList FComboItems;
     QPointer<TEditLink> FGridEditLink;
+    QPointer<QWidget> FEditTrans;
+    QPointer<QWidget> FComboTrans;
     std::unique_ptr<QObject> FEditDoneReceiver;
 
 private:

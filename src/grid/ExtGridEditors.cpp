@@ -908,3 +908,172 @@ void TEditLinkCellEditor::Hide()
     if (m_link) m_link->SetVisible(false);
     m_frame->hide();
 }
+
+// ---------------------------------------------------------------------------
+// Inline control editors
+
+void ControlEditLeave(TExtStringGrid* grid, bool tab, const std::function<void()>& exitProcessing)
+{
+    exitProcessing();
+    if (!grid) return;
+    if (tab && grid->Navigation().AdvanceAuto()) {
+        grid->AdvanceEdit(grid->Col(), grid->Row(), true, false, true, false, true);
+        return;
+    }
+    if (TGridWidget* w = GridWidgetOf(grid)) w->setFocus();
+}
+
+void TControlEdit::KeyPress(QChar& key)
+{
+    if (FGrid && (key == QChar(VK_RETURN) || key == QChar(VK_TAB))) {
+        const bool tab = key == QChar(VK_TAB);
+        key = QChar();
+        ControlEditLeave(FGrid, tab, [this] { CMExit(); });
+        return;
+    }
+    TMaskEdit::KeyPress(key);
+}
+
+bool TControlEdit::event(QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Tab && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            Guard([&] {
+                QChar key(VK_TAB);
+                KeyPress(key);
+            });
+            e->accept();
+            return true;
+        }
+    }
+    return TMaskEdit::event(e);
+}
+
+void TControlCombo::keyPressEvent(QKeyEvent* e)
+{
+    const int key = e->key();
+    if (FGrid && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab)) {
+        e->accept();
+        Guard([&] {
+            ControlEditLeave(FGrid, key == Qt::Key_Tab, [this] {
+                if (OnExit) OnExit(this);
+            });
+        });
+        return;
+    }
+    TEsgComboBox::keyPressEvent(e);
+}
+
+bool TControlCombo::event(QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Tab && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            keyPressEvent(k);
+            return true;
+        }
+    }
+    return TEsgComboBox::event(e);
+}
+
+void TControlCombo::focusOutEvent(QFocusEvent* e)
+{
+    TEsgComboBox::focusOutEvent(e);
+    // The list taking the focus is no exit.
+    if (e->reason() == Qt::PopupFocusReason) return;
+    Guard([&] {
+        if (OnExit) OnExit(this);
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Fixed-cell editors
+
+bool StopFixedCellEdit(TExtStringGrid* grid, int c, int r, const QString& text)
+{
+    QString value = text;
+    bool valid = true;
+    if (grid->OnCellValidate) grid->OnCellValidate(grid, c, r, value, valid);
+    if (!valid) {
+        // The grid's current cell goes to the edited cell where it can.
+        if (c >= grid->FixedCols() && c < grid->ColCount()) grid->SetCol(c);
+        if (r >= grid->FixedRows() && r < grid->RowCount()) grid->SetRow(r);
+        return false;
+    }
+    if (grid->OnEditingDone) grid->OnEditingDone(grid);
+    grid->SetCells(c, r, value);
+    return true;
+}
+
+TGridTransEdit::TGridTransEdit(TExtStringGrid* grid, QWidget* parent) : QLineEdit(parent), FGrid(grid)
+{
+    hide();
+}
+
+bool TGridTransEdit::StopEdit()
+{
+    if (!FGrid) {
+        hide();
+        return true;
+    }
+    if (!StopFixedCellEdit(FGrid, FCol, FRow, text())) {
+        setFocus();
+        return false;
+    }
+    hide();
+    return true;
+}
+
+void TGridTransEdit::keyPressEvent(QKeyEvent* e)
+{
+    // Enter neither ends the edit nor reaches a dialog's default button.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(e);
+}
+
+void TGridTransEdit::focusOutEvent(QFocusEvent* e)
+{
+    QLineEdit::focusOutEvent(e);
+    if (!isVisible()) return;
+    Guard([&] { StopEdit(); });
+}
+
+TGridTransCombo::TGridTransCombo(TExtStringGrid* grid, QWidget* parent) : QComboBox(parent), FGrid(grid)
+{
+    setEditable(true);
+    hide();
+}
+
+bool TGridTransCombo::StopEdit()
+{
+    if (!FGrid) {
+        hide();
+        return true;
+    }
+    if (!StopFixedCellEdit(FGrid, FCol, FRow, currentText())) {
+        setFocus();
+        return false;
+    }
+    hide();
+    return true;
+}
+
+void TGridTransCombo::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(e);
+}
+
+void TGridTransCombo::focusOutEvent(QFocusEvent* e)
+{
+    QComboBox::focusOutEvent(e);
+    if (!isVisible() || e->reason() == Qt::PopupFocusReason) return;
+    Guard([&] { StopEdit(); });
+}

@@ -13,7 +13,9 @@
 #include "platform/MaskEdit.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSpinBox>
 
@@ -325,3 +327,96 @@ private:
     std::unique_ptr<KeyFilter> m_filter;
     bool m_open = false;
 };
+
+// ---------------------------------------------------------------------------
+// The editors of the inline form controls of a cell's text (CONTROL tags):
+// an edit for the EDIT, PASSWORD and MASK types and a combo for COMBO. The
+// grid places and fills them and stores their value when they are left
+// (their OnExit); here the keys that leave them.
+class TControlEdit : public TMaskEdit {
+public:
+    explicit TControlEdit(QWidget* parent = nullptr) : TMaskEdit(parent) {}
+    void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
+    TExtStringGrid* Grid() const { return FGrid; }
+
+protected:
+    void KeyPress(QChar& key) override;
+    // Tab is kept from the focus chain: it leaves the control.
+    bool event(QEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+};
+
+class TControlCombo : public TEsgComboBox {
+public:
+    explicit TControlCombo(QWidget* parent = nullptr) : TEsgComboBox(parent) {}
+    void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
+    TExtStringGrid* Grid() const { return FGrid; }
+    // The exit processing (the grid binds it to store the value).
+    std::function<void(QObject* Sender)> OnExit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+};
+
+// Enter and Tab of an inline control: Enter stores the value and gives the
+// grid the focus; Tab stores it and, with automatic advance, moves on to the
+// next cell, else the grid takes the focus.
+void ControlEditLeave(TExtStringGrid* grid, bool tab, const std::function<void()>& exitProcessing);
+
+// ---------------------------------------------------------------------------
+// The editors of fixed cells: an edit and a combo that the grid's mouse
+// handling shows over a fixed cell (Col and Row set to it). Leaving the
+// control validates its text through OnCellValidate and writes it straight
+// into the fixed cell; a refused text keeps the control open on its cell.
+class TGridTransEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TGridTransEdit(TExtStringGrid* grid, QWidget* parent = nullptr);
+    int Col() const { return FCol; }
+    void SetCol(int c) { FCol = c; }
+    int Row() const { return FRow; }
+    void SetRow(int r) { FRow = r; }
+    TExtStringGrid* Grid() const { return FGrid; }
+    // False when the value was refused (the control keeps the focus).
+    bool StopEdit();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+    int FCol = 0;
+    int FRow = 0;
+};
+
+class TGridTransCombo : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TGridTransCombo(TExtStringGrid* grid, QWidget* parent = nullptr);
+    int Col() const { return FCol; }
+    void SetCol(int c) { FCol = c; }
+    int Row() const { return FRow; }
+    void SetRow(int r) { FRow = r; }
+    TExtStringGrid* Grid() const { return FGrid; }
+    bool StopEdit();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+    int FCol = 0;
+    int FRow = 0;
+};
+
+// The validation and store of a fixed-cell editor's text (both editors).
+bool StopFixedCellEdit(TExtStringGrid* grid, int c, int r, const QString& text);
