@@ -27,6 +27,7 @@
 #include "grid/ExtGridPanels.h"
 #include "grid/ExtGridSettings.h"
 #include "platform/Exception.h"
+#include "platform/SysUtils.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -1335,6 +1336,9 @@ public:
     TGridCombo* EditCombo();
     TGridCheckBox* EditCheck();
     TGridSpin* SpinEdit();
+    // The limits and step the spin editor takes as it opens on the current
+    // cell (the column grid gives its column's).
+    virtual void SpinEditorLimits(TGridSpin& spin) {}
     // The open editor's control (null when none is open or it has none).
     QWidget* EditCtrl();
     // The fixed-cell editors, made hidden on first use and kept as long as
@@ -1429,6 +1433,8 @@ public:
         OnComboChange;
     std::function<void(TExtStringGrid* sender, int acol, int arow, int value, bool upDown)> OnSpinClick;
     std::function<void(TExtStringGrid* sender, int acol, int arow, double value, bool upDown)> OnFloatSpinClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TDateTime value, bool upDown)> OnDateSpinClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TDateTime value, bool upDown)> OnTimeSpinClick;
     std::function<void(QObject* editor, bool& allow)> OnClipboardPaste;
     std::function<void(QObject* editor, int acol, int arow, QString& value, bool& allow)> OnClipboardBeforePasteCell;
     std::function<void(QObject* editor, int acol, int arow, const QString& value)> OnClipboardAfterPasteCell;

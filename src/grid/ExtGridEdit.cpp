@@ -155,7 +155,7 @@ TEditorType TExtStringGrid::SharedEditorKind(TEditorType kind)
 {
     if (IsTextEditorKind(kind)) return edNormal;
     if (kind == edComboEdit) return edComboList;
-    if (kind == edFloatSpinEdit) return edSpinEdit;
+    if (kind == edFloatSpinEdit || kind == edTimeSpinEdit || kind == edDateSpinEdit) return edSpinEdit;
     return kind;
 }
 

@@ -8,6 +8,7 @@
 // them. The grid decides (ExtGridEdit.cpp); the editors filter what is typed
 // and hand the keys that end an edit back to the grid.
 #include "controls/EsgCombo.h"
+#include "controls/esgspin.h"
 #include "grid/ExtGrid.h"
 #include "platform/GridsWidget.h"
 #include "platform/MaskEdit.h"
@@ -207,30 +208,35 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// The spin editor of the spin kinds: whole numbers (edSpinEdit) or decimal
-// numbers (edFloatSpinEdit, with the locale's separator).
-class TGridSpin : public QDoubleSpinBox {
-    Q_OBJECT
+// The spin editor of the spin kinds: whole numbers (edSpinEdit), decimal
+// numbers (edFloatSpinEdit), times (edTimeSpinEdit) and dates
+// (edDateSpinEdit). The keys and the spin buttons step the value; Home and
+// End jump to the limits; the spin buttons report their step to the grid.
+class TGridSpin : public TEsgSpinEdit {
 public:
     explicit TGridSpin(QWidget* parent = nullptr);
     void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
     void ReCreate() {}
-    bool IsFloat() const { return decimals() > 0; }
-    void SetFloat(bool on);
-    int MinValue() const { return int(minimum()); }
-    int MaxValue() const { return int(maximum()); }
-    void SetMinValue(double v) { setMinimum(v); }
-    void SetMaxValue(double v) { setMaximum(v); }
-    int Value() const { return int(value()); }
-    QString Text() const;
-    // Loads a cell text; a text that is no number loads 0.
+    bool IsFloat() const { return SpinType() == TEsgSpinType::sptFloat; }
+    // The spin type of an editor kind.
+    static TEsgSpinType SpinTypeOf(TEditorType kind);
+    // The text the cell takes: the value (a whole number for the integer
+    // kind), empty when the editor allows an empty value and is emptied.
+    QString CellText() const;
+    // Loads a cell text as the value of the current spin type; a text that
+    // is no number loads 0, no date loads today.
     void LoadText(const QString& s);
     bool FLoading = false;
+    void UpClick(QObject* Sender) override;
+    void DownClick(QObject* Sender) override;
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override;
+    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    void KeyPress(QChar& key) override;
 
 private:
+    // The spin-click event of the spin type (up: the up button or Home).
+    void SpinClicked(bool up);
     TExtStringGrid* FGrid = nullptr;
 };
 
@@ -242,7 +248,7 @@ public:
     TGridSpin* Spin() const { return m_spin; }
     void BindGrid(TExtStringGrid* grid) override;
     void LoadText(const QString& text) override;
-    QString Text() const override { return m_spin->Text(); }
+    QString Text() const override { return m_spin->CellText(); }
     bool WantsKey(int key, TShiftState shift) const override;
 
 private:
