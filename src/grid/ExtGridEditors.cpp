@@ -1071,6 +1071,7 @@ bool StopFixedCellEdit(TExtStringGrid* grid, int c, int r, const QString& text)
 
 TGridTransEdit::TGridTransEdit(TExtStringGrid* grid, QWidget* parent) : QLineEdit(parent), FGrid(grid)
 {
+    setFrame(false);
     hide();
 }
 
