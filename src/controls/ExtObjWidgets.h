@@ -4,6 +4,7 @@
 // column or row move, the focus frame).
 #include "controls/ExtObjTypes.h"
 #include "controls/ExtXPVS.h"
+#include "platform/Buttons.h"
 
 #include <QFont>
 #include <QImage>
@@ -21,8 +22,9 @@ class QShortcut;
 // ---------------------------------------------------------------------------
 // Search-bar controls
 
-// TButtonLayout: platform/Graphics.h.
-enum TButtonState : uint8_t { bsUp, bsDisabled, bsDown, bsExclusive };
+// TButtonLayout: platform/Graphics.h; TButtonState (the platform's button
+// states) with its values in reach unqualified: platform/Buttons.h.
+using enum TButtonState;
 
 // A flat, styled speed button; a grouped one stays down until another of its
 // group is pressed, a check-style one toggles.

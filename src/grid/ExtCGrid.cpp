@@ -1,6 +1,7 @@
 #include "grid/ExtCGrid.h"
 
 #include "controls/ExtUtil.h"
+#include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
 #include "platform/IniFile.h"
 #include "platform/SysUtils.h"
@@ -996,4 +997,12 @@ void TExtColumnGrid::LoadColPositions()
 {
     if (ColumnSize().Location() == TColumnSizeLocation::clIniFile)
         LoadColumnPositions(ColumnSize().Key(), ColumnSize().Section());
+}
+
+void TExtColumnGrid::SpinEditorLimits(TGridSpin& spin)
+{
+    // The limits of the column the editor last opened on.
+    spin.SetMinValue(FEditSpinMin);
+    spin.SetMaxValue(FEditSpinMax);
+    spin.SetIncrement(FEditSpinStep);
 }

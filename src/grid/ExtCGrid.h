@@ -289,6 +289,7 @@ public:
     int EditDropDownCount() const { return FEditDropDownCount; }
     int EditSpinMin() const { return FEditSpinMin; }
     int EditSpinMax() const { return FEditSpinMax; }
+    void SpinEditorLimits(TGridSpin& spin) override;
     int EditSpinStep() const { return FEditSpinStep; }
     TEditLink* CurrentEditLink() const { return FEditLink.data(); }
 

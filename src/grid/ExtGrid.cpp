@@ -145,6 +145,8 @@ TExtStringGrid::~TExtStringGrid()
     // Hidden rows and cell controls go first; the grid base frees the cells.
     FGridItems.Clear();
     FControlList.Clear();
+    delete FEditTrans.data();
+    delete FComboTrans.data();
     DestroyCompanionWindows();
 }
 

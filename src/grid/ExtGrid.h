@@ -27,6 +27,7 @@
 #include "grid/ExtGridPanels.h"
 #include "grid/ExtGridSettings.h"
 #include "platform/Exception.h"
+#include "platform/SysUtils.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -48,6 +49,8 @@ class TExtInplaceEdit;
 class TGridCombo;
 class TGridCheckBox;
 class TGridSpin;
+class TGridTransEdit;
+class TGridTransCombo;
 class TCellEditor;
 
 // The grid's own misuse errors.
@@ -1333,8 +1336,23 @@ public:
     TGridCombo* EditCombo();
     TGridCheckBox* EditCheck();
     TGridSpin* SpinEdit();
+    // The limits and step the spin editor takes as it opens on the current
+    // cell (the column grid gives its column's).
+    virtual void SpinEditorLimits(TGridSpin& spin) {}
     // The open editor's control (null when none is open or it has none).
     QWidget* EditCtrl();
+    // The fixed-cell editors, made hidden on first use and kept as long as
+    // the grid.
+    TGridTransEdit* EditTrans();
+    TGridTransCombo* ComboTrans();
+    // Keeps the controls placed in cells in their cells: hidden in hidden
+    // rows and columns and outside the visible part (fixed cells' controls
+    // stay), placed over their cells otherwise. rebuildList makes the list
+    // of cells with a control anew from the cells.
+    void CellControlsUpdate(bool rebuildList);
+    // A special editor open while the grid scrolls is closed (its value
+    // written); the controls in cells follow the scroll.
+    void TopLeftChanged() override;
     // The pick list of the combo editor; the column grid fills it from the
     // column before each edit, an OnGetEditorType handler may refill it.
     QStringList& ComboItems() { return FComboItems; }
@@ -1415,6 +1433,8 @@ public:
         OnComboChange;
     std::function<void(TExtStringGrid* sender, int acol, int arow, int value, bool upDown)> OnSpinClick;
     std::function<void(TExtStringGrid* sender, int acol, int arow, double value, bool upDown)> OnFloatSpinClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TDateTime value, bool upDown)> OnDateSpinClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TDateTime value, bool upDown)> OnTimeSpinClick;
     std::function<void(QObject* editor, bool& allow)> OnClipboardPaste;
     std::function<void(QObject* editor, int acol, int arow, QString& value, bool& allow)> OnClipboardBeforePasteCell;
     std::function<void(QObject* editor, int acol, int arow, const QString& value)> OnClipboardAfterPasteCell;
@@ -1848,6 +1868,8 @@ protected:
     int FComboIdx = -1;
     QStringList FComboItems;
     QPointer<TEditLink> FGridEditLink;
+    QPointer<QWidget> FEditTrans;
+    QPointer<QWidget> FComboTrans;
     std::unique_ptr<QObject> FEditDoneReceiver;
 
 private:

@@ -155,7 +155,7 @@ TEditorType TExtStringGrid::SharedEditorKind(TEditorType kind)
 {
     if (IsTextEditorKind(kind)) return edNormal;
     if (kind == edComboEdit) return edComboList;
-    if (kind == edFloatSpinEdit) return edSpinEdit;
+    if (kind == edFloatSpinEdit || kind == edTimeSpinEdit || kind == edDateSpinEdit) return edSpinEdit;
     return kind;
 }
 
@@ -884,4 +884,75 @@ bool TExtStringGrid::TabToNextCell(bool backward)
     FLastTabCol = -1;
     FLastTabRow = -1;
     return result;
+}
+
+// ---------------------------------------------------------------------------
+// Fixed-cell editors and controls in cells
+
+TGridTransEdit* TExtStringGrid::EditTrans()
+{
+    if (!FEditTrans) {
+        TGridWidget* w = HandleAllocated() ? Widget() : nullptr;
+        FEditTrans = new TGridTransEdit(this, w ? w->viewport() : nullptr);
+    }
+    return static_cast<TGridTransEdit*>(FEditTrans.data());
+}
+
+TGridTransCombo* TExtStringGrid::ComboTrans()
+{
+    if (!FComboTrans) {
+        TGridWidget* w = HandleAllocated() ? Widget() : nullptr;
+        FComboTrans = new TGridTransCombo(this, w ? w->viewport() : nullptr);
+    }
+    return static_cast<TGridTransCombo*>(FComboTrans.data());
+}
+
+void TExtStringGrid::CellControlsUpdate(bool rebuildList)
+{
+    if (!HandleAllocated()) return;
+    if (rebuildList) {
+        FControlList.Clear();
+        int n = 0;
+        for (int c = 0; c < ColCount(); ++c)
+            for (int r = 0; r < RowCount(); ++r)
+                if (QWidget* w = CellControls(c, r)) {
+                    FControlList.AddControl(c, RealRowOf(r), w);
+                    ++n;
+                }
+        FNumCellControls = n;
+    }
+    if (FNumCellControls == 0) return;
+    const int fixedCols = TCustomGrid::FixedCols(), fixedRows = TCustomGrid::FixedRows();
+    // The visible range; a cell just past it is out of view.
+    const int lastCol = LeftCol() + VisibleColCount(), lastRow = TopRow() + VisibleRowCount();
+    auto outOfView = [&](int a, int b) { return a < LeftCol() || a >= lastCol || b < TopRow() || b >= lastRow; };
+    for (int i = 0; i < FControlList.Count(); ++i) {
+        const TControlItem& item = FControlList.Control(i);
+        QWidget* w = item.Control;
+        if (!w) continue;
+        const bool hidden = IsHiddenRow(item.Y) || IsHiddenColumn(item.X);
+        const int a = DisplColIndex(item.X), b = DisplRowOf(item.Y);
+        const bool fixed = b < fixedRows || a < fixedCols;
+        if (hidden) {
+            w->setVisible(false);
+            continue;
+        }
+        if (fixed) continue;
+        if (outOfView(a, b)) {
+            w->setVisible(false);
+            continue;
+        }
+        const TRect cr = CellRect(a, b);
+        w->setGeometry(cr.Left - 1, cr.Top - 1, cr.Width() + 1, cr.Height() + 1);
+        w->setVisible(true);
+        w->update();
+    }
+}
+
+void TExtStringGrid::TopLeftChanged()
+{
+    // The view moves away from a special editor: its value goes to the cell.
+    if (EditorMode() && !IsTextEditorKind(FEditControl)) HideInplaceEdit();
+    TBaseGrid::TopLeftChanged();
+    CellControlsUpdate(false);
 }

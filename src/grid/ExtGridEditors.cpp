@@ -134,7 +134,7 @@ void RegisterGridCellEditors()
     for (TEditorType k : {edComboEdit, edComboList})
         reg.Register(k, [] { return std::make_unique<TGridComboEditor>(); });
     reg.Register(edCheckBox, [] { return std::make_unique<TGridCheckBoxEditor>(); });
-    for (TEditorType k : {edSpinEdit, edFloatSpinEdit})
+    for (TEditorType k : {edSpinEdit, edFloatSpinEdit, edTimeSpinEdit, edDateSpinEdit})
         reg.Register(k, [] { return std::make_unique<TGridSpinEditor>(); });
     reg.Register(edCustom, [] { return std::make_unique<TEditLinkCellEditor>(); });
 }
@@ -658,55 +658,116 @@ bool TGridCheckBoxEditor::WantsKey(int key, TShiftState shift) const
 // ---------------------------------------------------------------------------
 // TGridSpin
 
-TGridSpin::TGridSpin(QWidget* parent) : QDoubleSpinBox(parent)
+TGridSpin::TGridSpin(QWidget* parent) : TEsgSpinEdit(parent)
 {
-    setFrame(false);
-    SetFloat(false);
-    setMinimum(0);
-    setMaximum(100);
-    setSingleStep(1);
-    connect(this, &QDoubleSpinBox::textChanged, this, [this](const QString& s) {
+    SetBorderStyle(TBorderStyle::bsNone);
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& s) {
         if (FLoading || !FGrid || !FGrid->OnEditChange) return;
         Guard([&] { FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s); });
     });
 }
 
-void TGridSpin::SetFloat(bool on)
+TEsgSpinType TGridSpin::SpinTypeOf(TEditorType kind)
 {
-    setDecimals(on ? 2 : 0);
-    setLocale(QLocale::c());
+    switch (kind) {
+    case edFloatSpinEdit: return TEsgSpinType::sptFloat;
+    case edTimeSpinEdit: return TEsgSpinType::sptTime;
+    case edDateSpinEdit: return TEsgSpinType::sptDate;
+    default: return TEsgSpinType::sptNormal;
+    }
 }
 
-QString TGridSpin::Text() const
+QString TGridSpin::CellText() const
 {
-    if (!IsFloat()) return QString::number(int(value()));
-    QString s = QString::number(value(), 'f', decimals());
-    s.replace('.', SystemFormatSettings().DecimalSeparator);
-    return s;
+    if (AllowEmptyValue() && Trim(Text()).isEmpty()) return QString();
+    switch (SpinType()) {
+    case TEsgSpinType::sptNormal: return QString::number(Value());
+    case TEsgSpinType::sptFloat: return SpinFloatToStr(FloatValue(), Precision(), SystemFormatSettings());
+    case TEsgSpinType::sptDate: return DateToStr(DateValue());
+    case TEsgSpinType::sptTime: return Text();
+    }
+    return Text();
 }
 
 void TGridSpin::LoadText(const QString& s)
 {
     FLoading = true;
-    bool ok = false;
-    const double v = IsFloat() ? NormalizeNumericText(s, SystemFormatSettings()).toDouble(&ok) : s.trimmed().toInt(&ok);
-    setValue(ok ? v : 0);
+    switch (SpinType()) {
+    case TEsgSpinType::sptNormal: {
+        const auto v = TryStrToInt(Trim(s));
+        SetValue(v ? *v : 0);
+        break;
+    }
+    case TEsgSpinType::sptFloat: {
+        double v = 0;
+        if (!TryTextToFloat(NormalizeNumericText(s, SystemFormatSettings()), v, SystemFormatSettings())) v = 0;
+        SetFloatValue(v);
+        break;
+    }
+    case TEsgSpinType::sptTime: setText(s); break;
+    case TEsgSpinType::sptDate: {
+        TDateTime v = 0;
+        SetDateValue(!Trim(s).isEmpty() && TryStrToDate(s, v) ? v : Date());
+        break;
+    }
+    }
     FLoading = false;
 }
 
-void TGridSpin::keyPressEvent(QKeyEvent* e)
+void TGridSpin::SpinClicked(bool up)
 {
-    if (FGrid && (e->key() == Qt::Key_Home || e->key() == Qt::Key_End)) {
-        const bool up = e->key() == Qt::Key_Home;
-        setValue(up ? maximum() : minimum());
-        Guard([&] {
-            if (FGrid->OnSpinClick) FGrid->OnSpinClick(FGrid, FGrid->Col(), FGrid->Row(), Value(), up);
-        });
-        e->accept();
+    if (!FGrid) return;
+    const int c = FGrid->Col(), r = FGrid->Row();
+    switch (SpinType()) {
+    case TEsgSpinType::sptNormal:
+        if (FGrid->OnSpinClick) FGrid->OnSpinClick(FGrid, c, r, Value(), up);
+        break;
+    case TEsgSpinType::sptFloat:
+        if (FGrid->OnFloatSpinClick) FGrid->OnFloatSpinClick(FGrid, c, r, FloatValue(), up);
+        break;
+    case TEsgSpinType::sptDate:
+        if (FGrid->OnDateSpinClick) FGrid->OnDateSpinClick(FGrid, c, r, DateValue(), up);
+        break;
+    case TEsgSpinType::sptTime:
+        if (FGrid->OnTimeSpinClick) FGrid->OnTimeSpinClick(FGrid, c, r, TimeValue(), up);
+        break;
+    }
+}
+
+void TGridSpin::UpClick(QObject* Sender)
+{
+    TEsgSpinEdit::UpClick(Sender);
+    SpinClicked(true);
+}
+
+void TGridSpin::DownClick(QObject* Sender)
+{
+    TEsgSpinEdit::DownClick(Sender);
+    SpinClicked(false);
+}
+
+void TGridSpin::KeyDown(int& key, Qt::KeyboardModifiers shift)
+{
+    if (key == Qt::Key_Home || key == Qt::Key_End) {
+        const bool up = key == Qt::Key_Home;
+        if (SpinType() == TEsgSpinType::sptNormal) SetValue(up ? MaxValue() : MinValue());
+        if (SpinType() == TEsgSpinType::sptFloat) SetFloatValue(up ? MaxFloatValue() : MinFloatValue());
+        // Home and End report an integer step whatever the spin type.
+        if (FGrid && FGrid->OnSpinClick) FGrid->OnSpinClick(FGrid, FGrid->Col(), FGrid->Row(), Value(), up);
+        key = 0;
         return;
     }
-    QDoubleSpinBox::keyPressEvent(e);
-    e->accept();
+    TEsgSpinEdit::KeyDown(key, shift);
+}
+
+void TGridSpin::KeyPress(QChar& key)
+{
+    // Esc, Enter and Tab belong to the grid.
+    if (key == QChar(VK_ESCAPE) || key == QChar(VK_RETURN) || key == QChar(VK_TAB)) {
+        key = QChar();
+        return;
+    }
+    TEsgSpinEdit::KeyPress(key);
 }
 
 TGridSpinEditor::TGridSpinEditor() : m_spin(new TGridSpin) {}
@@ -725,7 +786,9 @@ void TGridSpinEditor::BindGrid(TExtStringGrid* grid)
 void TGridSpinEditor::LoadText(const QString& text)
 {
     if (m_grid) {
-        m_spin->SetFloat(m_grid->CurrentEditor() == edFloatSpinEdit);
+        m_spin->SetSpinType(TGridSpin::SpinTypeOf(m_grid->CurrentEditor()));
+        m_spin->SetExcelStyleDecimalSeparator(m_grid->ExcelStyleDecimalSeparator());
+        m_grid->SpinEditorLimits(*m_spin);
         m_grid->GetEditorProp(m_grid->RealColIndex(m_grid->Col()), m_grid->Row(), m_grid->EditLink());
     }
     m_spin->LoadText(text);
@@ -907,4 +970,174 @@ void TEditLinkCellEditor::Hide()
     m_open = false;
     if (m_link) m_link->SetVisible(false);
     m_frame->hide();
+}
+
+// ---------------------------------------------------------------------------
+// Inline control editors
+
+void ControlEditLeave(TExtStringGrid* grid, bool tab, const std::function<void()>& exitProcessing)
+{
+    exitProcessing();
+    if (!grid) return;
+    if (tab && grid->Navigation().AdvanceAuto()) {
+        grid->AdvanceEdit(grid->Col(), grid->Row(), true, false, true, false, true);
+        return;
+    }
+    if (TGridWidget* w = GridWidgetOf(grid)) w->setFocus();
+}
+
+void TControlEdit::KeyPress(QChar& key)
+{
+    if (FGrid && (key == QChar(VK_RETURN) || key == QChar(VK_TAB))) {
+        const bool tab = key == QChar(VK_TAB);
+        key = QChar();
+        ControlEditLeave(FGrid, tab, [this] { CMExit(); });
+        return;
+    }
+    TMaskEdit::KeyPress(key);
+}
+
+bool TControlEdit::event(QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Tab && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            Guard([&] {
+                QChar key(VK_TAB);
+                KeyPress(key);
+            });
+            e->accept();
+            return true;
+        }
+    }
+    return TMaskEdit::event(e);
+}
+
+void TControlCombo::keyPressEvent(QKeyEvent* e)
+{
+    const int key = e->key();
+    if (FGrid && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab)) {
+        e->accept();
+        Guard([&] {
+            ControlEditLeave(FGrid, key == Qt::Key_Tab, [this] {
+                if (OnExit) OnExit(this);
+            });
+        });
+        return;
+    }
+    TEsgComboBox::keyPressEvent(e);
+}
+
+bool TControlCombo::event(QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Tab && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            keyPressEvent(k);
+            return true;
+        }
+    }
+    return TEsgComboBox::event(e);
+}
+
+void TControlCombo::focusOutEvent(QFocusEvent* e)
+{
+    TEsgComboBox::focusOutEvent(e);
+    // The list taking the focus is no exit.
+    if (e->reason() == Qt::PopupFocusReason) return;
+    Guard([&] {
+        if (OnExit) OnExit(this);
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Fixed-cell editors
+
+bool StopFixedCellEdit(TExtStringGrid* grid, int c, int r, const QString& text)
+{
+    QString value = text;
+    bool valid = true;
+    if (grid->OnCellValidate) grid->OnCellValidate(grid, c, r, value, valid);
+    if (!valid) {
+        // The grid's current cell goes to the edited cell where it can.
+        if (c >= grid->FixedCols() && c < grid->ColCount()) grid->SetCol(c);
+        if (r >= grid->FixedRows() && r < grid->RowCount()) grid->SetRow(r);
+        return false;
+    }
+    if (grid->OnEditingDone) grid->OnEditingDone(grid);
+    grid->SetCells(c, r, value);
+    return true;
+}
+
+TGridTransEdit::TGridTransEdit(TExtStringGrid* grid, QWidget* parent) : QLineEdit(parent), FGrid(grid)
+{
+    setFrame(false);
+    hide();
+}
+
+bool TGridTransEdit::StopEdit()
+{
+    if (!FGrid) {
+        hide();
+        return true;
+    }
+    if (!StopFixedCellEdit(FGrid, FCol, FRow, text())) {
+        setFocus();
+        return false;
+    }
+    hide();
+    return true;
+}
+
+void TGridTransEdit::keyPressEvent(QKeyEvent* e)
+{
+    // Enter neither ends the edit nor reaches a dialog's default button.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(e);
+}
+
+void TGridTransEdit::focusOutEvent(QFocusEvent* e)
+{
+    QLineEdit::focusOutEvent(e);
+    if (!isVisible()) return;
+    Guard([&] { StopEdit(); });
+}
+
+TGridTransCombo::TGridTransCombo(TExtStringGrid* grid, QWidget* parent) : QComboBox(parent), FGrid(grid)
+{
+    setEditable(true);
+    hide();
+}
+
+bool TGridTransCombo::StopEdit()
+{
+    if (!FGrid) {
+        hide();
+        return true;
+    }
+    if (!StopFixedCellEdit(FGrid, FCol, FRow, currentText())) {
+        setFocus();
+        return false;
+    }
+    hide();
+    return true;
+}
+
+void TGridTransCombo::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(e);
+}
+
+void TGridTransCombo::focusOutEvent(QFocusEvent* e)
+{
+    QComboBox::focusOutEvent(e);
+    if (!isVisible() || e->reason() == Qt::PopupFocusReason) return;
+    Guard([&] { StopEdit(); });
 }

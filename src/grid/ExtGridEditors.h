@@ -8,12 +8,15 @@
 // them. The grid decides (ExtGridEdit.cpp); the editors filter what is typed
 // and hand the keys that end an edit back to the grid.
 #include "controls/EsgCombo.h"
+#include "controls/esgspin.h"
 #include "grid/ExtGrid.h"
 #include "platform/GridsWidget.h"
 #include "platform/MaskEdit.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QSpinBox>
 
@@ -205,30 +208,35 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// The spin editor of the spin kinds: whole numbers (edSpinEdit) or decimal
-// numbers (edFloatSpinEdit, with the locale's separator).
-class TGridSpin : public QDoubleSpinBox {
-    Q_OBJECT
+// The spin editor of the spin kinds: whole numbers (edSpinEdit), decimal
+// numbers (edFloatSpinEdit), times (edTimeSpinEdit) and dates
+// (edDateSpinEdit). The keys and the spin buttons step the value; Home and
+// End jump to the limits; the spin buttons report their step to the grid.
+class TGridSpin : public TEsgSpinEdit {
 public:
     explicit TGridSpin(QWidget* parent = nullptr);
     void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
     void ReCreate() {}
-    bool IsFloat() const { return decimals() > 0; }
-    void SetFloat(bool on);
-    int MinValue() const { return int(minimum()); }
-    int MaxValue() const { return int(maximum()); }
-    void SetMinValue(double v) { setMinimum(v); }
-    void SetMaxValue(double v) { setMaximum(v); }
-    int Value() const { return int(value()); }
-    QString Text() const;
-    // Loads a cell text; a text that is no number loads 0.
+    bool IsFloat() const { return SpinType() == TEsgSpinType::sptFloat; }
+    // The spin type of an editor kind.
+    static TEsgSpinType SpinTypeOf(TEditorType kind);
+    // The text the cell takes: the value (a whole number for the integer
+    // kind), empty when the editor allows an empty value and is emptied.
+    QString CellText() const;
+    // Loads a cell text as the value of the current spin type; a text that
+    // is no number loads 0, no date loads today.
     void LoadText(const QString& s);
     bool FLoading = false;
+    void UpClick(QObject* Sender) override;
+    void DownClick(QObject* Sender) override;
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override;
+    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    void KeyPress(QChar& key) override;
 
 private:
+    // The spin-click event of the spin type (up: the up button or Home).
+    void SpinClicked(bool up);
     TExtStringGrid* FGrid = nullptr;
 };
 
@@ -240,7 +248,7 @@ public:
     TGridSpin* Spin() const { return m_spin; }
     void BindGrid(TExtStringGrid* grid) override;
     void LoadText(const QString& text) override;
-    QString Text() const override { return m_spin->Text(); }
+    QString Text() const override { return m_spin->CellText(); }
     bool WantsKey(int key, TShiftState shift) const override;
 
 private:
@@ -325,3 +333,96 @@ private:
     std::unique_ptr<KeyFilter> m_filter;
     bool m_open = false;
 };
+
+// ---------------------------------------------------------------------------
+// The editors of the inline form controls of a cell's text (CONTROL tags):
+// an edit for the EDIT, PASSWORD and MASK types and a combo for COMBO. The
+// grid places and fills them and stores their value when they are left
+// (their OnExit); here the keys that leave them.
+class TControlEdit : public TMaskEdit {
+public:
+    explicit TControlEdit(QWidget* parent = nullptr) : TMaskEdit(parent) {}
+    void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
+    TExtStringGrid* Grid() const { return FGrid; }
+
+protected:
+    void KeyPress(QChar& key) override;
+    // Tab is kept from the focus chain: it leaves the control.
+    bool event(QEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+};
+
+class TControlCombo : public TEsgComboBox {
+public:
+    explicit TControlCombo(QWidget* parent = nullptr) : TEsgComboBox(parent) {}
+    void SetGrid(TExtStringGrid* grid) { FGrid = grid; }
+    TExtStringGrid* Grid() const { return FGrid; }
+    // The exit processing (the grid binds it to store the value).
+    std::function<void(QObject* Sender)> OnExit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    bool event(QEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+};
+
+// Enter and Tab of an inline control: Enter stores the value and gives the
+// grid the focus; Tab stores it and, with automatic advance, moves on to the
+// next cell, else the grid takes the focus.
+void ControlEditLeave(TExtStringGrid* grid, bool tab, const std::function<void()>& exitProcessing);
+
+// ---------------------------------------------------------------------------
+// The editors of fixed cells: an edit and a combo that the grid's mouse
+// handling shows over a fixed cell (Col and Row set to it). Leaving the
+// control validates its text through OnCellValidate and writes it straight
+// into the fixed cell; a refused text keeps the control open on its cell.
+class TGridTransEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TGridTransEdit(TExtStringGrid* grid, QWidget* parent = nullptr);
+    int Col() const { return FCol; }
+    void SetCol(int c) { FCol = c; }
+    int Row() const { return FRow; }
+    void SetRow(int r) { FRow = r; }
+    TExtStringGrid* Grid() const { return FGrid; }
+    // False when the value was refused (the control keeps the focus).
+    bool StopEdit();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+    int FCol = 0;
+    int FRow = 0;
+};
+
+class TGridTransCombo : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TGridTransCombo(TExtStringGrid* grid, QWidget* parent = nullptr);
+    int Col() const { return FCol; }
+    void SetCol(int c) { FCol = c; }
+    int Row() const { return FRow; }
+    void SetRow(int r) { FRow = r; }
+    TExtStringGrid* Grid() const { return FGrid; }
+    bool StopEdit();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TExtStringGrid* FGrid = nullptr;
+    int FCol = 0;
+    int FRow = 0;
+};
+
+// The validation and store of a fixed-cell editor's text (both editors).
+bool StopFixedCellEdit(TExtStringGrid* grid, int c, int r, const QString& text);

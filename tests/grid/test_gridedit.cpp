@@ -595,6 +595,10 @@ TEST_F(EditWindow, SpinEditorStepsAndJumpsToItsLimits)
     };
     std::vector<std::pair<int, bool>> clicks;
     g.OnSpinClick = [&](TExtStringGrid*, int, int, int v, bool up) { clicks.push_back({v, up}); };
+    // The spin's limits are set as it opens.
+    g.OnGetEditorProp = [&](TExtStringGrid*, int, int, TEditLink*) {
+        if (TGridSpin* s = g.SpinEdit()) s->SetMaxValue(100);
+    };
     g.SetCol(2);
     g.SetCells(2, 1, "41");
     QTest::keyClick(g.Widget(), Qt::Key_F2);
@@ -615,6 +619,64 @@ TEST_F(EditWindow, SpinEditorStepsAndJumpsToItsLimits)
     QTest::keyClicks(s, "7");
     Key(s, Qt::Key_Escape);
     EXPECT_EQ(g.Cells(2, 1), "100");
+}
+
+TEST(GridEditSpin, ColumnLimitsFloatKindAndSpinButtons)
+{
+    QWidget host;
+    auto* lay = new QVBoxLayout(&host);
+    TExtColumnGrid g;
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetOptions(g.Options().With(goEditing));
+    g.Columns().Items(1).SetEditor(edSpinEdit);
+    g.Columns().Items(1).SetSpinMin(-5);
+    g.Columns().Items(1).SetSpinMax(20);
+    g.Columns().Items(1).SetSpinStep(5);
+    g.Columns().Items(2).SetEditor(edFloatSpinEdit);
+    lay->addWidget(g.CreateWnd(&host));
+    host.show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    std::vector<std::pair<int, bool>> clicks;
+    g.OnSpinClick = [&](TExtStringGrid*, int, int, int v, bool up) { clicks.push_back({v, up}); };
+    std::vector<std::pair<double, bool>> floatClicks;
+    g.OnFloatSpinClick = [&](TExtStringGrid*, int, int, double v, bool up) { floatClicks.push_back({v, up}); };
+    g.Widget()->setFocus();
+    g.SetCol(1);
+    g.SetRow(1);
+    g.SetCells(1, 1, "3");
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    TGridSpin* s = g.SpinEdit();
+    ASSERT_EQ(g.EditCtrl(), s);
+    EXPECT_EQ(s->SpinType(), TEsgSpinType::sptNormal);
+    QTest::keyClick(s, Qt::Key_Up);
+    EXPECT_EQ(s->Value(), 8) << "the column's step";
+    EXPECT_TRUE(clicks.empty()) << "keys step without spin-click events";
+    QTest::keyClick(s, Qt::Key_End);
+    EXPECT_EQ(s->Value(), -5);
+    s->UpClick(nullptr);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0], std::make_pair(-5, false)) << "End reports a downward step";
+    EXPECT_EQ(clicks[1], std::make_pair(0, true)) << "the up button steps and reports";
+    QTest::keyClick(s, Qt::Key_Home);
+    EXPECT_EQ(s->Value(), 20);
+    QTest::keyClick(s, Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 1), "20");
+    // The float kind: the same shared editor with the float spin type.
+    g.SetCol(2);
+    g.SetCells(2, 1, "1.5");
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_EQ(g.EditCtrl(), s);
+    EXPECT_EQ(s->SpinType(), TEsgSpinType::sptFloat);
+    EXPECT_DOUBLE_EQ(s->FloatValue(), 1.5);
+    s->DownClick(nullptr);
+    ASSERT_EQ(floatClicks.size(), 1u);
+    EXPECT_FALSE(floatClicks[0].second);
+    EXPECT_DOUBLE_EQ(floatClicks[0].first, s->FloatValue());
+    EXPECT_LT(s->FloatValue(), 1.5);
+    QTest::keyClick(s, Qt::Key_Escape);
+    EXPECT_EQ(g.Cells(2, 1), "1.5") << "Esc keeps the cell";
 }
 
 TEST_F(EditWindow, ExitEventSeesTheCommittedText)
