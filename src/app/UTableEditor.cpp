@@ -103,6 +103,7 @@ TFTableEditor::TFTableEditor(TTableDef tableDef, TTableEditorTexts texts, int cl
         hint = Table_Header_Hint(Hints, row, col);
     };
     m_grid->OnKeyPress = [this](TCustomGrid*, QChar& key) { Grid_Enter_Next_Cell(m_grid.get(), key); };
+    m_grid->OnDblClickCell = [this](TExtStringGrid* grid, int row, int col) { Grid_DblClickCell(grid, row, col); };
 
     Make_Button_Panel(this);
     layout->addWidget(P_Button);

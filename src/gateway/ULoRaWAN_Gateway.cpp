@@ -634,6 +634,7 @@ TFLoRaWAN_Gateway::TFLoRaWAN_Gateway(QWidget* parent)
         g->OnEnter = [this](TCustomGrid* sender) { Grid_Enter(sender); };
         g->OnExit = [this](TCustomGrid* sender) { Grid_Exit(sender); };
         g->OnKeyPress = [g](TCustomGrid*, QChar& key) { Grid_Enter_Next_Cell(g, key); };
+        g->OnDblClickCell = [](TExtStringGrid* grid, int row, int col) { Grid_DblClick_AutoSize(grid, row, col); };
     }
     // Whatever moves the device grid's current row (mouse, keyboard, a
     // program), the rules shown go back to their device first.

@@ -71,25 +71,6 @@ void SizingProbe(int col, int row, int x, int y, int& px, int& py)
     }
 }
 
-TPressAction DecidePress(const TPressFacts& f)
-{
-    if (f.Refused) return TPressAction::paRefused;
-    if (f.Outside) return TPressAction::paOutside;
-    if (f.FixedSizingArmed) return TPressAction::paFixedSizing;
-    if (f.SpinHit) return TPressAction::paSpinButton;
-    if (f.NodeGlyphHit) return TPressAction::paNodeButton;
-    if (f.RadioGroup) return TPressAction::paRadioGroup;
-    if (f.OleDragStart) return TPressAction::paOleDrag;
-    if (f.Rating) return TPressAction::paRating;
-    if (f.ButtonHit) return TPressAction::paCellButton;
-    if (f.AnchorHit) return TPressAction::paAnchor;
-    if (f.ControlTagCell) return TPressAction::paControlCell;
-    if (f.FixedSelect) return TPressAction::paFixedSelect;
-    if (f.CheckBoxHit) return TPressAction::paCheckBox;
-    if (f.FixedCell) return TPressAction::paFixedClick;
-    return TPressAction::paSelect;
-}
-
 bool ReleaseMaySort(const TSortFacts& f, bool& doSort)
 {
     doSort = true;

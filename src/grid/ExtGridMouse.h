@@ -47,44 +47,6 @@ double RatingAt(int dx);
 // (only up in column 0, only left in row 0).
 void SizingProbe(int col, int row, int x, int y, int& px, int& py);
 
-// What a left-button press does, in the order the press tests it.
-enum class TPressAction {
-    paOutside,      // outside the cells: close the editor
-    paRefused,      // OnCanClickCell refused
-    paFixedSizing,  // start sizing a fixed column or row
-    paSpinButton,   // always-visible spin button (the release steps it)
-    paNodeButton,   // a node's expand glyph
-    paRadioGroup,   // choose an item of a radio group
-    paOleDrag,      // a press on the selection that may start a drag
-    paRating,       // set a rating
-    paCellButton,   // push an in-cell button or expand button
-    paAnchor,       // a link or inline control under the press
-    paControlCell,  // a cell with inline controls, beside them
-    paFixedSelect,  // whole rows, columns or the grid from a fixed cell
-    paCheckBox,     // toggle a check box or radio button
-    paFixedClick,   // a click on a fixed cell
-    paSelect,       // the ordinary cell selection
-};
-
-// What the grid found at the press point.
-struct TPressFacts {
-    bool Outside = false;
-    bool Refused = false;
-    bool FixedSizingArmed = false;
-    bool SpinHit = false;
-    bool NodeGlyphHit = false;
-    bool RadioGroup = false;     // a radio group that may be changed
-    bool OleDragStart = false;
-    bool Rating = false;         // an editable rating
-    bool ButtonHit = false;      // in the button (or expand) rectangle
-    bool AnchorHit = false;
-    bool ControlTagCell = false; // mini-HTML with "<CONTROL", no anchor hit
-    bool FixedSelect = false;    // the select mode of the fixed cell applies
-    bool CheckBoxHit = false;    // in a box that may be toggled
-    bool FixedCell = false;
-};
-TPressAction DecidePress(const TPressFacts& f);
-
 // Whether a release sorts by the header clicked.
 struct TSortFacts {
     bool AfterAutoSize = false;  // the double click before auto-sized a column

@@ -509,7 +509,15 @@ TEST_F(CanWindows, DoubleClickOnATitleSizesThatColumnWhenTheOptionIsOn)
         for (const Case c : {Case{false, 0, false}, Case{true, 1, false}, Case{true, 0, true}}) {
             SCOPED_TRACE(testing::Message() << c.option << " " << c.row);
             Double_Click_Auto_Size = c.option;
-            f.Grid_DblClickCell(&g, c.row, 17);
+            g.SetColWidths(17, 110);
+            // A double click in the middle of the cell, as a user makes it.
+            const TRect r = g.CellRect(17, c.row);
+            const int x = (r.Left + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
+            g.MouseDown(mbLeft, {}, x, y);
+            g.MouseUp(mbLeft, {}, x, y);
+            g.MouseDown(mbLeft, {ssDouble}, x, y);
+            g.DblClick();
+            g.MouseUp(mbLeft, {}, x, y);
             EXPECT_EQ(g.ColWidths(17) > 110, c.sized);
             EXPECT_EQ(g.ColWidths(16), 48);
         }

@@ -73,41 +73,6 @@ TEST(GridMouseDecisions, RatingsGrowByHalfEveryNinePixels)
     EXPECT_EQ(RatingAt(-3), 0.0);
 }
 
-TEST(GridMouseDecisions, PressBranchesInTheirOrder)
-{
-    struct Case {
-        const char* name;
-        TPressFacts facts;
-        TPressAction expected;
-    };
-    auto f = [](auto set) {
-        TPressFacts p;
-        set(p);
-        return p;
-    };
-    const std::vector<Case> cases{
-        {"plain data cell", TPressFacts{}, TPressAction::paSelect},
-        {"outside", f([](TPressFacts& p) { p.Outside = true; }), TPressAction::paOutside},
-        {"refused first", f([](TPressFacts& p) { p.Refused = p.CheckBoxHit = true; }), TPressAction::paRefused},
-        {"fixed sizing beats all", f([](TPressFacts& p) { p.FixedSizingArmed = p.ButtonHit = p.FixedCell = true; }),
-         TPressAction::paFixedSizing},
-        {"button before link", f([](TPressFacts& p) { p.ButtonHit = p.AnchorHit = true; }),
-         TPressAction::paCellButton},
-        {"link before check box", f([](TPressFacts& p) { p.AnchorHit = p.CheckBoxHit = true; }),
-         TPressAction::paAnchor},
-        {"check box in a fixed cell", f([](TPressFacts& p) { p.CheckBoxHit = p.FixedCell = true; }),
-         TPressAction::paCheckBox},
-        {"fixed cell", f([](TPressFacts& p) { p.FixedCell = true; }), TPressAction::paFixedClick},
-        {"row select from fixed", f([](TPressFacts& p) { p.FixedSelect = p.FixedCell = true; }),
-         TPressAction::paFixedSelect},
-        {"radio group", f([](TPressFacts& p) { p.RadioGroup = p.Rating = true; }), TPressAction::paRadioGroup},
-        {"rating", f([](TPressFacts& p) { p.Rating = p.ButtonHit = true; }), TPressAction::paRating},
-        {"control cell", f([](TPressFacts& p) { p.ControlTagCell = p.CheckBoxHit = true; }),
-         TPressAction::paControlCell},
-    };
-    for (const Case& k : cases) EXPECT_EQ(DecidePress(k.facts), k.expected) << k.name;
-}
-
 TEST(GridMouseDecisions, ReleaseSortsOnlyOnAHeaderClick)
 {
     TSortFacts base;
