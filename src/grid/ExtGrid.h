@@ -774,6 +774,8 @@ public:
     KR_FIELD_PROP(bool, SaveWithHTML, true)
     KR_FIELD_PROP(bool, SaveWithRTF, false)
     KR_FIELD_PROP(bool, OemConvert, false)
+    // Multi-line cell texts in copied text are quoted for spreadsheets.
+    KR_FIELD_PROP(bool, ExcelClipboardFormat, false)
     KR_FIELD_PROP(bool, ExcelStyleDecimalSeparator, false)
     KR_FIELD_PROP(bool, EnhTextSize, false)
     KR_FIELD_PROP(bool, XYOffsetTopLeftOnly, false)
@@ -2027,10 +2029,11 @@ private:
     TImageListRef FGridImages;
     std::vector<bool> FRowSelect;
     std::vector<bool> FColSelect;
-    std::vector<int> FSelectedRowList;
-    std::vector<TGridCoord> FSelectedCellList;
-    std::vector<bool> FModifiedRowFlags;
-    std::vector<bool> FDisabledRows;
+    std::vector<int> FSelectedRows;
+    std::vector<TGridCoord> FSelectedCells;
+    std::vector<bool> FModifiedRows;
+    // Per display row: set = the row is disabled (rows past the end are enabled).
+    std::vector<bool> FEnabledRows;
     bool FUseEnabledRows = false;
     bool FSelChange = false;
     // Companion windows.

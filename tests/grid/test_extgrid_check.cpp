@@ -451,3 +451,19 @@ TEST(ExtGridCheck, HiddenRowsAreReachedByRealRow)
     EXPECT_EQ(g->Cells(2, 4), "Y");
     EXPECT_TRUE(g->IsChecked(1, 4));
 }
+
+TEST(ExtGridCheck, HiddenColumnsAreReachedByRealColumn)
+{
+    auto g = Grid(4, 5);
+    g->HideColumn(3);
+    ASSERT_EQ(g->ColCount(), 3);
+    // Real column 3 is hidden but still a cell of the grid: its box is made.
+    g->AddCheckBox(3, 2, true, false);
+    EXPECT_EQ(g->GetCellType(3, 2), ctCheckBox);
+    EXPECT_TRUE(g->IsChecked(3, 2));
+    g->AddBitmap(3, 3, nullptr, false, haLeft, vaTop);
+    EXPECT_EQ(g->GetCellType(3, 3), ctBitmap);
+    EXPECT_THROW(g->AddCheckBox(4, 2, true, false), Exception);
+    g->UnHideColumnsAll();
+    EXPECT_TRUE(g->IsChecked(3, 2));
+}

@@ -553,6 +553,15 @@ TEST(ExtGridSelection, SelectedText)
     g->SetRowSelect(1, true);
     g->SetRowSelect(3, true);
     EXPECT_EQ(g->SelectedText(), "a\tb\r\ne\tf");
+
+    // Multi-line texts are quoted for spreadsheets only when asked to.
+    g->MouseActions().SetDisjunctRowSelect(false);
+    g->SetMultilinecells(true);
+    g->SetCells(1, 1, "x\r\ny");
+    g->SelectCells(1, 1, 2, 1);
+    EXPECT_EQ(g->SelectedText(), "x\r\ny\tb");
+    g->SetExcelClipboardFormat(true);
+    EXPECT_EQ(g->SelectedText(), "\"x\vy\"\tb");
 }
 
 // ---------------------------------------------------------------------------
