@@ -1143,6 +1143,10 @@ public:
     bool SetRadioIdx(int c, int r, int idxRadio);
     bool ToggleCheckBox(int c, int r) { return ToggleCheck(c, r, false); }
     virtual bool ToggleCheck(int c, int r, bool checkEditable);
+    // Undo and redo of a toggle: a plain or three-state box takes the played
+    // back check text as its state and keeps its own text; any other cell
+    // gets the text.
+    void PlayBackCell(int c, int r, const QString& value) override;
     virtual bool ToggleRadioButton(int c, int r, bool checkEditable);
     virtual void CanAddRow(bool& canAdd);
     virtual void CanInsertRow(int r, bool& canInsert);

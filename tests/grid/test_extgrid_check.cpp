@@ -244,6 +244,31 @@ TEST(ExtGridCheck, ToggleIsUndone)
     EXPECT_EQ(undo.Items(0).Value, "Y");
     EXPECT_EQ(undo.Items(1).OrigValue, "Y");
     EXPECT_EQ(undo.Items(1).Value, "N");
+    // Undo and redo give the box its state back and leave its text alone.
+    undo.Undo();
+    EXPECT_TRUE(g->IsChecked(2, 3));
+    undo.Undo();
+    EXPECT_FALSE(g->IsChecked(2, 3));
+    EXPECT_TRUE(g->Cells(2, 3).isEmpty());
+    undo.Redo();
+    EXPECT_TRUE(g->IsChecked(2, 3));
+    EXPECT_TRUE(g->Cells(2, 3).isEmpty());
+
+    // A three-state box comes back to the exact state, grayed included.
+    undo.Reset();
+    g->AddCheckBox(3, 4, cbUnchecked);
+    g->ToggleCheckBox(3, 4);
+    g->ToggleCheckBox(3, 4);
+    TCheckBoxState t = cbUnchecked;
+    g->GetCheckBoxState(3, 4, t);
+    ASSERT_EQ(t, cbChecked);
+    undo.Undo();
+    g->GetCheckBoxState(3, 4, t);
+    EXPECT_EQ(t, cbGrayed);
+    undo.Undo();
+    g->GetCheckBoxState(3, 4, t);
+    EXPECT_EQ(t, cbUnchecked);
+    EXPECT_TRUE(g->Cells(3, 4).isEmpty());
     g->SetUndoRedo(nullptr);
 }
 
