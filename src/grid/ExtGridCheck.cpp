@@ -29,6 +29,11 @@ TCellVAlign TExtStringGrid::BoxVAlign() const
 TCellGraphic* TExtStringGrid::GraphicAtRealRow(int c, TRealRow r)
 {
     if (c < 0 || !r.Valid()) return nullptr;
+    // Column 0 of every row, hidden or not, is the shared row box then.
+    if (c == 0 && FMouseActions->HotmailRowSelect()) {
+        FCellGraphic->CellType = ctRowCheckBox;
+        return FCellGraphic.get();
+    }
     if (const TGridItem* item = HiddenRow(r)) {
         const auto& cells = item->Row().Cells;
         if (size_t(c) >= cells.size()) return nullptr;

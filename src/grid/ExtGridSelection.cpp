@@ -40,6 +40,9 @@ bool TExtStringGrid::RowSelect(int r)
     if (!FMouseActions->RowSelectPersistent() && r >= AllRowCount())
         throw EExtGridError(QStringLiteral("Invalid row %1 accessed").arg(r));
     if (FMouseActions->DisjunctRowSelect()) {
+        // A persistent read may name any row: one past the grid's rows is
+        // answered without growing the list to it.
+        if (r >= AllRowCount()) return r < int(FRowSelect.size()) && FRowSelect[size_t(r)];
         Grow(FRowSelect, r);
         return FRowSelect[size_t(r)];
     }

@@ -327,6 +327,17 @@ TEST(ExtGridCheck, RowBoxesAreTheRowSelection)
     EXPECT_EQ(g->GetCellType(0, 3), ctRowCheckBox);
     EXPECT_TRUE(g->SetCheckBoxState(0, 3, false));
     EXPECT_FALSE(g->RowSelect(3));
+
+    // A hidden row keeps its row box: its state is the row's persistent flag.
+    g->MouseActions().SetDisjunctRowSelect(true);
+    g->MouseActions().SetRowSelectPersistent(true);
+    g->SetRowSelect(2, true);
+    g->HideRow(2);
+    bool b = false;
+    EXPECT_TRUE(g->GetCheckBoxState(0, 2, b));
+    EXPECT_TRUE(b);
+    EXPECT_TRUE(g->SetCheckBoxState(0, 2, false));
+    EXPECT_FALSE(g->RowSelect(2));
 }
 
 TEST(ExtGridCheck, ColumnGridDataBoxes)

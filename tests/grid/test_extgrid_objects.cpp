@@ -2,6 +2,7 @@
 #include "grid/ExtGrid.h"
 
 #include <QFontMetrics>
+#include <limits>
 #include <gtest/gtest.h>
 
 using enum TCellType;
@@ -431,6 +432,7 @@ TEST(ExtGridSelection, ErrorsCarryTheExactMessages)
     g->MouseActions().SetDisjunctRowSelect(true);
     EXPECT_EQ(message([&] { g->RowSelect(-1); }), "Invalid row -1 accessed");
     EXPECT_EQ(message([&] { g->RowSelect(50); }), "no error");
+    EXPECT_FALSE(g->RowSelect(std::numeric_limits<int>::max() - 1)) << "read without growing the flags to it";
 }
 
 TEST(ExtGridSelection, RectangleReadInItsStoredOrientation)
