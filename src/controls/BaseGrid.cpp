@@ -822,7 +822,7 @@ void TExtGridUndoRedo::PlayBack(const TUndoRedoItem& item, const QString& value,
     const int c = item.Col.Value(), r = item.Row.Value();
     if (ev) ev(this, FGrid, c, r, FGrid->GetCellEx(c, r), value);
     if (!FGrid->Inside(c, r)) return; // the cell is gone
-    FGrid->SetCellEx(c, r, value);
+    FGrid->PlayBackCell(c, r, value);
     // The current cell is a display cell: the real column is converted.
     FGrid->MoveColRow(FGrid->DisplColIndex(item.Col).Value(), r, true, true);
 }

@@ -407,6 +407,10 @@ public:
     void SetNormalRowCount(int v) { FNormalRowCount = v; }
     TExtGridUndoRedo* UndoRedo() const { return FUndoRedo; }
     void SetUndoRedo(TExtGridUndoRedo* u);
+    // Writes a text the undo store plays back (undo or redo) into a cell. A
+    // descendant whose cells keep a value beside their text (a check box)
+    // turns the text back into that value here.
+    virtual void PlayBackCell(int c, int r, const QString& value) { SetCellEx(c, r, value); }
 
     TGetDisplTextEvent OnGetDisplText;
     TGetDisplWideTextEvent OnGetDisplWideText;

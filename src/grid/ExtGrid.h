@@ -777,6 +777,8 @@ public:
     KR_FIELD_PROP(bool, SaveWithHTML, true)
     KR_FIELD_PROP(bool, SaveWithRTF, false)
     KR_FIELD_PROP(bool, OemConvert, false)
+    // Multi-line cell texts in copied text are quoted for spreadsheets.
+    KR_FIELD_PROP(bool, ExcelClipboardFormat, false)
     KR_FIELD_PROP(bool, ExcelStyleDecimalSeparator, false)
     KR_FIELD_PROP(bool, EnhTextSize, false)
     KR_FIELD_PROP(bool, XYOffsetTopLeftOnly, false)
@@ -1144,6 +1146,10 @@ public:
     bool SetRadioIdx(int c, int r, int idxRadio);
     bool ToggleCheckBox(int c, int r) { return ToggleCheck(c, r, false); }
     virtual bool ToggleCheck(int c, int r, bool checkEditable);
+    // Undo and redo of a toggle: a plain or three-state box takes the played
+    // back check text as its state and keeps its own text; any other cell
+    // gets the text.
+    void PlayBackCell(int c, int r, const QString& value) override;
     virtual bool ToggleRadioButton(int c, int r, bool checkEditable);
     virtual void CanAddRow(bool& canAdd);
     virtual void CanInsertRow(int r, bool& canInsert);
@@ -2049,10 +2055,11 @@ private:
     TImageListRef FGridImages;
     std::vector<bool> FRowSelect;
     std::vector<bool> FColSelect;
-    std::vector<int> FSelectedRowList;
-    std::vector<TGridCoord> FSelectedCellList;
-    std::vector<bool> FModifiedRowFlags;
-    std::vector<bool> FDisabledRows;
+    std::vector<int> FSelectedRows;
+    std::vector<TGridCoord> FSelectedCells;
+    std::vector<bool> FModifiedRows;
+    // Per display row: set = the row is disabled (rows past the end are enabled).
+    std::vector<bool> FEnabledRows;
     bool FUseEnabledRows = false;
     bool FSelChange = false;
     // Companion windows.

@@ -29,6 +29,11 @@ TCellVAlign TExtStringGrid::BoxVAlign() const
 TCellGraphic* TExtStringGrid::GraphicAtRealRow(int c, TRealRow r)
 {
     if (c < 0 || !r.Valid()) return nullptr;
+    // Column 0 of every row, hidden or not, is the shared row box then.
+    if (c == 0 && FMouseActions->HotmailRowSelect()) {
+        FCellGraphic->CellType = ctRowCheckBox;
+        return FCellGraphic.get();
+    }
     if (const TGridItem* item = HiddenRow(r)) {
         const auto& cells = item->Row().Cells;
         if (size_t(c) >= cells.size()) return nullptr;
@@ -333,6 +338,31 @@ void TExtStringGrid::RecordToggle(int c, int r, const QString& oldText, const QS
     if (TExtGridUndoRedo* u = UndoRedo()) u->RegisterChange(c, r, oldText, newText);
 }
 
+void TExtStringGrid::PlayBackCell(int c, int r, const QString& value)
+{
+    // The store addresses the cell by real column and display row, as the
+    // toggle recorded it.
+    TCellGraphic* g = GetCellGraphic(c, r);
+    if (g && (g->CellType == ctCheckBox || g->CellType == ctTriStateCheckBox)) {
+        QString checkTrue, checkFalse;
+        GetCheckTrue(c, r, checkTrue);
+        GetCheckFalse(c, r, checkFalse);
+        if (g->CellType == ctTriStateCheckBox) {
+            // The three states were recorded as check-true, check-false and
+            // the empty text for grayed (see ToggleCheck).
+            g->CellCheckBoxState = value == checkTrue ? cbChecked : value == checkFalse ? cbUnchecked : cbGrayed;
+            RepaintDispl(c, r);
+            return;
+        }
+        if (value == checkTrue || value == checkFalse) {
+            g->CellBoolean = value == checkTrue;
+            RepaintDispl(c, r);
+            return;
+        }
+    }
+    SetCellEx(c, r, value);
+}
+
 bool TExtStringGrid::ToggleCheck(int c, int r, bool checkEditable)
 {
     TCellGraphic* g = GetCellGraphic(c, r);
@@ -375,13 +405,19 @@ bool TExtStringGrid::ToggleCheck(int c, int r, bool checkEditable)
         break;
     case ctTriStateCheckBox: {
         TCheckBoxState& s = g->CellCheckBoxState;
+        const TCheckBoxState old = s;
         if (isNode)
             s = s == cbChecked ? cbUnchecked : cbChecked;
         else
             s = s == cbUnchecked ? cbGrayed : s == cbGrayed ? cbChecked : cbUnchecked;
         // The state the box ends in is what is reported.
         newState = s == cbChecked;
-        RecordToggle(c, r, newState ? checkFalse : checkTrue, newState ? checkTrue : checkFalse);
+        // Two texts cannot tell three states apart: grayed is recorded as
+        // the empty text, so that undo brings back the exact state.
+        auto text = [&](TCheckBoxState t) {
+            return t == cbChecked ? checkTrue : t == cbUnchecked ? checkFalse : QString();
+        };
+        RecordToggle(c, r, text(old), text(s));
         break;
     }
     case ctRowCheckBox: {

@@ -15,7 +15,8 @@ using enum TCellVAlign;
 
 TCellGraphic* TExtStringGrid::CreateCellGraphic(int c, int r)
 {
-    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return nullptr;
+    // Columns are real columns: a hidden column's cells are reachable too.
+    if (c < 0 || r < 0 || c >= TotalColCount() || r >= RowCount()) return nullptr;
     auto g = std::make_unique<TCellGraphic>();
     TCellGraphic* result = g.get();
     // An owned graphic the cell held is freed here; a shared one is only

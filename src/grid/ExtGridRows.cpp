@@ -43,21 +43,21 @@ void SwapFlags(std::vector<bool>& flags, int a, int b)
 
 void TExtStringGrid::SideRowsInserted(int row, int count)
 {
-    if (FShowModified->Enabled()) InsertFlags(FModifiedRowFlags, row, count);
-    if (FUseEnabledRows) InsertFlags(FDisabledRows, row, count);
+    if (FShowModified->Enabled()) InsertFlags(FModifiedRows, row, count);
+    if (FUseEnabledRows) InsertFlags(FEnabledRows, row, count);
     if (FMouseActions->DisjunctRowSelect()) InsertFlags(FRowSelect, RowFlagIndex(row), count);
 }
 
 void TExtStringGrid::SideRowsRemoved(int row, int count)
 {
-    if (FShowModified->Enabled()) RemoveFlags(FModifiedRowFlags, row, count);
-    if (FUseEnabledRows) RemoveFlags(FDisabledRows, row, count);
+    if (FShowModified->Enabled()) RemoveFlags(FModifiedRows, row, count);
+    if (FUseEnabledRows) RemoveFlags(FEnabledRows, row, count);
     if (FMouseActions->DisjunctRowSelect()) RemoveFlags(FRowSelect, RowFlagIndex(row), count);
 }
 
 void TExtStringGrid::SideRowsSwapped(int row1, int row2)
 {
-    if (FShowModified->Enabled()) SwapFlags(FModifiedRowFlags, row1, row2);
+    if (FShowModified->Enabled()) SwapFlags(FModifiedRows, row1, row2);
     if (FMouseActions->DisjunctRowSelect() && FNavigation->MoveRowOnSort())
         SwapFlags(FRowSelect, RowFlagIndex(row1), RowFlagIndex(row2));
 }

@@ -40,6 +40,9 @@ bool TExtStringGrid::RowSelect(int r)
     if (!FMouseActions->RowSelectPersistent() && r >= AllRowCount())
         throw EExtGridError(QStringLiteral("Invalid row %1 accessed").arg(r));
     if (FMouseActions->DisjunctRowSelect()) {
+        // A persistent read may name any row: one past the grid's rows is
+        // answered without growing the list to it.
+        if (r >= AllRowCount()) return r < int(FRowSelect.size()) && FRowSelect[size_t(r)];
         Grow(FRowSelect, r);
         return FRowSelect[size_t(r)];
     }
@@ -56,15 +59,15 @@ void TExtStringGrid::SetRowSelect(int r, bool v)
         OnRowDisjunctSelect(this, r, v, allow);
     if (!allow) return;
     Grow(FRowSelect, r);
-    const auto listed = std::find(FSelectedRowList.begin(), FSelectedRowList.end(), r);
+    const auto listed = std::find(FSelectedRows.begin(), FSelectedRows.end(), r);
     if (v) {
         if (!FRowSelect[size_t(r)]) InvalidateRow(r);
         FRowSelect[size_t(r)] = true;
-        if (r >= FixedRows() && listed == FSelectedRowList.end()) FSelectedRowList.push_back(r);
+        if (r >= FixedRows() && listed == FSelectedRows.end()) FSelectedRows.push_back(r);
     } else {
         if (FRowSelect[size_t(r)]) InvalidateRow(r);
         FRowSelect[size_t(r)] = false;
-        if (listed != FSelectedRowList.end()) FSelectedRowList.erase(listed);
+        if (listed != FSelectedRows.end()) FSelectedRows.erase(listed);
     }
     if (OnRowDisjunctSelected) OnRowDisjunctSelected(this, r);
 }
@@ -86,31 +89,31 @@ void TExtStringGrid::SetColSelect(int c, bool v)
 
 bool TExtStringGrid::RowModified(int r) const
 {
-    return r >= 0 && r < int(FModifiedRowFlags.size()) && FModifiedRowFlags[size_t(r)];
+    return r >= 0 && r < int(FModifiedRows.size()) && FModifiedRows[size_t(r)];
 }
 
 void TExtStringGrid::SetRowModified(int r, bool v)
 {
     if (r < 0) throw EExtGridError(QStringLiteral("Invalid row accessed"));
-    Grow(FModifiedRowFlags, r);
-    FModifiedRowFlags[size_t(r)] = v;
+    Grow(FModifiedRows, r);
+    FModifiedRows[size_t(r)] = v;
     InvalidateCell(0, r);
 }
 
 int TExtStringGrid::ModifiedRowCount() const
 {
-    return int(std::count(FModifiedRowFlags.begin(), FModifiedRowFlags.end(), true));
+    return int(std::count(FModifiedRows.begin(), FModifiedRows.end(), true));
 }
 
 void TExtStringGrid::ClearModifiedRows()
 {
-    FModifiedRowFlags.clear();
+    FModifiedRows.clear();
     Invalidate();
 }
 
 bool TExtStringGrid::RowEnabled(int r) const
 {
-    return r < 0 || r >= int(FDisabledRows.size()) || !FDisabledRows[size_t(r)];
+    return r < 0 || r >= int(FEnabledRows.size()) || !FEnabledRows[size_t(r)];
 }
 
 void TExtStringGrid::SetRowEnabled(int r, bool v)
@@ -127,8 +130,8 @@ void TExtStringGrid::SetRowEnabled(int r, bool v)
         }
     }
     FUseEnabledRows = true;
-    Grow(FDisabledRows, r);
-    FDisabledRows[size_t(r)] = !v;
+    Grow(FEnabledRows, r);
+    FEnabledRows[size_t(r)] = !v;
     InvalidateRow(r);
 }
 
@@ -139,8 +142,8 @@ bool TExtStringGrid::SelectedCells(int c, int r)
 {
     if (c < 0 || r < 0) throw EExtGridError(QStringLiteral("Invalid cell accessed"));
     if (FMouseActions->DisjunctCellSelect())
-        return std::find(FSelectedCellList.begin(), FSelectedCellList.end(), TGridCoord{c, r}) !=
-               FSelectedCellList.end();
+        return std::find(FSelectedCells.begin(), FSelectedCells.end(), TGridCoord{c, r}) !=
+               FSelectedCells.end();
     return Normalised(StoredSelection()).Contains(c, r);
 }
 
@@ -148,41 +151,41 @@ void TExtStringGrid::SetSelectedCells(int c, int r, bool v)
 {
     if (c < 0 || r < 0) throw EExtGridError(QStringLiteral("Invalid cell accessed"));
     const TGridCoord key{c, r};
-    const auto it = std::find(FSelectedCellList.begin(), FSelectedCellList.end(), key);
-    if (v && it == FSelectedCellList.end()) {
-        FSelectedCellList.push_back(key);
+    const auto it = std::find(FSelectedCells.begin(), FSelectedCells.end(), key);
+    if (v && it == FSelectedCells.end()) {
+        FSelectedCells.push_back(key);
         InvalidateCell(c, r);
-    } else if (!v && it != FSelectedCellList.end()) {
-        FSelectedCellList.erase(it);
+    } else if (!v && it != FSelectedCells.end()) {
+        FSelectedCells.erase(it);
         InvalidateCell(c, r);
     }
 }
 
 TGridCoord TExtStringGrid::SelectedCell(int i) const
 {
-    if (i < 0 || i >= int(FSelectedCellList.size()))
+    if (i < 0 || i >= int(FSelectedCells.size()))
         throw Exception(QStringLiteral("List index out of bounds (%1)").arg(i));
-    return FSelectedCellList[size_t(i)];
+    return FSelectedCells[size_t(i)];
 }
 
 int TExtStringGrid::SelectedCellsCount()
 {
-    if (FMouseActions->DisjunctCellSelect()) return int(FSelectedCellList.size());
-    FSelectedCellList.clear();
+    if (FMouseActions->DisjunctCellSelect()) return int(FSelectedCells.size());
+    FSelectedCells.clear();
     const TGridRect s = Normalised(StoredSelection());
     if (s.Left == s.Right && s.Top == s.Bottom) {
-        FSelectedCellList.push_back({Col(), Row()});
+        FSelectedCells.push_back({Col(), Row()});
     } else {
         for (int c = s.Left; c <= s.Right; ++c)
-            for (int r = s.Top; r <= s.Bottom; ++r) FSelectedCellList.push_back({c, r});
+            for (int r = s.Top; r <= s.Bottom; ++r) FSelectedCells.push_back({c, r});
     }
-    return int(FSelectedCellList.size());
+    return int(FSelectedCells.size());
 }
 
 void TExtStringGrid::ClearSelectedCells()
 {
     SetSelection({FixedCols(), FixedRows(), FixedCols(), FixedRows()});
-    FSelectedCellList.clear();
+    FSelectedCells.clear();
     Invalidate();
 }
 
@@ -192,7 +195,7 @@ void TExtStringGrid::ClearSelectedCells()
 int TExtStringGrid::SelectedRow(int i) const
 {
     if (FMouseActions->DisjunctRowSelect())
-        return i >= 0 && i < int(FSelectedRowList.size()) ? FSelectedRowList[size_t(i)] : -1;
+        return i >= 0 && i < int(FSelectedRows.size()) ? FSelectedRows[size_t(i)] : -1;
     const TGridRect s = Normalised(StoredSelection());
     return i >= 0 && s.Top + i <= s.Bottom ? s.Top + i : -1;
 }
@@ -214,7 +217,7 @@ int TExtStringGrid::ColSelectCount()
 
 int TExtStringGrid::SelectedRowCount()
 {
-    if (FMouseActions->DisjunctRowSelect()) return int(FSelectedRowList.size());
+    if (FMouseActions->DisjunctRowSelect()) return int(FSelectedRows.size());
     TGridRect s = StoredSelection();
     const int last = RowCount() - FixedFooters() - 1;
     if (s.Bottom > last) s.Bottom = last;
@@ -321,7 +324,7 @@ void TExtStringGrid::ClearRowSelect()
         if (FRowSelect[r]) InvalidateRow(int(r));
         FRowSelect[r] = false;
     }
-    FSelectedRowList.clear();
+    FSelectedRows.clear();
 }
 
 void TExtStringGrid::ClearColSelect()
@@ -357,8 +360,8 @@ bool TExtStringGrid::IsSelected(int c, int r)
 {
     if (r < FixedRows() || c < FixedCols()) return false;
     if (FMouseActions->DisjunctCellSelect())
-        return std::find(FSelectedCellList.begin(), FSelectedCellList.end(), TGridCoord{c, r}) !=
-               FSelectedCellList.end();
+        return std::find(FSelectedCells.begin(), FSelectedCells.end(), TGridCoord{c, r}) !=
+               FSelectedCells.end();
     if (FMouseActions->DisjunctRowSelect()) {
         const int idx = RowFlagIndex(r);
         return idx >= 0 && idx < int(FRowSelect.size()) && FRowSelect[size_t(idx)];
@@ -388,8 +391,10 @@ QString TExtStringGrid::SelectedText()
         if (i > 0) out += QStringLiteral("\r\n");
         for (int c = s.Left; c <= s.Right; ++c) {
             if (c > s.Left) out += QChar(9);
-            const QString t = Cells(RealColIndex(TDisplCol(c)).Value(), rows[i]);
-            out += t.contains(QLatin1String("{\\")) ? RichTextToPlainText(t) : t;
+            QString t = Cells(RealColIndex(TDisplCol(c)).Value(), rows[i]);
+            if (t.contains(RichTextMarker)) t = RichTextToPlainText(t);
+            if (ExcelClipboardFormat() && LineCountOf(t, Multilinecells()) > 1) t = CsvQuoteMultiline(t);
+            out += t;
         }
     }
     return out;

@@ -244,6 +244,31 @@ TEST(ExtGridCheck, ToggleIsUndone)
     EXPECT_EQ(undo.Items(0).Value, "Y");
     EXPECT_EQ(undo.Items(1).OrigValue, "Y");
     EXPECT_EQ(undo.Items(1).Value, "N");
+    // Undo and redo give the box its state back and leave its text alone.
+    undo.Undo();
+    EXPECT_TRUE(g->IsChecked(2, 3));
+    undo.Undo();
+    EXPECT_FALSE(g->IsChecked(2, 3));
+    EXPECT_TRUE(g->Cells(2, 3).isEmpty());
+    undo.Redo();
+    EXPECT_TRUE(g->IsChecked(2, 3));
+    EXPECT_TRUE(g->Cells(2, 3).isEmpty());
+
+    // A three-state box comes back to the exact state, grayed included.
+    undo.Reset();
+    g->AddCheckBox(3, 4, cbUnchecked);
+    g->ToggleCheckBox(3, 4);
+    g->ToggleCheckBox(3, 4);
+    TCheckBoxState t = cbUnchecked;
+    g->GetCheckBoxState(3, 4, t);
+    ASSERT_EQ(t, cbChecked);
+    undo.Undo();
+    g->GetCheckBoxState(3, 4, t);
+    EXPECT_EQ(t, cbGrayed);
+    undo.Undo();
+    g->GetCheckBoxState(3, 4, t);
+    EXPECT_EQ(t, cbUnchecked);
+    EXPECT_TRUE(g->Cells(3, 4).isEmpty());
     g->SetUndoRedo(nullptr);
 }
 
@@ -302,6 +327,17 @@ TEST(ExtGridCheck, RowBoxesAreTheRowSelection)
     EXPECT_EQ(g->GetCellType(0, 3), ctRowCheckBox);
     EXPECT_TRUE(g->SetCheckBoxState(0, 3, false));
     EXPECT_FALSE(g->RowSelect(3));
+
+    // A hidden row keeps its row box: its state is the row's persistent flag.
+    g->MouseActions().SetDisjunctRowSelect(true);
+    g->MouseActions().SetRowSelectPersistent(true);
+    g->SetRowSelect(2, true);
+    g->HideRow(2);
+    bool b = false;
+    EXPECT_TRUE(g->GetCheckBoxState(0, 2, b));
+    EXPECT_TRUE(b);
+    EXPECT_TRUE(g->SetCheckBoxState(0, 2, false));
+    EXPECT_FALSE(g->RowSelect(2));
 }
 
 TEST(ExtGridCheck, ColumnGridDataBoxes)
@@ -450,4 +486,20 @@ TEST(ExtGridCheck, HiddenRowsAreReachedByRealRow)
     g->UnHideRowsAll();
     EXPECT_EQ(g->Cells(2, 4), "Y");
     EXPECT_TRUE(g->IsChecked(1, 4));
+}
+
+TEST(ExtGridCheck, HiddenColumnsAreReachedByRealColumn)
+{
+    auto g = Grid(4, 5);
+    g->HideColumn(3);
+    ASSERT_EQ(g->ColCount(), 3);
+    // Real column 3 is hidden but still a cell of the grid: its box is made.
+    g->AddCheckBox(3, 2, true, false);
+    EXPECT_EQ(g->GetCellType(3, 2), ctCheckBox);
+    EXPECT_TRUE(g->IsChecked(3, 2));
+    g->AddBitmap(3, 3, nullptr, false, haLeft, vaTop);
+    EXPECT_EQ(g->GetCellType(3, 3), ctBitmap);
+    EXPECT_THROW(g->AddCheckBox(4, 2, true, false), Exception);
+    g->UnHideColumnsAll();
+    EXPECT_TRUE(g->IsChecked(3, 2));
 }

@@ -2,6 +2,7 @@
 #include "grid/ExtGrid.h"
 
 #include <QFontMetrics>
+#include <limits>
 #include <gtest/gtest.h>
 
 using enum TCellType;
@@ -431,6 +432,7 @@ TEST(ExtGridSelection, ErrorsCarryTheExactMessages)
     g->MouseActions().SetDisjunctRowSelect(true);
     EXPECT_EQ(message([&] { g->RowSelect(-1); }), "Invalid row -1 accessed");
     EXPECT_EQ(message([&] { g->RowSelect(50); }), "no error");
+    EXPECT_FALSE(g->RowSelect(std::numeric_limits<int>::max() - 1)) << "read without growing the flags to it";
 }
 
 TEST(ExtGridSelection, RectangleReadInItsStoredOrientation)
@@ -553,6 +555,15 @@ TEST(ExtGridSelection, SelectedText)
     g->SetRowSelect(1, true);
     g->SetRowSelect(3, true);
     EXPECT_EQ(g->SelectedText(), "a\tb\r\ne\tf");
+
+    // Multi-line texts are quoted for spreadsheets only when asked to.
+    g->MouseActions().SetDisjunctRowSelect(false);
+    g->SetMultilinecells(true);
+    g->SetCells(1, 1, "x\r\ny");
+    g->SelectCells(1, 1, 2, 1);
+    EXPECT_EQ(g->SelectedText(), "x\r\ny\tb");
+    g->SetExcelClipboardFormat(true);
+    EXPECT_EQ(g->SelectedText(), "\"x\vy\"\tb");
 }
 
 // ---------------------------------------------------------------------------
