@@ -1584,6 +1584,14 @@ public:
     int GetVisibleFixedRightCols();
     int FirstSelectableCol(int r);
     int LastSelectableCol(int r);
+    // The key steps after the platform's processing: Insert and Delete of
+    // rows, disjunct row and column flags, Enter and F2 remembering the cell.
+    void AfterKeySteps(int key, TShiftState shift);
+    // F2 was pressed (for derived grids).
+    virtual void DoF2Key() {}
+    // Insert and Delete with Navigation.AllowInsertRow / AllowDeleteRow.
+    TGridIndexEvent OnAutoInsertRow;
+    std::function<void(TExtStringGrid* sender, int arow, bool& canDelete)> OnCanDeleteRow;
     // Row enabling as the key and wheel steps see it (the row-enabling code
     // overrides both).
 
