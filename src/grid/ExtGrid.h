@@ -1535,6 +1535,8 @@ public:
     // Focus.
     void DoEnter() override;
     void DoExit() override;
+    // A click remembers the cell it leaves current.
+    void Click() override;
     // Guards other code sets while it moves the focus.
     bool FBlockFocus = false;
     bool FBlockKill = false;

@@ -182,3 +182,48 @@ TEST(GridKeyRows, DisjunctRowFlagsFollowTheKeys)
     Key(*g, VK_SPACE);
     EXPECT_FALSE(g->RowSelect(g->Row()));
 }
+
+TEST(GridKeyRows, LeavingTheGridTurnsAChangedSelectionIntoRowFlags)
+{
+    auto g = NamedRows();
+    g->MouseActions().SetDisjunctRowSelect(true);
+    g->SetSelection(TGridRect{1, 2, 2, 3});
+    // Unchanged selection: no flags.
+    g->DoExit();
+    EXPECT_FALSE(g->RowSelect(2));
+    g->SetSelChange(true);
+    g->DoExit();
+    EXPECT_TRUE(g->RowSelect(2));
+    EXPECT_TRUE(g->RowSelect(3));
+    EXPECT_FALSE(g->RowSelect(4));
+    EXPECT_FALSE(g->SelChange());
+    // A click remembers the cell it leaves current.
+    F2Grid f;
+    f.SetColCount(3);
+    f.SetRowCount(4);
+    f.MoveColRow(2, 3, true, true);
+    f.Click();
+    EXPECT_EQ(f.remembered, (std::pair<int, int>{2, 3}));
+}
+
+TEST(GridKeyRows, RecordedColumnWidthsFollowTheGridsWidth)
+{
+    TExtStringGrid g;
+    g.SetColCount(3);
+    for (int c = 0; c < 3; ++c) g.SetColWidths(c, 60 + c);
+    g.SetBounds(0, 0, 300, 200);
+    g.InitOrigColSizes();
+    g.ColumnSize().SetSynchWithGrid(true);
+    g.SetBounds(0, 0, 450, 200);
+    g.ClientResized(450, 200);
+    EXPECT_EQ(g.ColWidths(0), 90);
+    EXPECT_EQ(g.ColWidths(1), 91);
+    EXPECT_EQ(g.ColWidths(2), 93);
+    // Only the normal columns with SynchNormalCellsOnly.
+    g.ColumnSize().SetSynchNormalCellsOnly(true);
+    g.SetBounds(0, 0, 150, 200);
+    g.ClientResized(150, 200);
+    EXPECT_EQ(g.ColWidths(0), 90);
+    EXPECT_EQ(g.ColWidths(1), 30);
+    EXPECT_EQ(g.ColWidths(2), 31);
+}
