@@ -752,10 +752,8 @@ public:
     KR_FIELD_PROP(bool, EnableWheel, true)
     KR_FIELD_PROP(TIntelliPan, IntelliPan, TIntelliPan::ipVertical)
     KR_FIELD_PROP(bool, IntelliZoom, true)
-    KR_FIELD_PROP(TScrollType, ScrollType, TScrollType::ssNormal)
     KR_FIELD_PROP(TColor, ScrollColor, clNone)
     KR_FIELD_PROP(int, ScrollWidth, 17)
-    KR_FIELD_PROP(bool, ScrollProportional, false)
     KR_FIELD_PROP(bool, ScrollSynch, false)
     KR_FIELD_PROP(TScrollHintType, ScrollHints, TScrollHintType::shNone)
     KR_FIELD_PROP(QString, InvalidEntryTitle, QString())
@@ -1563,6 +1561,8 @@ public:
     // Focus.
     void DoEnter() override;
     void DoExit() override;
+    // A click remembers the cell it leaves current.
+    void Click() override;
     // Guards other code sets while it moves the focus.
     bool FBlockFocus = false;
     bool FBlockKill = false;
@@ -1612,6 +1612,14 @@ public:
     int GetVisibleFixedRightCols();
     int FirstSelectableCol(int r);
     int LastSelectableCol(int r);
+    // The key steps after the platform's processing: Insert and Delete of
+    // rows, disjunct row and column flags, Enter and F2 remembering the cell.
+    void AfterKeySteps(int key, TShiftState shift);
+    // F2 was pressed (for derived grids).
+    virtual void DoF2Key() {}
+    // Insert and Delete with Navigation.AllowInsertRow / AllowDeleteRow.
+    TGridIndexEvent OnAutoInsertRow;
+    std::function<void(TExtStringGrid* sender, int arow, bool& canDelete)> OnCanDeleteRow;
     // Row enabling as the key and wheel steps see it (the row-enabling code
     // overrides both).
 
@@ -1634,6 +1642,26 @@ public:
     QString ScrollHintText(bool vertical, int target);
     std::function<void(TExtStringGrid* sender, int arow, QString& hint)> OnScrollHint;
     bool ScrollLock() const { return FScrollLock; }
+    // The kind of scroll bars: ssMetro replaces the window's bars by the two
+    // slim scroll bars (ScrollBars ssNone), any other kind frees them and
+    // brings back ssBoth. Flat and Encarta bars look like normal ones here.
+    TScrollType ScrollType() const { return FScrollType; }
+    void SetScrollType(TScrollType v);
+    // Thumbs sized by the pixel extent of the cells (recomputed at once).
+    bool ScrollProportional() const { return FScrollProportional; }
+    void SetScrollProportional(bool v);
+    // The window's scroll bars: with proportional thumbs the bar runs over
+    // 0 .. 127 with the thumb's page; a moved bar or thumb goes to the row or
+    // column it stands for, with the position hint and ScrollSynch.
+    bool ScrollBarScale(bool vertical, TScrollBarScale& s) override;
+    void ScrollBarMoved(bool vertical, int position) override;
+    void ScrollThumbTracked(bool vertical, int position, bool ended) override;
+    // The slim scroll bars follow the grid's scrolling.
+    void TopLeftChanged() override;
+    // Shows the position hint for a thumb dragged to the target row or
+    // column, 10 pixels right of the screen point; hides it.
+    void ShowScrollHint(bool vertical, int target, QPoint screenPoint);
+    void HideScrollHint();
 
     // Inserting and removing rows (display rows). Cells go and come whole
     // with their objects (a removed row's objects are freed); parked rows
@@ -2071,6 +2099,11 @@ private:
     std::unique_ptr<TDropList> FDropList;
     std::unique_ptr<TDropCheckList> FDropCheckList;
     std::unique_ptr<THTMLHintWindow> FScrollHintWnd;
+    TScrollType FScrollType = TScrollType::ssNormal;
+    bool FScrollProportional = false;
+    // The window's bars run on the proportional 0 .. 127 scale now.
+    bool FVScaled = false;
+    bool FHScaled = false;
     std::unique_ptr<THeaderDragButton> FHeaderDragButton;
     std::unique_ptr<TScrollControl> vscrlctrl;
     std::unique_ptr<TScrollControl> hscrlctrl;

@@ -8,6 +8,8 @@
 // edges, disabled rows, the synchronised grid) correct where it went.
 #include "grid/ExtGrid.h"
 
+#include "controls/ExtUtil.h"
+
 namespace {
 
 using enum TShiftStateItem;
@@ -105,6 +107,54 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         return;
     }
 
+    const bool enterOrF2 = key == VK_RETURN || key == VK_F2;
+    const int realCol = RealColIndex(Col());
+    // Editing on a double click only: Enter or F2 switches editing on for an
+    // editable cell.
+    if (MouseActions().EditOnDblClickOnly() && enterOrF2 && !HasOption(goEditing)) {
+        const bool old = MouseActions().RangeSelectAndEdit();
+        FMouseActions->SetRangeSelectAndEdit(true);
+        const bool editable = IsEditable(realCol, Row());
+        FMouseActions->SetRangeSelectAndEdit(old);
+        if (editable) SetOptions(Options().With(goEditing));
+    }
+    // Range selection with editing: Enter or F2 opens the editor of an
+    // editable cell; on any other cell the key ends here.
+    if (MouseActions().RangeSelectAndEdit() && !HasOption(goEditing) && enterOrF2) {
+        if (!IsEditable(realCol, Row())) return;
+        SetOptions(Options().With(goEditing));
+        ShowInplaceEdit();
+    }
+    // Enter or F2 on a cell that may not be edited, or on a cell whose
+    // mini-HTML holds inline controls, goes no further (the character
+    // procedure still sees Enter).
+    if (enterOrF2 && HasOption(goEditing) && !IsEditable(realCol, Row())) return;
+    if (enterOrF2) {
+        const QString text = Cells(realCol, Row());
+        if (DetectCellTextKind(text, EnableHTML()) == 1 && text.toUpper().contains(QLatin1String("<CONTROL"))) return;
+    }
+    if (key == VK_RETURN && !HasOption(goEditing) && !IsEditable(realCol, Row())) return;
+    // Enter or Space on a cell with a check box, radio group, radio button
+    // or push button works the control.
+    if ((key == VK_RETURN || key == VK_SPACE) && IsControlCell(realCol, Row())) {
+        bool allow = HasOption(goEditing) || MouseActions().RangeSelectAndEdit();
+        QueryCanEdit(realCol, Row(), allow);
+        if (key == VK_SPACE && (allow || ControlLook().CheckAlwaysActive()) && HasCheckBox(realCol, Row())) {
+            ToggleCheck(realCol, Row(), true);
+            if (ShowModified().Enabled()) {
+                SetRowModified(Row(), true);
+                RepaintCell(0, Row());
+            }
+        } else if (key == VK_SPACE && (allow || ControlLook().RadioAlwaysActive()) && IsRadio(realCol, Row())) {
+            SelectNextRadio(realCol, Row(), true);
+        } else if (key == VK_SPACE && (allow || ControlLook().RadioAlwaysActive()) && HasRadioButton(realCol, Row())) {
+            SetRadioButtonColumnIndex(realCol, Row());
+        } else if (allow && HasButton(realCol, Row())) {
+            ButtonClick(realCol, Row());
+        }
+        RepaintCell(Col(), Row());
+    }
+
     // Home and End by HomeEndKey.
     if ((key == VK_HOME || key == VK_END) && !ctrl) {
         switch (nav.HomeEndKey()) {
@@ -184,6 +234,13 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         if (!nav.LeftRightRowSelect()) return;
     }
 
+    // Tab walks the cells with goTabs.
+    if (key == VK_TAB && HasOption(goTabs)) {
+        TabToNextCell(shiftDown);
+        reportSelection();
+        return;
+    }
+
     // Cells that are fixed inside the data area are stepped over.
     if (nav.SkipFixedCells()) {
         const int c0 = Col(), r0 = Row();
@@ -249,7 +306,92 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         throw;
     }
     if (keepScroll) EndUpdate();
+    AfterKeySteps(key, shift);
     reportSelection();
+}
+
+void TExtStringGrid::AfterKeySteps(int key, TShiftState shift)
+{
+    const bool ctrl = shift.Contains(ssCtrl), shiftDown = shift.Contains(ssShift), alt = shift.Contains(ssAlt);
+    TNavigation& nav = Navigation();
+    TMouseActions& mouse = MouseActions();
+    // The row whose selection flag the keys set.
+    const int flagRow = mouse.DisjunctRowSelect() && mouse.RowSelectPersistent() ? RealRowIndex(Row()) : Row();
+
+    // Insert adds a row before (or after) the current one.
+    if (key == VK_INSERT && nav.AllowInsertRow() && !ctrl && !shiftDown && !alt) {
+        bool canInsert = true;
+        CanInsertRow(Row(), canInsert);
+        if (!canInsert) return;
+        const int realRow = RealRowIndex(Row());
+        int newRow = Row();
+        const bool filter = FilterActive();
+        SetFilterActive(false);
+        int index = realRow;
+        if (nav.InsertPosition() == pInsertAfter) {
+            if (FixedRowAlways() && FixedRows() == RowCount()) {
+                newRow = 1;
+            } else {
+                index = realRow + 1;
+                newRow = Row() + 1;
+            }
+        }
+        InsertGridRow(index);
+        if (OnAutoInsertRow) OnAutoInsertRow(this, index);
+        FGridModified = true;
+        SetFilterActive(filter);
+        if (newRow < RowCount()) MoveColRow(Col(), newRow, true, true);
+        CalcFooter(-1);
+    }
+
+    // Disjunct row and column selection follows the moving keys.
+    if (key >= VK_PRIOR && key <= VK_DOWN) {
+        if (mouse.DisjunctRowSelect()) {
+            if (!shiftDown && !ctrl)
+                ClearRowSelect();
+            else if (shiftDown)
+                SelectionToRowSelect(true);
+            else
+                SetRowSelect(flagRow, true);
+        }
+        if (mouse.DisjunctColSelect()) {
+            if (!shiftDown && !ctrl)
+                ClearColSelect();
+            else if (shiftDown)
+                SelectionToColSelect(true);
+            else
+                SetColSelect(Col(), true);
+        }
+    }
+    if (key == VK_SPACE) {
+        if (mouse.DisjunctRowSelect()) SetRowSelect(flagRow, !RowSelect(flagRow));
+        if (mouse.DisjunctColSelect()) SetColSelect(Col(), !ColSelect(Col()));
+    }
+
+    // Delete removes the current row (the only data row is emptied).
+    if (key == VK_DELETE && nav.AllowDeleteRow() && !alt && RowCount() - FFixedFooters - FixedRows() >= 1) {
+        const int realRow = RealRowIndex(Row());
+        const bool filter = FilterActive();
+        SetFilterActive(false);
+        bool canDelete = true;
+        if (OnCanDeleteRow) OnCanDeleteRow(this, realRow, canDelete);
+        if (!canDelete) {
+            SetFilterActive(filter);
+            return;
+        }
+        RemoveGridRow(realRow);
+        SetFilterActive(filter);
+        if (FloatingFooter().Visible() && Row() == RowCount() - 1) MoveColRow(Col(), RowCount() - 2, true, true);
+        RememberCell(Col(), Row());
+        FGridModified = true;
+        CalcFooter(-1);
+    }
+
+    // Enter and F2 remember the cell before it is edited.
+    if (key == VK_RETURN || key == VK_F2) {
+        RememberCell(Col(), Row());
+        if (key == VK_F2) DoF2Key();
+    }
 }
 
 void TExtStringGrid::StepKey(int& key, TShiftState shift)

@@ -22,6 +22,11 @@
 #include <vector>
 
 class TExtStringGrid;
+class TCustomImageList;
+class TPictureContainer;
+struct TSlimThumb;
+class QMouseEvent;
+class QPaintEvent;
 
 // A panel that keeps itself at the bottom of its parent, as wide as the
 // parent, at its own height.
@@ -101,51 +106,125 @@ private:
     TExtStringGrid* FGrid;
 };
 
-// The hint window that shows mini-HTML text; the grid's scroll hint.
+// The hint window that shows mini-HTML text and encoded wide text: the grid's
+// scroll position hint, and the cell hints whose text carries markup. A
+// frameless tool-tip window that never takes the focus. Its user sets the
+// text, shows it at a screen point and hides it:
+//     hint.ActivateHint(QPoint(x, y), text);   ...   hint.ReleaseHandle();
 class THTMLHintWindow : public QWidget {
 public:
     THTMLHintWindow();
+    // The background colour.
     TColor Color() const { return FColor; }
-    void SetColor(TColor v) { FColor = v; }
+    void SetColor(TColor v);
+    // The text as given (the window's caption).
     QString Text() const { return FText; }
-    void SetText(const QString& v) { FText = v; }
+    void SetText(const QString& v);
+    // Where "IDX:n" pictures and named pictures of the text come from.
+    void SetImages(const TCustomImageList* v) { FImages = v; }
+    void SetPictureContainer(TPictureContainer* v) { FPictureContainer = v; }
+    // The family of the font an encoded wide text is drawn in (the grid's).
+    void SetWideFontName(const QString& v) { FWideFontName = v; }
+
+    // The size the text needs: (0, 0, width, height), an encoded wide text
+    // measured as one line within maxWidth, else the mini-HTML text.
+    QRect CalcHintRect(int maxWidth, const QString& hint);
+    // Sets the text, sizes the window to it (8 pixels of margin for a wide
+    // text, 16 for mini-HTML, 4 in height) with its top-left at the screen
+    // point, kept 2 pixels inside the screen under that point, and shows it
+    // on top without taking the focus.
+    void ActivateHint(QPoint topLeft, const QString& hint);
+    // The same with a rectangle's top-left corner.
+    void ActivateHint(const QRect& rect, const QString& hint) { ActivateHint(rect.topLeft(), hint); }
+    // Hides the window.
+    void ReleaseHandle() { hide(); }
+    // The text's measured size at the last ActivateHint.
+    int TextWidth() const { return FTextWidth; }
+    int TextHeight() const { return FTextHeight; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
 
 private:
+    QSize MeasureText(const QString& hint, int maxWidth);
+    QFont WideFont() const;
+
     TColor FColor = clInfoBk;
     QString FText;
+    QString FWideCaption;
+    QString FWideFontName;
+    const TCustomImageList* FImages = nullptr;
+    TPictureContainer* FPictureContainer = nullptr;
+    int FTextWidth = 0;
+    int FTextHeight = 0;
 };
 
-// The button shown while a column header is dragged.
+// The small window that shows a header cell's text while a column or row is
+// dragged: the grid's header cell look, the caption centred on it (mini-HTML
+// when it holds a closing tag, else one line cut with an ellipsis).
 class THeaderDragButton : public QWidget {
 public:
     explicit THeaderDragButton(TExtStringGrid* grid);
     TExtStringGrid* Grid() const { return FGrid; }
+    void SetGrid(TExtStringGrid* g) { FGrid = g; }
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString& v);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool v) { FFlat = v; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     TExtStringGrid* FGrid;
+    QString FCaption;
+    bool FFlat = false;
 };
 
-// The thin touch scroll indicator of the metro scroll type.
+// The slim scroll bar of the metro scroll type: a strip along the grid's
+// right edge (vertical) or bottom edge (horizontal) that shows only a thumb
+// over the grid's picture; a press beside the thumb scrolls a page, a drag
+// of the thumb scrolls along.
 class TScrollControl : public QWidget {
 public:
     enum { sdVertical = 0, sdHorizontal = 1 };
     TScrollControl(TExtStringGrid* grid, int direction);
     TExtStringGrid* Grid() const { return FGrid; }
     int Direction() const { return FDirection; }
+    void SetDirection(int v) { FDirection = v; }
     TColor Color() const { return FColor; }
     void SetColor(TColor v)
     {
+        if (v == FColor) return;
         FColor = v;
         update();
     }
     int ScrollWidth() const { return FScrollWidth; }
     void SetScrollWidth(int v) { FScrollWidth = v; }
+    // The thumb as it stands now for the grid.
+    TSlimThumb Thumb() const;
+    bool Dragging() const { return FDragging; }
+
+    // Along the right (vertical) or bottom (horizontal) edge of its parent,
+    // at its own thickness.
+    void Realign();
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
     TExtStringGrid* FGrid;
     int FDirection;
     TColor FColor = clSilver;
     int FScrollWidth = 4;
+    bool FDragging = false;
+    int FDragStart = 0;
+    int FDragFirst = 0;
 };
 
 // Puts companion windows into the grid's window and takes them out again

@@ -3,6 +3,9 @@
 // placement on its screen.
 #include "grid/ExtGrid.h"
 
+#include "platform/GridsWidget.h"
+
+#include <QCursor>
 #include <cmath>
 
 namespace {
@@ -78,6 +81,106 @@ QString TExtStringGrid::ScrollHintText(bool vertical, int target)
     QString hint = (vertical ? QStringLiteral("Row : ") : QStringLiteral("Col : ")) + QString::number(target);
     if (OnScrollHint) OnScrollHint(this, target, hint);
     return hint;
+}
+
+// --- the window's scroll bars ------------------------------------------------------------
+
+void TExtStringGrid::SetScrollType(TScrollType v)
+{
+    if (v == FScrollType) return;
+    FScrollType = v;
+    if (!HandleAllocated()) return;
+    if (v == TScrollType::ssMetro) {
+        CreateMetroScrollControls();
+        SetScrollBars(TScrollStyle::ssNone);
+    } else {
+        vscrlctrl.reset();
+        hscrlctrl.reset();
+        SetScrollBars(TScrollStyle::ssBoth);
+    }
+}
+
+void TExtStringGrid::SetScrollProportional(bool v)
+{
+    FScrollProportional = v;
+    if (v) {
+        UpdateVScrollBar();
+        UpdateHScrollBar();
+    }
+    if (auto* w = dynamic_cast<TGridWidget*>(View())) w->SyncScrollBars();
+}
+
+bool TExtStringGrid::ScrollBarScale(bool vertical, TScrollBarScale& s)
+{
+    bool& scaled = vertical ? FVScaled : FHScaled;
+    scaled = false;
+    if (!ScrollProportional()) return false;
+    if (vertical) {
+        UpdateVScrollBar();
+        // A bar that is not needed counts rows again (Qt then hides it).
+        if (!FVThumb.Set || VisibleRowCount() + FixedRows() >= RowCount()) return false;
+    } else {
+        UpdateHScrollBar();
+        int total = 0;
+        for (int c = 0; c < ColCount(); ++c) total += ColWidths(c);
+        if (!FHThumb.Set || total < ClientWidth()) return false;
+    }
+    const TScrollThumb& t = vertical ? FVThumb : FHThumb;
+    // Positions run 0 .. Max - Page + 1 (= 127) with the thumb a page long.
+    s.Min = 0;
+    s.Max = t.Max - t.Page + 1;
+    s.Page = t.Page;
+    s.Pos = std::clamp(t.Pos, 0, s.Max);
+    scaled = true;
+    return true;
+}
+
+void TExtStringGrid::ScrollBarMoved(bool vertical, int position)
+{
+    const bool scaled = vertical ? FVScaled : FHScaled;
+    if (!scaled) {
+        TBaseGrid::ScrollBarMoved(vertical, position);
+        return;
+    }
+    TBaseGrid::ScrollBarMoved(vertical, vertical ? ScrollTargetRow(position) : ScrollTargetCol(position));
+}
+
+void TExtStringGrid::ScrollThumbTracked(bool vertical, int position, bool ended)
+{
+    const bool scaled = vertical ? FVScaled : FHScaled;
+    const int target = !scaled ? position : vertical ? ScrollTargetRow(position) : ScrollTargetCol(position);
+    const bool hints = ScrollHints() == TScrollHintType::shBoth ||
+                       ScrollHints() == (vertical ? TScrollHintType::shVertical : TScrollHintType::shHorizontal);
+    if (ended) {
+        if (hints) HideScrollHint();
+        return;
+    }
+    if (hints) ShowScrollHint(vertical, target, QCursor::pos());
+    if (ScrollSynch()) {
+        if (vertical)
+            SetTopRow(target);
+        else
+            SetLeftCol(target);
+    }
+}
+
+void TExtStringGrid::TopLeftChanged()
+{
+    TBaseGrid::TopLeftChanged();
+    if (vscrlctrl) vscrlctrl->update();
+    if (hscrlctrl) hscrlctrl->update();
+}
+
+void TExtStringGrid::ShowScrollHint(bool vertical, int target, QPoint screenPoint)
+{
+    if (!FScrollHintWnd) return;
+    FScrollHintWnd->SetColor(HintColor());
+    FScrollHintWnd->ActivateHint(screenPoint + QPoint(10, 0), ScrollHintText(vertical, target));
+}
+
+void TExtStringGrid::HideScrollHint()
+{
+    if (FScrollHintWnd) FScrollHintWnd->ReleaseHandle();
 }
 
 // --- the slim scroll bar ----------------------------------------------------------------

@@ -114,6 +114,19 @@ void TExtStringGrid::ClientResized(int w, int h)
     // The window knows its client size only once Qt has laid it out, which
     // may be after the owner form's resize: the stretched column follows.
     SetClientSize(w, h);
+    // Column widths recorded by InitOrigColSizes keep their share of the
+    // grid's width.
+    if (FColumnSize->SynchWithGrid() && FOldSize > 0) {
+        HideInplaceEdit();
+        const double factor = double(FWidth) / double(FOldSize);
+        int first = 0, last = ColCount() - 1;
+        if (FColumnSize->SynchNormalCellsOnly()) {
+            first = TCustomGrid::FixedCols();
+            last = ColCount() - FFixedRightCols - 1;
+        }
+        for (int c = first; c <= last && c < FOrigColSizes.Count(); ++c)
+            SetColWidths(c, int(std::trunc(FOrigColSizes.Items(c) * factor)));
+    }
     if (FColumnSize->Stretch() && ColchgFlg) {
         const int sc = FColumnSize->StretchColumn();
         if (sc == -1 || sc < ColCount()) StretchColumn(sc);

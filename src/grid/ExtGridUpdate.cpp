@@ -131,8 +131,16 @@ void TExtStringGrid::DoEnter()
 void TExtStringGrid::DoExit()
 {
     if (FBlockKill) return;
+    // A selection made by keys or mouse becomes the disjunct row flags.
+    if (FSelChange && MouseActions().DisjunctRowSelect()) SelectionToRowSelect(false);
     FSelChange = false;
     TBaseGrid::DoExit();
+}
+
+void TExtStringGrid::Click()
+{
+    TBaseGrid::Click();
+    RememberCell(Col(), Row());
 }
 
 // --- the window procedure ---------------------------------------------------------------
@@ -166,6 +174,10 @@ bool TExtStringGrid::WndProc(QEvent& e)
         return true;
     case QEvent::Leave:
         MouseLeave();
+        return false;
+    case QEvent::EnabledChange:
+        // Enabled and disabled grids paint differently.
+        Invalidate();
         return false;
     case QEvent::Wheel: {
         if (FWheelPan) return true;

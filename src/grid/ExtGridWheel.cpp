@@ -31,35 +31,13 @@ private:
     bool m_old;
 };
 
-// An arrow head of the pan pictures, pointing from the centre (cx, cy)
-// towards (dx, dy), at distance d.
-void DrawArrow(QPainter& p, int cx, int cy, int dx, int dy, int d)
+// The origin mark's picture: its top-left colour is drawn transparent.
+QPixmap PanMarkPicture(const QString& name)
 {
-    const int tx = cx + dx * d, ty = cy + dy * d;
-    // The base of the head lies 4 pixels back towards the centre, 4 wide
-    // either side, across the direction.
-    const int bx = tx - dx * 4, by = ty - dy * 4;
-    const int px = -dy, py = dx;
-    QPolygon head;
-    head << QPoint(tx, ty) << QPoint(bx + px * 4, by + py * 4) << QPoint(bx - px * 4, by - py * 4);
-    p.drawPolygon(head);
-}
-
-// The pan pictures: a black dot with arrow heads in the directions given.
-QPixmap PanPicture(int size, bool up, bool down, bool left, bool right)
-{
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(Qt::black);
-    p.setBrush(Qt::black);
-    const int c = size / 2;
-    p.drawEllipse(QPoint(c, c), 2, 2);
-    const int d = size / 2 - 2;
-    if (up) DrawArrow(p, c, c, 0, -1, d);
-    if (down) DrawArrow(p, c, c, 0, 1, d);
-    if (left) DrawArrow(p, c, c, -1, 0, d);
-    if (right) DrawArrow(p, c, c, 1, 0, d);
+    QPixmap pm = QPixmap::fromImage(GridGlyph(name));
+    if (pm.isNull()) return pm;
+    const QColor key = pm.toImage().pixelColor(0, 0);
+    pm.setMask(pm.createMaskFromColor(key, Qt::MaskInColor));
     return pm;
 }
 
@@ -223,14 +201,11 @@ QString TExtStringGrid::PanOriginMark() const
 
 QCursor TExtStringGrid::PanCursor(int id)
 {
-    // 8001 down, 8002 left, 8003 right, 8004 up, 8005 up-right,
-    // 8006 up-left, 8007 down-right, 8008 down-left; 8000 every way.
-    const bool all = id == 8000;
-    const bool up = all || id == 8004 || id == 8005 || id == 8006;
-    const bool down = all || id == 8001 || id == 8007 || id == 8008;
-    const bool left = all || id == 8002 || id == 8006 || id == 8008;
-    const bool right = all || id == 8003 || id == 8005 || id == 8007;
-    return QCursor(PanPicture(32, up, down, left, right), 16, 16);
+    // 8000 every way, 8001 down, 8002 left, 8003 right, 8004 up, 8005
+    // up-right, 8006 up-left, 8007 down-right, 8008 down-left: the pictures
+    // are the program's resources, with the hot spot in their middle.
+    const QPixmap pm = QPixmap::fromImage(GridGlyph(QStringLiteral("PAN%1").arg(std::clamp(id, 8000, 8008))));
+    return QCursor(pm, 16, 16);
 }
 
 void TExtStringGrid::StartPan(QPoint p)
@@ -258,11 +233,10 @@ void TExtStringGrid::StartPan(QPoint p)
         // The origin mark: a small picture at the press point, over the cells.
         auto* mark = new QLabel(vp);
         mark->setObjectName(PanOriginMark());
-        const bool vert = IntelliPan() != TIntelliPan::ipHorizontal;
-        const bool horz = IntelliPan() != TIntelliPan::ipVertical;
-        mark->setPixmap(PanPicture(32, vert, vert, horz, horz));
+        const QPixmap pm = PanMarkPicture(PanOriginMark());
+        mark->setPixmap(pm);
         mark->setAttribute(Qt::WA_TransparentForMouseEvents);
-        mark->setGeometry(p.x(), p.y(), 32, 32);
+        mark->setGeometry(QRect(p, pm.size()));
         mark->show();
         FPanMark = mark;
     }

@@ -458,8 +458,17 @@ public:
     void PaintTo(QPainter& p);
     // The surface being painted on; null outside Paint.
     TCanvas* Canvas() const { return m_canvas; }
-    // The user moved the scroll bar.
-    void ScrollBarMoved(bool vertical, int position);
+    // The user moved the scroll bar (position on the bar's scale).
+    virtual void ScrollBarMoved(bool vertical, int position);
+    // The user drags a scroll bar's thumb (position on the bar's scale), or
+    // let it go (ended).
+    virtual void ScrollThumbTracked(bool vertical, int position, bool ended) {}
+    // A scale of the grid's own for a scroll bar; false: the bar counts the
+    // rows or columns (range FixedRows .. MaxTopRow, a page of visible rows).
+    struct TScrollBarScale {
+        int Min = 0, Max = 0, Page = 1, Pos = 0;
+    };
+    virtual bool ScrollBarScale(bool vertical, TScrollBarScale& s) { return false; }
     // Every Qt event of the grid's window (keys, mouse, wheel, posted
     // events), before the window handles it; true: the grid took it and the
     // window does nothing more with it.

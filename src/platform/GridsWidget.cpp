@@ -140,6 +140,16 @@ TGridWidget::TGridWidget(TCustomGrid* grid, QWidget* parent) : QAbstractScrollAr
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         if (!m_syncing) Dispatch([&] { m_grid->ScrollBarMoved(false, v); });
     });
+    // A dragged thumb and its release.
+    for (const bool vertical : {true, false}) {
+        QScrollBar* bar = vertical ? verticalScrollBar() : horizontalScrollBar();
+        connect(bar, &QScrollBar::sliderMoved, this, [this, vertical](int v) {
+            if (!m_syncing) Dispatch([&] { m_grid->ScrollThumbTracked(vertical, v, false); });
+        });
+        connect(bar, &QScrollBar::sliderReleased, this, [this, vertical, bar] {
+            if (!m_syncing) Dispatch([&] { m_grid->ScrollThumbTracked(vertical, bar->sliderPosition(), true); });
+        });
+    }
     // Entering and leaving the grid as a whole (the editor counts as part of
     // it); a pop-up window opened from the grid does not count as leaving.
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
@@ -196,14 +206,27 @@ void TGridWidget::SyncScrollBars()
     const bool tracking = m_grid->HasOption(goThumbTracking);
     verticalScrollBar()->setTracking(tracking);
     horizontalScrollBar()->setTracking(tracking);
+    TCustomGrid::TScrollBarScale scale;
     QScrollBar* vs = verticalScrollBar();
-    vs->setRange(v.FixedRows(), std::max(v.FixedRows(), v.MaxTopRow()));
-    vs->setPageStep(std::max(1, v.VisibleRowCount()));
-    vs->setValue(v.TopRow());
+    if (m_grid->ScrollBarScale(true, scale)) {
+        vs->setRange(scale.Min, scale.Max);
+        vs->setPageStep(std::max(1, scale.Page));
+        vs->setValue(scale.Pos);
+    } else {
+        vs->setRange(v.FixedRows(), std::max(v.FixedRows(), v.MaxTopRow()));
+        vs->setPageStep(std::max(1, v.VisibleRowCount()));
+        vs->setValue(v.TopRow());
+    }
     QScrollBar* hs = horizontalScrollBar();
-    hs->setRange(v.FixedCols(), std::max(v.FixedCols(), v.MaxLeftCol()));
-    hs->setPageStep(std::max(1, v.VisibleColCount()));
-    hs->setValue(v.LeftCol());
+    if (m_grid->ScrollBarScale(false, scale)) {
+        hs->setRange(scale.Min, scale.Max);
+        hs->setPageStep(std::max(1, scale.Page));
+        hs->setValue(scale.Pos);
+    } else {
+        hs->setRange(v.FixedCols(), std::max(v.FixedCols(), v.MaxLeftCol()));
+        hs->setPageStep(std::max(1, v.VisibleColCount()));
+        hs->setValue(v.LeftCol());
+    }
     m_syncing = false;
     // A scroll bar that came or went changed the viewport: size the grid to
     // it once more.

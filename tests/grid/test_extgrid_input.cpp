@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -509,7 +510,12 @@ TEST(GridWheelWidget, MiddleButtonPansUntilTheNextPress)
     QTest::mousePress(vp, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 60));
     EXPECT_TRUE(g.Panning());
     EXPECT_EQ(g.PanOrigin(), QPoint(50, 60));
-    ASSERT_NE(vp->findChild<QWidget*>("INTLI3"), nullptr);
+    auto* mark = vp->findChild<QLabel*>("INTLI3");
+    ASSERT_NE(mark, nullptr);
+    // The mark's white ground is left out; its dot is drawn.
+    const QImage markImage = mark->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(qAlpha(markImage.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(markImage.pixel(16, 16)), 255);
     QTest::mouseRelease(vp, Qt::MiddleButton, Qt::NoModifier, QPoint(50, 60));
     QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, QPoint(50, 60));
     EXPECT_FALSE(g.Panning());
