@@ -6,6 +6,7 @@
 
 #include "platform/SysUtils.h"
 
+#include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
 
@@ -145,9 +146,44 @@ void TExtStringGrid::RemoveRowsInternal(int row, int count) { DoRemoveRows(row, 
 
 void TExtStringGrid::RemoveSelectedRows()
 {
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
+    const int last = RowCount() - FFixedFooters - 1;
+    if (FMouseActions->DisjunctRowSelect()) {
+        // Read every flag before a row goes: removing shifts the flags kept
+        // by display row.
+        std::vector<int> rows;
+        for (int r = FixedRows(); r <= last; ++r)
+            if (RowSelect(RowFlagIndex(r))) rows.push_back(r);
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) RemoveRowsInternal(*it, 1);
+        ClearRowSelect();
+        return;
+    }
     const TGridRect s = Selection();
-    for (int r = s.Bottom; r >= s.Top; --r)
-        if (r >= FixedRows() && r < RowCount() - FFixedFooters) RemoveRowsInternal(r, 1);
+    for (int r = std::max(s.Top, s.Bottom); r >= std::min(s.Top, s.Bottom); --r)
+        if (r >= FixedRows() && r <= last) RemoveRowsInternal(r, 1);
+}
+
+void TExtStringGrid::RemoveUnSelectedRows()
+{
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
+    std::vector<int> rows;
+    for (int r = FixedRows(); r < RowCount() - FFixedFooters; ++r)
+        if (!RowSelect(RowFlagIndex(r))) rows.push_back(r);
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) RemoveRowsInternal(*it, 1);
+    if (FMouseActions->RowSelectPersistent())
+        SelectRows(FixedRows(), RowCount() - FixedRows());
+    else
+        ClearRowSelect();
+}
+
+void TExtStringGrid::RemoveCheckedRows(int checkBoxColumn, bool removeChecked)
+{
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
+    for (int r = RowCount() - 1; r >= FixedRows(); --r)
+        if (IsChecked(checkBoxColumn, RealRowOf(r)) == removeChecked) RemoveRows(r, 1);
 }
 
 void TExtStringGrid::RemoveDuplicates(int c, bool doCase)
@@ -223,10 +259,35 @@ void TExtStringGrid::RemoveCols(int c, int count)
     CellsChanged(TGridRect{c, 0, c + count, RowCount() - 1});
 }
 
+void TExtStringGrid::RemoveDisplayCols(const std::function<bool(int)>& which)
+{
+    // From the right, so that the display columns still to go stay put;
+    // each goes by its real index (RemoveCols drops its flag too).
+    for (int c = ColCount() - 1; c >= FixedCols(); --c)
+        if (which(c)) RemoveCols(RealColIndex(c), 1);
+}
+
 void TExtStringGrid::RemoveSelectedCols()
 {
+    if (FMouseActions->DisjunctColSelect()) {
+        RemoveDisplayCols([this](int c) { return ColSelect(c); });
+        return;
+    }
     const TGridRect s = Selection();
-    RemoveCols(std::min(s.Left, s.Right), std::abs(s.Right - s.Left) + 1);
+    const int left = std::min(s.Left, s.Right), right = std::max(s.Left, s.Right);
+    RemoveDisplayCols([&](int c) { return c >= left && c <= right; });
+}
+
+void TExtStringGrid::RemoveUnSelectedCols()
+{
+    if (FMouseActions->DisjunctColSelect()) {
+        RemoveDisplayCols([this](int c) { return !ColSelect(c); });
+    } else {
+        const TGridRect s = Selection();
+        const int left = std::min(s.Left, s.Right), right = std::max(s.Left, s.Right);
+        RemoveDisplayCols([&](int c) { return c < left || c > right; });
+    }
+    ClearColSelect();
 }
 
 void TExtStringGrid::MergeCols(int c1, int c2, const QString& separator)
@@ -297,8 +358,16 @@ void TExtStringGrid::ClearNormalCells()
 
 void TExtStringGrid::ClearSelection()
 {
-    const TGridRect s = Selection();
-    ClearRect(s.Left, s.Top, s.Right, s.Bottom);
+    if (FMouseActions->DisjunctRowSelect()) {
+        for (int r = FixedRows(); r < RowCount(); ++r)
+            if (RowSelect(RowFlagIndex(r))) ClearRows(r, 1);
+    } else if (FMouseActions->DisjunctColSelect()) {
+        for (int c = FixedCols(); c < ColCount(); ++c)
+            if (ColSelect(c)) ClearCols(c, 1);
+    } else {
+        const TGridRect s = Selection();
+        ClearRect(s.Left, s.Top, s.Right, s.Bottom);
+    }
 }
 
 void TExtStringGrid::Clear()
