@@ -2022,7 +2022,11 @@ private:
     // After rows came or went other than through SetRowCount.
     void RowCountChangedBy();
     // The one worker of every row removal.
-    void DoRemoveRows(int row, int count);
+    // Removes display rows; with dropControls the in-cell controls of the
+    // removed rows are hidden and dropped and the ones below move up.
+    void DoRemoveRows(int row, int count, bool dropControls);
+    // Every in-cell control index that `moved` maps elsewhere follows.
+    void MoveCellControls(const std::function<int(int)>& moved, bool rows);
     bool FClearTextOnly = false;
     bool FBlockCellChange = false;
     bool FSyncedMove = false;

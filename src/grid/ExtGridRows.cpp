@@ -82,6 +82,8 @@ void TExtStringGrid::InsertRows(int row, int count, bool updateCellControls)
         FGridItems.Items(i).SetIdx(FGridItems.Items(i).Idx() + count);
     TCustomGrid::InsertRows(row, count);
     SideRowsInserted(row, count);
+    if (updateCellControls)
+        MoveCellControls([&](int y) { return y >= realAt ? y + count : y; }, true);
     RowCountChangedBy();
     if (FSelHidden) UnHideSelection();
     if (!Destroying()) CellsChanged(TGridRect{0, row, ColCount() - 1, row + count});
@@ -98,7 +100,16 @@ void TExtStringGrid::AddRow()
     }
 }
 
-void TExtStringGrid::DoRemoveRows(int row, int count)
+void TExtStringGrid::MoveCellControls(const std::function<int(int)>& moved, bool rows)
+{
+    for (int i = 0; i < FControlList.Count(); ++i) {
+        TControlItem& item = FControlList.Control(i);
+        int& at = rows ? item.Y : item.X;
+        at = moved(at);
+    }
+}
+
+void TExtStringGrid::DoRemoveRows(int row, int count, bool dropControls)
 {
     if (row < 0 || row > RowCount() || count <= 0) return;
     count = std::min(count, RowCount() - row);
@@ -116,6 +127,19 @@ void TExtStringGrid::DoRemoveRows(int row, int count)
             TGridItem& item = FGridItems.Items(i);
             const int above = int(std::lower_bound(gone.begin(), gone.end(), item.Idx()) - gone.begin());
             item.SetIdx(item.Idx() - above);
+        }
+        if (dropControls) {
+            // The controls of the removed rows go (hidden, not freed); the
+            // ones below move up with their rows.
+            for (int i = FControlList.Count() - 1; i >= 0; --i) {
+                TControlItem& item = FControlList.Control(i);
+                if (std::binary_search(gone.begin(), gone.end(), item.Y)) {
+                    if (item.Control) item.Control->hide();
+                    FControlList.RemoveControl(i);
+                } else {
+                    item.Y -= int(std::lower_bound(gone.begin(), gone.end(), item.Y) - gone.begin());
+                }
+            }
         }
         SideRowsRemoved(row, count);
         TCustomGrid::DeleteRows(row, count);
@@ -138,11 +162,12 @@ void TExtStringGrid::DoRemoveRows(int row, int count)
     CellsChanged(TGridRect{0, row, ColCount() - 1, row + count});
 }
 
-void TExtStringGrid::RemoveRows(int row, int count) { DoRemoveRows(row, count); }
+void TExtStringGrid::RemoveRows(int row, int count) { DoRemoveRows(row, count, true); }
 
-void TExtStringGrid::RemoveRowsEx(int row, int count) { DoRemoveRows(row, count); }
+// The plain removal of moves: the in-cell controls stay where they are.
+void TExtStringGrid::RemoveRowsEx(int row, int count) { DoRemoveRows(row, count, false); }
 
-void TExtStringGrid::RemoveRowsInternal(int row, int count) { DoRemoveRows(row, count); }
+void TExtStringGrid::RemoveRowsInternal(int row, int count) { DoRemoveRows(row, count, true); }
 
 void TExtStringGrid::RemoveSelectedRows()
 {

@@ -510,6 +510,43 @@ TEST(GridRows, RemovalsBySelectionAndCheckBox)
     EXPECT_EQ(cl->Cells(1, 6), "r6");
 }
 
+TEST(GridRows, InCellControlsFollowTheirRowsAndColumns)
+{
+    auto g = Marked();
+    QWidget a, b, c;
+    a.show();
+    g->ControlList().AddControl(2, 3, &a);
+    g->ControlList().AddControl(2, 6, &b);
+    g->ControlList().AddControl(4, 8, &c);
+    auto at = [&](int i) {
+        const TControlItem& item = g->ControlList().Control(i);
+        return std::make_pair(int(item.X), int(item.Y));
+    };
+    g->InsertRows(1, 2, false);
+    EXPECT_EQ(at(0), std::make_pair(2, 3));
+    g->InsertRows(1, 2, true);
+    EXPECT_EQ(at(0), std::make_pair(2, 5));
+    EXPECT_EQ(at(2), std::make_pair(4, 10));
+    // The removed row's control is hidden and dropped; the ones below move up.
+    g->RemoveRows(4, 2);
+    ASSERT_EQ(g->ControlList().Count(), 2);
+    EXPECT_TRUE(a.isHidden());
+    EXPECT_EQ(at(0), std::make_pair(2, 6));
+    EXPECT_EQ(at(1), std::make_pair(4, 8));
+    g->SwapRows(6, 8);
+    EXPECT_EQ(at(0), std::make_pair(2, 8));
+    EXPECT_EQ(at(1), std::make_pair(4, 6));
+    g->MoveColumn(2, 4);
+    EXPECT_EQ(at(0), std::make_pair(4, 8));
+    EXPECT_EQ(at(1), std::make_pair(3, 6));
+    g->SwapColumns(3, 4);
+    EXPECT_EQ(at(0), std::make_pair(3, 8));
+    EXPECT_EQ(at(1), std::make_pair(4, 6));
+    // A plain removal for a move leaves them alone.
+    g->RemoveRowsEx(1, 2);
+    EXPECT_EQ(at(0), std::make_pair(3, 8));
+}
+
 TEST(GridRows, DuplicatesCaseAndMergeColsAndUsedCells)
 {
     for (bool doCase : {false, true}) {
@@ -750,8 +787,25 @@ TEST(GridSize, AutoSizeColWithFontMetrics)
     EXPECT_GT(g.ColWidths(1), before);
 }
 
+namespace {
+class TNotifiedGrid : public TExtStringGrid {
+public:
+    std::vector<std::pair<TGridExportState, int>> Told;
+    void ExportNotification(TGridExportState state, int r) override { Told.push_back({state, r}); }
+};
+} // namespace
+
 TEST(GridSize, AutoSizeRowsToLines)
 {
+    TNotifiedGrid n;
+    n.SetRowCount(3);
+    n.SetCellMeasurer(std::make_unique<TFixedMeasurer>(n));
+    n.AutoSizeRows(false, 0);
+    using enum TGridExportState;
+    const std::vector<std::pair<TGridExportState, int>> told{
+        {esExportStart, 1}, {esExportNextRow, 1}, {esExportNextRow, 2}, {esExportDone, -1}};
+    EXPECT_EQ(n.Told, told);
+
     auto g = Marked(3, 3);
     g->SetCellMeasurer(std::make_unique<TFixedMeasurer>(*g));
     g->SetWordWrap(false);
