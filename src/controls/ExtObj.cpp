@@ -226,6 +226,12 @@ const TControlItem& TControlList::Control(int i) const
     return *m_items[size_t(i)];
 }
 
+TControlItem& TControlList::Control(int i)
+{
+    CheckIndex(i, Count());
+    return *m_items[size_t(i)];
+}
+
 void TControlList::RemoveControl(int i)
 {
     CheckIndex(i, Count());

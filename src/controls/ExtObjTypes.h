@@ -181,6 +181,8 @@ public:
     bool HasHandle(const QWidget* window) const;
     // Index errors raise Exception "List index out of bounds (n)".
     const TControlItem& Control(int i) const;
+    // The item itself, for a grid that moves its controls with their cells.
+    TControlItem& Control(int i);
     const TControlItem& GetControl(int i) const { return Control(i); }
     int Count() const { return int(m_items.size()); }
     void Clear() { m_items.clear(); }

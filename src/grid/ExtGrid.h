@@ -947,6 +947,13 @@ public:
     int HideRealRows(std::vector<int> realRows, THiddenRowKind kind, int level);
     int ShowHiddenRows(const std::function<bool(const TGridItem&)>& which);
     bool IsHiddenRow(int r) const { return IsHiddenRow(TRealRow(r)); }
+    // As IsHiddenRow, answered from a list of the real indexes of the hidden
+    // rows: made on the first call (listHidden empty), kept by the caller for
+    // the next ones while nothing is hidden or shown.
+    bool IsHiddenRow(int r, std::unique_ptr<TIntList>& listHidden) const;
+    // Hides the selected normal rows (the rows not selected), one by one.
+    void HideSelectedRows();
+    void HideUnSelectedRows();
     int TotalRowCount() const { return RowCount() + NumHiddenRows(); }
     int RealRow() { return RealRowIndex(Row()); }
 
@@ -960,6 +967,8 @@ public:
     void HideSelection();
     void UnHideSelection();
     bool SelHidden() const { return FSelHidden; }
+    // Asks the select-cell query about the current cell again.
+    void UpdateEditMode() { SelectCell(Col(), Row()); }
     std::function<void(TExtStringGrid* sender, int oldRow, int newRow)> OnRowUpdate;
     // --- cell objects, check boxes and radio buttons ----------------------------------
     // Columns are real (store) columns, rows display rows, unless an operation
@@ -1674,8 +1683,16 @@ public:
     virtual void RemoveRowsInternal(int row, int count);
     // A new empty row at the end (before a visible floating footer).
     void AddRow();
-    // Rows of the selection rectangle, bottom up.
+    // The selected normal rows, bottom up: the rows whose flag is set with
+    // MouseActions.DisjunctRowSelect (the flags are cleared after), else the
+    // rows of the selection rectangle.
     void RemoveSelectedRows();
+    // The normal rows not selected, bottom up; then every row left is
+    // selected with RowSelectPersistent, else the row flags are cleared.
+    void RemoveUnSelectedRows();
+    // The rows, bottom up, whose check box in the column is checked
+    // (removeChecked) or not checked (removeChecked false).
+    void RemoveCheckedRows(int checkBoxColumn, bool removeChecked);
     // The later rows whose text in the column equals an earlier one; with
     // doCase letter case counts.
     void RemoveDuplicates(int c, bool doCase);
@@ -1684,7 +1701,10 @@ public:
     virtual void InsertCols(int c, int count);
     virtual void RemoveCols(int c, int count);
     void AddColumn() { InsertCols(TotalColCount(), 1); }
+    // The selected columns (their flags with MouseActions.DisjunctColSelect,
+    // else the selection rectangle's columns) / the columns not selected.
     void RemoveSelectedCols();
+    void RemoveUnSelectedCols();
     // Cells of c1 joined with separator and the cells of c2 (trimmed), then
     // c2 removed.
     void MergeCols(int c1, int c2, const QString& separator);
@@ -2045,6 +2065,8 @@ private:
     // Parks the real rows from..to (shown, consecutive on screen) / shows
     // n items from index pos (consecutive real rows).
     void ParkRun(int fromReal, int n, THiddenRowKind kind, int level);
+    // Removes the shown columns from FixedCols on that `which` accepts.
+    void RemoveDisplayCols(const std::function<bool(int)>& which);
     void ShowRun(int pos, int n);
     // The same for rows spread over the grid, in one pass over the rows:
     // the real rows (ascending, shown) / the items at these indexes.
@@ -2056,7 +2078,11 @@ private:
     // After rows came or went other than through SetRowCount.
     void RowCountChangedBy();
     // The one worker of every row removal.
-    void DoRemoveRows(int row, int count);
+    // Removes display rows; with dropControls the in-cell controls of the
+    // removed rows are hidden and dropped and the ones below move up.
+    void DoRemoveRows(int row, int count, bool dropControls);
+    // Every in-cell control index that `moved` maps elsewhere follows.
+    void MoveCellControls(const std::function<int(int)>& moved, bool rows);
     bool FClearTextOnly = false;
     bool FBlockCellChange = false;
     bool FSyncedMove = false;

@@ -4,6 +4,7 @@
 
 #include "controls/ExtUtil.h"
 
+#include <QScopeGuard>
 #include <cmath>
 
 namespace {
@@ -115,7 +116,10 @@ void TExtStringGrid::AutoSizeRowToLines(int r, int lines, int padding)
 void TExtStringGrid::AutoSizeRows(bool doFixedRows, int padding)
 {
     if (RowCount() == 0) return;
-    for (int r = doFixedRows ? 0 : FixedRows(); r < RowCount(); ++r) {
+    const int first = doFixedRows ? 0 : FixedRows();
+    ExportNotification(TGridExportState::esExportStart, first);
+    for (int r = first; r < RowCount(); ++r) {
+        ExportNotification(TGridExportState::esExportNextRow, r);
         if (WordWrap()) {
             AutoSizeRow(r, 0);
             if (padding != 0) SetRowHeights(r, ClampToLimits(RowHeights(r) + padding, MinRowHeight(), MaxRowHeight()));
@@ -124,6 +128,7 @@ void TExtStringGrid::AutoSizeRows(bool doFixedRows, int padding)
         }
     }
     UpdateScrollBarAlways(true);
+    ExportNotification(TGridExportState::esExportDone, -1);
 }
 
 // ---------------------------------------------------------------------------
@@ -132,6 +137,8 @@ void TExtStringGrid::AutoSizeRows(bool doFixedRows, int padding)
 void TExtStringGrid::AutoSizeCells(bool doFixedCells, int paddingX, int paddingY)
 {
     TCellMeasurer& m = CellMeasurer();
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
     const int firstCol = doFixedCells ? 0 : FixedCols();
     const int firstRow = doFixedCells ? 0 : FixedRows();
     for (int c = firstCol; c < ColCount(); ++c) {

@@ -10,6 +10,7 @@
 
 #include "controls/ExtUtil.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 
 // ---------------------------------------------------------------------------
@@ -323,6 +324,37 @@ void TExtStringGrid::HideRowList(const TIntList& displRows)
         if (const int d = displRows.Items(i); d >= 0 && d < RowCount()) rows.push_back(RealRowOf(d));
     HideRealRows(std::move(rows), THiddenRowKind::hkFilter, FFilterLevel);
     ++FFilterLevel;
+}
+
+bool TExtStringGrid::IsHiddenRow(int r, std::unique_ptr<TIntList>& listHidden) const
+{
+    if (!listHidden) {
+        listHidden = std::make_unique<TIntList>(-1, -1);
+        for (int i = 0; i < FGridItems.Count(); ++i) listHidden->Add(FGridItems.Items(i).Idx());
+    }
+    return listHidden->HasValue(r);
+}
+
+void TExtStringGrid::HideSelectedRows()
+{
+    // The rows are gathered first: hiding moves the rows below a hidden one
+    // up, while flags kept by display row stay where they are.
+    std::vector<int> rows;
+    for (int r = FixedRows(); r < RowCount(); ++r)
+        if (RowSelect(RowFlagIndex(r))) rows.push_back(RealRowOf(r));
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
+    HideRealRows(std::move(rows), THiddenRowKind::hkHidden, 0);
+}
+
+void TExtStringGrid::HideUnSelectedRows()
+{
+    std::vector<int> rows;
+    for (int r = FixedRows(); r < RowCount(); ++r)
+        if (!RowSelect(RowFlagIndex(r))) rows.push_back(RealRowOf(r));
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
+    HideRealRows(std::move(rows), THiddenRowKind::hkHidden, 0);
 }
 
 void TExtStringGrid::UnHideRows(int fromRow, int toRow)

@@ -33,6 +33,7 @@ void TExtStringGrid::MoveColumn(int fromCol, int toCol)
 {
     if (FColumnOrder.Count() == 0) SetColumnOrder();
     TCustomGrid::MoveColumn(fromCol, toCol);
+    MoveCellControls([&](int x) { return Rotated(x, fromCol, toCol); }, false);
 }
 
 void TExtStringGrid::StoreMoveCol(int from, int to)
@@ -90,6 +91,7 @@ void TExtStringGrid::MoveRow(int fromRow, int toRow)
         toRow == RowCount() - 1)
         return;
     TCustomGrid::MoveRow(fromRow, toRow);
+    MoveCellControls([&](int y) { return Rotated(y, fromRow, toRow); }, true);
 }
 
 void TExtStringGrid::RowMoved(int from, int to)
@@ -142,6 +144,7 @@ void TExtStringGrid::SwapColumns(int c1, int c2)
     const int w = ColWidths(c1);
     SetColWidths(c1, ColWidths(c2));
     SetColWidths(c2, w);
+    MoveCellControls([&](int x) { return x == c1 ? c2 : x == c2 ? c1 : x; }, false);
     if (FSortSettings->Column() == r1)
         FSortSettings->SetColumn(r2);
     else if (FSortSettings->Column() == r2)
@@ -156,6 +159,7 @@ void TExtStringGrid::SwapRows(int r1, int r2)
     const int h = RowHeights(r1);
     SetRowHeights(r1, RowHeights(r2));
     SetRowHeights(r2, h);
+    MoveCellControls([&](int y) { return y == r1 ? r2 : y == r2 ? r1 : y; }, true);
     Invalidate();
 }
 

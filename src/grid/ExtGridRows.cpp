@@ -6,6 +6,7 @@
 
 #include "platform/SysUtils.h"
 
+#include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
 
@@ -81,6 +82,8 @@ void TExtStringGrid::InsertRows(int row, int count, bool updateCellControls)
         FGridItems.Items(i).SetIdx(FGridItems.Items(i).Idx() + count);
     TCustomGrid::InsertRows(row, count);
     SideRowsInserted(row, count);
+    if (updateCellControls)
+        MoveCellControls([&](int y) { return y >= realAt ? y + count : y; }, true);
     RowCountChangedBy();
     if (FSelHidden) UnHideSelection();
     if (!Destroying()) CellsChanged(TGridRect{0, row, ColCount() - 1, row + count});
@@ -97,7 +100,16 @@ void TExtStringGrid::AddRow()
     }
 }
 
-void TExtStringGrid::DoRemoveRows(int row, int count)
+void TExtStringGrid::MoveCellControls(const std::function<int(int)>& moved, bool rows)
+{
+    for (int i = 0; i < FControlList.Count(); ++i) {
+        TControlItem& item = FControlList.Control(i);
+        int& at = rows ? item.Y : item.X;
+        at = moved(at);
+    }
+}
+
+void TExtStringGrid::DoRemoveRows(int row, int count, bool dropControls)
 {
     if (row < 0 || row > RowCount() || count <= 0) return;
     count = std::min(count, RowCount() - row);
@@ -115,6 +127,19 @@ void TExtStringGrid::DoRemoveRows(int row, int count)
             TGridItem& item = FGridItems.Items(i);
             const int above = int(std::lower_bound(gone.begin(), gone.end(), item.Idx()) - gone.begin());
             item.SetIdx(item.Idx() - above);
+        }
+        if (dropControls) {
+            // The controls of the removed rows go (hidden, not freed); the
+            // ones below move up with their rows.
+            for (int i = FControlList.Count() - 1; i >= 0; --i) {
+                TControlItem& item = FControlList.Control(i);
+                if (std::binary_search(gone.begin(), gone.end(), item.Y)) {
+                    if (item.Control) item.Control->hide();
+                    FControlList.RemoveControl(i);
+                } else {
+                    item.Y -= int(std::lower_bound(gone.begin(), gone.end(), item.Y) - gone.begin());
+                }
+            }
         }
         SideRowsRemoved(row, count);
         TCustomGrid::DeleteRows(row, count);
@@ -137,17 +162,53 @@ void TExtStringGrid::DoRemoveRows(int row, int count)
     CellsChanged(TGridRect{0, row, ColCount() - 1, row + count});
 }
 
-void TExtStringGrid::RemoveRows(int row, int count) { DoRemoveRows(row, count); }
+void TExtStringGrid::RemoveRows(int row, int count) { DoRemoveRows(row, count, true); }
 
-void TExtStringGrid::RemoveRowsEx(int row, int count) { DoRemoveRows(row, count); }
+// The plain removal of moves: the in-cell controls stay where they are.
+void TExtStringGrid::RemoveRowsEx(int row, int count) { DoRemoveRows(row, count, false); }
 
-void TExtStringGrid::RemoveRowsInternal(int row, int count) { DoRemoveRows(row, count); }
+void TExtStringGrid::RemoveRowsInternal(int row, int count) { DoRemoveRows(row, count, true); }
 
 void TExtStringGrid::RemoveSelectedRows()
 {
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
+    const int last = RowCount() - FFixedFooters - 1;
+    if (FMouseActions->DisjunctRowSelect()) {
+        // Read every flag before a row goes: removing shifts the flags kept
+        // by display row.
+        std::vector<int> rows;
+        for (int r = FixedRows(); r <= last; ++r)
+            if (RowSelect(RowFlagIndex(r))) rows.push_back(r);
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) RemoveRowsInternal(*it, 1);
+        ClearRowSelect();
+        return;
+    }
     const TGridRect s = Selection();
-    for (int r = s.Bottom; r >= s.Top; --r)
-        if (r >= FixedRows() && r < RowCount() - FFixedFooters) RemoveRowsInternal(r, 1);
+    for (int r = std::max(s.Top, s.Bottom); r >= std::min(s.Top, s.Bottom); --r)
+        if (r >= FixedRows() && r <= last) RemoveRowsInternal(r, 1);
+}
+
+void TExtStringGrid::RemoveUnSelectedRows()
+{
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
+    std::vector<int> rows;
+    for (int r = FixedRows(); r < RowCount() - FFixedFooters; ++r)
+        if (!RowSelect(RowFlagIndex(r))) rows.push_back(r);
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) RemoveRowsInternal(*it, 1);
+    if (FMouseActions->RowSelectPersistent())
+        SelectRows(FixedRows(), RowCount() - FixedRows());
+    else
+        ClearRowSelect();
+}
+
+void TExtStringGrid::RemoveCheckedRows(int checkBoxColumn, bool removeChecked)
+{
+    BeginUpdate();
+    const auto done = qScopeGuard([this] { EndUpdate(); });
+    for (int r = RowCount() - 1; r >= FixedRows(); --r)
+        if (IsChecked(checkBoxColumn, RealRowOf(r)) == removeChecked) RemoveRows(r, 1);
 }
 
 void TExtStringGrid::RemoveDuplicates(int c, bool doCase)
@@ -223,10 +284,35 @@ void TExtStringGrid::RemoveCols(int c, int count)
     CellsChanged(TGridRect{c, 0, c + count, RowCount() - 1});
 }
 
+void TExtStringGrid::RemoveDisplayCols(const std::function<bool(int)>& which)
+{
+    // From the right, so that the display columns still to go stay put;
+    // each goes by its real index (RemoveCols drops its flag too).
+    for (int c = ColCount() - 1; c >= FixedCols(); --c)
+        if (which(c)) RemoveCols(RealColIndex(c), 1);
+}
+
 void TExtStringGrid::RemoveSelectedCols()
 {
+    if (FMouseActions->DisjunctColSelect()) {
+        RemoveDisplayCols([this](int c) { return ColSelect(c); });
+        return;
+    }
     const TGridRect s = Selection();
-    RemoveCols(std::min(s.Left, s.Right), std::abs(s.Right - s.Left) + 1);
+    const int left = std::min(s.Left, s.Right), right = std::max(s.Left, s.Right);
+    RemoveDisplayCols([&](int c) { return c >= left && c <= right; });
+}
+
+void TExtStringGrid::RemoveUnSelectedCols()
+{
+    if (FMouseActions->DisjunctColSelect()) {
+        RemoveDisplayCols([this](int c) { return !ColSelect(c); });
+    } else {
+        const TGridRect s = Selection();
+        const int left = std::min(s.Left, s.Right), right = std::max(s.Left, s.Right);
+        RemoveDisplayCols([&](int c) { return c < left || c > right; });
+    }
+    ClearColSelect();
 }
 
 void TExtStringGrid::MergeCols(int c1, int c2, const QString& separator)
@@ -297,8 +383,16 @@ void TExtStringGrid::ClearNormalCells()
 
 void TExtStringGrid::ClearSelection()
 {
-    const TGridRect s = Selection();
-    ClearRect(s.Left, s.Top, s.Right, s.Bottom);
+    if (FMouseActions->DisjunctRowSelect()) {
+        for (int r = FixedRows(); r < RowCount(); ++r)
+            if (RowSelect(RowFlagIndex(r))) ClearRows(r, 1);
+    } else if (FMouseActions->DisjunctColSelect()) {
+        for (int c = FixedCols(); c < ColCount(); ++c)
+            if (ColSelect(c)) ClearCols(c, 1);
+    } else {
+        const TGridRect s = Selection();
+        ClearRect(s.Left, s.Top, s.Right, s.Bottom);
+    }
 }
 
 void TExtStringGrid::Clear()

@@ -227,6 +227,28 @@ TEST(GridHidden, HideUnhideTable)
          {2}},
         {"filtered row inside an unhidden range stays",
          [&](TExtStringGrid& g) { g.HideRows(2, 4); g.HideRowList(list({2})); g.UnHideRows(0, 11); }, {5}},
+        {"node rows stay when hidden rows are shown",
+         [](TExtStringGrid& g) {
+             g.HideRealRows({4, 5}, THiddenRowKind::hkNode, 0);
+             g.HideRows(3, 7);
+             g.UnHideRowsAll();
+         },
+         {4, 5}},
+        {"node rows stay when a filter level goes",
+         [&](TExtStringGrid& g) {
+             g.HideRealRows({4, 5}, THiddenRowKind::hkNode, 0);
+             g.HideRowList(list({3, 4})); // real 3 and 6
+             g.UnHideRowList();
+         },
+         {4, 5}},
+        {"node rows come back by their own kind only",
+         [&](TExtStringGrid& g) {
+             g.HideRealRows({9, 4, 5}, THiddenRowKind::hkNode, 0);
+             g.HideRow(6);
+             g.HideRowList(list({2})); // real 2
+             g.ShowHiddenRows([](const TGridItem& i) { return i.Kind() == THiddenRowKind::hkNode; });
+         },
+         {2, 6}},
     };
     for (const Case& c : cases) {
         auto g = Marked();
@@ -235,6 +257,40 @@ TEST(GridHidden, HideUnhideTable)
         EXPECT_EQ(g->NumHiddenRows(), int(c.hidden.size())) << c.name;
         for (int r : c.hidden) EXPECT_EQ(g->AllCells(1, TRealRow(r)), QStringLiteral("r%1").arg(r)) << c.name;
     }
+}
+
+TEST(GridHidden, CachedHiddenListAndSelectedRows)
+{
+    auto g = Marked();
+    g->HideRows(3, 4);
+    g->HideRow(8);
+    std::unique_ptr<TIntList> cache;
+    std::vector<int> hidden;
+    for (int r = 0; r < g->TotalRowCount(); ++r)
+        if (g->IsHiddenRow(r, cache)) hidden.push_back(r);
+    EXPECT_EQ(hidden, (std::vector<int>{3, 4, 8}));
+    ASSERT_TRUE(cache);
+    EXPECT_EQ(cache->Count(), 3);
+
+    // Selected rows by the rows' own flags (kept by display row): every
+    // flagged row goes, not the rows that move up into a flagged place.
+    for (bool unselected : {false, true}) {
+        auto h = Marked();
+        h->MouseActions().SetDisjunctRowSelect(true);
+        h->HideRow(2);
+        for (int d : {3, 4, 7}) h->SetRowSelect(d, true); // real 4, 5, 8
+        if (unselected)
+            h->HideUnSelectedRows();
+        else
+            h->HideSelectedRows();
+        EXPECT_EQ(Shown(*h), unselected ? MarksExcept(12, {1, 2, 3, 6, 7, 9, 10, 11}) : MarksExcept(12, {2, 4, 5, 8}))
+            << unselected;
+    }
+    // The selection rectangle without row flags.
+    auto k = Marked();
+    k->SetSelection(TGridRect{1, 5, 2, 6});
+    k->HideSelectedRows();
+    EXPECT_EQ(Shown(*k), MarksExcept(12, {5, 6}));
 }
 
 TEST(GridHidden, FilterLevelsCountAndAreLeftToTheCaller)
@@ -384,6 +440,111 @@ TEST(GridRows, RemoveEdgeCases)
     one->InsertRows(1, 2);
     EXPECT_FALSE(one->SelHidden());
     EXPECT_EQ(one->Row(), 1);
+}
+
+TEST(GridRows, RemovalsBySelectionAndCheckBox)
+{
+    // Row flags: the flagged rows go and the flags are cleared.
+    auto g = Marked();
+    g->MouseActions().SetDisjunctRowSelect(true);
+    for (int r : {2, 3, 9}) g->SetRowSelect(r, true);
+    g->RemoveSelectedRows();
+    EXPECT_EQ(Shown(*g), MarksExcept(12, {2, 3, 9}));
+    EXPECT_EQ(g->RowSelectCount(), 0);
+
+    // The rectangle, given bottom to top.
+    auto s = Marked();
+    s->SetSelection(TGridRect{1, 6, 1, 4});
+    s->RemoveSelectedRows();
+    EXPECT_EQ(Shown(*s), MarksExcept(12, {4, 5, 6}));
+
+    // Rows not selected, above two footer rows that stay.
+    auto u = Marked();
+    u->SetFixedFooters(2);
+    u->MouseActions().SetDisjunctRowSelect(true);
+    for (int r : {3, 5}) u->SetRowSelect(r, true);
+    u->RemoveUnSelectedRows();
+    EXPECT_EQ(Shown(*u), QStringList({"r0", "r3", "r5", "r10", "r11"}));
+    EXPECT_EQ(u->RowSelectCount(), 0);
+
+    // By check box: checked rows, or the rows whose box is not checked (a
+    // row without a box counts as not checked).
+    for (bool removeChecked : {true, false}) {
+        auto c = Marked(3, 6);
+        for (int r = 1; r < 5; ++r) c->AddCheckBox(2, r, r % 2 == 1, false);
+        c->RemoveCheckedRows(2, removeChecked);
+        EXPECT_EQ(Shown(*c), removeChecked ? QStringList({"r0", "r2", "r4", "r5"}) : QStringList({"r0", "r1", "r3"}))
+            << removeChecked;
+    }
+
+    // Columns: the selection's display columns go by their real index, the
+    // hidden column between them stays.
+    auto k = Marked(7, 3);
+    k->HideColumn(3);
+    k->SetSelection(TGridRect{2, 1, 3, 1}); // display 2 and 3: real 2 and 4
+    k->RemoveSelectedCols();
+    EXPECT_EQ(k->ColCount(), 4);
+    EXPECT_EQ(k->NumHiddenColumns(), 1);
+    k->UnHideColumnsAll();
+    QStringList heads;
+    for (int c = 0; c < k->ColCount(); ++c) heads << k->Cells(c, 0);
+    EXPECT_EQ(heads, QStringList({"c0", "r0", "c3", "c5", "c6"}));
+
+    auto n = Marked(6, 3);
+    n->MouseActions().SetDisjunctColSelect(true);
+    n->SetColSelect(2, true);
+    n->SetColSelect(4, true);
+    n->RemoveUnSelectedCols();
+    heads.clear();
+    for (int c = 0; c < n->ColCount(); ++c) heads << n->Cells(c, 0);
+    EXPECT_EQ(heads, QStringList({"c0", "c2", "c4"})); // the fixed column stays
+    EXPECT_EQ(n->ColSelectCount(), 0);
+
+    // Clearing the flagged rows only.
+    auto cl = Marked();
+    cl->MouseActions().SetDisjunctRowSelect(true);
+    cl->SetRowSelect(4, true);
+    cl->SetSelection(TGridRect{1, 6, 1, 6});
+    cl->ClearSelection();
+    EXPECT_EQ(cl->Cells(1, 4), "");
+    EXPECT_EQ(cl->Cells(1, 6), "r6");
+}
+
+TEST(GridRows, InCellControlsFollowTheirRowsAndColumns)
+{
+    auto g = Marked();
+    QWidget a, b, c;
+    a.show();
+    g->ControlList().AddControl(2, 3, &a);
+    g->ControlList().AddControl(2, 6, &b);
+    g->ControlList().AddControl(4, 8, &c);
+    auto at = [&](int i) {
+        const TControlItem& item = g->ControlList().Control(i);
+        return std::make_pair(int(item.X), int(item.Y));
+    };
+    g->InsertRows(1, 2, false);
+    EXPECT_EQ(at(0), std::make_pair(2, 3));
+    g->InsertRows(1, 2, true);
+    EXPECT_EQ(at(0), std::make_pair(2, 5));
+    EXPECT_EQ(at(2), std::make_pair(4, 10));
+    // The removed row's control is hidden and dropped; the ones below move up.
+    g->RemoveRows(4, 2);
+    ASSERT_EQ(g->ControlList().Count(), 2);
+    EXPECT_TRUE(a.isHidden());
+    EXPECT_EQ(at(0), std::make_pair(2, 6));
+    EXPECT_EQ(at(1), std::make_pair(4, 8));
+    g->SwapRows(6, 8);
+    EXPECT_EQ(at(0), std::make_pair(2, 8));
+    EXPECT_EQ(at(1), std::make_pair(4, 6));
+    g->MoveColumn(2, 4);
+    EXPECT_EQ(at(0), std::make_pair(4, 8));
+    EXPECT_EQ(at(1), std::make_pair(3, 6));
+    g->SwapColumns(3, 4);
+    EXPECT_EQ(at(0), std::make_pair(3, 8));
+    EXPECT_EQ(at(1), std::make_pair(4, 6));
+    // A plain removal for a move leaves them alone.
+    g->RemoveRowsEx(1, 2);
+    EXPECT_EQ(at(0), std::make_pair(3, 8));
 }
 
 TEST(GridRows, DuplicatesCaseAndMergeColsAndUsedCells)
@@ -599,8 +760,52 @@ TEST(GridSize, AutoSizeColLimitsAndGrowOnly)
     EXPECT_EQ(g->ColWidths(2), 60);
 }
 
+TEST(GridSize, AutoSizeColWithFontMetrics)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(12);
+    TExtStringGrid g;
+    g.Font = f;
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    g.SetCells(1, 1, QString(20, QLatin1Char('W')));
+    g.SetCells(2, 1, QString(20, QLatin1Char('i')));
+    g.SetCells(2, 2, QStringLiteral("iii"));
+    const QFontMetrics fm(f);
+    const int extra = g.GetHorzTextOffset() + 2 * g.GridLineWidth() + 2;
+    g.AutoSizeCol(1);
+    g.AutoSizeCol(2);
+    EXPECT_EQ(g.ColWidths(1), fm.horizontalAdvance(g.Cells(1, 1)) + extra);
+    EXPECT_EQ(g.ColWidths(2), fm.horizontalAdvance(g.Cells(2, 1)) + extra);
+    EXPECT_GT(g.ColWidths(1), g.ColWidths(2)); // proportional glyphs
+    // A larger font makes the column wider.
+    const int before = g.ColWidths(1);
+    f.setPixelSize(18);
+    g.Font = f;
+    g.AutoSizeCol(1);
+    EXPECT_EQ(g.ColWidths(1), QFontMetrics(f).horizontalAdvance(g.Cells(1, 1)) + extra);
+    EXPECT_GT(g.ColWidths(1), before);
+}
+
+namespace {
+class TNotifiedGrid : public TExtStringGrid {
+public:
+    std::vector<std::pair<TGridExportState, int>> Told;
+    void ExportNotification(TGridExportState state, int r) override { Told.push_back({state, r}); }
+};
+} // namespace
+
 TEST(GridSize, AutoSizeRowsToLines)
 {
+    TNotifiedGrid n;
+    n.SetRowCount(3);
+    n.SetCellMeasurer(std::make_unique<TFixedMeasurer>(n));
+    n.AutoSizeRows(false, 0);
+    using enum TGridExportState;
+    const std::vector<std::pair<TGridExportState, int>> told{
+        {esExportStart, 1}, {esExportNextRow, 1}, {esExportNextRow, 2}, {esExportDone, -1}};
+    EXPECT_EQ(n.Told, told);
+
     auto g = Marked(3, 3);
     g->SetCellMeasurer(std::make_unique<TFixedMeasurer>(*g));
     g->SetWordWrap(false);
