@@ -245,7 +245,7 @@ void TExtStringGrid::PlanCellText(TExtCellPlan& plan, int c, int r, const TVisua
         else if (g.CellVAlign == TCellVAlign::vaUnderText) TR.Bottom -= plan.GraphicHeight;
     }
     if (rc == 0 && HasNodes() && !IsNode(r)) TR.Left += GetNodeIndent(r);
-    const bool sortCell = IsSortIndicatorCell(c, r) && (rc == FSortSettings->Column() || FSortIndexes.Count() > 0) &&
+    const bool sortCell = IsSortIndicatorCell(c, r) && (rc == FSortSettings->Column() || FSortIndexes.FindIndex(rc) >= 0) &&
                           fr > 0 && (c >= fc || FSortSettings->FixedCols());
     auto sortY = [&](const TRect& t) {
         return plan.VAlign == vtaTop ? t.Top + 8 : plan.VAlign == vtaCenter ? (t.Top + t.Bottom) / 2 : t.Bottom - 8;
@@ -377,13 +377,9 @@ void TExtStringGrid::ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan)
 void TExtStringGrid::DrawSortIndicator(TCanvas& canvas, int c, int y, int x)
 {
     const TSortSettings& ss = *FSortSettings;
-    int place = -1;
-    bool descending = ss.Direction() == TSortDirection::sdDescending;
-    for (int i = 0; i < FSortIndexes.Count(); ++i)
-        if ((FSortIndexes.Items(i) & 0x7FFFFFFF) == c) {
-            place = i;
-            descending = (FSortIndexes.Items(i) & 0x80000000) != 0;
-        }
+    const int place = FSortIndexes.FindIndex(c);
+    const bool descending =
+        place >= 0 ? !FSortIndexes.SortDirections(place) : ss.Direction() == TSortDirection::sdDescending;
     if (place > 0 && !ss.IndexShow()) return;
     canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetPenWidth(1);

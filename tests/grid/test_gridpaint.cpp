@@ -771,3 +771,118 @@ TEST_F(PaintGrid, AlwaysVisibleComboButton)
     EXPECT_LT(Count(img, {162, 45, 178, 65}, clWhite), inkWithout - 100);
     EXPECT_EQ(Count(img, {180, 45, 240, 65}, clBtnFace), 0);
 }
+
+TEST_F(PaintGrid, SortIndicatorSitsAfterTheTextAndStaysInTheCell)
+{
+    // A plain header face (no gradient, no edges) and grey parts of the mark
+    // that the black text cannot have.
+    g.SetLook(glStandard);
+    g.SortSettings().SetShow(true);
+    g.SortSettings().SetColumn(1);
+    g.SetCells(1, 0, QStringLiteral("Ab"));
+    g.SetCells(2, 0, QStringLiteral("Ab"));
+    const QFontMetrics fm(g.FixedFont().Font);
+    const TRect cell = g.CellRect(1, 0);
+    // The grey edge of the rising triangle ends at its top point X.
+    auto markRight = [&](const QImage& img, int c) {
+        int right = -1; // the fixed grid lines, grey as well, left out
+        for (int y = 1; y < 20; ++y)
+            for (int x = c * 60 + 1; x < c * 60 + 58; ++x)
+                if (At(img, x, y) == ColorToRGB(clGray)) right = std::max(right, x);
+        return right;
+    };
+    QImage img = Shot();
+    Keep(img, QStringLiteral("sort"));
+    EXPECT_EQ(markRight(img, 1), cell.Left + fm.horizontalAdvance(QStringLiteral("Ab")) + 10);
+    EXPECT_EQ(markRight(img, 2), -1); // an unsorted column has no mark
+    // A long text: the mark stays 16 pixels in from where the text could end.
+    g.SetCells(1, 0, QStringLiteral("A header text far wider than its column"));
+    img = Shot();
+    const int right = markRight(img, 1);
+    EXPECT_GT(right, cell.Left + 30);
+    EXPECT_LE(right, cell.Right - 16 + 10);
+    // A secondary key of the index list shows its place only with IndexShow.
+    g.SetCells(1, 0, QStringLiteral("Ab"));
+    g.SortIndexes().AddIndex(1, true);
+    g.SortIndexes().AddIndex(2, false);
+    img = Shot();
+    EXPECT_EQ(markRight(img, 2), -1);
+    EXPECT_EQ(markRight(img, 3), -1); // not in the list: no mark
+    EXPECT_GT(markRight(img, 1), 0);
+    g.SortSettings().SetIndexShow(true);
+    g.SortSettings().SetIndexColor(0x00FFFF);
+    img = Shot();
+    Keep(img, QStringLiteral("sort-index"));
+    // The descending key: a yellow triangle pointing down, the number 2 on it.
+    std::vector<int> yellow; // yellow pixels per line of the header
+    for (int y = 0; y < 21; ++y) yellow.push_back(Count(img, {121, y, 178, y + 1}, 0x00FFFF));
+    const auto first = std::find_if(yellow.begin(), yellow.end(), [](int n) { return n > 0; });
+    const auto last = std::find_if(yellow.rbegin(), yellow.rend(), [](int n) { return n > 0; });
+    ASSERT_NE(first, yellow.end());
+    const int topRow = *first, bottomRow = *last;
+    EXPECT_GT(Count(img, {120, 0, 180, 20}, 0x00FFFF), 30);
+    EXPECT_GT(topRow, bottomRow); // wide at the top: it points down
+}
+
+TEST_F(PaintGrid, RadioGroupMarksTheChosenItem)
+{
+    g.SetOptions(g.Options().With(goEditing));
+    g.SetColWidths(2, 120);
+    g.SetClientSize(400, 150);
+    g.ControlLook().SetControlStyle(csClassic);
+    QStringList* items = g.CreateRadio(2, 2, 1, 1);
+    *items << QStringLiteral("A") << QStringLiteral("B") << QStringLiteral("C");
+    QStringList* column = g.CreateRadio(3, 1, 0, -1);
+    *column << QStringLiteral("x") << QStringLiteral("y");
+    g.SetCells(3, 1, QStringLiteral("y"));
+    g.SetRowHeights(1, 44);
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("radio"));
+    // Three circles side by side; only the second has its dot.
+    const TRect cell = g.CellRect(2, 2);
+    std::vector<std::pair<int, int>> circles; // x range of each run of window colour
+    const int mid = (cell.Top + cell.Bottom) / 2;
+    std::vector<int> dots;
+    for (int x = cell.Left; x < cell.Right; ++x)
+        if (At(img, x, mid) == ColorToRGB(clWindowText)) dots.push_back(x);
+    ASSERT_FALSE(dots.empty());
+    const int size = g.ControlLook().RadioSize();
+    const int fw = QFontMetrics(TestFont()).horizontalAdvance(QStringLiteral("A"));
+    const int second = cell.Left + 2 + size + fw; // where the second circle starts
+    // All dark pixels on the middle line outside the captions belong to the second circle.
+    int inSecond = 0;
+    for (int x : dots) inSecond += x > second && x < second + size;
+    EXPECT_GE(inSecond, 2);
+    const int firstCircle = Count(img, {cell.Left + 3, mid - 1, cell.Left + 1 + size, mid + 2}, clWindowText);
+    EXPECT_EQ(firstCircle, 0);
+    // The vertical group chooses by the cell text: the second row's circle.
+    const TRect v = g.CellRect(3, 1);
+    const QFontMetrics fm(TestFont());
+    const int y1 = v.Top + 2 + fm.height() + size / 2;
+    const int y0 = v.Top + 2 + size / 2;
+    EXPECT_GT(Count(img, {v.Left + 3, y1 - 1, v.Left + size, y1 + 2}, clWindowText), 0);
+    EXPECT_EQ(Count(img, {v.Left + 3, y0 - 1, v.Left + size, y0 + 2}, clWindowText), 0);
+}
+
+TEST(GridVisualProperties, DisjunctCellPastColumn65535PaintsSelected)
+{
+    TExtStringGrid g;
+    g.SetColCount(70002);
+    g.SetRowCount(4);
+    g.SetClientSize(300, 100);
+    g.Color = clWhite;
+    g.MouseActions().SetDisjunctCellSelect(true);
+    g.SetSelectionColor(0x00FF00);
+    g.SetSelectedCells(70000, 2, true);
+    g.SetSelectedCells(70000 & 0xFFFF, 1, true); // a namesake elsewhere
+    g.SetLeftCol(69999);
+    QImage img(300, 100, QImage::Format_RGB32);
+    QPainter p(&img);
+    g.PaintTo(p);
+    p.end();
+    const TRect on = g.CellRect(70000, 2), off = g.CellRect(70000, 1);
+    ASSERT_FALSE(on.IsEmpty());
+    EXPECT_EQ(At(img, on.Left + 5, on.Top + 5), TColor(0x00FF00));
+    EXPECT_EQ(At(img, off.Left + 5, off.Top + 5), TColor(0xFFFFFF));
+    EXPECT_EQ(At(img, g.CellRect(70001, 2).Left + 5, on.Top + 5), TColor(0xFFFFFF));
+}
