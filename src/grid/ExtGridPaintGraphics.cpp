@@ -274,6 +274,14 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
             else canvas.Draw(p.Left, p.Top, *pic);
         }
         break;
+    case ctFilePicture:
+        if (const TFilePicture* fp = g.FilePicture()) fp->DrawPicture(canvas, p);
+        break;
+    case ctInterface:
+        if (TInterfacedPersistent* object = g.Interfaced())
+            object->Draw(canvas, {cell.Left - 1, cell.Top - 1, cell.Right, cell.Bottom}, rc, row,
+                         CellInSelection(DisplColIndex(rc), row), false);
+        break;
     case ctCheckBox:
     case ctDataCheckBox:
     case ctVirtCheckBox:

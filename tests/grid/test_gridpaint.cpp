@@ -886,3 +886,75 @@ TEST(GridVisualProperties, DisjunctCellPastColumn65535PaintsSelected)
     EXPECT_EQ(At(img, off.Left + 5, off.Top + 5), TColor(0xFFFFFF));
     EXPECT_EQ(At(img, g.CellRect(70001, 2).Left + 5, on.Top + 5), TColor(0xFFFFFF));
 }
+
+TEST_F(PaintGrid, HoveredFixedCellTakesTheHoverAndDownColours)
+{
+    g.SetLook(glXP);
+    g.StudioGradientHoverFrom = g.StudioGradientHoverTo = 0x00AAFF;
+    g.StudioGradientHoverMirrorFrom = g.StudioGradientHoverMirrorTo = 0x00AAFF;
+    g.StudioGradientDownFrom = g.StudioGradientDownTo = 0xAA0000;
+    g.StudioGradientDownMirrorFrom = g.StudioGradientDownMirrorTo = 0xAA0000;
+    g.HoverFixedX = 2;
+    g.HoverFixedY = 0;
+    // Not hot-tracked: the normal face.
+    EXPECT_EQ(Count(Shot(), Inside(2, 0), 0x00AAFF), 0);
+    g.SetHoverFixedCells(THoverFixedCells::hfFixedColumns); // row 0 is a fixed row, not a fixed column
+    EXPECT_EQ(Count(Shot(), Inside(2, 0), 0x00AAFF), 0);
+    g.SetHoverFixedCells(THoverFixedCells::hfAll);
+    QImage img = Shot();
+    EXPECT_GT(Count(img, Inside(2, 0), 0x00AAFF), 500);
+    EXPECT_EQ(Count(img, Inside(1, 0), 0x00AAFF), 0);
+    g.HoverFixedDown = true;
+    img = Shot();
+    EXPECT_GT(Count(img, Inside(2, 0), 0xAA0000), 500);
+    EXPECT_EQ(Count(img, Inside(2, 0), 0x00AAFF), 0);
+}
+
+TEST_F(PaintGrid, RowIndicatorOnTheCurrentRowOnly)
+{
+    QImage arrow(8, 8, QImage::Format_RGB32);
+    arrow.fill(QColor(0, 0, 200));
+    arrow.setPixelColor(0, 7, Qt::magenta); // the transparent colour
+    arrow.setPixelColor(1, 1, Qt::magenta);
+    g.SetRowIndicator(arrow);
+    g.SetCells(0, 2, QStringLiteral("WW"));
+    g.FocusCell(2, 2);
+    g.SetLook(glStandard);
+    QImage img = Shot();
+    Keep(img, QStringLiteral("indicator"));
+    EXPECT_EQ(Count(img, {0, 44, 60, 66}, 0xC80000), 64 - 2);
+    EXPECT_EQ(Count(img, {0, 44, 60, 66}, 0xFF00FF), 0);
+    EXPECT_EQ(Count(img, Inside(0, 3), 0xC80000), 0);
+    // The text moves right past the picture.
+    const TRect ink = InkBox(img, Inside(0, 2), clBtnFace);
+    int textLeft = ink.Right;
+    for (int y = ink.Top; y < ink.Bottom; ++y)
+        for (int x = ink.Left; x < ink.Right; ++x)
+            if (At(img, x, y) == ColorToRGB(clBlack)) textLeft = std::min(textLeft, x);
+    EXPECT_GE(textLeft, g.CellRect(0, 2).Left + 2 + 8 + 2);
+    // Without fixed columns no indicator.
+    g.SetFixedCols(0);
+    img = Shot();
+    EXPECT_EQ(Count(img, {0, 0, 320, 150}, 0xC80000), 0);
+}
+
+TEST_F(PaintGrid, InterfacedObjectDrawsItselfIntoTheCell)
+{
+    struct Swatch : TInterfacedPersistent {
+        TRect drawn;
+        int col = -1, row = -1;
+        void Draw(TCanvas& canvas, const TRect& r, int c, int rr, bool, bool) override
+        {
+            drawn = r;
+            col = c;
+            row = rr;
+            FillRectColor(canvas, r, 0x00C0C0);
+        }
+    } swatch;
+    g.AddInterfacedCell(3, 2, &swatch);
+    const QImage img = Shot();
+    EXPECT_EQ(swatch.col, 3);
+    EXPECT_EQ(swatch.row, 2);
+    EXPECT_GT(Count(img, Inside(3, 2), 0x00C0C0), 900);
+    EXPECT_EQ(Count(img, Inside(2, 2), 0x00C0C0), 0);
+}
