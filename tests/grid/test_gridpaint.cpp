@@ -197,6 +197,14 @@ TEST(GridLooks, StyleTable)
         {gsWindows7, glWin7, 0xFDFCFA, 0xFAF0E6, 0xFCEBDC, 0xEACAB6, 0xECECF0, 0xD4D2D1},
         {gsOffice2010Blue, glOffice2007, 0xF5E7DA, 0xF5E7DA, 0x5BD5FF, 0xFFDBB7, 0xC0C0C0, 0xC7B0A0},
         {gsOffice2010Black, glOffice2007, 0x6A6A6A, 0x6A6A6A, 0x5BD5FF, 0xFFDBB7, 0xC0C0C0, 0x444444},
+        {gsOffice2003Silver, glXP, 0xECE2E1, 0xB39698, 0x94E6FB, 0x94E6FB, 0xC0C0C0, 0x808080},
+        {gsOffice2007Silver, glOffice2007, 0xF3F3F1, 0xCAC9C8, 0x99CCFF, 0x95C7F5, 0xE5D7D0, 0x808080},
+        {gsOffice2010Silver, glOffice2007, 0xE8E3DF, 0xE8E3DF, 0x5BD5FF, 0xFFDBB7, 0xC0C0C0, 0xBAB5B1},
+        {gsWindowsXP, glXP, ColorToRGB(clBtnFace), ColorToRGB(clBtnFace), clBtnFace, clHighlight,
+         0xC0C0C0, 0x808080},
+        // Whidbey keeps the look; Terminal keeps the colours of the default look.
+        {gsWhidbey, glXP, 0xFFFFFF, ColorToRGB(clBtnFace), 0x94E6FB, clHighlight, 0xC0C0C0, 0x808080},
+        {gsTerminal, glStandard, ColorToRGB(clBtnFace), clNone, clGray, clHighlight, clSilver, clGray},
     };
     for (const Case& k : cases) {
         TExtStringGrid g;
@@ -582,10 +590,18 @@ TEST_F(PaintGrid, TextPlacementAgainstMeasuredSizes)
     EXPECT_EQ(g.GetCellTextSize(1, 2), QSize(w, fm.height()));
     EXPECT_EQ(g.CellMeasurer().GetCellTextSize(1, 2, false), QSize(w, fm.height()));
     EXPECT_EQ(g.CellMeasurer().GetCellLineHeight(1, 2), fm.height());
-    // Multiline cells count their lines.
-    g.SetMultilinecells(true);
+    // Multiline cells count their lines; only shown columns count, and
+    // without Multilinecells every row has one line.
     g.SetCells(4, 1, QStringLiteral("a\r\nb\r\nc"));
+    g.SetCells(3, 1, QStringLiteral("1\r\n2\r\n3\r\n4\r\n5"));
+    EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(1), 1);
+    g.SetMultilinecells(true);
+    EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(1), 5);
+    g.HideColumn(3);
     EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(1), 3);
+    EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(2), 1);
+    g.UnHideColumn(3);
+    g.SetCells(3, 1, QString());
     EXPECT_EQ(g.GetCellTextSize(4, 1).height(), 3 * fm.height());
 }
 
