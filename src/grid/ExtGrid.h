@@ -235,6 +235,13 @@ struct TExtCellPlan {
     bool Url = false;
     TColor UrlColor = clNone;
     bool FilterButton = false;
+    // The grid's background shown inside the cell: 1 its picture (tiled
+    // from Phase, or placed at the background's Left and Top), 2 its
+    // gradient from BackFrom to BackTo (0 none).
+    int Background = 0;
+    TRect BackgroundRect;
+    QPoint BackgroundPhase;
+    TColor BackFrom = clNone, BackTo = clNone;
     bool SortIndicator = false;
     int SortX = 0, SortY = 0;
     int ErrPos = 0, ErrLen = 0;

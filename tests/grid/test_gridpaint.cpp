@@ -755,22 +755,59 @@ TEST_F(PaintGrid, FocusFrameLeavesTheCellUncoveredAndGoesWithTheViewport)
 TEST_F(PaintGrid, BackgroundBelowTheLastRow)
 {
     g.SetRowCount(3);
+    g.SetLook(glStandard);
+    g.SetSelection({4, 1, 4, 1});
     g.BackGround().SetDisplay(TBackGroundDisplay::bdGradientVert);
     g.BackGround().SetColor(0x0000FF);
     g.BackGround().SetColorTo(0xFF0000);
     g.SetColWidths(4, 20);
+    g.SetColors(2, 2, 0xFFFFFF);
     QImage img = Shot();
     Keep(img, QStringLiteral("background"));
-    // Below the last row (and right of the last column) the gradient; the
-    // cells keep their own colour.
+    // Below the last row (and right of the last column) the gradient; so in
+    // the normal cells, at the height of each cell, but not in a cell with
+    // its own colour nor in the fixed cells.
     EXPECT_NE(At(img, 100, 140), clWhite);
     EXPECT_NE(At(img, 100, 140), At(img, 100, 80));
     EXPECT_NE(At(img, 300, 30), clWhite);
     EXPECT_EQ(At(img, 150, 55), TColor(0xFFFFFF));
+    const TColor inCell = At(img, 100, 55);
+    EXPECT_NE(inCell, TColor(0xFFFFFF));
+    EXPECT_EQ(At(img, 220, 55), inCell);      // vertical: the same along a line
+    EXPECT_NE(At(img, 100, 33), inCell);      // and another one a row higher
+    EXPECT_GT(inCell & 0xFF0000, At(img, 100, 33) & 0xFF0000); // bluer further down
+    EXPECT_EQ(At(img, 30, 55), ColorToRGB(g.FixedColor));
     // Without "to" colour nothing outside the cells is painted.
     g.BackGround().SetColorTo(clNone);
     img = Shot();
     EXPECT_EQ(At(img, 100, 140), ColorToRGB(g.Color));
+    EXPECT_EQ(At(img, 100, 55), ColorToRGB(g.Color));
+}
+
+TEST_F(PaintGrid, BackgroundPictureTilesOnAcrossTheCells)
+{
+    // A 40 x 40 picture: red left half, blue right half. Tiled from the
+    // first normal cell, column 2 (starting 60 pixels on) begins in the blue
+    // half, 20 pixels into it.
+    QImage pic(40, 40, QImage::Format_RGB32);
+    pic.fill(QColor(255, 0, 0));
+    for (int y = 0; y < 40; ++y)
+        for (int x = 20; x < 40; ++x) pic.setPixelColor(x, y, QColor(0, 0, 255));
+    g.SetLook(glStandard);
+    g.BackGround().SetBitmap(pic);
+    g.BackGround().SetDisplay(TBackGroundDisplay::bdTile);
+    g.SetColors(3, 2, 0x00FF00);
+    g.SetSelection({4, 4, 4, 4});
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("background-tile"));
+    const TRect c1 = g.CellRect(1, 2), c2 = g.CellRect(2, 2);
+    EXPECT_EQ(At(img, c1.Left + 3, c1.Top + 5), TColor(0x0000FF));  // red at the start
+    EXPECT_EQ(At(img, c1.Left + 25, c1.Top + 5), TColor(0xFF0000)); // blue after 20 pixels
+    EXPECT_EQ(At(img, c2.Left + 3, c2.Top + 5), TColor(0xFF0000));  // column 2 goes on in blue
+    EXPECT_EQ(At(img, c2.Left + 25, c2.Top + 5), TColor(0x0000FF)); // and red again
+    EXPECT_EQ(At(img, 30, 30), ColorToRGB(g.FixedColor));            // not in fixed cells
+    EXPECT_EQ(At(img, g.CellRect(3, 2).Left + 5, g.CellRect(3, 2).Top + 5), TColor(0x00FF00)); // own colour
+    EXPECT_EQ(At(img, g.CellRect(4, 4).Left + 5, g.CellRect(4, 4).Top + 5), ColorToRGB(g.SelectionColor()));
 }
 
 TEST_F(PaintGrid, AlwaysVisibleComboButton)
