@@ -221,6 +221,8 @@ struct TExtCellPlan {
     int EditButton = 0;
     TRect ButtonRect;
     int ButtonState = 0, ButtonLook = 0;
+    bool RowIndicator = false; // drawn at RowIndicatorAt
+    QPoint RowIndicatorAt;
     bool ModifiedMark = false;
     TRect ModifiedRect;
     TColor ModifiedColor = clNone;
@@ -236,6 +238,13 @@ struct TExtCellPlan {
     bool Url = false;
     TColor UrlColor = clNone;
     bool FilterButton = false;
+    // The grid's background shown inside the cell: 1 its picture (tiled
+    // from Phase, or placed at the background's Left and Top), 2 its
+    // gradient from BackFrom to BackTo (0 none).
+    int Background = 0;
+    TRect BackgroundRect;
+    QPoint BackgroundPhase;
+    TColor BackFrom = clNone, BackTo = clNone;
     bool SortIndicator = false;
     int SortX = 0, SortY = 0;
     int ErrPos = 0, ErrLen = 0;
@@ -707,6 +716,14 @@ public:
     TColor StudioGradientDownMirrorFrom = clNone;
     TColor StudioGradientDownMirrorTo = clNone;
     TColor StudioGradientDownBorder = clNone;
+    // The fixed cell under the mouse (-1 when none) and whether a mouse
+    // button is held down, as the mouse handling records them; a hot-tracked
+    // fixed cell (HoverFixedCells) is painted in the hover or down colours.
+    int HoverFixedX = -1;
+    int HoverFixedY = -1;
+    bool HoverFixedDown = false;
+    // A picture drawn in the first column of the current row.
+    KR_FIELD_PROP(QImage, RowIndicator, QImage())
 
     KR_FIELD_PROP(TEditorType, DefaultEditor, edNormal)
     KR_FIELD_PROP(int, MaxComboLength, 0)

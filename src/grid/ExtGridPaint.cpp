@@ -221,10 +221,28 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
     // 10. The face of a fixed cell.
     const bool gradientLook =
         FLook == glStudio || FLook == glXP || FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
+    const bool hotTracked = [&] {
+        switch (HoverFixedCells()) {
+        case THoverFixedCells::hfAll: return c < fc || r < fr;
+        case THoverFixedCells::hfFixedRows: return r < fr;
+        case THoverFixedCells::hfFixedColumns: return c < fc;
+        case THoverFixedCells::hfNone: break;
+        }
+        return false;
+    }();
     if (fixed && gradientLook) {
         TExtCellPlan::TFace face;
         face.Rect = R;
-        if (FActiveCellShow && ((c + 1 == fc && fc > 0 && r == Row()) || (r + 1 == fr && fr > 0 && c == Col()))) {
+        if (hotTracked && c == HoverFixedX && r == HoverFixedY && GridState() != gsColMoving && !FDesigning) {
+            // The cell under the mouse: the hover colours, the down colours
+            // while a button is held.
+            face.Rect.Bottom += 1;
+            face.From = HoverFixedDown ? StudioGradientDownFrom : StudioGradientHoverFrom;
+            face.To = HoverFixedDown ? StudioGradientDownTo : StudioGradientHoverTo;
+            face.MirrorFrom = HoverFixedDown ? StudioGradientDownMirrorFrom : StudioGradientHoverMirrorFrom;
+            face.MirrorTo = HoverFixedDown ? StudioGradientDownMirrorTo : StudioGradientHoverMirrorTo;
+            plan.Faces.push_back(face);
+        } else if (FActiveCellShow && ((c + 1 == fc && fc > 0 && r == Row()) || (r + 1 == fr && fr > 0 && c == Col()))) {
             face.From = FActiveCellColor;
             face.To = FActiveCellColorTo;
             plan.Faces.push_back(face);
@@ -251,6 +269,17 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
         face.From = clBtnFace;
         face.Border = clWhite;
         plan.Faces.push_back(face);
+    }
+    // 11. Row indicator: in the first column of the current row.
+    const QImage& indicator = FRowIndicator;
+    if (rc == 0 && r == Row() && fc > 0 && !indicator.isNull() && !(RowCount() == fr && FixedRowAlways())) {
+        const int h = indicator.height();
+        const int y = FVAlignment == vtaTop      ? R.Top
+                      : FVAlignment == vtaBottom ? R.Bottom - h
+                                                 : R.Top + (R.Height() - h) / 2;
+        plan.RowIndicator = true;
+        plan.RowIndicatorAt = QPoint(R.Left + 2, y);
+        R.Left += indicator.width() + 2;
     }
     // 13. Modified-row mark.
     if (c == 0 && FShowModified->Enabled() && RowModified(r)) {
@@ -413,6 +442,9 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int c, int r, const TRect&
             DrawMirrorGradient(canvas, f.Rect, f.From, true, false, f.Border, true, f.MirrorTo, f.MirrorFrom, f.To);
         }
     }
+    if (plan.RowIndicator)
+        canvas.DrawTransparent(plan.RowIndicatorAt.x(), plan.RowIndicatorAt.y(), FRowIndicator,
+                               QColorToColor(FRowIndicator.pixelColor(0, FRowIndicator.height() - 1)));
     if (plan.ModifiedMark) FillRectColor(canvas, plan.ModifiedRect, plan.ModifiedColor);
     if (OnCustomCellBkgDraw) OnCustomCellBkgDraw(this, canvas, rc, r, plan.State, plan.Rect, false);
     if (plan.EditButton != 0) {

@@ -6,6 +6,7 @@
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <cmath>
@@ -61,6 +62,47 @@ void DrawClassicCheck(TCanvas& canvas, const TRect& b, bool checked, bool grayed
             Line(canvas, tick, x, y + i, x + 2, y + 2 + i);
             Line(canvas, tick, x + 2, y + 2 + i, x + 7, y - 3 + i);
         }
+    }
+}
+
+
+// A radio group: one glyph per caption, side by side or one under the other,
+// the chosen item by index, or by its caption when the index is -1.
+void DrawRadioGroup(TExtStringGrid& grid, TCanvas& canvas, const TRect& r, TControlStyle style, const QStringList* items,
+                    int index, bool horizontal, const QString& cellText, TColor textColor, bool enabled)
+{
+    const int count = items ? int(items->size()) : 0;
+    if (style == csTheme && !IsThemedComCtl6()) style = csClassic;
+    const QFontMetrics fm(canvas.Font());
+    const int th = fm.height();
+    const bool small = style == csClassic || style == csFlat;
+    const int size = small ? grid.ControlLook().RadioSize() + (style == csFlat ? 2 : 0) : 16;
+    canvas.SetBkMode(TBkMode::Transparent);
+    canvas.SetFontColor(textColor);
+    int before = 0; // widths of the earlier captions
+    for (int i = 1; i <= count; ++i) {
+        const QString caption = items->at(i - 1);
+        const bool checked = i == index + 1 || (index == -1 && caption == cellText);
+        int x = 0, y = 0, tx = 0, ty = 0;
+        if (horizontal) {
+            x = small ? r.Left + 2 + (i - 1) * size + before : r.Left + i * 16 - 14 + before;
+            y = r.Top + (r.Height() - size) / 2;
+            tx = x + (small ? size + 2 : 16);
+            ty = r.Top + (r.Height() - th) / 2 - (small ? 2 : 0);
+        } else {
+            const int pitch = small ? fm.height() : std::max(16, th);
+            x = r.Left + 2;
+            y = r.Top + 2 + (i - 1) * pitch;
+            tx = small ? r.Left + 2 + size + 4 : r.Left + (style == csBorland || style == csTheme ? 20 : 18);
+            ty = y + (size - th) / 2;
+        }
+        if (count == 1 && caption.isEmpty()) x = r.Left + (r.Width() - size) / 2;
+        grid.DrawRadioGlyph(canvas, {x, y, x + size, y + size}, style, checked, enabled);
+        if (!caption.isEmpty()) {
+            canvas.SetFontColor(textColor);
+            canvas.TextOut(tx, ty, caption);
+        }
+        before += fm.horizontalAdvance(caption);
     }
 }
 
@@ -232,6 +274,14 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
             else canvas.Draw(p.Left, p.Top, *pic);
         }
         break;
+    case ctFilePicture:
+        if (const TFilePicture* fp = g.FilePicture()) fp->DrawPicture(canvas, p);
+        break;
+    case ctInterface:
+        if (TInterfacedPersistent* object = g.Interfaced())
+            object->Draw(canvas, {cell.Left - 1, cell.Top - 1, cell.Right, cell.Bottom}, rc, row,
+                         CellInSelection(DisplColIndex(rc), row), false);
+        break;
     case ctCheckBox:
     case ctDataCheckBox:
     case ctVirtCheckBox:
@@ -265,6 +315,15 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         }
         DrawCheckBoxGlyph(canvas, p, checked, g.CellCheckBoxState, g.CellType == ctTriStateCheckBox, style,
                           g.CellAngle > 0, enabled);
+        break;
+    }
+    case ctRadio: {
+        const bool selected = CellInSelection(DisplColIndex(rc), row);
+        const QStringList* items = g.Strings();
+        const TColor text = items && selected && FShowSelection && FSelectionTextColor != clNone ? FSelectionTextColor
+                                                                                               : plan.Font.Color;
+        canvas.SetFont(plan.Font.Font);
+        DrawRadioGroup(*this, canvas, area, style, items, g.CellIndex, g.CellBoolean, GridCells(rc, row), text, enabled);
         break;
     }
     case ctRotated: {

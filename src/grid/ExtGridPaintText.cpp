@@ -9,6 +9,8 @@
 #include "grid/ExtGrid.h"
 
 #include <QFontMetrics>
+#include <QRegion>
+#include <algorithm>
 #include <cmath>
 
 using enum TCellType;
@@ -219,6 +221,40 @@ void TExtStringGrid::PlanCellText(TExtCellPlan& plan, int c, int r, const TVisua
         TR.Top += GridLineWidth();
     }
     plan.FilterButton = r == FFilterRow && GetColumnFilter(rc);
+    // 9.-10. The grid's background inside the cell.
+    {
+        const TBackGround& bg = *FBackGround;
+        const bool covered = bg.Cells() == TBackGroundCells::bcAll ||
+                             (bg.Cells() == TBackGroundCells::bcFixed) == displFixed;
+        const bool shownSelected = FShowSelection && (selected || vp.State.Contains(gdSelected));
+        const int lw = GridLineWidth();
+        const bool gradient = bg.Display() == TBackGroundDisplay::bdGradientHorz ||
+                              bg.Display() == TBackGroundDisplay::bdGradientVert;
+        const TCellType gkind = plan.Graphic ? plan.Graphic->CellType : ctEmpty;
+        const bool control = gkind == ctCheckBox || gkind == ctDataCheckBox || gkind == ctRadio || gkind == ctButton ||
+                             gkind == ctRadioButton;
+        if (!bg.Bitmap().isNull() && covered && !shownSelected && Colors(rc, r) == clNone) {
+            plan.Background = 1;
+            plan.BackgroundRect = {TR.Left - lw + 1, TR.Top - lw + 1, TR.Right, TR.Bottom};
+            // The tiling runs on from the first (normal) cell across the
+            // columns and rows before this one.
+            int px = 0, py = 0;
+            const int c0 = bg.Cells() == TBackGroundCells::bcAll ? 0 : fc;
+            const int r0 = bg.Cells() == TBackGroundCells::bcAll ? 0 : fr;
+            for (int i = std::min(c0, c); i < c; ++i) px += ColWidths(i);
+            for (int i = std::min(r0, r); i < r; ++i) py += RowHeights(i);
+            plan.BackgroundPhase = QPoint(px % bg.Bitmap().width(), py % bg.Bitmap().height());
+        } else if (gradient && bg.ColorTo() != clNone && covered && !shownSelected &&
+                   (Colors(rc, r) == clNone || control)) {
+            plan.Background = 2;
+            plan.BackgroundRect = {TR.Left - 1, TR.Top - lw, TR.Right, TR.Bottom + lw - 1};
+            const bool horz = bg.Display() == TBackGroundDisplay::bdGradientHorz;
+            const int last = horz ? ClientWidth() : ClientHeight();
+            const int a = horz ? R.Left : R.Top, b = horz ? R.Right : R.Bottom;
+            plan.BackFrom = BlendColorStep(bg.Color(), bg.ColorTo(), 0, std::clamp(a, 0, last), last);
+            plan.BackTo = BlendColorStep(bg.Color(), bg.ColorTo(), 0, std::clamp(b, 0, last), last);
+        }
+    }
     // 11. Selection rectangle.
     if (FSelectionRectangle && !displFixed && CellInSelection(c, r)) {
         const TGridRect s = Selection();
@@ -245,7 +281,7 @@ void TExtStringGrid::PlanCellText(TExtCellPlan& plan, int c, int r, const TVisua
         else if (g.CellVAlign == TCellVAlign::vaUnderText) TR.Bottom -= plan.GraphicHeight;
     }
     if (rc == 0 && HasNodes() && !IsNode(r)) TR.Left += GetNodeIndent(r);
-    const bool sortCell = IsSortIndicatorCell(c, r) && (rc == FSortSettings->Column() || FSortIndexes.Count() > 0) &&
+    const bool sortCell = IsSortIndicatorCell(c, r) && (rc == FSortSettings->Column() || FSortIndexes.FindIndex(rc) >= 0) &&
                           fr > 0 && (c >= fc || FSortSettings->FixedCols());
     auto sortY = [&](const TRect& t) {
         return plan.VAlign == vtaTop ? t.Top + 8 : plan.VAlign == vtaCenter ? (t.Top + t.Bottom) / 2 : t.Bottom - 8;
@@ -331,6 +367,22 @@ void TExtStringGrid::ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan)
             canvas.DrawTransparent(R.Right - 16, R.Top, glyph, QColorToColor(glyph.pixelColor(0, glyph.height() - 1)));
         }
     }
+    if (plan.Background == 1) {
+        const QImage& pic = FBackGround->Bitmap();
+        const TRect& b = plan.BackgroundRect;
+        canvas.Save();
+        canvas.SetClipRegion(QRegion(b.Left, b.Top, b.Width(), b.Height()));
+        if (FBackGround->Display() == TBackGroundDisplay::bdTile) {
+            for (int y = b.Top - plan.BackgroundPhase.y(); y < b.Bottom; y += pic.height())
+                for (int x = b.Left - plan.BackgroundPhase.x(); x < b.Right; x += pic.width()) canvas.Draw(x, y, pic);
+        } else {
+            canvas.Draw(FBackGround->Left(), FBackGround->Top(), pic);
+        }
+        canvas.Restore();
+    } else if (plan.Background == 2) {
+        FillGradientRect(canvas, plan.BackFrom, plan.BackTo,
+                         FBackGround->Display() == TBackGroundDisplay::bdGradientHorz, plan.BackgroundRect, 128);
+    }
     if (plan.SelectionRect) {
         canvas.SetPenStyle(TPenStyle::Solid);
         canvas.SetPenWidth(2);
@@ -377,13 +429,9 @@ void TExtStringGrid::ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan)
 void TExtStringGrid::DrawSortIndicator(TCanvas& canvas, int c, int y, int x)
 {
     const TSortSettings& ss = *FSortSettings;
-    int place = -1;
-    bool descending = ss.Direction() == TSortDirection::sdDescending;
-    for (int i = 0; i < FSortIndexes.Count(); ++i)
-        if ((FSortIndexes.Items(i) & 0x7FFFFFFF) == c) {
-            place = i;
-            descending = (FSortIndexes.Items(i) & 0x80000000) != 0;
-        }
+    const int place = FSortIndexes.FindIndex(c);
+    const bool descending =
+        place >= 0 ? !FSortIndexes.SortDirections(place) : ss.Direction() == TSortDirection::sdDescending;
     if (place > 0 && !ss.IndexShow()) return;
     canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetPenWidth(1);

@@ -197,6 +197,14 @@ TEST(GridLooks, StyleTable)
         {gsWindows7, glWin7, 0xFDFCFA, 0xFAF0E6, 0xFCEBDC, 0xEACAB6, 0xECECF0, 0xD4D2D1},
         {gsOffice2010Blue, glOffice2007, 0xF5E7DA, 0xF5E7DA, 0x5BD5FF, 0xFFDBB7, 0xC0C0C0, 0xC7B0A0},
         {gsOffice2010Black, glOffice2007, 0x6A6A6A, 0x6A6A6A, 0x5BD5FF, 0xFFDBB7, 0xC0C0C0, 0x444444},
+        {gsOffice2003Silver, glXP, 0xECE2E1, 0xB39698, 0x94E6FB, 0x94E6FB, 0xC0C0C0, 0x808080},
+        {gsOffice2007Silver, glOffice2007, 0xF3F3F1, 0xCAC9C8, 0x99CCFF, 0x95C7F5, 0xE5D7D0, 0x808080},
+        {gsOffice2010Silver, glOffice2007, 0xE8E3DF, 0xE8E3DF, 0x5BD5FF, 0xFFDBB7, 0xC0C0C0, 0xBAB5B1},
+        {gsWindowsXP, glXP, ColorToRGB(clBtnFace), ColorToRGB(clBtnFace), clBtnFace, clHighlight,
+         0xC0C0C0, 0x808080},
+        // Whidbey keeps the look; Terminal keeps the colours of the default look.
+        {gsWhidbey, glXP, 0xFFFFFF, ColorToRGB(clBtnFace), 0x94E6FB, clHighlight, 0xC0C0C0, 0x808080},
+        {gsTerminal, glStandard, ColorToRGB(clBtnFace), clNone, clGray, clHighlight, clSilver, clGray},
     };
     for (const Case& k : cases) {
         TExtStringGrid g;
@@ -582,10 +590,18 @@ TEST_F(PaintGrid, TextPlacementAgainstMeasuredSizes)
     EXPECT_EQ(g.GetCellTextSize(1, 2), QSize(w, fm.height()));
     EXPECT_EQ(g.CellMeasurer().GetCellTextSize(1, 2, false), QSize(w, fm.height()));
     EXPECT_EQ(g.CellMeasurer().GetCellLineHeight(1, 2), fm.height());
-    // Multiline cells count their lines.
-    g.SetMultilinecells(true);
+    // Multiline cells count their lines; only shown columns count, and
+    // without Multilinecells every row has one line.
     g.SetCells(4, 1, QStringLiteral("a\r\nb\r\nc"));
+    g.SetCells(3, 1, QStringLiteral("1\r\n2\r\n3\r\n4\r\n5"));
+    EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(1), 1);
+    g.SetMultilinecells(true);
+    EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(1), 5);
+    g.HideColumn(3);
     EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(1), 3);
+    EXPECT_EQ(g.CellMeasurer().MaxLinesInRow(2), 1);
+    g.UnHideColumn(3);
+    g.SetCells(3, 1, QString());
     EXPECT_EQ(g.GetCellTextSize(4, 1).height(), 3 * fm.height());
 }
 
@@ -739,22 +755,59 @@ TEST_F(PaintGrid, FocusFrameLeavesTheCellUncoveredAndGoesWithTheViewport)
 TEST_F(PaintGrid, BackgroundBelowTheLastRow)
 {
     g.SetRowCount(3);
+    g.SetLook(glStandard);
+    g.SetSelection({4, 1, 4, 1});
     g.BackGround().SetDisplay(TBackGroundDisplay::bdGradientVert);
     g.BackGround().SetColor(0x0000FF);
     g.BackGround().SetColorTo(0xFF0000);
     g.SetColWidths(4, 20);
+    g.SetColors(2, 2, 0xFFFFFF);
     QImage img = Shot();
     Keep(img, QStringLiteral("background"));
-    // Below the last row (and right of the last column) the gradient; the
-    // cells keep their own colour.
+    // Below the last row (and right of the last column) the gradient; so in
+    // the normal cells, at the height of each cell, but not in a cell with
+    // its own colour nor in the fixed cells.
     EXPECT_NE(At(img, 100, 140), clWhite);
     EXPECT_NE(At(img, 100, 140), At(img, 100, 80));
     EXPECT_NE(At(img, 300, 30), clWhite);
     EXPECT_EQ(At(img, 150, 55), TColor(0xFFFFFF));
+    const TColor inCell = At(img, 100, 55);
+    EXPECT_NE(inCell, TColor(0xFFFFFF));
+    EXPECT_EQ(At(img, 220, 55), inCell);      // vertical: the same along a line
+    EXPECT_NE(At(img, 100, 33), inCell);      // and another one a row higher
+    EXPECT_GT(inCell & 0xFF0000, At(img, 100, 33) & 0xFF0000); // bluer further down
+    EXPECT_EQ(At(img, 30, 55), ColorToRGB(g.FixedColor));
     // Without "to" colour nothing outside the cells is painted.
     g.BackGround().SetColorTo(clNone);
     img = Shot();
     EXPECT_EQ(At(img, 100, 140), ColorToRGB(g.Color));
+    EXPECT_EQ(At(img, 100, 55), ColorToRGB(g.Color));
+}
+
+TEST_F(PaintGrid, BackgroundPictureTilesOnAcrossTheCells)
+{
+    // A 40 x 40 picture: red left half, blue right half. Tiled from the
+    // first normal cell, column 2 (starting 60 pixels on) begins in the blue
+    // half, 20 pixels into it.
+    QImage pic(40, 40, QImage::Format_RGB32);
+    pic.fill(QColor(255, 0, 0));
+    for (int y = 0; y < 40; ++y)
+        for (int x = 20; x < 40; ++x) pic.setPixelColor(x, y, QColor(0, 0, 255));
+    g.SetLook(glStandard);
+    g.BackGround().SetBitmap(pic);
+    g.BackGround().SetDisplay(TBackGroundDisplay::bdTile);
+    g.SetColors(3, 2, 0x00FF00);
+    g.SetSelection({4, 4, 4, 4});
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("background-tile"));
+    const TRect c1 = g.CellRect(1, 2), c2 = g.CellRect(2, 2);
+    EXPECT_EQ(At(img, c1.Left + 3, c1.Top + 5), TColor(0x0000FF));  // red at the start
+    EXPECT_EQ(At(img, c1.Left + 25, c1.Top + 5), TColor(0xFF0000)); // blue after 20 pixels
+    EXPECT_EQ(At(img, c2.Left + 3, c2.Top + 5), TColor(0xFF0000));  // column 2 goes on in blue
+    EXPECT_EQ(At(img, c2.Left + 25, c2.Top + 5), TColor(0x0000FF)); // and red again
+    EXPECT_EQ(At(img, 30, 30), ColorToRGB(g.FixedColor));            // not in fixed cells
+    EXPECT_EQ(At(img, g.CellRect(3, 2).Left + 5, g.CellRect(3, 2).Top + 5), TColor(0x00FF00)); // own colour
+    EXPECT_EQ(At(img, g.CellRect(4, 4).Left + 5, g.CellRect(4, 4).Top + 5), ColorToRGB(g.SelectionColor()));
 }
 
 TEST_F(PaintGrid, AlwaysVisibleComboButton)
@@ -770,4 +823,191 @@ TEST_F(PaintGrid, AlwaysVisibleComboButton)
     // The right 16 pixels hold the button, the text stops before them.
     EXPECT_LT(Count(img, {162, 45, 178, 65}, clWhite), inkWithout - 100);
     EXPECT_EQ(Count(img, {180, 45, 240, 65}, clBtnFace), 0);
+}
+
+TEST_F(PaintGrid, SortIndicatorSitsAfterTheTextAndStaysInTheCell)
+{
+    // A plain header face (no gradient, no edges) and grey parts of the mark
+    // that the black text cannot have.
+    g.SetLook(glStandard);
+    g.SortSettings().SetShow(true);
+    g.SortSettings().SetColumn(1);
+    g.SetCells(1, 0, QStringLiteral("Ab"));
+    g.SetCells(2, 0, QStringLiteral("Ab"));
+    const QFontMetrics fm(g.FixedFont().Font);
+    const TRect cell = g.CellRect(1, 0);
+    // The grey edge of the rising triangle ends at its top point X.
+    auto markRight = [&](const QImage& img, int c) {
+        int right = -1; // the fixed grid lines, grey as well, left out
+        for (int y = 1; y < 20; ++y)
+            for (int x = c * 60 + 1; x < c * 60 + 58; ++x)
+                if (At(img, x, y) == ColorToRGB(clGray)) right = std::max(right, x);
+        return right;
+    };
+    QImage img = Shot();
+    Keep(img, QStringLiteral("sort"));
+    EXPECT_EQ(markRight(img, 1), cell.Left + fm.horizontalAdvance(QStringLiteral("Ab")) + 10);
+    EXPECT_EQ(markRight(img, 2), -1); // an unsorted column has no mark
+    // A long text: the mark stays 16 pixels in from where the text could end.
+    g.SetCells(1, 0, QStringLiteral("A header text far wider than its column"));
+    img = Shot();
+    const int right = markRight(img, 1);
+    EXPECT_GT(right, cell.Left + 30);
+    EXPECT_LE(right, cell.Right - 16 + 10);
+    // A secondary key of the index list shows its place only with IndexShow.
+    g.SetCells(1, 0, QStringLiteral("Ab"));
+    g.SortIndexes().AddIndex(1, true);
+    g.SortIndexes().AddIndex(2, false);
+    img = Shot();
+    EXPECT_EQ(markRight(img, 2), -1);
+    EXPECT_EQ(markRight(img, 3), -1); // not in the list: no mark
+    EXPECT_GT(markRight(img, 1), 0);
+    g.SortSettings().SetIndexShow(true);
+    g.SortSettings().SetIndexColor(0x00FFFF);
+    img = Shot();
+    Keep(img, QStringLiteral("sort-index"));
+    // The descending key: a yellow triangle pointing down, the number 2 on it.
+    std::vector<int> yellow; // yellow pixels per line of the header
+    for (int y = 0; y < 21; ++y) yellow.push_back(Count(img, {121, y, 178, y + 1}, 0x00FFFF));
+    const auto first = std::find_if(yellow.begin(), yellow.end(), [](int n) { return n > 0; });
+    const auto last = std::find_if(yellow.rbegin(), yellow.rend(), [](int n) { return n > 0; });
+    ASSERT_NE(first, yellow.end());
+    const int topRow = *first, bottomRow = *last;
+    EXPECT_GT(Count(img, {120, 0, 180, 20}, 0x00FFFF), 30);
+    EXPECT_GT(topRow, bottomRow); // wide at the top: it points down
+}
+
+TEST_F(PaintGrid, RadioGroupMarksTheChosenItem)
+{
+    g.SetOptions(g.Options().With(goEditing));
+    g.SetColWidths(2, 120);
+    g.SetClientSize(400, 150);
+    g.ControlLook().SetControlStyle(csClassic);
+    QStringList* items = g.CreateRadio(2, 2, 1, 1);
+    *items << QStringLiteral("A") << QStringLiteral("B") << QStringLiteral("C");
+    QStringList* column = g.CreateRadio(3, 1, 0, -1);
+    *column << QStringLiteral("x") << QStringLiteral("y");
+    g.SetCells(3, 1, QStringLiteral("y"));
+    g.SetRowHeights(1, 44);
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("radio"));
+    // Three circles side by side; only the second has its dot.
+    const TRect cell = g.CellRect(2, 2);
+    std::vector<std::pair<int, int>> circles; // x range of each run of window colour
+    const int mid = (cell.Top + cell.Bottom) / 2;
+    std::vector<int> dots;
+    for (int x = cell.Left; x < cell.Right; ++x)
+        if (At(img, x, mid) == ColorToRGB(clWindowText)) dots.push_back(x);
+    ASSERT_FALSE(dots.empty());
+    const int size = g.ControlLook().RadioSize();
+    const int fw = QFontMetrics(TestFont()).horizontalAdvance(QStringLiteral("A"));
+    const int second = cell.Left + 2 + size + fw; // where the second circle starts
+    // All dark pixels on the middle line outside the captions belong to the second circle.
+    int inSecond = 0;
+    for (int x : dots) inSecond += x > second && x < second + size;
+    EXPECT_GE(inSecond, 2);
+    const int firstCircle = Count(img, {cell.Left + 3, mid - 1, cell.Left + 1 + size, mid + 2}, clWindowText);
+    EXPECT_EQ(firstCircle, 0);
+    // The vertical group chooses by the cell text: the second row's circle.
+    const TRect v = g.CellRect(3, 1);
+    const QFontMetrics fm(TestFont());
+    const int y1 = v.Top + 2 + fm.height() + size / 2;
+    const int y0 = v.Top + 2 + size / 2;
+    EXPECT_GT(Count(img, {v.Left + 3, y1 - 1, v.Left + size, y1 + 2}, clWindowText), 0);
+    EXPECT_EQ(Count(img, {v.Left + 3, y0 - 1, v.Left + size, y0 + 2}, clWindowText), 0);
+}
+
+TEST(GridVisualProperties, DisjunctCellPastColumn65535PaintsSelected)
+{
+    TExtStringGrid g;
+    g.SetColCount(70002);
+    g.SetRowCount(4);
+    g.SetClientSize(300, 100);
+    g.Color = clWhite;
+    g.MouseActions().SetDisjunctCellSelect(true);
+    g.SetSelectionColor(0x00FF00);
+    g.SetSelectedCells(70000, 2, true);
+    g.SetSelectedCells(70000 & 0xFFFF, 1, true); // a namesake elsewhere
+    g.SetLeftCol(69999);
+    QImage img(300, 100, QImage::Format_RGB32);
+    QPainter p(&img);
+    g.PaintTo(p);
+    p.end();
+    const TRect on = g.CellRect(70000, 2), off = g.CellRect(70000, 1);
+    ASSERT_FALSE(on.IsEmpty());
+    EXPECT_EQ(At(img, on.Left + 5, on.Top + 5), TColor(0x00FF00));
+    EXPECT_EQ(At(img, off.Left + 5, off.Top + 5), TColor(0xFFFFFF));
+    EXPECT_EQ(At(img, g.CellRect(70001, 2).Left + 5, on.Top + 5), TColor(0xFFFFFF));
+}
+
+TEST_F(PaintGrid, HoveredFixedCellTakesTheHoverAndDownColours)
+{
+    g.SetLook(glXP);
+    g.StudioGradientHoverFrom = g.StudioGradientHoverTo = 0x00AAFF;
+    g.StudioGradientHoverMirrorFrom = g.StudioGradientHoverMirrorTo = 0x00AAFF;
+    g.StudioGradientDownFrom = g.StudioGradientDownTo = 0xAA0000;
+    g.StudioGradientDownMirrorFrom = g.StudioGradientDownMirrorTo = 0xAA0000;
+    g.HoverFixedX = 2;
+    g.HoverFixedY = 0;
+    // Not hot-tracked: the normal face.
+    EXPECT_EQ(Count(Shot(), Inside(2, 0), 0x00AAFF), 0);
+    g.SetHoverFixedCells(THoverFixedCells::hfFixedColumns); // row 0 is a fixed row, not a fixed column
+    EXPECT_EQ(Count(Shot(), Inside(2, 0), 0x00AAFF), 0);
+    g.SetHoverFixedCells(THoverFixedCells::hfAll);
+    QImage img = Shot();
+    EXPECT_GT(Count(img, Inside(2, 0), 0x00AAFF), 500);
+    EXPECT_EQ(Count(img, Inside(1, 0), 0x00AAFF), 0);
+    g.HoverFixedDown = true;
+    img = Shot();
+    EXPECT_GT(Count(img, Inside(2, 0), 0xAA0000), 500);
+    EXPECT_EQ(Count(img, Inside(2, 0), 0x00AAFF), 0);
+}
+
+TEST_F(PaintGrid, RowIndicatorOnTheCurrentRowOnly)
+{
+    QImage arrow(8, 8, QImage::Format_RGB32);
+    arrow.fill(QColor(0, 0, 200));
+    arrow.setPixelColor(0, 7, Qt::magenta); // the transparent colour
+    arrow.setPixelColor(1, 1, Qt::magenta);
+    g.SetRowIndicator(arrow);
+    g.SetCells(0, 2, QStringLiteral("WW"));
+    g.FocusCell(2, 2);
+    g.SetLook(glStandard);
+    QImage img = Shot();
+    Keep(img, QStringLiteral("indicator"));
+    EXPECT_EQ(Count(img, {0, 44, 60, 66}, 0xC80000), 64 - 2);
+    EXPECT_EQ(Count(img, {0, 44, 60, 66}, 0xFF00FF), 0);
+    EXPECT_EQ(Count(img, Inside(0, 3), 0xC80000), 0);
+    // The text moves right past the picture.
+    const TRect ink = InkBox(img, Inside(0, 2), clBtnFace);
+    int textLeft = ink.Right;
+    for (int y = ink.Top; y < ink.Bottom; ++y)
+        for (int x = ink.Left; x < ink.Right; ++x)
+            if (At(img, x, y) == ColorToRGB(clBlack)) textLeft = std::min(textLeft, x);
+    EXPECT_GE(textLeft, g.CellRect(0, 2).Left + 2 + 8 + 2);
+    // Without fixed columns no indicator.
+    g.SetFixedCols(0);
+    img = Shot();
+    EXPECT_EQ(Count(img, {0, 0, 320, 150}, 0xC80000), 0);
+}
+
+TEST_F(PaintGrid, InterfacedObjectDrawsItselfIntoTheCell)
+{
+    struct Swatch : TInterfacedPersistent {
+        TRect drawn;
+        int col = -1, row = -1;
+        void Draw(TCanvas& canvas, const TRect& r, int c, int rr, bool, bool) override
+        {
+            drawn = r;
+            col = c;
+            row = rr;
+            FillRectColor(canvas, r, 0x00C0C0);
+        }
+    } swatch;
+    g.AddInterfacedCell(3, 2, &swatch);
+    const QImage img = Shot();
+    EXPECT_EQ(swatch.col, 3);
+    EXPECT_EQ(swatch.row, 2);
+    EXPECT_GT(Count(img, Inside(3, 2), 0x00C0C0), 900);
+    EXPECT_EQ(Count(img, Inside(2, 2), 0x00C0C0), 0);
 }
