@@ -1381,7 +1381,8 @@ public:
     // of cells with a control anew from the cells.
     void CellControlsUpdate(bool rebuildList);
     // A special editor open while the grid scrolls is closed (its value
-    // written); the controls in cells follow the scroll.
+    // written); the controls in cells and the slim scroll bars follow the
+    // scroll.
     void TopLeftChanged() override;
     // The pick list of the combo editor; the column grid fills it from the
     // column before each edit, an OnGetEditorType handler may refill it.
@@ -1682,8 +1683,6 @@ public:
     bool ScrollBarScale(bool vertical, TScrollBarScale& s) override;
     void ScrollBarMoved(bool vertical, int position) override;
     void ScrollThumbTracked(bool vertical, int position, bool ended) override;
-    // The slim scroll bars follow the grid's scrolling.
-    void TopLeftChanged() override;
     // Shows the position hint for a thumb dragged to the target row or
     // column, 10 pixels right of the screen point; hides it.
     void ShowScrollHint(bool vertical, int target, QPoint screenPoint);

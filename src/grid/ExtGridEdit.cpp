@@ -955,4 +955,7 @@ void TExtStringGrid::TopLeftChanged()
     if (EditorMode() && !IsTextEditorKind(FEditControl)) HideInplaceEdit();
     TBaseGrid::TopLeftChanged();
     CellControlsUpdate(false);
+    // The slim scroll bars follow the grid's scrolling.
+    if (vscrlctrl) vscrlctrl->update();
+    if (hscrlctrl) hscrlctrl->update();
 }

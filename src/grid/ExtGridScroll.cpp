@@ -164,13 +164,6 @@ void TExtStringGrid::ScrollThumbTracked(bool vertical, int position, bool ended)
     }
 }
 
-void TExtStringGrid::TopLeftChanged()
-{
-    TBaseGrid::TopLeftChanged();
-    if (vscrlctrl) vscrlctrl->update();
-    if (hscrlctrl) hscrlctrl->update();
-}
-
 void TExtStringGrid::ShowScrollHint(bool vertical, int target, QPoint screenPoint)
 {
     if (!FScrollHintWnd) return;
