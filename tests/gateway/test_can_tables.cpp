@@ -515,7 +515,7 @@ TEST_F(CanWindows, DoubleClickOnATitleSizesThatColumnWhenTheOptionIsOn)
             const int x = (r.Left + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
             g.MouseDown(mbLeft, {}, x, y);
             g.MouseUp(mbLeft, {}, x, y);
-            g.MouseDown(mbLeft, {ssDouble}, x, y);
+            g.MouseDown(mbLeft, {TShiftStateItem::ssDouble}, x, y);
             g.DblClick();
             g.MouseUp(mbLeft, {}, x, y);
             EXPECT_EQ(g.ColWidths(17) > 110, c.sized);
