@@ -51,6 +51,8 @@ class TGridCheckBox;
 class TGridSpin;
 class TGridTransEdit;
 class TGridTransCombo;
+class TControlEdit;
+class TControlCombo;
 class TCellEditor;
 
 // The grid's own misuse errors.
@@ -2225,8 +2227,9 @@ public:
         QString CtrlID, CtrlType, CtrlValue;
         TRect CtrlRect;
     };
-    // False when nothing is under the point (c display column).
-    bool AnchorAt(int c, int r, int x, int y, TAnchorHit& hit);
+    // False when nothing is under the point (c display column). With a
+    // control ID the point is not used: the hit is that inline control.
+    bool AnchorAt(int c, int r, int x, int y, TAnchorHit& hit, const QString& ctrlID = QString());
     // Follows an anchor: "CELL://R<row>C<col>" moves there, anything else is
     // handed to ShellOpenLink (which opens only web and mail links).
     void FollowAnchor(const QString& anchor);
@@ -2265,9 +2268,17 @@ public:
                          const QString& ctrlValue, const QString& ctrlID);
     void StopControlEdit();
     void ControlComboSelect(int index);
+    // Opens the editable inline control that follows ctrlID in the cell (c
+    // display column; the first one for an empty ID); the grid takes the
+    // focus when there is none.
+    void EditCellControl(int c, int r, const QString& ctrlID);
     bool ControlEditing() const { return FCtrlEditing; }
-    QWidget* ControlEditWidget() const { return FInlineCtrls.Edit.data(); }
-    QWidget* ControlComboWidget() const { return FInlineCtrls.Combo.data(); }
+    // The cell (real column, row) and ID of the inline control edited last.
+    QPoint ControlEditCell() const { return FCtrlXY; }
+    QString ControlEditID() const { return FCtrlID; }
+    // The grid's shared inline editors (null until first used).
+    TControlEdit* ControlEditWidget() const;
+    TControlCombo* ControlComboWidget() const;
 
     TGridRowColBoolEvent OnCanClickCell;
     TGridRowColEvent OnClickCell;

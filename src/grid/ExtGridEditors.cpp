@@ -977,10 +977,20 @@ void TEditLinkCellEditor::Hide()
 
 void ControlEditLeave(TExtStringGrid* grid, bool tab, const std::function<void()>& exitProcessing)
 {
+    // The control being left: its cell need not be the current one, as a
+    // click on a control does not move the current cell.
+    const QPoint cell = grid ? grid->ControlEditCell() : QPoint(-1, -1);
+    const QString id = grid ? grid->ControlEditID() : QString();
+    const bool open = grid && grid->ControlEditing();
     exitProcessing();
     if (!grid) return;
     if (tab && grid->Navigation().AdvanceAuto()) {
         grid->AdvanceEdit(grid->Col(), grid->Row(), true, false, true, false, true);
+        return;
+    }
+    // Tab opens the next inline control of the same cell.
+    if (tab && open && cell.x() >= 0 && cell.y() >= 0) {
+        grid->EditCellControl(grid->DisplColIndex(cell.x()), cell.y(), id);
         return;
     }
     if (TGridWidget* w = GridWidgetOf(grid)) w->setFocus();
@@ -1043,8 +1053,9 @@ bool TControlCombo::event(QEvent* e)
 void TControlCombo::focusOutEvent(QFocusEvent* e)
 {
     TEsgComboBox::focusOutEvent(e);
-    // The list taking the focus is no exit.
-    if (e->reason() == Qt::PopupFocusReason) return;
+    // The list taking the focus is no exit (its window may also take the
+    // focus as an activation).
+    if (e->reason() == Qt::PopupFocusReason || DroppedDown() || view()->isVisible()) return;
     Guard([&] {
         if (OnExit) OnExit(this);
     });

@@ -373,7 +373,8 @@ private:
 
 // Enter and Tab of an inline control: Enter stores the value and gives the
 // grid the focus; Tab stores it and, with automatic advance, moves on to the
-// next cell, else the grid takes the focus.
+// next cell, else opens the next inline control of the same cell (the grid
+// takes the focus after the last one).
 void ControlEditLeave(TExtStringGrid* grid, bool tab, const std::function<void()>& exitProcessing);
 
 // ---------------------------------------------------------------------------

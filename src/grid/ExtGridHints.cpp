@@ -4,36 +4,14 @@
 #include "controls/EsgHTMLUtil.h"
 #include "controls/ExtUtil.h"
 #include "grid/ExtGrid.h"
+#include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
 #include "platform/MaskEdit.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPalette>
 #include <QTextDocument>
 #include <QToolTip>
-
-namespace {
-
-// Focus loss of an inline control ends its editing.
-class TInlineExitFilter : public QObject {
-public:
-    TInlineExitFilter(QObject* parent, std::function<void()> onExit) : QObject(parent), m_onExit(std::move(onExit)) {}
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::FocusOut && m_onExit) {
-            auto* combo = qobject_cast<QComboBox*>(o);
-            // The combo's own list takes the focus while it is open.
-            if (!(combo && combo->view() && combo->view()->isVisible())) m_onExit();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_onExit;
-};
-
-} // namespace
 
 // --- hints --------------------------------------------------------------------------------------
 
@@ -126,6 +104,16 @@ bool TExtStringGrid::ShowCellHint(QPoint cursor)
 
 // --- inline controls ----------------------------------------------------------------------------
 
+TControlEdit* TExtStringGrid::ControlEditWidget() const
+{
+    return static_cast<TControlEdit*>(FInlineCtrls.Edit.data());
+}
+
+TControlCombo* TExtStringGrid::ControlComboWidget() const
+{
+    return static_cast<TControlCombo*>(FInlineCtrls.Combo.data());
+}
+
 void TExtStringGrid::ShowControlEdit(const QString& text, const QString& ctrlType, int r, int realCol, int c,
                                      const TRect& ctrlRect, const QString& ctrlValue, const QString& ctrlID)
 {
@@ -139,10 +127,15 @@ void TExtStringGrid::ShowControlEdit(const QString& text, const QString& ctrlTyp
     };
     if (type == QLatin1String("EDIT") || type == QLatin1String("PASSWORD") || type == QLatin1String("MASK")) {
         begin();
-        auto* edit = dynamic_cast<TMaskEdit*>(FInlineCtrls.Edit.data());
+        TControlEdit* edit = ControlEditWidget();
         if (!edit) {
-            edit = new TMaskEdit(parent);
-            edit->installEventFilter(new TInlineExitFilter(edit, [this] { StopControlEdit(); }));
+            edit = new TControlEdit(parent);
+            edit->SetGrid(this);
+            // Leaving the edit ends its editing; a focus loss that comes
+            // after another inline control has opened is not its exit.
+            edit->OnExit = [this](QObject*) {
+                if (FCtrlType != QLatin1String("COMBO")) StopControlEdit();
+            };
             FInlineCtrls.Edit = edit;
         } else if (edit->parentWidget() != parent) {
             edit->setParent(parent);
@@ -150,7 +143,7 @@ void TExtStringGrid::ShowControlEdit(const QString& text, const QString& ctrlTyp
         edit->setEchoMode(type == QLatin1String("PASSWORD") ? QLineEdit::Password : QLineEdit::Normal);
         edit->SetEditMask(type == QLatin1String("MASK") ? GetControlProp(text, ctrlID) : QString());
         edit->SetText(ctrlValue);
-        edit->setFrame(false);
+        edit->SetBorderStyle(TBorderStyle::bsNone);
         edit->setGeometry(ctrlRect.Left + 1, ctrlRect.Top + 8, std::max(0, ctrlRect.Width() - 4), 14);
         edit->SetMaxLength(std::max(0, GetControlMaxLen(text, ctrlID)));
         edit->show();
@@ -160,10 +153,13 @@ void TExtStringGrid::ShowControlEdit(const QString& text, const QString& ctrlTyp
     }
     if (type == QLatin1String("COMBO")) {
         begin();
-        auto* combo = qobject_cast<QComboBox*>(FInlineCtrls.Combo.data());
+        TControlCombo* combo = ControlComboWidget();
         if (!combo) {
-            combo = new QComboBox(parent);
-            combo->installEventFilter(new TInlineExitFilter(combo, [this] { StopControlEdit(); }));
+            combo = new TControlCombo(parent);
+            combo->SetGrid(this);
+            combo->OnExit = [this](QObject*) {
+                if (FCtrlType == QLatin1String("COMBO")) StopControlEdit();
+            };
             QObject::connect(combo, qOverload<int>(&QComboBox::activated), combo,
                              [this](int index) { ControlComboSelect(index); });
             FInlineCtrls.Combo = combo;
@@ -174,27 +170,37 @@ void TExtStringGrid::ShowControlEdit(const QString& text, const QString& ctrlTyp
         bool edit = true;
         int dropCount = 8;
         if (OnControlComboList) OnControlComboList(this, r, c, ctrlID, type, ctrlValue, values, edit, dropCount);
-        combo->clear();
-        combo->addItems(values);
-        combo->setEditable(edit);
-        const int idx = int(values.indexOf(ctrlValue));
-        combo->setCurrentIndex(idx);
+        combo->SetFlat(false);
+        combo->SetStyle(edit ? TComboStyle::csDropDown : TComboStyle::csDropDownList);
+        combo->SetItems(values);
+        combo->SetText(ctrlValue);
         // A value that is not in the list still shows as the text.
-        if (edit)
-            combo->setEditText(ctrlValue);
-        else if (idx < 0 && !ctrlValue.isEmpty()) {
+        if (!edit && combo->ItemIndex() < 0 && !ctrlValue.isEmpty()) {
             combo->addItem(ctrlValue);
             combo->setCurrentIndex(combo->count() - 1);
         }
-        combo->setMaxVisibleItems(std::max(1, dropCount));
-        if (combo->lineEdit()) combo->lineEdit()->setMaxLength(GetControlMaxLen(text, ctrlID) > 0
-                                                                   ? GetControlMaxLen(text, ctrlID)
-                                                                   : 32767);
+        combo->SetDropDownCount(dropCount);
+        combo->SetMaxLength(std::max(0, GetControlMaxLen(text, ctrlID)));
         combo->setGeometry(ctrlRect.Left - 1, ctrlRect.Top + 4, ctrlRect.Width(), combo->sizeHint().height());
         combo->show();
+        combo->raise();
         combo->setFocus();
-        if (parent && parent->isVisible()) combo->showPopup();
+        if (parent && parent->isVisible()) combo->SetDroppedDown(true);
     }
+}
+
+void TExtStringGrid::EditCellControl(int c, int r, const QString& ctrlID)
+{
+    auto focusGrid = [this] {
+        if (HandleAllocated()) Widget()->setFocus();
+    };
+    if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return focusGrid();
+    const QString text = Cells(RealColIndex(c), r);
+    if (DetectCellTextKind(text, EnableHTML()) != 1) return focusGrid();
+    const QString next = NextEditableControlID(text, ctrlID);
+    TAnchorHit hit;
+    if (next.isEmpty() || !AnchorAt(c, r, -1, -1, hit, next) || hit.CtrlID != next) return focusGrid();
+    ShowControlEdit(text, hit.CtrlType, r, RealColIndex(c), c, hit.CtrlRect, hit.CtrlValue, next);
 }
 
 void TExtStringGrid::StopControlEdit()
@@ -204,17 +210,13 @@ void TExtStringGrid::StopControlEdit()
     QString value;
     const int c = FCtrlXY.x(), r = FCtrlXY.y();
     if (FCtrlType == QLatin1String("COMBO")) {
-        auto* combo = qobject_cast<QComboBox*>(FInlineCtrls.Combo.data());
-        if (combo) {
-            value = combo->currentText();
+        if (TControlCombo* combo = ControlComboWidget()) {
+            value = combo->Text();
             combo->hide();
         }
-    } else {
-        auto* edit = dynamic_cast<TMaskEdit*>(FInlineCtrls.Edit.data());
-        if (edit) {
-            value = edit->text();
-            edit->hide();
-        }
+    } else if (TControlEdit* edit = ControlEditWidget()) {
+        value = edit->Text();
+        edit->hide();
     }
     if (c >= 0 && r >= 0 && r < RowCount()) {
         QString cell = Cells(c, r);
@@ -226,7 +228,7 @@ void TExtStringGrid::StopControlEdit()
 
 void TExtStringGrid::ControlComboSelect(int index)
 {
-    auto* combo = qobject_cast<QComboBox*>(FInlineCtrls.Combo.data());
+    TControlCombo* combo = ControlComboWidget();
     if (!combo || !OnControlComboSelect) return;
     OnControlComboSelect(this, FCtrlXY.y(), FCtrlXY.x(), index, FCtrlID, combo->itemText(index));
 }

@@ -197,7 +197,7 @@ void TExtStringGrid::ClickSort(int c)
 
 // --- anchors ----------------------------------------------------------------------------------
 
-bool TExtStringGrid::AnchorAt(int c, int r, int x, int y, TAnchorHit& hit)
+bool TExtStringGrid::AnchorAt(int c, int r, int x, int y, TAnchorHit& hit, const QString& ctrlID)
 {
     hit = TAnchorHit();
     if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return false;
@@ -230,8 +230,9 @@ bool TExtStringGrid::AnchorAt(int c, int r, int x, int y, TAnchorHit& hit)
     canvas.SetFont(font.Font);
     TMiniHtmlParams params(canvas, text, rect);
     params.HitTestOnly = true;
-    params.HitX = x;
-    params.HitY = y;
+    params.HitControlID = ctrlID;
+    params.HitX = ctrlID.isEmpty() ? x : -1;
+    params.HitY = ctrlID.isEmpty() ? y : -1;
     params.URLColor = URLColor();
     params.WordWrap = true;
     params.Images = GetGridImages();

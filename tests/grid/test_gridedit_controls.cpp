@@ -195,3 +195,119 @@ TEST_F(ControlsWindow, ScrollingClosesAComboAndWritesItsText)
     EXPECT_EQ(g.Cells(1, 1), "scrolled");
     EXPECT_EQ(g.Cells(1, 2), "B2");
 }
+
+// A click on an inline control of a cell's text opens the grid's own inline
+// editor over it; Enter and Tab leave it with the value written into the
+// control's tag, Tab going on to the cell's next editable control.
+TEST_F(ControlsWindow, InlineControlsOpenOnClickAndWriteTheirTag)
+{
+    g.SetColWidths(2, 320);
+    g.SetRowHeights(2, 40);
+    const QString text = QStringLiteral(
+        "Name <CONTROL TYPE=\"EDIT\" ID=\"n\" VALUE=\"old\" WIDTH=\"60\"> "
+        "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"15\"> "
+        "<CONTROL TYPE=\"COMBO\" ID=\"k\" VALUE=\"a\" WIDTH=\"60\"> end");
+    g.SetCells(2, 2, text);
+    QStringList done, picked;
+    g.OnControlEditDone = [&](TExtStringGrid*, int r, int c, const QString& id, const QString& type,
+                              const QString& v) { done << QStringLiteral("%1,%2 %3 %4 %5").arg(r).arg(c).arg(id, type, v); };
+    g.OnControlComboList = [](TExtStringGrid*, int, int, const QString&, const QString&, const QString&,
+                              QStringList& values, bool& edit, int&) {
+        values = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+        edit = false;
+    };
+    g.OnControlComboSelect = [&](TExtStringGrid*, int r, int c, int index, const QString& id, const QString& v) {
+        picked << QStringLiteral("%1,%2 %3 %4 %5").arg(r).arg(c).arg(index).arg(id, v);
+    };
+    QWidget* vp = g.Widget()->viewport();
+    auto clickControl = [&](const QString& id) {
+        TExtStringGrid::TAnchorHit hit;
+        EXPECT_TRUE(g.AnchorAt(2, 2, -1, -1, hit, id));
+        EXPECT_EQ(hit.CtrlID, id);
+        QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(hit.CtrlRect.Left + 5, hit.CtrlRect.Top + 5));
+        QCoreApplication::processEvents();
+        return hit.CtrlRect;
+    };
+
+    // The edit opens over the control, with the control's value.
+    const TRect nr = clickControl(QStringLiteral("n"));
+    ASSERT_TRUE(g.ControlEditing());
+    TControlEdit* edit = g.ControlEditWidget();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_EQ(edit->geometry().topLeft(), QPoint(nr.Left + 1, nr.Top + 8));
+    EXPECT_EQ(edit->text(), "old");
+    EXPECT_EQ(g.Col(), 1) << "a click on a control leaves the current cell";
+    // Typing and Enter write the value into the tag only.
+    edit->selectAll();
+    QTest::keyClicks(edit, "new");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_FALSE(g.ControlEditing());
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_TRUE(g.Widget()->hasFocus());
+    EXPECT_EQ(g.ControlValues(2, 2, "n"), "new");
+    EXPECT_EQ(g.ControlValues(2, 2, "c"), "FALSE");
+    EXPECT_EQ(g.ControlValues(2, 2, "k"), "a");
+    EXPECT_TRUE(g.Cells(2, 2).startsWith("Name <CONTROL"));
+    EXPECT_TRUE(g.Cells(2, 2).endsWith("> end"));
+    EXPECT_EQ(done, QStringList{"2,2 n EDIT new"});
+
+    // Tab stores the value and opens the next editable control of the same
+    // cell (the check box is skipped), although the cell is not current.
+    done.clear();
+    clickControl(QStringLiteral("n"));
+    ASSERT_TRUE(edit->hasFocus());
+    edit->selectAll();
+    QTest::keyClicks(edit, "tab");
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g.ControlValues(2, 2, "n"), "tab");
+    ASSERT_TRUE(g.ControlEditing());
+    EXPECT_EQ(g.ControlEditID(), "k");
+    TControlCombo* combo = g.ControlComboWidget();
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isVisible());
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_EQ(combo->Items(), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(combo->Text(), "a");
+    EXPECT_EQ(combo->Style(), TComboStyle::csDropDownList);
+    // A pick from the dropped-down list reports the item; leaving the combo
+    // writes it into the tag.
+    ASSERT_TRUE(combo->DroppedDown());
+    QWidget* list = combo->view();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(picked, QStringList{"2,2 1 k b"});
+    EXPECT_TRUE(g.ControlEditing()) << "the pick alone does not close the combo";
+    QTest::keyClick(combo, Qt::Key_Return);
+    EXPECT_FALSE(g.ControlEditing());
+    EXPECT_FALSE(combo->isVisible());
+    EXPECT_EQ(g.ControlValues(2, 2, "k"), "b");
+    EXPECT_EQ(g.ControlValues(2, 2, "n"), "tab");
+    EXPECT_EQ(done, (QStringList{"2,2 n EDIT tab", "2,2 k COMBO b"}));
+
+    // Tab in the last control gives the grid the focus.
+    g.EditCellControl(2, 2, QStringLiteral("n"));
+    ASSERT_EQ(g.ControlEditID(), "k");
+    combo->SetDroppedDown(false);
+    // The closed list hands the activation back to the window.
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    ASSERT_TRUE(combo->hasFocus());
+    QTest::keyClick(combo, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(g.ControlEditing());
+    EXPECT_TRUE(g.Widget()->hasFocus());
+    // By key the first editable control opens for an empty ID; a cell
+    // without controls gives the grid the focus.
+    g.EditCellControl(2, 2, QString());
+    EXPECT_TRUE(g.ControlEditing());
+    EXPECT_EQ(g.ControlEditID(), "n");
+    EXPECT_TRUE(edit->hasFocus());
+    g.StopControlEdit();
+    g.EditCellControl(3, 3, QString());
+    EXPECT_FALSE(g.ControlEditing());
+    EXPECT_TRUE(g.Widget()->hasFocus());
+}

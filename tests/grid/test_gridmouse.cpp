@@ -1,6 +1,7 @@
 // The string grid's mouse: the press and release decisions over the cell
 // geometry, check boxes, header auto-size and sorting, links and hints.
 #include "grid/ExtGrid.h"
+#include "grid/ExtGridEditors.h"
 #include "grid/ExtGridMouse.h"
 #include "platform/GridsWidget.h"
 #include "platform/Shell.h"
@@ -580,7 +581,7 @@ TEST(GridMouse, InlineControlsWriteBackTheirOwnTag)
                                const QString& v) { done << QStringLiteral("%1,%2 %3 %4 %5").arg(r).arg(c).arg(id, type, v); };
     g->ShowControlEdit(text, QStringLiteral("PASSWORD"), 2, 2, 2, TRect{10, 10, 50, 30}, QString(), QStringLiteral("p"));
     ASSERT_TRUE(g->ControlEditing());
-    auto* edit = dynamic_cast<QLineEdit*>(g->ControlEditWidget());
+    TControlEdit* edit = g->ControlEditWidget();
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
     edit->setText(QStringLiteral("1234"));
@@ -598,7 +599,7 @@ TEST(GridMouse, InlineControlsWriteBackTheirOwnTag)
     };
     g->ShowControlEdit(text, QStringLiteral("COMBO"), 2, 2, 2, TRect{10, 10, 50, 30}, QStringLiteral("zz"),
                        QStringLiteral("n"));
-    auto* combo = dynamic_cast<QComboBox*>(g->ControlComboWidget());
+    TControlCombo* combo = g->ControlComboWidget();
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->currentText(), QStringLiteral("zz"));
     g->StopControlEdit();
