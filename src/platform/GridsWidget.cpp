@@ -428,8 +428,13 @@ void TGridWidget::keyPressEvent(QKeyEvent* e)
 {
     // While the editor is open, keys that reach the grid belong to it.
     if (m_grid && m_grid->EditorMode() && m_active && m_active->Control()->isVisible()) {
+        // A key the editor ignores climbs back up its parents to this
+        // widget: it ends here instead of being handed over again.
+        if (m_keyToEditor) return;
         QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
+        m_keyToEditor = true;
         QApplication::sendEvent(m_active->Control(), &copy);
+        m_keyToEditor = false;
         return;
     }
     if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);

@@ -139,6 +139,7 @@ private:
     // One editor per kind; the text editor is made first.
     std::map<int, std::unique_ptr<TCellEditor>> m_editors;
     TCellEditor* m_active = nullptr;
+    bool m_keyToEditor = false; // a key is being handed to the open editor
     bool m_syncing = false;
     bool m_focusInside = false;
     bool m_resyncing = false;

@@ -311,3 +311,16 @@ TEST_F(ControlsWindow, InlineControlsOpenOnClickAndWriteTheirTag)
     EXPECT_FALSE(g.ControlEditing());
     EXPECT_TRUE(g.Widget()->hasFocus());
 }
+
+// With the text editor open, a key that reaches the grid's window and that
+// the editor ignores climbs back to the grid: it ends there (it used to be
+// handed to the editor again and again until the stack overflowed).
+TEST_F(ControlsWindow, KeyTheOpenEditorIgnoresEndsAtTheGrid)
+{
+    g.ShowInplaceEdit();
+    ASSERT_TRUE(g.EditorMode());
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    QTest::keyClick(g.Widget(), Qt::Key_F7);
+    EXPECT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.Cells(1, 1), "B1");
+}
