@@ -2191,6 +2191,9 @@ public:
     void MouseLeave();
     TMouseSelectMode MouseSelectMode() const { return FMouseSelectMode; }
     bool IsHoverFixedCell(int c, int r) const;
+    // Records whether the left button is held and repaints the hovered
+    // fixed cell in its pressed or hover look.
+    void SetHoverFixedDown(bool down);
     void ResetFixedCellHighlight();
     // Opens the fixed-cell editor over a fixed cell (the editors are the
     // fixed-cell editors' work; here the choice and OnFixedEdit).
@@ -2254,6 +2257,10 @@ public:
     // Shows the hint for a tool-tip request at a client point; false when
     // there is none.
     bool ShowCellHint(QPoint cursor);
+    // Hides the cell hint and forgets its cell.
+    void CancelCellHint();
+    // The window of mini-HTML and wide-text cell hints (null until first used).
+    THTMLHintWindow* CellHintWindow() const { return FHintWnd.get(); }
     QPoint LastHintPos() const { return FLastHintPos; }
     // Where the dotted line of a fixed column (row) being sized by the mouse
     // is drawn; -1 while none is sized.
@@ -2367,8 +2374,6 @@ private:
     TGridRect FPressSelection;
     int FOldTopRow = 0;
     int FOldKeepLeftCol = 0;
-    int FHoverFixedX = -1;
-    int FHoverFixedY = -1;
     bool FNoMouseLeave = false;
     QPoint FHoverCell{-1, -1};
     int FHoverlink = -1;

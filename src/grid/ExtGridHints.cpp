@@ -65,10 +65,11 @@ bool TExtStringGrid::BuildHint(QPoint cursor, THintInfo& info)
         GetCellHint(c, r, hint);
         QString wide;
         if (OnGridWideHint) OnGridWideHint(this, r, c, wide);
-        if (!wide.isEmpty()) hint = wide;
+        if (!wide.isEmpty()) hint = EncodeWideCellText(wide);
     }
     info.Text = hint;
-    info.HtmlWindow = UseInternalHintClass() && DetectCellTextKind(hint, true) == 1;
+    const int hintKind = DetectCellTextKind(hint, true);
+    info.HtmlWindow = UseInternalHintClass() && (hintKind == 1 || hintKind == 5);
     return true;
 }
 
@@ -78,7 +79,7 @@ bool TExtStringGrid::ShowCellHint(QPoint cursor)
     const bool over = BuildHint(cursor, info);
     if (!HandleAllocated() || Panning()) return false;
     QWidget* vp = Widget()->viewport();
-    if (FHintWnd) FHintWnd->hide();
+    if (FHintWnd) FHintWnd->ReleaseHandle();
     if (!over || info.Text.isEmpty()) {
         QToolTip::hideText();
         return false;
@@ -87,19 +88,28 @@ bool TExtStringGrid::ShowCellHint(QPoint cursor)
     if (info.HtmlWindow) {
         QToolTip::hideText();
         if (!FHintWnd) FHintWnd = std::make_unique<THTMLHintWindow>();
+        // Pictures of the text come from the grid's images; a wide text is
+        // drawn in the grid's font.
+        FHintWnd->SetImages(GridImages());
+        FHintWnd->SetWideFontName(Font.family());
         FHintWnd->SetColor(info.Color);
-        FHintWnd->SetText(info.Text);
-        FHintWnd->setWindowFlags(Qt::ToolTip);
-        FHintWnd->move(global);
-        FHintWnd->show();
+        FHintWnd->ActivateHint(global, info.Text);
         return true;
     }
     QPalette pal = QToolTip::palette();
     pal.setColor(QPalette::ToolTipBase, ColorToQColor(info.Color));
     QToolTip::setPalette(pal);
     // Shown as plain text: whatever the cell holds is not read as markup.
-    QToolTip::showText(global, Qt::convertFromPlainText(info.Text, Qt::WhiteSpaceNormal), vp, QRect(), -1);
+    QToolTip::showText(global, Qt::convertFromPlainText(DecodeWideCellText(info.Text), Qt::WhiteSpaceNormal), vp,
+                       QRect(), -1);
     return true;
+}
+
+void TExtStringGrid::CancelCellHint()
+{
+    FLastHintPos = QPoint(-1, -1);
+    if (FHintWnd) FHintWnd->ReleaseHandle();
+    if (HandleAllocated()) QToolTip::hideText();
 }
 
 // --- inline controls ----------------------------------------------------------------------------

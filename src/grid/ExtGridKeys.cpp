@@ -145,10 +145,17 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
                 SetRowModified(Row(), true);
                 RepaintCell(0, Row());
             }
+            bool state = false;
+            GetCheckBoxState(realCol, RealRowIndex(Row()), state);
+            CheckBoxClick(realCol, Row(), state);
         } else if (key == VK_SPACE && (allow || ControlLook().RadioAlwaysActive()) && IsRadio(realCol, Row())) {
             SelectNextRadio(realCol, Row(), true);
+            int idx = -1;
+            GetRadioIdx(realCol, Row(), idx);
+            if (OnRadioClick) OnRadioClick(this, realCol, Row(), idx);
         } else if (key == VK_SPACE && (allow || ControlLook().RadioAlwaysActive()) && HasRadioButton(realCol, Row())) {
             SetRadioButtonColumnIndex(realCol, Row());
+            if (OnRadioButtonClick) OnRadioButtonClick(this, realCol, Row());
         } else if (allow && HasButton(realCol, Row())) {
             ButtonClick(realCol, Row());
         }

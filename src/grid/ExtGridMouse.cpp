@@ -178,9 +178,9 @@ void TExtStringGrid::ResetFixedCellHighlight()
     FSizeFixed = false;
     FSizeFixedR = false;
     FNoMouseLeave = false;
-    if (HoverFixedCells() != THoverFixedCells::hfNone && (FHoverFixedX != -1 || FHoverFixedY != -1)) {
-        const int c = FHoverFixedX, r = FHoverFixedY;
-        FHoverFixedX = FHoverFixedY = -1;
+    if (HoverFixedCells() != THoverFixedCells::hfNone && (HoverFixedX != -1 || HoverFixedY != -1)) {
+        const int c = HoverFixedX, r = HoverFixedY;
+        HoverFixedX = HoverFixedY = -1;
         if (c >= 0 && r >= 0) RepaintCell(c, r);
     }
 }
@@ -313,8 +313,18 @@ bool TExtStringGrid::PressOnAnchor(int c, int r, int x, int y)
 
 // --- the press ------------------------------------------------------------------------------
 
+void TExtStringGrid::SetHoverFixedDown(bool down)
+{
+    if (HoverFixedDown == down) return;
+    HoverFixedDown = down;
+    // The hovered fixed cell shows the pressed (or again the hover) look.
+    if (HoverFixedX >= 0 && HoverFixedY >= 0 && IsHoverFixedCell(HoverFixedX, HoverFixedY))
+        RepaintCell(HoverFixedX, HoverFixedY);
+}
+
 void TExtStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
+    if (button == mbLeft) SetHoverFixedDown(true);
     if (button == mbLeft && shift.Contains(ssDouble)) {
         // The second press of a double click: DblClick follows and does
         // what the double click does.
@@ -762,6 +772,7 @@ void TExtStringGrid::ClickRadioGroup(int c, int r, int y, int x)
 void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (button == mbLeft) {
+        SetHoverFixedDown(false);
         LeftButtonUp(shift, x, y);
         return;
     }
@@ -1229,10 +1240,10 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
     bool cursorClaimed = false;
     if (valid && HoverFixedCells() != THoverFixedCells::hfNone && !FNoMouseLeave &&
-        (FHoverFixedX != c || FHoverFixedY != r)) {
-        const int oc = FHoverFixedX, orow = FHoverFixedY;
-        FHoverFixedX = c;
-        FHoverFixedY = r;
+        (HoverFixedX != c || HoverFixedY != r)) {
+        const int oc = HoverFixedX, orow = HoverFixedY;
+        HoverFixedX = c;
+        HoverFixedY = r;
         if (oc >= 0 && orow >= 0 && (orow <= fr || oc <= fc)) RepaintCell(oc, orow);
         if (r <= fr || c <= fc) RepaintCell(c, r);
     }
@@ -1311,8 +1322,7 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         const QPoint b = BaseCell(c, r);
         if (b != FLastHintPos) {
             // The hint belongs to the cell the mouse left.
-            FLastHintPos = QPoint(-1, -1);
-            if (HandleAllocated()) QToolTip::hideText();
+            CancelCellHint();
         }
     }
     TBaseGrid::MouseMove(shift, x, y);
@@ -1335,9 +1345,11 @@ void TExtStringGrid::MouseLeave()
 {
     FMouseSelectMode = msNormal;
     FSizeFixed = FSizeFixedR = false;
-    if (!FNoMouseLeave && HoverFixedCells() != THoverFixedCells::hfNone && FHoverFixedX >= 0 && FHoverFixedY >= 0) {
-        const int c = FHoverFixedX, r = FHoverFixedY;
-        FHoverFixedX = FHoverFixedY = -1;
+    if (FLastHintPos != QPoint(-1, -1)) CancelCellHint();
+    if (!FNoMouseLeave) HoverFixedDown = false;
+    if (!FNoMouseLeave && HoverFixedCells() != THoverFixedCells::hfNone && HoverFixedX >= 0 && HoverFixedY >= 0) {
+        const int c = HoverFixedX, r = HoverFixedY;
+        HoverFixedX = HoverFixedY = -1;
         RepaintCell(c, r);
     }
     if (!FAnchor.isEmpty()) {

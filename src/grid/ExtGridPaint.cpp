@@ -129,12 +129,13 @@ void TExtStringGrid::GetVisualProperties(int c, int r, TVisualProperties& vp)
         vp.MirrorColorTo = FSelectionMirrorColorTo;
         if (FSelectionTextColor != clNone) vp.Font.Color = FSelectionTextColor;
     };
-    const bool mouseDown = false; // the mouse handling reports a pressed button through the state
+    const bool mouseDown = FMouseDown;
     const bool active = !vp.Print && vp.Select && FShowSelection && !fixed;
     const bool disjunctRow = FMouseActions->DisjunctRowSelect(), disjunctCol = FMouseActions->DisjunctColSelect();
     if (active && disjunctRow && normal) {
         const bool rowSelected = RowSelect(r);
-        if ((mouseDown || !rowSelected) && (!mouseDown || rowSelected || !vp.State.Contains(gdSelected))) {
+        if (((mouseDown && r == Row()) || !rowSelected) &&
+            (!mouseDown || rowSelected || !vp.State.Contains(gdSelected))) {
             vp.State = vp.State.Without(gdSelected);
         } else {
             vp.State = TGridDrawState{gdSelected};

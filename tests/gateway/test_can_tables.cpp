@@ -18,7 +18,11 @@
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -524,4 +528,94 @@ TEST_F(CanWindows, DoubleClickOnATitleSizesThatColumnWhenTheOptionIsOn)
     });
     f.ShowModal();
     Double_Click_Auto_Size = option;
+}
+
+namespace {
+
+// A point inside the check box of a cell, as a user aims at it.
+QPoint InBox(TExtStringGrid& g, int c, int r)
+{
+    const TRect rc = g.CellRect(c, r);
+    const int y = (rc.Top + rc.Bottom) / 2;
+    for (int x = rc.Left; x < rc.Right; ++x)
+        if (g.IsInCheckBox(c, r, x, y)) return QPoint(x, y);
+    ADD_FAILURE() << "no check box in cell " << c << "," << r;
+    return QPoint((rc.Left + rc.Right) / 2, y);
+}
+
+// Clicks the check box of a cell through the grid's window, presses Space on
+// another cell, and shows the hint of a column title; the texts of both cells
+// after each step.
+struct BoxSteps {
+    QString clicked, spaced, hint;
+};
+BoxSteps WorkBoxes(TExtStringGrid& g, int col, int clickRow, int spaceRow)
+{
+    BoxSteps s;
+    QWidget* vp = g.Widget()->viewport();
+    QTest::mouseClick(vp, Qt::LeftButton, {}, InBox(g, col, clickRow));
+    s.clicked = g.Cells(col, clickRow);
+    g.SetCol(col);
+    g.SetRow(spaceRow);
+    QTest::keyClick(g.Widget(), Qt::Key_Space);
+    s.spaced = g.Cells(col, spaceRow);
+    const TRect t = g.CellRect(col, 0);
+    const QPoint p((t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2);
+    QHelpEvent e(QEvent::ToolTip, p, vp->mapToGlobal(p));
+    QApplication::sendEvent(vp, &e);
+    s.hint = QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+    QToolTip::hideText();
+    return s;
+}
+
+} // namespace
+
+TEST_F(CanWindows, CheckBoxColumnsTickByMouseAndSpaceAndAreSaved)
+{
+    {
+        TFReceiveCAN f;
+        ScriptedModals modals;
+        modals.Then([&](TForm&) {
+            TExtColumnGrid& g = f.ACG_CAN_Receive;
+            g.SetCells(2, 1, "0x10");
+            g.SetCells(4, 1, "1");
+            g.SetCells(5, 1, "100");
+            g.SetCells(2, 2, "0x11");
+            g.SetCells(4, 2, "1");
+            g.SetCells(5, 2, "100");
+            const BoxSteps s = WorkBoxes(g, 1, 1, 2);
+            EXPECT_EQ(s.clicked, "N");
+            EXPECT_EQ(s.spaced, "N");
+            EXPECT_EQ(s.hint, SL_Lang[2429]);
+            // A second click ticks the box again.
+            QTest::mouseClick(g.Widget()->viewport(), Qt::LeftButton, {}, InBox(g, 1, 1));
+            EXPECT_EQ(g.Cells(1, 1), "Y");
+            f.Btn_OKClick();
+        });
+        ASSERT_EQ(f.ShowModal(), mrOk);
+        const QByteArray file = ReadTestFile(CAN_Rec_Frames_File);
+        EXPECT_TRUE(file.contains("<row Enable=\"Y\" COBID=\"0x10\"")) << file.constData();
+        EXPECT_TRUE(file.contains("<row Enable=\"N\" COBID=\"0x11\"")) << file.constData();
+    }
+    {
+        TFTransmitCAN f;
+        ScriptedModals modals;
+        modals.Then([&](TForm&) {
+            TExtColumnGrid& g = f.ACG_CAN_Transmit;
+            g.SetCells(2, 1, "0x20");
+            g.SetCells(4, 1, "1");
+            // OnCMD (column 6) starts unticked: the click and Space tick it.
+            const BoxSteps s = WorkBoxes(g, 6, 1, 2);
+            EXPECT_EQ(s.clicked, "Y");
+            EXPECT_EQ(s.spaced, "Y");
+            EXPECT_EQ(s.hint, SL_Lang[2563]);
+            g.SetCells(2, 2, "0x21");
+            g.SetCells(4, 2, "1");
+            f.Btn_OKClick();
+        });
+        ASSERT_EQ(f.ShowModal(), mrOk);
+        const QByteArray file = ReadTestFile(CAN_Send_Frames_File);
+        EXPECT_TRUE(file.contains("COBID=\"0x20\"")) << file.constData();
+        EXPECT_EQ(file.count("OnCMD=\"Y\""), 2) << file.constData();
+    }
 }

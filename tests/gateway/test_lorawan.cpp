@@ -19,7 +19,11 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -956,3 +960,84 @@ TEST_F(LoRaWindow, Screenshot)
 }
 
 } // namespace
+
+namespace {
+
+// A point inside the check box of a cell, as a user aims at it.
+QPoint InBox(TExtStringGrid& g, int c, int r)
+{
+    const TRect rc = g.CellRect(c, r);
+    const int y = (rc.Top + rc.Bottom) / 2;
+    for (int x = rc.Left; x < rc.Right; ++x)
+        if (g.IsInCheckBox(c, r, x, y)) return QPoint(x, y);
+    ADD_FAILURE() << "no check box in cell " << c << "," << r;
+    return QPoint((rc.Left + rc.Right) / 2, y);
+}
+
+void ClickBox(TExtStringGrid& g, int c, int r)
+{
+    QTest::mouseClick(g.Widget()->viewport(), Qt::LeftButton, {}, InBox(g, c, r));
+}
+
+void SpaceOn(TExtStringGrid& g, int c, int r)
+{
+    g.SetCol(c);
+    g.SetRow(r);
+    QTest::keyClick(g.Widget(), Qt::Key_Space);
+}
+
+// The hint the mouse shows over a column title.
+QString TitleHint(TExtStringGrid& g, int c)
+{
+    QWidget* vp = g.Widget()->viewport();
+    const TRect t = g.CellRect(c, 0);
+    const QPoint p((t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2);
+    QHelpEvent e(QEvent::ToolTip, p, vp->mapToGlobal(p));
+    QApplication::sendEvent(vp, &e);
+    const QString text = QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+    QToolTip::hideText();
+    return text;
+}
+
+} // namespace
+
+TEST_F(LoRaWindow, EnableAndRuleBoxesTickByMouseAndSpaceAndAreSaved)
+{
+    Show([&] {
+        TExtStringGrid& d = f->ESG_LoRaWAN_Device_List;
+        Fill_Device(1, EUI);
+        Fill_Device(2, "0000000000000002");
+        const QString before = Box(d, 1) + Box(d, 2);
+        ClickBox(d, 1, 1);
+        SpaceOn(d, 1, 2);
+        const QString flipped = QString(before[0] == 'Y' ? "N" : "Y") + (before[1] == 'Y' ? "N" : "Y");
+        EXPECT_EQ(Box(d, 1) + Box(d, 2), flipped);
+        // This window keeps its column descriptions but shows no title hints.
+        EXPECT_EQ(TitleHint(d, 1), "");
+        // Device 1 back on, device 2 off.
+        if (Box(d, 1) == "N") ClickBox(d, 1, 1);
+        if (Box(d, 2) == "Y") SpaceOn(d, 1, 2);
+        EXPECT_EQ(Box(d, 1) + Box(d, 2), "YN");
+
+        // A rule of device 1: HexTest ticked by a click, Enable unticked
+        // by Space.
+        d.SetRow(1);
+        TExtColumnGrid& up = f->ACG_LoRaWAN_Uplink;
+        Type(up, 2, 1, "15");
+        Type(up, 7, 1, "0");
+        Type(up, 8, 1, "4");
+        Type(up, 9, 1, "12");
+        ClickBox(up, 5, 1);
+        EXPECT_EQ(up.Cells(5, 1), "Y");
+        SpaceOn(up, 1, 1);
+        EXPECT_EQ(up.Cells(1, 1), "N");
+        EXPECT_EQ(TitleHint(up, 5), "");
+        f->Btn_OK->Click();
+    });
+    ASSERT_EQ(f->ModalResult(), mrOk);
+    const QByteArray file = ReadTestFile(LoRaWAN_Gateway_File);
+    EXPECT_TRUE(file.contains("<LoRaWAN_Device Enable=\"Y\" DeviceEUI=\"" + EUI.toUtf8() + "\"")) << file.constData();
+    EXPECT_TRUE(file.contains("<LoRaWAN_Device Enable=\"N\" DeviceEUI=\"0000000000000002\"")) << file.constData();
+    EXPECT_TRUE(file.contains("<Rule Enable=\"N\" Port=\"15\" StartTest=\"\" LenTest=\"\" HexTest=\"Y\""))
+        << file.constData();
+}

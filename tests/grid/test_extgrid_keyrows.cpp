@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace {
 
 using enum TShiftStateItem;
@@ -137,11 +140,62 @@ TEST(GridKeyRows, SpaceTogglesACheckBoxOnlyWhereItMayBeEdited)
         if (k.readOnly) g->OnCanEditCell = [](TExtStringGrid*, int, int c, bool& can) { can = can && c != 2; };
         g->ControlLook().SetCheckAlwaysActive(k.alwaysActive);
         g->MoveColRow(2, 3, true, true);
+        std::vector<std::tuple<int, int, bool>> clicks;
+        g->OnCheckBoxClick = [&](TExtStringGrid*, int c, int r, bool st) { clicks.emplace_back(c, r, st); };
         Key(*g, VK_SPACE);
         bool state = false;
         ASSERT_TRUE(g->GetCheckBoxState(2, 3, state)) << k.name;
         EXPECT_EQ(state, k.toggled) << k.name;
+        // A toggle is reported once, with the new state; no toggle, no report.
+        if (k.toggled) {
+            ASSERT_EQ(clicks.size(), 1u) << k.name;
+            EXPECT_EQ(clicks[0], std::make_tuple(2, 3, true)) << k.name;
+            Key(*g, VK_SPACE);
+            ASSERT_EQ(clicks.size(), 2u) << k.name;
+            EXPECT_EQ(clicks[1], std::make_tuple(2, 3, false)) << k.name;
+        } else {
+            EXPECT_TRUE(clicks.empty()) << k.name;
+        }
     }
+}
+
+TEST(GridKeyRows, SpaceOnRadiosReportsTheChoice)
+{
+    // A radio group steps to its next item and reports the new index; Enter
+    // does not work it.
+    auto g = NamedRows();
+    g->SetOptions(g->Options().With(goEditing));
+    QStringList captions{"a", "b", "c"};
+    g->AddRadio(2, 2, 0, 2, &captions);
+    std::vector<std::tuple<int, int, int>> radio;
+    g->OnRadioClick = [&](TExtStringGrid*, int c, int r, int idx) { radio.emplace_back(c, r, idx); };
+    g->MoveColRow(2, 2, true, true);
+    Key(*g, VK_SPACE);
+    ASSERT_EQ(radio.size(), 1u);
+    EXPECT_EQ(radio[0], std::make_tuple(2, 2, 0));
+    EXPECT_EQ(g->Cells(2, 2), "a");
+    Key(*g, VK_RETURN);
+    EXPECT_EQ(radio.size(), 1u);
+
+    // A radio button becomes the column's chosen one and is reported; a
+    // read-only cell reports nothing unless radios are always active.
+    g->AddRadioButtonColumn(1);
+    std::vector<std::pair<int, int>> buttons;
+    g->OnRadioButtonClick = [&](TExtStringGrid*, int c, int r) { buttons.emplace_back(c, r); };
+    g->MoveColRow(1, 4, true, true);
+    Key(*g, VK_SPACE);
+    ASSERT_EQ(buttons.size(), 1u);
+    EXPECT_EQ(buttons[0], std::make_pair(1, 4));
+    EXPECT_EQ(g->GetRadioButtonColumnIndex(1), 4);
+    g->OnCanEditCell = [](TExtStringGrid*, int, int, bool& can) { can = false; };
+    g->MoveColRow(1, 2, true, true);
+    Key(*g, VK_SPACE);
+    EXPECT_EQ(buttons.size(), 1u);
+    EXPECT_EQ(g->GetRadioButtonColumnIndex(1), 4);
+    g->ControlLook().SetRadioAlwaysActive(true);
+    Key(*g, VK_SPACE);
+    ASSERT_EQ(buttons.size(), 2u);
+    EXPECT_EQ(g->GetRadioButtonColumnIndex(1), 2);
 }
 
 TEST(GridKeyRows, EnterAndF2RememberTheCellAndOpenNoEditorOnAFixedCell)

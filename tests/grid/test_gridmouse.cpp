@@ -2,7 +2,9 @@
 // geometry, check boxes, header auto-size and sorting, links and hints.
 #include "grid/ExtGrid.h"
 #include "grid/ExtGridEditors.h"
+#include "controls/ExtUtil.h"
 #include "grid/ExtGridMouse.h"
+#include "grid/ExtGridPanels.h"
 #include "platform/GridsWidget.h"
 #include "platform/Shell.h"
 
@@ -625,3 +627,106 @@ TEST(GridMouse, ClickOnCheckControlFlipsItsValue)
 }
 
 } // namespace
+
+namespace {
+
+// A grid in a shown window, for hints that need a screen position.
+struct ShownGrid {
+    std::unique_ptr<TSortRecordingGrid> g = MakeGrid();
+    TGridWidget* w = nullptr;
+    ShownGrid()
+    {
+        w = g->CreateWidget(nullptr);
+        w->resize(420, 260);
+        w->show();
+        QApplication::processEvents();
+    }
+    ~ShownGrid() { delete w; }
+    void ToolTipAt(QPoint p)
+    {
+        QHelpEvent e(QEvent::ToolTip, p, w->viewport()->mapToGlobal(p));
+        QApplication::sendEvent(w->viewport(), &e);
+    }
+};
+
+} // namespace
+
+TEST(GridMouse, MarkupAndWideHintsShowInTheHintWindowUntilTheMouseLeavesTheCell)
+{
+    ShownGrid s;
+    TExtStringGrid& g = *s.g;
+    g.SetHintShowCells(true);
+    g.SetHTMLHint(true);
+    g.SetHintColor(clYellow);
+    g.SetCells(1, 2, QStringLiteral("<b>word</b>"));
+    const QPoint p = Mid(g, 1, 2);
+    s.ToolTipAt(p);
+    THTMLHintWindow* hw = g.CellHintWindow();
+    ASSERT_NE(hw, nullptr);
+    EXPECT_TRUE(hw->isVisible());
+    EXPECT_EQ(hw->Text(), QStringLiteral("<b>word</b>"));
+    EXPECT_EQ(hw->Color(), clYellow);
+    // At the cursor's x and the cell's top, sized to the measured text.
+    EXPECT_EQ(hw->pos(), s.w->viewport()->mapToGlobal(QPoint(p.x(), g.CellRect(1, 2).Top)));
+    EXPECT_GT(hw->TextWidth(), 0);
+    EXPECT_EQ(hw->width(), hw->TextWidth() + 16);
+    EXPECT_TRUE(QToolTip::text().isEmpty());
+    // Moving within the cell keeps it; another cell hides it.
+    g.MouseMove({}, p.x() + 2, p.y());
+    EXPECT_TRUE(hw->isVisible());
+    const QPoint q = Mid(g, 2, 2);
+    g.MouseMove({}, q.x(), q.y());
+    EXPECT_FALSE(hw->isVisible());
+    EXPECT_EQ(g.LastHintPos(), QPoint(-1, -1));
+    // Shown again, leaving the grid hides it.
+    s.ToolTipAt(p);
+    EXPECT_TRUE(hw->isVisible());
+    g.MouseLeave();
+    EXPECT_FALSE(hw->isVisible());
+
+    // A wide text from OnGridWideHint goes to the hint window encoded and is
+    // drawn decoded; without the internal hint class it is a plain tool tip.
+    g.OnGridWideHint = [](TExtStringGrid*, int r, int, QString& wide) {
+        if (r == 0) wide = QStringLiteral("\u0416 wide");
+    };
+    const QPoint h = Mid(g, 3, 0);
+    s.ToolTipAt(h);
+    EXPECT_TRUE(hw->isVisible());
+    EXPECT_EQ(DecodeWideCellText(hw->Text()), QStringLiteral("\u0416 wide"));
+    EXPECT_EQ(hw->width(), hw->TextWidth() + 8);
+    g.SetUseInternalHintClass(false);
+    s.ToolTipAt(h);
+    EXPECT_FALSE(hw->isVisible());
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), QStringLiteral("\u0416 wide"));
+    QToolTip::hideText();
+}
+
+TEST(GridMouse, HoverFixedCellFollowsMovePressReleaseAndLeave)
+{
+    auto g = MakeGrid();
+    g->SetHoverFixedCells(THoverFixedCells::hfAll);
+    const QPoint h = Mid(*g, 3, 0);
+    g->MouseMove({}, h.x(), h.y());
+    EXPECT_EQ(g->HoverFixedX, 3);
+    EXPECT_EQ(g->HoverFixedY, 0);
+    EXPECT_FALSE(g->HoverFixedDown);
+    g->MouseDown(mbLeft, {}, h.x(), h.y());
+    EXPECT_TRUE(g->HoverFixedDown);
+    g->MouseUp(mbLeft, {}, h.x(), h.y());
+    EXPECT_FALSE(g->HoverFixedDown);
+    // A right press is no pressed look.
+    g->MouseDown(mbRight, {}, h.x(), h.y());
+    EXPECT_FALSE(g->HoverFixedDown);
+    g->MouseUp(mbRight, {}, h.x(), h.y());
+    const QPoint d = Mid(*g, 0, 4);
+    g->MouseMove({}, d.x(), d.y());
+    EXPECT_EQ(g->HoverFixedX, 0);
+    EXPECT_EQ(g->HoverFixedY, 4);
+    g->MouseLeave();
+    EXPECT_EQ(g->HoverFixedX, -1);
+    EXPECT_EQ(g->HoverFixedY, -1);
+    // Without hover cells nothing is recorded.
+    g->SetHoverFixedCells(THoverFixedCells::hfNone);
+    g->MouseMove({}, h.x(), h.y());
+    EXPECT_EQ(g->HoverFixedX, -1);
+}
