@@ -339,6 +339,12 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         painter.rotate(-g.CellAngle);
         painter.drawText(0, QFontMetrics(plan.Font.Font).ascent(), text);
         painter.restore();
+        // A rotated header of the sorted column, or of a key of the sort
+        // list, carries its mark at the top right.
+        const int dc = DisplColIndex(rc);
+        if (IsSortIndicatorCell(dc, row) && (rc == FSortSettings->Column() || FSortIndexes.FindIndex(rc) >= 0) &&
+            TCustomGrid::FixedRows() > 0 && (dc >= TCustomGrid::FixedCols() || FSortSettings->FixedCols()))
+            DrawSortIndicator(canvas, rc, p.Top + 8, area.Right - 10);
         break;
     }
     case ctProgress: {
@@ -486,9 +492,11 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         TRect b = expand ? TRect{area.Right - 13, area.Top, area.Right, area.Top + 13} : p;
         // Where the button sits in the cell, for the mouse hit test.
         g.CellValue = double(((b.Top - cell.Top) & 0xFFFF) << 16 | ((b.Left - cell.Left) & 0xFFFF));
-        int state = g.CellBoolean ? 2 : 0;
+        // Down while pressed, hot while the mouse is over it.
+        int state = g.CellBoolean ? 2 : (FHoverButton == TGridCoord{DisplColIndex(rc), row} ? 1 : 0);
         if (!expand && !FControlLook->NoDisabledButtonLook() && !enabled) state = 3;
-        const int look = FControlLook->FlatButton() ? 2 : (IsThemedComCtl6() ? 0 : 1);
+        int look = FControlLook->FlatButton() ? 2 : (IsThemedComCtl6() ? 0 : 1);
+        if (FFlat && FTones.Background.BrushColor != clNone) look = 3;
         DrawThemedPushButton(canvas, HandleAllocated() ? reinterpret_cast<QWidget*>(Widget()) : nullptr, b,
                              ButtonColorsFromTones(FTones), state, look);
         if (expand) {
@@ -496,11 +504,30 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
             const int R = area.Right, T = area.Top;
             if (!g.CellVar.toBool()) canvas.Polyline({QPoint(R - 10, T + 5), QPoint(R - 7, T + 8), QPoint(R - 3, T + 4)});
             else canvas.Polyline({QPoint(R - 10, T + 8), QPoint(R - 7, T + 5), QPoint(R - 3, T + 9)});
-        } else if (!g.CellText.isEmpty()) {
-            TRect tr = b;
-            if (state == 2) tr = {tr.Left + 1, tr.Top + 1, tr.Right + 1, tr.Bottom + 1};
+            break;
+        }
+        // A pressed button moves its content by one pixel down and right.
+        const int shift = state == 2 ? 1 : 0;
+        TRect tr{b.Left + 1 + shift, b.Top + shift, b.Right + shift, b.Bottom + shift};
+        const QImage* glyph = g.CellType == ctBitButton ? g.Bitmap() : nullptr;
+        if (glyph && !glyph->isNull()) {
+            const int gwid = glyph->width(), ghei = glyph->height();
+            const bool room = gwid + 6 <= b.Width();
+            int gx = b.Left + 3, gy = ghei <= b.Height() ? b.Top + (b.Height() - ghei) / 2 : b.Top + 3;
+            if (g.CellText.isEmpty() && room) gx = b.Left + (b.Width() - gwid) / 2;
+            DrawGlyph(canvas, gx + shift, gy + shift, *glyph);
+            // The caption takes the room after the glyph.
+            tr.Left = gx + gwid + shift;
+        }
+        if (!g.CellText.isEmpty()) {
+            TColor text = clBtnText;
+            if (look == 3) {
+                const TColorTone* tones[] = {&FTones.Background, &FTones.Hover, &FTones.Selected, &FTones.Disabled};
+                if (tones[state]->TextColor != clNone) text = tones[state]->TextColor;
+            }
             canvas.SetBkMode(TBkMode::Transparent);
-            canvas.SetFontColor(clBtnText);
+            canvas.SetBrushColor(clBtnFace);
+            canvas.SetFontColor(text);
             canvas.DrawText(g.CellText, tr,
                             tfCenter | tfVCenter | tfEndEllipsis | tfNoPrefix |
                                 (g.CellText.contains(QLatin1Char('\r')) ? tfWordBreak : tfSingleLine));

@@ -1011,3 +1011,101 @@ TEST_F(PaintGrid, InterfacedObjectDrawsItselfIntoTheCell)
     EXPECT_GT(Count(img, Inside(3, 2), 0x00C0C0), 900);
     EXPECT_EQ(Count(img, Inside(2, 2), 0x00C0C0), 0);
 }
+
+TEST_F(PaintGrid, RotatedHeaderOfTheSortedColumnCarriesTheMark)
+{
+    g.SetLook(glStandard);
+    g.SortSettings().SetShow(true);
+    g.SortSettings().SetColumn(1);
+    g.AddRotated(1, 0, 90, QStringLiteral("Ab"));
+    g.AddRotated(2, 0, 90, QStringLiteral("Ab"));
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("sort-rotated"));
+    // The grey edge of the rising mark ends at its top point, 10 pixels in
+    // from the right of the cell's inner area, 8 below its top.
+    auto greyBox = [&](int c) {
+        TRect box{1000, 1000, -1, -1};
+        for (int y = 1; y < 20; ++y)
+            for (int x = c * 60 + 1; x < c * 60 + 58; ++x)
+                if (At(img, x, y) == ColorToRGB(clGray)) {
+                    box.Left = std::min(box.Left, x);
+                    box.Right = std::max(box.Right, x);
+                    box.Top = std::min(box.Top, y);
+                    box.Bottom = std::max(box.Bottom, y);
+                }
+        return box;
+    };
+    const TRect cell = g.CellRect(1, 0);
+    const int areaRight = cell.Right - g.XYOffset().x() + 1, areaTop = cell.Top + g.XYOffset().y() - 1;
+    const TRect mark = greyBox(1);
+    EXPECT_EQ(mark.Right, areaRight - 10);
+    EXPECT_EQ(mark.Left, areaRight - 14);
+    EXPECT_EQ(mark.Top, areaTop + 1 + 8 - 4);
+    EXPECT_EQ(greyBox(2).Right, -1); // the unsorted rotated header has none
+}
+
+TEST_F(PaintGrid, CellButtonsHotStateAndBitButtonGlyph)
+{
+    g.SetOptions(g.Options().With(goEditing));
+    // Own colours: the buttons show the tones, normal and hot apart.
+    TColorTones tones;
+    tones.Background = {clWhite, clSilver, clBlack};
+    tones.Foreground = {0xC0C0FF, clNone, clBlack};
+    tones.Hover = {0x00FF00, clNone, 0x0000FF};
+    tones.Selected = {0xFF0000, clNone, clBlack};
+    tones.Disabled = {clSilver, clNone, clGray};
+    g.SetColorTones(tones);
+    g.Color = clWhite;
+    g.Font = TestFont();
+    g.AddButton(2, 2, 50, 18, QStringLiteral("Go"), TCellHAlign::haLeft, TCellVAlign::vaTop);
+    QImage img = Shot();
+    const TRect cell = g.CellRect(2, 2);
+    const TRect in{cell.Left, cell.Top, cell.Right, cell.Bottom};
+    EXPECT_GT(Count(img, in, 0xC0C0FF), 200);
+    EXPECT_EQ(Count(img, in, 0x00FF00), 0);
+    // The mouse over the button makes it hot: hover face, hover caption colour.
+    g.MouseMove({}, cell.Left + 10, cell.Top + 8);
+    img = Shot();
+    Keep(img, QStringLiteral("button-hot"));
+    EXPECT_GT(Count(img, in, 0x00FF00), 200);
+    EXPECT_GT(Count(img, in, 0x0000FF), 5);
+    EXPECT_EQ(Count(img, in, 0xC0C0FF), 0);
+    g.MouseMove({}, cell.Left + 10, g.CellRect(2, 4).Top + 5);
+    img = Shot();
+    EXPECT_EQ(Count(img, in, 0x00FF00), 0);
+
+    // A bit button: its glyph (bottom-left pixel transparent) centred
+    // without a caption, 3 pixels in from the left with one.
+    QImage glyph(8, 8, QImage::Format_RGB32);
+    glyph.fill(QColor(0, 0, 255));
+    glyph.setPixelColor(0, 7, QColor(255, 0, 255));
+    QImage* own = g.CreateBitButton(1, 3, 40, 18, QString(), TCellHAlign::haLeft, TCellVAlign::vaTop);
+    ASSERT_NE(own, nullptr);
+    *own = glyph;
+    g.AddBitButton(3, 3, 40, 18, QStringLiteral("Hi"), &glyph, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    img = Shot();
+    Keep(img, QStringLiteral("bitbutton"));
+    auto blueBox = [&](int c) {
+        const TRect r = g.CellRect(c, 3);
+        TRect box{r.Right, r.Bottom, r.Left, r.Top};
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                if (At(img, x, y) == 0xFF0000) { // the glyph's blue
+                    box.Left = std::min(box.Left, x);
+                    box.Top = std::min(box.Top, y);
+                    box.Right = std::max(box.Right, x + 1);
+                    box.Bottom = std::max(box.Bottom, y + 1);
+                }
+        return box;
+    };
+    auto buttonLeft = [&](int c) {
+        const TRect r = g.CellRect(c, 3);
+        return r.Left + g.XYOffset().x() - 1 + 1;
+    };
+    const TRect centred = blueBox(1), left = blueBox(3);
+    EXPECT_EQ(centred.Width(), 8);
+    EXPECT_EQ(centred.Left, buttonLeft(1) + (40 - 8) / 2);
+    EXPECT_EQ(left.Left, buttonLeft(3) + 3);
+    EXPECT_EQ(left.Top, g.CellRect(3, 3).Top + g.XYOffset().y() + (18 - 8) / 2);
+    EXPECT_EQ(Count(img, g.CellRect(1, 3), 0xFF00FF), 0); // the transparent pixel is not drawn
+}
