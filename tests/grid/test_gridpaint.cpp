@@ -1109,3 +1109,46 @@ TEST_F(PaintGrid, CellButtonsHotStateAndBitButtonGlyph)
     EXPECT_EQ(left.Top, g.CellRect(3, 3).Top + g.XYOffset().y() + (18 - 8) / 2);
     EXPECT_EQ(Count(img, g.CellRect(1, 3), 0xFF00FF), 0); // the transparent pixel is not drawn
 }
+
+TEST_F(PaintGrid, RadioGroupScaleAndReverse)
+{
+    const QFontMetrics fm(TestFont());
+    const int size = g.ControlLook().RadioSize();
+    auto paint = [&](const TRect& r, bool reverse, double scale, const QStringList* items, int index, int count) {
+        QImage img(240, 240, QImage::Format_RGB32);
+        img.fill(Qt::magenta);
+        TCanvas canvas(&img);
+        canvas.SetFont(TestFont());
+        canvas.SetFontColor(0x0000FF);
+        g.DrawRadioGlyph(canvas, r, reverse, scale, csClassic, 1, 1, false, items, false, false, index, count);
+        return img;
+    };
+    // One item without caption: a centred circle, twice as wide at scale 2.
+    const TRect box{0, 0, 100, 60};
+    const TRect one = InkBox(paint(box, false, 1.0, nullptr, 0, 1), box, 0xFF00FF);
+    const TRect two = InkBox(paint(box, false, 2.0, nullptr, 0, 1), box, 0xFF00FF);
+    EXPECT_EQ(two.Width() - one.Width(), size);
+    EXPECT_EQ(two.Height() - one.Height(), size);
+    EXPECT_NEAR((two.Left + two.Right) / 2, 50, 1);
+    // Captions of a vertical group move right with the scale.
+    const QStringList items{QStringLiteral("a"), QStringLiteral("b")};
+    const TRect r{10, 100, 150, 180};
+    QImage img = paint(r, false, 2.0, &items, 1, 2);
+    const TRect captions = InkBox(img, {r.Left + 2 + 2 * size + 1, 0, 240, 240}, 0xFF00FF);
+    EXPECT_GE(captions.Left, r.Left + 2 + 2 * (size + 4));
+    EXPECT_LE(captions.Left, r.Left + 2 + 2 * (size + 4) + 2);
+    // The checked second item is one text line below the first, or above it
+    // when reversed (a canvas whose y axis points up).
+    auto dotTop = [&](const QImage& shot) {
+        for (int y = 0; y < 240; ++y)
+            for (int x = r.Left + 2; x < r.Left + 2 + size; ++x)
+                if (At(shot, x, y) == ColorToRGB(clWindowText)) return y;
+        return -1;
+    };
+    const int down = dotTop(paint(r, false, 1.0, &items, 1, 2));
+    const int up = dotTop(paint(r, true, 1.0, &items, 1, 2));
+    const int first = dotTop(paint(r, false, 1.0, &items, 0, 2));
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(down - first, fm.height());
+    EXPECT_EQ(first - up, fm.height());
+}
