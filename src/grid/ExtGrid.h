@@ -1499,6 +1499,9 @@ public:
     void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
     void Paint(TCanvas& canvas) override;
     void PaintFocusRect(TCanvas& canvas) override;
+    // The outer border in BorderColor over the control's frame (w x h).
+    void PaintBorder(TCanvas& canvas, int w, int h);
+    void PaintNonClient(TCanvas& canvas, int w, int h) override;
     // Glyphs of check boxes and radio buttons in a control style.
     void DrawCheckBoxGlyph(TCanvas& canvas, const TRect& r, bool checked, TCheckBoxState state, bool triState,
                            TControlStyle style, bool grayed, bool enabled);

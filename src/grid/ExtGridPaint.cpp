@@ -570,6 +570,29 @@ void TExtStringGrid::ShowFocusWindow(const TRect& cellRect)
     w.show();
 }
 
+void TExtStringGrid::PaintNonClient(TCanvas& canvas, int w, int h)
+{
+    if (UpdateCount() > 0) return;
+    PaintBorder(canvas, w, h);
+}
+
+void TExtStringGrid::PaintBorder(TCanvas& canvas, int w, int h)
+{
+    using enum TGridLook;
+    const bool look = FLook == glSoft || FLook == glStudio || FLook == glXP || FLook == glListView ||
+                      FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
+    if (!look || FBorderColor == clNone || FFlat) return;
+    // One pixel around the control, over the outer line of its frame.
+    canvas.SetPenStyle(TPenStyle::Solid);
+    canvas.SetPenWidth(1);
+    canvas.SetPenColor(FBorderColor);
+    canvas.MoveTo(0, h - 1);
+    canvas.LineTo(0, 0);
+    canvas.LineTo(w - 1, 0);
+    canvas.LineTo(w - 1, h - 1);
+    canvas.LineTo(0, h - 1);
+}
+
 void TExtStringGrid::PlaceFocusWindow()
 {
     if (!FFocusWindow || !FFocusWindow->isVisible()) return;

@@ -1152,3 +1152,30 @@ TEST_F(PaintGrid, RadioGroupScaleAndReverse)
     EXPECT_EQ(down - first, fm.height());
     EXPECT_EQ(first - up, fm.height());
 }
+
+TEST_F(PaintGrid, OuterBorderInBorderColourOverTheFrame)
+{
+    TGridWidget* w = g.Widget();
+    w->resize(200, 100);
+    g.SetBorderColor(0x00C000);
+    // The four sides, probed at their middles and corners.
+    auto onBorder = [&] {
+        const QImage img = w->grab().toImage();
+        const QPoint probes[] = {{0, 0}, {199, 0}, {199, 99}, {0, 99}, {100, 0}, {0, 50}, {199, 50}, {100, 99}};
+        int n = 0;
+        for (const QPoint& p : probes) n += At(img, p.x(), p.y()) == 0x00C000;
+        return n;
+    };
+    g.SetLook(glXP);
+    EXPECT_EQ(onBorder(), 8);
+    g.SetLook(glStandard); // not a look with a border
+    EXPECT_EQ(onBorder(), 0);
+    g.SetLook(glOffice2007); // its style brings its own border colour
+    g.SetBorderColor(0x00C000);
+    EXPECT_EQ(onBorder(), 8);
+    g.SetFlat(true);
+    EXPECT_EQ(onBorder(), 0);
+    g.SetFlat(false);
+    g.SetBorderColor(clNone);
+    EXPECT_EQ(onBorder(), 0);
+}
