@@ -168,7 +168,10 @@ void TExtStringGrid::GetVisualProperties(int c, int r, TVisualProperties& vp)
         }
     }
     // 16.
-    if (FUseDisabledFont && UseEnabledRows() && !RowEnabled(r)) vp.Font.Color = DisabledFontColor();
+    // A disabled row, or every cell of a disabled grid.
+    const bool gridEnabled = !HandleAllocated() || Widget()->isEnabled();
+    if (FUseDisabledFont && ((UseEnabledRows() && !RowEnabled(r)) || !gridEnabled))
+        vp.Font.Color = DisabledFontColor();
     // 17.
     if (vp.State.Contains(gdSelected) && r != Row() && disjunctRow && FSelectionColorTo == clNone)
         vp.Brush.Color = ScaleColorPercent(vp.Brush.Color, 7);
@@ -557,6 +560,16 @@ void TExtStringGrid::ShowFocusWindow(const TRect& cellRect)
     const QRegion frame = QRegion(0, 0, W, H).xored(QRegion(4, 4, cellRect.Width(), cellRect.Height()));
     w.setMask(frame);
     w.Color = 0xFDD397;
+    // A soft shadow ring in the frame colour, merged into one translucent layer.
+    QImage shadow;
+    MakeShadowMask(shadow, W, H, 3, 5, 4);
+    QImage colour(W, H, QImage::Format_RGB888);
+    colour.fill(ColorToQColor(w.Color));
+    TGridAlphaMask layer;
+    layer.MergeMask(shadow, colour);
+    layer.SetOpacity(230);
+    w.Layer = layer.Image();
+    w.Opacity = layer.Opacity();
     if (HandleAllocated()) {
         QWidget* viewport = Widget()->viewport();
         if (w.parentWidget() != viewport) {

@@ -745,6 +745,15 @@ TEST_F(PaintGrid, FocusFrameLeavesTheCellUncoveredAndGoesWithTheViewport)
     EXPECT_TRUE(mask.contains(QPoint(cell.Width() + 6, cell.Height() + 6)));
     EXPECT_FALSE(mask.contains(QPoint(4, 4)));
     EXPECT_FALSE(mask.contains(QPoint(cell.Width() + 3, cell.Height() + 3)));
+    // A soft ring in the frame colour, drawn at opacity 230.
+    EXPECT_EQ(frame->Opacity, 230);
+    ASSERT_EQ(frame->Layer.size(), QSize(cell.Width() + 9, cell.Height() + 9));
+    const QColor ring = frame->Layer.pixelColor(2, (cell.Height() + 9) / 2);
+    ASSERT_GT(ring.alpha(), 40);
+    EXPECT_NEAR(ring.red(), 0x97, 3);
+    EXPECT_NEAR(ring.green(), 0xD3, 3);
+    EXPECT_NEAR(ring.blue(), 0xFD, 3);
+    EXPECT_LT(frame->Layer.pixelColor(0, 0).alpha(), ring.alpha()); // softened at the corner
     g.HideFocusWindow();
     EXPECT_FALSE(frame->isVisible());
     // The window goes first: the grid forgets the frame.
@@ -1178,4 +1187,17 @@ TEST_F(PaintGrid, OuterBorderInBorderColourOverTheFrame)
     g.SetFlat(false);
     g.SetBorderColor(clNone);
     EXPECT_EQ(onBorder(), 0);
+}
+
+TEST_F(PaintGrid, DisabledGridPaintsItsTextInTheDisabledFontColour)
+{
+    g.SetUseDisabledFont(true);
+    g.SetDisabledFontColor(0x0000FF);
+    g.SetCells(2, 2, QStringLiteral("Wm"));
+    g.Widget()->resize(320, 150);
+    EXPECT_EQ(Count(Shot(), Inside(2, 2), 0x0000FF), 0);
+    g.Widget()->setEnabled(false);
+    EXPECT_GT(Count(Shot(), Inside(2, 2), 0x0000FF), 10);
+    g.SetUseDisabledFont(false);
+    EXPECT_EQ(Count(Shot(), Inside(2, 2), 0x0000FF), 0);
 }
