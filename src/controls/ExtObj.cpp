@@ -674,7 +674,12 @@ TGridFocusWindow::TGridFocusWindow(QWidget* owner) : QWidget(owner)
 void TGridFocusWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), ColorToQColor(Color));
+    if (Layer.isNull()) {
+        p.fillRect(rect(), ColorToQColor(Color));
+        return;
+    }
+    p.setOpacity(Opacity / 255.0);
+    p.drawImage(0, 0, Layer);
 }
 
 // ---------------------------------------------------------------------------

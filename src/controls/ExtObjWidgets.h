@@ -279,6 +279,10 @@ class TGridFocusWindow : public QWidget {
 public:
     explicit TGridFocusWindow(QWidget* owner = nullptr);
     TColor Color = clRed;
+    // The soft frame with per-pixel alpha, drawn at Opacity (0 .. 255);
+    // without it the window is filled with Color.
+    QImage Layer;
+    int Opacity = 255;
 
 protected:
     void paintEvent(QPaintEvent* e) override;

@@ -1501,9 +1501,19 @@ public:
     void DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
     void Paint(TCanvas& canvas) override;
     void PaintFocusRect(TCanvas& canvas) override;
+    // The outer border in BorderColor over the control's frame (w x h).
+    void PaintBorder(TCanvas& canvas, int w, int h);
+    void PaintNonClient(TCanvas& canvas, int w, int h) override;
     // Glyphs of check boxes and radio buttons in a control style.
     void DrawCheckBoxGlyph(TCanvas& canvas, const TRect& r, bool checked, TCheckBoxState state, bool triState,
                            TControlStyle style, bool grayed, bool enabled);
+    // A radio group of count items in r: side by side or one under the
+    // other (up the canvas when reverse), circles scaled by scale; the
+    // chosen item by index, or by its caption when index is -1.
+    void DrawRadioGlyph(TCanvas& canvas, const TRect& r, bool reverse, double scale, TControlStyle style, int row,
+                        int col, bool selected, const QStringList* items, bool disabled, bool horizontal, int index,
+                        int count);
+    // One radio glyph in r.
     void DrawRadioGlyph(TCanvas& canvas, const TRect& r, TControlStyle style, bool checked, bool enabled);
     void DrawSortIndicator(TCanvas& canvas, int c, int y, int x);
     // Renders a rich-text cell (real column) into r.

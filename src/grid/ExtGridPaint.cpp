@@ -169,7 +169,10 @@ void TExtStringGrid::GetVisualProperties(int c, int r, TVisualProperties& vp)
         }
     }
     // 16.
-    if (FUseDisabledFont && UseEnabledRows() && !RowEnabled(r)) vp.Font.Color = DisabledFontColor();
+    // A disabled row, or every cell of a disabled grid.
+    const bool gridEnabled = !HandleAllocated() || Widget()->isEnabled();
+    if (FUseDisabledFont && ((UseEnabledRows() && !RowEnabled(r)) || !gridEnabled))
+        vp.Font.Color = DisabledFontColor();
     // 17.
     if (vp.State.Contains(gdSelected) && r != Row() && disjunctRow && FSelectionColorTo == clNone)
         vp.Brush.Color = ScaleColorPercent(vp.Brush.Color, 7);
@@ -558,6 +561,16 @@ void TExtStringGrid::ShowFocusWindow(const TRect& cellRect)
     const QRegion frame = QRegion(0, 0, W, H).xored(QRegion(4, 4, cellRect.Width(), cellRect.Height()));
     w.setMask(frame);
     w.Color = 0xFDD397;
+    // A soft shadow ring in the frame colour, merged into one translucent layer.
+    QImage shadow;
+    MakeShadowMask(shadow, W, H, 3, 5, 4);
+    QImage colour(W, H, QImage::Format_RGB888);
+    colour.fill(ColorToQColor(w.Color));
+    TGridAlphaMask layer;
+    layer.MergeMask(shadow, colour);
+    layer.SetOpacity(230);
+    w.Layer = layer.Image();
+    w.Opacity = layer.Opacity();
     if (HandleAllocated()) {
         QWidget* viewport = Widget()->viewport();
         if (w.parentWidget() != viewport) {
@@ -569,6 +582,29 @@ void TExtStringGrid::ShowFocusWindow(const TRect& cellRect)
     }
     w.setGeometry(cellRect.Left - 4, cellRect.Top - 4, W, H);
     w.show();
+}
+
+void TExtStringGrid::PaintNonClient(TCanvas& canvas, int w, int h)
+{
+    if (UpdateCount() > 0) return;
+    PaintBorder(canvas, w, h);
+}
+
+void TExtStringGrid::PaintBorder(TCanvas& canvas, int w, int h)
+{
+    using enum TGridLook;
+    const bool look = FLook == glSoft || FLook == glStudio || FLook == glXP || FLook == glListView ||
+                      FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
+    if (!look || FBorderColor == clNone || FFlat) return;
+    // One pixel around the control, over the outer line of its frame.
+    canvas.SetPenStyle(TPenStyle::Solid);
+    canvas.SetPenWidth(1);
+    canvas.SetPenColor(FBorderColor);
+    canvas.MoveTo(0, h - 1);
+    canvas.LineTo(0, 0);
+    canvas.LineTo(w - 1, 0);
+    canvas.LineTo(w - 1, h - 1);
+    canvas.LineTo(0, h - 1);
 }
 
 void TExtStringGrid::PlaceFocusWindow()

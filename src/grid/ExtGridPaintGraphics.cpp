@@ -66,46 +66,6 @@ void DrawClassicCheck(TCanvas& canvas, const TRect& b, bool checked, bool grayed
 }
 
 
-// A radio group: one glyph per caption, side by side or one under the other,
-// the chosen item by index, or by its caption when the index is -1.
-void DrawRadioGroup(TExtStringGrid& grid, TCanvas& canvas, const TRect& r, TControlStyle style, const QStringList* items,
-                    int index, bool horizontal, const QString& cellText, TColor textColor, bool enabled)
-{
-    const int count = items ? int(items->size()) : 0;
-    if (style == csTheme && !IsThemedComCtl6()) style = csClassic;
-    const QFontMetrics fm(canvas.Font());
-    const int th = fm.height();
-    const bool small = style == csClassic || style == csFlat;
-    const int size = small ? grid.ControlLook().RadioSize() + (style == csFlat ? 2 : 0) : 16;
-    canvas.SetBkMode(TBkMode::Transparent);
-    canvas.SetFontColor(textColor);
-    int before = 0; // widths of the earlier captions
-    for (int i = 1; i <= count; ++i) {
-        const QString caption = items->at(i - 1);
-        const bool checked = i == index + 1 || (index == -1 && caption == cellText);
-        int x = 0, y = 0, tx = 0, ty = 0;
-        if (horizontal) {
-            x = small ? r.Left + 2 + (i - 1) * size + before : r.Left + i * 16 - 14 + before;
-            y = r.Top + (r.Height() - size) / 2;
-            tx = x + (small ? size + 2 : 16);
-            ty = r.Top + (r.Height() - th) / 2 - (small ? 2 : 0);
-        } else {
-            const int pitch = small ? fm.height() : std::max(16, th);
-            x = r.Left + 2;
-            y = r.Top + 2 + (i - 1) * pitch;
-            tx = small ? r.Left + 2 + size + 4 : r.Left + (style == csBorland || style == csTheme ? 20 : 18);
-            ty = y + (size - th) / 2;
-        }
-        if (count == 1 && caption.isEmpty()) x = r.Left + (r.Width() - size) / 2;
-        grid.DrawRadioGlyph(canvas, {x, y, x + size, y + size}, style, checked, enabled);
-        if (!caption.isEmpty()) {
-            canvas.SetFontColor(textColor);
-            canvas.TextOut(tx, ty, caption);
-        }
-        before += fm.horizontalAdvance(caption);
-    }
-}
-
 } // namespace
 
 TCellGraphic* TExtStringGrid::GetCellGraphicLayout(int rc, int r, TCellVAlign& gva, TCellHAlign& gha,
@@ -303,8 +263,8 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         p.Right = p.Left + gw;
         if (g.CellType == ctRadioButton) {
             p.Left += FXYOffset.x();
-            DrawRadioGlyph(canvas, {p.Left, p.Top, p.Left + FControlLook->RadioSize(), p.Top + FControlLook->RadioSize()},
-                           style, g.CellBoolean, enabled);
+            const int rs = FControlLook->RadioSize() + (style == csFlat ? 2 : 0);
+            DrawRadioGlyph(canvas, {p.Left, p.Top, p.Left + rs, p.Top + rs}, style, g.CellBoolean, enabled);
             break;
         }
         bool checked = g.CellBoolean;
@@ -318,12 +278,11 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         break;
     }
     case ctRadio: {
-        const bool selected = CellInSelection(DisplColIndex(rc), row);
         const QStringList* items = g.Strings();
-        const TColor text = items && selected && FShowSelection && FSelectionTextColor != clNone ? FSelectionTextColor
-                                                                                               : plan.Font.Color;
         canvas.SetFont(plan.Font.Font);
-        DrawRadioGroup(*this, canvas, area, style, items, g.CellIndex, g.CellBoolean, GridCells(rc, row), text, enabled);
+        canvas.SetFontColor(plan.Font.Color);
+        DrawRadioGlyph(canvas, area, false, 1.0, style, row, rc, CellInSelection(DisplColIndex(rc), row), items,
+                       !enabled, g.CellBoolean, g.CellIndex, items ? int(items->size()) : 0);
         break;
     }
     case ctRotated: {
@@ -339,6 +298,12 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         painter.rotate(-g.CellAngle);
         painter.drawText(0, QFontMetrics(plan.Font.Font).ascent(), text);
         painter.restore();
+        // A rotated header of the sorted column, or of a key of the sort
+        // list, carries its mark at the top right.
+        const int dc = DisplColIndex(rc);
+        if (IsSortIndicatorCell(dc, row) && (rc == FSortSettings->Column() || FSortIndexes.FindIndex(rc) >= 0) &&
+            TCustomGrid::FixedRows() > 0 && (dc >= TCustomGrid::FixedCols() || FSortSettings->FixedCols()))
+            DrawSortIndicator(canvas, rc, p.Top + 8, area.Right - 10);
         break;
     }
     case ctProgress: {
@@ -486,9 +451,11 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
         TRect b = expand ? TRect{area.Right - 13, area.Top, area.Right, area.Top + 13} : p;
         // Where the button sits in the cell, for the mouse hit test.
         g.CellValue = double(((b.Top - cell.Top) & 0xFFFF) << 16 | ((b.Left - cell.Left) & 0xFFFF));
-        int state = g.CellBoolean ? 2 : 0;
+        // Down while pressed, hot while the mouse is over it.
+        int state = g.CellBoolean ? 2 : (FHoverButton == TGridCoord{DisplColIndex(rc), row} ? 1 : 0);
         if (!expand && !FControlLook->NoDisabledButtonLook() && !enabled) state = 3;
-        const int look = FControlLook->FlatButton() ? 2 : (IsThemedComCtl6() ? 0 : 1);
+        int look = FControlLook->FlatButton() ? 2 : (IsThemedComCtl6() ? 0 : 1);
+        if (FFlat && FTones.Background.BrushColor != clNone) look = 3;
         DrawThemedPushButton(canvas, HandleAllocated() ? reinterpret_cast<QWidget*>(Widget()) : nullptr, b,
                              ButtonColorsFromTones(FTones), state, look);
         if (expand) {
@@ -496,11 +463,30 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, 
             const int R = area.Right, T = area.Top;
             if (!g.CellVar.toBool()) canvas.Polyline({QPoint(R - 10, T + 5), QPoint(R - 7, T + 8), QPoint(R - 3, T + 4)});
             else canvas.Polyline({QPoint(R - 10, T + 8), QPoint(R - 7, T + 5), QPoint(R - 3, T + 9)});
-        } else if (!g.CellText.isEmpty()) {
-            TRect tr = b;
-            if (state == 2) tr = {tr.Left + 1, tr.Top + 1, tr.Right + 1, tr.Bottom + 1};
+            break;
+        }
+        // A pressed button moves its content by one pixel down and right.
+        const int shift = state == 2 ? 1 : 0;
+        TRect tr{b.Left + 1 + shift, b.Top + shift, b.Right + shift, b.Bottom + shift};
+        const QImage* glyph = g.CellType == ctBitButton ? g.Bitmap() : nullptr;
+        if (glyph && !glyph->isNull()) {
+            const int gwid = glyph->width(), ghei = glyph->height();
+            const bool room = gwid + 6 <= b.Width();
+            int gx = b.Left + 3, gy = ghei <= b.Height() ? b.Top + (b.Height() - ghei) / 2 : b.Top + 3;
+            if (g.CellText.isEmpty() && room) gx = b.Left + (b.Width() - gwid) / 2;
+            DrawGlyph(canvas, gx + shift, gy + shift, *glyph);
+            // The caption takes the room after the glyph.
+            tr.Left = gx + gwid + shift;
+        }
+        if (!g.CellText.isEmpty()) {
+            TColor text = clBtnText;
+            if (look == 3) {
+                const TColorTone* tones[] = {&FTones.Background, &FTones.Hover, &FTones.Selected, &FTones.Disabled};
+                if (tones[state]->TextColor != clNone) text = tones[state]->TextColor;
+            }
             canvas.SetBkMode(TBkMode::Transparent);
-            canvas.SetFontColor(clBtnText);
+            canvas.SetBrushColor(clBtnFace);
+            canvas.SetFontColor(text);
             canvas.DrawText(g.CellText, tr,
                             tfCenter | tfVCenter | tfEndEllipsis | tfNoPrefix |
                                 (g.CellText.contains(QLatin1Char('\r')) ? tfWordBreak : tfSingleLine));
@@ -568,6 +554,50 @@ void TExtStringGrid::DrawCheckBoxGlyph(TCanvas& canvas, const TRect& r, bool che
     }
 }
 
+void TExtStringGrid::DrawRadioGlyph(TCanvas& canvas, const TRect& r, bool reverse, double scale, TControlStyle style,
+                                    int row, int col, bool selected, const QStringList* items, bool disabled,
+                                    bool horizontal, int index, int count)
+{
+    if (style == csTheme && !IsThemedComCtl6()) style = csClassic;
+    const QFontMetrics fm(canvas.Font());
+    const int th = fm.height();
+    const bool small = style == csClassic || style == csFlat;
+    const int size = small ? int((FControlLook->RadioSize() + (style == csFlat ? 2 : 0)) * scale) : 16;
+    const QString cellText = GridCells(col, row);
+    canvas.SetBkMode(TBkMode::Transparent);
+    if (items && selected && FShowSelection && FSelectionTextColor != clNone) canvas.SetFontColor(FSelectionTextColor);
+    const TColor textColor = canvas.FontColor();
+    // Rows of a vertical group run up the canvas when reversed (a canvas
+    // whose y axis points up).
+    const int dir = reverse ? -1 : 1;
+    int before = 0; // widths of the earlier captions
+    for (int i = 1; i <= count; ++i) {
+        const QString caption = items && i - 1 < items->size() ? items->at(i - 1) : QString();
+        const bool checked = i == index + 1 || (index == -1 && items && caption == cellText);
+        int x = 0, y = 0, tx = 0, ty = 0;
+        if (horizontal) {
+            x = small ? r.Left + 2 + (i - 1) * size + before : r.Left + i * 16 - 14 + before;
+            y = r.Top + (r.Height() - size) / 2;
+            tx = x + (small ? size + 2 : 16);
+            ty = r.Top + (r.Height() - th) / 2 - (small ? 2 : 0);
+        } else {
+            const int pitch = small ? th : std::max(16, th);
+            x = r.Left + 2;
+            y = r.Top + 2 + dir * (i - 1) * pitch;
+            tx = small ? r.Left + 2 + int((FControlLook->RadioSize() + 4) * scale)
+                       : r.Left + (style == csBorland || style == csTheme ? 20 : 18);
+            ty = y + (size - th) / 2;
+        }
+        if (count == 1 && caption.isEmpty()) x = r.Left + (r.Width() - size) / 2;
+        DrawRadioGlyph(canvas, {x, y, x + size, y + size}, style, checked, !disabled);
+        if (!caption.isEmpty()) {
+            canvas.SetFontColor(textColor);
+            canvas.TextOut(tx, ty, caption);
+        }
+        before += fm.horizontalAdvance(caption);
+    }
+}
+
 void TExtStringGrid::DrawRadioGlyph(TCanvas& canvas, const TRect& r, TControlStyle style, bool checked, bool enabled)
 {
     const bool en = enabled || FControlLook->NoDisabledCheckRadioLook() || FControlLook->RadioAlwaysActive();
@@ -604,7 +634,7 @@ void TExtStringGrid::DrawRadioGlyph(TCanvas& canvas, const TRect& r, TControlSty
     }
     case csClassic:
     case csFlat: {
-        const int size = FControlLook->RadioSize() + (style == csFlat ? 2 : 0);
+        const int size = std::max(1, r.Width());
         const TRect b{r.Left, r.Top, r.Left + size, r.Top + size};
         canvas.SetPenStyle(TPenStyle::Solid);
         canvas.SetPenColor(style == csFlat ? clBtnShadow : cl3DDkShadow);

@@ -456,6 +456,9 @@ public:
     virtual void Paint(TCanvas& canvas);
     // Paint on a painter (the widget's entry).
     void PaintTo(QPainter& p);
+    // Paints over the frame of the whole control (size w x h), after the
+    // widget drew its own frame.
+    virtual void PaintNonClient(TCanvas& canvas, int w, int h) {}
     // The surface being painted on; null outside Paint.
     TCanvas* Canvas() const { return m_canvas; }
     // The user moved the scroll bar (position on the bar's scale).

@@ -397,7 +397,15 @@ bool TGridWidget::event(QEvent* e)
 {
     bool taken = false;
     if (m_grid && e->type() != QEvent::Paint) Dispatch([&] { taken = m_grid->WndProc(*e); });
-    return taken || QAbstractScrollArea::event(e);
+    const bool result = taken || QAbstractScrollArea::event(e);
+    // The frame is drawn: the grid may paint its own border over it.
+    if (e->type() == QEvent::Paint && m_grid && frameShape() != QFrame::NoFrame)
+        Dispatch([&] {
+            QPainter p(this);
+            TCanvas canvas(p);
+            m_grid->PaintNonClient(canvas, width(), height());
+        });
+    return result;
 }
 
 bool TGridWidget::viewportEvent(QEvent* e)

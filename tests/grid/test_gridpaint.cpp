@@ -745,6 +745,15 @@ TEST_F(PaintGrid, FocusFrameLeavesTheCellUncoveredAndGoesWithTheViewport)
     EXPECT_TRUE(mask.contains(QPoint(cell.Width() + 6, cell.Height() + 6)));
     EXPECT_FALSE(mask.contains(QPoint(4, 4)));
     EXPECT_FALSE(mask.contains(QPoint(cell.Width() + 3, cell.Height() + 3)));
+    // A soft ring in the frame colour, drawn at opacity 230.
+    EXPECT_EQ(frame->Opacity, 230);
+    ASSERT_EQ(frame->Layer.size(), QSize(cell.Width() + 9, cell.Height() + 9));
+    const QColor ring = frame->Layer.pixelColor(2, (cell.Height() + 9) / 2);
+    ASSERT_GT(ring.alpha(), 40);
+    EXPECT_NEAR(ring.red(), 0x97, 3);
+    EXPECT_NEAR(ring.green(), 0xD3, 3);
+    EXPECT_NEAR(ring.blue(), 0xFD, 3);
+    EXPECT_LT(frame->Layer.pixelColor(0, 0).alpha(), ring.alpha()); // softened at the corner
     g.HideFocusWindow();
     EXPECT_FALSE(frame->isVisible());
     // The window goes first: the grid forgets the frame.
@@ -1010,4 +1019,185 @@ TEST_F(PaintGrid, InterfacedObjectDrawsItselfIntoTheCell)
     EXPECT_EQ(swatch.row, 2);
     EXPECT_GT(Count(img, Inside(3, 2), 0x00C0C0), 900);
     EXPECT_EQ(Count(img, Inside(2, 2), 0x00C0C0), 0);
+}
+
+TEST_F(PaintGrid, RotatedHeaderOfTheSortedColumnCarriesTheMark)
+{
+    g.SetLook(glStandard);
+    g.SortSettings().SetShow(true);
+    g.SortSettings().SetColumn(1);
+    g.AddRotated(1, 0, 90, QStringLiteral("Ab"));
+    g.AddRotated(2, 0, 90, QStringLiteral("Ab"));
+    const QImage img = Shot();
+    Keep(img, QStringLiteral("sort-rotated"));
+    // The grey edge of the rising mark ends at its top point, 10 pixels in
+    // from the right of the cell's inner area, 8 below its top.
+    auto greyBox = [&](int c) {
+        TRect box{1000, 1000, -1, -1};
+        for (int y = 1; y < 20; ++y)
+            for (int x = c * 60 + 1; x < c * 60 + 58; ++x)
+                if (At(img, x, y) == ColorToRGB(clGray)) {
+                    box.Left = std::min(box.Left, x);
+                    box.Right = std::max(box.Right, x);
+                    box.Top = std::min(box.Top, y);
+                    box.Bottom = std::max(box.Bottom, y);
+                }
+        return box;
+    };
+    const TRect cell = g.CellRect(1, 0);
+    const int areaRight = cell.Right - g.XYOffset().x() + 1, areaTop = cell.Top + g.XYOffset().y() - 1;
+    const TRect mark = greyBox(1);
+    EXPECT_EQ(mark.Right, areaRight - 10);
+    EXPECT_EQ(mark.Left, areaRight - 14);
+    EXPECT_EQ(mark.Top, areaTop + 1 + 8 - 4);
+    EXPECT_EQ(greyBox(2).Right, -1); // the unsorted rotated header has none
+}
+
+TEST_F(PaintGrid, CellButtonsHotStateAndBitButtonGlyph)
+{
+    g.SetOptions(g.Options().With(goEditing));
+    // Own colours: the buttons show the tones, normal and hot apart.
+    TColorTones tones;
+    tones.Background = {clWhite, clSilver, clBlack};
+    tones.Foreground = {0xC0C0FF, clNone, clBlack};
+    tones.Hover = {0x00FF00, clNone, 0x0000FF};
+    tones.Selected = {0xFF0000, clNone, clBlack};
+    tones.Disabled = {clSilver, clNone, clGray};
+    g.SetColorTones(tones);
+    g.Color = clWhite;
+    g.Font = TestFont();
+    g.AddButton(2, 2, 50, 18, QStringLiteral("Go"), TCellHAlign::haLeft, TCellVAlign::vaTop);
+    QImage img = Shot();
+    const TRect cell = g.CellRect(2, 2);
+    const TRect in{cell.Left, cell.Top, cell.Right, cell.Bottom};
+    EXPECT_GT(Count(img, in, 0xC0C0FF), 200);
+    EXPECT_EQ(Count(img, in, 0x00FF00), 0);
+    // The mouse over the button makes it hot: hover face, hover caption colour.
+    g.MouseMove({}, cell.Left + 10, cell.Top + 8);
+    img = Shot();
+    Keep(img, QStringLiteral("button-hot"));
+    EXPECT_GT(Count(img, in, 0x00FF00), 200);
+    EXPECT_GT(Count(img, in, 0x0000FF), 5);
+    EXPECT_EQ(Count(img, in, 0xC0C0FF), 0);
+    g.MouseMove({}, cell.Left + 10, g.CellRect(2, 4).Top + 5);
+    img = Shot();
+    EXPECT_EQ(Count(img, in, 0x00FF00), 0);
+
+    // A bit button: its glyph (bottom-left pixel transparent) centred
+    // without a caption, 3 pixels in from the left with one.
+    QImage glyph(8, 8, QImage::Format_RGB32);
+    glyph.fill(QColor(0, 0, 255));
+    glyph.setPixelColor(0, 7, QColor(255, 0, 255));
+    QImage* own = g.CreateBitButton(1, 3, 40, 18, QString(), TCellHAlign::haLeft, TCellVAlign::vaTop);
+    ASSERT_NE(own, nullptr);
+    *own = glyph;
+    g.AddBitButton(3, 3, 40, 18, QStringLiteral("Hi"), &glyph, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    img = Shot();
+    Keep(img, QStringLiteral("bitbutton"));
+    auto blueBox = [&](int c) {
+        const TRect r = g.CellRect(c, 3);
+        TRect box{r.Right, r.Bottom, r.Left, r.Top};
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                if (At(img, x, y) == 0xFF0000) { // the glyph's blue
+                    box.Left = std::min(box.Left, x);
+                    box.Top = std::min(box.Top, y);
+                    box.Right = std::max(box.Right, x + 1);
+                    box.Bottom = std::max(box.Bottom, y + 1);
+                }
+        return box;
+    };
+    auto buttonLeft = [&](int c) {
+        const TRect r = g.CellRect(c, 3);
+        return r.Left + g.XYOffset().x() - 1 + 1;
+    };
+    const TRect centred = blueBox(1), left = blueBox(3);
+    EXPECT_EQ(centred.Width(), 8);
+    EXPECT_EQ(centred.Left, buttonLeft(1) + (40 - 8) / 2);
+    EXPECT_EQ(left.Left, buttonLeft(3) + 3);
+    EXPECT_EQ(left.Top, g.CellRect(3, 3).Top + g.XYOffset().y() + (18 - 8) / 2);
+    EXPECT_EQ(Count(img, g.CellRect(1, 3), 0xFF00FF), 0); // the transparent pixel is not drawn
+}
+
+TEST_F(PaintGrid, RadioGroupScaleAndReverse)
+{
+    const QFontMetrics fm(TestFont());
+    const int size = g.ControlLook().RadioSize();
+    auto paint = [&](const TRect& r, bool reverse, double scale, const QStringList* items, int index, int count) {
+        QImage img(240, 240, QImage::Format_RGB32);
+        img.fill(Qt::magenta);
+        TCanvas canvas(&img);
+        canvas.SetFont(TestFont());
+        canvas.SetFontColor(0x0000FF);
+        g.DrawRadioGlyph(canvas, r, reverse, scale, csClassic, 1, 1, false, items, false, false, index, count);
+        return img;
+    };
+    // One item without caption: a centred circle, twice as wide at scale 2.
+    const TRect box{0, 0, 100, 60};
+    const TRect one = InkBox(paint(box, false, 1.0, nullptr, 0, 1), box, 0xFF00FF);
+    const TRect two = InkBox(paint(box, false, 2.0, nullptr, 0, 1), box, 0xFF00FF);
+    EXPECT_EQ(two.Width() - one.Width(), size);
+    EXPECT_EQ(two.Height() - one.Height(), size);
+    EXPECT_NEAR((two.Left + two.Right) / 2, 50, 1);
+    // Captions of a vertical group move right with the scale.
+    const QStringList items{QStringLiteral("a"), QStringLiteral("b")};
+    const TRect r{10, 100, 150, 180};
+    QImage img = paint(r, false, 2.0, &items, 1, 2);
+    const TRect captions = InkBox(img, {r.Left + 2 + 2 * size + 1, 0, 240, 240}, 0xFF00FF);
+    EXPECT_GE(captions.Left, r.Left + 2 + 2 * (size + 4));
+    EXPECT_LE(captions.Left, r.Left + 2 + 2 * (size + 4) + 2);
+    // The checked second item is one text line below the first, or above it
+    // when reversed (a canvas whose y axis points up).
+    auto dotTop = [&](const QImage& shot) {
+        for (int y = 0; y < 240; ++y)
+            for (int x = r.Left + 2; x < r.Left + 2 + size; ++x)
+                if (At(shot, x, y) == ColorToRGB(clWindowText)) return y;
+        return -1;
+    };
+    const int down = dotTop(paint(r, false, 1.0, &items, 1, 2));
+    const int up = dotTop(paint(r, true, 1.0, &items, 1, 2));
+    const int first = dotTop(paint(r, false, 1.0, &items, 0, 2));
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(down - first, fm.height());
+    EXPECT_EQ(first - up, fm.height());
+}
+
+TEST_F(PaintGrid, OuterBorderInBorderColourOverTheFrame)
+{
+    TGridWidget* w = g.Widget();
+    w->resize(200, 100);
+    g.SetBorderColor(0x00C000);
+    // The four sides, probed at their middles and corners.
+    auto onBorder = [&] {
+        const QImage img = w->grab().toImage();
+        const QPoint probes[] = {{0, 0}, {199, 0}, {199, 99}, {0, 99}, {100, 0}, {0, 50}, {199, 50}, {100, 99}};
+        int n = 0;
+        for (const QPoint& p : probes) n += At(img, p.x(), p.y()) == 0x00C000;
+        return n;
+    };
+    g.SetLook(glXP);
+    EXPECT_EQ(onBorder(), 8);
+    g.SetLook(glStandard); // not a look with a border
+    EXPECT_EQ(onBorder(), 0);
+    g.SetLook(glOffice2007); // its style brings its own border colour
+    g.SetBorderColor(0x00C000);
+    EXPECT_EQ(onBorder(), 8);
+    g.SetFlat(true);
+    EXPECT_EQ(onBorder(), 0);
+    g.SetFlat(false);
+    g.SetBorderColor(clNone);
+    EXPECT_EQ(onBorder(), 0);
+}
+
+TEST_F(PaintGrid, DisabledGridPaintsItsTextInTheDisabledFontColour)
+{
+    g.SetUseDisabledFont(true);
+    g.SetDisabledFontColor(0x0000FF);
+    g.SetCells(2, 2, QStringLiteral("Wm"));
+    g.Widget()->resize(320, 150);
+    EXPECT_EQ(Count(Shot(), Inside(2, 2), 0x0000FF), 0);
+    g.Widget()->setEnabled(false);
+    EXPECT_GT(Count(Shot(), Inside(2, 2), 0x0000FF), 10);
+    g.SetUseDisabledFont(false);
+    EXPECT_EQ(Count(Shot(), Inside(2, 2), 0x0000FF), 0);
 }
