@@ -281,8 +281,14 @@ void TExtStringGrid::Resize()
 
 void TExtStringGrid::UpdateScrollBarAlways(bool force)
 {
-    // The window shows its scroll bars by the platform grid's own rule; the
-    // always-shown bars come with the scroll-bar code.
+    // The window asks ScrollBarKeptShown as it sets up its bars.
+    if (force || FScrollBarAlways != TScrollBarAlways::saNone) TCustomGrid::SetScrollBars(TCustomGrid::ScrollBars());
+}
+
+bool TExtStringGrid::ScrollBarKeptShown(bool vertical)
+{
+    using enum TScrollBarAlways;
+    return FScrollBarAlways == saBoth || FScrollBarAlways == (vertical ? saVert : saHorz);
 }
 
 void TExtStringGrid::ChangeScale(int m, int d)

@@ -922,6 +922,8 @@ public:
     TGridDragScrollEvent OnDragScroll;
     TGridCellsChangedEvent OnCellsChanged;
     TGridNotifyEvent OnResize;
+    // The window was resized and the stretched column took up the room.
+    TGridNotifyEvent OnGridResize;
 
     // --- rows and columns: hiding, structure, moving, sizing ------------------------
 public:
@@ -1359,6 +1361,10 @@ public:
     bool Editing() const { return FEditing; }
     bool EditActive() const { return FEditActive; }
     TEditorType CurrentEditor() const { return FEditControl; }
+    // The combo editor reports here: its list dropped down or closed up.
+    void ComboListDropped();
+    // editing: the combo's editor was open (not closing) as the list closed.
+    void ComboListClosed(bool editing);
     QString OriginalCellValue() const { return FCellCache; }
     TEditLink* EditLink() const;
     void SetEditLink(TEditLink* link);
@@ -1852,6 +1858,8 @@ protected:
     void WriteColumnHeaders();
     void WriteRowHeaders();
     void UpdateScrollBarAlways(bool force);
+    bool ScrollBarKeptShown(bool vertical) override;
+    void FocusChanged(bool focused) override;
     // Footer bookkeeping of the footer code.
     virtual void UpdateFooter() {}
     virtual void CalcFooter(int c) {}

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QScopeGuard>
 #include <QToolTip>
 
 using enum TShiftStateItem;
@@ -289,6 +290,35 @@ void TExtStringGrid::HideInplaceEdit()
             SetOptions(Options().With(goEditing));
         }
     }
+}
+
+// ---------------------------------------------------------------------------
+// What the open editors report
+
+void TExtStringGrid::ComboListDropped()
+{
+    ComboDropDown(Row(), RealColIndex(Col()));
+}
+
+void TExtStringGrid::ComboListClosed(bool editing)
+{
+    const int rc = RealColIndex(Col());
+    TGridCombo* combo = EditCombo();
+    if (editing && combo && EditMode() && MouseActions().DirectComboClose()) {
+        // Closing the list ends the edit with the item it shows.
+        const int i = combo->currentIndex();
+        if (i >= 0 && combo->Style() == TComboStyle::csDropDown) combo->setEditText(combo->itemText(i));
+        if (OnComboChange) OnComboChange(this, rc, Row(), i, i >= 0 ? combo->itemText(i) : combo->Text());
+        {
+            TMouseActions& ma = MouseActions();
+            const bool direct = ma.DirectEdit();
+            ma.SetDirectEdit(false);
+            const auto restore = qScopeGuard([&] { ma.SetDirectEdit(direct); });
+            HideInplaceEdit();
+        }
+        FocusGrid();
+    }
+    ComboCloseUp(Row(), rc);
 }
 
 void TExtStringGrid::HideCellEdit()

@@ -388,6 +388,19 @@ TGridCombo::TGridCombo(QWidget* parent) : TEsgComboBox(parent)
     });
 }
 
+void TGridCombo::showPopup()
+{
+    emit ListDropped();
+    TEsgComboBox::showPopup();
+}
+
+void TGridCombo::hidePopup()
+{
+    const bool was = DroppedDown();
+    TEsgComboBox::hidePopup();
+    if (was) emit ListClosed();
+}
+
 void TGridCombo::FireComboChange(int index)
 {
     if (FGrid->OnComboChange)
@@ -503,6 +516,21 @@ void TGridCombo::wheelEvent(QWheelEvent* e)
 }
 
 TGridComboEditor::TGridComboEditor() : m_combo(new TGridCombo) {}
+
+void TGridComboEditor::BindGrid(TExtStringGrid* grid)
+{
+    m_combo->SetGrid(grid);
+    QObject::connect(m_combo, &TGridCombo::ListDropped, m_combo, [this] {
+        if (TExtStringGrid* g = m_combo->Grid()) Guard([&] { g->ComboListDropped(); });
+    });
+    QObject::connect(m_combo, &TGridCombo::ListClosed, m_combo, [this] {
+        TExtStringGrid* g = m_combo->Grid();
+        if (!g) return;
+        // Closing the list with DirectComboClose takes the item it shows.
+        if (m_open && g->MouseActions().DirectComboClose()) m_combo->FPicked = true;
+        Guard([&] { g->ComboListClosed(m_open); });
+    });
+}
 
 TGridComboEditor::~TGridComboEditor()
 {

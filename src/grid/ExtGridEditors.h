@@ -134,7 +134,14 @@ public:
     int ItemIdx = -1;
     bool ItemChange = false;
 
+signals:
+    // The list is about to drop down; the list closed up.
+    void ListDropped();
+    void ListClosed();
+
 protected:
+    void showPopup() override;
+    void hidePopup() override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
@@ -162,7 +169,7 @@ public:
     ~TGridComboEditor() override;
     QWidget* Control() const override { return m_combo; }
     TGridCombo* Combo() const { return m_combo; }
-    void BindGrid(TExtStringGrid* grid) override { m_combo->SetGrid(grid); }
+    void BindGrid(TExtStringGrid* grid) override;
     void LoadText(const QString& text) override;
     QString Text() const override;
     void Place(const QRect& r) override;

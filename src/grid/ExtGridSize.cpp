@@ -127,9 +127,20 @@ void TExtStringGrid::ClientResized(int w, int h)
         for (int c = first; c <= last && c < FOrigColSizes.Count(); ++c)
             SetColWidths(c, int(std::trunc(FOrigColSizes.Items(c) * factor)));
     }
-    if (FColumnSize->Stretch() && ColchgFlg) {
+    // The stretched column takes up the room unless the horizontal bar is
+    // kept shown; OnGridResize tells that it did.
+    using enum TScrollBarAlways;
+    if (FColumnSize->Stretch() && ColchgFlg && (FScrollBarAlways == saNone || FScrollBarAlways == saVert)) {
         const int sc = FColumnSize->StretchColumn();
-        if (sc == -1 || sc < ColCount()) StretchColumn(sc);
+        if (sc == -1 || sc < ColCount()) {
+            const int index = sc == -1 ? ColCount() - 1 : sc;
+            int others = 0;
+            for (int c = 0; c < ColCount(); ++c)
+                if (c != index) others += ColWidths(c);
+            const bool stretched = ColCount() > 0 && others < ClientWidth();
+            StretchColumn(sc);
+            if (stretched && FScrollBarAlways == saNone && OnGridResize) OnGridResize(this);
+        }
     }
 }
 

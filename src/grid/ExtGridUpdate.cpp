@@ -137,6 +137,24 @@ void TExtStringGrid::DoExit()
     TBaseGrid::DoExit();
 }
 
+void TExtStringGrid::FocusChanged(bool focused)
+{
+    if (!focused && FBlockKill) return;
+    // A merged current cell is repainted over its whole span.
+    const int rc = RealColIndex(Col());
+    if (IsMergedCell(rc, Row())) {
+        TGridRect f = FullCell(rc, Row());
+        f.Left = DisplColIndex(f.Left);
+        f.Right = DisplColIndex(f.Right);
+        RepaintRect(f);
+    }
+    // A pressed inline button is let go.
+    if (!focused && FCtrlDown) {
+        FCtrlDown = false;
+        if (FCtrlXY.x() >= 0) RepaintCell(DisplColIndex(FCtrlXY.x()), FCtrlXY.y());
+    }
+}
+
 void TExtStringGrid::Click()
 {
     TBaseGrid::Click();

@@ -93,6 +93,7 @@ void TCustomGrid::SetFocused(bool focused)
     if (focused == m_focused) return;
     m_focused = focused;
     Invalidate();
+    FocusChanged(focused);
 }
 
 void TCustomGrid::SetScrollBars(TScrollStyle s)

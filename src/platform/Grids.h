@@ -448,6 +448,8 @@ public:
     // editor's text is written (unless the editor is always shown), then
     // OnExit fires.
     virtual void DoExit();
+    // The window gained or lost the keyboard focus (after the repaint).
+    virtual void FocusChanged(bool focused) {}
     // The wheel; answer whether it was handled.
     virtual bool DoMouseWheelDown(TShiftState shift, QPoint pos);
     virtual bool DoMouseWheelUp(TShiftState shift, QPoint pos);
@@ -472,6 +474,9 @@ public:
         int Min = 0, Max = 0, Page = 1, Pos = 0;
     };
     virtual bool ScrollBarScale(bool vertical, TScrollBarScale& s) { return false; }
+    // True: the bar stays shown (disabled when nothing scrolls) while the
+    // scroll-bar style has it.
+    virtual bool ScrollBarKeptShown(bool vertical) { return false; }
     // Every Qt event of the grid's window (keys, mouse, wheel, posted
     // events), before the window handles it; true: the grid took it and the
     // window does nothing more with it.

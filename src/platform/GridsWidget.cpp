@@ -200,9 +200,12 @@ void TGridWidget::SyncScrollBars()
     m_syncing = true;
     const TGridViewport& v = m_grid->Viewport();
     const TScrollStyle bars = m_grid->ScrollBars();
-    setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded
-                                                                         : Qt::ScrollBarAlwaysOff);
+    const auto policy = [this](bool has, bool vertical) {
+        if (!has) return Qt::ScrollBarAlwaysOff;
+        return m_grid->ScrollBarKeptShown(vertical) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded;
+    };
+    setVerticalScrollBarPolicy(policy(bars == ssVertical || bars == ssBoth, true));
+    setHorizontalScrollBarPolicy(policy(bars == ssHorizontal || bars == ssBoth, false));
     const bool tracking = m_grid->HasOption(goThumbTracking);
     verticalScrollBar()->setTracking(tracking);
     horizontalScrollBar()->setTracking(tracking);
