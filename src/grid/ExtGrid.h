@@ -2396,6 +2396,8 @@ private:
     QPoint FHoverCell{-1, -1};
     int FHoverlink = -1;
     QString FAnchor;
+    // Leaving the link under the mouse reports the exit once.
+    void ExitAnchor(int r, int c);
     QString FLastAnchorHint;
     QPoint FLastHintPos{-1, -1};
     QPoint FDblClickPos{-1, -1};

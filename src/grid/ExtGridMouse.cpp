@@ -197,6 +197,13 @@ void TExtStringGrid::ClickSort(int c)
 
 // --- anchors ----------------------------------------------------------------------------------
 
+void TExtStringGrid::ExitAnchor(int r, int c)
+{
+    if (FAnchor.isEmpty()) return;
+    FAnchor.clear();
+    if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+}
+
 bool TExtStringGrid::AnchorAt(int c, int r, int x, int y, TAnchorHit& hit, const QString& ctrlID)
 {
     hit = TAnchorHit();
@@ -206,10 +213,7 @@ bool TExtStringGrid::AnchorAt(int c, int r, int x, int y, TAnchorHit& hit, const
     const int kind = DetectCellTextKind(text, EnableHTML());
     if (kind != 1) {
         // Leaving a link always reports the exit, also onto a plain cell.
-        if (!FAnchor.isEmpty()) {
-            FAnchor.clear();
-            if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
-        }
+        ExitAnchor(r, c);
         if (URLShow() && TextIsUrl(text)) {
             hit.Anchor = text;
             return true;
@@ -1184,10 +1188,7 @@ void TExtStringGrid::TrackAnchor(int c, int r, int x, int y, bool& cursorClaimed
     const int kind = DetectCellTextKind(text, EnableHTML());
     if (kind != 1) {
         // Leaving a link always reports the exit, also onto a plain cell.
-        if (!FAnchor.isEmpty()) {
-            FAnchor.clear();
-            if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
-        }
+        ExitAnchor(r, c);
         if (URLShow() && TextIsUrl(text)) {
             cursorClaimed = true;
             FMouseSelectMode = msURL;
@@ -1223,9 +1224,8 @@ void TExtStringGrid::TrackAnchor(int c, int r, int x, int y, bool& cursorClaimed
             FAnchor = hit.Anchor;
             if (OnAnchorEnter) OnAnchorEnter(this, r, c, FAnchor);
         }
-    } else if (!FAnchor.isEmpty()) {
-        FAnchor.clear();
-        if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
+    } else {
+        ExitAnchor(r, c);
     }
 }
 
@@ -1313,10 +1313,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     }
     if (valid)
         TrackAnchor(c, r, x, y, cursorClaimed);
-    else if (!FAnchor.isEmpty()) {
-        FAnchor.clear();
-        if (OnAnchorExit) OnAnchorExit(this, r, c, QString());
-    }
+    else
+        ExitAnchor(r, c);
     if (!cursorClaimed && FCursor != FOldCursor) FCursor = FOldCursor;
     if (FLastHintPos != QPoint(-1, -1) && valid) {
         const QPoint b = BaseCell(c, r);
@@ -1352,10 +1350,7 @@ void TExtStringGrid::MouseLeave()
         HoverFixedX = HoverFixedY = -1;
         RepaintCell(c, r);
     }
-    if (!FAnchor.isEmpty()) {
-        FAnchor.clear();
-        if (OnAnchorExit) OnAnchorExit(this, -1, -1, QString());
-    }
+    ExitAnchor(-1, -1);
 }
 
 // The grid's own cursor pictures: 8010 row selection (an arrow pointing
