@@ -1108,24 +1108,20 @@ bool StopFixedCellEdit(TExtStringGrid* grid, int c, int r, const QString& text)
     return true;
 }
 
-TGridTransEdit::TGridTransEdit(TExtStringGrid* grid, QWidget* parent) : QLineEdit(parent), FGrid(grid)
+bool TFixedCellEditorPlace::StopFixedEdit(QWidget* control, const QString& text)
+{
+    if (FGrid && !StopFixedCellEdit(FGrid, FCol, FRow, text)) {
+        control->setFocus();
+        return false;
+    }
+    control->hide();
+    return true;
+}
+
+TGridTransEdit::TGridTransEdit(TExtStringGrid* grid, QWidget* parent) : QLineEdit(parent), TFixedCellEditorPlace(grid)
 {
     setFrame(false);
     hide();
-}
-
-bool TGridTransEdit::StopEdit()
-{
-    if (!FGrid) {
-        hide();
-        return true;
-    }
-    if (!StopFixedCellEdit(FGrid, FCol, FRow, text())) {
-        setFocus();
-        return false;
-    }
-    hide();
-    return true;
 }
 
 void TGridTransEdit::keyPressEvent(QKeyEvent* e)
@@ -1145,24 +1141,10 @@ void TGridTransEdit::focusOutEvent(QFocusEvent* e)
     Guard([&] { StopEdit(); });
 }
 
-TGridTransCombo::TGridTransCombo(TExtStringGrid* grid, QWidget* parent) : QComboBox(parent), FGrid(grid)
+TGridTransCombo::TGridTransCombo(TExtStringGrid* grid, QWidget* parent) : QComboBox(parent), TFixedCellEditorPlace(grid)
 {
     setEditable(true);
     hide();
-}
-
-bool TGridTransCombo::StopEdit()
-{
-    if (!FGrid) {
-        hide();
-        return true;
-    }
-    if (!StopFixedCellEdit(FGrid, FCol, FRow, currentText())) {
-        setFocus();
-        return false;
-    }
-    hide();
-    return true;
 }
 
 void TGridTransCombo::keyPressEvent(QKeyEvent* e)

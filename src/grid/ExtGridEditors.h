@@ -389,47 +389,46 @@ void ControlEditLeave(TExtStringGrid* grid, bool tab, const std::function<void()
 // handling shows over a fixed cell (Col and Row set to it). Leaving the
 // control validates its text through OnCellValidate and writes it straight
 // into the fixed cell; a refused text keeps the control open on its cell.
-class TGridTransEdit : public QLineEdit {
-    Q_OBJECT
+// The fixed cell such an editor works on, and the end of its edit shared by
+// both: a refused text keeps the control open and focused.
+class TFixedCellEditorPlace {
 public:
-    explicit TGridTransEdit(TExtStringGrid* grid, QWidget* parent = nullptr);
+    explicit TFixedCellEditorPlace(TExtStringGrid* grid) : FGrid(grid) {}
     int Col() const { return FCol; }
     void SetCol(int c) { FCol = c; }
     int Row() const { return FRow; }
     void SetRow(int r) { FRow = r; }
     TExtStringGrid* Grid() const { return FGrid; }
-    // False when the value was refused (the control keeps the focus).
-    bool StopEdit();
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
+    bool StopFixedEdit(QWidget* control, const QString& text);
 
-private:
     TExtStringGrid* FGrid = nullptr;
     int FCol = 0;
     int FRow = 0;
 };
 
-class TGridTransCombo : public QComboBox {
+class TGridTransEdit : public QLineEdit, public TFixedCellEditorPlace {
     Q_OBJECT
 public:
-    explicit TGridTransCombo(TExtStringGrid* grid, QWidget* parent = nullptr);
-    int Col() const { return FCol; }
-    void SetCol(int c) { FCol = c; }
-    int Row() const { return FRow; }
-    void SetRow(int r) { FRow = r; }
-    TExtStringGrid* Grid() const { return FGrid; }
-    bool StopEdit();
+    explicit TGridTransEdit(TExtStringGrid* grid, QWidget* parent = nullptr);
+    // False when the value was refused (the control keeps the focus).
+    bool StopEdit() { return StopFixedEdit(this, text()); }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+};
 
-private:
-    TExtStringGrid* FGrid = nullptr;
-    int FCol = 0;
-    int FRow = 0;
+class TGridTransCombo : public QComboBox, public TFixedCellEditorPlace {
+    Q_OBJECT
+public:
+    explicit TGridTransCombo(TExtStringGrid* grid, QWidget* parent = nullptr);
+    bool StopEdit() { return StopFixedEdit(this, currentText()); }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 };
 
 // The validation and store of a fixed-cell editor's text (both editors).
