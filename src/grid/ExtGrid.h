@@ -49,6 +49,11 @@ class TExtInplaceEdit;
 class TGridCombo;
 class TGridCheckBox;
 class TGridSpin;
+class TGridDatePicker;
+class TGridDateTimePicker;
+class TGridEditBtn;
+class TGridUnitEditBtn;
+class TGridButton;
 class TGridTransEdit;
 class TGridTransCombo;
 class TControlEdit;
@@ -338,8 +343,9 @@ int SlimScrollDrag(int delta, int length, int cell0, int visible, int count, int
 QRect KeepHintOnScreen(const QRect& hint, const QRect& screen);
 
 // Platform facts the grid's Parts test: on this platform the common controls
-// of the newest kind and the visual-style look are always there.
-constexpr bool ComCtl470 = true;
+// of the newest kind and the visual-style look are always there. Without
+// ComCtl470 (a test may clear it) the date and time editors open nothing.
+inline bool ComCtl470 = true;
 constexpr bool GridIsWinXP = true;
 constexpr bool GridIsWinVista = true;
 constexpr bool GridIsComCtl6 = true;
@@ -1374,6 +1380,26 @@ public:
     TGridCombo* EditCombo();
     TGridCheckBox* EditCheck();
     TGridSpin* SpinEdit();
+    // The date, time and date-and-time pickers, the edit with a button, the
+    // unit editor and the push button of the open window (made on first
+    // read; null without a window).
+    TGridDatePicker* DateTimePicker();
+    TGridDateTimePicker* DateAndTimePicker();
+    TGridEditBtn* BtnEdit();
+    TGridUnitEditBtn* BtnUnitEdit();
+    TGridButton* GridButton();
+    // A button editor's text passed through OnEllipsClick for the current
+    // cell (real column).
+    QString EllipsClick(const QString& s);
+    // The value the date-and-time editor opened with.
+    TDateTime FOriginalDateTime = 0;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QString& s)> OnEllipsClick;
+    TGridRowColEvent OnDatePickerDropDown;
+    TGridRowColEvent OnDatePickerCloseUp;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TDateTime value)> OnDateTimeChange;
+    // Converts a date cell's text for the date editor in place of the
+    // locale's conversion (value starts as now).
+    std::function<void(TExtStringGrid* sender, const QString& text, TDateTime& value)> OnCustomStrToDate;
     // The limits and step the spin editor takes as it opens on the current
     // cell (the column grid gives its column's).
     virtual void SpinEditorLimits(TGridSpin& spin) {}

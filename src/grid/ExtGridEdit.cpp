@@ -4,6 +4,7 @@
 // Enter and Tab navigation.
 #include "grid/ExtGrid.h"
 #include "controls/CellEditors.h"
+#include "grid/ExtGridDateEditors.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/Application.h"
 
@@ -157,6 +158,9 @@ TEditorType TExtStringGrid::SharedEditorKind(TEditorType kind)
     if (IsTextEditorKind(kind)) return edNormal;
     if (kind == edComboEdit) return edComboList;
     if (kind == edFloatSpinEdit || kind == edTimeSpinEdit || kind == edDateSpinEdit) return edSpinEdit;
+    if (kind == edDateEditUpDown || kind == edTimeEdit) return edDateEdit;
+    if (kind == edNumericEditBtn || kind == edFloatEditBtn || kind == edMaskEditBtn) return edEditBtn;
+    if (kind == edNumericUnitEditBtn || kind == edFloatUnitEditBtn) return edUnitEditBtn;
     return kind;
 }
 
@@ -229,6 +233,9 @@ bool TExtStringGrid::CanEditShow()
     GetCellEditor(b.x(), b.y(), kind);
     if (kind == edNone) return false;
     if (kind == edCustom && !EditLink()) return false;
+    // The date and time pickers need the platform's date-time controls.
+    if (!ComCtl470 && (kind == edDateEdit || kind == edDateEditUpDown || kind == edTimeEdit || kind == edDateTimeEdit))
+        return false;
     if (!IsTextEditorKind(kind) && !TCellEditorRegistry::Instance().IsRegistered(kind)) {
         // A kind nobody edits here yet is edited as text.
         RegisterGridCellEditors();

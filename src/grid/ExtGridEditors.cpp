@@ -1,4 +1,5 @@
 #include "grid/ExtGridEditors.h"
+#include "grid/ExtGridDateEditors.h"
 
 #include "controls/CellEditors.h"
 #include "controls/ExtUtil.h"
@@ -137,6 +138,7 @@ void RegisterGridCellEditors()
     for (TEditorType k : {edSpinEdit, edFloatSpinEdit, edTimeSpinEdit, edDateSpinEdit})
         reg.Register(k, [] { return std::make_unique<TGridSpinEditor>(); });
     reg.Register(edCustom, [] { return std::make_unique<TEditLinkCellEditor>(); });
+    RegisterGridDateEditors();
 }
 
 // ---------------------------------------------------------------------------

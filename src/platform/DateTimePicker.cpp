@@ -164,7 +164,7 @@ void TPickerCalendar::UpdateToday()
 void TPickerCalendar::paintCell(QPainter* painter, const QRect& rect, QDate date) const
 {
     QCalendarWidget::paintCell(painter, rect, date);
-    if (date != QDate::currentDate()) return;
+    if (!ShowTodayCircle || date != QDate::currentDate()) return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(QPen(QColor(200, 0, 0), 1));

@@ -45,6 +45,8 @@ public:
     QLabel* TodayLine() const { return m_today; }
     // Shows today's date in the "Today" line (the date of the day it runs).
     void UpdateToday();
+    // Today's date is circled.
+    bool ShowTodayCircle = true;
 
 protected:
     void paintCell(QPainter* painter, const QRect& rect, QDate date) const override;
