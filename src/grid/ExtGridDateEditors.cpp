@@ -535,6 +535,12 @@ void TGridEditBtn::KeyDown(int& key, Qt::KeyboardModifiers shift)
     }
     WorkMode = key != Qt::Key_Backspace && key != Qt::Key_Delete;
     FSelKeyDown = hasSelectedText() ? selectionStart() : cursorPosition();
+    // F4 clicks the button; the key ends there.
+    if (key == Qt::Key_F4 && !(shift & (Qt::ControlModifier | Qt::AltModifier))) {
+        key = 0;
+        ButtonClick(this);
+        return;
+    }
     TEsgEditBtn::KeyDown(key, shift);
 }
 
@@ -659,6 +665,16 @@ void TGridUnitEditBtn::LoadCellText(const QString& s)
     SetTextAndUnit(s);
     // A text that ends in none of the units is all value.
     if (UnitID().isEmpty()) SetText(s);
+}
+
+void TGridUnitEditBtn::KeyDown(int& key, Qt::KeyboardModifiers shift)
+{
+    if (key == Qt::Key_F4 && !(shift & (Qt::ControlModifier | Qt::AltModifier))) {
+        key = 0;
+        ButtonClick(this);
+        return;
+    }
+    TEsgUnitEditBtn::KeyDown(key, shift);
 }
 
 void TGridUnitEditBtn::ButtonClick(QObject*)

@@ -199,6 +199,7 @@ public:
     void LoadCellText(const QString& s);
 
 protected:
+    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
     void WMChar(QChar& key, bool keypad) override;
     void WMPaste(const QString& text) override;
 
