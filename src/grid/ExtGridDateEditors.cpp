@@ -365,7 +365,9 @@ void TGridDatePickerEditor::LoadText(const QString& text)
 
 QString TGridDatePickerEditor::Text() const
 {
-    const TGridDatePicker* p = m_picker;
+    TGridDatePicker* p = m_picker;
+    // The field being typed is taken first.
+    if (p->isVisible()) p->interpretText();
     if (!p->Checked()) return QString();
     // A date the user did not change goes back as it was written.
     if (m_openParsed && p->Checked() == m_openChecked && p->DateTime() == m_openValue) return m_openText;
@@ -466,7 +468,11 @@ void TGridDateTimePickerEditor::LoadText(const QString& text)
 
 QString TGridDateTimePickerEditor::Text() const
 {
-    const TGridDateTimePicker* p = m_picker;
+    TGridDateTimePicker* p = m_picker;
+    if (p->isVisible()) {
+        p->interpretText();
+        if (p->TimePicker()) p->TimePicker()->interpretText();
+    }
     if (!p->Checked()) return QString();
     if (m_openParsed && p->DateTime() == m_openValue) return m_openText;
     const FormatSettings& fs = SystemFormatSettings();

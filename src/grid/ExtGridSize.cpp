@@ -80,6 +80,11 @@ TGridWidget* TExtStringGrid::CreateWnd(QWidget* parent)
         w->viewport()->setAcceptDrops(true);
     }
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
+    // The edit with a button, the unit editor and the push button come with
+    // the window; the other editors on first use.
+    BtnEdit();
+    BtnUnitEdit();
+    GridButton();
     if (!parent) return w;
     ParentCompanionWindows(w);
     return w;

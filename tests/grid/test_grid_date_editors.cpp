@@ -261,6 +261,27 @@ TEST_F(EditorWindow, DateTimePickerTabKeepsTheTimeAndEscRestores)
     EXPECT_LE(writes, 1);
 }
 
+TEST_F(EditorWindow, DateTimePickerValidatesEnterAndTab)
+{
+    kind = edDateTimeEdit;
+    g.SetOptions(g.Options().With(goTabs));
+    g.SetCells(1, 1, "15/03/2026 10:30");
+    g.OnCellValidate = [](TExtStringGrid*, int, int, QString& v, bool& valid) { valid = !v.startsWith("01/01"); };
+    TGridDateTimePicker* p = g.DateAndTimePicker();
+    ASSERT_EQ(Open(), p);
+    p->SetDateTime(Day(2026, 1, 1) + 9.0 / 24);
+    QTest::keyClick(p, Qt::Key_Return);
+    EXPECT_TRUE(g.EditMode()) << "a refused value keeps the editor open";
+    QTest::keyClick(p, Qt::Key_Tab);
+    EXPECT_TRUE(g.EditMode());
+    EXPECT_EQ(g.Col(), 1);
+    EXPECT_EQ(g.Cells(1, 1), "15/03/2026 10:30");
+    p->SetDateTime(Day(2026, 1, 2) + 9.0 / 24);
+    QTest::keyClick(p, Qt::Key_Return);
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.Cells(1, 1), "02/01/2026 9:00");
+}
+
 // --- edit with a button ---------------------------------------------------------------
 
 TEST_F(EditorWindow, EditButtonPasteDropsOnlyAClosingLineBreak)
