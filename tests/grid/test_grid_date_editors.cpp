@@ -151,6 +151,16 @@ TEST_F(EditorWindow, DatePickerCalendarOptionsAndEventsAtDropDown)
     EXPECT_EQ(closed.size(), 1u);
     EXPECT_FALSE(g.EditMode());
     EXPECT_EQ(g.Cells(1, 1), "15/03/2026");
+    // DirectDateDrop: the calendar opens with the editor; a change is
+    // reported as the date's locale text.
+    QStringList edits;
+    g.OnEditChange = [&](TExtStringGrid*, int, int, const QString& v) { edits << v; };
+    g.MouseActions().SetDirectDateDrop(true);
+    ASSERT_EQ(Open(), p);
+    EXPECT_TRUE(p->DroppedDown());
+    EXPECT_EQ(dropped.size(), 2u);
+    p->SetDate(Day(2026, 3, 20));
+    EXPECT_EQ(edits, QStringList{"20/03/2026"});
 }
 
 TEST_F(EditorWindow, DatePickerUncheckedEmptiesTheCell)
@@ -378,6 +388,14 @@ TEST_F(EditorWindow, EditButtonClickPassesThroughOnEllipsClick)
     QTest::mouseClick(e->Button()->Button(), Qt::LeftButton);
     EXPECT_FALSE(g.EditMode());
     EXPECT_EQ(g.Cells(1, 1), "x!!");
+    // A double click in the editor reports the cell (row, column).
+    std::vector<std::pair<int, int>> dbl;
+    g.OnDblClickCell = [&](TExtStringGrid*, int r, int c) { dbl.push_back({r, c}); };
+    g.SetRow(2);
+    ASSERT_EQ(Open(), e);
+    QTest::mouseDClick(e, Qt::LeftButton, Qt::NoModifier, QPoint(5, e->height() / 2));
+    ASSERT_EQ(dbl.size(), 1u);
+    EXPECT_EQ(dbl[0], std::make_pair(2, 1));
 }
 
 TEST_F(EditorWindow, EditButtonLookupCompletionAndCursorWalk)
@@ -537,6 +555,15 @@ TEST_F(EditorWindow, UnitEditorButtonPassesTheValueThroughOnEllipsClick)
     EXPECT_EQ(u->selectedText(), "9");
     QTest::keyClick(u, Qt::Key_Return);
     EXPECT_EQ(g.Cells(1, 1), "9cm");
+    // A paste is written at once, with the unit.
+    ASSERT_EQ(Open(), u);
+    u->selectAll();
+    QApplication::clipboard()->setText("42\r\n");
+    QTest::keyClick(u, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(u->Text(), "42");
+    EXPECT_EQ(g.Cells(1, 1), "42cm");
+    QTest::keyClick(u, Qt::Key_Escape);
+    EXPECT_EQ(g.Cells(1, 1), "9cm") << "Esc undoes the pasted value";
 }
 
 // --- push button -------------------------------------------------------------------------
