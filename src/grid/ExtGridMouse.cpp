@@ -890,14 +890,15 @@ void TExtStringGrid::GridMouseUp(TMouseButton button, TShiftState shift, int x, 
             else if (shift.Contains(ssCtrl))
                 SetSelectedCells(b.x(), b.y(), !SelectedCells(b.x(), b.y()));
             else {
-                ClearSelectedCells();
+                // Only the list starts over: the selection is the drag's.
+                FSelectedCells.clear();
                 SetSelectedCells(b.x(), b.y(), true);
             }
         } else if (!shift.Contains(ssCtrl) && !(IsFixed(g.X, g.Y) || g.X < fc || g.Y < fr)) {
-            ClearSelectedCells();
+            FSelectedCells.clear();
         }
         // A dragged rectangle joins the picked cells.
-        const TGridRect sel = Selection();
+        const TGridRect sel = s0;
         if (!(sel.Left == sel.Right && sel.Top == sel.Bottom)) {
             for (int rr = sel.Top; rr <= sel.Bottom; ++rr)
                 for (int cc = sel.Left; cc <= sel.Right; ++cc)
