@@ -401,14 +401,16 @@ void TExtStringGrid::ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan)
     }
     if (!plan.DrawText) return;
     // Beside an in-cell scroll bar the text moves up by its position,
-    // clipped to its own rectangle.
+    // clipped to the cell left of the bar.
     TRect textRect = plan.TextRect;
     const bool scrolled = plan.ScrollBar && plan.ScrollPos > 0;
     if (scrolled) {
         canvas.Save();
-        canvas.Painter().setClipRect(QRect(textRect.Left, textRect.Top, textRect.Width(), textRect.Height()),
-                                     Qt::IntersectClip);
+        const TRect& cell = plan.Rect;
+        canvas.Painter().setClipRect(
+            QRect(cell.Left, cell.Top, plan.ScrollBarRect.Left - cell.Left, cell.Height()), Qt::IntersectClip);
         textRect.Top -= plan.ScrollPos;
+        textRect.Bottom -= plan.ScrollPos;
     }
     canvas.SetFont(plan.Font.Font);
     canvas.SetFontColor(plan.Font.Color);
