@@ -1716,7 +1716,6 @@ QCursor TExtStringGrid::GridCursor(int id)
 
 QCursor TExtStringGrid::CursorAt(int x, int y)
 {
-    if (FCellSelectorMode) return GridCursor(crGridCellSelect);
     if (FSizeFixed || FSizingFixed) return QCursor(Qt::SplitHCursor);
     if (FSizeFixedR || FSizingFixedR) return QCursor(Qt::SplitVCursor);
     const bool sizing = FGridState == gsColSizing || FGridState == gsRowSizing;
@@ -1730,6 +1729,7 @@ QCursor TExtStringGrid::CursorAt(int x, int y)
         default: break;
         }
     }
+    if (FCellSelectorMode) return GridCursor(crGridCellSelect);
     TGridState state = FGridState;
     int index = -1;
     if (state == gsNormal) CalcSizingState(x, y, state, index);

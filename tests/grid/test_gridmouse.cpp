@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QScrollBar>
 #include <QHelpEvent>
 #include <QTest>
@@ -1083,4 +1084,43 @@ TEST(GridMouse, InCellScrollBarMovesTheCellsText)
     const QPoint q = Mid(g, 3, 3);
     g.MouseMove({}, q.x(), q.y());
     EXPECT_FALSE(bar->isVisible());
+}
+
+TEST(GridMouse, ShownGridHoversAHeaderButtonAndAnInCellBar)
+{
+    ShownGrid s;
+    TExtStringGrid& g = *s.g;
+    g.SetLook(TGridLook::glXP);
+    g.SetHoverFixedCells(THoverFixedCells::hfFixedRows);
+    g.ControlLook().SetFixedDropDownButton(true);
+    for (int c = 1; c < 5; ++c) g.SetCells(c, 0, QStringLiteral("Column %1").arg(c));
+    g.SetColWidths(3, 120);
+    g.SetRowHeights(2, 40);
+    g.SetCells(3, 2, QStringLiteral("first line\nsecond line\nthird line\nfourth line"));
+    g.AddScrollBar(3, 2, false);
+    g.SetScrollProp(3, 2, {40, 70});
+    g.SetScrollPosition(3, 2, 12);
+    // Hovering the header shows its button; hovering the cell puts the
+    // platform bar over the painted one.
+    const QPoint h = Mid(g, 2, 0);
+    g.MouseMove({}, h.x(), h.y());
+    EXPECT_EQ(g.HoverFixedX, 2);
+    const QPoint p = Mid(g, 3, 2);
+    g.MouseMove({}, p.x(), p.y());
+    QScrollBar* bar = s.w->viewport()->findChild<QScrollBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->value(), 12);
+    EXPECT_EQ(bar->maximum(), 30);
+    // Back on the header for the picture.
+    g.MouseMove({}, h.x(), h.y());
+    QApplication::processEvents();
+    const QString dir = qEnvironmentVariable("KR_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QPixmap shot = QGuiApplication::platformName() == QStringLiteral("xcb") && screen
+                                 ? screen->grabWindow(s.w->winId())
+                                 : s.w->grab();
+        shot.save(dir + QStringLiteral("/grid-header-button-incell-bar.png"));
+    }
 }
