@@ -851,6 +851,8 @@ void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int 
     if (button == mbLeft) {
         SetHoverFixedDown(false);
         LeftButtonUp(shift, x, y);
+        // Also when the release ended early (on a cell button).
+        FDropDownDown = false;
         return;
     }
     // The right button's release is swallowed while a row or column is
