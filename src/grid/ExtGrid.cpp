@@ -147,6 +147,7 @@ TExtStringGrid::~TExtStringGrid()
     FControlList.Clear();
     delete FEditTrans.data();
     delete FComboTrans.data();
+    delete FScrollBar.data();
     DestroyCompanionWindows();
 }
 

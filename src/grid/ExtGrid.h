@@ -43,6 +43,7 @@
 
 class TExtStringGrid;
 class QCursor;
+class QMenu;
 class QWidget;
 class TEditLink;
 class TExtInplaceEdit;
@@ -220,9 +221,18 @@ struct TExtCellPlan {
     bool Fixed = false;
     TRect Rect;               // the cell rectangle as received
     std::vector<TFace> Faces; // fixed-cell faces, in order
+    // The drop-down button of a hovered fixed cell: a line at DropDownX in
+    // its colour and a small triangle at DropDownArrow.
     bool DropDownLine = false;
     int DropDownX = 0;
     TColor DropDownLineColor = clNone;
+    QPoint DropDownArrow;
+    TColor DropDownArrowColor = clNone;
+    // An in-cell scroll bar at the right edge of the cell: its area, the
+    // position, page and range; the text moves up by the position.
+    bool ScrollBar = false;
+    TRect ScrollBarRect;
+    int ScrollPos = 0, ScrollPage = 0, ScrollRange = 0;
     // An always-visible editor button: 1 combo, 2 spin (0 none), with its
     // area, state (0 normal, 3 disabled) and look.
     int EditButton = 0;
@@ -684,6 +694,10 @@ public:
     void SetBorderColor(TColor v);
     bool Flat() const { return FFlat; }
     void SetFlat(bool v);
+    // The cells fill the grid up to its border: the outer line is drawn one
+    // pixel in, and the pixel around it takes the parent's colour.
+    bool FitCellsInGrid() const { return FFitCellsInGrid; }
+    void SetFitCellsInGrid(bool v) { SetChanged(FFitCellsInGrid, v); }
     TScrollBarAlways ScrollBarAlways() const { return FScrollBarAlways; }
     void SetScrollBarAlways(TScrollBarAlways v);
     TVAlignment VAlignment() const { return FVAlignment; }
@@ -1536,6 +1550,16 @@ public:
     // The outer border in BorderColor over the control's frame (w x h).
     void PaintBorder(TCanvas& canvas, int w, int h);
     void PaintNonClient(TCanvas& canvas, int w, int h) override;
+    // The in-cell scroll bar of a planned cell, drawn at its rectangle; and
+    // the width such a bar takes (the platform's vertical bar width).
+    void PaintScrollBar(TCanvas& canvas, const TExtCellPlan& plan);
+    static int InCellScrollBarWidth();
+    // Width of the drop-down button of a hovered fixed cell.
+    static constexpr int FixedDropDownWidth = 16;
+    // Whether a fixed cell of the real column shows the drop-down button
+    // (OnCanShowFixedDropDown may refuse).
+    virtual bool CanShowFixedDropDown(int c);
+    std::function<void(TExtStringGrid* sender, int acol, bool& canShow)> OnCanShowFixedDropDown;
     // Glyphs of check boxes and radio buttons in a control style.
     void DrawCheckBoxGlyph(TCanvas& canvas, const TRect& r, bool checked, TCheckBoxState state, bool triState,
                            TControlStyle style, bool grayed, bool enabled);
@@ -1712,6 +1736,8 @@ public:
     // "Col : n" through OnScrollHint).
     QString ScrollHintText(bool vertical, int target);
     std::function<void(TExtStringGrid* sender, int arow, QString& hint)> OnScrollHint;
+    // The in-cell scroll bar of a cell (real column) was moved.
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int position, int min, int max)> OnScrollCell;
     bool ScrollLock() const { return FScrollLock; }
     // The kind of scroll bars: ssMetro replaces the window's bars by the two
     // slim scroll bars (ScrollBars ssNone), any other kind frees them and
@@ -2050,6 +2076,7 @@ private:
     TColor FHighlightTextColor = clHighlightText;
     bool FHovering = false;
     TColor FBorderColor = 0xB99D7F;
+    bool FFitCellsInGrid = false;
     bool FFlat = false;
     TScrollBarAlways FScrollBarAlways = TScrollBarAlways::saNone;
     int FMaxEditLength = 0;
@@ -2260,11 +2287,40 @@ public:
     virtual bool HasFilterButton(int /*c*/) { return false; }
     virtual void SelectionDragStart(int /*c*/, int /*r*/) {}
     virtual void PasteSelectionAfterResize() {}
+    // The copy of the selection the selection resizer takes at its press
+    // (the clipboard work fills it).
+    virtual void CopySelectionToClipboard() {}
     virtual void QSortGroup() { QSort(); }
     virtual void QSortGroupIndexed() { QSortIndexed(); }
     virtual void QUnSort() {}
     // Milliseconds the last header-click sort took.
     int SortTime = 0;
+
+    // The menu a press on the drop-down button of a hovered fixed cell pops
+    // up (not owned; OnFixedDropDownClick may replace it for the press and
+    // keep the cell highlighted after it closes).
+    QMenu* FixedDropDownMenu() const { return FFixedDropDownMenu.data(); }
+    void SetFixedDropDownMenu(QMenu* m) { FFixedDropDownMenu = m; }
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QMenu*& menu, bool& keepFixedCellHighlighted)>
+        OnFixedDropDownClick;
+    // The context menu of the grid, shown at a right-button release (not owned).
+    QMenu* PopupMenu() const { return FPopupMenu.data(); }
+    void SetPopupMenu(QMenu* m) { FPopupMenu = m; }
+    // The drop-down button of a fixed cell is held down.
+    bool DropDownDown() const { return FDropDownDown; }
+    // The last press hit the upper (lower) half of an always-visible spin button.
+    bool SpinUpClick() const { return FSpinUpClick; }
+    bool SpinDnClick() const { return FSpinDnClick; }
+    // Cell-selector mode: a press hands its cell to CellSelectorClick and
+    // does nothing else; the cursor is the cell-selector cross.
+    bool CellSelectorMode() const { return FCellSelectorMode; }
+    void SetCellSelectorMode(bool v) { FCellSelectorMode = v; }
+    // The fixed cell under the mouse in the list-view look ((-1, -1) none).
+    TGridCoord HotFixedCell() const { return FHotFixedCell; }
+    // The hint that shows the size of a column or row while it is sized is up.
+    bool SizingHintShown() const { return FScrollHintShow; }
+    // Called when an enhanced row or column move ends (no published event).
+    std::function<void(TExtStringGrid* sender)> OnEndBlockFocus;
 
     // The link or inline control of a cell's text under a client point.
     struct TAnchorHit {
@@ -2376,7 +2432,14 @@ private:
     void RightButtonDown(TShiftState shift, int x, int y);
     bool PressOnAnchor(int c, int r, int x, int y);
     void PressOnCheckBox(int c, int r, TShiftState shift, int x, int y);
-    void HeaderClickSort(int c, int r, TShiftState shift, int x, int y);
+    void HeaderClickSort(int c, int r, TShiftState shift, int x, int y, bool enhancedMoveEnded);
+    // Finishes an enhanced row or column move at the release cell; false
+    // when none was under way.
+    bool EndEnhancedMove(int c, int r);
+    // Pops up the fixed-cell drop-down menu under a hovered fixed cell.
+    void PopFixedDropDown(int c, int r);
+    QPoint ClientToScreen(QPoint p);
+    bool HasNodeRows();
     void TrackAnchor(int c, int r, int x, int y, bool& cursorClaimed);
     int FixedSizingColumnAt(int x) const;
     int FixedSizingRowAt(int y) const;
@@ -2433,6 +2496,31 @@ private:
     QString FCtrlID;
     QString FCtrlType;
     bool FPressWasAnchor = false;
+    QPointer<QMenu> FFixedDropDownMenu;
+    // The fixed cell the fixed-cell editor works on.
+    int FFixedColEdit = -1;
+    int FFixedRowEdit = -1;
+    QPointer<QMenu> FPopupMenu;
+    bool FDropDownDown = false;
+    bool FSpinUpClick = false;
+    bool FSpinDnClick = false;
+    bool FCellSelectorMode = false;
+    TGridCoord FHotFixedCell{-1, -1};
+    TGridRect FSizeSelection{-1, -1, -1, -1};
+    bool FScrollHintShow = false;
+    // A release in the fixed cells reports OnClick itself; the platform's
+    // click of that release is then left out.
+    bool FSkipPlatformClick = false;
+    // The sizing hint ("cw=" / "rh="), the platform scroll bar shown over
+    // an in-cell scroll bar cell, and the repaint of the selection
+    // rectangle's corner cells of two selections.
+    void ShowSizingHint(bool column, int size, int c, int r);
+    void HideSizingHint();
+    void UpdateInCellScrollBar(int c, int r);
+    void RepaintSelectionRect(const TGridRect& a, const TGridRect& b);
+    QPointer<QWidget> FScrollBar; // a QScrollBar
+    int FScrollCol = -1;
+    int FScrollRow = -1;
 
 public:
     int Clickposx = 0;

@@ -7,12 +7,16 @@
 #include "controls/EsgHTMLE.h"
 #include "controls/ExtUtil.h"
 #include "grid/ExtGrid.h"
+#include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
+#include "platform/Menus.h"
 #include "platform/Shell.h"
 
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMenu>
+#include <QScrollBar>
 #include <QPixmap>
 #include <QToolTip>
 #include <algorithm>
@@ -317,6 +321,35 @@ bool TExtStringGrid::PressOnAnchor(int c, int r, int x, int y)
 
 // --- the press ------------------------------------------------------------------------------
 
+QPoint TExtStringGrid::ClientToScreen(QPoint p)
+{
+    return HandleAllocated() ? Widget()->viewport()->mapToGlobal(p) : p;
+}
+
+void TExtStringGrid::PopFixedDropDown(int c, int r)
+{
+    // The hover look stays while the menu is open.
+    FNoMouseLeave = true;
+    QMenu* menu = FFixedDropDownMenu.data();
+    if (menu) menu->setProperty("Tag", c);
+    bool keep = false;
+    if (OnFixedDropDownClick) OnFixedDropDownClick(this, c, r, menu, keep);
+    if (menu) {
+        FMouseDownMove = false;
+        HoverFixedX = c;
+        HoverFixedY = r;
+        RepaintCell(c, r);
+        const TRect cell = CellRect(c, r);
+        TrackPopupMenu(*menu, ClientToScreen(QPoint(cell.Right - FixedButtonWidth, cell.Bottom)));
+        // The menu took the release of the button.
+        FDropDownDown = false;
+        HoverFixedDown = false;
+        HoverFixedX = HoverFixedY = -1;
+        RepaintCell(c, r);
+    }
+    FNoMouseLeave = keep;
+}
+
 void TExtStringGrid::SetHoverFixedDown(bool down)
 {
     if (HoverFixedDown == down) return;
@@ -361,12 +394,26 @@ void TExtStringGrid::GridMouseDown(TMouseButton button, TShiftState shift, int x
             return;
         }
     }
-    if (valid && IsHoverFixedCell(g.X, g.Y) && FControlLook->FixedDropDownButton() &&
-        InFixedDropDownButton(CellRect(g.X, g.Y), x, HasOption(goColSizing))) {
-        // The drop-down menu of fixed cells is the filter and menu work's.
-        FilterButtonClick(g.X, g.Y);
+    if (valid) {
+        const TRect cell = CellRect(g.X, g.Y);
+        if (IsHoverFixedCell(g.X, g.Y) && FControlLook->FixedDropDownButton() &&
+            CanShowFixedDropDown(RealColIndex(g.X)) && InFixedDropDownButton(cell, x, HasOption(goColSizing))) {
+            FDropDownDown = true;
+            if (FFixedDropDownMenu || OnFixedDropDownClick) {
+                PopFixedDropDown(g.X, g.Y);
+                return;
+            }
+        }
+        // The hovered header shows its pressed look.
+        if (IsHoverFixedCell(g.X, g.Y) && FControlLook->FixedGradientDownTo() != clNone &&
+            g.Y == TCustomGrid::FixedRows() - 1)
+            RepaintCell(g.X, g.Y);
     }
     TBaseGrid::MouseDown(button, shift, x, y);
+    if (shift.Contains(ssShift) && FSelectionRectangle) {
+        const TGridRect s = Selection();
+        RepaintRect(s);
+    }
     // A synchronised grid follows the column and row.
     if (TStringGrid* sync = SyncGrid().Grid()) {
         if (SyncGrid().SelectionColumn() && Col() < sync->ColCount()) sync->SetCol(Col());
@@ -397,6 +444,7 @@ void TExtStringGrid::GridMouseDown(TMouseButton button, TShiftState shift, int x
 void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 {
     FDoOnClick = FMouseDownMove = FMouseKeepDown = true;
+    FSpinUpClick = FSpinDnClick = false;
     FPressSelection = Selection();
     FPressWasAnchor = false;
     TGridCoord g = MouseCoord(x, y);
@@ -407,6 +455,8 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     auto startResize = [&](bool withPress) {
         FGridState = gsSelecting;
         FDropSelection = Selection();
+        // The release pastes this copy into the range the drag makes.
+        CopySelectionToClipboard();
         FMouseResize = true;
         if (withPress) {
             const TGridRect sel = Selection();
@@ -414,6 +464,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
             SetSelection(sel);
         }
         FGridState = gsSelecting;
+        MouseMove({}, x, y);
     };
     if (FSelectionResizer && FSelectionRectangle) {
         const TGridRect sel = Selection();
@@ -428,6 +479,10 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     bool allow = true;
     if (OnCanClickCell) OnCanClickCell(this, r, c, allow);
     if (!allow) return;
+    if (FCellSelectorMode) {
+        CellSelectorClick(c, r);
+        return;
+    }
     if (FMouseSelectMode == msResize) {
         startResize(!HasOption(goEditing));
         return;
@@ -442,6 +497,9 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     FPushedCellButton = {-1, -1};
     FOldTopRow = TopRow();
     FOldKeepLeftCol = LeftCol();
+    if (FLook == TGridLook::glListView && (FHotFixedCell.X != -1 || FHotFixedCell.Y != -1) &&
+        (FHotFixedCell.X < TCustomGrid::FixedCols() || FHotFixedCell.Y < TCustomGrid::FixedRows()))
+        RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);
     {
         int px = x, py = y;
         SizingProbe(c, r, x, y, px, py);
@@ -493,6 +551,14 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     const int rc = RealColIndex(c);
     const bool editable = IsEditable(c, r);
 
+    // An always-visible spin button: the press notes which half it hit.
+    if (!Designing() && !isFixed && FControlLook->SpinButtonsAlwaysVisible() && HasSpin(rc, r) &&
+        x >= cell.Right - 18 && x <= cell.Right) {
+        if (y > (cell.Top + cell.Bottom) / 2)
+            FSpinDnClick = true;
+        else
+            FSpinUpClick = true;
+    }
     // Node buttons of tree grids: the tree code decides through its hook.
     if (c == 0 && nodeRow && !Designing()) {
         if (NodeButtonClick(c, r)) {
@@ -505,6 +571,13 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         HideInplaceEdit();
         ClickRadioGroup(rc, r, y - cell.Top, x - cell.Left);
         FocusGrid();
+        return;
+    }
+    // The node column of a tree grid only reports the click.
+    if (c == 0 && r >= TCustomGrid::FixedRows() && !MouseActions().RowSelect() && !HasOption(goRowSizing) &&
+        HasNodeRows()) {
+        if (OnMouseDown) OnMouseDown(this, mbLeft, PressShift(shift), x, y);
+        if (OnClickCell) OnClickCell(this, r, c);
         return;
     }
     const bool onSelectionDrag =
@@ -778,12 +851,16 @@ void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int 
     if (button == mbLeft) {
         SetHoverFixedDown(false);
         LeftButtonUp(shift, x, y);
+        // Also when the release ended early (on a cell button).
+        FDropDownDown = false;
         return;
     }
     // The right button's release is swallowed while a row or column is
     // moved.
     if (button == mbRight && (FGridState == gsRowMoving || FGridState == gsColMoving) && EnhRowColMove()) return;
     GridMouseUp(button, shift, x, y);
+    // The context menu opens where the right button was let go.
+    if (button == mbRight && FPopupMenu) TrackPopupMenu(*FPopupMenu, ClientToScreen(QPoint(x, y)));
 }
 
 void TExtStringGrid::GridMouseUp(TMouseButton button, TShiftState shift, int x, int y)
@@ -796,6 +873,7 @@ void TExtStringGrid::GridMouseUp(TMouseButton button, TShiftState shift, int x, 
         const TRect cell = CellRect(g.X, g.Y);
         if (x > cell.Right - FixedButtonWidth && x < cell.Right - 3 && y < cell.Top + 19) FilterButtonClick(g.X, g.Y);
     }
+    FDropDownDown = false;
     // A release beyond the grid while sizing abandons the sizing.
     if ((FGridState == gsColSizing && x > ClientWidth()) || (FGridState == gsRowSizing && y > ClientHeight())) {
         FGridState = gsNormal;
@@ -803,7 +881,9 @@ void TExtStringGrid::GridMouseUp(TMouseButton button, TShiftState shift, int x, 
     }
     if (MouseActions().DisjunctCellSelect() && button == mbLeft && g.X >= 0 && g.Y >= 0) {
         const QPoint b = BaseCell(g.X, g.Y);
-        if (!IsFixed(b.x(), b.y()) && b.x() >= TCustomGrid::FixedCols() && b.y() >= TCustomGrid::FixedRows()) {
+        const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+        const bool baseFixed = IsFixed(b.x(), b.y()) || b.x() < fc || b.y() < fr;
+        if (!baseFixed) {
             bool allow = true;
             if (OnSelectCell) OnSelectCell(this, b.x(), b.y(), allow);
             if (!allow) return;
@@ -812,14 +892,28 @@ void TExtStringGrid::GridMouseUp(TMouseButton button, TShiftState shift, int x, 
             else if (shift.Contains(ssCtrl))
                 SetSelectedCells(b.x(), b.y(), !SelectedCells(b.x(), b.y()));
             else {
-                ClearSelectedCells();
+                // Only the list starts over: the selection is the drag's.
+                FSelectedCells.clear();
                 SetSelectedCells(b.x(), b.y(), true);
             }
-            Invalidate();
+        } else if (!shift.Contains(ssCtrl) && !(IsFixed(g.X, g.Y) || g.X < fc || g.Y < fr)) {
+            FSelectedCells.clear();
         }
+        // A dragged rectangle joins the picked cells.
+        const TGridRect sel = s0;
+        if (!(sel.Left == sel.Right && sel.Top == sel.Bottom)) {
+            for (int rr = sel.Top; rr <= sel.Bottom; ++rr)
+                for (int cc = sel.Left; cc <= sel.Right; ++cc)
+                    if (!(cc == b.x() && rr == b.y()) && cc >= fc && rr >= fr && !SelectedCells(cc, rr))
+                        SetSelectedCells(cc, rr, true);
+        }
+        Invalidate();
     }
     const bool moving = FGridState == gsColMoving && button == mbRight;
     if (!moving) TBaseGrid::MouseUp(button, shift, x, y);
+    if (!moving && g.X >= 0 && g.Y >= 0 && IsHoverFixedCell(g.X, g.Y) &&
+        FControlLook->FixedGradientDownTo() != clNone && g.Y == TCustomGrid::FixedRows() - 1)
+        RepaintCell(g.X, g.Y);
     // The selection-changed notification fires once, and only for a real
     // change since the press.
     const TGridRect now = Selection();
@@ -843,6 +937,11 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     if (FCtrlDown) {
         FCtrlDown = false;
         if (FCtrlXY.x() >= 0) RepaintCell(DisplColIndex(FCtrlXY.x()), FCtrlXY.y());
+    }
+    if (FLook == TGridLook::glListView) {
+        RepaintRow(0);
+        if (TCustomGrid::FixedCols() > 0)
+            for (int i = 0; i < RowCount(); ++i) RepaintCell(0, i);
     }
     if (FSizingFixed) {
         FSizingFixed = FSizeFixed = false;
@@ -908,8 +1007,19 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
         }
         FPushedCellButton = {-1, -1};
     }
+    HideSizingHint();
     // A release on a cell button ends here.
     if (onButton) return;
+    // A release in the fixed cells clicks the grid, unless it ends a sizing.
+    const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    const bool inFixed = c >= 0 && r >= 0 && (c < fc || r < fr);
+    if (inFixed) {
+        TGridState sizing = FGridState;
+        int index = -1;
+        if (sizing == gsNormal) CalcSizingState(x, y, sizing, index);
+        const bool sizingCursor = r < fr && HasOption(goColSizing) && sizing == gsColSizing;
+        if (TCustomGrid::OnClick && FDoOnClick && !sizingCursor) TCustomGrid::OnClick(this);
+    }
     FDoOnClick = false;
     if (FSelectionClick) {
         FSelectionClick = false;
@@ -937,9 +1047,21 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
         if (c >= TCustomGrid::FixedCols() && c < ColCount() - FixedRightCols() && FDeselectState) SetColSelect(c, false);
         FDeselectState = false;
     }
-    const bool enhancedMoveEnded = false;
+    if (c > 0 && r >= fr && IsNode(r) && Grouping().AutoSelectGroup() && !NodeState(r)) {
+        // An expanded node selects its group.
+        const int span = GetNodeSpan(r);
+        if (MouseActions().DisjunctRowSelect()) {
+            for (int i = 1; i < span && r + i < RowCount(); ++i) SetRowSelect(r + i, true);
+        } else {
+            SetSelection({fc, r, ColCount() - 1, std::min(RowCount() - 1, r + std::max(0, span - 1))});
+        }
+    }
+    const bool enhancedMoveEnded = EndEnhancedMove(c, r);
     const TGridState before = FGridState;
+    // The platform's click of this release: the fixed cells had theirs.
+    FSkipPlatformClick = inFixed;
     GridMouseUp(mbLeft, shift, x, y);
+    FSkipPlatformClick = false;
     if (before == gsColSizing) ColSizeFlg = true;
     if (FMouseResize) {
         if (OnSelectionResize) OnSelectionResize(this, FDropSelection, Selection());
@@ -959,11 +1081,37 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
         int idx = -1;
         if (IsRadio(rc, r) && GetRadioIdx(rc, r, idx) && OnRadioMouseUp) OnRadioMouseUp(this, rc, r, idx);
     }
-    HeaderClickSort(c, r, shift, x, y);
-    (void)enhancedMoveEnded;
+    HeaderClickSort(c, r, shift, x, y, enhancedMoveEnded);
 }
 
-void TExtStringGrid::HeaderClickSort(int c, int r, TShiftState shift, int x, int y)
+bool TExtStringGrid::EndEnhancedMove(int c, int r)
+{
+    const bool cols = FGridState == gsColMoving;
+    if (!(cols || FGridState == gsRowMoving) || !EnhRowColMove() || Movecell < 0) return false;
+    // A release on the pressed header is a click, not a move.
+    if (cols ? c == Movecell : r == Movecell) return false;
+    if (FHeaderDragButton) {
+        FHeaderDragButton->setEnabled(false);
+        FHeaderDragButton->hide();
+    }
+    if (OnEndBlockFocus) OnEndBlockFocus(this);
+    const bool drop = cols ? c >= TCustomGrid::FixedCols() : r >= TCustomGrid::FixedRows();
+    if (!drop) {
+        // Dropped where no row or column can go: the header is redrawn.
+        if (cols)
+            RepaintRow(0);
+        else
+            for (int i = 0; i < RowCount(); ++i) RepaintCell(0, i);
+    } else if (cols) {
+        MoveColumn(Movecell, c);
+    } else {
+        MoveRow(Movecell, r);
+    }
+    FGridState = gsNormal;
+    return true;
+}
+
+void TExtStringGrid::HeaderClickSort(int c, int r, TShiftState shift, int x, int y, bool enhancedMoveEnded)
 {
     TSortFacts f;
     f.AfterAutoSize = FDblClk;
@@ -972,12 +1120,14 @@ void TExtStringGrid::HeaderClickSort(int c, int r, TShiftState shift, int x, int
     f.OnSizingBorder = r == 0 && HasOption(goColSizing) && NearSideBorder(cell, x);
     const TGridCoord pressed = MouseCoord(Clickposx, Clickposy);
     if (x > cell.Right - FixedButtonWidth)
-        f.OnHeaderButton = (FControlLook->FixedDropDownButton() && IsHoverFixedCell(c, r)) ||
+        f.OnHeaderButton = (FControlLook->FixedDropDownButton() && IsHoverFixedCell(c, r) &&
+                            CanShowFixedDropDown(RealColIndex(c))) ||
                            HasFilterButton(RealColIndex(c));
     f.SortRow = r == SortSettings().Row() && pressed.Y == r;
     f.HasFixedRows = TCustomGrid::FixedRows() > 0;
     f.InCheckBox = IsInCheckBox(RealColIndex(c), r, x, y) && HasCheckBox(RealColIndex(c), r);
     f.Show = SortSettings().Show();
+    f.EnhancedMoveEnded = enhancedMoveEnded;
     f.RowCount = RowCount();
     f.Ignored = FIgnoreColumns.HasValue(RealColIndex(c));
     bool doSort = true;
@@ -1120,15 +1270,67 @@ void TExtStringGrid::DblClick()
 
 void TExtStringGrid::ShowFixedCellEditor(int c, int r)
 {
+    // An open fixed-cell edit or combo ends first; a refused text keeps it.
+    if (FEditTrans && FEditTrans->isVisible() && !EditTrans()->StopEdit()) return;
+    if (FComboTrans && FComboTrans->isVisible() && !ComboTrans()->StopEdit()) return;
     bool canEdit = true;
     if (OnCanEditCell) OnCanEditCell(this, r, c, canEdit);
     if (!canEdit) return;
-    TGridFixedCellEditor editor =
-        c == 0 ? MouseActions().FixedColsEditor() : MouseActions().FixedRowsEditor();
+    FFixedColEdit = c;
+    FFixedRowEdit = r;
+    TGridFixedCellEditor editor = c == 0 ? MouseActions().FixedColsEditor() : MouseActions().FixedRowsEditor();
+    const TGridFixedCellEditor chosen = editor;
     QStringList values = MouseActions().FixedComboValues();
     DoFixedEdit(c, r, editor, values);
-    // The fixed-cell edit and combo themselves belong to the fixed-cell
-    // editors; they are opened from here once they exist.
+    // The editors live on the grid's window.
+    if (!HandleAllocated()) return;
+    const TRect cell = CellRect(c, r);
+    const QRect place(cell.Left + 1, cell.Top + 1, cell.Width() - 2, cell.Height() - 2);
+    const int rc = RealColIndex(c);
+    const QString text = Cells(rc, r);
+    auto reportChange = [this](const QString& value) {
+        if (OnEditChange) OnEditChange(this, FFixedColEdit, FFixedRowEdit, value);
+    };
+    if (chosen == fceEdit) {
+        TGridTransEdit* e = EditTrans();
+        if (!e->property("krChangeHooked").toBool()) {
+            QObject::connect(e, &QLineEdit::textChanged, e, reportChange);
+            e->setProperty("krChangeHooked", true);
+        }
+        e->setGeometry(place);
+        {
+            const QSignalBlocker block(e);
+            e->setText(text);
+        }
+        e->SetCol(rc);
+        e->SetRow(r);
+        e->show();
+        e->raise();
+        e->setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    TGridTransCombo* cb = ComboTrans();
+    if (!cb->property("krChangeHooked").toBool()) {
+        QObject::connect(cb, &QComboBox::currentTextChanged, cb, reportChange);
+        cb->setProperty("krChangeHooked", true);
+    }
+    // One pixel further left and up and one wider than the edit.
+    cb->setGeometry(place.x() - 1, place.y() - 1, place.width() + 1, place.height());
+    {
+        const QSignalBlocker block(cb);
+        cb->clear();
+        cb->addItems(values);
+        cb->setEditable(chosen == fceComboEdit);
+        if (chosen == fceComboEdit)
+            cb->setEditText(text);
+        else
+            cb->setCurrentIndex(cb->findText(text));
+    }
+    cb->SetCol(rc);
+    cb->SetRow(r);
+    cb->show();
+    cb->raise();
+    cb->setFocus(Qt::MouseFocusReason);
 }
 
 // --- right button -----------------------------------------------------------------------------
@@ -1142,12 +1344,13 @@ void TExtStringGrid::RightButtonDown(TShiftState shift, int x, int y)
     const bool valid = c >= 0 && r >= 0;
     if (MouseActions().SelectOnRightClick() && valid && !IsFixed(c, r) && c >= TCustomGrid::FixedCols() &&
         r >= TCustomGrid::FixedRows() && !(MouseActions().DisjunctCellSelect() && SelectedCells(c, r))) {
+        const bool wasSelected = IsSelected(c, r) || RowSelect(r);
         if (!IsControlCell(RealColIndex(c), r)) {
             if (OnRightClickCell)
                 FocusCell(c, r);
             else {
-                LeftButtonDown({}, x, y);
-                LeftButtonUp({}, x, y);
+                GridMouseDown(mbLeft, {}, x, y);
+                GridMouseUp(mbLeft, {}, x, y);
             }
         }
         if (IsSelected(c, r)) {
@@ -1167,7 +1370,9 @@ void TExtStringGrid::RightButtonDown(TShiftState shift, int x, int y)
         if (MouseActions().DisjunctRowSelect()) {
             if (shift.Contains(ssCtrl) || MouseActions().DisjunctRowSelectNoCtrl())
                 SetRowSelect(r, !RowSelect(r));
-            else if (!(RowSelectCount() > 1 && RowSelect(r))) {
+            else if (!(RowSelectCount() > 1 && FPopupMenu && wasSelected)) {
+                // A selection of several rows stays for the context menu
+                // when the click is on one of them.
                 ClearRowSelect();
                 SetRowSelect(r, true);
             }
@@ -1234,11 +1439,23 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     if (FMouseDownMove && MouseActions().RangeSelectAndEdit() && HasOption(goEditing) && !EditorMode())
         SetOptions(Options().Without(goEditing));
     const TGridRect s0 = Selection();
+    if (FGridState == gsSelecting && FSelectionRectangle && s0 != FSizeSelection) FSizeSelection = s0;
     const TGridCoord g = MouseCoord(x, y);
     const int c = g.X, r = g.Y;
     const bool valid = c >= 0 && r >= 0;
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
     bool cursorClaimed = false;
+    bool scrolledUp = false;
+    if (valid && !Designing()) {
+        // The hover row follows the mouse.
+        if (HoverRow() && r != HoverRowIdx()) {
+            const int old = HoverRowIdx();
+            SetHoverRowIdx(r);
+            RepaintRow(r);
+            if (old >= 0 && old < RowCount()) RepaintRow(old);
+        }
+        UpdateInCellScrollBar(c, r);
+    }
     if (valid && HoverFixedCells() != THoverFixedCells::hfNone && !FNoMouseLeave &&
         (HoverFixedX != c || HoverFixedY != r)) {
         const int oc = HoverFixedX, orow = HoverFixedY;
@@ -1246,6 +1463,13 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         HoverFixedY = r;
         if (oc >= 0 && orow >= 0 && (orow <= fr || oc <= fc)) RepaintCell(oc, orow);
         if (r <= fr || c <= fc) RepaintCell(c, r);
+    }
+    // The list-view look lights the fixed cell under the mouse.
+    if (valid && FLook == TGridLook::glListView && (FHotFixedCell.X != c || FHotFixedCell.Y != r)) {
+        const TGridCoord old = FHotFixedCell;
+        if (old.X >= 0 && old.Y >= 0 && (old.X < fc || old.Y < fr)) RepaintCell(old.X, old.Y);
+        if (c < fc || r < fr) RepaintCell(c, r);
+        FHotFixedCell = {c, r};
     }
     if (valid) {
         const int rc = RealColIndex(c);
@@ -1271,10 +1495,26 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         r <= RowCount() - FixedFooters()) {
         const int to = std::max(fr, r);
         SetSelection({fc, std::min(FMouseSelectStart, to), ColCount() - 1, std::max(FMouseSelectStart, to)});
+        if (FSelectionRectangle && Selection() != FSizeSelection) {
+            RepaintSelectionRect(FSizeSelection, Selection());
+            FSizeSelection = Selection();
+        }
+    }
+    if (FMouseSelectStart >= 0 && MouseActions().RowSelect() && FMouseSelectMode == msRow) {
+        // Dragging past the bottom or over the header scrolls by a row.
+        if (y > ClientHeight() - 4 && TopRow() + VisibleRowCount() < RowCount()) SetTopRow(TopRow() + 1);
+        if (fr > 0 && RowCount() > 0 && y < RowHeights(0) && TopRow() > fr) {
+            SetTopRow(TopRow() - 1);
+            scrolledUp = true;
+        }
     }
     if (FMouseSelectStart >= 0 && MouseActions().ColSelect() && FMouseSelectMode == msColumn && c >= 0) {
         const int to = std::max(fc, c);
         SetSelection({std::min(FMouseSelectStart, to), fr, std::max(FMouseSelectStart, to), RowCount() - 1});
+        if (FSelectionRectangle && Selection() != FSizeSelection) {
+            RepaintSelectionRect(FSizeSelection, Selection());
+            FSizeSelection = Selection();
+        }
     }
     // Borders of the fixed columns and rows.
     FSizeFixed = fc > 0 && valid && !Designing() && FixedSizingColumnAt(x) >= 0 && MouseActions().SizeFixedCol();
@@ -1305,8 +1545,12 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         } else if (valid && r < fr && c >= fc && MouseActions().ColSelect() && !IsOnSizingBorder(x, y)) {
             FMouseSelectMode = msColumn;
             cursorClaimed = true;
-        } else if (valid && c < fc && r >= fr && r <= RowCount() - 1 && MouseActions().RowSelect() &&
-                   !IsOnSizingBorder(x, y)) {
+        } else if (valid && c < fc && (r >= fr || scrolledUp) &&
+                   r <= RowCount() - (FloatingFooter().Visible() &&
+                                              FloatingFooter().FooterStyle() == TFooterStyle::fsFixedLastRow
+                                          ? 2
+                                          : 1) &&
+                   MouseActions().RowSelect() && !IsOnSizingBorder(x, y)) {
             FMouseSelectMode = msRow;
             cursorClaimed = true;
         }
@@ -1324,13 +1568,25 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         }
     }
     TBaseGrid::MouseMove(shift, x, y);
-    // Sizing events.
-    if (FSizingFixed && OnColumnSizing) OnColumnSizing(this, 0, FSizeFixedX);
-    if (FGridState == gsColSizing && Colclicked >= 0 && OnColumnSizing)
-        OnColumnSizing(this, Colclicked, x - CellRect(Colclicked, 0).Left - Clickposdx);
-    if (FSizingFixedR && OnRowSizing) OnRowSizing(this, 0, FSizeFixedY);
-    if (FGridState == gsRowSizing && Rowclicked >= 0 && OnRowSizing)
-        OnRowSizing(this, Rowclicked, y - CellRect(0, Rowclicked).Top - Clickposdy);
+    // While selecting, the selection rectangle is redrawn where it changed.
+    if (FGridState == gsSelecting && FSelectionRectangle && Selection() != FMoveSelection) {
+        RepaintSelectionRect(FMoveSelection, Selection());
+        FMoveSelection = Selection();
+    }
+    // Sizing events, and the sizing hint at design time or with HintShowSizing.
+    const bool sizingHint = Designing() || HintShowSizing();
+    if (FSizingFixed || (FGridState == gsColSizing && Colclicked >= 0)) {
+        const int size = FSizingFixed ? FSizeFixedX : x - CellRect(Colclicked, 0).Left - Clickposdx;
+        const int col = FSizingFixed ? 0 : Colclicked;
+        if (OnColumnSizing) OnColumnSizing(this, col, size);
+        if (sizingHint) ShowSizingHint(true, size, col, 0);
+    }
+    if (FSizingFixedR || (FGridState == gsRowSizing && Rowclicked >= 0)) {
+        const int size = FSizingFixedR ? FSizeFixedY : y - CellRect(0, Rowclicked).Top - Clickposdy;
+        const int row = FSizingFixedR ? 0 : Rowclicked;
+        if (OnRowSizing) OnRowSizing(this, row, size);
+        if (sizingHint) ShowSizingHint(false, size, 0, row);
+    }
     const TGridRect now = Selection();
     if (now != s0) {
         DoSelectionChanged(now.Left, now.Top, now.Right, now.Bottom);
@@ -1350,7 +1606,94 @@ void TExtStringGrid::MouseLeave()
         HoverFixedX = HoverFixedY = -1;
         RepaintCell(c, r);
     }
+    if (FLook == TGridLook::glListView && FHotFixedCell.X >= 0 && FHotFixedCell.Y >= 0 &&
+        (FHotFixedCell.X < TCustomGrid::FixedCols() || FHotFixedCell.Y < TCustomGrid::FixedRows()))
+        RepaintCell(FHotFixedCell.X, FHotFixedCell.Y);
+    FHotFixedCell = {-1, -1};
+    if (HoverRow() && HoverRowIdx() >= 0) {
+        const int old = HoverRowIdx();
+        SetHoverRowIdx(-1);
+        if (old < RowCount()) RepaintRow(old);
+    }
     ExitAnchor(-1, -1);
+}
+
+void TExtStringGrid::RepaintSelectionRect(const TGridRect& a, const TGridRect& b)
+{
+    // Both rectangles, the old frame and the new, within the grid.
+    auto valid = [this](const TGridRect& g) {
+        return g.Left >= 0 && g.Top >= 0 && g.Right < ColCount() && g.Bottom < RowCount();
+    };
+    if (valid(a)) RepaintRect(a);
+    if (valid(b)) RepaintRect(b);
+}
+
+void TExtStringGrid::ShowSizingHint(bool column, int size, int c, int r)
+{
+    if (!FScrollHintWnd) return;
+    // Without a column (row) recorded the hint sits at the last one.
+    if (column && c < 0) c = ColCount() - 1;
+    if (!column && r < 0) r = RowCount() - 1;
+    const QString text = QStringLiteral("%1=<b>%2</b>").arg(column ? QStringLiteral("cw") : QStringLiteral("rh")).arg(size);
+    FScrollHintWnd->SetColor(HintColor());
+    const QRect measured = FScrollHintWnd->CalcHintRect(200, text);
+    (void)measured;
+    const TRect cell = CellRect(c, r);
+    FScrollHintWnd->ActivateHint(ClientToScreen(QPoint(cell.Left, cell.Top)), text);
+    FScrollHintShow = true;
+}
+
+void TExtStringGrid::HideSizingHint()
+{
+    if (!FScrollHintShow) return;
+    FScrollHintShow = false;
+    if (FScrollHintWnd) FScrollHintWnd->ReleaseHandle();
+}
+
+void TExtStringGrid::UpdateInCellScrollBar(int c, int r)
+{
+    const int rc = RealColIndex(c);
+    const TScrollProp sp = HasScrollBar(rc, r) ? GetScrollProp(rc, r) : TScrollProp{};
+    if (!HandleAllocated() || !HasScrollBar(rc, r) || sp.PageSize >= sp.Range) {
+        if (FScrollBar) FScrollBar->hide();
+        return;
+    }
+    if (!FScrollBar) {
+        // One platform bar serves every scroll-bar cell; it moves the cell's
+        // text and reports the new position.
+        auto* bar = new QScrollBar(Qt::Vertical, Widget()->viewport());
+        bar->hide();
+        QObject::connect(bar, &QScrollBar::valueChanged, bar, [this, bar](int v) {
+            if (FScrollCol < 0 || FScrollRow < 0 || !HasScrollBar(FScrollCol, FScrollRow)) return;
+            if (v == GetScrollPosition(FScrollCol, FScrollRow)) return;
+            SetScrollPosition(FScrollCol, FScrollRow, v);
+            if (OnScrollCell) OnScrollCell(this, FScrollCol, FScrollRow, v, bar->minimum(), bar->maximum());
+        });
+        FScrollBar = bar;
+    }
+    auto* bar = static_cast<QScrollBar*>(FScrollBar.data());
+    FScrollCol = rc;
+    FScrollRow = r;
+    const QSignalBlocker block(bar);
+    const int lw = GridLineWidth();
+    const TRect cell = CellRect(c, r);
+    const int w = 17;
+    const QRect place(cell.Right - w - lw, cell.Top + lw, w, cell.Height() - 2 * lw);
+    if (bar->geometry() != place || !bar->isVisible()) {
+        bar->setRange(0, std::max(0, sp.Range - sp.PageSize));
+        bar->setPageStep(std::max(1, sp.PageSize));
+        bar->setSingleStep(10);
+        bar->setGeometry(place);
+        bar->show();
+    }
+    bar->setValue(GetScrollPosition(rc, r));
+}
+
+bool TExtStringGrid::HasNodeRows()
+{
+    for (int i = TCustomGrid::FixedRows(); i < RowCount(); ++i)
+        if (IsNode(i)) return true;
+    return false;
 }
 
 // The grid's own cursor pictures: 8010 row selection (an arrow pointing
@@ -1388,6 +1731,7 @@ QCursor TExtStringGrid::CursorAt(int x, int y)
         default: break;
         }
     }
+    if (FCellSelectorMode) return GridCursor(crGridCellSelect);
     TGridState state = FGridState;
     int index = -1;
     if (state == gsNormal) CalcSizingState(x, y, state, index);

@@ -10,7 +10,10 @@
 #include "platform/GridsWidget.h"
 #include "platform/SysUtils.h"
 
+#include <QApplication>
 #include <QRegion>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 using enum TGridLook;
 using enum TCellType;
@@ -194,6 +197,20 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
     const int rc = RealColIndex(c);
     plan.RealCol = rc;
     plan.Row = r;
+    // 3. An in-cell scroll bar whose page is below its range takes the
+    // right edge of the cell; the text moves up by its position.
+    if (HasScrollBar(rc, r)) {
+        const TScrollProp sp = GetScrollProp(rc, r);
+        if (sp.PageSize < sp.Range) {
+            const int w = InCellScrollBarWidth();
+            plan.ScrollBar = true;
+            plan.ScrollBarRect = {std::max(R.Left, R.Right - w), R.Top, R.Right, R.Bottom};
+            plan.ScrollPos = std::clamp(GetScrollPosition(rc, r), 0, sp.Range);
+            plan.ScrollPage = sp.PageSize;
+            plan.ScrollRange = sp.Range;
+            R.Right = plan.ScrollBarRect.Left;
+        }
+    }
     // 4. The look (the selection is the text step's).
     TVisualProperties vp;
     vp.Brush.Color = brushColor;
@@ -239,13 +256,50 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
         face.Rect = R;
         if (hotTracked && c == HoverFixedX && r == HoverFixedY && GridState() != gsColMoving && !FDesigning) {
             // The cell under the mouse: the hover colours, the down colours
-            // while a button is held.
+            // while a button is held; a drop-down button at the right shows
+            // the other set of the two.
             face.Rect.Bottom += 1;
-            face.From = HoverFixedDown ? StudioGradientDownFrom : StudioGradientHoverFrom;
-            face.To = HoverFixedDown ? StudioGradientDownTo : StudioGradientHoverTo;
-            face.MirrorFrom = HoverFixedDown ? StudioGradientDownMirrorFrom : StudioGradientHoverMirrorFrom;
-            face.MirrorTo = HoverFixedDown ? StudioGradientDownMirrorTo : StudioGradientHoverMirrorTo;
-            plan.Faces.push_back(face);
+            auto hover = [this](TExtCellPlan::TFace& f) {
+                f.From = StudioGradientHoverFrom;
+                f.To = StudioGradientHoverTo;
+                f.MirrorFrom = StudioGradientHoverMirrorFrom;
+                f.MirrorTo = StudioGradientHoverMirrorTo;
+            };
+            auto down = [this](TExtCellPlan::TFace& f) {
+                f.From = StudioGradientDownFrom;
+                f.To = StudioGradientDownTo;
+                f.MirrorFrom = StudioGradientDownMirrorFrom;
+                f.MirrorTo = StudioGradientDownMirrorTo;
+            };
+            const bool button = FControlLook->FixedDropDownButton() && CanShowFixedDropDown(rc);
+            if (!HoverFixedDown) {
+                hover(face);
+                plan.Faces.push_back(face);
+            } else if (button) {
+                TExtCellPlan::TFace left = face, right = face;
+                left.Rect.Right = face.Rect.Right - FixedDropDownWidth;
+                right.Rect.Left = left.Rect.Right;
+                if (FDropDownDown) {
+                    down(right);
+                    hover(left);
+                } else {
+                    down(left);
+                    hover(right);
+                }
+                plan.Faces.push_back(left);
+                plan.Faces.push_back(right);
+            } else {
+                down(face);
+                plan.Faces.push_back(face);
+            }
+            if (button) {
+                plan.DropDownLine = true;
+                plan.DropDownX = face.Rect.Right - FixedDropDownWidth;
+                plan.DropDownLineColor = HoverFixedDown ? StudioGradientDownBorder : StudioGradientHoverBorder;
+                plan.DropDownArrow = QPoint(face.Rect.Right - 8, face.Rect.Top + 8);
+                plan.DropDownArrowColor = vp.Font.Color == clNone ? clBlack : vp.Font.Color;
+                R.Right -= FixedDropDownWidth;
+            }
         } else if (FActiveCellShow && ((c + 1 == fc && fc > 0 && r == Row()) || (r + 1 == fr && fr > 0 && c == Col()))) {
             face.From = FActiveCellColor;
             face.To = FActiveCellColorTo;
@@ -446,6 +500,18 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int c, int r, const TRect&
             DrawMirrorGradient(canvas, f.Rect, f.From, true, false, f.Border, true, f.MirrorTo, f.MirrorFrom, f.To);
         }
     }
+    if (plan.DropDownLine) {
+        if (plan.DropDownLineColor != clNone) {
+            canvas.SetPenStyle(TPenStyle::Solid);
+            canvas.SetPenWidth(1);
+            canvas.SetPenColor(plan.DropDownLineColor);
+            canvas.MoveTo(plan.DropDownX, plan.Rect.Top);
+            canvas.LineTo(plan.DropDownX, plan.Rect.Bottom);
+        }
+        DrawSmallDownTriangle(canvas, plan.DropDownArrow.x(), plan.DropDownArrow.y(), plan.DropDownArrowColor);
+        canvas.SetBrushStyle(TBrushStyle::Solid);
+    }
+    if (plan.ScrollBar) PaintScrollBar(canvas, plan);
     if (plan.RowIndicator)
         canvas.DrawTransparent(plan.RowIndicatorAt.x(), plan.RowIndicatorAt.y(), FRowIndicator,
                                QColorToColor(FRowIndicator.pixelColor(0, FRowIndicator.height() - 1)));
@@ -596,15 +662,60 @@ void TExtStringGrid::PaintBorder(TCanvas& canvas, int w, int h)
     const bool look = FLook == glSoft || FLook == glStudio || FLook == glXP || FLook == glListView ||
                       FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
     if (!look || FBorderColor == clNone || FFlat) return;
-    // One pixel around the control, over the outer line of its frame.
     canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetPenWidth(1);
-    canvas.SetPenColor(FBorderColor);
-    canvas.MoveTo(0, h - 1);
-    canvas.LineTo(0, 0);
-    canvas.LineTo(w - 1, 0);
-    canvas.LineTo(w - 1, h - 1);
-    canvas.LineTo(0, h - 1);
+    // An outline up the left side from (a, b), along the top at a, down the
+    // right side at w - c and back along the bottom at h - c.
+    auto outline = [&](int a, int b, int c, TColor color) {
+        canvas.SetPenColor(color);
+        canvas.MoveTo(a, b);
+        canvas.LineTo(a, a);
+        canvas.LineTo(w - c, a);
+        canvas.LineTo(w - c, h - c);
+        canvas.LineTo(a, h - c);
+    };
+    if (FFitCellsInGrid) {
+        outline(1, h, 2, FBorderColor);
+        // The outermost pixel takes the colour of what the grid sits on.
+        QWidget* parent = HandleAllocated() ? Widget()->parentWidget() : nullptr;
+        if (parent) outline(0, h, 1, QColorToColor(parent->palette().color(parent->backgroundRole())));
+    } else if (GridIsComCtl6) {
+        outline(0, h - 1, 1, FBorderColor);
+    }
+}
+
+int TExtStringGrid::InCellScrollBarWidth()
+{
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
+
+void TExtStringGrid::PaintScrollBar(TCanvas& canvas, const TExtCellPlan& plan)
+{
+    // One drawing routine serves every in-cell bar: the style paints a
+    // vertical bar with the cell's range, page and position.
+    QStyleOptionSlider o;
+    o.orientation = Qt::Vertical;
+    o.minimum = 0;
+    o.maximum = std::max(0, plan.ScrollRange - plan.ScrollPage);
+    o.pageStep = std::max(1, plan.ScrollPage);
+    o.singleStep = 10;
+    o.sliderPosition = o.sliderValue = std::clamp(plan.ScrollPos, 0, o.maximum);
+    const TRect& r = plan.ScrollBarRect;
+    o.rect = QRect(r.Left, r.Top, r.Width(), r.Height());
+    o.state = QStyle::State_Enabled;
+    o.subControls = QStyle::SC_All;
+    QWidget* w = HandleAllocated() ? reinterpret_cast<QWidget*>(Widget()) : nullptr;
+    if (w) o.palette = w->palette();
+    canvas.Save();
+    QApplication::style()->drawComplexControl(QStyle::CC_ScrollBar, &o, &canvas.Painter(), w);
+    canvas.Restore();
+}
+
+bool TExtStringGrid::CanShowFixedDropDown(int c)
+{
+    bool canShow = true;
+    if (OnCanShowFixedDropDown) OnCanShowFixedDropDown(this, c, canShow);
+    return canShow;
 }
 
 void TExtStringGrid::PlaceFocusWindow()

@@ -400,16 +400,28 @@ void TExtStringGrid::ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan)
         if (plan.SelResizer) FillRectColor(canvas, {s.Right - 4, s.Bottom - 4, s.Right, s.Bottom}, FSelectionRectangleColor);
     }
     if (!plan.DrawText) return;
+    // Beside an in-cell scroll bar the text moves up by its position,
+    // clipped to the cell left of the bar.
+    TRect textRect = plan.TextRect;
+    const bool scrolled = plan.ScrollBar && plan.ScrollPos > 0;
+    if (scrolled) {
+        canvas.Save();
+        const TRect& cell = plan.Rect;
+        canvas.Painter().setClipRect(
+            QRect(cell.Left, cell.Top, plan.ScrollBarRect.Left - cell.Left, cell.Height()), Qt::IntersectClip);
+        textRect.Top -= plan.ScrollPos;
+        textRect.Bottom -= plan.ScrollPos;
+    }
     canvas.SetFont(plan.Font.Font);
     canvas.SetFontColor(plan.Font.Color);
     canvas.SetBrushColor(plan.BrushColor);
     canvas.SetBkMode(TBkMode::Transparent);
     if (plan.TextKind == 2) {
         if (plan.FillTextBrush) FillRectColor(canvas, plan.TextRect, plan.BrushColor);
-        DrawRichTextCell(plan.RealCol, plan.Row, plan.TextRect, canvas);
+        DrawRichTextCell(plan.RealCol, plan.Row, textRect, canvas);
         canvas.SetFontColor(clBlack);
     } else if (plan.TextKind == 1) {
-        TMiniHtmlParams params(canvas, plan.Text, plan.TextRect);
+        TMiniHtmlParams params(canvas, plan.Text, textRect);
         params.URLColor = plan.UrlColor;
         params.ShadowTextColor = clGray;
         params.UnderlineHoverOnly = URLUnderlineOnHover();
@@ -418,11 +430,12 @@ void TExtStringGrid::ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan)
         const TMiniHtmlResult res = RenderMiniHtml(params);
         FTextWidth = res.MaxLineWidth;
     } else {
-        TRect tr = plan.TextRect;
+        TRect tr = textRect;
         canvas.DrawText(plan.Text, tr, plan.TextFlags);
         if (plan.ErrLen > 0)
-            DrawSpellErrorSquiggle(nullptr, canvas, plan.Text, plan.ErrLen, plan.ErrPos, 0, plan.TextRect);
+            DrawSpellErrorSquiggle(nullptr, canvas, plan.Text, plan.ErrLen, plan.ErrPos, 0, textRect);
     }
+    if (scrolled) canvas.Restore();
     if (plan.SortIndicator) DrawSortIndicator(canvas, plan.RealCol, plan.SortY, plan.SortX);
 }
 

@@ -157,7 +157,7 @@ void TExtStringGrid::FocusChanged(bool focused)
 
 void TExtStringGrid::Click()
 {
-    TBaseGrid::Click();
+    if (!FSkipPlatformClick) TBaseGrid::Click();
     RememberCell(Col(), Row());
 }
 

@@ -6,11 +6,15 @@
 #include "grid/ExtGridMouse.h"
 #include "grid/ExtGridPanels.h"
 #include "platform/GridsWidget.h"
+#include "platform/Menus.h"
 #include "platform/Shell.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
 #include <QHelpEvent>
 #include <QTest>
 #include <QTextDocumentFragment>
@@ -729,4 +733,394 @@ TEST(GridMouse, HoverFixedCellFollowsMovePressReleaseAndLeave)
     g->SetHoverFixedCells(THoverFixedCells::hfNone);
     g->MouseMove({}, h.x(), h.y());
     EXPECT_EQ(g->HoverFixedX, -1);
+}
+
+// --- fixed drop-down menu, fixed-cell editor, moves, clicks and menus ------------------------
+
+namespace {
+
+// Records the menus the grid pops up instead of running them.
+struct MenuRecorder {
+    std::vector<std::pair<QMenu*, QPoint>> shown;
+    PopupMenuHandler old;
+    MenuRecorder()
+    {
+        old = SetPopupMenuHandler([this](QMenu& m, const QPoint& p) -> QAction* {
+            shown.emplace_back(&m, p);
+            return nullptr;
+        });
+    }
+    ~MenuRecorder() { SetPopupMenuHandler(old); }
+};
+
+} // namespace
+
+TEST(GridMouse, FixedDropDownButtonPopsTheMenuUnderTheHeader)
+{
+    MenuRecorder rec;
+    auto g = MakeGrid();
+    g->SortSettings().SetShow(true);
+    g->SetHoverFixedCells(THoverFixedCells::hfFixedRows);
+    g->ControlLook().SetFixedDropDownButton(true);
+    QMenu menu;
+    g->SetFixedDropDownMenu(&menu);
+    std::vector<int> asked;
+    g->OnFixedDropDownClick = [&](TExtStringGrid*, int c, int r, QMenu*& m, bool& keep) {
+        asked.push_back(c * 10 + r);
+        EXPECT_EQ(m, &menu);
+        keep = false;
+    };
+    const TRect cell = g->CellRect(2, 0);
+    const int y = (cell.Top + cell.Bottom) / 2;
+    g->MouseMove({}, cell.Right - 6, y);
+    Click(*g, cell.Right - 6, y);
+    ASSERT_EQ(rec.shown.size(), 1u);
+    EXPECT_EQ(rec.shown[0].first, &menu);
+    EXPECT_EQ(rec.shown[0].second, QPoint(cell.Right - 16, cell.Bottom));
+    EXPECT_EQ(menu.property("Tag").toInt(), 2);
+    EXPECT_EQ(asked, std::vector<int>{20});
+    // The menu took the press: no sort, and the hover cell is let go.
+    EXPECT_TRUE(g->Sorts.isEmpty());
+    EXPECT_EQ(g->HoverFixedX, -1);
+    EXPECT_FALSE(g->DropDownDown());
+    // A press left of the button sorts as a header click does.
+    g->MouseMove({}, cell.Left + 10, y);
+    Click(*g, cell.Left + 10, y);
+    EXPECT_EQ(rec.shown.size(), 1u);
+    EXPECT_EQ(g->Sorts.size(), 1);
+    // Where OnCanShowFixedDropDown refuses the button, the press is a header click.
+    g->OnCanShowFixedDropDown = [](TExtStringGrid*, int c, bool& show) { show = c != 2; };
+    g->MouseMove({}, cell.Right - 6, y);
+    Click(*g, cell.Right - 6, y);
+    EXPECT_EQ(rec.shown.size(), 1u);
+    EXPECT_EQ(g->Sorts.size(), 2);
+    // With column sizing the button stops 2 pixels before the border.
+    g->OnCanShowFixedDropDown = nullptr;
+    g->SetOptions(g->Options().With(goColSizing));
+    g->MouseMove({}, cell.Right - 1, y);
+    g->MouseDown(mbLeft, {}, cell.Right - 1, y);
+    g->MouseUp(mbLeft, {}, cell.Right - 1, y);
+    EXPECT_EQ(rec.shown.size(), 1u);
+}
+
+TEST(GridMouse, FixedCellEditorOpensOverTheHeaderAndReportsChanges)
+{
+    ShownGrid s;
+    TExtStringGrid& g = *s.g;
+    g.SetCells(2, 0, QStringLiteral("Head"));
+    g.MouseActions().SetFixedRowsEdit(fceLeftClick);
+    std::vector<QString> changes;
+    g.OnEditChange = [&](TExtStringGrid*, int c, int r, const QString& v) {
+        changes.push_back(QStringLiteral("%1,%2:%3").arg(c).arg(r).arg(v));
+    };
+    const TRect cell = g.CellRect(2, 0);
+    Click(g, (cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2);
+    TGridTransEdit* e = g.EditTrans();
+    ASSERT_TRUE(e->isVisible());
+    EXPECT_EQ(e->text(), QStringLiteral("Head"));
+    EXPECT_EQ(e->geometry(), QRect(cell.Left + 1, cell.Top + 1, cell.Width() - 2, cell.Height() - 2));
+    EXPECT_EQ(e->Col(), 2);
+    EXPECT_EQ(e->Row(), 0);
+    e->setText(QStringLiteral("Name"));
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0], QStringLiteral("2,0:Name"));
+    // Opening it on another header ends this edit into its cell.
+    g.MouseActions().SetFixedRowsEditor(fceComboList);
+    g.MouseActions().SetFixedComboValues({QStringLiteral("A"), QStringLiteral("Head2"), QStringLiteral("C")});
+    g.SetCells(3, 0, QStringLiteral("Head2"));
+    g.ShowFixedCellEditor(3, 0);
+    EXPECT_FALSE(e->isVisible());
+    EXPECT_EQ(g.Cells(2, 0), QStringLiteral("Name"));
+    TGridTransCombo* cb = g.ComboTrans();
+    ASSERT_TRUE(cb->isVisible());
+    EXPECT_FALSE(cb->isEditable());
+    EXPECT_EQ(cb->count(), 3);
+    EXPECT_EQ(cb->currentText(), QStringLiteral("Head2"));
+    // OnCanEditCell may refuse the editor.
+    cb->hide();
+    g.OnCanEditCell = [](TExtStringGrid*, int, int, bool& can) { can = false; };
+    g.ShowFixedCellEditor(2, 0);
+    EXPECT_FALSE(e->isVisible());
+    EXPECT_FALSE(cb->isVisible());
+    // A press within 4 pixels of the border while columns size opens nothing.
+    g.OnCanEditCell = nullptr;
+    g.SetOptions(g.Options().With(goColSizing));
+    g.MouseDown(mbLeft, {}, cell.Left + 2, cell.Top + 5);
+    g.MouseUp(mbLeft, {}, cell.Left + 2, cell.Top + 5);
+    EXPECT_FALSE(cb->isVisible());
+}
+
+TEST(GridMouse, EnhancedColumnMoveEndsWithoutSorting)
+{
+    auto g = MakeGrid();
+    g->SortSettings().SetShow(true);
+    g->SetOptions(g->Options().With(goColMoving));
+    g->SetCells(1, 0, QStringLiteral("one"));
+    g->SetCells(3, 0, QStringLiteral("three"));
+    int ends = 0;
+    g->OnEndBlockFocus = [&](TExtStringGrid*) { ++ends; };
+    const QPoint from = Mid(*g, 1, 0), to = Mid(*g, 3, 0);
+    g->MouseDown(mbLeft, {}, from.x(), from.y());
+    g->MouseMove({ssLeft}, to.x(), to.y());
+    g->MouseUp(mbLeft, {}, to.x(), to.y());
+    // Moved once (not again by the platform), and no sort.
+    EXPECT_EQ(g->Cells(3, 0), QStringLiteral("one"));
+    EXPECT_EQ(g->Cells(2, 0), QStringLiteral("three"));
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(g->Sorts.isEmpty());
+    EXPECT_EQ(g->GridState(), gsNormal);
+    // A click on a header without moving still sorts.
+    Click(*g, to.x(), to.y());
+    EXPECT_EQ(g->Sorts.size(), 1);
+    EXPECT_EQ(ends, 1);
+}
+
+TEST(GridMouse, SpinButtonPressNotesTheHalf)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goEditing));
+    g->ControlLook().SetSpinButtonsAlwaysVisible(true);
+    g->OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& t) {
+        if (c == 2) t = edSpinEdit;
+    };
+    const TRect cell = g->CellRect(2, 3);
+    g->MouseDown(mbLeft, {}, cell.Right - 5, cell.Top + 3);
+    EXPECT_TRUE(g->SpinUpClick());
+    EXPECT_FALSE(g->SpinDnClick());
+    g->MouseUp(mbLeft, {}, cell.Right - 5, cell.Top + 3);
+    g->MouseDown(mbLeft, {}, cell.Right - 5, cell.Bottom - 3);
+    EXPECT_FALSE(g->SpinUpClick());
+    EXPECT_TRUE(g->SpinDnClick());
+    g->MouseUp(mbLeft, {}, cell.Right - 5, cell.Bottom - 3);
+    // Left of the 18-pixel button, or a cell without spin editor: neither.
+    g->MouseDown(mbLeft, {}, cell.Right - 20, cell.Top + 3);
+    EXPECT_FALSE(g->SpinUpClick() || g->SpinDnClick());
+    g->MouseUp(mbLeft, {}, cell.Right - 20, cell.Top + 3);
+    const TRect plain = g->CellRect(3, 3);
+    g->MouseDown(mbLeft, {}, plain.Right - 5, plain.Top + 3);
+    EXPECT_FALSE(g->SpinUpClick() || g->SpinDnClick());
+    g->MouseUp(mbLeft, {}, plain.Right - 5, plain.Top + 3);
+}
+
+namespace {
+
+// A tree grid whose row 2 is a node; records cell-selector clicks.
+class TNodeGrid : public TSortRecordingGrid {
+public:
+    bool IsNode(int r) override { return r == 2; }
+    void CellSelectorClick(int c, int r) override { Picked.emplace_back(c, r); }
+    std::vector<std::pair<int, int>> Picked;
+};
+
+} // namespace
+
+TEST(GridMouse, NodeColumnAndCellSelectorOnlyReport)
+{
+    TNodeGrid g;
+    g.SetColCount(5);
+    g.SetRowCount(8);
+    g.SetClientSize(400, 250);
+    std::vector<std::pair<int, int>> clicked;
+    g.OnClickCell = [&](TExtStringGrid*, int r, int c) { clicked.emplace_back(c, r); };
+    int downs = 0;
+    g.TCustomGrid::OnMouseDown = [&](TCustomGrid*, TMouseButton, TShiftState, int, int) { ++downs; };
+    g.FocusCell(2, 5);
+    // Column 0 of a data row in a tree grid: the click is reported, the
+    // selection stays.
+    const QPoint p = Mid(g, 0, 4);
+    Click(g, p.x(), p.y());
+    ASSERT_EQ(clicked.size(), 1u);
+    EXPECT_EQ(clicked[0], std::make_pair(0, 4));
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(g.Row(), 5);
+    // Cell-selector mode hands the cell over and does nothing else.
+    g.SetCellSelectorMode(true);
+    const QPoint q = Mid(g, 3, 6);
+    Click(g, q.x(), q.y());
+    ASSERT_EQ(g.Picked.size(), 1u);
+    EXPECT_EQ(g.Picked[0], std::make_pair(3, 6));
+    EXPECT_EQ(clicked.size(), 1u);
+    EXPECT_EQ(g.Row(), 5);
+    EXPECT_EQ(g.Col(), 2);
+}
+
+TEST(GridMouse, SizingHintShowsTheWidthWhileSizing)
+{
+    ShownGrid s;
+    TExtStringGrid& g = *s.g;
+    g.SetOptions(g.Options().With(goColSizing));
+    g.SetHintShowSizing(true);
+    const TRect cell = g.CellRect(2, 0);
+    const int y = (cell.Top + cell.Bottom) / 2;
+    g.MouseMove({}, cell.Right, y);
+    g.MouseDown(mbLeft, {}, cell.Right, y);
+    g.MouseMove({ssLeft}, cell.Right + 20, y);
+    ASSERT_TRUE(g.SizingHintShown());
+    const int width = g.ColWidths(2);
+    EXPECT_EQ(g.ScrollHintWindow().Text(), QStringLiteral("cw=<b>%1</b>").arg(width));
+    EXPECT_TRUE(g.ScrollHintWindow().isVisible());
+    g.MouseUp(mbLeft, {}, cell.Right + 20, y);
+    EXPECT_FALSE(g.SizingHintShown());
+    EXPECT_FALSE(g.ScrollHintWindow().isVisible());
+    // Without HintShowSizing no hint.
+    g.SetHintShowSizing(false);
+    const TRect c3 = g.CellRect(3, 0);
+    g.MouseMove({}, c3.Right, y);
+    g.MouseDown(mbLeft, {}, c3.Right, y);
+    g.MouseMove({ssLeft}, c3.Right + 10, y);
+    EXPECT_FALSE(g.SizingHintShown());
+    g.MouseUp(mbLeft, {}, c3.Right + 10, y);
+}
+
+TEST(GridMouse, HoverRowAndListViewHotCellFollowTheMouse)
+{
+    auto g = MakeGrid();
+    g->SetHoverRow(true);
+    g->SetLook(TGridLook::glListView);
+    const QPoint p = Mid(*g, 2, 3);
+    g->MouseMove({}, p.x(), p.y());
+    EXPECT_EQ(g->HoverRowIdx(), 3);
+    EXPECT_EQ(g->HotFixedCell(), (TGridCoord{2, 3}));
+    const QPoint h = Mid(*g, 2, 0);
+    g->MouseMove({}, h.x(), h.y());
+    EXPECT_EQ(g->HoverRowIdx(), 0);
+    EXPECT_EQ(g->HotFixedCell(), (TGridCoord{2, 0}));
+    g->MouseLeave();
+    EXPECT_EQ(g->HoverRowIdx(), -1);
+    EXPECT_EQ(g->HotFixedCell(), (TGridCoord{-1, -1}));
+}
+
+TEST(GridMouse, DisjunctCellSelectionTakesTheDraggedRectangle)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goRangeSelect));
+    g->MouseActions().SetDisjunctCellSelect(true);
+    const QPoint a = Mid(*g, 1, 2), b = Mid(*g, 2, 4);
+    g->MouseDown(mbLeft, {}, a.x(), a.y());
+    g->MouseMove({ssLeft}, b.x(), b.y());
+    g->MouseUp(mbLeft, {}, b.x(), b.y());
+    int picked = 0;
+    for (int r = 1; r < 8; ++r)
+        for (int c = 1; c < 5; ++c) picked += g->SelectedCells(c, r);
+    EXPECT_EQ(picked, 6);
+    for (int r = 2; r <= 4; ++r)
+        for (int c = 1; c <= 2; ++c) EXPECT_TRUE(g->SelectedCells(c, r)) << c << "," << r;
+    // A plain click starts over with the one cell.
+    const QPoint d = Mid(*g, 4, 6);
+    Click(*g, d.x(), d.y());
+    picked = 0;
+    for (int r = 1; r < 8; ++r)
+        for (int c = 1; c < 5; ++c) picked += g->SelectedCells(c, r);
+    EXPECT_EQ(picked, 1);
+    EXPECT_TRUE(g->SelectedCells(4, 6));
+}
+
+TEST(GridMouse, OnClickFiresOnceAndNotForASizingRelease)
+{
+    auto g = MakeGrid();
+    g->SetOptions(g->Options().With(goColSizing));
+    int clicks = 0;
+    g->TCustomGrid::OnClick = [&](TCustomGrid*) { ++clicks; };
+    const QPoint h = Mid(*g, 2, 0);
+    Click(*g, h.x(), h.y());
+    EXPECT_EQ(clicks, 1);
+    const QPoint d = Mid(*g, 2, 3);
+    Click(*g, d.x(), d.y());
+    EXPECT_EQ(clicks, 2);
+    // A press and release on a header border sizes: no click.
+    const TRect cell = g->CellRect(2, 0);
+    g->MouseMove({}, cell.Right, h.y());
+    Click(*g, cell.Right, h.y());
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST(GridMouse, RightClickShowsTheContextMenuAndKeepsAMultiRowSelectionForIt)
+{
+    MenuRecorder rec;
+    auto g = MakeGrid();
+    g->MouseActions().SetSelectOnRightClick(true);
+    g->MouseActions().SetDisjunctRowSelect(true);
+    for (int r : {2, 3, 4}) g->SetRowSelect(r, true);
+    QMenu menu;
+    g->SetPopupMenu(&menu);
+    const QPoint p = Mid(*g, 2, 3);
+    g->MouseDown(mbRight, {}, p.x(), p.y());
+    g->MouseUp(mbRight, {}, p.x(), p.y());
+    ASSERT_EQ(rec.shown.size(), 1u);
+    EXPECT_EQ(rec.shown[0].first, &menu);
+    EXPECT_EQ(g->RowSelectCount(), 3);
+    // Without a context menu the right click selects its row alone.
+    g->SetPopupMenu(nullptr);
+    g->MouseDown(mbRight, {}, p.x(), p.y());
+    g->MouseUp(mbRight, {}, p.x(), p.y());
+    EXPECT_EQ(rec.shown.size(), 1u);
+    EXPECT_EQ(g->RowSelectCount(), 1);
+    EXPECT_TRUE(g->RowSelect(3));
+}
+
+TEST(GridMouse, InCellScrollBarMovesTheCellsText)
+{
+    ShownGrid s;
+    TExtStringGrid& g = *s.g;
+    g.AddScrollBar(2, 3, false);
+    g.SetScrollProp(2, 3, {20, 100});
+    std::vector<int> moved;
+    g.OnScrollCell = [&](TExtStringGrid*, int c, int r, int pos, int, int) {
+        EXPECT_EQ(c, 2);
+        EXPECT_EQ(r, 3);
+        moved.push_back(pos);
+    };
+    const QPoint p = Mid(g, 2, 3);
+    g.MouseMove({}, p.x(), p.y());
+    QScrollBar* bar = s.w->viewport()->findChild<QScrollBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    const TRect cell = g.CellRect(2, 3);
+    EXPECT_EQ(bar->geometry().right() + 1, cell.Right - g.GridLineWidth());
+    bar->setValue(30);
+    EXPECT_EQ(g.GetScrollPosition(2, 3), 30);
+    EXPECT_EQ(moved, std::vector<int>{30});
+    // Over a cell without a bar it hides.
+    const QPoint q = Mid(g, 3, 3);
+    g.MouseMove({}, q.x(), q.y());
+    EXPECT_FALSE(bar->isVisible());
+}
+
+TEST(GridMouse, ShownGridHoversAHeaderButtonAndAnInCellBar)
+{
+    ShownGrid s;
+    TExtStringGrid& g = *s.g;
+    g.SetLook(TGridLook::glXP);
+    g.SetHoverFixedCells(THoverFixedCells::hfFixedRows);
+    g.ControlLook().SetFixedDropDownButton(true);
+    for (int c = 1; c < 5; ++c) g.SetCells(c, 0, QStringLiteral("Column %1").arg(c));
+    g.SetColWidths(3, 120);
+    g.SetRowHeights(2, 40);
+    g.SetCells(3, 2, QStringLiteral("first line\nsecond line\nthird line\nfourth line"));
+    g.AddScrollBar(3, 2, false);
+    g.SetScrollProp(3, 2, {40, 70});
+    g.SetScrollPosition(3, 2, 12);
+    // Hovering the header shows its button; hovering the cell puts the
+    // platform bar over the painted one.
+    const QPoint h = Mid(g, 2, 0);
+    g.MouseMove({}, h.x(), h.y());
+    EXPECT_EQ(g.HoverFixedX, 2);
+    const QPoint p = Mid(g, 3, 2);
+    g.MouseMove({}, p.x(), p.y());
+    QScrollBar* bar = s.w->viewport()->findChild<QScrollBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->value(), 12);
+    EXPECT_EQ(bar->maximum(), 30);
+    // Back on the header for the picture.
+    g.MouseMove({}, h.x(), h.y());
+    QApplication::processEvents();
+    const QString dir = qEnvironmentVariable("KR_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QPixmap shot = QGuiApplication::platformName() == QStringLiteral("xcb") && screen
+                                 ? screen->grabWindow(s.w->winId())
+                                 : s.w->grab();
+        shot.save(dir + QStringLiteral("/grid-header-button-incell-bar.png"));
+    }
 }

@@ -6,6 +6,8 @@
 #include "platform/GridsWidget.h"
 
 #include <QDir>
+#include <QPalette>
+#include <QWidget>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QSet>
@@ -1200,4 +1202,143 @@ TEST_F(PaintGrid, DisabledGridPaintsItsTextInTheDisabledFontColour)
     EXPECT_GT(Count(Shot(), Inside(2, 2), 0x0000FF), 10);
     g.SetUseDisabledFont(false);
     EXPECT_EQ(Count(Shot(), Inside(2, 2), 0x0000FF), 0);
+}
+
+// ---------------------------------------------------------------------------
+// The drop-down button of a hovered header, in-cell scroll bars, the outer border
+
+namespace {
+
+// The columns of row y within [x0, x1) that have the colour.
+std::vector<int> ColumnsOf(const QImage& img, int x0, int x1, int y, TColor color)
+{
+    std::vector<int> xs;
+    for (int x = x0; x < x1; ++x)
+        if (At(img, x, y) == ColorToRGB(color)) xs.push_back(x);
+    return xs;
+}
+
+} // namespace
+
+TEST_F(PaintGrid, HoveredHeaderShowsItsDropDownButton)
+{
+    const TColor hover = 0x00C000, down = 0x0000C0, hoverLine = 0xC00000, downLine = 0xC0C000;
+    g.SetLook(glXP);
+    g.SetHoverFixedCells(THoverFixedCells::hfFixedRows);
+    g.ControlLook().SetFixedDropDownButton(true);
+    g.StudioGradientHoverFrom = hover;
+    g.StudioGradientHoverTo = g.StudioGradientHoverMirrorFrom = g.StudioGradientHoverMirrorTo = clNone;
+    g.StudioGradientHoverBorder = hoverLine;
+    g.StudioGradientDownFrom = down;
+    g.StudioGradientDownTo = g.StudioGradientDownMirrorFrom = g.StudioGradientDownMirrorTo = clNone;
+    g.StudioGradientDownBorder = downLine;
+    const TRect in = Inside(2, 0);
+    const int y = 14;
+    // Hovered, no button down: the hover face and a line 16 pixels from the right.
+    g.HoverFixedX = 2;
+    g.HoverFixedY = 0;
+    QImage img = Shot();
+    Keep(img, QStringLiteral("header-dropdown"));
+    std::vector<int> line = ColumnsOf(img, in.Left, in.Right + 2, y, hoverLine);
+    ASSERT_EQ(line.size(), 1u);
+    const int lineX = line[0];
+    EXPECT_GE(lineX, in.Right - 17);
+    EXPECT_LE(lineX, in.Right - 14);
+    EXPECT_EQ(At(img, in.Left + 4, y), ColorToRGB(hover));
+    EXPECT_EQ(At(img, lineX + 3, 18), ColorToRGB(hover));
+    // The small triangle in the button: black ink under its tip.
+    EXPECT_GT(Count(img, {lineX + 1, 2, in.Right, 14}, clBlack), 3);
+    // Pressed on the button: the button part goes down, the rest hovers.
+    const TRect cell = g.CellRect(2, 0);
+    g.MouseDown(mbLeft, {}, cell.Right - 6, 10);
+    ASSERT_TRUE(g.DropDownDown());
+    img = Shot();
+    EXPECT_EQ(At(img, in.Left + 4, y), ColorToRGB(hover));
+    EXPECT_EQ(At(img, lineX + 3, 18), ColorToRGB(down));
+    EXPECT_EQ(ColumnsOf(img, in.Left, in.Right + 2, y, downLine), std::vector<int>{lineX});
+    g.MouseUp(mbLeft, {}, cell.Right - 6, 10);
+    // Pressed beside it: the cell goes down, the button hovers.
+    g.MouseDown(mbLeft, {}, cell.Left + 10, 10);
+    img = Shot();
+    EXPECT_EQ(At(img, in.Left + 4, y), ColorToRGB(down));
+    EXPECT_EQ(At(img, lineX + 3, 18), ColorToRGB(hover));
+    g.MouseUp(mbLeft, {}, cell.Left + 10, 10);
+    // Refused for the column: one hover face, no line, no triangle.
+    g.OnCanShowFixedDropDown = [](TExtStringGrid*, int c, bool& show) { show = c != 2; };
+    g.HoverFixedX = 2;
+    g.HoverFixedY = 0;
+    img = Shot();
+    EXPECT_TRUE(ColumnsOf(img, in.Left, in.Right + 2, y, hoverLine).empty());
+    EXPECT_EQ(At(img, lineX + 3, 18), ColorToRGB(hover));
+    EXPECT_EQ(Count(img, {lineX + 1, 2, in.Right, 14}, clBlack), 0);
+}
+
+TEST_F(PaintGrid, InCellScrollBarTakesTheRightEdgeAndMovesTheText)
+{
+    g.SetCells(2, 2, QStringLiteral("Wg"));
+    g.AddScrollBar(2, 2, false);
+    const TRect in = Inside(2, 2);
+    const int barW = TExtStringGrid::InCellScrollBarWidth();
+    const TRect textArea{in.Left, in.Top, in.Right - barW - 1, in.Bottom};
+    // Page not below the range: no bar, the cell is plain.
+    g.SetScrollProp(2, 2, {100, 100});
+    QImage img = Shot();
+    EXPECT_EQ(Count(img, {in.Right - 4, in.Top, in.Right, in.Bottom}, clWhite), 4 * in.Height());
+    const TRect text0 = InkBox(img, textArea, clWhite);
+    // A bar: drawn at the right edge, the text stays where it was at 0 ...
+    g.SetScrollProp(2, 2, {10, 100});
+    img = Shot();
+    Keep(img, QStringLiteral("incell-scrollbar"));
+    EXPECT_LT(Count(img, {in.Right - barW + 1, in.Top, in.Right, in.Bottom}, clWhite),
+              (barW - 1) * in.Height() / 2);
+    EXPECT_EQ(InkBox(img, textArea, clWhite), text0);
+    // ... and moves up by the position.
+    g.SetScrollPosition(2, 2, 3);
+    img = Shot();
+    const TRect text3 = InkBox(img, textArea, clWhite);
+    EXPECT_EQ(text3.Top, text0.Top - 3);
+    EXPECT_EQ(text3.Left, text0.Left);
+}
+
+TEST_F(PaintGrid, OuterBorderWithAndWithoutFitCellsInGrid)
+{
+    const TColor border = 0x0000FF;
+    g.SetLook(glXP);
+    g.SetBorderColor(border);
+    auto paint = [&] {
+        QImage img(100, 50, QImage::Format_RGB32);
+        img.fill(Qt::magenta);
+        TCanvas canvas(&img);
+        g.PaintBorder(canvas, 100, 50);
+        return img;
+    };
+    QImage img = paint();
+    EXPECT_EQ(At(img, 0, 0), ColorToRGB(border));
+    EXPECT_EQ(At(img, 50, 0), ColorToRGB(border));
+    EXPECT_EQ(At(img, 99, 25), ColorToRGB(border));
+    EXPECT_EQ(At(img, 1, 1), TColor(0xFF00FF));
+    // Fitted cells: the line moves one pixel in; without a parent the
+    // outermost pixel is left alone.
+    g.SetFitCellsInGrid(true);
+    img = paint();
+    EXPECT_EQ(At(img, 1, 1), ColorToRGB(border));
+    EXPECT_EQ(At(img, 98, 25), ColorToRGB(border));
+    EXPECT_EQ(At(img, 50, 48), ColorToRGB(border));
+    EXPECT_EQ(At(img, 0, 0), TColor(0xFF00FF));
+    EXPECT_EQ(At(img, 99, 25), TColor(0xFF00FF));
+    // In a parent the outermost pixel takes the parent's colour.
+    QWidget parent;
+    QPalette pal = parent.palette();
+    pal.setColor(parent.backgroundRole(), QColor(0, 160, 0));
+    parent.setPalette(pal);
+    TGridWidget* w = g.CreateWidget(&parent);
+    (void)w;
+    img = paint();
+    EXPECT_EQ(At(img, 0, 0), TColor(0x00A000));
+    EXPECT_EQ(At(img, 99, 25), TColor(0x00A000));
+    EXPECT_EQ(At(img, 1, 1), ColorToRGB(border));
+    // Flat grids and the standard look draw none.
+    g.SetLook(glStandard);
+    img = paint();
+    EXPECT_EQ(At(img, 1, 1), TColor(0xFF00FF));
 }
