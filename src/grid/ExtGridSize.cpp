@@ -82,6 +82,7 @@ TGridWidget* TExtStringGrid::CreateWnd(QWidget* parent)
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
     if (!parent) return w;
     ParentCompanionWindows(w);
+    if (FColumnSize->Save()) Guard([this] { LoadColSizes(); });
     return w;
 }
 
