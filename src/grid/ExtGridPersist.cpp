@@ -84,10 +84,17 @@ QString TExtStringGrid::ColumnStatesToString()
     // The hidden columns' widths follow, so that showing them again later
     // gives back the widths they had.
     for (const THiddenCol& h : FHiddenCols) widths << QString::number(h.Width);
-    if (FColumnOrder.Count() == 0)
-        for (int i = 0; i < n; ++i) order << QString::number(i);
-    else
-        for (int i = 0; i < FColumnOrder.Count(); ++i) order << QString::number(FColumnOrder.Items(i));
+    // The order list may have been recorded while columns were hidden, with
+    // fewer entries than columns: the indexes it lacks follow, so that the
+    // line always holds one entry per column and reads back.
+    std::vector<char> listed(size_t(n), 0);
+    for (int i = 0; i < FColumnOrder.Count(); ++i) {
+        const int v = FColumnOrder.Items(i);
+        order << QString::number(v);
+        if (v >= 0 && v < n) listed[size_t(v)] = 1;
+    }
+    for (int v = 0; v < n && order.size() < n; ++v)
+        if (!listed[size_t(v)]) order << QString::number(v);
     for (int c = 0; c < n; ++c) visible << (IsHiddenColumn(c) ? QStringLiteral("0") : QStringLiteral("1"));
     return QString::number(n) + QLatin1Char('#') + widths.join(QLatin1Char(',')) + QLatin1Char('#') +
            order.join(QLatin1Char(',')) + QLatin1Char('#') + visible.join(QLatin1Char(','));
@@ -119,8 +126,8 @@ void TExtStringGrid::StringToColumnStates(const QString& value)
             const int v = toInt(orderField[i], QStringLiteral("order field"));
             if (v != -1) order.push_back(v);
         }
-        // An order that is no arrangement of the columns is not used.
-        useOrder = !order.empty() && IsPermutation(order);
+        // An order that is no arrangement of all the columns is not used.
+        useOrder = !order.empty() && int(order.size()) == n && IsPermutation(order);
     }
 
     const QStringList flags = entries(field(3));
@@ -243,8 +250,8 @@ void TExtStringGrid::LoadColPositions()
     std::vector<int> order;
     for (int i = 0; i < m; ++i)
         if (const int v = pos(i); v != -1) order.push_back(v);
-    // Values that are no arrangement of the columns change nothing.
-    if (!IsPermutation(order)) return;
+    // Values that are no arrangement of all the columns change nothing.
+    if (int(order.size()) != m || !IsPermutation(order)) return;
 
     std::vector<int> wasHidden;
     for (const THiddenCol& h : FHiddenCols) wasHidden.push_back(h.Real);

@@ -232,11 +232,26 @@ TEST(GridPersistColumnStates, EdgeCasesOfTheLine)
         EXPECT_EQ(Widths(g), QList<int>({10, 20, 30}));
     }
     {
-        SCOPED_TRACE("-1 entries are skipped");
+        SCOPED_TRACE("-1 entries are skipped: what is left is no arrangement of all columns");
         TExtStringGrid g;
         fresh(g);
         g.StringToColumnStates("3#10,20,30#1,-1,0#1,1,1");
-        EXPECT_EQ(Shown(g), QStringList({"B", "A", "C"}));
+        EXPECT_EQ(Shown(g), QStringList({"A", "B", "C"}));
+        EXPECT_EQ(Widths(g), QList<int>({10, 20, 30}));
+    }
+    {
+        SCOPED_TRACE("an order recorded while a column was hidden still reads back");
+        TExtStringGrid g;
+        Name(g, 4);
+        g.HideColumn(1);
+        g.MoveColumn(0, 2);
+        const QStringList shown = Shown(g);
+        const QString line = g.ColumnStatesToString();
+        EXPECT_EQ(line.section('#', 2, 2).split(',').size(), 4);
+        TExtStringGrid b;
+        Name(b, 4);
+        EXPECT_NO_THROW(b.StringToColumnStates(line));
+        EXPECT_EQ(b.ColumnStatesToString(), line);
     }
     {
         SCOPED_TRACE("a width outside 0..32767 keeps the current width");
