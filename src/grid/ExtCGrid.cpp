@@ -991,12 +991,16 @@ void TExtColumnGrid::SaveColPositions()
 {
     if (ColumnSize().Location() == TColumnSizeLocation::clIniFile)
         SaveColumnPositions(ColumnSize().Key(), ColumnSize().Section());
+    else
+        TExtStringGrid::SaveColPositions();
 }
 
 void TExtColumnGrid::LoadColPositions()
 {
     if (ColumnSize().Location() == TColumnSizeLocation::clIniFile)
         LoadColumnPositions(ColumnSize().Key(), ColumnSize().Section());
+    else
+        TExtStringGrid::LoadColPositions();
 }
 
 void TExtColumnGrid::SpinEditorLimits(TGridSpin& spin)

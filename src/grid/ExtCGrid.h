@@ -248,8 +248,10 @@ public:
     // Column positions in an INI file: "CP" + item index = its DefIdx.
     void SaveColumnPositions(const QString& key, const QString& section);
     void LoadColumnPositions(const QString& key, const QString& section);
-    virtual void SaveColPositions();
-    virtual void LoadColPositions();
+    // In the INI store, the "CP" keys of SaveColumnPositions; in the
+    // registry store, the string grid's "Pos" keys.
+    void SaveColPositions() override;
+    void LoadColPositions() override;
 
     // Brings the item count to ColCount + hidden columns.
     void SyncColumnItems();

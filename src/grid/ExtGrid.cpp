@@ -141,6 +141,9 @@ TExtStringGrid::~TExtStringGrid()
     vscrlctrl.reset();
     hscrlctrl.reset();
     FFormWatcher.reset();
+    // The user's column widths are kept for the next start; a store that
+    // cannot be written is reported, and the grid goes all the same.
+    if (FColumnSize->Save()) Guard([this] { SaveColSizes(); });
     DestroyDragTimer();
     // Hidden rows and cell controls go first; the grid base frees the cells.
     FGridItems.Clear();
@@ -226,6 +229,7 @@ void TExtStringGrid::Loaded()
     FOldCursor = FCursor;
     WriteColumnHeaders();
     WriteRowHeaders();
+    if (FColumnSize->Save()) Guard([this] { LoadColSizes(); });
     FFixedRowsMin = TCustomGrid::FixedRows();
     FFixedColsMin = TCustomGrid::FixedCols();
     FMaxRowCount = RowCount();

@@ -575,6 +575,33 @@ public:
     TIntList& ColumnOrder() { return FColumnOrder; }
     int GroupColumn() const { return FGroupColumn; }
 
+    // Settings kept outside the form (ExtGridPersist.cpp).
+    // The column layout as one line: count, widths, order and visibility
+    // joined by "#". The widths of the shown columns come first, then those
+    // of the hidden columns in real-column order.
+    QString ColumnStatesToString();
+    // Restores such a line. Every field is checked before anything changes:
+    // a number that is no integer (EConvertError) or a field shorter than the
+    // columns it is read for (Exception "List index out of bounds (n)")
+    // leaves the grid as it was. A line without "#" is ignored.
+    void StringToColumnStates(const QString& value);
+    // The widths of the shown columns ("Col" + n) and the column order ("Pos"
+    // + n) in the store ColumnSize names (Key, Section, Location); nothing
+    // when Key or Section is empty. Loading never writes the store.
+    void SaveColSizes();
+    void LoadColSizes();
+    virtual void SaveColPositions();
+    virtual void LoadColPositions();
+    // The look of the grid as a Windows-1252 text of "Key=Value" lines.
+    // Raises EFileError "Cannot Create <file>" / "Cannot open file <file>";
+    // a bad value raises EConvertError naming its key and changes nothing.
+    void SaveVisualProps(const QString& fileName);
+    void LoadVisualProps(const QString& fileName);
+    // PrintSettings in section `section` of the INI file `key`; keys missing
+    // on load take their defaults.
+    void SavePrintSettings(const QString& key, const QString& section);
+    void LoadPrintSettings(const QString& key, const QString& section);
+
     // Typed values.
     int Ints(int c, int r);
     void SetInts(int c, int r, int v);

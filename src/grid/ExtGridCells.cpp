@@ -366,9 +366,32 @@ void TExtStringGrid::SetCellControls(int c, int r, QWidget* control)
     }
 }
 
-int TExtStringGrid::AllColWidths(int c) const { return ColWidths(c); }
+// A hidden column answers the width it had when it was hidden; a shown one
+// the width of its display column.
+int TExtStringGrid::AllColWidths(int c) const
+{
+    int d = c;
+    for (const THiddenCol& h : FHiddenCols) {
+        if (h.Real == c) return h.Width;
+        if (h.Real > c) break;
+        --d;
+    }
+    return ColWidths(d);
+}
 
-void TExtStringGrid::SetAllColWidths(int c, int w) { SetColWidths(c, w); }
+void TExtStringGrid::SetAllColWidths(int c, int w)
+{
+    int d = c;
+    for (THiddenCol& h : FHiddenCols) {
+        if (h.Real == c) {
+            h.Width = w;
+            return;
+        }
+        if (h.Real > c) break;
+        --d;
+    }
+    SetColWidths(d, w);
+}
 
 // ---------------------------------------------------------------------------
 // Column order

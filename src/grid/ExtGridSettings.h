@@ -654,6 +654,10 @@ class TPrintSettings {
     KR_FIELD_PROP(bool, UseDisplayFont, true)
     KR_FIELD_PROP(bool, UseDefaultOrientation, false)
     KR_FIELD_PROP(bool, FixedCellsAlways, false)
+    // The colours of the three printed fonts.
+    KR_FIELD_PROP(TColor, FontColor, clWindowText)
+    KR_FIELD_PROP(TColor, HeaderFontColor, clWindowText)
+    KR_FIELD_PROP(TColor, FooterFontColor, clWindowText)
 
 public:
     explicit TPrintSettings(TExtStringGrid* grid) : FGrid(grid) {}

@@ -87,6 +87,7 @@ TGridWidget* TExtStringGrid::CreateWnd(QWidget* parent)
     GridButton();
     if (!parent) return w;
     ParentCompanionWindows(w);
+    if (FColumnSize->Save()) Guard([this] { LoadColSizes(); });
     return w;
 }
 

@@ -1,5 +1,8 @@
 #include "platform/Graphics.h"
 
+#include "platform/Exception.h"
+#include "platform/SysUtils.h"
+
 namespace {
 // The classic desktop scheme, 0x00BBGGRR, indexed by system colour number.
 const TColor kSystemColors[] = {
@@ -56,3 +59,94 @@ QColor ColorToQColor(TColor c)
 }
 
 TColor QColorToColor(const QColor& c) { return RGBColor(c.red(), c.green(), c.blue()); }
+
+// ---------------------------------------------------------------------------
+// Colour texts
+
+namespace {
+struct TColorName {
+    TColor Value;
+    const char* Name;
+};
+const TColorName kColorNames[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clHotLight, "clHotLight"},
+    {clGradientActiveCaption, "clGradientActiveCaption"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {clMenuHighlight, "clMenuHighlight"},
+    {clMenuBar, "clMenuBar"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+};
+} // namespace
+
+QString ColorToString(TColor c)
+{
+    for (const TColorName& n : kColorNames)
+        if (n.Value == c) return QString::fromLatin1(n.Name);
+    return QLatin1Char('$') + IntToHex(uint32_t(c), 8);
+}
+
+bool TryStringToColor(const QString& text, TColor& c)
+{
+    for (const TColorName& n : kColorNames)
+        if (text.compare(QLatin1String(n.Name), Qt::CaseInsensitive) == 0) {
+            c = n.Value;
+            return true;
+        }
+    const auto v = TryStrToInt(text);
+    if (!v) return false;
+    c = *v;
+    return true;
+}
+
+TColor StringToColor(const QString& text)
+{
+    TColor c = clNone;
+    if (!TryStringToColor(text, c)) throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return c;
+}

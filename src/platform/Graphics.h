@@ -5,6 +5,7 @@
 // through ColorToQColor.
 #include <QColor>
 #include <QRect>
+#include <QString>
 #include <cstdint>
 
 using TColor = int32_t;
@@ -83,6 +84,17 @@ TColor ColorToRGB(TColor c);
 QColor ColorToQColor(TColor c);
 // And back (alpha dropped).
 TColor QColorToColor(const QColor& c);
+
+// Colour texts, as settings files hold them: the identifier of a named
+// colour ("clBlack", "clWindow", "clNone", "clDefault": the basic, extra and
+// system colours above), else "$" and eight upper-case hexadecimal digits.
+QString ColorToString(TColor c);
+// Reads such a text back: an identifier in any letter case, or an integer
+// (decimal, or hexadecimal after "$"). Anything else raises EConvertError
+// "'text' is not a valid integer value".
+TColor StringToColor(const QString& text);
+// The same without raising: false when the text is no colour.
+bool TryStringToColor(const QString& text, TColor& c);
 
 // A rectangle as the drawing routines take it: it covers the pixels
 // Left..Right-1 and Top..Bottom-1 (Right and Bottom lie just outside).
