@@ -159,6 +159,57 @@ static TPrintCellText PrintCellText(TExtStringGrid& grid, int c, int r)
     return t;
 }
 
+// Places a cell graphic of gs (0.1 mm) in the cell by its alignments and
+// takes its room from the text.
+static void PlacePrintGraphic(TPrintCell& cell, QSize gs, const TCellGraphic* g, bool noText, int margin)
+{
+    const TRect R = cell.FillRect; // Top > Bottom
+    TCellHAlign ha = g->CellHAlign;
+    // A check box without text follows the cell's alignment.
+    if (noText && ha == TCellHAlign::haLeft) {
+        if (cell.HAlign == taRightJustify) ha = TCellHAlign::haRight;
+        else if (cell.HAlign == taCenter) ha = TCellHAlign::haCenter;
+    }
+    int left = R.Left + margin, right = left + gs.width();
+    switch (ha) {
+    case TCellHAlign::haRight:
+    case TCellHAlign::haAfterText:
+        right = R.Right - margin;
+        left = right - gs.width();
+        cell.TextRect.Right = std::min(cell.TextRect.Right, left);
+        break;
+    case TCellHAlign::haCenter:
+        left = R.Left + (R.Width() - gs.width()) / 2;
+        right = left + gs.width();
+        break;
+    case TCellHAlign::haFull:
+        left = R.Left;
+        right = R.Right;
+        break;
+    default: cell.TextRect.Left = std::max(cell.TextRect.Left, right + margin); break;
+    }
+    int top = R.Top - margin, bottom = top - gs.height();
+    switch (g->CellVAlign) {
+    case TCellVAlign::vaBottom:
+    case TCellVAlign::vaAboveText:
+        bottom = R.Bottom + margin;
+        top = bottom + gs.height();
+        if (g->CellVAlign == TCellVAlign::vaAboveText) cell.TextRect.Bottom = std::max(cell.TextRect.Bottom, top);
+        break;
+    case TCellVAlign::vaCenter:
+        top = R.Top - (R.Top - R.Bottom - gs.height()) / 2;
+        bottom = top - gs.height();
+        break;
+    case TCellVAlign::vaFull:
+        top = R.Top;
+        bottom = R.Bottom;
+        break;
+    case TCellVAlign::vaUnderText: cell.TextRect.Top = std::min(cell.TextRect.Top, bottom); break;
+    default: break;
+    }
+    cell.GraphicRect = TRect{left, top, right, bottom};
+}
+
 QSize TPrintComposer::MeasurePrintCell(int c, int r)
 {
     const TPrintCellText t = PrintCellText(FGrid, c, r);
@@ -183,6 +234,14 @@ QSize TPrintComposer::MeasurePrintCell(int c, int r)
         const int rh = Nearest(si * w) + Nearest(co * h);
         w = rw;
         h = rh;
+    }
+    if (ps.PrintGraphics()) {
+        QSize gs;
+        if (!PrintGraphic(c, r, gs).isNull()) {
+            if (!t.Text.isEmpty()) w += gs.width();
+            w = std::max(w, gs.width());
+            h = std::max(h, gs.height());
+        }
     }
     return QSize(w, h);
 }
@@ -211,6 +270,48 @@ int TPrintComposer::PrintRowHeight(int r)
     FCachedRow = r;
     FCachedHeight = h;
     return h;
+}
+
+QImage TPrintComposer::PrintGraphic(int c, int r, QSize& size)
+{
+    const int rc = FGrid.RealColIndex(c);
+    const TCellGraphic* g = FGrid.GetCellGraphic(rc, r);
+    size = QSize();
+    if (!g) return QImage();
+    const QPoint px = FGrid.GetCellGraphicSize(rc, r);
+    QImage img;
+    switch (g->CellType) {
+    case TCellType::ctBitmap:
+    case TCellType::ctPicture:
+        if (const QImage* b = g->Bitmap()) img = *b;
+        break;
+    case TCellType::ctIcon:
+        // An icon keeps its alpha: a mask and inverted colours cannot go to a PDF.
+        if (const QImage* i = g->Icon()) img = i->convertToFormat(QImage::Format_ARGB32);
+        break;
+    case TCellType::ctCheckBox:
+    case TCellType::ctDataCheckBox:
+    case TCellType::ctVirtCheckBox:
+    case TCellType::ctRowCheckBox:
+    case TCellType::ctTriStateCheckBox: {
+        // The grid's own glyph, flat or 3-D, drawn at screen size and stretched.
+        const int side = std::max(1, std::min(px.x() > 0 ? px.x() : 15, px.y() > 0 ? px.y() : 15));
+        img = QImage(side, side, QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        bool checked = false;
+        FGrid.GetCheckBoxState(rc, r, checked);
+        TCanvas canvas(&img);
+        const TControlStyle style =
+            FGrid.ControlLook().ControlStyle() == TControlStyle::csFlat ? TControlStyle::csFlat : TControlStyle::csClassic;
+        FGrid.DrawCheckBoxGlyph(canvas, TRect{0, 0, side, side}, checked, g->CellCheckBoxState,
+                                g->CellType == TCellType::ctTriStateCheckBox, style, false, true);
+        break;
+    }
+    default: break;
+    }
+    if (img.isNull()) return img;
+    size = QSize(Nearest(img.width() * F), Nearest(img.height() * F));
+    return img;
 }
 
 void TPrintComposer::CalcPrintColWidths()
@@ -477,9 +578,19 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
             cell.HAlign = t.Look.HAlign;
             cell.VAlign = t.Look.VAlign;
             cell.Angle = t.Rotated ? t.Angle : 0;
+            // The driver fix turns rotated text the other way on printers
+            // whose landscape rotation is not 270 degrees.
+            if (FGrid.PrinterDriverFix && FKind == pkDrawPrint && TExtStringGrid::PrinterLandscapeRotation() != 270)
+                cell.Angle = -cell.Angle;
             const int lh = FMeasurer.TextHeight(cell.Font, cell.FontHeight);
             cell.Pitch = lh + ps.RowSpacing() + (lh + ps.RowSpacing()) / 8;
             cell.TextRect = TRect{lr.Left + L.g2 + Nearest(2 * F), y - L.s, lr.Right - L.g2, lr.Bottom + L.s};
+            if (ps.PrintGraphics()) {
+                QSize gs;
+                cell.Graphic = PrintGraphic(c, r, gs);
+                if (!cell.Graphic.isNull()) PlacePrintGraphic(cell, gs, FGrid.GetCellGraphic(FGrid.RealColIndex(c), r),
+                                                              t.Text.isEmpty(), L.g2);
+            }
             cell.WordWrap = t.Look.WordWrap && ps.NoAutoSize() && !t.Rotated;
             cell.Lines = cell.WordWrap ? WrapText(FMeasurer, cell.Font, cell.FontHeight, t.Lines.join(QLatin1Char('\n')),
                                                   cell.TextRect.Width())
@@ -698,6 +809,13 @@ void DrawPrintPage(TCanvas& canvas, const TPrintLayout& layout, const TPrintPage
                 canvas.FillRect(fill);
             }
         }
+        if (!cell.Graphic.isNull()) {
+            const TRect gr = canvas.LPtoDP(cell.GraphicRect);
+            p.save();
+            p.setClipRect(fill.ToQRect(), Qt::IntersectClip);
+            p.drawImage(gr.ToQRect(), cell.Graphic);
+            p.restore();
+        }
         if (cell.Lines.isEmpty() || (cell.Lines.size() == 1 && cell.Lines[0].isEmpty())) continue;
         const QFont font = TDevicePrintMeasurer::DeviceFont(cell.Font, cell.FontHeight, dpi);
         p.save();
@@ -855,6 +973,20 @@ int ComposeOn(TExtStringGrid& grid, TCanvas& canvas, int kind, bool selectedOnly
             drawnBefore = true;
             if (grid.OnPrintPage) grid.OnPrintPage(&grid, canvas, page.Index + 1, layout.W, layout.Hgt);
             DrawPrintPage(canvas, layout, page);
+            if (grid.OnCustomCellDraw) {
+                // In device units, with the print font's size.
+                for (const TPrintCell& cell : page.Cells) {
+                    if (!cell.Painted) continue;
+                    const TRect r = canvas.LPtoDP(TRect{cell.Rect.Left, cell.Rect.Bottom, cell.Rect.Right, cell.Rect.Top});
+                    canvas.Save();
+                    canvas.SetFont(TDevicePrintMeasurer::DeviceFont(cell.Font, cell.FontHeight, canvas.DpiY()));
+                    const TMapMode mode = canvas.MapMode();
+                    canvas.SetMapMode(TMapMode::mmText);
+                    grid.OnCustomCellDraw(&grid, canvas, cell.Col, cell.Row, TGridDrawState{}, r, true);
+                    canvas.SetMapMode(mode);
+                    canvas.Restore();
+                }
+            }
             if (grid.OnPrintPageDone)
                 grid.OnPrintPageDone(&grid, canvas, page.LastRow, page.LastRowOffset, page.Index + 1, layout.W,
                                      layout.Hgt);

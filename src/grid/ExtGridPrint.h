@@ -13,6 +13,7 @@
 #include "grid/ExtGrid.h"
 
 #include <QFont>
+#include <QImage>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,8 @@ struct TPrintCell {
     QPoint RotatedOrigin;  // start point of rotated text
     int Pitch = 0;         // distance of two lines
     TRect TextRect;        // Left, Top, Right, Bottom (Top > Bottom)
+    QImage Graphic;        // the cell graphic (PrintGraphics), stretched into GraphicRect
+    TRect GraphicRect;
 };
 
 struct TPrintPage {
@@ -136,6 +139,10 @@ public:
     bool PrintRowIncluded(int r);
     bool PrintColIncluded(int c);
     QString PageNumberText(int pageIndex, int pageInBand, int band);
+
+    // The cell's graphic as a picture and its size on the page (0.1 mm);
+    // a null picture for a cell without a printable graphic.
+    QImage PrintGraphic(int c, int r, QSize& size);
 
 private:
     int PrintCellRow(TPrintPage* page, int y, const std::vector<int>& cols, int band, int r);

@@ -322,6 +322,44 @@ TEST_F(PrintLayoutTest, SelectedOnlyRowsAndColumns)
     EXPECT_EQ(cols, (std::set<int>{0, 1, 2, 3}));
 }
 
+TEST_F(PrintLayoutTest, GraphicsAndRotatedCells)
+{
+    // F = 254 / 96: a 15-pixel glyph is 40 units on the page.
+    g.AddCheckBox(1, 2, true, false);
+    g.SetCells(1, 2, QStringLiteral("bbb"));
+    QImage bmp(30, 30, QImage::Format_RGB32);
+    bmp.fill(Qt::red);
+    g.AddBitmap(2, 3, &bmp, false, TCellHAlign::haRight, TCellVAlign::vaTop);
+    g.AddRotated(3, 1, 90, QStringLiteral("up"));
+    TPrintComposer composer(g, m);
+    TPrintLayout l = Lay(2000, -2000);
+    // Without PrintGraphics the graphics take no room; the rotated text
+    // "up" (40 x 40) stands on its side.
+    QSize gs;
+    ASSERT_FALSE(composer.PrintGraphic(1, 2, gs).isNull());
+    const int side = 40; // the 15-pixel glyph
+    EXPECT_EQ(l.MaxWidths[1], 60);
+    EXPECT_EQ(l.MaxWidths[3], 40);
+    g.PrintSettings().SetPrintGraphics(true);
+    l = Lay(2000, -2000);
+    EXPECT_EQ(l.MaxWidths[1], 60 + side);
+    EXPECT_EQ(l.MaxWidths[2], std::max(40 + 79, 79)); // 30 pixels: 79 units
+    auto cellAt = [&](int c, int r) -> const TPrintCell& {
+        for (const TPrintCell& cell : l.Pages[0].Cells)
+            if (cell.Col == c && cell.Row == r) return cell;
+        throw std::runtime_error("no cell");
+    };
+    const TPrintCell& box = cellAt(1, 2);
+    ASSERT_FALSE(box.Graphic.isNull());
+    EXPECT_EQ(box.GraphicRect.Width(), side);
+    EXPECT_GE(box.TextRect.Left, box.GraphicRect.Right); // the text moves behind a left glyph
+    const TPrintCell& pic = cellAt(2, 3);
+    EXPECT_EQ(pic.Graphic.pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_LE(pic.TextRect.Right, pic.GraphicRect.Left); // and before a right one
+    EXPECT_EQ(pic.GraphicRect.Right, pic.FillRect.Right - 10);
+    EXPECT_EQ(cellAt(3, 1).Angle, 90);
+}
+
 TEST(PrintFontMapping, PointsAndTenthsOfMillimetres)
 {
     TExtStringGrid g;
@@ -480,6 +518,34 @@ TEST_F(PrintJobTest, ChosenRangeAndCancelStopAfterTheirPage)
     EXPECT_EQ(pagesDrawn, (std::vector<int>{2, 3}));
     EXPECT_EQ(PdfPages(), 2);
     EXPECT_EQ(g.PrintNrOfPages(), 4);
+}
+
+TEST_F(PrintJobTest, OrientationUnlessTheDefaultIsKept)
+{
+    g.SetRowCount(3);
+    TPrintSettings& ps = g.PrintSettings();
+    ps.SetOrientation(TPrinterOrientation::poLandscape);
+    g.Print();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_GT(g.PrevRect().Right, g.PrevRect().Bottom); // the page in 0.1 mm, across
+    ps.SetOrientation(TPrinterOrientation::poPortrait);
+    ps.SetUseDefaultOrientation(true);
+    g.Print();
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+}
+
+TEST_F(PrintJobTest, CustomCellDrawRunsForPrintedCells)
+{
+    g.SetRowCount(3);
+    int printing = 0;
+    g.OnCustomCellDraw = [&](TExtStringGrid*, TCanvas& canvas, int, int, TGridDrawState, const TRect& r, bool p) {
+        printing += p;
+        EXPECT_EQ(canvas.MapMode(), TMapMode::mmText);
+        EXPECT_GT(r.Width(), 0);
+        EXPECT_GT(r.Height(), 0);
+    };
+    g.Print();
+    EXPECT_EQ(printing, 3 * 6);
 }
 
 TEST_F(PrintJobTest, NoPrinterAndNoFileIsAnError)
