@@ -548,6 +548,40 @@ TEST_F(PrintJobTest, CustomCellDrawRunsForPrintedCells)
     EXPECT_EQ(printing, 3 * 6);
 }
 
+TEST_F(PrintJobTest, DrawOnACanvasTakesItsClipBoxAndFiresThePageEventsInOrder)
+{
+    std::vector<QString> events;
+    g.OnPrintPage = [&](TExtStringGrid*, TCanvas&, int nr, int w, int h) {
+        events.push_back(QStringLiteral("page %1 %2 %3").arg(nr).arg(w).arg(h));
+    };
+    g.OnPrintPageDone = [&](TExtStringGrid*, TCanvas&, int lastRow, int, int lastPage, int, int) {
+        events.push_back(QStringLiteral("done %1 %2").arg(lastPage).arg(lastRow > 1));
+    };
+    g.OnPrintCancel = [&](TExtStringGrid*, int page, bool&) { events.push_back(QStringLiteral("cancel %1").arg(page)); };
+    QImage img(400, 600, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+        TCanvas canvas(&img);
+        canvas.SetClipRect(TRect{100, 50, 300, 550}); // 200 x 500 pixels at 96 dpi
+        g.PrintDraw(canvas, TRect{0, 0, 10, 10});
+        EXPECT_EQ(canvas.MapMode(), TMapMode::mmText);
+    }
+    EXPECT_EQ(events, (std::vector<QString>{QStringLiteral("page 1 529 -1323"), QStringLiteral("done 1 1"),
+                                            QStringLiteral("cancel 1")}));
+    EXPECT_EQ(g.PrintNrOfPages(), 1);
+    EXPECT_EQ(g.PrevRect(), (TRect{0, 0, 10, 10}));
+    // Nothing outside the clip box; ink inside it.
+    int outside = 0, inside = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 400; ++x) {
+            const bool in = x >= 100 && x < 300 && y >= 50 && y < 550;
+            const bool ink = img.pixelColor(x, y) != QColor(Qt::white);
+            (in ? inside : outside) += ink;
+        }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, 100);
+}
+
 TEST_F(PrintJobTest, NoPrinterAndNoFileIsAnError)
 {
     QPrinter none;
@@ -614,6 +648,8 @@ TEST(PrintPreviewPixels, LinesBackgroundAndPageNumber)
         TCanvas canvas(&img);
         g.PrintPreview(canvas, TRect{0, 0, 400, 500});
     }
+    const QString keep = qEnvironmentVariable("KR_SCREENSHOT_DIR");
+    if (!keep.isEmpty()) img.save(QDir(keep).filePath(QStringLiteral("grid-preview.png")));
     // The layout of the same page, to find where things are.
     TDevicePrintMeasurer measurer(1200);
     TPrintComposer composer(g, measurer);
