@@ -630,7 +630,9 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
 TPrintLayout TPrintComposer::Compose(const TGridRect& range, TPrintPassKind kind, bool selectedOnly, int pageCount,
                                      int W, int Hgt, int firstDraw, int lastDraw, TDateTime now)
 {
-    FGrid.FPrintRect = range;
+    // Only cells of the grid are printed.
+    FGrid.FPrintRect = TGridRect{std::max(range.Left, 0), std::max(range.Top, 0),
+                                 std::min(range.Right, FGrid.ColCount() - 1), std::min(range.Bottom, FGrid.RowCount() - 1)};
     FKind = kind;
     FSelectedOnly = selectedOnly;
     FPageCount = pageCount;
@@ -768,6 +770,8 @@ TPrintLayout TPrintComposer::Compose(const TGridRect& range, TPrintPassKind kind
             page->LastRow = r;
             page->LastRowOffset = y;
             if (!includedRowLeft(r)) break;
+            // Without a page count nothing after the last page to draw is needed.
+            if (endPage && FGrid.FastPrint && IsDrawing() && pageIndex + 1 >= lastDraw) break;
             if (endPage) {
                 PrintPageBorders(*page, band, y);
                 ++pageIndex;

@@ -293,6 +293,29 @@ TEST_F(PrintLayoutTest, HeaderAndFooterTextsAndPlaces)
         EXPECT_GT(page.RowTops.back() - 45, -600 + 110);
 }
 
+TEST_F(PrintLayoutTest, WordWrapInTheGridsColumnWidths)
+{
+    g.SetWordWrap(true);
+    g.PrintSettings().SetNoAutoSize(true);
+    for (int c = 0; c < 4; ++c) g.SetColWidths(c, 60);
+    g.SetCells(1, 1, QStringLiteral("aa bb cc dd"));
+    const TPrintLayout l = Lay(2000, -2000);
+    // 60 pixels are 159 units; "aa bb cc" (160) does not fit inside the margins.
+    EXPECT_EQ(l.MaxWidths[1], 159);
+    EXPECT_EQ(l.Pages[0].RowTops[2] - l.Pages[0].RowTops[1], -(2 * 40 + 10 + 10));
+    for (const TPrintCell& c : l.Pages[0].Cells)
+        if (c.Col == 1 && c.Row == 1) {
+            EXPECT_EQ(c.Lines, (QStringList{QStringLiteral("aa bb"), QStringLiteral("cc dd")}));
+        }
+}
+
+TEST_F(PrintLayoutTest, RangesOutsideTheGridAreCut)
+{
+    EXPECT_EQ(Rows(Lay(2000, -2000, TGridRect{2, 4, 40, 90})), (VV{{4, 5}}));
+    EXPECT_EQ(g.PrintRange(), (TGridRect{2, 4, 3, 5}));
+    EXPECT_TRUE(Lay(2000, -2000, TGridRect{3, 5, 1, 2}).Pages.empty());
+}
+
 TEST_F(PrintLayoutTest, FastPrintNumbersPagesWithoutACount)
 {
     g.PrintSettings().SetPageNr(TPrintPosition::ppTopLeft);
