@@ -2,6 +2,7 @@
 // page painter and the grid's print entry points.
 #include "grid/ExtGridPrint.h"
 
+#include "controls/EsgHTMLE.h"
 #include "controls/EsgHTMLUtil.h"
 #include "controls/ExtUtil.h"
 #include "platform/Canvas.h"
@@ -343,6 +344,42 @@ void TPrintComposer::CalcPrintColWidths()
         }
 }
 
+void TPrintComposer::RenderHtmlTitle()
+{
+    const TPrintSettings& ps = FGrid.PrintSettings();
+    const QString html = ps.TitleLines().join(QString());
+    if (!IsTop(ps.Title()) || !ps.TitleText().isEmpty() || ps.TitleLines().isEmpty() ||
+        DetectCellTextKind(html, true) != 1)
+        return;
+    // Rendered once at a resolution fine enough for paper, in the header font.
+    constexpr int dpi = 300;
+    QFont font = TDevicePrintMeasurer::DeviceFont(L.HeaderFont, L.HeaderHeight, dpi);
+    const int maxWidth = std::max(1, Nearest((L.W - ps.LeftSize()) * dpi / 254.0));
+    QImage probe(1, 1, QImage::Format_ARGB32);
+    TMiniHtmlResult size;
+    {
+        TCanvas canvas(&probe);
+        canvas.SetFont(font);
+        TMiniHtmlParams params(canvas, html, TRect{0, 0, maxWidth, 65535});
+        params.MeasureOnly = true;
+        params.Printing = true;
+        size = RenderMiniHtml(params);
+    }
+    const int w = std::min(maxWidth, size.MaxLineWidth + 2), h = std::max(1, size.TotalHeight);
+    QImage img(std::max(1, w), h, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    {
+        TCanvas canvas(&img);
+        canvas.SetFont(font);
+        canvas.SetBrushStyle(TBrushStyle::Clear);
+        TMiniHtmlParams params(canvas, html, TRect{0, 0, img.width(), h});
+        params.Printing = true;
+        RenderMiniHtml(params);
+    }
+    L.TitleImage = img;
+    L.TitleSize = QSize(Nearest(img.width() * 254.0 / dpi), Nearest(h * 254.0 / dpi));
+}
+
 void TPrintComposer::ComputeBands()
 {
     const TGridRect& R = FGrid.FPrintRect;
@@ -400,8 +437,12 @@ void TPrintComposer::ComputeReservedSpace(bool)
     const TPrintPosition items[4] = {ps.Time(), ps.Date(), ps.PageNr(), ps.Title()};
     const bool top = std::any_of(std::begin(items), std::end(items), IsTop);
     const bool bottom = std::any_of(std::begin(items), std::end(items), IsBottom);
-    L.E = top ? L.s + L.hh + ps.HeaderSize() + (lines > 0 && IsTop(ps.Title()) ? (lines - 1) * L.hh : 0)
-              : ps.HeaderSize();
+    // A mini-HTML title takes its rendered height in place of the lines, on
+    // every page alike.
+    const int titleRoom = !L.TitleImage.isNull()             ? L.TitleSize.height()
+                          : lines > 0 && IsTop(ps.Title()) ? (lines - 1) * L.hh
+                                                           : 0;
+    L.E = top ? L.s + L.hh + ps.HeaderSize() + titleRoom : ps.HeaderSize();
     L.G = bottom ? 2 * L.s + 2 * L.fh + ps.FooterSize() + (lines > 0 && IsBottom(ps.Title()) ? (lines - 1) * L.fh : 0)
                  : L.s + L.fh + ps.FooterSize();
 }
@@ -439,10 +480,13 @@ void TPrintComposer::PrintHeaderFooter(TPrintPage& page)
     if (ps.PageNr() != TPrintPosition::ppNone)
         add(ps.PageNr(), ps.PagePrefix() + QLatin1Char(' ') + PageNumberText(page.Index, page.PageInBand, page.Band) +
                              QLatin1Char(' ') + ps.PageSuffix());
-    const bool titleFromLines = ps.TitleText().isEmpty();
+    if (!L.TitleImage.isNull())
+        page.TitleRect = TRect{ps.LeftSize(), -ps.HeaderSize(), ps.LeftSize() + L.TitleSize.width(),
+                               -ps.HeaderSize() - L.TitleSize.height()};
+    const bool titleFromLines = ps.TitleText().isEmpty() && L.TitleImage.isNull();
     QStringList titleLines;
-    if (!titleFromLines) titleLines << ps.TitleText();
-    else
+    if (!ps.TitleText().isEmpty()) titleLines << ps.TitleText();
+    else if (L.TitleImage.isNull())
         for (const QString& line : ps.TitleLines())
             titleLines << (DetectCellTextKind(line, true) == 1 ? StripMiniHtml(line) : line);
     if (!titleLines.isEmpty()) add(ps.Title(), titleLines.first());
@@ -658,6 +702,7 @@ TPrintLayout TPrintComposer::Compose(const TGridRect& range, TPrintPassKind kind
     L.s = L.th / 8;
     L.g2 = FMeasurer.TextWidth(ps.Font(), fontHeight, QStringLiteral("g")) / 2;
     L.m = ps.UseFixedWidth() ? 0 : ps.ColumnSpacing() + 20;
+    RenderHtmlTitle();
     L.o = 1.0;
     // The column tables hold every column of the range (at least 512).
     const size_t need = size_t(std::max({512, R.Right + 2, FGrid.FixedCols() + 2}));
@@ -870,6 +915,12 @@ void DrawPrintPage(TCanvas& canvas, const TPrintLayout& layout, const TPrintPage
         // The end point is drawn too: lines of a page close their corners.
         const QPoint step(b.x() > a.x() ? 1 : b.x() < a.x() ? -1 : 0, b.y() > a.y() ? 1 : b.y() < a.y() ? -1 : 0);
         canvas.LineTo(b.x() + step.x(), b.y() + step.y());
+    }
+    if (!layout.TitleImage.isNull() && page.TitleRect.Right > page.TitleRect.Left) {
+        p.save();
+        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        p.drawImage(canvas.LPtoDP(page.TitleRect).ToQRect(), layout.TitleImage);
+        p.restore();
     }
     canvas.SetBrushStyle(TBrushStyle::Clear);
     for (const TPrintText& t : page.Texts) {

@@ -95,6 +95,7 @@ struct TPrintPage {
     bool ToDraw = false;         // in the pages to draw of a drawing pass
     QString PlaceTexts[6];       // the text of each position (TPrintPosition - 1)
     std::vector<TPrintText> Texts;
+    TRect TitleRect; // where the mini-HTML title picture goes (empty: none)
     std::vector<TPrintCell> Cells;
     std::vector<TPrintLine> Lines;
 };
@@ -114,6 +115,9 @@ struct TPrintLayout {
     QFont HeaderFont, FooterFont;
     int HeaderHeight = 0, FooterHeight = 0; // mapped font heights
     std::vector<int> MaxWidths;
+    // A mini-HTML title at the top, rendered once, and its size (0.1 mm).
+    QImage TitleImage;
+    QSize TitleSize;
     std::vector<TPrintBand> Bands;
     std::vector<TPrintPage> Pages;
     bool Cancelled = false;
@@ -149,6 +153,7 @@ private:
     void PrintHeaderFooter(TPrintPage& page);
     void PrintPageBorders(TPrintPage& page, const TPrintBand& band, int y);
     void ComputeBands();
+    void RenderHtmlTitle();
     void ComputeReservedSpace(bool firstPage);
     int MapHeight(const QFont& f);
     bool IsDrawing() const { return FKind == pkDrawPreview || FKind == pkDrawPrint; }

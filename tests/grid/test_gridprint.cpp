@@ -17,6 +17,13 @@
 
 namespace {
 
+QFont DejaVuFont(int points)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPointSize(points);
+    return f;
+}
+
 struct FixedMeasurer : TPrintMeasurer {
     int TextWidth(const QFont&, int, const QString& text) override { return 20 * int(text.size()); }
     int TextHeight(const QFont&, int) override { return 40; }
@@ -314,6 +321,33 @@ TEST_F(PrintLayoutTest, RangesOutsideTheGridAreCut)
     EXPECT_EQ(Rows(Lay(2000, -2000, TGridRect{2, 4, 40, 90})), (VV{{4, 5}}));
     EXPECT_EQ(g.PrintRange(), (TGridRect{2, 4, 3, 5}));
     EXPECT_TRUE(Lay(2000, -2000, TGridRect{3, 5, 1, 2}).Pages.empty());
+}
+
+TEST_F(PrintLayoutTest, AMiniHtmlTitleIsRenderedAndReservedOnEveryPage)
+{
+    Fill(17);
+    TPrintSettings& ps = g.PrintSettings();
+    ps.SetTitle(TPrintPosition::ppTopLeft);
+    ps.SetTitleLines(QStringList{QStringLiteral("<B>Gateway</B>"), QStringLiteral("<BR>report")});
+    ps.SetHeaderFont(DejaVuFont(10));
+    ps.SetHeaderSize(30);
+    const TPrintLayout l = Lay(2000, -600);
+    ASSERT_FALSE(l.TitleImage.isNull());
+    // Two lines of a 10-point font: more than 7 mm, less than 12.
+    EXPECT_GT(l.TitleSize.height(), 70);
+    EXPECT_LT(l.TitleSize.height(), 120);
+    EXPECT_EQ(l.E, 5 + 40 + 30 + l.TitleSize.height());
+    ASSERT_GT(l.Pages.size(), 1u);
+    for (const TPrintPage& p : l.Pages) {
+        EXPECT_EQ(p.RowTops.front(), -l.E);
+        EXPECT_EQ(p.TitleRect, (TRect{0, -30, l.TitleSize.width(), -30 - l.TitleSize.height()}));
+        EXPECT_TRUE(p.PlaceTexts[0].isEmpty()); // no second, plain title
+    }
+    // Its ink is on the picture.
+    int ink = 0;
+    for (int y = 0; y < l.TitleImage.height(); ++y)
+        for (int x = 0; x < l.TitleImage.width(); ++x) ink += qAlpha(l.TitleImage.pixel(x, y)) > 0;
+    EXPECT_GT(ink, 50);
 }
 
 TEST_F(PrintLayoutTest, FastPrintNumbersPagesWithoutACount)
