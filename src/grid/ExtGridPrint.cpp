@@ -549,7 +549,6 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
     FGrid.Fontscalefactor = L.o;
     const std::vector<int>& ind = FGrid.Indents;
     const std::vector<int>& mw = FGrid.MaxWidths;
-    const int lastCol = cols.empty() ? 0 : cols.back();
     const int bandRight = std::min(L.W, ind[size_t(L.Bands[size_t(band)].Last + 1)]);
     auto tRow = [&](int rr) {
         const int t = Nearest((FGrid.RowHeights(rr) - 4) * F);
@@ -665,7 +664,6 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
         if (borders.Contains(cbTop)) add(lr.Left, lr.Top, lr.Right, lr.Top);
         if (borders.Contains(cbBottom)) add(lr.Left, lr.Bottom, lr.Right, lr.Bottom);
         page->Cells.push_back(std::move(cell));
-        (void)lastCol;
     }
     FGrid.Fontscalefactor = 1.0;
     return rowHeight;
@@ -1109,9 +1107,7 @@ void TExtStringGrid::RunPrintJob(const TGridRect& range, bool selectedOnly)
         if (!canvas.Painter().isActive())
             throw EExtGridError(QStringLiteral("The print job could not be started"));
         canvas.SetMapMode(TMapMode::mmLoMetric);
-        const QRect full = printer->pageLayout().fullRectPixels(printer->resolution());
-        // The painter's origin is the paint rectangle's corner already.
-        (void)full;
+        // The painter's origin is the corner of the printer's paint rectangle.
         ComposePages(canvas, pkDrawPrint, selectedOnly, count);
     }
     ExportNotification(TGridExportState::esExportDone, -1);

@@ -646,6 +646,10 @@ TEST_F(PrintJobTest, NoPrinterAndNoFileIsAnError)
     none.setOutputFileName(QString());
     g.SetPrinter(&none);
     EXPECT_THROW(g.Print(), EExtGridError);
+    // A file that cannot be written is an error too, not an empty success.
+    none.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/grid.pdf")));
+    EXPECT_THROW(g.Print(), EExtGridError);
+    EXPECT_TRUE(pagesDrawn.empty());
 }
 
 TEST_F(PrintJobTest, PreviewDrawsPreviewPageOnly)
