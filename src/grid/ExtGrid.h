@@ -45,6 +45,7 @@ class TExtStringGrid;
 class QCursor;
 class QMenu;
 class QWidget;
+class QPrinter;
 class TEditLink;
 class TExtInplaceEdit;
 class TGridCombo;
@@ -622,9 +623,74 @@ public:
     virtual int32_t GetVersionNr() const { return ExtStringGridVersionNr; }
     virtual QString GetVersionString() const;
     bool IsSortIndicatorCell(int c, int r) const;
-    // The tables printing fills: printed width and left offset per column.
+    // The tables printing fills: printed width and left offset per column
+    // (at least 512 entries; they grow with the printed columns).
     std::vector<int> MaxWidths = std::vector<int>(512, 0);
     std::vector<int> Indents = std::vector<int>(512, 0);
+
+    // --- printing and print preview (ExtGridPrint.cpp) ------------------------------
+    // Print jobs: the whole grid, a range, the selection rectangle, the
+    // selected rows or columns, on the printer of Printer().
+    void Print();
+    void PrintRect(const TGridRect& gridRect);
+    void PrintSelection();
+    void PrintSelectedRows();
+    void PrintSelectedCols();
+    // One page (PreviewPage) of the same output drawn on a canvas in the
+    // display rectangle (device units of the canvas).
+    void PrintPreview(TCanvas& canvas, const TRect& displayRect);
+    void PrintPreviewRect(TCanvas& canvas, const TRect& displayRect, const TGridRect& gridRect);
+    void PrintPreviewSelection(TCanvas& canvas, const TRect& displayRect);
+    void PrintPreviewSelectedRows(TCanvas& canvas, const TRect& displayRect);
+    void PrintPreviewSelectedCols(TCanvas& canvas, const TRect& displayRect);
+    // The first page drawn on the canvas, in its clipping box (or the whole device).
+    void PrintDraw(TCanvas& canvas, const TRect& drawRect);
+    void PrintDrawRect(TCanvas& canvas, const TRect& drawRect, const TGridRect& gridRect);
+    // The printer of print jobs: a printer set by the program (not owned),
+    // else one of the grid's own, created on first use.
+    QPrinter* Printer();
+    void SetPrinter(QPrinter* printer) { FPrinterSet = printer; }
+    // Font height in 0.1 mm of a point size (negative: character height),
+    // scaled by Fontscalefactor; and the point size of a height.
+    int MapFontHeight(int pointSize) const;
+    static int MapFontSize(int height);
+    // The printer's landscape rotation in degrees.
+    static int PrinterLandscapeRotation() { return 90; }
+    // Runs the page composer for PrintRect on the canvas (already in
+    // low-metric mode for drawing): counting passes lay out, drawing passes
+    // also draw the pages to draw. Returns the number of pages laid out.
+    int ComposePages(TCanvas& canvas, int kind, bool selectedOnly, int pageCount);
+    int PreviewPage() const { return FPrintPageFrom; }
+    void SetPreviewPage(int v)
+    {
+        FPrintPageFrom = v;
+        FPrintPageTo = v;
+    }
+    int PrintNrOfPages() const { return FPrintNrOfPages; }
+    TRect PrintPageRect() const { return FPrintPageRect; }
+    int PrintPageWidth() const { return FPrintPageWidth; }
+    int PrintColStart() const { return FPrintColStart; }
+    int PrintColEnd() const { return FPrintColEnd; }
+    bool IsPrintPreview() const { return FIsPrintPreview; }
+    // The range being printed and the preview rectangle (or the page size in
+    // 0.1 mm of a print job).
+    const TGridRect& PrintRange() const { return FPrintRect; }
+    const TRect& PrevRect() const { return FPrevRect; }
+    bool FastPrint = false;
+    bool PrinterDriverFix = false;
+    double Fontscalefactor = 1.0;
+    // The print events.
+    std::function<void(TExtStringGrid* sender, int nrOfPages, int& fromPage, int& toPage)> OnPrintStart;
+    std::function<void(TExtStringGrid* sender, TCanvas& canvas, int pageNr, int pageXSize, int pageYSize)> OnPrintPage;
+    std::function<void(TExtStringGrid* sender, TCanvas& canvas, int lastRow, int lastRowOffset, int lastPage,
+                       int pageXSize, int pageYSize)>
+        OnPrintPageDone;
+    std::function<void(TExtStringGrid* sender, int pageNr, bool& cancel)> OnPrintCancel;
+    std::function<void(TExtStringGrid* sender, int arow, bool& newPage)> OnPrintNewPage;
+    std::function<void(TExtStringGrid* sender, int pageNum, int pageColNum, QString& pageNumString)> OnPrintGetPageNum;
+    std::function<void(TExtStringGrid* sender, int acol, int& width)> OnPrintSetColumnWidth;
+    std::function<void(TExtStringGrid* sender, int arow, int& height)> OnPrintSetRowHeight;
+    std::function<void(TExtStringGrid* sender, double& scaleFactor, bool& allow)> OnFitToPage;
 
     // --- headers ----------------------------------------------------------------
     const QStringList& ColumnHeaders() const { return FColumnHeaders; }
@@ -2121,6 +2187,20 @@ private:
     std::unique_ptr<TSearchFooter> FSearchFooter;
     std::unique_ptr<TFloatingFooter> FFloatingFooter;
     std::unique_ptr<TPrintSettings> FPrintSettings;
+    // Print state.
+    friend class TPrintComposer;
+    TGridRect FPrintRect;
+    TRect FPrevRect;
+    int FPrintPageFrom = 1, FPrintPageTo = 1, FPrintNrOfPages = 0;
+    TRect FPrintPageRect;
+    int FPrintPageWidth = 0, FPrintColStart = 0, FPrintColEnd = 0;
+    bool FIsPrintPreview = false;
+    QPrinter* FPrinterSet = nullptr;
+    std::shared_ptr<QPrinter> FOwnPrinter;
+    void RunPrintJob(const TGridRect& range, bool selectedOnly);
+    void RunPrintPreview(TCanvas& canvas, const TRect& displayRect, const TGridRect& range, bool selectedOnly);
+    void RunPrintDraw(TCanvas& canvas, const TRect& drawRect, const TGridRect& range);
+    TGridRect WholeGridRange();
     std::unique_ptr<THTMLSettings> FHTMLSettings;
     std::unique_ptr<TSortSettings> FSortSettings;
     std::unique_ptr<TDragDropSettings> FDragDropSettings;

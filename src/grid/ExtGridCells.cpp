@@ -536,13 +536,13 @@ void TExtStringGrid::SetTimes(int c, int r, const QTime& v) { SetCells(c, r, v.t
 
 int TExtStringGrid::PrintColWidth(int c) const
 {
-    if (c < 0 || c >= 512) throw EExtGridError(QStringLiteral("Columns is not in valid range"));
+    if (c < 0 || size_t(c) >= MaxWidths.size()) throw EExtGridError(QStringLiteral("Columns is not in valid range"));
     return MaxWidths[size_t(c)];
 }
 
 int TExtStringGrid::PrintColOffset(int c) const
 {
-    if (c < 0 || c >= 512) throw EExtGridError(QStringLiteral("Columns is not in valid range"));
+    if (c < 0 || size_t(c) >= Indents.size()) throw EExtGridError(QStringLiteral("Columns is not in valid range"));
     return Indents[size_t(c)];
 }
 

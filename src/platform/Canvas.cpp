@@ -420,3 +420,67 @@ void TCanvas::Restore()
     m_bkMode = s.bkMode;
     m_painter->restore();
 }
+
+// ---------------------------------------------------------------------------
+// Mapping modes
+
+int TCanvas::DpiX() const
+{
+    const QPaintDevice* d = m_painter->device();
+    return d && d->logicalDpiX() > 0 ? d->logicalDpiX() : 96;
+}
+
+int TCanvas::DpiY() const
+{
+    const QPaintDevice* d = m_painter->device();
+    return d && d->logicalDpiY() > 0 ? d->logicalDpiY() : 96;
+}
+
+namespace {
+int MulDivRound(int v, int m, int d) { return int(std::lround(double(v) * m / d)); }
+} // namespace
+
+int TCanvas::LenToDevX(int len) const
+{
+    return m_mapMode == TMapMode::mmText ? len : MulDivRound(len, DpiX(), 254);
+}
+
+int TCanvas::LenToDevY(int len) const
+{
+    return m_mapMode == TMapMode::mmText ? len : MulDivRound(len, DpiY(), 254);
+}
+
+int TCanvas::LenToLogX(int len) const
+{
+    return m_mapMode == TMapMode::mmText ? len : MulDivRound(len, 254, DpiX());
+}
+
+int TCanvas::LenToLogY(int len) const
+{
+    return m_mapMode == TMapMode::mmText ? len : MulDivRound(len, 254, DpiY());
+}
+
+QPoint TCanvas::LPtoDP(QPoint p) const
+{
+    if (m_mapMode == TMapMode::mmText) return p + m_viewportOrg;
+    return m_viewportOrg + QPoint(LenToDevX(p.x()), -LenToDevY(p.y()));
+}
+
+QPoint TCanvas::DPtoLP(QPoint p) const
+{
+    const QPoint d = p - m_viewportOrg;
+    if (m_mapMode == TMapMode::mmText) return d;
+    return QPoint(LenToLogX(d.x()), -LenToLogY(d.y()));
+}
+
+TRect TCanvas::LPtoDP(const TRect& r) const
+{
+    const QPoint a = LPtoDP(QPoint(r.Left, r.Top)), b = LPtoDP(QPoint(r.Right, r.Bottom));
+    return {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()), std::max(a.y(), b.y())};
+}
+
+TRect TCanvas::DPtoLP(const TRect& r) const
+{
+    const QPoint a = DPtoLP(QPoint(r.Left, r.Top)), b = DPtoLP(QPoint(r.Right, r.Bottom));
+    return {a.x(), a.y(), b.x(), b.y()};
+}

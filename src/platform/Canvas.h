@@ -27,6 +27,10 @@
 enum class TBrushStyle { Solid, Clear };
 enum class TPenStyle { Solid, Dash, Dot, Clear };
 enum class TBkMode { Opaque, Transparent };
+// How logical units map to the device: mmText one unit a device pixel, y
+// downwards; mmLoMetric one unit 0.1 mm, y upwards (positions below the
+// origin are negative), converted with the device's resolution.
+enum class TMapMode { mmText, mmLoMetric };
 
 // Flags of TCanvas::DrawText (combine with |).
 enum TTextFormat : unsigned {
@@ -143,6 +147,30 @@ public:
     bool HasClip() const;
     QRegion ClipRegion() const;
 
+    // The mapping mode. Drawing calls still take device pixels; a painter that
+    // works in low-metric units converts its positions, sizes and font
+    // heights with the routines below (text stays upright: only positions
+    // are mirrored). The viewport origin is the device point of logical (0, 0).
+    TMapMode MapMode() const { return m_mapMode; }
+    void SetMapMode(TMapMode m) { m_mapMode = m; }
+    QPoint ViewportOrg() const { return m_viewportOrg; }
+    void SetViewportOrg(QPoint p) { m_viewportOrg = p; }
+    // Device pixels per inch of the painted device (96 without one).
+    int DpiX() const;
+    int DpiY() const;
+    QPoint LPtoDP(QPoint p) const;
+    QPoint DPtoLP(QPoint p) const;
+    // A logical rectangle as the device rectangle it covers (normalised:
+    // Top above Bottom on the device), and back (Top above Bottom in
+    // low-metric units means Top > Bottom).
+    TRect LPtoDP(const TRect& r) const;
+    TRect DPtoLP(const TRect& r) const;
+    // A length in logical units as device pixels (horizontal or vertical).
+    int LenToDevX(int len) const;
+    int LenToDevY(int len) const;
+    int LenToLogX(int len) const;
+    int LenToLogY(int len) const;
+
     // Keeps and restores pen, brush, font, background mode and clip.
     void Save();
     void Restore();
@@ -171,4 +199,6 @@ private:
     TBkMode m_bkMode = TBkMode::Opaque;
     QPoint m_penPos;
     std::vector<State> m_saved;
+    TMapMode m_mapMode = TMapMode::mmText;
+    QPoint m_viewportOrg;
 };
