@@ -1997,7 +1997,6 @@ protected:
 
 private:
     friend class TColumnSize;
-    friend class TGridSorter;
     void DestroyDragTimer();
     TCellProperties* PropsFor(int c, int r) { return GetCellProperties(c, r); }
     template <typename T>

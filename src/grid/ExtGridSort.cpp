@@ -17,6 +17,7 @@
 #include <cmath>
 #include <numeric>
 #include <optional>
+#include <type_traits>
 
 namespace {
 
@@ -150,10 +151,10 @@ public:
 
     // Final order of two slots: negative when a goes first. Ties go on with
     // the next key; 0 after the last.
-    int Compare(int a, int b)
+    int Compare(int a, int b, size_t fromKey = 0)
     {
-        for (TKey& k : m_keys)
-            if (const int r = CompareKey(k, a, b)) return r;
+        for (size_t i = fromKey; i < m_keys.size(); ++i)
+            if (const int r = CompareKey(m_keys[i], a, b)) return r;
         return 0;
     }
 
@@ -163,7 +164,7 @@ public:
         std::vector<int> order(m_rows.size());
         std::iota(order.begin(), order.end(), 0);
         if (!m_events) {
-            std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return Compare(a, b) < 0; });
+            SortRange(order, 0, order.size(), 0);
         } else {
             // A compare event may answer inconsistently; the merge sort below
             // stays within its ranges whatever it hears and so keeps every row.
@@ -171,6 +172,73 @@ public:
             MergeSort(order, buffer, 0, int(order.size()));
         }
         return order;
+    }
+
+    // Orders order[lo, hi) by the keys from `key` on. A number or plain text
+    // key is read for the rows of the range and sorted beside them, so that
+    // its comparisons touch no table; the runs of rows that tie then go on
+    // with the next key, whose values are read only for them.
+    void SortRange(std::vector<int>& order, size_t lo, size_t hi, size_t key)
+    {
+        if (hi - lo < 2 || key >= m_keys.size()) return;
+        TKey& k = m_keys[key];
+        if (k.Ignored) return SortRange(order, lo, hi, key + 1);
+        if (!k.Prepared) Prepare(k);
+        const auto first = order.begin() + std::ptrdiff_t(lo), last = order.begin() + std::ptrdiff_t(hi);
+        if (hi - lo < 16) {
+            // Few rows: a stable insertion sort by all remaining keys.
+            for (auto i = first + 1; i != last; ++i)
+                for (auto j = i; j != first && Compare(*j, *(j - 1), key) < 0; --j) std::iter_swap(j, j - 1);
+            return;
+        }
+        if (k.Kind != TKind::Number && k.Kind != TKind::Text) {
+            std::stable_sort(first, last, [this, key](int a, int b) { return Compare(a, b, key) < 0; });
+            return;
+        }
+        if (k.Kind == TKind::Number)
+            SortByValues<double>(order, lo, hi, key, [](TKey& kk, int s) { return kk.Number[size_t(s)]; });
+        else
+            SortByValues<QString>(order, lo, hi, key, [](TKey& kk, int s) { return kk.Text[size_t(s)]; });
+    }
+
+    template <typename V, typename Get>
+    void SortByValues(std::vector<int>& order, size_t lo, size_t hi, size_t key, Get get)
+    {
+        TKey& k = m_keys[key];
+        struct TEntry {
+            int Rank; // blanks before (0) or after (2) the others (1)
+            int Slot;
+            V Value;
+        };
+        std::vector<TEntry> entries;
+        entries.reserve(hi - lo);
+        for (size_t i = lo; i < hi; ++i) {
+            const int s = order[i];
+            if (!k.Ready[size_t(s)]) Fill(k, s);
+            const int rank = m_ignoreBlanks && k.Blank[size_t(s)] ? (m_blankFirst ? 0 : 2) : 1;
+            entries.push_back({rank, s, get(k, s)});
+        }
+        const int turn = k.Descending ? -1 : 1;
+        int& compares = m_grid.Compares;
+        auto compare = [turn](const TEntry& a, const TEntry& b) {
+            if (a.Rank != b.Rank) return a.Rank < b.Rank ? -1 : 1;
+            if constexpr (std::is_same_v<V, QString>)
+                return CompareOrdinal(a.Value, b.Value) * turn;
+            else
+                return CompareValues(a.Value, b.Value) * turn;
+        };
+        std::stable_sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
+            ++compares;
+            return compare(a, b) < 0;
+        });
+        for (size_t i = 0; i < entries.size(); ++i) order[lo + i] = entries[i].Slot;
+        if (key + 1 >= m_keys.size()) return;
+        for (size_t i = 0; i < entries.size();) {
+            size_t j = i + 1;
+            while (j < entries.size() && compare(entries[i], entries[j]) == 0) ++j;
+            if (j - i > 1) SortRange(order, lo + i, lo + j, key + 1);
+            i = j;
+        }
     }
 
     // CompareCells of the first key: the style's comparison, not turned for
@@ -234,6 +302,8 @@ private:
             if (numbers) {
                 numbers = ClassifyNumericText(t, m_fs) != 2;
                 thousands = thousands || t.contains(m_fs.ThousandSeparator);
+                // Read once here: a number column needs no second pass.
+                if (numbers) k.Number[size_t(s)] = ReadNumber(t, true, m_fs).value_or(0.0);
             }
             if (dates) {
                 dates = SeparatorBetweenDigits(t, m_fs.DateSeparator, 2, 3);
@@ -242,8 +312,14 @@ private:
             if (times) times = SeparatorBetweenDigits(t, m_fs.TimeSeparator, 2, 3);
         }
         if (!anyText) return text;
-        // Thousand separators read only in the financial style.
-        if (numbers) return thousands ? TSortStyle::ssFinancial : TSortStyle::ssNumeric;
+        if (numbers) {
+            for (int s = 0; s < n; ++s) {
+                k.Blank[size_t(s)] = Stripped(k.Text[size_t(s)], k).isEmpty();
+                k.Ready[size_t(s)] = 1;
+            }
+            // Thousand separators read only in the financial style.
+            return thousands ? TSortStyle::ssFinancial : TSortStyle::ssNumeric;
+        }
         if (dates) return anyTime ? TSortStyle::ssDateTime : TSortStyle::ssDate;
         if (times) return TSortStyle::ssTime;
         return text;
@@ -256,6 +332,7 @@ private:
         k.Text.assign(n, QString());
         k.Ready.assign(n, 0);
         k.Blank.assign(n, 0);
+        k.Number.assign(n, 0);
         if (k.Style == TSortStyle::ssAutomatic) k.Style = ResolveAutomatic(k);
         switch (k.Style) {
         case TSortStyle::ssNumeric:
@@ -281,7 +358,6 @@ private:
         case TSortStyle::ssRaw: k.Kind = TKind::Raw; break;
         default: k.Kind = TKind::Text; break;
         }
-        if (k.Kind == TKind::Number || k.Kind == TKind::AlphaNumeric) k.Number.assign(n, 0);
         if (k.Kind == TKind::AlphaNumeric) k.IsNumber.assign(n, 0);
         k.Prepared = true;
     }

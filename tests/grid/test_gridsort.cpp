@@ -158,6 +158,19 @@ TEST(GridSort, HiddenRowsStayOutOfTheSort)
     EXPECT_EQ(t.g.Cells(0, 5), hiddenNumber);
 }
 
+TEST(GridSort, AShownFloatingFooterRowStaysLast)
+{
+    TExtStringGrid g;
+    g.SetColCount(2);
+    g.SetRowCount(5);
+    const QStringList cells{"c", "b", "a", "0 total"};
+    for (int i = 0; i < 4; ++i) g.SetCells(1, i + 1, cells[i]);
+    g.FloatingFooter().SetVisible(true);
+    g.Sort(1, TSortDirection::sdAscending);
+    EXPECT_EQ(QStringList({g.Cells(1, 1), g.Cells(1, 2), g.Cells(1, 3), g.Cells(1, 4)}),
+              (QStringList{"a", "b", "c", "0 total"}));
+}
+
 // ---------------------------------------------------------------------------
 // Edge cases of the styles, one table
 
@@ -565,4 +578,26 @@ TEST(GridSort, ColumnGridTakesTheSortStyleOfItsColumns)
     g.Columns().Items(1).SetSortSuffix(" kg");
     g.Sort(1, TSortDirection::sdAscending);
     EXPECT_EQ(QStringList({g.Cells(1, 1), g.Cells(1, 2), g.Cells(1, 3)}), (QStringList{"9 kg", "10 kg", "100 kg"}));
+}
+
+TEST(GridSort, HeaderClicksSortUpDownAndBack)
+{
+    TExtStringGrid g;
+    g.SetColCount(3);
+    g.SetRowCount(5);
+    g.SetClientSize(400, 250);
+    const QStringList cells{"b", "d", "a", "c"};
+    for (int i = 0; i < 4; ++i) g.SetCells(1, i + 1, cells[i]);
+    g.SortSettings().SetShow(true);
+    g.SortSettings().SetUndoSort(true);
+    const TRect h = g.CellRect(1, 0);
+    const int x = (h.Left + h.Right) / 2, y = (h.Top + h.Bottom) / 2;
+    auto column = [&] { return QStringList({g.Cells(1, 1), g.Cells(1, 2), g.Cells(1, 3), g.Cells(1, 4)}); };
+    const QStringList expected[] = {{"a", "b", "c", "d"}, {"d", "c", "b", "a"}, cells};
+    for (const QStringList& e : expected) {
+        g.MouseDown(mbLeft, {}, x, y);
+        g.MouseUp(mbLeft, {}, x, y);
+        EXPECT_EQ(column(), e);
+    }
+    EXPECT_EQ(g.SortSettings().Column(), -1);
 }
