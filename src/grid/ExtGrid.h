@@ -731,10 +731,41 @@ public:
     TSortIndexList& SortIndexes() { return FSortIndexes; }
     TIntList& SortRowXRef() { return FSortRowXRef; }
     TCellGraphic& SharedCellGraphic() { return *FCellGraphic; }
-    // Sorting by SortSettings (by the index list for QSortIndexed); the
-    // sorting code fills these in.
-    virtual void QSort() {}
-    virtual void QSortIndexed() {}
+    // --- sorting (ExtGridSort.cpp) ------------------------------------------------
+    // The normal rows (between the fixed rows and the footer rows) sorted by
+    // SortSettings.Column in SortSettings.Direction; ties go on with the
+    // columns to its right while SortSettings.Full. Every sort is stable.
+    virtual void QSort();
+    // The normal rows sorted by the keys of SortIndexes. Raises EExtGridError
+    // "No indexes specified for indexed sort" when the list is empty.
+    virtual void QSortIndexed();
+    // The children of the deepest expanded node rows sorted by the sort
+    // column (by the index keys).
+    virtual void QSortGroup();
+    virtual void QSortGroupIndexed();
+    // The rows put back in the order recorded in SortRowXRef.
+    virtual void QUnSort();
+    void Sort(int column, TSortDirection direction);
+    void SortByColumn(int col);
+    // A row range sorted without the current-row and update handling.
+    void QuickSort(int col, int left, int right);
+    void QuickSortIndexed(int left, int right);
+    // One compare-and-exchange step: the two rows are exchanged and true
+    // answered when row1 comes after row2 in SortSettings.Direction (ties go
+    // on with the next columns).
+    bool SortLine(int col, int row1, int row2);
+    // SortRowXRef := 0, 1, ..., RowCount - 1.
+    void InitSortXRef();
+    // -1, 0 or +1: the cells of column col in two rows compared in the
+    // column's sort style (+1: the first is greater). The direction only
+    // places blanks when SortSettings.IgnoreBlanks.
+    int CompareCells(int col, int row1, TSortDirection direction, int row2);
+    // +1 after an ascending sort, -1 after a descending one, 0 before.
+    int SortDir = 0;
+    // Cell comparisons made by sorts (never reset by the grid).
+    int Compares = 0;
+    std::function<void(TExtStringGrid* sender, const QString& str1, const QString& str2, int& res)> OnCustomCompare;
+    std::function<void(TExtStringGrid* sender, int acol, int row1, int row2, int& res)> OnRawCompare;
 
     // --- option and look properties -------------------------------------------------
     TColor SelectionColor() const { return FSelectionColor; }
@@ -1305,6 +1336,8 @@ public:
     virtual int GetParentRow(int r) { return -1; }
     virtual int GetNodeSpan(int r) { return 1; }
     virtual bool NodeState(int r) { return false; }
+    // The level of a node row; -1 for a row that is no node.
+    virtual int GetNodeLevel(int r) { return -1; }
 
     std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
     std::function<void(TExtStringGrid* sender, int arow, bool& canInsert)> OnCanInsertRow;
@@ -2397,9 +2430,6 @@ public:
     // The copy of the selection the selection resizer takes at its press
     // (the clipboard work fills it).
     virtual void CopySelectionToClipboard() {}
-    virtual void QSortGroup() { QSort(); }
-    virtual void QSortGroupIndexed() { QSortIndexed(); }
-    virtual void QUnSort() {}
     // Milliseconds the last header-click sort took.
     int SortTime = 0;
 

@@ -202,6 +202,17 @@ FormatSettings& Current()
 const FormatSettings& SystemFormatSettings() { return Current(); }
 void SetFormatSettings(const FormatSettings& fs) { Current() = fs; }
 
+namespace {
+QLocale& CurrentCollation()
+{
+    static QLocale locale = QLocale::system();
+    return locale;
+}
+} // namespace
+
+const QLocale& CollationLocale() { return CurrentCollation(); }
+void SetCollationLocale(const QLocale& locale) { CurrentCollation() = locale; }
+
 // ---------------------------------------------------------------------------
 // Date-time values
 

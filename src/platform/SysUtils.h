@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+class QLocale;
+
 // The program's integer convention: optional leading blanks and a sign, then
 // decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X".
 // Anything else (the empty text, trailing characters, a value outside the
@@ -62,6 +64,10 @@ struct FormatSettings {
 
 const FormatSettings& SystemFormatSettings();
 void SetFormatSettings(const FormatSettings& fs);
+// The locale whose collation orders texts in the locale-aware text
+// comparisons: the user's locale; tests pin one with SetCollationLocale.
+const QLocale& CollationLocale();
+void SetCollationLocale(const QLocale& locale);
 
 // ---------------------------------------------------------------------------
 // Date-time values: days since 30 December 1899 in the integer part, the
