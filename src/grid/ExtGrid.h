@@ -847,9 +847,10 @@ public:
     // The kind of graphic a cell carries (ctEmpty when none).
     virtual TCellType GetCellType(int c, int r);
     virtual TCellGraphic* GetCellGraphic(int c, int r);
-    // Node rows of the tree code; none here.
-    virtual bool IsNode(int r) { return false; }
-    virtual bool IsSummary(int r) { return false; }
+    // Node rows (a ctNode graphic in column 0) and summary rows (ctSummary);
+    // display rows (ExtGridNodes.cpp).
+    virtual bool IsNode(int r);
+    virtual bool IsSummary(int r);
 
     // --- sizes, stretching and listeners --------------------------------------------
     void StretchRightColumn() { StretchColumn(ColCount() - 1); }
@@ -1187,11 +1188,46 @@ public:
     virtual void ColorSelect(TColor color, const QString& value);
     virtual void ImageSelect(int index);
     void SelectNextRadio(int c, int r, bool checkEditable);
-    // The tree code answers these; without node rows every row is a plain
-    // row without parent.
-    virtual int GetParentRow(int r) { return -1; }
-    virtual int GetNodeSpan(int r) { return 1; }
-    virtual bool NodeState(int r) { return false; }
+    // --- tree nodes (ExtGridNodes.cpp) ------------------------------------------------
+    // A node row carries a ctNode graphic in column 0 whose span covers the
+    // node row and the rows below it (0: up to the next node row); nodes
+    // nest, and column 0 of every covered row holds its NodeLevel (the
+    // number of nodes covering it). Contracting parks the child rows in the
+    // hidden-row store (kind hkNode); expanding brings back those rows only.
+    // Operations marked "real" take the real row index, all others the
+    // display row. None fires a node event; none raises.
+    void AddNode(int realRow, int span);                  // real
+    void MarkSummaryRow(int realRow);                     // real
+    void RemoveNode(int realRow);                         // real
+    void RemoveAllNodes();
+    void ExpandNode(int realRow);                         // real
+    void ContractNode(int realRow);                       // real
+    void ExpandAll();
+    void ContractAll();
+    // True for a contracted node row.
+    bool GetNodeState(int r);
+    void SetNodeState(int r, bool contracted);
+    virtual bool NodeState(int r) { return GetNodeState(r); }
+    // -1 for a row that is no node.
+    int GetNodeLevel(int r);
+    virtual int GetNodeSpan(int r);
+    void SetNodeSpan(int r, int span);
+    void UpdateNodeSpan(int r, int delta);
+    int GetSubNodeCount(int r);
+    void UpdateSubNodeCount(int r, int delta);
+    // The node row owning the row; -1 when none.
+    virtual int GetParentRow(int r);
+    // Tree-line kind of a row: 0 node row, 2 a row continued below, else 1.
+    int GetNodeSpanType(int r);
+    void InsertNormalRow(int realRow);                    // real
+    void RemoveNormalRow(int r);
+    void InsertChildRow(int realRow, int insertAt);       // real
+    void RemoveChildRow(int realRow);                     // real
+    // Whether mouse X (client pixels) lies on the node glyph of row r.
+    bool IsNodeGlyphHit(int r, int x);
+    int NumNodes() const { return FNumNodes; }
+    int GetNodeIndent(int r) override;
+    bool HasNodes() override { return FNumNodes > 0; }
 
     std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
     std::function<void(TExtStringGrid* sender, int arow, bool& canInsert)> OnCanInsertRow;
@@ -1996,6 +2032,14 @@ private:
     int FFixedRightCols = 0;
     int FFixedRowHeight = 22;
     int FMaxRowCount = 0;
+    // Nodes added and not removed.
+    int FNumNodes = 0;
+    // Tree-node helpers: the real index of every display row (one pass over
+    // the store), the hidden items a contracted node at display row n holds
+    // (appended to `out`), and the expansion without ExpandOne.
+    std::vector<int> DisplayRealRows() const;
+    void CollectNodeRows(int n, const TCellGraphic& g, int realN, int realNext, std::vector<const TGridItem*>& out);
+    void DoExpandNode(int n);
     int FMaxColCount = 0;
     bool FIntegralHeight = false;
     bool FWordWrapEx = true;
