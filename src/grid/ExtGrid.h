@@ -81,21 +81,62 @@ struct TCellPen {
     bool operator==(const TCellPen&) const = default;
 };
 
-// The floating footer: the last grid row shown as a footer.
+// A footer cell's custom value (acCUSTOM): Value comes in empty.
+using TCalcFooterEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value)>;
+
+// The floating footer: the grid's last row shown as a footer strip under
+// the cells, in the footer panel. While visible with fsFixedLastRow the
+// grid keeps that row out of its cells (one fixed footer row) and computes
+// the column calculations into it.
 class TFloatingFooter {
-    KR_FIELD_PROP(TFooterStyle, FooterStyle, TFooterStyle::fsFixedLastRow)
-    KR_FIELD_PROP(int, Height, 22)
-    KR_FIELD_PROP(TColor, Color, clBtnFace)
-    KR_FIELD_PROP(bool, EnableCalculation, true)
     KR_FIELD_PROP(bool, CalculateHiddenRows, true)
+    KR_FIELD_PROP(bool, EnableCalculation, true)
 public:
     explicit TFloatingFooter(TExtStringGrid* grid) : FGrid(grid) {}
+    // Writers repaint the panel; BorderColor only when it changes.
+    TColor BorderColor() const { return FBorderColor; }
+    void SetBorderColor(TColor v);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    int Column() const { return FColumn; }
+    void SetColumn(int v);
+    const QString& CustomTemplate() const { return FCustomTemplate; }
+    void SetCustomTemplate(const QString& v);
+    // Also sets whether the grid keeps its last row out of the cells.
+    TFooterStyle FooterStyle() const { return FFooterStyle; }
+    void SetFooterStyle(TFooterStyle v);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool v) { FShowHint = v; }
+    // The panel's height follows (minus one) when above 0.
+    int Height() const { return FHeight; }
+    void SetHeight(int v);
+    // Shows or hides the panel and sets the grid's fixed footer count and
+    // hidden last row.
     bool Visible() const { return FVisible; }
     void SetVisible(bool v);
+    // The calculation of a column: kept in the properties of its cell in
+    // the grid's last row (acNONE without). Setting it recalculates the
+    // column.
+    TColumnCalcType GetColumnCalc(int c) const;
+    void SetColumnCalc(int c, TColumnCalcType v);
+    TColumnCalcType ColumnCalc(int c) const { return GetColumnCalc(c); }
+    // Copies the settings but BorderColor, EnableCalculation, Height and
+    // OnCalcFooter; Visible through its writer.
     void Assign(const TFloatingFooter& src);
+    // Repaints the panel.
+    void Invalidate();
+    // Fallback for acCUSTOM columns when the grid has no OnFooterCalc.
+    TCalcFooterEvent OnCalcFooter;
 
 private:
     TExtStringGrid* FGrid;
+    TColor FBorderColor = clNone;
+    TColor FColor = clBtnFace;
+    int FColumn = 0;
+    QString FCustomTemplate;
+    TFooterStyle FFooterStyle = TFooterStyle::fsFixedLastRow;
+    bool FShowHint = false;
+    int FHeight = 0;
     bool FVisible = false;
 };
 
@@ -1229,6 +1270,42 @@ public:
     int GetNodeIndent(int r) override;
     bool HasNodes() override { return FNumNodes > 0; }
 
+    // --- column, row and footer calculations (ExtGridCalc.cpp) -----------------------
+    // Column aggregates over rows fromRow..toRow (-1: the data rows). A
+    // range reaching past the shown rows counts real rows, hidden ones
+    // included. Node and summary rows count only without a group column;
+    // covered merged cells and cells that are no number are skipped, but the
+    // first row of ColumnMin/ColumnMax and every row of ColumnStdDev raise
+    // EExtGridError "Cell does not contain a float value".
+    double ColumnSum(int c, int fromRow = -1, int toRow = -1);
+    double ColumnAvg(int c, int fromRow = -1, int toRow = -1);
+    double ColumnMin(int c, int fromRow = -1, int toRow = -1);
+    double ColumnMax(int c, int fromRow = -1, int toRow = -1);
+    double ColumnStdDev(int c, int fromRow = -1, int toRow = -1);
+    double ColumnDistinct(int c, int fromRow = -1, int toRow = -1);
+    double ColumnCustomCalc(int c, int fromRow, int toRow);
+    double DoGroupCalc(int c, int fromRow, int toRow);
+    // Row aggregates over the base cells of columns fromCol..toCol.
+    double RowSum(int r, int fromCol, int toCol);
+    double RowAvg(int r, int fromCol, int toCol);
+    double RowMin(int r, int fromCol, int toCol);
+    double RowMax(int r, int fromCol, int toCol);
+    // Recalculates the footer cell of a column (-1: every column) while the
+    // floating footer is visible with fsFixedLastRow and calculating. Never
+    // raises: a cell whose aggregate fails is left empty.
+    virtual void CalcFooter(int c);
+    // Repaints the footer panel.
+    virtual void UpdateFooter();
+    std::function<void(TExtStringGrid* sender, int acol, int fromRow, int toRow, double& res)> OnColumnCalc;
+    std::function<void(TExtStringGrid* sender, int acol, int fromRow, int toRow, double& res)> OnGroupCalc;
+    TCalcFooterEvent OnFooterCalc;
+
+protected:
+    virtual void CalcFooterCells(int c);
+    void LastRowChanged() override;
+
+public:
+
     std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
     std::function<void(TExtStringGrid* sender, int arow, bool& canInsert)> OnCanInsertRow;
     std::function<void(TExtStringGrid* sender, int acol, int arow, bool state)> OnCheckBoxChange;
@@ -1896,9 +1973,6 @@ protected:
     void UpdateScrollBarAlways(bool force);
     bool ScrollBarKeptShown(bool vertical) override;
     void FocusChanged(bool focused) override;
-    // Footer bookkeeping of the footer code.
-    virtual void UpdateFooter() {}
-    virtual void CalcFooter(int c) {}
     void ClearRowsNil(int r, int n);
 
     // --- rows and columns: the side structures -------------------------------------
