@@ -629,6 +629,15 @@ public:
     void SetColumnHeaders(const QStringList& v);
     const QStringList& RowHeaders() const { return FRowHeaders; }
     void SetRowHeaders(const QStringList& v);
+    // Header lines go into row 0 (column 0), a backslash-n turned into a
+    // line break; nothing without a fixed row (column).
+    void ShowColumnHeaders();
+    void ClearColumnHeaders();
+    void ShowRowHeaders();
+    void ClearRowHeaders();
+    // Columns whose equal cells are merged down the column: changing the
+    // list merges them anew.
+    TIntList& MergedColumns() { return FMergedColumns; }
 
     // --- settings objects ---------------------------------------------------------
     TControlLook& ControlLook() { return *FControlLook; }
@@ -1303,6 +1312,62 @@ public:
 protected:
     virtual void CalcFooterCells(int c);
     void LastRowChanged() override;
+
+public:
+
+    // --- text marking, cell checking and fills (ExtGridMarking.cpp) ------------------
+    // S with the matches of Text wrapped in "<hi>" (highlight) or "<e>"
+    // (error mark) tag pairs; S escaped first. Unmarking gives a marked text
+    // back as it was and leaves any other text alone.
+    QString HilightText(bool doCase, const QString& s, const QString& text);
+    QString UnHilightText(const QString& s);
+    QString MarkText(bool doCase, const QString& s, const QString& text);
+    QString UnMarkText(const QString& s);
+    // Ranges: doFixed takes the fixed rows and columns too; only cells with
+    // a match (marking) or with marks (unmarking) are rewritten.
+    void HilightInCell(bool doCase, int c, int r, const QString& hiText);
+    void HilightInCol(bool doFixed, bool doCase, int c, const QString& hiText);
+    void HilightInRow(bool doFixed, bool doCase, int r, const QString& hiText);
+    void HilightInGrid(bool doFixed, bool doCase, const QString& hiText);
+    void UnHilightInCell(int c, int r);
+    void UnHilightInCol(bool doFixed, int c);
+    void UnHilightInRow(bool doFixed, int r);
+    void UnHilightInGrid(bool doFixed);
+    void MarkInCell(bool doCase, int c, int r, const QString& text);
+    void MarkInCol(bool doFixed, bool doCase, int c, const QString& text);
+    void MarkInRow(bool doFixed, bool doCase, int r, const QString& text);
+    void MarkInGrid(bool doFixed, bool doCase, const QString& text);
+    void UnMarkInCell(int c, int r);
+    void UnMarkInCol(bool doFixed, int c);
+    void UnMarkInRow(bool doFixed, int r);
+    void UnMarkInGrid(bool doFixed);
+    // Checks (corrects or marks) cells through CellChecker; True without one
+    // and when every cell kept its clean text.
+    bool CheckCell(int c, int r);
+    bool CheckCells(int fromCol, int fromRow, int toCol, int toRow);
+    bool CheckCol(bool doFixed, int c);
+    bool CheckRow(bool doFixed, int r);
+    bool CheckGrid(bool doFixed);
+    // Fill every cell (doFixed) or the data cells, then CellsLoaded.
+    // FormatFill's pattern takes the column and the row index as integers;
+    // any other pattern raises EConvertError and changes no cell.
+    void TextFill(bool doFixed, const QString& txt);
+    void FormatFill(bool doFixed, const QString& fmt);
+    void RandomFill(bool doFixed, int rnd);
+    void LinearFill(bool doFixed);
+    // RandomFill's generator: a number from 0 to range - 1 (a uniform one
+    // when not set).
+    std::function<int(int range)> RandomSource;
+
+private:
+    enum class TMarkScope : uint8_t { msCol, msRow, msGrid };
+    struct TMarkRange {
+        int FromCol, ToCol, FromRow, ToRow;
+        bool RealCols;
+    };
+    TMarkRange MarkRangeOf(TMarkScope scope, bool doFixed, int index, bool plusHidden);
+    void MarkRange(const TMarkRange& range, const QString& tag, bool mark, bool doCase, const QString& text);
+    void FillRange(bool doFixed, const std::function<void(int c, int r)>& write);
 
 public:
 
