@@ -1,5 +1,6 @@
 #include "grid/ExtGrid.h"
 
+#include "controls/ExtUtil.h"
 #include "platform/Application.h"
 #include "platform/GridsWidget.h"
 #include "platform/SysUtils.h"
@@ -87,7 +88,12 @@ TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(
     if (FDesigning) FActiveCellFont.Font.setFamily(QStringLiteral("Tahoma"));
     FActiveCellFont.Font.setBold(true);
 
-    FMergedColumns.OnChange = [this](TIntList*, int, int) { Invalidate(); };
+    // The merged columns are merged anew, in list order, whenever the list changes.
+    FMergedColumns.OnChange = [this](TIntList*, int, int) {
+        for (int c = 0; c < ColCount(); ++c) SplitColumnCells(c);
+        for (int i = 0; i < FMergedColumns.Count(); ++i) MergeColumnCells(FMergedColumns.Items(i), i == 0);
+        Invalidate();
+    };
     FBackGround = std::make_unique<TBackGround>(this);
     FProgressAppearance = std::make_unique<TGridProgressAppearance>();
     FProgressAppearance->OnChange = [this](TGridProgressAppearance*) { Invalidate(); };
@@ -343,27 +349,45 @@ QString TExtStringGrid::Version() const { return VersionNrText(GetVersionNr()); 
 void TExtStringGrid::SetColumnHeaders(const QStringList& v)
 {
     FColumnHeaders = v;
+    if (TCustomGrid::FixedRows() > 0) ClearColumnHeaders();
     ColumnHeadersChanged();
-    WriteColumnHeaders();
+    ShowColumnHeaders();
 }
 
 void TExtStringGrid::SetRowHeaders(const QStringList& v)
 {
     FRowHeaders = v;
-    WriteRowHeaders();
+    if (FDesigning && TCustomGrid::FixedCols() > 0) ClearRowHeaders();
+    ShowRowHeaders();
 }
 
-void TExtStringGrid::WriteColumnHeaders()
+void TExtStringGrid::ShowColumnHeaders()
 {
+    // A backslash-n in a header is a line break.
     if (TCustomGrid::FixedRows() <= 0 || RowCount() == 0) return;
-    for (int i = 0; i < FColumnHeaders.size() && i < TotalColCount(); ++i) SetCells(i, 0, FColumnHeaders[i]);
+    for (int i = 0; i < FColumnHeaders.size() && i < TotalColCount(); ++i)
+        SetCells(i, 0, EscapedNewlineToCR(FColumnHeaders[i]));
 }
 
-void TExtStringGrid::WriteRowHeaders()
+void TExtStringGrid::ClearColumnHeaders()
+{
+    for (int i = 0; i < ColCount(); ++i) SetCells(i, 0, QString());
+}
+
+void TExtStringGrid::ShowRowHeaders()
 {
     if (TCustomGrid::FixedCols() <= 0 || ColCount() == 0) return;
-    for (int i = 0; i < FRowHeaders.size() && i < RowCount(); ++i) SetCells(0, i, FRowHeaders[i]);
+    for (int i = 0; i < FRowHeaders.size() && i < RowCount(); ++i) SetCells(0, i, EscapedNewlineToCR(FRowHeaders[i]));
 }
+
+void TExtStringGrid::ClearRowHeaders()
+{
+    for (int i = 0; i < RowCount(); ++i) SetCells(0, i, QString());
+}
+
+void TExtStringGrid::WriteColumnHeaders() { ShowColumnHeaders(); }
+
+void TExtStringGrid::WriteRowHeaders() { ShowRowHeaders(); }
 
 void TExtStringGrid::SetBackGround(const TBackGround& v)
 {

@@ -88,21 +88,62 @@ struct TCellPen {
     bool operator==(const TCellPen&) const = default;
 };
 
-// The floating footer: the last grid row shown as a footer.
+// A footer cell's custom value (acCUSTOM): Value comes in empty.
+using TCalcFooterEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value)>;
+
+// The floating footer: the grid's last row shown as a footer strip under
+// the cells, in the footer panel. While visible with fsFixedLastRow the
+// grid keeps that row out of its cells (one fixed footer row) and computes
+// the column calculations into it.
 class TFloatingFooter {
-    KR_FIELD_PROP(TFooterStyle, FooterStyle, TFooterStyle::fsFixedLastRow)
-    KR_FIELD_PROP(int, Height, 22)
-    KR_FIELD_PROP(TColor, Color, clBtnFace)
-    KR_FIELD_PROP(bool, EnableCalculation, true)
     KR_FIELD_PROP(bool, CalculateHiddenRows, true)
+    KR_FIELD_PROP(bool, EnableCalculation, true)
 public:
     explicit TFloatingFooter(TExtStringGrid* grid) : FGrid(grid) {}
+    // Writers repaint the panel; BorderColor only when it changes.
+    TColor BorderColor() const { return FBorderColor; }
+    void SetBorderColor(TColor v);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    int Column() const { return FColumn; }
+    void SetColumn(int v);
+    const QString& CustomTemplate() const { return FCustomTemplate; }
+    void SetCustomTemplate(const QString& v);
+    // Also sets whether the grid keeps its last row out of the cells.
+    TFooterStyle FooterStyle() const { return FFooterStyle; }
+    void SetFooterStyle(TFooterStyle v);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool v) { FShowHint = v; }
+    // The panel's height follows (minus one) when above 0.
+    int Height() const { return FHeight; }
+    void SetHeight(int v);
+    // Shows or hides the panel and sets the grid's fixed footer count and
+    // hidden last row.
     bool Visible() const { return FVisible; }
     void SetVisible(bool v);
+    // The calculation of a column: kept in the properties of its cell in
+    // the grid's last row (acNONE without). Setting it recalculates the
+    // column.
+    TColumnCalcType GetColumnCalc(int c) const;
+    void SetColumnCalc(int c, TColumnCalcType v);
+    TColumnCalcType ColumnCalc(int c) const { return GetColumnCalc(c); }
+    // Copies the settings but BorderColor, EnableCalculation, Height and
+    // OnCalcFooter; Visible through its writer.
     void Assign(const TFloatingFooter& src);
+    // Repaints the panel.
+    void Invalidate();
+    // Fallback for acCUSTOM columns when the grid has no OnFooterCalc.
+    TCalcFooterEvent OnCalcFooter;
 
 private:
     TExtStringGrid* FGrid;
+    TColor FBorderColor = clNone;
+    TColor FColor = clBtnFace;
+    int FColumn = 0;
+    QString FCustomTemplate;
+    TFooterStyle FFooterStyle = TFooterStyle::fsFixedLastRow;
+    bool FShowHint = false;
+    int FHeight = 0;
     bool FVisible = false;
 };
 
@@ -697,6 +738,15 @@ public:
     void SetColumnHeaders(const QStringList& v);
     const QStringList& RowHeaders() const { return FRowHeaders; }
     void SetRowHeaders(const QStringList& v);
+    // Header lines go into row 0 (column 0), a backslash-n turned into a
+    // line break; nothing without a fixed row (column).
+    void ShowColumnHeaders();
+    void ClearColumnHeaders();
+    void ShowRowHeaders();
+    void ClearRowHeaders();
+    // Columns whose equal cells are merged down the column: changing the
+    // list merges them anew.
+    TIntList& MergedColumns() { return FMergedColumns; }
 
     // --- settings objects ---------------------------------------------------------
     TControlLook& ControlLook() { return *FControlLook; }
@@ -991,9 +1041,10 @@ public:
     // The kind of graphic a cell carries (ctEmpty when none).
     virtual TCellType GetCellType(int c, int r);
     virtual TCellGraphic* GetCellGraphic(int c, int r);
-    // Node rows of the tree code; none here.
-    virtual bool IsNode(int r) { return false; }
-    virtual bool IsSummary(int r) { return false; }
+    // Node rows (a ctNode graphic in column 0) and summary rows (ctSummary);
+    // display rows (ExtGridNodes.cpp).
+    virtual bool IsNode(int r);
+    virtual bool IsSummary(int r);
 
     // --- sizes, stretching and listeners --------------------------------------------
     void StretchRightColumn() { StretchColumn(ColCount() - 1); }
@@ -1331,13 +1382,138 @@ public:
     virtual void ColorSelect(TColor color, const QString& value);
     virtual void ImageSelect(int index);
     void SelectNextRadio(int c, int r, bool checkEditable);
-    // The tree code answers these; without node rows every row is a plain
-    // row without parent.
-    virtual int GetParentRow(int r) { return -1; }
-    virtual int GetNodeSpan(int r) { return 1; }
-    virtual bool NodeState(int r) { return false; }
-    // The level of a node row; -1 for a row that is no node.
-    virtual int GetNodeLevel(int r) { return -1; }
+    // --- tree nodes (ExtGridNodes.cpp) ------------------------------------------------
+    // A node row carries a ctNode graphic in column 0 whose span covers the
+    // node row and the rows below it (0: up to the next node row); nodes
+    // nest, and column 0 of every covered row holds its NodeLevel (the
+    // number of nodes covering it). Contracting parks the child rows in the
+    // hidden-row store (kind hkNode); expanding brings back those rows only.
+    // Operations marked "real" take the real row index, all others the
+    // display row. None fires a node event; none raises.
+    void AddNode(int realRow, int span);                  // real
+    void MarkSummaryRow(int realRow);                     // real
+    void RemoveNode(int realRow);                         // real
+    void RemoveAllNodes();
+    void ExpandNode(int realRow);                         // real
+    void ContractNode(int realRow);                       // real
+    void ExpandAll();
+    void ContractAll();
+    // True for a contracted node row.
+    bool GetNodeState(int r);
+    void SetNodeState(int r, bool contracted);
+    virtual bool NodeState(int r) { return GetNodeState(r); }
+    // -1 for a row that is no node.
+    virtual int GetNodeLevel(int r);
+    virtual int GetNodeSpan(int r);
+    void SetNodeSpan(int r, int span);
+    void UpdateNodeSpan(int r, int delta);
+    int GetSubNodeCount(int r);
+    void UpdateSubNodeCount(int r, int delta);
+    // The node row owning the row; -1 when none.
+    virtual int GetParentRow(int r);
+    // Tree-line kind of a row: 0 node row, 2 a row continued below, else 1.
+    int GetNodeSpanType(int r);
+    void InsertNormalRow(int realRow);                    // real
+    void RemoveNormalRow(int r);
+    void InsertChildRow(int realRow, int insertAt);       // real
+    void RemoveChildRow(int realRow);                     // real
+    // Whether mouse X (client pixels) lies on the node glyph of row r.
+    bool IsNodeGlyphHit(int r, int x);
+    int NumNodes() const { return FNumNodes; }
+    int GetNodeIndent(int r) override;
+    bool HasNodes() override { return FNumNodes > 0; }
+
+    // --- column, row and footer calculations (ExtGridCalc.cpp) -----------------------
+    // Column aggregates over rows fromRow..toRow (-1: the data rows). A
+    // range reaching past the shown rows counts real rows, hidden ones
+    // included. Node and summary rows count only without a group column;
+    // covered merged cells and cells that are no number are skipped, but the
+    // first row of ColumnMin/ColumnMax and every row of ColumnStdDev raise
+    // EExtGridError "Cell does not contain a float value".
+    double ColumnSum(int c, int fromRow = -1, int toRow = -1);
+    double ColumnAvg(int c, int fromRow = -1, int toRow = -1);
+    double ColumnMin(int c, int fromRow = -1, int toRow = -1);
+    double ColumnMax(int c, int fromRow = -1, int toRow = -1);
+    double ColumnStdDev(int c, int fromRow = -1, int toRow = -1);
+    double ColumnDistinct(int c, int fromRow = -1, int toRow = -1);
+    double ColumnCustomCalc(int c, int fromRow, int toRow);
+    double DoGroupCalc(int c, int fromRow, int toRow);
+    // Row aggregates over the base cells of columns fromCol..toCol.
+    double RowSum(int r, int fromCol, int toCol);
+    double RowAvg(int r, int fromCol, int toCol);
+    double RowMin(int r, int fromCol, int toCol);
+    double RowMax(int r, int fromCol, int toCol);
+    // Recalculates the footer cell of a column (-1: every column) while the
+    // floating footer is visible with fsFixedLastRow and calculating. Never
+    // raises: a cell whose aggregate fails is left empty.
+    virtual void CalcFooter(int c);
+    // Repaints the footer panel.
+    virtual void UpdateFooter();
+    std::function<void(TExtStringGrid* sender, int acol, int fromRow, int toRow, double& res)> OnColumnCalc;
+    std::function<void(TExtStringGrid* sender, int acol, int fromRow, int toRow, double& res)> OnGroupCalc;
+    TCalcFooterEvent OnFooterCalc;
+
+protected:
+    virtual void CalcFooterCells(int c);
+    void LastRowChanged() override;
+
+public:
+
+    // --- text marking, cell checking and fills (ExtGridMarking.cpp) ------------------
+    // S with the matches of Text wrapped in "<hi>" (highlight) or "<e>"
+    // (error mark) tag pairs; S escaped first. Unmarking gives a marked text
+    // back as it was and leaves any other text alone.
+    QString HilightText(bool doCase, const QString& s, const QString& text);
+    QString UnHilightText(const QString& s);
+    QString MarkText(bool doCase, const QString& s, const QString& text);
+    QString UnMarkText(const QString& s);
+    // Ranges: doFixed takes the fixed rows and columns too; only cells with
+    // a match (marking) or with marks (unmarking) are rewritten.
+    void HilightInCell(bool doCase, int c, int r, const QString& hiText);
+    void HilightInCol(bool doFixed, bool doCase, int c, const QString& hiText);
+    void HilightInRow(bool doFixed, bool doCase, int r, const QString& hiText);
+    void HilightInGrid(bool doFixed, bool doCase, const QString& hiText);
+    void UnHilightInCell(int c, int r);
+    void UnHilightInCol(bool doFixed, int c);
+    void UnHilightInRow(bool doFixed, int r);
+    void UnHilightInGrid(bool doFixed);
+    void MarkInCell(bool doCase, int c, int r, const QString& text);
+    void MarkInCol(bool doFixed, bool doCase, int c, const QString& text);
+    void MarkInRow(bool doFixed, bool doCase, int r, const QString& text);
+    void MarkInGrid(bool doFixed, bool doCase, const QString& text);
+    void UnMarkInCell(int c, int r);
+    void UnMarkInCol(bool doFixed, int c);
+    void UnMarkInRow(bool doFixed, int r);
+    void UnMarkInGrid(bool doFixed);
+    // Checks (corrects or marks) cells through CellChecker; True without one
+    // and when every cell kept its clean text.
+    bool CheckCell(int c, int r);
+    bool CheckCells(int fromCol, int fromRow, int toCol, int toRow);
+    bool CheckCol(bool doFixed, int c);
+    bool CheckRow(bool doFixed, int r);
+    bool CheckGrid(bool doFixed);
+    // Fill every cell (doFixed) or the data cells, then CellsLoaded.
+    // FormatFill's pattern takes the column and the row index as integers;
+    // any other pattern raises EConvertError and changes no cell.
+    void TextFill(bool doFixed, const QString& txt);
+    void FormatFill(bool doFixed, const QString& fmt);
+    void RandomFill(bool doFixed, int rnd);
+    void LinearFill(bool doFixed);
+    // RandomFill's generator: a number from 0 to range - 1 (a uniform one
+    // when not set).
+    std::function<int(int range)> RandomSource;
+
+private:
+    enum class TMarkScope : uint8_t { msCol, msRow, msGrid };
+    struct TMarkRange {
+        int FromCol, ToCol, FromRow, ToRow;
+        bool RealCols;
+    };
+    TMarkRange MarkRangeOf(TMarkScope scope, bool doFixed, int index, bool plusHidden);
+    void MarkRange(const TMarkRange& range, const QString& tag, bool mark, bool doCase, const QString& text);
+    void FillRange(bool doFixed, const std::function<void(int c, int r)>& write);
+
+public:
 
     std::function<void(TExtStringGrid* sender, bool& canAdd)> OnCanAddRow;
     std::function<void(TExtStringGrid* sender, int arow, bool& canInsert)> OnCanInsertRow;
@@ -2038,9 +2214,6 @@ protected:
     void UpdateScrollBarAlways(bool force);
     bool ScrollBarKeptShown(bool vertical) override;
     void FocusChanged(bool focused) override;
-    // Footer bookkeeping of the footer code.
-    virtual void UpdateFooter() {}
-    virtual void CalcFooter(int c) {}
     void ClearRowsNil(int r, int n);
 
     // --- rows and columns: the side structures -------------------------------------
@@ -2174,6 +2347,14 @@ private:
     int FFixedRightCols = 0;
     int FFixedRowHeight = 22;
     int FMaxRowCount = 0;
+    // Nodes added and not removed.
+    int FNumNodes = 0;
+    // Tree-node helpers: the real index of every display row (one pass over
+    // the store), the hidden items a contracted node at display row n holds
+    // (appended to `out`), and the expansion without ExpandOne.
+    std::vector<int> DisplayRealRows() const;
+    void CollectNodeRows(int n, const TCellGraphic& g, int realN, int realNext, std::vector<const TGridItem*>& out);
+    void DoExpandNode(int n);
     int FMaxColCount = 0;
     bool FIntegralHeight = false;
     bool FWordWrapEx = true;

@@ -224,6 +224,8 @@ void TExtStringGrid::SetEditText(int c, int r, const QString& v)
 {
     const QPoint b = BaseCell(c, r);
     TBaseGrid::SetEditText(RealColIndex(b.x()), b.y(), v);
+    // An edited value reaches the cell here: the column's footer follows.
+    ColumnCellChanged(RealColIndex(b.x()));
 }
 
 QString TExtStringGrid::GetEditMask(int c, int r) { return EditMask(); }

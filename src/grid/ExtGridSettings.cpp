@@ -475,12 +475,4 @@ const TGridItem* TGridItems::FindIdx(int realRow) const { return const_cast<TGri
 // ---------------------------------------------------------------------------
 // Floating footer and filter drop-down
 
-void TFloatingFooter::SetVisible(bool v)
-{
-    FVisible = v;
-    if (FGrid) FGrid->Invalidate();
-}
-
-void TFloatingFooter::Assign(const TFloatingFooter& s) { AssignExcept(*this, s, &TFloatingFooter::FGrid); }
-
 void TFilterDropDown::Assign(const TFilterDropDown& s) { AssignExcept(*this, s, &TFilterDropDown::OnChange); }
