@@ -29,6 +29,7 @@
 #include "platform/Exception.h"
 #include "platform/SysUtils.h"
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QEvent>
 #include <QFont>
@@ -54,6 +55,7 @@ class TGridTransCombo;
 class TControlEdit;
 class TControlCombo;
 class TCellEditor;
+class QIODevice;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -1266,6 +1268,33 @@ public:
     TGridNotifyEvent OnFilterDone;
     TGridCellTextEvent OnSaveCell;
     TGridCellTextEvent OnLoadCell;
+
+    // --- binary cell stream and native text file (ExtGridStream.cpp) -------------------
+    // The cell stream of a block of cells (all four edges inclusive), or of
+    // the save range, written at the stream's position. Raises
+    // EExtGridError for a block outside the grid.
+    void SaveRectToBinStream(const TGridRect& rect, QIODevice& stream);
+    void SaveToBinStream(QIODevice& stream);
+    void SaveToBinFile(const QString& fileName);
+    QByteArray SaveRectToBinBytes(const TGridRect& rect);
+    // Reads a cell stream from the stream's position and places it at point
+    // (column, row). The whole stream is read and checked first: a bad one
+    // raises EReadError and leaves the grid as it was.
+    void LoadAtPointFromBinStream(QPoint point, QIODevice& stream);
+    void LoadFromBinStream(QIODevice& stream);
+    void LoadFromBinFile(const QString& fileName);
+    void LoadAtPointFromBinBytes(QPoint point, QByteArrayView bytes);
+    // The native text file; the byte forms hold the file's whole content.
+    // A bad file raises EExtGridError "File contains no data or corrupt
+    // file " + the name and leaves the grid as it was.
+    void SaveToFile(const QString& fileName, bool unicode = false);
+    void LoadFromFile(const QString& fileName);
+    QByteArray SaveToFileBytes(bool unicode = false);
+    void LoadFromFileBytes(const QByteArray& bytes, const QString& fileName);
+    // The ID a cell stream of this grid carries: random, drawn once per grid.
+    int32_t StreamID();
+    // Progress of the file and stream readers and writers, 0..100.
+    std::function<void(TExtStringGrid* sender, int16_t progress)> OnFileProgress;
     // --- companion windows ----------------------------------------------------------
     // Made with the grid, put into its window by CreateWnd, freed with it.
     TFooterPanel& FooterPanel() { return *FFooterPanel; }
@@ -2093,6 +2122,9 @@ private:
         int Width;
     };
     std::vector<THiddenCol> FHiddenCols;
+    int32_t FStreamID = 0;
+    int FLastFileProgress = -1;
+    void FileProgress(int percent, bool first);
     int FFilterLevel = 0;
     int FOldRowSel = -1;
     bool FSelHidden = false;
