@@ -1295,6 +1295,30 @@ public:
     int32_t StreamID();
     // Progress of the file and stream readers and writers, 0..100.
     std::function<void(TExtStringGrid* sender, int16_t progress)> OnFileProgress;
+
+    // --- delimited, fixed-width and native stream text (ExtGridCSV.cpp) ----------------
+    // Every reader parses its whole input first; a bad one raises an error
+    // naming the file or line and changes nothing. The byte forms hold a
+    // file's whole content.
+    void SaveToCSV(const QString& fileName, bool unicode = false);
+    void AppendToCSV(const QString& fileName, bool unicode = false);
+    // The delimited text of the save range after the lines of `existing`
+    // (an appended file's bytes; empty for a new file).
+    QByteArray SaveToCSVBytes(bool unicode, const QByteArray& existing = QByteArray());
+    void LoadFromCSV(const QString& fileName, int maxRows = 0);
+    void InsertFromCSV(const QString& fileName, int maxRows = 0);
+    void LoadFromCSVStream(QIODevice& stream, int maxRows = 0);
+    void LoadFromCSVBytes(const QByteArray& bytes, int maxRows, bool insert, const QString& fileName);
+    void SaveToFixed(const QString& fileName, TIntList& positions);
+    QByteArray SaveToFixedBytes(TIntList& positions);
+    void LoadFromFixed(const QString& fileName, TIntList& positions, bool doTrim = true, int maxRows = -1);
+    void LoadFromFixedBytes(const QByteArray& bytes, TIntList& positions, bool doTrim, int maxRows, const QString& fileName);
+    // The native text lines as UTF-16LE in a stream; the reader leaves the
+    // stream at the first line that is not a cell line.
+    void SaveToStream(QIODevice& stream);
+    void LoadFromStream(QIODevice& stream);
+    // The longest line of the save texts of column c.
+    int MaxTextLengthInCol(int c);
     // --- companion windows ----------------------------------------------------------
     // Made with the grid, put into its window by CreateWnd, freed with it.
     TFooterPanel& FooterPanel() { return *FFooterPanel; }

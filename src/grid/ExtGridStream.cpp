@@ -844,37 +844,6 @@ bool FileNumber(QStringView s, int& out)
     return true;
 }
 
-// The file's text as its byte-order mark says; no mark: the 8-bit code page.
-// False when the bytes do not decode as the mark says.
-bool DecodeNativeFile(const QByteArray& bytes, QString& text)
-{
-    auto utf16 = [&](QStringDecoder::Encoding enc) {
-        const QByteArrayView body = QByteArrayView(bytes).sliced(2);
-        if (body.size() % 2) return false;
-        QStringDecoder dec(enc, QStringDecoder::Flag::Stateless);
-        text = dec.decode(body);
-        if (dec.hasError()) return false;
-        // Every surrogate in a pair, the last unit too.
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-                ++i;
-            else if (text[i].isSurrogate())
-                return false;
-        }
-        return true;
-    };
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        const QByteArrayView body = QByteArrayView(bytes).sliced(3);
-        if (!IsValidUtf8(body)) return false;
-        text = QString::fromUtf8(body);
-        return true;
-    }
-    if (bytes.startsWith("\xFF\xFE")) return utf16(QStringDecoder::Utf16LE);
-    if (bytes.startsWith("\xFE\xFF")) return utf16(QStringDecoder::Utf16BE);
-    text = DecodeAnsi(bytes);
-    return true;
-}
-
 struct TStagedText {
     int Col;
     int Row;
@@ -921,7 +890,7 @@ void TExtStringGrid::LoadFromFileBytes(const QByteArray& bytes, const QString& f
     using namespace GridIOLimits;
     auto corrupt = [&]() { return EExtGridError(QStringLiteral("File contains no data or corrupt file ") + fileName); };
     QString text;
-    if (!DecodeNativeFile(bytes, text)) throw corrupt();
+    if (!DecodeTextFileChecked(bytes, text)) throw corrupt();
     const QStringList lines = SplitLines(text);
 
     // 1. Parse and check every line.
