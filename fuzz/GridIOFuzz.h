@@ -7,6 +7,8 @@
 #include "grid/GridIOLimits.h"
 #include "platform/ComponentStream.h"
 
+#include <QBuffer>
+
 namespace GridIOFuzz {
 
 // What a reader may change of a grid: size, widths, heights, texts and the
@@ -105,6 +107,73 @@ inline void GridFile(const uint8_t* data, size_t size)
                 std::fprintf(stderr, "(%d,%d) '%s' came back as '%s'\n", c, r, qPrintable(t), qPrintable(h.GridCells(c, r)));
             Require(h.GridCells(c, r) == t, "the texts come back");
         }
+}
+
+// Delimited text. Byte 0: the delimiter (0 guesses; else one of ",;\t|#"),
+// byte 1: JavaCSV (bit 0), LoadFirstRow (bit 1), OemConvert (bit 2),
+// insert (bit 3), byte 2: MaxRows; the rest is the file. A refused file
+// changes nothing; the delimiter is always put back.
+inline void Csv(const uint8_t* data, size_t size)
+{
+    if (size < 3) return;
+    static const char seps[] = {0, ',', ';', '\t', '|', '#'};
+    TExtStringGrid g;
+    Fill(g, false);
+    const QChar sep = QChar(seps[data[0] % 6]);
+    g.SetDelimiter(sep);
+    g.SetJavaCSV(data[1] & 1);
+    g.SetLoadFirstRow(data[1] & 2);
+    g.SetOemConvert(data[1] & 4);
+    const QString before = Shape(g);
+    try {
+        g.LoadFromCSVBytes(Bytes(data + 3, size - 3), data[2], data[1] & 8, QStringLiteral("fuzz.csv"));
+    } catch (const Exception&) {
+        Require(Shape(g) == before, "a refused file changes nothing");
+    }
+    Require(g.Delimiter() == sep, "the delimiter is put back");
+    Require(GridIOLimits::ColsFit(g.ColCount()) && GridIOLimits::RowsFit(g.RowCount()), "the grid stays within the limits");
+}
+
+// Fixed-width text. Byte 0: the number of positions (0..7), then one byte
+// each; the rest is the file.
+inline void Fixed(const uint8_t* data, size_t size)
+{
+    if (size < 1) return;
+    const size_t n = data[0] % 8;
+    if (size < 1 + n) return;
+    TIntList positions(0, 0);
+    for (size_t i = 0; i < n; ++i) positions.Add(int(data[1 + i]));
+    TExtStringGrid g;
+    Fill(g, false);
+    const QString before = Shape(g);
+    try {
+        g.LoadFromFixedBytes(Bytes(data + 1 + n, size - 1 - n), positions, data[0] & 8, (data[0] & 16) ? 3 : -1,
+                             QStringLiteral("fuzz.txt"));
+    } catch (const Exception&) {
+        Require(Shape(g) == before, "a refused file changes nothing");
+        return;
+    }
+    for (int i = 1; i < positions.Count(); ++i) Require(positions.Items(i - 1) <= positions.Items(i), "positions sorted");
+}
+
+// The native text stream. The whole input is the stream. A refused stream
+// changes nothing; an accepted one leaves the stream within its bytes.
+inline void Stream(const uint8_t* data, size_t size)
+{
+    TExtStringGrid g;
+    Fill(g, false);
+    const QString before = Shape(g);
+    QBuffer in;
+    in.setData(Bytes(data, size));
+    in.open(QIODevice::ReadOnly);
+    try {
+        g.LoadFromStream(in);
+    } catch (const Exception&) {
+        Require(Shape(g) == before, "a refused stream changes nothing");
+        return;
+    }
+    Require(in.pos() >= 0 && in.pos() <= qint64(size), "the stream position stays inside");
+    Require(GridIOLimits::ColsFit(g.ColCount()) && GridIOLimits::RowsFit(g.RowCount()), "the grid stays within the limits");
 }
 
 } // namespace GridIOFuzz

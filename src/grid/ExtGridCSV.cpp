@@ -167,6 +167,22 @@ QByteArray ReadWholeFile(const QString& fileName)
     return f.readAll();
 }
 
+// The bytes from a stream's position to its end, refused past the file
+// limit (a stream's read of a maximum size would reserve that size first).
+QByteArray ReadRest(QIODevice& stream)
+{
+    QByteArray bytes;
+    if (stream.isSequential()) {
+        bytes = stream.readAll();
+    } else {
+        const qint64 left = stream.size() - stream.pos();
+        if (left > GridIOLimits::MaxFileBytes) throw EExtGridError(QStringLiteral("Stream too large"));
+        bytes = stream.read(std::max<qint64>(0, left));
+    }
+    if (bytes.size() > GridIOLimits::MaxFileBytes) throw EExtGridError(QStringLiteral("Stream too large"));
+    return bytes;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -330,7 +346,7 @@ void TExtStringGrid::InsertFromCSV(const QString& fileName, int maxRows)
 
 void TExtStringGrid::LoadFromCSVStream(QIODevice& stream, int maxRows)
 {
-    const QByteArray bytes = stream.read(GridIOLimits::MaxFileBytes);
+    const QByteArray bytes = ReadRest(stream);
     LoadFromCSVBytes(bytes, maxRows, false, QStringLiteral("stream"));
 }
 
@@ -461,7 +477,7 @@ void TExtStringGrid::SaveToStream(QIODevice& stream)
 void TExtStringGrid::LoadFromStream(QIODevice& stream)
 {
     const qint64 origin = stream.pos();
-    const QByteArray bytes = stream.read(GridIOLimits::MaxFileBytes);
+    const QByteArray bytes = ReadRest(stream);
     const qsizetype units = bytes.size() / 2;
     auto unit = [&](qsizetype k) { return char16_t(uint8_t(bytes[2 * k]) | (uint8_t(bytes[2 * k + 1]) << 8)); };
     qsizetype k = 0;

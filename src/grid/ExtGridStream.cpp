@@ -761,9 +761,9 @@ void TExtStringGrid::LoadAtPointFromBinBytes(QPoint point, QByteArrayView bytes)
 
 void TExtStringGrid::LoadAtPointFromBinStream(QPoint point, QIODevice& stream)
 {
-    const qint64 left = stream.isSequential() ? GridIOLimits::MaxFileBytes : stream.size() - stream.pos();
-    if (left > GridIOLimits::MaxFileBytes) throw EReadError(QStringLiteral("stream too large"), 0);
-    const QByteArray bytes = stream.read(left);
+    // A read of a maximum size would reserve that size first: read what is there.
+    const QByteArray bytes = stream.isSequential() ? stream.readAll() : stream.read(std::max<qint64>(0, stream.size() - stream.pos()));
+    if (bytes.size() > GridIOLimits::MaxFileBytes) throw EReadError(QStringLiteral("stream too large"), 0);
     LoadAtPointFromBinBytes(point, bytes);
 }
 

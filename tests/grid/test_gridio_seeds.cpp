@@ -39,3 +39,9 @@ int Replay(const QString& harness, void (*body)(const uint8_t*, size_t))
 TEST(GridIOSeeds, CellStreamSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("cellstream"), GridIOFuzz::CellStream), 3); }
 
 TEST(GridIOSeeds, GridFileSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("gridfile"), GridIOFuzz::GridFile), 3); }
+
+TEST(GridIOSeeds, CsvSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("csv"), GridIOFuzz::Csv), 3); }
+
+TEST(GridIOSeeds, FixedSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("fixed"), GridIOFuzz::Fixed), 1); }
+
+TEST(GridIOSeeds, StreamSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("stream"), GridIOFuzz::Stream), 1); }
