@@ -6,6 +6,7 @@
 #include "platform/SysUtils.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QEvent>
 #include <QStyle>
 #include <QWidget>
@@ -220,13 +221,13 @@ void TExtStringGrid::Assign(const TExtStringGrid& s)
 
 void TExtStringGrid::AssignCells(const TExtStringGrid& s)
 {
-    // The native text stream is not written yet: the cell texts are copied
-    // over the common part of both grids.
+    // Through the native text stream: the source's save range and widths.
     if (&s == this) return;
-    const int cols = std::min(TotalColCount(), s.TotalColCount());
-    const int rows = std::min(RowCount(), s.RowCount());
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) SetGridCells(c, r, s.GridCells(c, r));
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    const_cast<TExtStringGrid&>(s).SaveToStream(buffer);
+    buffer.seek(0);
+    LoadFromStream(buffer);
     Invalidate();
 }
 

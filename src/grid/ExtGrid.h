@@ -29,6 +29,7 @@
 #include "platform/Exception.h"
 #include "platform/SysUtils.h"
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QEvent>
 #include <QFont>
@@ -61,6 +62,7 @@ class TGridTransCombo;
 class TControlEdit;
 class TControlCombo;
 class TCellEditor;
+class QIODevice;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -1588,6 +1590,57 @@ public:
     TGridNotifyEvent OnFilterDone;
     TGridCellTextEvent OnSaveCell;
     TGridCellTextEvent OnLoadCell;
+
+    // --- binary cell stream and native text file (ExtGridStream.cpp) -------------------
+    // The cell stream of a block of cells (all four edges inclusive), or of
+    // the save range, written at the stream's position. Raises
+    // EExtGridError for a block outside the grid.
+    void SaveRectToBinStream(const TGridRect& rect, QIODevice& stream);
+    void SaveToBinStream(QIODevice& stream);
+    void SaveToBinFile(const QString& fileName);
+    QByteArray SaveRectToBinBytes(const TGridRect& rect);
+    // Reads a cell stream from the stream's position and places it at point
+    // (column, row). The whole stream is read and checked first: a bad one
+    // raises EReadError and leaves the grid as it was.
+    void LoadAtPointFromBinStream(QPoint point, QIODevice& stream);
+    void LoadFromBinStream(QIODevice& stream);
+    void LoadFromBinFile(const QString& fileName);
+    void LoadAtPointFromBinBytes(QPoint point, QByteArrayView bytes);
+    // The native text file; the byte forms hold the file's whole content.
+    // A bad file raises EExtGridError "File contains no data or corrupt
+    // file " + the name and leaves the grid as it was.
+    void SaveToFile(const QString& fileName, bool unicode = false);
+    void LoadFromFile(const QString& fileName);
+    QByteArray SaveToFileBytes(bool unicode = false);
+    void LoadFromFileBytes(const QByteArray& bytes, const QString& fileName);
+    // The ID a cell stream of this grid carries: random, drawn once per grid.
+    int32_t StreamID();
+    // Progress of the file and stream readers and writers, 0..100.
+    std::function<void(TExtStringGrid* sender, int16_t progress)> OnFileProgress;
+
+    // --- delimited, fixed-width and native stream text (ExtGridCSV.cpp) ----------------
+    // Every reader parses its whole input first; a bad one raises an error
+    // naming the file or line and changes nothing. The byte forms hold a
+    // file's whole content.
+    void SaveToCSV(const QString& fileName, bool unicode = false);
+    void AppendToCSV(const QString& fileName, bool unicode = false);
+    // The delimited text of the save range after the lines of `existing`
+    // (an appended file's bytes; empty for a new file).
+    QByteArray SaveToCSVBytes(bool unicode, const QByteArray& existing = QByteArray());
+    void LoadFromCSV(const QString& fileName, int maxRows = 0);
+    void InsertFromCSV(const QString& fileName, int maxRows = 0);
+    void LoadFromCSVStream(QIODevice& stream, int maxRows = 0);
+    void LoadFromCSVBytes(const QByteArray& bytes, int maxRows, bool insert, const QString& fileName);
+    void SaveToFixed(const QString& fileName, TIntList& positions);
+    QByteArray SaveToFixedBytes(TIntList& positions);
+    void LoadFromFixed(const QString& fileName, TIntList& positions, bool doTrim = true, int maxRows = -1);
+    void LoadFromFixedBytes(const QByteArray& bytes, TIntList& positions, bool doTrim, int maxRows, const QString& fileName);
+    // The native text lines as UTF-16LE in a stream; the reader leaves the
+    // stream at the first line that is not a cell line.
+    void SaveToStream(QIODevice& stream);
+    void LoadFromStream(QIODevice& stream);
+    // The longest line of the save texts of column c.
+    int MaxTextLengthInCol(int c);
     // --- companion windows ----------------------------------------------------------
     // Made with the grid, put into its window by CreateWnd, freed with it.
     TFooterPanel& FooterPanel() { return *FFooterPanel; }
@@ -2467,6 +2520,9 @@ private:
         int Width;
     };
     std::vector<THiddenCol> FHiddenCols;
+    int32_t FStreamID = 0;
+    int FLastFileProgress = -1;
+    void FileProgress(int percent, bool first);
     int FFilterLevel = 0;
     int FOldRowSel = -1;
     bool FSelHidden = false;

@@ -1,6 +1,9 @@
 #include "grid/ExtGridCellIO.h"
 
+#include "grid/GridIOLimits.h"
+
 #include <QBuffer>
+#include <QImageReader>
 
 namespace {
 
@@ -14,7 +17,8 @@ QByteArray ImageToPng(const QImage& img)
     return bytes;
 }
 
-// Empty bytes clear the image; bytes that are no PNG are refused.
+// Empty bytes clear the image; bytes that are no PNG, or a PNG whose pixels
+// would need more than the readers' picture limit, are refused.
 bool PngToImage(const QVariant& value, QImage& img)
 {
     if (!value.canConvert<QByteArray>()) return false;
@@ -24,17 +28,17 @@ bool PngToImage(const QVariant& value, QImage& img)
         return true;
     }
     QImage decoded;
-    if (!decoded.loadFromData(bytes, "PNG")) return false;
+    if (!DecodePicture(bytes, decoded, "PNG")) return false;
     img = decoded;
     return true;
 }
 
-bool ToWord(const QVariant& value, uint16_t& out)
+bool ToIndex(const QVariant& value, int32_t& out)
 {
     bool ok = false;
     const qlonglong v = value.toLongLong(&ok);
-    if (!ok || v < 0 || v > 0xFFFF) return false;
-    out = uint16_t(v);
+    if (!ok || v < 0 || v > 0x7FFFFFFF) return false;
+    out = int32_t(v);
     return true;
 }
 
@@ -65,6 +69,22 @@ void CopyCellGraphic(const TCellGraphic& src, TCellGraphic& dst)
 
 } // namespace
 
+bool DecodePicture(const QByteArray& bytes, QImage& out, const char* format)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAllocationLimit(GridIOLimits::MaxPictureMegabytes);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() * 4 > qint64(GridIOLimits::MaxPictureMegabytes) << 20)
+        return false;
+    QImage img;
+    if (!reader.read(&img) || img.isNull()) return false;
+    out = img;
+    return true;
+}
+
 TGridStreamRecord::~TGridStreamRecord() = default;
 
 // ---------------------------------------------------------------------------
@@ -73,16 +93,16 @@ TGridStreamRecord::~TGridStreamRecord() = default;
 std::vector<TStreamProp> TGridCellIO::Properties() const
 {
     using enum TStreamPropType;
-    return {{QStringLiteral("Col"), ptWord},
-            {QStringLiteral("Row"), ptWord},
+    return {{QStringLiteral("Col"), ptIndex},
+            {QStringLiteral("Row"), ptIndex},
             {QStringLiteral("Cell"), ptString},
             {QStringLiteral("HasProp"), ptBoolean}};
 }
 
 QVariant TGridCellIO::PropValue(const QString& name) const
 {
-    if (name == QLatin1String("Col")) return uint(FCol);
-    if (name == QLatin1String("Row")) return uint(FRow);
+    if (name == QLatin1String("Col")) return int(FCol);
+    if (name == QLatin1String("Row")) return int(FRow);
     if (name == QLatin1String("Cell")) return FCell;
     if (name == QLatin1String("HasProp")) return FHasProp;
     return {};
@@ -90,8 +110,8 @@ QVariant TGridCellIO::PropValue(const QString& name) const
 
 bool TGridCellIO::SetPropValue(const QString& name, const QVariant& value)
 {
-    if (name == QLatin1String("Col")) return ToWord(value, FCol);
-    if (name == QLatin1String("Row")) return ToWord(value, FRow);
+    if (name == QLatin1String("Col")) return ToIndex(value, FCol);
+    if (name == QLatin1String("Row")) return ToIndex(value, FRow);
     if (name == QLatin1String("Cell")) {
         FCell = value.toString();
         return true;

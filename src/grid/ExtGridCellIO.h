@@ -30,8 +30,13 @@
 #include <memory>
 #include <vector>
 
+// Decodes picture bytes (any format Qt reads, or only `format`) into `out`;
+// false when they are no picture or their pixels would need more memory
+// than the readers' limit (GridIOLimits), so nothing large is allocated.
+bool DecodePicture(const QByteArray& bytes, QImage& out, const char* format = nullptr);
+
 enum class TStreamPropType {
-    ptWord,            // uint16_t
+    ptIndex,           // int32_t, a column or row index (0 or more)
     ptString,          // QString
     ptBoolean,         // bool
     ptCellProperties,  // nested TCellProperties
@@ -60,13 +65,14 @@ public:
     virtual QString ClassName() const = 0;
     // The published properties, in declaration order.
     virtual std::vector<TStreamProp> Properties() const = 0;
-    // The value of a plain property (ptWord as uint, ptString and
+    // The value of a plain property (ptIndex as int, ptString and
     // ptFilePicture as QString, ptBoolean as bool, ptBitmap, ptIcon and
     // ptPicture as QByteArray, ptStrings as QStringList); invalid for a
     // nested object or a name the record lacks.
     virtual QVariant PropValue(const QString& name) const = 0;
     // Sets a plain property; false when the record lacks it or the value
-    // does not fit (a number beyond 16 bits, bytes that are no picture).
+    // does not fit (a negative index, bytes that are no picture or a picture
+    // too large to decode).
     virtual bool SetPropValue(const QString& name, const QVariant& value) = 0;
     // Back to a new record's values (the codec reads into a reset record).
     virtual void Reset() = 0;
@@ -80,17 +86,19 @@ private:
 };
 
 // One cell: its column and row in the source grid, its raw text and whether
-// a TGridCellPropIO follows.
+// a TGridCellPropIO follows. The position is a full index (the stream writes
+// an integer in the bytes its value needs), so cells past 65535 keep their
+// place.
 class TGridCellIO : public TGridStreamRecord {
 public:
     explicit TGridCellIO(TBaseGrid* owner = nullptr) : TGridStreamRecord(owner) {}
     TGridCellIO(const TGridCellIO&) = default;
     TGridCellIO& operator=(const TGridCellIO&) = default;
 
-    uint16_t Col() const { return FCol; }
-    void SetCol(uint16_t v) { FCol = v; }
-    uint16_t Row() const { return FRow; }
-    void SetRow(uint16_t v) { FRow = v; }
+    int32_t Col() const { return FCol; }
+    void SetCol(int32_t v) { FCol = v; }
+    int32_t Row() const { return FRow; }
+    void SetRow(int32_t v) { FRow = v; }
     QString Cell() const { return FCell; }
     void SetCell(const QString& v) { FCell = v; }
     bool HasProp() const { return FHasProp; }
@@ -103,8 +111,8 @@ public:
     void Reset() override;
 
 private:
-    uint16_t FCol = 0;
-    uint16_t FRow = 0;
+    int32_t FCol = 0;
+    int32_t FRow = 0;
     QString FCell;
     bool FHasProp = false;
 };
@@ -204,7 +212,8 @@ private:
     QImage FIcon;
 };
 
-// The picture of a ctPicture cell: the picture file's own bytes.
+// The picture of a ctPicture cell: the picture file's own bytes (the grid
+// writes PNG; a JPEG or another format Qt reads is kept as it is).
 class TGridPicIO : public TGridStreamRecord {
 public:
     explicit TGridPicIO(TBaseGrid* owner = nullptr) : TGridStreamRecord(owner) {}
@@ -269,4 +278,17 @@ public:
 
 private:
     QStringList FStrings;
+};
+
+// The head of a cell stream: the size of the stored rectangle, the widths of
+// its columns and heights of its rows (decimal values joined by ","), whether
+// it is the whole grid, and the ID of the grid that wrote it.
+class TGridPropIO {
+public:
+    int32_t ColCount = 0;
+    int32_t RowCount = 0;
+    QString ColWidths;
+    QString RowHeights;
+    bool FullGrid = false;
+    int32_t ID = 0;
 };

@@ -262,3 +262,40 @@ QStringList SplitLines(const QString& text)
 }
 
 QStringList ReadTextLines(const QString& path) { return SplitLines(DecodeTextFile(ReadFileBytes(path))); }
+
+bool DecodeTextFileChecked(const QByteArray& bytes, QString& text, TTextEncoding* encoding, qsizetype* badOffset)
+{
+    auto bad = [&](qsizetype at) {
+        if (badOffset) *badOffset = at;
+        return false;
+    };
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        if (encoding) *encoding = TTextEncoding::teUtf8;
+        const QByteArrayView body = QByteArrayView(bytes).sliced(3);
+        qsizetype at = 0;
+        if (!IsValidUtf8(body, &at)) return bad(at + 3);
+        text = QString::fromUtf8(body);
+        return true;
+    }
+    const bool le = bytes.startsWith("\xFF\xFE");
+    if (le || bytes.startsWith("\xFE\xFF")) {
+        if (encoding) *encoding = le ? TTextEncoding::teUtf16LE : TTextEncoding::teUtf16BE;
+        const QByteArrayView body = QByteArrayView(bytes).sliced(2);
+        text.resize(body.size() / 2);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const uint8_t a = uint8_t(body[2 * i]), b = uint8_t(body[2 * i + 1]);
+            text[i] = QChar(le ? char16_t(a | (b << 8)) : char16_t((a << 8) | b));
+        }
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;
+            else if (text[i].isSurrogate())
+                return bad(2 + 2 * i);
+        }
+        if (body.size() % 2) return bad(bytes.size() - 1);
+        return true;
+    }
+    if (encoding) *encoding = TTextEncoding::teAnsi;
+    text = DecodeAnsi(bytes);
+    return true;
+}

@@ -56,6 +56,15 @@ QByteArray EncodeOem(const QString& text, char unknown = '?');
 // anything else as Windows-1252.
 QString DecodeTextFile(const QByteArray& bytes);
 
+// The encodings a text file may come in, as its byte-order mark tells.
+enum class TTextEncoding { teAnsi, teUtf8, teUtf16LE, teUtf16BE };
+// Decodes a text file's bytes by their byte-order mark (none: Windows-1252)
+// and checks them: false, with the offset of the first bad byte in
+// `badOffset`, when the bytes are not what the mark says (invalid UTF-8, an
+// odd UTF-16 byte count or a lone surrogate).
+bool DecodeTextFileChecked(const QByteArray& bytes, QString& text, TTextEncoding* encoding = nullptr,
+                           qsizetype* badOffset = nullptr);
+
 // Splits a text into lines at CR LF, LF or a lone CR (no trailing empty line
 // for a final line break).
 QStringList SplitLines(const QString& text);

@@ -39,7 +39,7 @@ TEST(CellStreamRecords, PropertiesInDeclarationOrderWithTypes)
     };
     Case cases[] = {
         {std::make_unique<TGridCellIO>(&g), "TGridCellIO",
-         {{"Col", ptWord}, {"Row", ptWord}, {"Cell", ptString}, {"HasProp", ptBoolean}}},
+         {{"Col", ptIndex}, {"Row", ptIndex}, {"Cell", ptString}, {"HasProp", ptBoolean}}},
         {std::make_unique<TGridCellPropIO>(&g), "TGridCellPropIO", {{"CellProperties", ptCellProperties}, {"HasGraphic", ptBoolean}}},
         {std::make_unique<TGridGraphicIO>(&g), "TGridGraphicIO", {{"CellGraphic", ptCellGraphic}}},
         {std::make_unique<TGridBMPIO>(&g), "TGridBMPIO", {{"Bitmap", ptBitmap}}},
@@ -57,9 +57,11 @@ TEST(CellStreamRecords, PropertiesInDeclarationOrderWithTypes)
     }
 }
 
-TEST(CellStreamRecords, CellRecordKeepsSixteenBitPositions)
+TEST(CellStreamRecords, CellRecordKeepsPositionsPastSixteenBits)
 {
     TGridCellIO r;
+    EXPECT_TRUE(r.SetPropValue(QStringLiteral("Col"), 65536));
+    EXPECT_EQ(r.Col(), 65536);
     EXPECT_TRUE(r.SetPropValue(QStringLiteral("Col"), 65535));
     EXPECT_TRUE(r.SetPropValue(QStringLiteral("Row"), 7));
     EXPECT_TRUE(r.SetPropValue(QStringLiteral("Cell"), QStringLiteral("a\r\nb")));
@@ -68,9 +70,9 @@ TEST(CellStreamRecords, CellRecordKeepsSixteenBitPositions)
     EXPECT_EQ(r.PropValue(QStringLiteral("Row")).toUInt(), 7u);
     EXPECT_EQ(r.Cell(), QStringLiteral("a\r\nb"));
     EXPECT_TRUE(r.HasProp());
-    // Values beyond 16 bits are refused, the old value stays.
-    EXPECT_FALSE(r.SetPropValue(QStringLiteral("Col"), 65536));
-    EXPECT_FALSE(r.SetPropValue(QStringLiteral("Row"), -1));
+    // Negative or non-numeric positions are refused, the old value stays.
+    EXPECT_FALSE(r.SetPropValue(QStringLiteral("Col"), -1));
+    EXPECT_FALSE(r.SetPropValue(QStringLiteral("Row"), QStringLiteral("x")));
     EXPECT_EQ(r.Col(), 65535);
     r.Reset();
     EXPECT_EQ(r.Col(), 0);
