@@ -1361,6 +1361,11 @@ public:
     bool Editing() const { return FEditing; }
     bool EditActive() const { return FEditActive; }
     TEditorType CurrentEditor() const { return FEditControl; }
+    // Set once a text editor has opened: from then on the cell follows the
+    // text of the open text or spin editor while it is typed.
+    bool ShowEditProcess() const { return FShowEditProcess; }
+    // The open editor's text changed (not while the grid loads it).
+    void EditorTextChanged(const QString& text);
     // The combo editor reports here: its list dropped down or closed up.
     void ComboListDropped();
     // editing: the combo's editor was open (not closing) as the list closed.
@@ -1929,6 +1934,7 @@ protected:
     // editor).
     static TEditorType SharedEditorKind(TEditorType kind);
     bool FEditing = false;
+    bool FShowEditProcess = false;
     bool FClosingEdit = false;
     bool FEditActive = false;
     bool FEditDisable = false;

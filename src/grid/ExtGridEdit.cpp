@@ -4,6 +4,7 @@
 // Enter and Tab navigation.
 #include "grid/ExtGrid.h"
 #include "controls/CellEditors.h"
+#include "controls/ExtUtil.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/Application.h"
 
@@ -235,6 +236,7 @@ bool TExtStringGrid::CanEditShow()
         if (!TCellEditorRegistry::Instance().IsRegistered(kind)) kind = edNormal;
     }
     FEditControl = kind;
+    if (IsTextEditorKind(kind)) FShowEditProcess = true;
     FEditing = true;
     FEditActive = !IsTextEditorKind(kind);
     if (kind != edCustom) FLastValidation = true;
@@ -319,6 +321,20 @@ void TExtStringGrid::ComboListClosed(bool editing)
         FocusGrid();
     }
     ComboCloseUp(Row(), rc);
+}
+
+void TExtStringGrid::EditorTextChanged(const QString& text)
+{
+    if (!FShowEditProcess || !EditorMode()) return;
+    const bool spin = FEditControl == edSpinEdit || FEditControl == edFloatSpinEdit || FEditControl == edTimeSpinEdit ||
+                      FEditControl == edDateSpinEdit;
+    if (!IsTextEditorKind(FEditControl) && !spin) return;
+    // The cell shows the edit as it is typed; the text remembered when the
+    // edit began stays what validation compares with and what a refused
+    // or cancelled edit puts back.
+    const TGridCoord cell = EditorCell();
+    SetEditText(cell.X, cell.Y, text);
+    InvalidateCell(cell.X, cell.Y);
 }
 
 void TExtStringGrid::HideCellEdit()
@@ -523,6 +539,11 @@ bool TExtStringGrid::ValidateCell(const QString& newValue)
             } else {
                 FLastValidation = false;
                 FGridModified = FOldModifiedValue;
+                // A cell that followed the editor gets its old text back.
+                if (row >= 0 && row < RowCount() && col >= 0 && Cells(col, row) != FOldCellText) {
+                    SetCells(col, row, FOldCellText);
+                    RepaintDispl(col, row);
+                }
                 RefuseValue(value);
             }
         }
@@ -559,6 +580,10 @@ bool TExtStringGrid::ValidateCellWide(const QString& newValue)
                 }
             } else {
                 FLastValidation = false;
+                if (row >= 0 && row < RowCount() && col >= 0 && Cells(col, row) != FOldCellText) {
+                    SetCells(col, row, FOldCellText);
+                    RepaintDispl(col, row);
+                }
                 RefuseValue(value);
             }
         }
@@ -645,6 +670,14 @@ void TExtStringGrid::SetComboIndex(int c, int r, int value)
 
 void TExtStringGrid::KeyPress(QChar& key)
 {
+    // Characters never reach a cell that holds inline controls.
+    if (!EditorMode()) {
+        const QString text = Cells(RealColIndex(Col()), Row());
+        if (DetectCellTextKind(text, EnableHTML()) == 1 && text.toUpper().contains(QLatin1String("<CONTROL"))) {
+            key = QChar();
+            return;
+        }
+    }
     if (key == QChar(VK_ESCAPE)) {
         const bool editing = FEditing;
         if (EditorMode()) CancelEditor();

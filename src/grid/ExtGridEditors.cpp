@@ -149,6 +149,10 @@ TExtInplaceEdit::TExtInplaceEdit(QWidget* parent) : TInplaceEdit(parent)
             if (FGrid && !FLoading && FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s);
         });
     });
+    // Every change but the grid's own loading reaches the cell.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& s) {
+        if (FGrid && !FLoadingCell) Guard([&] { FGrid->EditorTextChanged(EditorText()); });
+    });
 }
 
 TEditorType TExtInplaceEdit::Kind() const
@@ -171,7 +175,9 @@ void TExtInplaceEdit::SetEditMask(const QString& mask)
 void TExtInplaceEdit::LoadText(const QString& s)
 {
     FLoading = true;
+    FLoadingCell = true;
     setText(s);
+    FLoadingCell = false;
     FLoading = false;
 }
 
@@ -338,7 +344,9 @@ void TExtTextCellEditor::SetLimits(int maxLength, const QString& mask)
     m_edit->SetLengthLimit(maxLength);
     m_edit->SetEditMask(mask);
     TExtStringGrid* g = m_edit->Grid();
-    m_edit->setEchoMode(g && g->CurrentEditor() == edPassword ? QLineEdit::Password : QLineEdit::Normal);
+    // A password cell shows the grid's password character for each letter.
+    const QString pw = g ? g->PasswordChar() : QString();
+    SetEditPasswordChar(m_edit, g && g->CurrentEditor() == edPassword && !pw.isEmpty() ? pw.at(0) : QChar());
     if (!g) return;
     // The cell's colour, font and horizontal alignment (a vertically
     // centred cell keeps its horizontal alignment).
@@ -690,8 +698,11 @@ TGridSpin::TGridSpin(QWidget* parent) : TEsgSpinEdit(parent)
 {
     SetBorderStyle(TBorderStyle::bsNone);
     connect(this, &QLineEdit::textChanged, this, [this](const QString& s) {
-        if (FLoading || !FGrid || !FGrid->OnEditChange) return;
-        Guard([&] { FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s); });
+        if (FLoading || !FGrid) return;
+        Guard([&] {
+            if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s);
+            FGrid->EditorTextChanged(CellText());
+        });
     });
 }
 

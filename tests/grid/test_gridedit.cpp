@@ -450,6 +450,85 @@ TEST_F(EditWindow, EscRestoresTheCell)
     // Esc in the host would have closed nothing: the editor took it.
 }
 
+// The cell follows the text editor while it is typed; a value the
+// validation refuses on Enter leaves the cell with its old text (and the
+// editor open with the refused one), and Esc puts the old text back.
+TEST_F(EditWindow, CellFollowsTheEditorUntilAValueIsRefusedOrCancelled)
+{
+    int asked = 0;
+    g.OnCellValidate = [&](TExtStringGrid*, int, int, QString& v, bool& valid) {
+        ++asked;
+        valid = v != "bad";
+    };
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    EXPECT_TRUE(g.ShowEditProcess());
+    EXPECT_EQ(g.Cells(1, 1), "B1") << "opening the editor changes nothing";
+    g.NormalEdit()->selectAll();
+    QTest::keyClicks(Editor(), "ba");
+    EXPECT_EQ(g.Cells(1, 1), "ba") << "the cell shows the edit as it is typed";
+    QTest::keyClicks(Editor(), "d");
+    EXPECT_EQ(g.Cells(1, 1), "bad");
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(g.EditMode()) << "a refused value keeps the editor";
+    EXPECT_EQ(g.EditorText(), "bad");
+    EXPECT_EQ(g.Cells(1, 1), "B1") << "and the cell its old text";
+    // A second Enter on the same refused text is asked again and refused.
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(g.EditMode());
+    EXPECT_EQ(g.Cells(1, 1), "B1");
+    g.NormalEdit()->selectAll();
+    QTest::keyClicks(Editor(), "good");
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_EQ(asked, 3);
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.Cells(1, 1), "good");
+
+    // Esc after typing: the cell is as it was.
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    QTest::keyClicks(Editor(), "zz");
+    EXPECT_EQ(g.Cells(1, 1), g.EditorText());
+    Key(Editor(), Qt::Key_Escape);
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.Cells(1, 1), "good");
+    // Leaving the grid with a refused value does not leave it in the cell.
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    g.NormalEdit()->selectAll();
+    QTest::keyClicks(Editor(), "bad");
+    EXPECT_EQ(g.Cells(1, 1), "bad");
+    g.HideInplaceEdit();
+    EXPECT_EQ(g.Cells(1, 1), "good");
+}
+
+// A password cell's editor shows the grid's password character.
+TEST_F(EditWindow, PasswordEditorShowsThePasswordCharacter)
+{
+    g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
+        if (c == 1) e = edPassword;
+    };
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    auto* e = g.NormalEdit();
+    e->selectAll();
+    QTest::keyClicks(e, "abc");
+    EXPECT_EQ(e->displayText(), "***");
+    EXPECT_EQ(e->text(), "abc");
+    Key(e, Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 1), "abc");
+    g.SetPasswordChar("#");
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    EXPECT_EQ(g.NormalEdit()->displayText(), "###");
+    Key(g.NormalEdit(), Qt::Key_Escape);
+    // Any other kind shows its text.
+    g.SetCol(2);
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    EXPECT_EQ(g.NormalEdit()->displayText(), "C1");
+}
+
 TEST_F(EditWindow, EnterWithoutAdvanceStaysAndTextKindsFilter)
 {
     g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
