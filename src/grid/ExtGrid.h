@@ -1400,8 +1400,17 @@ public:
     // The pick list of the combo editor; the column grid fills it from the
     // column before each edit, an OnGetEditorType handler may refill it.
     QStringList& ComboItems() { return FComboItems; }
-    void ClearComboString() { FComboItems.clear(); }
+    void ClearComboString()
+    {
+        FComboItems.clear();
+        FComboObjects.clear();
+    }
     void AddComboString(const QString& s) { FComboItems.append(s); }
+    // Appends s with an object that OnComboObjectChange hands out when the
+    // item is chosen.
+    void AddComboStringObject(const QString& s, TUserValue object);
+    // The object of an item (empty when it has none).
+    TUserValue ComboObject(int index) const;
     bool RemoveComboString(const QString& s);
     bool SetComboSelectionString(const QString& s);
     void SetComboSelection(int idx) { FComboIdx = idx; }
@@ -1475,6 +1484,9 @@ public:
     std::function<void(TExtStringGrid* sender, int acol, int arow, const QString& value)> OnEditChange;
     std::function<void(TExtStringGrid* sender, int acol, int arow, int itemIndex, const QString& selection)>
         OnComboChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int itemIndex, const QString& selection,
+                       const TUserValue& object)>
+        OnComboObjectChange;
     std::function<void(TExtStringGrid* sender, int acol, int arow, int value, bool upDown)> OnSpinClick;
     std::function<void(TExtStringGrid* sender, int acol, int arow, double value, bool upDown)> OnFloatSpinClick;
     std::function<void(TExtStringGrid* sender, int acol, int arow, TDateTime value, bool upDown)> OnDateSpinClick;
@@ -1963,6 +1975,8 @@ protected:
     int FLastTabRow = -1;
     int FComboIdx = -1;
     QStringList FComboItems;
+    // The objects of the items, by index (shorter when the last items have none).
+    std::vector<TUserValue> FComboObjects;
     QPointer<TEditLink> FGridEditLink;
     QPointer<QWidget> FEditTrans;
     QPointer<QWidget> FComboTrans;

@@ -634,7 +634,23 @@ bool TExtStringGrid::RemoveComboString(const QString& s)
     const int i = FComboItems.indexOf(s);
     if (i < 0) return false;
     FComboItems.removeAt(i);
+    if (i < int(FComboObjects.size())) FComboObjects.erase(FComboObjects.begin() + i);
     return true;
+}
+
+void TExtStringGrid::AddComboStringObject(const QString& s, TUserValue object)
+{
+    // Items added without an object (or a list refilled directly) keep
+    // their places: the objects line up with the items again.
+    FComboObjects.resize(FComboItems.size());
+    FComboItems.append(s);
+    FComboObjects.push_back(std::move(object));
+}
+
+TUserValue TExtStringGrid::ComboObject(int index) const
+{
+    if (index < 0 || index >= int(FComboObjects.size()) || index >= FComboItems.size()) return {};
+    return FComboObjects[size_t(index)];
 }
 
 bool TExtStringGrid::SetComboSelectionString(const QString& s)

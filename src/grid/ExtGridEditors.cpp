@@ -411,8 +411,10 @@ void TGridCombo::hidePopup()
 
 void TGridCombo::FireComboChange(int index)
 {
-    if (FGrid->OnComboChange)
-        FGrid->OnComboChange(FGrid, FGrid->RealColIndex(FGrid->Col()), FGrid->Row(), index, itemText(index));
+    const int rc = FGrid->RealColIndex(FGrid->Col()), r = FGrid->Row();
+    if (FGrid->OnComboChange) FGrid->OnComboChange(FGrid, rc, r, index, itemText(index));
+    if (FGrid->OnComboObjectChange)
+        FGrid->OnComboObjectChange(FGrid, rc, r, index, itemText(index), FGrid->ComboObject(index));
 }
 
 void TGridCombo::DoChange()
@@ -597,8 +599,11 @@ void TGridComboEditor::LoadText(const QString& text)
     }
     c->FLoading = false;
     c->FDefaulted = defaulted;
-    if (defaulted && g && c->count() > 0 && g->OnComboChange)
-        g->OnComboChange(g, g->RealColIndex(g->Col()), g->Row(), 0, c->itemText(0));
+    if (defaulted && g && c->count() > 0) {
+        if (g->OnComboChange) g->OnComboChange(g, g->RealColIndex(g->Col()), g->Row(), 0, c->itemText(0));
+        if (g->OnComboObjectChange)
+            g->OnComboObjectChange(g, g->RealColIndex(g->Col()), g->Row(), 0, c->itemText(0), g->ComboObject(0));
+    }
 }
 
 QString TGridComboEditor::Text() const

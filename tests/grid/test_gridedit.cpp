@@ -623,6 +623,45 @@ TEST_F(EditWindow, PickListTakesOnlyItsItems)
     EXPECT_EQ(g.Cells(2, 2), "red") << "confirmed: the shown item is taken";
 }
 
+// Choosing an item reports its object; items without one report none, and
+// the objects keep to their items when an item is removed.
+TEST_F(EditWindow, ComboObjectChangeHandsOutTheItemsObject)
+{
+    g.AddComboString("none");
+    g.AddComboStringObject("one", 1);
+    g.AddComboStringObject("two", 2);
+    g.AddComboStringObject("three", 3);
+    EXPECT_TRUE(g.RemoveComboString("two"));
+    g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
+        if (c == 2) e = edComboList;
+    };
+    std::vector<std::tuple<int, int, int, QString, int>> seen;
+    g.OnComboObjectChange = [&](TExtStringGrid*, int c, int r, int i, const QString& s, const TUserValue& o) {
+        seen.emplace_back(c, r, i, s, o.has_value() ? std::any_cast<int>(o) : -1);
+    };
+    g.SetCol(2);
+    g.SetCells(2, 1, "none");
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    TGridCombo* c = g.EditCombo();
+    Key(c, Qt::Key_Down);
+    Key(c, Qt::Key_Down);
+    Key(c, Qt::Key_Up);
+    Key(c, Qt::Key_Up);
+    using T = std::tuple<int, int, int, QString, int>;
+    EXPECT_EQ(seen, (std::vector<T>{T{2, 1, 1, "one", 1}, T{2, 1, 2, "three", 3}, T{2, 1, 1, "one", 1},
+                                    T{2, 1, 0, "none", -1}}));
+    Key(c, Qt::Key_Escape);
+    // A cell text outside the pick list reports the first item it shows.
+    seen.clear();
+    g.SetCells(2, 1, "other");
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    EXPECT_EQ(seen, (std::vector<T>{T{2, 1, 0, "none", -1}}));
+    Key(c, Qt::Key_Escape);
+    g.ClearComboString();
+    EXPECT_FALSE(g.ComboObject(0).has_value());
+}
+
 TEST_F(EditWindow, EditableComboKeepsFreeTextAndCompletes)
 {
     g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
