@@ -43,6 +43,7 @@
 
 class TExtStringGrid;
 class QCursor;
+class QScrollBar;
 class QWidget;
 class TEditLink;
 class TExtInplaceEdit;
@@ -1108,6 +1109,22 @@ public:
     };
     void SetScrollProp(int c, int r, TScrollProp prop);
     TScrollProp GetScrollProp(int c, int r);
+    // The one scroll-bar control that serves the scroll-bar cells (made on
+    // first use, hidden while no cell uses it).
+    QScrollBar* CellScrollBar();
+    // Puts the control over the right edge of a scroll-bar cell (display
+    // column c) with the cell's position, page and range, and shows it when
+    // the page is below the range; a cell without a scroll bar hides it.
+    void ShowCellScrollBar(int c, int r);
+    int ScrollCol() const { return FScrollCol; }
+    int ScrollRow() const { return FScrollRow; }
+    // A step of the in-cell scroll bar: lines move by 10, pages by 100, a
+    // dragged thumb to its place; a changed position is stored in the cell,
+    // which is repainted, and reported through ScrollCell.
+    void CellScrollBarAction(int action);
+    // Fires OnScrollCell for the scroll-bar cell with its position and range.
+    virtual void ScrollCell();
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int position, int min, int max)> OnScrollCell;
     // Page size and range of an automatic-range scroll bar from the row
     // height and the height of the cell text.
     virtual void UpdateAutoRangeScrollBar(int c, int r);
@@ -1947,6 +1964,8 @@ protected:
     static TEditorType SharedEditorKind(TEditorType kind);
     bool FEditing = false;
     bool FShowEditProcess = false;
+    // The Tab being stepped was reported to OnKeyDown already.
+    bool FTabKeyReported = false;
     bool FClosingEdit = false;
     bool FEditActive = false;
     bool FEditDisable = false;
@@ -2183,6 +2202,9 @@ private:
     std::unique_ptr<THTMLHintWindow> FScrollHintWnd;
     TScrollType FScrollType = TScrollType::ssNormal;
     bool FScrollProportional = false;
+    QPointer<QScrollBar> FScrollBar;
+    int FScrollCol = -1;
+    int FScrollRow = -1;
     // The window's bars run on the proportional 0 .. 127 scale now.
     bool FVScaled = false;
     bool FHScaled = false;

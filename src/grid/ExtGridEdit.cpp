@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QToolTip>
 
 using enum TShiftStateItem;
@@ -934,7 +935,7 @@ bool TExtStringGrid::TabTarget(bool backward, TGridCoord& target)
 
 bool TExtStringGrid::TabToNextCell(bool backward)
 {
-    if (OnKeyDown) {
+    if (OnKeyDown && !FTabKeyReported) {
         int k = VK_TAB;
         OnKeyDown(this, k, backward ? TShiftState{ssShift} : TShiftState{});
         if (k != VK_TAB) return true;
@@ -999,6 +1000,17 @@ void TExtStringGrid::CellControlsUpdate(bool rebuildList)
                     ++n;
                 }
         FNumCellControls = n;
+    }
+    // The in-cell scroll bar stays at the current cell's right edge while
+    // that cell is in view, and shrinks to nothing when it is not.
+    if (QScrollBar* bar = FScrollBar.data(); bar && bar->isVisible()) {
+        const int c = Col(), r = Row();
+        if (r < TopRow() || r >= TopRow() + VisibleRowCount() || c < LeftCol() || c >= LeftCol() + VisibleColCount()) {
+            bar->resize(bar->width(), 0);
+        } else {
+            const TRect cr = CellRect(c, r);
+            bar->setGeometry(cr.Right - bar->width(), cr.Top, bar->width(), cr.Height());
+        }
     }
     if (FNumCellControls == 0) return;
     const int fixedCols = TCustomGrid::FixedCols(), fixedRows = TCustomGrid::FixedRows();

@@ -11,6 +11,8 @@
 #include "controls/EsgHTMLE.h"
 #include "controls/ExtUtil.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 using enum TShiftStateItem;
@@ -252,6 +254,10 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
 
     // Tab walks the cells with goTabs.
     if (key == VK_TAB && HasOption(goTabs)) {
+        // OnKeyDown has seen this Tab already (the key-down dispatch fires it
+        // before this procedure runs): the Tab step does not fire it again.
+        FTabKeyReported = true;
+        const auto clear = qScopeGuard([this] { FTabKeyReported = false; });
         TabToNextCell(shiftDown);
         reportSelection();
         return;

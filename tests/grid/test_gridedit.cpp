@@ -826,11 +826,22 @@ TEST_F(EditWindow, ExitWithARefusedValueKeepsTheOldText)
 TEST_F(EditWindow, TabMovesBetweenCellsWithGoTabs)
 {
     g.SetOptions(g.Options().With(goTabs));
+    std::vector<std::pair<int, int>> downs;
+    g.OnKeyDown = [&](TCustomGrid*, int& k, TShiftState) { downs.push_back({k, g.Col()}); };
     QTest::keyClicks(g.Widget(), "x");
+    downs.clear();
     Key(Editor(), Qt::Key_Tab);
     EXPECT_EQ(g.Cells(1, 1), "x");
     EXPECT_EQ(g.Col(), 2);
     EXPECT_TRUE(g.Widget()->hasFocus() || g.Widget()->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(downs, (std::vector<std::pair<int, int>>{{VK_TAB, 1}})) << "OnKeyDown sees the Tab once";
+    // Without an editor as well.
+    if (g.EditMode()) g.HideInplaceEdit();
+    g.Widget()->setFocus();
+    downs.clear();
+    Key(g.Widget(), Qt::Key_Tab);
+    EXPECT_EQ(g.Col(), 3);
+    EXPECT_EQ(downs, (std::vector<std::pair<int, int>>{{VK_TAB, 2}}));
 }
 
 namespace {

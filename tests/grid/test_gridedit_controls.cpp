@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -414,4 +415,57 @@ TEST_F(ControlsWindow, InlineComboListShowsTheDropCountOfItems)
         combo->SetDroppedDown(false);
         g.StopControlEdit();
     }
+}
+
+// The in-cell scroll bar: shown over a scroll-bar cell whose page is below
+// its range, stepping the cell's position (lines by 10, pages by 100, never
+// past its ends) and reporting each change; kept at the current cell's edge
+// and shrunk to nothing when that cell scrolls out of view.
+TEST_F(ControlsWindow, InCellScrollBarStepsTheCellsPosition)
+{
+    g.SetColWidths(2, 120);
+    g.SetRowHeights(2, 60);
+    g.AddScrollBar(2, 2, false);
+    g.SetScrollProp(2, 2, {20, 100});
+    std::vector<std::tuple<int, int, int, int, int>> seen;
+    g.OnScrollCell = [&](TExtStringGrid*, int c, int r, int pos, int mn, int mx) { seen.emplace_back(c, r, pos, mn, mx); };
+    g.SetCol(2);
+    g.SetRow(2);
+    g.ShowCellScrollBar(2, 2);
+    QScrollBar* bar = g.CellScrollBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(bar->isVisible());
+    const TRect cr = g.CellRect(2, 2);
+    const int lw = g.GridLineWidth();
+    EXPECT_EQ(bar->geometry(), QRect(cr.Right - 17 - lw, cr.Top + lw, 17, cr.Height() - 2 * lw));
+    struct Step {
+        QAbstractSlider::SliderAction action;
+        int pos;
+    };
+    const Step steps[] = {
+        {QAbstractSlider::SliderSingleStepAdd, 10}, {QAbstractSlider::SliderSingleStepAdd, 20},
+        {QAbstractSlider::SliderPageStepAdd, 80},   {QAbstractSlider::SliderSingleStepAdd, 80},
+        {QAbstractSlider::SliderSingleStepSub, 70}, {QAbstractSlider::SliderPageStepSub, 0},
+    };
+    for (const Step& s : steps) {
+        bar->triggerAction(s.action);
+        EXPECT_EQ(g.GetScrollPosition(2, 2), s.pos) << int(s.action);
+        EXPECT_EQ(bar->value(), s.pos);
+    }
+    using T = std::tuple<int, int, int, int, int>;
+    EXPECT_EQ(seen, (std::vector<T>{T{2, 2, 10, 0, 100}, T{2, 2, 20, 0, 100}, T{2, 2, 80, 0, 100},
+                                    T{2, 2, 70, 0, 100}, T{2, 2, 0, 0, 100}}))
+        << "only changes are reported";
+    // Scrolling the current cell out of view shrinks the bar to nothing.
+    g.SetTopRow(10);
+    EXPECT_EQ(bar->height(), 0);
+    g.SetTopRow(1);
+    EXPECT_EQ(bar->geometry().top(), g.CellRect(2, 2).Top);
+    EXPECT_EQ(bar->height(), g.CellRect(2, 2).Height());
+    // A cell without a scroll bar, or whose page covers its range, hides it.
+    g.ShowCellScrollBar(1, 2);
+    EXPECT_FALSE(bar->isVisible());
+    g.SetScrollProp(2, 2, {100, 100});
+    g.ShowCellScrollBar(2, 2);
+    EXPECT_FALSE(bar->isVisible());
 }
