@@ -1,5 +1,7 @@
 #include "controls/EsgCombo.h"
 
+#include <QAbstractItemView>
+
 #include "controls/ExtUtilDraw.h"
 #include "controls/ExtXPVS.h"
 
@@ -164,6 +166,25 @@ void TEsgCustomCombo::showPopup()
     if (m_dropWidth > 0) view()->setMinimumWidth(m_dropWidth);
     m_dropped = true;
     QComboBox::showPopup();
+    // The list shows at most the drop-down count of items, whatever the
+    // style would do with a longer list (some show every item).
+    QAbstractItemView* v = view();
+    QWidget* popup = v ? v->window() : nullptr;
+    const int rows = maxVisibleItems();
+    const int rowHeight = v && count() > 0 ? v->sizeHintForRow(0) : 0;
+    if (!popup || popup == window() || rowHeight <= 0 || count() <= rows) return;
+    const int frame = popup->height() - v->viewport()->height();
+    const int want = rowHeight * rows + std::max(0, frame);
+    if (popup->height() <= want) return;
+    const bool above = popup->geometry().bottom() <= mapToGlobal(QPoint(0, height())).y() &&
+                       popup->geometry().top() < mapToGlobal(QPoint(0, 0)).y();
+    QRect g = popup->geometry();
+    if (above)
+        g.setTop(g.bottom() - want + 1);
+    else
+        g.setHeight(want);
+    popup->setGeometry(g);
+    if (currentIndex() >= 0) v->scrollTo(model()->index(currentIndex(), modelColumn()));
 }
 
 void TEsgCustomCombo::hidePopup()

@@ -45,6 +45,7 @@
 class TExtStringGrid;
 class QCursor;
 class QMenu;
+class QScrollBar;
 class QWidget;
 class QPrinter;
 class TEditLink;
@@ -1305,6 +1306,22 @@ public:
     };
     void SetScrollProp(int c, int r, TScrollProp prop);
     TScrollProp GetScrollProp(int c, int r);
+    // The one scroll-bar control that serves the scroll-bar cells (made on
+    // first use, hidden while no cell uses it).
+    QScrollBar* CellScrollBar();
+    // Puts the control over the right edge of a scroll-bar cell (display
+    // column c) with the cell's position, page and range, and shows it when
+    // the page is below the range; a cell without a scroll bar hides it.
+    void ShowCellScrollBar(int c, int r);
+    int ScrollCol() const { return FScrollCol; }
+    int ScrollRow() const { return FScrollRow; }
+    // A step of the in-cell scroll bar: lines move by 10, pages by 100, a
+    // dragged thumb to its place; a changed position is stored in the cell,
+    // which is repainted, and reported through ScrollCell.
+    void CellScrollBarAction(int action);
+    // Fires OnScrollCell for the scroll-bar cell with its position and range.
+    virtual void ScrollCell();
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int position, int min, int max)> OnScrollCell;
     // Page size and range of an automatic-range scroll bar from the row
     // height and the height of the cell text.
     virtual void UpdateAutoRangeScrollBar(int c, int r);
@@ -1736,6 +1753,11 @@ public:
     bool Editing() const { return FEditing; }
     bool EditActive() const { return FEditActive; }
     TEditorType CurrentEditor() const { return FEditControl; }
+    // Set once a text editor has opened: from then on the cell follows the
+    // text of the open text or spin editor while it is typed.
+    bool ShowEditProcess() const { return FShowEditProcess; }
+    // The open editor's text changed (not while the grid loads it).
+    void EditorTextChanged(const QString& text);
     // The combo editor reports here: its list dropped down or closed up.
     void ComboListDropped();
     // editing: the combo's editor was open (not closing) as the list closed.
@@ -1790,8 +1812,17 @@ public:
     // The pick list of the combo editor; the column grid fills it from the
     // column before each edit, an OnGetEditorType handler may refill it.
     QStringList& ComboItems() { return FComboItems; }
-    void ClearComboString() { FComboItems.clear(); }
+    void ClearComboString()
+    {
+        FComboItems.clear();
+        FComboObjects.clear();
+    }
     void AddComboString(const QString& s) { FComboItems.append(s); }
+    // Appends s with an object that OnComboObjectChange hands out when the
+    // item is chosen.
+    void AddComboStringObject(const QString& s, TUserValue object);
+    // The object of an item (empty when it has none).
+    TUserValue ComboObject(int index) const;
     bool RemoveComboString(const QString& s);
     bool SetComboSelectionString(const QString& s);
     void SetComboSelection(int idx) { FComboIdx = idx; }
@@ -1865,6 +1896,9 @@ public:
     std::function<void(TExtStringGrid* sender, int acol, int arow, const QString& value)> OnEditChange;
     std::function<void(TExtStringGrid* sender, int acol, int arow, int itemIndex, const QString& selection)>
         OnComboChange;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int itemIndex, const QString& selection,
+                       const TUserValue& object)>
+        OnComboObjectChange;
     std::function<void(TExtStringGrid* sender, int acol, int arow, int value, bool upDown)> OnSpinClick;
     std::function<void(TExtStringGrid* sender, int acol, int arow, double value, bool upDown)> OnFloatSpinClick;
     std::function<void(TExtStringGrid* sender, int acol, int arow, TDateTime value, bool upDown)> OnDateSpinClick;
@@ -2091,8 +2125,6 @@ public:
     // "Col : n" through OnScrollHint).
     QString ScrollHintText(bool vertical, int target);
     std::function<void(TExtStringGrid* sender, int arow, QString& hint)> OnScrollHint;
-    // The in-cell scroll bar of a cell (real column) was moved.
-    std::function<void(TExtStringGrid* sender, int acol, int arow, int position, int min, int max)> OnScrollCell;
     bool ScrollLock() const { return FScrollLock; }
     // The kind of scroll bars: ssMetro replaces the window's bars by the two
     // slim scroll bars (ScrollBars ssNone), any other kind frees them and
@@ -2333,6 +2365,9 @@ protected:
     // editor).
     static TEditorType SharedEditorKind(TEditorType kind);
     bool FEditing = false;
+    bool FShowEditProcess = false;
+    // The Tab being stepped was reported to OnKeyDown already.
+    bool FTabKeyReported = false;
     bool FClosingEdit = false;
     bool FEditActive = false;
     bool FEditDisable = false;
@@ -2361,6 +2396,8 @@ protected:
     int FLastTabRow = -1;
     int FComboIdx = -1;
     QStringList FComboItems;
+    // The objects of the items, by index (shorter when the last items have none).
+    std::vector<TUserValue> FComboObjects;
     QPointer<TEditLink> FGridEditLink;
     QPointer<QWidget> FEditTrans;
     QPointer<QWidget> FComboTrans;
@@ -2593,6 +2630,9 @@ private:
     std::unique_ptr<THTMLHintWindow> FScrollHintWnd;
     TScrollType FScrollType = TScrollType::ssNormal;
     bool FScrollProportional = false;
+    QPointer<QScrollBar> FScrollBar;
+    int FScrollCol = -1;
+    int FScrollRow = -1;
     // The window's bars run on the proportional 0 .. 127 scale now.
     bool FVScaled = false;
     bool FHScaled = false;
@@ -2885,16 +2925,11 @@ private:
     // A release in the fixed cells reports OnClick itself; the platform's
     // click of that release is then left out.
     bool FSkipPlatformClick = false;
-    // The sizing hint ("cw=" / "rh="), the platform scroll bar shown over
-    // an in-cell scroll bar cell, and the repaint of the selection
+    // The sizing hint ("cw=" / "rh=") and the repaint of the selection
     // rectangle's corner cells of two selections.
     void ShowSizingHint(bool column, int size, int c, int r);
     void HideSizingHint();
-    void UpdateInCellScrollBar(int c, int r);
     void RepaintSelectionRect(const TGridRect& a, const TGridRect& b);
-    QPointer<QWidget> FScrollBar; // a QScrollBar
-    int FScrollCol = -1;
-    int FScrollRow = -1;
 
 public:
     int Clickposx = 0;

@@ -5,12 +5,14 @@
 #include "grid/ExtGrid.h"
 #include "controls/CellEditors.h"
 #include "grid/ExtGridDateEditors.h"
+#include "controls/ExtUtil.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/Application.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QToolTip>
 
 using enum TShiftStateItem;
@@ -242,6 +244,7 @@ bool TExtStringGrid::CanEditShow()
         if (!TCellEditorRegistry::Instance().IsRegistered(kind)) kind = edNormal;
     }
     FEditControl = kind;
+    if (IsTextEditorKind(kind)) FShowEditProcess = true;
     FEditing = true;
     FEditActive = !IsTextEditorKind(kind);
     if (kind != edCustom) FLastValidation = true;
@@ -326,6 +329,20 @@ void TExtStringGrid::ComboListClosed(bool editing)
         FocusGrid();
     }
     ComboCloseUp(Row(), rc);
+}
+
+void TExtStringGrid::EditorTextChanged(const QString& text)
+{
+    if (!FShowEditProcess || !EditorMode()) return;
+    const bool spin = FEditControl == edSpinEdit || FEditControl == edFloatSpinEdit || FEditControl == edTimeSpinEdit ||
+                      FEditControl == edDateSpinEdit;
+    if (!IsTextEditorKind(FEditControl) && !spin) return;
+    // The cell shows the edit as it is typed; the text remembered when the
+    // edit began stays what validation compares with and what a refused
+    // or cancelled edit puts back.
+    const TGridCoord cell = EditorCell();
+    SetEditText(cell.X, cell.Y, text);
+    InvalidateCell(cell.X, cell.Y);
 }
 
 void TExtStringGrid::HideCellEdit()
@@ -530,6 +547,11 @@ bool TExtStringGrid::ValidateCell(const QString& newValue)
             } else {
                 FLastValidation = false;
                 FGridModified = FOldModifiedValue;
+                // A cell that followed the editor gets its old text back.
+                if (row >= 0 && row < RowCount() && col >= 0 && Cells(col, row) != FOldCellText) {
+                    SetCells(col, row, FOldCellText);
+                    RepaintDispl(col, row);
+                }
                 RefuseValue(value);
             }
         }
@@ -566,6 +588,10 @@ bool TExtStringGrid::ValidateCellWide(const QString& newValue)
                 }
             } else {
                 FLastValidation = false;
+                if (row >= 0 && row < RowCount() && col >= 0 && Cells(col, row) != FOldCellText) {
+                    SetCells(col, row, FOldCellText);
+                    RepaintDispl(col, row);
+                }
                 RefuseValue(value);
             }
         }
@@ -616,7 +642,23 @@ bool TExtStringGrid::RemoveComboString(const QString& s)
     const int i = FComboItems.indexOf(s);
     if (i < 0) return false;
     FComboItems.removeAt(i);
+    if (i < int(FComboObjects.size())) FComboObjects.erase(FComboObjects.begin() + i);
     return true;
+}
+
+void TExtStringGrid::AddComboStringObject(const QString& s, TUserValue object)
+{
+    // Items added without an object (or a list refilled directly) keep
+    // their places: the objects line up with the items again.
+    FComboObjects.resize(FComboItems.size());
+    FComboItems.append(s);
+    FComboObjects.push_back(std::move(object));
+}
+
+TUserValue TExtStringGrid::ComboObject(int index) const
+{
+    if (index < 0 || index >= int(FComboObjects.size()) || index >= FComboItems.size()) return {};
+    return FComboObjects[size_t(index)];
 }
 
 bool TExtStringGrid::SetComboSelectionString(const QString& s)
@@ -652,6 +694,14 @@ void TExtStringGrid::SetComboIndex(int c, int r, int value)
 
 void TExtStringGrid::KeyPress(QChar& key)
 {
+    // Characters never reach a cell that holds inline controls.
+    if (!EditorMode()) {
+        const QString text = Cells(RealColIndex(Col()), Row());
+        if (DetectCellTextKind(text, EnableHTML()) == 1 && text.toUpper().contains(QLatin1String("<CONTROL"))) {
+            key = QChar();
+            return;
+        }
+    }
     if (key == QChar(VK_ESCAPE)) {
         const bool editing = FEditing;
         if (EditorMode()) CancelEditor();
@@ -892,7 +942,7 @@ bool TExtStringGrid::TabTarget(bool backward, TGridCoord& target)
 
 bool TExtStringGrid::TabToNextCell(bool backward)
 {
-    if (OnKeyDown) {
+    if (OnKeyDown && !FTabKeyReported) {
         int k = VK_TAB;
         OnKeyDown(this, k, backward ? TShiftState{ssShift} : TShiftState{});
         if (k != VK_TAB) return true;
@@ -957,6 +1007,17 @@ void TExtStringGrid::CellControlsUpdate(bool rebuildList)
                     ++n;
                 }
         FNumCellControls = n;
+    }
+    // The in-cell scroll bar stays at the current cell's right edge while
+    // that cell is in view, and shrinks to nothing when it is not.
+    if (QScrollBar* bar = FScrollBar.data(); bar && bar->isVisible()) {
+        const int c = Col(), r = Row();
+        if (r < TopRow() || r >= TopRow() + VisibleRowCount() || c < LeftCol() || c >= LeftCol() + VisibleColCount()) {
+            bar->resize(bar->width(), 0);
+        } else {
+            const TRect cr = CellRect(c, r);
+            bar->setGeometry(cr.Right - bar->width(), cr.Top, bar->width(), cr.Height());
+        }
     }
     if (FNumCellControls == 0) return;
     const int fixedCols = TCustomGrid::FixedCols(), fixedRows = TCustomGrid::FixedRows();

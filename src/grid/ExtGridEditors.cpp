@@ -151,6 +151,10 @@ TExtInplaceEdit::TExtInplaceEdit(QWidget* parent) : TInplaceEdit(parent)
             if (FGrid && !FLoading && FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s);
         });
     });
+    // Every change but the grid's own loading reaches the cell.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& s) {
+        if (FGrid && !FLoadingCell) Guard([&] { FGrid->EditorTextChanged(EditorText()); });
+    });
 }
 
 TEditorType TExtInplaceEdit::Kind() const
@@ -173,7 +177,9 @@ void TExtInplaceEdit::SetEditMask(const QString& mask)
 void TExtInplaceEdit::LoadText(const QString& s)
 {
     FLoading = true;
+    FLoadingCell = true;
     setText(s);
+    FLoadingCell = false;
     FLoading = false;
 }
 
@@ -340,7 +346,9 @@ void TExtTextCellEditor::SetLimits(int maxLength, const QString& mask)
     m_edit->SetLengthLimit(maxLength);
     m_edit->SetEditMask(mask);
     TExtStringGrid* g = m_edit->Grid();
-    m_edit->setEchoMode(g && g->CurrentEditor() == edPassword ? QLineEdit::Password : QLineEdit::Normal);
+    // A password cell shows the grid's password character for each letter.
+    const QString pw = g ? g->PasswordChar() : QString();
+    SetEditPasswordChar(m_edit, g && g->CurrentEditor() == edPassword && !pw.isEmpty() ? pw.at(0) : QChar());
     if (!g) return;
     // The cell's colour, font and horizontal alignment (a vertically
     // centred cell keeps its horizontal alignment).
@@ -405,8 +413,10 @@ void TGridCombo::hidePopup()
 
 void TGridCombo::FireComboChange(int index)
 {
-    if (FGrid->OnComboChange)
-        FGrid->OnComboChange(FGrid, FGrid->RealColIndex(FGrid->Col()), FGrid->Row(), index, itemText(index));
+    const int rc = FGrid->RealColIndex(FGrid->Col()), r = FGrid->Row();
+    if (FGrid->OnComboChange) FGrid->OnComboChange(FGrid, rc, r, index, itemText(index));
+    if (FGrid->OnComboObjectChange)
+        FGrid->OnComboObjectChange(FGrid, rc, r, index, itemText(index), FGrid->ComboObject(index));
 }
 
 void TGridCombo::DoChange()
@@ -591,8 +601,11 @@ void TGridComboEditor::LoadText(const QString& text)
     }
     c->FLoading = false;
     c->FDefaulted = defaulted;
-    if (defaulted && g && c->count() > 0 && g->OnComboChange)
-        g->OnComboChange(g, g->RealColIndex(g->Col()), g->Row(), 0, c->itemText(0));
+    if (defaulted && g && c->count() > 0) {
+        if (g->OnComboChange) g->OnComboChange(g, g->RealColIndex(g->Col()), g->Row(), 0, c->itemText(0));
+        if (g->OnComboObjectChange)
+            g->OnComboObjectChange(g, g->RealColIndex(g->Col()), g->Row(), 0, c->itemText(0), g->ComboObject(0));
+    }
 }
 
 QString TGridComboEditor::Text() const
@@ -692,8 +705,11 @@ TGridSpin::TGridSpin(QWidget* parent) : TEsgSpinEdit(parent)
 {
     SetBorderStyle(TBorderStyle::bsNone);
     connect(this, &QLineEdit::textChanged, this, [this](const QString& s) {
-        if (FLoading || !FGrid || !FGrid->OnEditChange) return;
-        Guard([&] { FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s); });
+        if (FLoading || !FGrid) return;
+        Guard([&] {
+            if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s);
+            FGrid->EditorTextChanged(CellText());
+        });
     });
 }
 

@@ -72,7 +72,11 @@ public:
     void SetEditMask(const QString& mask);
     const TEditMask& EditMask() const { return FMask; }
     // The text, literals and blanks as the mask keeps them.
-    QString EditorText() const { return MaskedText(displayText(), FMask); }
+    // (A password edit shows stars: its text is taken as typed.)
+    QString EditorText() const
+    {
+        return MaskedText(echoMode() == QLineEdit::Normal ? displayText() : text(), FMask);
+    }
     // Loads a text without firing OnEditChange.
     void LoadText(const QString& s);
     // Prefix completion from the grid's lookup list.
@@ -94,6 +98,7 @@ private:
     int FLengthLimit = 0;
     bool Workmode = true;
     bool FLoading = false;
+    bool FLoadingCell = false;
     TEditMask FMask;
 };
 

@@ -150,7 +150,7 @@ void TExtStringGrid::ShowControlEdit(const QString& text, const QString& ctrlTyp
         } else if (edit->parentWidget() != parent) {
             edit->setParent(parent);
         }
-        edit->setEchoMode(type == QLatin1String("PASSWORD") ? QLineEdit::Password : QLineEdit::Normal);
+        SetEditPasswordChar(edit, type == QLatin1String("PASSWORD") ? QChar('*') : QChar());
         edit->SetEditMask(type == QLatin1String("MASK") ? GetControlProp(text, ctrlID) : QString());
         edit->SetText(ctrlValue);
         edit->SetBorderStyle(TBorderStyle::bsNone);

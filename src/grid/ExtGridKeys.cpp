@@ -8,7 +8,10 @@
 // edges, disabled rows, the synchronised grid) correct where it went.
 #include "grid/ExtGrid.h"
 
+#include "controls/EsgHTMLE.h"
 #include "controls/ExtUtil.h"
+
+#include <QScopeGuard>
 
 namespace {
 
@@ -129,9 +132,17 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
     // mini-HTML holds inline controls, goes no further (the character
     // procedure still sees Enter).
     if (enterOrF2 && HasOption(goEditing) && !IsEditable(realCol, Row())) return;
-    if (enterOrF2) {
+    if (enterOrF2 && !EditorMode()) {
         const QString text = Cells(realCol, Row());
-        if (DetectCellTextKind(text, EnableHTML()) == 1 && text.toUpper().contains(QLatin1String("<CONTROL"))) return;
+        if (DetectCellTextKind(text, EnableHTML()) == 1 && text.toUpper().contains(QLatin1String("<CONTROL"))) {
+            // The cell's first inline control opens instead of a text editor
+            // on the raw tags; the key goes no further (no character either).
+            RememberCell(Col(), Row());
+            if (key == VK_F2) DoF2Key();
+            key = 0;
+            EditCellControl(Col(), Row(), QString());
+            return;
+        }
     }
     if (key == VK_RETURN && !HasOption(goEditing) && !IsEditable(realCol, Row())) return;
     // Enter or Space on a cell with a check box, radio group, radio button
@@ -243,6 +254,10 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
 
     // Tab walks the cells with goTabs.
     if (key == VK_TAB && HasOption(goTabs)) {
+        // OnKeyDown has seen this Tab already (the key-down dispatch fires it
+        // before this procedure runs): the Tab step does not fire it again.
+        FTabKeyReported = true;
+        const auto clear = qScopeGuard([this] { FTabKeyReported = false; });
         TabToNextCell(shiftDown);
         reportSelection();
         return;
@@ -394,11 +409,15 @@ void TExtStringGrid::AfterKeySteps(int key, TShiftState shift)
         CalcFooter(-1);
     }
 
-    // Enter and F2 remember the cell before it is edited.
-    if (key == VK_RETURN || key == VK_F2) {
+    // Enter and F2 remember the cell before it is edited. With the editor
+    // open the key belongs to the edit: the cell remembered when it opened
+    // stays the one the edit is validated against (its text may already
+    // show the edit while it is typed).
+    if ((key == VK_RETURN || key == VK_F2) && !EditorMode()) {
         RememberCell(Col(), Row());
-        if (key == VK_F2) DoF2Key();
+        if (HasControlTag(Cells(RealColIndex(Col()), Row()))) EditCellControl(Col(), Row(), QString());
     }
+    if (key == VK_F2) DoF2Key();
 }
 
 void TExtStringGrid::StepKey(int& key, TShiftState shift)

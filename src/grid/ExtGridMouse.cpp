@@ -1454,7 +1454,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             RepaintRow(r);
             if (old >= 0 && old < RowCount()) RepaintRow(old);
         }
-        UpdateInCellScrollBar(c, r);
+        // The in-cell scroll bar follows the mouse over scroll-bar cells.
+        ShowCellScrollBar(c, r);
     }
     if (valid && HoverFixedCells() != THoverFixedCells::hfNone && !FNoMouseLeave &&
         (HoverFixedX != c || HoverFixedY != r)) {
@@ -1648,45 +1649,6 @@ void TExtStringGrid::HideSizingHint()
     if (!FScrollHintShow) return;
     FScrollHintShow = false;
     if (FScrollHintWnd) FScrollHintWnd->ReleaseHandle();
-}
-
-void TExtStringGrid::UpdateInCellScrollBar(int c, int r)
-{
-    const int rc = RealColIndex(c);
-    const TScrollProp sp = HasScrollBar(rc, r) ? GetScrollProp(rc, r) : TScrollProp{};
-    if (!HandleAllocated() || !HasScrollBar(rc, r) || sp.PageSize >= sp.Range) {
-        if (FScrollBar) FScrollBar->hide();
-        return;
-    }
-    if (!FScrollBar) {
-        // One platform bar serves every scroll-bar cell; it moves the cell's
-        // text and reports the new position.
-        auto* bar = new QScrollBar(Qt::Vertical, Widget()->viewport());
-        bar->hide();
-        QObject::connect(bar, &QScrollBar::valueChanged, bar, [this, bar](int v) {
-            if (FScrollCol < 0 || FScrollRow < 0 || !HasScrollBar(FScrollCol, FScrollRow)) return;
-            if (v == GetScrollPosition(FScrollCol, FScrollRow)) return;
-            SetScrollPosition(FScrollCol, FScrollRow, v);
-            if (OnScrollCell) OnScrollCell(this, FScrollCol, FScrollRow, v, bar->minimum(), bar->maximum());
-        });
-        FScrollBar = bar;
-    }
-    auto* bar = static_cast<QScrollBar*>(FScrollBar.data());
-    FScrollCol = rc;
-    FScrollRow = r;
-    const QSignalBlocker block(bar);
-    const int lw = GridLineWidth();
-    const TRect cell = CellRect(c, r);
-    const int w = 17;
-    const QRect place(cell.Right - w - lw, cell.Top + lw, w, cell.Height() - 2 * lw);
-    if (bar->geometry() != place || !bar->isVisible()) {
-        bar->setRange(0, std::max(0, sp.Range - sp.PageSize));
-        bar->setPageStep(std::max(1, sp.PageSize));
-        bar->setSingleStep(10);
-        bar->setGeometry(place);
-        bar->show();
-    }
-    bar->setValue(GetScrollPosition(rc, r));
 }
 
 bool TExtStringGrid::HasNodeRows()

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QDropEvent>
+#include <QProxyStyle>
 #include <QRegularExpression>
 #include <memory>
 
@@ -480,4 +481,50 @@ void TMaskEdit::changeEvent(QEvent* event)
 {
     QLineEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange && m_autoSize) AdjustHeight();
+}
+
+// ---------------------------------------------------------------------------
+// Password characters
+
+namespace {
+
+class TPasswordCharStyle : public QProxyStyle {
+public:
+    explicit TPasswordCharStyle(QChar c) : m_char(c) {}
+    QChar Char() const { return m_char; }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter) return m_char.unicode();
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+private:
+    QChar m_char;
+};
+
+} // namespace
+
+void SetEditPasswordChar(QLineEdit* edit, QChar c)
+{
+    if (!edit) return;
+    if (c.isNull()) {
+        edit->setEchoMode(QLineEdit::Normal);
+        return;
+    }
+    auto* current = dynamic_cast<TPasswordCharStyle*>(edit->style());
+    if (!current || current->Char() != c) {
+        // The style lives as long as the edit (it is its child).
+        auto* style = new TPasswordCharStyle(c);
+        style->setParent(edit);
+        edit->setStyle(style);
+        if (current) current->deleteLater();
+    }
+    edit->setEchoMode(QLineEdit::Password);
+}
+
+QChar EditPasswordChar(const QLineEdit* edit)
+{
+    if (!edit || edit->echoMode() != QLineEdit::Password) return QChar();
+    return QChar(char16_t(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit)));
 }

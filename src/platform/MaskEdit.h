@@ -43,6 +43,12 @@ TEditMask ParseEditMask(const QString& mask, const FormatSettings& fs);
 // blanks, literals are left out unless the mask saves them.
 QString MaskedText(const QString& shown, const TEditMask& mask);
 
+// The password character of a line edit: every character shows as c (a
+// null character shows the text itself). The widget's own style is wrapped
+// so that it answers c for the password character.
+void SetEditPasswordChar(QLineEdit* edit, QChar c);
+QChar EditPasswordChar(const QLineEdit* edit);
+
 // ---------------------------------------------------------------------------
 
 class TMaskEdit : public QLineEdit {

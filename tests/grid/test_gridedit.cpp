@@ -450,6 +450,85 @@ TEST_F(EditWindow, EscRestoresTheCell)
     // Esc in the host would have closed nothing: the editor took it.
 }
 
+// The cell follows the text editor while it is typed; a value the
+// validation refuses on Enter leaves the cell with its old text (and the
+// editor open with the refused one), and Esc puts the old text back.
+TEST_F(EditWindow, CellFollowsTheEditorUntilAValueIsRefusedOrCancelled)
+{
+    int asked = 0;
+    g.OnCellValidate = [&](TExtStringGrid*, int, int, QString& v, bool& valid) {
+        ++asked;
+        valid = v != "bad";
+    };
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    EXPECT_TRUE(g.ShowEditProcess());
+    EXPECT_EQ(g.Cells(1, 1), "B1") << "opening the editor changes nothing";
+    g.NormalEdit()->selectAll();
+    QTest::keyClicks(Editor(), "ba");
+    EXPECT_EQ(g.Cells(1, 1), "ba") << "the cell shows the edit as it is typed";
+    QTest::keyClicks(Editor(), "d");
+    EXPECT_EQ(g.Cells(1, 1), "bad");
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(g.EditMode()) << "a refused value keeps the editor";
+    EXPECT_EQ(g.EditorText(), "bad");
+    EXPECT_EQ(g.Cells(1, 1), "B1") << "and the cell its old text";
+    // A second Enter on the same refused text is asked again and refused.
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(g.EditMode());
+    EXPECT_EQ(g.Cells(1, 1), "B1");
+    g.NormalEdit()->selectAll();
+    QTest::keyClicks(Editor(), "good");
+    Key(Editor(), Qt::Key_Return);
+    EXPECT_EQ(asked, 3);
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.Cells(1, 1), "good");
+
+    // Esc after typing: the cell is as it was.
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    QTest::keyClicks(Editor(), "zz");
+    EXPECT_EQ(g.Cells(1, 1), g.EditorText());
+    Key(Editor(), Qt::Key_Escape);
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.Cells(1, 1), "good");
+    // Leaving the grid with a refused value does not leave it in the cell.
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    g.NormalEdit()->selectAll();
+    QTest::keyClicks(Editor(), "bad");
+    EXPECT_EQ(g.Cells(1, 1), "bad");
+    g.HideInplaceEdit();
+    EXPECT_EQ(g.Cells(1, 1), "good");
+}
+
+// A password cell's editor shows the grid's password character.
+TEST_F(EditWindow, PasswordEditorShowsThePasswordCharacter)
+{
+    g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
+        if (c == 1) e = edPassword;
+    };
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    auto* e = g.NormalEdit();
+    e->selectAll();
+    QTest::keyClicks(e, "abc");
+    EXPECT_EQ(e->displayText(), "***");
+    EXPECT_EQ(e->text(), "abc");
+    Key(e, Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 1), "abc");
+    g.SetPasswordChar("#");
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    EXPECT_EQ(g.NormalEdit()->displayText(), "###");
+    Key(g.NormalEdit(), Qt::Key_Escape);
+    // Any other kind shows its text.
+    g.SetCol(2);
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    EXPECT_EQ(g.NormalEdit()->displayText(), "C1");
+}
+
 TEST_F(EditWindow, EnterWithoutAdvanceStaysAndTextKindsFilter)
 {
     g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
@@ -542,6 +621,45 @@ TEST_F(EditWindow, PickListTakesOnlyItsItems)
     QTest::keyClick(g.Widget(), Qt::Key_F2);
     Key(c, Qt::Key_Return);
     EXPECT_EQ(g.Cells(2, 2), "red") << "confirmed: the shown item is taken";
+}
+
+// Choosing an item reports its object; items without one report none, and
+// the objects keep to their items when an item is removed.
+TEST_F(EditWindow, ComboObjectChangeHandsOutTheItemsObject)
+{
+    g.AddComboString("none");
+    g.AddComboStringObject("one", 1);
+    g.AddComboStringObject("two", 2);
+    g.AddComboStringObject("three", 3);
+    EXPECT_TRUE(g.RemoveComboString("two"));
+    g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
+        if (c == 2) e = edComboList;
+    };
+    std::vector<std::tuple<int, int, int, QString, int>> seen;
+    g.OnComboObjectChange = [&](TExtStringGrid*, int c, int r, int i, const QString& s, const TUserValue& o) {
+        seen.emplace_back(c, r, i, s, o.has_value() ? std::any_cast<int>(o) : -1);
+    };
+    g.SetCol(2);
+    g.SetCells(2, 1, "none");
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    TGridCombo* c = g.EditCombo();
+    Key(c, Qt::Key_Down);
+    Key(c, Qt::Key_Down);
+    Key(c, Qt::Key_Up);
+    Key(c, Qt::Key_Up);
+    using T = std::tuple<int, int, int, QString, int>;
+    EXPECT_EQ(seen, (std::vector<T>{T{2, 1, 1, "one", 1}, T{2, 1, 2, "three", 3}, T{2, 1, 1, "one", 1},
+                                    T{2, 1, 0, "none", -1}}));
+    Key(c, Qt::Key_Escape);
+    // A cell text outside the pick list reports the first item it shows.
+    seen.clear();
+    g.SetCells(2, 1, "other");
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    EXPECT_EQ(seen, (std::vector<T>{T{2, 1, 0, "none", -1}}));
+    Key(c, Qt::Key_Escape);
+    g.ClearComboString();
+    EXPECT_FALSE(g.ComboObject(0).has_value());
 }
 
 TEST_F(EditWindow, EditableComboKeepsFreeTextAndCompletes)
@@ -708,11 +826,22 @@ TEST_F(EditWindow, ExitWithARefusedValueKeepsTheOldText)
 TEST_F(EditWindow, TabMovesBetweenCellsWithGoTabs)
 {
     g.SetOptions(g.Options().With(goTabs));
+    std::vector<std::pair<int, int>> downs;
+    g.OnKeyDown = [&](TCustomGrid*, int& k, TShiftState) { downs.push_back({k, g.Col()}); };
     QTest::keyClicks(g.Widget(), "x");
+    downs.clear();
     Key(Editor(), Qt::Key_Tab);
     EXPECT_EQ(g.Cells(1, 1), "x");
     EXPECT_EQ(g.Col(), 2);
     EXPECT_TRUE(g.Widget()->hasFocus() || g.Widget()->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(downs, (std::vector<std::pair<int, int>>{{VK_TAB, 1}})) << "OnKeyDown sees the Tab once";
+    // Without an editor as well.
+    if (g.EditMode()) g.HideInplaceEdit();
+    g.Widget()->setFocus();
+    downs.clear();
+    Key(g.Widget(), Qt::Key_Tab);
+    EXPECT_EQ(g.Col(), 3);
+    EXPECT_EQ(downs, (std::vector<std::pair<int, int>>{{VK_TAB, 2}}));
 }
 
 namespace {

@@ -4,8 +4,10 @@
 #include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -323,4 +325,147 @@ TEST_F(ControlsWindow, KeyTheOpenEditorIgnoresEndsAtTheGrid)
     QTest::keyClick(g.Widget(), Qt::Key_F7);
     EXPECT_TRUE(g.EditorMode());
     EXPECT_EQ(g.Cells(1, 1), "B1");
+}
+
+// Enter and F2 on a cell whose mini-HTML holds inline controls open its
+// first editable control; they never open the text editor on the raw tags,
+// and typed characters do not reach such a cell.
+TEST_F(ControlsWindow, EnterAndF2OpenTheFirstInlineControl)
+{
+    g.SetColWidths(1, 320);
+    g.SetRowHeights(1, 40);
+    const QString text = QStringLiteral(
+        "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"15\"> "
+        "Key <CONTROL TYPE=\"PASSWORD\" ID=\"p\" VALUE=\"\" WIDTH=\"60\"> "
+        "<CONTROL TYPE=\"EDIT\" ID=\"n\" VALUE=\"x\" WIDTH=\"60\">");
+    g.SetCells(1, 1, text);
+    int keyPresses = 0;
+    g.OnKeyPress = [&](TCustomGrid*, QChar&) { ++keyPresses; };
+    QTest::keyClick(g.Widget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(g.EditMode()) << "no text editor on the tags";
+    ASSERT_TRUE(g.ControlEditing());
+    EXPECT_EQ(g.ControlEditID(), "p") << "the check box is not an editable control";
+    TControlEdit* edit = g.ControlEditWidget();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_EQ(keyPresses, 0) << "the key went no further";
+    // A password control shows a star for each character and stores the
+    // plain text.
+    QTest::keyClicks(edit, "abc");
+    EXPECT_EQ(edit->displayText(), "***");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_FALSE(g.ControlEditing());
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.ControlValues(1, 1, "p"), "abc");
+    EXPECT_TRUE(g.Widget()->hasFocus());
+    // F2 opens it again; the next control is a plain edit.
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.ControlEditing());
+    EXPECT_EQ(g.ControlEditID(), "p");
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(g.ControlEditing());
+    EXPECT_EQ(g.ControlEditID(), "n");
+    EXPECT_EQ(edit->text(), "x");
+    EXPECT_EQ(edit->displayText(), "x") << "only the password control masks";
+    g.StopControlEdit();
+    // Typing on the cell changes nothing.
+    g.Widget()->setFocus();
+    QTest::keyClicks(g.Widget(), "q");
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.ControlValues(1, 1, "n"), "x");
+    // A cell without controls still opens its text editor on Enter.
+    g.SetCol(2);
+    QTest::keyClick(g.Widget(), Qt::Key_Return);
+    EXPECT_TRUE(g.EditMode());
+    EXPECT_FALSE(g.ControlEditing());
+}
+
+// The inline combo's list shows the drop-down count of items that
+// OnControlComboList asks for.
+TEST_F(ControlsWindow, InlineComboListShowsTheDropCountOfItems)
+{
+    g.SetColWidths(1, 320);
+    g.SetRowHeights(1, 40);
+    g.SetCells(1, 1, QStringLiteral("<CONTROL TYPE=\"COMBO\" ID=\"k\" VALUE=\"v0\" WIDTH=\"80\">"));
+    int asked = 0;
+    g.OnControlComboList = [&](TExtStringGrid*, int, int, const QString&, const QString&, const QString&,
+                               QStringList& values, bool&, int& dropCount) {
+        EXPECT_EQ(dropCount, 8) << "eight by default";
+        for (int i = 0; i < 20; ++i) values << QStringLiteral("v%1").arg(i);
+        dropCount = asked++ == 0 ? 5 : 30;
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        g.EditCellControl(1, 1, QString());
+        TControlCombo* combo = g.ControlComboWidget();
+        ASSERT_NE(combo, nullptr);
+        ASSERT_TRUE(combo->DroppedDown());
+        QAbstractItemView* list = combo->view();
+        const int rowHeight = list->sizeHintForRow(0);
+        ASSERT_GT(rowHeight, 0);
+        const int shown = list->viewport()->height() / rowHeight;
+        if (round == 0) {
+            EXPECT_LE(shown, 5);
+            EXPECT_GE(shown, 4);
+        } else {
+            EXPECT_GT(shown, 5) << "a larger count shows more";
+        }
+        combo->SetDroppedDown(false);
+        g.StopControlEdit();
+    }
+}
+
+// The in-cell scroll bar: shown over a scroll-bar cell whose page is below
+// its range, stepping the cell's position (lines by 10, pages by 100, never
+// past its ends) and reporting each change; kept at the current cell's edge
+// and shrunk to nothing when that cell scrolls out of view.
+TEST_F(ControlsWindow, InCellScrollBarStepsTheCellsPosition)
+{
+    g.SetColWidths(2, 120);
+    g.SetRowHeights(2, 60);
+    g.AddScrollBar(2, 2, false);
+    g.SetScrollProp(2, 2, {20, 100});
+    std::vector<std::tuple<int, int, int, int, int>> seen;
+    g.OnScrollCell = [&](TExtStringGrid*, int c, int r, int pos, int mn, int mx) { seen.emplace_back(c, r, pos, mn, mx); };
+    g.SetCol(2);
+    g.SetRow(2);
+    g.ShowCellScrollBar(2, 2);
+    QScrollBar* bar = g.CellScrollBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(bar->isVisible());
+    const TRect cr = g.CellRect(2, 2);
+    const int lw = g.GridLineWidth();
+    EXPECT_EQ(bar->geometry(), QRect(cr.Right - 17 - lw, cr.Top + lw, 17, cr.Height() - 2 * lw));
+    struct Step {
+        QAbstractSlider::SliderAction action;
+        int pos;
+    };
+    const Step steps[] = {
+        {QAbstractSlider::SliderSingleStepAdd, 10}, {QAbstractSlider::SliderSingleStepAdd, 20},
+        {QAbstractSlider::SliderPageStepAdd, 80},   {QAbstractSlider::SliderSingleStepAdd, 80},
+        {QAbstractSlider::SliderSingleStepSub, 70}, {QAbstractSlider::SliderPageStepSub, 0},
+    };
+    for (const Step& s : steps) {
+        bar->triggerAction(s.action);
+        EXPECT_EQ(g.GetScrollPosition(2, 2), s.pos) << int(s.action);
+        EXPECT_EQ(bar->value(), s.pos);
+    }
+    using T = std::tuple<int, int, int, int, int>;
+    EXPECT_EQ(seen, (std::vector<T>{T{2, 2, 10, 0, 100}, T{2, 2, 20, 0, 100}, T{2, 2, 80, 0, 100},
+                                    T{2, 2, 70, 0, 100}, T{2, 2, 0, 0, 100}}))
+        << "only changes are reported";
+    // Scrolling the current cell out of view shrinks the bar to nothing.
+    g.SetTopRow(10);
+    EXPECT_EQ(bar->height(), 0);
+    g.SetTopRow(1);
+    EXPECT_EQ(bar->geometry().top(), g.CellRect(2, 2).Top);
+    EXPECT_EQ(bar->height(), g.CellRect(2, 2).Height());
+    // A cell without a scroll bar, or whose page covers its range, hides it.
+    g.ShowCellScrollBar(1, 2);
+    EXPECT_FALSE(bar->isVisible());
+    g.SetScrollProp(2, 2, {100, 100});
+    g.ShowCellScrollBar(2, 2);
+    EXPECT_FALSE(bar->isVisible());
 }

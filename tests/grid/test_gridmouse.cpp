@@ -1077,7 +1077,7 @@ TEST(GridMouse, InCellScrollBarMovesTheCellsText)
     EXPECT_TRUE(bar->isVisible());
     const TRect cell = g.CellRect(2, 3);
     EXPECT_EQ(bar->geometry().right() + 1, cell.Right - g.GridLineWidth());
-    bar->setValue(30);
+    bar->setSliderPosition(30);
     EXPECT_EQ(g.GetScrollPosition(2, 3), 30);
     EXPECT_EQ(moved, std::vector<int>{30});
     // Over a cell without a bar it hides.
