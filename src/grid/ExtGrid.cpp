@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QWidget>
 #include <cmath>
