@@ -1,6 +1,7 @@
 // Replays every seed and saved crash input of the grid's exchange-format
 // harnesses through the harness bodies, in the normal build.
 #include "../../fuzz/GridIOFuzz.h"
+#include "../../fuzz/GridXMLFuzz.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,3 +40,5 @@ int Replay(const QString& harness, void (*body)(const uint8_t*, size_t))
 TEST(GridIOSeeds, CellStreamSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("cellstream"), GridIOFuzz::CellStream), 3); }
 
 TEST(GridIOSeeds, GridFileSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("gridfile"), GridIOFuzz::GridFile), 3); }
+
+TEST(GridIOSeeds, XmlSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("xml"), GridIOFuzz::GridXML), 3); }
