@@ -2163,9 +2163,12 @@ private:
     };
     std::vector<THiddenCol> FHiddenCols;
     // The HTML table of a block of display columns and rows, and one cell
-    // of it (its style text added to styles when new).
+    // of it (its style text added to styles when new; pictures only when a
+    // folder is given).
     QString HTMLText(int left, int top, int right, int bottom, bool headerRow, const QString& dir);
-    QString HTMLCell(int c, int r, bool header, int widthCol, std::vector<QString>& styles);
+    QString HTMLCell(int c, int r, bool header, int widthCol, std::vector<QString>& styles, const QString& dir, int& imageNo);
+    // The cell's picture written as dir/images/imgN.jpg, and its tag.
+    QString HTMLImage(const QImage& image, const QString& dir, int& imageNo);
     void WriteHTMLFile(const QString& fileName, bool append, bool show, bool unicode);
     int32_t FStreamID = 0;
     int FLastFileProgress = -1;

@@ -5,6 +5,7 @@
 #include "controls/EsgHTMLUtil.h"
 #include "controls/ExtUtil.h"
 #include "platform/Files.h"
+#include "platform/Jpeg.h"
 #include "platform/Shell.h"
 
 #include <QDir>
@@ -76,7 +77,19 @@ bool IsHtmlName(const QString& fileName)
 
 } // namespace
 
-QString TExtStringGrid::HTMLCell(int c, int r, bool header, int widthCol, std::vector<QString>& styles)
+QString TExtStringGrid::HTMLImage(const QImage& image, const QString& dir, int& imageNo)
+{
+    const QByteArray jpeg = EncodeJpeg(image);
+    if (jpeg.isEmpty()) return {};
+    if (!QDir().mkpath(dir + QStringLiteral("images"))) throw EExtGridError(QStringLiteral("Cannot create ") + dir + QStringLiteral("images"));
+    const QString file = dir + QStringLiteral("images/img%1.jpg").arg(++imageNo);
+    WriteFileAtomic(file, jpeg);
+    const QString src = EscapeHtmlChars(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded), false);
+    return FHTMLSettings->XHTML() ? QStringLiteral("<img src=\"%1\" alt=\"\" />").arg(src) : QStringLiteral("<img src= \"%1\">").arg(src);
+}
+
+QString TExtStringGrid::HTMLCell(int c, int r, bool header, int widthCol, std::vector<QString>& styles, const QString& dir,
+                                 int& imageNo)
 {
     const THTMLSettings& hs = *FHTMLSettings;
     const TPageNames n{hs.XHTML()};
@@ -149,12 +162,27 @@ QString TExtStringGrid::HTMLCell(int c, int r, bool header, int widthCol, std::v
         content = out + content.mid(at);
     }
     if (text.trimmed().isEmpty()) content = n.Nbsp();
+    if (hs.ExportImages() && !dir.isEmpty()) {
+        if (const TCellGraphic* gr = GetCellGraphic(real, r)) {
+            switch (gr->CellType) {
+            case TCellType::ctBitmap:
+            case TCellType::ctPicture:
+                if (const QImage* img = gr->Bitmap(); img && !img->isNull()) {
+                    const QString tag = HTMLImage(*img, dir, imageNo);
+                    content = text.trimmed().isEmpty() ? tag : content + tag;
+                }
+                break;
+            case TCellType::ctNode: content = u'+' + content; break;
+            default: break;
+            }
+        }
+    }
     return cell + content + QStringLiteral("</") + n.Tag("td").toLower() + u'>';
 }
 
 QString TExtStringGrid::HTMLText(int left, int top, int right, int bottom, bool headerRow, const QString& dir)
 {
-    Q_UNUSED(dir);
+    int imageNo = 0;
     const THTMLSettings& hs = *FHTMLSettings;
     const TPageNames n{hs.XHTML()};
     std::vector<QString> styles;
@@ -178,7 +206,7 @@ QString TExtStringGrid::HTMLText(int left, int top, int right, int bottom, bool 
             const int real = c < ColCount() ? RealColIndex(TDisplCol(c)).Value() : c;
             if (IsMergedNonBaseCell(real, r)) continue;
             const int widthCol = header ? c : (headerRow ? -1 : c - left);
-            table << HTMLCell(c, r, header, widthCol, styles);
+            table << HTMLCell(c, r, header, widthCol, styles, dir, imageNo);
         }
         table << QStringLiteral("</%1>").arg(n.Tag("TR"));
     };

@@ -1,8 +1,11 @@
 #include "common/TestSupport.h"
 #include "grid/ExtGrid.h"
+#include "platform/Jpeg.h"
 #include "platform/Shell.h"
 
+#include <QDir>
 #include <QFile>
+#include <QUrl>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -231,6 +234,36 @@ TEST_F(GridExport, HtmlRangeForTheClipboardAndShow)
     ASSERT_EQ(opened.size(), 2);
     EXPECT_TRUE(opened[0].startsWith(QLatin1String("file:///")) && opened[0].endsWith(QLatin1String("/shown.htm")));
     EXPECT_TRUE(opened[1].endsWith(QLatin1String("/auto.HTML")));
+}
+
+TEST_F(GridExport, HtmlBitmapCellsBecomeNumberedJpegFiles)
+{
+    QImage red(8, 6, QImage::Format_RGB32), blue(4, 4, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    blue.fill(Qt::blue);
+    g.SetCells(1, 0, QStringLiteral("pic"));
+    g.AddBitmap(1, 0, &red, false, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.AddBitmap(2, 1, &blue, false, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    const QString path = Path("pics.html");
+    g.SaveToHTML(path);
+    const QString html = QString::fromLatin1(ReadTestFile(path));
+    for (const auto& [n, image] : {std::pair{1, &red}, std::pair{2, &blue}}) {
+        const QString file = dir.filePath(QStringLiteral("images/img%1.jpg").arg(n));
+        QImage back;
+        ASSERT_EQ(DecodeJpeg(ReadTestFile(file), back), TJpegResult::Ok) << n;
+        EXPECT_EQ(back.size(), image->size());
+        const QColor centre = back.pixelColor(back.width() / 2, back.height() / 2);
+        EXPECT_NEAR(centre.red(), QColor(image->pixel(0, 0)).red(), 8);
+        EXPECT_NEAR(centre.blue(), QColor(image->pixel(0, 0)).blue(), 8);
+        EXPECT_TRUE(html.contains(QStringLiteral("<img src= \"") + QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) + u'"'));
+    }
+    // The text comes first, then the picture.
+    EXPECT_TRUE(html.contains(QStringLiteral(">pic<img src= ")));
+    // Without pictures, no files.
+    QDir(dir.filePath(QStringLiteral("images"))).removeRecursively();
+    g.HTMLSettings().SetExportImages(false);
+    g.SaveToHTML(path);
+    EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("images"))).exists());
 }
 
 TEST_F(GridExport, CellToRealReadsNumbersOrNamesTheBadCharacter)
