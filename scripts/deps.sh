@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libpugixml-dev libcurl4-openssl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev unrtf
-  fonts-dejavu-core libxml2-utils poppler-utils python3 python3-webcolors coreutils
+  fonts-dejavu-core libxml2-utils poppler-utils python3 python3-webcolors coreutils tidy python3-html5lib
   xvfb xauth xdotool iproute2
   clang libclang-rt-14-dev
 )

@@ -1632,6 +1632,46 @@ public:
     void LoadFromFileBytes(const QByteArray& bytes, const QString& fileName);
     // The ID a cell stream of this grid carries: random, drawn once per grid.
     int32_t StreamID();
+    // --- ASCII table (ExtGridASCII.cpp) -------------------------------------------------
+    // The saved cells as a text table of padded, aligned columns, each as
+    // wide as its longest text line plus one; lines end with CR LF. The file
+    // is UTF-16LE with a byte-order mark when unicode, else the 8-bit code
+    // page; it is written whole. Append keeps the lines already in the file.
+    void SaveToASCII(const QString& fileName, bool unicode = false);
+    void AppendToASCII(const QString& fileName, bool unicode = false);
+    QStringList ASCIILines();
+    // --- HTML table (ExtGridHTML.cpp) ---------------------------------------------------
+    // The saved cells as an HTML table with one style class per distinct
+    // cell look, pictures written as images/imgN.jpg in the folder dir.
+    // Every text is escaped; only the grid's own mini-HTML tags and http,
+    // https and mailto links pass as markup.
+    QString SaveToHTMLString(const QString& dir);
+    // The same for one block of cells (all four edges inclusive, display
+    // columns), every row a body row: the HTML copy of a selection.
+    QString SaveRectToHTMLString(const TGridRect& rect, const QString& dir);
+    // The HTML file: the old file's lines (append), the header file, the
+    // table and the footer file; UTF-16LE with a byte-order mark when
+    // unicode, else 7-bit ASCII with numeric references. With show or
+    // HTMLSettings().AutoPreview the desktop then opens the page.
+    void SaveToHTML(const QString& fileName, bool show = false, bool unicode = false);
+    void AppendToHTML(const QString& fileName, bool show = false, bool unicode = false);
+    // A cell's raw text read as a number (0 when empty); EExtGridError
+    // "Error at position: N in Cell [c, r]." when it is not one.
+    double CellToReal(int ACol, int ARow);
+    // --- XML list of records (ExtGridXML.cpp) ---------------------------------------------
+    // The save range as a list of records, one element per cell, in the
+    // bytes of XMLEncoding (characters it cannot hold as references). An
+    // unknown encoding or an element name that is not an XML name raises
+    // EExtGridError before anything is written; the file is written whole.
+    void SaveToXML(const QString& fileName, const QString& listDescr, const QString& recordDescr,
+                   const QStringList& fieldDescr = {}, bool exportEmptyCells = false);
+    QByteArray SaveToXMLBytes(const QString& listDescr, const QString& recordDescr, const QStringList& fieldDescr = {},
+                              bool exportEmptyCells = false);
+    // Reads any XML document of nested elements and attributes into cells.
+    // The whole document is read and checked first: a bad one raises
+    // EExtGridError and leaves the grid as it was.
+    void LoadFromXML(const QString& fileName, bool levelToRow = false, bool loadFieldDescr = false);
+    void LoadFromXMLBytes(const QByteArray& bytes, bool levelToRow = false, bool loadFieldDescr = false);
     // Progress of the file and stream readers and writers, 0..100.
     std::function<void(TExtStringGrid* sender, int16_t progress)> OnFileProgress;
 
@@ -2557,6 +2597,14 @@ private:
         int Width;
     };
     std::vector<THiddenCol> FHiddenCols;
+    // The HTML table of a block of display columns and rows, and one cell
+    // of it (its style text added to styles when new; pictures only when a
+    // folder is given).
+    QString HTMLText(int left, int top, int right, int bottom, bool headerRow, const QString& dir);
+    QString HTMLCell(int c, int r, bool header, int widthCol, std::vector<QString>& styles, const QString& dir, int& imageNo);
+    // The cell's picture written as dir/images/imgN.jpg, and its tag.
+    QString HTMLImage(const QImage& image, const QString& dir, int& imageNo);
+    void WriteHTMLFile(const QString& fileName, bool append, bool show, bool unicode);
     int32_t FStreamID = 0;
     int FLastFileProgress = -1;
     void FileProgress(int percent, bool first);

@@ -15,3 +15,7 @@ enum class TJpegResult {
 
 // Decodes `data` into `image` (RGBX8888); on failure the image is null.
 TJpegResult DecodeJpeg(const QByteArray& data, QImage& image);
+
+// Encodes an image as a baseline JPEG with the encoder's default quality;
+// an empty array when the image is null or the encoder fails.
+QByteArray EncodeJpeg(const QImage& image);

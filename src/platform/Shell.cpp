@@ -1,6 +1,7 @@
 #include "platform/Shell.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -32,4 +33,13 @@ bool ShellOpenLink(const QString& url)
     if (!IsOpenableLink(url)) return false;
     if (Handler()) return Handler()(url.trimmed());
     return QDesktopServices::openUrl(QUrl(url.trimmed(), QUrl::StrictMode));
+}
+
+bool ShellOpenDocument(const QString& fileName)
+{
+    const QString lower = fileName.toLower();
+    if (!lower.endsWith(QLatin1String(".htm")) && !lower.endsWith(QLatin1String(".html"))) return false;
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath());
+    if (Handler()) return Handler()(url.toString());
+    return QDesktopServices::openUrl(url);
 }

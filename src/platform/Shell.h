@@ -8,6 +8,11 @@
 // Opens `url`; false when it is refused or the desktop cannot open it.
 bool ShellOpenLink(const QString& url);
 
+// Opens a document the program wrote (an HTML page) with the desktop's
+// program for it; only names ending in ".htm" or ".html" are opened. Goes
+// through the same handler as ShellOpenLink, given the file's URL.
+bool ShellOpenDocument(const QString& fileName);
+
 // True for the schemes ShellOpenLink accepts.
 bool IsOpenableLink(const QString& url);
 

@@ -332,6 +332,8 @@ void TXMLDocument::Clear()
 void TXMLDocument::Parse(QByteArray&& bytes)
 {
     Clear();
+    m_errorCode = 0;
+    m_errorLine = 0;
     QByteArray text = ToUtf8(std::move(bytes));
     if (const void* nul = std::memchr(text.constData(), 0, size_t(text.size())))
         throw EXMLError(QStringLiteral("The document holds a NUL byte at offset %1; XML cannot hold that character.")
@@ -359,6 +361,9 @@ void TXMLDocument::Parse(QByteArray&& bytes)
     const unsigned options = pugi::parse_default | pugi::parse_comments | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
     const pugi::xml_parse_result r = m_doc->load_buffer_inplace(m_text.data(), size_t(m_text.size()), options, pugi::encoding_utf8);
     if (!r) {
+        m_errorCode = int(r.status);
+        const qsizetype at = std::clamp<qsizetype>(qsizetype(r.offset), 0, m_text.size());
+        m_errorLine = 1 + int(std::count(m_text.cbegin(), m_text.cbegin() + at, '\n'));
         Clear();
         throw EXMLError(QStringLiteral("XML error at offset %1: %2").arg(r.offset).arg(Q(r.description())));
     }

@@ -96,6 +96,11 @@ public:
     void LoadFromFile(const QString& path, qint64 maxSize = Max_Xml_File_Size);
     // Loads from bytes; throws EXMLError when not well-formed.
     void LoadFromBytes(const QByteArray& bytes);
+    // After a load that failed because the text is not well-formed: the
+    // parser's status code (0 for any other failure and after a good load)
+    // and the line, counted from 1, where the parser stopped.
+    int ParseErrorCode() const { return m_errorCode; }
+    int ParseErrorLine() const { return m_errorLine; }
     // As LoadFromFile but answers false instead of throwing.
     bool TryLoadFromFile(const QString& path, QString* error = nullptr);
 
@@ -129,4 +134,6 @@ private:
     // The loaded text: the document is parsed in place and its names and
     // values point into it.
     QByteArray m_text;
+    int m_errorCode = 0;
+    int m_errorLine = 0;
 };

@@ -1,6 +1,7 @@
 // Replays every seed and saved crash input of the grid's exchange-format
 // harnesses through the harness bodies, in the normal build.
 #include "../../fuzz/GridIOFuzz.h"
+#include "../../fuzz/GridXMLFuzz.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,3 +46,4 @@ TEST(GridIOSeeds, CsvSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("csv"), Grid
 TEST(GridIOSeeds, FixedSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("fixed"), GridIOFuzz::Fixed), 1); }
 
 TEST(GridIOSeeds, StreamSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("stream"), GridIOFuzz::Stream), 1); }
+TEST(GridIOSeeds, XmlSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("xml"), GridIOFuzz::GridXML), 3); }

@@ -1,0 +1,17 @@
+// The grid's XML import (see GridXMLFuzz.h).
+#include "GridXMLFuzz.h"
+
+#include "platform/Application.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static TApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    GridIOFuzz::GridXML(data, size);
+    return 0;
+}
