@@ -7,6 +7,7 @@
 #include "controls/BaseGrid.h"
 #include "grid/ExtCGrid.h"
 #include "grid/ExtGrid.h"
+#include "QtBenchMain.h"
 
 #include <QApplication>
 #include <QStandardItemModel>
@@ -330,13 +331,4 @@ BENCHMARK(BM_HideUnhide10000_TableView)->ArgName("block")->Arg(0)->Arg(1)->Unit(
 BENCHMARK(BM_InsertRemove1000_StringGrid)->ArgName("single")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InsertRemove1000_StandardItemModel)->ArgName("single")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

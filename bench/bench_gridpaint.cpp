@@ -2,6 +2,7 @@
 // x 18 columns, in the string grid against a QTableView showing the same
 // texts through a QStandardItemModel, on the same 1,000 x 600 image.
 #include "grid/ExtGrid.h"
+#include "QtBenchMain.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -59,13 +60,4 @@ void BM_RepaintViewport_TableView(benchmark::State& state)
 BENCHMARK(BM_RepaintViewport_StringGrid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintViewport_TableView)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

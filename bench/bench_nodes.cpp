@@ -6,6 +6,7 @@
 // against QTreeView::collapseAll / expandAll over a QStandardItemModel that
 // holds the same tree (1,000 parents of 99 children).
 #include "grid/ExtGrid.h"
+#include "QtBenchMain.h"
 
 #include <QApplication>
 #include <QStandardItemModel>
@@ -92,13 +93,4 @@ BENCHMARK(BM_CalcFooter_ToDoubleLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FoldNodes_StringGrid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FoldNodes_TreeView)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -5,6 +5,7 @@
 // (number parsing included), and the decimal and text sorts also the ratio
 // to QSortFilterProxyModel::sort over a QStandardItemModel of the same data.
 #include "grid/ExtGrid.h"
+#include "QtBenchMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -177,13 +178,4 @@ BENCHMARK(BM_QUnSortAfterDecimalSort)->Iterations(1)->Unit(benchmark::kMilliseco
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -13,16 +13,6 @@ using enum TShiftStateItem;
 
 namespace {
 
-TDateTime FromQt(const QDateTime& dt)
-{
-    TDateTime date = 0, time = 0;
-    const QDate d = dt.date();
-    TryEncodeDate(d.year(), d.month(), d.day(), date);
-    const QTime t = dt.time();
-    TryEncodeTime(t.hour(), t.minute(), t.second(), t.msec(), time);
-    return ComposeDateTime(date, time);
-}
-
 void FocusGridOf(TExtStringGrid* g)
 {
     if (TGridWidget* w = GridWidgetOf(g)) w->setFocus();
@@ -101,7 +91,7 @@ void CursorWalk(TExtStringGrid* g, const QString& text, bool forward)
 
 TDateTime NowDateTime()
 {
-    return FromQt(QDateTime::currentDateTime());
+    return FromQDateTime(QDateTime::currentDateTime());
 }
 
 bool CellTextToDateTime(const QString& text, const QString& pickerFormat, TDateTime& value)
@@ -126,7 +116,7 @@ bool CellTextToDateTime(const QString& text, const QString& pickerFormat, TDateT
             }
         }
         if (dt.isValid()) {
-            value = FromQt(dt);
+            value = FromQDateTime(dt);
             return true;
         }
     }

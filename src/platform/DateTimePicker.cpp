@@ -42,6 +42,8 @@ QString TimePatternToPicker(const QString& f)
     return r;
 }
 
+} // namespace
+
 QDateTime ToQDateTime(TDateTime v)
 {
     int y, mo, d, h, mi, s, ms;
@@ -59,8 +61,6 @@ TDateTime FromQDateTime(const QDateTime& dt)
     TryEncodeTime(t.hour(), t.minute(), t.second(), t.msec(), time);
     return ComposeDateTime(date, time);
 }
-
-} // namespace
 
 QString PickerFormatToQt(const QString& f)
 {

@@ -23,6 +23,11 @@ class QCheckBox;
 class QLabel;
 
 enum class TDateTimeKind { dtkDate, dtkTime };
+
+// A date-time value as Qt's date-time and back (local time, milliseconds
+// kept).
+QDateTime ToQDateTime(TDateTime v);
+TDateTime FromQDateTime(const QDateTime& dt);
 enum class TDTDateMode { dmComboBox, dmUpDown };
 
 // The picker's pattern as a Qt display format: tokens kept, a one-digit
