@@ -4,7 +4,10 @@
 
 #include "controls/EsgHTMLE.h"
 #include "controls/EsgHTMLUtil.h"
+#include "controls/ExtObjTypes.h"
 #include "controls/ExtUtil.h"
+#include "controls/ExtUtilDraw.h"
+#include "platform/ImageList.h"
 #include "platform/Canvas.h"
 #include "platform/GridsWidget.h"
 
@@ -225,7 +228,12 @@ QSize TPrintComposer::MeasurePrintCell(int c, int r)
         w = width;
         h = lh * int(WrapText(FMeasurer, font, t.Height, lines.join(QLatin1Char('\n')), width - 2 * L.g2).size());
     } else {
-        for (const QString& line : lines) w = std::max(w, FMeasurer.TextWidth(font, t.Height, line));
+        // A URL is measured as shown: without its scheme unless shown in full.
+        const bool noScheme = FGrid.URLShow() && !FGrid.URLFull();
+        for (QString line : lines) {
+            if (noScheme) RemoveUrlScheme(line);
+            w = std::max(w, FMeasurer.TextWidth(font, t.Height, line));
+        }
         h = lh * int(lines.size());
     }
     if (t.Rotated) {
@@ -276,19 +284,65 @@ int TPrintComposer::PrintRowHeight(int r)
 QImage TPrintComposer::PrintGraphic(int c, int r, QSize& size)
 {
     const int rc = FGrid.RealColIndex(c);
-    const TCellGraphic* g = FGrid.GetCellGraphic(rc, r);
+    TCellGraphic* g = FGrid.GetCellGraphic(rc, r);
     size = QSize();
     if (!g) return QImage();
-    const QPoint px = FGrid.GetCellGraphicSize(rc, r);
+    const int cellW = std::max(1, FGrid.ColWidths(c)), cellH = std::max(1, FGrid.RowHeights(r));
+    QPoint px;
+    FGrid.CalcPrintGraphicSize(rc, r, px, 1.0, cellW, cellH);
+    const TControlStyle style =
+        FGrid.ControlLook().ControlStyle() == TControlStyle::csFlat ? TControlStyle::csFlat : TControlStyle::csClassic;
+    // Most graphics are drawn by the screen's routines into an image of their
+    // screen size, which is then stretched onto the page.
+    auto canvasImage = [](int w, int h) {
+        QImage img(std::max(1, w), std::max(1, h), QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        return img;
+    };
+    const TCustomImageList* images = FGrid.GetGridImages();
     QImage img;
     switch (g->CellType) {
     case TCellType::ctBitmap:
-    case TCellType::ctPicture:
         if (const QImage* b = g->Bitmap()) img = *b;
+        break;
+    case TCellType::ctPicture:
+        // The picture is drawn as a 24-bit image.
+        if (const QImage* pic = g->Picture()) img = pic->convertToFormat(QImage::Format_RGB888);
+        else if (const QImage* b = g->Bitmap()) img = *b;
+        break;
+    case TCellType::ctFilePicture:
+        if (const TFilePicture* fp = g->FilePicture(); fp && px.x() > 0 && px.y() > 0) {
+            img = canvasImage(px.x(), px.y());
+            TCanvas canvas(&img);
+            fp->DrawPicture(canvas, TRect{0, 0, px.x(), px.y()});
+        }
         break;
     case TCellType::ctIcon:
         // An icon keeps its alpha: a mask and inverted colours cannot go to a PDF.
         if (const QImage* i = g->Icon()) img = i->convertToFormat(QImage::Format_ARGB32);
+        break;
+    case TCellType::ctImageList:
+    case TCellType::ctDataImage: {
+        const int index = g->CellType == TCellType::ctDataImage ? FGrid.Ints(rc, r) + g->CellIndex : g->CellIndex;
+        if (images && images->ValidIndex(index)) {
+            img = canvasImage(images->Width(), images->Height());
+            TCanvas canvas(&img);
+            images->Draw(canvas, 0, 0, index);
+        }
+        break;
+    }
+    case TCellType::ctImages:
+        // Side by side (CellBoolean) or stacked, each image one list size apart.
+        if (images && g->IntList() && g->IntList()->Count() > 0) {
+            const int n = g->IntList()->Count();
+            img = canvasImage(g->CellBoolean ? n * images->Width() : images->Width(),
+                              g->CellBoolean ? images->Height() : n * images->Height());
+            TCanvas canvas(&img);
+            for (int i = 0; i < n; ++i)
+                images->Draw(canvas, g->CellBoolean ? i * images->Width() : 0, g->CellBoolean ? 0 : i * images->Height(),
+                             g->IntList()->Items(i));
+            px = QPoint(img.width(), img.height());
+        }
         break;
     case TCellType::ctCheckBox:
     case TCellType::ctDataCheckBox:
@@ -297,21 +351,103 @@ QImage TPrintComposer::PrintGraphic(int c, int r, QSize& size)
     case TCellType::ctTriStateCheckBox: {
         // The grid's own glyph, flat or 3-D, drawn at screen size and stretched.
         const int side = std::max(1, std::min(px.x() > 0 ? px.x() : 15, px.y() > 0 ? px.y() : 15));
-        img = QImage(side, side, QImage::Format_ARGB32);
-        img.fill(Qt::transparent);
+        img = canvasImage(side, side);
         bool checked = false;
         FGrid.GetCheckBoxState(rc, r, checked);
         TCanvas canvas(&img);
-        const TControlStyle style =
-            FGrid.ControlLook().ControlStyle() == TControlStyle::csFlat ? TControlStyle::csFlat : TControlStyle::csClassic;
         FGrid.DrawCheckBoxGlyph(canvas, TRect{0, 0, side, side}, checked, g->CellCheckBoxState,
                                 g->CellType == TCellType::ctTriStateCheckBox, style, false, true);
+        px = QPoint(side, side);
         break;
     }
+    case TCellType::ctRadioButton: {
+        const int side = std::max(1, FGrid.ControlLook().RadioSize());
+        img = canvasImage(side, side);
+        TCanvas canvas(&img);
+        FGrid.DrawRadioGlyph(canvas, TRect{0, 0, side, side}, style, g->CellBoolean, true);
+        px = QPoint(side, side);
+        break;
+    }
+    case TCellType::ctNode: {
+        // A square in the node colour with a minus sign, a plus sign when
+        // the node is contracted.
+        const TCellNode& cn = FGrid.CellNode();
+        img = canvasImage(20, 20);
+        TCanvas canvas(&img);
+        canvas.SetPenStyle(TPenStyle::Solid);
+        canvas.SetPenWidth(2);
+        canvas.SetPenColor(cn.NodeColor());
+        canvas.SetBrushStyle(TBrushStyle::Clear);
+        canvas.Rectangle(TRect{1, 1, 19, 19});
+        canvas.MoveTo(5, 10);
+        canvas.LineTo(15, 10);
+        if (g->CellBoolean) {
+            canvas.MoveTo(10, 5);
+            canvas.LineTo(10, 15);
+        }
+        px = QPoint(20, 20);
+        break;
+    }
+    case TCellType::ctRadio: {
+        // The whole cell: the radio drawer writes the item texts itself.
+        const QStringList* items = g->Strings();
+        img = canvasImage(cellW, cellH);
+        TCanvas canvas(&img);
+        TVisualProperties look;
+        look.Print = true;
+        look.Remap = true;
+        FGrid.GetVisualProperties(c, r, look);
+        canvas.SetFont(look.Font.Font);
+        canvas.SetFontColor(look.Font.Color);
+        FGrid.DrawRadioGlyph(canvas, TRect{0, 0, cellW, cellH}, false, 1.0, style, r, rc, false, items, false,
+                             g->CellBoolean, g->CellIndex, items ? int(items->size()) : 0);
+        px = QPoint(cellW, cellH);
+        break;
+    }
+    case TCellType::ctProgress: {
+        img = canvasImage(cellW, cellH);
+        TCanvas canvas(&img);
+        TProgressFmtColors colors;
+        colors.Bar = g->BitmapColor();
+        colors.Background = g->IconColor();
+        if (g->CellBoolean) {
+            colors.BarText = TColor(g->CellIndex);
+            colors.BackgroundText = TColor(g->CellAngle);
+        } else {
+            colors.BarText = ColorToRGB(g->BitmapColor()) ^ 0xFFFFFF;
+            colors.BackgroundText = ColorToRGB(g->IconColor()) ^ 0xFFFFFF;
+        }
+        canvas.SetFont(FGrid.Font);
+        canvas.SetPenColor(FGrid.ControlLook().ProgressBorderColor());
+        DrawCellProgressBarFmt(canvas, TRect{0, 0, cellW, cellH}.Inflated(-2, -2), colors, g->CellText, g->CellErrFrom,
+                               g->CellErrLen, FGrid.ControlLook().ProgressMarginX(), FGrid.ControlLook().ProgressMarginY(),
+                               FGrid.Floats(rc, r));
+        px = QPoint(cellW, cellH);
+        break;
+    }
+    case TCellType::ctProgressPie: {
+        img = canvasImage(20, 20);
+        TCanvas canvas(&img);
+        DrawCellPie(canvas, TRect{0, 0, 20, 20}, g->BitmapColor(), false, g->CellAngle);
+        px = QPoint(20, 20);
+        break;
+    }
+    case TCellType::ctInterface:
+        // The custom drawing interface draws into an image of its size (or
+        // the cell's), printing.
+        if (TInterfacedPersistent* object = g->Interfaced()) {
+            const int w = px.x() > 0 ? px.x() : cellW, h = px.y() > 0 ? px.y() : cellH;
+            img = canvasImage(w, h);
+            TCanvas canvas(&img);
+            object->Draw(canvas, TRect{0, 0, w, h}, rc, r, false, true);
+            px = QPoint(w, h);
+        }
+        break;
     default: break;
     }
     if (img.isNull()) return img;
-    size = QSize(Nearest(img.width() * F), Nearest(img.height() * F));
+    const QPoint s = px.x() > 0 && px.y() > 0 ? px : QPoint(img.width(), img.height());
+    size = QSize(Nearest(s.x() * F), Nearest(s.y() * F));
     return img;
 }
 
@@ -610,7 +746,7 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
         }
         if (lr.Right > L.W) lr.Right = bandRight;
         if (base) {
-            const TPrintCellText t = PrintCellText(FGrid, c, r);
+            TPrintCellText t = PrintCellText(FGrid, c, r);
             cell.Painted = true;
             cell.Brush = t.Look.Brush.Color;
             cell.BrushTo = t.Look.ColorTo;
@@ -631,8 +767,15 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
             if (ps.PrintGraphics()) {
                 QSize gs;
                 cell.Graphic = PrintGraphic(c, r, gs);
-                if (!cell.Graphic.isNull()) PlacePrintGraphic(cell, gs, FGrid.GetCellGraphic(FGrid.RealColIndex(c), r),
-                                                              t.Text.isEmpty(), L.g2);
+                const TCellGraphic* g = FGrid.GetCellGraphic(FGrid.RealColIndex(c), r);
+                if (!cell.Graphic.isNull() && (g->CellType == TCellType::ctRadio || g->CellType == TCellType::ctProgress)) {
+                    // A radio group and a progress bar take the whole cell; the
+                    // radio group writes its own item texts.
+                    cell.GraphicRect = lr;
+                    if (g->CellType == TCellType::ctRadio) t.Lines.clear();
+                } else if (!cell.Graphic.isNull()) {
+                    PlacePrintGraphic(cell, gs, g, t.Text.isEmpty(), L.g2);
+                }
             }
             cell.WordWrap = t.Look.WordWrap && ps.NoAutoSize() && !t.Rotated;
             cell.Lines = cell.WordWrap ? WrapText(FMeasurer, cell.Font, cell.FontHeight, t.Lines.join(QLatin1Char('\n')),

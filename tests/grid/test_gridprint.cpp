@@ -417,6 +417,132 @@ TEST_F(PrintLayoutTest, GraphicsAndRotatedCells)
     EXPECT_EQ(cellAt(3, 1).Angle, 90);
 }
 
+// A custom drawing object that fills what it is given and notes whether it
+// was asked to print.
+struct GreenDrawer : TInterfacedPersistent {
+    bool Printing = false;
+    void Draw(TCanvas& canvas, const TRect& r, int, int, bool, bool printing) override
+    {
+        Printing = printing;
+        canvas.SetBrushColor(clLime);
+        canvas.FillRect(r);
+    }
+    QSize PreferredSize() const override { return {12, 10}; }
+};
+
+TEST_F(PrintLayoutTest, EveryGraphicKindIsDrawnByItsScreenRoutine)
+{
+    // The graphics print at their screen size times 254 / 96, drawn by the
+    // grid's own drawers; each shows its colour where the drawer puts it.
+    g.SetColCount(3);
+    g.SetRowCount(9);
+    g.SetFixedCols(0);
+    g.SetColWidths(1, 80);
+    TCustomImageList images(16, 12);
+    QImage red(16, 12, QImage::Format_RGB32), blue(16, 12, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    blue.fill(Qt::blue);
+    images.Add(red);
+    images.Add(blue);
+    g.SetGridImages(&images);
+    g.AddImageIdx(1, 1, 1, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.AddMultiImage(1, 2, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.CellImages(1, 2)->Add(0);
+    g.CellImages(1, 2)->Add(1);
+    g.AddProgress(1, 3, clBlue, clYellow);
+    g.SetFloats(1, 3, 50);
+    g.AddProgressPie(1, 4, clRed, 100);
+    QStringList captions{QStringLiteral("one"), QStringLiteral("two")};
+    g.AddRadio(1, 5, 0, 0, &captions);
+    g.SetCells(1, 5, QStringLiteral("hidden"));
+    GreenDrawer drawer;
+    g.AddInterfacedCell(1, 6, &drawer);
+    QImage pic(20, 10, QImage::Format_ARGB32);
+    pic.fill(Qt::magenta);
+    g.AddPicture(1, 7, &pic, false, TStretchMode::noStretch, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.SetCells(1, 7, QString());
+
+    TPrintComposer composer(g, m);
+    composer.Compose(TGridRect{0, 0, 2, 8}, pkDrawPreview, false, -1, 3000, -3000, 1, 1000, 0);
+    const double F = 254.0 / 96;
+    auto units = [&](int px) { return int(std::nearbyint(px * F)); };
+    struct Case {
+        int row;
+        QSize screen;       // pixels
+        QPoint probe;       // pixel of the drawn image
+        QColor colour;
+    };
+    const Case cases[] = {
+        {1, {16, 12}, {8, 6}, Qt::blue},           // image-list image 1
+        {2, {32, 12}, {24, 6}, Qt::blue},          // two images side by side
+        {3, {80, g.RowHeights(3)}, {6, g.RowHeights(3) / 2}, Qt::blue}, // the bar from the left
+        {4, {20, 20}, {6, 12}, Qt::red},          // a full pie
+        {6, {12, 10}, {6, 5}, Qt::green},          // the custom drawer at its own size
+        {7, {20, 10}, {10, 5}, Qt::magenta},       // the picture
+    };
+    for (const Case& c : cases) {
+        QSize gs;
+        const QImage img = composer.PrintGraphic(1, c.row, gs);
+        ASSERT_FALSE(img.isNull()) << c.row;
+        EXPECT_EQ(gs, QSize(units(c.screen.width()), units(c.screen.height()))) << c.row;
+        EXPECT_EQ(img.pixelColor(c.probe).rgb(), c.colour.rgb()) << c.row;
+    }
+    EXPECT_TRUE(drawer.Printing);
+
+    // The radio group takes the whole cell and writes its own items, so the
+    // cell's text is not printed over it.
+    g.PrintSettings().SetPrintGraphics(true);
+    const TPrintLayout l = Lay(3000, -3000);
+    bool found = false;
+    for (const TPrintCell& cell : l.Pages.at(0).Cells) {
+        if (cell.Col != 1 || cell.Row != 5) continue;
+        found = true;
+        ASSERT_FALSE(cell.Graphic.isNull());
+        EXPECT_EQ(cell.GraphicRect, cell.FillRect);
+        EXPECT_TRUE(cell.Lines.join(QString()).isEmpty());
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(PrintLayoutTest, TreeNodesPrintAsPlusOrMinus)
+{
+    g.SetRowCount(6);
+    g.AddNode(1, 3);
+    g.CellNode().SetNodeColor(clRed);
+    TPrintComposer composer(g, m);
+    composer.Compose(TGridRect{0, 0, 3, 5}, pkDrawPreview, false, -1, 3000, -3000, 1, 1000, 0);
+    auto glyph = [&](bool contract) {
+        if (contract) g.ContractNode(1);
+        else g.ExpandNode(1);
+        QSize gs;
+        const QImage img = composer.PrintGraphic(0, 1, gs);
+        EXPECT_EQ(gs, QSize(53, 53)); // 20 pixels
+        return img;
+    };
+    const QImage open = glyph(false), closed = glyph(true);
+    ASSERT_FALSE(open.isNull());
+    ASSERT_FALSE(closed.isNull());
+    // The minus sign in both, the upright stroke of the plus only when contracted.
+    EXPECT_EQ(open.pixelColor(7, 10).rgb(), QColor(Qt::red).rgb());
+    EXPECT_EQ(closed.pixelColor(7, 10).rgb(), QColor(Qt::red).rgb());
+    EXPECT_NE(open.pixelColor(10, 6).rgb(), QColor(Qt::red).rgb());
+    EXPECT_EQ(closed.pixelColor(10, 6).rgb(), QColor(Qt::red).rgb());
+}
+
+TEST_F(PrintLayoutTest, UrlsAreMeasuredWithoutTheirScheme)
+{
+    g.SetCells(2, 1, QStringLiteral("http://abc"));
+    const struct {
+        bool show, full;
+        int width;
+    } cases[] = {{false, false, 20 * 10}, {true, false, 20 * 3}, {true, true, 20 * 10}};
+    for (const auto& c : cases) {
+        g.SetURLShow(c.show);
+        g.SetURLFull(c.full);
+        EXPECT_EQ(Lay(3000, -3000).MaxWidths[2], c.width) << c.show << c.full;
+    }
+}
+
 TEST(PrintFontMapping, PointsAndTenthsOfMillimetres)
 {
     TExtStringGrid g;
