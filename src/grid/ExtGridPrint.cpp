@@ -5,6 +5,7 @@
 #include "controls/EsgHTMLE.h"
 #include "controls/EsgHTMLUtil.h"
 #include "controls/ExtObjTypes.h"
+#include "controls/ExtRichText.h"
 #include "controls/ExtUtil.h"
 #include "controls/ExtUtilDraw.h"
 #include "platform/ImageList.h"
@@ -133,6 +134,8 @@ static QStringList WrapText(TPrintMeasurer& m, const QFont& font, int height, co
 // The text of a cell as printed, its look and its lines.
 struct TPrintCellText {
     QString Text;
+    int Kind = 0;   // 1: mini-HTML, 2: rich text
+    QString Source; // the formatted source of those kinds
     TVisualProperties Look;
     int Height = 0;
     int Angle = 0;
@@ -145,7 +148,12 @@ static TPrintCellText PrintCellText(TExtStringGrid& grid, int c, int r)
     TPrintCellText t;
     const int rc = grid.RealColIndex(c);
     t.Text = grid.IsDataGraphicCell(rc, r) ? QString() : grid.GetFormattedCell(c, r);
-    switch (DetectCellTextKind(t.Text, grid.EnableHTML())) {
+    const int kind = DetectCellTextKind(t.Text, grid.EnableHTML());
+    if (kind == 1 || kind == 2) {
+        t.Kind = kind;
+        t.Source = t.Text;
+    }
+    switch (kind) {
     case 1: t.Text = StripMiniHtml(t.Text); break;
     case 2: t.Text = grid.RichCellToPlainText(t.Text); break;
     case 3: t.Text = grid.GridCells(rc, r); break;
@@ -223,7 +231,22 @@ QSize TPrintComposer::MeasurePrintCell(int c, int r)
     QStringList lines = t.Lines;
     if (t.Text.isEmpty()) lines = QStringList{QStringLiteral("gh")};
     int w = 0, h = 0;
-    if (t.Look.WordWrap && ps.NoAutoSize() && !t.Rotated) {
+    if (t.Kind == 1) {
+        // Mini-HTML is measured by its renderer at the grid's screen
+        // resolution, in the print font's size.
+        const int dpi = std::max(1, Nearest(254.0 / F));
+        QImage probe(1, 1, QImage::Format_ARGB32);
+        TCanvas canvas(&probe);
+        canvas.SetFont(TDevicePrintMeasurer::DeviceFont(font, t.Height, dpi));
+        const int width = ps.NoAutoSize() ? FGrid.ColWidths(c) + 12 : 65535;
+        TMiniHtmlParams params(canvas, t.Source, TRect{0, 0, width, 65535});
+        params.MeasureOnly = true;
+        params.Printing = true;
+        params.Images = FGrid.GetGridImages();
+        const TMiniHtmlResult res = RenderMiniHtml(params);
+        w = Nearest(res.MaxLineWidth * F);
+        h = std::max(0, Nearest(res.TotalHeight * F) - Nearest(L.s * F));
+    } else if (t.Look.WordWrap && ps.NoAutoSize() && !t.Rotated) {
         const int width = Nearest(FGrid.ColWidths(c) * F);
         w = width;
         h = lh * int(WrapText(FMeasurer, font, t.Height, lines.join(QLatin1Char('\n')), width - 2 * L.g2).size());
@@ -769,12 +792,23 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
                 cell.Graphic = PrintGraphic(c, r, gs);
                 const TCellGraphic* g = FGrid.GetCellGraphic(FGrid.RealColIndex(c), r);
                 if (!cell.Graphic.isNull() && (g->CellType == TCellType::ctRadio || g->CellType == TCellType::ctProgress)) {
-                    // A radio group and a progress bar take the whole cell; the
-                    // radio group writes its own item texts.
+                    // A radio group and a progress bar take the whole cell and
+                    // write their own texts (the items, the value).
                     cell.GraphicRect = lr;
-                    if (g->CellType == TCellType::ctRadio) t.Lines.clear();
+                    t.Lines.clear();
+                    t.Kind = 0;
                 } else if (!cell.Graphic.isNull()) {
                     PlacePrintGraphic(cell, gs, g, t.Text.isEmpty(), L.g2);
+                }
+            }
+            if (t.Kind != 0 && !t.Rotated) {
+                // Mini-HTML and rich text are drawn formatted by their renderers.
+                cell.TextKind = t.Kind;
+                cell.Source = t.Source;
+                cell.FormattedRect = cell.TextRect;
+                if (t.Kind == 1) {
+                    cell.FormattedRect.Right = lr.Right - L.g2 - Nearest(2 * F);
+                    cell.FormattedRect.Bottom = lr.Bottom - Nearest(L.s * F);
                 }
             }
             cell.WordWrap = t.Look.WordWrap && ps.NoAutoSize() && !t.Rotated;
@@ -978,6 +1012,37 @@ TPrintLayout TPrintComposer::Compose(const TGridRect& range, TPrintPassKind kind
 // ---------------------------------------------------------------------------
 // Drawing a page
 
+// A mini-HTML or rich-text cell, drawn by its renderer in device units.
+static void DrawFormattedCell(TCanvas& canvas, const TPrintCell& cell, const TRect& fill)
+{
+    QPainter& p = canvas.Painter();
+    const int dpi = canvas.DpiY();
+    const TRect r = canvas.LPtoDP(cell.FormattedRect);
+    p.save();
+    p.setClipRect(fill.ToQRect(), Qt::IntersectClip);
+    if (cell.TextKind == 1) {
+        canvas.Save();
+        canvas.SetFont(TDevicePrintMeasurer::DeviceFont(cell.Font, cell.FontHeight, dpi));
+        canvas.SetFontColor(cell.FontColor);
+        canvas.SetBrushStyle(TBrushStyle::Clear);
+        TMiniHtmlParams params(canvas, cell.Source, r);
+        params.Printing = true;
+        params.PrintScale = dpi / 96.0;
+        RenderMiniHtml(params);
+        canvas.Restore();
+    } else {
+        // Rich text is laid out at screen resolution and scaled to the
+        // device, so that its own point sizes keep their size on paper.
+        const double k = dpi / 96.0;
+        p.translate(r.Left, r.Top);
+        p.scale(k, k);
+        DrawRichText(p, QRectF(0, 0, r.Width() / k, r.Height() / k), cell.Source,
+                     TDevicePrintMeasurer::DeviceFont(cell.Font, cell.FontHeight, 96), ColorToQColor(cell.FontColor),
+                     cell.WordWrap);
+    }
+    p.restore();
+}
+
 void DrawPrintPage(TCanvas& canvas, const TPrintLayout& layout, const TPrintPage& page)
 {
     QPainter& p = canvas.Painter();
@@ -1005,6 +1070,10 @@ void DrawPrintPage(TCanvas& canvas, const TPrintLayout& layout, const TPrintPage
             p.setClipRect(fill.ToQRect(), Qt::IntersectClip);
             p.drawImage(gr.ToQRect(), cell.Graphic);
             p.restore();
+        }
+        if (cell.TextKind != 0) {
+            DrawFormattedCell(canvas, cell, fill);
+            continue;
         }
         if (cell.Lines.isEmpty() || (cell.Lines.size() == 1 && cell.Lines[0].isEmpty())) continue;
         const QFont font = TDevicePrintMeasurer::DeviceFont(cell.Font, cell.FontHeight, dpi);

@@ -3,6 +3,7 @@
 // events, a preview on an image and a real PDF read back with pdfinfo and
 // pdftotext.
 #include "grid/ExtGridPrint.h"
+#include "controls/ExtRichText.h"
 #include "platform/Canvas.h"
 
 #include <QDir>
@@ -489,19 +490,19 @@ TEST_F(PrintLayoutTest, EveryGraphicKindIsDrawnByItsScreenRoutine)
     }
     EXPECT_TRUE(drawer.Printing);
 
-    // The radio group takes the whole cell and writes its own items, so the
-    // cell's text is not printed over it.
+    // The radio group and the progress bar take the whole cell and write
+    // their own texts, so the cell's text is not printed over them.
     g.PrintSettings().SetPrintGraphics(true);
     const TPrintLayout l = Lay(3000, -3000);
-    bool found = false;
+    int found = 0;
     for (const TPrintCell& cell : l.Pages.at(0).Cells) {
-        if (cell.Col != 1 || cell.Row != 5) continue;
-        found = true;
+        if (cell.Col != 1 || (cell.Row != 5 && cell.Row != 3)) continue;
+        ++found;
         ASSERT_FALSE(cell.Graphic.isNull());
         EXPECT_EQ(cell.GraphicRect, cell.FillRect);
-        EXPECT_TRUE(cell.Lines.join(QString()).isEmpty());
+        EXPECT_TRUE(cell.Lines.join(QString()).isEmpty()) << cell.Row;
     }
-    EXPECT_TRUE(found);
+    EXPECT_EQ(found, 2);
 }
 
 TEST_F(PrintLayoutTest, TreeNodesPrintAsPlusOrMinus)
@@ -673,6 +674,45 @@ TEST_F(PrintJobTest, PdfReadsBackAsLaidOut)
                 EXPECT_FALSE(text.contains(QStringLiteral("x%1 w").arg(other.First))) << page.Index;
             }
     }
+}
+
+TEST_F(PrintJobTest, FormattedTextAndGraphicsReachThePaper)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) GTEST_SKIP() << "poppler-utils missing";
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    g.SetCells(0, 1, QStringLiteral("<B>Bold</B> markup"));
+    TRichTextRun run;
+    run.Text = QStringLiteral("Rich words");
+    run.Color = Qt::red;
+    g.SetCells(1, 1, RichTextRunsToRtf({run}));
+    g.SetColWidths(2, 120);
+    g.AddProgress(2, 2, clBlue, clYellow);
+    g.SetFloats(2, 2, 100);
+    g.PrintSettings().SetPrintGraphics(true);
+    g.Print();
+    const QString text = PageText(1);
+    // The markup is rendered, not printed as text, and rich text keeps its words.
+    EXPECT_TRUE(text.contains(QStringLiteral("Bold markup"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("<B>")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Rich words"))) << text.toStdString();
+    // The page as a picture: red rich text and a blue progress bar.
+    const QString png = dir.filePath(QStringLiteral("page"));
+    Run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                                     QStringLiteral("-singlefile"), Pdf(), png});
+    const QImage page(png + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
+    const QString keep = qEnvironmentVariable("KR_SCREENSHOT_DIR");
+    if (!keep.isEmpty()) page.save(QDir(keep).filePath(QStringLiteral("grid-print-formatted.png")));
+    int redInk = 0, blueInk = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            redInk += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+            blueInk += c.blue() > 200 && c.red() < 60 && c.green() < 60;
+        }
+    EXPECT_GT(redInk, 20);
+    EXPECT_GT(blueInk, 200);
 }
 
 TEST_F(PrintJobTest, RefusedRangePrintsNothingAndStillReportsDone)
