@@ -1230,9 +1230,26 @@ int ComposeOn(TExtStringGrid& grid, TCanvas& canvas, int kind, bool selectedOnly
     const TPrintLayout layout = composer.Compose(grid.PrintRange(), TPrintPassKind(kind), selectedOnly, pageCount, W, Hgt, firstDraw,
                                                  lastDraw, ToDateTime(QDateTime::currentDateTime()));
     if (kind == pkDrawPreview || kind == pkDrawPrint) {
+        // Every laid-out page reports its end and may cancel the job. Pages
+        // outside the pages to draw produce no output and no page break:
+        // their events (the page event only where a column band opens) get
+        // a scratch canvas, so that what a handler draws lands on no page.
+        QImage scratchImage(1, 1, QImage::Format_ARGB32);
+        TCanvas scratch(&scratchImage);
+        scratch.SetMapMode(TMapMode::mmLoMetric);
         bool drawnBefore = false;
         for (const TPrintPage& page : layout.Pages) {
-            if (!page.ToDraw) continue;
+            if (!page.ToDraw) {
+                if (page.PageInBand == 0 && grid.OnPrintPage)
+                    grid.OnPrintPage(&grid, scratch, page.Index + 1, layout.W, layout.Hgt);
+                if (grid.OnPrintPageDone)
+                    grid.OnPrintPageDone(&grid, scratch, page.LastRow, page.LastRowOffset, page.Index + 1, layout.W,
+                                         layout.Hgt);
+                bool cancel = false;
+                if (grid.OnPrintCancel) grid.OnPrintCancel(&grid, page.Index + 1, cancel);
+                if (cancel) break;
+                continue;
+            }
             if (drawnBefore && kind == pkDrawPrint)
                 if (auto* paged = dynamic_cast<QPagedPaintDevice*>(canvas.Painter().device())) paged->newPage();
             drawnBefore = true;
