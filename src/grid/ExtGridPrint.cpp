@@ -412,9 +412,11 @@ QImage TPrintComposer::PrintGraphic(int c, int r, QSize& size)
         break;
     }
     case TCellType::ctRadio: {
-        // The whole cell: the radio drawer writes the item texts itself.
+        // The cell's width and the height the items need: the radio drawer
+        // writes the item texts itself.
         const QStringList* items = g->Strings();
-        img = canvasImage(cellW, cellH);
+        const int h = std::max(cellH, px.y());
+        img = canvasImage(cellW, h);
         TCanvas canvas(&img);
         TVisualProperties look;
         look.Print = true;
@@ -422,9 +424,9 @@ QImage TPrintComposer::PrintGraphic(int c, int r, QSize& size)
         FGrid.GetVisualProperties(c, r, look);
         canvas.SetFont(look.Font.Font);
         canvas.SetFontColor(look.Font.Color);
-        FGrid.DrawRadioGlyph(canvas, TRect{0, 0, cellW, cellH}, false, 1.0, style, r, rc, false, items, false,
+        FGrid.DrawRadioGlyph(canvas, TRect{0, 0, cellW, h}, false, 1.0, style, r, rc, false, items, false,
                              g->CellBoolean, g->CellIndex, items ? int(items->size()) : 0);
-        px = QPoint(cellW, cellH);
+        px = QPoint(cellW, h);
         break;
     }
     case TCellType::ctProgress: {
@@ -792,9 +794,14 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
                 cell.Graphic = PrintGraphic(c, r, gs);
                 const TCellGraphic* g = FGrid.GetCellGraphic(FGrid.RealColIndex(c), r);
                 if (!cell.Graphic.isNull() && (g->CellType == TCellType::ctRadio || g->CellType == TCellType::ctProgress)) {
-                    // A radio group and a progress bar take the whole cell and
-                    // write their own texts (the items, the value).
+                    // A radio group and a progress bar write their own texts
+                    // (the items, the value); the bar fills the cell, the
+                    // group keeps its height at the cell's top.
                     cell.GraphicRect = lr;
+                    if (g->CellType == TCellType::ctRadio) {
+                        cell.GraphicRect.Right = std::min(lr.Right, lr.Left + gs.width());
+                        cell.GraphicRect.Bottom = std::max(lr.Bottom, lr.Top - gs.height());
+                    }
                     t.Lines.clear();
                     t.Kind = 0;
                 } else if (!cell.Graphic.isNull()) {
