@@ -4,7 +4,11 @@
 
 #include "controls/EsgHTMLE.h"
 #include "controls/EsgHTMLUtil.h"
+#include "controls/ExtObjTypes.h"
+#include "controls/ExtRichText.h"
 #include "controls/ExtUtil.h"
+#include "controls/ExtUtilDraw.h"
+#include "platform/ImageList.h"
 #include "platform/Canvas.h"
 #include "platform/GridsWidget.h"
 
@@ -130,6 +134,8 @@ static QStringList WrapText(TPrintMeasurer& m, const QFont& font, int height, co
 // The text of a cell as printed, its look and its lines.
 struct TPrintCellText {
     QString Text;
+    int Kind = 0;   // 1: mini-HTML, 2: rich text
+    QString Source; // the formatted source of those kinds
     TVisualProperties Look;
     int Height = 0;
     int Angle = 0;
@@ -142,7 +148,12 @@ static TPrintCellText PrintCellText(TExtStringGrid& grid, int c, int r)
     TPrintCellText t;
     const int rc = grid.RealColIndex(c);
     t.Text = grid.IsDataGraphicCell(rc, r) ? QString() : grid.GetFormattedCell(c, r);
-    switch (DetectCellTextKind(t.Text, grid.EnableHTML())) {
+    const int kind = DetectCellTextKind(t.Text, grid.EnableHTML());
+    if (kind == 1 || kind == 2) {
+        t.Kind = kind;
+        t.Source = t.Text;
+    }
+    switch (kind) {
     case 1: t.Text = StripMiniHtml(t.Text); break;
     case 2: t.Text = grid.RichCellToPlainText(t.Text); break;
     case 3: t.Text = grid.GridCells(rc, r); break;
@@ -220,12 +231,32 @@ QSize TPrintComposer::MeasurePrintCell(int c, int r)
     QStringList lines = t.Lines;
     if (t.Text.isEmpty()) lines = QStringList{QStringLiteral("gh")};
     int w = 0, h = 0;
-    if (t.Look.WordWrap && ps.NoAutoSize() && !t.Rotated) {
+    if (t.Kind == 1) {
+        // Mini-HTML is measured by its renderer at the grid's screen
+        // resolution, in the print font's size.
+        const int dpi = std::max(1, Nearest(254.0 / F));
+        QImage probe(1, 1, QImage::Format_ARGB32);
+        TCanvas canvas(&probe);
+        canvas.SetFont(TDevicePrintMeasurer::DeviceFont(font, t.Height, dpi));
+        const int width = ps.NoAutoSize() ? FGrid.ColWidths(c) + 12 : 65535;
+        TMiniHtmlParams params(canvas, t.Source, TRect{0, 0, width, 65535});
+        params.MeasureOnly = true;
+        params.Printing = true;
+        params.Images = FGrid.GetGridImages();
+        const TMiniHtmlResult res = RenderMiniHtml(params);
+        w = Nearest(res.MaxLineWidth * F);
+        h = std::max(0, Nearest(res.TotalHeight * F) - Nearest(L.s * F));
+    } else if (t.Look.WordWrap && ps.NoAutoSize() && !t.Rotated) {
         const int width = Nearest(FGrid.ColWidths(c) * F);
         w = width;
         h = lh * int(WrapText(FMeasurer, font, t.Height, lines.join(QLatin1Char('\n')), width - 2 * L.g2).size());
     } else {
-        for (const QString& line : lines) w = std::max(w, FMeasurer.TextWidth(font, t.Height, line));
+        // A URL is measured as shown: without its scheme unless shown in full.
+        const bool noScheme = FGrid.URLShow() && !FGrid.URLFull();
+        for (QString line : lines) {
+            if (noScheme) RemoveUrlScheme(line);
+            w = std::max(w, FMeasurer.TextWidth(font, t.Height, line));
+        }
         h = lh * int(lines.size());
     }
     if (t.Rotated) {
@@ -276,19 +307,65 @@ int TPrintComposer::PrintRowHeight(int r)
 QImage TPrintComposer::PrintGraphic(int c, int r, QSize& size)
 {
     const int rc = FGrid.RealColIndex(c);
-    const TCellGraphic* g = FGrid.GetCellGraphic(rc, r);
+    TCellGraphic* g = FGrid.GetCellGraphic(rc, r);
     size = QSize();
     if (!g) return QImage();
-    const QPoint px = FGrid.GetCellGraphicSize(rc, r);
+    const int cellW = std::max(1, FGrid.ColWidths(c)), cellH = std::max(1, FGrid.RowHeights(r));
+    QPoint px;
+    FGrid.CalcPrintGraphicSize(rc, r, px, 1.0, cellW, cellH);
+    const TControlStyle style =
+        FGrid.ControlLook().ControlStyle() == TControlStyle::csFlat ? TControlStyle::csFlat : TControlStyle::csClassic;
+    // Most graphics are drawn by the screen's routines into an image of their
+    // screen size, which is then stretched onto the page.
+    auto canvasImage = [](int w, int h) {
+        QImage img(std::max(1, w), std::max(1, h), QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        return img;
+    };
+    const TCustomImageList* images = FGrid.GetGridImages();
     QImage img;
     switch (g->CellType) {
     case TCellType::ctBitmap:
-    case TCellType::ctPicture:
         if (const QImage* b = g->Bitmap()) img = *b;
+        break;
+    case TCellType::ctPicture:
+        // The picture is drawn as a 24-bit image.
+        if (const QImage* pic = g->Picture()) img = pic->convertToFormat(QImage::Format_RGB888);
+        else if (const QImage* b = g->Bitmap()) img = *b;
+        break;
+    case TCellType::ctFilePicture:
+        if (const TFilePicture* fp = g->FilePicture(); fp && px.x() > 0 && px.y() > 0) {
+            img = canvasImage(px.x(), px.y());
+            TCanvas canvas(&img);
+            fp->DrawPicture(canvas, TRect{0, 0, px.x(), px.y()});
+        }
         break;
     case TCellType::ctIcon:
         // An icon keeps its alpha: a mask and inverted colours cannot go to a PDF.
         if (const QImage* i = g->Icon()) img = i->convertToFormat(QImage::Format_ARGB32);
+        break;
+    case TCellType::ctImageList:
+    case TCellType::ctDataImage: {
+        const int index = g->CellType == TCellType::ctDataImage ? FGrid.Ints(rc, r) + g->CellIndex : g->CellIndex;
+        if (images && images->ValidIndex(index)) {
+            img = canvasImage(images->Width(), images->Height());
+            TCanvas canvas(&img);
+            images->Draw(canvas, 0, 0, index);
+        }
+        break;
+    }
+    case TCellType::ctImages:
+        // Side by side (CellBoolean) or stacked, each image one list size apart.
+        if (images && g->IntList() && g->IntList()->Count() > 0) {
+            const int n = g->IntList()->Count();
+            img = canvasImage(g->CellBoolean ? n * images->Width() : images->Width(),
+                              g->CellBoolean ? images->Height() : n * images->Height());
+            TCanvas canvas(&img);
+            for (int i = 0; i < n; ++i)
+                images->Draw(canvas, g->CellBoolean ? i * images->Width() : 0, g->CellBoolean ? 0 : i * images->Height(),
+                             g->IntList()->Items(i));
+            px = QPoint(img.width(), img.height());
+        }
         break;
     case TCellType::ctCheckBox:
     case TCellType::ctDataCheckBox:
@@ -297,21 +374,105 @@ QImage TPrintComposer::PrintGraphic(int c, int r, QSize& size)
     case TCellType::ctTriStateCheckBox: {
         // The grid's own glyph, flat or 3-D, drawn at screen size and stretched.
         const int side = std::max(1, std::min(px.x() > 0 ? px.x() : 15, px.y() > 0 ? px.y() : 15));
-        img = QImage(side, side, QImage::Format_ARGB32);
-        img.fill(Qt::transparent);
+        img = canvasImage(side, side);
         bool checked = false;
         FGrid.GetCheckBoxState(rc, r, checked);
         TCanvas canvas(&img);
-        const TControlStyle style =
-            FGrid.ControlLook().ControlStyle() == TControlStyle::csFlat ? TControlStyle::csFlat : TControlStyle::csClassic;
         FGrid.DrawCheckBoxGlyph(canvas, TRect{0, 0, side, side}, checked, g->CellCheckBoxState,
                                 g->CellType == TCellType::ctTriStateCheckBox, style, false, true);
+        px = QPoint(side, side);
         break;
     }
+    case TCellType::ctRadioButton: {
+        const int side = std::max(1, FGrid.ControlLook().RadioSize());
+        img = canvasImage(side, side);
+        TCanvas canvas(&img);
+        FGrid.DrawRadioGlyph(canvas, TRect{0, 0, side, side}, style, g->CellBoolean, true);
+        px = QPoint(side, side);
+        break;
+    }
+    case TCellType::ctNode: {
+        // A square in the node colour with a minus sign, a plus sign when
+        // the node is contracted.
+        const TCellNode& cn = FGrid.CellNode();
+        img = canvasImage(20, 20);
+        TCanvas canvas(&img);
+        canvas.SetPenStyle(TPenStyle::Solid);
+        canvas.SetPenWidth(2);
+        canvas.SetPenColor(cn.NodeColor());
+        canvas.SetBrushStyle(TBrushStyle::Clear);
+        canvas.Rectangle(TRect{1, 1, 19, 19});
+        canvas.MoveTo(5, 10);
+        canvas.LineTo(15, 10);
+        if (g->CellBoolean) {
+            canvas.MoveTo(10, 5);
+            canvas.LineTo(10, 15);
+        }
+        px = QPoint(20, 20);
+        break;
+    }
+    case TCellType::ctRadio: {
+        // The cell's width and the height the items need: the radio drawer
+        // writes the item texts itself.
+        const QStringList* items = g->Strings();
+        const int h = std::max(cellH, px.y());
+        img = canvasImage(cellW, h);
+        TCanvas canvas(&img);
+        TVisualProperties look;
+        look.Print = true;
+        look.Remap = true;
+        FGrid.GetVisualProperties(c, r, look);
+        canvas.SetFont(look.Font.Font);
+        canvas.SetFontColor(look.Font.Color);
+        FGrid.DrawRadioGlyph(canvas, TRect{0, 0, cellW, h}, false, 1.0, style, r, rc, false, items, false,
+                             g->CellBoolean, g->CellIndex, items ? int(items->size()) : 0);
+        px = QPoint(cellW, h);
+        break;
+    }
+    case TCellType::ctProgress: {
+        img = canvasImage(cellW, cellH);
+        TCanvas canvas(&img);
+        TProgressFmtColors colors;
+        colors.Bar = g->BitmapColor();
+        colors.Background = g->IconColor();
+        if (g->CellBoolean) {
+            colors.BarText = TColor(g->CellIndex);
+            colors.BackgroundText = TColor(g->CellAngle);
+        } else {
+            colors.BarText = ColorToRGB(g->BitmapColor()) ^ 0xFFFFFF;
+            colors.BackgroundText = ColorToRGB(g->IconColor()) ^ 0xFFFFFF;
+        }
+        canvas.SetFont(FGrid.Font);
+        canvas.SetPenColor(FGrid.ControlLook().ProgressBorderColor());
+        DrawCellProgressBarFmt(canvas, TRect{0, 0, cellW, cellH}.Inflated(-2, -2), colors, g->CellText, g->CellErrFrom,
+                               g->CellErrLen, FGrid.ControlLook().ProgressMarginX(), FGrid.ControlLook().ProgressMarginY(),
+                               FGrid.Floats(rc, r));
+        px = QPoint(cellW, cellH);
+        break;
+    }
+    case TCellType::ctProgressPie: {
+        img = canvasImage(20, 20);
+        TCanvas canvas(&img);
+        DrawCellPie(canvas, TRect{0, 0, 20, 20}, g->BitmapColor(), false, g->CellAngle);
+        px = QPoint(20, 20);
+        break;
+    }
+    case TCellType::ctInterface:
+        // The custom drawing interface draws into an image of its size (or
+        // the cell's), printing.
+        if (TInterfacedPersistent* object = g->Interfaced()) {
+            const int w = px.x() > 0 ? px.x() : cellW, h = px.y() > 0 ? px.y() : cellH;
+            img = canvasImage(w, h);
+            TCanvas canvas(&img);
+            object->Draw(canvas, TRect{0, 0, w, h}, rc, r, false, true);
+            px = QPoint(w, h);
+        }
+        break;
     default: break;
     }
     if (img.isNull()) return img;
-    size = QSize(Nearest(img.width() * F), Nearest(img.height() * F));
+    const QPoint s = px.x() > 0 && px.y() > 0 ? px : QPoint(img.width(), img.height());
+    size = QSize(Nearest(s.x() * F), Nearest(s.y() * F));
     return img;
 }
 
@@ -610,7 +771,7 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
         }
         if (lr.Right > L.W) lr.Right = bandRight;
         if (base) {
-            const TPrintCellText t = PrintCellText(FGrid, c, r);
+            TPrintCellText t = PrintCellText(FGrid, c, r);
             cell.Painted = true;
             cell.Brush = t.Look.Brush.Color;
             cell.BrushTo = t.Look.ColorTo;
@@ -631,8 +792,31 @@ int TPrintComposer::PrintCellRow(TPrintPage* page, int y, const std::vector<int>
             if (ps.PrintGraphics()) {
                 QSize gs;
                 cell.Graphic = PrintGraphic(c, r, gs);
-                if (!cell.Graphic.isNull()) PlacePrintGraphic(cell, gs, FGrid.GetCellGraphic(FGrid.RealColIndex(c), r),
-                                                              t.Text.isEmpty(), L.g2);
+                const TCellGraphic* g = FGrid.GetCellGraphic(FGrid.RealColIndex(c), r);
+                if (!cell.Graphic.isNull() && (g->CellType == TCellType::ctRadio || g->CellType == TCellType::ctProgress)) {
+                    // A radio group and a progress bar write their own texts
+                    // (the items, the value); the bar fills the cell, the
+                    // group keeps its height at the cell's top.
+                    cell.GraphicRect = lr;
+                    if (g->CellType == TCellType::ctRadio) {
+                        cell.GraphicRect.Right = std::min(lr.Right, lr.Left + gs.width());
+                        cell.GraphicRect.Bottom = std::max(lr.Bottom, lr.Top - gs.height());
+                    }
+                    t.Lines.clear();
+                    t.Kind = 0;
+                } else if (!cell.Graphic.isNull()) {
+                    PlacePrintGraphic(cell, gs, g, t.Text.isEmpty(), L.g2);
+                }
+            }
+            if (t.Kind != 0 && !t.Rotated) {
+                // Mini-HTML and rich text are drawn formatted by their renderers.
+                cell.TextKind = t.Kind;
+                cell.Source = t.Source;
+                cell.FormattedRect = cell.TextRect;
+                if (t.Kind == 1) {
+                    cell.FormattedRect.Right = lr.Right - L.g2 - Nearest(2 * F);
+                    cell.FormattedRect.Bottom = lr.Bottom - Nearest(L.s * F);
+                }
             }
             cell.WordWrap = t.Look.WordWrap && ps.NoAutoSize() && !t.Rotated;
             cell.Lines = cell.WordWrap ? WrapText(FMeasurer, cell.Font, cell.FontHeight, t.Lines.join(QLatin1Char('\n')),
@@ -835,6 +1019,37 @@ TPrintLayout TPrintComposer::Compose(const TGridRect& range, TPrintPassKind kind
 // ---------------------------------------------------------------------------
 // Drawing a page
 
+// A mini-HTML or rich-text cell, drawn by its renderer in device units.
+static void DrawFormattedCell(TCanvas& canvas, const TPrintCell& cell, const TRect& fill)
+{
+    QPainter& p = canvas.Painter();
+    const int dpi = canvas.DpiY();
+    const TRect r = canvas.LPtoDP(cell.FormattedRect);
+    p.save();
+    p.setClipRect(fill.ToQRect(), Qt::IntersectClip);
+    if (cell.TextKind == 1) {
+        canvas.Save();
+        canvas.SetFont(TDevicePrintMeasurer::DeviceFont(cell.Font, cell.FontHeight, dpi));
+        canvas.SetFontColor(cell.FontColor);
+        canvas.SetBrushStyle(TBrushStyle::Clear);
+        TMiniHtmlParams params(canvas, cell.Source, r);
+        params.Printing = true;
+        params.PrintScale = dpi / 96.0;
+        RenderMiniHtml(params);
+        canvas.Restore();
+    } else {
+        // Rich text is laid out at screen resolution and scaled to the
+        // device, so that its own point sizes keep their size on paper.
+        const double k = dpi / 96.0;
+        p.translate(r.Left, r.Top);
+        p.scale(k, k);
+        DrawRichText(p, QRectF(0, 0, r.Width() / k, r.Height() / k), cell.Source,
+                     TDevicePrintMeasurer::DeviceFont(cell.Font, cell.FontHeight, 96), ColorToQColor(cell.FontColor),
+                     cell.WordWrap);
+    }
+    p.restore();
+}
+
 void DrawPrintPage(TCanvas& canvas, const TPrintLayout& layout, const TPrintPage& page)
 {
     QPainter& p = canvas.Painter();
@@ -862,6 +1077,10 @@ void DrawPrintPage(TCanvas& canvas, const TPrintLayout& layout, const TPrintPage
             p.setClipRect(fill.ToQRect(), Qt::IntersectClip);
             p.drawImage(gr.ToQRect(), cell.Graphic);
             p.restore();
+        }
+        if (cell.TextKind != 0) {
+            DrawFormattedCell(canvas, cell, fill);
+            continue;
         }
         if (cell.Lines.isEmpty() || (cell.Lines.size() == 1 && cell.Lines[0].isEmpty())) continue;
         const QFont font = TDevicePrintMeasurer::DeviceFont(cell.Font, cell.FontHeight, dpi);
@@ -1018,9 +1237,26 @@ int ComposeOn(TExtStringGrid& grid, TCanvas& canvas, int kind, bool selectedOnly
     const TPrintLayout layout = composer.Compose(grid.PrintRange(), TPrintPassKind(kind), selectedOnly, pageCount, W, Hgt, firstDraw,
                                                  lastDraw, ToDateTime(QDateTime::currentDateTime()));
     if (kind == pkDrawPreview || kind == pkDrawPrint) {
+        // Every laid-out page reports its end and may cancel the job. Pages
+        // outside the pages to draw produce no output and no page break:
+        // their events (the page event only where a column band opens) get
+        // a scratch canvas, so that what a handler draws lands on no page.
+        QImage scratchImage(1, 1, QImage::Format_ARGB32);
+        TCanvas scratch(&scratchImage);
+        scratch.SetMapMode(TMapMode::mmLoMetric);
         bool drawnBefore = false;
         for (const TPrintPage& page : layout.Pages) {
-            if (!page.ToDraw) continue;
+            if (!page.ToDraw) {
+                if (page.PageInBand == 0 && grid.OnPrintPage)
+                    grid.OnPrintPage(&grid, scratch, page.Index + 1, layout.W, layout.Hgt);
+                if (grid.OnPrintPageDone)
+                    grid.OnPrintPageDone(&grid, scratch, page.LastRow, page.LastRowOffset, page.Index + 1, layout.W,
+                                         layout.Hgt);
+                bool cancel = false;
+                if (grid.OnPrintCancel) grid.OnPrintCancel(&grid, page.Index + 1, cancel);
+                if (cancel) break;
+                continue;
+            }
             if (drawnBefore && kind == pkDrawPrint)
                 if (auto* paged = dynamic_cast<QPagedPaintDevice*>(canvas.Painter().device())) paged->newPage();
             drawnBefore = true;

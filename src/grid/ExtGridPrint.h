@@ -80,6 +80,9 @@ struct TPrintCell {
     QPoint RotatedOrigin;  // start point of rotated text
     int Pitch = 0;         // distance of two lines
     TRect TextRect;        // Left, Top, Right, Bottom (Top > Bottom)
+    int TextKind = 0;      // 1: mini-HTML, 2: rich text, drawn formatted from Source in FormattedRect
+    QString Source;
+    TRect FormattedRect;
     QImage Graphic;        // the cell graphic (PrintGraphics), stretched into GraphicRect
     TRect GraphicRect;
 };

@@ -3,6 +3,7 @@
 // events, a preview on an image and a real PDF read back with pdfinfo and
 // pdftotext.
 #include "grid/ExtGridPrint.h"
+#include "controls/ExtRichText.h"
 #include "platform/Canvas.h"
 
 #include <QDir>
@@ -417,6 +418,136 @@ TEST_F(PrintLayoutTest, GraphicsAndRotatedCells)
     EXPECT_EQ(cellAt(3, 1).Angle, 90);
 }
 
+// A custom drawing object that fills what it is given and notes whether it
+// was asked to print.
+struct GreenDrawer : TInterfacedPersistent {
+    bool Printing = false;
+    void Draw(TCanvas& canvas, const TRect& r, int, int, bool, bool printing) override
+    {
+        Printing = printing;
+        canvas.SetBrushColor(clLime);
+        canvas.FillRect(r);
+    }
+    QSize PreferredSize() const override { return {12, 10}; }
+};
+
+TEST_F(PrintLayoutTest, EveryGraphicKindIsDrawnByItsScreenRoutine)
+{
+    // The graphics print at their screen size times 254 / 96, drawn by the
+    // grid's own drawers; each shows its colour where the drawer puts it.
+    g.SetColCount(3);
+    g.SetRowCount(9);
+    g.SetFixedCols(0);
+    g.SetColWidths(1, 80);
+    TCustomImageList images(16, 12);
+    QImage red(16, 12, QImage::Format_RGB32), blue(16, 12, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    blue.fill(Qt::blue);
+    images.Add(red);
+    images.Add(blue);
+    g.SetGridImages(&images);
+    g.AddImageIdx(1, 1, 1, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.AddMultiImage(1, 2, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.CellImages(1, 2)->Add(0);
+    g.CellImages(1, 2)->Add(1);
+    g.AddProgress(1, 3, clBlue, clYellow);
+    g.SetFloats(1, 3, 50);
+    g.AddProgressPie(1, 4, clRed, 100);
+    QStringList captions{QStringLiteral("one"), QStringLiteral("two")};
+    g.AddRadio(1, 5, 0, 0, &captions);
+    g.SetCells(1, 5, QStringLiteral("hidden"));
+    GreenDrawer drawer;
+    g.AddInterfacedCell(1, 6, &drawer);
+    QImage pic(20, 10, QImage::Format_ARGB32);
+    pic.fill(Qt::magenta);
+    g.AddPicture(1, 7, &pic, false, TStretchMode::noStretch, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.SetCells(1, 7, QString());
+
+    TPrintComposer composer(g, m);
+    composer.Compose(TGridRect{0, 0, 2, 8}, pkDrawPreview, false, -1, 3000, -3000, 1, 1000, 0);
+    const double F = 254.0 / 96;
+    auto units = [&](int px) { return int(std::nearbyint(px * F)); };
+    struct Case {
+        int row;
+        QSize screen;       // pixels
+        QPoint probe;       // pixel of the drawn image
+        QColor colour;
+    };
+    const Case cases[] = {
+        {1, {16, 12}, {8, 6}, Qt::blue},           // image-list image 1
+        {2, {32, 12}, {24, 6}, Qt::blue},          // two images side by side
+        {3, {80, g.RowHeights(3)}, {6, g.RowHeights(3) / 2}, Qt::blue}, // the bar from the left
+        {4, {20, 20}, {6, 12}, Qt::red},          // a full pie
+        {6, {12, 10}, {6, 5}, Qt::green},          // the custom drawer at its own size
+        {7, {20, 10}, {10, 5}, Qt::magenta},       // the picture
+    };
+    for (const Case& c : cases) {
+        QSize gs;
+        const QImage img = composer.PrintGraphic(1, c.row, gs);
+        ASSERT_FALSE(img.isNull()) << c.row;
+        EXPECT_EQ(gs, QSize(units(c.screen.width()), units(c.screen.height()))) << c.row;
+        EXPECT_EQ(img.pixelColor(c.probe).rgb(), c.colour.rgb()) << c.row;
+    }
+    EXPECT_TRUE(drawer.Printing);
+
+    // The radio group and the progress bar take the whole cell and write
+    // their own texts, so the cell's text is not printed over them.
+    g.PrintSettings().SetPrintGraphics(true);
+    const TPrintLayout l = Lay(3000, -3000);
+    int found = 0;
+    for (const TPrintCell& cell : l.Pages.at(0).Cells) {
+        if (cell.Col != 1 || (cell.Row != 5 && cell.Row != 3)) continue;
+        ++found;
+        ASSERT_FALSE(cell.Graphic.isNull());
+        EXPECT_EQ(cell.GraphicRect.Left, cell.FillRect.Left);
+        if (cell.Row == 3) {
+            EXPECT_EQ(cell.GraphicRect.Right, cell.FillRect.Right);
+        }
+        EXPECT_EQ(cell.GraphicRect.Top, cell.FillRect.Top);
+        EXPECT_TRUE(cell.Lines.join(QString()).isEmpty()) << cell.Row;
+    }
+    EXPECT_EQ(found, 2);
+}
+
+TEST_F(PrintLayoutTest, TreeNodesPrintAsPlusOrMinus)
+{
+    g.SetRowCount(6);
+    g.AddNode(1, 3);
+    g.CellNode().SetNodeColor(clRed);
+    TPrintComposer composer(g, m);
+    composer.Compose(TGridRect{0, 0, 3, 5}, pkDrawPreview, false, -1, 3000, -3000, 1, 1000, 0);
+    auto glyph = [&](bool contract) {
+        if (contract) g.ContractNode(1);
+        else g.ExpandNode(1);
+        QSize gs;
+        const QImage img = composer.PrintGraphic(0, 1, gs);
+        EXPECT_EQ(gs, QSize(53, 53)); // 20 pixels
+        return img;
+    };
+    const QImage open = glyph(false), closed = glyph(true);
+    ASSERT_FALSE(open.isNull());
+    ASSERT_FALSE(closed.isNull());
+    // The minus sign in both, the upright stroke of the plus only when contracted.
+    EXPECT_EQ(open.pixelColor(7, 10).rgb(), QColor(Qt::red).rgb());
+    EXPECT_EQ(closed.pixelColor(7, 10).rgb(), QColor(Qt::red).rgb());
+    EXPECT_NE(open.pixelColor(10, 6).rgb(), QColor(Qt::red).rgb());
+    EXPECT_EQ(closed.pixelColor(10, 6).rgb(), QColor(Qt::red).rgb());
+}
+
+TEST_F(PrintLayoutTest, UrlsAreMeasuredWithoutTheirScheme)
+{
+    g.SetCells(2, 1, QStringLiteral("http://abc"));
+    const struct {
+        bool show, full;
+        int width;
+    } cases[] = {{false, false, 20 * 10}, {true, false, 20 * 3}, {true, true, 20 * 10}};
+    for (const auto& c : cases) {
+        g.SetURLShow(c.show);
+        g.SetURLFull(c.full);
+        EXPECT_EQ(Lay(3000, -3000).MaxWidths[2], c.width) << c.show << c.full;
+    }
+}
+
 TEST(PrintFontMapping, PointsAndTenthsOfMillimetres)
 {
     TExtStringGrid g;
@@ -460,7 +591,7 @@ struct PrintJobTest : ::testing::Test {
     RecordingGrid g;
     QTemporaryDir dir;
     QPrinter printer{QPrinter::HighResolution};
-    std::vector<int> pagesDrawn;
+    std::vector<int> pagesDrawn, pagesAnnounced;
     void SetUp() override
     {
         g.SetColCount(6);
@@ -484,7 +615,11 @@ struct PrintJobTest : ::testing::Test {
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setOutputFileName(Pdf());
         g.SetPrinter(&printer);
-        g.OnPrintPage = [this](TExtStringGrid*, TCanvas&, int nr, int, int) { pagesDrawn.push_back(nr); };
+        // Pages outside the pages to draw get a 1 x 1 scratch canvas.
+        g.OnPrintPage = [this](TExtStringGrid*, TCanvas& c, int nr, int, int) {
+            pagesAnnounced.push_back(nr);
+            if (c.Painter().device()->width() > 1) pagesDrawn.push_back(nr);
+        };
     }
     QString Pdf() const { return dir.filePath(QStringLiteral("grid.pdf")); }
     static QString Run(const QString& tool, const QStringList& args)
@@ -549,6 +684,56 @@ TEST_F(PrintJobTest, PdfReadsBackAsLaidOut)
     }
 }
 
+TEST_F(PrintJobTest, FormattedTextAndGraphicsReachThePaper)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) GTEST_SKIP() << "poppler-utils missing";
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    g.SetCells(0, 1, QStringLiteral("<B>Bold</B> markup"));
+    TRichTextRun run;
+    run.Text = QStringLiteral("Rich words");
+    run.Color = Qt::red;
+    g.SetCells(1, 1, RichTextRunsToRtf({run}));
+    g.SetColWidths(2, 120);
+    g.AddProgress(2, 2, clBlue, clYellow);
+    g.SetFloats(2, 2, 100);
+    TCustomImageList images(16, 16);
+    QImage green(16, 16, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    images.Add(green);
+    g.SetGridImages(&images);
+    g.AddImageIdx(1, 2, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.AddProgressPie(0, 2, clRed, 75);
+    QStringList captions{QStringLiteral("North"), QStringLiteral("South")};
+    g.AddRadio(1, 3, 0, 1, &captions);
+    g.PrintSettings().SetPrintGraphics(true);
+    g.Print();
+    const QString text = PageText(1);
+    // The markup is rendered, not printed as text, and rich text keeps its words.
+    EXPECT_TRUE(text.contains(QStringLiteral("Bold markup"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("<B>")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Rich words"))) << text.toStdString();
+    // The page as a picture: red rich text and a blue progress bar.
+    const QString png = dir.filePath(QStringLiteral("page"));
+    Run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                                     QStringLiteral("-singlefile"), Pdf(), png});
+    const QImage page(png + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
+    const QString keep = qEnvironmentVariable("KR_SCREENSHOT_DIR");
+    if (!keep.isEmpty()) page.save(QDir(keep).filePath(QStringLiteral("grid-print-formatted.png")));
+    int redInk = 0, blueInk = 0, greenInk = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            redInk += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+            blueInk += c.blue() > 200 && c.red() < 60 && c.green() < 60;
+            greenInk += c.green() > 200 && c.red() < 60 && c.blue() < 60;
+        }
+    EXPECT_GT(greenInk, 50); // the image-list image
+    EXPECT_GT(redInk, 20);
+    EXPECT_GT(blueInk, 200);
+}
+
 TEST_F(PrintJobTest, RefusedRangePrintsNothingAndStillReportsDone)
 {
     g.OnPrintStart = [](TExtStringGrid*, int pages, int& from, int&) {
@@ -573,6 +758,8 @@ TEST_F(PrintJobTest, ChosenRangeAndCancelStopAfterTheirPage)
     g.OnPrintCancel = [](TExtStringGrid*, int page, bool& cancel) { cancel = page == 3; };
     g.Print();
     EXPECT_EQ(pagesDrawn, (std::vector<int>{2, 3}));
+    // The skipped first page opens the column band: it is announced too.
+    EXPECT_EQ(pagesAnnounced, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(PdfPages(), 2);
     EXPECT_EQ(g.PrintNrOfPages(), 4);
 }
@@ -623,8 +810,21 @@ TEST_F(PrintJobTest, DrawOnACanvasTakesItsClipBoxAndFiresThePageEventsInOrder)
         g.PrintDraw(canvas, TRect{0, 0, 10, 10});
         EXPECT_EQ(canvas.MapMode(), TMapMode::mmText);
     }
-    EXPECT_EQ(events, (std::vector<QString>{QStringLiteral("page 1 529 -1323"), QStringLiteral("done 1 1"),
-                                            QStringLiteral("cancel 1")}));
+    // Page 1 is drawn; the pages laid out after it still report their end
+    // and are asked for cancelling, each in turn.
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(std::vector<QString>(events.begin(), events.begin() + 3),
+              (std::vector<QString>{QStringLiteral("page 1 529 -1323"), QStringLiteral("done 1 1"),
+                                    QStringLiteral("cancel 1")}));
+    int pageDone = 1;
+    for (size_t i = 3; i < events.size(); ++i)
+        if (events[i].startsWith(QStringLiteral("done"))) {
+            ++pageDone;
+            EXPECT_TRUE(events[i].startsWith(QStringLiteral("done %1 ").arg(pageDone))) << events[i].toStdString();
+            ASSERT_LT(i + 1, events.size());
+            EXPECT_EQ(events[i + 1], QStringLiteral("cancel %1").arg(pageDone));
+        }
+    EXPECT_GT(pageDone, 1);
     EXPECT_EQ(g.PrintNrOfPages(), 1);
     EXPECT_EQ(g.PrevRect(), (TRect{0, 0, 10, 10}));
     // Nothing outside the clip box; ink inside it.
@@ -658,8 +858,14 @@ TEST_F(PrintJobTest, PreviewDrawsPreviewPageOnly)
     img.fill(Qt::white);
     TCanvas canvas(&img);
     g.SetPreviewPage(3);
+    // What a handler draws for a skipped page lands on no page.
+    g.OnPrintPageDone = [](TExtStringGrid*, TCanvas& c, int, int, int page, int, int) {
+        if (page != 3) c.Painter().fillRect(QRect(0, 0, 794, 1123), Qt::black);
+    };
     g.PrintPreview(canvas, TRect{0, 0, 794, 1123});
     EXPECT_EQ(pagesDrawn, (std::vector<int>{3}));
+    EXPECT_EQ(img.pixelColor(3, 3), QColor(Qt::white));
+    g.OnPrintPageDone = nullptr;
     EXPECT_GT(g.PrintNrOfPages(), 3);
     EXPECT_FALSE(g.IsPrintPreview());
     EXPECT_EQ(g.Told.back(), TGridExportState::esExportDone);
