@@ -467,13 +467,15 @@ QString ColorToHtmlHex(TColor color)
 
 int DetectCellTextKind(const QString& s, bool miniHtml)
 {
-    const QString t = s + ' ';
-    if (t.size() < 2) return 0;
-    if (t[0] == '=') return 3;
-    if (t.startsWith(WideTextMarker)) return (t.size() >= 5 && t[3] == '=' && t[4] == QChar(0)) ? 3 : 5;
-    if (t.startsWith(RichTextMarker)) return 2;
-    if (miniHtml && (t.contains(QStringLiteral("</")) || t.contains(QStringLiteral("<B")) ||
-                     t.contains(QStringLiteral("<I")) || t.contains(QStringLiteral("<C"))))
+    // Runs for every cell a file writer saves: no copy of the text, and the
+    // tag search only when the text holds a '<' at all.
+    if (s.isEmpty()) return 0;
+    if (s[0] == '=') return 3;
+    if (s.startsWith(WideTextMarker)) return (s.size() >= 5 && s[3] == '=' && s[4] == QChar(0)) ? 3 : 5;
+    if (s.startsWith(RichTextMarker)) return 2;
+    if (miniHtml && s.contains(QLatin1Char('<')) &&
+        (s.contains(QLatin1String("</")) || s.contains(QLatin1String("<B")) || s.contains(QLatin1String("<I")) ||
+         s.contains(QLatin1String("<C"))))
         return 1;
     return 0;
 }

@@ -211,7 +211,8 @@ QByteArray TExtStringGrid::SaveToCSVBytes(bool unicode, const QByteArray& existi
             const int col = SaveHiddenCells() ? c : RealColIndex(TDisplCol(c)).Value();
             QString s;
             GetSaveText(col, r, s);
-            s = DoubleQuoteChars(BreaksToCrLf(s));
+            s = BreaksToCrLf(s);
+            if (s.contains(u'"')) s = DoubleQuoteChars(s);
             if (OemConvert()) s = AnsiTextToOem(s);
             bool quoted = false;
             if (AlwaysQuotes() || (!s.contains(sep) && s.contains(u'"')) || s.startsWith(u' ')) {
