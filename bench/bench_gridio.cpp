@@ -11,6 +11,7 @@
 // times and the ratios (grid / other).
 #include "grid/ExtGrid.h"
 #include "platform/Files.h"
+#include "QtBenchMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -266,13 +267,4 @@ BENCHMARK(BM_SaveToCSV)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
