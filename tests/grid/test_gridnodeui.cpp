@@ -4,8 +4,10 @@
 #include "grid/ExtGrid.h"
 #include "platform/GridsWidget.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -257,4 +259,30 @@ TEST_F(NodeUi, RightAndLeftOnAMergedNodeRowExpandAndContract)
     g.SetRow(4);
     Key(VK_LEFT);
     EXPECT_EQ(Shown(), Rows({1, 2, 3, 4, 5, 6}));
+}
+
+TEST_F(NodeUi, GlyphClickThroughTheWindow)
+{
+    // A deeper tree for the picture: node 3 inside node 2 inside node 1.
+    g.SetRowCount(9);
+    for (int r = 7; r < 9; ++r) {
+        g.SetRowHeights(r, 22);
+        g.SetCells(1, r, QStringLiteral("r%1").arg(r));
+    }
+    g.AddNode(6, 3);
+    g.AddNode(7, 2);
+    g.CellNode().SetNodeType(TNodeType::cnXP);
+    TGridWidget* w = g.CreateWidget(nullptr);
+    w->resize(240, 240);
+    w->show();
+    QApplication::processEvents();
+    const QString dir = qEnvironmentVariable("KR_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) w->grab().save(QDir(dir).filePath(QStringLiteral("node_grid_window.png")));
+    // The glyph of node 2 (row 2, level 2) folds it.
+    const TRect rc = g.CellRect(0, 2);
+    QTest::mouseClick(w->viewport(), Qt::LeftButton, {}, QPoint(20, (rc.Top + rc.Bottom) / 2));
+    QApplication::processEvents();
+    if (!dir.isEmpty()) w->grab().save(QDir(dir).filePath(QStringLiteral("node_grid_window_folded.png")));
+    EXPECT_EQ(Shown(), Rows({1, 2, 4, 5, 6, 7, 8}));
+    delete w;
 }
