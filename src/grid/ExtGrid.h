@@ -327,6 +327,8 @@ struct TExtCellPlan {
         TColor Color;
     };
     std::vector<TEdge> Edges;
+    // Tree lines of a node grid's first column, in the tree colour.
+    std::vector<TEdge> TreeLines;
     // The cell graphic, placed.
     TCellGraphic* Graphic = nullptr;
     TRect GraphicArea;
@@ -340,6 +342,10 @@ using TGridSearchFooterEvent =
     std::function<void(TExtStringGrid* sender, const QString& value, int acol, int arow, TSearchAction action)>;
 using TGridCursorEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, int x, int y, int& cursor)>;
 using TGridExpandEvent = std::function<void(TExtStringGrid* sender, int acol, int arow, bool expanded)>;
+// Node events: the display row and the real row of the node; the "before"
+// events may refuse the change.
+using TGridNodeAllowEvent = std::function<void(TExtStringGrid* sender, int arow, int arowreal, bool& allow)>;
+using TGridNodeEvent = std::function<void(TExtStringGrid* sender, int arow, int arowreal)>;
 
 // Version of the string grid: 6.2.1.3.
 constexpr int32_t ExtStringGridVersionNr = 0x06020103;
@@ -1092,6 +1098,10 @@ public:
     TGridSearchFooterEvent OnSearchFooterAction;
     TGridCellEvent OnButtonClick;
     TGridExpandEvent OnExpandClick;
+    TGridNodeAllowEvent OnBeforeExpandNode;
+    TGridNodeAllowEvent OnBeforeContractNode;
+    TGridNodeEvent OnExpandNode;
+    TGridNodeEvent OnContractNode;
     TGridRowColEvent OnComboCloseUp;
     TGridRowColEvent OnComboDropDown;
     TGridCursorEvent OnGetCellCursor;
@@ -2046,6 +2056,8 @@ private:
     void PlanCellText(TExtCellPlan& plan, int c, int r, const TVisualProperties& vp, const TCellFont& before,
                       TColor brushBefore);
     void PlanCellBorders(TExtCellPlan& plan, int rc, int r, TRect rect);
+    // The tree lines of row r in the first column of a node grid.
+    void PlanTreeLines(TExtCellPlan& plan, int r, const TRect& R);
     void ExecuteCellText(TCanvas& canvas, TExtCellPlan& plan);
     TRect PlaceCellGraphic(const TExtCellPlan& plan, TRect r, TVAlignment va) const;
     void DrawCellGraphic(TCanvas& canvas, const TExtCellPlan& plan, const TRect& placed, const TRect& cell);
@@ -2747,7 +2759,11 @@ public:
     // header, the start of a drag of the selection, the paste after the
     // selection resizer was dragged, the group sort.
     virtual void CellSelectorClick(int /*c*/, int /*r*/) {}
-    virtual bool NodeButtonClick(int /*c*/, int /*r*/) { return false; }
+    // A click on the node glyph of data row r: expands a contracted node or
+    // contracts an expanded one, asking OnBeforeExpandNode or
+    // OnBeforeContractNode first and reporting with OnExpandNode or
+    // OnContractNode. False when the row is no node or the change was refused.
+    virtual bool NodeButtonClick(int c, int r);
     virtual void FilterButtonClick(int /*c*/, int /*r*/) {}
     virtual bool HasFilterButton(int /*c*/) { return false; }
     virtual void SelectionDragStart(int /*c*/, int /*r*/) {}

@@ -242,6 +242,15 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         return;
     }
 
+    // Right and Left on the merged cell of a node row expand and contract
+    // its node; the key then goes on as usual.
+    if ((key == VK_RIGHT || key == VK_LEFT) && IsNode(Row()) && IsMergedCell(RealColIndex(Col()), Row())) {
+        if (key == VK_RIGHT)
+            ExpandNode(RealRowOf(Row()));
+        else
+            ContractNode(RealRowOf(Row()));
+    }
+
     // A row-select grid wider than its window scrolls sideways.
     if (rowSelect && !IsNode(Row()) && ColCount() > VisibleColCount() && (key == VK_LEFT || key == VK_RIGHT)) {
         const bool step = nav.LeftRightRowSelect() ? ctrl : true;

@@ -541,12 +541,16 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 
     const bool isFixed = fixedArea || IsFixed(c, r);
     if (isFixed) HideInplaceEdit();
-    const bool nodeRow = IsNode(r);
-    if (isFixed && FixedAsButtons() && HasOption(goFixedVertLine) && HasOption(goFixedHorzLine)) {
+    bool nodeRow = IsNode(r);
+    // A fixed cell drawn as a button is pushed, but not by a press on the
+    // expand glyph of a node row.
+    if (isFixed && FixedAsButtons() && HasOption(goFixedVertLine) && HasOption(goFixedHorzLine) && !FFlat &&
+        !(nodeRow && IsNodeGlyphHit(r, x))) {
         FPushedFixedCell = cell;
         FPushedCellButton = {c, r};
         FFixedCellPushed = true;
         RepaintCell(c, r);
+        nodeRow = false;
     }
     const int rc = RealColIndex(c);
     const bool editable = IsEditable(c, r);
@@ -559,11 +563,26 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         else
             FSpinUpClick = true;
     }
-    // Node buttons of tree grids: the tree code decides through its hook.
-    if (c == 0 && nodeRow && !Designing()) {
-        if (NodeButtonClick(c, r)) {
+    // Node glyphs. In a header row it folds or unfolds the whole tree (with
+    // NodeAllExpandContract) and shows the new state; in a data row it
+    // expands or contracts its node and ends the press.
+    if (c == 0 && nodeRow && !Designing() && IsNodeGlyphHit(r, x)) {
+        if (r < TCustomGrid::FixedRows()) {
+            if (MouseActions().NodeAllExpandContract()) {
+                TCellGraphic* ng = GetCellGraphic(0, r);
+                const bool contracted = ng && ng->CellBoolean;
+                if (contracted)
+                    ExpandAll();
+                else
+                    ContractAll();
+                if ((ng = GetCellGraphic(0, r)) != nullptr && ng->CellType == TCellType::ctNode) ng->CellBoolean = !contracted;
+                RepaintCell(0, r);
+            }
+        } else {
             if (OnMouseDown) OnMouseDown(this, mbLeft, PressShift(shift), x, y);
             if (OnClickCell) OnClickCell(this, r, c);
+            NodeButtonClick(c, r);
+            if (MouseActions().MoveRowOnNodeClick() && r < RowCount()) SetRow(r);
             return;
         }
     }

@@ -521,3 +521,25 @@ void TExtStringGrid::RemoveChildRow(int realRow)
     // Removing moves the in-cell controls below up and lowers the row maximum.
     RemoveRowsInternal(d, 1);
 }
+
+// ---------------------------------------------------------------------------
+// The node glyph clicked
+
+bool TExtStringGrid::NodeButtonClick(int /*c*/, int r)
+{
+    if (!IsNode(r) || r >= RowCount()) return false;
+    const int real = RealRowOf(r);
+    bool allow = true;
+    if (GetNodeState(r)) {
+        if (OnBeforeExpandNode) OnBeforeExpandNode(this, r, real, allow);
+        if (!allow) return false;
+        ExpandNode(real);
+        if (OnExpandNode) OnExpandNode(this, r, real);
+    } else {
+        if (OnBeforeContractNode) OnBeforeContractNode(this, r, real, allow);
+        if (!allow) return false;
+        ContractNode(real);
+        if (OnContractNode) OnContractNode(this, r, real);
+    }
+    return true;
+}

@@ -227,6 +227,8 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
     bool textBeside = true;
     int gh = 0, gw = 0;
     plan.Graphic = GetCellGraphicLayout(rc, r, gva, gha, textBeside, gh, gw);
+    // The node button takes 12 pixels per level (not the node indent).
+    if (rc == 0 && plan.Graphic && plan.Graphic->CellType == TCellType::ctNode) gw = std::max(0, GetNodeLevel(r)) * 12 + 4;
     plan.GraphicWidth = gw;
     plan.GraphicHeight = gh;
     // 6.-7.
@@ -424,6 +426,8 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
             plan.Edges.push_back({QPoint(R.Right, R.Top - 1), QPoint(R.Right, R.Bottom + 1), clGray});
         }
     }
+    // 21. Tree lines.
+    if (rc == 0 && r >= fr && HasNodes() && FCellNode->ShowTree()) PlanTreeLines(plan, r, R);
     // 22. The graphic.
     plan.GraphicArea = R;
     if (fixed) plan.GraphicArea.Top += 1;
@@ -441,6 +445,38 @@ TExtCellPlan TExtStringGrid::PlanCellContent(int c, int r, const TRect& rect, TG
         plan.FocusRectArea = f;
     }
     return plan;
+}
+
+void TExtStringGrid::PlanTreeLines(TExtCellPlan& plan, int r, const TRect& R)
+{
+    const int ni = FCellNode->NodeIndent();
+    const TColor color = FCellNode->TreeColor();
+    const int indent = GetNodeIndent(r);
+    const TCellProperties* p = CellPropsOrNull(0, r);
+    const int level = p ? p->NodeLevel() : 0;
+    const int x = indent + ni / 2 - ni + 2;
+    const int mid = (R.Top + R.Bottom) / 2;
+    auto line = [&](int x0, int y0, int x1, int y1) { plan.TreeLines.push_back({QPoint(x0, y0), QPoint(x1, y1), color}); };
+    if (level > 0) line(x, mid, FCellNode->ShowTreeFull() ? R.Right : indent + 4, mid);
+    switch (GetNodeSpanType(r)) {
+    case 1: line(x, R.Top, x, mid); break;
+    case 2: line(x, R.Top, x, R.Bottom + 4); break;
+    default: break;
+    }
+    // The lines of the nodes around the row, one per level: on down to
+    // the next row while it is still in a node, else ending here.
+    const bool last = r + 1 >= RowCount();
+    const TCellProperties* next = last ? nullptr : CellPropsOrNull(0, r + 1);
+    const bool nextInNode = next && next->NodeLevel() > 0;
+    for (int i = 1; i <= level; ++i) {
+        const int xi = x - ni * i;
+        if (nextInNode) {
+            line(xi, R.Top, xi, R.Bottom + 4);
+        } else {
+            line(xi, R.Top, xi, mid);
+            if (i < level) line(xi, mid, x + ni - ni * i, mid);
+        }
+    }
 }
 
 void TExtStringGrid::PlanCellBorders(TExtCellPlan& plan, int rc, int r, TRect rect)
@@ -534,6 +570,11 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int c, int r, const TRect&
     canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetPenWidth(1);
     for (const TExtCellPlan::TEdge& e : plan.Edges) {
+        canvas.SetPenColor(e.Color);
+        canvas.MoveTo(e.From.x(), e.From.y());
+        canvas.LineTo(e.To.x(), e.To.y());
+    }
+    for (const TExtCellPlan::TEdge& e : plan.TreeLines) {
         canvas.SetPenColor(e.Color);
         canvas.MoveTo(e.From.x(), e.From.y());
         canvas.LineTo(e.To.x(), e.To.y());
