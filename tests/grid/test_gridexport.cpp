@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QUrl>
 #include <QProcess>
 #include <QRegularExpression>
@@ -120,6 +121,34 @@ TEST_F(GridExport, AsciiFilesUnicodeMarkAndAppend)
     g.SetCells(0, 0, QStringLiteral("next"));
     g.AppendToASCII(path, false);
     EXPECT_EQ(ReadTestFile(path), QByteArray("Gr\xF6\xDF" "e \r\nnext \r\n"));
+}
+
+// Records the override cursor each row of an export sees.
+class TCursorWatchGrid : public TExtStringGrid {
+public:
+    QList<Qt::CursorShape> Seen;
+
+protected:
+    void ExportNotification(TGridExportState, int) override
+    {
+        const QCursor* c = QGuiApplication::overrideCursor();
+        Seen << (c ? c->shape() : Qt::ArrowCursor);
+    }
+};
+
+TEST_F(GridExport, AsciiShowsTheHourglassWhileWriting)
+{
+    ASSERT_NE(qGuiApp, nullptr);
+    TCursorWatchGrid w;
+    w.SetRowCount(2);
+    w.SaveToASCII(Path("busy.txt"));
+    w.AppendToASCII(Path("busy.txt"));
+    ASSERT_FALSE(w.Seen.isEmpty());
+    for (const Qt::CursorShape s : w.Seen) EXPECT_EQ(s, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    // A failed write brings the cursor back too.
+    EXPECT_ANY_THROW(w.SaveToASCII(Path("missing/dir/busy.txt")));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 // ---------------------------------------------------------------------------
