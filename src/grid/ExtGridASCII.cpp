@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -116,16 +117,38 @@ QStringList ExistingLines(const QString& fileName)
     return text.split(QRegularExpression(QStringLiteral("\r\n|\n")));
 }
 
+// The hourglass cursor for the time of an export; the previous cursor comes
+// back when the export ends, also when it fails.
+class TBusyCursor {
+public:
+    TBusyCursor()
+        : FShown(qGuiApp != nullptr)
+    {
+        if (FShown) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~TBusyCursor()
+    {
+        if (FShown) QGuiApplication::restoreOverrideCursor();
+    }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    bool FShown;
+};
+
 } // namespace
 
 void TExtStringGrid::SaveToASCII(const QString& fileName, bool unicode)
 {
+    const TBusyCursor busy;
     const QStringList lines = ASCIILines();
     WriteFileAtomic(fileName, EncodeTextFile(lines.isEmpty() ? QString() : lines.join(kCrLf) + kCrLf, unicode));
 }
 
 void TExtStringGrid::AppendToASCII(const QString& fileName, bool unicode)
 {
+    const TBusyCursor busy;
     const QStringList lines = ExistingLines(fileName) + ASCIILines();
     WriteFileAtomic(fileName, EncodeTextFile(lines.isEmpty() ? QString() : lines.join(kCrLf) + kCrLf, unicode));
 }

@@ -5,6 +5,7 @@
 #include "controls/EsgHTMLUtil.h"
 #include "controls/ExtUtil.h"
 #include "platform/Files.h"
+#include "platform/ImageList.h"
 #include "platform/Jpeg.h"
 #include "platform/Shell.h"
 
@@ -56,6 +57,83 @@ QString ToSevenBit(const QString& text)
     return out;
 }
 
+// The markup of a mini-HTML cell as page markup. Only the grid's own tags
+// that a browser also knows pass through (bold, italic, underline, strike,
+// sub- and superscript, breaks, rules, fonts, paragraphs, lists and links),
+// each with only its look attributes, values quoted and escaped, and links
+// only to http, https or mailto addresses. Any other tag, an attribute such as
+// an event handler, or a link elsewhere is written as text, so a cell cannot
+// script the page. Elements are closed in order, so an XHTML page stays
+// well-formed.
+QString MiniHtmlToPage(const QString& text, bool accents, bool nbsp, const TPageNames& n)
+{
+    static const QRegularExpression tagRe(
+        QStringLiteral("^<(/?)([A-Za-z]+)((?:\\s+[A-Za-z-]+\\s*=\\s*(?:\"[^\"]*\"|'[^']*'|[^\\s\"'<>]+))*)\\s*/?>$"));
+    static const QRegularExpression attrRe(QStringLiteral("([A-Za-z-]+)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s\"'<>]+))"));
+    auto allowed = [](const QString& name) -> QStringList {
+        static const std::map<QString, QStringList> tags = {
+            {QStringLiteral("B"), {}},   {QStringLiteral("I"), {}},   {QStringLiteral("U"), {}},
+            {QStringLiteral("S"), {}},   {QStringLiteral("SUB"), {}}, {QStringLiteral("SUP"), {}},
+            {QStringLiteral("BR"), {}},  {QStringLiteral("HR"), {}},  {QStringLiteral("UL"), {}},
+            {QStringLiteral("LI"), {}},  {QStringLiteral("P"), {QStringLiteral("ALIGN")}},
+            {QStringLiteral("A"), {QStringLiteral("HREF")}},
+            {QStringLiteral("FONT"), {QStringLiteral("COLOR"), QStringLiteral("BGCOLOR"), QStringLiteral("FACE"), QStringLiteral("SIZE")}},
+        };
+        const auto it = tags.find(name);
+        return it == tags.end() ? QStringList{QStringLiteral("-")} : it->second;
+    };
+    auto plain = [&](const QString& s) {
+        QString out = EscapeHtmlChars(UnescapeHtmlChars(s, true), accents);
+        return nbsp ? SpacesToNbsp(out) : out;
+    };
+    QString out;
+    QStringList open; // the elements written and not yet closed
+    auto closeTo = [&](qsizetype depth) {
+        while (open.size() > depth) out += QStringLiteral("</") + n.Tag(open.takeLast().toLatin1().constData()) + u'>';
+    };
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype lt = text.indexOf(u'<', at);
+        const qsizetype gt = lt < 0 ? -1 : text.indexOf(u'>', lt);
+        if (lt < 0 || gt < 0) {
+            out += plain(text.mid(at));
+            break;
+        }
+        out += plain(text.mid(at, lt - at));
+        const QString tag = text.mid(lt, gt - lt + 1);
+        at = gt + 1;
+        const QRegularExpressionMatch m = tagRe.match(tag);
+        const QString name = m.hasMatch() ? m.captured(2).toUpper() : QString();
+        const QStringList attrs = allowed(name);
+        bool ok = m.hasMatch() && attrs.value(0) != QLatin1String("-");
+        const bool closing = ok && !m.captured(1).isEmpty();
+        QString written = n.Tag(name.toLatin1().constData());
+        for (auto it = attrRe.globalMatch(ok ? m.captured(3) : QString()); ok && it.hasNext();) {
+            const QRegularExpressionMatch a = it.next();
+            const QString attr = a.captured(1).toUpper();
+            const QString value = UnescapeHtmlChars(a.captured(2) + a.captured(3) + a.captured(4), false).trimmed();
+            ok = !closing && attrs.contains(attr) && (attr != QLatin1String("HREF") || IsOpenableLink(value));
+            written += QStringLiteral(" %1=\"%2\"").arg(n.Tag(attr.toLatin1().constData()), EscapeHtmlChars(value, false));
+        }
+        if (ok && name == QLatin1String("A") && !closing && !written.contains(u'=')) ok = false;
+        if (!ok) {
+            out += plain(tag);
+            continue;
+        }
+        if (name == QLatin1String("BR") || name == QLatin1String("HR")) {
+            if (!closing) out += u'<' + written + (n.X ? QStringLiteral(" />") : QStringLiteral(">"));
+        } else if (closing) {
+            const qsizetype depth = open.lastIndexOf(name);
+            if (depth >= 0) closeTo(depth);
+        } else {
+            out += u'<' + written + u'>';
+            open << name;
+        }
+    }
+    closeTo(0);
+    return out;
+}
+
 QStringList FileLines(const QString& fileName)
 {
     const QByteArray bytes = ReadFileBytes(fileName);
@@ -103,9 +181,22 @@ QString TExtStringGrid::HTMLCell(int c, int r, bool header, int widthCol, std::v
     TAlignment ha = taLeftJustify;
     TVAlignment va = vtaTop;
     GetCellAlignment(real, r, ha, va);
+    // Colours are written only where something chose them: the header row
+    // and the fixed cells have the grid's fixed colour; a body cell's
+    // background is written when its properties, the row bands or the colour
+    // hook make it differ from the grid's own background, and a font colour
+    // when they make it differ from the grid's text colour.
+    const bool fixedCell = header || IsFixed(c, r) || c < TCustomGrid::FixedCols() || r < TCustomGrid::FixedRows();
+    TColor background = clNone;
+    if (header) background = FixedColor;
+    else if (fixedCell)
+        background = int(FLook) > int(TGridLook::glClassic) && vp.Brush.Color == FStudioGradFrom ? FixedColor : vp.Brush.Color;
+    else if (vp.Brush.Color != Color) background = vp.Brush.Color;
+    const TColor plainFont = fixedCell ? FFixedFont.Color : FontColor;
+    const TColor fontColor = vp.Font.Color != plainFont ? vp.Font.Color : TColor(clNone);
     QStringList parts;
-    if (hs.SaveColor() && vp.Brush.Color != clNone) parts << QStringLiteral("background-color: #") + ColorToHtmlHex(vp.Brush.Color);
-    if (hs.SaveColor() && vp.Font.Color != clNone) parts << QStringLiteral("color: #") + ColorToHtmlHex(vp.Font.Color);
+    if (hs.SaveColor() && background != clNone) parts << QStringLiteral("background-color: #") + ColorToHtmlHex(background);
+    if (hs.SaveColor() && fontColor != clNone) parts << QStringLiteral("color: #") + ColorToHtmlHex(fontColor);
     if (hs.SaveFonts()) {
         const QFont& f = vp.Font.Font;
         parts << QStringLiteral("font-size:%1pt").arg(f.pointSize() > 0 ? f.pointSize() : 10);
@@ -136,11 +227,17 @@ QString TExtStringGrid::HTMLCell(int c, int r, bool header, int widthCol, std::v
 
     QString text;
     GetSaveText(c, r, text);
-    // Every text is escaped: a cell never writes markup of its own.
+    // Every text is escaped: a cell writes no markup of its own beyond the
+    // grid's mini-HTML tags a mini-HTML cell keeps.
     QString content;
-    const QString link = (URLShow() && !text.contains(QLatin1String("</"))) ? LinkFor(text, URLFull(), n) : QString();
+    const bool miniHtml = SaveWithHTML() && DetectCellTextKind(text, EnableHTML()) == 1;
+    const QString link = (!miniHtml && URLShow() && !text.contains(QLatin1String("</"))) ? LinkFor(text, URLFull(), n) : QString();
     if (!link.isEmpty()) content = link;
-    else {
+    else if (miniHtml) {
+        content = MiniHtmlToPage(text, !header && hs.ConvertSpecialChars(), !header && hs.NonBreakingText(), n);
+        if (n.X) content.replace(QLatin1String("&nbsp;"), QLatin1String("&#160;"));
+        content.replace(kCrLf, n.Br()).replace(u'\r', n.Br()).replace(u'\n', n.Br());
+    } else {
         content = EscapeHtmlChars(text, !header && hs.ConvertSpecialChars());
         if (!header && hs.NonBreakingText()) content = SpacesToNbsp(content);
         if (n.X) content.replace(QLatin1String("&nbsp;"), QLatin1String("&#160;"));
@@ -170,6 +267,29 @@ QString TExtStringGrid::HTMLCell(int c, int r, bool header, int widthCol, std::v
                 if (const QImage* img = gr->Bitmap(); img && !img->isNull()) {
                     const QString tag = HTMLImage(*img, dir, imageNo);
                     content = text.trimmed().isEmpty() ? tag : content + tag;
+                }
+                break;
+            case TCellType::ctImageList:
+                if (const TCustomImageList* images = GetGridImages(); images && images->ValidIndex(gr->CellIndex))
+                    content = HTMLImage(images->GetImage(gr->CellIndex), dir, imageNo) +
+                              (text.trimmed().isEmpty() ? QString() : content);
+                break;
+            case TCellType::ctDataImage: {
+                // The text names the picture and is never shown itself.
+                bool isNumber = false;
+                const int picture = text.trimmed().toInt(&isNumber);
+                const TCustomImageList* images = GetGridImages();
+                content = isNumber && images && images->ValidIndex(picture) ? HTMLImage(images->GetImage(picture), dir, imageNo)
+                                                                           : n.Nbsp();
+                break;
+            }
+            case TCellType::ctImages:
+                if (const TCustomImageList* images = GetGridImages(); images && gr->IntList()) {
+                    QString tags;
+                    for (int i = 0; i < gr->IntList()->Count(); ++i)
+                        if (images->ValidIndex(gr->IntList()->Items(i)))
+                            tags += HTMLImage(images->GetImage(gr->IntList()->Items(i)), dir, imageNo);
+                    if (!tags.isEmpty()) content = tags + (text.trimmed().isEmpty() ? QString() : content);
                 }
                 break;
             case TCellType::ctNode: content = u'+' + content; break;

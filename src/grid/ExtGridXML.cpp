@@ -283,6 +283,11 @@ void TExtStringGrid::LoadFromXMLBytes(const QByteArray& bytes, bool levelToRow, 
         return col >= ColCount() || RowCount() < 1 || GridCells(col, 0).isEmpty();
     };
     auto store = [&](int col, int row, const QString& text) {
+        // A text the writer could not write back (a control character the
+        // parser let through) makes the document malformed.
+        for (const char32_t ch : text.toUcs4())
+            if (!IsXmlChar(ch))
+                throw EExtGridError(QStringLiteral("The document holds a character XML cannot hold (code %1)").arg(uint(ch)));
         if (row == 0) header[{col, 0}] = staged.size();
         staged.push_back({col, row, text});
     };

@@ -1,10 +1,12 @@
 #include "common/TestSupport.h"
 #include "grid/ExtGrid.h"
+#include "platform/ImageList.h"
 #include "platform/Jpeg.h"
 #include "platform/Shell.h"
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QUrl>
 #include <QProcess>
 #include <QRegularExpression>
@@ -34,6 +36,12 @@ TPeerResult RunPeer(const QString& program, const QStringList& args)
     return res;
 }
 
+// The distribution's python, where its html5lib package is installed.
+QString Python()
+{
+    return QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
+}
+
 // The table cells of an HTML file as a browser's parser reads them: one
 // line per row, the cells' texts joined by tabs.
 QString BrowserCells(const QString& path)
@@ -45,9 +53,7 @@ QString BrowserCells(const QString& path)
         "links = [a.get('href') for a in doc.iter('a')]\n"
         "scripts = len(list(doc.iter('script')))\n"
         "sys.stdout.buffer.write(('\\n'.join(rows) + '\\nlinks=' + ' '.join(links) + '\\nscripts=%d' % scripts).encode('utf-8'))\n");
-    // The distribution's python, where its html5lib package is installed.
-    const QString python = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
-    const TPeerResult r = RunPeer(python, {QStringLiteral("-c"), script, path});
+    const TPeerResult r = RunPeer(Python(), {QStringLiteral("-c"), script, path});
     EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
     return r.Out;
 }
@@ -117,6 +123,34 @@ TEST_F(GridExport, AsciiFilesUnicodeMarkAndAppend)
     EXPECT_EQ(ReadTestFile(path), QByteArray("Gr\xF6\xDF" "e \r\nnext \r\n"));
 }
 
+// Records the override cursor each row of an export sees.
+class TCursorWatchGrid : public TExtStringGrid {
+public:
+    QList<Qt::CursorShape> Seen;
+
+protected:
+    void ExportNotification(TGridExportState, int) override
+    {
+        const QCursor* c = QGuiApplication::overrideCursor();
+        Seen << (c ? c->shape() : Qt::ArrowCursor);
+    }
+};
+
+TEST_F(GridExport, AsciiShowsTheHourglassWhileWriting)
+{
+    ASSERT_NE(qGuiApp, nullptr);
+    TCursorWatchGrid w;
+    w.SetRowCount(2);
+    w.SaveToASCII(Path("busy.txt"));
+    w.AppendToASCII(Path("busy.txt"));
+    ASSERT_FALSE(w.Seen.isEmpty());
+    for (const Qt::CursorShape s : w.Seen) EXPECT_EQ(s, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    // A failed write brings the cursor back too.
+    EXPECT_ANY_THROW(w.SaveToASCII(Path("missing/dir/busy.txt")));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
 // ---------------------------------------------------------------------------
 // HTML
 
@@ -139,7 +173,7 @@ TEST_F(GridExport, HtmlCellsAreEscapedAndBrowsersReadTheTexts)
             EXPECT_TRUE(bytes.contains("Gr&#246;&#223;e &#8364;"));
         }
         EXPECT_EQ(BrowserCells(path),
-                  QStringLiteral("Name\t<b>Head</b>\t\u00A0\n"
+                  QStringLiteral("Name\tHead\t\u00A0\n"
                                  "<script>alert(1)</script>\ta & \"b\" <i>\tjavascript:alert(1)\n"
                                  "Größe €\t\u00A0\texample.com/path?a=1&b=2\n"
                                  "links=https://example.com/path?a=1&b=2\nscripts=0"));
@@ -210,6 +244,132 @@ TEST_F(GridExport, HtmlStylesWidthsAndEmptyCells)
     EXPECT_TRUE(html.contains(QStringLiteral("font-weight: bold")));
     EXPECT_TRUE(tds[4].endsWith(QStringLiteral(">&nbsp;</td>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<TABLE BORDER=\"1\" CELLSPACING=\"0\" CELLPADDING=\"0\"  WIDTH=\"100%\">")));
+}
+
+TEST_F(GridExport, HtmlMiniHtmlCellsKeepOnlyTheGridsOwnTags)
+{
+    struct TCase {
+        const char* Text;
+        const char* Content; // the cell's content in the page
+    };
+    const TCase cases[] = {
+        {"<B>bold</B> <I>it</I> & more", "<B>bold</B> <I>it</I> &amp; more"},
+        {"<B>x<BR>y</B><HR>", "<B>x<BR>y</B><HR>"},
+        {"<P align=right>a</P><FONT color='#FF0000' face=\"Sans\">r</FONT>",
+         "<P ALIGN=\"right\">a</P><FONT COLOR=\"#FF0000\" FACE=\"Sans\">r</FONT>"},
+        {"<A href=\"https://e.com/?a=1&b=2\">e</A>", "<A HREF=\"https://e.com/?a=1&amp;b=2\">e</A>"},
+        // Anything else is text: other tags, event attributes, other links.
+        {"<B>x <script>alert(1)</script>", "<B>x &lt;script&gt;alert(1)&lt;/script&gt;</B>"},
+        {"<B onclick=\"alert(1)\">x</B>", "&lt;B onclick=&quot;alert(1)&quot;&gt;x"},
+        {"<A HREF=\"javascript:alert(1)\">x</A>", "&lt;A HREF=&quot;javascript:alert(1)&quot;&gt;x"},
+        {"<IMG SRC=\"x\" onerror=\"alert(1)\"></B>", "&lt;IMG SRC=&quot;x&quot; onerror=&quot;alert(1)&quot;&gt;"},
+        // Elements are closed in order.
+        {"<B><I>x</B>y</I>", "<B><I>x</I></B>y"},
+    };
+    g.SetColCount(1);
+    g.SetRowCount(int(std::size(cases)));
+    for (int r = 0; r < int(std::size(cases)); ++r) g.SetCells(0, r, QString::fromUtf8(cases[r].Text));
+    const QString html = g.SaveToHTMLString(QString());
+    for (int r = 0; r < int(std::size(cases)); ++r)
+        EXPECT_TRUE(html.contains(QStringLiteral("\">") + QString::fromUtf8(cases[r].Content) + QStringLiteral("</td>\r\n")))
+            << cases[r].Text << "\n" << html.toStdString();
+
+    // A browser finds no script, no event handler and no other link.
+    const QString check = QStringLiteral(
+        "import sys, html5lib\n"
+        "doc = html5lib.parse(open(sys.argv[1], 'rb').read(), namespaceHTMLElements=False)\n"
+        "bad = [e.tag for e in doc.iter() if e.tag in ('script', 'img') or any(k.lower().startswith('on') for k in e.attrib)]\n"
+        "bad += [a.get('href') for a in doc.iter('a') if not a.get('href', '').startswith('https:')]\n"
+        "print(len(list(doc.iter('b'))), bad)\n");
+    const QString path = Path("mini.html");
+    g.SaveToHTML(path);
+    const TPeerResult r = RunPeer(Python(), {QStringLiteral("-c"), check, path});
+    EXPECT_EQ(r.Out.trimmed(), QStringLiteral("4 []")) << r.Err.toStdString();
+
+    // XHTML: lower-case names and a well-formed page.
+    g.HTMLSettings().SetXHTML(true);
+    EXPECT_TRUE(g.SaveToHTMLString(QString()).contains(QStringLiteral("\"><b>x<br />y</b><hr /></td>")));
+    g.SaveToHTML(path);
+    const TPeerResult lint = RunPeer(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QStringLiteral("--nonet"), path});
+    EXPECT_EQ(lint.ExitCode, 0) << lint.Err.toStdString();
+
+    // Without SaveWithHTML the cell is its plain text.
+    g.HTMLSettings().SetXHTML(false);
+    g.SetSaveWithHTML(false);
+    EXPECT_TRUE(g.SaveToHTMLString(QString()).contains(QStringLiteral("\">bold it &amp; more</td>")));
+}
+
+TEST_F(GridExport, HtmlColoursOnlyWhereChosen)
+{
+    g.SetFixedRows(1);
+    g.SetFixedCols(1);
+    g.FixedColor = TColor(0x00102030);     // red 0x30, green 0x20, blue 0x10
+    g.Color = TColor(0x00FFFFFF);
+    g.GetCellProperties(2, 1)->SetBrushColor(TColor(0x000000FF));
+    g.GetCellProperties(2, 2)->SetFontColor(TColor(0x0000FF00));
+    g.SetCells(1, 1, QStringLiteral("plain"));
+    const QString html = g.SaveToHTMLString(QString());
+    auto style = [&](int c, int r) {
+        const QStringList lines = html.split(QStringLiteral("\r\n"));
+        QStringList tds;
+        for (const QString& l : lines)
+            if (l.startsWith(QLatin1String("<TD"))) tds << l;
+        const QString cls = tds.value(r * 3 + c).section(u'"', 1, 1);
+        for (const QString& l : lines)
+            if (l.startsWith(u'.' + cls + u' ')) return l;
+        return QString();
+    };
+    for (int c = 0; c < 3; ++c) EXPECT_TRUE(style(c, 0).contains(QStringLiteral("background-color: #302010"))) << c;
+    EXPECT_TRUE(style(0, 1).contains(QStringLiteral("background-color: #302010")));
+    EXPECT_FALSE(style(1, 1).contains(QStringLiteral("color")));
+    EXPECT_TRUE(style(2, 1).contains(QStringLiteral("background-color: #FF0000")));
+    EXPECT_FALSE(style(2, 1).contains(QStringLiteral(";color")));
+    EXPECT_TRUE(style(2, 2).contains(QStringLiteral("{color: #00FF00;")));
+    g.HTMLSettings().SetSaveColor(false);
+    EXPECT_FALSE(g.SaveToHTMLString(QString()).contains(QStringLiteral("color")));
+}
+
+TEST_F(GridExport, HtmlImageListCellsBecomePictures)
+{
+    TCustomImageList images;
+    for (const Qt::GlobalColor col : {Qt::red, Qt::green, Qt::blue}) {
+        QImage img(4, 4, QImage::Format_RGB32);
+        img.fill(col);
+        images.Add(img);
+    }
+    g.SetGridImages(&images);
+    g.SetCells(0, 0, QStringLiteral("t"));
+    g.AddImageIdx(0, 0, 1, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.AddImageIdx(1, 0, 7, TCellHAlign::haLeft, TCellVAlign::vaTop); // outside the list
+    g.SetCells(0, 1, QStringLiteral("2"));
+    g.AddDataImage(0, 1, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.SetCells(1, 1, QStringLiteral("nine"));
+    g.AddDataImage(1, 1, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    g.AddMultiImage(0, 2, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
+    for (int i : {0, 5, 2}) g.GetCellGraphic(0, 2)->IntList()->Add(i);
+    g.SetCells(0, 2, QStringLiteral("m"));
+    const QString html = g.SaveToHTMLString(dir.path() + u'/');
+    auto img = [&](int n) {
+        return QStringLiteral("<img src= \"") +
+               QUrl::fromLocalFile(dir.filePath(QStringLiteral("images/img%1.jpg").arg(n))).toString(QUrl::FullyEncoded) +
+               QStringLiteral("\">");
+    };
+    EXPECT_TRUE(html.contains(u'>' + img(1) + QStringLiteral("t</td>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(u'>' + img(2) + QStringLiteral("</td>")));
+    EXPECT_TRUE(html.contains(u'>' + img(3) + img(4) + QStringLiteral("m</td>")));
+    EXPECT_FALSE(html.contains(QStringLiteral("nine")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("images/img5.jpg"))));
+    // Each file holds its picture: 1 green, 2 blue, 3 red, 4 blue.
+    const QRgb want[] = {qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(0, 0, 255)};
+    for (int n = 1; n <= 4; ++n) {
+        QImage back;
+        ASSERT_EQ(DecodeJpeg(ReadTestFile(dir.filePath(QStringLiteral("images/img%1.jpg").arg(n))), back), TJpegResult::Ok);
+        const QColor got = back.pixelColor(2, 2);
+        EXPECT_NEAR(got.red(), qRed(want[n - 1]), 12) << n;
+        EXPECT_NEAR(got.green(), qGreen(want[n - 1]), 12) << n;
+        EXPECT_NEAR(got.blue(), qBlue(want[n - 1]), 12) << n;
+    }
+    g.SetGridImages(nullptr);
 }
 
 TEST_F(GridExport, HtmlRangeForTheClipboardAndShow)

@@ -212,6 +212,9 @@ TEST_F(GridXml, HostileOrBrokenDocumentsChangeNothing)
         {"<L><R><A>1</A></R><R><A>2", "XMLDOM Parsing error"},
         {"<?xml version=\"1.0\" encoding=\"x-unknown-8\"?><L/>", "XMLDOM Parsing error: "},
         {wide, "XMLDOM Parsing error: "},
+        // A control character the parser lets through could not be written back.
+        {"<L><R><A>1</A><B>\x12</B></R></L>", "The document holds a character XML cannot hold (code 18)"},
+        {"<L><R k=\"&#1;\"/></L>", "The document holds a character XML cannot hold (code 1)"},
     };
     for (const auto& k : cases) {
         try {
