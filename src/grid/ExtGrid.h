@@ -1888,6 +1888,12 @@ public:
     int ComboOpenIndex(const QString& rawText, const QString& text, int preselected, bool& defaulted) const;
     // Grid-key handling of Enter and Esc (the grid's key press).
     void KeyPress(QChar& key) override;
+    // The character procedure: characters typed while the grid has the focus.
+    bool CharMessage(QChar& key, TShiftState shift, bool keypad) override;
+    // Opens the editor of the current cell and types FStartEditChar into it.
+    void ShowEditorWithStartChar();
+    // Hands FStartEditChar, once, to the open editor as a typed character.
+    void DeliverStartEditChar();
 
     // Validation: the cell before an edit, then the new value checked
     // through the cell checker and OnCellValidate.

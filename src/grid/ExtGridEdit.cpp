@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QToolTip>
@@ -261,6 +262,33 @@ void TExtStringGrid::ShowInplaceEdit()
     if (Col() < LeftCol()) SetLeftCol(Col());
     FEditText = Cells(rc, Row());
     ShowEditor();
+}
+
+void TExtStringGrid::ShowEditorWithStartChar()
+{
+    ShowInplaceEdit();
+    DeliverStartEditChar();
+}
+
+void TExtStringGrid::DeliverStartEditChar()
+{
+    const QChar ch = FStartEditChar;
+    FStartEditChar = QChar();
+    if (ch.isNull() || !EditorMode()) return;
+    TGridWidget* w = GridWidgetOf(this);
+    TCellEditor* ed = w ? w->ActiveEditor() : nullptr;
+    if (!ed || !ed->Control()->isVisible()) {
+        SetEditorText(ch == QChar(VK_BACK) ? QString() : QString(ch));
+        return;
+    }
+    // The character starts a new value: it replaces the text and passes the
+    // editor's own character filter like any other typed character.
+    if (IsTextEditorKind(FEditControl)) ed->LoadText(QString());
+    const int qtKey = ch == QChar(VK_BACK) ? int(Qt::Key_Backspace)
+                      : ch.unicode() < 256 ? int(ch.toUpper().unicode())
+                                           : int(Qt::Key_unknown);
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, QString(ch));
+    QCoreApplication::sendEvent(ed->Control(), &press);
 }
 
 void TExtStringGrid::ShowCellEdit()

@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QWheelEvent>
 
 using enum TShiftStateItem;
@@ -251,7 +252,43 @@ void TExtInplaceEdit::keyPressEvent(QKeyEvent* e)
     }
     const int key = e->key();
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    const bool shiftOnly = (e->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
+    FOldSelStart = cursorPosition();
+    FSelKeyDown = cursorPosition();
+    if (key == Qt::Key_Backspace && (e->modifiers() & Qt::AltModifier)) FAltBack = true;
     Workmode = key != Qt::Key_Backspace && key != Qt::Key_Delete;
+    // Shift+Left at the start or Shift+Right at the end of the text commits
+    // and hands the key to the grid (which then extends its selection).
+    if (FGrid->Navigation().CursorWalkEditor() && shiftOnly && !hasSelectedText() &&
+        ((key == Qt::Key_Left && cursorPosition() == 0) ||
+         (key == Qt::Key_Right && cursorPosition() == text().size()))) {
+        bool done = false;
+        Guard([&] {
+            if (!CommitForWalk()) return;
+            FGrid->HideInplaceEdit();
+            if (TGridWidget* w = GridWidgetOf(FGrid)) w->setFocus();
+            done = true;
+        });
+        if (done) ForwardKeyToGrid(FGrid, key, e->modifiers());
+        return;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        const bool multi = FGrid->WordWrap() || FGrid->Multilinecells();
+        // Ctrl+Enter breaks the line of a multi-line cell, and does nothing
+        // elsewhere; with LineFeedOnEnter a plain Enter breaks the line of a
+        // text cell too.
+        if (ctrl ? (FGrid->Navigation().AllowCtrlEnter() && multi)
+                 : FGrid->Navigation().LineFeedOnEnter()) {
+            insert(QStringLiteral("\r\n"));
+            Guard([&] {
+                if (FGrid->SizeWhileTyping().Height() && FGrid->Multilinecells()) {
+                    FGrid->AutoSizeRow(FGrid->Row());
+                    if (FGrid->OnEndRowSize) FGrid->OnEndRowSize(FGrid, FGrid->Row());
+                }
+            });
+        }
+        return;
+    }
     if (e->matches(QKeySequence::Paste)) {
         Guard([&] { PasteText(QApplication::clipboard()->text()); });
         return;
@@ -300,14 +337,76 @@ void TExtInplaceEdit::keyPressEvent(QKeyEvent* e)
         }
         if (v.Char != ch || v.Char != typed.at(0)) {
             insert(QString(v.Char));
+            AdvanceWhenFull();
             return;
         }
+        TInplaceEdit::keyPressEvent(e);
+        AdvanceWhenFull();
+        return;
     }
     TInplaceEdit::keyPressEvent(e);
 }
 
+void TExtInplaceEdit::AdvanceWhenFull()
+{
+    if (!FGrid || !FGrid->Navigation().AdvanceAuto() || hasSelectedText() || cursorPosition() != text().size())
+        return;
+    bool full = false;
+    // Every position of the mask filled, or the text as long as allowed.
+    if (!FMask.InputMask.isEmpty())
+        full = !displayText().contains(FMask.Blank) && !displayText().contains(' ');
+    else
+        full = FGrid->Navigation().AdvanceOnEnter() && FGrid->MaxEditLength() > 0 &&
+               text().size() == FGrid->MaxEditLength();
+    if (full) ForwardKeyToGrid(FGrid, Qt::Key_Return, Qt::NoModifier);
+}
+
+bool TExtInplaceEdit::CommitForWalk()
+{
+    // The cell shows the text as typed already; validation decides on it.
+    const QString t = EditorText();
+    const bool ok = FGrid->ValidateCell(t);
+    LoadText(FGrid->NewCellText());
+    if (!ok) {
+        if (FGrid->Navigation().EditSelectAll())
+            selectAll();
+        else
+            setCursorPosition(text().size());
+    }
+    return ok;
+}
+
+void TExtInplaceEdit::WalkToCell(bool forward)
+{
+    // A refused value keeps the editor where it is.
+    if (!CommitForWalk()) return;
+    TExtStringGrid* g = FGrid;
+    g->HideInplaceEdit();
+    const TAdvanceDirection old = g->Navigation().AdvanceDirection();
+    g->Navigation().SetAdvanceDirection(adLeftRight);
+    auto restore = qScopeGuard([&] { g->Navigation().SetAdvanceDirection(old); });
+    g->AdvanceEdit(g->Col(), g->Row(), true, false, forward, true, true);
+    if (g->Navigation().CursorWalkAlwaysEdit()) {
+        if (!g->EditorMode()) g->ShowInplaceEdit();
+    } else {
+        g->HideInplaceEdit();
+    }
+}
+
 void TExtInplaceEdit::keyReleaseEvent(QKeyEvent* e)
 {
+    if (e->key() == Qt::Key_Backspace) FAltBack = false;
+    // The cursor walk: Left at the start or Right at the end of the text,
+    // with nothing selected and no modifier, goes on to the next cell.
+    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (FGrid && plain && !hasSelectedText() && FGrid->Navigation().CursorWalkEditor() && FGrid->EditorMode()) {
+        const bool left = e->key() == Qt::Key_Left && cursorPosition() == 0 && FSelKeyDown == 0;
+        const bool right = e->key() == Qt::Key_Right && FOldSelStart == text().size();
+        if (left || right) {
+            Guard([&] { WalkToCell(right); });
+            return;
+        }
+    }
     TInplaceEdit::keyReleaseEvent(e);
     if (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right || e->key() == Qt::Key_Return ||
         e->key() == Qt::Key_Enter || e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)
@@ -323,6 +422,7 @@ void TExtInplaceEdit::keyReleaseEvent(QKeyEvent* e)
 
 void TExtInplaceEdit::focusOutEvent(QFocusEvent* e)
 {
+    if (FAltBack) return;
     // A committed text joins the lookup list.
     if (FGrid && FGrid->LookupHistory() && !text().isEmpty() && !FGrid->LookupList().contains(text()))
         FGrid->LookupList().append(text());
@@ -378,6 +478,10 @@ bool TExtTextCellEditor::WantsKey(int key, TShiftState shift) const
     TExtStringGrid* g = m_edit->Grid();
     // Without goTabs Tab leaves the grid through the window's focus chain.
     if (key == VK_TAB) return g && !g->HasOption(goTabs);
+    // Ctrl+Enter stays in the editor (a line break or nothing), and so does
+    // Enter when it breaks lines.
+    if (key == VK_RETURN && g)
+        return shift.Contains(TShiftStateItem::ssCtrl) || g->Navigation().LineFeedOnEnter();
     return false;
 }
 

@@ -92,9 +92,23 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     bool event(QEvent* e) override;
 
+public:
+    bool AltBackHeld() const { return FAltBack; }
+
 private:
     TEditorType Kind() const;
+    // Commits the text for a walk out of the editor: false (editor restored
+    // to the text validation left) when the value is refused.
+    bool CommitForWalk();
+    // Moves to the neighbouring cell after a walk past the text's edge.
+    void WalkToCell(bool forward);
+    // Typing filled the cell: the grid advances as for Enter.
+    void AdvanceWhenFull();
     TExtStringGrid* FGrid = nullptr;
+    int FSelKeyDown = 0;
+    int FOldSelStart = 0;
+    // Alt+Backspace is held: losing the focus then leaves the edit alone.
+    bool FAltBack = false;
     int FLengthLimit = 0;
     bool Workmode = true;
     bool FLoading = false;

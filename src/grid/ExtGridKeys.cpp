@@ -498,3 +498,71 @@ void TExtStringGrid::StepKey(int& key, TShiftState shift)
         if (SyncGrid().SelectionRow()) other->SetRow(Row());
     }
 }
+
+// --- the character procedure ---------------------------------------------------------
+
+bool TExtStringGrid::CharMessage(QChar& key, TShiftState shift, bool keypad)
+{
+    const int rc = RealColIndex(Col());
+    const bool typed = key == QChar(VK_BACK) || key.unicode() >= 32;
+    // Characters never reach a cell that holds inline controls.
+    if (!EditorMode()) {
+        const QString text = Cells(rc, Row());
+        if (DetectCellTextKind(text, EnableHTML()) == 1 && text.toUpper().contains(QLatin1String("<CONTROL"))) {
+            key = QChar();
+            return true;
+        }
+    }
+    // Editing on a double click only: a character switches editing on for a
+    // cell that may be edited (decided as for Enter and F2).
+    if (MouseActions().EditOnDblClickOnly() && !HasOption(goEditing)) {
+        const bool old = MouseActions().RangeSelectAndEdit();
+        FMouseActions->SetRangeSelectAndEdit(true);
+        bool allow = true;
+        QueryCanEdit(rc, Row(), allow);
+        FMouseActions->SetRangeSelectAndEdit(old);
+        if (allow) SetOptions(Options().With(goEditing));
+    }
+    // The control characters of Ctrl+C, Ctrl+V and Ctrl+X belong to the
+    // clipboard keys.
+    if (Navigation().AllowClipboardShortCuts() && shift.Contains(ssCtrl) &&
+        (key.unicode() == 3 || key.unicode() == 22 || key.unicode() == 24)) {
+        key = QChar();
+        return true;
+    }
+    if (EditorMode()) return false;
+    // Range selection with editing: typing on an editable cell starts its
+    // edit as a click on it would, with the character typed into the editor.
+    if (MouseActions().RangeSelectAndEdit() && typed && !shift.Contains(ssCtrl) && !IsControlCell(rc, Row()) &&
+        IsEditable(rc, Row())) {
+        // The handler sees the key but cannot change what is typed.
+        QChar copy = key;
+        if (OnKeyPress) OnKeyPress(this, copy);
+        FStartEditChar = key;
+        SetOptions(Options().With(goEditing));
+        if (Col() < LeftCol() || Col() > LeftCol() + VisibleColCount() || Row() < TopRow() ||
+            Row() > TopRow() + VisibleRowCount())
+            ScrollInView(Col(), Row());
+        const TRect cell = CellRect(Col(), Row());
+        MouseDown(mbLeft, TShiftState(), cell.Left + 2, cell.Top + 2);
+        if (EditorMode())
+            DeliverStartEditChar();
+        else
+            ShowEditorWithStartChar();
+        key = QChar();
+        return true;
+    }
+    // The keypad's decimal key types the locale's separator.
+    if (ExcelStyleDecimalSeparator() && keypad && key == QChar('.')) key = SystemFormatSettings().DecimalSeparator;
+    if (HasOption(goEditing) && typed) {
+        if (OnKeyPress) OnKeyPress(this, key);
+        FStartEditChar = key;
+        if (!key.isNull() && !IsControlCell(rc, Row()))
+            ShowEditorWithStartChar();
+        else
+            FStartEditChar = QChar();
+        key = QChar();
+        return true;
+    }
+    return false;
+}

@@ -546,6 +546,12 @@ void TCustomGrid::DoKeyPress(QChar& key)
     if (!key.isNull()) KeyPress(key);
 }
 
+void TCustomGrid::DoCharMessage(QChar& key, TShiftState shift, bool keypad)
+{
+    if (key.isNull() || CharMessage(key, shift, keypad)) return;
+    DoKeyPress(key);
+}
+
 void TCustomGrid::KeyDown(int& key, TShiftState shift)
 {
     if (key == 0) return;

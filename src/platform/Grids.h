@@ -434,6 +434,12 @@ public:
     // event cleared the key, KeyDown / KeyPress.
     void DoKeyDown(int& key, TShiftState shift);
     void DoKeyPress(QChar& key);
+    // A character typed while the grid itself has the focus (not one an
+    // editor hands on): the grid's character procedure sees it first and may
+    // take it whole; what it leaves goes on as DoKeyPress. Keypad tells the
+    // numeric keypad's keys from the main keyboard's.
+    void DoCharMessage(QChar& key, TShiftState shift, bool keypad = false);
+    virtual bool CharMessage(QChar& key, TShiftState shift, bool keypad) { return false; }
     virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyPress(QChar& key);
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);

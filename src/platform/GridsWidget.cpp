@@ -375,10 +375,17 @@ bool TGridWidget::TranslateKey(QKeyEvent* e, bool fromEditor)
         ch = QChar(VK_RETURN);
     else if (isEscape)
         ch = QChar(VK_ESCAPE);
+    else if (!fromEditor && e->key() == Qt::Key_Backspace && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        ch = QChar(VK_BACK);
     else if (!fromEditor && !e->text().isEmpty() && e->text().at(0).isPrint() &&
              !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         ch = e->text().at(0);
-    if (!ch.isNull() && !cleared) m_grid->DoKeyPress(ch);
+    if (!ch.isNull() && !cleared) {
+        if (fromEditor)
+            m_grid->DoKeyPress(ch);
+        else
+            m_grid->DoCharMessage(ch, shift, e->modifiers() & Qt::KeypadModifier);
+    }
     // Keys the grid does not use go on to the window: Tab without goTabs
     // moves the focus, Enter and Esc reach the dialog unless an edit is open
     // (or Enter opens one).
