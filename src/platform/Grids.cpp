@@ -546,6 +546,11 @@ void TCustomGrid::DoKeyPress(QChar& key)
     if (!key.isNull()) KeyPress(key);
 }
 
+void TCustomGrid::DoKeyUp(int& key, TShiftState shift)
+{
+    if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
 void TCustomGrid::KeyDown(int& key, TShiftState shift)
 {
     if (key == 0) return;

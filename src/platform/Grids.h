@@ -422,6 +422,7 @@ public:
     std::function<void(TCustomGrid* sender, int c, int r, const TRect& rect, TGridDrawState state)> OnDrawCell;
     std::function<void(TCustomGrid* sender, int& key, TShiftState shift)> OnKeyDown;
     std::function<void(TCustomGrid* sender, QChar& key)> OnKeyPress;
+    std::function<void(TCustomGrid* sender, int& key, TShiftState shift)> OnKeyUp;
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseDown;
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseUp;
     std::function<void(TCustomGrid* sender)> OnDblClick;
@@ -434,6 +435,8 @@ public:
     // event cleared the key, KeyDown / KeyPress.
     void DoKeyDown(int& key, TShiftState shift);
     void DoKeyPress(QChar& key);
+    // A key released in the grid: fires OnKeyUp.
+    void DoKeyUp(int& key, TShiftState shift);
     virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyPress(QChar& key);
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);

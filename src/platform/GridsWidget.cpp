@@ -435,20 +435,39 @@ void TGridWidget::resizeEvent(QResizeEvent* e)
     });
 }
 
+bool TGridWidget::KeyToOpenEditor(QKeyEvent* e)
+{
+    if (!m_grid || !m_grid->EditorMode() || !m_active || !m_active->Control()->isVisible()) return false;
+    QWidget* control = m_active->Control();
+    QWidget* focus = QApplication::focusWidget();
+    // A key the editor ignores climbs back up its parents to this widget:
+    // it ends here instead of being handed over again.
+    if (m_keyToEditor || (focus && (focus == control || control->isAncestorOf(focus)))) return true;
+    QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
+    m_keyToEditor = true;
+    QApplication::sendEvent(control, &copy);
+    m_keyToEditor = false;
+    return true;
+}
+
 void TGridWidget::keyPressEvent(QKeyEvent* e)
 {
     // While the editor is open, keys that reach the grid belong to it.
-    if (m_grid && m_grid->EditorMode() && m_active && m_active->Control()->isVisible()) {
-        // A key the editor ignores climbs back up its parents to this
-        // widget: it ends here instead of being handed over again.
-        if (m_keyToEditor) return;
-        QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
-        m_keyToEditor = true;
-        QApplication::sendEvent(m_active->Control(), &copy);
-        m_keyToEditor = false;
+    if (KeyToOpenEditor(e)) return;
+    if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);
+}
+
+void TGridWidget::keyReleaseEvent(QKeyEvent* e)
+{
+    if (KeyToOpenEditor(e)) return;
+    int key = QtKeyToVirtualKey(e->key());
+    if (!m_grid || key == 0 || e->isAutoRepeat()) {
+        QAbstractScrollArea::keyReleaseEvent(e);
         return;
     }
-    if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);
+    TShiftState shift = QtModifiersToShift(e->modifiers());
+    if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
+    Dispatch([&] { m_grid->DoKeyUp(key, shift); });
 }
 
 static TMouseButton ToButton(Qt::MouseButton b)

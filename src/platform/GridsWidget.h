@@ -112,6 +112,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -131,6 +132,11 @@ private:
     // Answers false when the call failed or there was no grid.
     bool Dispatch(const std::function<void()>& call);
     bool TranslateKey(QKeyEvent* e, bool fromEditor);
+    // While the editor is open, a key reaching this window either comes up
+    // from the editor, which has seen it already (dropped here), or was
+    // typed with the focus on the grid (handed to the editor). Answers
+    // whether the editor was open.
+    bool KeyToOpenEditor(QKeyEvent* e);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
