@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <tuple>
 #include <memory>
 
 class TCustomGrid;
@@ -146,6 +147,9 @@ private:
     std::map<int, std::unique_ptr<TCellEditor>> m_editors;
     TCellEditor* m_active = nullptr;
     bool m_keyToEditor = false; // a key is being handed to the open editor
+    // The last key event the open editor received, and what it was.
+    const QKeyEvent* m_editorKey = nullptr;
+    std::tuple<int, int, quint64> m_editorKeyStamp;
     bool m_syncing = false;
     bool m_focusInside = false;
     bool m_resyncing = false;
