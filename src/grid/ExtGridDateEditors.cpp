@@ -4,10 +4,13 @@
 #include "platform/Application.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QScopeGuard>
+
+#include <cmath>
 
 using enum TShiftStateItem;
 
@@ -16,6 +19,20 @@ namespace {
 void FocusGridOf(TExtStringGrid* g)
 {
     if (TGridWidget* w = GridWidgetOf(g)) w->setFocus();
+}
+
+// Tab without goTabs: the focus goes to the window's next (or previous)
+// control after the grid; losing it closes the editor, its value written.
+void FocusOutOfGrid(TExtStringGrid* g, bool next)
+{
+    TGridWidget* w = GridWidgetOf(g);
+    if (!w) return;
+    const auto step = [next](QWidget* x) { return next ? x->nextInFocusChain() : x->previousInFocusChain(); };
+    QWidget* n = step(w);
+    while (n && n != w && (w->isAncestorOf(n) || !(n->focusPolicy() & Qt::TabFocus) || !n->isVisible() ||
+                           !n->isEnabled()))
+        n = step(n);
+    if (n && n != w) n->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 // The character rules of the whole-number and decimal kinds, by the text
@@ -215,8 +232,39 @@ void TGridDatePicker::ApplyCalendarOptions()
     c->update();
 }
 
+void TGridDatePicker::SizeCalendar()
+{
+    TPickerCalendar* c = Calendar();
+    if (!c) return;
+    QSize least = c->minimumSizeHint();
+    // The "Today" line sits in the calendar's layout, below the month.
+    if (c->layout()) least = least.expandedTo(c->layout()->minimumSize());
+    c->setMinimumSize(least);
+    const QSize size = least + QSize(2, 2);
+    QWidget* popup = c->window();
+    if (popup != c) {
+        popup->setMinimumSize(0, 0);
+        popup->resize(popup->size() - c->size() + size);
+    }
+    c->resize(size);
+}
+
+TDateTime TGridDatePicker::WithinLimits(TDateTime value) const
+{
+    const TDateTime day = std::trunc(value);
+    if (maximumDate() != QDate(9999, 12, 31) && day > MaxDate()) return MaxDate() - 1;
+    if (minimumDate() != QDate(1752, 9, 14) && day < MinDate()) return MinDate() + 1;
+    return value;
+}
+
 void TGridDatePicker::KeyDown(int& key, Qt::KeyboardModifiers shift)
 {
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && FGrid && !FGrid->HasOption(goTabs)) {
+        const bool next = key == Qt::Key_Tab && !(shift & Qt::ShiftModifier);
+        key = 0;
+        focusNextPrevChild(next);
+        return;
+    }
     // End closes the editor, its value going to the cell.
     if (key == Qt::Key_End && FGrid && !DroppedDown()) {
         key = 0;
@@ -225,6 +273,13 @@ void TGridDatePicker::KeyDown(int& key, Qt::KeyboardModifiers shift)
         return;
     }
     TEsgDateTimePicker::KeyDown(key, shift);
+}
+
+bool TGridDatePicker::focusNextPrevChild(bool next)
+{
+    if (!FGrid || FGrid->HasOption(goTabs)) return TEsgDateTimePicker::focusNextPrevChild(next);
+    if (!DroppedDown()) FocusOutOfGrid(FGrid, next);
+    return true;
 }
 
 void TGridDatePicker::KeyPress(QChar& key)
@@ -294,6 +349,7 @@ void TGridDatePickerEditor::BindGrid(TExtStringGrid* grid)
     p->OnDropDown = [this, p](QObject*) {
         p->FOldDropped = true;
         p->ApplyCalendarOptions();
+        p->SizeCalendar();
         if (m_grid && m_grid->OnDatePickerDropDown) m_grid->OnDatePickerDropDown(m_grid, m_grid->Row(), m_grid->Col());
     };
     p->OnCloseUp = [this, p](QObject*) {
@@ -339,6 +395,7 @@ void TGridDatePickerEditor::LoadText(const QString& text)
         m_openParsed = true;
     } else if (CellTextToDateTime(text, p->Format(), v)) {
         m_openParsed = true;
+        if (kind != edTimeEdit) v = p->WithinLimits(v);
     } else {
         v = NowDateTime();
     }
@@ -381,6 +438,8 @@ void TGridDatePickerEditor::Hide()
 bool TGridDatePickerEditor::WantsKey(int key, TShiftState) const
 {
     if (m_picker->DroppedDown()) return true;
+    // Without goTabs Tab leaves the grid from the picker itself.
+    if (key == VK_TAB && m_grid && !m_grid->HasOption(goTabs)) return true;
     // Up and Down step the active field.
     return key == VK_UP || key == VK_DOWN;
 }
@@ -396,6 +455,12 @@ TGridDateTimePicker::TGridDateTimePicker(TExtStringGrid* grid, QWidget* parent) 
 
 void TGridDateTimePicker::KeyDown(int& key, Qt::KeyboardModifiers shift)
 {
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && FGrid && !FGrid->HasOption(goTabs)) {
+        const bool next = key == Qt::Key_Tab && !(shift & Qt::ShiftModifier);
+        key = 0;
+        focusNextPrevChild(next);
+        return;
+    }
     if (FGrid && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab ||
                   key == Qt::Key_Backtab)) {
         const int k = key;
@@ -404,6 +469,13 @@ void TGridDateTimePicker::KeyDown(int& key, Qt::KeyboardModifiers shift)
         return;
     }
     TExtDateTimePicker::KeyDown(key, shift);
+}
+
+bool TGridDateTimePicker::focusNextPrevChild(bool next)
+{
+    if (!FGrid || FGrid->HasOption(goTabs)) return TExtDateTimePicker::focusNextPrevChild(next);
+    if (!DroppedDown()) FocusOutOfGrid(FGrid, next);
+    return true;
 }
 
 TGridDateTimePickerEditor::TGridDateTimePickerEditor() : m_picker(new TGridDateTimePicker(nullptr)) {}
@@ -479,6 +551,7 @@ void TGridDateTimePickerEditor::Hide()
 bool TGridDateTimePickerEditor::WantsKey(int key, TShiftState) const
 {
     if (m_picker->DroppedDown()) return true;
+    if (key == VK_TAB && m_grid && !m_grid->HasOption(goTabs)) return true;
     return key == VK_UP || key == VK_DOWN;
 }
 
@@ -542,8 +615,19 @@ void TGridEditBtn::KeyDown(int& key, Qt::KeyboardModifiers shift)
 
 void TGridEditBtn::KeyUp(int& key, Qt::KeyboardModifiers shift)
 {
-    TEsgEditBtn::KeyUp(key, shift);
-    if (!FGrid || key == 0) return;
+    // The grid's OnKeyUp sees the key first and may clear it.
+    if (FGrid && FGrid->OnKeyUp) {
+        int vk = QtKeyToVirtualKey(key);
+        if (vk != 0) {
+            FGrid->OnKeyUp(FGrid, vk, QtModifiersToShift(shift));
+            if (vk == 0) key = 0;
+        }
+    }
+    if (!FGrid) {
+        TEsgEditBtn::KeyUp(key, shift);
+        return;
+    }
+    if (key == 0) return;
     const bool plain = !(shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
     if (plain && FGrid->Navigation().CursorWalkEditor() && !hasSelectedText()) {
         const bool right = key == Qt::Key_Right && cursorPosition() == text().size();
@@ -554,7 +638,9 @@ void TGridEditBtn::KeyUp(int& key, Qt::KeyboardModifiers shift)
             return;
         }
     }
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Left || key == Qt::Key_Right) return;
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) TEsgEditBtn::KeyUp(key, shift);
+    if (key == 0 || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Left || key == Qt::Key_Right)
+        return;
     // Lookup completion of the part before the caret.
     if (!WorkMode || hasSelectedText() || !FGrid->Lookup() || FGrid->LookupList().isEmpty()) return;
     const QString prefix = text().left(cursorPosition());

@@ -41,6 +41,14 @@ public:
     void SetShowTodayCircle(bool v) { FShowTodayCircle = v; }
     // The three options applied to the calendar (as it drops down).
     void ApplyCalendarOptions();
+    // Sizes the dropped-down calendar to the least room it needs, plus 2
+    // pixels each way.
+    void SizeCalendar();
+    // A date out of the limits the picker was given (MinDate, MaxDate) is
+    // brought inside them, one day in from the limit it passed; a date
+    // within the limits is kept. Limits left at the picker's own range do
+    // not count.
+    TDateTime WithinLimits(TDateTime value) const;
 
     // After a digit: moves to the next field when the digit completed a
     // field whose value changed, unless that field ends a custom format,
@@ -55,6 +63,9 @@ public:
 protected:
     void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
     void KeyPress(QChar& key) override;
+    // Tab is the grid's only with goTabs; otherwise it does not step
+    // through the fields but moves the focus out of the grid.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     TExtStringGrid* FGrid;
@@ -103,6 +114,8 @@ protected:
     // Enter, Esc and Tab typed into the time part reach the grid as the
     // date part's do.
     void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    // Tab without goTabs moves the focus out of the grid.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     TExtStringGrid* FGrid;

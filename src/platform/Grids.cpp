@@ -552,6 +552,11 @@ void TCustomGrid::DoCharMessage(QChar& key, TShiftState shift, bool keypad)
     DoKeyPress(key);
 }
 
+void TCustomGrid::DoKeyUp(int& key, TShiftState shift)
+{
+    if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
 void TCustomGrid::KeyDown(int& key, TShiftState shift)
 {
     if (key == 0) return;

@@ -422,6 +422,7 @@ public:
     std::function<void(TCustomGrid* sender, int c, int r, const TRect& rect, TGridDrawState state)> OnDrawCell;
     std::function<void(TCustomGrid* sender, int& key, TShiftState shift)> OnKeyDown;
     std::function<void(TCustomGrid* sender, QChar& key)> OnKeyPress;
+    std::function<void(TCustomGrid* sender, int& key, TShiftState shift)> OnKeyUp;
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseDown;
     std::function<void(TCustomGrid* sender, TMouseButton b, TShiftState s, int x, int y)> OnMouseUp;
     std::function<void(TCustomGrid* sender)> OnDblClick;
@@ -440,6 +441,8 @@ public:
     // numeric keypad's keys from the main keyboard's.
     void DoCharMessage(QChar& key, TShiftState shift, bool keypad = false);
     virtual bool CharMessage(QChar& key, TShiftState shift, bool keypad) { return false; }
+    // A key released in the grid: fires OnKeyUp.
+    void DoKeyUp(int& key, TShiftState shift);
     virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyPress(QChar& key);
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);

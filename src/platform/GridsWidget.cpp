@@ -320,6 +320,14 @@ bool TGridWidget::eventFilter(QObject* watched, QEvent* event)
 {
     // The keys of an editor's control: the ones the grid acts on go to the
     // grid first, unless the editor keeps them.
+    // Every key the open editor receives is noted: should the editor
+    // ignore it, the same event climbs on to this widget.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && m_active &&
+        watched == m_active->Control()) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        m_editorKey = k;
+        m_editorKeyStamp = {int(k->type()), k->key(), k->timestamp()};
+    }
     if (event->type() != QEvent::KeyPress || !m_active || watched != m_active->Control())
         return QAbstractScrollArea::eventFilter(watched, event);
     auto* e = static_cast<QKeyEvent*>(event);
@@ -442,20 +450,40 @@ void TGridWidget::resizeEvent(QResizeEvent* e)
     });
 }
 
+bool TGridWidget::KeyToOpenEditor(QKeyEvent* e)
+{
+    if (!m_grid || !m_grid->EditorMode() || !m_active || !m_active->Control()->isVisible()) return false;
+    QWidget* control = m_active->Control();
+    // A key the editor ignores climbs back up its parents to this widget:
+    // it ends here instead of being handed over again.
+    const bool seen = e == m_editorKey && m_editorKeyStamp == std::tuple{int(e->type()), e->key(), e->timestamp()};
+    m_editorKey = nullptr;
+    if (m_keyToEditor || seen) return true;
+    QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
+    m_keyToEditor = true;
+    QApplication::sendEvent(control, &copy);
+    m_keyToEditor = false;
+    return true;
+}
+
 void TGridWidget::keyPressEvent(QKeyEvent* e)
 {
     // While the editor is open, keys that reach the grid belong to it.
-    if (m_grid && m_grid->EditorMode() && m_active && m_active->Control()->isVisible()) {
-        // A key the editor ignores climbs back up its parents to this
-        // widget: it ends here instead of being handed over again.
-        if (m_keyToEditor) return;
-        QKeyEvent copy(e->type(), e->key(), e->modifiers(), e->text(), e->isAutoRepeat(), ushort(e->count()));
-        m_keyToEditor = true;
-        QApplication::sendEvent(m_active->Control(), &copy);
-        m_keyToEditor = false;
+    if (KeyToOpenEditor(e)) return;
+    if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);
+}
+
+void TGridWidget::keyReleaseEvent(QKeyEvent* e)
+{
+    if (KeyToOpenEditor(e)) return;
+    int key = QtKeyToVirtualKey(e->key());
+    if (!m_grid || key == 0 || e->isAutoRepeat()) {
+        QAbstractScrollArea::keyReleaseEvent(e);
         return;
     }
-    if (!ForwardKey(e, false)) QAbstractScrollArea::keyPressEvent(e);
+    TShiftState shift = QtModifiersToShift(e->modifiers());
+    if (e->key() == Qt::Key_Backtab) shift.Include(ssShift);
+    Dispatch([&] { m_grid->DoKeyUp(key, shift); });
 }
 
 static TMouseButton ToButton(Qt::MouseButton b)

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <tuple>
 #include <memory>
 
 class TCustomGrid;
@@ -112,6 +113,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -131,6 +133,11 @@ private:
     // Answers false when the call failed or there was no grid.
     bool Dispatch(const std::function<void()>& call);
     bool TranslateKey(QKeyEvent* e, bool fromEditor);
+    // While the editor is open, a key reaching this window either comes up
+    // from the editor, which has seen it already (dropped here), or was
+    // typed with the focus on the grid (handed to the editor). Answers
+    // whether the editor was open.
+    bool KeyToOpenEditor(QKeyEvent* e);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -140,6 +147,9 @@ private:
     std::map<int, std::unique_ptr<TCellEditor>> m_editors;
     TCellEditor* m_active = nullptr;
     bool m_keyToEditor = false; // a key is being handed to the open editor
+    // The last key event the open editor received, and what it was.
+    const QKeyEvent* m_editorKey = nullptr;
+    std::tuple<int, int, quint64> m_editorKeyStamp;
     bool m_syncing = false;
     bool m_focusInside = false;
     bool m_resyncing = false;

@@ -609,3 +609,136 @@ TEST_F(EditorWindow, ButtonClicksEscRestoresAndArrowsMove)
     EXPECT_EQ(g.Col(), 2);
     EXPECT_EQ(g.Row(), 2);
 }
+
+// --- keys the editors leave alone, key-up, Tab out of the grid, date limits -----------
+
+// A key the open editor does not use climbs back up to the grid's window;
+// it must not be handed to the editor a second time.
+TEST_F(EditorWindow, AnIgnoredKeyReachesEachEditorOnce)
+{
+    struct Case {
+        TEditorType kind;
+        const char* cell;
+    };
+    for (const Case& c : {Case{edEditBtn, "abc"}, Case{edUnitEditBtn, "5"}, Case{edDateEdit, "15/03/2026"},
+                          Case{edTimeEdit, "10:30"}, Case{edDateTimeEdit, "15/03/2026 10:30"}}) {
+        SCOPED_TRACE(int(c.kind));
+        kind = c.kind;
+        g.SetCells(1, 1, c.cell);
+        QWidget* w = Open();
+        ASSERT_NE(w, nullptr);
+        ASSERT_TRUE(w->isVisible());
+        int downs = 0, ups = 0;
+        const auto countDown = [&](QObject*, int& k, Qt::KeyboardModifiers) { downs += k == Qt::Key_F9; };
+        const auto countUp = [&](QObject*, int& k, Qt::KeyboardModifiers) { ups += k == Qt::Key_F9; };
+        if (auto* m = dynamic_cast<TMaskEdit*>(w)) {
+            m->OnKeyDown = countDown;
+            m->OnKeyUp = countUp;
+        } else if (auto* p = dynamic_cast<TDateTimePicker*>(w)) {
+            p->OnKeyDown = countDown;
+            p->OnKeyUp = countUp;
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F9);
+        EXPECT_EQ(downs, 1);
+        EXPECT_EQ(ups, 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(g.EditMode());
+        g.Widget()->setFocus();
+    }
+}
+
+TEST_F(EditorWindow, GridKeyUpFiresInTheGridAndFirstInTheEditButton)
+{
+    std::vector<int> order;
+    g.OnKeyUp = [&](TCustomGrid* s, int& k, TShiftState) {
+        EXPECT_EQ(s, &g);
+        order.push_back(k);
+    };
+    QTest::keyClick(g.Widget(), Qt::Key_Down);
+    EXPECT_EQ(order, std::vector<int>{VK_DOWN}) << "a key released in the grid";
+    EXPECT_EQ(g.Row(), 2);
+    g.SetRow(1);
+
+    kind = edEditBtn;
+    g.SetCells(1, 1, "ab");
+    TGridEditBtn* e = g.BtnEdit();
+    ASSERT_EQ(Open(), e);
+    order.clear();
+    e->OnKeyUp = [&](QObject*, int&, Qt::KeyboardModifiers) { order.push_back(-1); };
+    QTest::keyClick(e, Qt::Key_X);
+    EXPECT_EQ(order, (std::vector<int>{'X', -1})) << "the grid's OnKeyUp, then the editor's own";
+    // A handler that clears the key stops the editor's key-up (here, the
+    // lookup completion).
+    g.SetLookup(true);
+    g.LookupList() = QStringList{"abcdef"};
+    e->SetText("ab");
+    e->setCursorPosition(2);
+    g.OnKeyUp = [&](TCustomGrid*, int& k, TShiftState) { k = 0; };
+    QTest::keyClick(e, Qt::Key_C);
+    EXPECT_EQ(e->text(), "abc");
+    g.OnKeyUp = nullptr;
+    QTest::keyClick(e, Qt::Key_D);
+    EXPECT_EQ(e->text(), "abcdef") << "without the handler the completion runs";
+}
+
+TEST_F(EditorWindow, TabWithoutGoTabsLeavesTheGridFromEveryPicker)
+{
+    auto* next = new QLineEdit(&host);
+    host.layout()->addWidget(next);
+    next->show();
+    for (TEditorType k : {edDateEdit, edTimeEdit, edDateTimeEdit}) {
+        SCOPED_TRACE(int(k));
+        kind = k;
+        g.SetCells(1, 1, k == edTimeEdit ? "10:30" : k == edDateEdit ? "15/03/2026" : "15/03/2026 10:30");
+        g.Widget()->setFocus();
+        g.SetCol(1);
+        ASSERT_NE(Open(), nullptr);
+        QWidget* f = QApplication::focusWidget();
+        // The caret on the first field: Tab does not step through the fields.
+        QTest::keyClick(f, Qt::Key_Tab);
+        EXPECT_TRUE(next->hasFocus()) << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+        EXPECT_FALSE(g.EditMode()) << "the focus loss closes the editor";
+        EXPECT_EQ(g.Col(), 1);
+    }
+}
+
+TEST_F(EditorWindow, DatePickerOpensWithinItsLimits)
+{
+    kind = edDateEdit;
+    TGridDatePicker* p = g.DateTimePicker();
+    ASSERT_NE(p, nullptr);
+    p->SetMinDate(Day(2026, 1, 10));
+    p->SetMaxDate(Day(2026, 6, 30));
+    struct Case {
+        const char* cell;
+        TDateTime shown;
+    };
+    for (const Case& c : {Case{"15/03/2026", Day(2026, 3, 15)}, Case{"15/08/2026", Day(2026, 6, 29)},
+                          Case{"01/01/2026", Day(2026, 1, 11)}, Case{"10/01/2026", Day(2026, 1, 10)},
+                          Case{"30/06/2026", Day(2026, 6, 30)}}) {
+        SCOPED_TRACE(c.cell);
+        g.SetCells(1, 1, c.cell);
+        ASSERT_EQ(Open(), p);
+        EXPECT_EQ(p->Date(), c.shown);
+        QTest::keyClick(p, Qt::Key_Escape);
+        EXPECT_EQ(g.Cells(1, 1), c.cell);
+    }
+}
+
+TEST_F(EditorWindow, DatePickerCalendarIsItsMinimumSizePlusTwo)
+{
+    kind = edDateEdit;
+    g.SetCells(1, 1, "15/03/2026");
+    TGridDatePicker* p = g.DateTimePicker();
+    ASSERT_EQ(Open(), p);
+    for (bool weeks : {false, true}) {
+        SCOPED_TRACE(weeks);
+        p->SetWeeknumbers(weeks);
+        p->DropDown();
+        ASSERT_TRUE(p->DroppedDown());
+        TPickerCalendar* c = p->Calendar();
+        const QSize min = c->minimumSizeHint().expandedTo(c->layout()->minimumSize());
+        EXPECT_EQ(c->size(), min + QSize(2, 2));
+        p->CloseUp();
+    }
+}
