@@ -310,7 +310,7 @@ TEST(NativeStream, RoundTripTrailingDataAndAssignCells)
 
     // Malformed numbers, a "cw" index past the columns and an odd last byte
     // raise an error and change nothing.
-    const QByteArray bad[] = {QByteArray("x\0,\0" "2\0\r\0\n\0", 10), QByteArray("2\0,\0" "2\0\r\0\n\0" "c\0w\0 \0" "9\0,\0" "5\0\r\0\n\0", 30),
+    const QByteArray bad[] = {QByteArray("x\0,\0" "2\0\r\0\n\0", 10), QByteArray("2\0,\0" "2\0\r\0\n\0" "c\0w\0 \0" "9\0,\0" "5\0\r\0\n\0", 26),
                               QByteArray("2\0,\0" "2\0\r\0\n\0" "1\0,\0" "1\0,\0" "x\0" "y", 19)};
     for (const QByteArray& b : bad) {
         QBuffer in;
