@@ -52,6 +52,15 @@ bool IsXmlName(const QString& name)
 }
 
 // A character XML 1.0 can hold at all (as itself or as a reference).
+// One code point as text. (QString::fromUcs4 is no use here: it takes a
+// leading U+FEFF for a byte-order mark and drops it.)
+QString CodePoint(char32_t c)
+{
+    if (!QChar::requiresSurrogates(c)) return QString(QChar(char16_t(c)));
+    const QChar pair[2] = {QChar(QChar::highSurrogate(c)), QChar(QChar::lowSurrogate(c))};
+    return QString(pair, 2);
+}
+
 bool IsXmlChar(char32_t c)
 {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
@@ -77,7 +86,7 @@ public:
     {
         if (c < 0x80 && !m_bom) return true;
         if (auto it = m_cache.constFind(c); it != m_cache.constEnd()) return *it;
-        const QString s = QString::fromUcs4(&c, 1);
+        const QString s = CodePoint(c);
         QStringEncoder enc(m_name.toLatin1().constData(), QStringConverter::Flag::Stateless);
         const QByteArray bytes = enc.encode(s);
         bool ok = !enc.hasError();
@@ -103,7 +112,7 @@ public:
         QString out;
         out.reserve(text.size());
         for (const char32_t c : text.toUcs4()) {
-            if (Holds(c)) out += QString::fromUcs4(&c, 1);
+            if (Holds(c)) out += CodePoint(c);
             else out += QStringLiteral("&#%1;").arg(uint(c));
         }
         return out;
@@ -210,7 +219,9 @@ QByteArray TExtStringGrid::SaveToXMLBytes(const QString& listDescr, const QStrin
     ExportNotification(TGridExportState::esExportStart, startRow);
     for (int r = startRow; r <= endRow; ++r) {
         ExportNotification(TGridExportState::esExportNextRow, r);
-        out += u'<' + recordDescr + u'>' + kCrLf;
+        // A record without a written cell has no line break inside: a reader
+        // would take that blank for the text of its first cell.
+        QString fields;
         for (int c = startCol; c <= endCol; ++c) {
             const int real = c < ColCount() ? RealColIndex(TDisplCol(c)).Value() : c;
             if (IsMergedNonBaseCell(real, r)) continue;
@@ -225,9 +236,9 @@ QByteArray TExtStringGrid::SaveToXMLBytes(const QString& listDescr, const QStrin
                                             .arg(r)
                                             .arg(uint(ch)));
             const QString& tag = tags[size_t(c - startCol)];
-            out += u'<' + tag + u'>' + enc.WithReferences(XmlValue(text)) + QStringLiteral("</") + tag + u'>' + kCrLf;
+            fields += u'<' + tag + u'>' + enc.WithReferences(XmlValue(text)) + QStringLiteral("</") + tag + u'>' + kCrLf;
         }
-        out += QStringLiteral("</") + recordDescr + u'>' + kCrLf;
+        out += u'<' + recordDescr + u'>' + (fields.isEmpty() ? QString() : kCrLf) + fields + QStringLiteral("</") + recordDescr + u'>' + kCrLf;
         const int done = r - startRow;
         FileProgress(int(std::lround(double(done) / std::max(1, endRow - startRow) * 100)), done == 0);
     }

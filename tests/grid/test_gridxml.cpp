@@ -129,6 +129,31 @@ TEST_F(GridXml, EncodingsFieldNamesAndEmptyCells)
     EXPECT_EQ(u.Cells(0, 0), QStringLiteral("€"));
 }
 
+// A text may begin with U+FEFF (a zero-width no-break space, not a mark of
+// the file's encoding): every encoding writes it and reads it back. An empty
+// row comes back empty.
+TEST_F(GridXml, LeadingByteOrderMarkCharacterComesBack)
+{
+    g.SetCells(0, 0, QString(QChar(0xFEFF)));
+    g.SetCells(1, 0, QString(QChar(0xFEFF)) + QStringLiteral("x"));
+    g.SetCells(2, 0, QStringLiteral("y") + QChar(0xFEFF));
+    // Row 1 stays empty: its record has no cell, and no blank either that
+    // would come back as the text of its first cell.
+    g.SetCells(0, 2, QStringLiteral("z"));
+    for (const char* encoding : {"UTF-8", "ISO-8859-1", "UTF-16"}) {
+        SCOPED_TRACE(encoding);
+        g.SetXMLEncoding(QString::fromLatin1(encoding));
+        const QString path = Path("bom.xml");
+        g.SaveToXML(path, QStringLiteral("L"), QStringLiteral("R"));
+        XmlLintOk(path);
+        TExtStringGrid h;
+        h.SetFixedCols(0);
+        h.SetFixedRows(0);
+        h.LoadFromXML(path);
+        EXPECT_EQ(Snapshot(h), Snapshot(g));
+    }
+}
+
 TEST_F(GridXml, RefusedExportsWriteNothing)
 {
     const QString path = Path("never.xml");
