@@ -12,7 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool iproute2
   clang libclang-rt-14-dev
   libxlsxwriter-dev libfreexl-dev libzip-dev libqt6sql6-sqlite libqt6sql6-odbc odbc-mdbtools
-  python3-openpyxl python3-xlwt python3-odf python3-docx sqlite3 libsqliteodbc unixodbc-dev
+  python3-openpyxl python3-xlwt python3-odf python3-docx sqlite3 libsqliteodbc
 )
 
 missing=()
