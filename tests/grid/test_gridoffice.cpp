@@ -490,6 +490,35 @@ TEST_F(GridOffice, DatabaseImportFillsTheGridBelowTheFieldNames)
     EXPECT_EQ(ReadFileBytes(db), bytes);
 }
 
+// A grid that records its export notifications.
+struct TNotifyingGrid : TExtStringGrid {
+    QStringList Notes;
+    void ExportNotification(TGridExportState state, int r) override
+    {
+        Notes << QStringLiteral("%1:%2").arg(int(state)).arg(r);
+    }
+};
+
+TEST_F(GridOffice, WritersBracketTheirRowsWithExportNotifications)
+{
+    TNotifyingGrid n;
+    n.SetColCount(2);
+    n.SetRowCount(3);
+    n.SetFixedRows(1);
+    n.SetSaveFixedCells(false);
+    const int start = int(TGridExportState::esExportStart), next = int(TGridExportState::esExportNextRow),
+              done = int(TGridExportState::esExportDone);
+    n.SaveToXLS(Path("n.xlsx"));
+    // The workbook gets the save range's rows, the document every row.
+    EXPECT_EQ(n.Notes, (QStringList{QStringLiteral("%1:1").arg(start), QStringLiteral("%1:1").arg(next),
+                                    QStringLiteral("%1:2").arg(next), QStringLiteral("%1:-1").arg(done)}));
+    n.Notes.clear();
+    n.SaveToDOC(Path("n.docx"));
+    EXPECT_EQ(n.Notes, (QStringList{QStringLiteral("%1:0").arg(start), QStringLiteral("%1:1").arg(next),
+                                    QStringLiteral("%1:2").arg(next), QStringLiteral("%1:3").arg(next),
+                                    QStringLiteral("%1:-1").arg(done)}));
+}
+
 TEST(GridOfficeScale, ChangeScaleIgnoresNoScaleAndKeepsFontsVisible)
 {
     TExtStringGrid g;
