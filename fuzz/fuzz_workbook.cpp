@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     GridIOFuzz::Fill(g, false);
     const QString before = GridIOFuzz::Shape(g);
     try {
-        g.LoadFromXLSBytes(GridIOFuzz::Bytes(data, size));
+        g.LoadFromXLSBytes(Bytes(data, size));
     } catch (const Exception&) {
-        GridIOFuzz::Require(GridIOFuzz::Shape(g) == before, "a refused workbook changes nothing");
+        Require(GridIOFuzz::Shape(g) == before, "a refused workbook changes nothing");
         return 0;
     }
-    GridIOFuzz::Require(GridIOLimits::ColsFit(g.ColCount()) && GridIOLimits::RowsFit(g.RowCount()),
-                        "the grid stays within the limits");
+    Require(GridIOLimits::ColsFit(g.ColCount()) && GridIOLimits::RowsFit(g.RowCount()),
+            "the grid stays within the limits");
     return 0;
 }
