@@ -18,7 +18,7 @@ SECONDS_EACH="${1:-60}"
 BUILD="${FUZZ_BUILD_DIR:-build-fuzz}"
 JOBS="${JOBS:-3}"
 FUZZ_JOBS="${FUZZ_JOBS:-1}"
-HARNESSES=(xmldoc textfile icmp filter htmlutil richtext gridsettings cellstream gridfile csv fixed stream xml language settings version pargen banks)
+HARNESSES=(xmldoc textfile icmp filter htmlutil richtext gridsettings cellstream gridfile csv fixed stream xml workbook language settings version pargen banks)
 
 bash scripts/deps.sh
 
@@ -38,6 +38,8 @@ rm -rf "$seeds"
 mkdir -p "$seeds"
 for h in "${HARNESSES[@]}"; do mkdir -p "$seeds/$h"; done
 find tests/fixtures -name '*.xml' | while read -r f; do cp "$f" "$seeds/xmldoc/$(echo "$f" | tr / _)"; done
+# Workbooks made by the independent writers the tests use.
+/usr/bin/python3 tests/fixtures/workbooks/make_workbooks.py "$seeds/workbook" || python3 tests/fixtures/workbooks/make_workbooks.py "$seeds/workbook"
 find tests/fixtures -name 'ParGen*.xml' | while read -r f; do cp "$f" "$seeds/pargen/$(echo "$f" | tr / _)"; done
 # A project folder as the image builder's input: its four files joined by
 # lines "--8<--" (an empty part is a missing file).

@@ -306,7 +306,7 @@ bool TExtStringGrid::ScrollBarKeptShown(bool vertical)
 
 void TExtStringGrid::ChangeScale(int m, int d)
 {
-    if (d == 0 || m == d) return;
+    if (d <= 0 || m == d) return;
     ScaleFont(Font, m, d);
     if (FDesigning) return;
     ScaleFont(FFixedFont.Font, m, d);
@@ -331,11 +331,12 @@ void TExtStringGrid::OwnerFormResized()
 
 void ScaleFont(QFont& f, int m, int d)
 {
-    if (d == 0) return;
+    // A scale of zero or below is no scale; a font never shrinks to nothing.
+    if (d <= 0) return;
     if (f.pointSize() > 0)
-        f.setPointSize(int(std::lround(double(f.pointSize()) * m / d)));
+        f.setPointSize(std::max(1, int(std::lround(double(f.pointSize()) * m / d))));
     else if (f.pixelSize() > 0)
-        f.setPixelSize(int(std::lround(double(f.pixelSize()) * m / d)));
+        f.setPixelSize(std::max(1, int(std::lround(double(f.pixelSize()) * m / d))));
 }
 
 QString VersionNrText(int32_t nr)

@@ -1698,6 +1698,47 @@ public:
     void InsertFromCSV(const QString& fileName, int maxRows = 0);
     void LoadFromCSVStream(QIODevice& stream, int maxRows = 0);
     void LoadFromCSVBytes(const QByteArray& bytes, int maxRows, bool insert, const QString& fileName);
+
+    // --- spreadsheet, document and database exchange (ExtGridOffice.cpp) ---------------
+    // Workbooks are read directly from .xlsx, .ods and .xls files, the format
+    // known by the content. A file is read and checked whole before the grid
+    // changes: a bad one raises Exception "Incorrect XLS file", a missing
+    // sheet EExtGridError "Excel worksheet <name> not found"; the grid is then
+    // left as it was. The loaders fill the grid with the sheet's used range
+    // (the box of the cells holding a value).
+    QStringList GetXLSSheets(const QString& fileName);
+    void LoadFromXLS(const QString& fileName);
+    void LoadFromXLSSheet(const QString& fileName, const QString& sheetName);
+    // The loaders over a file's bytes; an empty sheet name takes the active sheet.
+    void LoadFromXLSBytes(const QByteArray& bytes, const QString& sheetName = QString());
+    // Workbooks are written as .xlsx content under any name; no office
+    // program is used, so SaveToXLS always makes a new workbook whose first
+    // sheet holds the grid from A1 (createNewSheet changes nothing).
+    // SaveToXLSSheet rewrites or adds the named sheet of an existing .xlsx
+    // file (its other entries copied as they are) or makes a new workbook.
+    // Refused data (a sheet name, a text over 32767 characters, a grid past
+    // the format) raises EExtGridError naming it before anything is written;
+    // a failed write raises EFileError; the file is replaced atomically.
+    void SaveToXLS(const QString& fileName, bool createNewSheet = true);
+    void SaveToXLSSheet(const QString& fileName, const QString& sheetName);
+    // Documents are written as .docx content under any name: a table of
+    // every grid cell (single lines, one paragraph per text line, aligned as
+    // the cell) and a paragraph holding the grid's Text. SaveToDOC makes a new
+    // document, the table first (createNewDocument changes nothing);
+    // AppendToDoc updates an existing .docx file: the Text paragraph at its
+    // start, the table at the bookmark (its paragraph split) or at the end.
+    void SaveToDOC(const QString& fileName, bool createNewDocument = true);
+    void AppendToDoc(const QString& fileName, const QString& bookmark);
+    // The grid's own control text (the document writers' paragraph).
+    const QString& Text() const { return FControlText; }
+    void SetText(const QString& v) { FControlText = v; }
+    // Fills the grid from a query on a database file, opened read-only: a
+    // SQLite file by the embedded driver, an Access file (Jet or ACE) by
+    // ODBC. The field names go to the last fixed row, the records below the
+    // fixed rows, one row each (one empty row when there is none). The query
+    // runs whole before the grid changes; its errors raise EDatabaseError.
+    void LoadFromMDBTable(const QString& fileName, const QString& table);
+    void LoadFromMDBSQL(const QString& fileName, const QString& sql);
     void SaveToFixed(const QString& fileName, TIntList& positions);
     QByteArray SaveToFixedBytes(TIntList& positions);
     void LoadFromFixed(const QString& fileName, TIntList& positions, bool doTrim = true, int maxRows = -1);
@@ -2526,6 +2567,7 @@ private:
     TColor FActiveCellColor = clGray;
     TColor FActiveCellColorTo = clNone;
     TCellFont FActiveCellFont;
+    QString FControlText;
     TCellFont FFixedFont;
     TColor FHighlightColor = clHighlight;
     TColor FHighlightTextColor = clHighlightText;

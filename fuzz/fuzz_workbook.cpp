@@ -1,0 +1,28 @@
+// The grid's workbook import: .xlsx, .ods and .xls bytes. A refused file
+// leaves the grid as it was; an accepted one stays within the limits.
+#include "GridIOFuzz.h"
+
+#include "platform/Application.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static TApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    TExtStringGrid g;
+    GridIOFuzz::Fill(g, false);
+    const QString before = GridIOFuzz::Shape(g);
+    try {
+        g.LoadFromXLSBytes(Bytes(data, size));
+    } catch (const Exception&) {
+        Require(GridIOFuzz::Shape(g) == before, "a refused workbook changes nothing");
+        return 0;
+    }
+    Require(GridIOLimits::ColsFit(g.ColCount()) && GridIOLimits::RowsFit(g.RowCount()),
+            "the grid stays within the limits");
+    return 0;
+}
