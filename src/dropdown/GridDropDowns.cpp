@@ -36,6 +36,8 @@ void RegisterGridDropDownEditors()
     reg.Register(edCalculatorDropDown, [] { return std::make_unique<TGridCalculatorDropDown>(); });
     reg.Register(edTimePickerDropDown, [] { return std::make_unique<TGridTimepickerDropDown>(); });
     reg.Register(edDetailDropDown, [] { return std::make_unique<TGridDetailPickerDropDown>(); });
+    reg.Register(edGridDropDown, [] { return std::make_unique<TGridGridDropDown>(); });
+    reg.Register(edExtGridDropDown, [] { return std::make_unique<TGridExtGridDropDown>(); });
     reg.Register(edColorPickerDropDown, [] { return std::make_unique<TGridColorDropDown>(); });
     reg.Register(edImagePickerDropDown, [] { return std::make_unique<TGridImageDropDown>(); });
 }
@@ -386,6 +388,49 @@ void TGridDetailPickerDropDown::AfterFocus()
 }
 
 // ---------------------------------------------------------------------------
+// Multi-column list
+
+TGridGridDropDown::TGridGridDropDown(TExtStringGrid* grid, QWidget* parent) : TGridDropDownWrapper(grid, parent) {}
+
+void TGridGridDropDown::LoadCell(int, int, const QString& text)
+{
+    FLoading = true;
+    const auto done = qScopeGuard([this] { FLoading = false; });
+    BeginUpdate();
+    EndUpdate();
+    SetItemIndex(text.isEmpty() ? 0 : GetItemIndex(text));
+    SetTextDirect(text);
+}
+
+// ---------------------------------------------------------------------------
+// Grid
+
+TGridExtGridDropDown::TGridExtGridDropDown(TExtStringGrid* grid, QWidget* parent) : TGridDropDownWrapper(grid, parent)
+{
+}
+
+void TGridExtGridDropDown::BeforeProp()
+{
+    TCustomExtGridDropDown::SetEditorEnabled(true);
+    if (TExtStringGrid* inner = InnerGrid()) inner->SetFixedRowAlways(true);
+}
+
+void TGridExtGridDropDown::LoadCell(int, int, const QString& text)
+{
+    FLoading = true;
+    const auto done = qScopeGuard([this] { FLoading = false; });
+    BeginUpdate();
+    EndUpdate();
+    if (UseItems()) {
+        QString found;
+        int index = 0;
+        if (!text.isEmpty() && !FindLookupMatch(text, found, index)) index = -1;
+        SetItemIndex(index);
+    }
+    SetTextDirect(text);
+}
+
+// ---------------------------------------------------------------------------
 // Colour picker
 
 TGridColorDropDown::TGridColorDropDown(TExtStringGrid* grid, QWidget* parent) : TGridDropDownWrapper(grid, parent)
@@ -489,4 +534,6 @@ template class TGridDropDownWrapper<TExtCalculatorDropdown>;
 template class TGridDropDownWrapper<TExtTimePickerDropDown>;
 template class TGridDropDownWrapper<TExtDetailDropDown>;
 template class TGridDropDownWrapper<TExtColorPickerDropDown>;
+template class TGridDropDownWrapper<TExtMultiColumnDropDown>;
+template class TGridDropDownWrapper<TCustomExtGridDropDown>;
 template class TGridDropDownWrapper<TExtImagePickerDropDown>;

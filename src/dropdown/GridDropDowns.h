@@ -13,9 +13,11 @@
 // the arrow keys for its palette while its pop-up is open.
 #include "dropdown/ExtCalculatorDropDown.h"
 #include "dropdown/ExtColorPickerDropDown.h"
+#include "dropdown/ExtCustomGridDropDown.h"
 #include "dropdown/ExtDetailDropDown.h"
 #include "dropdown/ExtImagePickerDropDown.h"
 #include "dropdown/ExtMemoDropDown.h"
+#include "dropdown/ExtMultiColumnDropDown.h"
 #include "dropdown/ExtTimePickerDropDown.h"
 #include "dropdown/ExtTrackBarDropDown.h"
 #include "dropdown/RegisterGridDropDowns.h"
@@ -133,6 +135,29 @@ public:
     TEditorType Kind() const override { return edDetailDropDown; }
     void LoadCell(int c, int r, const QString& text) override;
     void AfterFocus() override;
+};
+
+class TGridGridDropDown : public TGridDropDownWrapper<TExtMultiColumnDropDown> {
+public:
+    explicit TGridGridDropDown(TExtStringGrid* grid = nullptr, QWidget* parent = nullptr);
+    TEditorType Kind() const override { return edGridDropDown; }
+    void BeforeProp() override { TExtMultiColumnDropDown::SetEditorEnabled(true); }
+    // The item whose lookup text is the cell text (the first for an empty
+    // cell), then the text itself.
+    void LoadCell(int c, int r, const QString& text) override;
+};
+
+class TGridExtGridDropDown : public TGridDropDownWrapper<TCustomExtGridDropDown> {
+public:
+    explicit TGridExtGridDropDown(TExtStringGrid* grid = nullptr, QWidget* parent = nullptr);
+    TEditorType Kind() const override { return edExtGridDropDown; }
+    void BeforeProp() override;
+    // With items: the item the cell text begins (the first for an empty
+    // cell); then the text itself.
+    void LoadCell(int c, int r, const QString& text) override;
+    // The pop-up's grid, from which the editor property event may fill the
+    // lookup (null before the pop-up exists).
+    TExtStringGrid* InnerGrid() const { return GetGrid(); }
 };
 
 class TGridColorDropDown : public TGridDropDownWrapper<TExtColorPickerDropDown> {

@@ -43,6 +43,7 @@ void TGridDropDownEditor::LoadText(const QString& text)
     SetStyleAndTones(g->ComponentStyle(), g->Tones());
     const int rc = g->RealColIndex(g->Col());
     const int r = g->Row();
+    BeforeProp();
     g->GetEditorProp(rc, r, g->EditLink());
     Control()->setEnabled(true);
     LoadCell(rc, r, text);

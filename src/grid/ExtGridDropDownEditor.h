@@ -47,6 +47,8 @@ public:
     virtual void SetStyleAndTones(TStudioStyle style, const TColorTones& tones) = 0;
     virtual void SetEditorEnabled(bool value) = 0;
     virtual void SetColor(TColor color) = 0;
+    // Before the editor property event (the list kinds enable their edit).
+    virtual void BeforeProp() {}
     // Loads the control from the cell (c: real column; text: the edit text).
     virtual void LoadCell(int c, int r, const QString& text) = 0;
     // After the control took the focus (and dropped down).

@@ -349,3 +349,49 @@ TEST_F(GridDropDowns, EnterAndEscNeverReachTheDialog)
     }
     EXPECT_EQ(defaultClicks, 0);
 }
+
+TEST_F(GridDropDowns, ListEditorsOpenOnTheCellsItemAndWriteTheChosenOne)
+{
+    // The application fills the lists in the editor property event.
+    const auto fill = [](auto* dd) {
+        if (dd->Items().Count() > 0) return;
+        dd->Columns().Add().Width = 60;
+        for (const char* name : {"Cherry", "Apple", "Banana"}) dd->Items().Add().Text = QStringList{name};
+    };
+    g.OnGetEditorProp = [&](TExtStringGrid*, int, int, TEditLink*) {
+        if (auto* m = dynamic_cast<TGridGridDropDown*>(Editor())) fill(m);
+        if (auto* x = dynamic_cast<TGridExtGridDropDown*>(Editor())) fill(x);
+    };
+    const auto itemIndex = [this] {
+        if (auto* m = dynamic_cast<TGridGridDropDown*>(Editor())) return m->ItemIndex();
+        if (auto* x = dynamic_cast<TGridExtGridDropDown*>(Editor())) return x->ItemIndex();
+        return -2;
+    };
+    for (TEditorType k : {edGridDropDown, edExtGridDropDown}) {
+        SCOPED_TRACE(int(k));
+        kind = k;
+        g.SetCells(1, 1, "Apple");
+        g.SetCells(1, 2, "");
+        g.SetRow(2);
+        ASSERT_NE(Open(), nullptr);
+        EXPECT_EQ(itemIndex(), 0);
+        Key(Qt::Key_Escape);
+        EXPECT_EQ(g.Cells(1, 2), "");
+
+        g.SetRow(1);
+        TGridDropDownEditor* e = Open();
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(itemIndex(), 1);
+        EXPECT_EQ(e->CellValue(), "Apple");
+        e->SetEditText("Banana");
+        e->OpenDropDown();
+        Key(Qt::Key_Down);
+        EXPECT_FALSE(g.EditMode());
+        EXPECT_EQ(g.Row(), 1);
+        EXPECT_EQ(g.Cells(1, 1), "Banana");
+    }
+    auto* x = dynamic_cast<TGridExtGridDropDown*>(g.ExtGridDropDown());
+    ASSERT_NE(x, nullptr);
+    ASSERT_NE(x->InnerGrid(), nullptr);
+    EXPECT_TRUE(x->InnerGrid()->FixedRowAlways());
+}
