@@ -244,11 +244,19 @@ TEST_F(GridDropDowns, ColourGoesToTheShapeOrTheCellAndEscKeepsThePickedColourOut
     EXPECT_EQ(g.Colors(1, 2), shapeCellColor);
     EXPECT_EQ(selected, QStringList({"1,1 ff0000", "1,2 ff0000"}));
 
+    // A colour picked in the palette is reported for the current cell.
+    QStringList picked;
+    g.OnColorSelect = [&](TExtStringGrid*, int c, int r, TColor color, const QString&) {
+        picked << QStringLiteral("%1,%2 %3").arg(c).arg(r).arg(color, 6, 16, QChar('0'));
+    };
+
     g.SetRow(1);
     auto* e = dynamic_cast<TGridColorDropDown*>(Open());
     ASSERT_NE(e, nullptr);
     e->OpenDropDown();
-    e->SetSelectedColor(0x123456);
+    EXPECT_TRUE(picked.isEmpty());
+    e->SetItemIndex(1);
+    EXPECT_EQ(picked, QStringList({QStringLiteral("1,1 %1").arg(e->SelectedColor(), 6, 16, QChar('0'))}));
     Key(Qt::Key_Escape);
     EXPECT_FALSE(g.EditMode());
     EXPECT_EQ(g.Colors(1, 1), TColor(0xFF0000));
@@ -272,6 +280,9 @@ TEST_F(GridDropDowns, ImageIndexOfImageListAndDataImageCells)
     g.AddDataImage(1, 3, 0, TCellHAlign::haLeft, TCellVAlign::vaTop);
     int selectedRow = -1;
     g.OnImageSelected = [&](TExtStringGrid*, int, int r, int&) { selectedRow = r; };
+    // A choice in the picker is reported for the current cell; loading it is not.
+    QStringList reported;
+    g.OnImageSelect = [&](TExtStringGrid*, int c, int r, int i) { reported << QStringLiteral("%1,%2 %3").arg(c).arg(r).arg(i); };
 
     struct Case {
         int row, opens, picks;
@@ -291,6 +302,7 @@ TEST_F(GridDropDowns, ImageIndexOfImageListAndDataImageCells)
     EXPECT_TRUE(g.GetImageIdx(1, 1, idx));
     EXPECT_EQ(idx, 3);
     EXPECT_EQ(g.Cells(1, 2), "0");
+    EXPECT_EQ(reported, QStringList({"1,1 3", "1,2 0"}));
 
     // A data-image cell whose text is no number opens with nothing chosen
     // and keeps its text.
