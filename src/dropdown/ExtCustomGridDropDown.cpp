@@ -29,3 +29,1219 @@ int ItemOfRow(const TBaseGrid& grid, int row)
 }
 
 } // namespace ExtCustomGridDropDown
+
+#include "platform/GridsWidget.h"
+
+#include <QKeyEvent>
+
+namespace ExtCustomGridDropDown {
+
+using ExtMultiColumnDropDown::AutoSizeCellWidth;
+using ExtMultiColumnDropDown::FoldLookupCase;
+using ExtMultiColumnDropDown::OnDropDownForm;
+using ExtMultiColumnDropDown::ScaledColumnWidths;
+using ExtMultiColumnDropDown::ScrollBarWidth;
+using ExtMultiColumnDropDown::WholeRowsHeight;
+using ExtMultiColumnDropDown::WrappedCellHeight;
+
+// ---- the inner grid ------------------------------------------------------------------
+
+TExtColGrid::TExtColGrid()
+{
+    SetFixedRowAlways(true);
+    SetFixedRows(1);
+    SetFixedCols(0);
+    SetOptions(Options().Without(goRangeSelect).With(goHorzLine).With(goRowSelect));
+    FOldRow = Row();
+}
+
+TExtColGrid::~TExtColGrid() = default;
+
+void TExtColGrid::SetGridLineWidth(int value)
+{
+    FGridLineWidth = value;
+    TExtStringGrid::SetGridLineWidth(0);
+    Invalidate();
+}
+
+void TExtColGrid::UpdateFromDropDown(TCustomExtGridDropDown* d)
+{
+    if (!d) return;
+    SetDropDown(d);
+    FColumns.Assign(d->Columns());
+    if (ColCount() < FColumns.Count()) SetColCount(FColumns.Count());
+    if (d->UseItems()) SetRowCount(d->Items().Count() + 1);
+    for (int i = 0; i < FColumns.Count() && i < ColCount(); ++i) SetColWidths(i, FColumns.Items(i).Width);
+    FLineColor = d->LineColor();
+    FFixedLineColor = d->FixedLineColor();
+    FHeaderColor = d->HeaderColor();
+    FHeaderColorTo = d->HeaderColorTo();
+    FHeaderHeight = d->HeaderHeight();
+    FHeaderFont = d->HeaderFont();
+    SetHoverRow(d->HoverRow());
+    SetHoverRowColor(d->HoverRowColor());
+    SetHoverRowColorTo(d->HoverRowColorTo());
+    FImages = d->Images();
+    SetDefaultRowHeight(d->DropDownRowHeight());
+    SetRowHeights(0, d->HeaderHeight());
+    TGridOptions o = Options();
+    o = d->ColumnSizing() ? o.With(goColSizing) : o.Without(goColSizing);
+    o = d->ColumnMoving() ? o.With(goColMoving) : o.Without(goColMoving);
+    o = d->RowSizing() ? o.With(goRowSizing) : o.Without(goRowSizing);
+    o = d->RowMoving() ? o.With(goRowMoving) : o.Without(goRowMoving);
+    SetOptions(o);
+    if (d->AutoSizeColumns()) {
+        if (d->UseItems())
+            AutoSizeFlaggedColumns();
+        else
+            TExtStringGrid::AutoSizeColumns(true, 4);
+    }
+    AutoSizeWrappedRows();
+}
+
+void TExtColGrid::FillFromItems()
+{
+    if (!FExtDropDown) return;
+    ExtCustomGridDropDown::FillFromItems(*this, FExtDropDown->Columns(), FExtDropDown->Items());
+}
+
+void TExtColGrid::AutoSizeFlaggedColumns()
+{
+    for (int i = 0; i < FColumns.Count(); ++i)
+        if (FColumns.Items(i).AutoSize) AutoSizeColumn(i);
+}
+
+void TExtColGrid::AutoSizeColumn(int index)
+{
+    if (index < 0 || index >= FColumns.Count() || !FColumns.Items(index).AutoSize || !OnDropDownForm(*this)) return;
+    TDropDownColumn& col = FColumns.Items(index);
+    int width = 0;
+    for (int r = 1; r < RowCount(); ++r) {
+        if (!FExtDropDown || r - 1 >= FExtDropDown->Items().Count()) continue;
+        width = std::max(width, AutoSizeCellWidth(col, index, FExtDropDown->Items().Items(r - 1), Images()));
+    }
+    col.Width = width;
+    SetColWidths(index, width);
+}
+
+void TExtColGrid::AutoSizeWrappedRows()
+{
+    bool wrapped = false;
+    for (int c = 0; c < FColumns.Count(); ++c) wrapped = wrapped || FColumns.Items(c).Wordwrap;
+    if (!wrapped || !OnDropDownForm(*this) || !FExtDropDown) return;
+    for (int r = FixedRows(); r < RowCount(); ++r) {
+        if (r - 1 < 0 || r - 1 >= FExtDropDown->Items().Count()) continue;
+        const TDropDownItem& item = FExtDropDown->Items().Items(r - 1);
+        int h = 24;
+        for (int c = 0; c < FColumns.Count(); ++c)
+            if (FColumns.Items(c).Wordwrap) h = std::max(h, WrappedCellHeight(FColumns.Items(c), c, ColWidths(c), item, Images()));
+        SetRowHeights(r, h);
+    }
+}
+
+int TExtColGrid::GetNaturalWidth() const
+{
+    int w = 0;
+    for (int c = 0; c < ColCount(); ++c) w += ColWidths(c);
+    if (VisibleRowCount() + FixedRows() < RowCount()) w += ScrollBarWidth();
+    return w;
+}
+
+void TExtColGrid::DoSelect()
+{
+    if (OnSelect) OnSelect(this);
+}
+
+void TExtColGrid::KeyDown(int& key, TShiftState shift)
+{
+    FConfirmSelection = true;
+    if ((key == VK_UP || key == VK_DOWN) && shift.Contains(TShiftStateItem::ssAlt)) {
+        if (FExtDropDown) {
+            int k = key == VK_UP ? int(Qt::Key_Up) : int(Qt::Key_Down);
+            FExtDropDown->KeyDown(k, Qt::AltModifier);
+        }
+        return;
+    }
+    // Tab neither moves in the grid nor leaves it.
+    if (key == VK_TAB) return;
+    if (key == VK_RETURN) {
+        key = 0;
+        TExtStringGrid::KeyDown(key, shift);
+        DoSelect();
+        return;
+    }
+    TExtStringGrid::KeyDown(key, shift);
+}
+
+bool TExtColGrid::CharMessage(QChar& key, TShiftState shift, bool keypad)
+{
+    // Enter never starts a cell editor here.
+    if (key == QChar(13)) return true;
+    return TExtStringGrid::CharMessage(key, shift, keypad);
+}
+
+void TExtColGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    FConfirmSelection = true;
+    FOldRow = Row();
+    TExtStringGrid::MouseDown(button, shift, x, y);
+}
+
+void TExtColGrid::MouseMove(TShiftState shift, int x, int y)
+{
+    TExtStringGrid::MouseMove(shift, x, y);
+    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TExtColGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    TExtStringGrid::MouseUp(button, shift, x, y);
+    if (button != TMouseButton::mbLeft) return;
+    int c = -1;
+    int r = -1;
+    MouseToCell(x, y, c, r);
+    if (r < FixedRows() || r >= RowCount() || c < 0) return;
+    // A click on a check box changes the box, not the choice.
+    if (HasCheckBox(RealColIndex(TDisplCol(c)).Value(), r)) return;
+    DoSelect();
+}
+
+bool TExtColGrid::WheelStep(bool down, TShiftState shift, QPoint pos)
+{
+    // Rows the wheel passes are not choices.
+    FMouseWheelSelection = true;
+    FConfirmSelection = false;
+    const bool done = down ? TExtStringGrid::DoMouseWheelDown(shift, pos) : TExtStringGrid::DoMouseWheelUp(shift, pos);
+    FMouseWheelSelection = false;
+    return done;
+}
+
+bool TExtColGrid::DoMouseWheelDown(TShiftState shift, QPoint pos) { return WheelStep(true, shift, pos); }
+
+bool TExtColGrid::WndProc(QEvent& e)
+{
+    if (e.type() != QEvent::Wheel) return TExtStringGrid::WndProc(e);
+    FMouseWheelSelection = true;
+    FConfirmSelection = false;
+    const bool done = TExtStringGrid::WndProc(e);
+    FMouseWheelSelection = false;
+    return done;
+}
+
+bool TExtColGrid::DoMouseWheelUp(TShiftState shift, QPoint pos) { return WheelStep(false, shift, pos); }
+
+// ---- the drop-down ------------------------------------------------------------------------
+
+TCustomExtGridDropDown::TCustomExtGridDropDown(QWidget* parent)
+    : TExtCustomDropDown(parent),
+      FSearchFooter(std::make_unique<TSearchFooter>(false)),
+      FBands(std::make_unique<TBands>()),
+      FNavigation(std::make_unique<TNavigation>()),
+      FMouseActions(std::make_unique<TMouseActions>())
+{
+    // The base's construction ran its own steps; the grid's part of them
+    // runs here, in the same order.
+    CreateDropDownForm();
+    SetSelectionColorStyle(TSelectionColorStyle::scOffice2007);
+    SetComponentStyle(tsOffice2007Luna);
+    FHeaderColorTo = 0x808080;
+    FHeaderColor = 0xFFFFFF;
+    FHeaderHeight = 25;
+    FLineColor = 0xC0C0C0;
+    FNavigation->SetHomeEndKey(heFirstLastRow);
+    SetDropDownColor(0xFFFFFF);
+    SetDropDownHeight(200);
+    SetAutoSelect(true);
+    FItemIndex = -1;
+    SetSelectionColorStyle(TSelectionColorStyle::scOffice2007);
+}
+
+TCustomExtGridDropDown::~TCustomExtGridDropDown() = default;
+
+std::unique_ptr<TDropDownItems> TCustomExtGridDropDown::CreateItems() { return std::make_unique<TDropDownItems>(); }
+
+TDropDownItems& TCustomExtGridDropDown::Items() const
+{
+    if (!FItems) FItems = const_cast<TCustomExtGridDropDown*>(this)->CreateItems();
+    return *FItems;
+}
+
+void TCustomExtGridDropDown::Loaded()
+{
+    UpdateLookupItems();
+    if (FExtColGrid && FUseItems) FExtColGrid->FillFromItems();
+}
+
+void TCustomExtGridDropDown::SetStyle(TDropDownStyle value)
+{
+    FStyle = value;
+    SetEditorEnabled(value == dsDropDown);
+}
+
+void TCustomExtGridDropDown::SetGridImages(TCustomImageList* value)
+{
+    FGridImages = value;
+    if (FExtColGrid) FExtColGrid->SetGridImages(value);
+}
+
+int TCustomExtGridDropDown::GetItemCount() const
+{
+    if (FUseItems) return Items().Count();
+    return FExtColGrid ? FExtColGrid->RowCount() - FExtColGrid->FixedRows() : 0;
+}
+
+void TCustomExtGridDropDown::SetTextQuietly(const QString& text)
+{
+    FBlockCompletion = true;
+    SetText(text);
+    FBlockCompletion = false;
+}
+
+void TCustomExtGridDropDown::SetItemIndex(int value)
+{
+    if (FUseItems) {
+        if (value >= Items().Count()) return;
+        FItemIndex = value;
+        QString text;
+        if (value >= 0 && FLookupColumn >= 0 && Items().Items(value).HasText(FLookupColumn))
+            text = Items().Items(value).Text[FLookupColumn];
+        SetTextQuietly(text);
+        return;
+    }
+    TExtColGrid* g = FExtColGrid.get();
+    if (!g) {
+        FItemIndex = value;
+        return;
+    }
+    if (value == FItemIndex || value >= g->RowCount()) return;
+    FItemIndex = value;
+    SetTextQuietly(value < 0 ? QString() : g->Cells(FLookupColumn, value + 1));
+}
+
+int TCustomExtGridDropDown::ItemOfRow(int row) const
+{
+    TExtColGrid* g = FExtColGrid.get();
+    if (!g || row >= g->RowCount()) return row;
+    return ExtCustomGridDropDown::ItemOfRow(*g, row);
+}
+
+int TCustomExtGridDropDown::RowOfItem(int item) const
+{
+    TExtColGrid* g = FExtColGrid.get();
+    if (!g || item < 0) return FItemIndex;
+    for (int r = g->FixedRows(); r < g->RowCount(); ++r) {
+        const int* tag = g->ObjectAs<int>(0, r);
+        if (tag && *tag == item) return r;
+    }
+    return FItemIndex;
+}
+
+void TCustomExtGridDropDown::UpdateLookupItems()
+{
+    if (FLookupColumn < 0 || Items().Count() == 0) return;
+    FLookupItems.clear();
+    for (int i = 0; i < Items().Count(); ++i) FLookupItems << Items().Items(i).TextAt(FLookupColumn);
+}
+
+int TCustomExtGridDropDown::LookupIndexOf(const QString& text) const
+{
+    for (int i = 0; i < FLookupItems.size(); ++i)
+        if (FLookupItems[i].compare(text, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+bool TCustomExtGridDropDown::FindLookupMatch(const QString& s, QString& text, int& index) const
+{
+    text.clear();
+    index = -1;
+    TExtColGrid* g = FExtColGrid.get();
+    if (s.isEmpty() || !g) return false;
+    const QString key = FoldLookupCase(s, FCaseSensitive);
+    if (FUseItems) {
+        for (int i = 0; i < Items().Count(); ++i) {
+            const TDropDownItem& item = Items().Items(i);
+            if (!item.HasText(FLookupColumn)) continue;
+            if (FoldLookupCase(item.Text[FLookupColumn], FCaseSensitive).startsWith(key)) {
+                text = item.Text[FLookupColumn];
+                index = i;
+                return true;
+            }
+        }
+        return false;
+    }
+    for (int r = g->FixedRows(); r < g->RowCount(); ++r) {
+        const QString cell = g->Cells(FLookupColumn, r);
+        if (FoldLookupCase(cell, FCaseSensitive).startsWith(key)) {
+            text = cell;
+            index = r;
+            return true;
+        }
+    }
+    return false;
+}
+
+int TCustomExtGridDropDown::LookupKey(QChar key)
+{
+    if (FLookupMethod == lmNone) return -1;
+    const bool backspace = key == QChar(8);
+    if (!backspace && key != QChar(9)) FLookupEntry += key;
+    if (backspace) {
+        if (!hasSelectedText()) {
+            FLookupEntry.chop(1);
+            SetTextQuietly(FLookupEntry);
+        } else {
+            QString t = QLineEdit::text();
+            t.remove(selectionStart(), selectedText().size());
+            SetTextQuietly(t);
+        }
+        setCursorPosition(int(QLineEdit::text().size()));
+        return -1;
+    }
+    const QString e = FLookupEntry.trimmed();
+    const int typed = int(FLookupEntry.size());
+    auto selectAfterTyped = [this, typed](const QString& text) {
+        const int n = std::min<int>(typed, int(text.size()));
+        setSelection(n, int(text.size()) - n);
+    };
+    // Narrowing the grid down needs the grid's filtering.
+    if (FLookupMethod == lmNarrowDown) return -1;
+    QString text;
+    int index = -1;
+    if (FindLookupMatch(e, text, index)) {
+        FItemIndex = index;
+        SetTextQuietly(text);
+        if (FStyle == dsDropDown) selectAfterTyped(text);
+        return index;
+    }
+    if (FStyle == dsDropDown) return -1;
+    if (FindLookupMatch(QString(key), text, index)) {
+        FItemIndex = index;
+        SetTextQuietly(text);
+        FLookupEntry = QString(key);
+        return index;
+    }
+    FLookupEntry.clear();
+    return -1;
+}
+
+// ---- typing in the edit ---------------------------------------------------------------------
+
+bool TCustomExtGridDropDown::GridEditing() const
+{
+    TExtColGrid* g = FExtColGrid.get();
+    return g && g->HasOption(goEditing) && g->EditMode();
+}
+
+void TCustomExtGridDropDown::Change()
+{
+    FItemChange = false;
+    TExtCustomDropDown::Change();
+    if (FBlockCompletion || !workmode) return;
+    SetModifiedState(Text() != FOldValue);
+    // Within a key press the caret is placed after the text changes: the
+    // completion waits for it.
+    if (FInKeyPress) {
+        FCompletionPending = true;
+        return;
+    }
+    Complete();
+}
+
+void TCustomExtGridDropDown::Complete()
+{
+    const QString current = QLineEdit::text();
+    const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
+    if (FLookupItems.isEmpty()) return;
+    const TTypeAheadResult m = CompleteTypeAhead(current, caret, FLookupItems, FMatchCase);
+    if (m.Index >= 0) {
+        FItemIndex = m.Index;
+        FItemIdx = m.Index;
+        FItemSel = m.SelStart;
+        FItemChange = true;
+    }
+    if (m.Text == current && m.Index < 0) return;
+    FBlockCompletion = true;
+    SetTextDirect(m.Text);
+    FBlockCompletion = false;
+    if (m.SelLength > 0)
+        setSelection(m.SelStart + m.SelLength, -m.SelLength);
+    else
+        setCursorPosition(m.SelStart);
+}
+
+void TCustomExtGridDropDown::KeyDown(int& key, Qt::KeyboardModifiers shift)
+{
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    TExtColGrid* g = FExtColGrid.get();
+    if (enter && !(shift & Qt::ShiftModifier) && GridEditing()) {
+        g->HideInplaceEdit();
+        SetTextQuietly(g->Cells(FLookupColumn, g->Row()));
+        SetItemIndex(g->Row() - g->FixedRows());
+        key = 0;
+        return;
+    }
+    if (FLookupColumn < 0 || Items().Count() == 0) {
+        TExtCustomDropDown::KeyDown(key, shift);
+        return;
+    }
+    const int k = key;
+    if (k == Qt::Key_Backspace || k == Qt::Key_Escape || k == Qt::Key_Delete) {
+        workmode = false;
+    } else if (enter) {
+        const int i = LookupIndexOf(Text());
+        if (i >= 0) {
+            SetTextQuietly(FLookupItems[i]);
+            SetItemIndex(i);
+            Change();
+        }
+    } else {
+        workmode = true;
+    }
+    switch (k) {
+    case Qt::Key_Escape:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: FLookupEntry.clear(); break;
+    default: break;
+    }
+    TExtCustomDropDown::KeyDown(key, shift);
+    if (k == Qt::Key_Escape) SetItemIndex(LookupIndexOf(Text()));
+}
+
+void TCustomExtGridDropDown::KeyUp(int& key, Qt::KeyboardModifiers shift)
+{
+    TExtColGrid* g = FExtColGrid.get();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !(shift & Qt::ShiftModifier) && GridEditing()) {
+        if (g->RealCol() == FLookupColumn)
+            DoHideDropDown(false);
+        else
+            g->HideInplaceEdit();
+    }
+    if (!FItemChange) return;
+    SetItemIndex(FItemIdx);
+    const int n = int(QLineEdit::text().size());
+    setSelection(n, FItemSel - n);
+    FItemChange = false;
+}
+
+void TCustomExtGridDropDown::EditChar(QChar key)
+{
+    LookupKey(key);
+    if (FAutoShowDropDown && !DroppedDown()) DoShowDropDown();
+}
+
+void TCustomExtGridDropDown::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && FExtColGrid) FExtColGrid->SetConfirmSelection(true);
+    FInKeyPress = true;
+    FCompletionPending = false;
+    TExtCustomDropDown::keyPressEvent(event);
+    FInKeyPress = false;
+    if (FCompletionPending) {
+        FCompletionPending = false;
+        Complete();
+    }
+    if (NavigationKey(key, mods)) event->accept();
+    // The character step: the search follows what the edit took.
+    QChar c;
+    if (key == Qt::Key_Backspace)
+        c = QChar(8);
+    else if (!(mods & Qt::ControlModifier) && !event->text().isEmpty() && event->text()[0].isPrint())
+        c = event->text()[0];
+    if (!c.isNull()) EditChar(c);
+}
+
+void TCustomExtGridDropDown::keyReleaseEvent(QKeyEvent* event)
+{
+    TExtCustomDropDown::keyReleaseEvent(event);
+    int key = event->key();
+    KeyUp(key, event->modifiers());
+}
+
+void TCustomExtGridDropDown::focusInEvent(QFocusEvent* event)
+{
+    TExtCustomDropDown::focusInEvent(event);
+    DoEnter();
+}
+
+void TCustomExtGridDropDown::DoEnter()
+{
+    FLookupEntry.clear();
+}
+
+bool TCustomExtGridDropDown::WMKeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && FExtColGrid) FExtColGrid->SetConfirmSelection(true);
+    const bool done = TExtCustomDropDown::WMKeyDown(key, shift);
+    return NavigationKey(key, shift) || done;
+}
+
+bool TCustomExtGridDropDown::NavigationKey(int key, Qt::KeyboardModifiers shift)
+{
+    if (!isEnabled() || (shift & Qt::AltModifier)) return false;
+    const bool homeEnd = !(shift & Qt::ShiftModifier) && FStyle == dsDropDownList;
+    switch (key) {
+    case Qt::Key_PageUp: FLookupEntry.clear(); SelectPreviousPage(); return true;
+    case Qt::Key_PageDown: FLookupEntry.clear(); SelectNextPage(); return true;
+    case Qt::Key_End:
+        FLookupEntry.clear();
+        if (!homeEnd) return false;
+        SelectLast();
+        return true;
+    case Qt::Key_Home:
+        FLookupEntry.clear();
+        if (!homeEnd) return false;
+        SelectFirst();
+        return true;
+    case Qt::Key_Up: FLookupEntry.clear(); SelectPrevious(); return true;
+    case Qt::Key_Down: FLookupEntry.clear(); SelectNext(); return true;
+    default: return false;
+    }
+}
+
+void TCustomExtGridDropDown::SelectFirst()
+{
+    if (GetItemCount() > 0) SetItemIndex(0);
+}
+
+void TCustomExtGridDropDown::SelectLast()
+{
+    if (GetItemCount() > 0) SetItemIndex(GetItemCount() - 1);
+}
+
+void TCustomExtGridDropDown::SelectNext()
+{
+    const int n = GetItemCount();
+    if (n == 0) return;
+    if (FItemIndex < 0)
+        SetItemIndex(0);
+    else if (FItemIndex < n - 1)
+        SetItemIndex(FItemIndex + 1);
+}
+
+void TCustomExtGridDropDown::SelectPrevious()
+{
+    if (GetItemCount() == 0) return;
+    if (FItemIndex < 0)
+        SetItemIndex(0);
+    else if (FItemIndex > 0)
+        SetItemIndex(FItemIndex - 1);
+}
+
+void TCustomExtGridDropDown::SelectNextPage()
+{
+    const int n = GetItemCount();
+    if (n == 0) return;
+    SetItemIndex(FItemIndex < 0 ? 0 : std::min(FItemIndex + 10, n - 1));
+}
+
+void TCustomExtGridDropDown::SelectPreviousPage()
+{
+    if (GetItemCount() == 0) return;
+    SetItemIndex(std::max(FItemIndex - 10, 0));
+}
+
+void TCustomExtGridDropDown::HandleMouseWheelDown()
+{
+    TExtCustomDropDown::HandleMouseWheelDown();
+    SelectNext();
+}
+
+void TCustomExtGridDropDown::HandleMouseWheelUp()
+{
+    TExtCustomDropDown::HandleMouseWheelUp();
+    SelectPrevious();
+}
+
+// ---- the pop-up -----------------------------------------------------------------------------
+
+void TCustomExtGridDropDown::CreateDropDownForm()
+{
+    TExtCustomDropDown::CreateDropDownForm();
+    if (FExtColGrid || !DropDownForm()) return;
+    FExtColGrid = std::make_unique<TExtColGrid>();
+    TGridWidget* w = FExtColGrid->CreateWnd(DropDownForm());
+    w->setFrameShape(QFrame::NoFrame);
+    FExtColGrid->SetDropDown(this);
+    w->setGeometry(0, 0, w->width(), 180);
+    FExtColGrid->Color = DropDownColor();
+    FExtColGrid->Navigation().SetHomeEndKey(heFirstLastRow);
+}
+
+void TCustomExtGridDropDown::BindGridEvents()
+{
+    TExtColGrid* g = FExtColGrid.get();
+    g->OnEndBlockFocus = [this](TExtStringGrid*) {
+        if (DropDownForm()) DropDownForm()->FBlockActivate = false;
+    };
+    g->OnSelect = [this](TExtColGrid*) { GridSelect(); };
+    g->OnAnchorClick = [this](TExtStringGrid* s, int r, int c, const QString& a, bool& h) { DoGridAnchorClick(s, r, c, a, h); };
+    g->OnAnchorEnter = [this](TExtStringGrid* s, int r, int c, const QString& a) { DoGridAnchorEnter(s, r, c, a); };
+    g->OnAnchorExit = [this](TExtStringGrid* s, int r, int c, const QString& a) { DoGridAnchorExit(s, r, c, a); };
+    g->OnAnchorHint = [this](TExtStringGrid* s, int r, int c, QString& a) { DoGridAnchorHint(s, r, c, a); };
+    g->OnButtonClick = [this](TExtStringGrid* s, int c, int r) { DoGridButtonClick(s, c, r); };
+    g->OnColumnSize = [this](TExtStringGrid* s, int c, bool& a) { DoGridColumnSize(s, c, a); };
+    g->OnColumnSizing = [this](TExtStringGrid* s, int c, int w) { DoGridColumnSizing(s, c, w); };
+    g->OnEndColumnSize = [this](TExtStringGrid* s, int c) { DoGridEndColumnSize(s, c); };
+    g->OnRowSize = [this](TExtStringGrid* s, int r, bool& a) { DoGridRowSize(s, r, a); };
+    g->OnRowSizing = [this](TExtStringGrid* s, int r, int h) { DoGridRowSizing(s, r, h); };
+    g->OnEndRowSize = [this](TExtStringGrid* s, int r) { DoGridEndRowSize(s, r); };
+    g->OnRowMoved = [this](TExtStringGrid* s, int from, int to) { DoGridRowMoved(s, from, to); };
+    if (OnGridCustomCellDraw)
+        g->OnCustomCellDraw = [this](TExtStringGrid* s, TCanvas& cv, int c, int r, TGridDrawState st, const TRect& rc, bool p) {
+            DoGridCustomCellDraw(s, cv, c, r, st, rc, p);
+        };
+    else
+        g->OnCustomCellDraw = nullptr;
+    if (OnGridCustomCellBkgDraw)
+        g->OnCustomCellBkgDraw = [this](TExtStringGrid* s, TCanvas& cv, int c, int r, TGridDrawState st, const TRect& rc,
+                                        bool p) { DoGridCustomCellBkgDraw(s, cv, c, r, st, rc, p); };
+    else
+        g->OnCustomCellBkgDraw = nullptr;
+    g->OnGetAlignment = [this](TExtStringGrid* s, int r, int c, TAlignment& ha, TVAlignment& va) { DoGridGetAlignment(s, r, c, ha, va); };
+    g->OnGetCellColor = [this](TExtStringGrid* s, int r, int c, TGridDrawState st, TCellBrush& b, TCellFont& f) {
+        DoGridGetCellColor(s, r, c, st, b, f);
+    };
+    g->OnGetCellGradient = [this](TExtStringGrid* s, int r, int c, TColor& a, TColor& b, TColor& m, TColor& mt,
+                                  TCellGradientDirection& d) { DoGridGetCellGradient(s, r, c, a, b, m, mt, d); };
+    g->OnGetFloatFormat = [this](TExtStringGrid* s, int c, int r, bool& f, QString& fmt) { DoGridGetFloatFormat(s, c, r, f, fmt); };
+    g->OnGetEditorType = [this](TExtStringGrid* s, int c, int r, TEditorType& e) { DoGridGetEditorType(s, c, r, e); };
+    g->OnGetEditorPropInt = [this](TExtStringGrid* s, int c, int r) { DoGridGetEditorProp(s, c, r); };
+    g->OnCanEditCell = [this](TExtStringGrid* s, int r, int c, bool& e) { DoGridCanEditCell(s, r, c, e); };
+    g->OnEllipsClick = [this](TExtStringGrid* s, int c, int r, QString& v) { DoGridEllipsClick(s, c, r, v); };
+    g->OnGetDisplText = [this](TBaseGrid* s, int c, int r, QString& v) { DoGridGetDisplText(s, c, r, v); };
+    g->OnGetFormat = [this](TExtStringGrid* s, int c, TSortStyle& st, QString& p, QString& x) { DoGridGetFormat(s, c, st, p, x); };
+    g->OnGridHint = [this](TExtStringGrid* s, int r, int c, QString& h) { DoGridHint(s, r, c, h); };
+    g->OnMouseMove = [this](TExtColGrid* s, TShiftState sh, int x, int y) { DoGridMouseMove(s, sh, x, y); };
+    g->OnMouseDown = [this, g](TCustomGrid*, TMouseButton b, TShiftState sh, int x, int y) { DoGridMouseDown(g, b, sh, x, y); };
+    g->OnMouseUp = [this, g](TCustomGrid*, TMouseButton b, TShiftState sh, int x, int y) { DoGridMouseUp(g, b, sh, x, y); };
+    g->OnRightClickCell = [this](TExtStringGrid* s, int r, int c) { DoGridRightClickCell(s, r, c); };
+    g->OnScrollHint = [this](TExtStringGrid* s, int r, QString& h) { DoGridScrollHint(s, r, h); };
+    g->OnTopLeftChanged = [this](TCustomGrid*) { DoGridTopLeftChanged(); };
+    g->OnAutoAddRow = [this](TExtStringGrid* s, int r) { DoGridAutoAddRow(s, r); };
+    g->OnAutoInsertRow = [this](TExtStringGrid* s, int r) { DoGridAutoInsertRow(s, r); };
+    g->OnAutoDeleteRow = [this](TExtStringGrid* s, int r) { DoGridAutoDeleteRow(s, r); };
+    g->OnCanAddRow = [this](TExtStringGrid* s, bool& a) { DoGridCanAddRow(s, a); };
+    g->OnCanInsertRow = [this](TExtStringGrid* s, int r, bool& a) { DoGridCanInsertRow(s, r, a); };
+    g->OnCanDeleteRow = [this](TExtStringGrid* s, int r, bool& a) { DoGridCanDeleteRow(s, r, a); };
+    g->OnCheckBoxClick = [this](TExtStringGrid* s, int c, int r, bool st) { DoGridCheckBoxClick(s, c, r, st); };
+    g->OnCanSort = [this](TExtStringGrid*, int, bool&) { GridCanSort(); };
+    g->OnClickSort = [this](TExtStringGrid*, int) { GridClickSort(); };
+    g->OnSelectCell = [this](TCustomGrid*, int, int row, bool&) { GridSelectCell(row); };
+}
+
+void TCustomExtGridDropDown::BeforeDropDown()
+{
+    if (DropDownForm()) DropDownForm()->FCancelOnDeActivate = false;
+    TExtColGrid* g = FExtColGrid.get();
+    if (g) {
+        g->UpdateFromDropDown(this);
+        g->Color = DropDownColor();
+        g->SortSettings().SetShow(false);
+        g->SortSettings().SetIndexShow(false);
+        if (FSorting == gsSingleColumn) g->SortSettings().SetShow(true);
+        if (FSorting == gsMultiColumn) {
+            g->SortSettings().SetShow(true);
+            g->SortSettings().SetIndexShow(true);
+        }
+        FBalloonInit = false;
+        BindGridEvents();
+        g->SearchFooter().Assign(*FSearchFooter);
+        g->MouseActions().Assign(*FMouseActions);
+        g->Navigation().Assign(*FNavigation);
+        g->Bands().Assign(*FBands);
+        TGridOptions o = g->Options().With(goThumbTracking);
+        o = FRowSelect ? o.With(goRowSelect) : o.Without(goRowSelect);
+        o = FGridEditable ? o.With(goEditing) : o.Without(goEditing);
+        g->SetOptions(o);
+        g->SetGridImages(FGridImages.get());
+        g->SetComponentStyle(GetComponentStyle());
+        if (FUseItems) {
+            TExtCustomDropDown::BeforeDropDown();
+            g->SetRowCount(Items().Count() + 1);
+            g->SetFixedRows(1);
+            g->FillFromItems();
+            const int r = RowOfItem(FItemIndex);
+            if (r >= g->FixedRows() && r < g->RowCount()) g->SetRow(r);
+        } else {
+            QString text;
+            int row = -1;
+            if (!FindLookupMatch(Text(), text, row)) row = g->FixedRows();
+            if (row < g->RowCount()) g->SetRow(row);
+        }
+        if (g->SortSettings().Column() >= 0 && g->SortSettings().Show()) g->QSort();
+    } else if (FUseItems) {
+        TExtCustomDropDown::BeforeDropDown();
+    }
+    FOldItemIndex = FItemIndex;
+    if (!FUseItems) TExtCustomDropDown::BeforeDropDown();
+}
+
+void TCustomExtGridDropDown::AdaptDropDownSize()
+{
+    TExtCustomDropDown::AdaptDropDownSize();
+    if (!FDropDownAutoWidth || !FExtColGrid || !DropDownForm()) return;
+    QWidget* w = FExtColGrid->Widget();
+    w->resize(FExtColGrid->GetNaturalWidth(), w->height());
+    DropDownForm()->resize(w->width() + 2 * DropDownBorderWidth(), DropDownForm()->height());
+    DropDownForm()->ArrangeChildren();
+}
+
+void TCustomExtGridDropDown::PlaceDropDownControl()
+{
+    if (FExtColGrid) {
+        SetControl(FExtColGrid->Widget());
+        SetFocusControl(FExtColGrid->Widget());
+    }
+    TExtCustomDropDown::PlaceDropDownControl();
+}
+
+void TCustomExtGridDropDown::AdaptDropDownHeight(int& height)
+{
+    int strips = 0;
+    if (DropDownHeader().Visible()) strips += DropDownHeader().Height();
+    if (DropDownFooter().Visible()) strips += DropDownFooter().Height();
+    // Whole data rows, with 6 pixels below them where the list has 2.
+    height = WholeRowsHeight(height, strips, FHeaderHeight, FDropDownRowHeight) + 4;
+}
+
+void TCustomExtGridDropDown::DoShowDropDown()
+{
+    TExtCustomDropDown::DoShowDropDown();
+    TExtColGrid* g = FExtColGrid.get();
+    if (!g) return;
+    if (!FUseItems)
+        while (FColumns.Count() < g->ColCount()) FColumns.Add();
+    if (DroppedDown()) {
+        // The grid's client size follows the window that was just placed.
+        if (auto* area = dynamic_cast<TGridWidget*>(g->Widget()))
+            g->SetClientSize(area->viewport()->width(), area->viewport()->height());
+        SizeColumnsToDropDown();
+    }
+    if (g->VisibleRowCount() + g->FixedRows() < g->RowCount()) {
+        if (g->Row() > g->TopRow() + g->VisibleRowCount() || g->Row() < g->TopRow()) g->SetTopRow(g->Row());
+    }
+    FSelRow = g->Row();
+    if (DroppedDown()) {
+        g->Widget()->setFocusPolicy(Qt::StrongFocus);
+        g->Widget()->setFocus();
+    }
+}
+
+void TCustomExtGridDropDown::DropDownFormSizing()
+{
+    TExtCustomDropDown::DropDownFormSizing();
+    SizeColumnsToDropDown();
+}
+
+void TCustomExtGridDropDown::SizeColumnsToDropDown()
+{
+    TExtColGrid* g = FExtColGrid.get();
+    if (!FColumnSizeWithDropDown || !g || !DropDownForm()) return;
+    g->SetScrollBars(TScrollStyle::ssVertical);
+    if (g->Columns().Count() == 0) return;
+    std::vector<int> widths;
+    for (int c = 0; c < g->ColCount(); ++c) widths.push_back(g->ColWidths(c));
+    int avail = DropDownForm()->width();
+    if (g->VisibleRowCount() + g->FixedRows() < g->RowCount()) avail -= ScrollBarWidth();
+    const std::vector<int> scaled = ScaledColumnWidths(widths, avail);
+    for (int c = 0; c < int(scaled.size()); ++c) g->SetColWidths(c, scaled[size_t(c)]);
+}
+
+// ---- choosing ---------------------------------------------------------------------------------
+
+void TCustomExtGridDropDown::GridSelectCell(int row)
+{
+    FSelRow = row;
+    TExtColGrid* g = FExtColGrid.get();
+    if (g && g->MouseWheelSelection()) return;
+    if (FUseItems) {
+        SetItemIndex(ItemOfRow(row));
+    } else if (g) {
+        SetTextQuietly(g->Cells(FLookupColumn, row));
+        SetItemIndex(row - g->FixedRows());
+    }
+}
+
+void TCustomExtGridDropDown::GridSelect()
+{
+    TExtColGrid* g = FExtColGrid.get();
+    if (g && g->ConfirmSelection()) SetItemIndex(FUseItems ? ItemOfRow(g->Row()) : g->Row() - 1);
+    if (!FGridEditable) DoHideDropDown(false);
+    if (OnSelect) OnSelect(this);
+}
+
+void TCustomExtGridDropDown::GridCanSort() { FTempItemIndex = FItemIndex; }
+
+void TCustomExtGridDropDown::GridClickSort()
+{
+    TExtColGrid* g = FExtColGrid.get();
+    if (!g) return;
+    const int r = RowOfItem(FTempItemIndex);
+    if (r >= 0 && r < g->RowCount()) g->SetRow(r);
+}
+
+void TCustomExtGridDropDown::DoHideDropDown(bool cancel)
+{
+    TExtColGrid* g = FExtColGrid.get();
+    if (DropDownForm() && DropDownForm()->isVisible()) {
+        if (cancel) {
+            SetItemIndex(FOldItemIndex);
+        } else if (g && g->ConfirmSelection()) {
+            SetItemIndex(FUseItems ? ItemOfRow(FSelRow) : FSelRow - g->FixedRows());
+        }
+        FOldItemIndex = FItemIndex;
+        if (g) g->SetConfirmSelection(false);
+    }
+    TExtCustomDropDown::DoHideDropDown(cancel);
+}
+
+// ---- keys in the open grid ----------------------------------------------------------------------
+
+namespace {
+bool StaysInGrid(int key, Qt::KeyboardModifiers shift)
+{
+    if (shift & Qt::AltModifier) return false;
+    switch (key) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+    case Qt::Key_Up:
+    case Qt::Key_Down: return true;
+    default: return false;
+    }
+}
+} // namespace
+
+void TCustomExtGridDropDown::ControlKeyDown(int& key, Qt::KeyboardModifiers shift)
+{
+    if (!StaysInGrid(key, shift)) TExtCustomDropDown::ControlKeyDown(key, shift);
+    DoGridKeyDown(key, shift);
+}
+
+void TCustomExtGridDropDown::ControlKeyUp(int& key, Qt::KeyboardModifiers shift)
+{
+    if (StaysInGrid(key, shift))
+        FLookupEntry.clear();
+    else
+        TExtCustomDropDown::ControlKeyUp(key, shift);
+    DoGridKeyUp(key, shift);
+}
+
+void TCustomExtGridDropDown::ControlKeyPress(QChar& key)
+{
+    TExtColGrid* g = FExtColGrid.get();
+    if ((g && g->HasOption(goEditing)) || key == QChar(13) || key == QChar(27)) {
+        FLookupEntry.clear();
+    } else {
+        const int a = LookupKey(key);
+        int r = a;
+        if (a >= 0 && FLookupMethod == lmLookup && FUseItems) r = RowOfItem(a);
+        if (g && r >= g->FixedRows() && r < g->RowCount()) {
+            if (g->VisibleRowCount() + g->FixedRows() < g->RowCount()) g->SetTopRow(r);
+            g->SetRow(r);
+            g->SetCol(0);
+            g->RepaintRow(r);
+        } else {
+            FLookupEntry.clear();
+        }
+    }
+    DoGridKeyPress(key);
+}
+
+// ---- styles -------------------------------------------------------------------------------------
+
+void TCustomExtGridDropDown::SetSelectionColorStyle(TSelectionColorStyle value)
+{
+    using enum TSelectionColorStyle;
+    if (value == scOffice2007) {
+        FLineColor = 0xF1EDEB;
+        FFixedLineColor = 0xD1BBA4;
+    } else if (value == scWindowsVista || value == scWindows7) {
+        FLineColor = 0xECECF0;
+        FFixedLineColor = 0xD4D2D1;
+    }
+    TExtCustomDropDown::SetSelectionColorStyle(value);
+}
+
+namespace {
+struct TGridStyle {
+    TStudioStyle Style;
+    TColor HeaderColor;
+    TColor HeaderColorTo;
+    TColor HeaderFontColor; // clNone: unchanged
+    TSelectionColorStyle Selection;
+    TColor FixedLines;
+    TColor Lines;
+};
+using enum TSelectionColorStyle;
+// The Office 2010 styles leave the drop-down's own colours as they are.
+constexpr TGridStyle GridStyles[] = {
+    {tsOffice2003Blue, 0xD68759, 0x933803, 0xFFFFFF, scOffice2007, 0x962D00, 0x962D00},
+    {tsOffice2003Silver, 0xBDA4A5, 0x957475, clNone, scOffice2007, 0x947C7C, 0x947C7C},
+    {tsOffice2003Olive, 0x82C0AF, 0x447A63, clNone, scOffice2007, 0x588060, 0x588060},
+    {tsOffice2003Classic, 0x808080, 0x808080, clNone, scOffice2007, 0x808080, 0x808080},
+    {tsOffice2007Luna, 0xFFEFE3, 0xFFD2AF, 0x723708, scOffice2007, 0xFFD2AF, 0xFFD2AF},
+    {tsOffice2007Obsidian, 0xF2F1F0, 0xC9C2BD, 0x433C37, scOffice2007, 0x5C534C, 0x5C534C},
+    {tsWindowsXP, clBtnFace, clBtnFace, 0, scCustom, 0, 0xC0C0C0},
+    {tsWhidbey, 0xEBEEEF, 0x7E9898, 0xFFFFFF, scOffice2007, 0x962D00, 0x962D00},
+    {tsOffice2007Silver, 0xF8F7F6, 0xE8E0DB, 0x8B4215, scOffice2007, 0x74706F, 0x74706F},
+    {tsWindowsVista, 0xFFFDF9, 0xFFFAF0, 0, scWindowsVista, 0xFCF2DA, 0xFCF2DA},
+    {tsWindows7, 0xFDFBFA, 0xFDF3EB, 0, scWindows7, 0xFBD6B8, 0xFBD6B8},
+    {tsTerminal, clBtnFace, clBtnFace, 0, scCustom, 0x808080, 0x808080},
+};
+} // namespace
+
+void TCustomExtGridDropDown::SetComponentStyle(TStudioStyle style)
+{
+    TExtCustomDropDown::SetComponentStyle(style);
+    const TGridStyle* s = nullptr;
+    for (const TGridStyle& entry : GridStyles)
+        if (entry.Style == style) s = &entry;
+    if (!s) return;
+    FHeaderColor = s->HeaderColor;
+    FHeaderColorTo = s->HeaderColorTo;
+    if (s->HeaderFontColor != clNone) FHeaderFontColor = s->HeaderFontColor;
+    SetSelectionColorStyle(s->Selection);
+    FLineColor = s->Lines;
+    FFixedLineColor = s->FixedLines;
+    FSelectionTextColor = 0;
+    if (style == tsWindowsXP || style == tsTerminal) {
+        SetSelectionColor(clHighlight);
+        SetSelectionColorTo(clHighlight);
+        FSelectionTextColor = clHighlightText;
+    }
+}
+
+// ---- the forwarded events ---------------------------------------------------------------------------
+
+template <typename F>
+void TCustomExtGridDropDown::Blocked(F&& call)
+{
+    if (DropDownForm()) DropDownForm()->FBlockActivate = true;
+    call();
+    if (DropDownForm()) DropDownForm()->FBlockActivate = false;
+}
+
+void TCustomExtGridDropDown::DoGridAnchorClick(TExtStringGrid* s, int r, int c, const QString& a, bool& h)
+{
+    if (OnGridAnchorClick) Blocked([&] { OnGridAnchorClick(s, r, c, a, h); });
+}
+void TCustomExtGridDropDown::DoGridAnchorEnter(TExtStringGrid* s, int r, int c, const QString& a)
+{
+    if (OnGridAnchorEnter) OnGridAnchorEnter(s, r, c, a);
+}
+void TCustomExtGridDropDown::DoGridAnchorExit(TExtStringGrid* s, int r, int c, const QString& a)
+{
+    if (OnGridAnchorExit) OnGridAnchorExit(s, r, c, a);
+}
+void TCustomExtGridDropDown::DoGridAnchorHint(TExtStringGrid* s, int r, int c, QString& a)
+{
+    if (OnGridAnchorHint) OnGridAnchorHint(s, r, c, a);
+}
+void TCustomExtGridDropDown::DoGridButtonClick(TExtStringGrid* s, int c, int r)
+{
+    if (OnGridButtonClick) Blocked([&] { OnGridButtonClick(s, c, r); });
+}
+void TCustomExtGridDropDown::DoGridColumnSize(TExtStringGrid* s, int c, bool& a)
+{
+    if (OnGridColumnSize) OnGridColumnSize(s, c, a);
+}
+void TCustomExtGridDropDown::DoGridColumnSizing(TExtStringGrid* s, int c, int w)
+{
+    if (OnGridColumnSizing) OnGridColumnSizing(s, c, w);
+}
+void TCustomExtGridDropDown::DoGridEndColumnSize(TExtStringGrid* s, int c)
+{
+    if (OnGridEndColumnSize) OnGridEndColumnSize(s, c);
+}
+void TCustomExtGridDropDown::DoGridRowSize(TExtStringGrid* s, int r, bool& a)
+{
+    if (OnGridRowSize) OnGridRowSize(s, r, a);
+}
+void TCustomExtGridDropDown::DoGridRowSizing(TExtStringGrid* s, int r, int h)
+{
+    if (OnGridRowSizing) OnGridRowSizing(s, r, h);
+}
+void TCustomExtGridDropDown::DoGridEndRowSize(TExtStringGrid* s, int r)
+{
+    if (OnGridEndRowSize) OnGridEndRowSize(s, r);
+}
+void TCustomExtGridDropDown::DoGridRowMove(TExtStringGrid* s, int r, bool& a)
+{
+    if (OnGridRowMove) OnGridRowMove(s, r, a);
+}
+void TCustomExtGridDropDown::DoGridRowMoving(TExtStringGrid* s, int r, bool& a)
+{
+    if (OnGridRowMoving) OnGridRowMoving(s, r, a);
+}
+void TCustomExtGridDropDown::DoGridRowMoved(TExtStringGrid* s, int from, int to)
+{
+    if (OnGridRowMoved) OnGridRowMoved(s, from, to);
+}
+void TCustomExtGridDropDown::DoGridColumnMove(TExtStringGrid* s, int c, bool& a)
+{
+    if (OnGridColumnMove) OnGridColumnMove(s, c, a);
+}
+void TCustomExtGridDropDown::DoGridColumnMoving(TExtStringGrid* s, int c, bool& a)
+{
+    if (OnGridColumnMoving) OnGridColumnMoving(s, c, a);
+}
+void TCustomExtGridDropDown::DoGridColumnMoved(TExtStringGrid* s, int from, int to)
+{
+    if (OnGridColumnMoved) OnGridColumnMoved(s, from, to);
+}
+void TCustomExtGridDropDown::DoGridCustomCellDraw(TExtStringGrid* s, TCanvas& cv, int c, int r, TGridDrawState st,
+                                                  const TRect& rc, bool p)
+{
+    if (OnGridCustomCellDraw) OnGridCustomCellDraw(s, cv, c, r, st, rc, p);
+}
+void TCustomExtGridDropDown::DoGridCustomCellBkgDraw(TExtStringGrid* s, TCanvas& cv, int c, int r, TGridDrawState st,
+                                                     const TRect& rc, bool p)
+{
+    if (OnGridCustomCellBkgDraw) OnGridCustomCellBkgDraw(s, cv, c, r, st, rc, p);
+}
+void TCustomExtGridDropDown::DoGridCellBalloon(TExtStringGrid* s, int c, int r, QString& t, QString& x, TBalloonIcon& i)
+{
+    if (OnGridCellBalloon) OnGridCellBalloon(s, c, r, t, x, i);
+}
+void TCustomExtGridDropDown::DoGridGetAlignment(TExtStringGrid* s, int r, int c, TAlignment& ha, TVAlignment& va)
+{
+    // The column's alignment is the grid's unless the application says
+    // otherwise.
+    if (c >= 0 && c < FColumns.Count()) ha = FColumns.Items(c).Alignment;
+    if (OnGridGetAlignment) OnGridGetAlignment(s, r, c, ha, va);
+}
+void TCustomExtGridDropDown::DoGridGetCellColor(TExtStringGrid* s, int r, int c, TGridDrawState st, TCellBrush& b,
+                                                TCellFont& f)
+{
+    if (c >= 0 && c < FColumns.Count()) b.Color = FColumns.Items(c).Color;
+    if (OnGridGetCellColor) OnGridGetCellColor(s, r, c, st, b, f);
+}
+void TCustomExtGridDropDown::DoGridGetCellGradient(TExtStringGrid* s, int r, int c, TColor& a, TColor& b, TColor& m,
+                                                   TColor& mt, TCellGradientDirection& d)
+{
+    if (OnGridGetCellGradient) OnGridGetCellGradient(s, r, c, a, b, m, mt, d);
+}
+void TCustomExtGridDropDown::DoGridGetFloatFormat(TExtStringGrid* s, int c, int r, bool& isFloat, QString& format)
+{
+    format.clear();
+    if (OnGridGetFloatFormat) OnGridGetFloatFormat(s, c, r, isFloat, format);
+}
+void TCustomExtGridDropDown::DoGridGetEditorType(TExtStringGrid* s, int c, int r, TEditorType& e)
+{
+    if (OnGridGetEditorType) OnGridGetEditorType(s, c, r, e);
+}
+void TCustomExtGridDropDown::DoGridGetEditorProp(TExtStringGrid* s, int c, int r)
+{
+    if (OnGridGetEditorProp) OnGridGetEditorProp(s, c, r);
+}
+void TCustomExtGridDropDown::DoGridCanEditCell(TExtStringGrid* s, int r, int c, bool& e)
+{
+    if (OnGridCanEditCell) OnGridCanEditCell(s, r, c, e);
+}
+void TCustomExtGridDropDown::DoGridEllipsClick(TExtStringGrid* s, int c, int r, QString& v)
+{
+    if (OnGridEllipsClick) Blocked([&] { OnGridEllipsClick(s, c, r, v); });
+}
+void TCustomExtGridDropDown::DoGridGetDisplText(TBaseGrid* s, int c, int r, QString& v)
+{
+    if (OnGridGetDiplText) OnGridGetDiplText(s, c, r, v);
+}
+void TCustomExtGridDropDown::DoGridGetFormat(TExtStringGrid* s, int c, TSortStyle& st, QString& p, QString& x)
+{
+    if (OnGridGetFormat) OnGridGetFormat(s, c, st, p, x);
+}
+void TCustomExtGridDropDown::DoGridHint(TExtStringGrid* s, int r, int c, QString& h)
+{
+    if (OnGridHint) OnGridHint(s, r, c, h);
+}
+void TCustomExtGridDropDown::DoGridMouseMove(TExtStringGrid* s, TShiftState sh, int x, int y)
+{
+    // The balloons are re-armed for the new content on the first move after
+    // an opening.
+    if (!FBalloonInit && FExtColGrid && FExtColGrid->Balloon().Enable()) {
+        FExtColGrid->Balloon().SetEnable(false);
+        FExtColGrid->Balloon().SetEnable(true);
+        FBalloonInit = true;
+    }
+    if (OnGridMouseMove) OnGridMouseMove(s, sh, x, y);
+}
+void TCustomExtGridDropDown::DoGridMouseDown(TExtStringGrid* s, TMouseButton b, TShiftState sh, int x, int y)
+{
+    if (OnGridMouseDown) OnGridMouseDown(s, b, sh, x, y);
+}
+void TCustomExtGridDropDown::DoGridMouseUp(TExtStringGrid* s, TMouseButton b, TShiftState sh, int x, int y)
+{
+    if (OnGridMouseUp) OnGridMouseUp(s, b, sh, x, y);
+}
+void TCustomExtGridDropDown::DoGridKeyDown(int& key, Qt::KeyboardModifiers shift)
+{
+    if (OnGridKeyDown) OnGridKeyDown(this, key, shift);
+}
+void TCustomExtGridDropDown::DoGridKeyUp(int& key, Qt::KeyboardModifiers shift)
+{
+    if (OnGridKeyUp) OnGridKeyUp(this, key, shift);
+}
+void TCustomExtGridDropDown::DoGridKeyPress(QChar& key)
+{
+    if (OnGridKeyPress) OnGridKeyPress(this, key);
+}
+void TCustomExtGridDropDown::DoGridRightClickCell(TExtStringGrid* s, int r, int c)
+{
+    if (OnGridRightClickCell) OnGridRightClickCell(s, r, c);
+}
+void TCustomExtGridDropDown::DoGridScrollHint(TExtStringGrid* s, int r, QString& h)
+{
+    if (OnGridScrollHint) OnGridScrollHint(s, r, h);
+}
+void TCustomExtGridDropDown::DoGridTopLeftChanged()
+{
+    if (OnGridTopLeftChanged) OnGridTopLeftChanged(this);
+}
+void TCustomExtGridDropDown::DoGridSearchEditChange(TExtStringGrid* s, const QString& v, bool& d)
+{
+    if (OnGridSearchEditChange) OnGridSearchEditChange(s, v, d);
+}
+void TCustomExtGridDropDown::DoGridAutoAddRow(TExtStringGrid* s, int r)
+{
+    if (OnGridAutoAddRow) OnGridAutoAddRow(s, r);
+}
+void TCustomExtGridDropDown::DoGridAutoInsertRow(TExtStringGrid* s, int r)
+{
+    if (OnGridInsertRow) OnGridInsertRow(s, r);
+}
+void TCustomExtGridDropDown::DoGridAutoInsertCol(TExtStringGrid* s, int c)
+{
+    if (OnGridInsertCol) OnGridInsertCol(s, c);
+}
+void TCustomExtGridDropDown::DoGridAutoDeleteRow(TExtStringGrid* s, int r)
+{
+    if (OnGridDeleteRow) OnGridDeleteRow(s, r);
+}
+void TCustomExtGridDropDown::DoGridCanAddRow(TExtStringGrid* s, bool& a)
+{
+    if (OnGridCanAddRow) OnGridCanAddRow(s, a);
+}
+void TCustomExtGridDropDown::DoGridCanInsertRow(TExtStringGrid* s, int r, bool& a)
+{
+    if (OnGridCanInsertRow) OnGridCanInsertRow(s, r, a);
+}
+void TCustomExtGridDropDown::DoGridCanDeleteRow(TExtStringGrid* s, int r, bool& a)
+{
+    if (OnGridCanDeleteRow) OnGridCanDeleteRow(s, r, a);
+}
+void TCustomExtGridDropDown::DoGridCheckBoxClick(TExtStringGrid* s, int c, int r, bool st)
+{
+    if (OnGridCheckBoxClick) OnGridCheckBoxClick(s, c, r, st);
+}
+
+} // namespace ExtCustomGridDropDown

@@ -13,6 +13,14 @@ namespace ExtMultiColumnDropDown {
 
 namespace {
 
+// A surface to measure texts on.
+struct TMeasureCanvas {
+    QImage Image{1, 1, QImage::Format_RGB32};
+    TCanvas Canvas{&Image};
+};
+
+} // namespace
+
 int ScrollBarWidth() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
 
 bool OnDropDownForm(const TCustomGrid& grid)
@@ -21,13 +29,35 @@ bool OnDropDownForm(const TCustomGrid& grid)
     return w && dynamic_cast<TDropDownForm*>(w->parentWidget());
 }
 
-// A surface to measure texts on.
-struct TMeasureCanvas {
-    QImage Image{1, 1, QImage::Format_RGB32};
-    TCanvas Canvas{&Image};
-};
+int AutoSizeCellWidth(const TDropDownColumnSettings& col, int index, const TDropDownItemSettings& item,
+                      TCustomImageList* images)
+{
+    const QString text = item.TextAt(index);
+    int w = col.ColumnType == TColumnType::ctImage && item.ImageIndex >= 0 && images ? images->Width() + 4 : 0;
+    if (!text.isEmpty()) {
+        TMeasureCanvas m;
+        m.Canvas.SetFont(col.Font);
+        TRect box{0, 0, 1000, 500};
+        m.Canvas.DrawText(text, box, tfCalcRect | tfSingleLine | tfNoPrefix);
+        w += box.Width() + 6;
+    }
+    return w;
+}
 
-} // namespace
+int WrappedCellHeight(const TDropDownColumnSettings& col, int index, int width, const TDropDownItemSettings& item,
+                      TCustomImageList* images)
+{
+    int h = col.ColumnType == TColumnType::ctImage && item.ImageIndex >= 0 && images ? images->Height() + 6 : 0;
+    const QString text = item.TextAt(index);
+    if (!text.isEmpty()) {
+        TMeasureCanvas m;
+        m.Canvas.SetFont(col.Font);
+        TRect box{0, 0, width, 500};
+        m.Canvas.DrawText(text, box, tfCalcRect | tfWordBreak | tfNoPrefix);
+        h = std::max(h, box.Height() + 6);
+    }
+    return h;
+}
 
 // ---- shared helpers -----------------------------------------------------------
 
@@ -132,21 +162,10 @@ void TExtColGrid::AutoSizeColumn(int index)
 {
     if (index < 0 || index >= FColumns.Count() || !FColumns.Items(index).AutoSize || !OnDropDownForm(*this)) return;
     TDropDownColumn& col = FColumns.Items(index);
-    TMeasureCanvas m;
-    m.Canvas.SetFont(col.Font);
-    TCustomImageList* images = Images();
     int width = 0;
     for (int r = 1; r < RowCount(); ++r) {
         if (!FExtDropDown || r - 1 >= FExtDropDown->Items().Count()) continue;
-        const TDropDownItem& item = FExtDropDown->Items().Items(r - 1);
-        const QString text = item.TextAt(index);
-        int w = col.ColumnType == TColumnType::ctImage && item.ImageIndex >= 0 && images ? images->Width() + 4 : 0;
-        if (!text.isEmpty()) {
-            TRect box{0, 0, 1000, 500};
-            m.Canvas.DrawText(text, box, tfCalcRect | tfSingleLine | tfNoPrefix);
-            w += box.Width() + 6;
-        }
-        width = std::max(width, w);
+        width = std::max(width, AutoSizeCellWidth(col, index, FExtDropDown->Items().Items(r - 1), Images()));
     }
     col.Width = width;
     SetColWidths(index, width);
@@ -157,25 +176,12 @@ void TExtColGrid::AutoSizeWrappedRows()
     bool wrapped = false;
     for (int c = 0; c < FColumns.Count(); ++c) wrapped = wrapped || FColumns.Items(c).Wordwrap;
     if (!wrapped || !OnDropDownForm(*this) || !FExtDropDown) return;
-    TMeasureCanvas m;
-    TCustomImageList* images = Images();
     for (int r = FixedRows(); r < RowCount(); ++r) {
         if (r - 1 < 0 || r - 1 >= FExtDropDown->Items().Count()) continue;
         const TDropDownItem& item = FExtDropDown->Items().Items(r - 1);
         int h = 24;
-        for (int c = 0; c < FColumns.Count(); ++c) {
-            const TDropDownColumn& col = FColumns.Items(c);
-            if (!col.Wordwrap) continue;
-            int allowance = col.ColumnType == TColumnType::ctImage && item.ImageIndex >= 0 && images ? images->Height() + 6 : 0;
-            const QString text = item.TextAt(c);
-            if (!text.isEmpty()) {
-                m.Canvas.SetFont(col.Font);
-                TRect box{0, 0, ColWidths(c), 500};
-                m.Canvas.DrawText(text, box, tfCalcRect | tfWordBreak | tfNoPrefix);
-                allowance = std::max(allowance, box.Height() + 6);
-            }
-            h = std::max(h, allowance);
-        }
+        for (int c = 0; c < FColumns.Count(); ++c)
+            if (FColumns.Items(c).Wordwrap) h = std::max(h, WrappedCellHeight(FColumns.Items(c), c, ColWidths(c), item, Images()));
         SetRowHeights(r, h);
     }
 }

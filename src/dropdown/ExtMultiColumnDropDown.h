@@ -347,6 +347,20 @@ private:
     bool FCompletionPending = false;
 };
 
+// The measuring of the lists' auto-sized columns and word-wrapped rows, on a
+// canvas of their own: the width of `item`'s cell in column `index`
+// (single-line text + 6, plus image width + 4 for an image column whose
+// item has an image), and the height of its word-wrapped cell `width`
+// pixels wide (text height + 6, at least image height + 6 for an image).
+int AutoSizeCellWidth(const TDropDownColumnSettings& col, int index, const TDropDownItemSettings& item,
+                      TCustomImageList* images);
+int WrappedCellHeight(const TDropDownColumnSettings& col, int index, int width, const TDropDownItemSettings& item,
+                      TCustomImageList* images);
+// Whether the grid's window sits on a drop-down's pop-up window.
+bool OnDropDownForm(const TCustomGrid& grid);
+// The platform's vertical scroll bar width.
+int ScrollBarWidth();
+
 // The widths SizeColumnsToDropDown gives columns of `widths` in `avail`
 // pixels: each width scaled by avail / (1 + sum), rounded half to even, with
 // the rounding error carried and a column taking one pixel more whenever the

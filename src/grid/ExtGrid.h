@@ -58,6 +58,7 @@ class TGridDateTimePicker;
 class TGridEditBtn;
 class TGridUnitEditBtn;
 class TGridButton;
+class TGridDropDownEditor;
 class TGridTransEdit;
 class TGridTransCombo;
 class TControlEdit;
@@ -1870,6 +1871,31 @@ public:
     TGridEditBtn* BtnEdit();
     TGridUnitEditBtn* BtnUnitEdit();
     TGridButton* GridButton();
+    // The drop-down editors (kinds edTrackbarDropDown to edExtGridDropDown)
+    // of the open window, made on first read by the factory the drop-down
+    // library registered; null without a window or without a factory.
+    TGridDropDownEditor* TrackbarDropDown();
+    TGridDropDownEditor* MemoDropDown();
+    TGridDropDownEditor* CalculatorDropDown();
+    TGridDropDownEditor* TimePickerDropDown();
+    TGridDropDownEditor* DetailPickerDropDown();
+    TGridDropDownEditor* GridDropDown();
+    TGridDropDownEditor* ColorPickerDropDown();
+    TGridDropDownEditor* ImagePickerDropDown();
+    TGridDropDownEditor* ExtGridDropDown();
+    TGridDropDownEditor* DropDownEditor(TEditorType kind);
+    // A drop-down editor's header or footer button was clicked (fires the
+    // event with the current cell).
+    void DropDownHeaderButtonClick(int index);
+    void DropDownFooterButtonClick(int index);
+    // Writes a drop-down editor's committed text into the cell (real column).
+    void StoreDropDownText(int c, int r, const QString& value);
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int buttonIndex)> OnDropDownHeaderButtonClick;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int buttonIndex)> OnDropDownFooterButtonClick;
+    // The colour and image picker editors are about to write their choice
+    // (real column); the handler may change it.
+    std::function<void(TExtStringGrid* sender, int acol, int arow, TColor& color, QString& value)> OnColorSelected;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, int& index)> OnImageSelected;
     // A button editor's text passed through OnEllipsClick for the current
     // cell (real column).
     QString EllipsClick(const QString& s);
@@ -2474,6 +2500,8 @@ protected:
     bool FLastValidation = true;
     bool FForceSel = false;
     bool FNoAutoAdvance = false;
+    // A drop-down editor is writing its value (SetEditText writes plainly).
+    bool FStoringDropDown = false;
     bool FAlwaysValidate = false;
     bool FGridModified = false;
     bool FOldModifiedValue = false;

@@ -5,10 +5,12 @@
 #include "controls/ExtUtil.h"
 #include "controls/ExtUtilDraw.h"
 #include "grid/ExtGrid.h"
+#include "grid/ExtGridDropDownEditor.h"
 #include "platform/GridsWidget.h"
 #include "platform/SysUtils.h"
 
 #include <QLocale>
+#include <QScopeGuard>
 #include <QRegularExpression>
 
 // ---------------------------------------------------------------------------
@@ -222,6 +224,15 @@ QString TExtStringGrid::GetEditText(int c, int r)
 
 void TExtStringGrid::SetEditText(int c, int r, const QString& v)
 {
+    // A drop-down editor writes its own way (a colour, an image index).
+    if (FEditActive && IsDropDownEditorKind(FEditControl) && !FStoringDropDown) {
+        if (TGridDropDownEditor* dd = DropDownEditor(FEditControl)) {
+            FStoringDropDown = true;
+            const auto done = qScopeGuard([this] { FStoringDropDown = false; });
+            dd->StoreValue(RealColIndex(c), r, v);
+            return;
+        }
+    }
     const QPoint b = BaseCell(c, r);
     TBaseGrid::SetEditText(RealColIndex(b.x()), b.y(), v);
     // An edited value reaches the cell here: the column's footer follows.

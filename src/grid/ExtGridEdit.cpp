@@ -5,6 +5,7 @@
 #include "grid/ExtGrid.h"
 #include "controls/CellEditors.h"
 #include "grid/ExtGridDateEditors.h"
+#include "grid/ExtGridDropDownEditor.h"
 #include "controls/ExtUtil.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/Application.h"
@@ -239,6 +240,9 @@ bool TExtStringGrid::CanEditShow()
     // The date and time pickers need the platform's date-time controls.
     if (!ComCtl470 && (kind == edDateEdit || kind == edDateEditUpDown || kind == edTimeEdit || kind == edDateTimeEdit))
         return false;
+    // A drop-down kind opens only with the editor the drop-down library
+    // registered for it.
+    if (IsDropDownEditorKind(kind) && !TCellEditorRegistry::Instance().IsRegistered(kind)) return false;
     if (!IsTextEditorKind(kind) && !TCellEditorRegistry::Instance().IsRegistered(kind)) {
         // A kind nobody edits here yet is edited as text.
         RegisterGridCellEditors();

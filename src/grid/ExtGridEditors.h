@@ -10,6 +10,7 @@
 #include "controls/EsgCombo.h"
 #include "controls/esgspin.h"
 #include "grid/ExtGrid.h"
+#include "grid/ExtGridCellEditor.h"
 #include "platform/GridsWidget.h"
 #include "platform/MaskEdit.h"
 
@@ -39,21 +40,8 @@ bool FilterPasteText(TEditorType kind, const QString& newText, const QString& va
 // The text re-cased word by word (first letter upper, the rest lower).
 QString MixedCaseText(const QString& s);
 
-// ---------------------------------------------------------------------------
-// A cell editor that belongs to a string grid: the grid binds itself when
-// its window makes the editor.
-class TGridCellEditor : public TCellEditor {
-public:
-    virtual void BindGrid(TExtStringGrid* grid) = 0;
-};
-
 // Registers the grid's editors in the cell-editor registry (once).
 void RegisterGridCellEditors();
-
-// The grid's window (null without one) and one key handed to it as if the
-// grid had received it (key down, then the character).
-TGridWidget* GridWidgetOf(TExtStringGrid* grid);
-void ForwardKeyToGrid(TExtStringGrid* grid, int qtKey, Qt::KeyboardModifiers mods);
 
 // ---------------------------------------------------------------------------
 // The text editor: the platform's in-place edit with the grid's character
