@@ -292,6 +292,8 @@ int TCustomExtGridDropDown::GetItemCount() const
 
 void TCustomExtGridDropDown::SetTextQuietly(const QString& text)
 {
+    // An unchanged text keeps the edit's selection.
+    if (text == Text()) return;
     FBlockCompletion = true;
     SetText(text);
     FBlockCompletion = false;
@@ -397,14 +399,28 @@ int TCustomExtGridDropDown::LookupKey(QChar key)
         setCursorPosition(int(QLineEdit::text().size()));
         return -1;
     }
+    TExtColGrid* g = FExtColGrid.get();
     const QString e = FLookupEntry.trimmed();
     const int typed = int(FLookupEntry.size());
     auto selectAfterTyped = [this, typed](const QString& text) {
         const int n = std::min<int>(typed, int(text.size()));
         setSelection(n, int(text.size()) - n);
     };
-    // Narrowing the grid down needs the grid's filtering.
-    if (FLookupMethod == lmNarrowDown) return -1;
+    if (FLookupMethod == lmNarrowDown) {
+        if (!g) return -1;
+        if (e.isEmpty()) {
+            g->RemoveAllFilters();
+        } else {
+            g->SetFixedRowAlways(true);
+            g->NarrowDown(e, FLookupColumn);
+            if (FStyle == dsDropDown && g->RowCount() > g->FixedRows()) {
+                const QString text = g->Cells(FLookupColumn, g->FixedRows());
+                SetTextQuietly(text);
+                selectAfterTyped(text);
+            }
+        }
+        return g->FixedRows();
+    }
     QString text;
     int index = -1;
     if (FindLookupMatch(e, text, index)) {
@@ -573,6 +589,7 @@ void TCustomExtGridDropDown::focusInEvent(QFocusEvent* event)
 
 void TCustomExtGridDropDown::DoEnter()
 {
+    if (FExtColGrid) FExtColGrid->RemoveAllFilters();
     FLookupEntry.clear();
 }
 
@@ -725,6 +742,7 @@ void TCustomExtGridDropDown::BindGridEvents()
     g->OnRightClickCell = [this](TExtStringGrid* s, int r, int c) { DoGridRightClickCell(s, r, c); };
     g->OnScrollHint = [this](TExtStringGrid* s, int r, QString& h) { DoGridScrollHint(s, r, h); };
     g->OnTopLeftChanged = [this](TCustomGrid*) { DoGridTopLeftChanged(); };
+    g->OnSearchEditChange = [this](TExtStringGrid* s, const QString& v, bool& d) { DoGridSearchEditChange(s, v, d); };
     g->OnAutoAddRow = [this](TExtStringGrid* s, int r) { DoGridAutoAddRow(s, r); };
     g->OnAutoInsertRow = [this](TExtStringGrid* s, int r) { DoGridAutoInsertRow(s, r); };
     g->OnAutoDeleteRow = [this](TExtStringGrid* s, int r) { DoGridAutoDeleteRow(s, r); };
@@ -947,8 +965,12 @@ void TCustomExtGridDropDown::ControlKeyPress(QChar& key)
         if (a >= 0 && FLookupMethod == lmLookup && FUseItems) r = RowOfItem(a);
         if (g && r >= g->FixedRows() && r < g->RowCount()) {
             if (g->VisibleRowCount() + g->FixedRows() < g->RowCount()) g->SetTopRow(r);
+            // The row is chosen also when it is current already: a filter
+            // may have brought another item into it.
+            const bool current = g->Row() == r;
             g->SetRow(r);
             g->SetCol(0);
+            if (current) GridSelectCell(r);
             g->RepaintRow(r);
         } else {
             FLookupEntry.clear();

@@ -449,6 +449,16 @@ TEST_F(GridDropDownTest, ForwardedEventsReachTheHandlersWithTheGridsArguments)
     EXPECT_EQ(keySender, dd);
     EXPECT_EQ(typed, QChar('x'));
 
+    bool defaultSearch = true;
+    QString searched;
+    dd->OnGridSearchEditChange = [&](TExtStringGrid*, const QString& v, bool& d) {
+        searched = v;
+        d = false;
+    };
+    g->OnSearchEditChange(g, QStringLiteral("find"), defaultSearch);
+    EXPECT_EQ(searched, QStringLiteral("find"));
+    EXPECT_FALSE(defaultSearch);
+
     // Events the grid does not raise stay unraised, and an unset handler is
     // simply skipped.
     bool can = true;
@@ -540,4 +550,40 @@ TEST_F(GridDropDownTest, WheelInTheGridMovesWithoutChoosing)
     EXPECT_EQ(dd->ItemIndex(), 0);
     EXPECT_EQ(dd->text(), QStringLiteral("item 0"));
     EXPECT_FALSE(Grid()->ConfirmSelection());
+}
+
+TEST_F(GridDropDownTest, NarrowDownFiltersTheGridToMatchingRows)
+{
+    AddColumns(1);
+    AddItems({{QStringLiteral("cherry")}, {QStringLiteral("apple")}, {QStringLiteral("banana")}, {QStringLiteral("grape")}});
+    dd->SetLookupMethod(lmNarrowDown);
+    dd->ShowDropDown();
+    ASSERT_TRUE(dd->DroppedDown());
+    TExtColGrid* g = Grid();
+    Press(QChar('a'));
+    Press(QChar('p'));
+    // apple and grape contain "ap"; the first remaining row is chosen.
+    ASSERT_EQ(g->RowCount(), 3);
+    EXPECT_EQ(g->Cells(0, 1), QStringLiteral("apple"));
+    EXPECT_EQ(g->Cells(0, 2), QStringLiteral("grape"));
+    EXPECT_EQ(g->Row(), 1);
+    EXPECT_EQ(dd->ItemIndex(), 1);
+    EXPECT_EQ(dd->text(), QStringLiteral("apple"));
+    EXPECT_EQ(dd->selectedText(), QStringLiteral("ple"));
+    // No row contains "apz": the header row stays, the search ends.
+    Press(QChar('z'));
+    EXPECT_EQ(g->RowCount(), 1);
+    EXPECT_EQ(g->Cells(0, 0), QStringLiteral("H0"));
+    EXPECT_TRUE(dd->LookupEntry().isEmpty());
+    // A search of blanks removes every filter.
+    Press(QChar(' '));
+    EXPECT_EQ(g->RowCount(), 5);
+    EXPECT_EQ(g->Row(), 1);
+    EXPECT_EQ(dd->ItemIndex(), 0);
+    // The focus coming into the edit removes the filters.
+    Press(QChar('n'));
+    EXPECT_EQ(g->RowCount(), 2); // banana
+    dd->DoEnter();
+    EXPECT_EQ(g->RowCount(), 5);
+    EXPECT_TRUE(dd->LookupEntry().isEmpty());
 }
