@@ -51,13 +51,18 @@ TGridItem* TExtStringGrid::HiddenRow(TRealRow r) const
 int TExtStringGrid::RealRowOf(int displRow) const
 {
     // The store is ordered by real index: each hidden row at or before the
-    // running index pushes it one further.
-    int r = displRow;
-    for (int i = 0; i < FGridItems.Count(); ++i) {
-        if (FGridItems.Items(i).Idx() > r) break;
-        ++r;
+    // running index pushes it one further. Item i is passed while
+    // Idx - i <= displRow, which grows with i: a binary search finds how
+    // many are.
+    int lo = 0, hi = FGridItems.Count();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (FGridItems.Items(mid).Idx() - mid <= displRow)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
-    return r;
+    return displRow + lo;
 }
 
 int TExtStringGrid::DisplRowOf(int realRow) const { return realRow - FGridItems.LowerBound(realRow); }
