@@ -286,6 +286,8 @@ void BM_ClipboardCopyText(benchmark::State& state)
 {
     auto g = MakeGrid();
     g->SetSelection({0, 0, Cols - 1, Rows - 1});
+    // One copy first, as the floor's runs start with its fields in memory.
+    g->CopySelectionToClipboard();
     double ms = 1e300;
     for (auto _ : state) ms = std::min(ms, Millis([&] { g->CopySelectionToClipboard(); }));
     const QString text = QGuiApplication::clipboard()->text();
