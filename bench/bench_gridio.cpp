@@ -8,7 +8,8 @@
 //  - python3's csv reader and writer on the same file, run by a small script
 //    that reports its own times (left out when python3 cannot be started).
 // Each side runs three times and counts its best run; the counters give the
-// times and the ratios (grid / other).
+// times and the ratios (grid / other). The clipboard's text copy and paste of
+// the same grid are set against the floor's join and split with TAB.
 #include "grid/ExtGrid.h"
 #include "platform/Files.h"
 #include "QtBenchMain.h"
@@ -16,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -103,12 +105,10 @@ QByteArray ReadAll(const QString& name)
     return f.readAll();
 }
 
-// The floor's reader: decode, then one pass over the text into fields.
-std::vector<QString> FloorRead(const QString& name, std::vector<qsizetype>& rowEnds)
+// The floor's split: one pass over a text into fields separated by `sep`,
+// rows by line ends (quotes understood).
+std::vector<QString> FloorSplit(const QString& text, QChar sep, std::vector<qsizetype>& rowEnds)
 {
-    QByteArray bytes = ReadAll(name);
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    const QString text = QString::fromUtf8(bytes);
     std::vector<QString> fields;
     rowEnds.clear();
     const qsizetype n = text.size();
@@ -132,11 +132,11 @@ std::vector<QString> FloorRead(const QString& name, std::vector<qsizetype>& rowE
             }
         } else {
             const qsizetype from = i;
-            while (i < n && t[i] != u',' && t[i] != u'\r' && t[i] != u'\n') ++i;
+            while (i < n && t[i] != sep && t[i] != u'\r' && t[i] != u'\n') ++i;
             field = QString(t + from, i - from);
         }
         fields.push_back(std::move(field));
-        if (i < n && t[i] == u',') {
+        if (i < n && t[i] == sep) {
             ++i;
             continue;
         }
@@ -147,17 +147,25 @@ std::vector<QString> FloorRead(const QString& name, std::vector<qsizetype>& rowE
     return fields;
 }
 
-// The floor's writer: the fields joined back, quoted where needed.
-void FloorWrite(const QString& name, const std::vector<QString>& fields, const std::vector<qsizetype>& rowEnds)
+// The floor's reader: decode, then the split.
+std::vector<QString> FloorRead(const QString& name, std::vector<qsizetype>& rowEnds)
+{
+    QByteArray bytes = ReadAll(name);
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    return FloorSplit(QString::fromUtf8(bytes), u',', rowEnds);
+}
+
+// The floor's join: the fields joined back with `sep`, quoted where needed.
+QString FloorJoin(const std::vector<QString>& fields, const std::vector<qsizetype>& rowEnds, QChar sep)
 {
     QString out;
     out.reserve(qsizetype(fields.size()) * 10);
     size_t f = 0;
     for (const qsizetype end : rowEnds) {
         for (qsizetype k = 0; qsizetype(f) < end; ++f, ++k) {
-            if (k > 0) out += u',';
+            if (k > 0) out += sep;
             const QString& s = fields[f];
-            if (s.contains(u',') || s.contains(u'"') || s.contains(u'\r') || s.contains(u'\n')) {
+            if (s.contains(sep) || s.contains(u'"') || s.contains(u'\r') || s.contains(u'\n')) {
                 out += u'"';
                 for (const QChar ch : s) {
                     if (ch == u'"') out += u'"';
@@ -170,7 +178,13 @@ void FloorWrite(const QString& name, const std::vector<QString>& fields, const s
         }
         out += QStringLiteral("\r\n");
     }
-    WriteFileAtomic(name, "\xEF\xBB\xBF" + out.toUtf8());
+    return out;
+}
+
+// The floor's writer: the join, encoded and written.
+void FloorWrite(const QString& name, const std::vector<QString>& fields, const std::vector<qsizetype>& rowEnds)
+{
+    WriteFileAtomic(name, "\xEF\xBB\xBF" + FloorJoin(fields, rowEnds, u',').toUtf8());
 }
 
 struct TPythonTimes {
@@ -264,6 +278,63 @@ void BM_SaveToCSV(benchmark::State& state)
     SetPythonCounters(state, ms, PythonTimes().writeMs);
 }
 BENCHMARK(BM_SaveToCSV)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The clipboard: the whole 100,000 x 10 selection copied as text, and that
+// text pasted into an empty grid, against the floor's join and split of the
+// same fields with TAB.
+void BM_ClipboardCopyText(benchmark::State& state)
+{
+    auto g = MakeGrid();
+    g->SetSelection({0, 0, Cols - 1, Rows - 1});
+    // One copy first, as the floor's runs start with its fields in memory.
+    g->CopySelectionToClipboard();
+    double ms = 1e300;
+    for (auto _ : state) ms = std::min(ms, Millis([&] { g->CopySelectionToClipboard(); }));
+    const QString text = QGuiApplication::clipboard()->text();
+    std::vector<qsizetype> rowEnds;
+    const std::vector<QString> fields = FloorSplit(text, u'\t', rowEnds);
+    if (rowEnds.size() != size_t(Rows)) state.SkipWithError("the copied text has the wrong number of rows");
+    const double floor = BestOf3([&] {
+        const QString joined = FloorJoin(fields, rowEnds, u'\t');
+        benchmark::DoNotOptimize(joined.constData());
+    });
+    state.counters["grid_ms"] = ms;
+    state.counters["floor_ms"] = floor;
+    state.counters["ratio_to_floor"] = ms / floor;
+}
+BENCHMARK(BM_ClipboardCopyText)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_ClipboardPasteText(benchmark::State& state)
+{
+    auto src = MakeGrid();
+    src->SetSelection({0, 0, Cols - 1, Rows - 1});
+    src->CopySelectionToClipboard();
+    const QString text = QGuiApplication::clipboard()->text();
+    double ms = 1e300;
+    std::unique_ptr<TExtStringGrid> g;
+    for (auto _ : state) {
+        state.PauseTiming();
+        g = std::make_unique<TExtStringGrid>();
+        g->SetFixedRows(0);
+        g->SetFixedCols(0);
+        g->SetOptions(g->Options().With(goEditing));
+        state.ResumeTiming();
+        int rows = 0, cols = 0;
+        ms = std::min(ms, Millis([&] { g->PasteClipboardAt(0, 0, rows, cols); }));
+    }
+    if (g->RowCount() != Rows || g->ColCount() != Cols || g->Cells(9, Rows - 1) != src->Cells(9, Rows - 1))
+        state.SkipWithError("the pasted grid differs from the copied one");
+    std::vector<qsizetype> rowEnds;
+    std::vector<QString> held;
+    const double floor = BestOf3([&] {
+        held = FloorSplit(text, u'\t', rowEnds);
+        benchmark::DoNotOptimize(held.data());
+    });
+    state.counters["grid_ms"] = ms;
+    state.counters["floor_ms"] = floor;
+    state.counters["ratio_to_floor"] = ms / floor;
+}
+BENCHMARK(BM_ClipboardPasteText)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

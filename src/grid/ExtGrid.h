@@ -67,6 +67,8 @@ class TControlEdit;
 class TControlCombo;
 class TCellEditor;
 class QIODevice;
+class QMimeData;
+class TGridPropIO;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -458,6 +460,8 @@ private:
 // The states the exporters and importers report to the grid.
 enum class TGridExportState : uint8_t { esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow };
 enum class TGridImportState : uint8_t { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
+// The last clipboard operation of a grid.
+enum TClipOperation : uint8_t { coCut, coCopy };
 
 class TExtStringGrid : public TBaseGrid {
 public:
@@ -1633,6 +1637,11 @@ public:
     void LoadFromBinStream(QIODevice& stream);
     void LoadFromBinFile(const QString& fileName);
     void LoadAtPointFromBinBytes(QPoint point, QByteArrayView bytes);
+    // The same, checked whole before beforeApply (when set) runs with the
+    // stream's head and the cells are placed; asBlock places a whole-grid
+    // stream at the point like any block.
+    void LoadCellBlock(QPoint point, QByteArrayView bytes, bool asBlock,
+                       const std::function<void(const TGridPropIO&)>& beforeApply);
     // The native text file; the byte forms hold the file's whole content.
     // A bad file raises EExtGridError "File contains no data or corrupt
     // file " + the name and leaves the grid as it was.
@@ -1684,6 +1693,75 @@ public:
     void LoadFromXMLBytes(const QByteArray& bytes, bool levelToRow = false, bool loadFieldDescr = false);
     // Progress of the file and stream readers and writers, 0..100.
     std::function<void(TExtStringGrid* sender, int16_t progress)> OnFileProgress;
+
+    // --- clipboard (ExtGridClipboard.cpp) ---------------------------------------------
+    // A copy puts one QMimeData on the clipboard holding every format it
+    // writes: the tab-separated text (always), the top-left cell's rich text
+    // (AllowRTFClipboard), the cell stream (AllowFmtClipboard). Copied text is
+    // the spreadsheet form: a cell holding a TAB, a line break or a leading
+    // double quote is quoted, inner quotes doubled, line breaks written as LF;
+    // rows end with CR LF when the block has more than one row.
+    QString GetSelectionAsText();
+    // Writes a TAB / line-break text raw from the selection's top-left cell,
+    // growing the grid as far as the text needs.
+    void SetSelectionAsText(QString& value);
+    void CopyToClipBoard();
+    void CopyToClipBoardAsHTML();
+    void CutToClipboard();
+    void CutSelectionToClipboard();
+    void PasteFromClipboard();
+    void PasteSelectionFromClipboard();
+    // The text paster: pastes a text of TAB-separated fields and lines at
+    // (acol, arow) (display column). Answers the fields passed plus one for
+    // each line's last field; rows := the lines (a final empty one
+    // included), cols := the fields of the last line. 0 at a negative
+    // position or when neither editing, AllowClipboardAlways nor
+    // RangeSelectAndEdit allows it.
+    int PasteTextAt(int acol, int arow, int& rows, int& cols, const QString& text);
+    // The text layout measure: the most fields in a line, and the row span
+    // (one per line break, one less per empty line; a final break adds none).
+    static void MeasurePastedText(const QString& text, int& cols, int& rowSpan);
+    // Pastes what `mime` holds at (acol, arow): the grid's cells (when
+    // AllowGridClipboardFormat), else one rich-text cell (AllowRTFClipboard),
+    // else text. Answers the cells of a cell block, else what PasteTextAt
+    // answers (0 for rich text); rows and cols receive the block's size.
+    int PasteMimeAt(const QMimeData* mime, int acol, int arow, int& rows, int& cols);
+    int PasteClipboardAt(int acol, int arow, int& rows, int& cols);
+    // Stores one pasted value at display column c: undo registered, a check
+    // box set by CheckTrue, any other cell given the text.
+    virtual void StorePastedCell(int c, int r, const QString& value);
+    virtual void BeforePaste() {}
+    virtual void AfterPaste() {}
+    virtual void BeginClipboardPaste() {}
+    virtual void EndClipboardPaste() {}
+    // Marks the pasted rows modified (ShowModified.Enabled).
+    virtual void CellsPasted(QPoint sourceTopLeft, const TGridRect& target, TClipOperation lastOp);
+    virtual bool AllowGridClipboardFormat();
+    QPoint ClipTopLeft() const { return FClipTopLeft; }
+    TClipOperation ClipLastOp() const { return FClipLastOp; }
+    std::function<void(TExtStringGrid* sender, int acol, int arow, QString& value, bool& allow)>
+        OnClipboardBeforePasteWideCell;
+    std::function<void(TExtStringGrid* sender, int acol, int arow, const QString& value)> OnClipboardAfterPasteWideCell;
+    // Sender: the in-place editor, or the grid's widget (null without one).
+    std::function<void(QObject* sender, bool& allow)> OnClipboardCopy;
+    std::function<void(QObject* sender, bool& allow)> OnClipboardCut;
+
+private:
+    QPoint FClipTopLeft{-1, -1};
+    TClipOperation FClipLastOp = coCopy;
+    // True during PasteFromClipboard: the import state reported per row.
+    bool FPasteAll = false;
+    QString ClipboardText(const TGridRect& rect, bool disjunct);
+    void CopyRectToClipboard(const TGridRect& rect, bool disjunct);
+    void WidenOverMergedCorners();
+    // The size of the last pasted block (fields of its first line, lines
+    // without a final empty one): the period of a repeated smart paste.
+    QSize FPastedBlock;
+    int PasteCellsAt(const QByteArray& bytes, int acol, int arow, int& rows, int& cols);
+    // Fill or series of the smart paste; true when a series ended the paste.
+    bool SmartPaste(const TGridRect& sel, int n);
+
+public:
 
     // --- delimited, fixed-width and native stream text (ExtGridCSV.cpp) ----------------
     // Every reader parses its whole input first; a bad one raises an error
@@ -2945,10 +3023,11 @@ public:
     virtual void FilterButtonClick(int /*c*/, int /*r*/) {}
     virtual bool HasFilterButton(int /*c*/) { return false; }
     virtual void SelectionDragStart(int /*c*/, int /*r*/) {}
-    virtual void PasteSelectionAfterResize() {}
-    // The copy of the selection the selection resizer takes at its press
-    // (the clipboard work fills it).
-    virtual void CopySelectionToClipboard() {}
+    // The release of the selection resizer pastes the copy taken at its
+    // press into the new selection.
+    virtual void PasteSelectionAfterResize();
+    // Copies the selection (widened over merged corners) to the clipboard.
+    virtual void CopySelectionToClipboard();
     // Milliseconds the last header-click sort took.
     int SortTime = 0;
 

@@ -18,6 +18,9 @@ namespace {
 using enum TShiftStateItem;
 
 constexpr int VK_A = 0x41;
+constexpr int VK_C = 0x43;
+constexpr int VK_V = 0x56;
+constexpr int VK_X = 0x58;
 
 bool IsVerticalKey(int key)
 {
@@ -348,6 +351,29 @@ void TExtStringGrid::AfterKeySteps(int key, TShiftState shift)
     TMouseActions& mouse = MouseActions();
     // The row whose selection flag the keys set.
     const int flagRow = mouse.DisjunctRowSelect() && mouse.RowSelectPersistent() ? RealRowIndex(Row()) : Row();
+
+    // The clipboard keys, each asking its event first.
+    if (nav.AllowClipboardShortCuts()) {
+        const bool cut = (key == VK_X && ctrl) || (key == VK_DELETE && shiftDown);
+        const bool paste = (key == VK_V && ctrl) || (key == VK_INSERT && shiftDown);
+        const bool copy = (key == VK_C && ctrl) || (key == VK_INSERT && ctrl);
+        if (cut || paste || copy) {
+            bool allow = true;
+            // The events' sender: the grid's widget (null without one).
+            QObject* const sender = dynamic_cast<QObject*>(View());
+            if (cut) {
+                if (OnClipboardCut) OnClipboardCut(sender, allow);
+                if (allow) CutSelectionToClipboard();
+            } else if (paste) {
+                if (OnClipboardPaste) OnClipboardPaste(sender, allow);
+                if (allow) PasteSelectionFromClipboard();
+            } else {
+                if (OnClipboardCopy) OnClipboardCopy(sender, allow);
+                if (allow) CopySelectionToClipboard();
+            }
+            return;
+        }
+    }
 
     // Insert adds a row before (or after) the current one.
     if (key == VK_INSERT && nav.AllowInsertRow() && !ctrl && !shiftDown && !alt) {

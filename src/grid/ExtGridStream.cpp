@@ -589,14 +589,18 @@ void TExtStringGrid::SaveToBinFile(const QString& fileName)
     WriteFileAtomic(fileName, SaveRectToBinBytes({SaveStartCol(), SaveStartRow(), SaveEndCol(), SaveEndRow()}));
 }
 
-void TExtStringGrid::LoadAtPointFromBinBytes(QPoint point, QByteArrayView bytes)
+void TExtStringGrid::LoadAtPointFromBinBytes(QPoint point, QByteArrayView bytes) { LoadCellBlock(point, bytes, false, nullptr); }
+
+void TExtStringGrid::LoadCellBlock(QPoint point, QByteArrayView bytes, bool asBlock,
+                                   const std::function<void(const TGridPropIO&)>& beforeApply)
 {
     using namespace GridIOLimits;
     TStreamParser parser(bytes);
     TComponentReader& in = parser.m_in;
 
     // 1. The header, checked against the limits and the bytes left.
-    const TGridPropIO h = parser.Header();
+    TGridPropIO h = parser.Header();
+    if (asBlock) h.FullGrid = false;
     if (h.ColCount < 1 || h.RowCount < 1 || !ColsFit(h.ColCount) || !RowsFit(h.RowCount))
         parser.Fail(QStringLiteral("block size %1 x %2 out of range").arg(h.ColCount).arg(h.RowCount), 0);
     // Every cell has a record of at least 8 bytes (signature, two name
@@ -655,14 +659,18 @@ void TExtStringGrid::LoadAtPointFromBinBytes(QPoint point, QByteArrayView bytes)
     if (qsizetype(cells.size()) != qsizetype(h.ColCount) * h.RowCount)
         parser.Fail(QStringLiteral("the stream ends before the last cell of its block"), in.Position());
 
+    // The stream is sound: the caller may make room for it now.
+    if (beforeApply) beforeApply(h);
+
     // Merge data stays only when the whole range lies in the block and the
     // grid: the block's cells as they will land, by position.
+    const int gridRows = h.FullGrid ? newRows : RowCount();
     const int blockLeft = h.FullGrid ? addCols : point.x();
     const int blockTop = h.FullGrid ? addRows : point.y();
     const int gridCols = h.FullGrid ? newCols : TotalColCount();
     auto inside = [&](qint64 c, qint64 r) {
         return c >= std::max(0, blockLeft) && r >= std::max(0, blockTop) && c < std::min<qint64>(qint64(blockLeft) + h.ColCount, gridCols) &&
-               r < std::min<qint64>(qint64(blockTop) + h.RowCount, newRows);
+               r < std::min<qint64>(qint64(blockTop) + h.RowCount, gridRows);
     };
     for (TStagedCell& cell : cells) {
         if (!cell.HasProp) continue;

@@ -1,6 +1,7 @@
 // Replays every seed and saved crash input of the grid's exchange-format
 // harnesses through the harness bodies, in the normal build.
 #include "../../fuzz/GridIOFuzz.h"
+#include "../../fuzz/GridPasteFuzz.h"
 #include "../../fuzz/GridXMLFuzz.h"
 
 #include <QCoreApplication>
@@ -47,3 +48,4 @@ TEST(GridIOSeeds, FixedSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("fixed"), 
 
 TEST(GridIOSeeds, StreamSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("stream"), GridIOFuzz::Stream), 1); }
 TEST(GridIOSeeds, XmlSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("xml"), GridIOFuzz::GridXML), 3); }
+TEST(GridIOSeeds, PasteSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("paste"), GridPasteFuzz::Paste), 3); }
