@@ -635,6 +635,8 @@ bool TGridCombo::eventFilter(QObject* watched, QEvent* e)
     if (watched == this && e->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent*>(e)->key();
         if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Tab || k == Qt::Key_Backtab) FPicked = true;
+        // Enter is reported before the grid acts on it.
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter) && OnReturnKey) Guard([&] { OnReturnKey(this); });
     }
     return TEsgComboBox::eventFilter(watched, e);
 }

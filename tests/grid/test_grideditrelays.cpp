@@ -31,6 +31,26 @@ protected:
 
 } // namespace
 
+TEST_F(RelayWindow, EnterInTheComboIsReportedOnceAndCommits)
+{
+    g.SetCol(2);
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    TGridCombo* c = g.EditCombo();
+    int returns = 0;
+    c->OnReturnKey = [&](TGridCombo* sender) {
+        EXPECT_EQ(sender, c);
+        ++returns;
+    };
+    QTest::keyClick(c, Qt::Key_Down);
+    const QString picked = c->Text();
+    QTest::keyClick(c, Qt::Key_Return);
+    c->OnReturnKey = nullptr;
+    EXPECT_EQ(returns, 1);
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.Cells(2, 1), picked);
+}
+
 TEST_F(RelayWindow, ComboDropDownAndCloseUpReachTheGrid)
 {
     std::vector<std::pair<int, int>> drops, closes;
