@@ -2526,6 +2526,8 @@ public:
     void AutoSizeCol(int c, int padding = 0);
     void AutoSizeColumns(bool doFixedCols, int padding = 0);
     void AutoSizeRow(int r, int padding = 0);
+    // The row made high enough for that many text lines, after `padding`.
+    void AutoSizeRowToLines(int r, int lines, int padding);
     void AutoSizeRows(bool doFixedRows, int padding = 0);
     void AutoSizeCells(bool doFixedCells, int paddingX, int paddingY);
     void AutoFitColumns(bool doFixedCells = true);
@@ -2910,7 +2912,6 @@ private:
     int FMoveRealTo = -1;
     int AutoSizeColumnInternal(int c, bool growOnly);
     int AutoSizeRowInternal(int r, bool growOnly, int padding);
-    void AutoSizeRowToLines(int r, int lines, int padding);
     // Where the store inserts or deletes columns for the platform grid's
     // column operations (-1: at the display index it is given).
     int FStoreColAt = -1;
@@ -3006,6 +3007,8 @@ public:
     // given relative to the cell's top-left corner.
     void ClickRadioGroup(int c, int r, int y, int x);
     virtual void DoSelectAllCells(const TGridRect& /*r*/) {}
+    // Called with the rectangle Ctrl+A is about to select.
+    virtual void DoSelectAll(const TGridRect& /*r*/) {}
     // Fires OnCheckBoxClick (display column).
     virtual void CheckBoxClick(int c, int r, bool state);
     // Fires OnClickSort after a header-click sort.
@@ -3255,6 +3258,9 @@ private:
 public:
     int Clickposx = 0;
     int Clickposy = 0;
+    // A left press asked for the caret under the mouse (CaretPositioning):
+    // the editor that takes the focus next places it there and clears it.
+    bool LButFlg = false;
     int Clickposdx = 0;
     int Clickposdy = 0;
     int Movecell = -1;

@@ -277,16 +277,12 @@ void TExtInplaceEdit::keyPressEvent(QKeyEvent* e)
         // Ctrl+Enter breaks the line of a multi-line cell, and does nothing
         // elsewhere; with LineFeedOnEnter a plain Enter breaks the line of a
         // text cell too.
+        if ((ctrl || (e->modifiers() & Qt::ShiftModifier)) && FGrid->SizeWhileTyping().Height() &&
+            FGrid->Multilinecells())
+            Guard([&] { SizeRowToTypedLines(); });
         if (ctrl ? (FGrid->Navigation().AllowCtrlEnter() && multi)
-                 : FGrid->Navigation().LineFeedOnEnter()) {
+                 : FGrid->Navigation().LineFeedOnEnter())
             insert(QStringLiteral("\r\n"));
-            Guard([&] {
-                if (FGrid->SizeWhileTyping().Height() && FGrid->Multilinecells()) {
-                    FGrid->AutoSizeRow(FGrid->Row());
-                    if (FGrid->OnEndRowSize) FGrid->OnEndRowSize(FGrid, FGrid->Row());
-                }
-            });
-        }
         return;
     }
     if (e->matches(QKeySequence::Paste)) {
@@ -417,7 +413,66 @@ void TExtInplaceEdit::keyReleaseEvent(QKeyEvent* e)
             const int need = fontMetrics().horizontalAdvance(text()) + 8;
             if (need > FGrid->ColWidths(FGrid->Col())) FGrid->SetColWidths(FGrid->Col(), need);
         }
+        // A word-wrapped row grows (or shrinks) with the text typed.
+        if (FGrid && FGrid->SizeWhileTyping().Height() && FGrid->WordWrap()) {
+            TColumnSize& cs = FGrid->ColumnSize();
+            const bool synch = cs.SynchWithGrid();
+            cs.SetSynchWithGrid(false);
+            auto restore = qScopeGuard([&] { cs.SetSynchWithGrid(synch); });
+            FGrid->AutoSizeRow(FGrid->Row());
+            if (FGrid->OnEndRowSize) FGrid->OnEndRowSize(FGrid, FGrid->Row());
+        }
     });
+}
+
+void TExtInplaceEdit::SizeRowToTypedLines()
+{
+    TColumnSize& cs = FGrid->ColumnSize();
+    const bool synch = cs.SynchWithGrid();
+    cs.SetSynchWithGrid(false);
+    auto restore = qScopeGuard([&] { cs.SetSynchWithGrid(synch); });
+    const int r = FGrid->Row();
+    // The lines the text has once the new line is started.
+    const int lines = LineCountOf(EditorText() + QStringLiteral("\r\n "), true);
+    if (lines < FGrid->CellMeasurer().MaxLinesInRow(r))
+        FGrid->AutoSizeRow(r);
+    else
+        FGrid->AutoSizeRowToLines(r, lines, FGrid->GetVertTextOffset());
+    if (FGrid->OnEndRowSize) FGrid->OnEndRowSize(FGrid, r);
+}
+
+void TExtInplaceEdit::focusInEvent(QFocusEvent* e)
+{
+    TInplaceEdit::focusInEvent(e);
+    if (!FGrid) return;
+    // A masked text with ImproveMaskSel starts on its first position,
+    // unless a click is about to place the caret.
+    if (!FMask.InputMask.isEmpty() && !FGrid->LButFlg && FGrid->Navigation().ImproveMaskSel()) {
+        setSelection(0, 1);
+        return;
+    }
+    if (!FGrid->Navigation().EditSelectAll()) setCursorPosition(text().size());
+    PlaceCaretAtPress(FGrid, this, this);
+}
+
+bool PlaceCaretAtPress(TExtStringGrid* grid, QWidget* control, QLineEdit* edit)
+{
+    if (!grid || !grid->LButFlg || !edit) return false;
+    TGridWidget* w = GridWidgetOf(grid);
+    if (!w) return false;
+    const QPoint p = control->mapFromGlobal(w->viewport()->mapToGlobal(QPoint(grid->Clickposx, grid->Clickposy)));
+    if (p.x() < 0 || p.y() < 0 || p.x() > control->width() || p.y() > control->height()) return false;
+    edit->deselect();
+    edit->setCursorPosition(edit->cursorPositionAt(edit->mapFrom(control, p)));
+    grid->LButFlg = false;
+    return true;
+}
+
+bool TextEditorHoldsFocusLoss(TExtStringGrid* grid)
+{
+    TGridWidget* w = GridWidgetOf(grid);
+    auto* t = w ? dynamic_cast<TExtTextCellEditor*>(w->ActiveEditor()) : nullptr;
+    return t && t->Edit()->AltBackHeld();
 }
 
 void TExtInplaceEdit::focusOutEvent(QFocusEvent* e)
@@ -464,12 +519,14 @@ void TExtTextCellEditor::SetLimits(int maxLength, const QString& mask)
 
 void TExtTextCellEditor::Show(bool takeFocus)
 {
-    TCellEditor::Show(takeFocus);
+    // The selection is set before the focus comes in: the focus places the
+    // caret for a click or a mask.
     TExtStringGrid* g = m_edit->Grid();
     if (!g || g->Navigation().EditSelectAll())
         m_edit->selectAll();
     else
         m_edit->setCursorPosition(m_edit->text().size());
+    TCellEditor::Show(takeFocus);
     if (g) g->GetEditorProp(g->Col(), g->Row(), nullptr);
 }
 
@@ -578,6 +635,8 @@ bool TGridCombo::eventFilter(QObject* watched, QEvent* e)
     if (watched == this && e->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent*>(e)->key();
         if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Tab || k == Qt::Key_Backtab) FPicked = true;
+        // Enter is reported before the grid acts on it.
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter) && OnReturnKey) Guard([&] { OnReturnKey(this); });
     }
     return TEsgComboBox::eventFilter(watched, e);
 }
@@ -618,6 +677,20 @@ void TGridCombo::keyReleaseEvent(QKeyEvent* e)
     TEsgComboBox::keyReleaseEvent(e);
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return;
     Guard([&] { DoChange(); });
+}
+
+void TGridCombo::focusInEvent(QFocusEvent* e)
+{
+    TEsgComboBox::focusInEvent(e);
+    QLineEdit* edit = lineEdit();
+    if (!FGrid || !edit) return;
+    // An editable combo without EditSelectAll starts with the caret after
+    // the text; a click that opened it puts the caret under the mouse.
+    if (!FGrid->Navigation().EditSelectAll()) {
+        edit->deselect();
+        edit->setCursorPosition(edit->text().size());
+    }
+    PlaceCaretAtPress(FGrid, this, edit);
 }
 
 void TGridCombo::wheelEvent(QWheelEvent* e)

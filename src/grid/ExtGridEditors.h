@@ -43,6 +43,13 @@ QString MixedCaseText(const QString& s);
 // Registers the grid's editors in the cell-editor registry (once).
 void RegisterGridCellEditors();
 
+// An editor opened by a left press (the grid's LButFlg) that takes the
+// focus puts its caret at the character under the press point, when that
+// point lies on the control; the flag is then cleared. True when placed.
+bool PlaceCaretAtPress(TExtStringGrid* grid, QWidget* control, QLineEdit* edit);
+// The open text editor sits out a focus loss while Alt+Backspace is held.
+bool TextEditorHoldsFocusLoss(TExtStringGrid* grid);
+
 // ---------------------------------------------------------------------------
 // The text editor: the platform's in-place edit with the grid's character
 // and paste filters, length limit, edit mask, prefix completion and
@@ -59,11 +66,13 @@ public:
     // The mask in the platform's syntax ("" for none).
     void SetEditMask(const QString& mask);
     const TEditMask& EditMask() const { return FMask; }
-    // The text, literals and blanks as the mask keeps them.
-    // (A password edit shows stars: its text is taken as typed.)
+    // The text, literals and blanks as the mask keeps them. A password
+    // edit shows stars and an unmasked edit shows its line breaks as
+    // blanks: their text is taken as typed.
     QString EditorText() const
     {
-        return MaskedText(echoMode() == QLineEdit::Normal ? displayText() : text(), FMask);
+        const bool shown = echoMode() == QLineEdit::Normal && !FMask.InputMask.isEmpty();
+        return MaskedText(shown ? displayText() : text(), FMask);
     }
     // Loads a text without firing OnEditChange.
     void LoadText(const QString& s);
@@ -77,11 +86,15 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     bool event(QEvent* e) override;
 
 public:
     bool AltBackHeld() const { return FAltBack; }
+    // The row of a multi-line cell follows the lines typed (Ctrl+Enter or
+    // Shift+Enter with SizeWhileTyping.Height).
+    void SizeRowToTypedLines();
 
 private:
     TEditorType Kind() const;
@@ -151,6 +164,7 @@ protected:
     void hidePopup() override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     bool event(QEvent* e) override;
     // Sees the keys before the grid's window takes them: Enter and Tab

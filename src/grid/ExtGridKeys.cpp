@@ -194,9 +194,15 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
                 r = FloatingFooter().Visible() && RowCount() > 2 ? RowCount() - 2 : RowCount() - 1 - FFixedFooters;
             if (shiftDown) {
                 SetSelection(TGridRect{0, std::min(oldRow, r), ColCount() - 1, std::max(oldRow, r)});
+                if (MouseActions().DisjunctRowSelect()) SelectionToRowSelect(false);
             } else {
                 MoveColRow(Col(), r, true, true);
                 FocusBaseCell();
+                // The disjunct row flags follow: only the new row is flagged.
+                if (MouseActions().DisjunctRowSelect()) {
+                    ClearRowSelect();
+                    SelectionToRowSelect(false);
+                }
             }
             if (key == VK_END && (FloatingFooter().Visible() || FFixedFooters > 0))
                 SetTopRow(RowCount() - VisibleRowCount());
@@ -321,11 +327,19 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         }
     }
 
-    // Select all.
+    // A drawn selection rectangle moved by the steps above is repainted.
+    if (SelectionRectangle() && !(Selection() == FMoveSelection)) RepaintRect(Selection());
+
+    // Select all: the data area, the last cell current.
     if (key == VK_A && ctrl) {
         if (!rowSelect && !HasOption(goRangeSelect)) return;
         const TGridRect all{GetFirstNavCol(), FixedRows(), ColCount() - FFixedRightCols - 1,
                             RowCount() - FFixedFooters - 1};
+        if (MouseActions().DisjunctRowSelect())
+            for (int r = all.Top; r <= all.Bottom; ++r) SetRowSelect(r, true);
+        DoSelectAll(all);
+        SetSelection(all);
+        FocusCell(all.Right, all.Bottom);
         SetSelection(all);
         reportSelection();
         return;

@@ -522,6 +522,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     c = base.x();
     r = base.y();
     const TRect cell = CellRect(c, r);
+    if (MouseActions().CaretPositioning()) LButFlg = true;
 
     // Sizing of the fixed columns or rows (armed by the moves).
     if (FSizeFixed) {
@@ -681,22 +682,36 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     // Whole rows, columns or the grid from the fixed cells.
     Movecell = -1;
     const int fc = TCustomGrid::FixedCols(), fr = TCustomGrid::FixedRows();
+    // The old selection is taken away (repainted) before the new one is
+    // set; leaving the cells as for an exit commits an open editor and
+    // reports the exit; the active headers repaint with the selection.
+    const auto selectFromFixed = [this](const TGridRect& sel) {
+        HideSelection();
+        SetSelection(sel);
+        FSelHidden = false;
+        SetShowSel(FOldShowSel);
+        DoExit();
+    };
     if (c < fc && r < fr && MouseActions().AllSelect() && HasOption(goRangeSelect) && FMouseSelectMode == msAll) {
+        FocusGrid();
         const TGridRect all{fc, fr, ColCount() - 1, RowCount() - 1};
         DoSelectAllCells(all);
-        SetSelection(all);
-        FSelHidden = false;
+        selectFromFixed(all);
         return;
     }
     if (c < fc && r >= fr && MouseActions().RowSelect() && FMouseSelectMode == msRow) {
+        if (EditMode()) FocusGrid();
         if (MouseActions().DisjunctCellSelect()) ClearSelectedCells();
         const int from = shift.Contains(ssShift) ? FPressSelection.Top : r;
-        SetSelection({fc, std::min(from, r), ColCount() - 1, std::max(from, r)});
-        FSelHidden = false;
+        selectFromFixed({fc, std::min(from, r), ColCount() - 1, std::max(from, r)});
         FMouseSelectStart = r;
+        // Without a row indicator picture the indicator column shows the
+        // selected rows afresh.
+        if (RowIndicator().isNull()) InvalidateCol(0);
         return;
     }
     if (r < fr && c >= fc && MouseActions().ColSelect() && HasOption(goRangeSelect) && FMouseSelectMode == msColumn) {
+        FocusGrid();
         if (MouseActions().DisjunctCellSelect()) ClearSelectedCells();
         int from = c, to = c;
         if (shift.Contains(ssShift)) {
@@ -705,8 +720,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
             else
                 from = FPressSelection.Left;
         }
-        SetSelection({std::min(from, to), fr, std::max(from, to), RowCount() - 1});
-        FSelHidden = false;
+        selectFromFixed({std::min(from, to), fr, std::max(from, to), RowCount() - 1});
         FMouseSelectStart = c;
         return;
     }

@@ -2,6 +2,7 @@
 // timer, focus gained and lost, and the window procedure's dispatch of Qt
 // events to the input code.
 #include "grid/ExtGrid.h"
+#include "grid/ExtGridEditors.h"
 
 #include "platform/Application.h"
 #include "platform/GridsWidget.h"
@@ -131,6 +132,12 @@ void TExtStringGrid::DoEnter()
 void TExtStringGrid::DoExit()
 {
     if (FBlockKill) return;
+    // While Alt+Backspace is held the text editor stays open as it is: the
+    // exit is reported, but nothing is committed or closed.
+    if (TextEditorHoldsFocusLoss(this)) {
+        if (OnExit) OnExit(this);
+        return;
+    }
     // A selection made by keys or mouse becomes the disjunct row flags.
     if (FSelChange && MouseActions().DisjunctRowSelect()) SelectionToRowSelect(false);
     FSelChange = false;

@@ -89,8 +89,19 @@ public:
     // TGridView
     void GridGone() override;
     bool HasParent() const override { return parentWidget() != nullptr; }
-    void InvalidateAll() override { viewport()->update(); }
-    void InvalidateRect(const TRect& r) override { viewport()->update(r.ToQRect()); }
+    void InvalidateAll() override
+    {
+        if (RepaintObserver) RepaintObserver(TRect{0, 0, viewport()->width(), viewport()->height()});
+        viewport()->update();
+    }
+    void InvalidateRect(const TRect& r) override
+    {
+        if (RepaintObserver) RepaintObserver(r);
+        viewport()->update(r.ToQRect());
+    }
+    // Sees every area the grid asks to have repainted (the whole viewport
+    // for a full repaint), for tools that follow the painting.
+    std::function<void(const TRect&)> RepaintObserver;
     void SetRedraw(bool on) override { setUpdatesEnabled(on); }
     void ScrollBarsChanged() override { SyncScrollBars(); }
     void EditorOpened(const QString& text, int limit, const QString& mask) override;

@@ -1,6 +1,7 @@
 // The text editor's walking, line-break and automatic-advance keys, and the
 // grid's character procedure (typing on a cell that has no editor open),
 // driven with keys in an offscreen window.
+#include "ShownGrid.h"
 #include "grid/ExtCGrid.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
@@ -11,23 +12,12 @@
 
 namespace {
 
-class EditKeys : public ::testing::Test {
+class EditKeys : public ShownGrid {
 protected:
     void SetUp() override
     {
-        g.SetColCount(4);
-        g.SetRowCount(4);
-        for (int c = 0; c < 4; ++c)
-            for (int r = 0; r < 4; ++r) g.SetCells(c, r, QStringLiteral("%1%2").arg(QChar('A' + c)).arg(r));
-        auto* lay = new QVBoxLayout(&host);
-        lay->addWidget(g.CreateWnd(&host));
-        host.resize(420, 200);
-        host.show();
-        host.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
-        g.Widget()->setFocus();
-        g.SetCol(1);
-        g.SetRow(1);
+        FillCellNames(g, 4, 4);
+        ShowGrid();
     }
     void Open()
     {
@@ -36,8 +26,6 @@ protected:
         ASSERT_TRUE(g.EditorMode());
     }
     QLineEdit* Edit() { return qobject_cast<QLineEdit*>(g.EditCtrl()); }
-    QWidget host;
-    TExtStringGrid g;
 };
 
 } // namespace

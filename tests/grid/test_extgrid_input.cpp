@@ -303,6 +303,53 @@ TEST(GridKeys, CtrlASelectsTheDataOnlyWithRangeOrRowSelect)
     EXPECT_EQ(changes, 0);
 }
 
+TEST(GridKeys, CtrlAFlagsTheRowsCallsItsHookAndEndsOnTheLastCell)
+{
+    struct HookGrid : TExtStringGrid {
+        void DoSelectAll(const TGridRect& r) override { Hooked.push_back(r); }
+        std::vector<TGridRect> Hooked;
+    } g;
+    g.SetColCount(5);
+    g.SetRowCount(10);
+    g.SetFixedFooters(1);
+    g.MouseActions().SetDisjunctRowSelect(true);
+    Goto(g, 2, 2);
+    Key(g, 'A', {ssCtrl});
+    const TGridRect all{1, 1, 4, 8};
+    EXPECT_EQ(g.Selection(), all);
+    ASSERT_EQ(g.Hooked.size(), 1u);
+    EXPECT_EQ(g.Hooked[0], all);
+    EXPECT_EQ(At(g), (Pos{4, 8}));
+    for (int r = 1; r <= 8; ++r) EXPECT_TRUE(g.RowSelect(r)) << r;
+    EXPECT_FALSE(g.RowSelect(9)) << "the footer row is not selected";
+}
+
+TEST(GridKeys, HomeAndEndByRowsKeepTheDisjunctRowFlags)
+{
+    struct Case {
+        const char* name;
+        int key;
+        TShiftState shift;
+        std::vector<int> flagged;
+    } cases[] = {
+        {"end: only the new row", VK_END, {}, {9}},
+        {"home: only the new row", VK_HOME, {}, {1}},
+        {"shift+end: the rows passed", VK_END, {ssShift}, {4, 5, 6, 7, 8, 9}},
+    };
+    for (const Case& k : cases) {
+        auto g = SmallGrid();
+        g->Navigation().SetHomeEndKey(heFirstLastRow);
+        g->MouseActions().SetDisjunctRowSelect(true);
+        Goto(*g, 2, 4);
+        g->SetRowSelect(6, true);
+        Key(*g, k.key, k.shift);
+        std::vector<int> flagged;
+        for (int r = 0; r < g->RowCount(); ++r)
+            if (g->RowSelect(r)) flagged.push_back(r);
+        EXPECT_EQ(flagged, k.flagged) << k.name;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Wheel, zoom and panning
 

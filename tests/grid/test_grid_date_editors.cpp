@@ -1,6 +1,7 @@
 // The grid's date, time and date-and-time editors, the edit with a button,
 // the unit editor and the push button, driven with keys in an offscreen
 // window: which keys commit, move or cancel, and what reaches the cell.
+#include "ShownGrid.h"
 #include "common/TestSupport.h"
 #include "grid/ExtGridDateEditors.h"
 #include "platform/GridsWidget.h"
@@ -18,29 +19,18 @@ namespace {
 
 // A grid with 1 fixed row and column and 3 x 3 data cells in a shown,
 // active window; column 1 is edited with `kind`.
-class EditorWindow : public ::testing::Test {
+class EditorWindow : public ShownGrid {
 protected:
     void SetUp() override
     {
         m_saved = SystemFormatSettings();
         SetFormatSettings(DayMonthYear());
-        g.SetColCount(4);
-        g.SetRowCount(4);
+        FillCellNames(g, 4, 4);
         g.SetOptions(g.Options().With(goEditing));
-        for (int c = 0; c < 4; ++c)
-            for (int r = 0; r < 4; ++r) g.SetCells(c, r, QStringLiteral("%1%2").arg(QChar('A' + c)).arg(r));
         g.OnGetEditorType = [this](TExtStringGrid*, int c, int, TEditorType& e) {
             if (c == 1) e = kind;
         };
-        auto* lay = new QVBoxLayout(&host);
-        lay->addWidget(g.CreateWnd(&host));
-        host.resize(420, 200);
-        host.show();
-        host.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
-        g.Widget()->setFocus();
-        g.SetCol(1);
-        g.SetRow(1);
+        ShowGrid();
     }
     // Opens the editor of the current cell (F2).
     QWidget* Open()
@@ -59,8 +49,6 @@ protected:
     void TearDown() override { SetFormatSettings(m_saved); }
     TEditorType kind = edNormal;
     FormatSettings m_saved;
-    QWidget host;
-    TExtStringGrid g;
 };
 
 TDateTime Day(int y, int m, int d)

@@ -2,6 +2,7 @@
 // of Enter and Tab, filters, completion, the combo's opening index) as
 // tables, validation through the grid's calls, and the editors driven with
 // keys in an offscreen window.
+#include "ShownGrid.h"
 #include "grid/ExtCGrid.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
@@ -20,33 +21,20 @@ namespace {
 // A grid with 1 fixed row and column and 3 x 3 data cells, text in every cell.
 void Fill(TExtStringGrid& g, int cols = 4, int rows = 4)
 {
-    g.SetColCount(cols);
-    g.SetRowCount(rows);
+    FillCellNames(g, cols, rows);
     g.SetOptions(g.Options().With(goEditing));
-    for (int c = 0; c < cols; ++c)
-        for (int r = 0; r < rows; ++r) g.SetCells(c, r, QStringLiteral("%1%2").arg(QChar('A' + c)).arg(r));
 }
 
 // The grid in a shown, active window.
-class EditWindow : public ::testing::Test {
+class EditWindow : public ShownGrid {
 protected:
     void SetUp() override
     {
         Fill(g);
-        auto* lay = new QVBoxLayout(&host);
-        lay->addWidget(g.CreateWnd(&host));
-        host.resize(420, 200);
-        host.show();
-        host.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
-        g.Widget()->setFocus();
-        g.SetCol(1);
-        g.SetRow(1);
+        ShowGrid();
     }
     QWidget* Editor() { return g.EditCtrl(); }
     void Key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(w, k, m); }
-    QWidget host;
-    TExtStringGrid g;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 // The editors of fixed cells and of inline form controls, the controls
 // placed in cells, and a special editor closed by scrolling.
+#include "ShownGrid.h"
 #include "grid/ExtGrid.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
@@ -14,35 +15,22 @@
 
 namespace {
 
-class ControlsWindow : public ::testing::Test {
+class ControlsWindow : public ShownGrid {
 protected:
     void SetUp() override
     {
-        g.SetColCount(4);
-        g.SetRowCount(30);
+        FillCellNames(g, 4, 30);
         g.SetOptions(g.Options().With(goEditing));
-        for (int c = 0; c < 4; ++c)
-            for (int r = 0; r < 30; ++r) g.SetCells(c, r, QStringLiteral("%1%2").arg(QChar('A' + c)).arg(r));
-        auto* lay = new QVBoxLayout(&host);
-        lay->addWidget(g.CreateWnd(&host));
         other = new QLineEdit(&host);
-        lay->addWidget(other);
-        host.resize(420, 200);
-        host.show();
-        host.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
-        g.Widget()->setFocus();
-        g.SetCol(1);
-        g.SetRow(1);
+        layout->addWidget(other);
+        ShowGrid();
     }
     void Leave()
     {
         other->setFocus();
         QCoreApplication::processEvents();
     }
-    QWidget host;
     QLineEdit* other = nullptr;
-    TExtStringGrid g;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // closing up) and its reaction to a resized
 // window (the stretched column, the scroll bars kept shown), in an offscreen
 // window.
+#include "ShownGrid.h"
 #include "grid/ExtGrid.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
@@ -14,34 +15,41 @@
 
 namespace {
 
-class RelayWindow : public ::testing::Test {
+class RelayWindow : public ShownGrid {
 protected:
     void SetUp() override
     {
-        g.SetColCount(4);
-        g.SetRowCount(4);
+        FillCellNames(g, 4, 4);
         g.SetOptions(g.Options().With(goEditing));
-        for (int c = 0; c < 4; ++c)
-            for (int r = 0; r < 4; ++r) g.SetCells(c, r, QStringLiteral("%1%2").arg(QChar('A' + c)).arg(r));
         for (const char* s : {"red", "green", "blue"}) g.AddComboString(s);
         g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
             if (c == 2) e = edComboList;
         };
-        auto* lay = new QVBoxLayout(&host);
-        lay->addWidget(g.CreateWnd(&host));
-        host.resize(420, 200);
-        host.show();
-        host.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
-        g.Widget()->setFocus();
-        g.SetCol(1);
-        g.SetRow(1);
+        ShowGrid();
     }
-    QWidget host;
-    TExtStringGrid g;
 };
 
 } // namespace
+
+TEST_F(RelayWindow, EnterInTheComboIsReportedOnceAndCommits)
+{
+    g.SetCol(2);
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditMode());
+    TGridCombo* c = g.EditCombo();
+    int returns = 0;
+    c->OnReturnKey = [&](TGridCombo* sender) {
+        EXPECT_EQ(sender, c);
+        ++returns;
+    };
+    QTest::keyClick(c, Qt::Key_Down);
+    const QString picked = c->Text();
+    QTest::keyClick(c, Qt::Key_Return);
+    c->OnReturnKey = nullptr;
+    EXPECT_EQ(returns, 1);
+    EXPECT_FALSE(g.EditMode());
+    EXPECT_EQ(g.Cells(2, 1), picked);
+}
 
 TEST_F(RelayWindow, ComboDropDownAndCloseUpReachTheGrid)
 {
