@@ -304,6 +304,8 @@ void TExtStringGrid::SubGroup(int colIndex)
     // The sub-group headers show their text in the next column: the last
     // column has none.
     if (FGroupColumn == -1 || colIndex < FixedCols() || colIndex < 1 || colIndex + 1 >= ColCount()) return;
+    // A column sub-grouped already holds its values in its headers.
+    if (std::find(m_subGroupColumns.begin(), m_subGroupColumns.end(), colIndex) != m_subGroupColumns.end()) return;
     BeginUpdate();
     const auto done = qScopeGuard([this] { EndUpdate(); });
     ExpandAll();
@@ -378,17 +380,21 @@ void TExtStringGrid::SubUnGroup(int colIndex)
     ExpandAll();
     const auto it = std::find(m_subGroupColumns.rbegin(), m_subGroupColumns.rend(), colIndex);
     if (it != m_subGroupColumns.rend()) m_subGroupColumns.erase(std::next(it).base());
+    // Rows get a value only below a header of this column: a column that
+    // was never sub-grouped keeps its texts.
     QString text;
+    bool seen = false;
     for (int r = FixedRows(); r <= RowCount() - FixedFooters() - 1;) {
         if (IsNode(r)) {
             if (NodeColumn(GetCellGraphic(0, r)) == colIndex) {
                 text = Cells(colIndex + 1, r);
+                seen = true;
                 const int real = RealRowOf(r);
                 RemoveNode(real);
                 RemoveChildRow(real);
                 continue;
             }
-        } else if (!IsSummary(r)) {
+        } else if (seen && !IsSummary(r)) {
             SetCells(colIndex, r, text);
         }
         ++r;

@@ -182,6 +182,12 @@ TEST(GridGroup, SubGroupInsideTheGroups)
                        {"", "d", "Y", "p", "4"}});
         g->Grouping().SetSummary(summary);
         g->Group(2);
+        const QStringList grouped = Layout(*g);
+        // Undoing a sub-grouping that was never made changes nothing.
+        g->SubUnGroup(2);
+        EXPECT_EQ(Layout(*g), grouped);
+        g->SubGroup(2);
+        // A second sub-grouping of the same column changes nothing either.
         g->SubGroup(2);
         EXPECT_EQ(g->GroupColumn(), 2);
         // Sub-group headers carry their value in column 3; the values left
@@ -198,6 +204,8 @@ TEST(GridGroup, SubGroupInsideTheGroups)
             EXPECT_EQ(g->GetNodeLevel(subs[i]), 2);
             EXPECT_EQ(g->CellGraphics(0, subs[i])->CellVar.toInt(), 2);
         }
+        g->SubUnGroup(2);
+        EXPECT_EQ(Layout(*g), grouped);
     }
 }
 
