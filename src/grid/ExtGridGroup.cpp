@@ -46,6 +46,8 @@ int NodeColumn(TCellGraphic* g)
 void TExtStringGrid::ShowAllRowsForGrouping()
 {
     if (FilterActive()) SetFilterActive(false);
+    // Every filter pass's rows, not only the latest pass's.
+    while (FFilterLevel > 0) RemoveLastFilter();
     ExpandAll();
     // What is still parked (rows the program hid, a filter's rows) comes
     // back at its place.

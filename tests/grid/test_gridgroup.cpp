@@ -381,3 +381,30 @@ TEST(GridGroup, HiddenRowsComeBackWholeAroundGrouping)
     EXPECT_EQ(g->NumHiddenRows(), 0);
     EXPECT_EQ(Layout(*g), (QStringList{"a|X|1", "c|X|3", "b|Y|2", "d|Y|4"}));
 }
+
+TEST(GridGroup, FilteredRowsComeBackWholeAroundGrouping)
+{
+    auto g = Make({{"", "a", "X", "1"}, {"", "b", "Y", "2"}, {"", "c", "X", "3"}, {"", "d", "Y", "4"}});
+    const auto filterOn = [&](const QString& condition) {
+        g->Filter().Clear();
+        TFilterData& d = g->Filter().Add();
+        d.SetColumn(1);
+        d.SetCondition(condition);
+        g->SetFilterActive(true);
+    };
+    // Two passes: the second narrows the first.
+    filterOn(QStringLiteral("!a"));
+    g->ApplyFilter();
+    ASSERT_EQ(g->RowCount(), 4);
+    g->Group(2);
+    EXPECT_FALSE(g->FilterActive());
+    EXPECT_EQ(g->NumHiddenRows(), 0);
+    EXPECT_EQ(Layout(*g), (QStringList{"H:X/3", "a|1", "c|3", "H:Y/3", "b|2", "d|4"}));
+    // Filtering the grouped grid, then ungrouping it.
+    filterOn(QStringLiteral("c"));
+    ASSERT_LT(g->RowCount(), 7);
+    g->UnGroup();
+    EXPECT_FALSE(g->FilterActive());
+    EXPECT_EQ(g->NumHiddenRows(), 0);
+    EXPECT_EQ(Layout(*g), (QStringList{"a|X|1", "c|X|3", "b|Y|2", "d|Y|4"}));
+}
