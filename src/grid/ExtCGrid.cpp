@@ -510,6 +510,29 @@ void TExtColumnGrid::RemoveCols(int c, int count)
     UpdateColumnHeaders();
 }
 
+void TExtColumnGrid::Group(int colIndex)
+{
+    if (colIndex < FixedCols() || colIndex < 1) return;
+    // A grouped grid is ungrouped before the item is saved: its UnGroup
+    // gives back the item saved for the column grouped before.
+    if (GroupColumn() != -1) UnGroup();
+    if (colIndex < FColumnCollection->Count()) FSaveCol->Assign(FColumnCollection->Items(colIndex));
+    TExtStringGrid::Group(colIndex);
+}
+
+void TExtColumnGrid::UnGroup()
+{
+    const int g = GroupColumn();
+    TExtStringGrid::UnGroup();
+    if (g != -1 && GroupColumn() == -1 && g < FColumnCollection->Count()) {
+        const bool old = FColumnCollection->FNoRecursiveUpdate;
+        FColumnCollection->FNoRecursiveUpdate = true;
+        FColumnCollection->Items(g).Assign(*FSaveCol);
+        FColumnCollection->FNoRecursiveUpdate = old;
+        UpdateColumnHeaders();
+    }
+}
+
 void TExtColumnGrid::SyncColumnItems()
 {
     const int want = ColCount() + NumHiddenColumns();

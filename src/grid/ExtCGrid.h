@@ -232,6 +232,11 @@ public:
     // Inserting and removing columns moves the column items along.
     void InsertCols(int c, int count) override;
     void RemoveCols(int c, int count) override;
+    // The grouped column's item waits in the saved column until UnGroup
+    // gives it back at its place.
+    void Group(int colIndex) override;
+    void UnGroup() override;
+    const TGridColumnItem& SavedColumn() const { return *FSaveCol; }
     TGridColumnCollection& Columns() { return *FColumnCollection; }
     void SetColumns(const TGridColumnCollection& v) { FColumnCollection->Assign(v); }
     // The first item of that name (exact case), nullptr when none.

@@ -1486,6 +1486,40 @@ public:
     std::function<void(TExtStringGrid* sender, int acol, int fromRow, int toRow, double& res)> OnGroupCalc;
     TCalcFooterEvent OnFooterCalc;
 
+    // --- grouping (ExtGridGroup.cpp) ----------------------------------------------------
+    // Grouping by a column (a real column from 1 and at least FixedCols) takes
+    // the column out of the grid and puts a header row, made a node over its
+    // rows, before every run of equal texts (exact comparison) of the column,
+    // with Grouping.Summary a summary row after each run. Rows out of view
+    // (filtered, hidden, in contracted nodes) come back first. UnGroup undoes
+    // every sub-grouping, puts the column back with its width, caption and
+    // footer text and its value into every data row, and removes the header
+    // and summary rows. SubGroup groups a column inside the groups with child
+    // header rows whose node remembers the column; SubUnGroup undoes it.
+    // Each runs in one update; a failure clears IsGrouping and ends it.
+    virtual void SubGroup(int colIndex);
+    virtual void SubUnGroup(int colIndex);
+    virtual void Group(int colIndex);
+    virtual void UnGroup();
+    // -1 ungroups, a value above 0 groups by that column, others do nothing.
+    void SetGroupColumn(int v);
+    bool IsGrouping() const { return FIsGrouping; }
+    // Group results into column colIndex of every expanded group's header
+    // row, or of its summary row with Grouping.Summary: 1 sum, 2 average,
+    // 3 minimum, 4 maximum, 5 count (an integer), 6 OnGroupCalc, 7 distinct
+    // count, 8 standard deviation; any other method writes nothing.
+    void GroupCalc(int colIndex, int method);
+    // The first five also set the column's footer calculation while the
+    // floating footer is shown.
+    void GroupSum(int colIndex) { GroupCalc(colIndex, 1); }
+    void GroupAvg(int colIndex) { GroupCalc(colIndex, 2); }
+    void GroupMin(int colIndex) { GroupCalc(colIndex, 3); }
+    void GroupMax(int colIndex) { GroupCalc(colIndex, 4); }
+    void GroupCount(int colIndex) { GroupCalc(colIndex, 5); }
+    void GroupCustomCalc(int colIndex) { GroupCalc(colIndex, 6); }
+    void GroupDistinct(int colIndex) { GroupCalc(colIndex, 7); }
+    void GroupStdDev(int colIndex) { GroupCalc(colIndex, 8); }
+
 protected:
     virtual void CalcFooterCells(int c);
     void LastRowChanged() override;
@@ -2630,6 +2664,24 @@ protected:
     bool FNilObjects = false;
     int FNumHidden = 0;
     int FGroupColumn = -1;
+    // The grouped column's caption (row 0), footer text (last row) and
+    // width, remembered by Group for UnGroup.
+    QString FGroupCaption;
+    QString FGroupFooter;
+    int FGroupWidth = 0;
+    bool FIsGrouping = false;
+    // The columns sub-grouped inside the groups, in order.
+    std::vector<int> m_subGroupColumns;
+    // Grouping's helpers (ExtGridGroup.cpp): rows out of view shown again;
+    // the rows first .. first + order.size() - 1 rearranged so that position
+    // first + i receives the row at first + order[i], each row moved once
+    // with its height, flags and in-cell controls; the header or summary
+    // look on a row or on its merged cell.
+    void ShowAllRowsForGrouping();
+    void ArrangeRows(const std::vector<int>& order, int first);
+    void SwapRowsForGrouping(int r1, int r2);
+    void GroupHeaderLook(int r, int mergedCol);
+    void GroupSummaryLook(int r, int mergedCol);
     int FUpdateCount = 0;
 
     // --- in-place editing (ExtGridEdit.cpp) --------------------------------------------
