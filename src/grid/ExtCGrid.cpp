@@ -1010,3 +1010,27 @@ void TExtColumnGrid::SpinEditorLimits(TGridSpin& spin)
     spin.SetMaxValue(FEditSpinMax);
     spin.SetIncrement(FEditSpinStep);
 }
+
+void TExtColumnGrid::FilterListSelect(int itemIndex)
+{
+    const int c = FilterCol();
+    TGridColumnItem* item = c >= 0 ? ItemOf(c) : nullptr;
+    if (item && itemIndex >= 0 && itemIndex < item->Filter().size()) {
+        const QString line = item->Filter()[itemIndex];
+        const int eq = line.indexOf(QLatin1Char('='));
+        const QString friendlyName = eq >= 0 ? line.left(eq) : line;
+        QString condition = eq >= 0 ? line.mid(eq + 1) : line;
+        if (AutoFilterDisplay()) item->SetHeader(friendlyName);
+        if (AutoFilterUpdate()) SetFilterActive(false);
+        if (OnFilterSelect) OnFilterSelect(this, c, itemIndex, friendlyName, condition);
+        TFilterData& f = Filter().GetColFilter(c);
+        f.SetCondition(condition);
+        f.SetCaseSensitive(item->FilterCaseSensitive());
+        if (AutoFilterUpdate()) {
+            SetFilterActive(true);
+            if (RowCount() != FixedRows() && !(RowCount() == 1 && FixedRowAlways())) SetRow(FixedRows());
+            DoFilterDone();
+        }
+    }
+    SetFilterCol(-1);
+}

@@ -283,6 +283,9 @@ public:
     void GetCheckTrue(int c, int r, QString& value) override;
     void GetCheckFalse(int c, int r, QString& value) override;
     bool GetColumnFilter(int c) override;
+    // A filter entry was chosen: the line of the column item's Filter
+    // becomes the column's condition (with the item's case rule).
+    void FilterListSelect(int itemIndex) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
 
     // The editor settings of the last GetCellEditor (combo items, spin

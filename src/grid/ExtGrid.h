@@ -24,6 +24,8 @@
 #include "controls/ExtObj.h"
 #include "controls/ExtStyleIF.h"
 #include "controls/esgcheck.h"
+#include "grid/ExtGridFilter.h"
+#include "grid/ExtGridFilterViews.h"
 #include "grid/ExtGridPanels.h"
 #include "grid/ExtGridSettings.h"
 #include "platform/Exception.h"
@@ -970,12 +972,9 @@ public:
     KR_FIELD_PROP(bool, HideFocusRect, false)
     KR_FIELD_PROP(bool, FixedAsButtons, false)
     KR_FIELD_PROP(THoverFixedCells, HoverFixedCells, THoverFixedCells::hfNone)
-    KR_FIELD_PROP(bool, FilterActive, false)
-    KR_FIELD_PROP(bool, FilterDropDownAuto, false)
     KR_FIELD_PROP(bool, FilterDropDownCheck, false)
     KR_FIELD_PROP(QString, FilterDropDownClear, QStringLiteral("(All)"))
     KR_FIELD_PROP(TFilterDropDownColumns, FilterDropDownColumns, TFilterDropDownColumns::fdNormal)
-    KR_FIELD_PROP(int, FilterDropDownRow, 0)
     KR_FIELD_PROP(bool, FilterNormalCellsOnly, true)
     KR_FIELD_PROP(bool, FilterIncremental, false)
     KR_FIELD_PROP(bool, AutoFilterUpdate, true)
@@ -1732,29 +1731,108 @@ public:
     TScrollControl* HScrollControl() const { return hscrlctrl.get(); }
     // Makes whichever touch scroll indicator is missing, in the grid's window.
     void CreateMetroScrollControls();
-    // A filter entry was chosen in the drop-down list (the filter code fills
-    // these in).
-    virtual void FilterListSelect(int /*itemIndex*/) {}
-    // An entry of the drop-down check list was ticked or unticked.
-    virtual void FilterCheckListClick(int /*itemIndex*/) {}
-    // The search panel's events (the search code fills these in) ...
-    virtual void SearchFooterEditChange(const QString& /*value*/) {}
-    virtual void SearchFooterFindNext() {}
-    virtual void SearchFooterFindPrev() {}
-    virtual void SearchFooterHighlight() {}
+    // The filter list handlers (ExtGridFilter.cpp): entry itemIndex of the
+    // single-choice list was chosen; an entry of the check list was ticked
+    // or unticked (itemIndex -1). Both read the open list through
+    // FilterListView.
+    virtual void FilterListSelect(int itemIndex);
+    virtual void FilterCheckListClick(int itemIndex);
+    // The search panel's handlers (ExtGridFind.cpp): the text box changed,
+    // the find-next and find-previous buttons, the highlight button. They
+    // read and set the bar through SearchBarView.
+    virtual void SearchFooterEditChange(const QString& value);
+    virtual void SearchFooterFindNext();
+    virtual void SearchFooterFindPrev();
+    virtual void SearchFooterHighlight();
     // ... and its close button: OnSearchFooterClose, then the search footer
     // is hidden.
     virtual void SearchFooterCloseClick();
     TGridNotifyEvent OnSearchFooterClose;
     // The footer panel and the search panel were put into the grid's window.
-    int FilterCol() const { return FFilterColTmp; } // TEMPSHIM
-    void SetFilterCol(int c) { FFilterColTmp = c; } // TEMPSHIM
-    int FFilterColTmp = -1; // TEMPSHIM
     TGridNotifyEvent OnCreatedFloatingFooter;
     TGridNotifyEvent OnCreatedSearchFooter;
     // Paints a footer cell (or the footer's preview area, or the whole strip
     // with fsCustomPaint) in place of the grid's cell painter.
     TFooterPaintEvent OnFooterPaint;
+    // The widgets the handlers above talk to (not owned; null: none). A
+    // widget registers itself while it is open and takes itself out again.
+    IFilterListView* FilterListView() const { return FFilterListView; }
+    void SetFilterListView(IFilterListView* v) { FFilterListView = v; }
+    ISearchBarView* SearchBarView() const { return FSearchBarView; }
+    void SetSearchBarView(ISearchBarView* v) { FSearchBarView = v; }
+
+    // --- filtering (ExtGridFilter.cpp) ------------------------------------------------
+    // The conditions; rows that fail them are hidden as one filter level per
+    // pass. Filter levels are a stack in the hidden-row store apart from rows
+    // hidden otherwise (HideRows, contracted nodes), which they never show.
+    TFilter& Filter() { return *FFilter; }
+    void SetFilter(const TFilter& v) { FFilter->Assign(v); }
+    // On: a filter pass (a new level). Off: the latest level comes back and
+    // is dropped. Always recomputes the footers.
+    bool FilterActive() const { return FFilterActive; }
+    void SetFilterActive(bool v);
+    // The fixed row whose cells show the filter buttons; only values below
+    // FixedRows are taken.
+    int FilterDropDownRow() const { return FFilterDropDownRow; }
+    void SetFilterDropDownRow(int v);
+    bool FilterDropDownAuto() const { return FFilterDropDownAuto; }
+    void SetFilterDropDownAuto(bool v);
+    // The column whose filter list is open (-1: none); the list code sets
+    // it when it opens a list and resets it when a click outside closes it.
+    int FilterCol() const { return FFilterCol; }
+    void SetFilterCol(int c) { FFilterCol = c; }
+    // One filter pass over the normal rows: the failing rows become a new
+    // filter level (also when none fails).
+    void ApplyFilter();
+    // Tests one display row and hides it alone (no level) when it fails.
+    void FilterRow(int r);
+    // Removes the latest filter level; true while more than one level stays.
+    bool RemoveLastFilter();
+    // Removes every filter level; with none applied empties Filter instead.
+    void RemoveAllFilters();
+    // Incremental filtering while typing: a text one character longer than
+    // the last adds a level, one character shorter removes one, any other
+    // starts over. Column -1 tests the whole row; "" removes the levels.
+    void NarrowDown(const QString& condition, int column);
+    // Whether display row r passes Filter and OnCustomFilter.
+    virtual bool MatchFilterRow(int r);
+    std::function<void(TExtStringGrid* sender, int arow, bool& acceptRow)> OnCustomFilter;
+    // Progress of a filter pass in percent.
+    std::function<void(TExtStringGrid* sender, int16_t progress)> OnFilterProgress;
+    std::function<void(TExtStringGrid* sender, int column, int itemIndex, const QString& friendlyName,
+                       QString& filterCondition)>
+        OnFilterSelect;
+    std::function<void(TExtStringGrid* sender, int column, int itemIndex, const QString& friendlyName,
+                       QString& filterCondition, IFilterListView* checkList)>
+        OnFilterCheck;
+
+    // --- find and replace (ExtGridFind.cpp) -------------------------------------------
+    // The first matching cell after start ((-1, -1): from the region's first
+    // cell), or (-1, -1). Columns are display columns unless
+    // fnIncludeHiddenColumns, rows display rows unless fnIncludeHiddenRows.
+    QPoint Find(QPoint start, const QString& s, TFindParams params);
+    // The same on the wide cell texts (no fnAutoGoto scrolling).
+    QPoint FindWide(QPoint start, const QString& s, TFindParams params);
+    // Find from the start; SearchCell takes the result.
+    QPoint FindFirst(const QString& s, TFindParams params);
+    // Find after SearchCell with the last text and options.
+    QPoint FindNext();
+    // Replaces origStr by newStr (ignoring case) in every cell a search with
+    // params finds; the number of cells changed.
+    int Replace(const QString& origStr, const QString& newStr, TFindParams params);
+    // The first row from FixedRows whose sort-column text (stripped, upper-
+    // cased) begins with s; -1 when none.
+    int Search(const QString& s);
+    QPoint SearchCell() const { return FSearchCell; }
+    void SetSearchCell(QPoint p) { FSearchCell = p; }
+    const QString& SearchCache() const { return FSearchCache; }
+    const QString& SearchCacheWide() const { return FSearchCacheWide; }
+    TFindParams FindParams() const { return FFindParams; }
+    int FindCol() const { return FFindCol; }
+    void SetFindCol(int v) { FFindCol = v; }
+    int FindRow() const { return FFindRow; }
+    void SetFindRow(int v) { FFindRow = v; }
+    std::function<void(TExtStringGrid* sender, const QString& value, bool& defaultSearch)> OnSearchEditChange;
 
     // --- control values -------------------------------------------------------------
     // The value of the inline control `id` in the cell's text (display row);
@@ -2060,7 +2138,6 @@ public:
     KR_FIELD_PROP(int, ZoomFactor, 0)
     KR_FIELD_PROP(bool, NoDefaultDraw, false)
     KR_FIELD_PROP(bool, NoImageAndText, false)
-    KR_FIELD_PROP(int, FilterRow, -1)
     KR_FIELD_PROP(bool, ShowColNrs, false)
     KR_FIELD_PROP(bool, UseDisabledFont, false)
     KR_FIELD_PROP(bool, SelectionRTFKeep, false)
@@ -2607,6 +2684,28 @@ private:
     QStringList FColumnHeaders;
     QStringList FRowHeaders;
     QStringList FFilterList;
+    std::unique_ptr<TFilter> FFilter = std::make_unique<TFilter>(this);
+    bool FFilterActive = false;
+    bool FFilterDropDownAuto = false;
+    int FFilterDropDownRow = 0;
+    // FixedRows when the last filter pass began (-1: none yet).
+    int FFilterFixedRows = -1;
+    int FFilterCol = -1;
+    QString FLastFilter;
+    IFilterListView* FFilterListView = nullptr;
+    ISearchBarView* FSearchBarView = nullptr;
+    QPoint FSearchCell{0, 0};
+    QString FSearchCache;
+    QString FSearchCacheWide;
+    TFindParams FFindParams;
+    int FFindCol = 0;
+    int FFindRow = 0;
+    // Shows the rows of the latest filter level, drops the level and puts
+    // back the fixed rows and a hidden selection.
+    void DropFilterLevel();
+    // The search behind Find and FindWide, and its test of one cell.
+    QPoint FindCell(QPoint start, const QString& text, const QString& wideText, TFindParams params);
+    bool FindCellMatch(int x, int y, bool wide);
     TSortIndexList FSortIndexes;
     TIntList FSortRowXRef{-1, -1};
     TIntList FUnSortRowXRef{-1, -1};

@@ -13,6 +13,7 @@ void TExtStringGrid::CreateCompanionWindows()
     // The two panels under the cells, bottom-aligned, height 0, no border.
     FFooterPanel = std::make_unique<TFooterPanel>(this);
     FSearchPanel = std::make_unique<TSearchPanel>(this);
+    SetSearchBarView(FSearchPanel.get());
     FSearchPanel->OnEditChange = [this](TSearchPanel* p) { SearchFooterEditChange(p->EditControl()->text()); };
     FSearchPanel->OnBackwardClick = [this](TSearchPanel*) { SearchFooterFindPrev(); };
     FSearchPanel->OnForwardClick = [this](TSearchPanel*) { SearchFooterFindNext(); };
@@ -69,6 +70,8 @@ void TExtStringGrid::SearchFooterCloseClick()
 
 void TExtStringGrid::DestroyCompanionWindows()
 {
+    SetFilterListView(nullptr);
+    SetSearchBarView(nullptr);
     FFooterPanel.reset();
     FSearchPanel.reset();
     FDropList.reset();
@@ -90,6 +93,7 @@ void TExtStringGrid::CloseFilterLists()
     if (FDropList->isVisible()) FDropList->hide();
     if (FDropCheckList->isVisible()) FDropCheckList->hide();
     SetFilterCol(-1);
+    SetFilterListView(nullptr);
 }
 
 void TExtStringGrid::FilterButtonClick(int c, int r)
@@ -104,6 +108,11 @@ void TExtStringGrid::FilterButtonClick(int c, int r)
     SetFilterCol(rc);
     const bool check = FilterDropDownCheck();
     QListWidget* list = check ? static_cast<QListWidget*>(FDropCheckList.get()) : FDropList.get();
+    // The filter handlers read the open list's entries and ticks.
+    if (check)
+        SetFilterListView(FDropCheckList.get());
+    else
+        SetFilterListView(FDropList.get());
     const TFilterDropDown& look = *FFilterDropDown;
     QPalette pal = list->palette();
     pal.setColor(QPalette::Base, ColorToQColor(look.Color()));
@@ -149,4 +158,11 @@ void TExtStringGrid::FilterButtonClick(int c, int r)
     list->setFocus(Qt::PopupFocusReason);
 }
 
-bool TExtStringGrid::FilterListEntryTicked(int /*c*/, const QString& /*text*/) { return false; } // TEMPSHIM
+bool TExtStringGrid::FilterListEntryTicked(int c, const QString& text)
+{
+    for (int i = 0; i < FFilter->Count(); ++i) {
+        const TFilterData& d = FFilter->Items(i);
+        if (d.Column() == c && d.Condition() == text) return true;
+    }
+    return false;
+}

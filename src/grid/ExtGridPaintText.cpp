@@ -220,7 +220,7 @@ void TExtStringGrid::PlanCellText(TExtCellPlan& plan, int c, int r, const TVisua
         TR.Left += GridLineWidth();
         TR.Top += GridLineWidth();
     }
-    plan.FilterButton = r == FFilterRow && GetColumnFilter(rc);
+    plan.FilterButton = r == FFilterDropDownRow && GetColumnFilter(rc);
     // 9.-10. The grid's background inside the cell.
     {
         const TBackGround& bg = *FBackGround;

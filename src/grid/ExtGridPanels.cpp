@@ -550,6 +550,21 @@ void TSearchPanel::UpdateSearchFooter(const TSearchFooter& footer)
     update();
 }
 
+QString TSearchPanel::Text() const { return FEdit->text(); }
+
+TColor TSearchPanel::BoxColor() const { return QColorToColor(FEdit->palette().color(QPalette::Base)); }
+
+void TSearchPanel::SetBoxColor(TColor color)
+{
+    QPalette pal = FEdit->palette();
+    pal.setColor(QPalette::Base, ColorToQColor(color));
+    FEdit->setPalette(pal);
+}
+
+bool TSearchPanel::HighlightDown() const { return FHilite->Down(); }
+
+bool TSearchPanel::MatchCase() const { return FMatchCase->Checked(); }
+
 bool TSearchPanel::event(QEvent* e)
 {
     const bool done = TGridBottomPanel::event(e);
@@ -644,6 +659,14 @@ TDropList::TDropList(TExtStringGrid* grid)
 
 TDropList::~TDropList() = default;
 
+QString TDropList::Entry(int index) const
+{
+    const QListWidgetItem* it = item(index);
+    return it ? it->text() : QString();
+}
+
+bool TDropList::Checked(int) const { return false; }
+
 void TDropList::CancelMode(QPoint globalPos) { CancelFilterList(this, FGrid, globalPos); }
 
 void TDropList::Select()
@@ -696,6 +719,18 @@ TDropCheckList::TDropCheckList(TExtStringGrid* grid)
 }
 
 TDropCheckList::~TDropCheckList() = default;
+
+QString TDropCheckList::Entry(int index) const
+{
+    const QListWidgetItem* it = item(index);
+    return it ? it->text() : QString();
+}
+
+bool TDropCheckList::Checked(int index) const
+{
+    const QListWidgetItem* it = item(index);
+    return it && it->checkState() == Qt::Checked;
+}
 
 void TDropCheckList::CancelMode(QPoint globalPos) { CancelFilterList(this, FGrid, globalPos); }
 

@@ -14,6 +14,7 @@
 // companions put into it are then taken out of it again first, so that they
 // live on with the grid.
 #include "controls/ExtObjSettings.h"
+#include "grid/ExtGridFilterViews.h"
 #include "platform/Graphics.h"
 
 #include <QLineEdit>
@@ -145,7 +146,7 @@ protected:
 // The search bar under the cells: the text box, the find-next,
 // find-previous, highlight and close buttons and the match-case box, on a
 // flat or banded background with a grid-line coloured top line.
-class TSearchPanel : public TGridBottomPanel {
+class TSearchPanel : public TGridBottomPanel, public ISearchBarView {
 public:
     // The height of the panel while the search footer is shown.
     static constexpr int ShownHeight = 32;
@@ -167,7 +168,7 @@ public:
     TExtGridButton* BackwardButton() const { return FBackward; }
     TExtGridButton* HiliteButton() const { return FHilite; }
     TExtGridButton* ExitButton() const { return FExit; }
-    TExtCheckBox* MatchCase() const { return FMatchCase; }
+    TExtCheckBox* MatchCaseBox() const { return FMatchCase; }
 
     // The panel is in the grid's window: its controls placed and wired,
     // then the grid's OnCreatedSearchFooter.
@@ -177,6 +178,14 @@ public:
     // visible (and the panel in a window), hidden at height 0 otherwise.
     void UpdateSearchFooter(const TSearchFooter& footer);
     const TSearchFooter& Settings() const { return FSettings; }
+
+    // What the grid's search handlers read and set.
+    QString Text() const override;
+    TColor BoxColor() const override;
+    void SetBoxColor(TColor color) override;
+    bool HighlightDown() const override;
+    bool MatchCase() const override;
+    void Repaint() override { repaint(); }
 
     // The panel's events, bound by the grid to its search-footer handlers.
     std::function<void(TSearchPanel* sender)> OnBackwardClick;
@@ -213,8 +222,12 @@ class TFilterListCloser;
 // The single-choice list of a column's filter drop-down. Enter or a mouse
 // release hides it and fires OnSelect with the current item; losing the
 // focus or a press outside it with the pointer outside closes it.
-class TDropList : public QListWidget {
+class TDropList : public QListWidget, public IFilterListView {
 public:
+    int EntryCount() const override { return count(); }
+    QString Entry(int index) const override;
+    bool Checked(int index) const override;
+    void Repaint() override { viewport()->update(); }
     explicit TDropList(TExtStringGrid* grid);
     ~TDropList() override;
     TExtStringGrid* Grid() const { return FGrid; }
@@ -240,8 +253,12 @@ private:
 // The multi-choice (check) list of a column's filter drop-down. Each tick
 // or untick fires OnSelect(-1) and the list stays open; it closes as the
 // single-choice list does.
-class TDropCheckList : public QListWidget {
+class TDropCheckList : public QListWidget, public IFilterListView {
 public:
+    int EntryCount() const override { return count(); }
+    QString Entry(int index) const override;
+    bool Checked(int index) const override;
+    void Repaint() override { viewport()->update(); }
     explicit TDropCheckList(TExtStringGrid* grid);
     ~TDropCheckList() override;
     TExtStringGrid* Grid() const { return FGrid; }

@@ -237,12 +237,12 @@ TEST_F(BottomPanels, SearchBarControlsAtTheirPlaces)
         {s.HiliteButton(), QRect(330, 5, 90, 23)},
     };
     for (const auto& c : cases) EXPECT_EQ(c.w->geometry(), c.r) << c.w->metaObject()->className();
-    EXPECT_EQ(s.MatchCase()->geometry().topLeft(), QPoint(425, 8));
-    EXPECT_EQ(s.MatchCase()->height(), 18);
+    EXPECT_EQ(s.MatchCaseBox()->geometry().topLeft(), QPoint(425, 8));
+    EXPECT_EQ(s.MatchCaseBox()->height(), 18);
 
     g.SearchFooter().SetShowHighLight(false);
     EXPECT_TRUE(s.HiliteButton()->isHidden());
-    EXPECT_EQ(s.MatchCase()->x(), 330);
+    EXPECT_EQ(s.MatchCaseBox()->x(), 330);
 
     // Right to left: mirrored, the close button at the right end.
     s.setLayoutDirection(Qt::RightToLeft);
@@ -367,4 +367,32 @@ TEST_F(BottomPanels, CtrlFFocusesTheSearchBox)
     g.Widget()->setFocus();
     QTest::keyClick(g.Widget(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(g.SearchPanel().EditControl()->hasFocus());
+}
+
+TEST(SearchBar, MissTurnsTheBoxRedHighlightMarksCells)
+{
+    // The real search handlers behind the bar.
+    TExtStringGrid g;
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 4; ++r) g.SetCells(c, r, QStringLiteral("%1%2").arg(QChar('a' + c)).arg(r));
+    QWidget form;
+    auto* lay = new QVBoxLayout(&form);
+    lay->addWidget(g.CreateWnd(&form));
+    g.SearchFooter().SetVisible(true);
+    form.resize(600, 300);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    TSearchPanel& s = g.SearchPanel();
+    QTest::keyClicks(s.EditControl(), QStringLiteral("zz"));
+    EXPECT_EQ(s.BoxColor(), clRed);
+    s.EditControl()->clear();
+    QTest::keyClicks(s.EditControl(), QStringLiteral("c2"));
+    EXPECT_NE(s.BoxColor(), clRed);
+    EXPECT_EQ(QPoint(g.Col(), g.Row()), QPoint(2, 2));
+    QTest::mouseClick(s.HiliteButton(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(s.HighlightDown());
+    EXPECT_TRUE(g.Cells(2, 2).contains(QLatin1String("<hi>")));
+    EXPECT_FALSE(g.Cells(1, 2).contains(QLatin1String("<hi>")));
 }

@@ -214,3 +214,48 @@ TEST(NoActiveForm, ClickLeavesTheActiveWindow)
     EXPECT_EQ(img.pixel(0, 20), ColorToQColor(clWindowFrame).rgb());
     EXPECT_EQ(img.pixel(30, 20), ColorToQColor(clBtnFace).rgb());
 }
+
+TEST_F(FilterLists, PickFromTheHeaderFiltersTheRowsTwoTicksTwoConditions)
+{
+    // The real handlers behind the lists.
+    TExtStringGrid real;
+    real.SetColCount(2);
+    real.SetRowCount(6);
+    real.SetFixedRows(1);
+    real.SetDefaultColWidth(120);
+    const char* texts[] = {"pear", "apple", "fig", "apple", "kiwi"};
+    for (int r = 1; r < 6; ++r) real.SetCells(1, r, QString::fromUtf8(texts[r - 1]));
+    real.SetFilterDropDownAuto(true);
+    QWidget form;
+    auto* lay = new QVBoxLayout(&form);
+    lay->addWidget(real.CreateWnd(&form));
+    form.resize(400, 300);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const TRect r = real.CellRect(1, 0);
+    QTest::mouseClick(real.Widget()->viewport(), Qt::LeftButton, {}, QPoint(r.Right - 8, r.Top + 5));
+    TDropList& l = real.DropList();
+    ASSERT_TRUE(l.isVisible());
+    ASSERT_EQ(l.item(1)->text(), QStringLiteral("apple"));
+    l.setCurrentRow(1);
+    QTest::keyClick(&l, Qt::Key_Return);
+    EXPECT_FALSE(l.isVisible());
+    EXPECT_EQ(real.FilterCol(), -1);
+    EXPECT_TRUE(real.FilterActive());
+    EXPECT_EQ(real.RowCount(), 3); // the header and the two apples
+    EXPECT_EQ(real.Cells(1, 1), QStringLiteral("apple"));
+
+    real.SetFilterActive(false);
+    real.Filter().Clear();
+    real.SetFilterDropDownCheck(true);
+    QTest::mouseClick(real.Widget()->viewport(), Qt::LeftButton, {}, QPoint(r.Right - 8, r.Top + 5));
+    TDropCheckList& cl = real.DropCheckList();
+    ASSERT_TRUE(cl.isVisible());
+    cl.item(2)->setCheckState(Qt::Checked);
+    cl.item(4)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(cl.isVisible());
+    ASSERT_EQ(real.Filter().Count(), 2);
+    EXPECT_EQ(real.Filter().Items(0).Condition(), cl.item(2)->text());
+    EXPECT_EQ(real.Filter().Items(1).Condition(), cl.item(4)->text());
+    EXPECT_EQ(real.Filter().Items(1).Column(), 1);
+}
