@@ -356,6 +356,9 @@ public:
     // --- painting entries ------------------------------------------------------------
     void PaintCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
     void PaintCellExt(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state);
+    // PaintCell for a cell of the hidden last row, which the grid's own
+    // painting leaves blank: the panel that shows that row paints it so.
+    void PaintLastRowCell(TCanvas& canvas, int c, const TRect& rect, TGridDrawState state);
     void Paint(TCanvas& canvas) override;
     int PaintID() const { return FPaintID; }
     // The painter's decisions for a cell, starting from the canvas's brush as
@@ -493,6 +496,7 @@ protected:
     TColor FGridFixedLineColor = 0x808080;
     int FPaintID = 1;
     bool FHideLastRow = false;
+    bool FPaintingLastRow = false;
     int FNormalRowCount = 0;
     TExtGridUndoRedo* FUndoRedo = nullptr;
     bool FWordWrap = true;

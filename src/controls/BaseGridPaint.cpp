@@ -38,6 +38,14 @@ void TBaseGrid::PaintCellExt(TCanvas& canvas, int c, int r, const TRect& rect, T
     PaintCellPrivate(canvas, c, r, rect, state, false);
 }
 
+void TBaseGrid::PaintLastRowCell(TCanvas& canvas, int c, const TRect& rect, TGridDrawState state)
+{
+    const bool was = FPaintingLastRow;
+    FPaintingLastRow = true;
+    PaintCellPrivate(canvas, c, RowCount() - 1, rect, state, true);
+    FPaintingLastRow = was;
+}
+
 void TBaseGrid::DrawCellContent(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state)
 {
     TRect tr = rect;
@@ -52,7 +60,7 @@ TBaseCellPlan TBaseGrid::PlanCell(int c, int r, const TRect& cellRect, TGridDraw
     plan.Rect = cellRect;
     plan.WithContent = withContent;
     // 1. The hidden last row is painted over in the grid's colour.
-    if (r == RowCount() - 1 && FHideLastRow) {
+    if (r == RowCount() - 1 && FHideLastRow && !FPaintingLastRow) {
         plan.Kind = TBaseCellPlan::ckHiddenRow;
         plan.FillColor = Color;
         return plan;

@@ -121,7 +121,8 @@ public:
     TFooterStyle FooterStyle() const { return FFooterStyle; }
     void SetFooterStyle(TFooterStyle v);
     bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool v) { FShowHint = v; }
+    // Also the footer panel's own hint switch.
+    void SetShowHint(bool v);
     // The panel's height follows (minus one) when above 0.
     int Height() const { return FHeight; }
     void SetHeight(int v);
@@ -155,11 +156,16 @@ private:
     bool FVisible = false;
 };
 
-// Look of the column filter drop-down.
+// Look of the column filter drop-down lists. The font and the two glyphs
+// are its own: writing them copies the picture or font in. OnChange fires
+// when a glyph changes (the grid repaints its filter buttons); the other
+// settings are plain values the lists read when they open.
 class TFilterDropDown {
-    KR_NOTIFY_PROP(TColor, Color, clWindow, Changed())
-    KR_NOTIFY_PROP(int, Height, 200, Changed())
-    KR_NOTIFY_PROP(int, Width, 0, Changed())
+    KR_FIELD_PROP(bool, AutoSize, false)
+    KR_FIELD_PROP(TColor, Color, clWindow)
+    KR_FIELD_PROP(bool, ColumnWidth, false)
+    KR_FIELD_PROP(int, Height, 150)
+    KR_FIELD_PROP(int, Width, 150)
 public:
     const QImage& Glyph() const { return FGlyph; }
     void SetGlyph(const QImage& v)
@@ -173,7 +179,10 @@ public:
         FGlyphActive = v;
         Changed();
     }
-    QFont Font;
+    const QFont& Font() const { return FFont; }
+    void SetFont(const QFont& v) { FFont = v; }
+    // Copies every setting but AutoSize (and OnChange); the glyphs through
+    // their writers.
     void Assign(const TFilterDropDown& src);
     std::function<void(TFilterDropDown* sender)> OnChange;
 
@@ -182,6 +191,7 @@ private:
     {
         if (OnChange) OnChange(this);
     }
+    QFont FFont;
     QImage FGlyph, FGlyphActive;
 };
 
@@ -1892,6 +1902,12 @@ public:
     // is hidden.
     virtual void SearchFooterCloseClick();
     TGridNotifyEvent OnSearchFooterClose;
+    // The footer panel and the search panel were put into the grid's window.
+    TGridNotifyEvent OnCreatedFloatingFooter;
+    TGridNotifyEvent OnCreatedSearchFooter;
+    // Paints a footer cell (or the footer's preview area, or the whole strip
+    // with fsCustomPaint) in place of the grid's cell painter.
+    TFooterPaintEvent OnFooterPaint;
     // The widgets the handlers above talk to (not owned; null: none). A
     // widget registers itself while it is open and takes itself out again.
     IFilterListView* FilterListView() const { return FFilterListView; }
@@ -3075,8 +3091,18 @@ public:
     // OnBeforeContractNode first and reporting with OnExpandNode or
     // OnContractNode. False when the row is no node or the change was refused.
     virtual bool NodeButtonClick(int c, int r);
-    virtual void FilterButtonClick(int /*c*/, int /*r*/) {}
-    virtual bool HasFilterButton(int /*c*/) { return false; }
+    // The filter button of display column c in row r was released on: opens
+    // the column's filter list under it (the check list with
+    // FilterDropDownCheck), or closes the list that is open for the column.
+    virtual void FilterButtonClick(int c, int r);
+    // Whether real column c shows a filter button (its filter list has
+    // entries).
+    virtual bool HasFilterButton(int c);
+    // Hides the filter lists; no filter list is open then.
+    void CloseFilterLists();
+    // Whether the check list ticks the entry of real column c: a filter
+    // condition of the column reads exactly so.
+    bool FilterListEntryTicked(int c, const QString& text);
     virtual void SelectionDragStart(int /*c*/, int /*r*/) {}
     // The release of the selection resizer pastes the copy taken at its
     // press into the new selection.

@@ -368,5 +368,12 @@ void TFloatingFooter::Assign(const TFloatingFooter& src)
     FCustomTemplate = src.FCustomTemplate;
     FFooterStyle = src.FFooterStyle;
     SetVisible(src.FVisible);
-    FShowHint = src.FShowHint;
+    // The panel's hint switch follows too, so that it never stays stale.
+    SetShowHint(src.FShowHint);
+}
+
+void TFloatingFooter::SetShowHint(bool v)
+{
+    FShowHint = v;
+    if (FGrid) FGrid->FooterPanel().SetShowHint(v);
 }

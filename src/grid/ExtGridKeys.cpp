@@ -131,6 +131,10 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         SetOptions(Options().With(goEditing));
         ShowInplaceEdit();
     }
+    // Ctrl+F puts the focus into the search bar's text box while the bar is
+    // shown; the key goes on.
+    if (key == 'F' && shift.Contains(ssCtrl) && FSearchFooter->Visible() && FSearchPanel->parentWidget())
+        FSearchPanel->EditControl()->setFocus(Qt::ShortcutFocusReason);
     // Enter or F2 on a cell that may not be edited, or on a cell whose
     // mini-HTML holds inline controls, goes no further (the character
     // procedure still sees Enter).

@@ -475,4 +475,14 @@ const TGridItem* TGridItems::FindIdx(int realRow) const { return const_cast<TGri
 // ---------------------------------------------------------------------------
 // Floating footer and filter drop-down
 
-void TFilterDropDown::Assign(const TFilterDropDown& s) { AssignExcept(*this, s, &TFilterDropDown::OnChange); }
+void TFilterDropDown::Assign(const TFilterDropDown& s)
+{
+    if (&s == this) return;
+    FColor = s.FColor;
+    FColumnWidth = s.FColumnWidth;
+    FFont = s.FFont;
+    FHeight = s.FHeight;
+    FWidth = s.FWidth;
+    SetGlyph(s.FGlyph);
+    SetGlyphActive(s.FGlyphActive);
+}

@@ -111,6 +111,10 @@ public:
     void SetEditorText(const QString& s) override;
 
     void SyncScrollBars();
+    // Room kept free under the cells (above the horizontal scroll bar) for
+    // panels that belong to the grid.
+    void SetViewportBottomMargin(int h) { setViewportMargins(0, 0, 0, h < 0 ? 0 : h); }
+    int ViewportBottomMargin() const { return viewportMargins().bottom(); }
 
     // Key translation shared with the editor: answers whether the grid took it.
     bool ForwardKey(QKeyEvent* e, bool fromEditor);

@@ -63,10 +63,16 @@ TEST(ExtGridCompanions, PutIntoTheWindowWithTheSearchPanelAtTheBottom)
     EXPECT_TRUE(g.DropList().isHidden());
 
     EXPECT_FALSE(g.SearchPanel().isHidden());
-    EXPECT_EQ(g.SearchPanel().geometry(), QRect(0, w->height() - 32, w->width(), 32));
+    // Under the cells, in the window's bottom margin.
+    auto under = [w] {
+        const QRect vp = w->viewport()->geometry();
+        return QRect(vp.left(), vp.bottom() + 1, vp.width(), 32);
+    };
+    EXPECT_EQ(w->ViewportBottomMargin(), 32);
+    EXPECT_EQ(g.SearchPanel().geometry(), under());
     form.show();
     w->resize(300, 200);
-    EXPECT_EQ(g.SearchPanel().geometry(), QRect(0, 200 - 32, 300, 32));
+    EXPECT_EQ(g.SearchPanel().geometry(), under());
 
     g.SearchFooter().SetVisible(false);
     EXPECT_TRUE(g.SearchPanel().isHidden());
@@ -98,7 +104,7 @@ TEST(ExtGridCompanions, SearchPanelCloseHidesTheFooter)
         EXPECT_TRUE(g.SearchFooter().Visible());
         ++closed;
     };
-    g.SearchPanel().OnExit(&g.SearchPanel());
+    g.SearchPanel().OnExitClick(&g.SearchPanel());
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(g.SearchFooter().Visible());
     EXPECT_TRUE(g.SearchPanel().isHidden());

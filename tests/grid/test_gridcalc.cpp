@@ -168,6 +168,7 @@ TEST(GridFooter, SettingsDefaultsAndVisibility)
     EXPECT_EQ(o.FooterStyle(), TFooterStyle::fsColumnPreview);
     EXPECT_FALSE(o.CalculateHiddenRows());
     EXPECT_TRUE(o.ShowHint());
+    EXPECT_TRUE(other.FooterPanel().ShowHint()); // the panel's switch follows
     EXPECT_TRUE(o.Visible());
     EXPECT_EQ(other.FixedFooters(), 0); // preview style: no footer row
     // Not copied.
