@@ -81,14 +81,17 @@ TBaseCellPlan TBaseGrid::PlanCell(int c, int r, const TRect& cellRect, TGridDraw
         }
     }
     // 3. Cells the grid treats as fixed; the rectangle of the whole range.
+    // The hidden last row is painted on another surface (the footer strip):
+    // there the caller's rectangle holds, never the row's place in the grid.
     if (IsFixed(c, r) && withContent) state = state.With(gdFixed).Without(gdSelected);
-    TRect rect = withContent ? CellRect(c, r) : cellRect;
+    TRect rect = withContent && !FPaintingLastRow ? CellRect(c, r) : cellRect;
     plan.Rect = rect;
     plan.State = state;
-    // 4. A scrolled range never paints over the fixed cells.
+    // 4. A scrolled range never paints over the fixed cells (which are not
+    // on the footer strip).
     const bool fixedCol = c < FixedCols(), fixedRow = r < FixedRows();
     const int fcw = FixedColsWidth(), frh = FixedRowsHeight();
-    if ((!fixedCol && FixedCols() > 0 && rect.Left < fcw) || (!fixedRow && FixedRows() > 0 && rect.Top < frh)) {
+    if (!FPaintingLastRow && ((!fixedCol && FixedCols() > 0 && rect.Left < fcw) || (!fixedRow && FixedRows() > 0 && rect.Top < frh))) {
         plan.Clip = true;
         plan.ClipRect = {fcw, frh, ClientWidth(), ClientHeight()};
     }

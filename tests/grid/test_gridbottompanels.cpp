@@ -396,3 +396,27 @@ TEST(SearchBar, MissTurnsTheBoxRedHighlightMarksCells)
     EXPECT_TRUE(g.Cells(2, 2).contains(QLatin1String("<hi>")));
     EXPECT_FALSE(g.Cells(1, 2).contains(QLatin1String("<hi>")));
 }
+
+TEST_F(BottomPanels, FixedLastRowFooterShowsTheLastRowsText)
+{
+    // The grid is tall enough that its last row would be shown: the footer
+    // must still paint that row in its own strip, text included.
+    g.Font = QFont(QStringLiteral("DejaVu Sans"), 10);
+    g.FontColor = clBlack;
+    g.Color = clWhite;
+    g.SetCells(2, 5, QStringLiteral("42"));
+    g.FloatingFooter().SetVisible(true);
+    ASSERT_EQ(g.FloatingFooter().FooterStyle(), TFooterStyle::fsFixedLastRow);
+
+    const QImage img = Grab(g.FooterPanel());
+    // The cell of column 2 spans x 128..191 after two columns of 64.
+    auto dark = [&](int from, int to) {
+        int n = 0;
+        for (int y = 2; y < img.height() - 2; ++y)
+            for (int x = from; x < to; ++x) n += qGray(img.pixel(x, y)) < 100;
+        return n;
+    };
+    EXPECT_GT(dark(131, 189), 10);
+    // Nothing of the text spills into the empty area beyond the columns.
+    EXPECT_EQ(dark(260, 600), 0);
+}
