@@ -81,8 +81,9 @@ inline void Paste(const uint8_t* data, size_t size)
 
     // Text pasted into an empty grid, copied as text and pasted into another
     // gives the same cells. The copy writes cells with a wide-text marker
-    // decoded, rich text as plain text and formulas as their results, so
-    // texts that may be such cells are left out.
+    // decoded, rich text as plain text and formulas as their results, and
+    // the paster reads character 11 inside a quoted field as a line break,
+    // so texts that may be such cells are left out.
     if (format == 1 || format == 2) return;
     TExtStringGrid a, b;
     for (TExtStringGrid* x : {&a, &b}) {
@@ -101,7 +102,7 @@ inline void Paste(const uint8_t* data, size_t size)
     for (int r = 0; r < a.RowCount(); ++r)
         for (int c = 0; c < a.ColCount(); ++c) {
             const QString t = a.Cells(c, r);
-            if (t.contains(WideTextMarker) || t.contains(RichTextMarker) || t.startsWith(u'=')) return;
+            if (t.contains(WideTextMarker) || t.contains(RichTextMarker) || t.startsWith(u'=') || t.contains(u'\x0b')) return;
         }
     a.SetSelection({0, 0, a.ColCount() - 1, a.RowCount() - 1});
     b.PasteTextAt(0, 0, rows, cols, a.GetSelectionAsText());
