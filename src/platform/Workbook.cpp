@@ -799,6 +799,114 @@ std::string PrefixFor(pugi::xml_node root, const char* ns)
     return prefix;
 }
 
+// A formula moved by dRow rows and dCol columns, as a cell of a shared
+// formula reads it: the relative parts of its A1 references shift, the `$`
+// parts stay; quoted text, sheet names and function names stand as they are.
+// A reference pushed off the sheet becomes #REF!.
+QString ShiftFormula(const QString& f, int dRow, int dCol)
+{
+    static const QRegularExpression cellRe(QStringLiteral("^(\\$?)([A-Za-z]{1,3})(\\$?)([0-9]{1,7})$"));
+    static const QRegularExpression colRe(QStringLiteral("^(\\$?)([A-Za-z]{1,3})$"));
+    static const QRegularExpression rowRe(QStringLiteral("^(\\$?)([0-9]{1,7})$"));
+    const auto identChar = [](QChar ch) {
+        return ch.isLetterOrNumber() || ch == u'_' || ch == u'.' || ch == u'$' || ch == u'\\';
+    };
+    const auto colOf = [](QStringView letters) {
+        int c = 0;
+        for (QChar ch : letters) c = c * 26 + (ch.toUpper().unicode() - u'A' + 1);
+        return c;
+    };
+    // One part moved, or an empty string when it leaves the sheet.
+    const auto col = [&](bool abs, int c) {
+        if (!abs) c += dCol;
+        return c < 1 || c > WorkbookMaxCols ? QString() : (abs ? QStringLiteral("$") : QString()) + WorkbookColumnLetters(c);
+    };
+    const auto row = [&](bool abs, int64_t r) {
+        if (!abs) r += dRow;
+        return r < 1 || r > WorkbookMaxRows ? QString() : (abs ? QStringLiteral("$") : QString()) + QString::number(r);
+    };
+    const auto orRef = [](const QString& a, const QString& b) {
+        return a.isEmpty() || b.isEmpty() ? QStringLiteral("#REF!") : a + b;
+    };
+
+    QString out;
+    qsizetype i = 0;
+    const qsizetype n = f.size();
+    const auto tokenAt = [&](qsizetype from) {
+        qsizetype e = from;
+        while (e < n && identChar(f[e])) ++e;
+        return e;
+    };
+    while (i < n) {
+        const QChar ch = f[i];
+        if (ch == u'"' || ch == u'\'' || ch == u'[') {
+            // A string, a quoted sheet name or a bracketed part: copied whole.
+            qsizetype e = i + 1;
+            if (ch == u'[') {
+                for (int depth = 1; e < n && depth > 0; ++e) depth += f[e] == u'[' ? 1 : f[e] == u']' ? -1 : 0;
+            } else {
+                // A doubled quote stands for one and does not end it.
+                for (; e < n; ++e)
+                    if (f[e] == ch) {
+                        if (e + 1 < n && f[e + 1] == ch) ++e;
+                        else break;
+                    }
+                e = std::min(n, e + 1);
+            }
+            out += QStringView(f).mid(i, e - i);
+            i = e;
+            continue;
+        }
+        if (!identChar(ch)) {
+            out += ch;
+            ++i;
+            continue;
+        }
+        const qsizetype e = tokenAt(i);
+        const QString tok = f.mid(i, e - i);
+        // A function or sheet name is never a reference.
+        if (e < n && (f[e] == u'(' || f[e] == u'!')) {
+            out += tok;
+            i = e;
+            continue;
+        }
+        if (const auto m = cellRe.match(tok); m.hasMatch()) {
+            const int c = colOf(m.capturedView(2));
+            const int64_t r = m.capturedView(4).toLongLong();
+            if (c <= WorkbookMaxCols && r >= 1 && r <= WorkbookMaxRows) {
+                out += orRef(col(!m.capturedView(1).isEmpty(), c), row(!m.capturedView(3).isEmpty(), r));
+                i = e;
+                continue;
+            }
+        }
+        // Whole columns (A:C) and whole rows (2:5) come as a pair.
+        if (e < n && f[e] == u':') {
+            const qsizetype e2 = tokenAt(e + 1);
+            const QString tok2 = f.mid(e + 1, e2 - e - 1);
+            const auto c1 = colRe.match(tok), c2 = colRe.match(tok2);
+            const auto r1 = rowRe.match(tok), r2 = rowRe.match(tok2);
+            if (c1.hasMatch() && c2.hasMatch() && colOf(c1.capturedView(2)) <= WorkbookMaxCols &&
+                colOf(c2.capturedView(2)) <= WorkbookMaxCols && !(e2 < n && (f[e2] == u'(' || f[e2] == u'!'))) {
+                const QString a = col(!c1.capturedView(1).isEmpty(), colOf(c1.capturedView(2)));
+                const QString b = col(!c2.capturedView(1).isEmpty(), colOf(c2.capturedView(2)));
+                out += a.isEmpty() || b.isEmpty() ? QStringLiteral("#REF!") : a + u':' + b;
+                i = e2;
+                continue;
+            }
+            if (r1.hasMatch() && r2.hasMatch() && !(e2 < n && (f[e2] == u'(' || f[e2] == u'!'))) {
+                const QString a = row(!r1.capturedView(1).isEmpty(), r1.capturedView(2).toLongLong());
+                const QString b = row(!r2.capturedView(1).isEmpty(), r2.capturedView(2).toLongLong());
+                out += a.isEmpty() || b.isEmpty() ? QStringLiteral("#REF!") : a + u':' + b;
+                i = e2;
+                continue;
+            }
+        }
+        out += tok;
+        i = e;
+    }
+    return out;
+}
+
 // Fills a cell element with a value: a number or an inline string.
 void SetCellValue(pugi::xml_node c, const QString& text, const FormatSettings& fs)
 {
@@ -921,6 +1029,12 @@ QByteArray RewriteWorkbookSheet(const QByteArray& xlsx, const QString& sheetName
     const std::string rowName = prefix + "row", cName = prefix + "c";
 
     bool formulaOverwritten = false;
+    // Shared formulas whose master cell the range overwrote, by group index.
+    struct TMaster {
+        int Row, Col;
+        QString Text;
+    };
+    QHash<QByteArray, TMaster> orphaned;
     pugi::xml_node row = data.first_child();
     auto rowNumber = [](pugi::xml_node r, int fallback) {
         const pugi::xml_attribute a = r.attribute("r");
@@ -969,7 +1083,15 @@ QByteArray RewriteWorkbookSheet(const QByteArray& xlsx, const QString& sheetName
                 // Keep the style, drop the old value.
                 for (pugi::xml_node k = c.first_child(); k;) {
                     const pugi::xml_node nextK = k.next_sibling();
-                    if (Is(k, "f")) formulaOverwritten = true;
+                    if (Is(k, "f")) {
+                        formulaOverwritten = true;
+                        // The master of a shared formula: its other cells
+                        // hold no text of their own and are given it below.
+                        if (std::strcmp(k.attribute("t").value(), "shared") == 0 && k.attribute("ref") &&
+                            *k.child_value())
+                            orphaned.insert(QByteArray(k.attribute("si").value()),
+                                            {want, col, Utf8(k.child_value())});
+                    }
                     c.remove_child(k);
                     k = nextK;
                 }
@@ -986,6 +1108,31 @@ QByteArray RewriteWorkbookSheet(const QByteArray& xlsx, const QString& sheetName
             }
             if (!text.isEmpty()) SetCellValue(c, text, fs);
             cell = c.next_sibling();
+        }
+    }
+    if (!orphaned.isEmpty()) {
+        // Every remaining cell of such a group gets the formula as its own,
+        // moved to its place.
+        int rowAt = 0;
+        for (pugi::xml_node rw = data.first_child(); rw; rw = rw.next_sibling()) {
+            if (!Is(rw, "row")) continue;
+            rowAt = rowNumber(rw, rowAt + 1);
+            int colAt = 0;
+            for (pugi::xml_node c = rw.first_child(); c; c = c.next_sibling()) {
+                if (!Is(c, "c")) continue;
+                int rr = rowAt, cc = colAt + 1;
+                if (c.attribute("r") && !ParseWorkbookCellRef(Utf8(c.attribute("r").value()), rr, cc))
+                    Bad(QStringLiteral("cell reference"));
+                colAt = cc;
+                pugi::xml_node fn = Child(c, "f");
+                if (!fn || std::strcmp(fn.attribute("t").value(), "shared") != 0) continue;
+                const auto it = orphaned.constFind(QByteArray(fn.attribute("si").value()));
+                if (it == orphaned.cend()) continue;
+                fn.remove_attribute("t");
+                fn.remove_attribute("si");
+                fn.remove_attribute("ref");
+                fn.text().set(ShiftFormula(it->Text, rr - it->Row, cc - it->Col).toUtf8().constData());
+            }
         }
     }
     for (TEntry& e : entries)

@@ -344,6 +344,53 @@ TEST_F(GridOffice, SaveToXLSSheetRewritesOneSheetOfAnExistingWorkbook)
     EXPECT_NE(before, middle);
 }
 
+TEST_F(GridOffice, SaveToXLSSheetOverwritingASharedFormulaKeepsTheOtherCellsFormulas)
+{
+    // B1:C3 share the formula of B1, stored once there as the program does.
+    const QString path = Path("shared.xlsx");
+    RunPython(QStringLiteral(
+                  "import sys, zipfile, openpyxl\n"
+                  "wb = openpyxl.Workbook()\n"
+                  "ws = wb.active\n"
+                  "ws.title = 'S'\n"
+                  "for r in range(1, 4):\n"
+                  "    ws.cell(r, 1, r)\n"
+                  "    for c in (2, 3):\n"
+                  "        ws.cell(r, c, 'F%d%d' % (r, c))\n"
+                  "wb.save(sys.argv[1] + '.tmp')\n"
+                  "src = zipfile.ZipFile(sys.argv[1] + '.tmp')\n"
+                  "dst = zipfile.ZipFile(sys.argv[1], 'w')\n"
+                  "for i in src.infolist():\n"
+                  "    data = src.read(i.filename)\n"
+                  "    if i.filename == 'xl/worksheets/sheet1.xml':\n"
+                  "        for r in range(1, 4):\n"
+                  "            for c in (2, 3):\n"
+                  "                f = '<f t=\"shared\" ref=\"B1:C3\" si=\"0\">A1*2+$D$1+D$1+\"A1\"+SUM(A:A)+LOG10(A1)</f>' if (r, c) == (1, 2) else '<f t=\"shared\" si=\"0\"/>'\n"
+                  "                data = data.replace(('<c r=\"%s%d\" t=\"inlineStr\"><is><t>F%d%d</t></is></c>' % ('BC'[c - 2], r, r, c)).encode(),\n"
+                  "                                    ('<c r=\"%s%d\">%s<v>0</v></c>' % ('BC'[c - 2], r, f)).encode())\n"
+                  "        assert data.count(b'<f ') == 6, data\n"
+                  "    dst.writestr(i.filename, data)\n"
+                  "dst.close()\n"),
+              {path});
+
+    g.SetColCount(2);
+    g.SetRowCount(1);
+    g.SetCells(0, 0, QStringLiteral("7"));
+    g.SetCells(1, 0, QStringLiteral("x"));
+    g.SaveToXLSSheet(path, QStringLiteral("S"));
+    // Each remaining cell reads the formula moved to its place; the $ parts,
+    // the quoted text and the function name stay.
+    EXPECT_EQ(OpenpyxlCells(path),
+              QStringLiteral("S\n"
+                             "A1|n|7|False\nB1|s|'x'|False\nC1|f|'=B1*2+$D$1+E$1+\"A1\"+SUM(B:B)+LOG10(B1)'|False\n"
+                             "A2|n|2|False\nB2|f|'=A2*2+$D$1+D$1+\"A1\"+SUM(A:A)+LOG10(A2)'|False\n"
+                             "C2|f|'=B2*2+$D$1+E$1+\"A1\"+SUM(B:B)+LOG10(B2)'|False\n"
+                             "A3|n|3|False\nB3|f|'=A3*2+$D$1+D$1+\"A1\"+SUM(A:A)+LOG10(A3)'|False\n"
+                             "C3|f|'=B3*2+$D$1+E$1+\"A1\"+SUM(B:B)+LOG10(B3)'|False\n"));
+    TZipReader rewritten(ReadFileBytes(path));
+    EXPECT_FALSE(rewritten.Read(QStringLiteral("xl/worksheets/sheet1.xml")).contains("shared"));
+}
+
 TEST_F(GridOffice, RefusedWorkbookDataWritesNothing)
 {
     g.SetCells(0, 0, QStringLiteral("x"));
