@@ -321,6 +321,15 @@ QString TGridMemoDropDown::CellValue() const
     return s;
 }
 
+void TGridMemoDropDown::Change()
+{
+    TGridDropDownWrapper::Change();
+    if (FLoading || !FOpen || !FGrid || !FGrid->EditMode()) return;
+    // The cell follows the memo; the text it held when the edit began stays
+    // what Esc and a refused value put back.
+    FGrid->SetCurrentCellEx(CellValue());
+}
+
 bool TGridMemoDropDown::Handles(int key, bool dropped) const
 {
     if (dropped) return key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape;

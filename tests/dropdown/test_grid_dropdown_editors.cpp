@@ -215,6 +215,27 @@ TEST_F(GridDropDowns, MemoWritesItsLinesBackUnchangedAndEscWritesNothing)
     EXPECT_EQ(defaultClicks, 0);
 }
 
+TEST_F(GridDropDowns, MemoPassesEachTypedChangeToTheCellAndEscPutsItBack)
+{
+    kind = edMemoDropDown;
+    g.SetCells(1, 1, "abc");
+    g.SetRow(1);
+    for (bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel);
+        ASSERT_NE(Open(), nullptr);
+        Key(Qt::Key_X, "x");
+        EXPECT_TRUE(g.EditMode());
+        EXPECT_EQ(g.Cells(1, 1), "xabc");
+        Key(Qt::Key_Y, "y");
+        EXPECT_EQ(g.Cells(1, 1), "xyabc");
+        Key(cancel ? Qt::Key_Escape : Qt::Key_Return, cancel ? "\x1b" : "\r");
+        EXPECT_FALSE(g.EditMode());
+        EXPECT_EQ(g.Cells(1, 1), cancel ? "abc" : "xyabc");
+        EXPECT_EQ(g.Row(), 1);
+        g.SetRow(1);
+    }
+}
+
 TEST_F(GridDropDowns, ColourGoesToTheShapeOrTheCellAndEscKeepsThePickedColourOut)
 {
     kind = edColorPickerDropDown;
