@@ -64,6 +64,11 @@ void TGridDropDownWrapper<TBase>::BindGrid(TExtStringGrid* grid)
     TBase::OnDropDownFooterButtonClick = [this](TExtCustomDropDown*, int index) {
         if (FooterButtonClick) FooterButtonClick(index);
     };
+    // Made for a grid: the grid's style, and its colour tones when it has
+    // any. Each opening gives the style again.
+    if (!grid) return;
+    TBase::SetComponentStyle(grid->ComponentStyle());
+    if (grid->Tones() != TColorTones{}) TBase::SetColorTones(grid->Tones());
 }
 
 template <class TBase>

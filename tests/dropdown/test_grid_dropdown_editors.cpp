@@ -428,3 +428,24 @@ TEST_F(GridDropDowns, ListEditorsOpenOnTheCellsItemAndWriteTheChosenOne)
     ASSERT_NE(x->InnerGrid(), nullptr);
     EXPECT_TRUE(x->InnerGrid()->FixedRowAlways());
 }
+
+TEST_F(GridDropDowns, MadeWithTheGridsTonesAndOpenedWithoutAFrame)
+{
+    TColorTones tones;
+    tones.Background = {0x102030, 0x405060, 0x000000};
+    tones.Hover = {0x111111, 0x222222, 0x000000};
+    tones.Selected = {0x333333, 0x444444, 0x000000};
+    g.SetColorTones(tones);
+    for (TEditorType k : {edTrackbarDropDown, edMemoDropDown, edColorPickerDropDown}) {
+        SCOPED_TRACE(int(k));
+        kind = k;
+        auto* dd = dynamic_cast<TExtCustomDropDown*>(Editor());
+        ASSERT_NE(dd, nullptr);
+        EXPECT_EQ(dd->BorderColor(), TColor(0x405060));
+        EXPECT_TRUE(dd->hasFrame());
+        ASSERT_NE(Open(), nullptr);
+        EXPECT_FALSE(dd->hasFrame());
+        Key(Qt::Key_Escape);
+        EXPECT_FALSE(g.EditMode());
+    }
+}
