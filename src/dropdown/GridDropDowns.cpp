@@ -64,6 +64,11 @@ void TGridDropDownWrapper<TBase>::BindGrid(TExtStringGrid* grid)
     TBase::OnDropDownFooterButtonClick = [this](TExtCustomDropDown*, int index) {
         if (FooterButtonClick) FooterButtonClick(index);
     };
+    // Made for a grid: the grid's style, and its colour tones when it has
+    // any. Each opening gives the style again.
+    if (!grid) return;
+    TBase::SetComponentStyle(grid->ComponentStyle());
+    if (grid->Tones() != TColorTones{}) TBase::SetColorTones(grid->Tones());
 }
 
 template <class TBase>
@@ -319,6 +324,15 @@ QString TGridMemoDropDown::CellValue() const
     QString s = lines.join(QStringLiteral("\r\n"));
     if (FEndsWithBreak && !lines.isEmpty()) s += QStringLiteral("\r\n");
     return s;
+}
+
+void TGridMemoDropDown::Change()
+{
+    TGridDropDownWrapper::Change();
+    if (FLoading || !FOpen || !FGrid || !FGrid->EditMode()) return;
+    // The cell follows the memo; the text it held when the edit began stays
+    // what Esc and a refused value put back.
+    FGrid->SetCurrentCellEx(CellValue());
 }
 
 bool TGridMemoDropDown::Handles(int key, bool dropped) const

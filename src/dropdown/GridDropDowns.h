@@ -101,6 +101,8 @@ public:
     // Its lines joined by CR LF, ending in CR LF only when the text does.
     QString CellValue() const override;
     void AfterFocus() override;
+    // Every change of the text reaches the current cell as it is made.
+    void Change() override;
 
 protected:
     // The open memo keeps Enter, the arrows and the page keys for its

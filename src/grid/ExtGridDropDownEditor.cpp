@@ -4,6 +4,8 @@
 #include "grid/ExtGridDropDownEditor.h"
 #include "controls/CellEditors.h"
 
+#include <QLineEdit>
+
 bool IsDropDownEditorKind(TEditorType kind)
 {
     return kind >= edTrackbarDropDown && kind <= edExtGridDropDown;
@@ -46,6 +48,8 @@ void TGridDropDownEditor::LoadText(const QString& text)
     BeforeProp();
     g->GetEditorProp(rc, r, g->EditLink());
     Control()->setEnabled(true);
+    // The cell's own grid lines frame the editor.
+    if (auto* edit = qobject_cast<QLineEdit*>(Control())) edit->setFrame(false);
     LoadCell(rc, r, text);
     // The pickers keep their own colour.
     if (Kind() != edColorPickerDropDown && Kind() != edImagePickerDropDown) {

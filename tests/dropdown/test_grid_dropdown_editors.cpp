@@ -215,6 +215,27 @@ TEST_F(GridDropDowns, MemoWritesItsLinesBackUnchangedAndEscWritesNothing)
     EXPECT_EQ(defaultClicks, 0);
 }
 
+TEST_F(GridDropDowns, MemoPassesEachTypedChangeToTheCellAndEscPutsItBack)
+{
+    kind = edMemoDropDown;
+    g.SetCells(1, 1, "abc");
+    g.SetRow(1);
+    for (bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel);
+        ASSERT_NE(Open(), nullptr);
+        Key(Qt::Key_X, "x");
+        EXPECT_TRUE(g.EditMode());
+        EXPECT_EQ(g.Cells(1, 1), "xabc");
+        Key(Qt::Key_Y, "y");
+        EXPECT_EQ(g.Cells(1, 1), "xyabc");
+        Key(cancel ? Qt::Key_Escape : Qt::Key_Return, cancel ? "\x1b" : "\r");
+        EXPECT_FALSE(g.EditMode());
+        EXPECT_EQ(g.Cells(1, 1), cancel ? "abc" : "xyabc");
+        EXPECT_EQ(g.Row(), 1);
+        g.SetRow(1);
+    }
+}
+
 TEST_F(GridDropDowns, ColourGoesToTheShapeOrTheCellAndEscKeepsThePickedColourOut)
 {
     kind = edColorPickerDropDown;
@@ -406,4 +427,25 @@ TEST_F(GridDropDowns, ListEditorsOpenOnTheCellsItemAndWriteTheChosenOne)
     ASSERT_NE(x, nullptr);
     ASSERT_NE(x->InnerGrid(), nullptr);
     EXPECT_TRUE(x->InnerGrid()->FixedRowAlways());
+}
+
+TEST_F(GridDropDowns, MadeWithTheGridsTonesAndOpenedWithoutAFrame)
+{
+    TColorTones tones;
+    tones.Background = {0x102030, 0x405060, 0x000000};
+    tones.Hover = {0x111111, 0x222222, 0x000000};
+    tones.Selected = {0x333333, 0x444444, 0x000000};
+    g.SetColorTones(tones);
+    for (TEditorType k : {edTrackbarDropDown, edMemoDropDown, edColorPickerDropDown}) {
+        SCOPED_TRACE(int(k));
+        kind = k;
+        auto* dd = dynamic_cast<TExtCustomDropDown*>(Editor());
+        ASSERT_NE(dd, nullptr);
+        EXPECT_EQ(dd->BorderColor(), TColor(0x405060));
+        EXPECT_TRUE(dd->hasFrame());
+        ASSERT_NE(Open(), nullptr);
+        EXPECT_FALSE(dd->hasFrame());
+        Key(Qt::Key_Escape);
+        EXPECT_FALSE(g.EditMode());
+    }
 }
