@@ -74,6 +74,8 @@ run_one() {
   return "$status"
 }
 export -f run_one
+# Leaks inside system libraries are not ours (see the suppressions).
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp}"
 export BUILD SECONDS_EACH seeds
 
 start=$(date +%s)

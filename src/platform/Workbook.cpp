@@ -663,9 +663,10 @@ TWorkbookReader::TWorkbookReader(const QByteArray& bytes, const FormatSettings& 
         } else
             Bad(QStringLiteral("an archive that is no workbook"));
     } else if (bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
-        FImpl->Kind = TImpl::TKind::Xls;
-        FImpl->OpenXls(FNames);
-        FActive = 0;
+        // The binary workbook format is refused: the library that reads it
+        // writes past its own stack buffers on damaged files, and no file
+        // from outside may reach it.
+        Bad(QStringLiteral("the binary .xls format is not read; save the workbook as .xlsx or .ods"));
     } else
         Bad(QStringLiteral("not a workbook"));
 }
