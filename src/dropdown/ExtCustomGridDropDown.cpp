@@ -36,13 +36,10 @@ int ItemOfRow(const TBaseGrid& grid, int row)
 
 namespace ExtCustomGridDropDown {
 
-using ExtMultiColumnDropDown::AutoSizeCellWidth;
 using ExtMultiColumnDropDown::FoldLookupCase;
-using ExtMultiColumnDropDown::OnDropDownForm;
 using ExtMultiColumnDropDown::ScaledColumnWidths;
 using ExtMultiColumnDropDown::ScrollBarWidth;
 using ExtMultiColumnDropDown::WholeRowsHeight;
-using ExtMultiColumnDropDown::WrappedCellHeight;
 
 // ---- the inner grid ------------------------------------------------------------------
 
@@ -57,13 +54,6 @@ TExtColGrid::TExtColGrid()
 
 TExtColGrid::~TExtColGrid() = default;
 
-void TExtColGrid::SetGridLineWidth(int value)
-{
-    FGridLineWidth = value;
-    TExtStringGrid::SetGridLineWidth(0);
-    Invalidate();
-}
-
 void TExtColGrid::UpdateFromDropDown(TCustomExtGridDropDown* d)
 {
     if (!d) return;
@@ -72,18 +62,10 @@ void TExtColGrid::UpdateFromDropDown(TCustomExtGridDropDown* d)
     if (ColCount() < FColumns.Count()) SetColCount(FColumns.Count());
     if (d->UseItems()) SetRowCount(d->Items().Count() + 1);
     for (int i = 0; i < FColumns.Count() && i < ColCount(); ++i) SetColWidths(i, FColumns.Items(i).Width);
-    FLineColor = d->LineColor();
-    FFixedLineColor = d->FixedLineColor();
-    FHeaderColor = d->HeaderColor();
-    FHeaderColorTo = d->HeaderColorTo();
-    FHeaderHeight = d->HeaderHeight();
-    FHeaderFont = d->HeaderFont();
     SetHoverRow(d->HoverRow());
     SetHoverRowColor(d->HoverRowColor());
     SetHoverRowColorTo(d->HoverRowColorTo());
-    FImages = d->Images();
-    SetDefaultRowHeight(d->DropDownRowHeight());
-    SetRowHeights(0, d->HeaderHeight());
+    TakeLook(*d);
     TGridOptions o = Options();
     o = d->ColumnSizing() ? o.With(goColSizing) : o.Without(goColSizing);
     o = d->ColumnMoving() ? o.With(goColMoving) : o.Without(goColMoving);
@@ -105,40 +87,6 @@ void TExtColGrid::FillFromItems()
     ExtCustomGridDropDown::FillFromItems(*this, FExtDropDown->Columns(), FExtDropDown->Items());
 }
 
-void TExtColGrid::AutoSizeFlaggedColumns()
-{
-    for (int i = 0; i < FColumns.Count(); ++i)
-        if (FColumns.Items(i).AutoSize) AutoSizeColumn(i);
-}
-
-void TExtColGrid::AutoSizeColumn(int index)
-{
-    if (index < 0 || index >= FColumns.Count() || !FColumns.Items(index).AutoSize || !OnDropDownForm(*this)) return;
-    TDropDownColumn& col = FColumns.Items(index);
-    int width = 0;
-    for (int r = 1; r < RowCount(); ++r) {
-        if (!FExtDropDown || r - 1 >= FExtDropDown->Items().Count()) continue;
-        width = std::max(width, AutoSizeCellWidth(col, index, FExtDropDown->Items().Items(r - 1), Images()));
-    }
-    col.Width = width;
-    SetColWidths(index, width);
-}
-
-void TExtColGrid::AutoSizeWrappedRows()
-{
-    bool wrapped = false;
-    for (int c = 0; c < FColumns.Count(); ++c) wrapped = wrapped || FColumns.Items(c).Wordwrap;
-    if (!wrapped || !OnDropDownForm(*this) || !FExtDropDown) return;
-    for (int r = FixedRows(); r < RowCount(); ++r) {
-        if (r - 1 < 0 || r - 1 >= FExtDropDown->Items().Count()) continue;
-        const TDropDownItem& item = FExtDropDown->Items().Items(r - 1);
-        int h = 24;
-        for (int c = 0; c < FColumns.Count(); ++c)
-            if (FColumns.Items(c).Wordwrap) h = std::max(h, WrappedCellHeight(FColumns.Items(c), c, ColWidths(c), item, Images()));
-        SetRowHeights(r, h);
-    }
-}
-
 int TExtColGrid::GetNaturalWidth() const
 {
     int w = 0;
@@ -154,16 +102,7 @@ void TExtColGrid::DoSelect()
 
 void TExtColGrid::KeyDown(int& key, TShiftState shift)
 {
-    FConfirmSelection = true;
-    if ((key == VK_UP || key == VK_DOWN) && shift.Contains(TShiftStateItem::ssAlt)) {
-        if (FExtDropDown) {
-            int k = key == VK_UP ? int(Qt::Key_Up) : int(Qt::Key_Down);
-            FExtDropDown->KeyDown(k, Qt::AltModifier);
-        }
-        return;
-    }
-    // Tab neither moves in the grid nor leaves it.
-    if (key == VK_TAB) return;
+    if (ListKeyDown(key, shift)) return;
     if (key == VK_RETURN) {
         key = 0;
         TExtStringGrid::KeyDown(key, shift);
@@ -178,13 +117,6 @@ bool TExtColGrid::CharMessage(QChar& key, TShiftState shift, bool keypad)
     // Enter never starts a cell editor here.
     if (key == QChar(13)) return true;
     return TExtStringGrid::CharMessage(key, shift, keypad);
-}
-
-void TExtColGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
-{
-    FConfirmSelection = true;
-    FOldRow = Row();
-    TExtStringGrid::MouseDown(button, shift, x, y);
 }
 
 void TExtColGrid::MouseMove(TShiftState shift, int x, int y)
@@ -206,18 +138,6 @@ void TExtColGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     DoSelect();
 }
 
-bool TExtColGrid::WheelStep(bool down, TShiftState shift, QPoint pos)
-{
-    // Rows the wheel passes are not choices.
-    FMouseWheelSelection = true;
-    FConfirmSelection = false;
-    const bool done = down ? TExtStringGrid::DoMouseWheelDown(shift, pos) : TExtStringGrid::DoMouseWheelUp(shift, pos);
-    FMouseWheelSelection = false;
-    return done;
-}
-
-bool TExtColGrid::DoMouseWheelDown(TShiftState shift, QPoint pos) { return WheelStep(true, shift, pos); }
-
 bool TExtColGrid::WndProc(QEvent& e)
 {
     if (e.type() != QEvent::Wheel) return TExtStringGrid::WndProc(e);
@@ -227,8 +147,6 @@ bool TExtColGrid::WndProc(QEvent& e)
     FMouseWheelSelection = false;
     return done;
 }
-
-bool TExtColGrid::DoMouseWheelUp(TShiftState shift, QPoint pos) { return WheelStep(false, shift, pos); }
 
 // ---- the drop-down ------------------------------------------------------------------------
 

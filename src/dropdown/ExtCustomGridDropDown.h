@@ -68,13 +68,12 @@ class TCustomExtGridDropDown;
 // The grid in the pop-up. It paints as a string grid; it fills its cells
 // from the drop-down's columns and items, sizes columns and rows, and
 // reports the user's choice.
-class TExtColGrid : public TExtStringGrid {
+class TExtColGrid
+    : public ExtMultiColumnDropDown::TColumnListGrid<TExtStringGrid, TCustomExtGridDropDown, TDropDownColumns> {
 public:
     TExtColGrid();
     ~TExtColGrid() override;
 
-    void SetDropDown(TCustomExtGridDropDown* value) { FExtDropDown = value; }
-    TCustomExtGridDropDown* DropDown() const { return FExtDropDown; }
     // Takes the drop-down's look and layout (nothing without one).
     void UpdateFromDropDown(TCustomExtGridDropDown* dropDown);
     // Item mode: the header row from the columns, one row per item, each
@@ -82,35 +81,10 @@ public:
     void FillFromItems();
     // The width that shows every column whole.
     int GetNaturalWidth() const;
-    void AutoSizeColumn(int index);
-    void AutoSizeFlaggedColumns();
-    void AutoSizeWrappedRows();
 
-    int GridLineWidth() const { return FGridLineWidth; }
-    // Stored; the string grid's own line width becomes 0.
-    void SetGridLineWidth(int value);
-    TDropDownColumns& Columns() { return FColumns; }
-    void SetColumns(const TDropDownColumns& value) { FColumns.Assign(value); }
-    TColor LineColor() const { return FLineColor; }
-    void SetLineColor(TColor value) { FLineColor = value; }
-    TColor FixedLineColor() const { return FFixedLineColor; }
-    void SetFixedLineColor(TColor value) { FFixedLineColor = value; }
-    TColor HeaderColor() const { return FHeaderColor; }
-    void SetHeaderColor(TColor value) { FHeaderColor = value; }
-    TColor HeaderColorTo() const { return FHeaderColorTo; }
-    void SetHeaderColorTo(TColor value) { FHeaderColorTo = value; }
-    int HeaderHeight() const { return FHeaderHeight; }
-    void SetHeaderHeight(int value) { FHeaderHeight = value; }
-    const QFont& HeaderFont() const { return FHeaderFont; }
-    void SetHeaderFont(const QFont& value) { FHeaderFont = value; }
-    TCustomImageList* Images() const { return FImages.get(); }
-    void SetImages(TCustomImageList* value) { FImages = value; }
-    // Whether the next selection is to be taken: a key or mouse press in the
-    // grid or Enter in the edit sets it, a wheel step and the closing clear
-    // it.
-    bool ConfirmSelection() const { return FConfirmSelection; }
+    // Besides a key or mouse press in the grid, Enter in the edit confirms
+    // the selection; the closing clears it.
     void SetConfirmSelection(bool value) { FConfirmSelection = value; }
-    bool MouseWheelSelection() const { return FMouseWheelSelection; }
 
     // Raised by Enter and by a left-button release over a data cell
     // without a check box.
@@ -120,33 +94,13 @@ public:
 
     void KeyDown(int& key, TShiftState shift) override;
     bool CharMessage(QChar& key, TShiftState shift, bool keypad) override;
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
-    bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
     // The string grid's own wheel steps come through here as well.
     bool WndProc(QEvent& e) override;
 
 protected:
     virtual void DoSelect();
-
-private:
-    bool WheelStep(bool down, TShiftState shift, QPoint pos);
-
-    TCustomExtGridDropDown* FExtDropDown = nullptr;
-    TDropDownColumns FColumns;
-    TColor FHeaderColor = 0xFFFFFF;
-    TColor FHeaderColorTo = 0x808080;
-    TColor FLineColor = 0x808080;
-    TImageListRef FImages;
-    int FHeaderHeight = 25;
-    QFont FHeaderFont;
-    TColor FFixedLineColor = 0;
-    int FGridLineWidth = 1;
-    int FOldRow = 0;
-    bool FMouseWheelSelection = false;
-    bool FConfirmSelection = false;
 };
 
 class TCustomExtGridDropDown : public TExtCustomDropDown {

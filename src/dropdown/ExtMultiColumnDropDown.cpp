@@ -117,13 +117,6 @@ TExtColGrid::TExtColGrid()
 
 TExtColGrid::~TExtColGrid() = default;
 
-void TExtColGrid::SetGridLineWidth(int value)
-{
-    FGridLineWidth = value;
-    TCustomGrid::SetGridLineWidth(0);
-    Invalidate();
-}
-
 void TExtColGrid::UpdateFromDropDown(TExtMultiColumnDropDown* d)
 {
     if (!d) return;
@@ -138,52 +131,10 @@ void TExtColGrid::UpdateFromDropDown(TExtMultiColumnDropDown* d)
         SetRowCount(items + 1);
     }
     for (int i = 0; i < FColumns.Count(); ++i) SetColWidths(i, FColumns.Items(i).Width);
-    FLineColor = d->LineColor();
-    FFixedLineColor = d->FixedLineColor();
-    FHeaderColor = d->HeaderColor();
-    FHeaderColorTo = d->HeaderColorTo();
-    FHeaderHeight = d->HeaderHeight();
-    FHeaderFont = d->HeaderFont();
-    FImages = d->Images();
-    SetDefaultRowHeight(d->DropDownRowHeight());
-    SetRowHeights(0, d->HeaderHeight());
+    TakeLook(*d);
     SetOptions(d->ColumnSizing() ? Options().With(goColSizing) : Options().Without(goColSizing));
     AutoSizeFlaggedColumns();
     AutoSizeWrappedRows();
-}
-
-void TExtColGrid::AutoSizeFlaggedColumns()
-{
-    for (int i = 0; i < FColumns.Count(); ++i)
-        if (FColumns.Items(i).AutoSize) AutoSizeColumn(i);
-}
-
-void TExtColGrid::AutoSizeColumn(int index)
-{
-    if (index < 0 || index >= FColumns.Count() || !FColumns.Items(index).AutoSize || !OnDropDownForm(*this)) return;
-    TDropDownColumn& col = FColumns.Items(index);
-    int width = 0;
-    for (int r = 1; r < RowCount(); ++r) {
-        if (!FExtDropDown || r - 1 >= FExtDropDown->Items().Count()) continue;
-        width = std::max(width, AutoSizeCellWidth(col, index, FExtDropDown->Items().Items(r - 1), Images()));
-    }
-    col.Width = width;
-    SetColWidths(index, width);
-}
-
-void TExtColGrid::AutoSizeWrappedRows()
-{
-    bool wrapped = false;
-    for (int c = 0; c < FColumns.Count(); ++c) wrapped = wrapped || FColumns.Items(c).Wordwrap;
-    if (!wrapped || !OnDropDownForm(*this) || !FExtDropDown) return;
-    for (int r = FixedRows(); r < RowCount(); ++r) {
-        if (r - 1 < 0 || r - 1 >= FExtDropDown->Items().Count()) continue;
-        const TDropDownItem& item = FExtDropDown->Items().Items(r - 1);
-        int h = 24;
-        for (int c = 0; c < FColumns.Count(); ++c)
-            if (FColumns.Items(c).Wordwrap) h = std::max(h, WrappedCellHeight(FColumns.Items(c), c, ColWidths(c), item, Images()));
-        SetRowHeights(r, h);
-    }
 }
 
 int TExtColGrid::GetNaturalWidth() const
@@ -315,26 +266,10 @@ void TExtColGrid::DoSelect()
 
 void TExtColGrid::KeyDown(int& key, TShiftState shift)
 {
-    FConfirmSelection = true;
-    if ((key == VK_UP || key == VK_DOWN) && shift.Contains(TShiftStateItem::ssAlt)) {
-        if (FExtDropDown) {
-            int k = key == VK_UP ? int(Qt::Key_Up) : int(Qt::Key_Down);
-            FExtDropDown->KeyDown(k, Qt::AltModifier);
-        }
-        return;
-    }
-    // Tab neither moves in the list nor leaves it.
-    if (key == VK_TAB) return;
+    if (ListKeyDown(key, shift)) return;
     const int k = key;
     TStringGrid::KeyDown(key, shift);
     if (k == VK_RETURN) DoSelect();
-}
-
-void TExtColGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
-{
-    FConfirmSelection = true;
-    FOldRow = Row();
-    TStringGrid::MouseDown(button, shift, x, y);
 }
 
 void TExtColGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
@@ -345,20 +280,6 @@ void TExtColGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     MouseToCell(x, y, c, r);
     if (r >= FixedRows() && r < RowCount()) DoSelect();
 }
-
-bool TExtColGrid::WheelStep(bool down, TShiftState shift, QPoint pos)
-{
-    // Rows the wheel passes are not choices.
-    FMouseWheelSelection = true;
-    FConfirmSelection = false;
-    const bool done = down ? TStringGrid::DoMouseWheelDown(shift, pos) : TStringGrid::DoMouseWheelUp(shift, pos);
-    FMouseWheelSelection = false;
-    return done;
-}
-
-bool TExtColGrid::DoMouseWheelDown(TShiftState shift, QPoint pos) { return WheelStep(true, shift, pos); }
-
-bool TExtColGrid::DoMouseWheelUp(TShiftState shift, QPoint pos) { return WheelStep(false, shift, pos); }
 
 // ---- the drop-down ------------------------------------------------------------------
 

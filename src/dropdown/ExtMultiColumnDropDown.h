@@ -118,29 +118,46 @@ public:
     int IndexInColumn(int column, const QString& value) const;
 };
 
-// The list in the pop-up.
-class TExtColGrid : public TStringGrid {
-public:
-    TExtColGrid();
-    ~TExtColGrid() override;
+// The measuring of the lists' auto-sized columns and word-wrapped rows, on a
+// canvas of their own: the width of `item`'s cell in column `index`
+// (single-line text + 6, plus image width + 4 for an image column whose
+// item has an image), and the height of its word-wrapped cell `width`
+// pixels wide (text height + 6, at least image height + 6 for an image).
+int AutoSizeCellWidth(const TDropDownColumnSettings& col, int index, const TDropDownItemSettings& item,
+                      TCustomImageList* images);
+int WrappedCellHeight(const TDropDownColumnSettings& col, int index, int width, const TDropDownItemSettings& item,
+                      TCustomImageList* images);
+// Whether the grid's window sits on a drop-down's pop-up window.
+bool OnDropDownForm(const TCustomGrid& grid);
+// The platform's vertical scroll bar width.
+int ScrollBarWidth();
 
-    void SetDropDown(TExtMultiColumnDropDown* value) { FExtDropDown = value; }
-    TExtMultiColumnDropDown* DropDown() const { return FExtDropDown; }
-    // Takes the look and the content of the drop-down (nothing without one).
-    void UpdateFromDropDown(TExtMultiColumnDropDown* dropDown);
-    // The width that shows every column whole.
-    int GetNaturalWidth() const;
-    // The cell's rectangle with its own width and height; empty when the
-    // cell is not visible.
-    TRect GetCellRect(int c, int r) const;
+// What the lists in the pop-ups of this drop-down and of the grid drop-down
+// have in common: the drop-down they belong to, their own copy of its
+// columns, the header and line look taken from it, the measuring of
+// auto-sized columns and word-wrapped rows, and the mouse and wheel steps
+// that tell a chosen row from one the wheel only passed. TGridBase is the
+// grid the list paints as, TOwner the drop-down and TColumns its column
+// collection.
+template <typename TGridBase, typename TOwner, typename TColumns>
+class TColumnListGrid : public TGridBase {
+public:
+    void SetDropDown(TOwner* value) { FExtDropDown = value; }
+    TOwner* DropDown() const { return FExtDropDown; }
     void AutoSizeColumn(int index);
     void AutoSizeFlaggedColumns();
     void AutoSizeWrappedRows();
 
     int GridLineWidth() const { return FGridLineWidth; }
-    void SetGridLineWidth(int value);
-    TDropDownColumns& Columns() { return FColumns; }
-    void SetColumns(const TDropDownColumns& value) { FColumns.Assign(value); }
+    // Stored; the grid's own line width becomes 0.
+    void SetGridLineWidth(int value)
+    {
+        FGridLineWidth = value;
+        TGridBase::SetGridLineWidth(0);
+        this->Invalidate();
+    }
+    TColumns& Columns() { return FColumns; }
+    void SetColumns(const TColumns& value) { FColumns.Assign(value); }
     TColor LineColor() const { return FLineColor; }
     void SetLineColor(TColor value) { FLineColor = value; }
     TColor FixedLineColor() const { return FFixedLineColor; }
@@ -155,29 +172,62 @@ public:
     void SetHeaderFont(const QFont& value) { FHeaderFont = value; }
     TCustomImageList* Images() const { return FImages.get(); }
     void SetImages(TCustomImageList* value) { FImages = value; }
-    // Whether the next selection is to be taken (a key or a mouse press in
-    // the list; a wheel step clears it).
+    // Whether the next selection is to be taken: a key or mouse press in the
+    // list sets it, a wheel step clears it.
     bool ConfirmSelection() const { return FConfirmSelection; }
     bool MouseWheelSelection() const { return FMouseWheelSelection; }
 
-    // Raised by Enter and by a mouse release over a data row.
-    std::function<void(TExtColGrid* sender)> OnSelect;
-
-    void KeyDown(int& key, TShiftState shift) override;
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    bool DoMouseWheelDown(TShiftState shift, QPoint pos) override;
-    bool DoMouseWheelUp(TShiftState shift, QPoint pos) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override
+    {
+        FConfirmSelection = true;
+        FOldRow = this->Row();
+        TGridBase::MouseDown(button, shift, x, y);
+    }
+    bool DoMouseWheelDown(TShiftState shift, QPoint pos) override { return WheelStep(true, shift, pos); }
+    bool DoMouseWheelUp(TShiftState shift, QPoint pos) override { return WheelStep(false, shift, pos); }
 
 protected:
-    void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
-    virtual void DoSelect();
+    // Takes the drop-down's header and line look, its images and its row
+    // heights.
+    void TakeLook(const TOwner& d)
+    {
+        FLineColor = d.LineColor();
+        FFixedLineColor = d.FixedLineColor();
+        FHeaderColor = d.HeaderColor();
+        FHeaderColorTo = d.HeaderColorTo();
+        FHeaderHeight = d.HeaderHeight();
+        FHeaderFont = d.HeaderFont();
+        FImages = d.Images();
+        this->SetDefaultRowHeight(d.DropDownRowHeight());
+        this->SetRowHeights(0, d.HeaderHeight());
+    }
+    // The start of a key press in the list: it confirms the selection;
+    // Alt+Up and Alt+Down go to the drop-down, and Tab neither moves in the
+    // list nor leaves it. True when the key is dealt with.
+    bool ListKeyDown(int key, TShiftState shift)
+    {
+        FConfirmSelection = true;
+        if ((key == VK_UP || key == VK_DOWN) && shift.Contains(TShiftStateItem::ssAlt)) {
+            if (FExtDropDown) {
+                int k = key == VK_UP ? int(Qt::Key_Up) : int(Qt::Key_Down);
+                FExtDropDown->KeyDown(k, Qt::AltModifier);
+            }
+            return true;
+        }
+        return key == VK_TAB;
+    }
+    bool WheelStep(bool down, TShiftState shift, QPoint pos)
+    {
+        // Rows the wheel passes are not choices.
+        FMouseWheelSelection = true;
+        FConfirmSelection = false;
+        const bool done = down ? TGridBase::DoMouseWheelDown(shift, pos) : TGridBase::DoMouseWheelUp(shift, pos);
+        FMouseWheelSelection = false;
+        return done;
+    }
 
-private:
-    bool WheelStep(bool down, TShiftState shift, QPoint pos);
-
-    TExtMultiColumnDropDown* FExtDropDown = nullptr;
-    TDropDownColumns FColumns;
+    TOwner* FExtDropDown = nullptr;
+    TColumns FColumns;
     TColor FHeaderColor = 0xFFFFFF;
     TColor FHeaderColorTo = 0x808080;
     TColor FLineColor = 0x808080;
@@ -189,6 +239,69 @@ private:
     int FOldRow = 0;
     bool FMouseWheelSelection = false;
     bool FConfirmSelection = false;
+};
+
+template <typename TGridBase, typename TOwner, typename TColumns>
+void TColumnListGrid<TGridBase, TOwner, TColumns>::AutoSizeFlaggedColumns()
+{
+    for (int i = 0; i < FColumns.Count(); ++i)
+        if (FColumns.Items(i).AutoSize) AutoSizeColumn(i);
+}
+
+template <typename TGridBase, typename TOwner, typename TColumns>
+void TColumnListGrid<TGridBase, TOwner, TColumns>::AutoSizeColumn(int index)
+{
+    if (index < 0 || index >= FColumns.Count() || !FColumns.Items(index).AutoSize || !OnDropDownForm(*this)) return;
+    auto& col = FColumns.Items(index);
+    int width = 0;
+    for (int r = 1; r < this->RowCount(); ++r) {
+        if (!FExtDropDown || r - 1 >= FExtDropDown->Items().Count()) continue;
+        width = std::max(width, AutoSizeCellWidth(col, index, FExtDropDown->Items().Items(r - 1), Images()));
+    }
+    col.Width = width;
+    this->SetColWidths(index, width);
+}
+
+template <typename TGridBase, typename TOwner, typename TColumns>
+void TColumnListGrid<TGridBase, TOwner, TColumns>::AutoSizeWrappedRows()
+{
+    bool wrapped = false;
+    for (int c = 0; c < FColumns.Count(); ++c) wrapped = wrapped || FColumns.Items(c).Wordwrap;
+    if (!wrapped || !OnDropDownForm(*this) || !FExtDropDown) return;
+    for (int r = this->FixedRows(); r < this->RowCount(); ++r) {
+        if (r - 1 < 0 || r - 1 >= FExtDropDown->Items().Count()) continue;
+        const auto& item = FExtDropDown->Items().Items(r - 1);
+        int h = 24;
+        for (int c = 0; c < FColumns.Count(); ++c)
+            if (FColumns.Items(c).Wordwrap)
+                h = std::max(h, WrappedCellHeight(FColumns.Items(c), c, this->ColWidths(c), item, Images()));
+        this->SetRowHeights(r, h);
+    }
+}
+
+// The list in the pop-up.
+class TExtColGrid : public TColumnListGrid<TStringGrid, TExtMultiColumnDropDown, TDropDownColumns> {
+public:
+    TExtColGrid();
+    ~TExtColGrid() override;
+
+    // Takes the look and the content of the drop-down (nothing without one).
+    void UpdateFromDropDown(TExtMultiColumnDropDown* dropDown);
+    // The width that shows every column whole.
+    int GetNaturalWidth() const;
+    // The cell's rectangle with its own width and height; empty when the
+    // cell is not visible.
+    TRect GetCellRect(int c, int r) const;
+
+    // Raised by Enter and by a mouse release over a data row.
+    std::function<void(TExtColGrid* sender)> OnSelect;
+
+    void KeyDown(int& key, TShiftState shift) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+
+protected:
+    void DrawCell(TCanvas& canvas, int c, int r, const TRect& rect, TGridDrawState state) override;
+    virtual void DoSelect();
 };
 
 class TExtMultiColumnDropDown : public TExtCustomDropDown {
@@ -346,20 +459,6 @@ private:
     bool FInKeyPress = false;
     bool FCompletionPending = false;
 };
-
-// The measuring of the lists' auto-sized columns and word-wrapped rows, on a
-// canvas of their own: the width of `item`'s cell in column `index`
-// (single-line text + 6, plus image width + 4 for an image column whose
-// item has an image), and the height of its word-wrapped cell `width`
-// pixels wide (text height + 6, at least image height + 6 for an image).
-int AutoSizeCellWidth(const TDropDownColumnSettings& col, int index, const TDropDownItemSettings& item,
-                      TCustomImageList* images);
-int WrappedCellHeight(const TDropDownColumnSettings& col, int index, int width, const TDropDownItemSettings& item,
-                      TCustomImageList* images);
-// Whether the grid's window sits on a drop-down's pop-up window.
-bool OnDropDownForm(const TCustomGrid& grid);
-// The platform's vertical scroll bar width.
-int ScrollBarWidth();
 
 // The widths SizeColumnsToDropDown gives columns of `widths` in `avail`
 // pixels: each width scaled by avail / (1 + sum), rounded half to even, with
