@@ -2,23 +2,15 @@
 // the first column, a click on a node glyph and the node keys.
 #include "controls/ExtUtilDraw.h"
 #include "grid/ExtGrid.h"
+#include "PaintedGrid.h"
 #include "platform/GridsWidget.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
-
-QFont TestFont()
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(12);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
 
 // One fixed row, no fixed column, 60 x 22 cells; column 1 of row r reads
 // "r<r>". Rows 1-5 form node 1 (span 5), rows 2-3 the nested node 2, and
@@ -49,15 +41,7 @@ struct NodeUi : ::testing::Test {
         g.CellNode().SetTreeColor(0x00C000);
         g.CellNode().SetShowTree(true);
     }
-    QImage Shot()
-    {
-        QImage img(g.ClientWidth(), g.ClientHeight(), QImage::Format_RGB32);
-        img.fill(Qt::magenta);
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        g.PaintTo(p);
-        return img;
-    }
+    QImage Shot() { return PaintShot(g); }
     QStringList Shown()
     {
         QStringList l;
@@ -76,8 +60,6 @@ struct NodeUi : ::testing::Test {
         g.MouseUp(mbLeft, {}, x, y);
     }
 };
-
-TColor At(const QImage& img, int x, int y) { return QColorToColor(img.pixelColor(x, y)); }
 
 int Mid(int r) { return r * 22 + 11; }
 

@@ -3,6 +3,7 @@
 // dpi, antialiasing off, explicit colours).
 #include "controls/ExtUtilDraw.h"
 #include "grid/ExtGrid.h"
+#include "PaintedGrid.h"
 #include "platform/GridsWidget.h"
 
 #include <QDir>
@@ -18,14 +19,6 @@ using enum TCellType;
 using enum TControlStyle;
 
 namespace {
-
-QFont TestFont()
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(12);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
 
 // A grid of 5 x 6 cells, 60 x 22 pixels each, one fixed row and column,
 // explicit colours.
@@ -47,16 +40,7 @@ struct PaintGrid : ::testing::Test {
         g.Color = clWhite;
         g.SetGridLineColor(clSilver);
     }
-    QImage Shot()
-    {
-        QImage img(g.ClientWidth(), g.ClientHeight(), QImage::Format_RGB32);
-        img.fill(Qt::magenta);
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setRenderHint(QPainter::TextAntialiasing, false);
-        g.PaintTo(p);
-        return img;
-    }
+    QImage Shot() { return PaintShot(g); }
     // Saves a picture for a person to look at when KR_SCREENSHOT_DIR is set.
     void Keep(const QImage& img, const QString& name)
     {
@@ -64,8 +48,6 @@ struct PaintGrid : ::testing::Test {
         if (!dir.isEmpty()) img.save(QDir(dir).filePath(name + QStringLiteral(".png")));
     }
 };
-
-TColor At(const QImage& img, int x, int y) { return QColorToColor(img.pixelColor(x, y)); }
 
 // Pixels of r (right and bottom excluded) in the colour.
 int Count(const QImage& img, const TRect& r, TColor color)

@@ -2,6 +2,7 @@
 #include "controls/ExtRichText.h"
 #include "grid/ExtGrid.h"
 #include "grid/ExtRichEdit.h"
+#include "PaintedGrid.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -12,14 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QFont TestFont()
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(12);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
 
 struct Queries {
     bool normal, sub, super;
