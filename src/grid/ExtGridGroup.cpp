@@ -7,10 +7,10 @@
 // moved straight to its place, so that no row is shifted once per group.
 // UnGroup removes them the same way.
 #include "grid/ExtGrid.h"
+#include "grid/RowPermutation.h"
 
 #include <QScopeGuard>
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -70,22 +70,7 @@ void TExtStringGrid::SwapRowsForGrouping(int r1, int r2)
 void TExtStringGrid::ArrangeRows(const std::vector<int>& order, int first)
 {
     const int n = int(order.size());
-    // at[p]: the original row standing at position p; where[o]: the
-    // position of original row o.
-    std::vector<int> at(static_cast<size_t>(n)), where(static_cast<size_t>(n));
-    std::iota(at.begin(), at.end(), 0);
-    std::iota(where.begin(), where.end(), 0);
-    for (int p = 0; p < n; ++p) {
-        const int o = order[size_t(p)];
-        const int cur = where[size_t(o)];
-        if (cur == p) continue;
-        SwapRowsForGrouping(first + p, first + cur);
-        const int moved = at[size_t(p)];
-        at[size_t(cur)] = moved;
-        where[size_t(moved)] = cur;
-        at[size_t(p)] = o;
-        where[size_t(o)] = p;
-    }
+    const std::vector<int> where = PermuteBySwaps(order, [&](int p, int q) { SwapRowsForGrouping(first + p, first + q); });
     if (FControlList.Count() > 0)
         MoveCellControls(
             [&](int y) {

@@ -8,6 +8,7 @@
 // raised by a compare event therefore leaves the rows as they were.
 #include "grid/ExtGrid.h"
 #include "grid/ExtGridPanels.h"
+#include "grid/RowPermutation.h"
 #include "controls/ExtUtil.h"
 
 #include <QCollator>
@@ -481,21 +482,7 @@ public:
     // once, through the grid's row exchange.
     static void ApplyOrder(TExtStringGrid& grid, const std::vector<int>& order, int first)
     {
-        const int n = int(order.size());
-        std::vector<int> at(static_cast<size_t>(n)), where(static_cast<size_t>(n));
-        std::iota(at.begin(), at.end(), 0);
-        std::iota(where.begin(), where.end(), 0);
-        for (int p = 0; p < n; ++p) {
-            const int o = order[size_t(p)];
-            const int cur = where[size_t(o)];
-            if (cur == p) continue;
-            grid.SortSwapRows(first + p, first + cur);
-            const int moved = at[size_t(p)];
-            at[size_t(cur)] = moved;
-            where[size_t(moved)] = cur;
-            at[size_t(p)] = o;
-            where[size_t(o)] = p;
-        }
+        PermuteBySwaps(order, [&](int p, int q) { grid.SortSwapRows(first + p, first + q); });
     }
 };
 
