@@ -2705,7 +2705,7 @@ protected:
     bool SelectCell(int c, int r) override;
     int EditorKind(int c, int r) override;
     std::unique_ptr<TCellEditor> CreateCellEditor(int kind) override;
-    bool CanEditModify() override;
+    bool CanStoreEditText() override;
     void EditorHidden() override;
     // The edit-done event arrived.
     void EditDoneEvent(int c, int r);
