@@ -344,7 +344,16 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         DoSelectAll(all);
         SetSelection(all);
         FocusCell(all.Right, all.Bottom);
+        // A plain left click on the last cell settles the mouse state there
+        // as a click would (anchor, pending click); the selection is then
+        // put back, and so are the row flags the click cleared.
+        const TRect last = CellRect(all.Right, all.Bottom);
+        MouseDown(mbLeft, TShiftState(), last.Left + 2, last.Top + 2);
+        MouseUp(mbLeft, TShiftState(), last.Left + 2, last.Top + 2);
+        FocusCell(all.Right, all.Bottom);
         SetSelection(all);
+        if (MouseActions().DisjunctRowSelect())
+            for (int r = all.Top; r <= all.Bottom; ++r) SetRowSelect(r, true);
         reportSelection();
         return;
     }
@@ -402,6 +411,8 @@ void TExtStringGrid::AfterKeySteps(int key, TShiftState shift)
         int newRow = Row();
         const bool filter = FilterActive();
         SetFilterActive(false);
+        // The insertion runs on the real row: it is made current first.
+        if (realRow < RowCount()) MoveColRow(Col(), realRow, true, true);
         int index = realRow;
         if (nav.InsertPosition() == pInsertAfter) {
             if (FixedRowAlways() && FixedRows() == RowCount()) {

@@ -307,7 +307,22 @@ TEST(GridKeys, CtrlAFlagsTheRowsCallsItsHookAndEndsOnTheLastCell)
 {
     struct HookGrid : TExtStringGrid {
         void DoSelectAll(const TGridRect& r) override { Hooked.push_back(r); }
+        void MouseDown(TMouseButton b, TShiftState s, int x, int y) override
+        {
+            Clicks.push_back({b == mbLeft && s == TShiftState(), x, y});
+            TExtStringGrid::MouseDown(b, s, x, y);
+        }
+        void MouseUp(TMouseButton b, TShiftState s, int x, int y) override
+        {
+            Clicks.push_back({b == mbLeft && s == TShiftState(), x, y});
+            TExtStringGrid::MouseUp(b, s, x, y);
+        }
         std::vector<TGridRect> Hooked;
+        struct Click {
+            bool plainLeft;
+            int x, y;
+        };
+        std::vector<Click> Clicks;
     } g;
     g.SetColCount(5);
     g.SetRowCount(10);
@@ -322,6 +337,14 @@ TEST(GridKeys, CtrlAFlagsTheRowsCallsItsHookAndEndsOnTheLastCell)
     EXPECT_EQ(At(g), (Pos{4, 8}));
     for (int r = 1; r <= 8; ++r) EXPECT_TRUE(g.RowSelect(r)) << r;
     EXPECT_FALSE(g.RowSelect(9)) << "the footer row is not selected";
+    // A plain left press and release 2 pixels inside the last cell.
+    const TRect last = g.CellRect(4, 8);
+    ASSERT_EQ(g.Clicks.size(), 2u);
+    for (const auto& c : g.Clicks) {
+        EXPECT_TRUE(c.plainLeft);
+        EXPECT_EQ(c.x, last.Left + 2);
+        EXPECT_EQ(c.y, last.Top + 2);
+    }
 }
 
 TEST(GridKeys, HomeAndEndByRowsKeepTheDisjunctRowFlags)
