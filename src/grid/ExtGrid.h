@@ -2425,6 +2425,8 @@ public:
     void KeyDown(int& key, TShiftState shift) override;
     TGridCoord LastKeyCell() const { return FLastKeyCell; }
     bool IsLastRow();
+    // With the search bar shown, scrolls until the last row is clear of it.
+    void ScrollAboveSearchFooter();
     void AutoAddRow();
     int GetVisibleFixedRightCols();
     int FirstSelectableCol(int r);
