@@ -232,6 +232,7 @@ void TGridDropDownWrapper<TBase>::Change()
 {
     TBase::Change();
     if (FLoading || !FOpen || !FGrid || !FGrid->EditMode()) return;
+    FGrid->CanEditModify();
     if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), TBase::Text());
 }
 

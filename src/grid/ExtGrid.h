@@ -2425,6 +2425,8 @@ public:
     void KeyDown(int& key, TShiftState shift) override;
     TGridCoord LastKeyCell() const { return FLastKeyCell; }
     bool IsLastRow();
+    // With the search bar shown, scrolls until the last row is clear of it.
+    void ScrollAboveSearchFooter();
     void AutoAddRow();
     int GetVisibleFixedRightCols();
     int FirstSelectableCol(int r);
@@ -2705,7 +2707,7 @@ protected:
     bool SelectCell(int c, int r) override;
     int EditorKind(int c, int r) override;
     std::unique_ptr<TCellEditor> CreateCellEditor(int kind) override;
-    bool CanEditModify() override;
+    bool CanStoreEditText() override;
     void EditorHidden() override;
     // The edit-done event arrived.
     void EditDoneEvent(int c, int r);

@@ -304,7 +304,7 @@ void TExtStringGrid::ShowCellEdit()
 // ---------------------------------------------------------------------------
 // Closing
 
-bool TExtStringGrid::CanEditModify()
+bool TExtStringGrid::CanStoreEditText()
 {
     // A check-box editor writes nothing back.
     if (FEditControl == edCheckBox || FEditControl == edButton) return false;

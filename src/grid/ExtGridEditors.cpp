@@ -149,7 +149,10 @@ TExtInplaceEdit::TExtInplaceEdit(QWidget* parent) : TInplaceEdit(parent)
 {
     connect(this, &QLineEdit::textEdited, this, [this](const QString& s) {
         Guard([&] {
-            if (FGrid && !FLoading && FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s);
+            if (!FGrid || FLoading) return;
+            // The grid is asked first whether the edit may modify the cell.
+            FGrid->CanEditModify();
+            if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s);
         });
     });
     // Every change but the grid's own loading reaches the cell.
@@ -327,6 +330,7 @@ void TExtInplaceEdit::keyPressEvent(QKeyEvent* e)
             FLoading = false;
             setCursorPosition(caret);
             Guard([&] {
+                FGrid->CanEditModify();
                 if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), text());
             });
             return;
@@ -554,8 +558,11 @@ TGridCombo::TGridCombo(QWidget* parent) : TEsgComboBox(parent)
         Guard([&] { FireComboChange(i); });
     });
     connect(this, &QComboBox::editTextChanged, this, [this](const QString& s) {
-        if (FLoading || !FGrid || !FGrid->OnEditChange) return;
-        Guard([&] { FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s); });
+        if (FLoading || !FGrid) return;
+        Guard([&] {
+            FGrid->CanEditModify();
+            if (FGrid->OnEditChange) FGrid->OnEditChange(FGrid, FGrid->Col(), FGrid->Row(), s);
+        });
     });
 }
 
@@ -823,9 +830,11 @@ bool TGridComboEditor::WantsKey(int key, TShiftState shift) const
     TExtStringGrid* g = c->Grid();
     if (c->DroppedDown()) return true;
     if (key == VK_TAB) return g && !g->HasOption(goTabs);
-    // Up and Down pick the items of a pick list.
-    if (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT)
-        return c->ListMode() && (!g || g->Navigation().ComboGetUpDown());
+    // Up and Down pick the items of a pick list unless ComboGetUpDown hands
+    // them to the grid; the page keys always page through its items. In an
+    // editable combo all four end the edit.
+    if (key == VK_UP || key == VK_DOWN) return c->ListMode() && (!g || g->Navigation().ComboGetUpDown());
+    if (key == VK_PRIOR || key == VK_NEXT) return c->ListMode();
     return false;
 }
 

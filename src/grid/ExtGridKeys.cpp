@@ -36,6 +36,23 @@ bool TExtStringGrid::IsLastRow()
     return Row() == RowCount() - FFixedFooters - 1 || (Row() == RowCount() - 2 && FloatingFooter().Visible());
 }
 
+// The search bar sits below the grid's viewport (its height is kept out of
+// the client area), so a row is under it when it reaches past the client
+// bottom. TopRow stops where the grid clamps it.
+static void ScrollRowAboveClientBottom(TExtStringGrid& g, int c, int r)
+{
+    while (r <= g.RowCount() - 1 && g.TopRow() < g.RowCount() && g.CellRect(c, r).Bottom > g.ClientHeight() + 2) {
+        const int top = g.TopRow();
+        g.SetTopRow(top + 1);
+        if (g.TopRow() == top) break;
+    }
+}
+
+void TExtStringGrid::ScrollAboveSearchFooter()
+{
+    if (!FSearchFooter->Visible() || ClientHeight() <= DefaultRowHeight()) return;
+    ScrollRowAboveClientBottom(*this, 0, RowCount() - 1);
+}
 
 int TExtStringGrid::GetVisibleFixedRightCols()
 {
@@ -344,10 +361,45 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         DoSelectAll(all);
         SetSelection(all);
         FocusCell(all.Right, all.Bottom);
+        // A plain left click on the last cell settles the mouse state there
+        // as a click would (anchor, pending click); the selection is then
+        // put back, and so are the row flags the click cleared.
+        const TRect last = CellRect(all.Right, all.Bottom);
+        MouseDown(mbLeft, TShiftState(), last.Left + 2, last.Top + 2);
+        MouseUp(mbLeft, TShiftState(), last.Left + 2, last.Top + 2);
+        FocusCell(all.Right, all.Bottom);
         SetSelection(all);
+        if (MouseActions().DisjunctRowSelect())
+            for (int r = all.Top; r <= all.Bottom; ++r) SetRowSelect(r, true);
         reportSelection();
         return;
     }
+
+    // The search bar shown with the grid scrolled to its end: the last row
+    // does not walk on past the corners, and the view stays where it is for
+    // keys that do not move the current cell.
+    const bool searchBar = FSearchFooter->Visible();
+    const bool lastRow = Row() == RowCount() - 1;
+    const bool moveKey = key >= VK_PRIOR && key <= VK_DOWN;
+    // (Shift and Alt alone never get here: they have no key code.)
+    const bool lastRowKey =
+        key == VK_NEXT || key == VK_END || key == VK_LEFT || key == VK_RIGHT || key == VK_DOWN;
+    int searchTop = -1;
+    bool searchBracket = false;
+    if (searchBar && TopRow() >= RowCount() - VisibleRowCount()) {
+        searchTop = TopRow();
+        if (lastRow && key == VK_DOWN) {
+            ScrollAboveSearchFooter();
+            return;
+        }
+        if (lastRow && ((key == VK_RIGHT && Col() == ColCount() - 1) || (key == VK_LEFT && Col() == FixedCols())))
+            return;
+        searchBracket = (lastRow && lastRowKey) || !moveKey;
+        if (searchBracket) BeginUpdate();
+    }
+    const auto endSearchBracket = qScopeGuard([&] {
+        if (searchBracket) EndUpdate();
+    });
 
     if (keepScroll) BeginUpdate();
     try {
@@ -357,6 +409,14 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         if (keepScroll) EndUpdate();
         throw;
     }
+    if (searchBar && searchTop >= 0 && TopRow() >= RowCount() - VisibleRowCount() && !moveKey)
+        SetTopRow(searchTop);
+    if (searchBracket) {
+        searchBracket = false;
+        EndUpdate();
+    }
+    // A current last row hidden under the search bar scrolls above it.
+    if (searchBar && lastRowKey && Row() == RowCount() - 1) ScrollRowAboveClientBottom(*this, Col(), Row());
     if (keepScroll) EndUpdate();
     AfterKeySteps(key, shift);
     reportSelection();
@@ -402,6 +462,8 @@ void TExtStringGrid::AfterKeySteps(int key, TShiftState shift)
         int newRow = Row();
         const bool filter = FilterActive();
         SetFilterActive(false);
+        // The insertion runs on the real row: it is made current first.
+        if (realRow < RowCount()) MoveColRow(Col(), realRow, true, true);
         int index = realRow;
         if (nav.InsertPosition() == pInsertAfter) {
             if (FixedRowAlways() && FixedRows() == RowCount()) {

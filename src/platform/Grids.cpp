@@ -504,7 +504,7 @@ void TCustomGrid::HideEditor()
     m_editText = text;
     m_editorMode = false;
     if (m_gridView) m_gridView->EditorClosed();
-    if (CanEditModify()) SetEditText(cell.X, cell.Y, text);
+    if (CanStoreEditText()) SetEditText(cell.X, cell.Y, text);
     InvalidateCell(cell.X, cell.Y);
     EditorHidden();
 }

@@ -511,6 +511,9 @@ public:
     void DeleteColumn(int c) { DeleteCols(c, 1); }
     void DeleteCols(int at, int n);
     void MoveColumn(int from, int to);
+    // Asked by an open editor each time its text changes, before the change
+    // is reported: may the edit modify the cell?
+    virtual bool CanEditModify() { return true; }
 
 protected:
     // Asked before the current cell moves; false keeps it where it is.
@@ -527,7 +530,8 @@ protected:
     virtual void RowMoved(int from, int to) {}
     // Asked whenever the editor would open.
     virtual bool CanEditShow();
-    virtual bool CanEditModify() { return true; }
+    // Asked once as the editor closes: is its text stored in the cell?
+    virtual bool CanStoreEditText() { return true; }
     virtual QString GetEditText(int c, int r) { return QString(); }
     virtual void SetEditText(int c, int r, const QString& value) {}
     virtual QString GetEditMask(int c, int r) { return QString(); }

@@ -8,6 +8,8 @@
 #include "platform/SysUtils.h"
 
 #include <QApplication>
+#include <algorithm>
+#include <functional>
 #include <QDialog>
 #include <QPushButton>
 #include <QTest>
@@ -22,6 +24,17 @@ QString TimeText(int h, int m)
     TryEncodeTime(h, m, 0, 0, t);
     return TimeToStr(t);
 }
+
+// Reports each time an editor asks whether its edit may modify the cell.
+class TModifyQueryGrid : public TExtStringGrid {
+public:
+    std::function<void()> OnModifyQuery;
+    bool CanEditModify() override
+    {
+        if (OnModifyQuery) OnModifyQuery();
+        return TExtStringGrid::CanEditModify();
+    }
+};
 
 // A dialog with a default button and a grid of 1 fixed row and column and
 // 3 x 3 data cells; column 1 is edited with `kind`.
@@ -79,7 +92,7 @@ protected:
     TEditorType kind = edTrackbarDropDown;
     int defaultClicks = 0;
     QDialog dialog;
-    TExtStringGrid g;
+    TModifyQueryGrid g;
 };
 
 } // namespace
@@ -447,5 +460,45 @@ TEST_F(GridDropDowns, MadeWithTheGridsTonesAndOpenedWithoutAFrame)
         EXPECT_FALSE(dd->hasFrame());
         Key(Qt::Key_Escape);
         EXPECT_FALSE(g.EditMode());
+    }
+}
+
+// Each typed change asks the grid's modify query and then reports the text;
+// the validator runs only when the edit is committed.
+TEST_F(GridDropDowns, EachChangeAsksTheModifyQueryBeforeReportingAndValidatesOnCommit)
+{
+    std::vector<QString> seen;
+    g.OnModifyQuery = [&] { seen.push_back("query"); };
+    g.OnEditChange = [&](TExtStringGrid*, int, int, const QString& v) { seen.push_back("change " + v); };
+    g.OnCellValidate = [&](TExtStringGrid*, int, int, QString& v, bool&) { seen.push_back("validate " + v); };
+    struct Case {
+        TEditorType kind;
+        Qt::Key key;
+        const char* typed;
+        QString after; // the editor's text after the key
+    };
+    const Case cases[] = {
+        {edMemoDropDown, Qt::Key_X, "x", "xB1\r\n"}, // the memo reports its lines
+        {edCalculatorDropDown, Qt::Key_7, "7", "7"},
+    };
+    for (const Case& cs : cases) {
+        SCOPED_TRACE(int(cs.kind));
+        kind = cs.kind;
+        g.SetCells(1, 1, "B1");
+        g.SetRow(1);
+        seen.clear();
+        ASSERT_NE(Open(), nullptr);
+        seen.clear();
+        Key(cs.key, cs.typed);
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.front(), "query");
+        EXPECT_EQ(seen.back(), "change " + cs.after);
+        for (const QString& s : seen) EXPECT_FALSE(s.startsWith("validate")) << "no validation while typing";
+        for (size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i].startsWith("query"), i % 2 == 0) << i;
+        seen.clear();
+        Key(Qt::Key_Return, "\r");
+        EXPECT_FALSE(g.EditMode());
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(std::count_if(seen.begin(), seen.end(), [](const QString& s) { return s.startsWith("validate"); }), 1);
     }
 }

@@ -147,6 +147,36 @@ TEST(GridKeys, CursorAdvanceWrapsAtTheEdges)
     }
 }
 
+// With the search bar shown and the grid scrolled to its end, the last row's
+// corners hold the current cell: no wrapping past them, no step below.
+TEST(GridKeys, TheSearchBarHoldsTheLastRowsCorners)
+{
+    struct Case {
+        const char* name;
+        Pos from;
+        int key;
+        Pos to;
+    };
+    const Case cases[] = {
+        {"right in the last column", {4, 9}, VK_RIGHT, {4, 9}},
+        {"left in the first column", {1, 9}, VK_LEFT, {1, 9}},
+        {"down on the last row", {2, 9}, VK_DOWN, {2, 9}},
+        {"right inside the row moves", {2, 9}, VK_RIGHT, {3, 9}},
+        {"up from the last row moves", {2, 9}, VK_UP, {2, 8}},
+        {"right above the last row wraps", {4, 8}, VK_RIGHT, {1, 8}},
+    };
+    for (const Case& k : cases) {
+        auto g = SmallGrid();
+        g->Navigation().SetCursorAdvance(caLoop);
+        g->SearchFooter().SetVisible(true);
+        Goto(*g, k.from.c, k.from.r);
+        ASSERT_GE(g->TopRow(), g->RowCount() - g->VisibleRowCount()) << k.name;
+        Key(*g, k.key);
+        EXPECT_EQ(At(*g), k.to) << k.name;
+        EXPECT_EQ(g->UpdateCount(), 0) << k.name;
+    }
+}
+
 namespace {
 
 // Rows 4 and 5 are disabled: the grid refuses to move onto them.
@@ -307,7 +337,22 @@ TEST(GridKeys, CtrlAFlagsTheRowsCallsItsHookAndEndsOnTheLastCell)
 {
     struct HookGrid : TExtStringGrid {
         void DoSelectAll(const TGridRect& r) override { Hooked.push_back(r); }
+        void MouseDown(TMouseButton b, TShiftState s, int x, int y) override
+        {
+            Clicks.push_back({b == mbLeft && s == TShiftState(), x, y});
+            TExtStringGrid::MouseDown(b, s, x, y);
+        }
+        void MouseUp(TMouseButton b, TShiftState s, int x, int y) override
+        {
+            Clicks.push_back({b == mbLeft && s == TShiftState(), x, y});
+            TExtStringGrid::MouseUp(b, s, x, y);
+        }
         std::vector<TGridRect> Hooked;
+        struct Click {
+            bool plainLeft;
+            int x, y;
+        };
+        std::vector<Click> Clicks;
     } g;
     g.SetColCount(5);
     g.SetRowCount(10);
@@ -322,6 +367,14 @@ TEST(GridKeys, CtrlAFlagsTheRowsCallsItsHookAndEndsOnTheLastCell)
     EXPECT_EQ(At(g), (Pos{4, 8}));
     for (int r = 1; r <= 8; ++r) EXPECT_TRUE(g.RowSelect(r)) << r;
     EXPECT_FALSE(g.RowSelect(9)) << "the footer row is not selected";
+    // A plain left press and release 2 pixels inside the last cell.
+    const TRect last = g.CellRect(4, 8);
+    ASSERT_EQ(g.Clicks.size(), 2u);
+    for (const auto& c : g.Clicks) {
+        EXPECT_TRUE(c.plainLeft);
+        EXPECT_EQ(c.x, last.Left + 2);
+        EXPECT_EQ(c.y, last.Top + 2);
+    }
 }
 
 TEST(GridKeys, HomeAndEndByRowsKeepTheDisjunctRowFlags)

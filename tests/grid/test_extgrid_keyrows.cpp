@@ -88,6 +88,35 @@ TEST(GridKeyRows, InsertAddsARowBeforeOrAfterTheCurrentOne)
     EXPECT_EQ(g->RowCount(), 6);
 }
 
+// Under a filter the insertion runs with the filter off and the current row
+// on the row the user was on (its real row), not on whatever row the lifted
+// filter put under the display index.
+TEST(GridKeyRows, InsertMakesTheRealRowCurrentWhileItInserts)
+{
+    struct InsertGrid : TExtStringGrid {
+        void InsertGridRow(int r) override
+        {
+            Seen.push_back({r, Cells(1, Row())});
+            TExtStringGrid::InsertGridRow(r);
+        }
+        std::vector<std::pair<int, QString>> Seen; // (index, current row's name)
+    } g;
+    g.SetColCount(3);
+    g.SetRowCount(6);
+    for (int r = 1; r < 6; ++r) g.SetCells(1, r, QString("r%1").arg(r));
+    g.Navigation().SetAllowInsertRow(true);
+    TFilterData& d = g.Filter().Add();
+    d.SetColumn(1);
+    d.SetCondition("r3");
+    g.SetFilterActive(true);
+    ASSERT_EQ(g.RowCount(), 2);
+    g.MoveColRow(1, 1, true, true);
+    Key(g, VK_INSERT);
+    EXPECT_EQ(g.Seen, (std::vector<std::pair<int, QString>>{{3, "r3"}}));
+    g.SetFilterActive(false);
+    EXPECT_EQ(Names(g), (QStringList{"r1", "r2", "", "r3", "r4", "r5"}));
+}
+
 TEST(GridKeyRows, DeleteRemovesTheRowOrEmptiesTheOnlyOne)
 {
     auto g = NamedRows();

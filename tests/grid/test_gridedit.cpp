@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -920,4 +921,130 @@ TEST(GridEditDialog, EnterMovesToTheNextCellInsteadOfPressingOk)
     QTest::keyClick(g.Widget(), Qt::Key_F2);
     QTest::keyClick(g.EditCtrl(), Qt::Key_Escape);
     EXPECT_TRUE(dlg.isVisible()) << "Esc in an editor does not close the dialog";
+}
+
+// Every key of the combo's key-down steps, with the list closed: which keys
+// stay in the combo (and what it then shows), which close it, where the
+// current cell goes and what the cell holds afterwards.
+TEST_F(EditWindow, ComboKeysStayInTheComboOrEndTheEditByMode)
+{
+    for (const char* s : {"red", "green", "blue", "gray"}) g.AddComboString(s);
+    bool editable = false;
+    g.OnGetEditorType = [&](TExtStringGrid*, int c, int, TEditorType& e) {
+        if (c == 2) e = editable ? edComboEdit : edComboList;
+    };
+    struct Case {
+        bool editable, upDown;
+        Qt::Key key;
+        bool open;       // the combo is still open
+        QString shown;   // ... and shows this (open) / the cell holds this (closed)
+        int col, row;    // the current cell afterwards
+    };
+    // The pick list starts on "blue", the editable combo on "gold"; the
+    // cell held "green".
+    const Case cases[] = {
+        {false, true, Qt::Key_Up, true, "green", 2, 2},
+        {false, true, Qt::Key_Down, true, "gray", 2, 2},
+        {false, false, Qt::Key_Up, false, "blue", 2, 1},
+        {false, false, Qt::Key_Down, false, "blue", 2, 3},
+        {false, true, Qt::Key_PageUp, true, "green", 2, 2},
+        {false, true, Qt::Key_PageDown, true, "gray", 2, 2},
+        {false, false, Qt::Key_PageUp, true, "green", 2, 2},
+        {false, false, Qt::Key_PageDown, true, "gray", 2, 2},
+        {false, true, Qt::Key_Home, true, "red", 2, 2},
+        {false, true, Qt::Key_End, true, "gray", 2, 2},
+        {false, true, Qt::Key_Left, false, "blue", 1, 2},
+        {false, true, Qt::Key_Right, false, "blue", 3, 2},
+        {false, true, Qt::Key_Return, false, "blue", 2, 2},
+        {false, true, Qt::Key_Escape, false, "green", 2, 2},
+        {true, true, Qt::Key_Up, false, "gold", 2, 1},
+        {true, true, Qt::Key_Down, false, "gold", 2, 3},
+        {true, false, Qt::Key_Up, false, "gold", 2, 1},
+        {true, false, Qt::Key_Down, false, "gold", 2, 3},
+        {true, true, Qt::Key_PageUp, false, "gold", 2, 1},
+        {true, true, Qt::Key_PageDown, false, "gold", 2, 3},
+        {true, false, Qt::Key_PageDown, false, "gold", 2, 3},
+        {true, true, Qt::Key_Home, true, "gold", 2, 2},
+        {true, true, Qt::Key_End, true, "gold", 2, 2},
+        {true, true, Qt::Key_Left, true, "gold", 2, 2},
+        {true, true, Qt::Key_Right, true, "gold", 2, 2},
+        {true, true, Qt::Key_Return, false, "gold", 2, 2},
+        {true, true, Qt::Key_Escape, false, "green", 2, 2},
+    };
+    for (const Case& cs : cases) {
+        SCOPED_TRACE(testing::Message() << (cs.editable ? "edit" : "list") << " upDown " << cs.upDown << " key "
+                                        << QKeySequence(cs.key).toString().toStdString());
+        editable = cs.editable;
+        g.Navigation().SetComboGetUpDown(cs.upDown);
+        g.Widget()->setFocus();
+        g.SetCol(2);
+        g.SetRow(2);
+        g.SetCells(2, 2, "green");
+        QTest::keyClick(g.Widget(), Qt::Key_F2);
+        ASSERT_TRUE(g.EditMode());
+        TGridCombo* c = g.EditCombo();
+        ASSERT_EQ(Editor(), c);
+        ASSERT_EQ(c->isEditable(), cs.editable);
+        if (cs.editable)
+            c->setEditText("gold");
+        else
+            c->setCurrentIndex(2);
+        Key(c, cs.key);
+        EXPECT_EQ(g.EditMode(), cs.open);
+        if (cs.open)
+            EXPECT_EQ(c->Text(), cs.shown);
+        else
+            EXPECT_EQ(g.Cells(2, 2), cs.shown);
+        EXPECT_EQ(g.Col(), cs.col);
+        EXPECT_EQ(g.Row(), cs.row);
+        if (g.EditMode()) Key(c, Qt::Key_Escape);
+    }
+}
+
+namespace {
+
+// Reports each time an editor asks whether its edit may modify the cell.
+class TModifyQueryGrid : public TExtStringGrid {
+public:
+    std::function<void()> OnModifyQuery;
+    bool CanEditModify() override
+    {
+        if (OnModifyQuery) OnModifyQuery();
+        return TExtStringGrid::CanEditModify();
+    }
+};
+
+using ModifyQueryWindow = ShownGridTest<TModifyQueryGrid>;
+
+} // namespace
+
+// A typed change asks the grid's modify query, then reports the text; the
+// validator runs once, when the edit is committed.
+TEST_F(ModifyQueryWindow, TextAndComboEditorsAskBeforeEachChangeAndValidateOnCommit)
+{
+    Fill(g);
+    ShowGrid();
+    std::vector<QString> seen;
+    g.OnModifyQuery = [&] { seen.push_back("query"); };
+    g.OnEditChange = [&](TExtStringGrid*, int, int, const QString& v) { seen.push_back("change " + v); };
+    g.OnCellValidate = [&](TExtStringGrid*, int, int, QString& v, bool&) { seen.push_back("validate " + v); };
+    g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& e) {
+        if (c == 2) e = edComboEdit;
+    };
+    for (int col : {1, 2}) {
+        SCOPED_TRACE(col);
+        g.SetCol(col);
+        g.SetRow(1);
+        g.SetCells(col, 1, "");
+        QTest::keyClick(g.Widget(), Qt::Key_F2);
+        ASSERT_TRUE(g.EditMode());
+        seen.clear();
+        QTest::keyClick(g.EditCtrl(), Qt::Key_Q, Qt::NoModifier);
+        EXPECT_EQ(seen, (std::vector<QString>{"query", "change q"}));
+        seen.clear();
+        QTest::keyClick(g.EditCtrl(), Qt::Key_Return);
+        EXPECT_FALSE(g.EditMode());
+        EXPECT_EQ(seen, (std::vector<QString>{"validate q"}));
+        EXPECT_EQ(g.Cells(col, 1), "q");
+    }
 }

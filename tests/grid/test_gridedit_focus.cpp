@@ -126,6 +126,30 @@ TEST_F(EditFocus, CtrlEnterInAMultiLineCellSizesTheRowToItsLines)
     EXPECT_EQ(g.Cells(1, 1), QStringLiteral("\r\nx\r\n"));
 }
 
+// With word wrap the key-ups size the row too: releasing Ctrl after
+// Ctrl+Enter keeps the room made for the new line.
+TEST_F(EditFocus, CtrlEnterSizingSurvivesTheKeyUpsOfAWordWrappedCell)
+{
+    g.SetMultilinecells(true);
+    g.SetWordWrap(true);
+    g.SetColWidths(1, 200);
+    g.SizeWhileTyping().SetHeight(true);
+    const int start = g.RowHeights(1);
+    QTest::keyClick(g.Widget(), Qt::Key_F2);
+    ASSERT_TRUE(g.EditorMode());
+    QLineEdit* e = g.NormalEdit();
+    QTest::keyPress(e, Qt::Key_Control);
+    QTest::keyPress(e, Qt::Key_Return, Qt::ControlModifier);
+    const int twoLines = g.RowHeights(1);
+    EXPECT_GT(twoLines, start);
+    QTest::keyRelease(e, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyRelease(e, Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_EQ(g.RowHeights(1), twoLines);
+    QTest::keyClicks(e, "x");
+    EXPECT_EQ(g.RowHeights(1), twoLines) << "the second line typed into";
+    QTest::keyClick(e, Qt::Key_Escape);
+}
+
 TEST_F(EditFocus, FocusLossWhileAltBackspaceIsHeldNeitherCommitsNorCloses)
 {
     for (const bool held : {false, true}) {
