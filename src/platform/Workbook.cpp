@@ -1,6 +1,7 @@
 #include "platform/Workbook.h"
 
 #include "platform/XlsReader.h"
+#include "platform/XmlParts.h"
 #include "platform/Zip.h"
 
 #include <xlsxwriter.h>
@@ -26,27 +27,9 @@ constexpr int64_t MaxSheetCells = int64_t(32) << 20;
     throw EWorkbookError(QStringLiteral("Incorrect XLS file (") + why + QStringLiteral(")"));
 }
 
-// The name without its namespace prefix.
-const char* Local(const char* name)
-{
-    const char* colon = std::strrchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-bool Is(const pugi::xml_node& n, const char* local) { return std::strcmp(Local(n.name()), local) == 0; }
-
-pugi::xml_node Child(const pugi::xml_node& n, const char* local)
-{
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && Is(c, local)) return c;
-    return {};
-}
-
-pugi::xml_attribute Attr(const pugi::xml_node& n, const char* local)
-{
-    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
-        if (std::strcmp(Local(a.name()), local) == 0) return a;
-    return {};
-}
+bool Is(const pugi::xml_node& n, const char* local) { return XmlIsLocal(n, local); }
+pugi::xml_node Child(const pugi::xml_node& n, const char* local) { return XmlChildLocal(n, local); }
+pugi::xml_attribute Attr(const pugi::xml_node& n, const char* local) { return XmlAttrLocal(n, local); }
 
 QString Utf8(const char* s) { return QString::fromUtf8(s); }
 
@@ -756,16 +739,6 @@ void ParseFull(pugi::xml_document& doc, const QByteArray& bytes, const QString& 
     if (!r) Bad(QStringLiteral("%1: %2").arg(part, Utf8(r.description())));
 }
 
-QByteArray Save(const pugi::xml_document& doc)
-{
-    struct TWriter : pugi::xml_writer {
-        QByteArray Out;
-        void write(const void* data, size_t size) override { Out.append(static_cast<const char*>(data), qsizetype(size)); }
-    } w;
-    doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return w.Out;
-}
-
 // The prefix a root element binds to a namespace ("r" for xmlns:r="..."),
 // binding "r" (or a free name) when it has none.
 std::string PrefixFor(pugi::xml_node root, const char* ns)
@@ -1115,7 +1088,7 @@ QByteArray RewriteWorkbookSheet(const QByteArray& xlsx, const QString& sheetName
         }
     }
     for (TEntry& e : entries)
-        if (e.Name == sheetPart) e.Bytes = Save(sheetDoc);
+        if (e.Name == sheetPart) e.Bytes = XmlSaveRaw(sheetDoc);
 
     if (formulaOverwritten) {
         // The calculation chain names the formula cells; a stale one makes
@@ -1137,9 +1110,9 @@ QByteArray RewriteWorkbookSheet(const QByteArray& xlsx, const QString& sheetName
         }
     }
     if (workbookChanged) {
-        find(wbPart)->Bytes = Save(wb);
-        find(relsName)->Bytes = Save(rels);
-        find(QStringLiteral("[Content_Types].xml"))->Bytes = Save(ct);
+        find(wbPart)->Bytes = XmlSaveRaw(wb);
+        find(relsName)->Bytes = XmlSaveRaw(rels);
+        find(QStringLiteral("[Content_Types].xml"))->Bytes = XmlSaveRaw(ct);
     }
 
     std::vector<std::pair<QString, QByteArray>> out;
