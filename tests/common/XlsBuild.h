@@ -104,10 +104,14 @@ struct TCompound {
     qsizetype Fat = 512;    // file offset of the allocation table
     qsizetype Entry = 1152;  // file offset of the stream's directory entry
     qsizetype MiniFat = -1;  // file offset of the mini stream's table
+    qsizetype Difat = -1;    // file offset of the DIFAT sector
     bool Mini = false;
 };
 
-inline TCompound Compound(const QByteArray& stream, const QString& name = QStringLiteral("Workbook"))
+// With `difat`, the allocation table has 110 sectors: 109 listed in the
+// header, the last in a DIFAT sector; the 109 added ones, at the end of the
+// file, are all free.
+inline TCompound Compound(const QByteArray& stream, const QString& name = QStringLiteral("Workbook"), bool difat = false)
 {
     constexpr uint32_t kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF, kFatSect = 0xFFFFFFFD;
     TCompound c;
@@ -176,6 +180,22 @@ inline TCompound Compound(const QByteArray& stream, const QString& name = QStrin
         out += miniFat;
     }
     c.Bytes = out + data;
+    if (difat) {
+        const uint32_t extra = uint32_t(c.Bytes.size() / 512 - 1);
+        QByteArray freeSector;
+        while (freeSector.size() < 512) Put32(freeSector, kFree);
+        for (int i = 0; i < 109; ++i) c.Bytes += freeSector;
+        Set32(c.Bytes, 0x2C, 110);
+        for (uint32_t i = 0; i < 108; ++i) Set32(c.Bytes, 0x50 + 4 * qsizetype(i), extra + i);
+        Set32(c.Bytes, 0x44, extra + 109);
+        Set32(c.Bytes, 0x48, 1);
+        c.Difat = c.Bytes.size();
+        QByteArray list;
+        Put32(list, extra + 108);
+        while (list.size() < 508) Put32(list, kFree);
+        Put32(list, kEnd);
+        c.Bytes += list;
+    }
     return c;
 }
 

@@ -185,6 +185,23 @@ TEST_F(GridOffice, SheetShapesAndDateSystems)
     EXPECT_EQ(g.GridCells(0, 0), QStringLiteral("37"));
 }
 
+TEST_F(GridOffice, ASheetWithFarCornersStoresOnlyWhatItHolds)
+{
+    // Values in A1 and in the last row and column of the binary format: the
+    // grid takes the whole box, its old cells inside it are emptied.
+    using namespace XlsBuild;
+    const QByteArray cells = Record(0x0204, Cell(0, 0) + String(QStringLiteral("first"))) +
+                             Record(0x0204, Cell(65535, 255) + String(QStringLiteral("last")));
+    WriteFileAtomic(Path("far.xls"), Compound(XlsBuild::Workbook({}, {{QStringLiteral("S"), cells}})).Bytes);
+    g.SetCells(1, 1, QStringLiteral("old"));
+    g.LoadFromXLS(Path("far.xls"));
+    EXPECT_EQ(g.ColCount(), 256);
+    EXPECT_EQ(g.RowCount(), 65536);
+    EXPECT_EQ(g.GridCells(0, 0), QStringLiteral("first"));
+    EXPECT_EQ(g.GridCells(1, 1), QString());
+    EXPECT_EQ(g.GridCells(255, 65535), QStringLiteral("last"));
+}
+
 // A zip archive of the given entries, as a file.
 QString ZipFile(const QString& path, const std::vector<std::pair<QString, QByteArray>>& entries)
 {
@@ -229,11 +246,12 @@ TEST_F(GridOffice, BadWorkbooksChangeNothing)
     const QByteArray labelSst = Record(0x00FD, Cell(0, 0) + index);
     const QByteArray small = XlsBuild::Workbook(sst(1, {"x"}), {{"S", labelSst}});
     const QByteArray padded = XlsBuild::Workbook(Record(0x0160, QByteArray(4200, '\0')) + sst(1, {"x"}), {{"S", labelSst}});
-    for (const QByteArray& stream : {small, padded}) {
-        TExtStringGrid ok;
-        ok.LoadFromXLS(raw("good.xls", Compound(stream).Bytes));
-        EXPECT_EQ(ok.GridCells(0, 0), QStringLiteral("x"));
-    }
+    for (const QByteArray& stream : {small, padded})
+        for (const bool difat : {false, true}) {
+            TExtStringGrid ok;
+            ok.LoadFromXLS(raw("good.xls", Compound(stream, QStringLiteral("Workbook"), difat).Bytes));
+            EXPECT_EQ(ok.GridCells(0, 0), QStringLiteral("x"));
+        }
     auto damaged = [&](const char* name, const QByteArray& stream, auto damage) {
         TCompound c = Compound(stream);
         damage(c);
@@ -252,6 +270,21 @@ TEST_F(GridOffice, BadWorkbooksChangeNothing)
         damaged("dirloop.xls", small, [](TCompound& c) { Set32(c.Bytes, c.Entry + 68, 1); }),
         damaged("toolarge.xls", padded, [](TCompound& c) { Set32(c.Bytes, c.Entry + 120, 0x10000001); }),
         raw("truncated.xls", Compound(padded).Bytes.left(3000)),
+        [&] {
+            // The DIFAT sector, full, names itself as the next one.
+            TCompound c = Compound(padded, QStringLiteral("Workbook"), true);
+            Set32(c.Bytes, 0x2C, 109 + 127 + 1);
+            Set32(c.Bytes, 0x48, 2);
+            for (int i = 0; i < 127; ++i) Set32(c.Bytes, c.Difat + 4 * i, 0);
+            Set32(c.Bytes, c.Difat + 508, uint32_t(c.Difat / 512 - 1));
+            return raw("difatloop.xls", c.Bytes);
+        }(),
+        [&] {
+            // More table sectors than the header and the DIFAT list.
+            TCompound c = Compound(padded, QStringLiteral("Workbook"), true);
+            Set32(c.Bytes, 0x2C, 111);
+            return raw("difatshort.xls", c.Bytes);
+        }(),
         raw("sstcount.xls", Compound(XlsBuild::Workbook(sst(3, {"x", "y"}), {{"S", labelSst}})).Bytes),
         raw("sstindex.xls", Compound(XlsBuild::Workbook(sst(1, {"x"}), {{"S", Record(0x00FD, Cell(0, 0) + QByteArray("\1\0\0\0", 4))}})).Bytes),
         raw("pastrecord.xls", Compound(pastStream).Bytes),
