@@ -179,6 +179,10 @@ QString ResolvePart(const QString& dir, const QString& target)
     return out.join(u'/');
 }
 
+// 1 January of the year 1 and 1 January 10000 as date values.
+constexpr double kFirstDate = -693593;
+constexpr double kPastLastDate = 2958466;
+
 } // namespace
 
 QString WorkbookColumnLetters(int col)
@@ -230,6 +234,8 @@ QString WorkbookNumberText(double v, const FormatSettings& fs)
 
 QString WorkbookDateTimeText(TDateTime v, const FormatSettings& fs)
 {
+    // Outside the years 1 to 9999 a value is no date: it shows as the number.
+    if (!(v >= kFirstDate && v < kPastLastDate)) return WorkbookNumberText(v, fs);
     const double day = std::trunc(v);
     const double time = std::fabs(v - day);
     if (day == 0 && time != 0) return TimeToStr(v, fs);
