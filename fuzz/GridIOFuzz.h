@@ -6,6 +6,7 @@
 #include "grid/ExtGrid.h"
 #include "grid/GridIOLimits.h"
 #include "platform/ComponentStream.h"
+#include "platform/Workbook.h"
 
 #include <QBuffer>
 
@@ -174,6 +175,33 @@ inline void Stream(const uint8_t* data, size_t size)
     }
     Require(in.pos() >= 0 && in.pos() <= qint64(size), "the stream position stays inside");
     Require(GridIOLimits::ColsFit(g.ColCount()) && GridIOLimits::RowsFit(g.RowCount()), "the grid stays within the limits");
+}
+
+// A workbook (.xlsx, .ods or .xls by its content) loaded into a small grid:
+// a refused one leaves the grid as it was, an accepted one stays within the
+// limits; every other sheet of it is read or refused cleanly too.
+inline void Workbook(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes = Bytes(data, size);
+    TExtStringGrid g;
+    Fill(g, false);
+    const QString before = Shape(g);
+    try {
+        g.LoadFromXLSBytes(bytes);
+    } catch (const Exception&) {
+        Require(Shape(g) == before, "a refused workbook changes nothing");
+        return;
+    }
+    Require(GridIOLimits::ColsFit(g.ColCount()) && GridIOLimits::RowsFit(g.RowCount()), "the grid stays within the limits");
+    TWorkbookReader reader(bytes);
+    for (int i = 0; i < reader.SheetNames().size(); ++i) {
+        try {
+            const TWorkbookSheet sheet = reader.ReadSheet(i);
+            Require(sheet.Top >= 1 && sheet.Left >= 1 && sheet.Bottom <= WorkbookMaxRows && sheet.Right <= WorkbookMaxCols,
+                    "a sheet's box lies within the format");
+        } catch (const EWorkbookError&) {
+        }
+    }
 }
 
 } // namespace GridIOFuzz

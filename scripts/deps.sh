@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-dejavu-core libxml2-utils poppler-utils python3 python3-webcolors coreutils tidy python3-html5lib
   xvfb xauth xdotool xclip iproute2
   clang libclang-rt-14-dev
-  libxlsxwriter-dev libfreexl-dev libzip-dev libqt6sql6-sqlite libqt6sql6-odbc odbc-mdbtools
+  libxlsxwriter-dev libzip-dev libqt6sql6-sqlite libqt6sql6-odbc odbc-mdbtools
   python3-openpyxl python3-xlwt python3-odf python3-docx sqlite3 libsqliteodbc
 )
 

@@ -93,27 +93,36 @@ void TExtStringGrid::LoadFromXLSBytes(const QByteArray& bytes, const QString& sh
 
     const int oldFixedCols = FixedCols();
     const int oldFixedRows = FixedRows();
+    const int oldCols = ColCount();
+    const int oldRows = RowCount();
     SetColCount(int(cols));
     SetRowCount(int(rows));
     if (oldFixedCols < ColCount() && FixedCols() != oldFixedCols) SetFixedCols(oldFixedCols);
     if (oldFixedRows < RowCount() && FixedRows() != oldFixedRows) SetFixedRows(oldFixedRows);
 
     // Every cell of the range is stored: the empty ones with an empty text,
-    // error values not at all (the cell keeps its text).
+    // error values not at all (the cell keeps its text). Cells the grid did
+    // not have before are empty already: there only the values are stored,
+    // so that a sheet with two far corners costs no more than its values.
     std::sort(sheet.Cells.begin(), sheet.Cells.end(), [](const TWorkbookCell& a, const TWorkbookCell& b) {
         return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
     });
     auto next = sheet.Cells.cbegin();
-    for (int r = sheet.Top; r <= sheet.Bottom; ++r)
-        for (int c = sheet.Left; c <= sheet.Right; ++c) {
-            const bool here = next != sheet.Cells.cend() && next->Row == r && next->Col == c;
-            if (here && next->Error) {
-                ++next;
-                continue;
-            }
-            SetLoadText(c - sheet.Left + colOffset, r - sheet.Top + rowOffset, here ? next->Text : QString());
-            if (here) ++next;
+    const int64_t oldRight = int64_t(sheet.Left) + oldCols - colOffset - 1;
+    for (int r = sheet.Top; r <= sheet.Bottom; ++r) {
+        const int gridRow = r - sheet.Top + rowOffset;
+        const int lastEmpty = gridRow < oldRows ? int(std::min<int64_t>(sheet.Right, oldRight)) : sheet.Left - 1;
+        int c = sheet.Left;
+        for (;;) {
+            const bool value = next != sheet.Cells.cend() && next->Row == r;
+            const int upTo = value ? std::min(lastEmpty, next->Col - 1) : lastEmpty;
+            for (; c <= upTo; ++c) SetLoadText(c - sheet.Left + colOffset, gridRow, QString());
+            if (!value) break;
+            if (!next->Error) SetLoadText(next->Col - sheet.Left + colOffset, gridRow, next->Text);
+            c = std::max(c, next->Col + 1);
+            ++next;
         }
+    }
     CellsChanged({0, 0, ColCount(), RowCount()});
     CellsLoaded();
 }

@@ -1,5 +1,6 @@
 #include "platform/Docx.h"
 
+#include "platform/XmlParts.h"
 #include "platform/Zip.h"
 
 #include <pugixml.hpp>
@@ -98,29 +99,6 @@ private:
     std::string P;
 };
 
-QByteArray Save(const pugi::xml_document& doc)
-{
-    struct TWriter : pugi::xml_writer {
-        QByteArray Out;
-        void write(const void* data, size_t size) override { Out.append(static_cast<const char*>(data), qsizetype(size)); }
-    } w;
-    doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return w.Out;
-}
-
-bool IsLocal(const pugi::xml_node& n, const char* local)
-{
-    const char* colon = std::strrchr(n.name(), ':');
-    return std::strcmp(colon ? colon + 1 : n.name(), local) == 0;
-}
-
-pugi::xml_node ChildLocal(const pugi::xml_node& n, const char* local)
-{
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && IsLocal(c, local)) return c;
-    return {};
-}
-
 } // namespace
 
 QByteArray WriteNewDocx(const TDocxTable& table, const QString& text)
@@ -159,7 +137,7 @@ QByteArray WriteNewDocx(const TDocxTable& table, const QString& text)
     try {
         return WriteZip({{QStringLiteral("[Content_Types].xml"), types},
                          {QStringLiteral("_rels/.rels"), rels},
-                         {QStringLiteral("word/document.xml"), Save(doc)}});
+                         {QStringLiteral("word/document.xml"), XmlSaveRaw(doc)}});
     } catch (const EZipError& e) {
         throw EDocxError(e.Message());
     }
@@ -180,7 +158,7 @@ QByteArray AppendDocxTable(const QByteArray& docx, const TDocxTable& table, cons
         if (name == QLatin1String("_rels/.rels")) {
             pugi::xml_document d;
             if (!d.load_buffer(bytes.constData(), size_t(bytes.size()))) throw EDocxError(QStringLiteral("Broken package relationships"));
-            for (pugi::xml_node r = ChildLocal(d, "Relationships").first_child(); r; r = r.next_sibling())
+            for (pugi::xml_node r = XmlChildLocal(d, "Relationships").first_child(); r; r = r.next_sibling())
                 if (QString::fromUtf8(r.attribute("Type").value()).endsWith(QLatin1String("/officeDocument"))) {
                     QString t = QString::fromUtf8(r.attribute("Target").value());
                     mainPart = t.startsWith(u'/') ? t.mid(1) : t;
@@ -193,8 +171,8 @@ QByteArray AppendDocxTable(const QByteArray& docx, const TDocxTable& table, cons
     if (!doc.load_buffer(it->second.constData(), size_t(it->second.size()),
                          pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata))
         throw EDocxError(QStringLiteral("Broken document part"));
-    pugi::xml_node root = ChildLocal(doc, "document");
-    pugi::xml_node body = ChildLocal(root, "body");
+    pugi::xml_node root = XmlChildLocal(doc, "document");
+    pugi::xml_node body = XmlChildLocal(root, "body");
     if (!body) throw EDocxError(QStringLiteral("The document has no body"));
     const char* colon = std::strchr(body.name(), ':');
     const TBuilder b(colon ? std::string(body.name(), size_t(colon - body.name() + 1)) : std::string());
@@ -212,19 +190,13 @@ QByteArray AppendDocxTable(const QByteArray& docx, const TDocxTable& table, cons
     if (!bookmark.isEmpty()) {
         const std::string name = bookmark.toStdString();
         mark = body.find_node([&](const pugi::xml_node& n) {
-            return n.type() == pugi::node_element && IsLocal(n, "bookmarkStart") &&
-                   [&] {
-                       for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-                           const char* c = std::strrchr(a.name(), ':');
-                           if (std::strcmp(c ? c + 1 : a.name(), "name") == 0) return name == a.value();
-                       }
-                       return false;
-                   }();
+            const pugi::xml_attribute a = XmlAttrLocal(n, "name");
+            return n.type() == pugi::node_element && XmlIsLocal(n, "bookmarkStart") && a && name == a.value();
         });
     }
     pugi::xml_node para;
     for (pugi::xml_node n = mark; n && n != body; n = n.parent())
-        if (IsLocal(n, "p")) {
+        if (XmlIsLocal(n, "p")) {
             para = n;
             break;
         }
@@ -235,10 +207,10 @@ QByteArray AppendDocxTable(const QByteArray& docx, const TDocxTable& table, cons
         pugi::xml_node top = mark;
         while (top.parent() != para) top = top.parent();
         pugi::xml_node head = para.parent().insert_child_before(para.name(), para);
-        if (pugi::xml_node pPr = ChildLocal(para, "pPr")) head.append_copy(pPr);
+        if (pugi::xml_node pPr = XmlChildLocal(para, "pPr")) head.append_copy(pPr);
         for (pugi::xml_node n = para.first_child(); n && n != top;) {
             const pugi::xml_node next = n.next_sibling();
-            if (!IsLocal(n, "pPr")) head.append_move(n);
+            if (!XmlIsLocal(n, "pPr")) head.append_move(n);
             n = next;
         }
         b.Table(para.parent(), table, para);
@@ -247,14 +219,14 @@ QByteArray AppendDocxTable(const QByteArray& docx, const TDocxTable& table, cons
         pugi::xml_node tbl = b.Table(mark.parent(), table, mark);
         pugi::xml_node next = tbl.next_sibling();
         while (next && next.type() != pugi::node_element) next = next.next_sibling();
-        if (!next || !IsLocal(next, "p")) b.Paragraph(mark.parent(), QString(), TDocxAlign::Left, next ? next : pugi::xml_node());
+        if (!next || !XmlIsLocal(next, "p")) b.Paragraph(mark.parent(), QString(), TDocxAlign::Left, next ? next : pugi::xml_node());
     } else {
         // At the end: a new paragraph, the table on it, the paragraph after.
-        pugi::xml_node sect = ChildLocal(body, "sectPr");
+        pugi::xml_node sect = XmlChildLocal(body, "sectPr");
         b.Table(body, table, sect);
         b.Paragraph(body, QString(), TDocxAlign::Left, sect);
     }
-    it->second = Save(doc);
+    it->second = XmlSaveRaw(doc);
     try {
         return WriteZip(entries);
     } catch (const EZipError& e) {

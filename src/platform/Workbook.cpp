@@ -1,8 +1,9 @@
 #include "platform/Workbook.h"
 
+#include "platform/XlsReader.h"
+#include "platform/XmlParts.h"
 #include "platform/Zip.h"
 
-#include <freexl.h>
 #include <xlsxwriter.h>
 #include <pugixml.hpp>
 
@@ -26,27 +27,9 @@ constexpr int64_t MaxSheetCells = int64_t(32) << 20;
     throw EWorkbookError(QStringLiteral("Incorrect XLS file (") + why + QStringLiteral(")"));
 }
 
-// The name without its namespace prefix.
-const char* Local(const char* name)
-{
-    const char* colon = std::strrchr(name, ':');
-    return colon ? colon + 1 : name;
-}
-bool Is(const pugi::xml_node& n, const char* local) { return std::strcmp(Local(n.name()), local) == 0; }
-
-pugi::xml_node Child(const pugi::xml_node& n, const char* local)
-{
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && Is(c, local)) return c;
-    return {};
-}
-
-pugi::xml_attribute Attr(const pugi::xml_node& n, const char* local)
-{
-    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
-        if (std::strcmp(Local(a.name()), local) == 0) return a;
-    return {};
-}
+bool Is(const pugi::xml_node& n, const char* local) { return XmlIsLocal(n, local); }
+pugi::xml_node Child(const pugi::xml_node& n, const char* local) { return XmlChildLocal(n, local); }
+pugi::xml_attribute Attr(const pugi::xml_node& n, const char* local) { return XmlAttrLocal(n, local); }
 
 QString Utf8(const char* s) { return QString::fromUtf8(s); }
 
@@ -126,6 +109,18 @@ bool IsBuiltinDateFormat(int id)
     return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
 }
 
+// Which cell styles show dates, from each style's number format id: a format
+// the workbook defines by its code, any other as the built-in one of that id.
+std::vector<bool> DateStylesOf(const std::vector<int>& styleFormats, const QHash<int, QString>& customFormats)
+{
+    QHash<int, bool> custom;
+    for (auto it = customFormats.cbegin(); it != customFormats.cend(); ++it) custom.insert(it.key(), IsDateFormatCode(it.value()));
+    std::vector<bool> dates;
+    dates.reserve(styleFormats.size());
+    for (const int id : styleFormats) dates.push_back(custom.contains(id) ? custom.value(id) : IsBuiltinDateFormat(id));
+    return dates;
+}
+
 // "2024-03-05", "2024-03-05T10:20:30.5" or "2024-03-05 10:20:30".
 std::optional<TDateTime> ParseIsoDateTime(const QString& s)
 {
@@ -184,6 +179,10 @@ QString ResolvePart(const QString& dir, const QString& target)
     return out.join(u'/');
 }
 
+// 1 January of the year 1 and 1 January 10000 as date values.
+constexpr double kFirstDate = -693593;
+constexpr double kPastLastDate = 2958466;
+
 } // namespace
 
 QString WorkbookColumnLetters(int col)
@@ -235,6 +234,8 @@ QString WorkbookNumberText(double v, const FormatSettings& fs)
 
 QString WorkbookDateTimeText(TDateTime v, const FormatSettings& fs)
 {
+    // Outside the years 1 to 9999 a value is no date: it shows as the number.
+    if (!(v >= kFirstDate && v < kPastLastDate)) return WorkbookNumberText(v, fs);
     const double day = std::trunc(v);
     const double time = std::fabs(v - day);
     if (day == 0 && time != 0) return TimeToStr(v, fs);
@@ -260,13 +261,7 @@ struct TWorkbookReader::TImpl {
     pugi::xml_document Content;
     std::vector<pugi::xml_node> Tables;
     // .xls
-    QTemporaryFile XlsFile;
-    const void* Xls = nullptr;
-
-    ~TImpl()
-    {
-        if (Xls) freexl_close(Xls);
-    }
+    std::unique_ptr<TXlsWorkbook> Xls;
 
     QByteArray Part(const QString& name)
     {
@@ -360,14 +355,13 @@ void TWorkbookReader::TImpl::OpenXlsx(QStringList& names, int& active)
         pugi::xml_document st;
         Parse(st, Part(stylesPart), stylesPart);
         const pugi::xml_node ss = Child(st, "styleSheet");
-        QHash<int, bool> custom;
+        QHash<int, QString> custom;
         for (pugi::xml_node f = Child(Child(ss, "numFmts"), "numFmt"); f; f = f.next_sibling())
-            custom.insert(f.attribute("numFmtId").as_int(-1), IsDateFormatCode(Utf8(f.attribute("formatCode").value())));
-        for (pugi::xml_node x = Child(Child(ss, "cellXfs"), "xf"); x; x = x.next_sibling()) {
-            if (!Is(x, "xf")) continue;
-            const int id = x.attribute("numFmtId").as_int(0);
-            DateStyles.push_back(custom.contains(id) ? custom.value(id) : IsBuiltinDateFormat(id));
-        }
+            custom.insert(f.attribute("numFmtId").as_int(-1), Utf8(f.attribute("formatCode").value()));
+        std::vector<int> formats;
+        for (pugi::xml_node x = Child(Child(ss, "cellXfs"), "xf"); x; x = x.next_sibling())
+            if (Is(x, "xf")) formats.push_back(x.attribute("numFmtId").as_int(0));
+        DateStyles = DateStylesOf(formats, custom);
     }
     SharedStringsPart = rels.ByType.value(QStringLiteral("sharedStrings"));
 }
@@ -575,69 +569,43 @@ void TWorkbookReader::TImpl::ReadOds(int index, TWorkbookSheet& sheet)
 
 void TWorkbookReader::TImpl::OpenXls(QStringList& names)
 {
-    if (!XlsFile.open() || XlsFile.write(Bytes) != Bytes.size() || !XlsFile.flush())
-        throw EFileError(QStringLiteral("Cannot write a temporary file"));
-    if (freexl_open(XlsFile.fileName().toLocal8Bit().constData(), &Xls) != FREEXL_OK) {
-        if (Xls) freexl_close(Xls);
-        Xls = nullptr;
-        Bad(QStringLiteral("not a readable binary workbook"));
+    try {
+        Xls = std::make_unique<TXlsWorkbook>(Bytes);
+    } catch (const EXlsError& e) {
+        Bad(e.Message());
     }
-    unsigned int count = 0;
-    if (freexl_get_info(Xls, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK || count == 0) Bad(QStringLiteral("no sheet"));
-    for (unsigned int i = 0; i < count; ++i) {
-        const char* name = nullptr;
-        if (freexl_get_worksheet_name(Xls, static_cast<unsigned short>(i), &name) != FREEXL_OK || !name)
-            Bad(QStringLiteral("sheet name"));
-        names << Utf8(name);
-    }
+    names = Xls->SheetNames();
+    Date1904 = Xls->Date1904();
+    DateStyles = DateStylesOf(Xls->XfFormats(), Xls->Formats());
 }
 
 void TWorkbookReader::TImpl::ReadXls(int index, TWorkbookSheet& sheet)
 {
-    unsigned int rows = 0;
-    unsigned short cols = 0;
-    if (freexl_select_active_worksheet(Xls, static_cast<unsigned short>(index)) != FREEXL_OK ||
-        freexl_worksheet_dimensions(Xls, &rows, &cols) != FREEXL_OK)
-        Bad(QStringLiteral("sheet"));
-    if (rows > unsigned(WorkbookMaxRows) || cols > WorkbookMaxCols) Bad(QStringLiteral("sheet size"));
-    for (unsigned int r = 0; r < rows; ++r)
-        for (unsigned short c = 0; c < cols; ++c) {
-            FreeXL_CellValue v;
-            if (freexl_get_cell_value(Xls, r, c, &v) != FREEXL_OK) Bad(QStringLiteral("cell value"));
-            TWorkbookCell cell{int(r) + 1, int(c) + 1, {}, false};
-            switch (v.type) {
-            case FREEXL_CELL_NULL:
-                continue;
-            case FREEXL_CELL_INT:
-                cell.Text = WorkbookNumberText(v.value.int_value, Fs);
-                break;
-            case FREEXL_CELL_DOUBLE:
-                cell.Text = WorkbookNumberText(v.value.double_value, Fs);
-                break;
-            case FREEXL_CELL_TEXT:
-            case FREEXL_CELL_SST_TEXT:
-                cell.Text = Utf8(v.value.text_value ? v.value.text_value : "");
-                break;
-            case FREEXL_CELL_DATE:
-            case FREEXL_CELL_DATETIME: {
-                const auto d = ParseIsoDateTime(Utf8(v.value.text_value ? v.value.text_value : ""));
-                if (!d) Bad(QStringLiteral("date value"));
-                cell.Text = WorkbookDateTimeText(*d, Fs);
-                break;
-            }
-            case FREEXL_CELL_TIME: {
-                TDateTime t;
-                const QStringList p = Utf8(v.value.text_value ? v.value.text_value : "").split(u':');
-                if (p.size() != 3 || !TryEncodeTime(p[0].toInt(), p[1].toInt(), int(p[2].toDouble()), 0, t))
-                    Bad(QStringLiteral("time value"));
-                cell.Text = WorkbookDateTimeText(t, Fs);
-                break;
-            }
-            default:
-                Bad(QStringLiteral("cell type"));
-            }
-            Extend(sheet, std::move(cell));
+    std::vector<TXlsCell> cells;
+    try {
+        cells = Xls->ReadSheet(index);
+    } catch (const EXlsError& e) {
+        Bad(e.Message());
+    }
+    // A cell written twice holds its last value.
+    QHash<int64_t, size_t> at;
+    for (const TXlsCell& c : cells) {
+        if (c.Col + 1 > WorkbookMaxCols || c.Row + 1 > WorkbookMaxRows) Bad(QStringLiteral("cell beyond the format"));
+        TWorkbookCell cell{c.Row + 1, c.Col + 1, {}, false};
+        switch (c.Kind) {
+        case TXlsCell::TKind::Number: cell.Text = NumberCell(c.Number, c.Xf); break;
+        case TXlsCell::TKind::Text: cell.Text = c.Text; break;
+        case TXlsCell::TKind::Boolean: cell.Text = c.Boolean ? QStringLiteral("True") : QStringLiteral("False"); break;
+        case TXlsCell::TKind::Error: cell.Error = true; break;
         }
+        const int64_t key = int64_t(cell.Row) << 16 | cell.Col;
+        if (const auto it = at.constFind(key); it != at.cend()) {
+            sheet.Cells[*it] = std::move(cell);
+            continue;
+        }
+        at.insert(key, sheet.Cells.size());
+        Extend(sheet, std::move(cell));
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -663,10 +631,9 @@ TWorkbookReader::TWorkbookReader(const QByteArray& bytes, const FormatSettings& 
         } else
             Bad(QStringLiteral("an archive that is no workbook"));
     } else if (bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
-        // The binary workbook format is refused: the library that reads it
-        // writes past its own stack buffers on damaged files, and no file
-        // from outside may reach it.
-        Bad(QStringLiteral("the binary .xls format is not read; save the workbook as .xlsx or .ods"));
+        // A binary workbook: its active sheet is taken to be the first.
+        FImpl->Kind = TImpl::TKind::Xls;
+        FImpl->OpenXls(FNames);
     } else
         Bad(QStringLiteral("not a workbook"));
 }
@@ -776,16 +743,6 @@ void ParseFull(pugi::xml_document& doc, const QByteArray& bytes, const QString& 
     const pugi::xml_parse_result r = doc.load_buffer(bytes.constData(), size_t(bytes.size()),
                                                      pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata);
     if (!r) Bad(QStringLiteral("%1: %2").arg(part, Utf8(r.description())));
-}
-
-QByteArray Save(const pugi::xml_document& doc)
-{
-    struct TWriter : pugi::xml_writer {
-        QByteArray Out;
-        void write(const void* data, size_t size) override { Out.append(static_cast<const char*>(data), qsizetype(size)); }
-    } w;
-    doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return w.Out;
 }
 
 // The prefix a root element binds to a namespace ("r" for xmlns:r="..."),
@@ -1137,7 +1094,7 @@ QByteArray RewriteWorkbookSheet(const QByteArray& xlsx, const QString& sheetName
         }
     }
     for (TEntry& e : entries)
-        if (e.Name == sheetPart) e.Bytes = Save(sheetDoc);
+        if (e.Name == sheetPart) e.Bytes = XmlSaveRaw(sheetDoc);
 
     if (formulaOverwritten) {
         // The calculation chain names the formula cells; a stale one makes
@@ -1159,9 +1116,9 @@ QByteArray RewriteWorkbookSheet(const QByteArray& xlsx, const QString& sheetName
         }
     }
     if (workbookChanged) {
-        find(wbPart)->Bytes = Save(wb);
-        find(relsName)->Bytes = Save(rels);
-        find(QStringLiteral("[Content_Types].xml"))->Bytes = Save(ct);
+        find(wbPart)->Bytes = XmlSaveRaw(wb);
+        find(relsName)->Bytes = XmlSaveRaw(rels);
+        find(QStringLiteral("[Content_Types].xml"))->Bytes = XmlSaveRaw(ct);
     }
 
     std::vector<std::pair<QString, QByteArray>> out;

@@ -49,7 +49,8 @@ bool ParseWorkbookCellRef(QStringView ref, int& row, int& col);
 // decimal separator of the settings, an exponent as "E-5".
 QString WorkbookNumberText(double v, const FormatSettings& fs);
 // A date-time value as short date and, when it has one, the time; a value
-// without a date part as the time alone.
+// without a date part as the time alone; a value outside the years 1 to 9999
+// as the number.
 QString WorkbookDateTimeText(TDateTime v, const FormatSettings& fs);
 
 class TWorkbookReader {

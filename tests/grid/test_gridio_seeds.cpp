@@ -48,4 +48,5 @@ TEST(GridIOSeeds, FixedSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("fixed"), 
 
 TEST(GridIOSeeds, StreamSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("stream"), GridIOFuzz::Stream), 1); }
 TEST(GridIOSeeds, XmlSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("xml"), GridIOFuzz::GridXML), 3); }
+TEST(GridIOSeeds, WorkbookSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("workbook"), GridIOFuzz::Workbook), 2); }
 TEST(GridIOSeeds, PasteSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("paste"), GridPasteFuzz::Paste), 3); }

@@ -1,4 +1,5 @@
 #include "common/TestSupport.h"
+#include "common/XlsBuild.h"
 #include "grid/ExtGrid.h"
 #include "platform/Database.h"
 #include "platform/Files.h"
@@ -89,39 +90,47 @@ protected:
 
 TEST_F(GridOffice, LoadsTheActiveSheetsUsedRangeAtTheFixedOffsets)
 {
-    const QStringList sheets = g.GetXLSSheets(Workbook("b2d4.xlsx"));
-    EXPECT_EQ(sheets, (QStringList{QStringLiteral("Other"), QStringLiteral("Data")}));
+    // The same sheet from two writers: the active sheet of the binary
+    // workbook is its first.
+    const std::pair<const char*, QStringList> files[] = {
+        {"b2d4.xlsx", {QStringLiteral("Other"), QStringLiteral("Data")}},
+        {"b2d4.xls", {QStringLiteral("Data"), QStringLiteral("Other")}},
+    };
+    for (const auto& [file, sheets] : files) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(g.GetXLSSheets(Workbook(file)), sheets);
 
-    // Fixed cells loaded: B2 lands at (0, 0). The error value in D3 is skipped,
-    // so that cell keeps its text.
-    g.SetColCount(3);
-    g.SetRowCount(3);
-    g.SetCells(2, 1, QStringLiteral("keep"));
-    g.LoadFromXLS(Workbook("b2d4.xlsx"));
-    EXPECT_EQ(g.ColCount(), 3);
-    EXPECT_EQ(g.RowCount(), 3);
-    EXPECT_EQ(Row(g, 0), (QStringList{"a", "1,5", "True"}));
-    EXPECT_EQ(Row(g, 1), (QStringList{"05/03/2024", "05/03/2024 10:20:30", "keep"}));
-    EXPECT_EQ(Row(g, 2), (QStringList{"1,23456789012346E16", "x\ny", "False"}));
+        // Fixed cells loaded: B2 lands at (0, 0). The error value in D3 is
+        // skipped, so that cell keeps its text.
+        g.SetColCount(3);
+        g.SetRowCount(3);
+        g.SetCells(2, 1, QStringLiteral("keep"));
+        g.LoadFromXLS(Workbook(file));
+        EXPECT_EQ(g.ColCount(), 3);
+        EXPECT_EQ(g.RowCount(), 3);
+        EXPECT_EQ(Row(g, 0), (QStringList{"a", "1,5", "True"}));
+        EXPECT_EQ(Row(g, 1), (QStringList{"05/03/2024", "05/03/2024 10:20:30", "keep"}));
+        EXPECT_EQ(Row(g, 2), (QStringList{"1,23456789012346E16", "x\ny", "False"}));
 
-    // Fixed cells not loaded: the range moves by the fixed columns and rows,
-    // which stay as they were.
-    TExtStringGrid h;
-    h.SetColCount(5);
-    h.SetRowCount(5);
-    h.SetFixedCols(1);
-    h.SetFixedRows(2);
-    h.SetSaveFixedCells(false);
-    h.LoadFromXLSSheet(Workbook("b2d4.xlsx"), QStringLiteral("Data"));
-    EXPECT_EQ(h.ColCount(), 4);
-    EXPECT_EQ(h.RowCount(), 5);
-    EXPECT_EQ(h.FixedCols(), 1);
-    EXPECT_EQ(h.FixedRows(), 2);
-    EXPECT_EQ(Row(h, 2, 1), (QStringList{"a", "1,5", "True"}));
+        // Fixed cells not loaded: the range moves by the fixed columns and
+        // rows, which stay as they were.
+        TExtStringGrid h;
+        h.SetColCount(5);
+        h.SetRowCount(5);
+        h.SetFixedCols(1);
+        h.SetFixedRows(2);
+        h.SetSaveFixedCells(false);
+        h.LoadFromXLSSheet(Workbook(file), QStringLiteral("Data"));
+        EXPECT_EQ(h.ColCount(), 4);
+        EXPECT_EQ(h.RowCount(), 5);
+        EXPECT_EQ(h.FixedCols(), 1);
+        EXPECT_EQ(h.FixedRows(), 2);
+        EXPECT_EQ(Row(h, 2, 1), (QStringList{"a", "1,5", "True"}));
 
-    h.LoadFromXLSSheet(Workbook("b2d4.xlsx"), QStringLiteral("Other"));
-    EXPECT_EQ(h.GridCells(1, 2), QStringLiteral("other"));
-    EXPECT_EQ(h.ColCount(), 2);
+        h.LoadFromXLSSheet(Workbook(file), QStringLiteral("Other"));
+        EXPECT_EQ(h.GridCells(1, 2), QStringLiteral("other"));
+        EXPECT_EQ(h.ColCount(), 2);
+    }
 }
 
 TEST_F(GridOffice, SheetShapesAndDateSystems)
@@ -136,6 +145,18 @@ TEST_F(GridOffice, SheetShapesAndDateSystems)
         {"empty.xlsx", 1, 1, {{0, 0, ""}}},
         {"date1904.xlsx", 1, 2, {{0, 0, "05/03/2024"}, {0, 1, "12:30:00"}}},
         {"aaa.xlsx", 703, 1, {{0, 0, "near"}, {702, 0, "far"}, {701, 0, ""}}},
+        {"one.xls", 1, 1, {{0, 0, "solo"}}},
+        {"empty.xls", 1, 1, {{0, 0, ""}}},
+        {"date1904.xls", 1, 2, {{0, 0, "05/03/2024"}, {0, 1, "12:30:00"}}},
+        {"sheets.xls", 1, 1, {{0, 0, "first"}}},
+        // Shared strings that go on in CONTINUE records, switching between
+        // 8 and 16 bits, and a string with formatting runs.
+        {"long.xls", 1, 5,
+         {{0, 0, QString(9000, u'a')},
+          {0, 1, QString(5000, QChar(0x416))},
+          {0, 2, "plain bold"},
+          {0, 3, QString(3000, u'b') + QString(3000, QChar(0x416))},
+          {0, 4, "end"}}},
         // The active table of the OpenDocument file is its second; spaces,
         // paragraphs, dates, booleans and a repeated cell.
         {"sheets.ods", 3, 2,
@@ -150,12 +171,35 @@ TEST_F(GridOffice, SheetShapesAndDateSystems)
         for (const auto& [col, row, text] : c.cells) EXPECT_EQ(g.GridCells(col, row), text) << col << "," << row;
     }
     EXPECT_EQ(g.GetXLSSheets(Workbook("sheets.ods")), (QStringList{"First", "Second"}));
-    // A binary workbook is refused whole (its reader library is not safe on
-    // damaged files); the grid stays as it was.
-    g.SetCells(0, 0, QStringLiteral("kept"));
-    EXPECT_THROW(g.GetXLSSheets(Workbook("sheets.xls")), Exception);
-    EXPECT_THROW(g.LoadFromXLSSheet(Workbook("sheets.xls"), QStringLiteral("S2")), Exception);
-    EXPECT_EQ(g.GridCells(0, 0), QStringLiteral("kept"));
+    g.LoadFromXLSSheet(Workbook("sheets.xls"), QStringLiteral("S2"));
+    EXPECT_EQ(g.ColCount(), 3);
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(Row(g, 0), (QStringList{"b2", "42", ""}));
+    EXPECT_EQ(Row(g, 1), (QStringList{"05/03/2024", "", ""}));
+    EXPECT_EQ(Row(g, 2), (QStringList{"", "", "0,25"}));
+
+    QStringList many;
+    for (int i = 1; i <= 40; ++i) many << QStringLiteral("Sheet %1").arg(i);
+    EXPECT_EQ(g.GetXLSSheets(Workbook("many.xls")), many);
+    g.LoadFromXLSSheet(Workbook("many.xls"), QStringLiteral("Sheet 37"));
+    EXPECT_EQ(g.GridCells(0, 0), QStringLiteral("37"));
+}
+
+TEST_F(GridOffice, ASheetWithFarCornersStoresOnlyWhatItHolds)
+{
+    // Values in A1 and in the last row and column of the binary format: the
+    // grid takes the whole box, its old cells inside it are emptied.
+    using namespace XlsBuild;
+    const QByteArray cells = Record(0x0204, Cell(0, 0) + String(QStringLiteral("first"))) +
+                             Record(0x0204, Cell(65535, 255) + String(QStringLiteral("last")));
+    WriteFileAtomic(Path("far.xls"), Compound(XlsBuild::Workbook({}, {{QStringLiteral("S"), cells}})).Bytes);
+    g.SetCells(1, 1, QStringLiteral("old"));
+    g.LoadFromXLS(Path("far.xls"));
+    EXPECT_EQ(g.ColCount(), 256);
+    EXPECT_EQ(g.RowCount(), 65536);
+    EXPECT_EQ(g.GridCells(0, 0), QStringLiteral("first"));
+    EXPECT_EQ(g.GridCells(1, 1), QString());
+    EXPECT_EQ(g.GridCells(255, 65535), QStringLiteral("last"));
 }
 
 // A zip archive of the given entries, as a file.
@@ -187,11 +231,65 @@ TEST_F(GridOffice, BadWorkbooksChangeNothing)
         WriteFileAtomic(Path(name), bytes);
         return Path(name);
     };
+    // Binary workbooks: one shared string "x" in A1, in the mini stream or,
+    // padded with a record nobody reads, in sectors of its own.
+    using namespace XlsBuild;
+    auto sst = [](uint32_t count, const QStringList& strings) {
+        QByteArray d;
+        Put32(d, count);
+        Put32(d, count);
+        for (const QString& t : strings) d += String(t);
+        return Record(0x00FC, d);
+    };
+    QByteArray index;
+    Put32(index, 0);
+    const QByteArray labelSst = Record(0x00FD, Cell(0, 0) + index);
+    const QByteArray small = XlsBuild::Workbook(sst(1, {"x"}), {{"S", labelSst}});
+    const QByteArray padded = XlsBuild::Workbook(Record(0x0160, QByteArray(4200, '\0')) + sst(1, {"x"}), {{"S", labelSst}});
+    for (const QByteArray& stream : {small, padded})
+        for (const bool difat : {false, true}) {
+            TExtStringGrid ok;
+            ok.LoadFromXLS(raw("good.xls", Compound(stream, QStringLiteral("Workbook"), difat).Bytes));
+            EXPECT_EQ(ok.GridCells(0, 0), QStringLiteral("x"));
+        }
+    auto damaged = [&](const char* name, const QByteArray& stream, auto damage) {
+        TCompound c = Compound(stream);
+        damage(c);
+        return raw(name, c.Bytes);
+    };
+    QByteArray pastStream = small;
+    pastStream[pastStream.size() - 2] = 1;  // the last EOF claims 1 byte
     const QString files[] = {
         raw("truncated.xlsx", good.left(good.size() / 2)),
         raw("garbage.xlsx", "PK\x03\x04 not really an archive"),
         raw("text.xls", "just text"),
         raw("ole.xls", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, 'x')),
+        damaged("fatloop.xls", padded, [](TCompound& c) { Set32(c.Bytes, c.Fat + 4 * 3, 2); }),
+        damaged("miniloop.xls", small, [](TCompound& c) { Set32(c.Bytes, c.MiniFat, 0); }),
+        damaged("pastfile.xls", padded, [](TCompound& c) { Set32(c.Bytes, c.Entry + 116, 0xFFFFFF); }),
+        damaged("dirloop.xls", small, [](TCompound& c) { Set32(c.Bytes, c.Entry + 68, 1); }),
+        damaged("toolarge.xls", padded, [](TCompound& c) { Set32(c.Bytes, c.Entry + 120, 0x10000001); }),
+        raw("truncated.xls", Compound(padded).Bytes.left(3000)),
+        [&] {
+            // The DIFAT sector, full, names itself as the next one.
+            TCompound c = Compound(padded, QStringLiteral("Workbook"), true);
+            Set32(c.Bytes, 0x2C, 109 + 127 + 1);
+            Set32(c.Bytes, 0x48, 2);
+            for (int i = 0; i < 127; ++i) Set32(c.Bytes, c.Difat + 4 * i, 0);
+            Set32(c.Bytes, c.Difat + 508, uint32_t(c.Difat / 512 - 1));
+            return raw("difatloop.xls", c.Bytes);
+        }(),
+        [&] {
+            // More table sectors than the header and the DIFAT list.
+            TCompound c = Compound(padded, QStringLiteral("Workbook"), true);
+            Set32(c.Bytes, 0x2C, 111);
+            return raw("difatshort.xls", c.Bytes);
+        }(),
+        raw("sstcount.xls", Compound(XlsBuild::Workbook(sst(3, {"x", "y"}), {{"S", labelSst}})).Bytes),
+        raw("sstindex.xls", Compound(XlsBuild::Workbook(sst(1, {"x"}), {{"S", Record(0x00FD, Cell(0, 0) + QByteArray("\1\0\0\0", 4))}})).Bytes),
+        raw("pastrecord.xls", Compound(pastStream).Bytes),
+        raw("encrypted.xls", Compound(XlsBuild::Workbook(Record(0x002F, QByteArray(6, '\0')), {{"S", labelSst}})).Bytes),
+        raw("biff5.xls", Compound(small, QStringLiteral("Book")).Bytes),
         xlsx("badxml.xlsx", "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></row>"),
         xlsx("pastxfd.xlsx", "<worksheet><sheetData><row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row></sheetData></worksheet>"),
         xlsx("pastrow.xlsx", "<worksheet><sheetData><row r=\"1048577\"><c><v>1</v></c></row></sheetData></worksheet>"),

@@ -65,6 +65,11 @@ TEST(WorkbookText, DatesShowTheTimeOnlyWhenThereIsOne)
     EXPECT_EQ(WorkbookDateTimeText(day, fs), QStringLiteral("05/03/2024"));
     EXPECT_EQ(WorkbookDateTimeText(day + 0.5, fs), QStringLiteral("05/03/2024 12:00:00"));
     EXPECT_EQ(WorkbookDateTimeText(0.25, fs), QStringLiteral("06:00:00"));
+    // No date outside the years 1 to 9999: the number.
+    EXPECT_EQ(WorkbookDateTimeText(EncodeDate(1, 1, 1), fs), QStringLiteral("01/01/0001"));
+    EXPECT_EQ(WorkbookDateTimeText(EncodeDate(9999, 12, 31), fs), QStringLiteral("31/12/9999"));
+    EXPECT_EQ(WorkbookDateTimeText(EncodeDate(9999, 12, 31) + 1, fs), QStringLiteral("2958466"));
+    EXPECT_EQ(WorkbookDateTimeText(1.2216e223, fs), QStringLiteral("1.2216E223"));
 }
 
 TEST(ZipReader, RefusesEntriesOverTheLimitAndDamagedArchives)
