@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -751,10 +752,12 @@ std::string PrefixFor(pugi::xml_node root, const char* ns)
 {
     for (pugi::xml_attribute a = root.first_attribute(); a; a = a.next_attribute())
         if (std::strncmp(a.name(), "xmlns:", 6) == 0 && std::strcmp(a.value(), ns) == 0) return a.name() + 6;
-    std::string prefix = "r";
-    for (int i = 0; root.attribute(("xmlns:" + prefix).c_str()); ++i) prefix = "r" + std::to_string(i);
-    root.append_attribute(("xmlns:" + prefix).c_str()).set_value(ns);
-    return prefix;
+    // The name is written into a buffer: GCC 12 at -O3 reports a false
+    // overlap in std::string's copies here.
+    char name[32] = "xmlns:r";
+    for (int i = 0; root.attribute(name); ++i) std::snprintf(name, sizeof name, "xmlns:r%d", i);
+    root.append_attribute(name).set_value(ns);
+    return std::string(name + 6);
 }
 
 // A formula moved by dRow rows and dCol columns, as a cell of a shared
