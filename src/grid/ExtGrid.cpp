@@ -1,6 +1,7 @@
 #include "grid/ExtGrid.h"
 
 #include "controls/ExtUtil.h"
+#include "controls/OleDragDrop.h"
 #include "platform/Application.h"
 #include "platform/GridsWidget.h"
 #include "platform/SysUtils.h"
@@ -13,7 +14,7 @@
 #include <QWidget>
 #include <cmath>
 
-const char* const GridCellsClipboardFormat = "application/x-qt-windows-mime;value=\"TExtStringGrid Cells\"";
+const char* const GridCellsClipboardFormat = DragGridCellsMimeType;
 int URLCursor = -21;
 
 int GridEditDoneEventType()
