@@ -147,6 +147,7 @@ TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(
 TExtStringGrid::~TExtStringGrid()
 {
     FDestroying = true;
+    FMoveForm.reset();
     vscrlctrl.reset();
     hscrlctrl.reset();
     FFormWatcher.reset();

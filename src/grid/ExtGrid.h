@@ -24,6 +24,7 @@
 #include "controls/ExtObj.h"
 #include "controls/ExtStyleIF.h"
 #include "controls/esgcheck.h"
+#include "grid/ExtGridDrag.h"
 #include "grid/ExtGridFilter.h"
 #include "grid/ExtGridFilterViews.h"
 #include "grid/ExtGridPanels.h"
@@ -69,6 +70,7 @@ class TCellEditor;
 class QIODevice;
 class QMimeData;
 class TGridPropIO;
+class QListWidget;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -3103,7 +3105,18 @@ public:
     // Whether the check list ticks the entry of real column c: a filter
     // condition of the column reads exactly so.
     bool FilterListEntryTicked(int c, const QString& text);
-    virtual void SelectionDragStart(int /*c*/, int /*r*/) {}
+    // A press on the selection moved on to cell (c, r) at viewport point
+    // (x, y): starts a drag of the cells, rows or column once the left
+    // button is still down and the mouse went more than 3 pixels away from
+    // the press; onResizer: the mouse is on the selection resizer.
+    virtual void SelectionDragStart(int c, int r, int x, int y, bool onResizer);
+    // The row and column moving of a mouse move: the move notification,
+    // then the picture or the header drag button following the mouse, the
+    // insertion arrows, auto-scrolling and the cursor.
+    void RowColMoveStep(int c, int r, int x, int y);
+    // Takes down the picture, the header drag button and the arrows of a
+    // move or drag.
+    void EndMoveFeedback();
     // The release of the selection resizer pastes the copy taken at its
     // press into the new selection.
     virtual void PasteSelectionAfterResize();
@@ -3137,6 +3150,38 @@ public:
     bool SizingHintShown() const { return FScrollHintShow; }
     // Called when an enhanced row or column move ends (no published event).
     std::function<void(TExtStringGrid* sender)> OnEndBlockFocus;
+    // Called when a move or a drag of cells begins (no published event).
+    std::function<void(TExtStringGrid* sender)> OnStartBlockFocus;
+
+    // Dragging cells, rows or a column out of the grid.
+    // Asked before a drag starts at (arow, acol), with the cell's text.
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& data, bool& allow)> OnOleDrag;
+    std::function<void(TExtStringGrid* sender, int arow, int acol)> OnOleDragStart;
+    // The drag ended with a drop (effect 1 copy, 2 move); not after a
+    // cancelled drag.
+    std::function<void(TExtStringGrid* sender, int oleEffect)> OnOleDragStop;
+    // Moving a column or row: asked on every mouse move of the move; a veto
+    // ends the move.
+    std::function<void(TExtStringGrid* sender, int acol, bool& allow)> OnColumnMove;
+    std::function<void(TExtStringGrid* sender, int arow, bool& allow)> OnRowMove;
+    // The insertion column or row under the mouse; a veto shows the no-drop
+    // cursor.
+    std::function<void(TExtStringGrid* sender, int acol, bool& allow)> OnColumnMoving;
+    std::function<void(TExtStringGrid* sender, int arow, bool& allow)> OnRowMoving;
+
+    // A picture of the cell range: a widget over the grid's viewport (hidden
+    // until shown), drawn at opacity 192/255, never taking the focus or the
+    // mouse. The caller owns it and frees it before the grid goes.
+    std::unique_ptr<TDragPicture> SelectionToForm(const TGridRect& rect);
+    // Column acol is about to be dragged from item aindex of the list box
+    // alist (a column chooser): the next column drop unhides it and takes
+    // the item out of the list.
+    void OleColumnDragStart(int acol, int aindex, QListWidget* alist);
+    // The drag picture of a move or a drag (null when none).
+    TDragPicture* MoveForm() const { return FMoveForm.get(); }
+    // The insertion arrow of a direction, on the grid's viewport (null
+    // without a window).
+    TArrowWindow* ArrowWindow(TArrowDirection d);
 
     // The link or inline control of a cell's text under a client point.
     struct TAnchorHit {
@@ -3344,4 +3389,18 @@ public:
     int Movecell = -1;
     int MoveOfsX = 0;
     int MoveOfsY = 0;
+    // The insertion column and row of the move under way (-1 none).
+    int FMoveColInd = -1;
+    int FMoveRowInd = -1;
+    // A column announced by OleColumnDragStart (-1 none), its list item and
+    // its list box.
+    int FOleDragCol = -1;
+    int FOleDragIndex = -1;
+    QPointer<QListWidget> FOleDragList;
+
+private:
+    std::unique_ptr<TDragPicture> FMoveForm;
+    // The cursor of a move: 0 the usual one, 1 dragging, 2 no drop.
+    int FMoveCursor = 0;
+    friend class TGridDropSource;
 };
