@@ -108,7 +108,11 @@ std::unique_ptr<TDragPicture> TExtStringGrid::SelectionToForm(const TGridRect& r
         if (rect.Left == 0 && TCustomGrid::FixedCols() > 0 && HasOption(goFixedVertLine)) p.drawLine(0, 0, 0, h - 1);
         if (rect.Top == 0 && TCustomGrid::FixedRows() > 0 && HasOption(goFixedHorzLine)) p.drawLine(0, 0, w - 1, 0);
     }
-    return std::make_unique<TDragPicture>(vp, pic);
+    // Kept as a companion of the viewport: should the viewport go first,
+    // the picture is handed back instead of being deleted with it.
+    auto form = std::make_unique<TDragPicture>(nullptr, pic);
+    TGridCompanionWindows::Parent(vp, {form.get()});
+    return form;
 }
 
 void TExtStringGrid::OleColumnDragStart(int acol, int aindex, QListWidget* alist)
@@ -123,7 +127,10 @@ TArrowWindow* TExtStringGrid::ArrowWindow(TArrowDirection d)
     TArrowWindow* a = FArrows[d].get();
     if (!a || !HandleAllocated()) return nullptr;
     QWidget* vp = Widget()->viewport();
-    if (a->parentWidget() != vp) a->Init(vp, d);
+    if (a->parentWidget() != vp) {
+        TGridCompanionWindows::Parent(vp, {a});
+        a->Init(vp, d);
+    }
     return a;
 }
 
