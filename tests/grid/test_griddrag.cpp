@@ -249,6 +249,34 @@ TEST_F(GridDrag, ColumnMoveScrollsRightAtTheEdgeAndEndsOnRelease)
     EXPECT_EQ(g.Cells(g.MouseCoord(drop.x(), drop.y()).X, 0), moved);
 }
 
+TEST_F(GridDrag, ColumnMoveArrowsMarkTheInsertionEdge)
+{
+    g.SetOptions(g.Options().With(goColMoving));
+    Press(CellCentre(2, 0));
+    // From the second move on the arrows stand at the edge the column would
+    // go to: the right edge of a column right of the moved one, the left
+    // edge of one left of it.
+    struct Case {
+        int col;
+        bool rightEdge;
+    };
+    for (const Case& k : std::vector<Case>{{4, true}, {1, false}}) {
+        MoveTo(CellCentre(k.col, 0));
+        MoveTo(CellCentre(k.col, 0) + QPoint(1, 0));
+        const TRect cell = g.AbsCellRect(k.col, 0);
+        const int x = (k.rightEdge ? cell.Right : cell.Left) - 5;
+        TArrowWindow* up = g.ArrowWindow(arrUp);
+        TArrowWindow* down = g.ArrowWindow(arrDown);
+        ASSERT_TRUE(up && down);
+        EXPECT_TRUE(up->isVisible()) << k.col;
+        EXPECT_EQ(up->pos(), QPoint(x, cell.Bottom)) << k.col;
+        EXPECT_EQ(down->pos(), QPoint(x, cell.Top - 8)) << k.col;
+    }
+    Release(CellCentre(1, 0));
+    EXPECT_FALSE(g.ArrowWindow(arrUp)->isVisible());
+    EXPECT_EQ(g.Cells(1, 0), "C0");
+}
+
 TEST_F(GridDrag, RowMoveVetoAndNoDropCursor)
 {
     g.SetOptions(g.Options().With(goRowMoving));
