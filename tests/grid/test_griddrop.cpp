@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -232,6 +233,29 @@ TEST(GridDropTarget, ColumnDroppedRightOfTheLastMovesToTheEnd)
     col->setData(Mime(DragColumnMimeType), EncodeColumnBlock(99));
     SendDrag(d.Port(), col.get(), {d.At(2, 0)});
     EXPECT_EQ(d.Row(0), "A0|C0|D0|B0");
+}
+
+TEST(GridDropTarget, ColumnFromAColumnListIsShownWhereDropped)
+{
+    DropGrid d(5, 4);
+    d.g.DragDropSettings().SetOleColumnDragDrop(true);
+    d.g.SetColumnOrder();
+    d.g.HideColumn(3);
+    QListWidget list;
+    list.addItems({"x", "D"});
+    d.g.OleColumnDragStart(3, 1, &list);
+    auto col = std::make_unique<QMimeData>();
+    col->setData(Mime(DragColumnMimeType), EncodeColumnBlock(3));
+    EXPECT_TRUE(SendDrag(d.Port(), col.get(), {d.At(1, 0)}).DropAccepted);
+    EXPECT_FALSE(d.g.IsHiddenColumn(3));
+    EXPECT_EQ(d.Row(0), "A0|D0|B0|C0|E0");
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.item(0)->text(), "x");
+
+    // The next column drop is an ordinary one again: without reordering
+    // nothing moves.
+    SendDrag(d.Port(), col.get(), {d.At(3, 0)});
+    EXPECT_EQ(d.Row(0), "A0|D0|B0|C0|E0");
 }
 
 TEST(GridDropTarget, RichTextAndUrlsOnlyIntoEditableCells)
