@@ -202,10 +202,13 @@ bool TEnumFormats::ReadFileList()
 // a hook does not unwind through the event loop: the drop ends refused.
 class TESGDropTarget::Filter : public QObject {
 public:
-    Filter(TESGDropTarget* target, QWidget* widget) : m_target(target), m_widget(widget)
+    Filter(TESGDropTarget* target, QWidget* widget)
+        : m_target(target), m_widget(widget), m_acceptedDrops(widget->acceptDrops())
     {
         widget->installEventFilter(this);
     }
+    // Whether the widget took drops before it was attached.
+    bool AcceptedDrops() const { return m_acceptedDrops; }
     ~Filter() override
     {
         if (m_widget) m_widget->removeEventFilter(this);
@@ -233,6 +236,7 @@ public:
 private:
     TESGDropTarget* m_target;
     QPointer<QWidget> m_widget;
+    bool m_acceptedDrops;
 };
 
 TESGDropTarget::TESGDropTarget() = default;
@@ -250,7 +254,7 @@ void TESGDropTarget::Attach(QWidget* widget)
 void TESGDropTarget::Detach()
 {
     if (!FFilter) return;
-    if (QWidget* w = FFilter->Widget()) w->setAcceptDrops(false);
+    if (QWidget* w = FFilter->Widget()) w->setAcceptDrops(FFilter->AcceptedDrops());
     FFilter.reset();
 }
 
@@ -287,6 +291,7 @@ void TESGDropTarget::DragEnter(QDragEnterEvent* e)
     FOk = (f.HasText() && FAcceptText) || (f.HasFile() && FAcceptFiles) || (f.HasRTF() && RtfDropSwitch && FAcceptText) ||
           (f.HasCol() && FAcceptCols) || (f.HasURL() && FAcceptURLs) || f.HasGridCells();
     FDropFormats = f.Formats();
+    FOverAllowed = FOk;
     SetAction(e, FOk ? DropEffectFromKeys(e->modifiers(), e->possibleActions()) : Qt::IgnoreAction);
     DragMouseEnter();
 }
@@ -297,6 +302,7 @@ void TESGDropTarget::DragOver(QDragMoveEvent* e)
     bool allow = a != Qt::IgnoreAction;
     DragMouseMove(GlobalPoint(Widget(), e), allow, FDropFormats);
     if (!allow) a = Qt::IgnoreAction;
+    FOverAllowed = allow;
     SetAction(e, a);
 }
 
@@ -305,11 +311,14 @@ void TESGDropTarget::DragLeave() { DragMouseLeave(); }
 void TESGDropTarget::Drop(QDropEvent* e)
 {
     FRefused = false;
-    if (!FOk) {
+    // A drop where the last move was refused is refused as well.
+    if (!FOk || !FOverAllowed) {
         SetAction(e, Qt::IgnoreAction);
         return;
     }
     TEnumFormats f(e->mimeData());
+    const auto* own = dynamic_cast<const TSourceDataObject*>(e->mimeData());
+    FDragSource = own ? own->Source : nullptr;
     const QPoint pt = GlobalPoint(Widget(), e);
     const int col = f.Col();
     if (col != -1) {
@@ -324,6 +333,7 @@ void TESGDropTarget::Drop(QDropEvent* e)
         if (f.ReadFileList()) DropFiles(pt, f.Files());
         if (f.HasURL()) DropURL(pt, f.URL());
     }
+    FDragSource = nullptr;
     SetAction(e, FRefused ? Qt::IgnoreAction : DropEffectFromKeys(e->modifiers(), e->possibleActions()));
 }
 
@@ -364,8 +374,9 @@ const TDragRunner& DefaultRunner()
     return exec;
 }
 
-Qt::DropAction RunDrag(QObject* from, TESGDropSource& source, QMimeData* data, Qt::DropActions okEffects, int& effect)
+Qt::DropAction RunDrag(QObject* from, TESGDropSource& source, TSourceDataObject* data, Qt::DropActions okEffects, int& effect)
 {
+    data->Source = from;
     // The platform's drag loop may delete the drag when it ends; a drag that
     // is still there afterwards goes with the next event loop pass.
     QPointer<QDrag> drag = new QDrag(from);

@@ -122,7 +122,7 @@ public:
     TDropFormats DropFormats() const { return FDropFormats; }
 
     // The widget's drag events, in widget coordinates.
-    void DragEnter(QDragEnterEvent* e);
+    virtual void DragEnter(QDragEnterEvent* e);
     void DragOver(QDragMoveEvent* e);
     void DragLeave();
     void Drop(QDropEvent* e);
@@ -143,6 +143,9 @@ protected:
     // A drop hook that refused the data: the drop ends with no effect, so
     // a moving source keeps what it offered.
     void RefuseDrop() { FRefused = true; }
+    // During a drop: the object a drag of this program started from; null
+    // for data from elsewhere.
+    QObject* DragSource() const { return FDragSource; }
 
     bool FOk = false;
     bool FAcceptText = true;
@@ -155,6 +158,8 @@ private:
     class Filter;
     std::unique_ptr<Filter> FFilter;
     bool FRefused = false;
+    bool FOverAllowed = false;
+    QObject* FDragSource = nullptr;
 };
 
 // The drag side: follows one running drag. Effects are 0 (none), 1 (copy)
@@ -186,6 +191,8 @@ protected:
 class TSourceDataObject : public QMimeData {
 public:
     TSourceDataObject(const QString& text, const QByteArray* stream, int column, const QString& rtf);
+    // The object the drag started from (set by the drag starters).
+    QObject* Source = nullptr;
 };
 
 // Runs a drag to its end and gives the action it ended with (IgnoreAction:

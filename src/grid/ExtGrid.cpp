@@ -2,6 +2,7 @@
 
 #include "controls/ExtUtil.h"
 #include "controls/OleDragDrop.h"
+#include "grid/ExtGridDrop.h"
 #include "platform/Application.h"
 #include "platform/GridsWidget.h"
 #include "platform/SysUtils.h"
@@ -73,6 +74,7 @@ TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(
     FHTMLSettings = std::make_unique<THTMLSettings>();
     FSortSettings = std::make_unique<TSortSettings>(this);
     FDragDropSettings = std::make_unique<TDragDropSettings>(this);
+    FDragDropSettings->OnDropTargetChange = [this](TDragDropSettings*) { DropTargetChanged(); };
     FDragScrollOptions = std::make_unique<TDragScrollOptions>();
     FControlLook = std::make_unique<TControlLook>(this);
     FNavigation = std::make_unique<TNavigation>();

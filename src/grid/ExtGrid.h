@@ -69,8 +69,10 @@ class TControlCombo;
 class TCellEditor;
 class QIODevice;
 class QMimeData;
-class TGridPropIO;
 class QListWidget;
+class TGridPropIO;
+class TGridDropTarget;
+struct TDropFormats;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -790,6 +792,27 @@ public:
     TDragDropSettings& DragDropSettings() { return *FDragDropSettings; }
     TDragScrollOptions& DragScrollOptions() { return *FDragScrollOptions; }
     void SetDragScrollOptions(const TDragScrollOptions& v) { FDragScrollOptions->Assign(v); }
+
+    // --- dropping onto the grid (ExtGridDrop.cpp) ------------------------------------
+    // The drop target, made when DragDropSettings.OleDropTarget is first
+    // switched on and attached to the viewport while it is on (null before).
+    TGridDropTarget* DropTarget() const { return FDropTarget.get(); }
+    // The column `acol` is about to be dragged from item `aindex` of `list`
+    // (a column chooser); the next column drop unhides it here.
+    void OleColumnDragStart(int acol, int aindex, QListWidget* list);
+    // The insertion arrows over the viewport: shown with their top-left
+    // corner at a viewport point, hidden, and the arrow window itself.
+    TArrowWindow* InsertionArrow(TArrowDirection d);
+    void ShowInsertionArrow(TArrowDirection d, QPoint viewportPos);
+    void HideInsertionArrows();
+    // Events of drops (rows before columns). OnOleDrop gets the dropped text,
+    // or the file name with row and column -1 before a file loads.
+    std::function<void(TExtStringGrid* sender, int arow, int acol, bool& allow)> OnOleDragOver;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& data, bool& allow)> OnOleDrop;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& url, bool& allow)> OnOleDropURL;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& fileName, bool& allow)> OnOleDropFile;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, int dropCol)> OnOleDropCol;
+    std::function<void(TExtStringGrid* sender, const TGridRect& range)> OnOleDropped;
     TBackGround& BackGround() { return *FBackGround; }
     void SetBackGround(const TBackGround& v);
     TColumnSize& ColumnSize() { return *FColumnSize; }
@@ -2884,6 +2907,24 @@ private:
     std::unique_ptr<TCellGraphic> FCellGraphic;
     std::unique_ptr<TGridFocusWindow> FFocusWindow;
     std::unique_ptr<TArrowWindow> FArrows[4];
+    // Dropping onto the grid.
+    friend class TGridDropTarget;
+    void DropTargetChanged();
+    // The drop steps, given viewport points (see TGridDropTarget).
+    void OleDragMouseMove(QPoint p, bool& allow, TDropFormats formats);
+    void OleDropText(QPoint p, const QString& text, bool& taken);
+    void OleDropStream(QPoint p, const QByteArray& stream, bool& taken);
+    void OleDropCol(QPoint p, int col, bool& taken);
+    void OleDropCellText(QPoint p, const QString& text, bool url, bool& taken);
+    void OleDropFiles(QPoint p, const QStringList& files, bool& taken);
+    // The drop cell under p: the append rule applied (append set) for all
+    // but column drags.
+    TGridCoord OleDropCell(QPoint p, bool columnDrag, bool& append);
+    bool OleDropFromSelf(const TGridDropTarget& target) const;
+    std::unique_ptr<TGridDropTarget> FDropTarget;
+    int FOleDragCol = -1;
+    int FOleDragIndex = -1;
+    QPointer<QListWidget> FOleDragList;
 
     QStringList FColumnHeaders;
     QStringList FRowHeaders;
@@ -3173,15 +3214,8 @@ public:
     // until shown), drawn at opacity 192/255, never taking the focus or the
     // mouse. The caller owns it and frees it before the grid goes.
     std::unique_ptr<TDragPicture> SelectionToForm(const TGridRect& rect);
-    // Column acol is about to be dragged from item aindex of the list box
-    // alist (a column chooser): the next column drop unhides it and takes
-    // the item out of the list.
-    void OleColumnDragStart(int acol, int aindex, QListWidget* alist);
     // The drag picture of a move or a drag (null when none).
     TDragPicture* MoveForm() const { return FMoveForm.get(); }
-    // The insertion arrow of a direction, on the grid's viewport (null
-    // without a window).
-    TArrowWindow* ArrowWindow(TArrowDirection d);
 
     // The link or inline control of a cell's text under a client point.
     struct TAnchorHit {
@@ -3392,11 +3426,6 @@ public:
     // The insertion column and row of the move under way (-1 none).
     int FMoveColInd = -1;
     int FMoveRowInd = -1;
-    // A column announced by OleColumnDragStart (-1 none), its list item and
-    // its list box.
-    int FOleDragCol = -1;
-    int FOleDragIndex = -1;
-    QPointer<QListWidget> FOleDragList;
 
 private:
     std::unique_ptr<TDragPicture> FMoveForm;

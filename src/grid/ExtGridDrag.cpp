@@ -8,7 +8,6 @@
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QListWidget>
 #include <QPainter>
 
 #include <algorithm>
@@ -113,25 +112,6 @@ std::unique_ptr<TDragPicture> TExtStringGrid::SelectionToForm(const TGridRect& r
     auto form = std::make_unique<TDragPicture>(nullptr, pic);
     TGridCompanionWindows::Parent(vp, {form.get()});
     return form;
-}
-
-void TExtStringGrid::OleColumnDragStart(int acol, int aindex, QListWidget* alist)
-{
-    FOleDragCol = acol;
-    FOleDragIndex = aindex;
-    FOleDragList = alist;
-}
-
-TArrowWindow* TExtStringGrid::ArrowWindow(TArrowDirection d)
-{
-    TArrowWindow* a = FArrows[d].get();
-    if (!a || !HandleAllocated()) return nullptr;
-    QWidget* vp = Widget()->viewport();
-    if (a->parentWidget() != vp) {
-        TGridCompanionWindows::Parent(vp, {a});
-        a->Init(vp, d);
-    }
-    return a;
 }
 
 void TExtStringGrid::EndMoveFeedback()
@@ -323,7 +303,7 @@ void TExtStringGrid::RowColMoveStep(int c, int r, int x, int y)
     }
 
     const auto place = [this](TArrowDirection d, int ax, int ay, bool show) {
-        TArrowWindow* a = ArrowWindow(d);
+        TArrowWindow* a = InsertionArrow(d);
         if (!a) return;
         a->move(ax, ay);
         a->setVisible(show);

@@ -265,15 +265,15 @@ TEST_F(GridDrag, ColumnMoveArrowsMarkTheInsertionEdge)
         MoveTo(CellCentre(k.col, 0) + QPoint(1, 0));
         const TRect cell = g.AbsCellRect(k.col, 0);
         const int x = (k.rightEdge ? cell.Right : cell.Left) - 5;
-        TArrowWindow* up = g.ArrowWindow(arrUp);
-        TArrowWindow* down = g.ArrowWindow(arrDown);
+        TArrowWindow* up = g.InsertionArrow(arrUp);
+        TArrowWindow* down = g.InsertionArrow(arrDown);
         ASSERT_TRUE(up && down);
         EXPECT_TRUE(up->isVisible()) << k.col;
         EXPECT_EQ(up->pos(), QPoint(x, cell.Bottom)) << k.col;
         EXPECT_EQ(down->pos(), QPoint(x, cell.Top - 8)) << k.col;
     }
     Release(CellCentre(1, 0));
-    EXPECT_FALSE(g.ArrowWindow(arrUp)->isVisible());
+    EXPECT_FALSE(g.InsertionArrow(arrUp)->isVisible());
     EXPECT_EQ(g.Cells(1, 0), "C0");
 }
 
