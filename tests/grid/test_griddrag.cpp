@@ -3,6 +3,7 @@
 // with the drag runner replaced so that no platform drag loop runs.
 #include "ShownGrid.h"
 
+#include "common/DragSupport.h"
 #include "controls/OleDragDrop.h"
 #include "grid/ExtGridDrag.h"
 
@@ -199,6 +200,32 @@ TEST_F(GridDrag, WhatAMoveRemovesOrClears)
         EXPECT_EQ(g.MoveForm(), nullptr);
         QTest::qWait(350);
     }
+}
+
+TEST_F(GridDrag, CellsMovedIntoAnotherGridLandThereAndLeaveThisOne)
+{
+    TExtStringGrid b;
+    FillCellNames(b, 4, 6);
+    for (int c = 1; c < 4; ++c)
+        for (int r = 1; r < 6; ++r) b.SetCells(c, r, QString());
+    layout->addWidget(b.CreateWnd(&host));
+    b.Widget()->show();
+    b.SetOptions(b.Options().With(goEditing));
+    b.DragDropSettings().SetOleDropTarget(true);
+    g.SetSelection({1, 2, 2, 2});
+    std::vector<int> stops;
+    g.OnOleDragStop = [&](TExtStringGrid*, int effect) { stops.push_back(effect); };
+    const TRect target = b.CellRect(1, 3);
+    CarryDragsTo carry(b.Widget()->viewport(), {QPoint(target.Left + 3, target.Top + 3)});
+    DragFrom(1, 2, 0, 6);
+    EXPECT_EQ(carry.Drags, 1);
+    EXPECT_EQ(b.Cells(1, 3), "B2");
+    EXPECT_EQ(b.Cells(2, 3), "C2");
+    // A move: the dragged cells are cleared here.
+    EXPECT_EQ(stops, std::vector<int>{2});
+    EXPECT_EQ(g.Cells(1, 2), "");
+    EXPECT_EQ(g.Cells(2, 2), "");
+    EXPECT_EQ(g.Cells(1, 3), "B3");
 }
 
 TEST_F(GridDrag, PictureShowsTheFixedLineOnItsLeftEdge)
