@@ -18,7 +18,7 @@ SECONDS_EACH="${1:-60}"
 BUILD="${FUZZ_BUILD_DIR:-build-fuzz}"
 JOBS="${JOBS:-3}"
 FUZZ_JOBS="${FUZZ_JOBS:-1}"
-HARNESSES=(xmldoc textfile icmp filter htmlutil richtext gridsettings cellstream gridfile csv fixed stream xml workbook paste language settings version pargen banks)
+HARNESSES=(xmldoc textfile icmp filter htmlutil richtext gridsettings cellstream gridfile csv fixed stream xml workbook paste drop language settings version pargen banks)
 
 bash scripts/deps.sh
 

@@ -1,6 +1,8 @@
 #include "grid/ExtGrid.h"
 
 #include "controls/ExtUtil.h"
+#include "controls/OleDragDrop.h"
+#include "grid/ExtGridDrop.h"
 #include "platform/Application.h"
 #include "platform/GridsWidget.h"
 #include "platform/SysUtils.h"
@@ -13,7 +15,7 @@
 #include <QWidget>
 #include <cmath>
 
-const char* const GridCellsClipboardFormat = "application/x-qt-windows-mime;value=\"TExtStringGrid Cells\"";
+const char* const GridCellsClipboardFormat = DragGridCellsMimeType;
 int URLCursor = -21;
 
 int GridEditDoneEventType()
@@ -72,6 +74,7 @@ TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(
     FHTMLSettings = std::make_unique<THTMLSettings>();
     FSortSettings = std::make_unique<TSortSettings>(this);
     FDragDropSettings = std::make_unique<TDragDropSettings>(this);
+    FDragDropSettings->OnDropTargetChange = [this](TDragDropSettings*) { DropTargetChanged(); };
     FDragScrollOptions = std::make_unique<TDragScrollOptions>();
     FControlLook = std::make_unique<TControlLook>(this);
     FNavigation = std::make_unique<TNavigation>();
@@ -146,6 +149,7 @@ TExtStringGrid::TExtStringGrid(QWidget* ownerForm, bool designing) : FDesigning(
 TExtStringGrid::~TExtStringGrid()
 {
     FDestroying = true;
+    FMoveForm.reset();
     vscrlctrl.reset();
     hscrlctrl.reset();
     FFormWatcher.reset();

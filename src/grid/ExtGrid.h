@@ -24,6 +24,7 @@
 #include "controls/ExtObj.h"
 #include "controls/ExtStyleIF.h"
 #include "controls/esgcheck.h"
+#include "grid/ExtGridDrag.h"
 #include "grid/ExtGridFilter.h"
 #include "grid/ExtGridFilterViews.h"
 #include "grid/ExtGridPanels.h"
@@ -68,7 +69,10 @@ class TControlCombo;
 class TCellEditor;
 class QIODevice;
 class QMimeData;
+class QListWidget;
 class TGridPropIO;
+class TGridDropTarget;
+struct TDropFormats;
 
 // The grid's own misuse errors.
 class EExtGridError : public Exception {
@@ -788,6 +792,27 @@ public:
     TDragDropSettings& DragDropSettings() { return *FDragDropSettings; }
     TDragScrollOptions& DragScrollOptions() { return *FDragScrollOptions; }
     void SetDragScrollOptions(const TDragScrollOptions& v) { FDragScrollOptions->Assign(v); }
+
+    // --- dropping onto the grid (ExtGridDrop.cpp) ------------------------------------
+    // The drop target, made when DragDropSettings.OleDropTarget is first
+    // switched on and attached to the viewport while it is on (null before).
+    TGridDropTarget* DropTarget() const { return FDropTarget.get(); }
+    // The column `acol` is about to be dragged from item `aindex` of `list`
+    // (a column chooser); the next column drop unhides it here.
+    void OleColumnDragStart(int acol, int aindex, QListWidget* list);
+    // The insertion arrows over the viewport: shown with their top-left
+    // corner at a viewport point, hidden, and the arrow window itself.
+    TArrowWindow* InsertionArrow(TArrowDirection d);
+    void ShowInsertionArrow(TArrowDirection d, QPoint viewportPos);
+    void HideInsertionArrows();
+    // Events of drops (rows before columns). OnOleDrop gets the dropped text,
+    // or the file name with row and column -1 before a file loads.
+    std::function<void(TExtStringGrid* sender, int arow, int acol, bool& allow)> OnOleDragOver;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& data, bool& allow)> OnOleDrop;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& url, bool& allow)> OnOleDropURL;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& fileName, bool& allow)> OnOleDropFile;
+    std::function<void(TExtStringGrid* sender, int arow, int acol, int dropCol)> OnOleDropCol;
+    std::function<void(TExtStringGrid* sender, const TGridRect& range)> OnOleDropped;
     TBackGround& BackGround() { return *FBackGround; }
     void SetBackGround(const TBackGround& v);
     TColumnSize& ColumnSize() { return *FColumnSize; }
@@ -2884,6 +2909,24 @@ private:
     std::unique_ptr<TCellGraphic> FCellGraphic;
     std::unique_ptr<TGridFocusWindow> FFocusWindow;
     std::unique_ptr<TArrowWindow> FArrows[4];
+    // Dropping onto the grid.
+    friend class TGridDropTarget;
+    void DropTargetChanged();
+    // The drop steps, given viewport points (see TGridDropTarget).
+    void OleDragMouseMove(QPoint p, bool& allow, TDropFormats formats);
+    void OleDropText(QPoint p, const QString& text, bool& taken);
+    void OleDropStream(QPoint p, const QByteArray& stream, bool& taken);
+    void OleDropCol(QPoint p, int col, bool& taken);
+    void OleDropCellText(QPoint p, const QString& text, bool url, bool& taken);
+    void OleDropFiles(QPoint p, const QStringList& files, bool& taken);
+    // The drop cell under p: the append rule applied (append set) for all
+    // but column drags.
+    TGridCoord OleDropCell(QPoint p, bool columnDrag, bool& append);
+    bool OleDropFromSelf(const TGridDropTarget& target) const;
+    std::unique_ptr<TGridDropTarget> FDropTarget;
+    int FOleDragCol = -1;
+    int FOleDragIndex = -1;
+    QPointer<QListWidget> FOleDragList;
 
     QStringList FColumnHeaders;
     QStringList FRowHeaders;
@@ -3105,7 +3148,18 @@ public:
     // Whether the check list ticks the entry of real column c: a filter
     // condition of the column reads exactly so.
     bool FilterListEntryTicked(int c, const QString& text);
-    virtual void SelectionDragStart(int /*c*/, int /*r*/) {}
+    // A press on the selection moved on to cell (c, r) at viewport point
+    // (x, y): starts a drag of the cells, rows or column once the left
+    // button is still down and the mouse went more than 3 pixels away from
+    // the press; onResizer: the mouse is on the selection resizer.
+    virtual void SelectionDragStart(int c, int r, int x, int y, bool onResizer);
+    // The row and column moving of a mouse move: the move notification,
+    // then the picture or the header drag button following the mouse, the
+    // insertion arrows, auto-scrolling and the cursor.
+    void RowColMoveStep(int c, int r, int x, int y);
+    // Takes down the picture, the header drag button and the arrows of a
+    // move or drag.
+    void EndMoveFeedback();
     // The release of the selection resizer pastes the copy taken at its
     // press into the new selection.
     virtual void PasteSelectionAfterResize();
@@ -3139,6 +3193,31 @@ public:
     bool SizingHintShown() const { return FScrollHintShow; }
     // Called when an enhanced row or column move ends (no published event).
     std::function<void(TExtStringGrid* sender)> OnEndBlockFocus;
+    // Called when a move or a drag of cells begins (no published event).
+    std::function<void(TExtStringGrid* sender)> OnStartBlockFocus;
+
+    // Dragging cells, rows or a column out of the grid.
+    // Asked before a drag starts at (arow, acol), with the cell's text.
+    std::function<void(TExtStringGrid* sender, int arow, int acol, const QString& data, bool& allow)> OnOleDrag;
+    std::function<void(TExtStringGrid* sender, int arow, int acol)> OnOleDragStart;
+    // The drag ended with a drop (effect 1 copy, 2 move); not after a
+    // cancelled drag.
+    std::function<void(TExtStringGrid* sender, int oleEffect)> OnOleDragStop;
+    // Moving a column or row: asked on every mouse move of the move; a veto
+    // ends the move.
+    std::function<void(TExtStringGrid* sender, int acol, bool& allow)> OnColumnMove;
+    std::function<void(TExtStringGrid* sender, int arow, bool& allow)> OnRowMove;
+    // The insertion column or row under the mouse; a veto shows the no-drop
+    // cursor.
+    std::function<void(TExtStringGrid* sender, int acol, bool& allow)> OnColumnMoving;
+    std::function<void(TExtStringGrid* sender, int arow, bool& allow)> OnRowMoving;
+
+    // A picture of the cell range: a widget over the grid's viewport (hidden
+    // until shown), drawn at opacity 192/255, never taking the focus or the
+    // mouse. The caller owns it and frees it before the grid goes.
+    std::unique_ptr<TDragPicture> SelectionToForm(const TGridRect& rect);
+    // The drag picture of a move or a drag (null when none).
+    TDragPicture* MoveForm() const { return FMoveForm.get(); }
 
     // The link or inline control of a cell's text under a client point.
     struct TAnchorHit {
@@ -3346,4 +3425,13 @@ public:
     int Movecell = -1;
     int MoveOfsX = 0;
     int MoveOfsY = 0;
+    // The insertion column and row of the move under way (-1 none).
+    int FMoveColInd = -1;
+    int FMoveRowInd = -1;
+
+private:
+    std::unique_ptr<TDragPicture> FMoveForm;
+    // The cursor of a move: 0 the usual one, 1 dragging, 2 no drop.
+    int FMoveCursor = 0;
+    friend class TGridDropSource;
 };

@@ -1121,12 +1121,10 @@ bool TExtStringGrid::EndEnhancedMove(int c, int r)
 {
     const bool cols = FGridState == gsColMoving;
     if (!(cols || FGridState == gsRowMoving) || !EnhRowColMove() || Movecell < 0) return false;
+    // The picture, the arrows and the header drag button go in every case.
+    EndMoveFeedback();
     // A release on the pressed header is a click, not a move.
     if (cols ? c == Movecell : r == Movecell) return false;
-    if (FHeaderDragButton) {
-        FHeaderDragButton->setEnabled(false);
-        FHeaderDragButton->hide();
-    }
     if (OnEndBlockFocus) OnEndBlockFocus(this);
     const bool drop = cols ? c >= TCustomGrid::FixedCols() : r >= TCustomGrid::FixedRows();
     if (!drop) {
@@ -1568,7 +1566,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         onResizer = x >= last.Right - 6 && x <= last.Right && y >= last.Bottom - 6 && y <= last.Bottom;
     }
     // A press on the selection that moves on starts a drag (drag code).
-    if (FSelectionClick && FMouseDownMove) SelectionDragStart(c, r);
+    if (FSelectionClick && FMouseDownMove) SelectionDragStart(c, r, x, y, onResizer);
+    RowColMoveStep(c, r, x, y);
     if (!Designing() && FGridState == gsNormal) {
         FMouseSelectMode = msNormal;
         if (onResizer) {
@@ -1713,6 +1712,8 @@ QCursor TExtStringGrid::GridCursor(int id)
 
 QCursor TExtStringGrid::CursorAt(int x, int y)
 {
+    if (FMoveCursor != 0 && (FGridState == gsColMoving || FGridState == gsRowMoving))
+        return QCursor(FMoveCursor == 1 ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
     if (FSizeFixed || FSizingFixed) return QCursor(Qt::SplitHCursor);
     if (FSizeFixedR || FSizingFixedR) return QCursor(Qt::SplitVCursor);
     const bool sizing = FGridState == gsColSizing || FGridState == gsRowSizing;

@@ -1,11 +1,12 @@
 #include "grid/ExtGridSettings.h"
 
+#include "controls/OleDragDrop.h"
 #include "grid/ExtGrid.h"
 
 #include <algorithm>
 #include <iterator>
 
-bool GridOleDropRTF = false;
+bool& GridOleDropRTF = RtfDropSwitch;
 
 // ---------------------------------------------------------------------------
 // TControlLook
@@ -293,7 +294,7 @@ void TGrouping::Assign(const TGrouping& s)
 
 void TDragDropSettings::SetOleDropRTF(bool v)
 {
-    GridOleDropRTF = v;
+    SetRtfDropEnabled(v);
     FOleDropRTF = v;
 }
 

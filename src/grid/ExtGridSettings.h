@@ -403,8 +403,9 @@ public:
     void Assign(const TGrouping& src);
 };
 
-// The process-wide switch that lets rich text be dropped on grids.
-extern bool GridOleDropRTF;
+// The process-wide switch that lets rich text be dropped on grids: the
+// drag-and-drop layer's own switch.
+extern bool& GridOleDropRTF;
 
 // OLE drag and drop of the grid; plain values but for OleDropRTF (also set
 // into GridOleDropRTF) and OleDropTarget (OnDropTargetChange tells the grid,

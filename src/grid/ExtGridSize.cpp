@@ -79,6 +79,7 @@ TGridWidget* TExtStringGrid::CreateWnd(QWidget* parent)
         w->installEventFilter(FDragWatcher.get());
         w->viewport()->setAcceptDrops(true);
     }
+    if (FDragDropSettings->OleDropTarget()) DropTargetChanged();
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
     // The edit with a button, the unit editor and the push button come with
     // the window; the other editors on first use.

@@ -1,5 +1,6 @@
 // Replays every seed and saved crash input of the grid's exchange-format
 // harnesses through the harness bodies, in the normal build.
+#include "../../fuzz/GridDropFuzz.h"
 #include "../../fuzz/GridIOFuzz.h"
 #include "../../fuzz/GridPasteFuzz.h"
 #include "../../fuzz/GridXMLFuzz.h"
@@ -50,3 +51,4 @@ TEST(GridIOSeeds, StreamSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("stream")
 TEST(GridIOSeeds, XmlSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("xml"), GridIOFuzz::GridXML), 3); }
 TEST(GridIOSeeds, WorkbookSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("workbook"), GridIOFuzz::Workbook), 2); }
 TEST(GridIOSeeds, PasteSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("paste"), GridPasteFuzz::Paste), 3); }
+TEST(GridIOSeeds, DropSeedsReplay) { EXPECT_GT(Replay(QStringLiteral("drop"), GridDropFuzz::Drop), 3); }
