@@ -310,7 +310,8 @@ void TESGDropTarget::DragLeave() { DragMouseLeave(); }
 
 void TESGDropTarget::Drop(QDropEvent* e)
 {
-    FRefused = false;
+    FRefused = 0;
+    int calls = 0;
     // A drop where the last move was refused is refused as well.
     if (!FOk || !FOverAllowed) {
         SetAction(e, Qt::IgnoreAction);
@@ -323,18 +324,31 @@ void TESGDropTarget::Drop(QDropEvent* e)
     const int col = f.Col();
     if (col != -1) {
         DropCol(pt, col);
+        ++calls;
     } else {
-        if (std::optional<QByteArray> stream = f.Stream())
+        if (std::optional<QByteArray> stream = f.Stream()) {
             DropStream(pt, *stream);
-        else if (f.HasRTF() && RtfDropSwitch)
+            ++calls;
+        } else if (f.HasRTF() && RtfDropSwitch) {
             DropRTF(pt, f.RTF());
-        else if (f.HasText())
+            ++calls;
+        } else if (f.HasText()) {
             DropText(pt, f.Text());
-        if (f.ReadFileList()) DropFiles(pt, f.Files());
-        if (f.HasURL()) DropURL(pt, f.URL());
+            ++calls;
+        }
+        if (f.ReadFileList()) {
+            DropFiles(pt, f.Files());
+            ++calls;
+        }
+        if (f.HasURL()) {
+            DropURL(pt, f.URL());
+            ++calls;
+        }
     }
     FDragSource = nullptr;
-    SetAction(e, FRefused ? Qt::IgnoreAction : DropEffectFromKeys(e->modifiers(), e->possibleActions()));
+    // Refused when no hook took its part of the data.
+    const bool refused = calls > 0 && FRefused >= calls;
+    SetAction(e, refused ? Qt::IgnoreAction : DropEffectFromKeys(e->modifiers(), e->possibleActions()));
 }
 
 // ---------------------------------------------------------------------------

@@ -140,9 +140,9 @@ protected:
     virtual void DragMouseMove(QPoint pt, bool& allow, TDropFormats formats) {}
     virtual void DragMouseEnter() {}
     virtual void DragMouseLeave() {}
-    // A drop hook that refused the data: the drop ends with no effect, so
-    // a moving source keeps what it offered.
-    void RefuseDrop() { FRefused = true; }
+    // A drop hook that refused its data. When every hook called refused,
+    // the drop ends with no effect, so a moving source keeps what it offered.
+    void RefuseDrop() { ++FRefused; }
     // During a drop: the object a drag of this program started from; null
     // for data from elsewhere.
     QObject* DragSource() const { return FDragSource; }
@@ -157,7 +157,7 @@ protected:
 private:
     class Filter;
     std::unique_ptr<Filter> FFilter;
-    bool FRefused = false;
+    int FRefused = 0;
     bool FOverAllowed = false;
     QObject* FDragSource = nullptr;
 };

@@ -271,6 +271,10 @@ TEST_F(DropFixture, HooksMayRefuseMovesAndDrops)
     o = SendDrag(&widget, text.get(), {{3, 3}});
     EXPECT_FALSE(o.DropAccepted);
     EXPECT_EQ(o.DropAction, Qt::IgnoreAction);
+    // A drop whose other part was taken is not refused.
+    text->setUrls({QUrl("https://example.org/")});
+    o = SendDrag(&widget, text.get(), {{3, 3}});
+    EXPECT_EQ(o.DropAction, Qt::MoveAction);
 
     // Detached, the widget no longer takes drops.
     target.Detach();
