@@ -264,24 +264,39 @@ void TExtStringGrid::OleDropText(QPoint p, const QString& text, bool& taken)
     if (arow == 0 && headerOnly) arow = 1;
     // Rows are inserted only where the paster writes: otherwise the grid
     // would only grow by empty rows.
+    const int oldTop = TopRow();
+    const TGridRect oldDropSelection = FDropSelection;
+    int inserted = 0, insertedAt = arow;
     if (dd.OleInsertRows() && PasterMayWrite(*this)) {
-        const int top = TopRow();
         // A move inside this grid: the dragged rows lie further down after
         // the insertion, and the source removes them there.
         if (dd.OleRemoveRows() && !append && arow <= FDropSelection.Top && OleDropFromSelf(*FDropTarget)) {
             FDropSelection.Top += span + 1;
             FDropSelection.Bottom += span + 1;
         }
+        inserted = span + 1;
         if (append) {
-            SetRowCount(RowCount() + span + 1);
+            insertedAt = RowCount();
+            SetRowCount(RowCount() + inserted);
             ++arow;
         } else {
-            InsertRows(arow, span + 1);
+            InsertRows(arow, inserted);
         }
-        SetTopRow(std::min(top > FixedRows() ? top + 1 : top, RowCount() - 1));
+        SetTopRow(std::min(oldTop > FixedRows() ? oldTop + 1 : oldTop, RowCount() - 1));
     }
     int rows = 0, pastedCols = 0;
-    PasteTextAt(acol, arow, rows, pastedCols, text);
+    try {
+        PasteTextAt(acol, arow, rows, pastedCols, text);
+    } catch (...) {
+        // A paste refused whole (a grid past the size limits) takes back the
+        // rows made for it, so the refused drop leaves the grid as it was.
+        if (inserted > 0) {
+            RemoveRows(insertedAt, inserted);
+            FDropSelection = oldDropSelection;
+            SetTopRow(std::min(oldTop, RowCount() - 1));
+        }
+        throw;
+    }
     const int a = std::max(acol, FixedCols());
     const int right = HasOption(goRowSelect) ? a + cols - FixedCols() : a + cols - 1;
     TGridRect range{a, arow, std::max(a, right), arow + span};

@@ -4,6 +4,7 @@
 #include "common/TestSupport.h"
 #include "grid/ExtGrid.h"
 #include "grid/ExtGridDrop.h"
+#include "grid/GridIOLimits.h"
 #include "platform/GridsWidget.h"
 
 #include <gtest/gtest.h>
@@ -179,6 +180,19 @@ TEST(GridDropTarget, InsertingAndAppendingRows)
     ASSERT_EQ(d.g.RowCount(), 8);
     EXPECT_EQ(d.Row(2), "||x|y");
     EXPECT_EQ(d.Row(4), "A2|B2|C2|D2");
+
+    // A paste refused for the grid's size takes its inserted rows back.
+    d.g.Navigation().SetAllowClipboardColGrow(true);
+    auto wide = TextData(QString(GridIOLimits::MaxCols + 1, QLatin1Char('\t')) + QStringLiteral("w"));
+    {
+        ScriptedMessages boxes;
+        boxes.Expect(QStringLiteral("The pasted text needs a grid larger than 16384 columns by 1048576 rows"));
+        o = SendDrag(d.Port(), wide.get(), {d.At(2, 2)});
+    }
+    EXPECT_EQ(o.DropAction, Qt::IgnoreAction);
+    EXPECT_EQ(d.g.RowCount(), 8);
+    EXPECT_EQ(d.Row(2), "||x|y");
+    EXPECT_EQ(d.g.ColCount(), 4);
 
     // A grid the paster may not write gets no empty rows.
     d.g.SetOptions(d.g.Options().Without(goEditing));
