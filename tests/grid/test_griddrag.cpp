@@ -228,6 +228,36 @@ TEST_F(GridDrag, CellsMovedIntoAnotherGridLandThereAndLeaveThisOne)
     EXPECT_EQ(g.Cells(1, 3), "B3");
 }
 
+TEST_F(GridDrag, RowsMovedInsideTheGridLandAboveOrBelowAndLeaveTheirOldPlace)
+{
+    struct Case {
+        int top, bottom, dropRow;
+        QString column; // column B from row 1 down, afterwards
+    };
+    const std::vector<Case> cases{
+        {4, 5, 2, "B1 B4 B5 B2 B3 B6 B7"}, // above the dragged rows
+        {2, 3, 6, "B1 B4 B5 B2 B3 B6 B7"}, // below them
+    };
+    for (const Case& k : cases) {
+        FillCellNames(g, 6, 8);
+        g.SetOptions(g.Options().With(goRowSelect));
+        g.Navigation().SetAllowClipboardAlways(true);
+        TDragDropSettings& dd = g.DragDropSettings();
+        dd.SetOleDropTarget(true);
+        dd.SetOleInsertRows(true);
+        dd.SetOleRemoveRows(true);
+        g.SetSelection({1, k.top, 5, k.bottom});
+        const TRect target = g.CellRect(2, k.dropRow);
+        CarryDragsTo carry(g.Widget()->viewport(), {QPoint(target.Left + 3, target.Top + 3)});
+        DragFrom(1, k.top, 0, 8);
+        EXPECT_EQ(carry.Drags, 1);
+        QStringList column;
+        for (int r = 1; r < g.RowCount(); ++r) column << g.Cells(1, r);
+        EXPECT_EQ(column.join(' '), k.column) << "rows " << k.top << "-" << k.bottom << " to " << k.dropRow;
+        QTest::qWait(350);
+    }
+}
+
 TEST_F(GridDrag, PictureShowsTheFixedLineOnItsLeftEdge)
 {
     g.SetGridFixedLineColor(0x0000FF); // red
