@@ -197,16 +197,14 @@ void TExtStringGrid::ParkScattered(const std::vector<int>& realRows, THiddenRowK
     if (k == 0) return;
     disp.resize(k);
     const TGridRect sel = Selection();
-    std::vector<std::unique_ptr<TGridItem>> parked;
-    parked.reserve(k);
+    std::vector<TGridItem> parked(k);
     for (size_t i = 0; i < k; ++i) {
-        auto item = std::make_unique<TGridItem>();
-        item->SetIdx(realRows[i]);
-        item->SetKind(kind);
-        item->SetLevel(level);
-        item->SetHeight(RowHeights(disp[i]));
-        item->SetRow(TakeRow(disp[i]));
-        parked.push_back(std::move(item));
+        TGridItem& item = parked[i];
+        item.SetIdx(realRows[i]);
+        item.SetKind(kind);
+        item.SetLevel(level);
+        item.SetHeight(RowHeights(disp[i]));
+        item.SetRow(TakeRow(disp[i]));
     }
     FGridItems.MergeOrdered(std::move(parked));
     // Close the gaps: every row still shown moves up over the parked ones
@@ -320,6 +318,7 @@ void TExtStringGrid::HideRowsEx(int fromRow, int toRow)
 void TExtStringGrid::HideRowList(const TIntList& displRows)
 {
     std::vector<int> rows;
+    rows.reserve(size_t(displRows.Count()));
     for (int i = 0; i < displRows.Count(); ++i)
         if (const int d = displRows.Items(i); d >= 0 && d < RowCount()) rows.push_back(RealRowOf(d));
     HideRealRows(std::move(rows), THiddenRowKind::hkFilter, FFilterLevel);

@@ -380,39 +380,39 @@ void TPrintSettings::Assign(const TPrintSettings& s)
 QStringList TGridItem::Items() const
 {
     QStringList texts;
-    for (const TGridCell& c : FRow->Cells) texts << c.Text;
+    for (const TGridCell& c : Row().Cells) texts << c.Text;
     return texts;
 }
 
 void TGridItem::SetItems(const QStringList& texts)
 {
-    if (FRow->Cells.size() < size_t(texts.size())) FRow->Cells.resize(size_t(texts.size()));
-    for (int i = 0; i < texts.size(); ++i) FRow->Cells[size_t(i)].Text = texts[i];
+    std::vector<TGridCell>& cells = Row().Cells;
+    if (cells.size() < size_t(texts.size())) cells.resize(size_t(texts.size()));
+    for (int i = 0; i < texts.size(); ++i) cells[size_t(i)].Text = texts[i];
 }
 
-void TGridItem::SetRow(std::unique_ptr<TGridRowData> row)
+TGridRowData& TGridItem::Row()
 {
-    FRow = row ? std::move(row) : std::make_unique<TGridRowData>();
+    if (!FRow) FRow = std::make_unique<TGridRowData>();
+    return *FRow;
 }
 
-std::unique_ptr<TGridRowData> TGridItem::TakeRowData()
+const TGridRowData& TGridItem::Row() const
 {
-    auto r = std::move(FRow);
-    FRow = std::make_unique<TGridRowData>();
-    return r;
+    static const TGridRowData empty;
+    return FRow ? *FRow : empty;
 }
 
-TGridItem& TGridItems::Add()
-{
-    FItems.push_back(std::make_unique<TGridItem>());
-    return *FItems.back();
-}
+void TGridItem::SetRow(std::unique_ptr<TGridRowData> row) { FRow = std::move(row); }
+
+std::unique_ptr<TGridRowData> TGridItem::TakeRowData() { return std::move(FRow); }
+
+TGridItem& TGridItems::Add() { return FItems.emplace_back(); }
 
 TGridItem& TGridItems::Insert(int index)
 {
     index = std::clamp(index, 0, Count());
-    FItems.insert(FItems.begin() + index, std::make_unique<TGridItem>());
-    return *FItems[size_t(index)];
+    return *FItems.emplace(FItems.begin() + index);
 }
 
 void TGridItems::Delete(int index)
@@ -424,7 +424,7 @@ void TGridItems::Delete(int index)
 int TGridItems::LowerBound(int realRow) const
 {
     const auto it = std::lower_bound(FItems.begin(), FItems.end(), realRow,
-                                     [](const std::unique_ptr<TGridItem>& i, int r) { return i->Idx() < r; });
+                                     [](const TGridItem& i, int r) { return i.Idx() < r; });
     return int(it - FItems.begin());
 }
 
@@ -442,13 +442,17 @@ void TGridItems::DeleteRange(int index, int n)
     FItems.erase(FItems.begin() + index, FItems.begin() + index + n);
 }
 
-void TGridItems::MergeOrdered(std::vector<std::unique_ptr<TGridItem>> items)
+void TGridItems::MergeOrdered(std::vector<TGridItem> items)
 {
-    std::vector<std::unique_ptr<TGridItem>> merged;
+    if (FItems.empty()) {
+        FItems = std::move(items);
+        return;
+    }
+    std::vector<TGridItem> merged;
     merged.reserve(FItems.size() + items.size());
     std::merge(std::make_move_iterator(FItems.begin()), std::make_move_iterator(FItems.end()),
                std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()), std::back_inserter(merged),
-               [](const std::unique_ptr<TGridItem>& a, const std::unique_ptr<TGridItem>& b) { return a->Idx() < b->Idx(); });
+               [](const TGridItem& a, const TGridItem& b) { return a.Idx() < b.Idx(); });
     FItems = std::move(merged);
 }
 
@@ -460,7 +464,8 @@ void TGridItems::DeleteAt(const std::vector<int>& indexes)
             ++next;
             continue;
         }
-        FItems[out++] = std::move(FItems[i]);
+        if (out != i) FItems[out] = std::move(FItems[i]);
+        ++out;
     }
     FItems.resize(out);
 }
@@ -468,7 +473,7 @@ void TGridItems::DeleteAt(const std::vector<int>& indexes)
 TGridItem* TGridItems::FindIdx(int realRow)
 {
     const int i = LowerBound(realRow);
-    return i < Count() && FItems[size_t(i)]->Idx() == realRow ? FItems[size_t(i)].get() : nullptr;
+    return i < Count() && FItems[size_t(i)].Idx() == realRow ? &FItems[size_t(i)] : nullptr;
 }
 
 const TGridItem* TGridItems::FindIdx(int realRow) const { return const_cast<TGridItems*>(this)->FindIdx(realRow); }

@@ -693,10 +693,13 @@ public:
     QStringList Items() const;
     // Replaces the texts (objects of cells kept where a text is given).
     void SetItems(const QStringList& texts);
-    // The parked cells; the item owns them.
-    TGridRowData& Row() { return *FRow; }
-    const TGridRowData& Row() const { return *FRow; }
+    // The parked cells; the item owns them. A row parked without cells
+    // holds no storage until it is written.
+    TGridRowData& Row();
+    const TGridRowData& Row() const;
     void SetRow(std::unique_ptr<TGridRowData> row);
+    // Hands the cells back (null for a row without any) and leaves the item
+    // empty.
     std::unique_ptr<TGridRowData> TakeRowData();
 
 private:
@@ -704,11 +707,12 @@ private:
     int FIdx = 0;
     int FHeight = 0;
     int FLevel = 0;
-    std::unique_ptr<TGridRowData> FRow = std::make_unique<TGridRowData>();
+    std::unique_ptr<TGridRowData> FRow;
 };
 
 // The hidden-row store of a grid, ordered by Idx (the grid inserts every
-// item at its place: InsertOrdered).
+// item at its place: InsertOrdered). Items are held by value: a reference
+// or pointer to one holds only until the store next changes.
 class TGridItems {
 public:
     // Index of the first item whose Idx is not below realRow.
@@ -718,12 +722,12 @@ public:
     // Removes n items from index on.
     void DeleteRange(int index, int n);
     // Adds items given in Idx order, each at its place (one pass).
-    void MergeOrdered(std::vector<std::unique_ptr<TGridItem>> items);
+    void MergeOrdered(std::vector<TGridItem> items);
     // Removes the items at the given indexes (ascending).
     void DeleteAt(const std::vector<int>& indexes);
     int Count() const { return int(FItems.size()); }
-    TGridItem& Items(int i) { return *FItems.at(size_t(i)); }
-    const TGridItem& Items(int i) const { return *FItems.at(size_t(i)); }
+    TGridItem& Items(int i) { return FItems.at(size_t(i)); }
+    const TGridItem& Items(int i) const { return FItems.at(size_t(i)); }
     TGridItem& Add();
     TGridItem& Insert(int index);
     void Delete(int index);
@@ -733,7 +737,7 @@ public:
     const TGridItem* FindIdx(int realRow) const;
 
 private:
-    std::vector<std::unique_ptr<TGridItem>> FItems;
+    std::vector<TGridItem> FItems;
 };
 
 // Told of changed cells: a grid calls CellsChanged of every registered
