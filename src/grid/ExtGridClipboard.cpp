@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
@@ -34,7 +35,9 @@ TGridRect Ordered(TGridRect r)
 // doubled, every line break one LF.
 QString QuoteClipboardCell(const QString& t)
 {
-    const bool quote = t.startsWith(u'"') || t.contains(u'\t') || t.contains(u'\r') || t.contains(u'\n');
+    const bool quote = t.startsWith(u'"') || std::any_of(t.cbegin(), t.cend(), [](QChar c) {
+                           return c == u'\t' || c == u'\r' || c == u'\n';
+                       });
     if (!quote) return t;
     QString s;
     s.reserve(t.size() + 2);
@@ -185,6 +188,9 @@ QString TExtStringGrid::ClipboardText(const TGridRect& rect, bool disjunct)
             out += QuoteClipboardCell(t);
         }
         if (multiRow) out += QStringLiteral("\r\n");
+        // The first row tells about how long the others are: the text is
+        // then built in place instead of being moved at every growth.
+        if (r == rect.Top && multiRow) out.reserve(out.size() * (qsizetype(rect.Bottom - rect.Top) + 1) * 9 / 8);
     }
     ExportNotification(TGridExportState::esExportDone, -1);
     return out;
