@@ -37,9 +37,7 @@ int ItemOfRow(const TBaseGrid& grid, int row)
 namespace ExtCustomGridDropDown {
 
 using ExtMultiColumnDropDown::FoldLookupCase;
-using ExtMultiColumnDropDown::ScaledColumnWidths;
 using ExtMultiColumnDropDown::ScrollBarWidth;
-using ExtMultiColumnDropDown::WholeRowsHeight;
 
 // ---- the inner grid ------------------------------------------------------------------
 
@@ -151,27 +149,14 @@ bool TExtColGrid::WndProc(QEvent& e)
 // ---- the drop-down ------------------------------------------------------------------------
 
 TCustomExtGridDropDown::TCustomExtGridDropDown(QWidget* parent)
-    : TExtCustomDropDown(parent),
+    : TExtListDropDownBase(parent),
       FSearchFooter(std::make_unique<TSearchFooter>(false)),
       FBands(std::make_unique<TBands>()),
       FNavigation(std::make_unique<TNavigation>()),
       FMouseActions(std::make_unique<TMouseActions>())
 {
-    // The base's construction ran its own steps; the grid's part of them
-    // runs here, in the same order.
-    CreateDropDownForm();
-    SetSelectionColorStyle(TSelectionColorStyle::scOffice2007);
-    SetComponentStyle(tsOffice2007Luna);
-    FHeaderColorTo = 0x808080;
-    FHeaderColor = 0xFFFFFF;
-    FHeaderHeight = 25;
-    FLineColor = 0xC0C0C0;
     FNavigation->SetHomeEndKey(heFirstLastRow);
-    SetDropDownColor(0xFFFFFF);
-    SetDropDownHeight(200);
-    SetAutoSelect(true);
-    FItemIndex = -1;
-    SetSelectionColorStyle(TSelectionColorStyle::scOffice2007);
+    SetUpList();
 }
 
 TCustomExtGridDropDown::~TCustomExtGridDropDown() = default;
@@ -222,10 +207,7 @@ void TCustomExtGridDropDown::SetItemIndex(int value)
     if (FUseItems) {
         if (value >= Items().Count()) return;
         FItemIndex = value;
-        QString text;
-        if (value >= 0 && FLookupColumn >= 0 && Items().Items(value).HasText(FLookupColumn))
-            text = Items().Items(value).Text[FLookupColumn];
-        SetTextQuietly(text);
+        SetTextQuietly(ItemLookupText(value));
         return;
     }
     TExtColGrid* g = FExtColGrid.get();
@@ -256,20 +238,6 @@ int TCustomExtGridDropDown::RowOfItem(int item) const
     return FItemIndex;
 }
 
-void TCustomExtGridDropDown::UpdateLookupItems()
-{
-    if (FLookupColumn < 0 || Items().Count() == 0) return;
-    FLookupItems.clear();
-    for (int i = 0; i < Items().Count(); ++i) FLookupItems << Items().Items(i).TextAt(FLookupColumn);
-}
-
-int TCustomExtGridDropDown::LookupIndexOf(const QString& text) const
-{
-    for (int i = 0; i < FLookupItems.size(); ++i)
-        if (FLookupItems[i].compare(text, Qt::CaseInsensitive) == 0) return i;
-    return -1;
-}
-
 bool TCustomExtGridDropDown::FindLookupMatch(const QString& s, QString& text, int& index) const
 {
     text.clear();
@@ -277,18 +245,7 @@ bool TCustomExtGridDropDown::FindLookupMatch(const QString& s, QString& text, in
     TExtColGrid* g = FExtColGrid.get();
     if (s.isEmpty() || !g) return false;
     const QString key = FoldLookupCase(s, FCaseSensitive);
-    if (FUseItems) {
-        for (int i = 0; i < Items().Count(); ++i) {
-            const TDropDownItem& item = Items().Items(i);
-            if (!item.HasText(FLookupColumn)) continue;
-            if (FoldLookupCase(item.Text[FLookupColumn], FCaseSensitive).startsWith(key)) {
-                text = item.Text[FLookupColumn];
-                index = i;
-                return true;
-            }
-        }
-        return false;
-    }
+    if (FUseItems) return FindItemMatch(key, text, index);
     for (int r = g->FixedRows(); r < g->RowCount(); ++r) {
         const QString cell = g->Cells(FLookupColumn, r);
         if (FoldLookupCase(cell, FCaseSensitive).startsWith(key)) {
@@ -303,20 +260,7 @@ bool TCustomExtGridDropDown::FindLookupMatch(const QString& s, QString& text, in
 int TCustomExtGridDropDown::LookupKey(QChar key)
 {
     if (FLookupMethod == lmNone) return -1;
-    const bool backspace = key == QChar(8);
-    if (!backspace && key != QChar(9)) FLookupEntry += key;
-    if (backspace) {
-        if (!hasSelectedText()) {
-            FLookupEntry.chop(1);
-            SetTextQuietly(FLookupEntry);
-        } else {
-            QString t = QLineEdit::text();
-            t.remove(selectionStart(), selectedText().size());
-            SetTextQuietly(t);
-        }
-        setCursorPosition(int(QLineEdit::text().size()));
-        return -1;
-    }
+    if (LookupEntryKey(key)) return -1;
     TExtColGrid* g = FExtColGrid.get();
     const QString e = FLookupEntry.trimmed();
     const int typed = int(FLookupEntry.size());
@@ -348,14 +292,7 @@ int TCustomExtGridDropDown::LookupKey(QChar key)
         return index;
     }
     if (FStyle == dsDropDown) return -1;
-    if (FindLookupMatch(QString(key), text, index)) {
-        FItemIndex = index;
-        SetTextQuietly(text);
-        FLookupEntry = QString(key);
-        return index;
-    }
-    FLookupEntry.clear();
-    return -1;
+    return LookupSingleKey(key);
 }
 
 // ---- typing in the edit ---------------------------------------------------------------------
@@ -366,72 +303,22 @@ bool TCustomExtGridDropDown::GridEditing() const
     return g && g->HasOption(goEditing) && g->EditMode();
 }
 
-void TCustomExtGridDropDown::Change()
-{
-    FItemChange = false;
-    TExtCustomDropDown::Change();
-    if (FBlockCompletion || !workmode) return;
-    SetModifiedState(Text() != FOldValue);
-    // Within a key press the caret is placed after the text changes: the
-    // completion waits for it.
-    if (FInKeyPress) {
-        FCompletionPending = true;
-        return;
-    }
-    Complete();
-}
-
-void TCustomExtGridDropDown::Complete()
-{
-    const QString current = QLineEdit::text();
-    const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
-    if (FLookupItems.isEmpty()) return;
-    const TTypeAheadResult m = CompleteTypeAhead(current, caret, FLookupItems, FMatchCase);
-    if (m.Index >= 0) {
-        FItemIndex = m.Index;
-        FItemIdx = m.Index;
-        FItemSel = m.SelStart;
-        FItemChange = true;
-    }
-    if (m.Text == current && m.Index < 0) return;
-    FBlockCompletion = true;
-    SetTextDirect(m.Text);
-    FBlockCompletion = false;
-    if (m.SelLength > 0)
-        setSelection(m.SelStart + m.SelLength, -m.SelLength);
-    else
-        setCursorPosition(m.SelStart);
-}
-
 void TCustomExtGridDropDown::KeyDown(int& key, Qt::KeyboardModifiers shift)
 {
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     TExtColGrid* g = FExtColGrid.get();
-    if (enter && !(shift & Qt::ShiftModifier) && GridEditing()) {
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !(shift & Qt::ShiftModifier) && GridEditing()) {
         g->HideInplaceEdit();
         SetTextQuietly(g->Cells(FLookupColumn, g->Row()));
         SetItemIndex(g->Row() - g->FixedRows());
         key = 0;
         return;
     }
-    if (FLookupColumn < 0 || Items().Count() == 0) {
-        TExtCustomDropDown::KeyDown(key, shift);
-        return;
-    }
-    const int k = key;
-    if (k == Qt::Key_Backspace || k == Qt::Key_Escape || k == Qt::Key_Delete) {
-        workmode = false;
-    } else if (enter) {
-        const int i = LookupIndexOf(Text());
-        if (i >= 0) {
-            SetTextQuietly(FLookupItems[i]);
-            SetItemIndex(i);
-            Change();
-        }
-    } else {
-        workmode = true;
-    }
-    switch (k) {
+    TExtListDropDownBase::KeyDown(key, shift);
+}
+
+void TCustomExtGridDropDown::CompletionKeyDown(int key)
+{
+    switch (key) {
     case Qt::Key_Escape:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
@@ -443,8 +330,6 @@ void TCustomExtGridDropDown::KeyDown(int& key, Qt::KeyboardModifiers shift)
     case Qt::Key_Down: FLookupEntry.clear(); break;
     default: break;
     }
-    TExtCustomDropDown::KeyDown(key, shift);
-    if (k == Qt::Key_Escape) SetItemIndex(LookupIndexOf(Text()));
 }
 
 void TCustomExtGridDropDown::KeyUp(int& key, Qt::KeyboardModifiers shift)
@@ -456,11 +341,7 @@ void TCustomExtGridDropDown::KeyUp(int& key, Qt::KeyboardModifiers shift)
         else
             g->HideInplaceEdit();
     }
-    if (!FItemChange) return;
-    SetItemIndex(FItemIdx);
-    const int n = int(QLineEdit::text().size());
-    setSelection(n, FItemSel - n);
-    FItemChange = false;
+    TExtListDropDownBase::KeyUp(key, shift);
 }
 
 void TCustomExtGridDropDown::EditChar(QChar key)
@@ -474,15 +355,7 @@ void TCustomExtGridDropDown::keyPressEvent(QKeyEvent* event)
     const int key = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers();
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && FExtColGrid) FExtColGrid->SetConfirmSelection(true);
-    FInKeyPress = true;
-    FCompletionPending = false;
-    TExtCustomDropDown::keyPressEvent(event);
-    FInKeyPress = false;
-    if (FCompletionPending) {
-        FCompletionPending = false;
-        Complete();
-    }
-    if (NavigationKey(key, mods)) event->accept();
+    TExtListDropDownBase::keyPressEvent(event);
     // The character step: the search follows what the edit took.
     QChar c;
     if (key == Qt::Key_Backspace)
@@ -490,13 +363,6 @@ void TCustomExtGridDropDown::keyPressEvent(QKeyEvent* event)
     else if (!(mods & Qt::ControlModifier) && !event->text().isEmpty() && event->text()[0].isPrint())
         c = event->text()[0];
     if (!c.isNull()) EditChar(c);
-}
-
-void TCustomExtGridDropDown::keyReleaseEvent(QKeyEvent* event)
-{
-    TExtCustomDropDown::keyReleaseEvent(event);
-    int key = event->key();
-    KeyUp(key, event->modifiers());
 }
 
 void TCustomExtGridDropDown::focusInEvent(QFocusEvent* event)
@@ -514,85 +380,12 @@ void TCustomExtGridDropDown::DoEnter()
 bool TCustomExtGridDropDown::WMKeyDown(int key, Qt::KeyboardModifiers shift)
 {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && FExtColGrid) FExtColGrid->SetConfirmSelection(true);
-    const bool done = TExtCustomDropDown::WMKeyDown(key, shift);
-    return NavigationKey(key, shift) || done;
+    return TExtListDropDownBase::WMKeyDown(key, shift);
 }
 
-bool TCustomExtGridDropDown::NavigationKey(int key, Qt::KeyboardModifiers shift)
+bool TCustomExtGridDropDown::HomeEndSelects(Qt::KeyboardModifiers shift) const
 {
-    if (!isEnabled() || (shift & Qt::AltModifier)) return false;
-    const bool homeEnd = !(shift & Qt::ShiftModifier) && FStyle == dsDropDownList;
-    switch (key) {
-    case Qt::Key_PageUp: FLookupEntry.clear(); SelectPreviousPage(); return true;
-    case Qt::Key_PageDown: FLookupEntry.clear(); SelectNextPage(); return true;
-    case Qt::Key_End:
-        FLookupEntry.clear();
-        if (!homeEnd) return false;
-        SelectLast();
-        return true;
-    case Qt::Key_Home:
-        FLookupEntry.clear();
-        if (!homeEnd) return false;
-        SelectFirst();
-        return true;
-    case Qt::Key_Up: FLookupEntry.clear(); SelectPrevious(); return true;
-    case Qt::Key_Down: FLookupEntry.clear(); SelectNext(); return true;
-    default: return false;
-    }
-}
-
-void TCustomExtGridDropDown::SelectFirst()
-{
-    if (GetItemCount() > 0) SetItemIndex(0);
-}
-
-void TCustomExtGridDropDown::SelectLast()
-{
-    if (GetItemCount() > 0) SetItemIndex(GetItemCount() - 1);
-}
-
-void TCustomExtGridDropDown::SelectNext()
-{
-    const int n = GetItemCount();
-    if (n == 0) return;
-    if (FItemIndex < 0)
-        SetItemIndex(0);
-    else if (FItemIndex < n - 1)
-        SetItemIndex(FItemIndex + 1);
-}
-
-void TCustomExtGridDropDown::SelectPrevious()
-{
-    if (GetItemCount() == 0) return;
-    if (FItemIndex < 0)
-        SetItemIndex(0);
-    else if (FItemIndex > 0)
-        SetItemIndex(FItemIndex - 1);
-}
-
-void TCustomExtGridDropDown::SelectNextPage()
-{
-    const int n = GetItemCount();
-    if (n == 0) return;
-    SetItemIndex(FItemIndex < 0 ? 0 : std::min(FItemIndex + 10, n - 1));
-}
-
-void TCustomExtGridDropDown::SelectPreviousPage()
-{
-    if (GetItemCount() == 0) return;
-    SetItemIndex(std::max(FItemIndex - 10, 0));
-}
-
-void TCustomExtGridDropDown::HandleMouseWheelDown()
-{
-    TExtCustomDropDown::HandleMouseWheelDown();
-    SelectNext();
-}
-
-void TCustomExtGridDropDown::HandleMouseWheelUp()
-{
-    TExtCustomDropDown::HandleMouseWheelUp();
-    SelectPrevious();
+    return !(shift & Qt::ShiftModifier) && FStyle == dsDropDownList;
 }
 
 // ---- the pop-up -----------------------------------------------------------------------------
@@ -720,32 +513,11 @@ void TCustomExtGridDropDown::BeforeDropDown()
     if (!FUseItems) TExtCustomDropDown::BeforeDropDown();
 }
 
-void TCustomExtGridDropDown::AdaptDropDownSize()
-{
-    TExtCustomDropDown::AdaptDropDownSize();
-    if (!FDropDownAutoWidth || !FExtColGrid || !DropDownForm()) return;
-    QWidget* w = FExtColGrid->Widget();
-    w->resize(FExtColGrid->GetNaturalWidth(), w->height());
-    DropDownForm()->resize(w->width() + 2 * DropDownBorderWidth(), DropDownForm()->height());
-    DropDownForm()->ArrangeChildren();
-}
-
-void TCustomExtGridDropDown::PlaceDropDownControl()
-{
-    if (FExtColGrid) {
-        SetControl(FExtColGrid->Widget());
-        SetFocusControl(FExtColGrid->Widget());
-    }
-    TExtCustomDropDown::PlaceDropDownControl();
-}
-
 void TCustomExtGridDropDown::AdaptDropDownHeight(int& height)
 {
-    int strips = 0;
-    if (DropDownHeader().Visible()) strips += DropDownHeader().Height();
-    if (DropDownFooter().Visible()) strips += DropDownFooter().Height();
     // Whole data rows, with 6 pixels below them where the list has 2.
-    height = WholeRowsHeight(height, strips, FHeaderHeight, FDropDownRowHeight) + 4;
+    TExtListDropDownBase::AdaptDropDownHeight(height);
+    height += 4;
 }
 
 void TCustomExtGridDropDown::DoShowDropDown()
@@ -769,26 +541,6 @@ void TCustomExtGridDropDown::DoShowDropDown()
         g->Widget()->setFocusPolicy(Qt::StrongFocus);
         g->Widget()->setFocus();
     }
-}
-
-void TCustomExtGridDropDown::DropDownFormSizing()
-{
-    TExtCustomDropDown::DropDownFormSizing();
-    SizeColumnsToDropDown();
-}
-
-void TCustomExtGridDropDown::SizeColumnsToDropDown()
-{
-    TExtColGrid* g = FExtColGrid.get();
-    if (!FColumnSizeWithDropDown || !g || !DropDownForm()) return;
-    g->SetScrollBars(TScrollStyle::ssVertical);
-    if (g->Columns().Count() == 0) return;
-    std::vector<int> widths;
-    for (int c = 0; c < g->ColCount(); ++c) widths.push_back(g->ColWidths(c));
-    int avail = DropDownForm()->width();
-    if (g->VisibleRowCount() + g->FixedRows() < g->RowCount()) avail -= ScrollBarWidth();
-    const std::vector<int> scaled = ScaledColumnWidths(widths, avail);
-    for (int c = 0; c < int(scaled.size()); ++c) g->SetColWidths(c, scaled[size_t(c)]);
 }
 
 // ---- choosing ---------------------------------------------------------------------------------
@@ -844,16 +596,7 @@ void TCustomExtGridDropDown::DoHideDropDown(bool cancel)
 namespace {
 bool StaysInGrid(int key, Qt::KeyboardModifiers shift)
 {
-    if (shift & Qt::AltModifier) return false;
-    switch (key) {
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-    case Qt::Key_Home:
-    case Qt::Key_Up:
-    case Qt::Key_Down: return true;
-    default: return false;
-    }
+    return !(shift & Qt::AltModifier) && ExtMultiColumnDropDown::IsNavigationKey(key);
 }
 } // namespace
 
@@ -899,66 +642,13 @@ void TCustomExtGridDropDown::ControlKeyPress(QChar& key)
 
 // ---- styles -------------------------------------------------------------------------------------
 
-void TCustomExtGridDropDown::SetSelectionColorStyle(TSelectionColorStyle value)
-{
-    using enum TSelectionColorStyle;
-    if (value == scOffice2007) {
-        FLineColor = 0xF1EDEB;
-        FFixedLineColor = 0xD1BBA4;
-    } else if (value == scWindowsVista || value == scWindows7) {
-        FLineColor = 0xECECF0;
-        FFixedLineColor = 0xD4D2D1;
-    }
-    TExtCustomDropDown::SetSelectionColorStyle(value);
-}
-
-namespace {
-struct TGridStyle {
-    TStudioStyle Style;
-    TColor HeaderColor;
-    TColor HeaderColorTo;
-    TColor HeaderFontColor; // clNone: unchanged
-    TSelectionColorStyle Selection;
-    TColor FixedLines;
-    TColor Lines;
-};
-using enum TSelectionColorStyle;
-// The Office 2010 styles leave the drop-down's own colours as they are.
-constexpr TGridStyle GridStyles[] = {
-    {tsOffice2003Blue, 0xD68759, 0x933803, 0xFFFFFF, scOffice2007, 0x962D00, 0x962D00},
-    {tsOffice2003Silver, 0xBDA4A5, 0x957475, clNone, scOffice2007, 0x947C7C, 0x947C7C},
-    {tsOffice2003Olive, 0x82C0AF, 0x447A63, clNone, scOffice2007, 0x588060, 0x588060},
-    {tsOffice2003Classic, 0x808080, 0x808080, clNone, scOffice2007, 0x808080, 0x808080},
-    {tsOffice2007Luna, 0xFFEFE3, 0xFFD2AF, 0x723708, scOffice2007, 0xFFD2AF, 0xFFD2AF},
-    {tsOffice2007Obsidian, 0xF2F1F0, 0xC9C2BD, 0x433C37, scOffice2007, 0x5C534C, 0x5C534C},
-    {tsWindowsXP, clBtnFace, clBtnFace, 0, scCustom, 0, 0xC0C0C0},
-    {tsWhidbey, 0xEBEEEF, 0x7E9898, 0xFFFFFF, scOffice2007, 0x962D00, 0x962D00},
-    {tsOffice2007Silver, 0xF8F7F6, 0xE8E0DB, 0x8B4215, scOffice2007, 0x74706F, 0x74706F},
-    {tsWindowsVista, 0xFFFDF9, 0xFFFAF0, 0, scWindowsVista, 0xFCF2DA, 0xFCF2DA},
-    {tsWindows7, 0xFDFBFA, 0xFDF3EB, 0, scWindows7, 0xFBD6B8, 0xFBD6B8},
-    {tsTerminal, clBtnFace, clBtnFace, 0, scCustom, 0x808080, 0x808080},
-};
-} // namespace
-
 void TCustomExtGridDropDown::SetComponentStyle(TStudioStyle style)
 {
-    TExtCustomDropDown::SetComponentStyle(style);
-    const TGridStyle* s = nullptr;
-    for (const TGridStyle& entry : GridStyles)
-        if (entry.Style == style) s = &entry;
-    if (!s) return;
-    FHeaderColor = s->HeaderColor;
-    FHeaderColorTo = s->HeaderColorTo;
-    if (s->HeaderFontColor != clNone) FHeaderFontColor = s->HeaderFontColor;
-    SetSelectionColorStyle(s->Selection);
-    FLineColor = s->Lines;
-    FFixedLineColor = s->FixedLines;
-    FSelectionTextColor = 0;
-    if (style == tsWindowsXP || style == tsTerminal) {
-        SetSelectionColor(clHighlight);
-        SetSelectionColorTo(clHighlight);
-        FSelectionTextColor = clHighlightText;
-    }
+    // The Office 2010 styles leave the drop-down's own colours as they are.
+    if (style == tsOffice2010Blue || style == tsOffice2010Silver || style == tsOffice2010Black)
+        TExtCustomDropDown::SetComponentStyle(style);
+    else
+        TExtListDropDownBase::SetComponentStyle(style);
 }
 
 // ---- the forwarded events ---------------------------------------------------------------------------

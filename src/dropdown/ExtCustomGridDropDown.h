@@ -103,7 +103,7 @@ protected:
     virtual void DoSelect();
 };
 
-class TCustomExtGridDropDown : public TExtCustomDropDown {
+class TCustomExtGridDropDown : public ExtMultiColumnDropDown::TExtListDropDownBase {
 public:
     explicit TCustomExtGridDropDown(QWidget* parent = nullptr);
     ~TCustomExtGridDropDown() override;
@@ -118,38 +118,31 @@ public:
     TDropDownColumns& Columns() { return FColumns; }
     const TDropDownColumns& Columns() const { return FColumns; }
     void SetColumns(const TDropDownColumns& value) { FColumns.Assign(value); }
-    int ItemIndex() const { return FItemIndex; }
     // Item mode: ignored at or past the item count, else the text becomes
     // the item's lookup text (empty for -1). Grid mode: ignored when equal
     // to the current value or at or past the grid's row count; else the
     // text becomes the lookup cell of that data row (empty for -1).
-    void SetItemIndex(int value);
+    void SetItemIndex(int value) override;
     // Item mode the item count; grid mode the grid's data rows.
     int GetItemCount() const;
     TExtColGrid* GetGrid() const { return FExtColGrid.get(); }
     // The first item (item mode) or data row (grid mode) whose lookup text
     // starts with `s`; false, empty and -1 when none (and always without
     // the grid). The index is the item's, or in grid mode the row number.
-    bool FindLookupMatch(const QString& s, QString& text, int& index) const;
+    bool FindLookupMatch(const QString& s, QString& text, int& index) const override;
     // One character typed for the search: the item or row it finds, or -1.
     int LookupKey(QChar key);
-    QString LookupEntry() const { return FLookupEntry; }
-    const QStringList& LookupItems() const { return FLookupItems; }
     // The item a row of the grid shows (its tag in column 0); r itself at
     // or past the row count.
     int ItemOfRow(int row) const;
     // The first data row tagged with item i; the current ItemIndex without
     // the grid, for a negative i or when no row holds it.
     int RowOfItem(int item) const;
-    void BeginUpdate() {}
-    void EndUpdate() { UpdateLookupItems(); }
     void Loaded();
 
     // -- settings -------------------------------------------------------------
     bool UseItems() const { return FUseItems; }
     void SetUseItems(bool value) { FUseItems = value; }
-    int LookupColumn() const { return FLookupColumn; }
-    void SetLookupColumn(int value) { FLookupColumn = value; }
     TLookupMethod LookupMethod() const { return FLookupMethod; }
     void SetLookupMethod(TLookupMethod value) { FLookupMethod = value; }
     TDropDownStyle Style() const { return FStyle; }
@@ -161,22 +154,12 @@ public:
     void SetGridEditable(bool value) { FGridEditable = value; }
     TCustomImageList* GridImages() const { return FGridImages.get(); }
     void SetGridImages(TCustomImageList* value);
-    bool CaseSensitive() const { return FCaseSensitive; }
-    void SetCaseSensitive(bool value) { FCaseSensitive = value; }
     bool AutoShowDropDown() const { return FAutoShowDropDown; }
     void SetAutoShowDropDown(bool value) { FAutoShowDropDown = value; }
     bool AutoSizeColumns() const { return FAutoSizeColumns; }
     void SetAutoSizeColumns(bool value) { FAutoSizeColumns = value; }
-    bool DropDownAutoWidth() const { return FDropDownAutoWidth; }
-    void SetDropDownAutoWidth(bool value) { FDropDownAutoWidth = value; }
-    int DropDownRowHeight() const { return FDropDownRowHeight; }
-    void SetDropDownRowHeight(int value) { FDropDownRowHeight = value; }
-    bool ColumnSizing() const { return FColumnSizing; }
-    void SetColumnSizing(bool value) { FColumnSizing = value; }
     bool ColumnMoving() const { return FColumnMoving; }
     void SetColumnMoving(bool value) { FColumnMoving = value; }
-    bool ColumnSizeWithDropDown() const { return FColumnSizeWithDropDown; }
-    void SetColumnSizeWithDropDown(bool value) { FColumnSizeWithDropDown = value; }
     bool RowSizing() const { return FRowSizing; }
     void SetRowSizing(bool value) { FRowSizing = value; }
     bool RowMoving() const { return FRowMoving; }
@@ -189,22 +172,6 @@ public:
     void SetHoverRowColor(TColor value) { FHoverRowColor = value; }
     TColor HoverRowColorTo() const { return FHoverRowColorTo; }
     void SetHoverRowColorTo(TColor value) { FHoverRowColorTo = value; }
-    TColor LineColor() const { return FLineColor; }
-    void SetLineColor(TColor value) { FLineColor = value; }
-    TColor FixedLineColor() const { return FFixedLineColor; }
-    void SetFixedLineColor(TColor value) { FFixedLineColor = value; }
-    TColor HeaderColor() const { return FHeaderColor; }
-    void SetHeaderColor(TColor value) { FHeaderColor = value; }
-    TColor HeaderColorTo() const { return FHeaderColorTo; }
-    void SetHeaderColorTo(TColor value) { FHeaderColorTo = value; }
-    int HeaderHeight() const { return FHeaderHeight; }
-    void SetHeaderHeight(int value) { FHeaderHeight = value; }
-    const QFont& HeaderFont() const { return FHeaderFont; }
-    void SetHeaderFont(const QFont& value) { FHeaderFont = value; }
-    TColor HeaderFontColor() const { return FHeaderFontColor; }
-    void SetHeaderFontColor(TColor value) { FHeaderFontColor = value; }
-    TColor SelectionTextColor() const { return FSelectionTextColor; }
-    void SetSelectionTextColor(TColor value) { FSelectionTextColor = value; }
     TSearchFooter& SearchFooter() { return *FSearchFooter; }
     void SetSearchFooter(const TSearchFooter& value) { FSearchFooter->Assign(value); }
     TBands& Bands() { return *FBands; }
@@ -213,30 +180,17 @@ public:
     void SetNavigation(const TNavigation& value) { FNavigation->Assign(value); }
     TMouseActions& MouseActions() { return *FMouseActions; }
     void SetMouseActions(const TMouseActions& value) { FMouseActions->Assign(value); }
-    // Stream default of LineColor: a value equal to it is not written to a
-    // form file (it then reads back as the creation value).
-    static constexpr TColor LineColorStreamDefault = 0x808080;
 
     // -- keys and choosing ------------------------------------------------------
-    void SelectFirst();
-    void SelectLast();
-    void SelectNext();
-    void SelectPrevious();
-    void SelectNextPage();
-    void SelectPreviousPage();
     // The grid's callbacks.
     void GridSelectCell(int row);
     void GridSelect();
     void GridCanSort();
     void GridClickSort();
-    // Stretches the grid's columns to the pop-up's width.
-    void SizeColumnsToDropDown();
-
-    void Change() override;
     void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
     // The edit's key release: ends a cell edit of the grid on Enter, then
     // takes a whole typed entry in its own case.
-    void KeyUp(int& key, Qt::KeyboardModifiers shift);
+    void KeyUp(int& key, Qt::KeyboardModifiers shift) override;
     bool WMKeyDown(int key, Qt::KeyboardModifiers shift) override;
     // The edit's character step after the base's: the search, then the
     // pop-up opens when AutoShowDropDown.
@@ -244,21 +198,15 @@ public:
     // The focus came into the edit: every filter of the grid is removed.
     void DoEnter();
     void SetComponentStyle(TStudioStyle style) override;
-    void SetSelectionColorStyle(TSelectionColorStyle value) override;
 
     void CreateDropDownForm() override;
     void BeforeDropDown() override;
     void AdaptDropDownHeight(int& height) override;
     void DoShowDropDown() override;
-    void PlaceDropDownControl() override;
-    void AdaptDropDownSize() override;
     void DoHideDropDown(bool cancel) override;
     void ControlKeyDown(int& key, Qt::KeyboardModifiers shift) override;
     void ControlKeyUp(int& key, Qt::KeyboardModifiers shift) override;
     void ControlKeyPress(QChar& key) override;
-    void DropDownFormSizing() override;
-    void HandleMouseWheelDown() override;
-    void HandleMouseWheelUp() override;
 
     // -- events ---------------------------------------------------------------
     std::function<void(TCustomExtGridDropDown* sender)> OnSelect;
@@ -383,15 +331,24 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
+    TCustomGrid* ListGrid() const override { return FExtColGrid.get(); }
+    int ListNaturalWidth() const override { return FExtColGrid->GetNaturalWidth(); }
+    int ListColumnCount() const override { return FExtColGrid->Columns().Count(); }
+    int ListItemCount() const override { return Items().Count(); }
+    const ExtMultiColumnDropDown::TDropDownItemSettings& ListItem(int index) const override { return Items().Items(index); }
+    // Item mode the items, grid mode the grid's data rows.
+    int ChoiceCount() const override { return GetItemCount(); }
+    // Home and End choose in a pick list, unless with Shift.
+    bool HomeEndSelects(Qt::KeyboardModifiers shift) const override;
+    // A navigation key ends the typed search.
+    void NavigationKeyPressed() override { FLookupEntry.clear(); }
+    void CompletionKeyDown(int key) override;
+    // An unchanged text keeps the edit's selection.
+    void SetTextQuietly(const QString& text) override;
+
 private:
-    void UpdateLookupItems();
-    void Complete();
-    void SetTextQuietly(const QString& text);
-    bool NavigationKey(int key, Qt::KeyboardModifiers shift);
-    int LookupIndexOf(const QString& text) const;
     // Whether the grid has a cell editor open.
     bool GridEditing() const;
     void BindGridEvents();
@@ -401,44 +358,20 @@ private:
     void Blocked(F&& call);
 
     bool FBalloonInit = false;
-    bool FCaseSensitive = false;
-    bool FColumnSizing = false;
     bool FColumnMoving = false;
-    int FLookupColumn = 0;
     TLookupMethod FLookupMethod = lmLookup;
-    TColor FHeaderColorTo = 0x808080;
-    TColor FHeaderColor = 0xFFFFFF;
-    TColor FLineColor = 0xF1EDEB;
     bool FUseItems = true;
     mutable std::unique_ptr<TDropDownItems> FItems;
     TDropDownColumns FColumns;
-    int FItemIndex = -1;
-    int FHeaderHeight = 25;
-    QFont FHeaderFont;
-    TColor FHeaderFontColor = 0x723708;
     std::unique_ptr<TExtColGrid> FExtColGrid;
-    TColor FFixedLineColor = 0xD1BBA4;
     int FSelRow = 0;
-    bool workmode = true;
-    QString FOldValue;
     bool FRowSelect = true;
-    QStringList FLookupItems;
-    bool FMatchCase = false;
-    bool FItemChange = false;
-    int FItemIdx = 0;
-    int FItemSel = 0;
     std::unique_ptr<TSearchFooter> FSearchFooter;
     std::unique_ptr<TBands> FBands;
     std::unique_ptr<TNavigation> FNavigation;
     std::unique_ptr<TMouseActions> FMouseActions;
-    int FOldItemIndex = -1;
-    bool FDropDownAutoWidth = true;
-    bool FColumnSizeWithDropDown = true;
-    TColor FSelectionTextColor = 0;
-    int FDropDownRowHeight = 22;
     int FTempItemIndex = 0;
     TDropDownStyle FStyle = dsDropDown;
-    QString FLookupEntry;
     bool FHoverRow = false;
     TColor FHoverRowColor = clInfoBk;
     TColor FHoverRowColorTo = clNone;
@@ -449,10 +382,6 @@ private:
     bool FRowSizing = false;
     bool FAutoShowDropDown = false;
     bool FAutoSizeColumns = true;
-    // Text set by the control itself is not completed.
-    bool FBlockCompletion = false;
-    bool FInKeyPress = false;
-    bool FCompletionPending = false;
 };
 
 } // namespace ExtCustomGridDropDown

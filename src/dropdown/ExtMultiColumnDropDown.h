@@ -12,6 +12,7 @@
 // The grid drop-down has classes of the same names; these live in the
 // namespace ExtMultiColumnDropDown.
 #include "dropdown/ExtDropDown.h"
+#include "dropdown/ExtListDropDownBase.h"
 #include "dropdown/ExtTypeAhead.h"
 #include "platform/Grids.h"
 
@@ -304,7 +305,7 @@ protected:
     virtual void DoSelect();
 };
 
-class TExtMultiColumnDropDown : public TExtCustomDropDown {
+class TExtMultiColumnDropDown : public TExtListDropDownBase {
 public:
     explicit TExtMultiColumnDropDown(QWidget* parent = nullptr);
     ~TExtMultiColumnDropDown() override;
@@ -316,93 +317,33 @@ public:
     TDropDownColumns& Columns() { return FColumns; }
     const TDropDownColumns& Columns() const { return FColumns; }
     void SetColumns(const TDropDownColumns& value) { FColumns.Assign(value); }
-    int ItemIndex() const { return FItemIndex; }
     // Ignored at or past the item count; else the text becomes the item's
     // lookup text (empty for -1 or an item without one).
-    void SetItemIndex(int value);
-    int LookupColumn() const { return FLookupColumn; }
-    void SetLookupColumn(int value) { FLookupColumn = value; }
+    void SetItemIndex(int value) override;
     // The first item whose lookup text equals `value` exactly; -1 when none.
     int GetItemIndex(const QString& value) const;
-    void BeginUpdate() {}
-    void EndUpdate() { UpdateLookupItems(); }
     void Loaded() { UpdateLookupItems(); }
-    const QStringList& LookupItems() const { return FLookupItems; }
     // The first item whose lookup text starts with `s`; false, empty and -1
     // when none (and always while the list does not exist).
-    bool FindLookupMatch(const QString& s, QString& text, int& index) const;
+    bool FindLookupMatch(const QString& s, QString& text, int& index) const override;
     // One character typed in the open list: the item it finds, or -1.
     int LookupKey(QChar key);
-    QString LookupEntry() const { return FLookupEntry; }
-
-    // -- look -----------------------------------------------------------------
-    bool CaseSensitive() const { return FCaseSensitive; }
-    void SetCaseSensitive(bool value) { FCaseSensitive = value; }
-    bool DropDownAutoWidth() const { return FDropDownAutoWidth; }
-    void SetDropDownAutoWidth(bool value) { FDropDownAutoWidth = value; }
-    int DropDownRowHeight() const { return FDropDownRowHeight; }
-    void SetDropDownRowHeight(int value) { FDropDownRowHeight = value; }
-    TColor LineColor() const { return FLineColor; }
-    void SetLineColor(TColor value) { FLineColor = value; }
-    TColor FixedLineColor() const { return FFixedLineColor; }
-    void SetFixedLineColor(TColor value) { FFixedLineColor = value; }
-    bool ColumnSizing() const { return FColumnSizing; }
-    void SetColumnSizing(bool value) { FColumnSizing = value; }
-    bool ColumnSizeWithDropDown() const { return FColumnSizeWithDropDown; }
-    void SetColumnSizeWithDropDown(bool value) { FColumnSizeWithDropDown = value; }
-    TColor HeaderColor() const { return FHeaderColor; }
-    void SetHeaderColor(TColor value) { FHeaderColor = value; }
-    TColor HeaderColorTo() const { return FHeaderColorTo; }
-    void SetHeaderColorTo(TColor value) { FHeaderColorTo = value; }
-    int HeaderHeight() const { return FHeaderHeight; }
-    void SetHeaderHeight(int value) { FHeaderHeight = value; }
-    const QFont& HeaderFont() const { return FHeaderFont; }
-    void SetHeaderFont(const QFont& value) { FHeaderFont = value; }
-    TColor HeaderFontColor() const { return FHeaderFontColor; }
-    void SetHeaderFontColor(TColor value) { FHeaderFontColor = value; }
-    TColor SelectionTextColor() const { return FSelectionTextColor; }
-    void SetSelectionTextColor(TColor value) { FSelectionTextColor = value; }
-    // Stream default of LineColor: a value equal to it is not written to a
-    // form file (it then reads back as the creation value).
-    static constexpr TColor LineColorStreamDefault = 0x808080;
 
     TExtColGrid* Grid() const { return FExtColGrid.get(); }
     void Assign(const TExtMultiColumnDropDown& source);
 
     // -- keys and selection -----------------------------------------------------
-    void SelectFirst();
-    void SelectLast();
-    void SelectNext();
-    void SelectPrevious();
-    void SelectNextPage();
-    void SelectPreviousPage();
     // The list's callbacks.
     void GridSelectCell(int row);
     void GridSelect();
-    // Stretches the list's columns to the pop-up's width.
-    void SizeColumnsToDropDown();
-
-    void Change() override;
-    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
-    // The edit's key release: takes a whole typed entry in its own case.
-    void KeyUp(int& key, Qt::KeyboardModifiers shift);
-    bool WMKeyDown(int key, Qt::KeyboardModifiers shift) override;
-    void SetComponentStyle(TStudioStyle style) override;
-    void SetSelectionColorStyle(TSelectionColorStyle value) override;
 
     void CreateDropDownForm() override;
     void BeforeDropDown() override;
-    void AdaptDropDownHeight(int& height) override;
     void DoShowDropDown() override;
-    void PlaceDropDownControl() override;
-    void AdaptDropDownSize() override;
     void DoHideDropDown(bool cancel) override;
     void ControlKeyDown(int& key, Qt::KeyboardModifiers shift) override;
     void ControlKeyUp(int& key, Qt::KeyboardModifiers shift) override;
     void ControlKeyPress(QChar& key) override;
-    void DropDownFormSizing() override;
-    void HandleMouseWheelDown() override;
-    void HandleMouseWheelUp() override;
 
     // -- events ---------------------------------------------------------------
     std::function<void(TExtMultiColumnDropDown* sender)> OnSelect;
@@ -413,51 +354,17 @@ public:
         OnDropDownGetItemProp;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    TCustomGrid* ListGrid() const override { return FExtColGrid.get(); }
+    int ListNaturalWidth() const override { return FExtColGrid->GetNaturalWidth(); }
+    int ListColumnCount() const override { return FExtColGrid->Columns().Count(); }
+    int ListItemCount() const override { return FItems.Count(); }
+    const TDropDownItemSettings& ListItem(int index) const override { return FItems.Items(index); }
 
 private:
-    void UpdateLookupItems();
-    // Completes the text left of the caret from the lookup list.
-    void Complete();
-    // Sets the text without completing it.
-    void SetTextQuietly(const QString& text);
-    // The arrow, page, Home and End keys of the edit; true when one acted.
-    bool NavigationKey(int key, Qt::KeyboardModifiers shift);
-    int LookupIndexOf(const QString& text) const;
-
     bool FShowing = false;
-    bool FColumnSizing = false;
-    int FLookupColumn = 0;
-    TColor FHeaderColorTo = 0x808080;
-    TColor FHeaderColor = 0xFFFFFF;
-    TColor FLineColor = 0xF1EDEB;
     TDropDownItems FItems;
     TDropDownColumns FColumns;
-    int FItemIndex = -1;
-    int FHeaderHeight = 25;
-    QFont FHeaderFont;
-    TColor FHeaderFontColor = 0x723708;
     std::unique_ptr<TExtColGrid> FExtColGrid;
-    TColor FFixedLineColor = 0xD1BBA4;
-    bool workmode = true;
-    QString FOldValue;
-    QStringList FLookupItems;
-    bool FMatchCase = false;
-    bool FItemChange = false;
-    int FItemIdx = 0;
-    int FItemSel = 0;
-    int FOldItemIndex = -1;
-    bool FDropDownAutoWidth = true;
-    bool FColumnSizeWithDropDown = true;
-    TColor FSelectionTextColor = 0;
-    int FDropDownRowHeight = 22;
-    QString FLookupEntry;
-    bool FCaseSensitive = false;
-    // Text set by the control itself is not completed.
-    bool FBlockCompletion = false;
-    bool FInKeyPress = false;
-    bool FCompletionPending = false;
 };
 
 // The widths SizeColumnsToDropDown gives columns of `widths` in `avail`

@@ -282,6 +282,21 @@ TEST_F(GridDropDownTest, GridModeLooksUpTheApplicationsRows)
     EXPECT_EQ(dd->text(), QStringLiteral("Oslo"));
 }
 
+TEST_F(GridDropDownTest, GridModeKeysStepThroughTheApplicationsRows)
+{
+    // Without items the edit's keys step through the grid's data rows.
+    GridRows({QStringLiteral("Oslo"), QStringLiteral("Bergen"), QStringLiteral("Tromso")});
+    QTest::keyClick(dd, Qt::Key_Down);
+    EXPECT_EQ(dd->ItemIndex(), 0);
+    EXPECT_EQ(dd->text(), QStringLiteral("Oslo"));
+    QTest::keyClick(dd, Qt::Key_PageDown);
+    EXPECT_EQ(dd->ItemIndex(), 2);
+    EXPECT_EQ(dd->text(), QStringLiteral("Tromso"));
+    QTest::keyClick(dd, Qt::Key_Up);
+    EXPECT_EQ(dd->ItemIndex(), 1);
+    EXPECT_EQ(dd->text(), QStringLiteral("Bergen"));
+}
+
 TEST_F(GridDropDownTest, HeaderClickSortKeepsTheChosenItem)
 {
     Fruit();
