@@ -105,44 +105,46 @@ private:
     int FModalResult = 0;
 };
 
-// An owned, ordered collection of strip buttons. The owner (the grid, the
-// drop-down edit or the pop-up window) is not owned.
-template <class TItem>
-class TStripButtonCollection {
+// An owned, ordered list of items that makes its items itself. TList is the
+// collection class deriving from it: its NewItem makes a default item that
+// points back to it. The owner (the grid, the edit or the window) is not
+// owned.
+template <class TItem, class TList>
+class TOwnedItemList {
 public:
-    explicit TStripButtonCollection(QObject* owner) : FMyOwner(owner) {}
-    TStripButtonCollection(const TStripButtonCollection&) = delete;
-    TStripButtonCollection& operator=(const TStripButtonCollection&) = delete;
-    virtual ~TStripButtonCollection() = default;
+    explicit TOwnedItemList(QObject* owner) : FMyOwner(owner) {}
+    TOwnedItemList(const TOwnedItemList&) = delete;
+    TOwnedItemList& operator=(const TOwnedItemList&) = delete;
 
     QObject* Owner() const { return FMyOwner; }
     int Count() const { return int(FItems.size()); }
 
     TItem* Add() { return Insert(Count()); }
-    // A new default button at `index` (cut to 0..Count).
+    // A new default item at `index` (cut to 0..Count).
     TItem* Insert(int index)
     {
         index = std::clamp(index, 0, Count());
-        FItems.insert(FItems.begin() + index, std::unique_ptr<TItem>(new TItem(this)));
+        FItems.insert(FItems.begin() + index, static_cast<TList*>(this)->NewItem());
         return FItems[size_t(index)].get();
     }
     void Delete(int index)
     {
-        CheckIndex(index);
+        GetItem(index);
         FItems.erase(FItems.begin() + index);
     }
     void Clear() { FItems.clear(); }
 
+    // Out-of-range indexes raise "List index out of bounds (n)".
     TItem* GetItem(int index) const
     {
-        CheckIndex(index);
+        if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
         return FItems[size_t(index)].get();
     }
     TItem* Items(int index) const { return GetItem(index); }
     void SetItem(int index, const TItem& value) { GetItem(index)->Assign(value); }
 
     // Replaces the items by copies of the source's items.
-    void Assign(const TStripButtonCollection& source)
+    void Assign(const TOwnedItemList& source)
     {
         if (&source == this) return;
         Clear();
@@ -156,6 +158,21 @@ public:
         return -1;
     }
 
+protected:
+    ~TOwnedItemList() = default;
+
+private:
+    QObject* FMyOwner;
+    std::vector<std::unique_ptr<TItem>> FItems;
+};
+
+// An owned, ordered collection of strip buttons.
+template <class TItem>
+class TStripButtonCollection : public TOwnedItemList<TItem, TStripButtonCollection<TItem>> {
+public:
+    using TOwnedItemList<TItem, TStripButtonCollection>::TOwnedItemList;
+    virtual ~TStripButtonCollection() = default;
+
     std::function<void(TStripButtonCollection* sender)> OnChange;
 
     // Raised by the items' notifying writes.
@@ -165,13 +182,8 @@ public:
     }
 
 private:
-    void CheckIndex(int index) const
-    {
-        if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
-    }
-
-    QObject* FMyOwner;
-    std::vector<std::unique_ptr<TItem>> FItems;
+    friend class TOwnedItemList<TItem, TStripButtonCollection>;
+    std::unique_ptr<TItem> NewItem() { return std::unique_ptr<TItem>(new TItem(this)); }
 };
 
 class THeaderButtons : public TStripButtonCollection<THeaderButton> {
