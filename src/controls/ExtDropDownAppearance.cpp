@@ -2,94 +2,78 @@
 
 // ---- Strip buttons ---------------------------------------------------------
 
-void THeaderButton::Changed() { FCollection->ItemChanged(); }
+template <class TSelf>
+void TStripButton<TSelf>::Changed()
+{
+    FCollection->ItemChanged();
+}
 
-void THeaderButton::SetCaption(const QString& value)
+template <class TSelf>
+void TStripButton<TSelf>::SetCaption(const QString& value)
 {
     if (value == FCaption) return;
     FCaption = value;
     Changed();
 }
 
-void THeaderButton::SetEnabled(bool value)
+template <class TSelf>
+void TStripButton<TSelf>::SetEnabled(bool value)
 {
     if (value == FEnabled) return;
     FEnabled = value;
     Changed();
 }
 
-void THeaderButton::SetWidth(int value)
+template <class TSelf>
+void TStripButton<TSelf>::SetWidth(int value)
 {
     if (value == FWidth) return;
     FWidth = value;
     Changed();
 }
 
-void THeaderButton::Assign(const THeaderButton& source)
+template <class TSelf>
+void TStripButton<TSelf>::Assign(const TSelf& source)
 {
     SetCaption(source.Caption());
     SetImageIndex(source.ImageIndex());
+    static_cast<TSelf*>(this)->AssignOwnValues(source);
     SetEnabled(source.Enabled());
     SetWidth(source.Width());
     SetHeight(source.Height());
 }
 
-int THeaderButton::Index() const { return FCollection->IndexOf(this); }
-
-void TFooterButton::Changed() { FCollection->ItemChanged(); }
-
-void TFooterButton::SetCaption(const QString& value)
+template <class TSelf>
+int TStripButton<TSelf>::Index() const
 {
-    if (value == FCaption) return;
-    FCaption = value;
-    Changed();
+    return FCollection->IndexOf(static_cast<const TSelf*>(this));
 }
 
-void TFooterButton::SetEnabled(bool value)
-{
-    if (value == FEnabled) return;
-    FEnabled = value;
-    Changed();
-}
-
-void TFooterButton::SetWidth(int value)
-{
-    if (value == FWidth) return;
-    FWidth = value;
-    Changed();
-}
-
-void TFooterButton::Assign(const TFooterButton& source)
-{
-    SetCaption(source.Caption());
-    SetImageIndex(source.ImageIndex());
-    SetModalResult(source.ModalResult());
-    SetEnabled(source.Enabled());
-    SetWidth(source.Width());
-    SetHeight(source.Height());
-}
-
-int TFooterButton::Index() const { return FCollection->IndexOf(this); }
+template class TStripButton<THeaderButton>;
+template class TStripButton<TFooterButton>;
 
 // ---- Appearances -----------------------------------------------------------
 
-THeaderAppearance::THeaderAppearance(QObject* owner) : FOwner(owner), FButtons(std::make_unique<THeaderButtons>(owner))
+template <class TSelf, class TButtons>
+TStripAppearance<TSelf, TButtons>::TStripAppearance(QObject* owner) : FOwner(owner), FButtons(std::make_unique<TButtons>(owner))
 {
-    FFont.setFamily(QStringLiteral("Tahoma"));
-    FButtons->OnChange = [this](TStripButtonCollection<THeaderButton>*) {
-        if (OnButtonsChanged) OnButtonsChanged(this);
+    FButtons->OnChange = [this](auto*) {
+        if (OnButtonsChanged) OnButtonsChanged(Self());
     };
 }
 
-void THeaderAppearance::SetVisible(bool value)
+template <class TSelf, class TButtons>
+void TStripAppearance<TSelf, TButtons>::SetVisible(bool value)
 {
     if (value == FVisible) return;
     FVisible = value;
-    if (OnChange) OnChange(this);
+    if (OnChange) OnChange(Self());
 }
 
-void THeaderAppearance::Assign(const THeaderAppearance& source)
+template <class TSelf, class TButtons>
+void TStripAppearance<TSelf, TButtons>::Assign(const TSelf& strip)
 {
+    const TStripAppearance& source = strip;
     if (&source == this) return;
     FColorTo = source.FColorTo;
     FColor = source.FColor;
@@ -101,13 +85,16 @@ void THeaderAppearance::Assign(const THeaderAppearance& source)
     FBorderWidth = source.FBorderWidth;
     FGradientDirection = source.FGradientDirection;
     FHeight = source.FHeight;
+    Self()->AssignOwnValues(strip);
     SetVisible(source.FVisible);
     FButtonAlignment = source.FButtonAlignment;
     FButtons->Assign(*source.FButtons);
 }
 
-void THeaderAppearance::AssignColors(const THeaderAppearance& source)
+template <class TSelf, class TButtons>
+void TStripAppearance<TSelf, TButtons>::AssignColors(const TSelf& strip)
 {
+    const TStripAppearance& source = strip;
     FColor = source.FColor;
     FColorTo = source.FColorTo;
     FBorderColor = source.FBorderColor;
@@ -116,47 +103,14 @@ void THeaderAppearance::AssignColors(const THeaderAppearance& source)
     FGradientDirection = source.FGradientDirection;
 }
 
-TFooterAppearance::TFooterAppearance(QObject* owner) : FOwner(owner), FButtons(std::make_unique<TFooterButtons>(owner))
-{
-    FButtons->OnChange = [this](TStripButtonCollection<TFooterButton>*) {
-        if (OnButtonsChanged) OnButtonsChanged(this);
-    };
-}
+template class TStripAppearance<THeaderAppearance, THeaderButtons>;
+template class TStripAppearance<TFooterAppearance, TFooterButtons>;
 
-void TFooterAppearance::SetVisible(bool value)
+THeaderAppearance::THeaderAppearance(QObject* owner) : TStripAppearance(owner)
 {
-    if (value == FVisible) return;
-    FVisible = value;
-    if (OnChange) OnChange(this);
-}
-
-void TFooterAppearance::Assign(const TFooterAppearance& source)
-{
-    if (&source == this) return;
-    FBorderColor = source.FBorderColor;
-    FColor = source.FColor;
-    FColorTo = source.FColorTo;
-    FGradientDirection = source.FGradientDirection;
-    FFont = source.FFont;
-    FFontColor = source.FFontColor;
-    FCaption = source.FCaption;
-    FSizeGrip = source.FSizeGrip;
-    FBorderWidth = source.FBorderWidth;
-    FHeight = source.FHeight;
-    FImageIndex = source.FImageIndex;
-    SetVisible(source.FVisible);
-    FButtonAlignment = source.FButtonAlignment;
-    FButtons->Assign(*source.FButtons);
-}
-
-void TFooterAppearance::AssignColors(const TFooterAppearance& source)
-{
-    FColor = source.FColor;
-    FColorTo = source.FColorTo;
-    FBorderColor = source.FBorderColor;
-    FFont = source.FFont;
-    FFontColor = source.FFontColor;
-    FGradientDirection = source.FGradientDirection;
+    QFont tahoma = Font();
+    tahoma.setFamily(QStringLiteral("Tahoma"));
+    SetFont(tahoma);
 }
 
 // ---- Strip button look -----------------------------------------------------

@@ -37,11 +37,14 @@ class QObject;
 template <class TItem>
 class TStripButtonCollection;
 
-// One button of a header strip.
-class THeaderButton {
+// The values every strip button has. TSelf is the button class itself (the
+// type its collection holds); a button with more values adds them and copies
+// them in its AssignOwnValues.
+template <class TSelf>
+class TStripButton {
 public:
-    THeaderButton(const THeaderButton&) = delete;
-    THeaderButton& operator=(const THeaderButton&) = delete;
+    TStripButton(const TStripButton&) = delete;
+    TStripButton& operator=(const TStripButton&) = delete;
 
     QString Caption() const { return FCaption; }
     void SetCaption(const QString& value);
@@ -55,103 +58,93 @@ public:
     int Height() const { return FHeight; }
     void SetHeight(int value) { FHeight = value; }
 
-    // Caption, ImageIndex, Enabled, Width, Height, each through its write.
-    void Assign(const THeaderButton& source);
+    // Caption, ImageIndex, the button's own values, Enabled, Width, Height,
+    // each through its write.
+    void Assign(const TSelf& source);
     // The position in the collection.
     int Index() const;
 
 protected:
-    friend class TStripButtonCollection<THeaderButton>;
-    explicit THeaderButton(TStripButtonCollection<THeaderButton>* collection) : FCollection(collection) {}
+    explicit TStripButton(TStripButtonCollection<TSelf>* collection) : FCollection(collection) {}
+    ~TStripButton() = default;
     void Changed();
+    void AssignOwnValues(const TSelf&) {}
 
 private:
-    TStripButtonCollection<THeaderButton>* FCollection;
+    TStripButtonCollection<TSelf>* FCollection;
     QString FCaption;
     int FImageIndex = -1;
     bool FEnabled = true;
     int FHeight = 0;
     int FWidth = 0;
+};
+
+// One button of a header strip.
+class THeaderButton : public TStripButton<THeaderButton> {
+protected:
+    friend class TStripButtonCollection<THeaderButton>;
+    explicit THeaderButton(TStripButtonCollection<THeaderButton>* collection) : TStripButton(collection) {}
 };
 
 // One button of a footer strip; its modal result decides whether a click
-// closes the pop-up.
-class TFooterButton {
+// closes the pop-up. Assign copies Caption, ImageIndex, ModalResult, Enabled,
+// Width, Height.
+class TFooterButton : public TStripButton<TFooterButton> {
 public:
-    TFooterButton(const TFooterButton&) = delete;
-    TFooterButton& operator=(const TFooterButton&) = delete;
-
-    QString Caption() const { return FCaption; }
-    void SetCaption(const QString& value);
-    bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value);
-    int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int value) { FImageIndex = value; }
     // A modal result in the numbering of the drop-down strips (0 none .. 14 Yes to All).
     int ModalResult() const { return FModalResult; }
     void SetModalResult(int value) { FModalResult = value; }
-    int Width() const { return FWidth; }
-    void SetWidth(int value);
-    int Height() const { return FHeight; }
-    void SetHeight(int value) { FHeight = value; }
-
-    // Caption, ImageIndex, ModalResult, Enabled, Width, Height.
-    void Assign(const TFooterButton& source);
-    int Index() const;
 
 protected:
+    friend class TStripButton<TFooterButton>;
     friend class TStripButtonCollection<TFooterButton>;
-    explicit TFooterButton(TStripButtonCollection<TFooterButton>* collection) : FCollection(collection) {}
-    void Changed();
+    explicit TFooterButton(TStripButtonCollection<TFooterButton>* collection) : TStripButton(collection) {}
+    void AssignOwnValues(const TFooterButton& source) { SetModalResult(source.ModalResult()); }
 
 private:
-    TStripButtonCollection<TFooterButton>* FCollection;
-    QString FCaption;
-    int FImageIndex = -1;
     int FModalResult = 0;
-    bool FEnabled = true;
-    int FHeight = 0;
-    int FWidth = 0;
 };
 
-// An owned, ordered collection of strip buttons. The owner (the grid, the
-// drop-down edit or the pop-up window) is not owned.
-template <class TItem>
-class TStripButtonCollection {
+// An owned, ordered list of items that makes its items itself. TList is the
+// collection class deriving from it: its NewItem makes a default item that
+// points back to it. The owner (the grid, the edit or the window) is not
+// owned.
+template <class TItem, class TList>
+class TOwnedItemList {
 public:
-    explicit TStripButtonCollection(QObject* owner) : FMyOwner(owner) {}
-    TStripButtonCollection(const TStripButtonCollection&) = delete;
-    TStripButtonCollection& operator=(const TStripButtonCollection&) = delete;
-    virtual ~TStripButtonCollection() = default;
+    explicit TOwnedItemList(QObject* owner) : FMyOwner(owner) {}
+    TOwnedItemList(const TOwnedItemList&) = delete;
+    TOwnedItemList& operator=(const TOwnedItemList&) = delete;
 
     QObject* Owner() const { return FMyOwner; }
     int Count() const { return int(FItems.size()); }
 
     TItem* Add() { return Insert(Count()); }
-    // A new default button at `index` (cut to 0..Count).
+    // A new default item at `index` (cut to 0..Count).
     TItem* Insert(int index)
     {
         index = std::clamp(index, 0, Count());
-        FItems.insert(FItems.begin() + index, std::unique_ptr<TItem>(new TItem(this)));
+        FItems.insert(FItems.begin() + index, static_cast<TList*>(this)->NewItem());
         return FItems[size_t(index)].get();
     }
     void Delete(int index)
     {
-        CheckIndex(index);
+        GetItem(index);
         FItems.erase(FItems.begin() + index);
     }
     void Clear() { FItems.clear(); }
 
+    // Out-of-range indexes raise "List index out of bounds (n)".
     TItem* GetItem(int index) const
     {
-        CheckIndex(index);
+        if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
         return FItems[size_t(index)].get();
     }
     TItem* Items(int index) const { return GetItem(index); }
     void SetItem(int index, const TItem& value) { GetItem(index)->Assign(value); }
 
     // Replaces the items by copies of the source's items.
-    void Assign(const TStripButtonCollection& source)
+    void Assign(const TOwnedItemList& source)
     {
         if (&source == this) return;
         Clear();
@@ -165,6 +158,21 @@ public:
         return -1;
     }
 
+protected:
+    ~TOwnedItemList() = default;
+
+private:
+    QObject* FMyOwner;
+    std::vector<std::unique_ptr<TItem>> FItems;
+};
+
+// An owned, ordered collection of strip buttons.
+template <class TItem>
+class TStripButtonCollection : public TOwnedItemList<TItem, TStripButtonCollection<TItem>> {
+public:
+    using TOwnedItemList<TItem, TStripButtonCollection>::TOwnedItemList;
+    virtual ~TStripButtonCollection() = default;
+
     std::function<void(TStripButtonCollection* sender)> OnChange;
 
     // Raised by the items' notifying writes.
@@ -174,13 +182,8 @@ public:
     }
 
 private:
-    void CheckIndex(int index) const
-    {
-        if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
-    }
-
-    QObject* FMyOwner;
-    std::vector<std::unique_ptr<TItem>> FItems;
+    friend class TOwnedItemList<TItem, TStripButtonCollection>;
+    std::unique_ptr<TItem> NewItem() { return std::unique_ptr<TItem>(new TItem(this)); }
 };
 
 class THeaderButtons : public TStripButtonCollection<THeaderButton> {
@@ -207,12 +210,14 @@ constexpr int kStreamImageIndex = -1;
 constexpr bool kStreamSizeGrip = true;
 constexpr TButtonAlignment kStreamButtonAlignment = TButtonAlignment::baRight;
 
-// The strip at the top of a drop-down's pop-up.
-class THeaderAppearance {
+// The settings both pop-up strips share. TSelf is the strip's own appearance
+// class, the sender of its events; TButtons its button collection. A strip
+// with more values adds them and copies them in its AssignOwnValues.
+template <class TSelf, class TButtons>
+class TStripAppearance {
 public:
-    explicit THeaderAppearance(QObject* owner);
-    THeaderAppearance(const THeaderAppearance&) = delete;
-    THeaderAppearance& operator=(const THeaderAppearance&) = delete;
+    TStripAppearance(const TStripAppearance&) = delete;
+    TStripAppearance& operator=(const TStripAppearance&) = delete;
 
     QObject* Owner() const { return FOwner; }
 
@@ -239,23 +244,30 @@ public:
     void SetBorderWidth(int value) { FBorderWidth = value; }
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int value) { FImageIndex = value; }
-    THeaderButtons& Buttons() { return *FButtons; }
-    const THeaderButtons& Buttons() const { return *FButtons; }
-    void SetButtons(const THeaderButtons& value) { FButtons->Assign(value); }
+    TButtons& Buttons() { return *FButtons; }
+    const TButtons& Buttons() const { return *FButtons; }
+    void SetButtons(const TButtons& value) { FButtons->Assign(value); }
     TButtonAlignment ButtonAlignment() const { return FButtonAlignment; }
     void SetButtonAlignment(TButtonAlignment value) { FButtonAlignment = value; }
 
     // ColorTo, Color, BorderColor, Caption, Font, ImageIndex, BorderWidth,
-    // GradientDirection, Height, Visible (notifying), ButtonAlignment,
-    // Buttons.
-    void Assign(const THeaderAppearance& source);
+    // GradientDirection, Height, the strip's own values, Visible (notifying),
+    // ButtonAlignment, Buttons.
+    void Assign(const TSelf& source);
     // Color, ColorTo, BorderColor, Font, GradientDirection.
-    void AssignColors(const THeaderAppearance& source);
+    void AssignColors(const TSelf& source);
 
-    std::function<void(THeaderAppearance* sender)> OnChange;
-    std::function<void(THeaderAppearance* sender)> OnButtonsChanged;
+    std::function<void(TSelf* sender)> OnChange;
+    std::function<void(TSelf* sender)> OnButtonsChanged;
+
+protected:
+    explicit TStripAppearance(QObject* owner);
+    ~TStripAppearance() = default;
+    void AssignOwnValues(const TSelf&) {}
 
 private:
+    TSelf* Self() { return static_cast<TSelf*>(this); }
+
     QObject* FOwner;
     bool FVisible = true;
     int FHeight = 22;
@@ -267,78 +279,38 @@ private:
     TColor FBorderColor = 0x000000;
     QFont FFont;
     TColor FFontColor = clWindowText;
-    std::unique_ptr<THeaderButtons> FButtons;
+    std::unique_ptr<TButtons> FButtons;
     TGradientDirection FGradientDirection = TGradientDirection::gdVertical;
     TButtonAlignment FButtonAlignment = TButtonAlignment::baRight;
 };
 
-// The strip at the bottom of a drop-down's pop-up, with the size grip.
-class TFooterAppearance {
+// The strip at the top of a drop-down's pop-up; its font is Tahoma.
+class THeaderAppearance : public TStripAppearance<THeaderAppearance, THeaderButtons> {
 public:
-    explicit TFooterAppearance(QObject* owner);
-    TFooterAppearance(const TFooterAppearance&) = delete;
-    TFooterAppearance& operator=(const TFooterAppearance&) = delete;
+    explicit THeaderAppearance(QObject* owner);
+};
 
-    QObject* Owner() const { return FOwner; }
+// The strip at the bottom of a drop-down's pop-up, with the size grip. Assign
+// copies SizeGrip just before Visible.
+class TFooterAppearance : public TStripAppearance<TFooterAppearance, TFooterButtons> {
+public:
+    explicit TFooterAppearance(QObject* owner) : TStripAppearance(owner) {}
 
-    TColor Color() const { return FColor; }
-    void SetColor(TColor value) { FColor = value; }
-    TColor ColorTo() const { return FColorTo; }
-    void SetColorTo(TColor value) { FColorTo = value; }
-    QString Caption() const { return FCaption; }
-    void SetCaption(const QString& value) { FCaption = value; }
-    const QFont& Font() const { return FFont; }
-    void SetFont(const QFont& value) { FFont = value; }
-    // The colour of the font, copied wherever the font is.
-    TColor FontColor() const { return FFontColor; }
-    void SetFontColor(TColor value) { FFontColor = value; }
-    TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void SetGradientDirection(TGradientDirection value) { FGradientDirection = value; }
-    bool Visible() const { return FVisible; }
-    void SetVisible(bool value);
-    int Height() const { return FHeight; }
-    void SetHeight(int value) { FHeight = value; }
-    TColor BorderColor() const { return FBorderColor; }
-    void SetBorderColor(TColor value) { FBorderColor = value; }
-    int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int value) { FBorderWidth = value; }
-    int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int value) { FImageIndex = value; }
     bool SizeGrip() const { return FSizeGrip; }
     void SetSizeGrip(bool value) { FSizeGrip = value; }
-    TFooterButtons& Buttons() { return *FButtons; }
-    const TFooterButtons& Buttons() const { return *FButtons; }
-    void SetButtons(const TFooterButtons& value) { FButtons->Assign(value); }
-    TButtonAlignment ButtonAlignment() const { return FButtonAlignment; }
-    void SetButtonAlignment(TButtonAlignment value) { FButtonAlignment = value; }
 
-    // BorderColor, Color, ColorTo, GradientDirection, Font, Caption,
-    // SizeGrip, BorderWidth, Height, ImageIndex, Visible (notifying),
-    // ButtonAlignment, Buttons.
-    void Assign(const TFooterAppearance& source);
-    // Color, ColorTo, BorderColor, Font, GradientDirection.
-    void AssignColors(const TFooterAppearance& source);
-
-    std::function<void(TFooterAppearance* sender)> OnChange;
-    std::function<void(TFooterAppearance* sender)> OnButtonsChanged;
+protected:
+    friend class TStripAppearance<TFooterAppearance, TFooterButtons>;
+    void AssignOwnValues(const TFooterAppearance& source) { FSizeGrip = source.FSizeGrip; }
 
 private:
-    QObject* FOwner;
-    bool FVisible = true;
-    int FHeight = 22;
-    int FBorderWidth = 1;
     bool FSizeGrip = true;
-    QString FCaption;
-    TColor FColorTo = 0xFFFFFF;
-    TColor FColor = 0xC0C0C0;
-    TColor FBorderColor = 0x000000;
-    QFont FFont;
-    TColor FFontColor = clWindowText;
-    int FImageIndex = -1;
-    std::unique_ptr<TFooterButtons> FButtons;
-    TGradientDirection FGradientDirection = TGradientDirection::gdVertical;
-    TButtonAlignment FButtonAlignment = TButtonAlignment::baRight;
 };
+
+extern template class TStripButton<THeaderButton>;
+extern template class TStripButton<TFooterButton>;
+extern template class TStripAppearance<THeaderAppearance, THeaderButtons>;
+extern template class TStripAppearance<TFooterAppearance, TFooterButtons>;
 
 // ---- Strip button look -----------------------------------------------------
 

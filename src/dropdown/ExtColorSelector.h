@@ -10,6 +10,7 @@
 // raises a notification when the user picks one. The geometry (cell centres,
 // hit tests, box layout, swatch rectangles) is computed by plain functions and
 // stored before painting, so that it can be checked without a window.
+#include "controls/ExtDropDownAppearance.h"
 #include "dropdown/ExtDropDownStyles.h"
 #include "platform/Canvas.h"
 #include "platform/Exception.h"
@@ -218,58 +219,19 @@ TSpectrumLayout SpectrumLayout(int panelWidth, int imageWidth, int imageHeight);
 // notifying properties raises FOnChange with the owner as sender; adding,
 // inserting and deleting raise nothing.
 template <class TItem>
-class TColorCollection {
+class TColorCollection : public TOwnedItemList<TItem, TColorCollection<TItem>> {
 public:
-    explicit TColorCollection(QObject* owner) : FMyOwner(owner) {}
-    TColorCollection(const TColorCollection&) = delete;
-    TColorCollection& operator=(const TColorCollection&) = delete;
-
-    QObject* Owner() const { return FMyOwner; }
-    int Count() const { return int(FItems.size()); }
-    TItem* Add() { return Insert(Count()); }
-    // A new default item at `index` (cut to 0..Count).
-    TItem* Insert(int index)
-    {
-        index = std::clamp(index, 0, Count());
-        FItems.insert(FItems.begin() + index, std::unique_ptr<TItem>(new TItem(this)));
-        return FItems[size_t(index)].get();
-    }
-    void Delete(int index)
-    {
-        GetItem(index);
-        FItems.erase(FItems.begin() + index);
-    }
-    void Clear() { FItems.clear(); }
-    TItem* GetItem(int index) const
-    {
-        if (index < 0 || index >= Count()) throw Exception(QStringLiteral("List index out of bounds (%1)").arg(index));
-        return FItems[size_t(index)].get();
-    }
-    TItem* Items(int index) const { return GetItem(index); }
-    void SetItem(int index, const TItem& value) { GetItem(index)->Assign(value); }
-    int IndexOf(const TItem* item) const
-    {
-        for (int i = 0; i < Count(); ++i)
-            if (FItems[size_t(i)].get() == item) return i;
-        return -1;
-    }
-    // Replaces the items by copies of the source's.
-    void Assign(const TColorCollection& source)
-    {
-        if (&source == this) return;
-        Clear();
-        for (const auto& item : source.FItems) Add()->Assign(*item);
-    }
+    using TOwnedItemList<TItem, TColorCollection>::TOwnedItemList;
 
     TColorNotifyEvent FOnChange;
     void ItemChanged()
     {
-        if (FOnChange) FOnChange(FMyOwner);
+        if (FOnChange) FOnChange(this->Owner());
     }
 
 private:
-    QObject* FMyOwner;
-    std::vector<std::unique_ptr<TItem>> FItems;
+    friend class TOwnedItemList<TItem, TColorCollection>;
+    std::unique_ptr<TItem> NewItem() { return std::unique_ptr<TItem>(new TItem(this)); }
 };
 
 // One box of the discrete selector.

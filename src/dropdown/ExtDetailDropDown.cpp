@@ -30,7 +30,7 @@ int TDetailItems::IndexOf(const QString& caption) const
 // ---- The edit ------------------------------------------------------------------
 
 TExtDetailDropDown::TExtDetailDropDown(QWidget* parent)
-    : TExtCustomDropDown(parent), FItems(std::make_unique<TDetailItems>(this)), FItemAppearance(std::make_unique<TItemAppearance>(this))
+    : TExtItemListDropDown(parent)
 {
     CreateDropDownForm();
     FItems->OnChange = [](TStripButtonCollection<TDetailItem>*) {};
@@ -46,47 +46,14 @@ TExtDetailDropDown::~TExtDetailDropDown()
     delete FItemSelector;
 }
 
-void TExtDetailDropDown::CreateDropDownForm()
+void TExtDetailDropDown::SelectorCreated()
 {
-    TExtCustomDropDown::CreateDropDownForm();
-    if (!DropDownForm()) return;
-    if (!FItemSelector) {
-        FItemSelector = new TExtCustomItemSelector(DropDownForm());
-        FItemSelector->SetSelectorType(TSelectorType::stImage);
-        FItemSelector->setGeometry(0, 0, FItemSelector->width(), 150);
-        FItemSelector->OnDrawItem = [this](QObject* sender, TCanvas* canvas, const TRect& r, int index) {
-            DrawDetailItem(sender, canvas, r, index);
-        };
-        FItemSelector->OnItemSize = [this](QObject* sender, QSize& size) { DetailItemSize(sender, size); };
-        FItemSelector->UpdateSelectorPanel();
-        FItemSelector->OnResize = [this](QObject*) { FItemSelector->UpdateSelectorPanel(); };
-        FDriver.Selector = FItemSelector;
-    }
-    FItemSelector->SetColor(DropDownColor());
+    FItemSelector->OnDrawItem = [this](QObject* sender, TCanvas* canvas, const TRect& r, int index) {
+        DrawDetailItem(sender, canvas, r, index);
+    };
+    FItemSelector->OnItemSize = [this](QObject* sender, QSize& size) { DetailItemSize(sender, size); };
     FItemSelector->UpdateSelectorPanel();
-    SetControl(FItemSelector);
-}
-
-void TExtDetailDropDown::FillSelector()
-{
-    if (!FItemSelector) return;
-    FItemSelector->OnItemSelect = nullptr;
-    FItemSelector->SetColumns(1);
-    FItemSelector->SetImages(Images());
-    FItemSelector->SetItemLayout(FLayout);
-    FItemSelector->SetColor(DropDownColor());
-    FItemSelector->SetItemAppearance(*FItemAppearance);
-    CopyPictureItems(FItemSelector->Items(), *FItems);
-    FItemSelector->UpdateSelectorPanel();
-    FItemSelector->SetItemIndex(FItemIndex);
-    FItemSelector->OnItemSelect = [this](QObject*) { SelectorItemSelected(); };
-}
-
-void TExtDetailDropDown::BeforeDropDown()
-{
-    TExtCustomDropDown::BeforeDropDown();
-    FillSelector();
-    FOldItemIndex = FItemIndex;
+    FItemSelector->OnResize = [this](QObject*) { FItemSelector->UpdateSelectorPanel(); };
 }
 
 void TExtDetailDropDown::DoShowDropDown()
@@ -143,18 +110,6 @@ void TExtDetailDropDown::HandleMouseWheelUp()
     update();
 }
 
-void TExtDetailDropDown::SetSelectionColorStyle(TSelectionColorStyle value)
-{
-    TExtCustomDropDown::SetSelectionColorStyle(value);
-    if (FItemSelector) FItemSelector->ItemAppearance().SetColorStyle(value);
-}
-
-void TExtDetailDropDown::SetComponentStyle(TStudioStyle style)
-{
-    TExtCustomDropDown::SetComponentStyle(style);
-    ApplyItemAppearanceStyle(FItemAppearance.get(), style);
-}
-
 void TExtDetailDropDown::SetItemIndex(int value)
 {
     if (value != FItemIndex && value >= 0 && value < FItems->Count()) {
@@ -168,26 +123,6 @@ void TExtDetailDropDown::SetItemIndex(int value)
         SetOwnText(QString());
         FItemIndex = -1;
     }
-}
-
-void TExtDetailDropDown::SelectFirst()
-{
-    if (FItems->Count() > 0) SetItemIndex(0);
-}
-
-void TExtDetailDropDown::SelectLast()
-{
-    if (FItems->Count() > 0) SetItemIndex(FItems->Count() - 1);
-}
-
-void TExtDetailDropDown::SelectNext()
-{
-    if (const auto next = SteppedIndex(FItemIndex, FItems->Count(), 1)) SetItemIndex(*next);
-}
-
-void TExtDetailDropDown::SelectPrevious()
-{
-    if (const auto next = SteppedIndex(FItemIndex, FItems->Count(), -1)) SetItemIndex(*next);
 }
 
 void TExtDetailDropDown::SelectorItemSelected()
@@ -210,8 +145,6 @@ void TExtDetailDropDown::SetOwnText(const QString& text)
     SetText(text);
     FCompleting = completing;
 }
-
-void TExtDetailDropDown::ResetTypeAhead() { FDriver.ResetTypeAhead(); }
 
 // ---- Type-ahead ----------------------------------------------------------------
 

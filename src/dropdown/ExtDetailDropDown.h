@@ -6,8 +6,7 @@
 // captions, the arrow, page and Home/End keys move through the list, and a
 // click in the list takes the item and closes the pop-up.
 #include "controls/ExtDropDownAppearance.h"
-#include "dropdown/ExtDropDown.h"
-#include "dropdown/ExtItemSelector.h"
+#include "dropdown/ExtItemListDropDown.h"
 
 #include <QImage>
 
@@ -43,23 +42,16 @@ public:
     int IndexOf(const QString& caption) const;
 };
 
-class TExtDetailDropDown : public TExtCustomDropDown {
+class TExtDetailDropDown : public TExtItemListDropDown<TExtDetailDropDown, TDetailItems> {
 public:
     explicit TExtDetailDropDown(QWidget* parent = nullptr);
     ~TExtDetailDropDown() override;
 
-    TDetailItems& Items() const { return *FItems; }
-    void SetItems(const TDetailItems& value) { FItems->Assign(value); }
-    int ItemIndex() const { return FItemIndex; }
     // A valid new index shows its caption (all selected) and raises
     // OnSelect; -1 clears the text; other values are ignored.
     void SetItemIndex(int value);
     int ItemHeight() const { return FItemHeight; }
     void SetItemHeight(int value) { FItemHeight = value; }
-    TItemLayout Layout() const { return FLayout; }
-    void SetLayout(TItemLayout value) { FLayout = value; }
-    TItemAppearance& ItemAppearance() const { return *FItemAppearance; }
-    void SetItemAppearance(const TItemAppearance& value) { FItemAppearance->Assign(value); }
     const QFont& CaptionFont() const { return FCaptionFont; }
     void SetCaptionFont(const QFont& value) { FCaptionFont = value; }
     const QFont& NotesFont() const { return FNotesFont; }
@@ -67,30 +59,16 @@ public:
     // Type-ahead compares letter case as typed.
     bool MatchCase() const { return FMatchCase; }
     void SetMatchCase(bool value) { FMatchCase = value; }
-    TExtCustomItemSelector* ItemSelector() const { return FItemSelector; }
-    // The text typed into the list so far.
-    QString CurrentSearch() const { return FDriver.CurrentSearch(); }
-
-    void SelectFirst();
-    void SelectLast();
-    void SelectNext();
-    void SelectPrevious();
-    // Ends a list search (the key timer does this 500 ms after the last key).
-    void ResetTypeAhead();
 
     std::function<void(TExtDetailDropDown* sender)> OnSelect;
     std::function<void(TExtDetailDropDown* sender, TCanvas* canvas, const TRect& r)> OnDrawSelectedImage;
 
-    void CreateDropDownForm() override;
-    void BeforeDropDown() override;
     void DoShowDropDown() override;
     void AdaptDropDownSize() override;
     void DoHideDropDown(bool cancel) override;
     void DropDownFormSizing() override;
     void HandleMouseWheelDown() override;
     void HandleMouseWheelUp() override;
-    void SetSelectionColorStyle(TSelectionColorStyle value) override;
-    void SetComponentStyle(TStudioStyle style) override;
     void Change() override;
     void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
     bool WMKeyDown(int key, Qt::KeyboardModifiers shift) override;
@@ -99,34 +77,28 @@ public:
     // The selector's item drawing and item size.
     void DrawDetailItem(QObject* sender, TCanvas* canvas, const TRect& r, int index);
     void DetailItemSize(QObject* sender, QSize& size);
-    void FillSelector();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // The selector draws the items through this edit and lays out again
+    // when resized.
+    void SelectorCreated() override;
+    void SelectorItemSelected() override;
 
 private:
-    void SelectorItemSelected();
     // The key table of the edit; true when the key is consumed.
     bool ListKeys(int key, Qt::KeyboardModifiers shift);
     void SetOwnText(const QString& text);
     void CompleteTyped();
     void StepInSelector(int delta);
 
-    TExtCustomItemSelector* FItemSelector = nullptr;
-    TItemLayout FLayout = TItemLayout::ilCaptionRight;
-    std::unique_ptr<TDetailItems> FItems;
-    int FItemIndex = -1;
-    std::unique_ptr<TItemAppearance> FItemAppearance;
-    TSelectorDriver FDriver;
-    int FOldItemIndex = -1;
     int FItemHeight = 22;
     QFont FCaptionFont;
     QFont FNotesFont;
     bool FWorkMode = true;
     bool FItemChange = false;
     bool FCompleting = false;
-    bool FEditKey = false;
     int FTyping = 0;
     bool FCompletePending = false;
     int FItemIdx = -1;

@@ -40,7 +40,7 @@ QStringList PickerFolderFiles(const QString& folder, const QString& mask)
 // ---- The edit ------------------------------------------------------------------
 
 TExtImagePickerDropDown::TExtImagePickerDropDown(QWidget* parent)
-    : TExtCustomDropDown(parent), FItems(std::make_unique<TImageItems>(this)), FItemAppearance(std::make_unique<TItemAppearance>(this))
+    : TExtItemListDropDown(parent)
 {
     CreateDropDownForm();
     FItems->OnChange = [](TStripButtonCollection<TImageItem>*) {};
@@ -51,45 +51,13 @@ TExtImagePickerDropDown::TExtImagePickerDropDown(QWidget* parent)
 
 TExtImagePickerDropDown::~TExtImagePickerDropDown() { delete FItemSelector; }
 
-void TExtImagePickerDropDown::CreateDropDownForm()
-{
-    TExtCustomDropDown::CreateDropDownForm();
-    if (!DropDownForm()) return;
-    if (!FItemSelector) {
-        FItemSelector = new TExtCustomItemSelector(DropDownForm());
-        FItemSelector->SetSelectorType(TSelectorType::stImage);
-        FItemSelector->setGeometry(0, 0, FItemSelector->width(), 150);
-        FDriver.Selector = FItemSelector;
-    }
-    FItemSelector->SetColor(DropDownColor());
-    FItemSelector->UpdateSelectorPanel();
-    SetControl(FItemSelector);
-}
-
-void TExtImagePickerDropDown::FillSelector()
-{
-    if (!FItemSelector) return;
-    FItemSelector->OnItemSelect = nullptr;
-    FItemSelector->SetColumns(FColumns);
-    FItemSelector->SetImages(Images());
-    FItemSelector->SetItemLayout(FLayout);
-    FItemSelector->SetColor(DropDownColor());
-    FItemSelector->SetItemAppearance(*FItemAppearance);
-    CopyPictureItems(FItemSelector->Items(), *FItems);
-    FItemSelector->UpdateSelectorPanel();
-    FItemSelector->SetItemIndex(FItemIndex);
-    FItemSelector->OnItemSelect = [this](QObject*) { SelectorItemSelected(); };
-}
-
 void TExtImagePickerDropDown::BeforeDropDown()
 {
-    TExtCustomDropDown::BeforeDropDown();
-    FillSelector();
+    TExtItemListDropDown::BeforeDropDown();
     if (OnDrawItem)
         FItemSelector->OnDrawItem = [this](QObject*, TCanvas* canvas, const TRect& r, int index) { OnDrawItem(this, canvas, r, index); };
     else
         FItemSelector->OnDrawItem = nullptr;
-    FOldItemIndex = FItemIndex;
 }
 
 void TExtImagePickerDropDown::AdaptDropDownSize()
@@ -139,18 +107,6 @@ void TExtImagePickerDropDown::HandleMouseWheelUp()
     FDriver.Internal([](TExtCustomItemSelector& s) { s.SelectPrevious(); });
 }
 
-void TExtImagePickerDropDown::SetSelectionColorStyle(TSelectionColorStyle value)
-{
-    TExtCustomDropDown::SetSelectionColorStyle(value);
-    if (FItemSelector) FItemSelector->ItemAppearance().SetColorStyle(value);
-}
-
-void TExtImagePickerDropDown::SetComponentStyle(TStudioStyle style)
-{
-    TExtCustomDropDown::SetComponentStyle(style);
-    ApplyItemAppearanceStyle(FItemAppearance.get(), style);
-}
-
 void TExtImagePickerDropDown::SetItemIndex(int value)
 {
     if (value < 0) value = -1;
@@ -174,33 +130,11 @@ void TExtImagePickerDropDown::SetImageIndex(int value)
     SetItemIndex(-1);
 }
 
-void TExtImagePickerDropDown::SelectFirst()
-{
-    if (FItems->Count() > 0) SetItemIndex(0);
-}
-
-void TExtImagePickerDropDown::SelectLast()
-{
-    if (FItems->Count() > 0) SetItemIndex(FItems->Count() - 1);
-}
-
-void TExtImagePickerDropDown::SelectNext()
-{
-    if (const auto next = SteppedIndex(FItemIndex, FItems->Count(), 1)) SetItemIndex(*next);
-}
-
-void TExtImagePickerDropDown::SelectPrevious()
-{
-    if (const auto next = SteppedIndex(FItemIndex, FItems->Count(), -1)) SetItemIndex(*next);
-}
-
 void TExtImagePickerDropDown::SelectorItemSelected()
 {
     SetItemIndex(FItemSelector->ItemIndex());
     if (!FDriver.InternalCall()) DoHideDropDown(false);
 }
-
-void TExtImagePickerDropDown::ResetTypeAhead() { FDriver.ResetTypeAhead(); }
 
 void TExtImagePickerDropDown::AddImagesFromImageList()
 {

@@ -5,8 +5,7 @@
 // hints when given. The value is ItemIndex; ImageIndex is the chosen item's
 // image-list index.
 #include "controls/ExtDropDownAppearance.h"
-#include "dropdown/ExtDropDown.h"
-#include "dropdown/ExtItemSelector.h"
+#include "dropdown/ExtItemListDropDown.h"
 
 #include <QImage>
 
@@ -35,7 +34,7 @@ QImage LoadPickerImageFile(const QString& fileName);
 // ("*.png", "img?.*"; letter case ignored), in name order.
 QStringList PickerFolderFiles(const QString& folder, const QString& mask);
 
-class TExtImagePickerDropDown : public TExtCustomDropDown {
+class TExtImagePickerDropDown : public TExtItemListDropDown<TExtImagePickerDropDown, TImageItems> {
 public:
     explicit TExtImagePickerDropDown(QWidget* parent = nullptr);
     ~TExtImagePickerDropDown() override;
@@ -43,18 +42,9 @@ public:
     int Columns() const { return FColumns; }
     // Taken at the next opening.
     void SetColumns(int value) { FColumns = value; }
-    TImageItems& Items() const { return *FItems; }
-    void SetItems(const TImageItems& value) { FItems->Assign(value); }
-    int ItemIndex() const { return FItemIndex; }
     // A new index below the count (negative: none) repaints the edit and
     // raises OnChange, then OnSelect.
     void SetItemIndex(int value);
-    TItemLayout Layout() const { return FLayout; }
-    void SetLayout(TItemLayout value) { FLayout = value; }
-    TItemAppearance& ItemAppearance() const { return *FItemAppearance; }
-    void SetItemAppearance(const TItemAppearance& value) { FItemAppearance->Assign(value); }
-    TExtCustomItemSelector* ItemSelector() const { return FItemSelector; }
-    QString CurrentSearch() const { return FDriver.CurrentSearch(); }
 
     // The chosen item's image-list index (-1 without one); writing selects
     // the first item of that index, or none.
@@ -67,47 +57,28 @@ public:
     // `setCaption`, the file name as caption.
     void AddImagesFromFolder(const QString& pathWithMask, bool setCaption);
 
-    void SelectFirst();
-    void SelectLast();
-    void SelectNext();
-    void SelectPrevious();
-    void ResetTypeAhead();
-
     std::function<void(TExtImagePickerDropDown* sender)> OnSelect;
     std::function<void(TExtImagePickerDropDown* sender, TCanvas* canvas, const TRect& r)> OnDrawSelectedImage;
     std::function<void(QObject* sender, TCanvas* canvas, const TRect& r, int index)> OnDrawItem;
 
-    void CreateDropDownForm() override;
+    // Also hands OnDrawItem to the selector.
     void BeforeDropDown() override;
     void AdaptDropDownSize() override;
     void DoHideDropDown(bool cancel) override;
     void HandleMouseWheelDown() override;
     void HandleMouseWheelUp() override;
-    void SetSelectionColorStyle(TSelectionColorStyle value) override;
-    void SetComponentStyle(TStudioStyle style) override;
     bool WMKeyDown(int key, Qt::KeyboardModifiers shift) override;
 
-    void FillSelector();
     // The chosen picture centred in the edit's text area.
     void DrawSelectedImage(TCanvas& canvas);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void SelectorItemSelected() override;
 
 private:
-    void SelectorItemSelected();
     // Enter over the hot item of the open list takes it; true when it did.
     bool TakeHotItem(int key);
     bool ListKeys(int key, Qt::KeyboardModifiers shift, bool tookHot);
-
-    TExtCustomItemSelector* FItemSelector = nullptr;
-    int FColumns = 1;
-    TItemLayout FLayout = TItemLayout::ilCaptionRight;
-    std::unique_ptr<TImageItems> FItems;
-    int FItemIndex = -1;
-    std::unique_ptr<TItemAppearance> FItemAppearance;
-    TSelectorDriver FDriver;
-    int FOldItemIndex = -1;
-    bool FEditKey = false;
 };
