@@ -2738,6 +2738,13 @@ protected:
     void EditDoneEvent(int c, int r);
     // The refused value goes back into the open editor (or reopens it).
     void RefuseValue(const QString& value);
+    // The frame both validations share: one at a time, only while an edit
+    // is open, and only for a changed value unless AlwaysValidate. `check`
+    // gets (column, row, changed, value, valid) and may change the last two;
+    // then the value is stored or refused. A full validation also reports
+    // the changed cell and, on refusal, puts the modified flag back.
+    bool RunValidation(const QString& newValue, bool full,
+                       const std::function<void(int, int, bool, QString&, bool&)>& check);
     // The editor of a kind in the grid's window (made on first use).
     TCellEditor* EditorOf(TEditorType kind);
     // The editor kind whose control serves a kind (the combo kinds share

@@ -543,6 +543,33 @@ void TExtStringGrid::RememberCell(int c, int r)
 
 bool TExtStringGrid::ValidateCell(const QString& newValue)
 {
+    return RunValidation(newValue, true, [this](int col, int row, bool changed, QString& value, bool& valid) {
+        {
+            const bool advance = Navigation().AdvanceOnEnter();
+            Navigation().SetAdvanceOnEnter(false);
+            if (CellChecker && CellChecker->AutoCorrect()) value = CellChecker->Correct(col, row, value);
+            if (OnCellValidate) OnCellValidate(this, col, row, value, valid);
+            Navigation().SetAdvanceOnEnter(advance);
+        }
+        if (valid) {
+            if (value != FOldCellText) FGridModified = true;
+            if (CellChecker && CellChecker->AutoMarkError()) value = CellChecker->MarkError(col, row, value);
+            if (UndoRedo() && changed) UndoRedo()->RegisterChange(col, row, FOldCellText, value);
+        }
+    });
+}
+
+bool TExtStringGrid::ValidateCellWide(const QString& newValue)
+{
+    return RunValidation(newValue, false, [this](int col, int row, bool changed, QString& value, bool& valid) {
+        if (OnCellValidateWide) OnCellValidateWide(this, col, row, value, valid);
+        if (changed && valid) FGridModified = true;
+    });
+}
+
+bool TExtStringGrid::RunValidation(const QString& newValue, bool full,
+                                   const std::function<void(int, int, bool, QString&, bool&)>& check)
+{
     if (!FEditing || FValidating) return true;
     FEditing = false;
     FValidating = true;
@@ -554,18 +581,7 @@ bool TExtStringGrid::ValidateCell(const QString& newValue)
         if (newValue != FOldCellText || FAlwaysValidate) {
             const bool changed = newValue != FOldCellText;
             QString value = newValue;
-            {
-                const bool advance = Navigation().AdvanceOnEnter();
-                Navigation().SetAdvanceOnEnter(false);
-                if (CellChecker && CellChecker->AutoCorrect()) value = CellChecker->Correct(col, row, value);
-                if (OnCellValidate) OnCellValidate(this, col, row, value, valid);
-                Navigation().SetAdvanceOnEnter(advance);
-            }
-            if (valid) {
-                if (value != FOldCellText) FGridModified = true;
-                if (CellChecker && CellChecker->AutoMarkError()) value = CellChecker->MarkError(col, row, value);
-                if (UndoRedo() && changed) UndoRedo()->RegisterChange(col, row, FOldCellText, value);
-            }
+            check(col, row, changed, value, valid);
             FNewCellText = value;
             if (valid) {
                 // The value reaches the cell once: through the editor when it
@@ -575,51 +591,11 @@ bool TExtStringGrid::ValidateCell(const QString& newValue)
                 } else {
                     StoreEditedText(col, row, value);
                 }
-                if (changed) CellsChanged(TGridRect{col, row, col, row});
+                if (full && changed) CellsChanged(TGridRect{col, row, col, row});
             } else {
                 FLastValidation = false;
-                FGridModified = FOldModifiedValue;
+                if (full) FGridModified = FOldModifiedValue;
                 // A cell that followed the editor gets its old text back.
-                if (row >= 0 && row < RowCount() && col >= 0 && Cells(col, row) != FOldCellText) {
-                    SetCells(col, row, FOldCellText);
-                    RepaintDispl(col, row);
-                }
-                RefuseValue(value);
-            }
-        }
-    } catch (...) {
-        RememberCell(Col(), Row());
-        FValidating = false;
-        throw;
-    }
-    RememberCell(Col(), Row());
-    FValidating = false;
-    return valid;
-}
-
-bool TExtStringGrid::ValidateCellWide(const QString& newValue)
-{
-    if (!FEditing || FValidating) return true;
-    FEditing = false;
-    FValidating = true;
-    bool valid = true;
-    const int col = RealColIndex(FOldCol);
-    const int row = FOldRow;
-    FNewCellText = newValue;
-    try {
-        if (newValue != FOldCellText || FAlwaysValidate) {
-            QString value = newValue;
-            if (OnCellValidateWide) OnCellValidateWide(this, col, row, value, valid);
-            if (newValue != FOldCellText && valid) FGridModified = true;
-            FNewCellText = value;
-            if (valid) {
-                if (EditorMode()) {
-                    if (value != newValue) SetEditorText(value);
-                } else {
-                    StoreEditedText(col, row, value);
-                }
-            } else {
-                FLastValidation = false;
                 if (row >= 0 && row < RowCount() && col >= 0 && Cells(col, row) != FOldCellText) {
                     SetCells(col, row, FOldCellText);
                     RepaintDispl(col, row);
