@@ -4,6 +4,7 @@
 // takes an Enter meant for an open editor.
 #include "dropdown/DropDownTestSupport.h"
 #include "dropdown/GridDropDowns.h"
+#include "grid/ModifyQueryGrid.h"
 #include "platform/ImageList.h"
 #include "platform/SysUtils.h"
 
@@ -24,17 +25,6 @@ QString TimeText(int h, int m)
     TryEncodeTime(h, m, 0, 0, t);
     return TimeToStr(t);
 }
-
-// Reports each time an editor asks whether its edit may modify the cell.
-class TModifyQueryGrid : public TExtStringGrid {
-public:
-    std::function<void()> OnModifyQuery;
-    bool CanEditModify() override
-    {
-        if (OnModifyQuery) OnModifyQuery();
-        return TExtStringGrid::CanEditModify();
-    }
-};
 
 // A dialog with a default button and a grid of 1 fixed row and column and
 // 3 x 3 data cells; column 1 is edited with `kind`.

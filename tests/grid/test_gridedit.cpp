@@ -3,6 +3,7 @@
 // tables, validation through the grid's calls, and the editors driven with
 // keys in an offscreen window.
 #include "ShownGrid.h"
+#include "ModifyQueryGrid.h"
 #include "grid/ExtCGrid.h"
 #include "grid/ExtGridEditors.h"
 #include "platform/GridsWidget.h"
@@ -1002,17 +1003,6 @@ TEST_F(EditWindow, ComboKeysStayInTheComboOrEndTheEditByMode)
 }
 
 namespace {
-
-// Reports each time an editor asks whether its edit may modify the cell.
-class TModifyQueryGrid : public TExtStringGrid {
-public:
-    std::function<void()> OnModifyQuery;
-    bool CanEditModify() override
-    {
-        if (OnModifyQuery) OnModifyQuery();
-        return TExtStringGrid::CanEditModify();
-    }
-};
 
 using ModifyQueryWindow = ShownGridTest<TModifyQueryGrid>;
 
