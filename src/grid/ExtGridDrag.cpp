@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 // ---------------------------------------------------------------------------
 // The picture and the drop source
@@ -341,25 +342,24 @@ void TExtStringGrid::RowColMoveStep(int c, int r, int x, int y)
     }
 
     // Auto-scroll by one column (row) at the fixed cells or past the edge.
-    if (cols && (LeftCol() > fc || LeftCol() + VisibleColCount() < ColCount())) {
-        if (x < FixedColsWidth() && LeftCol() > fc) {
-            SetLeftCol(LeftCol() - 1);
+    // False when the axis has nothing to scroll.
+    const auto autoScroll = [this](int pos, int fixedEnd, int clientEnd, int cell, int first, int fixed, int visible,
+                                   int count, const std::function<void(int)>& setFirst) {
+        if (first <= fixed && first + visible >= count) return false;
+        if (pos < fixedEnd && first > fixed) {
+            setFirst(first - 1);
             Invalidate();
-        } else if ((x >= ClientWidth() || c >= LeftCol() + VisibleColCount()) &&
-                   LeftCol() + VisibleColCount() < ColCount()) {
-            SetLeftCol(LeftCol() + 1);
-            Invalidate();
-        }
-    } else if (rows && (TopRow() > fr || TopRow() + VisibleRowCount() < RowCount())) {
-        if (y < FixedRowsHeight() && TopRow() > fr) {
-            SetTopRow(TopRow() - 1);
-            Invalidate();
-        } else if ((y >= ClientHeight() || r >= TopRow() + VisibleRowCount()) &&
-                   TopRow() + VisibleRowCount() < RowCount()) {
-            SetTopRow(TopRow() + 1);
+        } else if ((pos >= clientEnd || cell >= first + visible) && first + visible < count) {
+            setFirst(first + 1);
             Invalidate();
         }
-    }
+        return true;
+    };
+    const bool scrolledCols = cols && autoScroll(x, FixedColsWidth(), ClientWidth(), c, LeftCol(), fc, VisibleColCount(),
+                                                 ColCount(), [this](int v) { SetLeftCol(v); });
+    if (!scrolledCols && rows)
+        autoScroll(y, FixedRowsHeight(), ClientHeight(), r, TopRow(), fr, VisibleRowCount(), RowCount(),
+                   [this](int v) { SetTopRow(v); });
 
     if (btn) {
         if (btn->isHidden() && !dd.ShowCells()) {

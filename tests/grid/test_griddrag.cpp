@@ -306,6 +306,34 @@ TEST_F(GridDrag, ColumnMoveScrollsRightAtTheEdgeAndEndsOnRelease)
     EXPECT_EQ(g.Cells(g.MouseCoord(drop.x(), drop.y()).X, 0), moved);
 }
 
+// The row axis of the same rule: down one row per move below the grid, up
+// one per move over the fixed row, never past either end.
+TEST_F(GridDrag, RowMoveScrollsDownBelowTheGridAndUpOverTheFixedRow)
+{
+    g.SetRowCount(30);
+    g.SetOptions(g.Options().With(goRowMoving));
+    const int lastTop = 30 - g.VisibleRowCount();
+    const QPoint at = CellCentre(0, 2);
+    Press(at);
+    MoveTo(at + QPoint(0, 10));
+    ASSERT_EQ(g.GridState(), gsRowMoving);
+    const int below = g.ClientHeight() + 5;
+    for (int i = 1; i <= 3; ++i) {
+        MoveTo(QPoint(at.x() + (i % 2), below));
+        EXPECT_EQ(g.TopRow(), std::min(lastTop, 1 + i)) << "move " << i;
+    }
+    const int reached = g.TopRow();
+    const int overFixed = g.FixedRowsHeight() / 2;
+    for (int i = 1; i <= reached; ++i) {
+        MoveTo(QPoint(at.x() + (i % 2), overFixed));
+        EXPECT_EQ(g.TopRow(), std::max(1, reached - i)) << "back " << i;
+    }
+    MoveTo(QPoint(at.x(), overFixed + 1));
+    EXPECT_EQ(g.TopRow(), 1);
+    Release(QPoint(at.x(), overFixed + 1));
+    EXPECT_EQ(g.GridState(), gsNormal);
+}
+
 TEST_F(GridDrag, ColumnMoveArrowsMarkTheInsertionEdge)
 {
     g.SetOptions(g.Options().With(goColMoving));
