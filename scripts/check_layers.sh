@@ -6,29 +6,32 @@
 #        check_layers.sh --self-test       (checks that a violation is found)
 set -uo pipefail
 
-rank() {
-  case "$1" in
-    platform) echo 0 ;; controls) echo 1 ;; grid) echo 2 ;; dropdown) echo 3 ;; app) echo 4 ;;
-    gateway | fieldbus | ethernet) echo 5 ;; mainwin) echo 6 ;; *) echo -1 ;;
-  esac
-}
-
+# One pass over every include line of every layer's sources.
 check() {
-  local src="$1" bad=0 file layer target r_layer r_target
-  while IFS= read -r -d '' file; do
-    layer="$(basename "$(dirname "$file")")"
-    r_layer="$(rank "$layer")"
-    [ "$r_layer" -lt 0 ] && continue
-    while IFS= read -r target; do
-      r_target="$(rank "$target")"
-      [ "$r_target" -lt 0 ] && continue
-      if [ "$r_target" -gt "$r_layer" ] || { [ "$r_target" -eq "$r_layer" ] && [ "$target" != "$layer" ]; }; then
-        echo "layers: ${file#"$src"/} ($layer) includes a header of $target" >&2
-        bad=1
-      fi
-    done < <(sed -n 's|^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z]*\)/.*|\1|p' "$file")
-  done < <(find "$src" -mindepth 2 -maxdepth 2 \( -name '*.h' -o -name '*.cpp' \) -print0)
-  return $bad
+  local src="$1"
+  (cd "$src" && find . -mindepth 2 -maxdepth 2 \( -name '*.h' -o -name '*.cpp' \) -print0 |
+    xargs -0 -r grep -H -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z]*/' /dev/null) |
+    awk '
+      BEGIN {
+        split("platform controls grid dropdown app gateway fieldbus ethernet mainwin", names, " ")
+        split("0 1 2 3 4 5 5 5 6", ranks, " ")
+        for (i in names) rank[names[i]] = ranks[i]
+        bad = 0
+      }
+      {
+        file = substr($0, 3, index($0, ":") - 3)          # "./layer/File.h:..." -> "layer/File.h"
+        layer = substr(file, 1, index(file, "/") - 1)
+        if (!(layer in rank)) next
+        line = substr($0, index($0, ":") + 1)
+        sub(/^[^"]*"/, "", line)
+        target = substr(line, 1, index(line, "/") - 1)
+        if (!(target in rank)) next
+        if (rank[target] > rank[layer] || (rank[target] == rank[layer] && target != layer)) {
+          printf "layers: %s (%s) includes a header of %s\n", file, layer, target > "/dev/stderr"
+          bad = 1
+        }
+      }
+      END { exit bad }'
 }
 
 if [ "${1:-}" = "--self-test" ]; then

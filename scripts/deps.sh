@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev unrtf
   fonts-dejavu-core libxml2-utils poppler-utils python3 python3-webcolors coreutils tidy python3-html5lib
   xvfb xauth xdotool xclip iproute2
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   libxlsxwriter-dev libzip-dev libqt6sql6-sqlite libqt6sql6-odbc odbc-mdbtools
   python3-openpyxl python3-xlwt python3-odf python3-docx sqlite3 libsqliteodbc
 )

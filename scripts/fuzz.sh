@@ -1,36 +1,42 @@
 #!/usr/bin/env bash
 # Fuzzes every reader of outside data: builds the libFuzzer harnesses of fuzz/
-# with clang, AddressSanitizer and UndefinedBehaviorSanitizer in a build
-# folder of their own, then runs each harness for SECONDS (default 60).
+# in the sanitizer build (clang, AddressSanitizer, UndefinedBehaviorSanitizer
+# and libFuzzer's coverage; the folder scripts/test.sh runs the sanitized
+# tests in), then runs each harness for SECONDS (default 60).
 #
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [--build-only | --no-build] [SECONDS]
 #
 # Seeds: fuzz/seeds/<harness>/ and the real files of tests/fixtures. The
 # corpus each run grows is kept in <build>/corpus/<harness>/ for the next run.
 # An input that crashes a harness, hangs it, leaks or breaks one of its
 # properties is saved in <build>/crashes/<harness>/; it then belongs in
 # fuzz/seeds/<harness>/ and in a test. FUZZ_JOBS harnesses run at once
-# (default 1); FUZZ_BUILD_DIR names the build folder (default build-fuzz).
+# (default: JOBS, the number of cores); FUZZ_BUILD_DIR names the build folder
+# (default build-sanitize).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/build.sh
 
+mode=all
+case "${1:-}" in
+  --build-only) mode=build; shift ;;
+  --no-build) mode=run; shift ;;
+esac
 SECONDS_EACH="${1:-60}"
-BUILD="${FUZZ_BUILD_DIR:-build-fuzz}"
-JOBS="${JOBS:-3}"
-FUZZ_JOBS="${FUZZ_JOBS:-1}"
+SANITIZE_DIR="${FUZZ_BUILD_DIR:-$SANITIZE_DIR}"
+BUILD="$SANITIZE_DIR"
+FUZZ_JOBS="${FUZZ_JOBS:-$JOBS}"
 HARNESSES=(xmldoc textfile icmp filter htmlutil richtext gridsettings cellstream gridfile csv fixed stream xml workbook paste drop language settings version pargen banks)
 
-bash scripts/deps.sh
-
-launcher=()
-if command -v ccache > /dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-mkdir -p "$BUILD"
-sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKR_BUILD_FUZZ=ON -DKR_BUILD_TESTS=OFF -DKR_BUILD_BENCH=OFF "${launcher[@]}" \
-  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link $sanitizers" \
-  -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" > "$BUILD/configure.log" 2>&1 || { cat "$BUILD/configure.log"; exit 1; }
-cmake --build "$BUILD" -j "$JOBS" --target "${HARNESSES[@]/#/fuzz_}"
+if [ "$mode" != run ]; then
+  [ "$mode" = build ] || bash scripts/deps.sh
+  configure_sanitize
+  cmake --build "$BUILD" -j "$JOBS" --target "${HARNESSES[@]/#/fuzz_}"
+  [ "$mode" = build ] && exit 0
+fi
+for h in "${HARNESSES[@]}"; do
+  [ -x "$BUILD/fuzz_$h" ] || { echo "fuzz: $BUILD/fuzz_$h is not built (scripts/fuzz.sh --build-only)" >&2; exit 1; }
+done
 
 # Seeds of each harness: its own files, and the fixtures that fit it.
 seeds="$BUILD/seeds"

@@ -1,34 +1,62 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test; then
-# builds once more with the address and undefined-behaviour sanitizers, in a
-# folder of its own, and runs the same tests there.
-set -euo pipefail
+# Installs what is missing, builds everything and runs every test, twice:
+#   1. the plain build (g++, benchmarks too) and its tests;
+#   2. the sanitizer build (clang, address and undefined-behaviour sanitizers,
+#      libFuzzer coverage) and the same tests there;
+#   3. the fuzz harnesses, built in that same folder, and a short fuzz pass
+#      over every one (scripts/fuzz.sh SECONDS runs longer by hand).
+# Prints the time of each stage and the total. A failing stage stops the run
+# with its exit code and says which stage it was.
+#   KR_SKIP_SANITIZE=1 / KR_SKIP_FUZZ=1 leave out stages 2 and 3 (by hand only:
+#   CI runs everything); KR_FUZZ_SECONDS sets the pass's seconds per harness.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-
-bash scripts/deps.sh
-
-BUILD_DIR="${BUILD_DIR:-build}"
-SANITIZE_DIR="${SANITIZE_DIR:-build-sanitize}"
-export JOBS="${JOBS:-$(nproc)}"
+source scripts/build.sh
+export JOBS
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$BUILD_DIR" -j "$JOBS"
-(cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 600)
+run_start=$(date +%s)
+report=()
 
+summary() {
+  echo "== stage times (JOBS=$JOBS)"
+  local line
+  for line in "${report[@]}"; do echo "   $line"; done
+  printf '   %-18s %6d s\n' "total" "$(( $(date +%s) - run_start ))"
+}
+
+# stage NAME COMMAND...: runs one stage, times it, and stops the script with
+# the stage's exit code when it fails.
+stage() {
+  local name="$1"; shift
+  local start rc
+  start=$(date +%s)
+  echo "== $name"
+  "$@"
+  rc=$?
+  report+=("$(printf '%-18s %6d s%s' "$name" "$(( $(date +%s) - start ))" "$([ $rc -ne 0 ] && echo "  FAILED (exit $rc)")")")
+  if [ $rc -ne 0 ]; then
+    echo "test.sh: stage '$name' failed with exit code $rc" >&2
+    summary
+    exit $rc
+  fi
+}
+
+build_plain() { configure_plain && cmake --build "$BUILD_DIR" -j "$JOBS"; }
+test_plain() { (cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 900); }
+build_sanitize() { configure_sanitize && cmake --build "$SANITIZE_DIR" -j "$JOBS"; }
+test_sanitize() { (export_sanitizer_options && cd "$SANITIZE_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 900); }
+
+stage "packages" bash scripts/deps.sh
+stage "build" build_plain
+stage "tests" test_plain
 if [ "${KR_SKIP_SANITIZE:-0}" != "1" ]; then
-  cmake -S . -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKR_SANITIZE=ON -DKR_BUILD_BENCH=OFF
-  cmake --build "$SANITIZE_DIR" -j "$JOBS"
-  (
-    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
-    export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-    export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp}"
-    cd "$SANITIZE_DIR" && ctest --output-on-failure -j "$JOBS" --timeout 600
-  )
+  stage "sanitizer build" build_sanitize
+  stage "sanitizer tests" test_sanitize
 fi
-
-# A short fuzz pass over every reader of outside data (20 s per harness), so
-# that a regression shows in CI; scripts/fuzz.sh SECONDS runs longer by hand.
 if [ "${KR_SKIP_FUZZ:-0}" != "1" ]; then
-  bash scripts/fuzz.sh "${KR_FUZZ_SECONDS:-20}"
+  # 20 s per harness, so that a regression in a reader shows in CI.
+  stage "fuzz build" bash scripts/fuzz.sh --build-only
+  stage "fuzz pass" bash scripts/fuzz.sh --no-build "${KR_FUZZ_SECONDS:-20}"
 fi
+summary

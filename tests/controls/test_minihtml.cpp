@@ -315,7 +315,7 @@ TEST(MiniHtmlHit, TwoAnchors)
 
     // Between the anchors, and below the line: nothing.
     for (auto [hx, hy] : {std::pair{start2 - 3, y}, std::pair{start2 + 3, LineH() + 5}}) {
-        r = s.Render(text, Rect(0, 0, 200, 60), [&](TMiniHtmlParams& p) {
+        r = s.Render(text, Rect(0, 0, 200, 60), [&, hx = hx, hy = hy](TMiniHtmlParams& p) {
             p.HitX = hx;
             p.HitY = hy;
         });

@@ -418,7 +418,7 @@ TEST_F(EditorWindow, EditButtonLookupCompletionAndCursorWalk)
     g.SetCol(2);
     g.SetRow(1);
     kind = edNormal;
-    g.OnGetEditorType = [this](TExtStringGrid*, int c, int, TEditorType& k) {
+    g.OnGetEditorType = [](TExtStringGrid*, int c, int, TEditorType& k) {
         if (c == 2) k = edEditBtn;
     };
     ASSERT_EQ(Open(), e);
