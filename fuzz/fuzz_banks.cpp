@@ -1,3 +1,4 @@
+// fuzz-layer: kr_gateway
 // The image builder over a project folder. The input holds the four project
 // files, separated by lines "--8<--": ParGen.xml, CAN_Rec_Frames.xml,
 // CAN_Send_Frames.xml, LoRaWAN_Gateway.xml (an empty part, or one missing

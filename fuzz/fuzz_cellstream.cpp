@@ -1,3 +1,4 @@
+// fuzz-layer: kr_grid
 // The grid's binary cell stream loaded at a point of a small grid (see GridIOFuzz.h).
 #include "GridIOFuzz.h"
 

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_grid
 // The grid's delimited text reader (see GridIOFuzz.h).
 #include "GridIOFuzz.h"
 #include "platform/Application.h"

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_grid
 // The drop reader and the grid's drop target: drag data made of the input
 // dropped onto a grid (see GridDropFuzz.h).
 #include "GridDropFuzz.h"

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_controls
 // The filter and search matcher: any condition against any value. The first
 // byte chooses the case rule, the rest is the condition and the value, split
 // at the first NUL byte (UTF-8 each).

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_grid
 // The grid's native text file (see GridIOFuzz.h).
 #include "GridIOFuzz.h"
 

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_grid
 // The three readers of a grid's kept settings, chosen by the first byte: the
 // visual-properties file, the print-settings section and the column-state
 // line. None crashes; a refused input changes nothing; what a reader took

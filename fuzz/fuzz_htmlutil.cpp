@@ -1,3 +1,4 @@
+// fuzz-layer: kr_controls
 // The text and HTML helpers over any 16-bit text: escaping and the cell
 // codings come back exactly, marking keeps the text, and the rest never
 // fails. The first byte holds the options, the rest is split into the text

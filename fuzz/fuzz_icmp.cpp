@@ -1,3 +1,4 @@
+// fuzz-layer: kr_platform
 // The ICMP echo reply check over any received packet. The first byte says
 // whether the packet carries its IP header (a raw socket's packets do).
 #include "FuzzSupport.h"

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_app
 // Language files: any bytes applied over the built-in texts leave a complete
 // table whose entries past the translatable ones stay English.
 #include "FuzzSupport.h"

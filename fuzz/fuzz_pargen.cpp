@@ -1,3 +1,4 @@
+// fuzz-layer: kr_gateway
 // ParGen.xml as the parameter editor reads it: whatever loads gives values
 // that the editor writes and reads back unchanged.
 #include "FuzzSupport.h"

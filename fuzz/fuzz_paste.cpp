@@ -1,3 +1,4 @@
+// fuzz-layer: kr_grid
 // The clipboard paster: text, rich text and cell blocks pasted at a cell or
 // smart-pasted into a selection (see GridPasteFuzz.h).
 #include "GridPasteFuzz.h"

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_controls
 // The rich-text reader over any 16-bit text: it never fails, and what the
 // writer makes of the runs it read reads back as the same runs.
 #include "FuzzSupport.h"

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_app
 // The settings file and reopening the last configuration: any bytes give
 // values that are written and read back unchanged, and a configuration is
 // reopened only from a folder directly under PROJECTS.

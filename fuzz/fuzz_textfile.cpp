@@ -1,3 +1,4 @@
+// fuzz-layer: kr_platform
 // Text file decoding: the byte-order mark, UTF-8 and Windows-1252 readings,
 // and the line split.
 #include "FuzzSupport.h"

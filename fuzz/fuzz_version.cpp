@@ -1,3 +1,4 @@
+// fuzz-layer: kr_app
 // The version text of the maker's reply: a reply counts as a newer version
 // only when the text after its first blank is exactly d.ddd, above 1.000.
 #include "FuzzSupport.h"

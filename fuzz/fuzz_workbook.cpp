@@ -1,3 +1,4 @@
+// fuzz-layer: kr_grid
 // The grid's workbook import: .xlsx, .ods and .xls bytes. A refused file
 // leaves the grid as it was; an accepted one stays within the limits.
 #include "GridIOFuzz.h"

@@ -1,3 +1,4 @@
+// fuzz-layer: kr_grid
 // The grid's XML import (see GridXMLFuzz.h).
 #include "GridXMLFuzz.h"
 

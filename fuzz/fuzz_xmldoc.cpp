@@ -1,3 +1,4 @@
+// fuzz-layer: kr_platform
 // The XML document: whatever loads is saved, and the saved bytes load again
 // and save to the very same bytes.
 #include "FuzzSupport.h"

@@ -26,12 +26,14 @@ SECONDS_EACH="${1:-60}"
 SANITIZE_DIR="${FUZZ_BUILD_DIR:-$SANITIZE_DIR}"
 BUILD="$SANITIZE_DIR"
 FUZZ_JOBS="${FUZZ_JOBS:-$JOBS}"
-HARNESSES=(xmldoc textfile icmp filter htmlutil richtext gridsettings cellstream gridfile csv fixed stream xml workbook paste drop language settings version pargen banks)
+# Every fuzz/fuzz_<name>.cpp is a harness.
+HARNESSES=()
+for f in fuzz/fuzz_*.cpp; do h="${f#fuzz/fuzz_}"; HARNESSES+=("${h%.cpp}"); done
 
 if [ "$mode" != run ]; then
   [ "$mode" = build ] || bash scripts/deps.sh
   configure_sanitize
-  cmake --build "$BUILD" -j "$JOBS" --target "${HARNESSES[@]/#/fuzz_}"
+  cmake --build "$BUILD" -j "$JOBS" --target fuzz_harnesses
   [ "$mode" = build ] && exit 0
 fi
 for h in "${HARNESSES[@]}"; do

@@ -443,7 +443,7 @@ TEST(ColorPicker, PaintsTheColourBoxAndText)
 }
 
 // Pictures of the pop-up styles, kept as artefacts (KR_SCREENSHOT_DIR).
-TEST(ColorPicker, PopupPictures)
+TEST(Screenshots, ColorPickerPopupStyles)
 {
     const QString dir = qEnvironmentVariable("KR_SCREENSHOT_DIR");
     for (TColorSelectionStyle s : {csList, csDiscrete, csColorCube, csSpectrum}) {
